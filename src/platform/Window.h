@@ -27,6 +27,10 @@ public:
     // Takes one waiting event and reports it; false when none was waiting.
     bool dispatchOneEvent(WindowListener& listener);
 
+    // Gives the window a frame and a client area of width x height at (x, y) on the
+    // desktop, out of full screen and minimised state.
+    void placeClientArea(int x, int y, int width, int height);
+
     SDL_Window* handle() const { return window; }
     bool isHeadless() const;
 
