@@ -1,7 +1,9 @@
 #pragma once
 // A vertex buffer of the drawing device, holding 24-byte vertices (x, y, z as floats, a
-// 32-bit ARGB colour, u, v as floats), made by GraphicsDevice::createVertexBuffer. The
-// owner deletes it; a buffer that outlives its device only forgets its handles.
+// 32-bit ARGB colour, u, v as floats), made by GraphicsDevice::createVertexBuffer. Small
+// buffers are ranges of a few shared device buffers, so that drawing many small shapes
+// does not switch buffers; large ones have their own. The owner deletes it; a buffer
+// that outlives its device only forgets its handles.
 #include <cstdint>
 
 class GraphicsDevice;
@@ -16,16 +18,17 @@ public:
 
     int size() const { return bytes; }  // bytes
 
-    // Replaces the contents with `count` bytes from `data` (at most size()); the old
-    // contents are discarded, so a draw still in flight keeps its own copy.
+    // Replaces the first `count` bytes (at most size()) with those at `data`.
     std::int32_t upload(const void* data, int count);
 
 private:
     friend class GraphicsDevice;
-    DeviceVertexBuffer(GraphicsDevice* device, unsigned vertexArray, unsigned buffer, int bytes);
+    DeviceVertexBuffer(GraphicsDevice* device, unsigned vertexArray, unsigned buffer, int pool, int offset, int bytes);
 
     GraphicsDevice* device;  // null once the device is gone
     unsigned vertexArray;    // the OpenGL vertex array object with the attribute layout
     unsigned buffer;         // the OpenGL buffer object
+    int pool;                // the shared buffer this is a range of; -1 for its own
+    int offset;              // bytes from the start of `buffer`, a whole number of vertices
     int bytes;
 };

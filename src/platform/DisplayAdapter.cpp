@@ -14,17 +14,28 @@ DisplayMode fromSdl(const SDL_DisplayMode& m) {
 
 std::uint32_t DisplayAdapter::formatOfSdl(std::uint32_t sdlFormat) {
     switch (sdlFormat) {
-        case SDL_PIXELFORMAT_RGB888: return PixelFormat::kX8R8G8B8;
-        case SDL_PIXELFORMAT_ARGB8888: return PixelFormat::kA8R8G8B8;
-        case SDL_PIXELFORMAT_RGB565: return PixelFormat::kR5G6B5;
-        case SDL_PIXELFORMAT_RGB555: return PixelFormat::kX1R5G5B5;
-        case SDL_PIXELFORMAT_ARGB1555: return PixelFormat::kA1R5G5B5;
-        case SDL_PIXELFORMAT_ARGB4444: return PixelFormat::kA4R4G4B4;
-        case SDL_PIXELFORMAT_RGB444: return PixelFormat::kX4R4G4B4;
-        case SDL_PIXELFORMAT_RGB24: return PixelFormat::kR8G8B8;
-        case SDL_PIXELFORMAT_RGB332: return PixelFormat::kR3G3B2;
-        case SDL_PIXELFORMAT_ARGB2101010: return PixelFormat::kA2B10G10R10;
-        default: return PixelFormat::kUnknown;
+        case SDL_PIXELFORMAT_RGB888:
+            return PixelFormat::kX8R8G8B8;
+        case SDL_PIXELFORMAT_ARGB8888:
+            return PixelFormat::kA8R8G8B8;
+        case SDL_PIXELFORMAT_RGB565:
+            return PixelFormat::kR5G6B5;
+        case SDL_PIXELFORMAT_RGB555:
+            return PixelFormat::kX1R5G5B5;
+        case SDL_PIXELFORMAT_ARGB1555:
+            return PixelFormat::kA1R5G5B5;
+        case SDL_PIXELFORMAT_ARGB4444:
+            return PixelFormat::kA4R4G4B4;
+        case SDL_PIXELFORMAT_RGB444:
+            return PixelFormat::kX4R4G4B4;
+        case SDL_PIXELFORMAT_RGB24:
+            return PixelFormat::kR8G8B8;
+        case SDL_PIXELFORMAT_RGB332:
+            return PixelFormat::kR3G3B2;
+        case SDL_PIXELFORMAT_ARGB2101010:
+            return PixelFormat::kA2B10G10R10;
+        default:
+            return PixelFormat::kUnknown;
     }
 }
 

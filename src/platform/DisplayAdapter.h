@@ -6,10 +6,10 @@
 #include <vector>
 
 struct DisplayMode {
-    int width = 0;            // pixels
-    int height = 0;           // pixels
-    int refreshRate = 0;      // Hz, 0 when unknown
-    std::uint32_t format = 0; // a PixelFormat value
+    int width = 0;             // pixels
+    int height = 0;            // pixels
+    int refreshRate = 0;       // Hz, 0 when unknown
+    std::uint32_t format = 0;  // a PixelFormat value
 };
 
 struct WorkArea {

@@ -30,33 +30,65 @@ void main() {
 }
 )";
 
+// The stage's operations arrive folded into two vectors, so the per-pixel work is one
+// multiply-add and one multiply: texel x weight + (1 - weight) reads the texture (weight
+// 1) or white (weight 0), and `factor` is the texture factor where the operation uses it
+// and white where it does not.
 const char* const kFragmentShader = R"(#version 330 core
 in vec2 uv;
 uniform sampler2D stage0;
 uniform vec4 factor;
-uniform int colorOp;
-uniform int alphaOp;
-uniform bool alphaTest;
+uniform vec4 textureWeight;
 uniform float alphaRef;
 out vec4 fragColor;
 void main() {
-    vec4 t = texture(stage0, uv);
-    vec3 rgb = colorOp == 0 ? t.rgb * factor.rgb : (colorOp == 1 ? t.rgb : factor.rgb);
-    float a = alphaOp == 0 ? t.a * factor.a : (alphaOp == 1 ? t.a : factor.a);
-    // Alpha is compared in whole steps of 1/255, as an 8-bit pipeline would.
-    if (alphaTest && floor(a * 255.0 + 0.5) <= alphaRef) discard;
-    fragColor = vec4(rgb, a);
+    vec4 c = (texture(stage0, uv) * textureWeight + (vec4(1.0) - textureWeight)) * factor;
+    // Alpha is compared in whole steps of 1/255, as an 8-bit pipeline would; a reference
+    // below 0 turns the test off.
+    if (c.a * 255.0 < alphaRef + 0.5) discard;
+    fragColor = c;
+}
+)";
+
+// Presentation draws the back buffer into the window as one triangle that covers the
+// target rectangle: the same fast path as any other drawing, where a framebuffer blit
+// may take a slow one on some drivers.
+const char* const kPresentVertexShader = R"(#version 330 core
+out vec2 uv;
+void main() {
+    vec2 corner = vec2(float((gl_VertexID & 1) << 2) - 1.0, float((gl_VertexID & 2) << 1) - 1.0);
+    gl_Position = vec4(corner, 0.0, 1.0);
+    uv = (corner + 1.0) * 0.5;
+}
+)";
+
+const char* const kPresentFragmentShader = R"(#version 330 core
+in vec2 uv;
+uniform sampler2D image;
+uniform ivec2 origin;
+uniform bool exact;
+out vec4 fragColor;
+void main() {
+    // Pixel for pixel, a plain fetch is much cheaper than a filtered sample.
+    vec3 rgb = exact ? texelFetch(image, ivec2(gl_FragCoord.xy) - origin, 0).rgb : texture(image, uv).rgb;
+    fragColor = vec4(rgb, 1.0);
 }
 )";
 
 GLenum glPrimitive(PrimitiveType type) {
     switch (type) {
-        case PrimitiveType::kPointList: return GL_POINTS;
-        case PrimitiveType::kLineList: return GL_LINES;
-        case PrimitiveType::kLineStrip: return GL_LINE_STRIP;
-        case PrimitiveType::kTriangleList: return GL_TRIANGLES;
-        case PrimitiveType::kTriangleStrip: return GL_TRIANGLE_STRIP;
-        case PrimitiveType::kTriangleFan: return GL_TRIANGLE_FAN;
+        case PrimitiveType::kPointList:
+            return GL_POINTS;
+        case PrimitiveType::kLineList:
+            return GL_LINES;
+        case PrimitiveType::kLineStrip:
+            return GL_LINE_STRIP;
+        case PrimitiveType::kTriangleList:
+            return GL_TRIANGLES;
+        case PrimitiveType::kTriangleStrip:
+            return GL_TRIANGLE_STRIP;
+        case PrimitiveType::kTriangleFan:
+            return GL_TRIANGLE_FAN;
     }
     return GL_POINTS;
 }
@@ -64,12 +96,17 @@ GLenum glPrimitive(PrimitiveType type) {
 // The vertices a number of primitives of a kind needs.
 long long verticesFor(PrimitiveType type, long long primitives) {
     switch (type) {
-        case PrimitiveType::kPointList: return primitives;
-        case PrimitiveType::kLineList: return primitives * 2;
-        case PrimitiveType::kLineStrip: return primitives + 1;
-        case PrimitiveType::kTriangleList: return primitives * 3;
+        case PrimitiveType::kPointList:
+            return primitives;
+        case PrimitiveType::kLineList:
+            return primitives * 2;
+        case PrimitiveType::kLineStrip:
+            return primitives + 1;
+        case PrimitiveType::kTriangleList:
+            return primitives * 3;
         case PrimitiveType::kTriangleStrip:
-        case PrimitiveType::kTriangleFan: return primitives + 2;
+        case PrimitiveType::kTriangleFan:
+            return primitives + 2;
     }
     return 0;
 }
@@ -156,36 +193,47 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     return reset(p);
 }
 
-bool GraphicsDevice::buildProgram() {
-    const GLuint vs = compileShader(GL_VERTEX_SHADER, kVertexShader, error);
-    if (!vs) return false;
-    const GLuint fs = compileShader(GL_FRAGMENT_SHADER, kFragmentShader, error);
+unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragmentSource) {
+    const GLuint vs = compileShader(GL_VERTEX_SHADER, vertexSource, error);
+    if (!vs) return 0;
+    const GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragmentSource, error);
     if (!fs) {
         glDeleteShader(vs);
-        return false;
+        return 0;
     }
-    program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glLinkProgram(program);
+    GLuint linked = glCreateProgram();
+    glAttachShader(linked, vs);
+    glAttachShader(linked, fs);
+    glLinkProgram(linked);
     glDeleteShader(vs);
     glDeleteShader(fs);
     GLint ok = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    glGetProgramiv(linked, GL_LINK_STATUS, &ok);
     if (!ok) {
         char log[1024] = {};
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
+        glGetProgramInfoLog(linked, sizeof log, nullptr, log);
         error = log;
-        return false;
+        glDeleteProgram(linked);
+        return 0;
     }
+    return linked;
+}
+
+bool GraphicsDevice::buildProgram() {
+    presentProgram = linkProgram(kPresentVertexShader, kPresentFragmentShader);
+    program = linkProgram(kVertexShader, kFragmentShader);
+    if (!presentProgram || !program) return false;
+    glUseProgram(presentProgram);
+    glUniform1i(glGetUniformLocation(presentProgram, "image"), 0);
+    uniformPresentOrigin = glGetUniformLocation(presentProgram, "origin");
+    uniformPresentExact = glGetUniformLocation(presentProgram, "exact");
+    glGenVertexArrays(1, &presentVertexArray);
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "stage0"), 0);
     uniformTransform = glGetUniformLocation(program, "transform");
     uniformPixelOffset = glGetUniformLocation(program, "pixelOffset");
     uniformFactor = glGetUniformLocation(program, "factor");
-    uniformColorOp = glGetUniformLocation(program, "colorOp");
-    uniformAlphaOp = glGetUniformLocation(program, "alphaOp");
-    uniformAlphaTest = glGetUniformLocation(program, "alphaTest");
+    uniformWeights = glGetUniformLocation(program, "textureWeight");
     uniformAlphaRef = glGetUniformLocation(program, "alphaRef");
     return true;
 }
@@ -197,17 +245,26 @@ GraphicsDevice::~GraphicsDevice() {
     if (!glContext) return;
     for (DeviceTexture* t : textures) glDeleteTextures(1, &t->name);
     for (DeviceVertexBuffer* b : buffers) {
+        if (b->pool >= 0) continue;
         glDeleteVertexArrays(1, &b->vertexArray);
         glDeleteBuffers(1, &b->buffer);
+    }
+    for (VertexPool& pool : pools) {
+        glDeleteVertexArrays(1, &pool.vertexArray);
+        glDeleteBuffers(1, &pool.buffer);
     }
     releaseBackBuffer();
     glDeleteTextures(1, &whiteTexture);
     glDeleteSamplers(1, &sampler);
     glDeleteProgram(program);
+    glDeleteProgram(presentProgram);
+    glDeleteVertexArrays(1, &presentVertexArray);
     SDL_GL_DeleteContext(glContext);
 }
 
-std::int32_t GraphicsDevice::testCooperativeLevel() const { return lost ? ResultCode::kDeviceNotReset : ResultCode::kOk; }
+std::int32_t GraphicsDevice::testCooperativeLevel() const {
+    return lost ? ResultCode::kDeviceNotReset : ResultCode::kOk;
+}
 
 bool GraphicsDevice::buildBackBuffer(int width, int height) {
     releaseBackBuffer();
@@ -289,14 +346,30 @@ std::int32_t GraphicsDevice::present() {
     int x0, y0, x1, y1;
     presentRect(dw, dh, x0, y0, x1, y1);
     const bool exact = x1 - x0 == bw && y1 - y0 == bh;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glViewport(0, 0, dw, dh);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (!exact || dw != bw || dh != bh) {
+        glViewport(0, 0, dw, dh);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    glBlitFramebuffer(0, 0, bw, bh, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    glViewport(x0, y0, x1 - x0, y1 - y0);
+    glUseProgram(presentProgram);
+    glUniform2i(uniformPresentOrigin, x0, y0);
+    glUniform1i(uniformPresentExact, exact ? 1 : 0);
+    glBindVertexArray(presentVertexArray);
+    glBindSampler(0, 0);
+    glBindTexture(GL_TEXTURE_2D, colourBuffer);
+    const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    if (blend) glDisable(GL_BLEND);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    // Back to the drawing state the scene expects.
+    if (blend) glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, boundTexture);
+    glBindSampler(0, sampler);
+    glBindVertexArray(boundVertexArray);
+    glUseProgram(program);
     SDL_GL_SwapWindow(window.handle());
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
     applyGLViewport();
@@ -325,19 +398,25 @@ void GraphicsDevice::windowToBackBuffer(float x, float y, float& bx, float& by) 
     presentRect(ww, wh, x0, y0, x1, y1);
     // Rows of the window count from the top; presentRect's from the bottom.
     const float top = static_cast<float>(wh - y1);
-    bx = x1 > x0 ? (x - static_cast<float>(x0)) * static_cast<float>(parameters.backBufferWidth) / static_cast<float>(x1 - x0) : x;
+    bx = x1 > x0 ? (x - static_cast<float>(x0)) * static_cast<float>(parameters.backBufferWidth) /
+                       static_cast<float>(x1 - x0)
+                 : x;
     by = y1 > y0 ? (y - top) * static_cast<float>(parameters.backBufferHeight) / static_cast<float>(y1 - y0) : y;
 }
 
 std::int32_t GraphicsDevice::clear(std::uint32_t argb) {
     if (lost) return ResultCode::kDeviceLost;
-    const int bh = parameters.backBufferHeight;
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(viewport.x, bh - viewport.y - viewport.height, viewport.width, viewport.height);
+    const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
+    // Only a viewport smaller than the buffer needs the scissor; a whole clear is faster.
+    const bool partial = viewport.x != 0 || viewport.y != 0 || viewport.width != bw || viewport.height != bh;
+    if (partial) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(viewport.x, bh - viewport.y - viewport.height, viewport.width, viewport.height);
+    }
     glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
                  static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    if (partial) glDisable(GL_SCISSOR_TEST);
     return ResultCode::kOk;
 }
 
@@ -353,8 +432,7 @@ std::int32_t GraphicsDevice::setViewport(const DeviceViewport& v) {
 void GraphicsDevice::applyGLViewport() {
     if (!frameBuffer || viewport.width <= 0) return;
     // The off-screen buffer is stored bottom-up; viewports are given from the top.
-    glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width,
-               viewport.height);
+    glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width, viewport.height);
     glDepthRange(viewport.minZ, viewport.maxZ);
     glUniform2f(uniformPixelOffset, 1.0f / static_cast<float>(viewport.width),
                 -1.0f / static_cast<float>(viewport.height));
@@ -368,6 +446,7 @@ std::int32_t GraphicsDevice::validateDevice(int& passes) const {
 void GraphicsDevice::setTransform(TransformKind kind, const Matrix& m) {
     transforms[static_cast<int>(kind)] = m;
     transformDirty = true;
+    if (kind != TransformKind::kWorld) viewProjectionDirty = true;
 }
 
 const Matrix& GraphicsDevice::getTransform(TransformKind kind) const { return transforms[static_cast<int>(kind)]; }
@@ -375,8 +454,10 @@ const Matrix& GraphicsDevice::getTransform(TransformKind kind) const { return tr
 void GraphicsDevice::setBlendEnabled(bool enabled) {
     if (enabled == blend) return;
     blend = enabled;
-    if (enabled) glEnable(GL_BLEND);
-    else glDisable(GL_BLEND);
+    if (enabled)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
 }
 
 void GraphicsDevice::setAlphaTest(bool enabled, int reference) {
@@ -400,7 +481,7 @@ void GraphicsDevice::setAlphaOp(TextureOp op) {
 void GraphicsDevice::setTextureFactor(std::uint32_t argb) {
     if (argb == factor) return;
     factor = argb;
-    stageDirty = true;
+    factorDirty = true;
 }
 
 void GraphicsDevice::setLinearFilter(bool linear) {
@@ -432,12 +513,7 @@ void GraphicsDevice::setTexture(const DeviceTexture* texture) {
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
-DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
-    if (bytes <= 0) {
-        error = "empty vertex buffer";
-        return nullptr;
-    }
-    GLuint vertexArray = 0, buffer = 0;
+void GraphicsDevice::makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer) {
     glGenVertexArrays(1, &vertexArray);
     glGenBuffers(1, &buffer);
     glBindVertexArray(vertexArray);
@@ -451,7 +527,39 @@ DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
     glEnableVertexAttribArray(2);
     glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(16));
     glBindVertexArray(boundVertexArray);
-    auto* result = new DeviceVertexBuffer(this, vertexArray, buffer, bytes);
+}
+
+DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
+    constexpr int kPooledLimit = 4096;   // bytes: shapes up to this size share storage
+    constexpr int kPoolBytes = 1 << 18;  // bytes of one shared buffer
+    const int stride = DeviceVertexBuffer::kStride;
+    if (bytes <= 0) {
+        error = "empty vertex buffer";
+        return nullptr;
+    }
+    // Ranges start on whole vertices, so that a draw can address them by vertex number.
+    const int size = (bytes + stride - 1) / stride * stride;
+    DeviceVertexBuffer* result = nullptr;
+    if (size > kPooledLimit) {
+        unsigned vertexArray = 0, buffer = 0;
+        makeVertexStorage(size, vertexArray, buffer);
+        result = new DeviceVertexBuffer(this, vertexArray, buffer, -1, 0, size);
+    } else if (auto free = freeRanges.find(size); free != freeRanges.end() && !free->second.empty()) {
+        const auto [pool, offset] = free->second.back();
+        free->second.pop_back();
+        result = new DeviceVertexBuffer(this, pools[pool].vertexArray, pools[pool].buffer, pool, offset, size);
+    } else {
+        const int poolCapacity = kPoolBytes / stride * stride;
+        if (pools.empty() || pools.back().used + size > poolCapacity) {
+            VertexPool pool;
+            makeVertexStorage(poolCapacity, pool.vertexArray, pool.buffer);
+            pools.push_back(pool);
+        }
+        VertexPool& pool = pools.back();
+        result = new DeviceVertexBuffer(this, pool.vertexArray, pool.buffer, static_cast<int>(pools.size()) - 1,
+                                        pool.used, size);
+        pool.used += size;
+    }
     buffers.insert(result);
     return result;
 }
@@ -459,17 +567,29 @@ DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
 void GraphicsDevice::setStreamSource(const DeviceVertexBuffer* buffer) { stream = buffer; }
 
 void GraphicsDevice::flushDrawState() {
+    if (viewProjectionDirty) {
+        viewProjection = Matrix::multiply(transforms[1], transforms[2]);
+        viewProjectionDirty = false;
+    }
     if (transformDirty) {
-        const Matrix wvp = Matrix::multiply(Matrix::multiply(transforms[0], transforms[1]), transforms[2]);
+        const Matrix wvp = Matrix::multiply(transforms[0], viewProjection);
         glUniformMatrix4fv(uniformTransform, 1, GL_FALSE, wvp.data());
         transformDirty = false;
     }
+    // The tint changes with nearly every draw; the stage's operations seldom do.
+    if (factorDirty || stageDirty) {
+        const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
+        const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
+        const std::uint32_t effective = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
+                                        (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
+        setFactorUniform(uniformFactor, effective);
+        factorDirty = false;
+    }
     if (stageDirty) {
-        setFactorUniform(uniformFactor, factor);
-        glUniform1i(uniformColorOp, static_cast<int>(colorOp));
-        glUniform1i(uniformAlphaOp, static_cast<int>(alphaOp));
-        glUniform1i(uniformAlphaTest, alphaTest ? 1 : 0);
-        glUniform1f(uniformAlphaRef, static_cast<float>(alphaRef));
+        const float colourWeight = colorOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
+        const float alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
+        glUniform4f(uniformWeights, colourWeight, colourWeight, colourWeight, alphaWeight);
+        glUniform1f(uniformAlphaRef, alphaTest ? static_cast<float>(alphaRef) : -1.0f);
         stageDirty = false;
     }
 }
@@ -485,7 +605,7 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
         boundVertexArray = stream->vertexArray;
         glBindVertexArray(boundVertexArray);
     }
-    glDrawArrays(glPrimitive(type), first, static_cast<GLsizei>(count));
+    glDrawArrays(glPrimitive(type), stream->offset / DeviceVertexBuffer::kStride + first, static_cast<GLsizei>(count));
     return ResultCode::kOk;
 }
 

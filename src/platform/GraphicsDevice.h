@@ -3,7 +3,7 @@
 // conventions the engine's drawing code was written for.
 //
 //  - Each frame is drawn into an off-screen colour buffer of the back-buffer size;
-//    present() scales it, letterboxed, into the window and swaps. Screenshots read that
+//    present() draws it, scaled and letterboxed, into the window and swaps. Screenshots read that
 //    buffer (readBackBuffer), never the window's.
 //  - Transforms are row-vector matrices (world, view, projection), left-handed; clip
 //    depth runs 0..w. Pixel centres lie on whole screen coordinates, the viewport origin
@@ -17,6 +17,7 @@
 // vertex buffers it makes belong to their callers and may outlive it (they then hold
 // nothing). Everything runs on the thread that created the device.
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,15 +48,15 @@ struct DeviceViewport {
 
 struct PresentParameters {
     // How presentation waits for the display's vertical retrace.
-    static constexpr std::uint32_t kIntervalDefault = 0;    // windowed: wait
-    static constexpr std::uint32_t kIntervalOne = 1;        // wait
+    static constexpr std::uint32_t kIntervalDefault = 0;              // windowed: wait
+    static constexpr std::uint32_t kIntervalOne = 1;                  // wait
     static constexpr std::uint32_t kIntervalImmediate = 0x80000000u;  // never wait
 
-    int backBufferWidth = 0;    // pixels
-    int backBufferHeight = 0;   // pixels
+    int backBufferWidth = 0;             // pixels
+    int backBufferHeight = 0;            // pixels
     std::uint32_t backBufferFormat = 0;  // a PixelFormat value, for the logs
     int backBufferCount = 1;
-    bool windowed = true;       // false: desktop full screen, the back buffer scaled to it
+    bool windowed = true;  // false: desktop full screen, the back buffer scaled to it
     std::uint32_t presentationInterval = kIntervalDefault;
 };
 
@@ -133,6 +134,7 @@ private:
     explicit GraphicsDevice(Window& window);
     std::int32_t init(const PresentParameters& p);
     bool buildProgram();
+    unsigned linkProgram(const char* vertexSource, const char* fragmentSource);
     bool buildBackBuffer(int width, int height);
     void releaseBackBuffer();
     std::int32_t applyWindowMode(const PresentParameters& p);
@@ -141,31 +143,48 @@ private:
     void presentRect(int dw, int dh, int& x0, int& y0, int& x1, int& y1) const;
     void flushDrawState();
     void forget(DeviceTexture* t) { textures.erase(t); }
+    // A vertex array and buffer with the vertex layout, `bytes` long.
+    void makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer);
+    void releaseRange(int pool, int offset, int bytes) { freeRanges[bytes].push_back({pool, offset}); }
     void forget(DeviceVertexBuffer* b) { buffers.erase(b); }
 
     Window& window;
     void* glContext = nullptr;  // the SDL OpenGL context
     PresentParameters parameters;
-    bool lost = false;          // a reset failed: nothing is drawn until one succeeds
+    bool lost = false;  // a reset failed: nothing is drawn until one succeeds
     std::string error;
 
     unsigned program = 0, sampler = 0, whiteTexture = 0;
+    unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
+    int uniformPresentOrigin = -1, uniformPresentExact = -1;
     unsigned frameBuffer = 0, colourBuffer = 0;  // the off-screen back buffer
     int uniformTransform = -1, uniformPixelOffset = -1, uniformFactor = -1;
-    int uniformColorOp = -1, uniformAlphaOp = -1, uniformAlphaTest = -1, uniformAlphaRef = -1;
+    int uniformWeights = -1, uniformAlphaRef = -1;
     int maxTexture = 0;
 
     DeviceViewport viewport;
     Matrix transforms[3];
     bool transformDirty = true;
+    Matrix viewProjection;  // view x projection, kept while neither changes
+    bool viewProjectionDirty = true;
     bool blend = true, alphaTest = false, linearFilter = true;
     int alphaRef = 0;
     TextureOp colorOp = TextureOp::kModulate, alphaOp = TextureOp::kModulate;
     std::uint32_t factor = 0xFFFFFFFFu;
     bool stageDirty = true;
+    bool factorDirty = true;
     const DeviceVertexBuffer* stream = nullptr;
     unsigned boundTexture = 0, boundVertexArray = 0;
 
-    std::set<DeviceTexture*> textures;       // live textures, told when the device goes
-    std::set<DeviceVertexBuffer*> buffers;   // live vertex buffers, likewise
+    std::set<DeviceTexture*> textures;      // live textures, told when the device goes
+    std::set<DeviceVertexBuffer*> buffers;  // live vertex buffers, likewise
+
+    // Shared storage of small vertex buffers: pools are never shrunk; a freed range is
+    // reused by the next buffer of exactly its size (shapes come in few sizes).
+    struct VertexPool {
+        unsigned vertexArray = 0, buffer = 0;
+        int used = 0;  // bytes handed out from the start
+    };
+    std::vector<VertexPool> pools;
+    std::map<int, std::vector<std::pair<int, int>>> freeRanges;  // bytes -> (pool, offset)
 };
