@@ -22,7 +22,8 @@ void Camera::tick(double, double) {
     const QorGraphics& g = *qor->pQorGraphics;
     const float zoom = (target.z - position.z) / (static_cast<float>(g.virtualWidth) * 0.5f);
     // A viewport of no size has no pixels to align to.
-    const float rx = g.viewportWidth > 0 ? static_cast<float>(g.virtualWidth) / static_cast<float>(g.viewportWidth) : 0.0f;
+    const float rx =
+        g.viewportWidth > 0 ? static_cast<float>(g.virtualWidth) / static_cast<float>(g.viewportWidth) : 0.0f;
     const float ry =
         g.viewportHeight > 0 ? static_cast<float>(g.virtualHeight) / static_cast<float>(g.viewportHeight) : 0.0f;
     // Closer than the default distance, a pixel covers fewer world units.

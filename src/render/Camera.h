@@ -33,11 +33,11 @@ public:
     // The world rectangle visible at depth z (the camera is taken to look along +z).
     ViewRect getViewRect(float z) const;
 
-    Vector3 position;                 // where the camera stands
-    Vector3 target{0.0f, 0.0f, 0.0f}; // the point looked at
-    float aspect;                     // vertical extent over horizontal
-    float roll = 0.0f;                // radians, turns the up vector about the view axis
-    std::uint8_t bPixelSnap = 1;      // snap position and target to whole units
-    Vector3 eye{0.0f, 0.0f, 0.0f};    // position used for the view, from tick
-    Vector3 at{0.0f, 0.0f, 0.0f};     // target used for the view, from tick
+    Vector3 position;                  // where the camera stands
+    Vector3 target{0.0f, 0.0f, 0.0f};  // the point looked at
+    float aspect;                      // vertical extent over horizontal
+    float roll = 0.0f;                 // radians, turns the up vector about the view axis
+    std::uint8_t bPixelSnap = 1;       // snap position and target to whole units
+    Vector3 eye{0.0f, 0.0f, 0.0f};     // position used for the view, from tick
+    Vector3 at{0.0f, 0.0f, 0.0f};      // target used for the view, from tick
 };

@@ -34,25 +34,25 @@ public:
     virtual void tickContents(double time, double dt);
     virtual void renderContents();
 
-    std::uint8_t bFinished = 0;        // done: the screen stack removes it
-    std::uint8_t bDeleteOnClose = 0;   // the screen stack deletes it after removing it
+    std::uint8_t bFinished = 0;       // done: the screen stack removes it
+    std::uint8_t bDeleteOnClose = 0;  // the screen stack deletes it after removing it
     std::uint8_t bCloseOnEscape = 1;
     std::uint8_t bCloseOnFireKey = 0;
     std::uint8_t bConfirmClose = 0;
     std::uint8_t bShowPointer = 1;
     std::uint8_t bHideFrameRate = 0;
-    double duration = 0.0;             // s; when not 0 the context finishes after it
-    UColor clearColor = 0;             // when not 0, the viewport is cleared to it first
-    QorBase* hookBefore = nullptr;     // ticked and drawn before the context
-    QorBase* hookAfter = nullptr;      // ticked and drawn after the context
-    QorBase* pPointer = nullptr;       // the screen's own pointer object
-    double localTime = 0.0;            // s, the context's clock
-    double dt = 0.0;                   // s, the last step
+    double duration = 0.0;          // s; when not 0 the context finishes after it
+    UColor clearColor = 0;          // when not 0, the viewport is cleared to it first
+    QorBase* hookBefore = nullptr;  // ticked and drawn before the context
+    QorBase* hookAfter = nullptr;   // ticked and drawn after the context
+    QorBase* pPointer = nullptr;    // the screen's own pointer object
+    double localTime = 0.0;         // s, the context's clock
+    double dt = 0.0;                // s, the last step
     double timeScale = 1.0;
-    Vector3 pointer{0.0f, 0.0f, 0.0f};          // world units of the camera
+    Vector3 pointer{0.0f, 0.0f, 0.0f};  // world units of the camera
     Vector3 previousPointer{0.0f, 0.0f, 0.0f};
     Vector3 pointerDelta{0.0f, 0.0f, 0.0f};
-    Camera* pCamera = nullptr;         // owned
+    Camera* pCamera = nullptr;  // owned
     std::uint8_t bFirstActivation = 1;
 
 private:

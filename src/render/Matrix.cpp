@@ -22,7 +22,8 @@ struct LowerMinors {
 }  // namespace
 
 Matrix Matrix::identity() {
-    return Matrix{{{1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}}};
+    return Matrix{
+        {{1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}}};
 }
 
 Matrix Matrix::multiply(const Matrix& a, const Matrix& b) {

@@ -167,8 +167,10 @@ void QorGraphics::addVideoMode(int width, int height) {
         if (width > m->width || (width == m->width && height > m->height)) after = node;
     }
     auto* mode = new VideoMode(width, height);
-    if (after) videoModes.insertChildAfter(mode, after);
-    else videoModes.addChildFirst(mode);
+    if (after)
+        videoModes.insertChildAfter(mode, after);
+    else
+        videoModes.addChildFirst(mode);
 }
 
 bool QorGraphics::findFullScreenFormat(std::uint32_t& format) {
@@ -283,8 +285,11 @@ void QorGraphics::fillPresentParameters(PresentParameters& d3dpp) {
     d3dpp.backBufferFormat = backBufferFormat;
     d3dpp.backBufferCount = 1;
     d3dpp.windowed = !bFullScreen;
-    if (!bFullScreen) d3dpp.presentationInterval = PresentParameters::kIntervalDefault;
-    else d3dpp.presentationInterval = bUseVSync ? PresentParameters::kIntervalOne : PresentParameters::kIntervalImmediate;
+    if (!bFullScreen)
+        d3dpp.presentationInterval = PresentParameters::kIntervalDefault;
+    else
+        d3dpp.presentationInterval =
+            bUseVSync ? PresentParameters::kIntervalOne : PresentParameters::kIntervalImmediate;
     bitsPerPixel = D3DFORMAT2bits(backBufferFormat);
 }
 
@@ -302,7 +307,8 @@ Vector3 QorGraphics::windowToScreen(float x, float y, float z) const {
 std::u16string QorGraphics::formatName(std::uint32_t format) {
     switch (format) {
 #define QOR_FORMAT_NAME(constant, text) \
-    case PixelFormat::constant: return u"" text;
+    case PixelFormat::constant:         \
+        return u"" text;
         QOR_FORMAT_NAME(kUnknown, "D3DFMT_UNKNOWN")
         QOR_FORMAT_NAME(kR8G8B8, "D3DFMT_R8G8B8")
         QOR_FORMAT_NAME(kA8R8G8B8, "D3DFMT_A8R8G8B8")
@@ -346,7 +352,8 @@ std::u16string QorGraphics::formatName(std::uint32_t format) {
         QOR_FORMAT_NAME(kIndex16, "D3DFMT_INDEX16")
         QOR_FORMAT_NAME(kIndex32, "D3DFMT_INDEX32")
 #undef QOR_FORMAT_NAME
-        default: return formatString(u"unknown(%d)", static_cast<int>(format));
+        default:
+            return formatString(u"unknown(%d)", static_cast<int>(format));
     }
 }
 
@@ -354,13 +361,15 @@ int QorGraphics::D3DFORMAT2bits(std::uint32_t format) {
     switch (format) {
         case PixelFormat::kA8R8G8B8:
         case PixelFormat::kX8R8G8B8:
-        case PixelFormat::kA2B10G10R10: return 32;
+        case PixelFormat::kA2B10G10R10:
+            return 32;
         case PixelFormat::kR5G6B5:
         case PixelFormat::kX1R5G5B5:
         case PixelFormat::kA1R5G5B5:
         case PixelFormat::kA4R4G4B4:
         case PixelFormat::kA8R3G3B2:
-        case PixelFormat::kX4R4G4B4: return 16;
+        case PixelFormat::kX4R4G4B4:
+            return 16;
         default:
             QOR_LOG("QorGraphics::D3DFORMAT2bits", u"Unhandled pixel format: %s", formatName(format));
             return 0;
@@ -425,9 +434,12 @@ void QorGraphics::updatePixelScale() {
     const float r = static_cast<float>(viewportWidth) / static_cast<float>(virtualWidth);
     const float sx = static_cast<float>(virtualWidth) / static_cast<float>(viewportWidth);
     const float sy = static_cast<float>(virtualHeight) / static_cast<float>(viewportHeight);
-    if (r < 0.85f) pixelScale = Vector3{sx * 0.5f, sy * 0.5f, 0.5f};
-    else if (r >= 1.5f) pixelScale = Vector3{1.0f, 1.0f, 1.0f};
-    else pixelScale = Vector3{sx, sy, 1.0f};
+    if (r < 0.85f)
+        pixelScale = Vector3{sx * 0.5f, sy * 0.5f, 0.5f};
+    else if (r >= 1.5f)
+        pixelScale = Vector3{1.0f, 1.0f, 1.0f};
+    else
+        pixelScale = Vector3{sx, sy, 1.0f};
 }
 
 void QorGraphics::notifyObjects() {
@@ -478,7 +490,8 @@ void QorGraphics::setGamma() {
     std::uint16_t ramp[256];
     for (int i = 0; i < 256; ++i) ramp[i] = static_cast<std::uint16_t>(i * 256);
     if (!dxDevice->setGammaRamp(ramp, ramp, ramp))
-        QOR_LOG("QorGraphics::setGamma", u"The display takes no gamma ramp (%hs); left as it is.", dxDevice->lastError());
+        QOR_LOG("QorGraphics::setGamma", u"The display takes no gamma ramp (%hs); left as it is.",
+                dxDevice->lastError());
 }
 
 bool QorGraphics::saveScreenshot(Context*, const std::u16string&) { return false; }

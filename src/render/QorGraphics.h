@@ -58,8 +58,8 @@ public:
     // depends on the presentation. False only when no presentation at all could be had.
     bool restorePresentation(bool reset);
     // Applies option values; a change of presentation asks the engine for a reset.
-    void changePresentationParameters(int width, int height, bool fullScreen, bool allowLetterbox,
-                                      bool bilinearFilter, bool useVSync);
+    void changePresentationParameters(int width, int height, bool fullScreen, bool allowLetterbox, bool bilinearFilter,
+                                      bool useVSync);
     void adjustWindow();
     void setGamma();
     // Saves the last frame; `scene` null saves it as drawn. Image files arrive later:
@@ -68,35 +68,35 @@ public:
     // The fatal path: leaves full screen and lets the device go.
     void restoreDesktop();
 
-    Vector3 pixelScale{0.0f, 0.0f, 0.0f};   // scale of scale-mode-2 objects; 0 until the first restore
+    Vector3 pixelScale{0.0f, 0.0f, 0.0f};       // scale of scale-mode-2 objects; 0 until the first restore
     Vector3 texelAlignment{0.5f, -0.5f, 0.0f};  // sub-pixel offset of the cameras, in pixels
     std::uint8_t bFullScreen = 1;
     std::uint8_t bBilinearFilter = 1;
-    std::uint8_t bUseVSync = 0;             // wait for the retrace in full screen
+    std::uint8_t bUseVSync = 0;  // wait for the retrace in full screen
     std::uint8_t bEnableFontCache = 1;
     std::uint8_t bUseHardwareTL = 1;
     std::uint8_t bSimulate256x256TextureHW = 1;
-    int virtualWidth = 800;                 // virtual-screen units
+    int virtualWidth = 800;  // virtual-screen units
     int virtualHeight = 480;
-    int videoModeWidth = -1;                // requested, then chosen, mode; -1 the desktop's
+    int videoModeWidth = -1;  // requested, then chosen, mode; -1 the desktop's
     int videoModeHeight = -1;
-    int viewportWidth = 0;                  // back-buffer pixels
+    int viewportWidth = 0;  // back-buffer pixels
     int viewportHeight = 0;
     int bitsPerPixel = 0;
-    float virtualAspect = 0.0f;             // virtualHeight / virtualWidth
-    float viewportAspect = 0.0f;            // viewportHeight / viewportWidth
-    std::uint8_t bSilhouettePass = 0;       // set only while a screenshot draws its alpha
+    float virtualAspect = 0.0f;        // virtualHeight / virtualWidth
+    float viewportAspect = 0.0f;       // viewportHeight / viewportWidth
+    std::uint8_t bSilhouettePass = 0;  // set only while a screenshot draws its alpha
     std::uint8_t bHighDetail = 0;
-    QorBase videoModes;                     // the VideoMode children, ascending
+    QorBase videoModes;                                                            // the VideoMode children, ascending
     int viewportLeft = 0, viewportTop = 0, viewportBottom = 0, viewportRight = 0;  // back-buffer pixels
-    GraphicsDevice* dxDevice = nullptr;     // owned
+    GraphicsDevice* dxDevice = nullptr;                                            // owned
     std::uint8_t bAllowLetterbox = 1;
-    int backBufferWidth = 0;                // pixels
+    int backBufferWidth = 0;  // pixels
     int backBufferHeight = 0;
-    DisplayMode desktopMode;                // the desktop's mode at construction
-    WorkArea workArea;                      // the desktop's free area at construction
-    DisplayAdapter* dxD3D = nullptr;        // owned
-    std::uint32_t backBufferFormat = 0;     // a PixelFormat value
+    DisplayMode desktopMode;             // the desktop's mode at construction
+    WorkArea workArea;                   // the desktop's free area at construction
+    DisplayAdapter* dxD3D = nullptr;     // owned
+    std::uint32_t backBufferFormat = 0;  // a PixelFormat value
 
 private:
     void readSettings();

@@ -29,7 +29,7 @@ public:
     std::uint8_t bUVFromPixelOffset = 0;  // not used
     float pixelOffset[2] = {0.0f, 0.0f};  // not used
     float reserved = 0.0f;
-    Texture* pTexture = nullptr;          // not owned
+    Texture* pTexture = nullptr;                          // not owned
     std::array<float, 4> uvRect{0.0f, 0.0f, 1.0f, 1.0f};  // left u, top v, right u, bottom v
     Rect sourceRect;
 };

@@ -94,8 +94,8 @@ void Renderable::updateXform() {
 void Renderable::calcLocalXform(Matrix& m) {
     const QorGraphics& g = *qor->pQorGraphics;
     if (scaleMode == kScalePixel) {
-        m = Matrix::multiply(m, Matrix::scaling(scale.x * g.pixelScale.x, scale.y * g.pixelScale.y,
-                                                scale.z * g.pixelScale.z));
+        m = Matrix::multiply(
+            m, Matrix::scaling(scale.x * g.pixelScale.x, scale.y * g.pixelScale.y, scale.z * g.pixelScale.z));
     } else if (scaleMode == kScaleAspect) {
         m = Matrix::multiply(m, Matrix::scaling(scale.x, scale.y * g.virtualAspect / g.viewportAspect, scale.z));
     } else if (differsFrom(scale, 1.0f)) {
@@ -179,7 +179,8 @@ void Renderable::drawDebugOverlays() {
     };
     if (qor->debugLevel & kDebugCollisionCircle) {
         VertexBuffer lines(kCircleVertices);
-        for (int i = 0; i < kCircleVertices; ++i) lines.vertexArray[i] = circlePoint(i + 1, boundsRadius * collisionSensitivity);
+        for (int i = 0; i < kCircleVertices; ++i)
+            lines.vertexArray[i] = circlePoint(i + 1, boundsRadius * collisionSensitivity);
         lines.setColor((color >> 24 >> 1) << 24 | 0xFF0000u, true);
         lines.draw(nullptr, VertexBuffer::kLineList, 0, -1);
     }
@@ -189,10 +190,11 @@ void Renderable::drawDebugOverlays() {
         Vertex* cross = lines.vertexArray + kCircleVertices;
         const Vector3& p = position;
         const Vector3& c = boundsCentre;
-        const Vertex marks[8] = {{p.x - 3, p.y - 3, p.z, 0x80FFFFFFu, 0, 0}, {p.x + 3, p.y + 3, p.z, 0x80FFFFFFu, 0, 0},
-                                 {p.x - 3, p.y + 3, p.z, 0x80FFFFFFu, 0, 0}, {p.x + 3, p.y - 3, p.z, 0x80FFFFFFu, 0, 0},
-                                 {c.x - 2, c.y - 2, c.z, 0x80FF0000u, 0, 0}, {c.x + 2, c.y + 2, c.z, 0x80FF0000u, 0, 0},
-                                 {c.x - 2, c.y + 2, c.z, 0x80FF0000u, 0, 0}, {c.x + 2, c.y - 2, c.z, 0x80FF0000u, 0, 0}};
+        const Vertex marks[8] = {
+            {p.x - 3, p.y - 3, p.z, 0x80FFFFFFu, 0, 0}, {p.x + 3, p.y + 3, p.z, 0x80FFFFFFu, 0, 0},
+            {p.x - 3, p.y + 3, p.z, 0x80FFFFFFu, 0, 0}, {p.x + 3, p.y - 3, p.z, 0x80FFFFFFu, 0, 0},
+            {c.x - 2, c.y - 2, c.z, 0x80FF0000u, 0, 0}, {c.x + 2, c.y + 2, c.z, 0x80FF0000u, 0, 0},
+            {c.x - 2, c.y + 2, c.z, 0x80FF0000u, 0, 0}, {c.x + 2, c.y - 2, c.z, 0x80FF0000u, 0, 0}};
         for (int i = 0; i < 8; ++i) cross[i] = marks[i];
         for (int i = 0; i < kCircleVertices; ++i) lines.vertexArray[i].color = halveAlpha(color);
         lines.upload();

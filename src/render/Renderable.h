@@ -56,27 +56,27 @@ public:
     void setup(Skin* skin, const Vector3* newPosition = nullptr, const Vector3* newRotation = nullptr,
                const Vector3* newScale = nullptr, const Matrix* pre = nullptr, const Matrix* post = nullptr);
 
-    Matrix xform = Matrix::identity();     // world matrix
-    Matrix invXform = Matrix::identity();  // its inverse, while bHasInvXform and valid
+    Matrix xform = Matrix::identity();       // world matrix
+    Matrix invXform = Matrix::identity();    // its inverse, while bHasInvXform and valid
     Vector3 boundsCentre{0.0f, 0.0f, 0.0f};  // world units
-    UColor color = 0xFFFFFFFFu;            // tint and opacity of the skin
-    float boundsRadius = 0.0f;             // world units
-    float collisionSensitivity = 1.0f;     // factor on boundsRadius for collisions
-    std::uint8_t bHidden = 0;              // render does nothing at all
-    std::uint8_t bOwnsSkin = 0;            // pSkin is destroyed with this object
-    std::uint8_t bHasInvXform = 0;         // keep invXform (hit tests, world2local)
-    Matrix preXform = Matrix::identity();  // applied first
-    Matrix postXform = Matrix::identity(); // applied last
+    UColor color = 0xFFFFFFFFu;              // tint and opacity of the skin
+    float boundsRadius = 0.0f;               // world units
+    float collisionSensitivity = 1.0f;       // factor on boundsRadius for collisions
+    std::uint8_t bHidden = 0;                // render does nothing at all
+    std::uint8_t bOwnsSkin = 0;              // pSkin is destroyed with this object
+    std::uint8_t bHasInvXform = 0;           // keep invXform (hit tests, world2local)
+    Matrix preXform = Matrix::identity();    // applied first
+    Matrix postXform = Matrix::identity();   // applied last
     Skin* pSkin = nullptr;
     Vector3 position{0.0f, 0.0f, 0.0f};
-    Vector3 rotation{0.0f, 0.0f, 0.0f};    // radians: x pitch, y yaw, z roll
-    Vector3 scale{1.0f, 1.0f, 1.0f};       // before rotation
-    Vector3 postScale{1.0f, 1.0f, 1.0f};   // after rotation
+    Vector3 rotation{0.0f, 0.0f, 0.0f};   // radians: x pitch, y yaw, z roll
+    Vector3 scale{1.0f, 1.0f, 1.0f};      // before rotation
+    Vector3 postScale{1.0f, 1.0f, 1.0f};  // after rotation
     int scaleMode = kScalePlain;
-    int lastUpdateFrame = -1;              // the engine's frameCounter at the last updateXform
+    int lastUpdateFrame = -1;  // the engine's frameCounter at the last updateXform
 
 private:
     void drawDebugOverlays();
-    std::uint8_t bInvXformValid = 1;       // 0 while the world matrix is singular
-    std::uint8_t bSingularLogged = 0;      // a singular matrix is logged once per object
+    std::uint8_t bInvXformValid = 1;   // 0 while the world matrix is singular
+    std::uint8_t bSingularLogged = 0;  // a singular matrix is logged once per object
 };

@@ -27,8 +27,8 @@ Vector3 Skin::objectToSkin(const Vector3& p) const { return p; }
 
 void Skin::setAnchor(int code) {
     // Keypad layout: the code's column gives x, its row y (1..3 bottom row).
-    static constexpr float kOffsets[10][2] = {{0, 0},  {-1, -1}, {0, -1}, {1, -1}, {-1, 0},
-                                              {0, 0},  {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+    static constexpr float kOffsets[10][2] = {{0, 0}, {-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                              {0, 0}, {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
     if (code < 0 || code > 9) {
         QOR_LOG("Skin::setAnchor", u"Unknown anchor %d; using the centre.", code);
         code = 5;

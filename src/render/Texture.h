@@ -32,12 +32,12 @@ public:
     // Replaces all texels with ARGB pixels, rows from the top (realWidth x realHeight).
     void setPixels(const std::vector<std::uint32_t>& argb);
 
-    int width = 0, height = 0;          // logical size in virtual pixels
-    std::uint8_t bHasAlpha = 1;         // 0: drawn with blending off
+    int width = 0, height = 0;   // logical size in virtual pixels
+    std::uint8_t bHasAlpha = 1;  // 0: drawn with blending off
     int lastUsedFrame = 0;
     int realWidth = 0, realHeight = 0;  // texels
     int flags = 0;
-    DeviceTexture* dxTexture = nullptr; // owned; null while released
+    DeviceTexture* dxTexture = nullptr;  // owned; null while released
 
 private:
     void ensureLoaded();

@@ -70,13 +70,26 @@ void VertexBuffer::drawRange(int type, int first, int count) {
     PrimitiveType primitive;
     int primitives;
     switch (type) {
-        case kPointList: primitive = PrimitiveType::kPointList, primitives = count; break;
-        case kLineList: primitive = PrimitiveType::kLineList, primitives = count / 2; break;
-        case kLineStrip: primitive = PrimitiveType::kLineStrip, primitives = count - 1; break;
-        case kTriangleList: primitive = PrimitiveType::kTriangleList, primitives = count / 3; break;
-        case kTriangleStrip: primitive = PrimitiveType::kTriangleStrip, primitives = count - 2; break;
-        case kTriangleFan: primitive = PrimitiveType::kTriangleFan, primitives = count - 2; break;
-        default: QOR_FATAL("VertexBuffer::draw", u"Unknown primitive type %d", type);
+        case kPointList:
+            primitive = PrimitiveType::kPointList, primitives = count;
+            break;
+        case kLineList:
+            primitive = PrimitiveType::kLineList, primitives = count / 2;
+            break;
+        case kLineStrip:
+            primitive = PrimitiveType::kLineStrip, primitives = count - 1;
+            break;
+        case kTriangleList:
+            primitive = PrimitiveType::kTriangleList, primitives = count / 3;
+            break;
+        case kTriangleStrip:
+            primitive = PrimitiveType::kTriangleStrip, primitives = count - 2;
+            break;
+        case kTriangleFan:
+            primitive = PrimitiveType::kTriangleFan, primitives = count - 2;
+            break;
+        default:
+            QOR_FATAL("VertexBuffer::draw", u"Unknown primitive type %d", type);
     }
     // Too few vertices for one primitive draws nothing (the device ignores counts <= 0).
     device().setStreamSource(dxVBuffer);
@@ -88,7 +101,8 @@ void VertexBuffer::draw(Texture* t, int type, int first, int count) {
     if (count < 0) count = vertices - first;
     qor->counters.vertices += count;
     GraphicsDevice& d = device();
-    if (!t) d.setTexture(nullptr);
+    if (!t)
+        d.setTexture(nullptr);
     else {
         t->use();
         if (!t->bHasAlpha) d.setBlendEnabled(false);
@@ -127,13 +141,18 @@ void drawTemporary(const Vertex* corners, int count, int type, UColor color) {
 }  // namespace
 
 void drawFilledRect(const float r[4], UColor color) {
-    const Vertex v[4] = {{r[0], r[1], 0, color, 0, 0}, {r[2], r[1], 0, color, 0, 0},
-                         {r[0], r[3], 0, color, 0, 0}, {r[2], r[3], 0, color, 0, 0}};
+    const Vertex v[4] = {{r[0], r[1], 0, color, 0, 0},
+                         {r[2], r[1], 0, color, 0, 0},
+                         {r[0], r[3], 0, color, 0, 0},
+                         {r[2], r[3], 0, color, 0, 0}};
     drawTemporary(v, 4, VertexBuffer::kTriangleStrip, color);
 }
 
 void drawRectOutline(const float r[4], UColor color) {
-    const Vertex v[5] = {{r[0], r[1], 0, color, 0, 0}, {r[2], r[1], 0, color, 0, 0}, {r[2], r[3], 0, color, 0, 0},
-                         {r[0], r[3], 0, color, 0, 0}, {r[0], r[1], 0, color, 0, 0}};
+    const Vertex v[5] = {{r[0], r[1], 0, color, 0, 0},
+                         {r[2], r[1], 0, color, 0, 0},
+                         {r[2], r[3], 0, color, 0, 0},
+                         {r[0], r[3], 0, color, 0, 0},
+                         {r[0], r[1], 0, color, 0, 0}};
     drawTemporary(v, 5, VertexBuffer::kLineStrip, color);
 }

@@ -34,7 +34,7 @@ public:
     // texture t (null: untextured). A type outside 0..5 is fatal.
     void draw(Texture* t, int type, int first, int count);
 
-    Vertex* vertexArray = nullptr;         // owned, `vertices` long
+    Vertex* vertexArray = nullptr;  // owned, `vertices` long
     int vertices = 0;
     DeviceVertexBuffer* dxVBuffer = nullptr;  // owned
 

@@ -11,7 +11,7 @@ struct NamedRatio {
 };
 
 // Tried in this order; the first within 0.01 names the mode.
-constexpr NamedRatio kNamedRatios[] = {{1.25f, 5, 4},  {1.33f, 4, 3},  {1.5f, 3, 2},
+constexpr NamedRatio kNamedRatios[] = {{1.25f, 5, 4},  {1.33f, 4, 3}, {1.5f, 3, 2},
                                        {1.6f, 16, 10}, {1.66f, 5, 3}, {1.77f, 16, 9}};
 constexpr float kTolerance = 0.01f;
 }  // namespace

@@ -53,7 +53,8 @@ TEST_F(CameraTest, RenderSetsAProjectionThatMapsTheScreenCornersToTheViewEdges) 
     Camera camera;
     camera.render();
     const GraphicsDevice& d = *qor->pQorGraphics->dxDevice;
-    const Matrix both = Matrix::multiply(d.getTransform(TransformKind::kView), d.getTransform(TransformKind::kProjection));
+    const Matrix both =
+        Matrix::multiply(d.getTransform(TransformKind::kView), d.getTransform(TransformKind::kProjection));
     const Vector3 corner = both.transformCoord({400.0f, -240.0f, 0.0f});
     EXPECT_NEAR(corner.x, 1.0f, 1e-6f);
     EXPECT_NEAR(corner.y, -1.0f, 1e-6f);

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "engine/Qor.h"
-#include "engine/SystemHelpers.h"
 #include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Context.h"
 #include "render/QorGraphics.h"
@@ -16,7 +16,8 @@
 
 // Allocations that the system's display and OpenGL libraries keep until exit.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\nleak:swrast_dri.so\nleak:libgallium\nleak:libLLVM\nleak:libGLX_mesa.so\nleak:libX11.so\n";
+    return "leak:libdbus-1.so\nleak:swrast_dri.so\nleak:libgallium\nleak:libLLVM\nleak:libGLX_mesa.so\nleak:libX11."
+           "so\n";
 }
 
 bool displayTestsEnabled() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }

@@ -30,8 +30,9 @@ TEST(MatrixTest, RollThenPitchThenYawTurnClockwiseInALeftHandedFrame) {
 }
 
 TEST(MatrixTest, InverseUndoesATransformAndRefusesASingularOne) {
-    const Matrix m = Matrix::multiply(Matrix::multiply(Matrix::scaling(2, -3, 0.5f), Matrix::rotationYawPitchRoll(0.3f, -1.1f, 2.0f)),
-                                      Matrix::translation(7, -5, 11));
+    const Matrix m = Matrix::multiply(
+        Matrix::multiply(Matrix::scaling(2, -3, 0.5f), Matrix::rotationYawPitchRoll(0.3f, -1.1f, 2.0f)),
+        Matrix::translation(7, -5, 11));
     Matrix inv;
     float det = 0;
     ASSERT_TRUE(Matrix::inverse(m, inv, &det));

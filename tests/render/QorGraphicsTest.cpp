@@ -269,9 +269,7 @@ TEST_F(QorGraphicsSafeModeTest, SafeStartsInA800By480WindowAndSavesThat) {
 
 class QorGraphicsDebugTest : public EngineFixture {
 protected:
-    std::string settingsText() const override {
-        return EngineFixture::settingsText() + "[Qor]\ndebugCode=47281\n";
-    }
+    std::string settingsText() const override { return EngineFixture::settingsText() + "[Qor]\ndebugCode=47281\n"; }
 };
 
 TEST_F(QorGraphicsDebugTest, BarsShowRedWhileDebugging) {

@@ -57,8 +57,8 @@ bool readPpm(const std::string& path, std::vector<std::uint32_t>& pixels, int& w
     std::vector<std::uint32_t> expected;
     int ew = 0, eh = 0;
     if (!readPpm(referencePath(name), expected, ew, eh))
-        return ::testing::AssertionFailure() << "no reference image " << referencePath(name)
-                                             << " (run with TORVANE_UPDATE_REFERENCES=1 to make it)";
+        return ::testing::AssertionFailure()
+               << "no reference image " << referencePath(name) << " (run with TORVANE_UPDATE_REFERENCES=1 to make it)";
     if (ew != width || eh != height)
         return ::testing::AssertionFailure() << "size " << width << "x" << height << ", reference " << ew << "x" << eh;
     int bad = 0, worst = 0;

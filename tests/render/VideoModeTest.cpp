@@ -35,6 +35,7 @@ TEST_F(VideoModeTest, TheModeListStaysAscendingWithoutDuplicates) {
     std::vector<std::string> listed;
     for (BasicLink* m = g.videoModes.firstChild; m; m = m->next)
         listed.push_back(wideToUtf8(static_cast<VideoMode*>(m)->toString()));
-    EXPECT_EQ(listed, (std::vector<std::string>{"320x240 (4:3)", "640x400 (16:10)", "640x480 (4:3)", "1024x768 (4:3)"}));
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{"320x240 (4:3)", "640x400 (16:10)", "640x480 (4:3)", "1024x768 (4:3)"}));
 }
 }  // namespace
