@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "../render/EngineFixture.h"
 #include "engine/Qor.h"
@@ -130,6 +131,52 @@ TEST_F(GraphicsDeviceTest, AFailedResetLeavesTheDeviceNotResetUntilOneSucceeds) 
     backBuffer(w, h);
     EXPECT_EQ(w, 100);
     EXPECT_EQ(h, 60);
+}
+
+TEST_F(GraphicsDeviceTest, SmallBuffersSharingStorageKeepTheirOwnVertices) {
+    auto rect = [](float x0, float x1) {
+        return std::vector<Vertex>{{x0, 0, 0, 0, 0, 0}, {x1, 0, 0, 0, 0, 0}, {x0, 8, 0, 0, 0, 0}, {x1, 8, 0, 0, 0, 0}};
+    };
+    auto draw = [this](DeviceVertexBuffer* b) {
+        device->setStreamSource(b);
+        device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, 2);
+    };
+    std::unique_ptr<DeviceVertexBuffer> a(device->createVertexBuffer(96));
+    std::unique_ptr<DeviceVertexBuffer> b(device->createVertexBuffer(96));
+    a->upload(rect(0, 8).data(), 96);
+    b->upload(rect(20, 28).data(), 96);
+    a.reset();
+    // The freed range goes to the next buffer of its size; the neighbour is untouched.
+    std::unique_ptr<DeviceVertexBuffer> c(device->createVertexBuffer(96));
+    c->upload(rect(40, 48).data(), 96);
+    draw(b.get());
+    draw(c.get());
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    EXPECT_EQ(pixelAt(24, 4), kGreen);
+    EXPECT_EQ(pixelAt(44, 4), kGreen);
+    // A large buffer has storage of its own and is drawn the same way.
+    std::unique_ptr<DeviceVertexBuffer> large(device->createVertexBuffer(24 * 1000));
+    large->upload(rect(60, 68).data(), 96);
+    draw(large.get());
+    EXPECT_EQ(pixelAt(64, 4), kGreen);
+}
+
+TEST_F(GraphicsDeviceTest, WindowPointsMapThroughTheScaledAndBarredBackBuffer) {
+    // The test window is 320 x 192.
+    PresentParameters p = device->presentParameters();
+    p.backBufferWidth = 160;
+    p.backBufferHeight = 96;
+    ASSERT_EQ(device->reset(p), ResultCode::kOk);
+    float x = 0, y = 0;
+    device->windowToBackBuffer(100, 50, x, y);
+    EXPECT_FLOAT_EQ(x, 50.0f);
+    EXPECT_FLOAT_EQ(y, 25.0f);
+    p.backBufferWidth = 320;
+    p.backBufferHeight = 96;
+    ASSERT_EQ(device->reset(p), ResultCode::kOk);
+    device->windowToBackBuffer(10, 48, x, y);  // bars of 48 pixels above and below
+    EXPECT_FLOAT_EQ(x, 10.0f);
+    EXPECT_FLOAT_EQ(y, 0.0f);
 }
 
 TEST_F(GraphicsDeviceTest, ResourcesOutlivingTheDeviceLetGoQuietly) {
