@@ -68,6 +68,8 @@ Qor::Qor(void* appInstance, Window* window) : hAppInstance(appInstance), hWindow
     QOR_LOG("Qor::Qor", u"Started.");
 }
 
+Qor::Qor(Bare) { qor = this; }
+
 ClassInfo* Qor::getClass() const { return &classInfo; }
 
 void Qor::readStaticSettings() {

@@ -53,6 +53,11 @@ public:
 
     // Builds every service; a failure in any of them is fatal. Sets `qor` first.
     Qor(void* appInstance, Window* window);
+    // A bare engine object for tests and command-line tools: sets `qor` and builds no
+    // service, so that engine objects may exist; the caller attaches the services it
+    // needs (they are torn down as usual). Nothing is read and nothing is saved.
+    struct Bare {};
+    explicit Qor(Bare);
     virtual ClassInfo* getClass() const;
     virtual ~Qor();
     Qor(const Qor&) = delete;
