@@ -29,6 +29,12 @@ void ByteBuffer::allocate(std::uint32_t count) {
     size = count;
 }
 
+void ByteBuffer::adopt(std::uint8_t* block, std::uint32_t count) {
+    clear();
+    pData = block;
+    size = count;
+}
+
 void ByteBuffer::append(const void* bytes, std::uint32_t count) {
     if (count == 0) return;
     if (count > UINT32_MAX - size) throw std::length_error("ByteBuffer::append");

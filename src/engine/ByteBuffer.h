@@ -16,6 +16,8 @@ public:
     // Replaces the contents by `count` zero bytes. The block exists even for 0 bytes,
     // so that an empty file still counts as loaded.
     void allocate(std::uint32_t count);
+    // Takes ownership of a block of exactly `count` bytes allocated with new[].
+    void adopt(std::uint8_t* block, std::uint32_t count);
     // Grows the block by `count` bytes copied from `bytes` (a new block every call).
     void append(const void* bytes, std::uint32_t count);
     // Frees the block; size 0.

@@ -124,14 +124,15 @@ std::unique_ptr<Stream> FileManager::openWad(std::u16string_view name, std::uint
     }
     // The directory was checked against the archive when it was mounted; a short read
     // now means the file changed under us, and must not pass for entry bytes.
-    std::vector<std::uint8_t> stored(entry.storedSize);
-    const int got = file->read(stored.data(), static_cast<int>(entry.storedSize));
+    // Not zeroed: every byte is overwritten, or the short read below is fatal.
+    std::unique_ptr<std::uint8_t[]> stored(new std::uint8_t[entry.storedSize]);
+    const int got = file->read(stored.get(), static_cast<int>(entry.storedSize));
     file.reset();
     if (got != static_cast<int>(entry.storedSize))
         QOR_FATAL("FileManager::openWad", u"WAD entry %s could not be read (%d of %u bytes).", entry.filename, got,
                   entry.storedSize);
     auto memory = std::make_unique<MemoryReadStream>(entry.size);
-    switch (WadDirectory::inflateEntry(stored.data(), entry.storedSize, memory->bytes(), entry.size)) {
+    switch (WadDirectory::inflateEntry(stored.get(), entry.storedSize, memory->bytes(), entry.size)) {
         case WadDirectory::InflateStatus::kFailed:
             assertionFailedAt("FileManager::openWad", __FILE__, __LINE__,
                               "uncompress(uncompressedData, &uncompressedSize, compressedData, compressedSize) == Z_OK");

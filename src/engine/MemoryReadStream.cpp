@@ -15,3 +15,9 @@ int MemoryReadStream::read(void* buffer, int count) {
 
 // A negative position wraps to a huge one, which reads as the end.
 void MemoryReadStream::seek(int position_) { position = static_cast<std::uint32_t>(position_); }
+
+std::unique_ptr<std::uint8_t[]> MemoryReadStream::takeUnread() {
+    if (position != 0) return nullptr;
+    size = 0;
+    return std::move(data);
+}

@@ -17,6 +17,9 @@ public:
     void seek(int position) override;
 
     std::uint8_t* bytes() { return data.get(); }
+    // Hands the whole block over when nothing has been read yet (null otherwise), so
+    // that an inflated entry is not copied once more.
+    std::unique_ptr<std::uint8_t[]> takeUnread();
 
     std::uint32_t size = 0;                // bytes held
     std::unique_ptr<std::uint8_t[]> data;  // the owned block of `size` bytes
