@@ -16,8 +16,9 @@ DiskFile::DiskFile(const std::u16string& path, int flags) {
             const long end = std::ftell(file);
             // Sizes are 32-bit throughout the file layer; a larger file is seen as its
             // first 4 GiB, which keeps every range check on the safe side.
-            size = end < 0 ? 0 : (static_cast<unsigned long>(end) > 0xFFFFFFFFul ? 0xFFFFFFFFu
-                                                                                  : static_cast<std::uint32_t>(end));
+            size = end < 0 ? 0
+                           : (static_cast<unsigned long>(end) > 0xFFFFFFFFul ? 0xFFFFFFFFu
+                                                                             : static_cast<std::uint32_t>(end));
             std::fseek(file, 0, SEEK_SET);
         }
     } else if (flags & kWrite) {

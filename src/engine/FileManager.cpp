@@ -66,7 +66,7 @@ std::vector<std::uint8_t> compressZopfli(const std::uint8_t* bytes, std::uint32_
 
 FileManager::FileManager(std::uint8_t createWad, std::uint8_t useWad) : bCreateWad(createWad), bUseWad(useWad) {
     QOR_LOG("FileManager::FileManager", u"Starting...");
-    QOR_ASSERT("FileManager::FileManager", !bUseWad || !bCreateWad);
+    if (bCreateWad) QOR_ASSERT("FileManager::FileManager", !bUseWad);
 }
 
 ClassInfo* FileManager::getClass() const { return &classInfo; }
@@ -134,8 +134,9 @@ std::unique_ptr<Stream> FileManager::openWad(std::u16string_view name, std::uint
     auto memory = std::make_unique<MemoryReadStream>(entry.size);
     switch (WadDirectory::inflateEntry(stored.get(), entry.storedSize, memory->bytes(), entry.size)) {
         case WadDirectory::InflateStatus::kFailed:
-            assertionFailedAt("FileManager::openWad", __FILE__, __LINE__,
-                              "uncompress(uncompressedData, &uncompressedSize, compressedData, compressedSize) == Z_OK");
+            assertionFailedAt(
+                "FileManager::openWad", __FILE__, __LINE__,
+                "uncompress(uncompressedData, &uncompressedSize, compressedData, compressedSize) == Z_OK");
         case WadDirectory::InflateStatus::kWrongSize:
             assertionFailedAt("FileManager::openWad", __FILE__, __LINE__,
                               "correctUncompressedSize == uncompressedSize");
@@ -150,9 +151,7 @@ bool FileManager::existsOnDisk(std::u16string_view name) const { return fileExis
 
 bool FileManager::findWadEntry(std::u16string_view name) const { return entries.count(std::u16string(name)) > 0; }
 
-bool FileManager::exists(std::u16string_view name) const {
-    return useDisk() ? existsOnDisk(name) : findWadEntry(name);
-}
+bool FileManager::exists(std::u16string_view name) const { return useDisk() ? existsOnDisk(name) : findWadEntry(name); }
 
 const WadEntry* FileManager::getEntry(std::u16string_view name) const {
     const auto it = entries.find(std::u16string(name));
@@ -160,8 +159,10 @@ const WadEntry* FileManager::getEntry(std::u16string_view name) const {
 }
 
 void FileManager::verifyFile(std::u16string_view name) const {
-    if (useDisk()) verifyFileDisk(name);
-    else verifyFileWad(name);
+    if (useDisk())
+        verifyFileDisk(name);
+    else
+        verifyFileWad(name);
 }
 
 void FileManager::verifyFileDisk(std::u16string_view name) const {

@@ -27,10 +27,18 @@ void transform(std::uint32_t state[4], const std::uint8_t block[64]) {
         std::uint32_t f;
         int g;
         switch (round) {
-            case 0: f = (b & c) | (~b & d), g = i; break;
-            case 1: f = (d & b) | (~d & c), g = (5 * i + 1) % 16; break;
-            case 2: f = b ^ c ^ d, g = (3 * i + 5) % 16; break;
-            default: f = c ^ (b | ~d), g = (7 * i) % 16; break;
+            case 0:
+                f = (b & c) | (~b & d), g = i;
+                break;
+            case 1:
+                f = (d & b) | (~d & c), g = (5 * i + 1) % 16;
+                break;
+            case 2:
+                f = b ^ c ^ d, g = (3 * i + 5) % 16;
+                break;
+            default:
+                f = c ^ (b | ~d), g = (7 * i) % 16;
+                break;
         }
         const std::uint32_t rotated = rotateLeft(a + f + kSine[i] + x[g], kShift[round][i % 4]);
         a = d;

@@ -25,8 +25,7 @@ void MemoryFile::load() {
     if (isLoaded() || fileName.empty()) return;
     std::uint32_t size = 0;
     std::unique_ptr<Stream> stream = qor->pFileManager->open(fileName, &size);
-    if (size > INT_MAX)
-        QOR_FATAL("MemoryFile::load", u"File '%s' is too large (%u bytes).", fileName, size);
+    if (size > INT_MAX) QOR_FATAL("MemoryFile::load", u"File '%s' is too large (%u bytes).", fileName, size);
     memoryFileBytes += static_cast<std::int32_t>(size);
     if (auto* inflated = dynamic_cast<MemoryReadStream*>(stream.get()); inflated && inflated->size == size) {
         // An inflated archive entry is already the whole file in memory.

@@ -9,7 +9,6 @@
 #include "engine/Strings.h"
 #include "engine/TextScan.h"
 
-
 MemoryIniFile::MemoryIniFile(std::u16string fileName_) : fileName(std::move(fileName_)) {
     FileManager* files = qor ? qor->pFileManager : nullptr;
     QOR_ASSERT("MemoryIniFile::MemoryIniFile", files != nullptr);

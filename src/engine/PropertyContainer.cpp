@@ -5,8 +5,7 @@
 
 QOR_DEFINE_CLASS(PropertyContainer, Property, nullptr)
 
-PropertyContainer::PropertyContainer(std::u16string name_, std::uint32_t flags_)
-    : Property(std::move(name_), flags_) {}
+PropertyContainer::PropertyContainer(std::u16string name_, std::uint32_t flags_) : Property(std::move(name_), flags_) {}
 
 ClassInfo* PropertyContainer::getClass() const { return &classInfo; }
 

@@ -27,7 +27,7 @@ std::u16string PropertyPointer::toString() const {
         if (!registered.empty()) return registered;
     }
     if (!*value) return u"NULL";
-    return formatString(u"%08lx", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(*value)));
+    return formatString(u"%08llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(*value)));
 }
 
 void PropertyPointer::fromString(const std::u16string& text) {

@@ -85,7 +85,8 @@ QorBase* QorBase::findContext() {
 }
 
 void QorBase::describeProperties(PropertyContainer* container) {
-    container->addChild(new PropertyInt(u"objectUID", Property::kNotSerialisedA | Property::kNotSerialisedB, &objectUID));
+    container->addChild(
+        new PropertyInt(u"objectUID", Property::kNotSerialisedA | Property::kNotSerialisedB, &objectUID));
     auto* stateProperties = new PropertyContainer(u"StateBase", 0);
     container->addChild(stateProperties);
     StateBase::describeProperties(stateProperties);
@@ -94,7 +95,7 @@ void QorBase::describeProperties(PropertyContainer* container) {
 PropertyContainer* QorBase::getProperties() {
     auto* container = new PropertyContainer(
         getClass()->name +
-            formatString(u" (%08lx)", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(this))),
+            formatString(u" (%08llx)", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this))),
         0);
     describeProperties(container);
     return container;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -40,8 +40,8 @@ std::optional<std::uint32_t> scanHex(std::u16string_view text) {
     std::size_t i = skipSpace(text);
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-    if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
-        i + 2 < text.size() && hexDigit(text[i + 2]) >= 0)
+    if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') && i + 2 < text.size() &&
+        hexDigit(text[i + 2]) >= 0)
         i += 2;
     const std::size_t digits = i;
     std::uint64_t value = 0;

@@ -54,8 +54,7 @@ bool encodeEntry(const std::u16string& name, const std::uint8_t* filler, std::ui
 
 enum class InflateStatus { kOk, kFailed, kWrongSize };
 // Inflates a zlib stream into exactly `size` bytes at `out`.
-InflateStatus inflateEntry(const std::uint8_t* stored, std::uint32_t storedSize, std::uint8_t* out,
-                           std::uint32_t size);
+InflateStatus inflateEntry(const std::uint8_t* stored, std::uint32_t storedSize, std::uint8_t* out, std::uint32_t size);
 
 void putU32(std::uint8_t* at, std::uint32_t value);
 std::uint32_t getU32(const std::uint8_t* at);

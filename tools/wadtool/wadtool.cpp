@@ -149,8 +149,10 @@ int run(const std::vector<std::string>& args) {
     if (command != "pack") return usage();
     auto compression = FileManager::Compression::kZlib;
     std::size_t i = 1;
-    if (i < args.size() && args[i] == "--store") compression = FileManager::Compression::kStore, ++i;
-    else if (i < args.size() && args[i] == "--zopfli") compression = FileManager::Compression::kZopfli, ++i;
+    if (i < args.size() && args[i] == "--store")
+        compression = FileManager::Compression::kStore, ++i;
+    else if (i < args.size() && args[i] == "--zopfli")
+        compression = FileManager::Compression::kZopfli, ++i;
     if (args.size() - i != 2) return usage();
     return pack(compression, args[i], args[i + 1]);
 }
