@@ -68,6 +68,8 @@ Qor::Qor(void* appInstance, Window* window) : hAppInstance(appInstance), hWindow
     QOR_LOG("Qor::Qor", u"Started.");
 }
 
+Qor::Qor(Headless) { qor = this; }
+
 ClassInfo* Qor::getClass() const { return &classInfo; }
 
 void Qor::readStaticSettings() {

@@ -53,6 +53,10 @@ public:
 
     // Builds every service; a failure in any of them is fatal. Sets `qor` first.
     Qor(void* appInstance, Window* window);
+    // An engine object without services, for tools and tests that use the object model
+    // without a window: no log, no devices; fatal errors still end the process.
+    struct Headless {};
+    explicit Qor(Headless);
     virtual ClassInfo* getClass() const;
     virtual ~Qor();
     Qor(const Qor&) = delete;
