@@ -13,7 +13,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all deps configure build run test bench lint clean
+.PHONY: all deps configure build run test bench lint clang clean
 
 all: build
 
@@ -37,8 +37,13 @@ test: build
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
+# The same sources must also build warning-free with clang.
+clang: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build build-clang -j $(JOBS)
+
 lint:
 	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tools/*.cpp' 'tools/*.h')
 
 clean:
-	@rm -rf build build-sanitize
+	@rm -rf build build-sanitize build-clang

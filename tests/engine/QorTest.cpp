@@ -111,3 +111,32 @@ TEST_F(QorFrame, TheTypedCharacterLastsOneFrame) {
     engine->frame(nullptr);
     EXPECT_EQ(engine->pQorInput->typedChar, 0);
 }
+
+TEST_F(QorFrame, ShutdownReportsObjectsStillAliveWhileDebuggingIsUnlocked) {
+    engine->bDebugLocked = 0;
+    auto* root = new QorBase();
+    root->addChild(new QorBase());
+    BasicLink foreignList;  // a parent that is no engine object
+    auto* stray = new QorBase();
+    foreignList.addChild(stray);
+    const std::string logPath = wideToUtf8(engine->pLogger->getPath());
+    delete engine;
+    engine = nullptr;
+    const std::string log = TempFolder::read(logPath);
+    EXPECT_NE(log.find("Objects still allocated (memory leaks?): 3"), std::string::npos);
+    EXPECT_NE(log.find("       0. QorBase\t\t\t(uid=-1 --)"), std::string::npos);
+    EXPECT_NE(log.find("       1. QorBase\t\t\t(uid=-1 parent=[0])"), std::string::npos);
+    EXPECT_NE(log.find("       2. QorBase\t\t\t(uid=-1 parent=***FREED***)"), std::string::npos);
+    EXPECT_LT(log.find("Qor::~Qor(): 14..."), log.find("Objects still allocated"));
+    EXPECT_TRUE(log.ends_with("Qor::~Qor(): Done. Clean exit.\r\n"));
+    foreignList.removeChild(stray);
+    delete stray;
+    delete root;
+}
+
+TEST_F(QorFrame, ShutdownWithoutWorkedFramesWritesNoFrameSummary) {
+    const std::string logPath = wideToUtf8(engine->pLogger->getPath());
+    delete engine;
+    engine = nullptr;
+    EXPECT_EQ(TempFolder::read(logPath).find("Rendered "), std::string::npos);
+}
