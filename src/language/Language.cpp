@@ -53,7 +53,7 @@ std::u16string describeMissingText(const MissingText& missing, const TextRow (&t
 // Callers index in place on every draw, so a bad id must not read outside the table:
 // it gives the empty text, and one log line points at the caller.
 const char16_t* Language::getString(int id) const {
-    if (currentLanguage >= 0 && id >= 0 && id < kStringIdCount) {
+    if (currentLanguage >= 0 && currentLanguage < kLanguageCount && id >= 0 && id < kStringIdCount) {
         return strings[currentLanguage][id];
     }
     if (!bReportedBadLookup) {
@@ -89,7 +89,7 @@ void Language::setLanguage(int language) {
 
 void Language::applyKeyNames(KeyNames& target) const {
     // Only reached after setLanguage, but an unset language must not index row -1.
-    target.build(strings[currentLanguage >= 0 ? currentLanguage : 0]);
+    target.build(strings[currentLanguage >= 0 && currentLanguage < kLanguageCount ? currentLanguage : 0]);
 }
 
 void Language::applyKeyNames() const { applyKeyNames(inputKeyNames()); }
