@@ -176,11 +176,13 @@ void Qor::reportLeaks() {
     QOR_LOG("Qor::~Qor", u"Objects still allocated (memory leaks?): %d", countObjects());
     int number = 0;
     forEachObject([this, &number](QorBase* object) {
+        // The parent may be a plain list head rather than an engine object, so it is
+        // compared as a node, never cast.
         std::u16string parentText = u"--";
-        if (QorBase* parentObject = object->parentObject()) {
+        if (const BasicLink* parentNode = object->parent) {
             int parentNumber = -1, i = 0;
             forEachObject([&](QorBase* o) {
-                if (o == parentObject) parentNumber = i;
+                if (static_cast<BasicLink*>(o) == parentNode) parentNumber = i;
                 ++i;
             });
             parentText = parentNumber >= 0 ? formatString(u"parent=[%d]", parentNumber) : u"parent=***FREED***";
