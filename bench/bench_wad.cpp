@@ -148,7 +148,7 @@ double bestSeconds(F f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Qor engine{Qor::Bare{}};
+    Qor engine{Qor::Headless{}};
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -53,11 +53,10 @@ public:
 
     // Builds every service; a failure in any of them is fatal. Sets `qor` first.
     Qor(void* appInstance, Window* window);
-    // A bare engine object for tests and command-line tools: sets `qor` and builds no
-    // service, so that engine objects may exist; the caller attaches the services it
-    // needs (they are torn down as usual). Nothing is read and nothing is saved.
-    struct Bare {};
-    explicit Qor(Bare);
+    // An engine object without services, for tools and tests that use the object model
+    // without a window: no log, no devices; fatal errors still end the process.
+    struct Headless {};
+    explicit Qor(Headless);
     virtual ClassInfo* getClass() const;
     virtual ~Qor();
     Qor(const Qor&) = delete;
@@ -123,6 +122,7 @@ public:
     double totalFrameTime = 0.0;    // s, sum of work times
     Context* pCurrentContext = nullptr;
     int qorMode = MODE_OK;
+    std::u16string osName = u"<unknown>";  // the system's short name, set by the system report
 
 private:
     void readStaticSettings();

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "../support/BareEngine.h"
+#include "support/BareEngine.h"
 #include "engine/FileManager.h"
 #include "engine/MemoryFile.h"
 #include "engine/Random.h"

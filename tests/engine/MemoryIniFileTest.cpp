@@ -3,7 +3,7 @@
 #include <climits>
 #include <cmath>
 
-#include "../support/BareEngine.h"
+#include "support/BareEngine.h"
 #include "engine/MemoryIniFile.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../support/BareEngine.h"
+#include "support/BareEngine.h"
 #include "engine/Md5.h"
 #include "engine/PackedData.h"
 

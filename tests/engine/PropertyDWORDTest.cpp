@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/BareEngine.h"
+#include "support/BareEngine.h"
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyDWORD.h"
 

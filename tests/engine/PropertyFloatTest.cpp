@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "../support/BareEngine.h"
+#include "support/BareEngine.h"
 #include "engine/PropertyFloat.h"
 
 namespace {

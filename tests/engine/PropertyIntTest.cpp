@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "../support/BareEngine.h"
+#include "support/BareEngine.h"
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyInt.h"
 

@@ -18,7 +18,7 @@
 class BareEngine {
 public:
     // Disk mode unless `useWad`; archives are mounted by the test.
-    explicit BareEngine(bool useWad = false) : engine(Qor::Bare{}) {
+    explicit BareEngine(bool useWad = false) : engine(Qor::Headless{}) {
         engine.pFileManager = new FileManager(0, useWad ? 1 : 0);
         engine.pResourceManager = new ResourceManager();
         std::string pattern = (std::filesystem::temp_directory_path() / "torvane-test-XXXXXX").string();

@@ -7,7 +7,7 @@
 
 inline Qor& fuzzEngine() {
     static Qor* engine = [] {
-        auto* e = new Qor(Qor::Bare{});
+        auto* e = new Qor(Qor::Headless{});
         e->pFileManager = new FileManager();
         e->pResourceManager = new ResourceManager();
         return e;

@@ -159,7 +159,7 @@ int run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Qor engine{Qor::Bare{}};
+    Qor engine{Qor::Headless{}};
     engine.pFileManager = new FileManager();
     const int status = run(std::vector<std::string>(argv + 1, argv + argc));
     return status;
