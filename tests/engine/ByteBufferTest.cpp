@@ -19,15 +19,4 @@ TEST(ByteBufferTest, AppendGrowsExactlyAndAppendingNothingChangesNothing) {
     EXPECT_EQ(buffer.size, 5u);
 }
 
-TEST(ByteBufferTest, AnEmptyAllocationStillHoldsABlockAndMovingTransfersIt) {
-    ByteBuffer buffer;
-    buffer.allocate(0);
-    EXPECT_NE(buffer.pData, nullptr);
-    ByteBuffer other(std::move(buffer));
-    EXPECT_EQ(buffer.pData, nullptr);
-    EXPECT_NE(other.pData, nullptr);
-    other.clear();
-    EXPECT_EQ(other.size, 0u);
-}
-
 }  // namespace

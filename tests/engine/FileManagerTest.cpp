@@ -249,15 +249,4 @@ TEST(FileManagerTest, CorruptCompressedEntriesAreFatalWhenRead) {
     EXPECT_EXIT(contents("c"), testing::ExitedWithCode(255), "correctUncompressedSize == uncompressedSize");
 }
 
-TEST(FileManagerTest, NamesThatCannotBeStoredAreFatalWhenWriting) {
-    BareEngine bare;
-    writeText(std::string(80, 'n'), "x");
-    FileManager& files = bare.useFileManager(1, 0);
-    files.useWad(u"long.dat");
-    files.open(utf8ToWide(std::string(80, 'n')));
-    EXPECT_EXIT(files.writeWad(u"long.dat", u"long.dat", FileManager::Compression::kStore),
-                testing::ExitedWithCode(255), "filename.length\\(\\) < WADDISKENTRY_FILENAME_BYTESIZE");
-    files.entries.clear();
-}
-
 }  // namespace

@@ -92,12 +92,4 @@ TEST(MemoryIniFileTest, FilesAreReadThroughTheFileManager) {
     EXPECT_TRUE(fromDisk.hasKey(u"A", u"k"));
 }
 
-TEST(MemoryIniFileTest, SavingWhereNoFileCanBeWrittenFails) {
-    BareEngine bare;
-    MemoryIniFile ini(u"missing/folder/user.cfg");
-    ini.setInt(u"Qor", u"k", 1);
-    EXPECT_FALSE(ini.save());
-    EXPECT_FALSE(fromText("[A]\n").save());
-}
-
 }  // namespace

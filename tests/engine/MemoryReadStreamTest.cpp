@@ -23,15 +23,4 @@ TEST(MemoryReadStreamTest, ReadsStopAtTheEndAndSeeksPastItReadNothing) {
     EXPECT_EQ(stream.read(buffer, 6), 2);
 }
 
-TEST(MemoryReadStreamTest, TheBlockIsHandedOverOnlyBeforeAnyRead) {
-    MemoryReadStream fresh(4);
-    EXPECT_NE(fresh.takeUnread(), nullptr);
-    EXPECT_EQ(fresh.size, 0u);
-    MemoryReadStream started(4);
-    char c;
-    started.read(&c, 1);
-    EXPECT_EQ(started.takeUnread(), nullptr);
-    EXPECT_EQ(started.read(&c, 1), 1);
-}
-
 }  // namespace
