@@ -5,11 +5,11 @@
 #include <cstring>
 #include <map>
 
-#include "support/BareEngine.h"
 #include "engine/FileManager.h"
 #include "engine/MemoryFile.h"
 #include "engine/Random.h"
 #include "engine/WadDirectory.h"
+#include "support/BareEngine.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cmath>
 
-#include "support/BareEngine.h"
 #include "engine/MemoryIniFile.h"
+#include "support/BareEngine.h"
 
 namespace {
 

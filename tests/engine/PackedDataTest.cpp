@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "support/BareEngine.h"
 #include "engine/Md5.h"
 #include "engine/PackedData.h"
+#include "support/BareEngine.h"
 
 namespace {
 

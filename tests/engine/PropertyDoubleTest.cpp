@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/BareEngine.h"
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyDouble.h"
+#include "support/BareEngine.h"
 
 namespace {
 

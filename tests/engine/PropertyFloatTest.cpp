@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "support/BareEngine.h"
 #include "engine/PropertyFloat.h"
+#include "support/BareEngine.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "support/BareEngine.h"
 #include "engine/PropertyInt.h"
+#include "support/BareEngine.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/BareEngine.h"
 #include "engine/PropertyPointer.h"
 #include "engine/QorBasePointer.h"
+#include "support/BareEngine.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/BareEngine.h"
 #include "engine/PropertyUColor.h"
+#include "support/BareEngine.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "support/BareEngine.h"
 #include "engine/ClassInfo.h"
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyPointer.h"
 #include "engine/QorBasePointer.h"
+#include "support/BareEngine.h"
 
 namespace {
 

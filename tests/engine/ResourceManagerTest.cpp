@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/BareEngine.h"
 #include "engine/QorBase.h"
 #include "engine/ResourceManager.h"
+#include "support/BareEngine.h"
 
 namespace {
 
