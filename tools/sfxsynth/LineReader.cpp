@@ -3,6 +3,7 @@
 #include "ParseError.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <sstream>
@@ -14,7 +15,12 @@ LineReader::LineReader(std::string fileName, std::string_view text) : fileName_(
     int number = 0;
     while (std::getline(in, raw)) {
         ++number;
-        if (const auto hash = raw.find('#'); hash != std::string::npos) raw.resize(hash);
+        // A comment is a word starting with "#", so that sharps ("f#4") stay notes.
+        for (std::size_t i = 0; i < raw.size(); ++i)
+            if (raw[i] == '#' && (i == 0 || std::isspace(static_cast<unsigned char>(raw[i - 1])))) {
+                raw.resize(i);
+                break;
+            }
         std::istringstream words(raw);
         Line line{number, {}};
         for (std::string w; words >> w;) line.words.push_back(w);

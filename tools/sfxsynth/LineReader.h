@@ -7,7 +7,8 @@
 #include <vector>
 
 // LineReader: the shared lexical layer of the recipe and score formats. Text
-// is split into lines of whitespace-separated words; "#" starts a comment;
+// is split into lines of whitespace-separated words; a word beginning with
+// "#" starts a comment (a "#" inside a word, as in "f#4", does not);
 // blank lines are skipped. Every conversion reports a ParseError naming the
 // file and the line of the offending word.
 class LineReader {

@@ -139,15 +139,16 @@ void ScoreParser::notes(const LineReader::Line& line, Score::Pattern& p, double&
     }
 }
 
-// steps STEP-BEATS NOTE GRID...: one character per step; X accent, x normal,
-// o soft, . rest; "|" only helps the eye.
-void ScoreParser::steps(const LineReader::Line& line, Score::Pattern& p)
+// steps STEP-BEATS NOTE GRID...: one character per step from the cursor on
+// (the cursor stays, so several grids overlay); X accent, x normal, o soft,
+// . rest; "|" only helps the eye.
+void ScoreParser::steps(const LineReader::Line& line, Score::Pattern& p, double cursor)
 {
     if (line.words.size() < 4) lines_.fail(line, "steps needs a step length, a note and a grid");
     const double step = lines_.number(line, 1);
     if (step <= 0.0) lines_.fail(line, "step length must be above 0 beats");
     const double freq = noteFrequency(line, line.words[2]);
-    double beat = 0.0;
+    double beat = cursor;
     for (std::size_t w = 3; w < line.words.size(); ++w) {
         for (char c : line.words[w]) {
             if (c == '|') continue;
@@ -179,7 +180,7 @@ void ScoreParser::pattern(const LineReader::Line& header)
     while (lines_.next(line) && line.words[0] != "end") {
         const std::string& key = line.words[0];
         if (key == "notes") notes(line, p, cursor, noteLength);
-        else if (key == "steps") steps(line, p);
+        else if (key == "steps") steps(line, p, cursor);
         else if (key == "at") { requireName(line, 1); cursor = lines_.number(line, 1); }
         else if (key == "length") { requireName(line, 1); fixedLength = lines_.number(line, 1); }
         else lines_.fail(line, "unknown pattern keyword '" + key + "'");

@@ -23,7 +23,7 @@ private:
     void pattern(const LineReader::Line& header);
     void song(const LineReader::Line& header);
     void notes(const LineReader::Line& line, Score::Pattern& p, double& cursor, double& length);
-    void steps(const LineReader::Line& line, Score::Pattern& p);
+    void steps(const LineReader::Line& line, Score::Pattern& p, double cursor);
     double noteFrequency(const LineReader::Line& line, const std::string& name);
     void requireName(const LineReader::Line& line, std::size_t args);
 
