@@ -58,7 +58,7 @@ public:
     };
 };
 
-// Longest result in code units; a text that needs this many or more fails.
+// Longest result in code units; a text that needs more fails.
 inline constexpr std::size_t kFormatLimit = 65535;
 
 // The failure text.

@@ -1,0 +1,77 @@
+#include "engine/ErrorManager.h"
+
+#include <atomic>
+#include <cstdlib>
+
+#include "engine/ClassInfo.h"
+#include "engine/Logger.h"
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "platform/MessageBox.h"
+#include "platform/ResultCode.h"
+#include "render/QorGraphics.h"
+
+QOR_DEFINE_ROOT_CLASS(ErrorManager, nullptr)
+
+namespace {
+std::atomic<bool> reporting{false};
+
+[[noreturn]] void showAndExit(const std::u16string& message) {
+    MessageBox::showError("Error", wideToUtf8(message));
+    std::exit(kFatalExitCode);
+}
+}  // namespace
+
+ErrorManager::ErrorManager() { QOR_LOG("ErrorManager::ErrorManager", u"Starting..."); }
+
+ClassInfo* ErrorManager::getClass() const { return &classInfo; }
+
+void ErrorManager::error(const std::u16string& message) {
+    // A second fatal error from inside this path (a failing screenshot, say) must not
+    // start it again: it only shows its own message and ends the process.
+    if (reporting.exchange(true)) showAndExit(message);
+    logFrom("ErrorManager::error", message);
+    if (qor) {
+        qor->bShutdown = 1;
+        if (QorGraphics* graphics = qor->pQorGraphics) {
+            graphics->saveScreenshot(nullptr, getCrashScreenshotPath());
+            graphics->restoreDesktop();
+        }
+    }
+    MessageBox::showError("Error", wideToUtf8(message));
+    logFrom("ErrorManager::error", u"Forced exit.");
+    if (qor && qor->pLogger) qor->pLogger->closeAndCopy();
+    std::exit(kFatalExitCode);
+}
+
+void reportFatal(const std::u16string& message) {
+    if (qor && qor->pErrorManager) qor->pErrorManager->error(message);
+    // No reporter yet (or any more): still leave the message in the log when one exists.
+    if (reporting.exchange(true)) showAndExit(message);
+    logFrom("ErrorManager::error", message);
+    if (qor && qor->pLogger) qor->pLogger->closeAndCopy();
+    showAndExit(message);
+}
+
+void fatalErrorAt(const char* method, const char* file, int line, const std::u16string& message) {
+    reportFatal(formatString(u"Error: %s\n Function: %s()\n File: %s\n Line: %d", message, utf8ToWide(method),
+                             utf8ToWide(getFileName(std::string_view(file))), line));
+}
+
+void assertionFailedAt(const char* method, const char* file, int line, const char* statement) {
+    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d",
+                             u"Assertion failed.", utf8ToWide(statement), utf8ToWide(method),
+                             utf8ToWide(getFileName(std::string_view(file))), line));
+}
+
+void callFailedAt(const char* method, const char* file, int line, std::int32_t result, const char* statement) {
+    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d",
+                             hresultToString(result), utf8ToWide(statement), utf8ToWide(method),
+                             utf8ToWide(getFileName(std::string_view(file))), line));
+}
+
+std::u16string hresultToString(std::int32_t result) {
+    if (result >= 0) return u"S_OK";
+    return formatString(u"%hs (0x%08x)", ResultCode::name(result), static_cast<std::uint32_t>(result));
+}

@@ -1,0 +1,94 @@
+#include "engine/Logger.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "engine/ClassInfo.h"
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "platform/CrashHandler.h"
+#include "platform/SystemClock.h"
+#include "platform/SystemInfo.h"
+
+QOR_DEFINE_ROOT_CLASS(Logger, nullptr)
+
+Logger::Logger(std::u16string path_) : Logger(std::move(path_), SystemClock::standard()) {}
+
+Logger::Logger(std::u16string path_, const SystemClock& clock_) : path(std::move(path_)), clock(clock_) {
+    open();
+    writeHeader();
+}
+
+ClassInfo* Logger::getClass() const { return &classInfo; }
+
+Logger::~Logger() {
+    if (fd >= 0) close(fd);
+    CrashHandler::setLogCopy({}, {});
+}
+
+std::u16string Logger::getLogPath() { return getDataFolder() + kBuildName + u".log"; }
+
+void Logger::open() {
+    fd = ::open(wideToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    static const unsigned char bom[] = {0xEF, 0xBB, 0xBF};
+    if (write(fd, bom, sizeof bom) != sizeof bom) {
+        close(fd);
+        fd = -1;
+        return;
+    }
+    // A crash copies the log as it stands; every line is already on disk.
+    CrashHandler::setLogCopy(wideToUtf8(path), wideToUtf8(getCrashLogPath()));
+}
+
+void Logger::writeHeader() {
+    log(u"Application: %s", getVersionString());
+    log(u"Executing %s->%s->%s", utf8ToWide(SystemInfo::computerName()), utf8ToWide(SystemInfo::userName()),
+        utf8ToWide(SystemInfo::executablePath()));
+    log(u"Current directory: %s", getCurrentDirectory());
+    for (const auto& parameter : getCommandLineParameters()) log(u"Command-line parameter: [%s]", parameter);
+    log(u"Log file: %s", path);
+    log(u"Log date: %s UTC", getTimeStamp(std::time(nullptr)));
+}
+
+void Logger::writeLine(const std::u16string& message) {
+    // Elapsed milliseconds in unsigned 32-bit arithmetic, so the clock's wrap after
+    // 49.7 days still gives the true small difference.
+    const std::uint32_t nowMs = clock.milliseconds();
+    const std::uint32_t elapsed = nowMs - previousLineMs;
+    std::u16string line = hasPreviousLine && elapsed != 0 ? formatString(u"+%lu\t%s", elapsed, message)
+                                                          : formatString(u"\t%s", message);
+    std::string bytes = wideToUtf8(line);
+    bytes += "\r\n";
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n <= 0) break;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    hasPreviousLine = true;
+    previousLineMs = nowMs;
+}
+
+void Logger::logFrom(const char* method, const std::u16string& message) {
+    if (fd >= 0) writeLine(formatString(u"%s(): %s", utf8ToWide(method), message));
+}
+
+void Logger::closeAndCopy() {
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+        fd = -1;
+    }
+    copyFile(path, getCrashLogPath());
+    CrashHandler::setLogCopy({}, {});
+}
+
+void logFrom(const char* method, const std::u16string& message) {
+    if (qor && qor->pLogger) qor->pLogger->logFrom(method, message);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The log: one UTF-8 text file in the data folder, recreated at each start. Every line
+// is prefixed with the milliseconds since the previous line ("+12<TAB>text"), or just
+// a tab for the first line and for lines within the same millisecond, and reaches the
+// disk before log() returns, so a crash loses nothing that was logged.
+//
+// Engine code writes through QOR_LOG("Class::method", u"format", args...), which gives
+// the line "Class::method(): message".
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/Format.h"
+
+class ClassInfo;
+class SystemClock;
+
+class Logger {
+public:
+    // Creates the file at `path` and writes the header. A file that cannot be created
+    // leaves the logger silent; the program runs on without a log.
+    explicit Logger(std::u16string path = getLogPath());
+    Logger(std::u16string path, const SystemClock& clock);
+    virtual ClassInfo* getClass() const;
+    virtual ~Logger();
+    Logger(const Logger&) = delete;
+    Logger& operator=(const Logger&) = delete;
+
+    static ClassInfo classInfo;
+
+    template <class... A>
+    void log(std::u16string_view format, const A&... args) {
+        if (fd >= 0) writeLine(formatString(format, args...));
+    }
+    // "method(): message"; the message is text, never a format.
+    void logFrom(const char* method, const std::u16string& message);
+
+    // Closes the file and copies it to the crash log; later lines are dropped.
+    void closeAndCopy();
+
+    // The data folder, the build name and ".log".
+    static std::u16string getLogPath();
+    const std::u16string& getPath() const { return path; }
+
+private:
+    void open();
+    void writeHeader();
+    void writeLine(const std::u16string& message);
+
+    std::u16string path;
+    int fd = -1;                      // the open log file, -1 when none
+    const SystemClock& clock;
+    bool hasPreviousLine = false;
+    std::uint32_t previousLineMs = 0;  // millisecond clock at the last line
+};
+
+// Writes "method(): message" through the engine's log, when there is one.
+void logFrom(const char* method, const std::u16string& message);
+
+#define QOR_LOG(method, ...) logFrom(method, formatString(__VA_ARGS__))

@@ -1,0 +1,5 @@
+#include "engine/MouseDispatcher.h"
+
+void MouseDispatcher::update(Context*) {}
+
+void MouseDispatcher::setCapture(QorBase*) {}

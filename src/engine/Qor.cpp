@@ -1,0 +1,347 @@
+#include "engine/Qor.h"
+
+#include <ctime>
+
+#include "engine/ClassInfo.h"
+#include "engine/Console.h"
+#include "engine/ErrorManager.h"
+#include "engine/FileManager.h"
+#include "engine/Logger.h"
+#include "engine/MemoryIniFile.h"
+#include "engine/MouseDispatcher.h"
+#include "engine/Random.h"
+#include "engine/ResourceManager.h"
+#include "engine/SystemHelpers.h"
+#include "engine/TimeKeeper.h"
+#include "inputaudio/QorAudio.h"
+#include "inputaudio/QorInput.h"
+#include "language/Language.h"
+#include "net/QorNetwork.h"
+#include "platform/ResultCode.h"
+#include "platform/SystemClock.h"
+#include "render/Context.h"
+#include "render/FontGDI.h"
+#include "render/QorGraphics.h"
+
+QOR_DEFINE_ROOT_CLASS(Qor, nullptr)
+
+Qor* qor = nullptr;
+
+namespace {
+// Input codes the engine itself reads.
+constexpr int kKeyRightShift = 54;
+constexpr int kKeyF9 = 67;
+constexpr int kKeyF10 = 68;
+constexpr int kKeyF11 = 87;
+constexpr std::uint8_t kKeyDown = 0x80;
+
+// The smallest frame or work time the statistics divide by.
+constexpr double kMinFrameTime = 1e-5;
+
+// The time stamps of the frame phases, kept from one frame to the next for the
+// overlays: frame start, tick start, after the scene, after the console, after drawing,
+// after the overlays, after presenting, after the pacing wait.
+double phaseTime[8] = {};
+double overlayTime = 0.0;
+double unpacedRate = 0.0;
+
+double gameTime() { return qor->pTimeKeeper->now(); }
+}  // namespace
+
+Qor::Qor(void* appInstance, Window* window) : hAppInstance(appInstance), hWindowHandle(window) {
+    // Services reach the engine through `qor` while they are being built.
+    qor = this;
+    Random::seed(SystemClock::standard().milliseconds() / 1000);
+    pLogger = new Logger();
+    QOR_LOG("Qor::Qor", u"Torvane 2 engine");
+    QOR_LOG("Qor::Qor", u"Version: QorUDX9 build %hs %hs", __DATE__, __TIME__);
+    pErrorManager = new ErrorManager();
+    pTimeKeeper = new TimeKeeper();
+    pFileManager = new FileManager();
+    readStaticSettings();
+    pFileManager->bDiskOnly = 1;
+    pSettings = new MemoryIniFile(getConfigFilePath());
+    pFileManager->bDiskOnly = 0;
+    readEngineSettings();
+    createServices();
+    timer.start(0.001);
+    QOR_LOG("Qor::Qor", u"Started.");
+}
+
+Qor::Qor(Headless) { qor = this; }
+
+ClassInfo* Qor::getClass() const { return &classInfo; }
+
+void Qor::readStaticSettings() {
+    pFileManager->bDiskOnly = 1;
+    pFileManager->verifyFile(getStaticConfigFilePath());
+    MemoryIniFile file(getStaticConfigFilePath());
+    singleLanguage = file.getInt(u"Language", u"singleLanguage");
+    bHoliday = file.getBool(u"Edition", u"bHoliday");
+    ditherDepth = file.getInt(u"Graphics", u"ditherDepth");
+    hq2x = file.getInt(u"Graphics", u"hq2x");
+    languageMask = file.getString(u"Language", u"languageMask");
+    pFileManager->bDiskOnly = 0;
+    QOR_LOG("Qor::Qor", u"HQ2X: %d", hq2x);
+}
+
+void Qor::readEngineSettings() {
+    const std::u16string section = classInfo.name;
+    MemoryIniFile& s = *pSettings;
+    if (!s.hasKey(section, u"warning"))
+        s.setString(section, u"warning", u"Do NOT modify this file unless you are explicitly instructed to do so!");
+    s.getString(section, u"warning");
+    if (!s.hasKey(section, u"debugLevel")) s.setInt(section, u"debugLevel", 0);
+    debugLevel = s.getInt(section, u"debugLevel");
+    if (!s.hasKey(section, u"debugCode")) s.setInt(section, u"debugCode", 1);
+    const int debugCode = s.getInt(section, u"debugCode");
+    if (!s.hasKey(section, u"defaultLanguage")) s.setInt(section, u"defaultLanguage", -2);
+    defaultLanguage = s.getInt(section, u"defaultLanguage");
+    if (!s.hasKey(section, u"bTickWhilePaused")) s.setBool(section, u"bTickWhilePaused", false);
+    bTickWhilePaused = s.getBool(section, u"bTickWhilePaused");
+    if (!s.hasKey(section, u"bEnableDelayedLoad")) s.setBool(section, u"bEnableDelayedLoad", true);
+    bEnableDelayedLoad = s.getBool(section, u"bEnableDelayedLoad") && !pFileManager->bCreateWad;
+
+    bDebugLocked = debugCode != kDebugAccessCode;
+    if (bDebugLocked) debugLevel = 0;
+}
+
+void Qor::createServices() {
+    pResourceManager = new ResourceManager();
+    pMouseDispatcher = new MouseDispatcher();
+    pQorInput = new QorInput();
+    pQorGraphics = new QorGraphics(*hWindowHandle);
+    pQorInput->initInputMode();
+    pQorAudio = new QorAudio();
+    pDefaultFont = new FontGDI(u"Arial", 12, Vector3{1.0f, 1.0f, 1.0f});
+    pConsole = new Console();
+    pQorNetwork = new QorNetwork();
+    pLanguage = new Language();
+}
+
+Qor::~Qor() {
+    QOR_LOG("Qor::~Qor", u"Initiating shutdown...");
+    bShutdown = 1;
+    if (frameCounter > 0)
+        QOR_LOG("Qor::~Qor", u"Rendered %d frames, avg=%.1lfms.", frameCounter,
+                static_cast<double>(static_cast<float>(totalFrameTime * 1000.0 / frameCounter)));
+    saveSettings();
+    tearDownServices();
+    if (!bDebugLocked) reportLeaks();
+    QOR_LOG("Qor::~Qor", u"Done. Clean exit.");
+    delete pLogger;
+    pLogger = nullptr;
+    // Objects that outlived the engine keep their nodes; detach them from the head so
+    // that its destructor does not free nodes it does not own.
+    while (BasicLink* node = objectList.firstChild) objectList.removeChild(node);
+    if (qor == this) qor = nullptr;
+}
+
+void Qor::tearDownServices() {
+    // The fixed order of teardown; the countdown is logged even for absent services.
+    auto step = [](int n, auto*& service) {
+        QOR_LOG("Qor::~Qor", u"%d...", n);
+        delete service;
+        service = nullptr;
+    };
+    step(1, pLanguage);
+    step(2, pQorNetwork);
+    QOR_LOG("Qor::~Qor", u"%d...", 3);
+    if (pConsole) pConsole->destroy();
+    pConsole = nullptr;
+    QOR_LOG("Qor::~Qor", u"%d...", 4);
+    if (pDefaultFont) pDefaultFont->destroy();
+    pDefaultFont = nullptr;
+    step(5, pQorAudio);
+    step(6, pQorGraphics);
+    step(7, pQorInput);
+    step(8, pMouseDispatcher);
+    step(9, pResourceManager);
+    step(10, pSettings);
+    step(11, pFileManager);
+    QOR_LOG("Qor::~Qor", u"%d...", 12);
+    if (pTimeKeeper) pTimeKeeper->destroy();
+    pTimeKeeper = nullptr;
+    step(13, pErrorManager);
+    QOR_LOG("Qor::~Qor", u"%d...", 14);
+}
+
+int Qor::countObjects() {
+    int n = 0;
+    forEachObject([&n](QorBase*) { ++n; });
+    return n;
+}
+
+void Qor::reportLeaks() {
+    QOR_LOG("Qor::~Qor", u"Objects still allocated (memory leaks?): %d", countObjects());
+    int number = 0;
+    forEachObject([this, &number](QorBase* object) {
+        std::u16string parentText = u"--";
+        if (QorBase* parentObject = object->parentObject()) {
+            int parentNumber = -1, i = 0;
+            forEachObject([&](QorBase* o) {
+                if (o == parentObject) parentNumber = i;
+                ++i;
+            });
+            parentText = parentNumber >= 0 ? formatString(u"parent=[%d]", parentNumber) : u"parent=***FREED***";
+        }
+        QOR_LOG("Qor::~Qor", u"%8d. %s\t\t\t(uid=%d %s)", number++, object->getClass()->name, object->objectUID,
+                parentText);
+    });
+}
+
+void Qor::saveSettings() {
+    if (!pSettings) return;
+    if (pQorGraphics) pQorGraphics->saveConfig(*pSettings);
+    pSettings->setInt(classInfo.name, u"defaultLanguage", defaultLanguage);
+    pSettings->save();
+}
+
+std::u16string Qor::getConfigFileName() { return std::u16string(kBuildName) + u".cfg"; }
+std::u16string Qor::getConfigFilePath() { return getDataFolder() + getConfigFileName(); }
+std::u16string Qor::getStaticConfigFileName() { return std::u16string(kBuildName) + u".cfg.static"; }
+std::u16string Qor::getStaticConfigFilePath() { return getApplicationFolder() + getStaticConfigFileName(); }
+
+double Qor::getDeltaTime() const {
+    double dt = timer.frameStart - timer.previousFrameStart;
+    if (!bDebugLocked && pQorInput) {
+        if (pQorInput->keys[kKeyF11] & kKeyDown) dt *= 5.0;
+        else if (pQorInput->keys[kKeyF10] & kKeyDown) dt /= 10.0;
+    }
+    return dt;
+}
+
+void Qor::changeQORmode(int mode) {
+    QOR_LOG("Qor::changeQORmode", u"Change request from %d to %d (t=%.3lf).", qorMode, mode,
+            pTimeKeeper ? gameTime() : 0.0);
+    if (bShutdown) {
+        QOR_LOG("Qor::changeQORmode", u"Shutdown in progress -- ignoring.");
+        return;
+    }
+    while (qorMode != mode) {
+        const int oldMode = qorMode;
+        const int newMode = mode > oldMode ? oldMode + 1 : oldMode - 1;
+        // Listeners see the new mode already in force while they are told of the step.
+        qorMode = newMode;
+        QOR_LOG("Qor::changeQORmode", u"Changing mode from %d to %d.", oldMode, newMode);
+        if (pQorAudio) pQorAudio->onQORmodeChange(oldMode, newMode);
+        if (pQorGraphics) pQorGraphics->onQORmodeChange(oldMode, newMode);
+        if (pQorInput) pQorInput->onQORmodeChange(oldMode, newMode);
+        QOR_LOG("Qor::changeQORmode", u"Notifying %d objects.", objectList.countChildren());
+        forEachObject([=](QorBase* o) { o->onQORmodeChange(oldMode, newMode); });
+    }
+    QOR_LOG("Qor::changeQORmode", u"Mode change complete.");
+}
+
+// The mode machine: true when the frame goes on to its body. A frame that changes the
+// mode draws nothing, so recovery from a lost device always passes through paused.
+bool Qor::runModeMachine() {
+    if (qorMode == MODE_FROZEN) {
+        if (!windowActive) {
+            sleepMilliseconds(100);
+            return false;
+        }
+        const std::int32_t test = pQorGraphics->testCooperativeLevel();
+        if (test >= 0 || test == ResultCode::kDeviceNotReset) {
+            if (pQorGraphics->restorePresentation(true)) {
+                changeQORmode(MODE_PAUSED);
+            } else {
+                QOR_LOG("Qor::frame", u"restorePresentation() failed. Aborting...");
+                sleepMilliseconds(1000);
+            }
+        } else {
+            QOR_LOG("Qor::frame", u"FROZEN dxDevice->TestCooperativeLevel() returned %s.", hresultToString(test));
+            sleepMilliseconds(1000);
+        }
+        return false;
+    }
+    const std::int32_t test = pQorGraphics->testCooperativeLevel();
+    if (test < 0) {
+        QOR_LOG("Qor::frame", u"%hs dxDevice->TestCooperativeLevel() returned %s.",
+                qorMode == MODE_OK ? "OK" : "PAUSED", hresultToString(test));
+        changeQORmode(MODE_FROZEN);
+        return false;
+    }
+    if (qorMode == MODE_OK) {
+        if (windowActive) return true;
+        changeQORmode(MODE_PAUSED);
+        return false;
+    }
+    if (windowActive) {
+        changeQORmode(MODE_OK);
+        return false;
+    }
+    if (!bTickWhilePaused) sleepMilliseconds(500);
+    return true;
+}
+
+void Qor::frame(Context* scene) {
+    if (!runModeMachine()) return;
+    const bool worked = qorMode == MODE_OK || (qorMode == MODE_PAUSED && bTickWhilePaused);
+    counters = FrameCounters{};
+    if (worked) {
+        ++frameCounter;
+        pQorInput->poll();
+        pQorAudio->update(100);
+        phaseTime[0] = phaseTime[1] = gameTime();
+        // The first worked frame measures its frame time from its own tick start.
+        if (frameClock == 0.0) frameClock = phaseTime[1];
+        if (scene) {
+            scene->frameTick(0.0, 0.0);
+            pMouseDispatcher->update(scene);
+        }
+        phaseTime[2] = gameTime();
+        pConsole->frameTick(0.0, 0.0);
+        phaseTime[3] = gameTime();
+    }
+    pQorGraphics->beginScene();
+    pQorGraphics->clear();
+    if (scene) scene->frameRender();
+    if (worked) {
+        recordStatistics(phaseTime[1]);
+        takeScreenshotOnKey(scene);
+        pConsole->frameRender();
+    }
+    pQorGraphics->endScene();
+    phaseTime[5] = gameTime();
+    overlayTime = phaseTime[5] - phaseTime[4];
+    pQorGraphics->flip();
+    if (worked) {
+        phaseTime[6] = gameTime();
+        timer.wait();
+        phaseTime[7] = gameTime();
+    }
+    pQorInput->typedChar = 0;
+    // A presentation reset is served from the running mode: freezing and the restore of
+    // the next frames apply it. Requested in another mode, it waits until running again.
+    if (resetRequest && qorMode == MODE_OK) {
+        changeQORmode(MODE_FROZEN);
+        resetRequest = false;
+    }
+}
+
+void Qor::recordStatistics(double t1) {
+    const double t4 = phaseTime[4] = gameTime();
+    double workTime = t4 - t1;
+    double frameTime = t4 - frameClock;
+    frameClock = t4;
+    totalFrameTime += workTime;
+    if (workTime < kMinFrameTime) workTime = kMinFrameTime;
+    if (frameTime < kMinFrameTime) frameTime = kMinFrameTime;
+    fps = 1.0 / frameTime;
+    unpacedRate = 1.0 / workTime;
+    const int i = frameCounter % kStatisticsFrames;
+    statistics[0][i] = static_cast<int>(workTime * 1000.0);
+    // Rings 1 to 4 sample the resident bytes of textures, image files, sounds and
+    // streams; they stay zero until those resources exist.
+}
+
+void Qor::takeScreenshotOnKey(Context* scene) {
+    const auto& keys = pQorInput->keys;
+    const auto& prevKeys = pQorInput->prevKeys;
+    if (!(keys[kKeyF9] & kKeyDown) || (prevKeys[kKeyF9] & kKeyDown)) return;
+    const bool tga = keys[kKeyRightShift] & kKeyDown;
+    const std::u16string name = formatString(u"%s%s %s %.3lf.%s", getDataFolder(), kBuildName,
+                                             getLocalTimeStamp(std::time(nullptr)), gameTime(), tga ? u"tga" : u"bmp");
+    pQorGraphics->saveScreenshot(scene, name);
+}

@@ -1,0 +1,150 @@
+#pragma once
+// The engine object: one per run, reached through `qor`. It owns the engine's services,
+// builds them in a fixed order (each may use those built before it), runs the frame
+// loop and the engine modes, and tears everything down in the reverse of a fixed order.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "engine/BasicLink.h"
+#include "engine/QorTimer.h"
+
+class ClassInfo;
+class Console;
+class Context;
+class ErrorManager;
+class FileManager;
+class FontGDI;
+class Language;
+class Logger;
+class MemoryIniFile;
+class MouseDispatcher;
+class QorAudio;
+class QorBase;
+class QorGraphics;
+class QorInput;
+class QorNetwork;
+class ResourceManager;
+class TimeKeeper;
+class Window;
+
+// The drawing work of one frame, zeroed at the start of every frame.
+struct FrameCounters {
+    int renderablesVisible = 0;
+    int renderablesVisited = 0;
+    int vertices = 0;
+    int texturesUsed = 0;
+    int texelsUsed = 0;
+    int collisions = 0;
+    int vertexBufferWrites = 0;
+    int visualUpdates = 0;
+    int inverseTransforms = 0;
+};
+
+class Qor {
+public:
+    // Engine modes.
+    static constexpr int MODE_FROZEN = 1;  // the drawing device is lost: nothing is drawn
+    static constexpr int MODE_PAUSED = 2;  // the window is inactive: drawn, ticked only if asked
+    static constexpr int MODE_OK = 3;      // running
+    // The value of the "debugCode" setting that unlocks the debugging aids.
+    static constexpr int kDebugAccessCode = 47281;
+    static constexpr int kStatisticsFrames = 512;
+
+    // Builds every service; a failure in any of them is fatal. Sets `qor` first.
+    Qor(void* appInstance, Window* window);
+    // An engine object without services, for tools and tests that use the object model
+    // without a window: no log, no devices; fatal errors still end the process.
+    struct Headless {};
+    explicit Qor(Headless);
+    virtual ClassInfo* getClass() const;
+    virtual ~Qor();
+    Qor(const Qor&) = delete;
+    Qor& operator=(const Qor&) = delete;
+    static ClassInfo classInfo;
+
+    // One frame over `scene` (may be null).
+    void frame(Context* scene);
+    // Moves the mode one step at a time toward `mode`, telling everyone of each step.
+    void changeQORmode(int mode);
+    // The duration of the last paced frame (F11 x5, F10 /10 while debugging).
+    double getDeltaTime() const;
+    void saveSettings();
+
+    static std::u16string getConfigFileName();
+    static std::u16string getConfigFilePath();
+    static std::u16string getStaticConfigFileName();
+    static std::u16string getStaticConfigFilePath();
+
+    // Calls `f` on every live engine object in construction order.
+    template <class F>
+    void forEachObject(F f);
+
+    void* hAppInstance = nullptr;
+    Window* hWindowHandle = nullptr;
+    Logger* pLogger = nullptr;
+    MemoryIniFile* pSettings = nullptr;  // the per-machine settings file
+    ErrorManager* pErrorManager = nullptr;
+    QorInput* pQorInput = nullptr;
+    QorGraphics* pQorGraphics = nullptr;
+    QorAudio* pQorAudio = nullptr;
+    QorNetwork* pQorNetwork = nullptr;
+    FileManager* pFileManager = nullptr;
+    ResourceManager* pResourceManager = nullptr;
+    TimeKeeper* pTimeKeeper = nullptr;
+    Console* pConsole = nullptr;
+    QorTimer timer;
+    FontGDI* pDefaultFont = nullptr;
+    MouseDispatcher* pMouseDispatcher = nullptr;
+    Language* pLanguage = nullptr;
+    std::uint8_t bDebugLocked = 1;  // debugging aids stay off while set
+    int debugLevel = 0;             // bit mask of debug overlays
+    int defaultLanguage = -2;       // the user's language; -2 never chosen, -1 choose again
+    bool bTickWhilePaused = false;
+    double maxTimeStep = 0.05;      // s, the largest step of a context's clock
+    double fps = 0.0;
+    std::uint8_t bShutdown = 0;     // mode changes are refused once set
+    int singleLanguage = 0;         // >= 0 fixes the language
+    std::u16string languageMask;    // one character per language, '1' available
+    bool bHoliday = false;
+    int ditherDepth = 0;
+    int hq2x = 0;
+    bool bEnableDelayedLoad = false;
+    bool windowActive = true;
+    bool resetRequest = false;
+    int frameCounter = 0;           // worked frames so far
+    int pixelScalingOff = 1;
+    FrameCounters counters;
+    // Work time in ms, then resident bytes of textures, image files, sounds and streams.
+    std::array<std::array<int, kStatisticsFrames>, 5> statistics{};
+    BasicLink objectList;           // every live QorBase, in construction order
+    double frameClock = 0.0;        // s, end of drawing of the last worked frame
+    double totalFrameTime = 0.0;    // s, sum of work times
+    Context* pCurrentContext = nullptr;
+    int qorMode = MODE_OK;
+
+private:
+    void readStaticSettings();
+    void readEngineSettings();
+    void createServices();
+    bool runModeMachine();
+    void workedFramePhases(Context* scene, double& t1);
+    void recordStatistics(double t1);
+    void takeScreenshotOnKey(Context* scene);
+    void tearDownServices();
+    void reportLeaks();
+    int countObjects();
+    void dumpSystemInfo();
+};
+
+// The one engine object, or null while none exists.
+extern Qor* qor;
+
+#include "engine/ChildIterator.h"
+#include "engine/Link.h"
+#include "engine/QorBase.h"
+
+template <class F>
+void Qor::forEachObject(F f) {
+    for (ChildIterator it(&objectList); !it.done; it.next()) f(static_cast<EngineListNode*>(it.current)->target);
+}

@@ -1,0 +1,80 @@
+#include "engine/QorBase.h"
+
+#include "engine/ChildIterator.h"
+#include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
+#include "engine/Event.h"
+#include "engine/Qor.h"
+#include "render/Context.h"
+
+QOR_DEFINE_CLASS(QorBase, BasicLink, (&makeInstance<QorBase, BasicLink>))
+
+QorBase::QorBase() {
+    QOR_ASSERT("QorBase::QorBase", qor != nullptr);
+    qor->objectList.addChild(&engineListNode);
+}
+
+QorBase::~QorBase() {
+    // Children end first, each through its own destroy(), which unlinks it from us.
+    while (lastChild) lastChild->destroy();
+    if (engineListNode.parent) engineListNode.parent->removeChild(&engineListNode);
+    clearReferrers();
+    // The BasicLink destructor unlinks this object from its parent.
+}
+
+void QorBase::clearReferrers() {
+    // Weak links are cleared, and their owners told, before the object leaves its parent.
+    while (referrers.firstChild) static_cast<Link*>(referrers.firstChild)->set(nullptr);
+}
+
+ClassInfo* QorBase::getClass() const { return &classInfo; }
+
+void QorBase::destroy() { delete this; }
+
+void QorBase::tick(double time, double dt) {
+    tickState(time, dt);
+    for (ChildIterator it(this, ChildIterator::kDestroyPending); !it.done; it.next())
+        static_cast<QorBase*>(it.current)->tick(time, dt);
+}
+
+void QorBase::render() {
+    for (ChildIterator it(this, ChildIterator::kDestroyPending); !it.done; it.next())
+        static_cast<QorBase*>(it.current)->render();
+}
+
+QorBase* QorBase::findNthHit(int& n) {
+    if (bNoInput) return nullptr;
+    for (ChildIterator it(this, ChildIterator::kBackwards); !it.done; it.next()) {
+        if (QorBase* hit = static_cast<QorBase*>(it.current)->findNthHit(n)) {
+            if (--n < 0) return hit;
+        }
+    }
+    if (hitTest() && --n < 0) return this;
+    return nullptr;
+}
+
+bool QorBase::previewEvent(Event& e) {
+    if (bNoInput) return true;
+    if (parent && parentObject()->previewEvent(e)) return true;
+    return onPreviewEvent(e);
+}
+
+bool QorBase::bubbleEvent(Event& e) {
+    if (bNoInput) return false;
+    if (onBubbleEvent(e)) return true;
+    return parent ? parentObject()->bubbleEvent(e) : false;
+}
+
+bool QorBase::onPreviewEvent(Event& e) { return listener ? listener->onPreviewEvent(e) : false; }
+bool QorBase::onEvent(Event& e) { return listener ? listener->onEvent(e) : false; }
+bool QorBase::onBubbleEvent(Event& e) { return listener ? listener->onBubbleEvent(e) : false; }
+
+void QorBase::deleteChildren() {
+    while (lastChild) lastChild->destroy();
+}
+
+QorBase* QorBase::findContext() {
+    for (QorBase* o = this; o; o = o->parentObject())
+        if (o->getClass()->isA(&Context::classInfo)) return o;
+    QOR_FATAL("QorBase::findContext", u"Could not find any Context object.");
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The base class of every engine and game object: a tree node whose children it ticks
+// and draws each frame, a state machine, event routing to an optional listener, the
+// hooks through which the engine reaches every object, and the head of the list of weak
+// links that point to it. Every live QorBase is also threaded into the engine object
+// list, in construction order, so objects may only exist while the engine object does.
+//
+// Lifetime: a parent owns its children. End an object with destroy(), or flag it with
+// `pendingDelete` and let its parent's next tick or draw walk destroy it.
+#include <cstdint>
+
+#include "engine/BasicLink.h"
+#include "engine/Link.h"
+#include "engine/StateBase.h"
+
+struct Event;
+
+class QorBase : public BasicLink, public StateBase {
+public:
+    QorBase();
+    ~QorBase() override;
+
+    static ClassInfo classInfo;
+    ClassInfo* getClass() const override;
+    void destroy() override;
+
+    virtual void tick(double time, double dt);
+    virtual void render();
+    // The n-th object under the pointer, counting from 0, front to back; decrements n
+    // for every hit it passes.
+    virtual QorBase* findNthHit(int& n);
+    virtual bool hitTest() { return false; }
+    virtual bool previewEvent(Event& e);
+    virtual bool bubbleEvent(Event& e);
+    virtual bool onPreviewEvent(Event& e);
+    virtual bool onEvent(Event& e);
+    virtual bool onBubbleEvent(Event& e);
+    virtual void onQORmodeChange(int /*oldMode*/, int /*newMode*/) {}
+    virtual void onInputModeChange() {}
+    virtual void purge() {}
+    virtual void onPresentationRestored() {}
+    virtual void onRemoteSignalA() {}
+    virtual void onRemoteSignalB() {}
+    // Destroys the children, last to first, each through its own destroy().
+    virtual void deleteChildren();
+
+    // The nearest object from this one up whose class is Context or derives from it;
+    // finding none is fatal.
+    QorBase* findContext();
+
+    QorBase* parentObject() const { return static_cast<QorBase*>(parent); }
+
+    std::uint8_t bVisible = 1;         // visibility result kept for drawn subclasses
+    std::uint8_t bSkipVisibility = 0;  // used by drawn subclasses
+    std::uint8_t bNoInput = 0;         // no hits from the subtree; events swallowed
+    std::uint8_t bNoNet = 0;           // not written as a child by network serialisation
+    std::int32_t objectUID = -1;       // network object id; registered when > 0
+    QorBase* listener = nullptr;       // receives the on*Event calls when set
+    BasicLink referrers;               // the Links that point to this object
+    EngineListNode engineListNode{this};  // threads the object into the engine object list
+
+private:
+    void clearReferrers();
+};

@@ -1,0 +1,25 @@
+#include "engine/StateBase.h"
+
+void StateBase::setState(std::int32_t s, double delay) {
+    if (stateGoto == s) return;
+    stateGoto = s;
+    stateLeft = delay;
+    if (delay <= 0.0) {
+        timeInState = 0.0;
+        state = s;
+        onStateChanged();
+    }
+}
+
+void StateBase::tickState(double, double dt) {
+    timeInState += dt;
+    if (stateLeft > 0.0) {
+        stateLeft -= dt;
+        // The overshoot is not carried into timeInState; stateLeft keeps it (negative).
+        if (stateLeft <= 0.0) {
+            timeInState = 0.0;
+            state = stateGoto;
+            onStateChanged();
+        }
+    }
+}

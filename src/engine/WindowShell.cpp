@@ -1,0 +1,123 @@
+#include "engine/WindowShell.h"
+
+#include <SDL.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/Logger.h"
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "engine/WMhooks.h"
+#include "platform/CrashHandler.h"
+#include "platform/SystemClock.h"
+#include "platform/SystemInfo.h"
+#include "platform/Window.h"
+#include "ui/ContextManager.h"
+#include "ui/GameGlobal.h"
+
+bool restartRequested = false;
+
+namespace {
+constexpr int kInitialX = 50;
+constexpr int kInitialY = 50;
+constexpr int kInitialSize = 100;
+constexpr std::uint32_t kForegroundWaitMs = 100;
+
+void openInBrowser(const std::u16string& address) {
+    // A child process opens the page; the game has already closed its window.
+    const std::string utf8 = wideToUtf8(address);
+    const char* argv[] = {"xdg-open", utf8.c_str(), nullptr};
+    if (fork() == 0) {
+        execvp(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+}
+
+void storeCommandLine(int argc, char** argv) {
+    std::vector<std::u16string> parameters;
+    for (int i = 1; i < argc; ++i) parameters.push_back(utf8ToWide(argv[i]));
+    setCommandLine(getFileName(utf8ToWide(argc > 0 ? argv[0] : "")), std::move(parameters));
+}
+}  // namespace
+
+namespace WindowShell {
+
+bool isAlreadyRunning() {
+    // argv[0] may be a relative or linked name; the executable's own name is what the
+    // other copy shows in the process table.
+    std::string name = wideToUtf8(getFileName(utf8ToWide(SystemInfo::executablePath())));
+    if (name.empty()) name = wideToUtf8(getProgramFileName());
+    return SystemInfo::countProcessesNamed(name) > 1;
+}
+
+void createQOR(Window& window) {
+    new Qor(nullptr, &window);
+    global = new GameGlobal();
+    global->initPreLoader();
+    QOR_LOG("createQOR", u"Entering game loop.");
+}
+
+void deleteQOR() {
+    if (qor) QOR_LOG("deleteQOR", u"QOR shutting down...");
+    // The application still uses engine services while it saves the user's files.
+    delete global;
+    global = nullptr;
+    delete qor;
+    qor = nullptr;
+}
+
+bool tick(Window& window) {
+    if (!qor) {
+        if (!window.hasInputFocus()) {
+            sleepMilliseconds(kForegroundWaitMs);
+            return true;
+        }
+        createQOR(window);
+    }
+    ContextManager* stack = global->pContextManager;
+    qor->frame(stack);
+    // A quit request wins over a restart request of the same frame.
+    if (stack->bQuitRequested) return false;
+    if (restartRequested) {
+        deleteQOR();
+        restartRequested = false;
+    }
+    return true;
+}
+
+void onClose() {
+    if (!global) return;
+    const std::u16string address = global->pendingWebAddress;
+    deleteQOR();
+    if (!address.empty()) openInBrowser(address);
+}
+
+int run(int argc, char** argv) {
+    CrashHandler::install(wideToUtf8(getCrashDumpPath()));
+    storeCommandLine(argc, argv);
+    if (isAlreadyRunning()) return 0;
+    if (!Window::initVideo()) {
+        std::fprintf(stderr, "No display: %s\n", SDL_GetError());
+        return 0;
+    }
+    Window window;
+    if (!window.create(wideToUtf8(kWindowTitle), kInitialX, kInitialY, kInitialSize, kInitialSize)) {
+        Window::shutdownVideo();
+        return 0;
+    }
+    WMhooks hooks;
+    for (;;) {
+        if (!window.dispatchOneEvent(hooks) && !tick(window)) hooks.closeRequested();
+        if (hooks.bCloseRequested) break;
+    }
+    onClose();
+    window.destroy();
+    Window::shutdownVideo();
+    return 0;
+}
+
+}  // namespace WindowShell

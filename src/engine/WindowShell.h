@@ -1,0 +1,29 @@
+#pragma once
+// The outermost layer of the process: it installs the crash handler, records the
+// command line, refuses to start a second copy, creates the one window and runs the
+// message loop. Whenever no event waits, the loop calls the idle tick, which builds the
+// engine and the application once the window has the focus and then runs one frame.
+#include <string>
+#include <vector>
+
+class Window;
+
+namespace WindowShell {
+// The program entry. Returns the exit status: 0 when another copy runs or no window
+// can be made, otherwise 0 after a normal close.
+int run(int argc, char** argv);
+
+// Builds the engine object and the application object, then the first start-up stage.
+void createQOR(Window& window);
+// Destroys the application object, then the engine object.
+void deleteQOR();
+// The idle tick: false asks for the window to close.
+bool tick(Window& window);
+// Tears down and opens the web page chosen before exit.
+void onClose();
+// True when more than one running process has this program's file name.
+bool isAlreadyRunning();
+}  // namespace WindowShell
+
+// Set by the application's language change; served by the idle tick after the frame.
+extern bool restartRequested;

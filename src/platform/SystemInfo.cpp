@@ -1,0 +1,84 @@
+#include "platform/SystemInfo.h"
+
+#include <dirent.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+std::string readLink(const std::string& path) {
+    std::vector<char> buffer(4096);
+    ssize_t n = readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
+    return std::string(buffer.data(), static_cast<std::size_t>(n));
+}
+
+std::string lowerAscii(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string baseName(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+namespace SystemInfo {
+
+std::string executablePath() { return readLink("/proc/self/exe"); }
+
+std::string computerName() {
+    char buffer[256] = {};
+    if (gethostname(buffer, sizeof buffer - 1) != 0 || !buffer[0]) return "Unknown";
+    return buffer;
+}
+
+std::string userName() {
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name) return pw->pw_name;
+    if (const char* user = std::getenv("USER"); user && *user) return user;
+    return "Unknown";
+}
+
+std::string currentDirectory() {
+    std::vector<char> buffer(4096);
+    return getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string();
+}
+
+std::string userDataHome() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return xdg;
+    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.local/share";
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_dir) return std::string(pw->pw_dir) + "/.local/share";
+    return {};
+}
+
+int countProcessesNamed(const std::string& name) {
+    // A process list that cannot be read counts as no other copy running.
+    DIR* proc = opendir("/proc");
+    if (!proc) return 0;
+    const std::string wanted = lowerAscii(name);
+    int count = 0;
+    while (const dirent* entry = readdir(proc)) {
+        if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
+        std::string exe = readLink(std::string("/proc/") + entry->d_name + "/exe");
+        // A replaced binary reads "path (deleted)"; it is still the same program.
+        if (const std::string tag = " (deleted)"; exe.ends_with(tag)) exe.resize(exe.size() - tag.size());
+        if (!exe.empty() && lowerAscii(baseName(exe)) == wanted) ++count;
+    }
+    closedir(proc);
+    return count;
+}
+
+bool createDirectory(const std::string& path) {
+    if (mkdir(path.c_str(), 0755) == 0) return true;
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace SystemInfo

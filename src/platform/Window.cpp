@@ -1,0 +1,142 @@
+#include "platform/Window.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+#include "platform/WindowListener.h"
+
+namespace {
+// Wheel steps are reported like the original platform's: 120 per notch.
+constexpr int kWheelStep = 120;
+
+int mouseButtonIndex(Uint8 sdlButton) {
+    switch (sdlButton) {
+        case SDL_BUTTON_LEFT: return 0;
+        case SDL_BUTTON_RIGHT: return 1;
+        case SDL_BUTTON_MIDDLE: return 2;
+        default: return -1;
+    }
+}
+
+// Keys whose characters the original platform typed but SDL's text input leaves out.
+char16_t controlCharacter(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: return 13;
+        case SDLK_BACKSPACE: return 8;
+        case SDLK_TAB: return 9;
+        case SDLK_ESCAPE: return 27;
+        default: return 0;
+    }
+}
+
+void reportText(const char* utf8, WindowListener& listener) {
+    // SDL hands typed text as UTF-8; the program takes it one UTF-16 unit at a time.
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p) {
+        std::uint32_t cp = *p;
+        int extra = cp >= 0xF0 ? 3 : cp >= 0xE0 ? 2 : cp >= 0xC0 ? 1 : 0;
+        cp &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0x7F;
+        ++p;
+        for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) cp = (cp << 6) | (*p & 0x3F);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            listener.character(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            listener.character(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            listener.character(static_cast<char16_t>(cp));
+        }
+    }
+}
+}  // namespace
+
+Window::~Window() { destroy(); }
+
+bool Window::initVideo() {
+    SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+}
+
+void Window::shutdownVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }
+
+bool Window::create(const std::string& title, int x, int y, int width, int height) {
+    window = SDL_CreateWindow(title.c_str(), x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!window) return false;
+    SDL_RaiseWindow(window);
+    SDL_StartTextInput();
+    return true;
+}
+
+void Window::destroy() {
+    if (!window) return;
+    SDL_StopTextInput();
+    SDL_DestroyWindow(window);
+    window = nullptr;
+}
+
+bool Window::isHeadless() const {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !driver || !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy");
+}
+
+bool Window::hasInputFocus() const {
+    if (isHeadless()) return true;
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) &&
+           !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+}
+
+bool Window::dispatchOneEvent(WindowListener& listener) {
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return false;
+    switch (e.type) {
+        case SDL_QUIT: listener.closeRequested(); break;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED: listener.windowFocusGained(); break;
+                // Minimising takes the focus away too, whatever the window manager says.
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                case SDL_WINDOWEVENT_MINIMIZED: listener.windowFocusLost(); break;
+                case SDL_WINDOWEVENT_CLOSE: listener.closeRequested(); break;
+                default: break;
+            }
+            break;
+        case SDL_TEXTINPUT: reportText(e.text.text, listener); break;
+        case SDL_KEYDOWN:
+            if (char16_t c = controlCharacter(e.key.keysym.sym)) listener.character(c);
+            break;
+        case SDL_MOUSEMOTION:
+            if (e.motion.which != SDL_TOUCH_MOUSEID) listener.mouseMove(e.motion.x, e.motion.y);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const int button = mouseButtonIndex(e.button.button);
+            if (e.button.which == SDL_TOUCH_MOUSEID || button < 0) break;
+            if (e.type == SDL_MOUSEBUTTONDOWN) listener.mouseButtonDown(e.button.x, e.button.y, button);
+            else listener.mouseButtonUp(e.button.x, e.button.y, button);
+            break;
+        }
+        case SDL_MOUSEWHEEL:
+            if (e.wheel.which != SDL_TOUCH_MOUSEID) {
+                int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+                listener.mouseWheel(steps * kWheelStep);
+            }
+            break;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP: {
+            // Touch positions arrive normalised to the window; the program wants pixels.
+            int w = 0, h = 0;
+            if (window) SDL_GetWindowSize(window, &w, &h);
+            const int x = static_cast<int>(e.tfinger.x * static_cast<float>(w));
+            const int y = static_cast<int>(e.tfinger.y * static_cast<float>(h));
+            const int id = static_cast<int>(e.tfinger.fingerId);
+            if (e.type == SDL_FINGERDOWN) listener.touchDown(x, y, id);
+            else if (e.type == SDL_FINGERUP) listener.touchUp(x, y, id);
+            else listener.touchMove(x, y, id);
+            break;
+        }
+        default: break;
+    }
+    return true;
+}

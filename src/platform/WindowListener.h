@@ -1,0 +1,24 @@
+#pragma once
+// What the window reports to the program, in the window's client-area pixels.
+#include <cstdint>
+
+class WindowListener {
+public:
+    virtual ~WindowListener() = default;
+    virtual void windowFocusGained() = 0;
+    virtual void windowFocusLost() = 0;
+    // One UTF-16 code unit typed; 13 for Enter, 8 for Backspace, 9 for Tab, 27 for Escape.
+    virtual void character(char16_t c) = 0;
+    // Buttons: 0 left, 1 right, 2 middle. Mouse events that the system synthesises
+    // from touch are not reported.
+    virtual void mouseButtonDown(int x, int y, int button) = 0;
+    virtual void mouseButtonUp(int x, int y, int button) = 0;
+    virtual void mouseMove(int x, int y) = 0;
+    // Wheel steps in multiples of 120 per notch, positive away from the user.
+    virtual void mouseWheel(int delta) = 0;
+    virtual void touchDown(int x, int y, int id) = 0;
+    virtual void touchMove(int x, int y, int id) = 0;
+    virtual void touchUp(int x, int y, int id) = 0;
+    // The user asked to close the window (or the session ends).
+    virtual void closeRequested() = 0;
+};

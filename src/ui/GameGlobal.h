@@ -1,0 +1,8 @@
+#pragma once
+// The game's application object.
+#include "ui/Global.h"
+
+class GameGlobal : public Global {
+public:
+    GameGlobal() = default;
+};
