@@ -7,8 +7,8 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -77,7 +77,7 @@ struct Decoded {
     bool ok = false;
     int channels = 0;
     long rate = 0;
-    std::vector<float> samples; // interleaved
+    std::vector<float> samples;  // interleaved
 };
 
 Decoded decode(const std::string& path) {

@@ -9,8 +9,8 @@
 class Curve {
 public:
     struct Point {
-        double time;  // seconds from the start of the voice
-        double value; // unit depends on the user (Hz, ratio, gain)
+        double time;   // seconds from the start of the voice
+        double value;  // unit depends on the user (Hz, ratio, gain)
     };
 
     Curve() = default;

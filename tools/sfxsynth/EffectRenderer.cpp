@@ -1,27 +1,27 @@
 #include "EffectRenderer.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "Mastering.h"
 #include "Reverb.h"
 #include "Voice.h"
 
-#include <algorithm>
-#include <cmath>
-
-std::vector<float> EffectRenderer::render(const SoundRecipe& recipe)
-{
+std::vector<float> EffectRenderer::render(const SoundRecipe& recipe) {
     const auto loopFrames = static_cast<std::size_t>(std::llround(recipe.length * kSampleRate));
     const auto fadeFrames = static_cast<std::size_t>(std::llround(recipe.loopCrossfade * kSampleRate));
     std::vector<float> samples = mixLayers(recipe, loopFrames + fadeFrames);
     Mastering::highPass(samples, 1, kSampleRate, recipe.highpass);
     if (recipe.reverb.mix > 0.0) addReverb(recipe.reverb, samples);
-    if (recipe.loops()) Mastering::crossfadeLoop(samples, 1, loopFrames, fadeFrames);
-    else Mastering::fadeOut(samples, 1, kSampleRate, std::min(0.01, recipe.length / 4));
+    if (recipe.loops())
+        Mastering::crossfadeLoop(samples, 1, loopFrames, fadeFrames);
+    else
+        Mastering::fadeOut(samples, 1, kSampleRate, std::min(0.01, recipe.length / 4));
     master(recipe, samples);
     return samples;
 }
 
-std::vector<float> EffectRenderer::mixLayers(const SoundRecipe& recipe, std::size_t frames)
-{
+std::vector<float> EffectRenderer::mixLayers(const SoundRecipe& recipe, std::size_t frames) {
     std::vector<float> samples(frames, 0.0f);
     const double total = static_cast<double>(frames) / kSampleRate;
     for (std::size_t i = 0; i < recipe.layers.size(); ++i) {
@@ -35,8 +35,7 @@ std::vector<float> EffectRenderer::mixLayers(const SoundRecipe& recipe, std::siz
     return samples;
 }
 
-void EffectRenderer::addReverb(const ReverbSpec& spec, std::vector<float>& samples)
-{
+void EffectRenderer::addReverb(const ReverbSpec& spec, std::vector<float>& samples) {
     Reverb room(spec, kSampleRate);
     for (float& s : samples) {
         double l = 0.0, r = 0.0;
@@ -45,10 +44,9 @@ void EffectRenderer::addReverb(const ReverbSpec& spec, std::vector<float>& sampl
     }
 }
 
-void EffectRenderer::master(const SoundRecipe& recipe, std::vector<float>& samples)
-{
+void EffectRenderer::master(const SoundRecipe& recipe, std::vector<float>& samples) {
     const double measured = Mastering::loudestWindowDb(samples, 1, kSampleRate, 0.3);
-    if (measured < -150.0) return; // silence stays silence; the data test flags it
+    if (measured < -150.0) return;  // silence stays silence; the data test flags it
     double gain = std::pow(10.0, (recipe.loudness - measured) / 20.0);
     if (recipe.loops()) {
         // A limiter's gain would differ on the two sides of the seam; loops

@@ -1,7 +1,7 @@
 #pragma once
-#include "SoundRecipe.h"
-
 #include <vector>
+
+#include "SoundRecipe.h"
 
 // EffectRenderer: renders a SoundRecipe to mono float samples at 44.1 kHz,
 // mastered: layers summed, rumble removed, room added, loop seam closed,
@@ -9,7 +9,7 @@
 class EffectRenderer {
 public:
     static constexpr double kSampleRate = 44100.0;
-    static constexpr double kCeiling = 0.8; // -1.9 dBFS: room for the encoder's overshoot
+    static constexpr double kCeiling = 0.8;  // -1.9 dBFS: room for the encoder's overshoot
 
     static std::vector<float> render(const SoundRecipe& recipe);
 

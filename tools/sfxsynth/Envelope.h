@@ -16,11 +16,11 @@
 class Envelope {
 public:
     struct Shape {
-        double attack = 0.002; // seconds
-        double hold = 0.0;     // seconds at full level after the attack
-        double decay = 0.0;    // seconds; 0 = no decay stage (stays at 1)
-        double sustain = 1.0;  // level held while the gate is open
-        double release = 0.05; // seconds after noteOff
+        double attack = 0.002;  // seconds
+        double hold = 0.0;      // seconds at full level after the attack
+        double decay = 0.0;     // seconds; 0 = no decay stage (stays at 1)
+        double sustain = 1.0;   // level held while the gate is open
+        double release = 0.05;  // seconds after noteOff
     };
 
     Envelope(const Shape& shape, double sampleRate);

@@ -1,17 +1,16 @@
 #include "JobRunner.h"
 
-#include "EffectRenderer.h"
-#include "MusicRenderer.h"
-#include "OggWriter.h"
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <exception>
 #include <thread>
 
-JobRunner::Result JobRunner::runOne(const RenderJob& job, const std::filesystem::path& outFolder)
-{
+#include "EffectRenderer.h"
+#include "MusicRenderer.h"
+#include "OggWriter.h"
+
+JobRunner::Result JobRunner::runOne(const RenderJob& job, const std::filesystem::path& outFolder) {
     const auto begin = std::chrono::steady_clock::now();
     Result result{job.output(), {}, 0.0};
     try {
@@ -31,8 +30,7 @@ JobRunner::Result JobRunner::runOne(const RenderJob& job, const std::filesystem:
 }
 
 std::vector<JobRunner::Result> JobRunner::run(std::vector<RenderJob> jobs, const std::filesystem::path& outFolder,
-                                              unsigned threads)
-{
+                                              unsigned threads) {
     // Music first: the longest jobs should not start last.
     std::stable_partition(jobs.begin(), jobs.end(), [](const RenderJob& j) { return j.isMusic(); });
     std::vector<Result> results(jobs.size());

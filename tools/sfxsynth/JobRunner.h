@@ -1,9 +1,9 @@
 #pragma once
-#include "RenderJob.h"
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "RenderJob.h"
 
 // JobRunner: renders and encodes jobs on several threads. Each worker takes
 // the next job by an atomic index, so long pieces of music (queued first)
@@ -13,8 +13,8 @@ class JobRunner {
 public:
     struct Result {
         std::string output;
-        std::string error;   // empty on success
-        double seconds = 0.0; // wall time of this job
+        std::string error;     // empty on success
+        double seconds = 0.0;  // wall time of this job
     };
 
     static std::vector<Result> run(std::vector<RenderJob> jobs, const std::filesystem::path& outFolder,

@@ -4,63 +4,83 @@
 
 namespace {
 const std::map<std::string, Oscillator::Wave> kWaves{
-    {"sine", Oscillator::Wave::Sine},   {"triangle", Oscillator::Wave::Triangle},
-    {"saw", Oscillator::Wave::Saw},     {"square", Oscillator::Wave::Square},
-    {"pulse", Oscillator::Wave::Pulse}, {"metal", Oscillator::Wave::Metal}};
+    {"sine", Oscillator::Wave::Sine},     {"triangle", Oscillator::Wave::Triangle}, {"saw", Oscillator::Wave::Saw},
+    {"square", Oscillator::Wave::Square}, {"pulse", Oscillator::Wave::Pulse},       {"metal", Oscillator::Wave::Metal}};
 
-const std::map<std::string, NoiseSource::Colour> kNoises{
-    {"white", NoiseSource::Colour::White},
-    {"pink", NoiseSource::Colour::Pink},
-    {"brown", NoiseSource::Colour::Brown},
-    {"crackle", NoiseSource::Colour::Crackle}};
+const std::map<std::string, NoiseSource::Colour> kNoises{{"white", NoiseSource::Colour::White},
+                                                         {"pink", NoiseSource::Colour::Pink},
+                                                         {"brown", NoiseSource::Colour::Brown},
+                                                         {"crackle", NoiseSource::Colour::Crackle}};
 
-const std::map<std::string, Filter::Mode> kFilters{
-    {"lowpass", Filter::Mode::LowPass},
-    {"highpass", Filter::Mode::HighPass},
-    {"bandpass", Filter::Mode::BandPass},
-    {"notch", Filter::Mode::Notch}};
-} // namespace
+const std::map<std::string, Filter::Mode> kFilters{{"lowpass", Filter::Mode::LowPass},
+                                                   {"highpass", Filter::Mode::HighPass},
+                                                   {"bandpass", Filter::Mode::BandPass},
+                                                   {"notch", Filter::Mode::Notch}};
+}  // namespace
 
-double LayerParser::positive(const LineReader::Line& line, std::size_t index) const
-{
+double LayerParser::positive(const LineReader::Line& line, std::size_t index) const {
     const double v = reader_.number(line, index);
     if (v <= 0.0) reader_.fail(line, "'" + line.words[0] + "' needs a value above 0");
     return v;
 }
 
-bool LayerParser::apply(const LineReader::Line& line, LayerSpec& layer) const
-{
+bool LayerParser::apply(const LineReader::Line& line, LayerSpec& layer) const {
     const std::string& key = line.words[0];
-    if (key == "wave") wave(line, layer);
-    else if (key == "width") { reader_.expectArgs(line, 1, 1); layer.pulseWidth = reader_.number(line, 1); }
-    else if (key == "density") { reader_.expectArgs(line, 1, 1); layer.density = positive(line, 1); }
-    else if (key == "pitch") layer.pitch = reader_.curve(line, 1, true);
-    else if (key == "ratio") { reader_.expectArgs(line, 1, 1); layer.ratio = positive(line, 1); }
-    else if (key == "bend") layer.bend = reader_.curve(line, 1, true);
-    else if (key == "amp") layer.amp = reader_.curve(line, 1, false);
-    else if (key == "filter") filter(line, layer);
-    else if (key == "env") envelope(line, layer);
-    else if (key == "vibrato" || key == "tremolo") lfo(line, layer);
-    else if (key == "fm") fm(line, layer);
-    else if (key == "repeat") repeat(line, layer);
-    else if (key == "gain") { reader_.expectArgs(line, 1, 1); layer.gain = reader_.number(line, 1); }
-    else if (key == "drive") { reader_.expectArgs(line, 1, 1); layer.drive = reader_.number(line, 1); }
-    else if (key == "start") { reader_.expectArgs(line, 1, 1); layer.start = reader_.number(line, 1); }
-    else if (key == "gate") { reader_.expectArgs(line, 1, 1); layer.gate = positive(line, 1); }
-    else if (key == "pan") { reader_.expectArgs(line, 1, 1); layer.pan = reader_.number(line, 1); }
-    else if (key == "unison") {
+    if (key == "wave")
+        wave(line, layer);
+    else if (key == "width") {
+        reader_.expectArgs(line, 1, 1);
+        layer.pulseWidth = reader_.number(line, 1);
+    } else if (key == "density") {
+        reader_.expectArgs(line, 1, 1);
+        layer.density = positive(line, 1);
+    } else if (key == "pitch")
+        layer.pitch = reader_.curve(line, 1, true);
+    else if (key == "ratio") {
+        reader_.expectArgs(line, 1, 1);
+        layer.ratio = positive(line, 1);
+    } else if (key == "bend")
+        layer.bend = reader_.curve(line, 1, true);
+    else if (key == "amp")
+        layer.amp = reader_.curve(line, 1, false);
+    else if (key == "filter")
+        filter(line, layer);
+    else if (key == "env")
+        envelope(line, layer);
+    else if (key == "vibrato" || key == "tremolo")
+        lfo(line, layer);
+    else if (key == "fm")
+        fm(line, layer);
+    else if (key == "repeat")
+        repeat(line, layer);
+    else if (key == "gain") {
+        reader_.expectArgs(line, 1, 1);
+        layer.gain = reader_.number(line, 1);
+    } else if (key == "drive") {
+        reader_.expectArgs(line, 1, 1);
+        layer.drive = reader_.number(line, 1);
+    } else if (key == "start") {
+        reader_.expectArgs(line, 1, 1);
+        layer.start = reader_.number(line, 1);
+    } else if (key == "gate") {
+        reader_.expectArgs(line, 1, 1);
+        layer.gate = positive(line, 1);
+    } else if (key == "pan") {
+        reader_.expectArgs(line, 1, 1);
+        layer.pan = reader_.number(line, 1);
+    } else if (key == "unison") {
         reader_.expectArgs(line, 2, 2);
         layer.unison = static_cast<int>(reader_.number(line, 1));
         layer.unisonCents = reader_.number(line, 2);
         if (layer.unison < 1 || layer.unison > 8) reader_.fail(line, "unison takes 1 to 8 copies");
-    } else return false;
+    } else
+        return false;
     if (layer.start < 0.0) reader_.fail(line, "start cannot be negative");
     if (layer.pan < -1.0 || layer.pan > 1.0) reader_.fail(line, "pan must lie in -1..1");
     return true;
 }
 
-void LayerParser::wave(const LineReader::Line& line, LayerSpec& layer) const
-{
+void LayerParser::wave(const LineReader::Line& line, LayerSpec& layer) const {
     reader_.expectArgs(line, 1, 1);
     const std::string& name = line.words[1];
     if (const auto w = kWaves.find(name); w != kWaves.end()) {
@@ -75,8 +95,7 @@ void LayerParser::wave(const LineReader::Line& line, LayerSpec& layer) const
     }
 }
 
-void LayerParser::filter(const LineReader::Line& line, LayerSpec& layer) const
-{
+void LayerParser::filter(const LineReader::Line& line, LayerSpec& layer) const {
     // filter MODE CUTOFF-CURVE... [q=Q] [track=K]
     if (line.words.size() < 3) reader_.fail(line, "filter needs a mode and a cutoff");
     const auto mode = kFilters.find(line.words[1]);
@@ -96,8 +115,7 @@ void LayerParser::filter(const LineReader::Line& line, LayerSpec& layer) const
     layer.filters.push_back(spec);
 }
 
-void LayerParser::envelope(const LineReader::Line& line, LayerSpec& layer) const
-{
+void LayerParser::envelope(const LineReader::Line& line, LayerSpec& layer) const {
     const auto v = reader_.keyValues(line, 1, {"attack", "hold", "decay", "sustain", "release"});
     Envelope::Shape& e = layer.envelope;
     if (auto i = v.find("attack"); i != v.end()) e.attack = i->second;
@@ -113,8 +131,7 @@ void LayerParser::envelope(const LineReader::Line& line, LayerSpec& layer) const
     if (e.sustain < 0.0 || e.sustain > 1.0) reader_.fail(line, "sustain must lie in 0..1");
 }
 
-void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const
-{
+void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const {
     // vibrato RATE SEMITONES [DELAY]   |   tremolo RATE DEPTH [sine|square|ramp]
     reader_.expectArgs(line, 2, 3);
     const double rate = positive(line, 1);
@@ -130,15 +147,18 @@ void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const
     layer.tremoloDepth = depth;
     if (line.words.size() > 3) {
         const std::string& s = line.words[3];
-        if (s == "sine") layer.tremoloShape = LayerSpec::LfoShape::Sine;
-        else if (s == "square") layer.tremoloShape = LayerSpec::LfoShape::Square;
-        else if (s == "ramp") layer.tremoloShape = LayerSpec::LfoShape::Ramp;
-        else reader_.fail(line, "unknown tremolo shape '" + s + "' (sine, square, ramp)");
+        if (s == "sine")
+            layer.tremoloShape = LayerSpec::LfoShape::Sine;
+        else if (s == "square")
+            layer.tremoloShape = LayerSpec::LfoShape::Square;
+        else if (s == "ramp")
+            layer.tremoloShape = LayerSpec::LfoShape::Ramp;
+        else
+            reader_.fail(line, "unknown tremolo shape '" + s + "' (sine, square, ramp)");
     }
 }
 
-void LayerParser::fm(const LineReader::Line& line, LayerSpec& layer) const
-{
+void LayerParser::fm(const LineReader::Line& line, LayerSpec& layer) const {
     // fm RATIO INDEX [DECAY]
     reader_.expectArgs(line, 2, 3);
     layer.fmRatio = positive(line, 1);
@@ -146,10 +166,9 @@ void LayerParser::fm(const LineReader::Line& line, LayerSpec& layer) const
     layer.fmDecay = line.words.size() > 3 ? reader_.number(line, 3) : 0.0;
 }
 
-void LayerParser::repeat(const LineReader::Line& line, LayerSpec& layer) const
-{
-    const auto v = reader_.keyValues(line, 1, {"count", "every", "jitter", "gainstep", "pitchstep",
-                                               "pitchjitter", "gainjitter"});
+void LayerParser::repeat(const LineReader::Line& line, LayerSpec& layer) const {
+    const auto v =
+        reader_.keyValues(line, 1, {"count", "every", "jitter", "gainstep", "pitchstep", "pitchjitter", "gainjitter"});
     LayerSpec::Repeat& r = layer.repeat;
     if (auto i = v.find("count"); i != v.end()) r.count = static_cast<int>(i->second);
     if (auto i = v.find("every"); i != v.end()) r.every = i->second;

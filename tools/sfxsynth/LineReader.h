@@ -1,10 +1,10 @@
 #pragma once
-#include "Curve.h"
-
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Curve.h"
 
 // LineReader: the shared lexical layer of the recipe and score formats. Text
 // is split into lines of whitespace-separated words; a word beginning with
@@ -14,8 +14,8 @@
 class LineReader {
 public:
     struct Line {
-        int number = 0;                 // 1-based line in the file
-        std::vector<std::string> words; // never empty
+        int number = 0;                  // 1-based line in the file
+        std::vector<std::string> words;  // never empty
     };
 
     LineReader(std::string fileName, std::string_view text);

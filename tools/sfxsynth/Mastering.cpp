@@ -1,15 +1,13 @@
 #include "Mastering.h"
 
-#include "Filter.h"
-
 #include <algorithm>
 #include <cmath>
 #include <deque>
 #include <numbers>
 
-double Mastering::loudestWindowDb(const std::vector<float>& samples, int channels, double sampleRate,
-                                  double window)
-{
+#include "Filter.h"
+
+double Mastering::loudestWindowDb(const std::vector<float>& samples, int channels, double sampleRate, double window) {
     const std::size_t frames = samples.size() / channels;
     if (frames == 0) return -200.0;
     std::vector<double> power(frames, 0.0);
@@ -32,15 +30,13 @@ double Mastering::loudestWindowDb(const std::vector<float>& samples, int channel
     return best > 0.0 ? 10.0 * std::log10(best) : -200.0;
 }
 
-double Mastering::peak(const std::vector<float>& samples)
-{
+double Mastering::peak(const std::vector<float>& samples) {
     double p = 0.0;
     for (float s : samples) p = std::max(p, static_cast<double>(std::fabs(s)));
     return p;
 }
 
-void Mastering::scale(std::vector<float>& samples, double gain)
-{
+void Mastering::scale(std::vector<float>& samples, double gain) {
     for (float& s : samples) s = static_cast<float>(s * gain);
 }
 
@@ -49,8 +45,7 @@ void Mastering::scale(std::vector<float>& samples, double gain)
 // and forwards with an exponential release, then smooths it with a moving
 // average as long as the look-ahead, which can only lower the gain further
 // (every frame's dip is inside each window that averages it).
-void Mastering::limit(std::vector<float>& samples, int channels, double sampleRate, double ceiling)
-{
+void Mastering::limit(std::vector<float>& samples, int channels, double sampleRate, double ceiling) {
     const std::size_t frames = samples.size() / channels;
     if (frames == 0) return;
     std::vector<double> need(frames, 1.0);
@@ -61,7 +56,7 @@ void Mastering::limit(std::vector<float>& samples, int channels, double sampleRa
     }
     const std::size_t look = std::max<std::size_t>(1, static_cast<std::size_t>(0.002 * sampleRate));
     std::vector<double> dip(frames, 1.0);
-    std::deque<std::size_t> window; // indexes of increasing need, front = minimum
+    std::deque<std::size_t> window;  // indexes of increasing need, front = minimum
     for (std::size_t j = frames; j-- > 0;) {
         while (!window.empty() && need[window.back()] >= need[j]) window.pop_back();
         window.push_back(j);
@@ -81,12 +76,12 @@ void Mastering::limit(std::vector<float>& samples, int channels, double sampleRa
     for (std::size_t i = 0; i < frames; ++i) {
         sum += dip[i] - (i >= look + 1 ? dip[i - look - 1] : dip[0]);
         const double gain = std::min(1.0, (sum + width * dip[0]) / width);
-        for (int c = 0; c < channels; ++c) samples[i * channels + c] = static_cast<float>(samples[i * channels + c] * gain);
+        for (int c = 0; c < channels; ++c)
+            samples[i * channels + c] = static_cast<float>(samples[i * channels + c] * gain);
     }
 }
 
-void Mastering::highPass(std::vector<float>& samples, int channels, double sampleRate, double cutoff)
-{
+void Mastering::highPass(std::vector<float>& samples, int channels, double sampleRate, double cutoff) {
     if (cutoff <= 0.0) return;
     const std::size_t frames = samples.size() / channels;
     for (int c = 0; c < channels; ++c) {
@@ -100,8 +95,7 @@ void Mastering::highPass(std::vector<float>& samples, int channels, double sampl
 }
 
 void Mastering::crossfadeLoop(std::vector<float>& samples, int channels, std::size_t loopSamples,
-                              std::size_t crossfadeSamples)
-{
+                              std::size_t crossfadeSamples) {
     const std::size_t frames = samples.size() / channels;
     crossfadeSamples = std::min({crossfadeSamples, loopSamples, frames - std::min(frames, loopSamples)});
     for (std::size_t i = 0; i < crossfadeSamples; ++i) {
@@ -116,8 +110,7 @@ void Mastering::crossfadeLoop(std::vector<float>& samples, int channels, std::si
     samples.resize(std::min(frames, loopSamples) * channels);
 }
 
-void Mastering::wrapTail(std::vector<float>& samples, int channels, std::size_t loopSamples)
-{
+void Mastering::wrapTail(std::vector<float>& samples, int channels, std::size_t loopSamples) {
     const std::size_t frames = samples.size() / channels;
     for (std::size_t i = loopSamples; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
@@ -125,13 +118,13 @@ void Mastering::wrapTail(std::vector<float>& samples, int channels, std::size_t 
     samples.resize(std::min(frames, loopSamples) * channels);
 }
 
-void Mastering::fadeOut(std::vector<float>& samples, int channels, double sampleRate, double seconds)
-{
+void Mastering::fadeOut(std::vector<float>& samples, int channels, double sampleRate, double seconds) {
     const std::size_t frames = samples.size() / channels;
     const std::size_t n = std::min(frames, static_cast<std::size_t>(seconds * sampleRate));
     for (std::size_t k = 0; k < n; ++k) {
         const std::size_t i = frames - n + k;
         const double g = 1.0 - static_cast<double>(k + 1) / static_cast<double>(n);
-        for (int c = 0; c < channels; ++c) samples[i * channels + c] = static_cast<float>(samples[i * channels + c] * g);
+        for (int c = 0; c < channels; ++c)
+            samples[i * channels + c] = static_cast<float>(samples[i * channels + c] * g);
     }
 }

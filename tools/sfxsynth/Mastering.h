@@ -9,8 +9,7 @@ class Mastering {
 public:
     // dBFS of the loudest window of `window` seconds (hop window / 6); the
     // whole signal when it is shorter than the window.
-    static double loudestWindowDb(const std::vector<float>& samples, int channels, double sampleRate,
-                                  double window);
+    static double loudestWindowDb(const std::vector<float>& samples, int channels, double sampleRate, double window);
     static double peak(const std::vector<float>& samples);
     static void scale(std::vector<float>& samples, double gain);
     // Reduces the gain smoothly around every peak above `ceiling` (linear

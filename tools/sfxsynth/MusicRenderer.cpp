@@ -1,16 +1,15 @@
 #include "MusicRenderer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 #include "Mastering.h"
 #include "Reverb.h"
 #include "Rng.h"
 #include "Voice.h"
 
-#include <algorithm>
-#include <cmath>
-#include <numbers>
-
-std::vector<MusicRenderer::Event> MusicRenderer::schedule(const Score& score)
-{
+std::vector<MusicRenderer::Event> MusicRenderer::schedule(const Score& score) {
     const double spb = score.secondsPerBeat();
     Rng rng(score.seed);
     std::vector<Event> events;
@@ -41,8 +40,7 @@ std::vector<MusicRenderer::Event> MusicRenderer::schedule(const Score& score)
     return events;
 }
 
-void MusicRenderer::play(const Event& event, std::uint64_t seed, std::vector<float>& dry, std::vector<float>& send)
-{
+void MusicRenderer::play(const Event& event, std::uint64_t seed, std::vector<float>& dry, std::vector<float>& send) {
     const Score::Instrument& inst = *event.instrument;
     const std::size_t frames = dry.size() / 2;
     const auto start = static_cast<std::size_t>(event.time * kSampleRate);
@@ -51,7 +49,8 @@ void MusicRenderer::play(const Event& event, std::uint64_t seed, std::vector<flo
     for (std::size_t l = 0; l < inst.layers.size(); ++l) {
         const LayerSpec& layer = inst.layers[l];
         const Voice voice(layer, kSampleRate);
-        const auto length = std::min(frames - start, static_cast<std::size_t>(voice.duration(event.gate) * kSampleRate) + 1);
+        const auto length =
+            std::min(frames - start, static_cast<std::size_t>(voice.duration(event.gate) * kSampleRate) + 1);
         scratch.assign(length, 0.0f);
         Voice::Note note{event.frequency, event.gate, event.velocity, seed * 131 + l};
         const std::size_t used = voice.render(note, scratch, 0);
@@ -68,8 +67,7 @@ void MusicRenderer::play(const Event& event, std::uint64_t seed, std::vector<flo
     }
 }
 
-std::vector<float> MusicRenderer::render(const Score& score)
-{
+std::vector<float> MusicRenderer::render(const Score& score) {
     const auto loopFrames = static_cast<std::size_t>(std::llround(score.lengthSeconds() * kSampleRate));
     const std::size_t frames = loopFrames + static_cast<std::size_t>(kTailSeconds * kSampleRate);
     std::vector<float> mix(frames * 2, 0.0f);
@@ -91,14 +89,13 @@ std::vector<float> MusicRenderer::render(const Score& score)
     return mix;
 }
 
-void MusicRenderer::master(const Score& score, std::vector<float>& mix)
-{
+void MusicRenderer::master(const Score& score, std::vector<float>& mix) {
     const double seconds = static_cast<double>(mix.size() / 2) / kSampleRate;
     const double measured = Mastering::loudestWindowDb(mix, 2, kSampleRate, seconds);
     if (measured < -150.0) return;
     // Plain scaling, no limiter: a limiter's gain would not match across the
     // loop seam.
-    const double gain = std::min(std::pow(10.0, (score.loudness - measured) / 20.0),
-                                 0.84 / std::max(1e-9, Mastering::peak(mix)));
+    const double gain =
+        std::min(std::pow(10.0, (score.loudness - measured) / 20.0), 0.84 / std::max(1e-9, Mastering::peak(mix)));
     Mastering::scale(mix, gain);
 }

@@ -1,7 +1,7 @@
 #pragma once
-#include "Score.h"
-
 #include <vector>
+
+#include "Score.h"
 
 // MusicRenderer: renders a Score to interleaved stereo float samples at
 // 44.1 kHz that loop seamlessly: whatever rings past the end of the song
@@ -18,14 +18,13 @@ public:
 private:
     struct Event {
         const Score::Instrument* instrument;
-        double time;     // seconds from the start of the song
-        double gate;     // seconds held
+        double time;  // seconds from the start of the song
+        double gate;  // seconds held
         double frequency;
         double velocity;
     };
 
     static std::vector<Event> schedule(const Score& score);
-    static void play(const Event& event, std::uint64_t seed, std::vector<float>& dry,
-                     std::vector<float>& send);
+    static void play(const Event& event, std::uint64_t seed, std::vector<float>& dry, std::vector<float>& send);
     static void master(const Score& score, std::vector<float>& mix);
 };

@@ -1,12 +1,9 @@
 #include "NoiseSource.h"
 
 NoiseSource::NoiseSource(Colour colour, std::uint64_t seed, double sampleRate, double density)
-    : colour_(colour), rng_(seed), sampleRate_(sampleRate), density_(density)
-{
-}
+    : colour_(colour), rng_(seed), sampleRate_(sampleRate), density_(density) {}
 
-double NoiseSource::pink(double white)
-{
+double NoiseSource::pink(double white) {
     // A sum of first-order low-passes whose corners are spaced so that the
     // slopes add up to -3 dB per octave across the audible band.
     b_[0] = 0.99886 * b_[0] + white * 0.0555179;
@@ -20,8 +17,7 @@ double NoiseSource::pink(double white)
     return out * 0.2;
 }
 
-double NoiseSource::crackle()
-{
+double NoiseSource::crackle() {
     if (rng_.uniform() < density_ / sampleRate_) click_ = rng_.bipolar() * (0.5 + 0.5 * rng_.uniform());
     const double out = click_;
     // Each click dies within a fraction of a millisecond: a tick, not a tone.
@@ -29,17 +25,19 @@ double NoiseSource::crackle()
     return out;
 }
 
-double NoiseSource::next()
-{
+double NoiseSource::next() {
     const double white = rng_.bipolar();
     switch (colour_) {
-    case Colour::White: return white;
-    case Colour::Pink: return pink(white);
-    case Colour::Brown:
-        // The leak keeps the integrator from wandering off into DC.
-        brown_ = 0.995 * brown_ + white * 0.06;
-        return brown_ * 2.5;
-    case Colour::Crackle: return crackle();
+        case Colour::White:
+            return white;
+        case Colour::Pink:
+            return pink(white);
+        case Colour::Brown:
+            // The leak keeps the integrator from wandering off into DC.
+            brown_ = 0.995 * brown_ + white * 0.06;
+            return brown_ * 2.5;
+        case Colour::Crackle:
+            return crackle();
     }
     return 0.0;
 }

@@ -16,9 +16,11 @@ struct Encoder {
     ogg_stream_state stream{};
     bool dspReady = false;
 
-    Encoder() { vorbis_info_init(&info); vorbis_comment_init(&comment); }
-    ~Encoder()
-    {
+    Encoder() {
+        vorbis_info_init(&info);
+        vorbis_comment_init(&comment);
+    }
+    ~Encoder() {
         if (dspReady) {
             ogg_stream_clear(&stream);
             vorbis_block_clear(&block);
@@ -31,8 +33,7 @@ struct Encoder {
     Encoder& operator=(const Encoder&) = delete;
 };
 
-bool writePage(std::FILE* file, const ogg_page& page)
-{
+bool writePage(std::FILE* file, const ogg_page& page) {
     return std::fwrite(page.header, 1, static_cast<std::size_t>(page.header_len), file) ==
                static_cast<std::size_t>(page.header_len) &&
            std::fwrite(page.body, 1, static_cast<std::size_t>(page.body_len), file) ==
@@ -40,8 +41,7 @@ bool writePage(std::FILE* file, const ogg_page& page)
 }
 
 // Moves finished blocks from the analysis into pages on disk.
-bool drain(Encoder& e, std::FILE* file)
-{
+bool drain(Encoder& e, std::FILE* file) {
     ogg_packet packet;
     ogg_page page;
     while (vorbis_analysis_blockout(&e.dsp, &e.block) == 1) {
@@ -56,8 +56,7 @@ bool drain(Encoder& e, std::FILE* file)
     return true;
 }
 
-bool encode(Encoder& e, std::FILE* file, const std::vector<float>& samples, int channels)
-{
+bool encode(Encoder& e, std::FILE* file, const std::vector<float>& samples, int channels) {
     ogg_packet header, comments, codebooks;
     vorbis_analysis_headerout(&e.dsp, &e.comment, &header, &comments, &codebooks);
     ogg_stream_packetin(&e.stream, &header);
@@ -82,18 +81,16 @@ bool encode(Encoder& e, std::FILE* file, const std::vector<float>& samples, int 
         if (!writePage(file, page)) return false;
     return true;
 }
-} // namespace
+}  // namespace
 
-int OggWriter::serialFor(const std::string& relativeName)
-{
-    std::uint32_t hash = 2166136261u; // FNV-1a
+int OggWriter::serialFor(const std::string& relativeName) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a
     for (unsigned char c : relativeName) hash = (hash ^ c) * 16777619u;
     return static_cast<int>(hash & 0x7fffffff);
 }
 
 std::string OggWriter::write(const std::string& path, const std::string& relativeName,
-                             const std::vector<float>& samples, int channels, long sampleRate, float quality)
-{
+                             const std::vector<float>& samples, int channels, long sampleRate, float quality) {
     if (channels < 1 || channels > 2) return "only mono and stereo are supported";
     Encoder e;
     if (vorbis_encode_init_vbr(&e.info, channels, sampleRate, quality) != 0)

@@ -2,8 +2,7 @@
 
 #include <sstream>
 
-bool OutputPath::isSafe(const std::string& path)
-{
+bool OutputPath::isSafe(const std::string& path) {
     if (path.size() < 5 || path.front() == '/' || path.find('\\') != std::string::npos) return false;
     if (path.compare(path.size() - 4, 4, ".ogg") != 0) return false;
     std::istringstream parts(path);

@@ -7,9 +7,7 @@
 class ParseError : public std::runtime_error {
 public:
     ParseError(const std::string& file, int line, const std::string& message)
-        : std::runtime_error(file + ":" + std::to_string(line) + ": " + message), line_(line)
-    {
-    }
+        : std::runtime_error(file + ":" + std::to_string(line) + ": " + message), line_(line) {}
 
     int line() const { return line_; }
 

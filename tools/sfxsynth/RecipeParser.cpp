@@ -5,8 +5,7 @@
 #include "OutputPath.h"
 
 namespace {
-bool applyGlobal(const LineReader& reader, const LineReader::Line& line, SoundRecipe& recipe)
-{
+bool applyGlobal(const LineReader& reader, const LineReader::Line& line, SoundRecipe& recipe) {
     const std::string& key = line.words[0];
     if (key == "output") {
         reader.expectArgs(line, 1, 1);
@@ -41,10 +40,9 @@ bool applyGlobal(const LineReader& reader, const LineReader::Line& line, SoundRe
     }
     return true;
 }
-} // namespace
+}  // namespace
 
-SoundRecipe RecipeParser::parse(const std::string& fileName, std::string_view text)
-{
+SoundRecipe RecipeParser::parse(const std::string& fileName, std::string_view text) {
     LineReader reader(fileName, text);
     const LayerParser layers(reader);
     SoundRecipe recipe;

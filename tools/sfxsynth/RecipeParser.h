@@ -1,8 +1,8 @@
 #pragma once
-#include "SoundRecipe.h"
-
 #include <string>
 #include <string_view>
+
+#include "SoundRecipe.h"
 
 // RecipeParser: turns the text of one sound recipe into a SoundRecipe. The
 // format is described in data/sound/README.md. Throws ParseError with the

@@ -7,10 +7,9 @@ namespace {
 constexpr std::array<int, 8> kCombs{1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
 constexpr std::array<int, 4> kPasses{556, 441, 341, 225};
 constexpr int kSpread = 23;
-} // namespace
+}  // namespace
 
-Reverb::Reverb(const ReverbSpec& spec, double sampleRate)
-{
+Reverb::Reverb(const ReverbSpec& spec, double sampleRate) {
     const double scale = sampleRate / 44100.0;
     auto len = [scale](int samples) { return static_cast<std::size_t>(std::max(1.0, samples * scale)); };
     for (int c : kCombs) {
@@ -26,8 +25,7 @@ Reverb::Reverb(const ReverbSpec& spec, double sampleRate)
     gain_ = 0.015 * 3.0 * std::clamp(spec.mix, 0.0, 1.0);
 }
 
-double Reverb::comb(Comb& c, double in) const
-{
+double Reverb::comb(Comb& c, double in) const {
     const double out = c.line[c.pos];
     c.store = out * (1.0 - damp_) + c.store * damp_;
     c.line[c.pos] = in + c.store * feedback_;
@@ -35,16 +33,14 @@ double Reverb::comb(Comb& c, double in) const
     return out;
 }
 
-double Reverb::allPass(AllPass& a, double in)
-{
+double Reverb::allPass(AllPass& a, double in) {
     const double delayed = a.line[a.pos];
     a.line[a.pos] = in + delayed * 0.5;
     if (++a.pos == a.line.size()) a.pos = 0;
     return delayed - in;
 }
 
-void Reverb::process(double in, double& left, double& right)
-{
+void Reverb::process(double in, double& left, double& right) {
     const double x = in * gain_;
     double l = 0.0, r = 0.0;
     for (auto& c : combsL_) l += comb(c, x);

@@ -1,7 +1,7 @@
 #pragma once
-#include "ReverbSpec.h"
-
 #include <vector>
+
+#include "ReverbSpec.h"
 
 // Reverb: a stereo room made of parallel damped comb filters followed by
 // series all-pass diffusers, the left and right banks slightly detuned so that

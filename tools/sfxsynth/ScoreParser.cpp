@@ -1,32 +1,30 @@
 #include "ScoreParser.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "LayerParser.h"
 #include "LineReader.h"
 #include "NoteName.h"
 #include "OutputPath.h"
 
-#include <algorithm>
-#include <cmath>
-
 ScoreParser::ScoreParser(const std::string& fileName, std::string_view text)
-    : lines_(fileName, text), layers_(lines_)
-{
-}
+    : lines_(fileName, text), layers_(lines_) {}
 
-void ScoreParser::requireName(const LineReader::Line& line, std::size_t args)
-{
-    lines_.expectArgs(line, args, args);
-}
+void ScoreParser::requireName(const LineReader::Line& line, std::size_t args) { lines_.expectArgs(line, args, args); }
 
-Score ScoreParser::run()
-{
+Score ScoreParser::run() {
     LineReader::Line line;
     while (lines_.next(line)) {
         const std::string& key = line.words[0];
-        if (key == "instrument") instrument(line);
-        else if (key == "pattern") pattern(line);
-        else if (key == "song") song(line);
-        else global(line);
+        if (key == "instrument")
+            instrument(line);
+        else if (key == "pattern")
+            pattern(line);
+        else if (key == "song")
+            song(line);
+        else
+            global(line);
     }
     LineReader::Line end{line.number, {"end"}};
     if (score_.output.empty()) lines_.fail(end, "the score names no output file");
@@ -34,8 +32,7 @@ Score ScoreParser::run()
     return std::move(score_);
 }
 
-void ScoreParser::global(const LineReader::Line& line)
-{
+void ScoreParser::global(const LineReader::Line& line) {
     const std::string& key = line.words[0];
     if (key == "output") {
         requireName(line, 1);
@@ -70,8 +67,7 @@ void ScoreParser::global(const LineReader::Line& line)
     }
 }
 
-void ScoreParser::instrument(const LineReader::Line& header)
-{
+void ScoreParser::instrument(const LineReader::Line& header) {
     requireName(header, 1);
     Score::Instrument inst;
     inst.name = header.words[1];
@@ -91,20 +87,25 @@ void ScoreParser::instrument(const LineReader::Line& header)
         }
         requireName(line, 1);
         const double v = lines_.number(line, 1);
-        if (key == "gain") inst.gain = v;
-        else if (key == "pan") inst.pan = std::clamp(v, -1.0, 1.0);
-        else if (key == "send") inst.send = v;
-        else if (key == "legato") inst.legato = v;
-        else if (key == "humanize") inst.humanize = v;
-        else lines_.fail(line, "unknown instrument keyword '" + key + "'");
+        if (key == "gain")
+            inst.gain = v;
+        else if (key == "pan")
+            inst.pan = std::clamp(v, -1.0, 1.0);
+        else if (key == "send")
+            inst.send = v;
+        else if (key == "legato")
+            inst.legato = v;
+        else if (key == "humanize")
+            inst.humanize = v;
+        else
+            lines_.fail(line, "unknown instrument keyword '" + key + "'");
     }
     if (line.words[0] != "end") lines_.fail(header, "instrument '" + inst.name + "' has no 'end'");
     if (inst.layers.empty()) lines_.fail(header, "instrument '" + inst.name + "' has no layer");
     score_.instruments.push_back(std::move(inst));
 }
 
-double ScoreParser::noteFrequency(const LineReader::Line& line, const std::string& name)
-{
+double ScoreParser::noteFrequency(const LineReader::Line& line, const std::string& name) {
     const auto n = NoteName::number(name);
     if (!n) lines_.fail(line, "'" + name + "' is not a note name (like c4, f#3, bb2)");
     return NoteName::frequency(*n);
@@ -112,8 +113,7 @@ double ScoreParser::noteFrequency(const LineReader::Line& line, const std::strin
 
 // One word per event: NOTE[+NOTE...][:BEATS][@VELOCITY]; "r" is a rest. A
 // missing length repeats the previous one.
-void ScoreParser::notes(const LineReader::Line& line, Score::Pattern& p, double& cursor, double& length)
-{
+void ScoreParser::notes(const LineReader::Line& line, Score::Pattern& p, double& cursor, double& length) {
     for (std::size_t i = 1; i < line.words.size(); ++i) {
         std::string word = line.words[i];
         double velocity = 0.8;
@@ -142,8 +142,7 @@ void ScoreParser::notes(const LineReader::Line& line, Score::Pattern& p, double&
 // steps STEP-BEATS NOTE GRID...: one character per step from the cursor on
 // (the cursor stays, so several grids overlay); X accent, x normal, o soft,
 // . rest; "|" only helps the eye.
-void ScoreParser::steps(const LineReader::Line& line, Score::Pattern& p, double cursor)
-{
+void ScoreParser::steps(const LineReader::Line& line, Score::Pattern& p, double cursor) {
     if (line.words.size() < 4) lines_.fail(line, "steps needs a step length, a note and a grid");
     const double step = lines_.number(line, 1);
     if (step <= 0.0) lines_.fail(line, "step length must be above 0 beats");
@@ -153,10 +152,14 @@ void ScoreParser::steps(const LineReader::Line& line, Score::Pattern& p, double 
         for (char c : line.words[w]) {
             if (c == '|') continue;
             double velocity = 0.0;
-            if (c == 'X') velocity = 1.0;
-            else if (c == 'x') velocity = 0.75;
-            else if (c == 'o') velocity = 0.45;
-            else if (c != '.') lines_.fail(line, std::string("unknown step '") + c + "' (X x o .)");
+            if (c == 'X')
+                velocity = 1.0;
+            else if (c == 'x')
+                velocity = 0.75;
+            else if (c == 'o')
+                velocity = 0.45;
+            else if (c != '.')
+                lines_.fail(line, std::string("unknown step '") + c + "' (X x o .)");
             if (velocity > 0.0) p.notes.push_back({beat, step, freq, velocity});
             beat += step;
         }
@@ -164,8 +167,7 @@ void ScoreParser::steps(const LineReader::Line& line, Score::Pattern& p, double 
     p.length = std::max(p.length, beat);
 }
 
-void ScoreParser::pattern(const LineReader::Line& header)
-{
+void ScoreParser::pattern(const LineReader::Line& header) {
     requireName(header, 2);
     Score::Pattern p;
     p.name = header.words[1];
@@ -179,11 +181,18 @@ void ScoreParser::pattern(const LineReader::Line& header)
     LineReader::Line line;
     while (lines_.next(line) && line.words[0] != "end") {
         const std::string& key = line.words[0];
-        if (key == "notes") notes(line, p, cursor, noteLength);
-        else if (key == "steps") steps(line, p, cursor);
-        else if (key == "at") { requireName(line, 1); cursor = lines_.number(line, 1); }
-        else if (key == "length") { requireName(line, 1); fixedLength = lines_.number(line, 1); }
-        else lines_.fail(line, "unknown pattern keyword '" + key + "'");
+        if (key == "notes")
+            notes(line, p, cursor, noteLength);
+        else if (key == "steps")
+            steps(line, p, cursor);
+        else if (key == "at") {
+            requireName(line, 1);
+            cursor = lines_.number(line, 1);
+        } else if (key == "length") {
+            requireName(line, 1);
+            fixedLength = lines_.number(line, 1);
+        } else
+            lines_.fail(line, "unknown pattern keyword '" + key + "'");
         p.length = std::max(p.length, cursor);
     }
     if (line.words[0] != "end") lines_.fail(header, "pattern '" + p.name + "' has no 'end'");
@@ -194,8 +203,7 @@ void ScoreParser::pattern(const LineReader::Line& header)
 
 // song: lines of BARS PATTERN...; the patterns of a line play together,
 // each repeated to fill the bars.
-void ScoreParser::song(const LineReader::Line& header)
-{
+void ScoreParser::song(const LineReader::Line& header) {
     requireName(header, 0);
     LineReader::Line line;
     while (lines_.next(line) && line.words[0] != "end") {
@@ -213,8 +221,7 @@ void ScoreParser::song(const LineReader::Line& header)
     if (line.words[0] != "end") lines_.fail(header, "song has no 'end'");
 }
 
-Score ScoreParser::parse(const std::string& fileName, std::string_view text)
-{
+Score ScoreParser::parse(const std::string& fileName, std::string_view text) {
     ScoreParser parser(fileName, text);
     Score score = parser.run();
     score.sourceFile = fileName;

@@ -1,10 +1,10 @@
 #pragma once
+#include <string>
+#include <string_view>
+
 #include "LayerParser.h"
 #include "LineReader.h"
 #include "Score.h"
-
-#include <string>
-#include <string_view>
 
 // ScoreParser: turns the text of a score into a Score. The format is described
 // in data/sound/README.md. Throws ParseError with the file name and line

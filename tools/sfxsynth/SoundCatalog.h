@@ -1,8 +1,8 @@
 #pragma once
-#include "RenderJob.h"
-
 #include <filesystem>
 #include <vector>
+
+#include "RenderJob.h"
 
 // SoundCatalog: finds every recipe (*.sfx) and score (*.score) below a source
 // folder, in a sorted, stable order, and parses them. Throws ParseError for a

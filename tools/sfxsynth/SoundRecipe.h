@@ -1,10 +1,10 @@
 #pragma once
-#include "LayerSpec.h"
-#include "ReverbSpec.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "LayerSpec.h"
+#include "ReverbSpec.h"
 
 // SoundRecipe: everything needed to render one sound effect file (mono).
 // Plain data, filled by RecipeParser and read by EffectRenderer.

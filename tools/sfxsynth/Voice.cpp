@@ -1,15 +1,15 @@
 #include "Voice.h"
 
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
 #include "Envelope.h"
 #include "Filter.h"
 #include "NoiseSource.h"
 #include "Oscillator.h"
 #include "Rng.h"
-
-#include <algorithm>
-#include <cmath>
-#include <memory>
-#include <numbers>
 
 namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
@@ -19,19 +19,17 @@ struct Copy {
     std::unique_ptr<NoiseSource> noise;
     double detune = 1.0;
 };
-} // namespace
+}  // namespace
 
 Voice::Voice(const LayerSpec& layer, double sampleRate) : layer_(layer), sampleRate_(sampleRate) {}
 
-double Voice::duration(double gate) const
-{
+double Voice::duration(double gate) const {
     const double lastStrike = layer_.repeat.every * (layer_.repeat.count - 1) + layer_.repeat.jitter;
     const double held = layer_.gate > 0.0 ? layer_.gate : gate;
     return layer_.start + lastStrike + held + std::max(layer_.envelope.release, 0.001) + 0.01;
 }
 
-std::vector<Voice::Strike> Voice::strikes(const Note& note) const
-{
+std::vector<Voice::Strike> Voice::strikes(const Note& note) const {
     // The strikes draw from their own stream so that adding a repeat to a
     // layer does not change the noise of its first strike.
     Rng rng(note.seed ^ 0x5bd1e995u);
@@ -49,8 +47,7 @@ std::vector<Voice::Strike> Voice::strikes(const Note& note) const
     return list;
 }
 
-std::size_t Voice::render(const Note& note, std::vector<float>& out, std::size_t offset) const
-{
+std::size_t Voice::render(const Note& note, std::vector<float>& out, std::size_t offset) const {
     std::size_t touched = 0;
     std::uint64_t strikeSeed = note.seed;
     for (const Strike& s : strikes(note)) {
@@ -61,28 +58,29 @@ std::size_t Voice::render(const Note& note, std::vector<float>& out, std::size_t
     return touched;
 }
 
-double Voice::tremolo(double t) const
-{
+double Voice::tremolo(double t) const {
     if (layer_.tremoloDepth <= 0.0) return 1.0;
     const double phase = t * layer_.tremoloRate - std::floor(t * layer_.tremoloRate);
-    double lfo = 0.0; // 0 = full level, 1 = fully dipped
+    double lfo = 0.0;  // 0 = full level, 1 = fully dipped
     switch (layer_.tremoloShape) {
-    case LayerSpec::LfoShape::Sine: lfo = 0.5 - 0.5 * std::cos(kTwoPi * phase); break;
-    case LayerSpec::LfoShape::Square: {
-        // Edges rounded over 4% of the cycle: a hard gate would click.
-        constexpr double edge = 0.04;
-        auto smooth = [](double x) { return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0)); };
-        lfo = smooth((phase - 0.5 + edge / 2) / edge) - smooth((phase - 1.0 + edge / 2) / edge) +
-              (1.0 - smooth((phase + edge / 2) / edge));
-        break;
-    }
-    case LayerSpec::LfoShape::Ramp: {
-        // Falls over the cycle like a struck note; the jump back up takes
-        // 2 ms so that each stroke has an attack, not a click.
-        const double rise = std::min(0.25, 0.002 * layer_.tremoloRate);
-        lfo = phase < rise ? 1.0 - phase / rise : (phase - rise) / (1.0 - rise);
-        break;
-    }
+        case LayerSpec::LfoShape::Sine:
+            lfo = 0.5 - 0.5 * std::cos(kTwoPi * phase);
+            break;
+        case LayerSpec::LfoShape::Square: {
+            // Edges rounded over 4% of the cycle: a hard gate would click.
+            constexpr double edge = 0.04;
+            auto smooth = [](double x) { return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0)); };
+            lfo = smooth((phase - 0.5 + edge / 2) / edge) - smooth((phase - 1.0 + edge / 2) / edge) +
+                  (1.0 - smooth((phase + edge / 2) / edge));
+            break;
+        }
+        case LayerSpec::LfoShape::Ramp: {
+            // Falls over the cycle like a struck note; the jump back up takes
+            // 2 ms so that each stroke has an attack, not a click.
+            const double rise = std::min(0.25, 0.002 * layer_.tremoloRate);
+            lfo = phase < rise ? 1.0 - phase / rise : (phase - rise) / (1.0 - rise);
+            break;
+        }
     }
     return 1.0 - layer_.tremoloDepth * lfo;
 }
@@ -91,8 +89,7 @@ double Voice::tremolo(double t) const
 // after `offset`; reads only the layer and the note; adds into `out` and
 // returns how many samples after `offset` it reached.
 std::size_t Voice::renderStrike(const Note& note, const Strike& strike, std::vector<float>& out,
-                                std::size_t offset) const
-{
+                                std::size_t offset) const {
     const std::size_t begin = offset + static_cast<std::size_t>(std::llround(strike.time * sampleRate_));
     if (begin >= out.size()) return 0;
     Rng rng(note.seed * 7919 + 17);
@@ -101,9 +98,11 @@ std::size_t Voice::renderStrike(const Note& note, const Strike& strike, std::vec
         const double spread = copies.size() > 1 ? (2.0 * c / (copies.size() - 1) - 1.0) : 0.0;
         copies[c].detune = std::pow(2.0, spread * layer_.unisonCents / 1200.0);
         if (layer_.source == LayerSpec::Source::Noise)
-            copies[c].noise = std::make_unique<NoiseSource>(layer_.noise, note.seed * 31 + c, sampleRate_, layer_.density);
+            copies[c].noise =
+                std::make_unique<NoiseSource>(layer_.noise, note.seed * 31 + c, sampleRate_, layer_.density);
         else {
-            copies[c].osc = std::make_unique<Oscillator>(layer_.wave, sampleRate_, copies.size() > 1 ? rng.uniform() : 0.0);
+            copies[c].osc =
+                std::make_unique<Oscillator>(layer_.wave, sampleRate_, copies.size() > 1 ? rng.uniform() : 0.0);
             copies[c].osc->setPulseWidth(layer_.pulseWidth);
         }
     }

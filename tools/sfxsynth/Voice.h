@@ -1,8 +1,8 @@
 #pragma once
-#include "LayerSpec.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "LayerSpec.h"
 
 // Voice: plays one layer once (or several times when the layer repeats) and
 // adds the result into a mono buffer. Used for every layer of an effect and
@@ -10,10 +10,10 @@
 class Voice {
 public:
     struct Note {
-        double frequency = 440.0; // Hz of the note; layers with their own pitch ignore it
-        double gate = 1.0;        // seconds until note-off
-        double velocity = 1.0;    // gain factor 0..1
-        std::uint64_t seed = 1;   // noise and phase randomness
+        double frequency = 440.0;  // Hz of the note; layers with their own pitch ignore it
+        double gate = 1.0;         // seconds until note-off
+        double velocity = 1.0;     // gain factor 0..1
+        std::uint64_t seed = 1;    // noise and phase randomness
     };
 
     Voice(const LayerSpec& layer, double sampleRate);
@@ -27,14 +27,13 @@ public:
 
 private:
     struct Strike {
-        double time;  // seconds after the note's start
-        double gain;  // factor
-        double pitch; // factor
+        double time;   // seconds after the note's start
+        double gain;   // factor
+        double pitch;  // factor
     };
 
     std::vector<Strike> strikes(const Note& note) const;
-    std::size_t renderStrike(const Note& note, const Strike& strike, std::vector<float>& out,
-                             std::size_t offset) const;
+    std::size_t renderStrike(const Note& note, const Strike& strike, std::vector<float>& out, std::size_t offset) const;
     double tremolo(double t) const;
 
     const LayerSpec& layer_;

@@ -5,16 +5,16 @@
 //
 // Exit status 0 when every file was written, 1 on any error (each is printed
 // with the file and line it comes from), 2 on a usage error.
-#include "JobRunner.h"
-#include "ParseError.h"
-#include "SoundCatalog.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <thread>
+
+#include "JobRunner.h"
+#include "ParseError.h"
+#include "SoundCatalog.h"
 
 namespace {
 struct Options {
@@ -23,23 +23,27 @@ struct Options {
     bool quiet = false;
 };
 
-bool parseOptions(int argc, char** argv, Options& o)
-{
+bool parseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--jobs" && i + 1 < argc) o.jobs = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
-        else if (a == "--only" && i + 1 < argc) o.only = argv[++i];
-        else if (a == "--quiet") o.quiet = true;
-        else if (o.source.empty()) o.source = a;
-        else if (o.output.empty()) o.output = a;
-        else return false;
+        if (a == "--jobs" && i + 1 < argc)
+            o.jobs = static_cast<unsigned>(std::max(1, std::atoi(argv[++i])));
+        else if (a == "--only" && i + 1 < argc)
+            o.only = argv[++i];
+        else if (a == "--quiet")
+            o.quiet = true;
+        else if (o.source.empty())
+            o.source = a;
+        else if (o.output.empty())
+            o.output = a;
+        else
+            return false;
     }
     return !o.output.empty();
 }
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: sfxsynth SOURCE-FOLDER OUTPUT-FOLDER [--jobs N] [--only TEXT] [--quiet]\n");

@@ -38,8 +38,8 @@ TEST(EffectRendererTest, LoopKeepsItsLengthAndASmoothSeam) {
 }
 
 TEST(EffectRendererTest, LoudnessFollowsTheRecipe) {
-    const auto quiet = EffectRenderer::render(RecipeParser::parse(
-        "t.sfx", "output a.ogg\nlength 1\nloudness -30\nlayer\n  wave sine\n  pitch 1000\n"));
+    const auto quiet = EffectRenderer::render(
+        RecipeParser::parse("t.sfx", "output a.ogg\nlength 1\nloudness -30\nlayer\n  wave sine\n  pitch 1000\n"));
     EXPECT_NEAR(Mastering::loudestWindowDb(quiet, 1, EffectRenderer::kSampleRate, 0.3), -30.0, 0.3);
 }
 

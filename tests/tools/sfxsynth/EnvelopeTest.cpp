@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr double kRate = 1000.0; // one sample per millisecond keeps the arithmetic readable
+constexpr double kRate = 1000.0;  // one sample per millisecond keeps the arithmetic readable
 
 std::vector<double> run(Envelope& env, int samples) {
     std::vector<double> out;
@@ -62,7 +62,7 @@ TEST(EnvelopeTest, ReleaseEndsInExactSilenceAndFinishes) {
     EXPECT_TRUE(env.finished());
     EXPECT_DOUBLE_EQ(out.back(), 0.0);
     EXPECT_DOUBLE_EQ(env.next(), 0.0);
-    env.noteOff(); // a second note-off after the end changes nothing
+    env.noteOff();  // a second note-off after the end changes nothing
     EXPECT_TRUE(env.finished());
 }
 
@@ -70,7 +70,7 @@ TEST(EnvelopeTest, ZeroReleaseStillFadesOverAMillisecond) {
     Envelope env({0.0, 0.0, 0.0, 1.0, 0.0}, 48000.0);
     env.next();
     env.noteOff();
-    EXPECT_GT(env.next(), 0.5); // not cut to zero at once: that would click
+    EXPECT_GT(env.next(), 0.5);  // not cut to zero at once: that would click
     for (int i = 0; i < 48; ++i) env.next();
     EXPECT_TRUE(env.finished());
 }

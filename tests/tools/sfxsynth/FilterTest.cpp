@@ -36,7 +36,7 @@ TEST(FilterTest, StaysStableWhileTheCutoffSweepsEverySampleAndAtExtremes) {
     Filter f(Filter::Mode::LowPass, kRate);
     double y = 0.0;
     for (int i = 0; i < 44100; ++i) {
-        f.set(i % 2 ? 1e6 : -5.0, i % 3 ? 20.0 : 0.0); // out-of-range values are clamped
+        f.set(i % 2 ? 1e6 : -5.0, i % 3 ? 20.0 : 0.0);  // out-of-range values are clamped
         y = f.process(i % 50 < 25 ? 1.0 : -1.0);
         ASSERT_TRUE(std::isfinite(y));
         ASSERT_LT(std::fabs(y), 100.0);

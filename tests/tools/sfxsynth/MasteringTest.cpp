@@ -19,7 +19,7 @@ std::vector<float> sine(double freq, double seconds, double amplitude) {
 
 TEST(MasteringTest, LimiterHoldsEveryPeakUnderTheCeilingEvenAtTheVeryStart) {
     std::vector<float> s = sine(200.0, 0.5, 0.2);
-    s[0] = 3.0f; // a peak inside the first look-ahead window
+    s[0] = 3.0f;  // a peak inside the first look-ahead window
     s[10] = -2.5f;
     s[12000] = 4.0f;
     Mastering::limit(s, 1, kRate, 0.8);
@@ -35,10 +35,10 @@ TEST(MasteringTest, LimiterLeavesQuietPassagesAlone) {
 
 TEST(MasteringTest, LimiterTreatsStereoFramesTogether) {
     std::vector<float> s(2000, 0.1f);
-    s[1001] = 2.0f; // right channel of frame 500
+    s[1001] = 2.0f;  // right channel of frame 500
     Mastering::limit(s, 2, kRate, 0.8);
     EXPECT_LE(Mastering::peak(s), 0.8 + 1e-6);
-    EXPECT_NEAR(s[1000] / 0.1f, s[1001] / 2.0f, 1e-6); // both channels dipped alike
+    EXPECT_NEAR(s[1000] / 0.1f, s[1001] / 2.0f, 1e-6);  // both channels dipped alike
 }
 
 TEST(MasteringTest, CrossfadedLoopFlowsFromItsLastSampleIntoItsFirst) {
@@ -55,7 +55,7 @@ TEST(MasteringTest, CrossfadedLoopFlowsFromItsLastSampleIntoItsFirst) {
 
 TEST(MasteringTest, WrappedTailRingsOnAtTheStartOfTheLoop) {
     std::vector<float> s(10, 0.0f);
-    s[7] = 0.5f; // rings past the loop's end of 6 frames
+    s[7] = 0.5f;  // rings past the loop's end of 6 frames
     s[2] = 0.25f;
     Mastering::wrapTail(s, 1, 6);
     ASSERT_EQ(s.size(), 6u);

@@ -47,7 +47,7 @@ TEST(RecipeParserTest, ReadsGlobalsAndLayers) {
     EXPECT_EQ(thump.name, "thump");
     EXPECT_DOUBLE_EQ(thump.pitch.at(0.0), 160.0);
     EXPECT_DOUBLE_EQ(thump.pitch.at(1.0), 50.0);
-    EXPECT_NEAR(thump.pitch.at(0.05), std::sqrt(160.0 * 50.0), 1e-9); // pitch glides geometrically
+    EXPECT_NEAR(thump.pitch.at(0.05), std::sqrt(160.0 * 50.0), 1e-9);  // pitch glides geometrically
     ASSERT_EQ(thump.filters.size(), 1u);
     EXPECT_DOUBLE_EQ(thump.filters[0].q, 0.9);
     EXPECT_EQ(r.layers[1].source, LayerSpec::Source::Noise);
@@ -57,7 +57,7 @@ TEST(RecipeParserTest, ReadsGlobalsAndLayers) {
 TEST(RecipeParserTest, DecayWithoutSustainFadesToSilence) {
     const SoundRecipe r = RecipeParser::parse("test.sfx", kShot);
     EXPECT_DOUBLE_EQ(r.layers[0].envelope.sustain, 0.0);
-    EXPECT_DOUBLE_EQ(r.layers[1].envelope.sustain, 1.0); // no decay: held
+    EXPECT_DOUBLE_EQ(r.layers[1].envelope.sustain, 1.0);  // no decay: held
 }
 
 TEST(RecipeParserTest, ErrorsNameTheLineOfTheMistake) {
@@ -67,7 +67,7 @@ TEST(RecipeParserTest, ErrorsNameTheLineOfTheMistake) {
     EXPECT_EQ(errorLine("output a.ogg\nlayer\n  pitch 0:100 0.5:200 0.2:300\n"), 3);
     EXPECT_EQ(errorLine("output a.ogg\nlayer\n  env attack=-1\n"), 3);
     EXPECT_EQ(errorLine("output a.ogg\nlayer\n  env speed=1\n"), 3);
-    EXPECT_EQ(errorLine("output a.ogg\nlayer\n  wave sine\nlength 2\n"), 4); // globals come first
+    EXPECT_EQ(errorLine("output a.ogg\nlayer\n  wave sine\nlength 2\n"), 4);  // globals come first
     EXPECT_EQ(errorLine("output a.ogg\nlayer\n  repeat count=0\n"), 3);
 }
 
@@ -79,9 +79,9 @@ TEST(RecipeParserTest, RefusesOutputsOutsideTheOutputFolder) {
 }
 
 TEST(RecipeParserTest, IncompleteRecipesAreRefused) {
-    EXPECT_GT(errorLine("length 1\nlayer\n"), 0);                              // no output
-    EXPECT_GT(errorLine("output a.ogg\n"), 0);                                 // no layer
-    EXPECT_GT(errorLine("output a.ogg\nlength 1\nloop 0.8\nlayer\n"), 0);      // crossfade too long
+    EXPECT_GT(errorLine("length 1\nlayer\n"), 0);                          // no output
+    EXPECT_GT(errorLine("output a.ogg\n"), 0);                             // no layer
+    EXPECT_GT(errorLine("output a.ogg\nlength 1\nloop 0.8\nlayer\n"), 0);  // crossfade too long
 }
 
 }  // namespace

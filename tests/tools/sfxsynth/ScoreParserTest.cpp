@@ -37,13 +37,13 @@ TEST(ScoreParserTest, NotesChordsLengthsAndVelocities) {
     const auto& notes = s.patterns[0].notes;
     ASSERT_EQ(notes.size(), 5u);
     EXPECT_DOUBLE_EQ(notes[1].beat, 0.5);
-    EXPECT_DOUBLE_EQ(notes[1].length, 0.5); // the length carries over
+    EXPECT_DOUBLE_EQ(notes[1].length, 0.5);  // the length carries over
     EXPECT_NEAR(notes[1].frequency, 369.994, 1e-3);
-    EXPECT_DOUBLE_EQ(notes[2].beat, 2.0); // after the rest
-    EXPECT_DOUBLE_EQ(notes[4].beat, 2.0); // chord notes start together
+    EXPECT_DOUBLE_EQ(notes[2].beat, 2.0);  // after the rest
+    EXPECT_DOUBLE_EQ(notes[4].beat, 2.0);  // chord notes start together
     EXPECT_DOUBLE_EQ(notes[4].velocity, 0.5);
-    EXPECT_DOUBLE_EQ(s.patterns[0].length, 4.0); // rounded up to a whole bar
-    EXPECT_DOUBLE_EQ(s.lengthSeconds(), 4.0);    // two bars at 120 bpm
+    EXPECT_DOUBLE_EQ(s.patterns[0].length, 4.0);  // rounded up to a whole bar
+    EXPECT_DOUBLE_EQ(s.lengthSeconds(), 4.0);     // two bars at 120 bpm
     EXPECT_DOUBLE_EQ(s.instruments[0].gain, 0.5);
     EXPECT_DOUBLE_EQ(s.instruments[0].layers[0].gain, 0.7);
 }
@@ -59,29 +59,29 @@ TEST(ScoreParserTest, StepGridsStartAtTheCursorAndOverlay) {
     ASSERT_EQ(notes.size(), 4u);
     EXPECT_DOUBLE_EQ(notes[0].velocity, 1.0);
     EXPECT_DOUBLE_EQ(notes[1].beat, 0.75);
-    EXPECT_DOUBLE_EQ(notes[2].beat, 1.0); // "|" takes no step
+    EXPECT_DOUBLE_EQ(notes[2].beat, 1.0);  // "|" takes no step
     EXPECT_DOUBLE_EQ(notes[2].velocity, 0.45);
     EXPECT_DOUBLE_EQ(notes[3].beat, 4.0);
     EXPECT_DOUBLE_EQ(s.patterns[0].length, 8.0);
 }
 
 TEST(ScoreParserTest, ErrorsNameTheLineOfTheMistake) {
-    EXPECT_EQ(errorLine(kHead + "pattern a flute\nend\n"), 9);               // unknown instrument
-    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes h4\nend\n"), 10);   // not a note
-    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes c4@2\nend\n"), 10); // velocity above 1
+    EXPECT_EQ(errorLine(kHead + "pattern a flute\nend\n"), 9);                // unknown instrument
+    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes h4\nend\n"), 10);    // not a note
+    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes c4@2\nend\n"), 10);  // velocity above 1
     EXPECT_EQ(errorLine(kHead + "pattern a keys\n  steps 0.25 c2 x?\nend\n"), 10);
-    EXPECT_EQ(errorLine(kHead + "song\n  4 missing\nend\n"), 10);            // unknown pattern
-    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes c4\n"), 9);         // no end
+    EXPECT_EQ(errorLine(kHead + "song\n  4 missing\nend\n"), 10);     // unknown pattern
+    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes c4\n"), 9);  // no end
     EXPECT_EQ(errorLine("tempo 1000\n"), 1);
-    EXPECT_EQ(errorLine(kHead + "instrument keys\n  layer\nend\n"), 9);      // defined twice
-    EXPECT_GT(errorLine(kHead), 0);                                            // no song
+    EXPECT_EQ(errorLine(kHead + "instrument keys\n  layer\nend\n"), 9);  // defined twice
+    EXPECT_GT(errorLine(kHead), 0);                                      // no song
 }
 
 TEST(ScoreParserTest, NoteNamesFollowScientificPitch) {
     EXPECT_EQ(NoteName::number("c4"), 60);
     EXPECT_EQ(NoteName::number("C#4"), 61);
     EXPECT_EQ(NoteName::number("bb2"), 46);
-    EXPECT_EQ(NoteName::number("b1"), 35); // "b" followed by the octave is the note, not a flat
+    EXPECT_EQ(NoteName::number("b1"), 35);  // "b" followed by the octave is the note, not a flat
     EXPECT_DOUBLE_EQ(NoteName::frequency(69), 440.0);
     EXPECT_FALSE(NoteName::number("c"));
     EXPECT_FALSE(NoteName::number("x4"));

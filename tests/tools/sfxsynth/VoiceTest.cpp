@@ -39,7 +39,7 @@ TEST(VoiceTest, RepeatStrikesAtItsIntervalAndFadesByItsStep) {
     Voice(l, kRate).render({440.0, 1.0, 1.0, 1}, out, 0);
     EXPECT_EQ(firstSound(out, 1000), 2205u);
     EXPECT_EQ(firstSound(out, 3000), 4410u);
-    EXPECT_EQ(firstSound(out, 5000), out.size()); // only three strikes
+    EXPECT_EQ(firstSound(out, 5000), out.size());  // only three strikes
 }
 
 TEST(VoiceTest, NeverWritesPastTheBuffer) {
@@ -58,7 +58,7 @@ TEST(VoiceTest, NoteFrequencyTimesRatioSetsThePitch) {
     Voice(l, kRate).render({110.0, 2.0, 1.0, 1}, out, 0);
     int crossings = 0;
     for (std::size_t i = 1; i < out.size(); ++i) crossings += (out[i - 1] < 0.0f) != (out[i] < 0.0f);
-    EXPECT_NEAR(crossings, 440, 2); // 220 Hz: two crossings per cycle
+    EXPECT_NEAR(crossings, 440, 2);  // 220 Hz: two crossings per cycle
 }
 
 }  // namespace
