@@ -57,4 +57,16 @@ void EffectRenderer::master(const SoundRecipe& recipe, std::vector<float>& sampl
     }
     Mastering::scale(samples, gain);
     Mastering::limit(samples, 1, kSampleRate, kCeiling);
+    // Limiting a hard attack also lowers the body that follows it; make up
+    // the lost loudness, a few decibels at most, so punchy sounds are not
+    // quieter than soft ones of the same target.
+    double makeUp = 0.0;
+    for (int pass = 0; pass < 3; ++pass) {
+        const double shortfall = recipe.loudness - Mastering::loudestWindowDb(samples, 1, kSampleRate, 0.3);
+        const double step = std::min(shortfall, kMaxMakeUpDb - makeUp);
+        if (step < 0.25) break;
+        makeUp += step;
+        Mastering::scale(samples, std::pow(10.0, step / 20.0));
+        Mastering::limit(samples, 1, kSampleRate, kCeiling);
+    }
 }

@@ -63,7 +63,7 @@ void Mastering::limit(std::vector<float>& samples, int channels, double sampleRa
         while (window.front() > j + look) window.pop_front();
         dip[j] = need[window.front()];
     }
-    const double release = std::exp(-1.0 / (0.08 * sampleRate));
+    const double release = std::exp(-1.0 / (0.03 * sampleRate));
     double held = 1.0;
     for (std::size_t i = 0; i < frames; ++i) {
         held = std::min(dip[i], 1.0 - (1.0 - held) * release);
