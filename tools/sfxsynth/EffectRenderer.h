@@ -9,8 +9,8 @@
 class EffectRenderer {
 public:
     static constexpr double kSampleRate = 44100.0;
-    static constexpr double kMaxMakeUpDb = 4.0; // loudness restored after limiting
-    static constexpr double kCeiling = 0.8;  // -1.9 dBFS: room for the encoder's overshoot
+    static constexpr double kMaxMakeUpDb = 4.0;  // loudness restored after limiting
+    static constexpr double kCeiling = 0.8;      // -1.9 dBFS: room for the encoder's overshoot
 
     static std::vector<float> render(const SoundRecipe& recipe);
 

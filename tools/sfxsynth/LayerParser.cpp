@@ -132,7 +132,7 @@ void LayerParser::envelope(const LineReader::Line& line, LayerSpec& layer) const
 }
 
 void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const {
-    // vibrato RATE SEMITONES [DELAY]   |   tremolo RATE DEPTH [sine|square|ramp]
+    // vibrato RATE SEMITONES [DELAY]   |   tremolo RATE DEPTH [sine|square|ramp|random]
     reader_.expectArgs(line, 2, 3);
     const double rate = positive(line, 1);
     const double depth = reader_.number(line, 2);
@@ -153,8 +153,10 @@ void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const {
             layer.tremoloShape = LayerSpec::LfoShape::Square;
         else if (s == "ramp")
             layer.tremoloShape = LayerSpec::LfoShape::Ramp;
+        else if (s == "random")
+            layer.tremoloShape = LayerSpec::LfoShape::Random;
         else
-            reader_.fail(line, "unknown tremolo shape '" + s + "' (sine, square, ramp)");
+            reader_.fail(line, "unknown tremolo shape '" + s + "' (sine, square, ramp, random)");
     }
 }
 

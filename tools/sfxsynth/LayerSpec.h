@@ -13,7 +13,7 @@
 // filled by LayerParser and read by Voice.
 struct LayerSpec {
     enum class Source { Oscillator, Noise };
-    enum class LfoShape { Sine, Square, Ramp };
+    enum class LfoShape { Sine, Square, Ramp, Random };
 
     struct FilterSpec {
         Filter::Mode mode = Filter::Mode::LowPass;

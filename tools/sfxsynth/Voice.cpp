@@ -58,9 +58,10 @@ std::size_t Voice::render(const Note& note, std::vector<float>& out, std::size_t
     return touched;
 }
 
-double Voice::tremolo(double t) const {
+double Voice::tremolo(double t, std::uint64_t seed) const {
     if (layer_.tremoloDepth <= 0.0) return 1.0;
-    const double phase = t * layer_.tremoloRate - std::floor(t * layer_.tremoloRate);
+    const double cycles = t * layer_.tremoloRate;
+    const double phase = cycles - std::floor(cycles);
     double lfo = 0.0;  // 0 = full level, 1 = fully dipped
     switch (layer_.tremoloShape) {
         case LayerSpec::LfoShape::Sine:
@@ -79,6 +80,15 @@ double Voice::tremolo(double t) const {
             // 2 ms so that each stroke has an attack, not a click.
             const double rise = std::min(0.25, 0.002 * layer_.tremoloRate);
             lfo = phase < rise ? 1.0 - phase / rise : (phase - rise) / (1.0 - rise);
+            break;
+        }
+        case LayerSpec::LfoShape::Random: {
+            // A new random depth every cycle, glided into smoothly: the
+            // uneven churn of fire, turbulence and worn engines.
+            const auto cycle = static_cast<std::uint64_t>(cycles);
+            const double a = Rng(seed ^ (cycle * 0x9E3779B97F4A7C15ull)).uniform();
+            const double b = Rng(seed ^ ((cycle + 1) * 0x9E3779B97F4A7C15ull)).uniform();
+            lfo = a + (b - a) * (0.5 - 0.5 * std::cos(std::numbers::pi * phase));
             break;
         }
     }
@@ -145,7 +155,7 @@ std::size_t Voice::renderStrike(const Note& note, const Strike& strike, std::vec
             x = filters[f].process(x);
         }
         if (layer_.drive > 0.0) x = std::tanh(layer_.drive * x) * driveNorm;
-        double a = env.next() * tremolo(t);
+        double a = env.next() * tremolo(t, note.seed);
         if (!layer_.amp.empty()) a *= layer_.amp.atSequential(t, ampCursor);
         out[begin + i] += static_cast<float>(x * a * level);
     }

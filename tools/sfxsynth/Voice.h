@@ -34,7 +34,7 @@ private:
 
     std::vector<Strike> strikes(const Note& note) const;
     std::size_t renderStrike(const Note& note, const Strike& strike, std::vector<float>& out, std::size_t offset) const;
-    double tremolo(double t) const;
+    double tremolo(double t, std::uint64_t seed) const;
 
     const LayerSpec& layer_;
     double sampleRate_;
