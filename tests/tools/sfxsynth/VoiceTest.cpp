@@ -62,3 +62,35 @@ TEST(VoiceTest, NoteFrequencyTimesRatioSetsThePitch) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<float> steadyTone(LayerSpec::LfoShape shape, std::uint64_t seed) {
+    LayerSpec l;
+    l.pitch = Curve(1000.0);
+    l.envelope = {0.0, 0.0, 0.0, 1.0, 0.001};
+    l.tremoloRate = 20.0;
+    l.tremoloDepth = 0.5;
+    l.tremoloShape = shape;
+    std::vector<float> out(22050, 0.0f);
+    Voice(l, kRate).render({440.0, 1.0, 1.0, seed}, out, 0);
+    return out;
+}
+
+TEST(VoiceTest, RandomTremoloIsRepeatableAndStaysWithinItsDepth) {
+    const auto a = steadyTone(LayerSpec::LfoShape::Random, 7);
+    EXPECT_EQ(a, steadyTone(LayerSpec::LfoShape::Random, 7));
+    EXPECT_NE(a, steadyTone(LayerSpec::LfoShape::Random, 8));
+    float lowest = 1.0f, highest = 0.0f;
+    for (std::size_t from = 0; from + 44 <= a.size(); from += 44) {  // peak of each cycle of the 1 kHz tone
+        float p = 0.0f;
+        for (std::size_t i = from; i < from + 44; ++i) p = std::max(p, std::fabs(a[i]));
+        lowest = std::min(lowest, p);
+        highest = std::max(highest, p);
+    }
+    EXPECT_GE(lowest, 0.49f);
+    EXPECT_LE(highest, 1.01f);
+    EXPECT_GT(highest - lowest, 0.1f);  // it does move
+}
+
+}  // namespace
