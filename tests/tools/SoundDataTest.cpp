@@ -120,6 +120,32 @@ std::vector<Expected> loopingFiles() {
     return loops;
 }
 
+// Loudness as the ear roughly hears it: the loudest 300 ms (the whole file
+// when shorter) after a first-order high-pass at 120 Hz, which discounts deep
+// bass the way small speakers and ears do.
+double loudnessDb(const Decoded& d) {
+    const std::size_t frames = d.samples.size() / d.channels;
+    const double k = std::exp(-2.0 * 3.14159265358979 * 120.0 / d.rate);
+    std::vector<double> power(frames, 0.0);
+    for (int c = 0; c < d.channels; ++c) {
+        double lastIn = 0.0, lastOut = 0.0;
+        for (std::size_t i = 0; i < frames; ++i) {
+            const double in = d.samples[i * d.channels + c];
+            lastOut = k * (lastOut + in - lastIn);
+            lastIn = in;
+            power[i] += lastOut * lastOut;
+        }
+    }
+    const std::size_t window = std::min<std::size_t>(frames, static_cast<std::size_t>(0.3 * d.rate));
+    double sum = 0.0, best = 0.0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        sum += power[i];
+        if (i >= window) sum -= power[i - window];
+        if (i + 1 >= window) best = std::max(best, sum / window);
+    }
+    return 10.0 * std::log10(std::max(best, 1e-24));
+}
+
 class SoundDataTest : public ::testing::TestWithParam<Expected> {};
 class LoopingSoundDataTest : public ::testing::TestWithParam<Expected> {};
 
@@ -137,11 +163,22 @@ TEST_P(SoundDataTest, FileIsRightAndAudibleWithoutClipping) {
         power += static_cast<double>(s) * s;
     }
     const double rms = std::sqrt(power / d.samples.size());
-    std::printf("%-42s %6.2f s  RMS %6.1f dBFS  peak %5.1f dBFS\n", e.path, seconds, toDb(rms), toDb(peak));
+    const double loudness = loudnessDb(d);
+    std::printf("%-42s %6.2f s  RMS %6.1f dBFS  peak %5.1f dBFS  loudness %6.1f dBFS\n", e.path, seconds, toDb(rms),
+                toDb(peak), loudness);
     EXPECT_GE(seconds, e.minSeconds) << e.path;
     EXPECT_LE(seconds, e.maxSeconds) << e.path;
     EXPECT_LT(toDb(peak), -0.5) << e.path << " comes too close to clipping";
     EXPECT_GT(toDb(rms), -40.0) << e.path << " is nearly silent";
+    if (e.channels == 1) {
+        // Effects sit in one band of loudness: the quietest are the tiny
+        // clicks and the hits that repeat many times a second.
+        EXPECT_GE(loudness, -26.0) << e.path << " is much quieter than the other effects";
+        EXPECT_LE(loudness, -12.0) << e.path << " is much louder than the other effects";
+    } else {
+        // Music stays under the effects.
+        EXPECT_LE(toDb(rms), -20.0) << e.path << " would drown the effects";
+    }
 }
 
 TEST_P(LoopingSoundDataTest, LoopSeamIsNoLargerThanTheSignalsOwnSteps) {
