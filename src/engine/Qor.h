@@ -122,6 +122,7 @@ public:
     double totalFrameTime = 0.0;    // s, sum of work times
     Context* pCurrentContext = nullptr;
     int qorMode = MODE_OK;
+    std::u16string osName = u"<unknown>";  // the system's short name, set by the system report
 
 private:
     void readStaticSettings();

@@ -13,7 +13,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/Qor.h"
+#include "platform/Window.h"
 #include "support/TempFolder.h"
+#include "ui/ContextManager.h"
+#include "ui/Global.h"
 
 extern char** environ;
 
@@ -159,4 +163,49 @@ TEST_F(WindowShellTest, ACrashWritesAReportAndACopyOfTheLog) {
     EXPECT_NE(report.find("Signal: 11 SIGSEGV"), std::string::npos) << report;
     EXPECT_NE(report.find("Backtrace:"), std::string::npos);
     EXPECT_NE(TempFolder::read(program.file("crash.Torvane2Xmas.log")).find("Entering game loop."), std::string::npos);
+}
+
+namespace {
+// The idle tick in this process, on an off-screen window.
+class IdleTick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
+        ASSERT_TRUE(Window::initVideo());
+        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+    }
+    void TearDown() override {
+        WindowShell::deleteQOR();
+        window.destroy();
+        Window::shutdownVideo();
+    }
+    TempFolder dataHome;
+    Window window;
+};
+}  // namespace
+
+TEST_F(IdleTick, TheFirstTickBuildsTheEngineAndARestartRebuildsItAtTheNextTick) {
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_NE(qor, nullptr);
+    ASSERT_NE(global, nullptr);
+    EXPECT_EQ(qor->frameCounter, 1);
+    restartRequested = true;
+    EXPECT_TRUE(WindowShell::tick(window));
+    EXPECT_EQ(qor, nullptr);
+    EXPECT_EQ(global, nullptr);
+    EXPECT_FALSE(restartRequested);
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_NE(qor, nullptr);
+    EXPECT_EQ(qor->frameCounter, 1);
+}
+
+TEST_F(IdleTick, AQuitRequestWinsOverARestartInTheSameFrame) {
+    EXPECT_TRUE(WindowShell::tick(window));
+    global->pContextManager->bQuitRequested = 1;
+    restartRequested = true;
+    EXPECT_FALSE(WindowShell::tick(window));
+    EXPECT_NE(qor, nullptr);
+    restartRequested = false;
 }
