@@ -13,12 +13,6 @@
 
 namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
-struct Copy {
-    std::unique_ptr<Oscillator> osc;
-    std::unique_ptr<NoiseSource> noise;
-    double detune = 1.0;
-};
 }  // namespace
 
 Voice::Voice(const LayerSpec& layer, double sampleRate) : layer_(layer), sampleRate_(sampleRate) {}
@@ -95,6 +89,48 @@ double Voice::tremolo(double t, std::uint64_t seed) const {
     return 1.0 - layer_.tremoloDepth * lfo;
 }
 
+std::vector<Voice::Copy> Voice::makeCopies(const Note& note) const {
+    Rng rng(note.seed * 7919 + 17);
+    std::vector<Copy> copies(static_cast<std::size_t>(layer_.unison));
+    for (std::size_t c = 0; c < copies.size(); ++c) {
+        const double spread = copies.size() > 1 ? (2.0 * c / (copies.size() - 1) - 1.0) : 0.0;
+        copies[c].detune = std::pow(2.0, spread * layer_.unisonCents / 1200.0);
+        if (layer_.source == LayerSpec::Source::Noise) {
+            copies[c].noise =
+                std::make_unique<NoiseSource>(layer_.noise, note.seed * 31 + c, sampleRate_, layer_.density);
+        } else {
+            // Detuned copies start at random phases, or they would sum to one
+            // loud click at the start.
+            copies[c].osc =
+                std::make_unique<Oscillator>(layer_.wave, sampleRate_, copies.size() > 1 ? rng.uniform() : 0.0);
+            copies[c].osc->setPulseWidth(layer_.pulseWidth);
+        }
+    }
+    return copies;
+}
+
+double Voice::frequencyAt(const Note& note, const Strike& strike, double t, Cursors& cursors) const {
+    double freq = layer_.pitch.empty() ? note.frequency * layer_.ratio : layer_.pitch.atSequential(t, cursors.pitch);
+    freq *= strike.pitch;
+    if (!layer_.bend.empty()) freq *= layer_.bend.atSequential(t, cursors.bend);
+    if (layer_.vibratoDepth != 0.0) {
+        const double fade = layer_.vibratoDelay > 0.0 ? std::min(1.0, t / layer_.vibratoDelay) : 1.0;
+        freq *= std::pow(2.0, fade * layer_.vibratoDepth * std::sin(kTwoPi * layer_.vibratoRate * t) / 12.0);
+    }
+    return freq;
+}
+
+double Voice::filter(double x, double t, double keyFactor, std::vector<Filter>& filters, Cursors& cursors) const {
+    for (std::size_t f = 0; f < filters.size(); ++f) {
+        const auto& spec = layer_.filters[f];
+        double cutoff = spec.cutoff.atSequential(t, cursors.cutoff[f]);
+        if (spec.keyTrack != 0.0) cutoff *= std::pow(keyFactor, spec.keyTrack);
+        filters[f].set(cutoff, spec.q);
+        x = filters[f].process(x);
+    }
+    return x;
+}
+
 // Contract: renders one strike of the layer starting `strike.time` seconds
 // after `offset`; reads only the layer and the note; adds into `out` and
 // returns how many samples after `offset` it reached.
@@ -102,44 +138,24 @@ std::size_t Voice::renderStrike(const Note& note, const Strike& strike, std::vec
                                 std::size_t offset) const {
     const std::size_t begin = offset + static_cast<std::size_t>(std::llround(strike.time * sampleRate_));
     if (begin >= out.size()) return 0;
-    Rng rng(note.seed * 7919 + 17);
-    std::vector<Copy> copies(static_cast<std::size_t>(layer_.unison));
-    for (std::size_t c = 0; c < copies.size(); ++c) {
-        const double spread = copies.size() > 1 ? (2.0 * c / (copies.size() - 1) - 1.0) : 0.0;
-        copies[c].detune = std::pow(2.0, spread * layer_.unisonCents / 1200.0);
-        if (layer_.source == LayerSpec::Source::Noise)
-            copies[c].noise =
-                std::make_unique<NoiseSource>(layer_.noise, note.seed * 31 + c, sampleRate_, layer_.density);
-        else {
-            copies[c].osc =
-                std::make_unique<Oscillator>(layer_.wave, sampleRate_, copies.size() > 1 ? rng.uniform() : 0.0);
-            copies[c].osc->setPulseWidth(layer_.pulseWidth);
-        }
-    }
+    std::vector<Copy> copies = makeCopies(note);
     Oscillator modulator(Oscillator::Wave::Sine, sampleRate_);
     std::vector<Filter> filters;
     for (const auto& f : layer_.filters) filters.emplace_back(f.mode, sampleRate_);
     Envelope env(layer_.envelope, sampleRate_);
+    Cursors cursors;
+    cursors.cutoff.assign(filters.size(), 0);
     const double held = layer_.gate > 0.0 ? layer_.gate : note.gate;
-    const std::size_t gateSamples = static_cast<std::size_t>(held * sampleRate_);
-    const double keyFactor = note.frequency / 440.0;
+    const auto gateSamples = static_cast<std::size_t>(held * sampleRate_);
     const double fmDecayCoef = layer_.fmDecay > 0.0 ? 6.907755 / layer_.fmDecay : 0.0;
     const double driveNorm = layer_.drive > 0.0 ? 1.0 / std::tanh(layer_.drive) : 1.0;
     const double level = layer_.gain * note.velocity * strike.gain / std::sqrt(static_cast<double>(copies.size()));
-    std::size_t pitchCursor = 0, bendCursor = 0, ampCursor = 0;
-    std::vector<std::size_t> cutoffCursors(filters.size(), 0);
 
     std::size_t i = 0;
     for (; begin + i < out.size() && !env.finished(); ++i) {
         const double t = static_cast<double>(i) / sampleRate_;
         if (i == gateSamples) env.noteOff();
-        double freq = layer_.pitch.empty() ? note.frequency * layer_.ratio : layer_.pitch.atSequential(t, pitchCursor);
-        freq *= strike.pitch;
-        if (!layer_.bend.empty()) freq *= layer_.bend.atSequential(t, bendCursor);
-        if (layer_.vibratoDepth != 0.0) {
-            const double fade = layer_.vibratoDelay > 0.0 ? std::min(1.0, t / layer_.vibratoDelay) : 1.0;
-            freq *= std::pow(2.0, fade * layer_.vibratoDepth * std::sin(kTwoPi * layer_.vibratoRate * t) / 12.0);
-        }
+        const double freq = frequencyAt(note, strike, t, cursors);
         double phaseOffset = 0.0;
         if (layer_.fmRatio > 0.0) {
             const double index = layer_.fmIndex * (fmDecayCoef > 0.0 ? std::exp(-fmDecayCoef * t) : 1.0);
@@ -147,16 +163,10 @@ std::size_t Voice::renderStrike(const Note& note, const Strike& strike, std::vec
         }
         double x = 0.0;
         for (auto& c : copies) x += c.noise ? c.noise->next() : c.osc->next(freq * c.detune, phaseOffset);
-        for (std::size_t f = 0; f < filters.size(); ++f) {
-            const auto& spec = layer_.filters[f];
-            double cutoff = spec.cutoff.atSequential(t, cutoffCursors[f]);
-            if (spec.keyTrack != 0.0) cutoff *= std::pow(keyFactor, spec.keyTrack);
-            filters[f].set(cutoff, spec.q);
-            x = filters[f].process(x);
-        }
+        x = filter(x, t, note.frequency / 440.0, filters, cursors);
         if (layer_.drive > 0.0) x = std::tanh(layer_.drive * x) * driveNorm;
         double a = env.next() * tremolo(t, note.seed);
-        if (!layer_.amp.empty()) a *= layer_.amp.atSequential(t, ampCursor);
+        if (!layer_.amp.empty()) a *= layer_.amp.atSequential(t, cursors.amp);
         out[begin + i] += static_cast<float>(x * a * level);
     }
     return begin - offset + i;
