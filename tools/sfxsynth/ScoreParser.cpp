@@ -188,9 +188,12 @@ void ScoreParser::pattern(const LineReader::Line& header) {
         else if (key == "at") {
             requireName(line, 1);
             cursor = lines_.number(line, 1);
+            if (cursor < 0.0 || cursor > 4096.0) lines_.fail(line, "at must lie in 0..4096 beats");
         } else if (key == "length") {
             requireName(line, 1);
             fixedLength = lines_.number(line, 1);
+            // A tiny period would repeat the pattern millions of times.
+            if (fixedLength < 0.25 || fixedLength > 4096.0) lines_.fail(line, "length must lie in 0.25..4096 beats");
         } else
             lines_.fail(line, "unknown pattern keyword '" + key + "'");
         p.length = std::max(p.length, cursor);

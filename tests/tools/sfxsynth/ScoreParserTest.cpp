@@ -73,8 +73,9 @@ TEST(ScoreParserTest, ErrorsNameTheLineOfTheMistake) {
     EXPECT_EQ(errorLine(kHead + "song\n  4 missing\nend\n"), 10);     // unknown pattern
     EXPECT_EQ(errorLine(kHead + "pattern a keys\n  notes c4\n"), 9);  // no end
     EXPECT_EQ(errorLine("tempo 1000\n"), 1);
-    EXPECT_EQ(errorLine(kHead + "instrument keys\n  layer\nend\n"), 9);  // defined twice
-    EXPECT_GT(errorLine(kHead), 0);                                      // no song
+    EXPECT_EQ(errorLine(kHead + "pattern a keys\n  length 0.001\nend\n"), 10);  // would repeat endlessly
+    EXPECT_EQ(errorLine(kHead + "instrument keys\n  layer\nend\n"), 9);         // defined twice
+    EXPECT_GT(errorLine(kHead), 0);                                             // no song
 }
 
 TEST(ScoreParserTest, NoteNamesFollowScientificPitch) {
