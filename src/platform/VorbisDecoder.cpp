@@ -52,11 +52,17 @@ int VorbisDecoder::open(const std::uint8_t* data, std::size_t size) {
     byteOffset = 0;
     const ov_callbacks callbacks{&readBytes, &seekBytes, nullptr, &tellBytes};
     if (ov_open_callbacks(this, file.get(), nullptr, 0, callbacks) != 0) return AudioError::kFileForm;
-    isOpen = true;
     const ogg_int64_t total = ov_pcm_total(file.get(), -1);
-    if (total < 0) return AudioError::kFileForm;
+    const int result = total < 0 ? AudioError::kFileForm : checkLinks();
+    if (result != AudioError::kOk) {
+        // A refused file reads as nothing at all.
+        ov_clear(file.get());
+        channelCount = sampleRate = 0;
+        return result;
+    }
+    isOpen = true;
     length = static_cast<std::uint64_t>(total);
-    return checkLinks();
+    return AudioError::kOk;
 }
 
 int VorbisDecoder::checkLinks() {
