@@ -96,6 +96,7 @@ void QorAudio::readSettings(int& channels) {
     muted = s.getBool(section, u"bNoAudio");
     if (!s.hasKey(section, u"frequency")) s.setInt(section, u"frequency", kDefaultFrequency);
     frequency = s.getInt(section, u"frequency");
+    startFrequency = frequency;
     if (!s.hasKey(section, u"channels")) s.setInt(section, u"channels", kDefaultChannels);
     channels = s.getInt(section, u"channels");
 }
@@ -130,7 +131,12 @@ void QorAudio::openOutput(int deviceCount) {
 }
 
 QorAudio::~QorAudio() {
-    if (qor && qor->pSettings) qor->pSettings->setInt(classInfo.name, u"frequency", frequency);
+    if (qor && qor->pSettings) {
+        qor->pSettings->setInt(classInfo.name, u"frequency", frequency);
+        // The engine saved its settings before its parts went down; a rate chosen since
+        // the start would be lost without this save.
+        if (frequency != startFrequency) qor->pSettings->save();
+    }
     library().free();
 }
 

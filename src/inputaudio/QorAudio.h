@@ -18,7 +18,8 @@ class QorAudio {
 public:
     QorAudio();
     virtual ClassInfo* getClass() const;
-    // Writes `frequency` back into the settings, then closes the audio layer.
+    // Writes `frequency` back into the settings (and saves them when it changed since
+    // the start), then closes the audio layer.
     virtual ~QorAudio();
     virtual void onQORmodeChange(int oldMode, int newMode);
     QorAudio(const QorAudio&) = delete;
@@ -55,4 +56,6 @@ private:
     void readSettings(int& channels);
     int listDevices();
     void openOutput(int deviceCount);
+
+    std::int32_t startFrequency = 0;  // Hz, the rate the settings held at start
 };

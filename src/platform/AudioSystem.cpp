@@ -436,6 +436,20 @@ bool AudioSystem::changeAttribute(AudioHandle handle, int attribute, float value
     return succeed();
 }
 
+bool AudioSystem::channelGetAttribute(AudioHandle handle, int attribute, float& value) {
+    if (!initialised) return fail(AudioError::kInit);
+    std::lock_guard guard(lock);
+    const AudioVoice* voice = findVoice(handle, nullptr);
+    if (!voice) return fail(AudioError::kHandle);
+    switch (attribute) {
+        case AudioAttribute::kFrequency: value = voice->frequency.value(); break;
+        case AudioAttribute::kVolume: value = voice->volume.value(); break;
+        case AudioAttribute::kPan: value = voice->pan.value(); break;
+        default: return fail(AudioError::kIllegalType);
+    }
+    return succeed();
+}
+
 std::uint64_t AudioSystem::channelGetLength(AudioHandle handle, int mode) {
     if (!initialised) return fail(AudioError::kInit), kAudioNoPosition;
     if (mode != kAudioPositionBytes) return fail(AudioError::kIllegalType), kAudioNoPosition;

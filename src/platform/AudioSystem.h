@@ -95,6 +95,9 @@ public:
     bool channelSetAttribute(AudioHandle channel, int attribute, float value);
     // Slides linearly over `milliseconds`, replacing a running slide of the attribute.
     bool channelSlideAttribute(AudioHandle channel, int attribute, float value, int milliseconds);
+    // The attribute's present value (a slide's value where it has got to; frequency 0
+    // when the source plays at its own rate).
+    bool channelGetAttribute(AudioHandle channel, int attribute, float& value);
     std::uint64_t channelGetLength(AudioHandle channel, int mode);
     std::uint64_t channelGetPosition(AudioHandle channel, int mode);
     bool channelSetPosition(AudioHandle channel, std::uint64_t position, int mode);

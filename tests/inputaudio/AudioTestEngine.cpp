@@ -1,0 +1,62 @@
+#include "AudioTestEngine.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "engine/Logger.h"
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "inputaudio/QorAudio.h"
+
+bool AudioTestEngine::available() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
+
+AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& settings) {
+    char pattern[] = "/tmp/torvane-audio-XXXXXX";
+    folder = mkdtemp(pattern);
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", audioDriver, 1);
+    setenv("SDL_DISKAUDIOFILE", path("output.raw").c_str(), 1);
+    if (!settings.empty()) std::ofstream(wideToUtf8(Qor::getConfigFilePath())) << settings;
+    Window::initVideo();
+    window.create("audio test", 0, 0, 100, 100);
+    new Qor(nullptr, &window);
+    logPath = wideToUtf8(qor->pLogger->getPath());
+}
+
+AudioTestEngine::~AudioTestEngine() {
+    shutDown();
+    std::filesystem::remove_all(folder);
+}
+
+void AudioTestEngine::shutDown() {
+    if (!qor) return;
+    delete qor;
+    window.destroy();
+    Window::shutdownVideo();
+}
+
+std::u16string AudioTestEngine::writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                       static_cast<std::streamsize>(bytes.size()));
+    return utf8ToWide(path(name));
+}
+
+std::string AudioTestEngine::logText() const {
+    std::ifstream file(logPath);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void AudioTestEngine::playFor(double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        qor->pQorAudio->update(100);
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+}
