@@ -267,12 +267,13 @@ bool AudioSystem::sampleFree(AudioHandle handle) {
     return succeed();
 }
 
-int AudioSystem::sampleGetChannels(AudioHandle handle) {
+int AudioSystem::sampleGetChannels(AudioHandle handle, std::vector<AudioHandle>* list) {
     if (!initialised) return fail(AudioError::kInit), -1;
     std::lock_guard guard(lock);
     releaseFinishedChannels();
     const AudioSample* sample = samples.find(handle);
     if (!sample) return fail(AudioError::kHandle), -1;
+    if (list) *list = sample->channelHandles;
     succeed();
     return static_cast<int>(sample->channelHandles.size());
 }

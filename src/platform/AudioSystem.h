@@ -79,8 +79,9 @@ public:
     bool sampleGetInfo(AudioHandle sample, AudioSampleInfo& info) const;
     // Frees the sample; its channels stop and their handles become invalid.
     bool sampleFree(AudioHandle sample);
-    // The number of its channels that exist (-1 on failure).
-    int sampleGetChannels(AudioHandle sample);
+    // The number of its channels that exist (-1 on failure); their handles, oldest
+    // first, into `list` when one is given.
+    int sampleGetChannels(AudioHandle sample, std::vector<AudioHandle>* list = nullptr);
     // A new channel of the sample, stopped, at its own rate, full volume, centred. When
     // the sample has all its channels: with kSampleOverPos (and not `onlyNew`) the one
     // not playing, else the longest playing, is taken over (its handle becomes invalid);
