@@ -25,6 +25,7 @@ std::size_t VorbisDecoder::readBytes(void* buffer, std::size_t size, std::size_t
     auto& d = *static_cast<VorbisDecoder*>(self);
     if (size == 0) return 0;
     const std::size_t items = std::min(count, (d.byteCount - d.byteOffset) / size);
+    if (items == 0) return 0;
     std::memcpy(buffer, d.bytes + d.byteOffset, items * size);
     d.byteOffset += items * size;
     return items;
