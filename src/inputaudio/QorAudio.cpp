@@ -25,24 +25,42 @@ struct ErrorName {
 };
 
 constexpr std::array<ErrorName, 37> kErrorNames{{
-    {AudioError::kUnknown, u"BASS_ERROR_UNKNOWN"},   {AudioError::kOk, u"BASS_OK"},
-    {AudioError::kMemory, u"BASS_ERROR_MEM"},        {AudioError::kFileOpen, u"BASS_ERROR_FILEOPEN"},
-    {AudioError::kDriver, u"BASS_ERROR_DRIVER"},     {AudioError::kBufferLost, u"BASS_ERROR_BUFLOST"},
-    {AudioError::kHandle, u"BASS_ERROR_HANDLE"},     {AudioError::kFormat, u"BASS_ERROR_FORMAT"},
-    {AudioError::kPosition, u"BASS_ERROR_POSITION"}, {AudioError::kInit, u"BASS_ERROR_INIT"},
-    {AudioError::kStart, u"BASS_ERROR_START"},       {AudioError::kAlready, u"BASS_ERROR_ALREADY"},
-    {AudioError::kNoChannel, u"BASS_ERROR_NOCHAN"},  {AudioError::kIllegalType, u"BASS_ERROR_ILLTYPE"},
-    {AudioError::kIllegalParam, u"BASS_ERROR_ILLPARAM"}, {AudioError::kNo3D, u"BASS_ERROR_NO3D"},
-    {AudioError::kNoEAX, u"BASS_ERROR_NOEAX"},       {AudioError::kDevice, u"BASS_ERROR_DEVICE"},
-    {AudioError::kNoPlay, u"BASS_ERROR_NOPLAY"},     {AudioError::kFrequency, u"BASS_ERROR_FREQ"},
-    {AudioError::kNotFile, u"BASS_ERROR_NOTFILE"},   {AudioError::kNoHardware, u"BASS_ERROR_NOHW"},
-    {AudioError::kEmpty, u"BASS_ERROR_EMPTY"},       {AudioError::kNoNet, u"BASS_ERROR_NONET"},
-    {AudioError::kCreate, u"BASS_ERROR_CREATE"},     {AudioError::kNoEffects, u"BASS_ERROR_NOFX"},
-    {AudioError::kNotAvailable, u"BASS_ERROR_NOTAVAIL"}, {AudioError::kDecode, u"BASS_ERROR_DECODE"},
-    {AudioError::kDirectX, u"BASS_ERROR_DX"},        {AudioError::kTimeout, u"BASS_ERROR_TIMEOUT"},
-    {AudioError::kFileForm, u"BASS_ERROR_FILEFORM"}, {AudioError::kSpeaker, u"BASS_ERROR_SPEAKER"},
-    {AudioError::kVersion, u"BASS_ERROR_VERSION"},   {AudioError::kCodec, u"BASS_ERROR_CODEC"},
-    {AudioError::kEnded, u"BASS_ERROR_ENDED"},       {AudioError::kBusy, u"BASS_ERROR_BUSY"},
+    {AudioError::kUnknown, u"BASS_ERROR_UNKNOWN"},
+    {AudioError::kOk, u"BASS_OK"},
+    {AudioError::kMemory, u"BASS_ERROR_MEM"},
+    {AudioError::kFileOpen, u"BASS_ERROR_FILEOPEN"},
+    {AudioError::kDriver, u"BASS_ERROR_DRIVER"},
+    {AudioError::kBufferLost, u"BASS_ERROR_BUFLOST"},
+    {AudioError::kHandle, u"BASS_ERROR_HANDLE"},
+    {AudioError::kFormat, u"BASS_ERROR_FORMAT"},
+    {AudioError::kPosition, u"BASS_ERROR_POSITION"},
+    {AudioError::kInit, u"BASS_ERROR_INIT"},
+    {AudioError::kStart, u"BASS_ERROR_START"},
+    {AudioError::kAlready, u"BASS_ERROR_ALREADY"},
+    {AudioError::kNoChannel, u"BASS_ERROR_NOCHAN"},
+    {AudioError::kIllegalType, u"BASS_ERROR_ILLTYPE"},
+    {AudioError::kIllegalParam, u"BASS_ERROR_ILLPARAM"},
+    {AudioError::kNo3D, u"BASS_ERROR_NO3D"},
+    {AudioError::kNoEAX, u"BASS_ERROR_NOEAX"},
+    {AudioError::kDevice, u"BASS_ERROR_DEVICE"},
+    {AudioError::kNoPlay, u"BASS_ERROR_NOPLAY"},
+    {AudioError::kFrequency, u"BASS_ERROR_FREQ"},
+    {AudioError::kNotFile, u"BASS_ERROR_NOTFILE"},
+    {AudioError::kNoHardware, u"BASS_ERROR_NOHW"},
+    {AudioError::kEmpty, u"BASS_ERROR_EMPTY"},
+    {AudioError::kNoNet, u"BASS_ERROR_NONET"},
+    {AudioError::kCreate, u"BASS_ERROR_CREATE"},
+    {AudioError::kNoEffects, u"BASS_ERROR_NOFX"},
+    {AudioError::kNotAvailable, u"BASS_ERROR_NOTAVAIL"},
+    {AudioError::kDecode, u"BASS_ERROR_DECODE"},
+    {AudioError::kDirectX, u"BASS_ERROR_DX"},
+    {AudioError::kTimeout, u"BASS_ERROR_TIMEOUT"},
+    {AudioError::kFileForm, u"BASS_ERROR_FILEFORM"},
+    {AudioError::kSpeaker, u"BASS_ERROR_SPEAKER"},
+    {AudioError::kVersion, u"BASS_ERROR_VERSION"},
+    {AudioError::kCodec, u"BASS_ERROR_CODEC"},
+    {AudioError::kEnded, u"BASS_ERROR_ENDED"},
+    {AudioError::kBusy, u"BASS_ERROR_BUSY"},
     {AudioError::kUnknown, u"BASS_ERROR_UNKNOWN"},
 }};
 
@@ -77,8 +95,10 @@ QorAudio::QorAudio() {
     audio.setConfig(AudioConfig::kDefaultFollows, 1);
     audio.setConfig(AudioConfig::kUtf8Names, 1);
     const int deviceCount = listDevices();
-    if (muted) QOR_LOG("QorAudio::QorAudio", u"Sound has been muted.");
-    else openOutput(deviceCount);
+    if (muted)
+        QOR_LOG("QorAudio::QorAudio", u"Sound has been muted.");
+    else
+        openOutput(deviceCount);
     if (muted) {
         QOR_LOG("QorAudio::QorAudio", u"Attempting to initialize device 0 (mute)...");
         if (!audio.init(0, frequency, kDevice3D))
@@ -156,13 +176,14 @@ void QorAudio::logInfo() {
     AudioInfo info;
     library().getInfo(info);
     std::u16string supported, unsupported;
-    for (const auto& [bit, name] : kCapabilities) (info.flags & bit ? supported : unsupported) += u" " + std::u16string(name);
+    for (const auto& [bit, name] : kCapabilities)
+        (info.flags & bit ? supported : unsupported) += u" " + std::u16string(name);
     Logger* log = qor->pLogger;
     log->log(u"\t%s:%s", std::u16string(u"info.flags"), supported);
     if (!unsupported.empty()) log->log(u"\t%s %s", std::u16string(u"(unsupported)"), unsupported);
     const std::pair<const char16_t*, std::uint32_t> first[] = {
-        {u"info.hwsize", info.hwsize},   {u"info.hwfree", info.hwfree},   {u"info.freesam", info.freesam},
-        {u"info.free3d", info.free3d},   {u"info.minrate", info.minrate}, {u"info.maxrate", info.maxrate}};
+        {u"info.hwsize", info.hwsize}, {u"info.hwfree", info.hwfree},   {u"info.freesam", info.freesam},
+        {u"info.free3d", info.free3d}, {u"info.minrate", info.minrate}, {u"info.maxrate", info.maxrate}};
     for (const auto& [name, value] : first) log->log(u"\t%s: %u", std::u16string(name), value);
     log->log(u"\tinfo.eax: %s", std::u16string(info.eax ? u"true" : u"false"));
     const std::pair<const char16_t*, std::uint32_t> second[] = {{u"info.minbuf", info.minbuf},
@@ -185,8 +206,10 @@ void QorAudio::setMusic(SoundStream* stream) {
 
 void QorAudio::onQORmodeChange(int oldMode, int newMode) {
     // Only the window's focus pauses the output; a lost display is the resources' business.
-    if (oldMode == Qor::MODE_OK && newMode == Qor::MODE_PAUSED) library().pause();
-    else if (oldMode == Qor::MODE_PAUSED && newMode == Qor::MODE_OK) library().start();
+    if (oldMode == Qor::MODE_OK && newMode == Qor::MODE_PAUSED)
+        library().pause();
+    else if (oldMode == Qor::MODE_PAUSED && newMode == Qor::MODE_OK)
+        library().start();
 }
 
 void QorAudio::update(std::uint32_t milliseconds) { library().update(static_cast<int>(milliseconds)); }

@@ -45,11 +45,10 @@ public:
     // Reports a failed call of the audio layer: the assertion form, with the name of
     // the layer's last error as the message and `statement` as the failed call. Does
     // not return.
-    [[noreturn]] static void reportCallFailure(const char* method, const char* file, int line,
-                                               const char* statement);
+    [[noreturn]] static void reportCallFailure(const char* method, const char* file, int line, const char* statement);
 
-    std::int32_t frequency = 0;  // Hz, the output rate; written back to the settings at the end
-    bool muted = false;          // audio is off: nothing is loaded, the silent device runs
+    std::int32_t frequency = 0;    // Hz, the output rate; written back to the settings at the end
+    bool muted = false;            // audio is off: nothing is loaded, the silent device runs
     SoundStream* music = nullptr;  // the current music, not owned; null at start
 
 private:

@@ -23,8 +23,10 @@ bool audioMuted() { return !qor->pQorAudio || qor->pQorAudio->muted; }
 
 Sound::Sound(std::uint32_t f, int maxPlaybacks, std::u16string name)
     : fileName(std::move(name)), flags(f), savedMaxPlaybacks(maxPlaybacks), savedUseWad(qor->pFileManager->bUseWad) {
-    if (!qor->bEnableDelayedLoad) recreateSound();
-    else qor->pFileManager->verifyFile(fileName);
+    if (!qor->bEnableDelayedLoad)
+        recreateSound();
+    else
+        qor->pFileManager->verifyFile(fileName);
 }
 
 Sound::~Sound() { freeSample(); }

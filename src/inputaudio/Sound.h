@@ -43,16 +43,16 @@ public:
     // Sum of the decoded bytes of every loaded sample, for the statistics line.
     static std::int32_t residentSoundBytes;
 
-    double lastPlayTime = 0.0;          // s of engine time; when a channel of it last started
-    double minReplayInterval = 0.0;     // s; a start closer than this to the last one is refused
+    double lastPlayTime = 0.0;           // s of engine time; when a channel of it last started
+    double minReplayInterval = 0.0;      // s; a start closer than this to the last one is refused
     float frequencyVariationMin = 0.0f;  // random pitch offset range
     float frequencyVariationMax = 0.0f;
-    AudioHandle pSample = 0;            // 0 while nothing is loaded
-    AudioSampleInfo info{};             // freq (Hz) and length (bytes) of the loaded sample
-    std::u16string fileName;            // as the file manager names it
-    std::uint32_t flags = 0;            // bit 0 = loop
+    AudioHandle pSample = 0;  // 0 while nothing is loaded
+    AudioSampleInfo info{};   // freq (Hz) and length (bytes) of the loaded sample
+    std::u16string fileName;  // as the file manager names it
+    std::uint32_t flags = 0;  // bit 0 = loop
     std::int32_t savedMaxPlaybacks = 0;
-    bool savedUseWad = false;           // where the file was found: archive or disk
+    bool savedUseWad = false;  // where the file was found: archive or disk
 
 private:
     void freeSample();

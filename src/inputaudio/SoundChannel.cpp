@@ -37,15 +37,19 @@ void SoundChannel::setFrequency(float value, double time) {
         rate = static_cast<float>(pSound->info.freq) * std::max(value, 0.0f);
     }
     AudioSystem& audio = QorAudio::library();
-    if (time == 0.0) audio.channelSetAttribute(channel, AudioAttribute::kFrequency, rate);
-    else audio.channelSlideAttribute(channel, AudioAttribute::kFrequency, rate, slideMilliseconds(time));
+    if (time == 0.0)
+        audio.channelSetAttribute(channel, AudioAttribute::kFrequency, rate);
+    else
+        audio.channelSlideAttribute(channel, AudioAttribute::kFrequency, rate, slideMilliseconds(time));
 }
 
 void SoundChannel::setPan(float pan, double time) {
     pan = std::clamp(pan, -1.0f, 1.0f);
     AudioSystem& audio = QorAudio::library();
-    if (time == 0.0) audio.channelSetAttribute(channel, AudioAttribute::kPan, pan);
-    else audio.channelSlideAttribute(channel, AudioAttribute::kPan, pan, slideMilliseconds(time));
+    if (time == 0.0)
+        audio.channelSetAttribute(channel, AudioAttribute::kPan, pan);
+    else
+        audio.channelSlideAttribute(channel, AudioAttribute::kPan, pan, slideMilliseconds(time));
 }
 
 void SoundChannel::play() {

@@ -41,12 +41,12 @@ public:
     static std::int32_t residentStreamBytes;
 
     std::vector<std::uint8_t> sourceData;  // the music file's bytes while held
-    bool muted = false;           // the last volume set was 0
-    float resumeFraction = 0.0f;  // where to go on after a lost display device
-    AudioHandle pStream = 0;      // 0 while no stream exists
-    std::u16string fileName;      // as the file manager names it
-    std::uint32_t flags = 0;      // bit 0 = loop
-    bool savedUseWad = false;     // where the file was found: archive or disk
+    bool muted = false;                    // the last volume set was 0
+    float resumeFraction = 0.0f;           // where to go on after a lost display device
+    AudioHandle pStream = 0;               // 0 while no stream exists
+    std::u16string fileName;               // as the file manager names it
+    std::uint32_t flags = 0;               // bit 0 = loop
+    bool savedUseWad = false;              // where the file was found: archive or disk
 
 private:
     void loadSourceData();

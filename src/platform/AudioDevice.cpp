@@ -79,8 +79,8 @@ void SDLCALL AudioDevice::callback(void* self, Uint8* stream, int length) {
     const int count = length / static_cast<int>(2 * sizeof(float));
     const Uint64 start = SDL_GetPerformanceCounter();
     d.renderFunction(d.renderContext, reinterpret_cast<float*>(stream), count);
-    const double busy = static_cast<double>(SDL_GetPerformanceCounter() - start) /
-                        static_cast<double>(SDL_GetPerformanceFrequency());
+    const double busy =
+        static_cast<double>(SDL_GetPerformanceCounter() - start) / static_cast<double>(SDL_GetPerformanceFrequency());
     // The buffer's own duration is the wall time this call had.
     const double share = busy * d.outputRate / std::max(count, 1);
     const float smoothing = std::min(1.0f, static_cast<float>(count) / static_cast<float>(std::max(d.outputRate, 1)));

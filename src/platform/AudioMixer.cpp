@@ -14,8 +14,7 @@ constexpr float kFraction = 1.0f / 4294967296.0f;
 // with gains that move by (gains[2], gains[3]) each frame. The caller guarantees that
 // the frame after the last one read exists in `source`.
 template <int C>
-void addResampled(const float* source, std::uint64_t& position, std::uint64_t step, int n, float* out,
-                  float gains[4]) {
+void addResampled(const float* source, std::uint64_t& position, std::uint64_t step, int n, float* out, float gains[4]) {
     float left = gains[0], right = gains[1];
     const float leftStep = gains[2], rightStep = gains[3];
     std::uint64_t p = position;
@@ -41,8 +40,10 @@ void addResampled(const float* source, std::uint64_t& position, std::uint64_t st
 
 void addFrames(int channels, const float* source, std::uint64_t& position, std::uint64_t step, int n, float* out,
                float gains[4]) {
-    if (channels == 1) addResampled<1>(source, position, step, n, out, gains);
-    else addResampled<2>(source, position, step, n, out, gains);
+    if (channels == 1)
+        addResampled<1>(source, position, step, n, out, gains);
+    else
+        addResampled<2>(source, position, step, n, out, gains);
 }
 
 // How many frames, from `position` on by `step`, read frame indices below `limit`
@@ -56,8 +57,7 @@ int framesBelow(std::uint64_t position, std::uint64_t step, std::uint64_t limit,
 }  // namespace
 
 AudioMixer::AudioMixer(int outputRate)
-    : rate(std::max(outputRate, 1)),
-      scratch(static_cast<std::size_t>((kBlockFrames + 2) * kMaxRatio + 4) * 2) {}
+    : rate(std::max(outputRate, 1)), scratch(static_cast<std::size_t>((kBlockFrames + 2) * kMaxRatio + 4) * 2) {}
 
 void AudioMixer::setGroupVolume(AudioVoice::Group group, float volume) {
     volume = std::clamp(volume, 0.0f, 1.0f);
@@ -120,8 +120,10 @@ void AudioMixer::mixVoice(AudioVoice& voice, float* out, int frames) {
         gains[3] = (endRight - gains[1]) / static_cast<float>(n);
         const std::uint64_t step = stepFor(voice);
         float* at = out + 2 * done;
-        if (voice.fifo) renderStream(voice, at, n, step, gains);
-        else renderSample(voice, at, n, step, gains);
+        if (voice.fifo)
+            renderStream(voice, at, n, step, gains);
+        else
+            renderSample(voice, at, n, step, gains);
         voice.gainLeft = endLeft;
         voice.gainRight = endRight;
         voice.gainsValid = true;

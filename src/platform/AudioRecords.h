@@ -29,11 +29,11 @@ inline constexpr int kPlaying = 1;
 }  // namespace AudioActive
 
 namespace AudioConfig {
-inline constexpr int kSampleVolume = 4;          // 0..10000, all sample channels
-inline constexpr int kStreamVolume = 5;          // 0..10000, all streams
-inline constexpr int kMusicVolume = 6;           // 0..10000, kept; no module music is played
-inline constexpr int kDefaultFollows = 36;       // kept; device -1 is always the system's default
-inline constexpr int kUtf8Names = 42;            // kept; device names are always UTF-8
+inline constexpr int kSampleVolume = 4;     // 0..10000, all sample channels
+inline constexpr int kStreamVolume = 5;     // 0..10000, all streams
+inline constexpr int kMusicVolume = 6;      // 0..10000, kept; no module music is played
+inline constexpr int kDefaultFollows = 36;  // kept; device -1 is always the system's default
+inline constexpr int kUtf8Names = 42;       // kept; device names are always UTF-8
 }  // namespace AudioConfig
 
 // Position and length mode: bytes of the decoded data (float frames: 4 bytes per value).
@@ -59,27 +59,27 @@ inline constexpr std::uint32_t kSecondary16Bit = 0x800;
 }  // namespace AudioCaps
 
 struct AudioDeviceInfo {
-    std::string name;    // UTF-8
-    std::string driver;  // UTF-8; empty when the device has none (the silent device)
+    std::string name;         // UTF-8
+    std::string driver;       // UTF-8; empty when the device has none (the silent device)
     std::uint32_t flags = 0;  // AudioDeviceFlag bits
 };
 
 // What the initialised output offers. Rates in Hz, times in milliseconds.
 struct AudioInfo {
-    std::uint32_t flags = 0;      // AudioCaps bits
-    std::uint32_t hwsize = 0;     // no hardware mixing: always 0
+    std::uint32_t flags = 0;   // AudioCaps bits
+    std::uint32_t hwsize = 0;  // no hardware mixing: always 0
     std::uint32_t hwfree = 0;
     std::uint32_t freesam = 0;
     std::uint32_t free3d = 0;
-    std::uint32_t minrate = 0;    // playback rates the mixer accepts
+    std::uint32_t minrate = 0;  // playback rates the mixer accepts
     std::uint32_t maxrate = 0;
     bool eax = false;
-    std::uint32_t minbuf = 0;     // the output's buffer length
+    std::uint32_t minbuf = 0;  // the output's buffer length
     std::uint32_t dsver = 0;
     std::uint32_t latency = 0;    // from a play call to the speaker, roughly
     std::uint32_t initflags = 0;  // the flags given to init()
     std::uint32_t speakers = 0;
-    std::uint32_t freq = 0;       // output rate
+    std::uint32_t freq = 0;  // output rate
 };
 
 struct AudioSampleInfo {

@@ -9,11 +9,11 @@
 
 class AudioSample {
 public:
-    std::vector<float> frames;  // interleaved, `channels` values a frame
-    int channels = 1;           // 1 or 2
-    int rate = 44100;           // Hz, its own rate
-    int maxPlaybacks = 1;       // channels that may exist at once
-    std::uint32_t flags = 0;    // AudioFlag bits given at load
+    std::vector<float> frames;                // interleaved, `channels` values a frame
+    int channels = 1;                         // 1 or 2
+    int rate = 44100;                         // Hz, its own rate
+    int maxPlaybacks = 1;                     // channels that may exist at once
+    std::uint32_t flags = 0;                  // AudioFlag bits given at load
     std::vector<AudioHandle> channelHandles;  // its channels, oldest first
 
     std::uint32_t frameCount() const { return static_cast<std::uint32_t>(frames.size() / channels); }

@@ -7,8 +7,8 @@ class AudioSource {
 public:
     virtual ~AudioSource() = default;
 
-    virtual int channels() const = 0;                 // 1 or 2
-    virtual int rate() const = 0;                     // Hz
+    virtual int channels() const = 0;                // 1 or 2
+    virtual int rate() const = 0;                    // Hz
     virtual std::uint64_t lengthFrames() const = 0;  // frames from start to end
     // Reads up to `frames` interleaved float frames into `out`: how many were read, 0 at
     // the end, negative when the data is damaged beyond going on.

@@ -5,7 +5,7 @@
 namespace {
 // Damaged data is skipped this many times before the stream is taken as ended.
 constexpr int kMaxReadErrors = 8;
-}
+}  // namespace
 
 AudioStream::AudioStream(std::unique_ptr<AudioSource> s, bool looping)
     : source(std::move(s)),

@@ -46,9 +46,9 @@ public:
     bool loop;
 
 private:
-    std::vector<float> pending;      // decoded, not yet in the fifo
-    bool pendingEnds = false;        // the source ended (no loop) after `pending`
-    bool sourceEnded = false;        // nothing more comes from the source
-    std::uint64_t startFrame = 0;    // source frame of the first frame after the last restart
-    std::uint64_t nextStart = 0;     // the frame given to prepareAt
+    std::vector<float> pending;    // decoded, not yet in the fifo
+    bool pendingEnds = false;      // the source ended (no loop) after `pending`
+    bool sourceEnded = false;      // nothing more comes from the source
+    std::uint64_t startFrame = 0;  // source frame of the first frame after the last restart
+    std::uint64_t nextStart = 0;   // the frame given to prepareAt
 };

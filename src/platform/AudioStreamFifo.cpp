@@ -4,7 +4,8 @@
 #include <cstring>
 
 AudioStreamFifo::AudioStreamFifo(int channels, std::uint32_t capacity)
-    : channelCount(channels), capacityFrames(std::max<std::uint32_t>(capacity, 1)),
+    : channelCount(channels),
+      capacityFrames(std::max<std::uint32_t>(capacity, 1)),
       ring(static_cast<std::size_t>(capacityFrames) * static_cast<std::size_t>(channels)) {}
 
 std::uint32_t AudioStreamFifo::write(const float* frames, std::uint32_t frameCount) {
@@ -14,7 +15,8 @@ std::uint32_t AudioStreamFifo::write(const float* frames, std::uint32_t frameCou
     while (done < n) {
         // At most two pieces: up to the end of the ring, then from its start.
         const std::uint32_t piece = std::min(n - done, capacityFrames - at);
-        std::memcpy(&ring[static_cast<std::size_t>(at) * channelCount], frames + static_cast<std::size_t>(done) * channelCount,
+        std::memcpy(&ring[static_cast<std::size_t>(at) * channelCount],
+                    frames + static_cast<std::size_t>(done) * channelCount,
                     static_cast<std::size_t>(piece) * channelCount * sizeof(float));
         done += piece;
         at = (at + piece) % capacityFrames;
@@ -29,7 +31,8 @@ void AudioStreamFifo::peek(std::uint32_t offset, float* out, std::uint32_t frame
     std::uint32_t done = 0;
     while (done < frameCount) {
         const std::uint32_t piece = std::min(frameCount - done, capacityFrames - at);
-        std::memcpy(out + static_cast<std::size_t>(done) * channelCount, &ring[static_cast<std::size_t>(at) * channelCount],
+        std::memcpy(out + static_cast<std::size_t>(done) * channelCount,
+                    &ring[static_cast<std::size_t>(at) * channelCount],
                     static_cast<std::size_t>(piece) * channelCount * sizeof(float));
         done += piece;
         at = (at + piece) % capacityFrames;

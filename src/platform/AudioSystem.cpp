@@ -7,9 +7,6 @@
 #include "platform/VorbisDecoder.h"
 
 namespace {
-constexpr std::uint32_t kSampleKind = 1;
-constexpr std::uint32_t kChannelKind = 2;
-constexpr std::uint32_t kStreamKind = 3;
 constexpr int kMaxPlaybacks = 65535;
 constexpr int kMaxVolume = 10000;
 constexpr int kSilentRate = 44100;  // the silent device's time base when none is asked for
@@ -40,7 +37,9 @@ bool AudioSystem::succeed() const {
     return true;
 }
 
-void AudioSystem::renderCallback(void* self, float* out, int frames) { static_cast<AudioSystem*>(self)->render(out, frames); }
+void AudioSystem::renderCallback(void* self, float* out, int frames) {
+    static_cast<AudioSystem*>(self)->render(out, frames);
+}
 
 void AudioSystem::render(float* out, int frames) {
     std::lock_guard guard(lock);
@@ -56,12 +55,23 @@ void AudioSystem::render(float* out, int frames) {
 bool AudioSystem::setConfig(int option, int value) {
     const int volume = std::clamp(value, 0, kMaxVolume);
     switch (option) {
-        case AudioConfig::kSampleVolume: sampleVolume = volume; break;
-        case AudioConfig::kStreamVolume: streamVolume = volume; break;
-        case AudioConfig::kMusicVolume: musicVolume = volume; break;
-        case AudioConfig::kDefaultFollows: defaultFollows = value; break;
-        case AudioConfig::kUtf8Names: utf8Names = value; break;
-        default: return fail(AudioError::kIllegalType);
+        case AudioConfig::kSampleVolume:
+            sampleVolume = volume;
+            break;
+        case AudioConfig::kStreamVolume:
+            streamVolume = volume;
+            break;
+        case AudioConfig::kMusicVolume:
+            musicVolume = volume;
+            break;
+        case AudioConfig::kDefaultFollows:
+            defaultFollows = value;
+            break;
+        case AudioConfig::kUtf8Names:
+            utf8Names = value;
+            break;
+        default:
+            return fail(AudioError::kIllegalType);
     }
     std::lock_guard guard(lock);
     applyVolumes();
@@ -70,12 +80,19 @@ bool AudioSystem::setConfig(int option, int value) {
 
 int AudioSystem::getConfig(int option) const {
     switch (option) {
-        case AudioConfig::kSampleVolume: return sampleVolume;
-        case AudioConfig::kStreamVolume: return streamVolume;
-        case AudioConfig::kMusicVolume: return musicVolume;
-        case AudioConfig::kDefaultFollows: return defaultFollows;
-        case AudioConfig::kUtf8Names: return utf8Names;
-        default: fail(AudioError::kIllegalType); return -1;
+        case AudioConfig::kSampleVolume:
+            return sampleVolume;
+        case AudioConfig::kStreamVolume:
+            return streamVolume;
+        case AudioConfig::kMusicVolume:
+            return musicVolume;
+        case AudioConfig::kDefaultFollows:
+            return defaultFollows;
+        case AudioConfig::kUtf8Names:
+            return utf8Names;
+        default:
+            fail(AudioError::kIllegalType);
+            return -1;
     }
 }
 
@@ -431,8 +448,11 @@ bool AudioSystem::changeAttribute(AudioHandle handle, int attribute, float value
             voice->stopWhenFaded = slide && value < 0.0f && frames > 0;
             if (slide && value < 0.0f && frames == 0) voice->stop();
             break;
-        case AudioAttribute::kPan: voice->pan.slideTo(std::clamp(value, -1.0f, 1.0f), frames); break;
-        default: return fail(AudioError::kIllegalType);
+        case AudioAttribute::kPan:
+            voice->pan.slideTo(std::clamp(value, -1.0f, 1.0f), frames);
+            break;
+        default:
+            return fail(AudioError::kIllegalType);
     }
     return succeed();
 }
@@ -443,10 +463,17 @@ bool AudioSystem::channelGetAttribute(AudioHandle handle, int attribute, float& 
     const AudioVoice* voice = findVoice(handle, nullptr);
     if (!voice) return fail(AudioError::kHandle);
     switch (attribute) {
-        case AudioAttribute::kFrequency: value = voice->frequency.value(); break;
-        case AudioAttribute::kVolume: value = voice->volume.value(); break;
-        case AudioAttribute::kPan: value = voice->pan.value(); break;
-        default: return fail(AudioError::kIllegalType);
+        case AudioAttribute::kFrequency:
+            value = voice->frequency.value();
+            break;
+        case AudioAttribute::kVolume:
+            value = voice->volume.value();
+            break;
+        case AudioAttribute::kPan:
+            value = voice->pan.value();
+            break;
+        default:
+            return fail(AudioError::kIllegalType);
     }
     return succeed();
 }

@@ -34,10 +34,10 @@ class AudioSystem {
 public:
     // The version of the call contract this layer keeps.
     static constexpr std::uint32_t kVersion = 0x02040a08;
-    static constexpr int kMinOutputRate = 8000;    // Hz
-    static constexpr int kMaxOutputRate = 192000;  // Hz
-    static constexpr int kMaxSampleSeconds = 600;  // longer samples are refused (kMemory)
-    static constexpr double kStreamLeadSeconds = 1.0;     // decoded ahead of a playing stream
+    static constexpr int kMinOutputRate = 8000;            // Hz
+    static constexpr int kMaxOutputRate = 192000;          // Hz
+    static constexpr int kMaxSampleSeconds = 600;          // longer samples are refused (kMemory)
+    static constexpr double kStreamLeadSeconds = 1.0;      // decoded ahead of a playing stream
     static constexpr double kStreamPrefillSeconds = 0.25;  // decoded when a stream starts or seeks
 
     AudioSystem();
@@ -113,6 +113,11 @@ public:
     void render(float* out, int frames);
 
 private:
+    // The kinds of handle, as the pools mark them.
+    static constexpr std::uint32_t kSampleKind = 1;
+    static constexpr std::uint32_t kChannelKind = 2;
+    static constexpr std::uint32_t kStreamKind = 3;
+
     static void renderCallback(void* self, float* out, int frames);
     bool fail(int code) const;
     bool succeed() const;
@@ -138,9 +143,9 @@ private:
     bool driverStarted = false;
     std::unique_ptr<AudioMixer> mixer;  // exists while initialised
     AudioDevice output;
-    AudioSlotPool<AudioSample> samples{1};
-    AudioSlotPool<AudioVoice> channels{2};
-    AudioSlotPool<AudioStream> streams{3};
+    AudioSlotPool<AudioSample> samples{kSampleKind};
+    AudioSlotPool<AudioVoice> channels{kChannelKind};
+    AudioSlotPool<AudioStream> streams{kStreamKind};
     std::vector<AudioVoice*> voices;  // every channel and stream voice, for the mixer
     int sampleVolume = 10000;
     int streamVolume = 10000;

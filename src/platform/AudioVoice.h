@@ -23,12 +23,12 @@ public:
 
     // Source.
     Group group = Group::kSample;
-    const float* frames = nullptr;     // sample voices: interleaved, `channels` values a frame
-    std::uint32_t frameCount = 0;      // sample voices: at least 1
-    AudioStreamFifo* fifo = nullptr;   // stream voices
-    int channels = 1;                  // 1 or 2
-    bool loop = false;                 // samples: wrap at the end (streams loop in their decoder)
-    float ownRate = 44100.0f;          // Hz, the rate the source was recorded at
+    const float* frames = nullptr;    // sample voices: interleaved, `channels` values a frame
+    std::uint32_t frameCount = 0;     // sample voices: at least 1
+    AudioStreamFifo* fifo = nullptr;  // stream voices
+    int channels = 1;                 // 1 or 2
+    bool loop = false;                // samples: wrap at the end (streams loop in their decoder)
+    float ownRate = 44100.0f;         // Hz, the rate the source was recorded at
 
     // Attributes: frequency in Hz (0 = ownRate), volume 0..1, pan -1..1.
     AudioSlide frequency{0.0f};
@@ -38,12 +38,12 @@ public:
 
     // Playing state.
     bool playing = false;
-    bool finished = false;            // a non-looping source ran out; a sample voice is then released
-    std::uint64_t position = 0;       // 32.32 fixed point, source frames (streams: from the fifo's read point)
-    std::uint64_t playedFrames = 0;   // output frames since the last start: how long it has been playing
-    float gainLeft = 0.0f;            // the gains applied at the end of the last mixed block
+    bool finished = false;           // a non-looping source ran out; a sample voice is then released
+    std::uint64_t position = 0;      // 32.32 fixed point, source frames (streams: from the fifo's read point)
+    std::uint64_t playedFrames = 0;  // output frames since the last start: how long it has been playing
+    float gainLeft = 0.0f;           // the gains applied at the end of the last mixed block
     float gainRight = 0.0f;
-    bool gainsValid = false;          // false until the first block after a start
+    bool gainsValid = false;  // false until the first block after a start
 
     AudioHandle owner = 0;  // the sample of a sample voice
 };

@@ -34,9 +34,12 @@ std::size_t VorbisDecoder::readBytes(void* buffer, std::size_t size, std::size_t
 int VorbisDecoder::seekBytes(void* self, std::int64_t offset, int whence) {
     auto& d = *static_cast<VorbisDecoder*>(self);
     std::int64_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<std::int64_t>(d.byteOffset);
-    else if (whence == SEEK_END) base = static_cast<std::int64_t>(d.byteCount);
-    else if (whence != SEEK_SET) return -1;
+    if (whence == SEEK_CUR)
+        base = static_cast<std::int64_t>(d.byteOffset);
+    else if (whence == SEEK_END)
+        base = static_cast<std::int64_t>(d.byteCount);
+    else if (whence != SEEK_SET)
+        return -1;
     // Overflow-free: both terms are far below the limits of 64 bits for real blocks.
     if (offset < -base || offset > static_cast<std::int64_t>(d.byteCount) - base) return -1;
     d.byteOffset = static_cast<std::size_t>(base + offset);

@@ -53,8 +53,8 @@ void AudioTestEngine::shutDown() {
 }
 
 std::u16string AudioTestEngine::writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                       static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return utf8ToWide(path(name));
 }
 

@@ -138,10 +138,13 @@ TEST(QorAudioTest, ASoundOverTheMusicIsRecordedAtItsLevelAndForItsLength) {
         AudioTestEngine engine("disk");
         qor->bEnableDelayedLoad = false;
         // Music: 0.25 in both channels. Sound: 0.5, mono, centred: 0.354 a channel.
-        SoundStream music(1, engine.writeFile("music.ogg", TestSounds::encodeOgg(
-                                                               2, kRate, TestSounds::sine(2, kRate, 210.0, 0.25f, kRate))));
-        Sound bang(0, 2, engine.writeFile("bang.ogg", TestSounds::encodeOgg(
-                                                          1, kRate, TestSounds::sine(1, kRate, 630.0, 0.5f, kRate * 3 / 10))));
+        SoundStream music(
+            1, engine.writeFile("music.ogg",
+                                TestSounds::encodeOgg(2, kRate, TestSounds::sine(2, kRate, 210.0, 0.25f, kRate))));
+        Sound bang(
+            0, 2,
+            engine.writeFile("bang.ogg",
+                             TestSounds::encodeOgg(1, kRate, TestSounds::sine(1, kRate, 630.0, 0.5f, kRate * 3 / 10))));
         EXPECT_GT(Sound::residentSoundBytes, 0);
         EXPECT_GT(SoundStream::residentStreamBytes, 0);
         qor->pQorAudio->setMusic(&music);

@@ -27,7 +27,9 @@ protected:
         engine = std::make_unique<AudioTestEngine>("dummy");
         qor->bEnableDelayedLoad = false;
         sound = std::make_unique<Sound>(
-            0, 3, engine->writeFile("hum.ogg", TestSounds::encodeOgg(1, kRate, TestSounds::sine(1, kRate, 300.0, 0.5f, kRate))));
+            0, 3,
+            engine->writeFile("hum.ogg",
+                              TestSounds::encodeOgg(1, kRate, TestSounds::sine(1, kRate, 300.0, 0.5f, kRate))));
     }
     void TearDown() override { sound.reset(); }
 

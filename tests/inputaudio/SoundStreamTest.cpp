@@ -17,7 +17,8 @@ protected:
         if (!AudioTestEngine::available()) GTEST_SKIP() << "set TORVANE_DISPLAY_TESTS to run the engine";
         engine = std::make_unique<AudioTestEngine>("dummy", settings());
         qor->bEnableDelayedLoad = false;
-        file = engine->writeFile("music.ogg", TestSounds::encodeOgg(2, kRate, TestSounds::sine(2, kRate, 210.0, 0.3f, 4 * kRate)));
+        file = engine->writeFile("music.ogg",
+                                 TestSounds::encodeOgg(2, kRate, TestSounds::sine(2, kRate, 210.0, 0.3f, 4 * kRate)));
     }
     virtual std::string settings() const { return ""; }
 

@@ -21,7 +21,8 @@ protected:
         if (!AudioTestEngine::available()) GTEST_SKIP() << "set TORVANE_DISPLAY_TESTS to run the engine";
         engine = std::make_unique<AudioTestEngine>("dummy", settings());
         qor->bEnableDelayedLoad = false;
-        file = engine->writeFile("pop.ogg", TestSounds::encodeOgg(1, kRate, TestSounds::sine(1, kRate, 300.0, 0.5f, kRate / 10)));
+        file = engine->writeFile("pop.ogg",
+                                 TestSounds::encodeOgg(1, kRate, TestSounds::sine(1, kRate, 300.0, 0.5f, kRate / 10)));
     }
     virtual std::string settings() const { return ""; }
 

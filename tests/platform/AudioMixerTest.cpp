@@ -45,10 +45,10 @@ TEST(AudioMixerTest, MonoSourcesPanAtConstantPowerAndStereoSourcesByBalance) {
         float monoLeft, monoRight, stereoLeft, stereoRight;
     };
     const float c = 0.5f * std::cos(std::numbers::pi_v<float> / 4);
-    for (const Case& k : {Case{0.0f, c, c, 0.5f, 0.25f}, Case{-1.0f, 0.5f, 0.0f, 0.5f, 0.0f},
-                          Case{1.0f, 0.0f, 0.5f, 0.0f, 0.25f}, Case{0.5f, 0.5f * std::cos(3 * std::numbers::pi_v<float> / 8),
-                                                                    0.5f * std::sin(3 * std::numbers::pi_v<float> / 8),
-                                                                    0.25f, 0.25f}}) {
+    for (const Case& k :
+         {Case{0.0f, c, c, 0.5f, 0.25f}, Case{-1.0f, 0.5f, 0.0f, 0.5f, 0.0f}, Case{1.0f, 0.0f, 0.5f, 0.0f, 0.25f},
+          Case{0.5f, 0.5f * std::cos(3 * std::numbers::pi_v<float> / 8),
+               0.5f * std::sin(3 * std::numbers::pi_v<float> / 8), 0.25f, 0.25f}}) {
         AudioVoice m = sampleVoice(mono, 1);
         AudioVoice s = sampleVoice(stereo, 2);
         m.pan.set(k.pan);

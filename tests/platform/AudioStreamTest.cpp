@@ -32,7 +32,8 @@ public:
         return true;
     }
     float value(std::uint64_t frame) const {
-        return 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * static_cast<double>(frame % period) / period));
+        return 0.5f *
+               static_cast<float>(std::sin(2.0 * std::numbers::pi * static_cast<double>(frame % period) / period));
     }
 
     std::uint64_t length;
