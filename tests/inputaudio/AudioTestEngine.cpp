@@ -12,17 +12,6 @@
 #include "engine/Strings.h"
 #include "inputaudio/QorAudio.h"
 
-// Allocations that the system's display, OpenGL and sound libraries keep until exit. Weak:
-// another test fixture of the program may name them too.
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\nleak:swrast_dri.so\nleak:libgallium\nleak:libLLVM\nleak:libGLX_mesa.so\nleak:libX11.so\n"
-           "leak:libEGL_mesa.so\nleak:libpulse\nleak:libasound\n";
-}
-
-// The system's OpenGL driver allocates from code it compiled at run time, where the fast
-// unwinder stops short of any library the suppressions could name.
-extern "C" __attribute__((weak)) const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
-
 bool AudioTestEngine::available() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
 
 AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& settings) {
