@@ -6,17 +6,35 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "inputaudio/QorAudio.h"
 
+namespace {
+// Folders of engines that are still alive. A death test's child ends through the fatal
+// error's exit, past every destructor; its folder goes at exit instead.
+std::vector<std::string>& liveFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+void removeLiveFolders() {
+    for (const std::string& f : liveFolders()) std::filesystem::remove_all(f);
+}
+}  // namespace
+
 bool AudioTestEngine::available() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
 
 AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& settings) {
     char pattern[] = "/tmp/torvane-audio-XXXXXX";
     folder = mkdtemp(pattern);
+    // The list exists before the exit handler is registered, so it outlives the handler.
+    liveFolders().push_back(folder);
+    static const bool cleanupRegistered = std::atexit(&removeLiveFolders) == 0;
+    (void)cleanupRegistered;
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", audioDriver, 1);
@@ -31,6 +49,7 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
 AudioTestEngine::~AudioTestEngine() {
     shutDown();
     std::filesystem::remove_all(folder);
+    std::erase(liveFolders(), folder);
 }
 
 void AudioTestEngine::shutDown() {
