@@ -24,7 +24,7 @@ struct ErrorName {
     const char16_t* name;
 };
 
-constexpr std::array<ErrorName, 37> kErrorNames{{
+constexpr std::array<ErrorName, 36> kErrorNames{{
     {AudioError::kUnknown, u"BASS_ERROR_UNKNOWN"},
     {AudioError::kOk, u"BASS_OK"},
     {AudioError::kMemory, u"BASS_ERROR_MEM"},
@@ -61,7 +61,6 @@ constexpr std::array<ErrorName, 37> kErrorNames{{
     {AudioError::kCodec, u"BASS_ERROR_CODEC"},
     {AudioError::kEnded, u"BASS_ERROR_ENDED"},
     {AudioError::kBusy, u"BASS_ERROR_BUSY"},
-    {AudioError::kUnknown, u"BASS_ERROR_UNKNOWN"},
 }};
 
 // The capability bits of the output, in the order the log lists them.
