@@ -1,11 +1,11 @@
 #include "inputaudio/Sound.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
+#include "engine/MemoryFile.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "inputaudio/QorAudio.h"
@@ -38,13 +38,12 @@ void Sound::recreateSound() {
     FileManager& files = *qor->pFileManager;
     const std::uint8_t useWad = files.bUseWad;
     files.bUseWad = savedUseWad;
-    std::vector<std::uint8_t> bytes;
-    // A missing file is the file manager's to report; an unreadable one fails the load.
-    if (!files.readFile(fileName, bytes)) files.verifyFile(fileName);
+    // The file's bytes live only for the load: the layer keeps the decoded sample.
+    MemoryFile file(0, fileName);
     files.bUseWad = useWad;
     const std::uint32_t loop = flags & 1 ? AudioFlag::kSampleLoop : 0;
     AudioSystem& audio = QorAudio::library();
-    pSample = audio.sampleLoad(bytes.data(), bytes.size(), savedMaxPlaybacks,
+    pSample = audio.sampleLoad(file.block.pData, file.block.size, savedMaxPlaybacks,
                                loop | AudioFlag::kSampleOverPos | AudioFlag::kSampleVam);
     if (!pSample)
         QorAudio::reportCallFailure("Sound::recreateSound", __FILE__, __LINE__,

@@ -18,34 +18,28 @@ constexpr float kFadeOutTarget = -0.001f;
 }  // namespace
 
 SoundStream::SoundStream(std::uint32_t f, std::u16string name)
-    : fileName(std::move(name)), flags(f), savedUseWad(qor->pFileManager->bUseWad) {
-    if (!qor->bEnableDelayedLoad) {
-        loadSourceData();
+    : sourceData(MemoryFile::kMayDelay, name),
+      fileName(std::move(name)),
+      flags(f),
+      savedUseWad(qor->pFileManager->bUseWad) {
+    if (!qor->bEnableDelayedLoad)
         recreateSoundStream();
-    } else {
+    else
         qor->pFileManager->verifyFile(fileName);
-    }
 }
 
 SoundStream::~SoundStream() { freeSoundStream(); }
-
-void SoundStream::loadSourceData() {
-    if (!sourceData.empty()) return;
-    FileManager& files = *qor->pFileManager;
-    // A missing file is the file manager's to report; an unreadable one fails the load.
-    if (!files.readFile(fileName, sourceData)) files.verifyFile(fileName);
-}
 
 void SoundStream::recreateSoundStream() {
     if (audioMuted()) return;
     FileManager& files = *qor->pFileManager;
     const std::uint8_t useWad = files.bUseWad;
     files.bUseWad = savedUseWad;
-    loadSourceData();
+    sourceData.load();
     files.bUseWad = useWad;
-    residentStreamBytes += static_cast<std::int32_t>(sourceData.size());
+    residentStreamBytes += static_cast<std::int32_t>(sourceData.block.size);
     const std::uint32_t bassFlags = flags & 1 ? AudioFlag::kSampleLoop : 0;
-    pStream = QorAudio::library().streamCreate(sourceData.data(), sourceData.size(), bassFlags);
+    pStream = QorAudio::library().streamCreate(sourceData.block.pData, sourceData.block.size, bassFlags);
     if (!pStream)
         QorAudio::reportCallFailure("SoundStream::recreateSoundStream", __FILE__, __LINE__,
                                     "pStream = BASS_StreamCreateFile( true, sourceData.block.pData, 0, "
@@ -54,14 +48,14 @@ void SoundStream::recreateSoundStream() {
 
 void SoundStream::freeSoundStream() {
     if (pStream) {
-        residentStreamBytes -= static_cast<std::int32_t>(sourceData.size());
+        residentStreamBytes -= static_cast<std::int32_t>(sourceData.block.size);
         AudioSystem& audio = QorAudio::library();
         audio.channelStop(pStream);
         audio.streamFree(pStream);
         pStream = 0;
     }
     // The bytes go with the stream; they are read again when it is created next.
-    std::vector<std::uint8_t>().swap(sourceData);
+    sourceData.purge();
 }
 
 void SoundStream::setVolume(float volume, double time) {

@@ -10,8 +10,8 @@
 // controller switch between them. Never creates a stream while audio is muted.
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "engine/MemoryFile.h"
 #include "engine/QorBase.h"
 #include "platform/AudioRecords.h"
 
@@ -40,16 +40,15 @@ public:
     // Sum of the file sizes of every stream that exists, for the statistics line.
     static std::int32_t residentStreamBytes;
 
-    std::vector<std::uint8_t> sourceData;  // the music file's bytes while held
-    bool muted = false;                    // the last volume set was 0
-    float resumeFraction = 0.0f;           // where to go on after a lost display device
-    AudioHandle pStream = 0;               // 0 while no stream exists
-    std::u16string fileName;               // as the file manager names it
-    std::uint32_t flags = 0;               // bit 0 = loop
-    bool savedUseWad = false;              // where the file was found: archive or disk
+    MemoryFile sourceData;        // the music file's bytes while held (the stream reads them)
+    bool muted = false;           // the last volume set was 0
+    float resumeFraction = 0.0f;  // where to go on after a lost display device
+    AudioHandle pStream = 0;      // 0 while no stream exists
+    std::u16string fileName;      // as the file manager names it
+    std::uint32_t flags = 0;      // bit 0 = loop
+    bool savedUseWad = false;     // where the file was found: archive or disk
 
 private:
-    void loadSourceData();
     // The stream's length in bytes, its low 32 bits taken as a signed number.
     std::int32_t streamLength() const;
 };

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/FileManager.h"
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
@@ -43,6 +44,8 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
     Window::initVideo();
     window.create("audio test", 0, 0, 100, 100);
     new Qor(nullptr, &window);
+    // The tests' sounds are loose files, not archive entries.
+    qor->pFileManager->bUseWad = 0;
     logPath = wideToUtf8(qor->pLogger->getPath());
 }
 

@@ -39,7 +39,7 @@ protected:
 TEST_F(SoundStreamTest, PlayStartsAStoppedStreamAndLeavesAPlayingOneAlone) {
     SoundStream music(1, file);
     ASSERT_NE(music.pStream, 0u);
-    EXPECT_EQ(SoundStream::residentStreamBytes, static_cast<std::int32_t>(music.sourceData.size()));
+    EXPECT_EQ(SoundStream::residentStreamBytes, static_cast<std::int32_t>(music.sourceData.block.size));
     EXPECT_EQ(length(music), bytesOf(4.0));
     music.play(0.0f);
     AudioTestEngine::playFor(0.3);
@@ -86,7 +86,7 @@ TEST_F(SoundStreamTest, ALostDisplayReleasesTheStreamAndItPlaysOnFromItsPlaceAft
     music.onQORmodeChange(Qor::MODE_OK, Qor::MODE_PAUSED);
     music.onQORmodeChange(Qor::MODE_PAUSED, Qor::MODE_FROZEN);
     EXPECT_EQ(music.pStream, 0u);
-    EXPECT_TRUE(music.sourceData.empty());
+    EXPECT_FALSE(music.sourceData.isLoaded());
     EXPECT_EQ(SoundStream::residentStreamBytes, 0);
     EXPECT_NEAR(music.resumeFraction, 0.75f, 0.03f);
     music.onQORmodeChange(Qor::MODE_FROZEN, Qor::MODE_PAUSED);
@@ -115,9 +115,9 @@ TEST_F(SoundStreamTest, PurgeReleasesAStoppedStreamWhichThenStartsAfresh) {
     QorAudio::library().channelStop(music.pStream);
     music.purge();
     EXPECT_EQ(music.pStream, 0u);
-    EXPECT_TRUE(music.sourceData.empty());
+    EXPECT_FALSE(music.sourceData.isLoaded());
     music.play(0.0f);
-    EXPECT_FALSE(music.sourceData.empty());
+    EXPECT_TRUE(music.sourceData.isLoaded());
     EXPECT_LT(position(music), bytesOf(0.1));
 }
 
