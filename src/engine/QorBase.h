@@ -14,6 +14,7 @@
 #include "engine/StateBase.h"
 
 struct Event;
+class PropertyContainer;
 
 class QorBase : public BasicLink, public StateBase {
 public:
@@ -44,11 +45,21 @@ public:
     // Destroys the children, last to first, each through its own destroy().
     virtual void deleteChildren();
 
+    // Appends "objectUID" (never serialised), then a "StateBase" container with the
+    // state fields. Subclasses call this first and append their own.
+    void describeProperties(PropertyContainer* container) override;
+
+    // A new container named "<class name> (<address>)" filled by describeProperties;
+    // the caller deletes it (destroy()).
+    PropertyContainer* getProperties();
+
     // The nearest object from this one up whose class is Context or derives from it;
     // finding none is fatal.
     QorBase* findContext();
 
-    QorBase* parentObject() const { return static_cast<QorBase*>(parent); }
+    // The parent as an engine object; null for a root or a plain list head (such as the
+    // input service's contact list).
+    QorBase* parentObject() const { return dynamic_cast<QorBase*>(parent); }
 
     std::uint8_t bVisible = 1;         // visibility result kept for drawn subclasses
     std::uint8_t bSkipVisibility = 0;  // used by drawn subclasses
