@@ -10,15 +10,29 @@
 
 QOR_DEFINE_CLASS(Camera, QorBase, (&makeInstance<Camera, BasicLink>))
 
+namespace {
+// The virtual screen, for cameras made while there is no graphics service (tools, tests).
+constexpr float kVirtualWidth = 800.0f;
+constexpr float kVirtualAspect = 480.0f / 800.0f;
+}  // namespace
+
 Camera::Camera()
-    : position{0.0f, 0.0f, -static_cast<float>(qor->pQorGraphics->virtualWidth) / 2.0f},
-      aspect(qor->pQorGraphics->virtualAspect) {
+    : position{0.0f, 0.0f,
+               -(qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : kVirtualWidth) / 2.0f},
+      aspect(qor->pQorGraphics ? qor->pQorGraphics->virtualAspect : kVirtualAspect) {
     tick(0.0, 0.0);
 }
 
 ClassInfo* Camera::getClass() const { return &classInfo; }
 
 void Camera::tick(double, double) {
+    auto snap = [this](float v) { return bPixelSnap ? std::trunc(v) : v; };
+    if (!qor->pQorGraphics) {
+        // No presentation: no pixels to align to.
+        eye = Vector3{snap(position.x), snap(position.y), position.z};
+        at = Vector3{snap(target.x), snap(target.y), target.z};
+        return;
+    }
     const QorGraphics& g = *qor->pQorGraphics;
     const float zoom = (target.z - position.z) / (static_cast<float>(g.virtualWidth) * 0.5f);
     // A viewport of no size has no pixels to align to.
@@ -30,7 +44,6 @@ void Camera::tick(double, double) {
     const float k = zoom > 1.0f ? 1.0f : zoom;
     const float dx = g.texelAlignment.x * rx * k;
     const float dy = g.texelAlignment.y * ry * k;
-    auto snap = [this](float v) { return bPixelSnap ? std::trunc(v) : v; };
     eye = Vector3{snap(position.x) + dx, snap(position.y) + dy, position.z};
     at = Vector3{snap(target.x) + dx, snap(target.y) + dy, target.z};
 }

@@ -6,6 +6,10 @@
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyFloat.h"
+#include "engine/PropertyPointer.h"
+#include "engine/PropertyUColor.h"
 #include "engine/Qor.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Camera.h"
@@ -42,6 +46,26 @@ Renderable::~Renderable() {
 }
 
 ClassInfo* Renderable::getClass() const { return &classInfo; }
+
+void Renderable::describeProperties(PropertyContainer* container) {
+    QorBase::describeProperties(container);
+    container->addChild(new PropertyFloat(u"collisionSensitivity", 0, &collisionSensitivity));
+    auto addVector = [container](const char16_t* name, Vector3& v) {
+        auto* group = new PropertyContainer(name, 0);
+        group->addChild(new PropertyFloat(u"x", 0, &v.x));
+        group->addChild(new PropertyFloat(u"y", 0, &v.y));
+        group->addChild(new PropertyFloat(u"z", 0, &v.z));
+        container->addChild(group);
+    };
+    addVector(u"position", position);
+    addVector(u"rotation", rotation);
+    addVector(u"scale", scale);
+    container->addChild(new PropertyUColor(u"color", 0, &color));
+    // A shared skin travels as its resource name; an owned one is part of this object.
+    // (Skin's only base is QorBase, so the field holds a QorBase pointer as it is.)
+    if (!bOwnsSkin)
+        container->addChild(new PropertyPointer(u"pSkin", Property::kResource, reinterpret_cast<QorBase**>(&pSkin)));
+}
 
 void Renderable::setPosition(float x, float y, float z) {
     position = Vector3{x, y, z};

@@ -27,6 +27,7 @@ public:
     ClassInfo* getClass() const override;
 
     void render() override;
+    void describeProperties(PropertyContainer* container) override;
     // Whether the owning context's pointer lies on the skin. Objects without an
     // inverse (bHasInvXform clear, or a transform that cannot be inverted) never hit.
     bool hitTest() override;

@@ -46,6 +46,9 @@ void VertexBuffer::resize(int n) {
 
 void VertexBuffer::createDXobject() {
     delete dxVBuffer;
+    dxVBuffer = nullptr;
+    // Without a drawing device (tools, tests) the vertices live in memory only.
+    if (!qor->pQorGraphics || !qor->pQorGraphics->dxDevice) return;
     dxVBuffer = device().createVertexBuffer(vertices * static_cast<int>(sizeof(Vertex)));
     if (!dxVBuffer)
         callFailedAt("VertexBuffer::createDXobject", __FILE__, __LINE__, ResultCode::kOutOfVideoMemory,

@@ -4,7 +4,9 @@
 #include <numbers>
 
 #include "EngineFixture.h"
+#include "engine/PropertyContainer.h"
 #include "engine/Qor.h"
+#include "engine/Strings.h"
 #include "render/Context.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
@@ -139,6 +141,26 @@ TEST_F(RenderableTest, BoundsAndCollisionsAreStrict) {
     EXPECT_TRUE(a->isPointInsideBounds({9.9f, 0, 0}, 1.0f));
     EXPECT_FALSE(a->isPointInsideBounds({10, 0, 0}, 1.0f));
     EXPECT_FALSE(a->isPointInsideCollisionBounds({5, 0, 0}));
+}
+
+TEST_F(RenderableTest, PropertiesShowThePlacementAndOnlyASharedSkin) {
+    Renderable* owning = make(10, 10);
+    owning->setPosition(1.5f, -2, 0);
+    PropertyContainer* properties = owning->getProperties();
+    EXPECT_NE(properties->findChild(u"collisionSensitivity"), nullptr);
+    EXPECT_NE(properties->findChild(u"color"), nullptr);
+    EXPECT_EQ(properties->findChild(u"pSkin"), nullptr);
+    auto* position = static_cast<PropertyContainer*>(properties->findChild(u"position"));
+    ASSERT_NE(position, nullptr);
+    EXPECT_EQ(wideToUtf8(position->describe()), "position(x:1.5,y:-2.0,z:0.0)");
+    position->findChild(u"z")->fromString(u"7");
+    EXPECT_EQ(owning->position.z, 7.0f);
+    properties->destroy();
+    owning->bOwnsSkin = 0;
+    properties = owning->getProperties();
+    EXPECT_NE(properties->findChild(u"pSkin"), nullptr);
+    properties->destroy();
+    owning->bOwnsSkin = 1;
 }
 
 TEST_F(RenderableTest, OwnedSkinsGoWithTheirObjectSharedOnesStay) {
