@@ -1,5 +1,6 @@
 #include "ReferenceImage.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +62,11 @@ bool readPpm(const std::string& path, std::vector<std::uint32_t>& pixels, int& w
                << "no reference image " << referencePath(name) << " (run with TORVANE_UPDATE_REFERENCES=1 to make it)";
     if (ew != width || eh != height)
         return ::testing::AssertionFailure() << "size " << width << "x" << height << ", reference " << ew << "x" << eh;
+    // The references are drawn with llvmpipe; softpipe (the sanitizer runs) puts some
+    // edge pixels of rotated shapes on the other side. A misplaced or miscoloured shape
+    // still differs in far more pixels than this allowance.
+    if (const char* driver = std::getenv("GALLIUM_DRIVER"); driver && std::string(driver) == "softpipe")
+        maxBadPixels = std::max(maxBadPixels, width * height / 200);
     int bad = 0, worst = 0;
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         const int d = channelDifference(pixels[i], expected[i]);
