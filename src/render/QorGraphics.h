@@ -33,6 +33,12 @@ public:
 
     int virtualWidth = 800;   // virtual-screen units
     int virtualHeight = 480;
+    // The letterboxed viewport in drawable pixels of the window (an 800x480 window,
+    // no letterbox, until the video mode is chosen).
+    int viewportLeft = 0;
+    int viewportTop = 0;
+    int viewportWidth = 800;
+    int viewportHeight = 480;
 
 private:
     Window& window;
