@@ -10,7 +10,7 @@ packages=(
   libvorbis-dev libcurl4-openssl-dev
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

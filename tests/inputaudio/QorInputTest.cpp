@@ -1,8 +1,19 @@
 #include "inputaudio/QorInput.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
 
 #include "engine/MemoryIniFile.h"
+#include "engine/WMhooks.h"
 #include "engine/QorBase.h"
 #include "InputTestEngine.h"
 #include "inputaudio/TouchPoint.h"
@@ -395,6 +406,168 @@ TEST(QorInputTest, SyntheticClickIsPressedThenReleasedAtThePointer) {
     EXPECT_TRUE(click->bTap);
     engine.frame();
     EXPECT_EQ(in.getTouch(0), nullptr);
+}
+
+// A virtual X server of the test's own, so that no other test's window can take the
+// focus or the clicks while the synthetic input runs.
+class PrivateXServer {
+public:
+    // Starts Xvfb and waits until it accepts clients; `display` stays empty on failure.
+    PrivateXServer() {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            const int devNull = open("/dev/null", O_WRONLY);
+            if (devNull >= 0) dup2(devNull, 2);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        display = readDisplayNumber(fds[0]);
+        close(fds[0]);
+    }
+
+    ~PrivateXServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+
+    std::string display;  // ":N", empty when the server did not start
+
+private:
+    static std::string readDisplayNumber(int fd) {
+        std::string number;
+        pollfd p{fd, POLLIN, 0};
+        char c = 0;
+        while (poll(&p, 1, 10000) > 0 && read(fd, &c, 1) == 1 && c != '\n') number += c;
+        return c == '\n' && !number.empty() ? ":" + number : std::string();
+    }
+
+    pid_t pid = -1;
+};
+
+// End to end: a real window on a virtual X server, synthetic key presses and clicks
+// from xdotool, and the engine's own frames.
+class QorInputEndToEnd : public ::testing::Test {
+protected:
+    // Records the typed characters on their way to the input service, which forgets
+    // them at the end of every frame.
+    struct RecordingHooks : WMhooks {
+        void character(char16_t c) override {
+            typed += c;
+            WMhooks::character(c);
+        }
+        std::u16string typed;
+    };
+
+    void SetUp() override {
+        if (!InputTestEngine::available()) GTEST_SKIP() << "display tests are off";
+        if (std::system("command -v xdotool >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "xdotool or Xvfb is not installed";
+        server = std::make_unique<PrivateXServer>();
+        ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
+        setenv("DISPLAY", server->display.c_str(), 1);
+        engine = std::make_unique<InputTestEngine>("x11");
+        ASSERT_TRUE(engine->ready()) << SDL_GetError();
+        ASSERT_TRUE(frameUntil([] { return true; }));
+        xdotoolOnWindow("windowfocus --sync %1");
+        ASSERT_TRUE(frameUntil([] { return SDL_GetKeyboardFocus() == qor->hWindowHandle->handle(); }))
+            << "the window never got the keyboard focus";
+    }
+
+    void TearDown() override {
+        engine.reset();
+        server.reset();
+    }
+
+    // Runs xdotool; keys and buttons go through the X server's test extension, like
+    // real devices, to whichever window has the focus or the pointer.
+    void xdotool(const std::string& command) {
+        const std::string line = "xdotool " + command;
+        ASSERT_EQ(std::system(line.c_str()), 0) << line;
+    }
+    // Runs an xdotool command on the game's window, which "%1" names.
+    void xdotoolOnWindow(const std::string& command) { xdotool("search --sync --name '^Torvane 2$' " + command); }
+
+    // Delivers the window's events and runs engine frames until `done` holds, for at
+    // most three seconds.
+    bool frameUntil(const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < deadline) {
+            while (qor->hWindowHandle->dispatchOneEvent(hooks)) {
+            }
+            qor->frame(nullptr);
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    QorInput& input() { return *qor->pQorInput; }
+
+    std::unique_ptr<PrivateXServer> server;
+    std::unique_ptr<InputTestEngine> engine;
+    RecordingHooks hooks;
+};
+
+TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
+    xdotool("keydown a");
+    ASSERT_TRUE(frameUntil([&] { return down(input(), kA); }));
+    EXPECT_TRUE(input().wasPressed(kA));
+    EXPECT_NE(hooks.typed.find(u'a'), std::u16string::npos);
+    ASSERT_TRUE(frameUntil([&] { return !input().wasPressed(kA); }));
+    EXPECT_TRUE(down(input(), kA));
+    xdotool("keyup a");
+    ASSERT_TRUE(frameUntil([&] { return !down(input(), kA); }));
+
+    // Extended keys land on their + 0x80 codes.
+    const std::pair<const char*, int> extended[] = {{"Control_R", 157}, {"Up", 200}, {"KP_Enter", 156}};
+    for (const auto& [key, code] : extended) {
+        xdotool(std::string("keydown ") + key);
+        EXPECT_TRUE(frameUntil([&, code = code] { return down(input(), code); })) << key;
+        xdotool(std::string("keyup ") + key);
+        EXPECT_TRUE(frameUntil([&, code = code] { return !down(input(), code); })) << key;
+    }
+
+    xdotool("keydown Shift_R");
+    ASSERT_TRUE(frameUntil([&] { return down(input(), 54); }));
+    EXPECT_EQ(input().modifierState, QorInput::kShift);
+    xdotool("keyup Shift_R");
+    ASSERT_TRUE(frameUntil([&] { return input().modifierState == QorInput::kNoModifier; }));
+}
+
+TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
+    // The first mouse movement leaves touch mode and puts the cursor at the pointer.
+    xdotoolOnWindow("mousemove --window %1 100 100");
+    ASSERT_TRUE(frameUntil([&] { return input().inputMode == QorInput::kModeMouse; }));
+    xdotoolOnWindow("mousemove --window %1 200 120");
+    ASSERT_TRUE(frameUntil([&] { return input().rawMousePosition == std::array<int, 2>{200, 120}; }));
+    EXPECT_FLOAT_EQ(input().pointerPosition.x, 200.0f);
+    EXPECT_FLOAT_EQ(input().pointerPosition.y, 360.0f);
+
+    xdotool("mousedown 1");
+    ASSERT_TRUE(frameUntil([&] { return input().isTouchPressed(0); }));
+    const TouchPoint* contact = input().getTouch(0);
+    EXPECT_EQ(contact->tag, 0);
+    EXPECT_FLOAT_EQ(contact->pos.x, 200.0f);
+    EXPECT_FLOAT_EQ(contact->pos.y, 360.0f);
+    EXPECT_EQ(input().mouseButtonState[0], 1);
+    ASSERT_TRUE(frameUntil([&] { return !input().isTouchPressed(0); }));
+    EXPECT_TRUE(input().isTouchHeld(0));
+    xdotool("mouseup 1");
+    ASSERT_TRUE(frameUntil([&] { return input().getTouch(0) && input().getTouch(0)->bReleased; }));
+    EXPECT_TRUE(input().getTouch(0)->bTap);
+    ASSERT_TRUE(frameUntil([&] { return input().getTouch(0) == nullptr; }));
+    EXPECT_EQ(input().mouseButtonState[0], 0);
+
+    xdotool("click 4");  // one notch of the wheel, away from the user
+    ASSERT_TRUE(frameUntil([&] { return input().wheelSum != 0; }));
+    EXPECT_EQ(input().wheelSum, 120);
+    ASSERT_TRUE(frameUntil([&] { return input().pointerPosition.z == 120.0f; }));
 }
 
 }  // namespace
