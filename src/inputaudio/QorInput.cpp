@@ -42,7 +42,7 @@ float clampUnit(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
 // Indexed by Ctrl * 4 + Alt * 2 + Shift.
 constexpr int kModifierTable[8] = {
-    QorInput::kNoModifier, QorInput::kShift,    QorInput::kAlt,       QorInput::kAltShift,
+    QorInput::kNoModifier, QorInput::kShift,     QorInput::kAlt,     QorInput::kAltShift,
     QorInput::kCtrl,       QorInput::kCtrlShift, QorInput::kCtrlAlt, QorInput::kCtrlAltShift,
 };
 
@@ -151,8 +151,10 @@ void QorInput::advanceRepeatTimer() {
     double frameLength = qor->timer.frameStart - qor->timer.previousFrameStart;
     // The debugging time warp reads the keys as of the previous poll.
     if (!qor->bDebugLocked) {
-        if (isDown(keyState[kKeyF11])) frameLength *= kFastForward;
-        else if (isDown(keyState[kKeyF10])) frameLength /= kSlowMotion;
+        if (isDown(keyState[kKeyF11]))
+            frameLength *= kFastForward;
+        else if (isDown(keyState[kKeyF10]))
+            frameLength /= kSlowMotion;
     }
     repeatTimer -= frameLength;
 }
@@ -161,14 +163,19 @@ void QorInput::latchMouseButtons() {
     previousMouseButtonState = mouseButtonState;
     for (int b = 0; b < kMouseButtonCount; ++b) {
         switch (mouseButtonLatch[b]) {
-            case 0: mouseButtonState[b] = 0; break;
-            case 1: mouseButtonState[b] = 1; break;
+            case 0:
+                mouseButtonState[b] = 0;
+                break;
+            case 1:
+                mouseButtonState[b] = 1;
+                break;
             // Pressed and released between two polls: down for exactly this one.
             case 2:
                 mouseButtonState[b] = 1;
                 mouseButtonLatch[b] = 0;
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 }

@@ -38,8 +38,8 @@ public:
     static constexpr int kKeyboardCodes = 256;
     static constexpr int kMaxJoysticks = 4;
     static constexpr int kJoystickBase = 256;
-    static constexpr int kJoystickCodes = 48;        // codes per joystick
-    static constexpr int kJoystickButtonOffset = 16; // of button 0 within a joystick's codes
+    static constexpr int kJoystickCodes = 48;         // codes per joystick
+    static constexpr int kJoystickButtonOffset = 16;  // of button 0 within a joystick's codes
     static constexpr int kJoystickButtons = 32;
     static constexpr int kJoystickAxisRange = 1000;  // axes report -1000 to 1000
     static constexpr int kMouseButtonCount = 4;
@@ -109,27 +109,27 @@ public:
     std::array<std::u16string, kInputCodeCount> keyName;  // display names, set by the language
     int inputMode = kModeNone;
     int modifierState = kNoModifier;
-    char16_t typedChar = 0;   // last character typed since the previous frame, 0 when none
-    QorBase contactList;      // the contacts (TouchPoint), oldest first
+    char16_t typedChar = 0;     // last character typed since the previous frame, 0 when none
+    QorBase contactList;        // the contacts (TouchPoint), oldest first
     Vector3 pointerPosition{};  // virtual units, y up; z the wheel position in mouse mode
     Vector3 pointerDelta{};     // change of pointerPosition in the last poll
     bool bTrackKeyboard = true;
     std::array<std::uint8_t, kInputCodeCount> keyState{};          // this poll
     std::array<std::uint8_t, kInputCodeCount> previousKeyState{};  // the previous poll
-    double repeatRate = 0.1;    // s between repeats
-    double repeatDelay = 0.25;  // s before the first repeat
-    double repeatTimer = 0.0;   // s left until the next repeat
-    int repeatCode = 0;         // the code being repeated
+    double repeatRate = 0.1;                                       // s between repeats
+    double repeatDelay = 0.25;                                     // s before the first repeat
+    double repeatTimer = 0.0;                                      // s left until the next repeat
+    int repeatCode = 0;                                            // the code being repeated
     bool bTrackJoystick = true;
-    int numJoysticks = 0;            // joysticks in use, slots 0 to numJoysticks - 1
-    double joystickDeadZone = 0.2;   // fraction of full deflection, 0 to 1
+    int numJoysticks = 0;           // joysticks in use, slots 0 to numJoysticks - 1
+    double joystickDeadZone = 0.2;  // fraction of full deflection, 0 to 1
     std::array<JoystickState, kMaxJoysticks> joystickState{};
     std::array<std::uint8_t, kMouseButtonCount> mouseButtonState{};          // 1 down in this poll
     std::array<std::uint8_t, kMouseButtonCount> previousMouseButtonState{};  // 1 down in the previous poll
     std::array<int, kMouseButtonCount> mouseButtonLatch{};  // 0 up, 1 down, 2 released within its press frame
     std::array<int, kMouseButtonCount> mouseButtonPressFrame{-1, -1, -1, -1};  // engine frame of the last press
-    std::array<int, 2> rawMousePosition{};  // drawable pixels
-    int wheelSum = 0;                        // all wheel deltas so far
+    std::array<int, 2> rawMousePosition{};                                     // drawable pixels
+    int wheelSum = 0;                                                          // all wheel deltas so far
 
 private:
     void readSettings();

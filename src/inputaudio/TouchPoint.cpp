@@ -39,14 +39,18 @@ void TouchPoint::advanceState(int frame) {
         case kStateNew:
             if (downFrame >= 0 && downFrame <= frame) setState(kStateDown);
             break;
-        case kStateDown: setState(released ? kStateUp : kStateHeld); break;
+        case kStateDown:
+            setState(released ? kStateUp : kStateHeld);
+            break;
         case kStateHeld:
             // Movement is judged only while held: a contact lifted in the frame after its
             // press is a tap however far it travelled.
             if (!bMoved && pointDistance(rawPressPosition, rawPosition) > kMoveThreshold) bMoved = 1;
             if (released) setState(kStateUp);
             break;
-        default: pendingDelete = 1; break;
+        default:
+            pendingDelete = 1;
+            break;
     }
 }
 
@@ -58,11 +62,14 @@ void TouchPoint::onStateChanged() {
             delta = {0.0f, 0.0f, 0.0f};
             bPressed = bHeld = 1;
             break;
-        case kStateHeld: bHeld = 1; break;
+        case kStateHeld:
+            bHeld = 1;
+            break;
         case kStateUp:
             bReleased = 1;
             if (!bMoved) bTap = 1;
             break;
-        default: break;
+        default:
+            break;
     }
 }

@@ -33,26 +33,26 @@ public:
     void tick(double time, double dt) override;
     void onStateChanged() override;
 
-    int id;                            // process-wide creation number
-    Vector3 rawPressPosition{};        // drawable pixels at the press
-    Vector3 rawPosition{};             // drawable pixels now (z stays 0)
-    Vector3 previousRawPosition{};     // drawable pixels before the first move of this frame
-    Vector3 pressPosition{};           // virtual units at the press
-    Vector3 pos{};                     // virtual units now
-    Vector3 delta{};                   // change of pos in the last tick
-    Vector3 velocity{};                // virtual units per second
-    double lastUpdateTime = 0.0;       // s of engine time, the latest event
-    double previousUpdateTime = 0.0;   // s, the event before the first move of this frame
-    const void* handled = nullptr;     // the object that claimed the contact; only compared
-    int tag = -1;                      // 0 mouse, a finger's tag, -1 once ended or synthetic
-    int downFrame = -1;                // engine frame in which the press takes effect
-    int upFrame = -1;                  // engine frame in which the release takes effect
-    int lastMoveFrame = -1;            // engine frame of the latest movement
-    std::uint8_t bPressed = 0;         // in state 1
-    std::uint8_t bReleased = 0;        // in state 3
-    std::uint8_t bHeld = 0;            // in states 1 and 2
-    std::uint8_t bTap = 0;             // released without having moved
-    std::uint8_t bMoved = 0;           // moved more than kMoveThreshold from the press
+    int id;                           // process-wide creation number
+    Vector3 rawPressPosition{};       // drawable pixels at the press
+    Vector3 rawPosition{};            // drawable pixels now (z stays 0)
+    Vector3 previousRawPosition{};    // drawable pixels before the first move of this frame
+    Vector3 pressPosition{};          // virtual units at the press
+    Vector3 pos{};                    // virtual units now
+    Vector3 delta{};                  // change of pos in the last tick
+    Vector3 velocity{};               // virtual units per second
+    double lastUpdateTime = 0.0;      // s of engine time, the latest event
+    double previousUpdateTime = 0.0;  // s, the event before the first move of this frame
+    const void* handled = nullptr;    // the object that claimed the contact; only compared
+    int tag = -1;                     // 0 mouse, a finger's tag, -1 once ended or synthetic
+    int downFrame = -1;               // engine frame in which the press takes effect
+    int upFrame = -1;                 // engine frame in which the release takes effect
+    int lastMoveFrame = -1;           // engine frame of the latest movement
+    std::uint8_t bPressed = 0;        // in state 1
+    std::uint8_t bReleased = 0;       // in state 3
+    std::uint8_t bHeld = 0;           // in states 1 and 2
+    std::uint8_t bTap = 0;            // released without having moved
+    std::uint8_t bMoved = 0;          // moved more than kMoveThreshold from the press
 
 private:
     void updateVelocity(int frame);

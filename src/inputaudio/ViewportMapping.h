@@ -18,10 +18,10 @@ struct ViewportMapping {
     // Virtual-screen units to drawable pixels (not rounded); z passes through.
     Vector3 toWindow(const Vector3& screen) const;
 
-    float left = 0.0f;    // viewport edges, drawable pixels
+    float left = 0.0f;  // viewport edges, drawable pixels
     float top = 0.0f;
     float right = 800.0f;
     float bottom = 480.0f;
-    float width = 800.0f;   // virtual-screen size, units
+    float width = 800.0f;  // virtual-screen size, units
     float height = 480.0f;
 };

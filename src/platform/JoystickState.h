@@ -6,9 +6,9 @@
 struct JoystickState {
     static constexpr std::uint32_t kHatCentred = 0xFFFFFFFFu;
 
-    std::int32_t lX = 0;              // stick x, in the axis range set for the device
-    std::int32_t lY = 0;              // stick y, down positive
-    std::int32_t lZ = 0;              // further axes, same range
+    std::int32_t lX = 0;  // stick x, in the axis range set for the device
+    std::int32_t lY = 0;  // stick y, down positive
+    std::int32_t lZ = 0;  // further axes, same range
     std::int32_t lRx = 0;
     std::int32_t lRy = 0;
     std::int32_t lRz = 0;

@@ -1,8 +1,7 @@
-#include "engine/WMhooks.h"
-
 #include <gtest/gtest.h>
 
 #include "../inputaudio/InputTestEngine.h"
+#include "engine/WMhooks.h"
 #include "inputaudio/TouchPoint.h"
 
 namespace {

@@ -139,7 +139,7 @@ private:
     std::unique_ptr<Window> window;
 };
 
-#define REQUIRE_INPUT_ENGINE(engine)                                          \
+#define REQUIRE_INPUT_ENGINE(engine)                                            \
     if (!InputTestEngine::available()) GTEST_SKIP() << "display tests are off"; \
-    InputTestEngine engine;                                                   \
+    InputTestEngine engine;                                                     \
     ASSERT_TRUE(engine.ready()) << SDL_GetError()

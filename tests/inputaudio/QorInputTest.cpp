@@ -1,7 +1,5 @@
-#include "inputaudio/QorInput.h"
-
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -12,10 +10,11 @@
 #include <functional>
 #include <string>
 
-#include "engine/MemoryIniFile.h"
-#include "engine/WMhooks.h"
-#include "engine/QorBase.h"
 #include "InputTestEngine.h"
+#include "engine/MemoryIniFile.h"
+#include "engine/QorBase.h"
+#include "engine/WMhooks.h"
+#include "inputaudio/QorInput.h"
 #include "inputaudio/TouchPoint.h"
 #include "render/QorGraphics.h"
 
@@ -88,9 +87,19 @@ TEST(QorInputTest, ModifierStateFromEitherKeyOfEachPair) {
         int expected;
     };
     const Case cases[] = {
-        {{}, 0},           {{42}, 1},         {{54}, 1},          {{29}, 2},         {{157}, 2},
-        {{56}, 3},         {{184}, 3},        {{29, 56}, 4},      {{157, 184}, 4},   {{29, 54}, 5},
-        {{184, 42}, 6},    {{157, 56, 42}, 7}, {{29, 157, 56, 184, 42, 54}, 7},
+        {{}, 0},
+        {{42}, 1},
+        {{54}, 1},
+        {{29}, 2},
+        {{157}, 2},
+        {{56}, 3},
+        {{184}, 3},
+        {{29, 56}, 4},
+        {{157, 184}, 4},
+        {{29, 54}, 5},
+        {{184, 42}, 6},
+        {{157, 56, 42}, 7},
+        {{29, 157, 56, 184, 42, 54}, 7},
     };
     for (const Case& c : cases) {
         std::fill(std::begin(dev.keys), std::end(dev.keys), 0);
@@ -174,11 +183,11 @@ TEST(QorInputTest, StickDeadZoneAndDirectionCodes) {
     };
     const Case cases[] = {
         {0, 0, 0.0f, 0.0f, false, false, false, false},
-        {200, -200, 0.0f, 0.0f, false, false, false, false},      // inside the dead zone
-        {600, 0, 0.5f, 0.0f, false, false, false, false},         // exactly the threshold
+        {200, -200, 0.0f, 0.0f, false, false, false, false},  // inside the dead zone
+        {600, 0, 0.5f, 0.0f, false, false, false, false},     // exactly the threshold
         {610, 0, 0.5125f, 0.0f, false, false, false, true},
         {-1000, 0, -1.0f, 0.0f, false, false, true, false},
-        {0, -1000, 0.0f, 1.0f, true, false, false, false},        // device y grows downwards
+        {0, -1000, 0.0f, 1.0f, true, false, false, false},  // device y grows downwards
         {0, 700, 0.0f, -0.625f, false, true, false, false},
     };
     for (const Case& c : cases) {
@@ -207,9 +216,10 @@ TEST(QorInputTest, HatAnglesCountInBothDirectionsOfADiagonal) {
         float x, y;
     };
     const Case cases[] = {
-        {0, 0, 1},        {4500, 1, 1},   {9000, 1, 0},    {13500, 1, -1},
-        {18000, 0, -1},   {22500, -1, -1}, {27000, -1, 0}, {31500, -1, 1},
-        {JoystickState::kHatCentred, 0, 0}, {6000, 1, 0},  {12000, 1, 0},
+        {0, 0, 1},      {4500, 1, 1},   {9000, 1, 0},
+        {13500, 1, -1}, {18000, 0, -1}, {22500, -1, -1},
+        {27000, -1, 0}, {31500, -1, 1}, {JoystickState::kHatCentred, 0, 0},
+        {6000, 1, 0},   {12000, 1, 0},
     };
     for (const Case& c : cases) {
         dev.joysticks[0].rgdwPOV[0] = c.pov;
@@ -258,8 +268,7 @@ TEST(QorInputTest, JoystickButtonsBecomeCodesAndAHeldOneIsPressedOnce) {
 
 TEST(QorInputTest, EnumerationDropsDevicesWithoutTwoAxesAndStopsAtFour) {
     REQUIRE_INPUT_ENGINE(engine);
-    ScriptedDevices& dev =
-        engine.scriptInput({{"wheel", 1}, {"a"}, {"knob", 0}, {"b"}, {"c"}, {"d"}, {"e"}});
+    ScriptedDevices& dev = engine.scriptInput({{"wheel", 1}, {"a"}, {"knob", 0}, {"b"}, {"c"}, {"d"}, {"e"}});
     QorInput& in = engine.input();
     EXPECT_EQ(in.numJoysticks, 4);
     EXPECT_EQ(dev.slotController[0], 1);

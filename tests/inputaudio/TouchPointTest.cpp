@@ -1,11 +1,10 @@
-#include "inputaudio/TouchPoint.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/WMhooks.h"
 #include "InputTestEngine.h"
+#include "engine/WMhooks.h"
+#include "inputaudio/TouchPoint.h"
 
 namespace {
 
@@ -31,13 +30,11 @@ TEST(TouchPointTest, PressHoldMoveAndReleaseFrameByFrame) {
         const char* expected;
     };
     const Step steps[] = {
-        {[](WMhooks& h) { h.touchDown(100, 100, 1); }, "PH"},
-        {[](WMhooks&) {}, "H"},
-        {[](WMhooks& h) { h.touchMove(115, 100, 1); }, "H"},  // 15 pixels: not yet moved
+        {[](WMhooks& h) { h.touchDown(100, 100, 1); }, "PH"}, {[](WMhooks&) {}, "H"},
+        {[](WMhooks& h) { h.touchMove(115, 100, 1); }, "H"},   // 15 pixels: not yet moved
         {[](WMhooks& h) { h.touchMove(100, 121, 1); }, "HM"},  // 21 pixels from the press
         {[](WMhooks& h) { h.touchMove(100, 100, 1); }, "HM"},  // moved stays moved
-        {[](WMhooks& h) { h.touchUp(100, 100, 1); }, "RM"},
-        {[](WMhooks&) {}, "-"},
+        {[](WMhooks& h) { h.touchUp(100, 100, 1); }, "RM"},   {[](WMhooks&) {}, "-"},
     };
     int frame = 0;
     for (const Step& step : steps) {

@@ -1,6 +1,6 @@
-#include "inputaudio/ViewportMapping.h"
-
 #include <gtest/gtest.h>
+
+#include "inputaudio/ViewportMapping.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "platform/FingerTags.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/FingerTags.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
-#include "platform/ScanCodeMap.h"
-
 #include <SDL_scancode.h>
 #include <gtest/gtest.h>
 
 #include <map>
 
+#include "platform/ScanCodeMap.h"
+
 namespace {
 
 // Every key the map knows, written out from the set-1 code chart, extended keys + 0x80.
+// clang-format off
 const std::map<int, int> kExpected = {
     {SDL_SCANCODE_ESCAPE, 1},         {SDL_SCANCODE_1, 2},           {SDL_SCANCODE_2, 3},
     {SDL_SCANCODE_3, 4},              {SDL_SCANCODE_4, 5},           {SDL_SCANCODE_5, 6},
@@ -57,6 +58,7 @@ const std::map<int, int> kExpected = {
     {SDL_SCANCODE_AC_BACK, 234},      {SDL_SCANCODE_COMPUTER, 235},  {SDL_SCANCODE_MAIL, 236},
     {SDL_SCANCODE_MEDIASELECT, 237},
 };
+// clang-format on
 
 TEST(ScanCodeMapTest, EveryScanCodeMapsAsTheChartSaysAndTheRestToNoKey) {
     for (int sdl = -1; sdl <= SDL_NUM_SCANCODES; ++sdl) {

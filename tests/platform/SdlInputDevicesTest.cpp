@@ -1,15 +1,21 @@
-#include "platform/SdlInputDevices.h"
-
 #include <SDL_joystick.h>
 #include <gtest/gtest.h>
+
+#include "platform/SdlInputDevices.h"
 
 namespace {
 
 TEST(SdlInputDevicesTest, HatPositionsBecomeAnglesClockwiseFromNorth) {
     const std::pair<std::uint8_t, std::uint32_t> cases[] = {
-        {SDL_HAT_UP, 0},          {SDL_HAT_RIGHTUP, 4500},  {SDL_HAT_RIGHT, 9000},
-        {SDL_HAT_RIGHTDOWN, 13500}, {SDL_HAT_DOWN, 18000},  {SDL_HAT_LEFTDOWN, 22500},
-        {SDL_HAT_LEFT, 27000},    {SDL_HAT_LEFTUP, 31500},  {SDL_HAT_CENTERED, JoystickState::kHatCentred},
+        {SDL_HAT_UP, 0},
+        {SDL_HAT_RIGHTUP, 4500},
+        {SDL_HAT_RIGHT, 9000},
+        {SDL_HAT_RIGHTDOWN, 13500},
+        {SDL_HAT_DOWN, 18000},
+        {SDL_HAT_LEFTDOWN, 22500},
+        {SDL_HAT_LEFT, 27000},
+        {SDL_HAT_LEFTUP, 31500},
+        {SDL_HAT_CENTERED, JoystickState::kHatCentred},
         {SDL_HAT_UP | SDL_HAT_DOWN, JoystickState::kHatCentred},
     };
     for (const auto& [hat, angle] : cases) EXPECT_EQ(SdlInputDevices::hatToAngle(hat), angle) << int(hat);
