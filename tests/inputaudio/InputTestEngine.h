@@ -1,10 +1,11 @@
 #pragma once
-// A real engine object for input tests: SDL's offscreen video driver (or the X server,
-// for end-to-end tests), a private data folder, and an input service whose keyboard and
-// joysticks are scripted. Frames are stepped by hand, so frame numbers and frame
-// lengths are exact. Display tests only: see InputTestEngine::available.
+// A real engine object for input tests: SDL's offscreen video driver (or an X server,
+// for end-to-end tests), a private data folder, and an input service on scripted
+// devices. Frames are stepped by hand, so frame numbers and lengths are exact.
+// Display tests only: REQUIRE_INPUT_ENGINE skips unless TORVANE_DISPLAY_TESTS is set.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,88 +18,59 @@
 #include "platform/InputDevices.h"
 #include "platform/Window.h"
 
-// Keyboard and joysticks as the test sets them.
-class ScriptedDevices : public InputDevices {
-public:
-    struct Controller {
-        std::string name;
-        int axes = 2;
-    };
-
+// Keyboard and joysticks as the test sets them; controller i has axisCount[i] axes.
+struct ScriptedDevices : InputDevices {
     std::int32_t openKeyboard() override { return 0; }
     bool readKeyboard(std::uint8_t (&state)[kKeyboardBytes]) override {
-        if (!keyboardReadable) return false;
-        for (int i = 0; i < kKeyboardBytes; ++i) state[i] = keys[i];
-        return true;
+        std::copy(std::begin(keys), std::end(keys), state);
+        return readable;
     }
-    void acquireKeyboard() override { ++keyboardAcquires; }
-    int countControllers() override { return static_cast<int>(controllers.size()); }
-    std::string controllerInstanceName(int index) override { return controllers[index].name; }
-    std::string controllerProductName(int index) override { return controllers[index].name + " pad"; }
-    std::int32_t openJoystick(int index, int slot) override {
-        slotController[slot] = index;
-        return 0;
-    }
-    bool setAxisRange(int slot, int axis, int, int) override { return controllers[slotController[slot]].axes > axis; }
+    void acquireKeyboard() override { ++acquires; }
+    int countControllers() override { return static_cast<int>(axisCount.size()); }
+    std::string controllerInstanceName(int index) override { return "pad " + std::to_string(index); }
+    std::string controllerProductName(int) override { return "pad"; }
+    std::int32_t openJoystick(int index, int slot) override { return slotController[slot] = index, 0; }
+    bool setAxisRange(int slot, int axis, int, int) override { return axisCount[slotController[slot]] > axis; }
     void closeJoystick(int slot) override { ++closes[slot]; }
     bool readJoystick(int slot, JoystickState& state) override {
-        if (!joystickReadable[slot]) return false;
-        state = joysticks[slot];
-        return true;
+        return readable ? (state = joysticks[slot], true) : false;
     }
-    void acquireJoystick(int slot) override { ++joystickAcquires[slot]; }
+    void acquireJoystick(int) override { ++acquires; }
 
     std::uint8_t keys[kKeyboardBytes] = {};
-    bool keyboardReadable = true;
-    int keyboardAcquires = 0;
-    std::vector<Controller> controllers;
+    bool readable = true;  // false: every read fails, as without the focus
+    int acquires = 0;
+    std::vector<int> axisCount;
     int slotController[kMaxJoysticks] = {};
-    JoystickState joysticks[kMaxJoysticks];
-    bool joystickReadable[kMaxJoysticks] = {true, true, true, true};
-    int joystickAcquires[kMaxJoysticks] = {};
     int closes[kMaxJoysticks] = {};
+    JoystickState joysticks[kMaxJoysticks];
 };
 
-// The system's display and OpenGL libraries keep a few once-only allocations for the
-// life of the process; the leak checker is told to overlook what they allocate while
-// the window and the engine are set up. Absent without the sanitizers.
+// The display libraries keep a few once-only allocations for the life of the process;
+// the leak checker overlooks what they allocate while the window is set up.
 extern "C" void __lsan_disable() __attribute__((weak));
 extern "C" void __lsan_enable() __attribute__((weak));
-
-struct LeakCheckPause {
-    LeakCheckPause() {
-        if (__lsan_disable) __lsan_disable();
-    }
-    ~LeakCheckPause() {
-        if (__lsan_enable) __lsan_enable();
-    }
-};
 
 class InputTestEngine {
 public:
     static bool available() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
 
-    // `driver`: SDL video driver to use, "offscreen" unless the test drives a real X display.
     explicit InputTestEngine(const char* driver = "offscreen") {
-        dataHome = std::filesystem::temp_directory_path() /
-                   ("torvane-input-" + std::to_string(::getpid()) + "-" + std::to_string(++instances));
+        dataHome = std::filesystem::temp_directory_path() / ("torvane-input-" + std::to_string(getpid()));
         std::filesystem::create_directories(dataHome);
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-        if (driver) setenv("SDL_VIDEODRIVER", driver, 1);
-        {
-            LeakCheckPause pause;
-            videoUp = Window::initVideo();
-            if (!videoUp) return;
-            window = std::make_unique<Window>();
-            if (!window->create("Torvane 2", 50, 50, 100, 100)) return;
-        }
-        new Qor(nullptr, window.get());
+        setenv("SDL_VIDEODRIVER", driver, 1);
+        if (__lsan_disable) __lsan_disable();
+        videoUp = Window::initVideo();
+        const bool windowUp = videoUp && window.create("Torvane 2", 50, 50, 100, 100);
+        if (__lsan_enable) __lsan_enable();
+        if (windowUp) new Qor(nullptr, &window);
     }
 
     ~InputTestEngine() {
         delete qor;
         qor = nullptr;
-        window.reset();
+        window.destroy();
         if (videoUp) Window::shutdownVideo();
         std::error_code ignored;
         std::filesystem::remove_all(dataHome, ignored);
@@ -106,26 +78,23 @@ public:
 
     bool ready() const { return qor != nullptr; }
 
-    // Replaces the engine's input service by one on scripted devices, built with the
-    // settings as they are now, and selects its starting mode as the engine does.
-    ScriptedDevices& scriptInput(std::vector<ScriptedDevices::Controller> controllers = {}) {
+    // Rebuilds the input service on scripted devices with the settings as they are now.
+    ScriptedDevices& scriptInput(std::vector<int> axisCount = {}) {
         auto owned = std::make_unique<ScriptedDevices>();
-        owned->controllers = std::move(controllers);
+        owned->axisCount = std::move(axisCount);
         ScriptedDevices& devices = *owned;
         delete qor->pQorInput;
-        qor->pQorInput = nullptr;
         qor->pQorInput = new QorInput(std::move(owned));
         qor->pQorInput->initInputMode();
-        // Frame starts from 0, so frame lengths that are binary fractions stay exact.
+        // From 0, frame lengths that are binary fractions add up exactly.
         qor->timer.frameStart = qor->timer.previousFrameStart = 0.0;
         return devices;
     }
 
     QorInput& input() { return *qor->pQorInput; }
 
-    // One worked frame's input step: the counter advances, the frame lasts `seconds`,
-    // then the poll runs.
-    void frame(double seconds = 0.02) {
+    // One worked frame's input step: the counter advances, the frame lasts `seconds`.
+    void frame(double seconds = 0.0625) {
         ++qor->frameCounter;
         qor->timer.previousFrameStart = qor->timer.frameStart;
         qor->timer.frameStart += seconds;
@@ -133,10 +102,9 @@ public:
     }
 
 private:
-    static inline int instances = 0;
     std::filesystem::path dataHome;
     bool videoUp = false;
-    std::unique_ptr<Window> window;
+    Window window;
 };
 
 #define REQUIRE_INPUT_ENGINE(engine)                                            \
