@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
-#include "engine/Strings.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/TouchPoint.h"
 #include "inputaudio/ViewportMapping.h"
