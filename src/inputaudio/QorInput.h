@@ -25,6 +25,7 @@
 #include <string>
 
 #include "engine/QorBase.h"
+#include "language/KeyNames.h"
 #include "platform/JoystickState.h"
 #include "render/Vector3.h"
 
@@ -106,7 +107,7 @@ public:
     // Destroys every contact at once, newest first.
     void deleteTouches();
 
-    std::array<std::u16string, kInputCodeCount> keyName;  // display names, set by the language
+    KeyNames keyName;  // display names of the input codes, written by the language service
     int inputMode = kModeNone;
     int modifierState = kNoModifier;
     char16_t typedChar = 0;     // last character typed since the previous frame, 0 when none
