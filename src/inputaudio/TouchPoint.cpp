@@ -17,16 +17,16 @@ void TouchPoint::tick(double time, double dt) {
     const Vector3 oldPos = pos;
     pos = mapping.toScreen(rawPosition);
     delta = pos - oldPos;
-    updateVelocity(frame);
+    updateVelocity(frame, mapping);
     advanceState(frame);
 }
 
-void TouchPoint::updateVelocity(int frame) {
+void TouchPoint::updateVelocity(int frame, const ViewportMapping& mapping) {
     // Only a frame that moved the contact, and is neither its press nor its release,
     // measures a speed; a release keeps the speed of the last movement, so flicks carry.
     const double span = lastUpdateTime - previousUpdateTime;
     if (lastMoveFrame == frame && downFrame != frame && upFrame != frame && span > 0.0) {
-        const Vector3 from = ViewportMapping::fromGraphics(qor->pQorGraphics).toScreen(previousRawPosition);
+        const Vector3 from = mapping.toScreen(previousRawPosition);
         velocity = (pos - from) * static_cast<float>(1.0 / span);
         if (vectorLength(velocity) < kMinSpeed) velocity = {0.0f, 0.0f, 0.0f};
     }

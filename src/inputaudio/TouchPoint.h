@@ -16,6 +16,8 @@
 #include "engine/QorBase.h"
 #include "render/Vector3.h"
 
+struct ViewportMapping;
+
 class TouchPoint : public QorBase {
 public:
     enum State { kStateNew = 0, kStateDown = 1, kStateHeld = 2, kStateUp = 3 };
@@ -55,7 +57,7 @@ public:
     std::uint8_t bMoved = 0;          // moved more than kMoveThreshold from the press
 
 private:
-    void updateVelocity(int frame);
+    void updateVelocity(int frame, const ViewportMapping& mapping);
     void advanceState(int frame);
 
     static int nextId;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -232,10 +233,14 @@ struct PrivateXServer {
     PrivateXServer() {
         int fds[2];
         if (pipe(fds) != 0) return;
+        const std::string fd = std::to_string(fds[1]);
         pid = fork();
         if (pid == 0) {
-            dup2(open("/dev/null", O_WRONLY), 2);
-            const std::string fd = std::to_string(fds[1]);
+            // The server must not outlive the test, nor hold its output open.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int devNull = open("/dev/null", O_RDWR);
+            for (int stream = 0; stream < 3; ++stream) dup2(devNull, stream);
+            close(fds[0]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
                    static_cast<char*>(nullptr));
             _exit(127);
