@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <set>
+#include <string_view>
 #include <stdexcept>
 
 namespace artbake {
@@ -53,10 +55,26 @@ Image toStraightRgba(cairo_surface_t* surface, int width, int height) {
     return image;
 }
 
+// Two elements with one id make librsvg quietly pick one of them, which once blanked a
+// whole layer; refuse such drawings instead.
+void checkUniqueIds(const std::string& svgText, const std::string& source) {
+    std::set<std::string_view> seen;
+    std::string_view text(svgText);
+    for (size_t pos = text.find(" id=\""); pos != std::string_view::npos; pos = text.find(" id=\"", pos + 1)) {
+        size_t start = pos + 5;
+        size_t end = text.find('"', start);
+        if (end == std::string_view::npos)
+            break;
+        if (!seen.insert(text.substr(start, end - start)).second)
+            throw std::runtime_error(source + ": the id \"" + std::string(text.substr(start, end - start)) + "\" is used twice");
+    }
+}
+
 } // namespace
 
 Image SvgRenderer::render(const std::string& svgText, int width, int height, const std::string& layer,
                           const std::string& source) {
+    checkUniqueIds(svgText, source);
     GError* error = nullptr;
     std::unique_ptr<RsvgHandle, HandleDeleter> handle(
         rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svgText.data()), svgText.size(), &error));
