@@ -19,7 +19,7 @@ public:
     Parser(std::string_view text, const Variables& variables) : text(text), variables(variables) {}
 
     double parseAll() {
-        double value = parseSum();
+        double value = parseComparison();
         skipBlanks();
         if (pos != text.size())
             fail("unexpected '" + std::string(text.substr(pos, 1)) + "'");
@@ -47,6 +47,28 @@ private:
             return true;
         }
         return false;
+    }
+
+    // Comparisons give 1 or 0, so drawings can switch parts on and off.
+    double parseComparison() {
+        double value = parseSum();
+        skipBlanks();
+        if (pos + 1 < text.size() && text[pos + 1] == '=' && std::string_view("<>=!").find(text[pos]) != std::string_view::npos) {
+            char op = text[pos];
+            pos += 2;
+            double rhs = parseSum();
+            switch (op) {
+            case '<': return value <= rhs;
+            case '>': return value >= rhs;
+            case '=': return value == rhs;
+            default: return value != rhs;
+            }
+        }
+        if (accept('<'))
+            return value < parseSum();
+        if (accept('>'))
+            return value > parseSum();
+        return value;
     }
 
     double parseSum() {
@@ -88,7 +110,7 @@ private:
     double parsePrimary() {
         skipBlanks();
         if (accept('(')) {
-            double value = parseSum();
+            double value = parseComparison();
             if (!accept(')'))
                 fail("missing ')'");
             return value;
@@ -132,7 +154,7 @@ private:
         std::vector<double> args;
         if (!accept(')')) {
             do {
-                args.push_back(parseSum());
+                args.push_back(parseComparison());
             } while (accept(','));
             if (!accept(')'))
                 fail("missing ')' after the arguments of " + name);

@@ -1,6 +1,6 @@
 #pragma once
 // Arithmetic used by the art recipes and the SVG templates: numbers, named variables,
-// + - * / %, unary minus, parentheses and a few functions (sin, cos, tan, sqrt, abs, min,
+// + - * / %, comparisons (< <= > >= == != giving 1 or 0), unary minus, parentheses and a few functions (sin, cos, tan, sqrt, abs, min,
 // max, floor, pow, clamp, mix). Angles are degrees in sin/cos/tan, as in SVG transforms.
 //
 // Errors (unknown variable, bad syntax) throw std::runtime_error naming the expression:

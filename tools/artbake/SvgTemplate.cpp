@@ -1,6 +1,9 @@
 #include "SvgTemplate.h"
 
+#include <algorithm>
 #include <cmath>
+#include <sstream>
+#include <vector>
 #include <cstdio>
 #include <stdexcept>
 
@@ -35,6 +38,27 @@ size_t findLoopEnd(std::string_view text, size_t from) {
         pos = close + 2;
     }
     throw std::runtime_error("template: a {{for}} has no matching {{end}}");
+}
+
+// "choose <expr> <word0> <word1> ...": the word the expression's value picks (clamped to
+// the list); a word starting with '@' is a palette colour.
+std::string choose(const std::string& tag, const Variables& variables, const Palette& palette) {
+    std::istringstream words(tag.substr(7));
+    std::string expression, word;
+    std::vector<std::string> choices;
+    words >> expression;
+    while (words >> word)
+        choices.push_back(word);
+    if (choices.empty())
+        throw std::runtime_error("template: '" + tag + "' has nothing to choose from");
+    long index = std::lround(Expression::evaluate(expression, variables));
+    std::string picked = choices[static_cast<size_t>(std::clamp<long>(index, 0, static_cast<long>(choices.size()) - 1))];
+    if (picked[0] != '@')
+        return picked;
+    auto found = palette.find(picked.substr(1));
+    if (found == palette.end())
+        throw std::runtime_error("template: no palette colour '" + picked.substr(1) + "'");
+    return found->second;
 }
 
 } // namespace
@@ -84,6 +108,8 @@ std::string SvgTemplate::expand(std::string_view text, const Variables& variable
                 out += expand(body, inner, palette);
             }
             pos = text.find(kClose, end) + 2;
+        } else if (tag.rfind("choose ", 0) == 0) {
+            out += choose(tag, variables, palette);
         } else if (tag == "end") {
             throw std::runtime_error("template: {{end}} without {{for}}");
         } else if (!tag.empty() && tag[0] == '@') {

@@ -4,6 +4,8 @@
 //   {{expr}}          the value of an arithmetic expression (see Expression.h)
 //   {{@name}}         a colour of the shared palette, e.g. "#d83a3a"
 //   {{for k a b}}...{{end}}   repeats the text for k = a, a+1, ..., b-1 (nestable)
+//   {{choose expr w0 w1 ...}} the word the expression's value picks; "@name" words are
+//                     palette colours
 // Throws std::runtime_error for unbalanced loops, unknown names and bad expressions.
 
 #include <map>

@@ -6,8 +6,8 @@
 // data/fonts/*.font, and writes under the stage folder one folder per archive (each holding
 // the images with their ".ini" and ".preload" files, by their paths inside the archive), the
 // code-point table of the font archive, manifest.txt (one line per image: archive, path,
-// registered name, skin count, size), contact-sheet.png and preview-scene.png (a mock
-// game screen placed by data/gfx/preview-scene.txt). The output depends only on the
+// registered name, skin count, size), contact-sheet.png and a PNG for each
+// data/gfx/preview-*.txt (mock game screens for reviewing the art together). The output depends only on the
 // sources: recipes are processed in name order and every job writes its own files.
 
 #include <fontconfig/fontconfig.h>
@@ -155,7 +155,9 @@ void run(const Options& options) {
             all.push_back(&texture);
     writeManifest(all, options.out + "/manifest.txt");
     ContactSheet::write(all, options.out + "/contact-sheet.png");
-    ScenePreview::write(all, (data / "gfx/preview-scene.txt").string(), options.out + "/preview-scene.png");
+    for (const std::string& scene : listFiles(data / "gfx", ".txt"))
+        if (fs::path(scene).filename().string().rfind("preview-", 0) == 0)
+            ScenePreview::write(all, scene, options.out + "/" + fs::path(scene).stem().string() + ".png");
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("torvane_artbake: %zu images in %.1f s\n", all.size(), seconds);
 }
