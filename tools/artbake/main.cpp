@@ -6,7 +6,7 @@
 // data/fonts/*.font, and writes under the stage folder one folder per archive (each holding
 // the images with their ".ini" and ".preload" files, by their paths inside the archive), the
 // code-point table of the font archive, manifest.txt (one line per image: archive, path,
-// registered name, skin count, size), contact-sheet.png and a PNG for each
+// registered name, skin count, size, meaning), contact-sheet.png and a PNG for each
 // data/gfx/preview-*.txt (mock game screens for reviewing the art together). The output depends only on the
 // sources: recipes are processed in name order and every job writes its own files.
 
@@ -117,7 +117,7 @@ void writeManifest(const std::vector<const BakedTexture*>& textures, const std::
     std::string text;
     for (const BakedTexture* t : textures)
         text += t->archive + "\t" + t->path + "\t" + t->name + "\t" + std::to_string(t->skins.size()) + "\t" +
-                std::to_string(t->image.width) + "x" + std::to_string(t->image.height) + "\n";
+                std::to_string(t->image.width) + "x" + std::to_string(t->image.height) + "\t" + t->meaning + "\n";
     TextureWriter::writeFileAtomically(path, text.data(), text.size());
 }
 
