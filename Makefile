@@ -5,12 +5,15 @@ JOBS ?= $(shell nproc)
 ifeq ($(SANITIZE),1)
 BUILD_DIR ?= build-sanitize
 CMAKE_FLAGS = -DSANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+# Full stacks, so that the suppressions for the system's OpenGL driver can match.
+TEST_ENV = LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=$(CURDIR)/tests/sanitizer/lsan.supp \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
 BUILD_DIR ?= build
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all deps configure build run test bench lint clean
+.PHONY: all deps configure build run test bench lint clang clean
 
 all: build
 
@@ -28,14 +31,19 @@ run: build
 
 # Display tests run on a virtual X server with Mesa's software OpenGL.
 test: build
-	@cd $(BUILD_DIR) && TORVANE_DISPLAY_TESTS=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+	@cd $(BUILD_DIR) && $(TEST_ENV) TORVANE_DISPLAY_TESTS=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 300
 
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
+# The same sources must also build warning-free with clang.
+clang: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build build-clang -j $(JOBS)
+
 lint:
 	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tools/*.cpp' 'tools/*.h')
 
 clean:
-	@rm -rf build build-sanitize
+	@rm -rf build build-sanitize build-clang

@@ -24,7 +24,7 @@ void Link::notifyOwner() {
     e.currentTarget = owner;
     e.dispatcher = qor ? qor->pMouseDispatcher : nullptr;
     e.param1 = reinterpret_cast<std::uintptr_t>(this);
-    QorBase* ownerParent = static_cast<QorBase*>(owner->parent);
+    QorBase* ownerParent = owner->parentObject();
     if (ownerParent && ownerParent->previewEvent(e)) return;
     if (!owner->bNoInput && owner->onEvent(e)) return;
     if (ownerParent) ownerParent->bubbleEvent(e);

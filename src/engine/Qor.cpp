@@ -9,8 +9,10 @@
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/MouseDispatcher.h"
+#include "engine/QorProcessEntry.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/QorAudio.h"
@@ -19,6 +21,7 @@
 #include "net/QorNetwork.h"
 #include "platform/ResultCode.h"
 #include "platform/SystemClock.h"
+#include "platform/SystemInfo.h"
 #include "render/Context.h"
 #include "render/FontGDI.h"
 #include "render/QorGraphics.h"
@@ -55,6 +58,7 @@ Qor::Qor(void* appInstance, Window* window) : hAppInstance(appInstance), hWindow
     pLogger = new Logger();
     QOR_LOG("Qor::Qor", u"Torvane 2 engine");
     QOR_LOG("Qor::Qor", u"Version: QorUDX9 build %hs %hs", __DATE__, __TIME__);
+    dumpSystemInfo();
     pErrorManager = new ErrorManager();
     pTimeKeeper = new TimeKeeper();
     pFileManager = new FileManager();
@@ -67,6 +71,8 @@ Qor::Qor(void* appInstance, Window* window) : hAppInstance(appInstance), hWindow
     timer.start(0.001);
     QOR_LOG("Qor::Qor", u"Started.");
 }
+
+Qor::Qor(Headless) { qor = this; }
 
 ClassInfo* Qor::getClass() const { return &classInfo; }
 
@@ -174,11 +180,13 @@ void Qor::reportLeaks() {
     QOR_LOG("Qor::~Qor", u"Objects still allocated (memory leaks?): %d", countObjects());
     int number = 0;
     forEachObject([this, &number](QorBase* object) {
+        // The parent may be a plain list head rather than an engine object, so it is
+        // compared as a node, never cast.
         std::u16string parentText = u"--";
-        if (QorBase* parentObject = object->parentObject()) {
+        if (const BasicLink* parentNode = object->parent) {
             int parentNumber = -1, i = 0;
             forEachObject([&](QorBase* o) {
-                if (o == parentObject) parentNumber = i;
+                if (static_cast<BasicLink*>(o) == parentNode) parentNumber = i;
                 ++i;
             });
             parentText = parentNumber >= 0 ? formatString(u"parent=[%d]", parentNumber) : u"parent=***FREED***";
@@ -186,6 +194,33 @@ void Qor::reportLeaks() {
         QOR_LOG("Qor::~Qor", u"%8d. %s\t\t\t(uid=%d %s)", number++, object->getClass()->name, object->objectUID,
                 parentText);
     });
+}
+
+// The machine in the log: system version, memory figures and the tree of processes.
+// Nothing here is fatal.
+void Qor::dumpSystemInfo() {
+    const SystemInfo::OsVersion version = SystemInfo::osVersion();
+    if (!version.name.empty()) osName = utf8ToWide(version.name);
+    QOR_LOG("Qor::dumpSystemInfo", u"Operating system version : %s", osName);
+    QOR_LOG("Qor::dumpSystemInfo", u"dwMajorVersion: %08x", version.major);
+    QOR_LOG("Qor::dumpSystemInfo", u"dwMinorVersion: %08x", version.minor);
+    QOR_LOG("Qor::dumpSystemInfo", u"dwBuildNumber: %08x", version.build);
+    QOR_LOG("Qor::dumpSystemInfo", u"szCSDVersion: %s", utf8ToWide(version.details));
+    QOR_LOG("Qor::dumpSystemInfo", u"Memory information:");
+    const SystemInfo::MemoryStatus memory = SystemInfo::memoryStatus();
+    QOR_LOG("Qor::dumpSystemInfo", u"dwMemoryLoad: %d", memory.loadPercent);
+    const std::pair<const char16_t*, std::uint64_t> figures[] = {
+        {u"dwTotalPhys", memory.totalPhysical}, {u"dwAvailPhys", memory.availablePhysical},
+        {u"dwTotalPageFile", memory.totalSwap}, {u"dwAvailPageFile", memory.availableSwap},
+        {u"dwTotalVirtual", memory.totalCommit}, {u"dwAvailVirtual", memory.availableCommit}};
+    for (const auto& [name, bytes] : figures) QOR_LOG("Qor::dumpSystemInfo", u"%s: %I64dK", name, bytes >> 10);
+
+    const std::vector<SystemInfo::ProcessEntry> processes = SystemInfo::listProcesses();
+    if (processes.empty()) return;
+    QOR_LOG("Qor::dumpSystemInfo", u"Process tree:");
+    QorProcessEntry root;
+    for (const auto& p : processes) root.insert(new QorProcessEntry(p.processId, p.parentProcessId, utf8ToWide(p.name)));
+    root.dump(u"");
 }
 
 void Qor::saveSettings() {

@@ -53,6 +53,10 @@ public:
 
     // Builds every service; a failure in any of them is fatal. Sets `qor` first.
     Qor(void* appInstance, Window* window);
+    // An engine object without services, for tools and tests that use the object model
+    // without a window: no log, no devices; fatal errors still end the process.
+    struct Headless {};
+    explicit Qor(Headless);
     virtual ClassInfo* getClass() const;
     virtual ~Qor();
     Qor(const Qor&) = delete;
@@ -118,6 +122,7 @@ public:
     double totalFrameTime = 0.0;    // s, sum of work times
     Context* pCurrentContext = nullptr;
     int qorMode = MODE_OK;
+    std::u16string osName = u"<unknown>";  // the system's short name, set by the system report
 
 private:
     void readStaticSettings();

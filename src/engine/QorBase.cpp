@@ -55,14 +55,15 @@ QorBase* QorBase::findNthHit(int& n) {
 
 bool QorBase::previewEvent(Event& e) {
     if (bNoInput) return true;
-    if (parent && parentObject()->previewEvent(e)) return true;
+    if (QorBase* p = parentObject(); p && p->previewEvent(e)) return true;
     return onPreviewEvent(e);
 }
 
 bool QorBase::bubbleEvent(Event& e) {
     if (bNoInput) return false;
     if (onBubbleEvent(e)) return true;
-    return parent ? parentObject()->bubbleEvent(e) : false;
+    QorBase* p = parentObject();
+    return p ? p->bubbleEvent(e) : false;
 }
 
 bool QorBase::onPreviewEvent(Event& e) { return listener ? listener->onPreviewEvent(e) : false; }

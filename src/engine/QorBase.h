@@ -48,7 +48,9 @@ public:
     // finding none is fatal.
     QorBase* findContext();
 
-    QorBase* parentObject() const { return static_cast<QorBase*>(parent); }
+    // The parent as an engine object; null for a root or a plain list head (such as the
+    // input service's contact list).
+    QorBase* parentObject() const { return dynamic_cast<QorBase*>(parent); }
 
     std::uint8_t bVisible = 1;         // visibility result kept for drawn subclasses
     std::uint8_t bSkipVisibility = 0;  // used by drawn subclasses

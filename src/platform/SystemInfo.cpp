@@ -3,11 +3,16 @@
 #include <dirent.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -73,6 +78,63 @@ int countProcessesNamed(const std::string& name) {
     }
     closedir(proc);
     return count;
+}
+
+std::vector<ProcessEntry> listProcesses() {
+    std::vector<ProcessEntry> processes;
+    DIR* proc = opendir("/proc");
+    if (!proc) return processes;
+    while (const dirent* entry = readdir(proc)) {
+        if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
+        // /proc/<pid>/stat: "pid (name) state ppid ..."; the name may hold blanks and
+        // parentheses, so it runs to the last ")".
+        std::ifstream file(std::string("/proc/") + entry->d_name + "/stat");
+        std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const auto open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close < open) continue;
+        ProcessEntry p;
+        p.processId = std::atoi(stat.c_str());
+        p.name = stat.substr(open + 1, close - open - 1);
+        char state = 0;
+        if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &p.parentProcessId) != 2) continue;
+        processes.push_back(p);
+    }
+    closedir(proc);
+    return processes;
+}
+
+OsVersion osVersion() {
+    OsVersion version;
+    utsname names{};
+    if (uname(&names) != 0) return version;
+    version.name = names.sysname;
+    version.details = names.version;
+    std::sscanf(names.release, "%d.%d.%d", &version.major, &version.minor, &version.build);
+    return version;
+}
+
+MemoryStatus memoryStatus() {
+    std::map<std::string, std::uint64_t> kib;
+    std::ifstream file("/proc/meminfo");
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        std::uint64_t value = 0;
+        if (fields >> key >> value && !key.empty()) kib[key.substr(0, key.size() - 1)] = value;
+    }
+    MemoryStatus status;
+    status.totalPhysical = kib["MemTotal"] << 10;
+    status.availablePhysical = kib["MemAvailable"] << 10;
+    status.totalSwap = kib["SwapTotal"] << 10;
+    status.availableSwap = kib["SwapFree"] << 10;
+    status.totalCommit = kib["CommitLimit"] << 10;
+    const std::uint64_t committed = kib["Committed_AS"] << 10;
+    status.availableCommit = committed < status.totalCommit ? status.totalCommit - committed : 0;
+    if (status.totalPhysical > 0)
+        status.loadPercent =
+            static_cast<int>(100 - status.availablePhysical * 100 / status.totalPhysical);
+    return status;
 }
 
 bool createDirectory(const std::string& path) {

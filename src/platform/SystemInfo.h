@@ -1,6 +1,8 @@
 #pragma once
 // Facts about the process and the machine, in UTF-8.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace SystemInfo {
 std::string executablePath();   // the full path of the running program
@@ -11,6 +13,29 @@ std::string currentDirectory(); // empty when it cannot be read
 std::string userDataHome();
 // Number of running processes whose executable's file name equals `name`, ignoring case.
 int countProcessesNamed(const std::string& name);
+struct ProcessEntry {
+    int processId = -1;
+    int parentProcessId = -1;
+    std::string name;  // the executable's short name
+};
+// The running processes in the order the system lists them; empty when unreadable.
+std::vector<ProcessEntry> listProcesses();
+
+struct OsVersion {
+    std::string name;     // "Linux"
+    int major = 0, minor = 0, build = 0;  // from the kernel release, e.g. 6.1.0
+    std::string details;  // the kernel's version text
+};
+OsVersion osVersion();
+
+struct MemoryStatus {
+    int loadPercent = 0;  // share of physical memory in use
+    std::uint64_t totalPhysical = 0, availablePhysical = 0;  // bytes
+    std::uint64_t totalSwap = 0, availableSwap = 0;
+    std::uint64_t totalCommit = 0, availableCommit = 0;      // the commit limit and what is left of it
+};
+MemoryStatus memoryStatus();
+
 // Creates one folder level with the user's own rights; true when it exists afterwards.
 bool createDirectory(const std::string& path);
 }  // namespace SystemInfo

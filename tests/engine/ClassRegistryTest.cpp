@@ -1,0 +1,81 @@
+#include "engine/ClassRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/BasicLink.h"
+#include "engine/ClassInfo.h"
+#include "engine/Qor.h"
+#include "engine/QorBase.h"
+#include "render/Context.h"
+
+TEST(ClassInfo, IdsAreTheNameHashOrTheNumberOfAGeneratedName) {
+    EXPECT_EQ(classIdForName(u"Qor"), 91986u);
+    EXPECT_EQ(classIdForName(u"A"), 65u);
+    EXPECT_EQ(classIdForName(u""), 0u);
+    EXPECT_EQ(classIdForName(u"_02468b57"), 0x02468b57u);
+    EXPECT_EQ(classIdForName(u"_4229753a"), 0x4229753au);
+    // Not generated: upper-case hex digits or the wrong length are hashed like any name.
+    EXPECT_NE(classIdForName(u"_02468B57"), 0x02468b57u);
+    EXPECT_NE(classIdForName(u"_2468b57"), 0x2468b57u);
+    EXPECT_EQ(Qor::classInfo.id, 91986u);
+}
+
+TEST(ClassInfo, ARootHasNoParentAndASubclassKeepsItsParentRecord) {
+    EXPECT_EQ(BasicLink::classInfo.parent, nullptr);
+    EXPECT_EQ(QorBase::classInfo.parent, &BasicLink::classInfo);
+    EXPECT_EQ(Context::classInfo.parent, &QorBase::classInfo);
+    EXPECT_TRUE(Context::classInfo.isA(&BasicLink::classInfo));
+    EXPECT_FALSE(QorBase::classInfo.isA(&Context::classInfo));
+}
+
+TEST(ClassRegistry, TheIndexIsAlphabeticalByCodeUnitAndBuiltOnce) {
+    ClassRegistry& registry = ClassRegistry::instance();
+    registry.buildIndex();
+    ASSERT_EQ(static_cast<int>(registry.sorted.size()), registry.count());
+    for (std::size_t i = 0; i < registry.sorted.size(); ++i) {
+        EXPECT_EQ(registry.sorted[i]->index, static_cast<int>(i));
+        if (i > 0) {
+            EXPECT_LT(registry.sorted[i - 1]->name, registry.sorted[i]->name);
+        }
+    }
+    EXPECT_FALSE(registry.bBadClasses);
+    EXPECT_LT(BasicLink::classInfo.index, Qor::classInfo.index);
+    const std::vector<ClassInfo*> before = registry.sorted;
+    registry.buildIndex();
+    EXPECT_EQ(registry.sorted, before);
+}
+
+TEST(ClassRegistry, LookupsByIdNameAndIndex) {
+    ClassRegistry& registry = ClassRegistry::instance();
+    registry.buildIndex();
+    EXPECT_EQ(registry.findById(91986u), &Qor::classInfo);
+    EXPECT_EQ(registry.findByName(u"QorBase"), &QorBase::classInfo);
+    EXPECT_EQ(registry.findByIndex(QorBase::classInfo.index), &QorBase::classInfo);
+    EXPECT_EQ(registry.findByIndex(-1), nullptr);
+    EXPECT_EQ(registry.findByIndex(registry.count()), nullptr);
+    EXPECT_EQ(registry.findById(0xFFFFFFFFu), nullptr);
+}
+
+TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
+    // Objects need an engine to live in.
+    Qor engine{Qor::Headless{}};
+    for (ClassInfo* r = ClassRegistry::instance().head; r; r = r->next) {
+        if (!r->factory || !r->isA(&BasicLink::classInfo)) continue;
+        auto* object = static_cast<BasicLink*>(r->factory());
+        ASSERT_NE(object, nullptr) << "factory of " << std::string(r->name.begin(), r->name.end());
+        EXPECT_EQ(object->getClass(), r);
+        object->destroy();
+    }
+}
+
+TEST(ClassRegistry, ADuplicateNameMarksTheRegistryBad) {
+    // A second record under an existing name, as a mistaken registration would make.
+    EXPECT_EXIT(
+        {
+            static ClassInfo duplicate(classIdForName(u"QorBase"), u"QorBase", &BasicLink::classInfo, nullptr);
+            ClassRegistry::instance().sorted.clear();
+            ClassRegistry::instance().buildIndex();
+            std::exit(ClassRegistry::instance().bBadClasses ? 3 : 0);
+        },
+        ::testing::ExitedWithCode(3), "");
+}

@@ -1,0 +1,110 @@
+#include "engine/QorBase.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/Event.h"
+#include "render/Context.h"
+#include "support/HeadlessEngine.h"
+#include "support/Recorder.h"
+
+namespace {
+class QorBaseTest : public HeadlessEngine {
+protected:
+    Journal journal;
+};
+}  // namespace
+
+TEST_F(QorBaseTest, EveryLiveObjectIsInTheEngineListInConstructionOrder) {
+    auto* a = new QorBase();
+    auto* b = new QorBase();
+    std::vector<QorBase*> seen;
+    engine->forEachObject([&](QorBase* o) { seen.push_back(o); });
+    EXPECT_EQ(seen, (std::vector<QorBase*>{a, b}));
+    a->destroy();
+    seen.clear();
+    engine->forEachObject([&](QorBase* o) { seen.push_back(o); });
+    EXPECT_EQ(seen, (std::vector<QorBase*>{b}));
+    b->destroy();
+}
+
+TEST_F(QorBaseTest, ChildrenEndBeforeTheirParentLastToFirst) {
+    auto* parent = new RecordingObject(journal, "parent");
+    parent->addChild(new RecordingObject(journal, "a"));
+    parent->addChild(new RecordingObject(journal, "b"));
+    parent->destroy();
+    EXPECT_EQ(journal, (std::vector<std::string>{"parent destroyed", "b destroyed", "a destroyed"}));
+}
+
+TEST_F(QorBaseTest, HitSearchGoesFrontToBackAndCountsHits) {
+    QorBase root;
+    auto* lower = new RecordingObject(journal, "lower");
+    auto* upper = new RecordingObject(journal, "upper");
+    lower->hit = upper->hit = true;
+    root.addChild(lower);
+    root.addChild(upper);
+    int n = 0;
+    EXPECT_EQ(root.findNthHit(n), upper);
+    n = 1;
+    EXPECT_EQ(root.findNthHit(n), lower);
+    n = 2;
+    EXPECT_EQ(root.findNthHit(n), nullptr);
+}
+
+TEST_F(QorBaseTest, NoInputHidesTheSubtreeFromHitsAndSwallowsEvents) {
+    QorBase root;
+    auto* blocked = new RecordingObject(journal, "blocked");
+    auto* inside = new RecordingObject(journal, "inside");
+    blocked->addChild(inside);
+    root.addChild(blocked);
+    inside->hit = true;
+    blocked->bNoInput = 1;
+    int n = 0;
+    EXPECT_EQ(root.findNthHit(n), nullptr);
+    Event e;
+    EXPECT_TRUE(blocked->previewEvent(e));
+    EXPECT_FALSE(blocked->bubbleEvent(e));
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST_F(QorBaseTest, PreviewRunsFromTheRootDownAndBubbleFromTheObjectUp) {
+    RecordingObject root(journal, "root");
+    auto* middle = new RecordingObject(journal, "middle");
+    auto* leaf = new RecordingObject(journal, "leaf");
+    root.addChild(middle);
+    middle->addChild(leaf);
+    Event e;
+    e.code = Event::kClick;
+    leaf->previewEvent(e);
+    leaf->bubbleEvent(e);
+    EXPECT_EQ(journal, (std::vector<std::string>{"root preview 4", "middle preview 4", "leaf preview 4",
+                                                 "leaf bubble 4", "middle bubble 4", "root bubble 4"}));
+}
+
+TEST_F(QorBaseTest, AListenerReceivesTheEventsOfAnObjectThatDoesNotHandleThem) {
+    RecordingObject listener(journal, "listener");
+    QorBase object;
+    object.listener = &listener;
+    Event e;
+    object.onEvent(e);
+    object.onPreviewEvent(e);
+    EXPECT_EQ(journal, (std::vector<std::string>{"listener event 0", "listener preview 0"}));
+}
+
+TEST_F(QorBaseTest, FindContextFindsTheNearestContextUpTheTree) {
+    Context outer;
+    auto* inner = new Context();
+    auto* object = new QorBase();
+    outer.addChild(inner);
+    inner->addChild(object);
+    EXPECT_EQ(object->findContext(), inner);
+    EXPECT_EQ(outer.findContext(), &outer);
+}
+
+TEST_F(QorBaseTest, FindContextWithoutAnyContextIsFatal) {
+    EXPECT_EXIT(
+        {
+            QorBase orphan;
+            orphan.findContext();
+        },
+        ::testing::ExitedWithCode(255), "Could not find any Context object");
+}

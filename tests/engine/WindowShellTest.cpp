@@ -1,0 +1,211 @@
+// The program as a whole: started as its own process on the off-screen video driver,
+// with its data folder in a temporary folder.
+#include "engine/WindowShell.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "engine/Qor.h"
+#include "platform/Window.h"
+#include "support/TempFolder.h"
+#include "ui/ContextManager.h"
+#include "ui/Global.h"
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+class Program {
+public:
+    // Copies the program under its own name, so that tests running side by side are not
+    // taken for a second copy of each other.
+    Program(const TempFolder& folder, const std::string& name, const std::string& staticSettings)
+        : dataHome(folder.file("data")), exe(folder.file(name)) {
+        fs::create_directories(dataHome);
+        fs::copy_file(TORVANE_PROGRAM_PATH, exe);
+        std::ofstream(folder.file("Torvane2Xmas.cfg.static")) << staticSettings;
+    }
+
+    pid_t start() const {
+        // The test's own environment (sanitizer options included), with the program's
+        // folders and drivers set for the test.
+        std::vector<std::string> env = {"XDG_DATA_HOME=" + dataHome, "SDL_VIDEODRIVER=offscreen",
+                                        "SDL_AUDIODRIVER=dummy", "HOME=" + dataHome};
+        for (char** e = environ; *e; ++e) {
+            const std::string entry(*e);
+            const std::string key = entry.substr(0, entry.find('=') + 1);
+            if (key != "XDG_DATA_HOME=" && key != "SDL_VIDEODRIVER=" && key != "SDL_AUDIODRIVER=" && key != "HOME=")
+                env.push_back(entry);
+        }
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string arg0 = exe;
+        char* argv[] = {arg0.data(), nullptr};
+        pid_t pid = -1;
+        posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data());
+        return pid;
+    }
+
+    // Waits for the process; its wait status, or -1 after the time-out.
+    static int wait(pid_t pid, int seconds = 20) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        int status = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (waitpid(pid, &status, WNOHANG) == pid) return status;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+    }
+
+    std::string file(const std::string& name) const { return dataHome + "/Quorrel studios/Torvane2Xmas/2.79/" + name; }
+    std::string log() const { return TempFolder::read(file("Torvane2Xmas.log")); }
+
+    // Waits until the log holds `text`.
+    bool waitForLog(const std::string& text, int seconds = 20) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (log().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    std::string dataHome;
+    std::string exe;
+};
+
+const char kStaticSettings[] =
+    "[Language]\r\nsingleLanguage=-1\r\nlanguageMask=11\r\n"
+    "[Edition]\r\nbHoliday=1\r\n[Graphics]\r\nditherDepth=0\r\nhq2x=1\r\n";
+
+class WindowShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+    }
+    TempFolder folder;
+};
+}  // namespace
+
+TEST_F(WindowShellTest, ARunStartsLogsAndEndsWithACleanExitWhenClosed) {
+    Program program(folder, "TorvaneRun", kStaticSettings);
+    const pid_t pid = program.start();
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(program.waitForLog("createQOR(): Entering game loop."));
+    // SDL turns the termination request into a close request, as closing the window does.
+    kill(pid, SIGTERM);
+    const int status = Program::wait(pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string log = program.log();
+    EXPECT_EQ(log.rfind("\xEF\xBB\xBF\tApplication: Torvane2Xmas v2.79.p ", 0), 0u);
+    const auto order = {"deleteQOR(): QOR shutting down...", "Qor::~Qor(): Initiating shutdown...",
+                        "Qor::~Qor(): 1...", "Qor::~Qor(): 14...", "Qor::~Qor(): Done. Clean exit.\r\n"};
+    std::size_t at = 0;
+    for (const char* line : order) {
+        at = log.find(line, at);
+        EXPECT_NE(at, std::string::npos) << line;
+    }
+    EXPECT_TRUE(log.ends_with("Qor::~Qor(): Done. Clean exit.\r\n"));
+    // The first start writes the engine's settings with their defaults.
+    const std::string settings = TempFolder::read(program.file("Torvane2Xmas.cfg"));
+    EXPECT_NE(settings.find("[Qor]\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("debugCode=1\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("defaultLanguage=-2\r\n"), std::string::npos);
+}
+
+TEST_F(WindowShellTest, ASecondCopyExitsAtOnce) {
+    Program program(folder, "TorvaneTwice", kStaticSettings);
+    const pid_t first = program.start();
+    ASSERT_TRUE(program.waitForLog("Entering game loop."));
+    const pid_t second = program.start();
+    const int secondStatus = Program::wait(second, 10);
+    ASSERT_TRUE(WIFEXITED(secondStatus));
+    EXPECT_EQ(WEXITSTATUS(secondStatus), 0);
+    kill(first, SIGTERM);
+    EXPECT_TRUE(WIFEXITED(Program::wait(first)));
+}
+
+TEST_F(WindowShellTest, AFatalErrorReportsItsMessageWritesTheCrashLogAndExitsWith255) {
+    // A static settings file without its "hq2x" key cannot be run.
+    Program program(folder, "TorvaneFatal",
+                    "[Language]\r\nsingleLanguage=-1\r\nlanguageMask=11\r\n[Edition]\r\nbHoliday=1\r\n"
+                    "[Graphics]\r\nditherDepth=0\r\n");
+    const int status = Program::wait(program.start());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 255);
+    const std::string crashLog = TempFolder::read(program.file("crash.Torvane2Xmas.log"));
+    EXPECT_NE(crashLog.find("Error: Key 'hq2x' could not be found in section 'Graphics'."), std::string::npos);
+    EXPECT_NE(crashLog.find("ErrorManager::error(): Forced exit."), std::string::npos);
+}
+
+TEST_F(WindowShellTest, ACrashWritesAReportAndACopyOfTheLog) {
+    Program program(folder, "TorvaneCrash", kStaticSettings);
+    const pid_t pid = program.start();
+    ASSERT_TRUE(program.waitForLog("Entering game loop."));
+    kill(pid, SIGSEGV);
+    const int status = Program::wait(pid);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGSEGV);
+    const std::string report = TempFolder::read(program.file("crash.Torvane2Xmas.mdmp"));
+    EXPECT_NE(report.find("Signal: 11 SIGSEGV"), std::string::npos) << report;
+    EXPECT_NE(report.find("Backtrace:"), std::string::npos);
+    EXPECT_NE(TempFolder::read(program.file("crash.Torvane2Xmas.log")).find("Entering game loop."), std::string::npos);
+}
+
+namespace {
+// The idle tick in this process, on an off-screen window.
+class IdleTick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
+        ASSERT_TRUE(Window::initVideo());
+        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+    }
+    void TearDown() override {
+        WindowShell::deleteQOR();
+        window.destroy();
+        Window::shutdownVideo();
+    }
+    TempFolder dataHome;
+    Window window;
+};
+}  // namespace
+
+TEST_F(IdleTick, TheFirstTickBuildsTheEngineAndARestartRebuildsItAtTheNextTick) {
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_NE(qor, nullptr);
+    ASSERT_NE(global, nullptr);
+    EXPECT_EQ(qor->frameCounter, 1);
+    restartRequested = true;
+    EXPECT_TRUE(WindowShell::tick(window));
+    EXPECT_EQ(qor, nullptr);
+    EXPECT_EQ(global, nullptr);
+    EXPECT_FALSE(restartRequested);
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_NE(qor, nullptr);
+    EXPECT_EQ(qor->frameCounter, 1);
+}
+
+TEST_F(IdleTick, AQuitRequestWinsOverARestartInTheSameFrame) {
+    EXPECT_TRUE(WindowShell::tick(window));
+    global->pContextManager->bQuitRequested = 1;
+    restartRequested = true;
+    EXPECT_FALSE(WindowShell::tick(window));
+    EXPECT_NE(qor, nullptr);
+    restartRequested = false;
+}
