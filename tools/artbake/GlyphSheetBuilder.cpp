@@ -138,19 +138,22 @@ private:
     }
     int advanceOf(char16_t code) const { return static_cast<int>((load(code)->advance.x + 32) >> 6); }
 
+    // The cell spans the advance, widened only where the ink and its outline reach past
+    // it, so letters keep the typeface's own spacing.
     Mask glyphCell(char16_t code) const {
         FT_GlyphSlot g = load(code);
         int advance = static_cast<int>((g->advance.x + 32) >> 6);
-        int shift = std::max(0, -g->bitmap_left);
-        int inkRight = g->bitmap_left + shift + static_cast<int>(g->bitmap.width);
-        int width = std::max(advance + shift, inkRight) + 2 * recipe.outline;
-        Mask mask(std::max(width, 2), lineHeight);
+        int inkLeft = g->bitmap_left;
+        int inkRight = g->bitmap_left + static_cast<int>(g->bitmap.width);
+        int cellLeft = std::min(0, inkLeft - recipe.outline);
+        int cellRight = std::max(advance, inkRight + recipe.outline);
+        Mask mask(std::max(cellRight - cellLeft, 2), lineHeight);
         for (unsigned row = 0; row < g->bitmap.rows; ++row) {
             int y = baselineRow - g->bitmap_top + static_cast<int>(row);
             if (y < 0 || y >= lineHeight)
                 continue; // clipped: only accents over capitals reach above the line
             for (unsigned col = 0; col < g->bitmap.width; ++col) {
-                int x = recipe.outline + g->bitmap_left + shift + static_cast<int>(col);
+                int x = inkLeft - cellLeft + static_cast<int>(col);
                 if (x >= 0 && x < mask.width)
                     mask.at(x, y) = g->bitmap.buffer[row * g->bitmap.pitch + col];
             }

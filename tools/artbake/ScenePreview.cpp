@@ -1,7 +1,10 @@
 #include "ScenePreview.h"
 
+#include "CodePage1252.h"
+
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +51,46 @@ void parseColour(const std::string& text, double& r, double& g, double& b) {
     r = ((value >> 16) & 0xFF) / 255.0;
     g = ((value >> 8) & 0xFF) / 255.0;
     b = (value & 0xFF) / 255.0;
+}
+
+std::vector<char32_t> decodeUtf8(const std::string& text) {
+    std::vector<char32_t> out;
+    for (size_t i = 0; i < text.size();) {
+        auto c = static_cast<unsigned char>(text[i]);
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
+        for (int k = 1; k <= extra && i + k < text.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out.push_back(code);
+        i += 1 + extra;
+    }
+    return out;
+}
+
+int positionOf(char32_t code) {
+    for (int p = 0; p < CodePage1252::kEntries; ++p)
+        if (CodePage1252::toUnicode(p) == code)
+            return p;
+    return '?';
+}
+
+// Cell k of a font, counting across its sheets in order.
+std::pair<const BakedTexture*, int> fontCell(const std::vector<const BakedTexture*>& sheets, int k) {
+    for (const BakedTexture* sheet : sheets) {
+        if (k < static_cast<int>(sheet->skins.size()))
+            return {sheet, k};
+        k -= static_cast<int>(sheet->skins.size());
+    }
+    return {nullptr, 0};
+}
+
+void drawCell(cairo_t* cr, cairo_surface_t* surface, const SkinRect& s, double x, double y) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x, y, s.width, s.height);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, surface, x - s.left, y - s.top);
+    cairo_paint(cr);
+    cairo_restore(cr);
 }
 
 } // namespace
@@ -137,6 +180,36 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
             }
             repeat = 1;
             repeatX = repeatY = 0;
+        } else if (key == "text") {
+            // text <font> <x> <y> <first position> <spacing> <tint> <words...>
+            std::string font, colour, rest;
+            double x = 0, y = 0;
+            int first = 0, spacing = 0;
+            words >> font >> x >> y >> first >> spacing >> colour;
+            std::getline(words >> std::ws, rest);
+            std::vector<const BakedTexture*> sheets;
+            for (const BakedTexture* t : textures)
+                if (t->name == font)
+                    sheets.push_back(t);
+            if (sheets.empty())
+                fail("no font named " + font);
+            double r, g, b;
+            parseColour(colour, r, g, b);
+            std::vector<Surface> surfaces(sheets.size());
+            for (size_t k = 0; k < sheets.size(); ++k)
+                surfaces[k].surface = makeSurface(sheets[k]->image, r, g, b);
+            double penX = kWidth / 2.0 + x - camX, penY = kHeight / 2.0 - (y - camY);
+            for (char32_t code : decodeUtf8(rest)) {
+                auto [sheet, skin] = fontCell(sheets, positionOf(code) - first);
+                if (!sheet || code == U' ') {
+                    penX += 6;
+                    continue;
+                }
+                size_t index = static_cast<size_t>(std::find(sheets.begin(), sheets.end(), sheet) - sheets.begin());
+                const SkinRect& cell = sheet->skins[skin];
+                drawCell(cr, surfaces[index].surface, cell, penX, penY);
+                penX += cell.width + spacing;
+            }
         } else {
             fail("unknown key " + key);
         }

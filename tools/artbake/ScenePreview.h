@@ -7,6 +7,8 @@
 //   draw     <texture name> <skin> <x> <y> [scale=<s>] [sx=<s>] [sy=<s>] [rot=<degrees>]
 //            [mirror=1] [tint=<#rrggbb>] [alpha=<0..1>] [anchor=bottom|bottomleft|topleft|left|right]
 //   repeat   <count> <dx> <dy> followed by one draw line: that draw, count times, shifted
+//   text     <font> <x> <y> <first position> <spacing> <#rrggbb> <text...>   a line of a
+//            bitmap font, top-left at (x, y), as the game lays it out
 
 #include <string>
 #include <vector>
