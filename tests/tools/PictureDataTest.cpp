@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <iterator>
 #include <map>
 #include <sstream>
@@ -42,7 +42,9 @@ struct Texture {
     int width = 0, height = 0;
     std::vector<Rect> skins;
     std::vector<uint8_t> tga;
-    bool alphaAt(int x, int y) const { return tga[18 + (static_cast<size_t>(height - 1 - y) * width + x) * 4 + 3] != 0; }
+    bool alphaAt(int x, int y) const {
+        return tga[18 + (static_cast<size_t>(height - 1 - y) * width + x) * 4 + 3] != 0;
+    }
 };
 
 // Reads the skin file as the game does: sections must be "Skin 0", "Skin 1", ... in order.
@@ -51,8 +53,7 @@ std::vector<Rect> readSkinIni(const std::string& path) {
     std::vector<std::map<std::string, int>> sections;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty())
-            continue;
+        if (line.empty()) continue;
         if (line.front() == '[') {
             EXPECT_EQ(line, "[Skin " + std::to_string(sections.size()) + "]") << path;
             sections.emplace_back();
@@ -119,7 +120,7 @@ Texture loadTexture(const std::string& archive, const std::string& path) {
 struct Expected {
     std::string archive;
     std::string path;
-    int skins;      // exact count, or the least count when atLeast is set
+    int skins;  // exact count, or the least count when atLeast is set
     bool atLeast;
     int maxWidth = 256;
     int maxHeight = 256;
@@ -200,8 +201,7 @@ TEST(PictureDataTest, SkinsHoldVisiblePixels) {
             const Rect& s = t.skins[i];
             bool visible = false;
             for (int y = s.top; y < s.top + s.height && !visible; ++y)
-                for (int x = s.left; x < s.left + s.width && !visible; ++x)
-                    visible = t.alphaAt(x, y);
+                for (int x = s.left; x < s.left + s.width && !visible; ++x) visible = t.alphaAt(x, y);
             EXPECT_TRUE(visible) << e.path << " skin " << i << " is empty";
         }
     }
@@ -234,8 +234,7 @@ int fontCells(const std::string& prefix, const std::string& folder, std::vector<
     int cells = 0;
     for (int i = 1;; ++i) {
         std::string path = prefix + "gfx/font/1252/" + folder + "-" + std::to_string(i) + ".tga";
-        if (!fs::exists(kStage + "/" + kFonts + "/" + path))
-            break;
+        if (!fs::exists(kStage + "/" + kFonts + "/" + path)) break;
         sheets.push_back(loadTexture(kFonts, path));
         EXPECT_LE(sheets.back().width, 512);
         EXPECT_LE(sheets.back().height, 512);
@@ -255,16 +254,14 @@ TEST(PictureDataTest, EachFontHasOneCellPerCodePagePositionWithTheSpecialGlyphs)
         EXPECT_FALSE(fs::exists(kStage + "/" + kFonts + "/" + prefix + "gfx/font/1252/extra-" + folder + "-1.tga"));
         const Texture& first = sheets.front();
         int lineHeight = 0;
-        for (const Rect& s : first.skins)
-            lineHeight = std::max(lineHeight, s.height);
+        for (const Rect& s : first.skins) lineHeight = std::max(lineHeight, s.height);
         // The check mark, the arrows and the capitals carry ink; the spacing accents are
         // cut to their ink, no taller than the line.
         for (int position : std::vector<int>{1, 3, 4, 5, 6, 7, 8, 'A', 'Z', 'a', '0', 0x7F}) {
             const Rect& s = first.skins.at(position);
             bool ink = false;
             for (int y = s.top; y < s.top + s.height && !ink; ++y)
-                for (int x = s.left; x < s.left + s.width && !ink; ++x)
-                    ink = first.alphaAt(x, y);
+                for (int x = s.left; x < s.left + s.width && !ink; ++x) ink = first.alphaAt(x, y);
             EXPECT_TRUE(ink) << "position " << position;
         }
         EXPECT_LT(first.skins.at(0x60).height, lineHeight) << "the grave accent";
@@ -283,4 +280,4 @@ TEST(PictureDataTest, CodePointTableMapsTheWesternCodePage) {
     EXPECT_EQ(entry(0xE9), 0xE9);
 }
 
-} // namespace
+}  // namespace

@@ -16,8 +16,7 @@ namespace {
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error(path + ": cannot open");
+    if (!in) throw std::runtime_error(path + ": cannot open");
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -56,17 +55,22 @@ Cell trimCell(const Image& full) {
     int w = right - left + 1;
     int h = bottom - top + 1;
     if (w % 2 != 0) {
-        if (right + 1 < full.width) ++right; else --left;
+        if (right + 1 < full.width)
+            ++right;
+        else
+            --left;
         ++w;
     }
     if (h % 2 != 0) {
-        if (bottom + 1 < full.height) ++bottom; else --top;
+        if (bottom + 1 < full.height)
+            ++bottom;
+        else
+            --top;
         ++h;
     }
     Cell cell;
     cell.pixels = Image(w, h);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(cell.pixels.at(0, y), full.at(left, top + y), static_cast<size_t>(w) * 4);
+    for (int y = 0; y < h; ++y) std::memcpy(cell.pixels.at(0, y), full.at(left, top + y), static_cast<size_t>(w) * 4);
     cell.originAdjustX = (left + w / 2) - full.width / 2;
     cell.originAdjustY = (top + h / 2) - full.height / 2;
     return cell;
@@ -80,10 +84,8 @@ Variables cellVariables(const Recipe& recipe, const FrameGroup& group, int index
     vars["u"] = group.count > 1 ? static_cast<double>(index) / (group.count - 1) : 0.0;
     vars["w"] = group.cellWidth;
     vars["h"] = group.cellHeight;
-    for (const auto& [name, expression] : recipe.vars)
-        vars[name] = Expression::evaluate(expression, vars);
-    for (const auto& [name, expression] : group.vars)
-        vars[name] = Expression::evaluate(expression, vars);
+    for (const auto& [name, expression] : recipe.vars) vars[name] = Expression::evaluate(expression, vars);
+    for (const auto& [name, expression] : group.vars) vars[name] = Expression::evaluate(expression, vars);
     return vars;
 }
 
@@ -116,7 +118,7 @@ private:
     int x = 0, y = 0, rowHeight = 0, lastGap = 0, usedHeight = 0;
 };
 
-} // namespace
+}  // namespace
 
 BakedTexture AtlasBuilder::build(const Recipe& recipe, const std::string& svgFolder, const Palette& palette) {
     std::map<std::string, std::string> drawings;
@@ -125,8 +127,7 @@ BakedTexture AtlasBuilder::build(const Recipe& recipe, const std::string& svgFol
     ShelfPacker packer(recipe.width);
     for (const FrameGroup& group : recipe.groups) {
         auto [it, fresh] = drawings.try_emplace(group.svg);
-        if (fresh)
-            it->second = readFile(svgFolder + "/" + group.svg);
+        if (fresh) it->second = readFile(svgFolder + "/" + group.svg);
         for (int i = 0; i < group.count; ++i) {
             Variables vars = cellVariables(recipe, group, i);
             std::string svg = SvgTemplate::expand(it->second, vars, palette);
@@ -154,7 +155,8 @@ BakedTexture AtlasBuilder::build(const Recipe& recipe, const std::string& svgFol
         const Cell& cell = cells[k];
         auto [x, y] = places[k];
         for (int row = 0; row < cell.pixels.height; ++row)
-            std::memcpy(texture.image.at(x, y + row), cell.pixels.at(0, row), static_cast<size_t>(cell.pixels.width) * 4);
+            std::memcpy(texture.image.at(x, y + row), cell.pixels.at(0, row),
+                        static_cast<size_t>(cell.pixels.width) * 4);
         texture.skins.push_back({x, y, cell.pixels.width, cell.pixels.height, cell.originAdjustX, cell.originAdjustY});
     }
     bleedEdges(texture.image, 3);
@@ -166,32 +168,26 @@ void AtlasBuilder::bleedEdges(Image& image, int passes) {
         Image next = image;
         for (int y = 0; y < image.height; ++y) {
             for (int x = 0; x < image.width; ++x) {
-                if (image.at(x, y)[3] != 0)
-                    continue;
+                if (image.at(x, y)[3] != 0) continue;
                 int sum[3] = {0, 0, 0};
                 int count = 0;
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx) {
                         int nx = x + dx, ny = y + dy;
-                        if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height)
-                            continue;
+                        if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height) continue;
                         const uint8_t* p = image.at(nx, ny);
                         // Visible pixels, and pixels already coloured by an earlier pass.
-                        if (p[3] == 0 && (p[0] | p[1] | p[2]) == 0)
-                            continue;
-                        for (int c = 0; c < 3; ++c)
-                            sum[c] += p[c];
+                        if (p[3] == 0 && (p[0] | p[1] | p[2]) == 0) continue;
+                        for (int c = 0; c < 3; ++c) sum[c] += p[c];
                         ++count;
                     }
-                if (count == 0)
-                    continue;
+                if (count == 0) continue;
                 uint8_t* out = next.at(x, y);
-                for (int c = 0; c < 3; ++c)
-                    out[c] = static_cast<uint8_t>(std::max(1, sum[c] / count));
+                for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(std::max(1, sum[c] / count));
             }
         }
         image = std::move(next);
     }
 }
 
-} // namespace artbake
+}  // namespace artbake

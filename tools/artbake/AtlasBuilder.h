@@ -22,4 +22,4 @@ public:
     static void bleedEdges(Image& image, int passes);
 };
 
-} // namespace artbake
+}  // namespace artbake

@@ -21,4 +21,4 @@ public:
     static std::vector<uint8_t> encodeLookupTable();
 };
 
-} // namespace artbake
+}  // namespace artbake

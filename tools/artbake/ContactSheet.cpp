@@ -91,7 +91,7 @@ void drawPanel(cairo_t* cr, const BakedTexture& t, double x, double y) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void ContactSheet::write(const std::vector<const BakedTexture*>& textures, const std::string& pngPath) {
     // Lay the panels out in rows first, to know the picture's height.
@@ -112,8 +112,7 @@ void ContactSheet::write(const std::vector<const BakedTexture*>& textures, const
     cairo_t* cr = cairo_create(surface);
     cairo_set_source_rgb(cr, 0.09, 0.1, 0.12);
     cairo_paint(cr);
-    for (size_t k = 0; k < textures.size(); ++k)
-        drawPanel(cr, *textures[k], places[k].first, places[k].second);
+    for (size_t k = 0; k < textures.size(); ++k) drawPanel(cr, *textures[k], places[k].first, places[k].second);
     cairo_destroy(cr);
     cairo_status_t status = cairo_surface_write_to_png(surface, (pngPath + ".part").c_str());
     cairo_surface_destroy(surface);
@@ -121,4 +120,4 @@ void ContactSheet::write(const std::vector<const BakedTexture*>& textures, const
         throw std::runtime_error(pngPath + ": cannot write");
 }
 
-} // namespace artbake
+}  // namespace artbake

@@ -16,4 +16,4 @@ public:
     static void write(const std::vector<const BakedTexture*>& textures, const std::string& pngPath);
 };
 
-} // namespace artbake
+}  // namespace artbake

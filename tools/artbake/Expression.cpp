@@ -21,8 +21,7 @@ public:
     double parseAll() {
         double value = parseComparison();
         skipBlanks();
-        if (pos != text.size())
-            fail("unexpected '" + std::string(text.substr(pos, 1)) + "'");
+        if (pos != text.size()) fail("unexpected '" + std::string(text.substr(pos, 1)) + "'");
         return value;
     }
 
@@ -36,8 +35,7 @@ private:
     }
 
     void skipBlanks() {
-        while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))
-            ++pos;
+        while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
     }
 
     bool accept(char c) {
@@ -53,21 +51,24 @@ private:
     double parseComparison() {
         double value = parseSum();
         skipBlanks();
-        if (pos + 1 < text.size() && text[pos + 1] == '=' && std::string_view("<>=!").find(text[pos]) != std::string_view::npos) {
+        if (pos + 1 < text.size() && text[pos + 1] == '=' &&
+            std::string_view("<>=!").find(text[pos]) != std::string_view::npos) {
             char op = text[pos];
             pos += 2;
             double rhs = parseSum();
             switch (op) {
-            case '<': return value <= rhs;
-            case '>': return value >= rhs;
-            case '=': return value == rhs;
-            default: return value != rhs;
+                case '<':
+                    return value <= rhs;
+                case '>':
+                    return value >= rhs;
+                case '=':
+                    return value == rhs;
+                default:
+                    return value != rhs;
             }
         }
-        if (accept('<'))
-            return value < parseSum();
-        if (accept('>'))
-            return value > parseSum();
+        if (accept('<')) return value < parseSum();
+        if (accept('>')) return value > parseSum();
         return value;
     }
 
@@ -100,10 +101,8 @@ private:
     }
 
     double parseUnary() {
-        if (accept('-'))
-            return -parseUnary();
-        if (accept('+'))
-            return parseUnary();
+        if (accept('-')) return -parseUnary();
+        if (accept('+')) return parseUnary();
         return parsePrimary();
     }
 
@@ -111,8 +110,7 @@ private:
         skipBlanks();
         if (accept('(')) {
             double value = parseComparison();
-            if (!accept(')'))
-                fail("missing ')'");
+            if (!accept(')')) fail("missing ')'");
             return value;
         }
         if (pos < text.size() && (std::isdigit(static_cast<unsigned char>(text[pos])) || text[pos] == '.'))
@@ -130,23 +128,18 @@ private:
         std::string digits(text.substr(start, pos - start));
         char* end = nullptr;
         double value = std::strtod(digits.c_str(), &end);
-        if (end == digits.c_str() || *end != '\0')
-            fail("bad number '" + digits + "'");
+        if (end == digits.c_str() || *end != '\0') fail("bad number '" + digits + "'");
         return value;
     }
 
     double parseName() {
         size_t start = pos;
-        while (pos < text.size() && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_'))
-            ++pos;
+        while (pos < text.size() && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_')) ++pos;
         std::string name(text.substr(start, pos - start));
-        if (accept('('))
-            return callFunction(name);
-        if (name == "pi")
-            return std::numbers::pi;
+        if (accept('(')) return callFunction(name);
+        if (name == "pi") return std::numbers::pi;
         auto found = variables.find(name);
-        if (found == variables.end())
-            fail("unknown variable '" + name + "'");
+        if (found == variables.end()) fail("unknown variable '" + name + "'");
         return found->second;
     }
 
@@ -156,24 +149,55 @@ private:
             do {
                 args.push_back(parseComparison());
             } while (accept(','));
-            if (!accept(')'))
-                fail("missing ')' after the arguments of " + name);
+            if (!accept(')')) fail("missing ')' after the arguments of " + name);
         }
         auto need = [&](size_t count) {
-            if (args.size() != count)
-                fail(name + " takes " + std::to_string(count) + " arguments");
+            if (args.size() != count) fail(name + " takes " + std::to_string(count) + " arguments");
         };
-        if (name == "sin") { need(1); return std::sin(args[0] * kDegree); }
-        if (name == "cos") { need(1); return std::cos(args[0] * kDegree); }
-        if (name == "tan") { need(1); return std::tan(args[0] * kDegree); }
-        if (name == "sqrt") { need(1); return std::sqrt(args[0]); }
-        if (name == "abs") { need(1); return std::fabs(args[0]); }
-        if (name == "floor") { need(1); return std::floor(args[0]); }
-        if (name == "min") { need(2); return std::min(args[0], args[1]); }
-        if (name == "max") { need(2); return std::max(args[0], args[1]); }
-        if (name == "pow") { need(2); return std::pow(args[0], args[1]); }
-        if (name == "clamp") { need(3); return std::clamp(args[0], args[1], args[2]); }
-        if (name == "mix") { need(3); return args[0] + (args[1] - args[0]) * args[2]; }
+        if (name == "sin") {
+            need(1);
+            return std::sin(args[0] * kDegree);
+        }
+        if (name == "cos") {
+            need(1);
+            return std::cos(args[0] * kDegree);
+        }
+        if (name == "tan") {
+            need(1);
+            return std::tan(args[0] * kDegree);
+        }
+        if (name == "sqrt") {
+            need(1);
+            return std::sqrt(args[0]);
+        }
+        if (name == "abs") {
+            need(1);
+            return std::fabs(args[0]);
+        }
+        if (name == "floor") {
+            need(1);
+            return std::floor(args[0]);
+        }
+        if (name == "min") {
+            need(2);
+            return std::min(args[0], args[1]);
+        }
+        if (name == "max") {
+            need(2);
+            return std::max(args[0], args[1]);
+        }
+        if (name == "pow") {
+            need(2);
+            return std::pow(args[0], args[1]);
+        }
+        if (name == "clamp") {
+            need(3);
+            return std::clamp(args[0], args[1], args[2]);
+        }
+        if (name == "mix") {
+            need(3);
+            return args[0] + (args[1] - args[0]) * args[2];
+        }
         // A repeatable pseudo-random value in [0, 1) from an integer seed, for scattering
         // sparkles and snow without any state: the same seed always gives the same value.
         if (name == "hash") {
@@ -188,10 +212,10 @@ private:
     }
 };
 
-} // namespace
+}  // namespace
 
 double Expression::evaluate(std::string_view text, const Variables& variables) {
     return Parser(text, variables).parseAll();
 }
 
-} // namespace artbake
+}  // namespace artbake

@@ -44,4 +44,4 @@ struct FontRecipe {
     static FontRecipe load(const std::string& file);
 };
 
-} // namespace artbake
+}  // namespace artbake

@@ -17,7 +17,7 @@ namespace artbake {
 
 namespace {
 
-constexpr uint8_t kOutline[3] = {0x16, 0x1f, 0x3a}; // the palette's ink navy
+constexpr uint8_t kOutline[3] = {0x16, 0x1f, 0x3a};  // the palette's ink navy
 
 // Coverage of one cell, 0..255, rows from the top.
 struct Mask {
@@ -30,8 +30,7 @@ struct Mask {
 
 std::string resolveFace(const std::string& pattern) {
     FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
-    if (!query)
-        throw std::runtime_error("bad font pattern '" + pattern + "'");
+    if (!query) throw std::runtime_error("bad font pattern '" + pattern + "'");
     FcConfigSubstitute(nullptr, query, FcMatchPattern);
     FcDefaultSubstitute(query);
     FcResult result = FcResultNoMatch;
@@ -40,15 +39,15 @@ std::string resolveFace(const std::string& pattern) {
     std::string path, family;
     if (match) {
         FcChar8* text = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &text) == FcResultMatch)
-            path = reinterpret_cast<const char*>(text);
+        if (FcPatternGetString(match, FC_FILE, 0, &text) == FcResultMatch) path = reinterpret_cast<const char*>(text);
         if (FcPatternGetString(match, FC_FAMILY, 0, &text) == FcResultMatch)
             family = reinterpret_cast<const char*>(text);
         FcPatternDestroy(match);
     }
     FcPatternDestroy(query);
     if (path.empty() || family != wantedFamily)
-        throw std::runtime_error("typeface '" + wantedFamily + "' is not installed (scripts/install-deps.sh lists its package)");
+        throw std::runtime_error("typeface '" + wantedFamily +
+                                 "' is not installed (scripts/install-deps.sh lists its package)");
     return path;
 }
 
@@ -65,34 +64,26 @@ class GlyphSource {
 public:
     explicit GlyphSource(const FontRecipe& recipe) : recipe(recipe) {
         FT_Library raw = nullptr;
-        if (FT_Init_FreeType(&raw) != 0)
-            throw std::runtime_error("FreeType did not start");
+        if (FT_Init_FreeType(&raw) != 0) throw std::runtime_error("FreeType did not start");
         library.reset(raw);
         primary = openFace(resolveFace(recipe.face));
         fallback = openFace(resolveFace(recipe.fallback));
         capTop = inkTop(u'H');
         // The line reaches below the baseline as far as the deepest letter of the table.
         for (int p = 33; p < 256; ++p)
-            if (p != 0x7F)
-                descent = std::max(descent, inkBottom(CodePage1252::toUnicode(p)));
+            if (p != 0x7F) descent = std::max(descent, inkBottom(CodePage1252::toUnicode(p)));
         baselineRow = recipe.capLine + capTop + recipe.outline;
         lineHeight = baselineRow + descent + recipe.outline;
     }
 
     Mask cell(int position) const {
-        if (position == 1 || (position >= 3 && position <= 8))
-            return symbolCell(position);
-        if (position == 0xA0)
-            return Mask(std::max(2, advanceOf(u' ')), lineHeight);
-        if (position <= 32)
-            return Mask(2, lineHeight);
+        if (position == 1 || (position >= 3 && position <= 8)) return symbolCell(position);
+        if (position == 0xA0) return Mask(std::max(2, advanceOf(u' ')), lineHeight);
+        if (position <= 32) return Mask(2, lineHeight);
         char16_t code = CodePage1252::toUnicode(position);
-        if (position == 0x7F)
-            code = u'\u0131';
-        if (position == 0xAD)
-            code = u'-';
-        if (!hasGlyph(code))
-            return Mask(2, lineHeight); // the undefined positions of the code page
+        if (position == 0x7F) code = u'\u0131';
+        if (position == 0xAD) code = u'-';
+        if (!hasGlyph(code)) return Mask(2, lineHeight);  // the undefined positions of the code page
         Mask mask = glyphCell(code);
         bool spacingAccent = position == 0x60 || position == 0xB4 || position == 0x88 || position == 0x98 ||
                              position == 0xA8 || position == 0xB0;
@@ -150,12 +141,10 @@ private:
         Mask mask(std::max(cellRight - cellLeft, 2), lineHeight);
         for (unsigned row = 0; row < g->bitmap.rows; ++row) {
             int y = baselineRow - g->bitmap_top + static_cast<int>(row);
-            if (y < 0 || y >= lineHeight)
-                continue; // clipped: only accents over capitals reach above the line
+            if (y < 0 || y >= lineHeight) continue;  // clipped: only accents over capitals reach above the line
             for (unsigned col = 0; col < g->bitmap.width; ++col) {
                 int x = inkLeft - cellLeft + static_cast<int>(col);
-                if (x >= 0 && x < mask.width)
-                    mask.at(x, y) = g->bitmap.buffer[row * g->bitmap.pitch + col];
+                if (x >= 0 && x < mask.width) mask.at(x, y) = g->bitmap.buffer[row * g->bitmap.pitch + col];
             }
         }
         return mask;
@@ -169,18 +158,19 @@ private:
                     top = std::min(top, y);
                     bottom = std::max(bottom, y);
                 }
-        if (bottom < 0)
-            return mask;
+        if (bottom < 0) return mask;
         Mask out(mask.width, bottom - top + 1);
         for (int y = 0; y < out.height; ++y)
-            std::memcpy(&out.at(0, y), &mask.a[static_cast<size_t>(top + y) * mask.width], static_cast<size_t>(mask.width));
+            std::memcpy(&out.at(0, y), &mask.a[static_cast<size_t>(top + y) * mask.width],
+                        static_cast<size_t>(mask.width));
         return out;
     }
 
     // The check mark and arrows, drawn with cairo at the size of the capitals.
     Mask symbolCell(int position) const {
         double size = std::max(3, capTop);
-        int width = static_cast<int>(std::lround(size * (position == 5 || position == 6 ? 0.8 : 1.15))) + 2 * recipe.outline + 1;
+        int width = static_cast<int>(std::lround(size * (position == 5 || position == 6 ? 0.8 : 1.15))) +
+                    2 * recipe.outline + 1;
         Mask mask(width, lineHeight);
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, width, lineHeight);
         cairo_t* cr = cairo_create(surface);
@@ -188,31 +178,40 @@ private:
         double top = baselineRow - size, bottom = baselineRow, middle = (top + bottom) / 2;
         double cx = (left + right) / 2;
         switch (position) {
-        case 1:
-            cairo_set_line_width(cr, std::max(1.5, size * 0.22));
-            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-            cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-            cairo_move_to(cr, left + size * 0.1, middle + size * 0.05);
-            cairo_line_to(cr, left + size * 0.42, bottom - size * 0.12);
-            cairo_line_to(cr, right - size * 0.05, top + size * 0.1);
-            cairo_stroke(cr);
-            break;
-        case 3:
-            cairo_move_to(cr, cx, top); cairo_line_to(cr, right, bottom); cairo_line_to(cr, left, bottom);
-            cairo_fill(cr);
-            break;
-        case 4:
-            cairo_move_to(cr, left, top); cairo_line_to(cr, right, top); cairo_line_to(cr, cx, bottom);
-            cairo_fill(cr);
-            break;
-        case 5: case 7:
-            cairo_move_to(cr, right, top); cairo_line_to(cr, right, bottom); cairo_line_to(cr, left, middle);
-            cairo_fill(cr);
-            break;
-        default:
-            cairo_move_to(cr, left, top); cairo_line_to(cr, left, bottom); cairo_line_to(cr, right, middle);
-            cairo_fill(cr);
-            break;
+            case 1:
+                cairo_set_line_width(cr, std::max(1.5, size * 0.22));
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+                cairo_move_to(cr, left + size * 0.1, middle + size * 0.05);
+                cairo_line_to(cr, left + size * 0.42, bottom - size * 0.12);
+                cairo_line_to(cr, right - size * 0.05, top + size * 0.1);
+                cairo_stroke(cr);
+                break;
+            case 3:
+                cairo_move_to(cr, cx, top);
+                cairo_line_to(cr, right, bottom);
+                cairo_line_to(cr, left, bottom);
+                cairo_fill(cr);
+                break;
+            case 4:
+                cairo_move_to(cr, left, top);
+                cairo_line_to(cr, right, top);
+                cairo_line_to(cr, cx, bottom);
+                cairo_fill(cr);
+                break;
+            case 5:
+            case 7:
+                cairo_move_to(cr, right, top);
+                cairo_line_to(cr, right, bottom);
+                cairo_line_to(cr, left, middle);
+                cairo_fill(cr);
+                break;
+            default:
+                cairo_move_to(cr, left, top);
+                cairo_line_to(cr, left, bottom);
+                cairo_line_to(cr, right, middle);
+                cairo_fill(cr);
+                break;
         }
         cairo_destroy(cr);
         cairo_surface_flush(surface);
@@ -246,7 +245,7 @@ Image colourCell(const Mask& mask, const FontRecipe& recipe) {
             int alpha = std::max(ring, f);
             uint8_t* out = image.at(x, y);
             if (alpha == 0) {
-                out[0] = out[1] = out[2] = 255; // transparent white: the font cache's background
+                out[0] = out[1] = out[2] = 255;  // transparent white: the font cache's background
                 continue;
             }
             // Fill over outline, both straight colours, weighted by the fill's share.
@@ -272,15 +271,15 @@ BakedTexture newSheet(const FontRecipe& recipe, const std::string& path, int wid
     return sheet;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
     GlyphSource source(recipe);
     std::vector<BakedTexture> sheets;
     auto sheetPath = [&](int number) {
-        if (!recipe.single.empty())
-            return recipe.single;
-        return recipe.prefix + "gfx/font/" + recipe.codePage + "/" + recipe.folder + "-" + std::to_string(number) + ".tga";
+        if (!recipe.single.empty()) return recipe.single;
+        return recipe.prefix + "gfx/font/" + recipe.codePage + "/" + recipe.folder + "-" + std::to_string(number) +
+               ".tga";
     };
     constexpr int kGap = 1;
     int x = 0, y = 0;
@@ -293,9 +292,11 @@ std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
         }
         if (y + cell.height > recipe.sheetHeight) {
             if (!recipe.single.empty())
-                throw std::runtime_error(recipe.file + ": the glyphs do not fit one " + std::to_string(recipe.sheetWidth) + "x" +
-                                         std::to_string(recipe.sheetHeight) + " sheet");
-            sheets.push_back(newSheet(recipe, sheetPath(static_cast<int>(sheets.size()) + 1), recipe.sheetWidth, recipe.sheetHeight));
+                throw std::runtime_error(recipe.file + ": the glyphs do not fit one " +
+                                         std::to_string(recipe.sheetWidth) + "x" + std::to_string(recipe.sheetHeight) +
+                                         " sheet");
+            sheets.push_back(newSheet(recipe, sheetPath(static_cast<int>(sheets.size()) + 1), recipe.sheetWidth,
+                                      recipe.sheetHeight));
             x = y = 0;
         }
         BakedTexture& sheet = sheets.back();
@@ -307,8 +308,7 @@ std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
     // Sheets shrink to the rows they use, keeping an even height.
     for (BakedTexture& sheet : sheets) {
         int used = 0;
-        for (const SkinRect& s : sheet.skins)
-            used = std::max(used, s.top + s.height);
+        for (const SkinRect& s : sheet.skins) used = std::max(used, s.top + s.height);
         used += used % 2;
         Image trimmed(sheet.image.width, used);
         std::memcpy(trimmed.rgba.data(), sheet.image.rgba.data(), trimmed.rgba.size());
@@ -317,4 +317,4 @@ std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
     return sheets;
 }
 
-} // namespace artbake
+}  // namespace artbake

@@ -24,4 +24,4 @@ public:
     static std::vector<BakedTexture> build(const FontRecipe& recipe);
 };
 
-} // namespace artbake
+}  // namespace artbake

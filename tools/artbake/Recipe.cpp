@@ -17,8 +17,7 @@ std::pair<int, int> parseSize(const std::string& text, const std::string& file, 
     int w = 0, h = 0;
     char x = 0;
     std::istringstream in(text);
-    if (!(in >> w >> x >> h) || x != 'x' || w <= 0 || h <= 0)
-        fail(file, line, "bad size '" + text + "', expected WxH");
+    if (!(in >> w >> x >> h) || x != 'x' || w <= 0 || h <= 0) fail(file, line, "bad size '" + text + "', expected WxH");
     return {w, h};
 }
 
@@ -26,8 +25,7 @@ int parseInt(const std::string& text, const std::string& file, int line) {
     try {
         size_t used = 0;
         int value = std::stoi(text, &used);
-        if (used != text.size())
-            throw std::invalid_argument(text);
+        if (used != text.size()) throw std::invalid_argument(text);
         return value;
     } catch (const std::exception&) {
         fail(file, line, "bad number '" + text + "'");
@@ -36,8 +34,7 @@ int parseInt(const std::string& text, const std::string& file, int line) {
 
 std::pair<std::string, std::string> splitAssignment(const std::string& token, const std::string& file, int line) {
     size_t eq = token.find('=');
-    if (eq == std::string::npos || eq == 0)
-        fail(file, line, "expected name=value, got '" + token + "'");
+    if (eq == std::string::npos || eq == 0) fail(file, line, "expected name=value, got '" + token + "'");
     return {token.substr(0, eq), token.substr(eq + 1)};
 }
 
@@ -67,17 +64,15 @@ FrameGroup parseGroup(std::istringstream& in, const std::string& file, int line)
         else
             group.vars.emplace_back(key, value);
     }
-    if (group.count <= 0 || group.cellWidth <= 0)
-        fail(file, line, "a group needs count=N and cell=WxH");
+    if (group.count <= 0 || group.cellWidth <= 0) fail(file, line, "a group needs count=N and cell=WxH");
     return group;
 }
 
-} // namespace
+}  // namespace
 
 Recipe Recipe::load(const std::string& file) {
     std::ifstream in(file);
-    if (!in)
-        throw std::runtime_error(file + ": cannot open");
+    if (!in) throw std::runtime_error(file + ": cannot open");
     Recipe recipe;
     recipe.file = file;
     std::string defaultSvg;
@@ -89,8 +84,7 @@ Recipe Recipe::load(const std::string& file) {
             text.resize(hash);
         std::istringstream words(text);
         std::string key;
-        if (!(words >> key))
-            continue;
+        if (!(words >> key)) continue;
         std::string rest;
         std::getline(words >> std::ws, rest);
         std::istringstream restWords(rest);
@@ -118,10 +112,8 @@ Recipe Recipe::load(const std::string& file) {
             fail(file, line, "unknown key '" + key + "'");
     }
     for (FrameGroup& group : recipe.groups) {
-        if (group.svg.empty())
-            group.svg = defaultSvg;
-        if (group.svg.empty())
-            throw std::runtime_error(file + ": a group has no drawing (svg)");
+        if (group.svg.empty()) group.svg = defaultSvg;
+        if (group.svg.empty()) throw std::runtime_error(file + ": a group has no drawing (svg)");
     }
     if (recipe.path.empty() || recipe.name.empty() || recipe.groups.empty())
         throw std::runtime_error(file + ": needs texture, name and at least one group");
@@ -130,9 +122,8 @@ Recipe Recipe::load(const std::string& file) {
 
 int Recipe::skinCount() const {
     int total = 0;
-    for (const FrameGroup& group : groups)
-        total += group.count;
+    for (const FrameGroup& group : groups) total += group.count;
     return total;
 }
 
-} // namespace artbake
+}  // namespace artbake

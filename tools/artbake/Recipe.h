@@ -29,24 +29,24 @@ struct FrameGroup {
     int count = 1;
     int cellWidth = 0;
     int cellHeight = 0;
-    std::string svg;                                        // drawing file, relative to data/gfx/svg
-    std::string layer;                                      // element id, empty = whole drawing
+    std::string svg;    // drawing file, relative to data/gfx/svg
+    std::string layer;  // element id, empty = whole drawing
     int gap = 2;
     bool trim = false;
     bool newRow = false;
-    std::string originX = "0";                              // expressions, image pixels
+    std::string originX = "0";  // expressions, image pixels
     std::string originY = "0";
     std::vector<std::pair<std::string, std::string>> vars;  // name, expression, in order
 };
 
 struct Recipe {
-    std::string file;                                       // the recipe's own path, for messages
+    std::string file;  // the recipe's own path, for messages
     std::string archive = "Torvane2Xmas.dat";
     std::string path;
     std::string name;
     std::string meaning;
     int width = 256;
-    int height = 0;                                         // 0 = as the packing needs
+    int height = 0;  // 0 = as the packing needs
     int limitWidth = 256;
     int limitHeight = 256;
     std::vector<std::pair<std::string, std::string>> vars;
@@ -56,4 +56,4 @@ struct Recipe {
     int skinCount() const;
 };
 
-} // namespace artbake
+}  // namespace artbake

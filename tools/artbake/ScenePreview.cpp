@@ -1,7 +1,5 @@
 #include "ScenePreview.h"
 
-#include "CodePage1252.h"
-
 #include <cairo.h>
 
 #include <algorithm>
@@ -14,6 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "CodePage1252.h"
+
 namespace artbake {
 
 namespace {
@@ -23,7 +23,9 @@ constexpr int kHeight = 480;
 
 struct Surface {
     cairo_surface_t* surface = nullptr;
-    ~Surface() { if (surface) cairo_surface_destroy(surface); }
+    ~Surface() {
+        if (surface) cairo_surface_destroy(surface);
+    }
 };
 
 // Premultiplied copy of a texture, tinted the way the game multiplies a vertex colour.
@@ -69,16 +71,14 @@ std::vector<char32_t> decodeUtf8(const std::string& text) {
 
 int positionOf(char32_t code) {
     for (int p = 0; p < CodePage1252::kEntries; ++p)
-        if (CodePage1252::toUnicode(p) == code)
-            return p;
+        if (CodePage1252::toUnicode(p) == code) return p;
     return '?';
 }
 
 // Cell k of a font, counting across its sheets in order.
 std::pair<const BakedTexture*, int> fontCell(const std::vector<const BakedTexture*>& sheets, int k) {
     for (const BakedTexture* sheet : sheets) {
-        if (k < static_cast<int>(sheet->skins.size()))
-            return {sheet, k};
+        if (k < static_cast<int>(sheet->skins.size())) return {sheet, k};
         k -= static_cast<int>(sheet->skins.size());
     }
     return {nullptr, 0};
@@ -93,16 +93,14 @@ void drawCell(cairo_t* cr, cairo_surface_t* surface, const SkinRect& s, double x
     cairo_restore(cr);
 }
 
-} // namespace
+}  // namespace
 
 void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const std::string& sceneFile,
                          const std::string& pngPath) {
     std::ifstream in(sceneFile);
-    if (!in)
-        return; // no scene, no preview
+    if (!in) return;  // no scene, no preview
     std::map<std::string, const BakedTexture*> byName;
-    for (const BakedTexture* t : textures)
-        byName.emplace(t->name, t);
+    for (const BakedTexture* t : textures) byName.emplace(t->name, t);
 
     cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
     cairo_t* cr = cairo_create(target);
@@ -115,8 +113,7 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
         ++lineNumber;
         std::istringstream words(line);
         std::string key;
-        if (!(words >> key) || key[0] == '#')
-            continue;
+        if (!(words >> key) || key[0] == '#') continue;
         auto fail = [&](const std::string& what) {
             throw std::runtime_error(sceneFile + ":" + std::to_string(lineNumber) + ": " + what);
         };
@@ -138,8 +135,7 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
             double x = 0, y = 0;
             words >> name >> skin >> x >> y;
             auto found = byName.find(name);
-            if (found == byName.end())
-                fail("no texture named " + name);
+            if (found == byName.end()) fail("no texture named " + name);
             const BakedTexture& t = *found->second;
             if (skin < 0 || skin >= static_cast<int>(t.skins.size()))
                 fail("no skin " + std::to_string(skin) + " in " + name);
@@ -149,15 +145,24 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
             while (words >> option) {
                 size_t eq = option.find('=');
                 std::string k = option.substr(0, eq), v = eq == std::string::npos ? "" : option.substr(eq + 1);
-                if (k == "scale") sx = sy = std::stod(v);
-                else if (k == "sx") sx = std::stod(v);
-                else if (k == "sy") sy = std::stod(v);
-                else if (k == "rot") rot = std::stod(v);
-                else if (k == "alpha") alpha = std::stod(v);
-                else if (k == "mirror") mirror = v == "1";
-                else if (k == "tint") parseColour(v, r, g, b);
-                else if (k == "anchor") anchor = v;
-                else fail("unknown option " + k);
+                if (k == "scale")
+                    sx = sy = std::stod(v);
+                else if (k == "sx")
+                    sx = std::stod(v);
+                else if (k == "sy")
+                    sy = std::stod(v);
+                else if (k == "rot")
+                    rot = std::stod(v);
+                else if (k == "alpha")
+                    alpha = std::stod(v);
+                else if (k == "mirror")
+                    mirror = v == "1";
+                else if (k == "tint")
+                    parseColour(v, r, g, b);
+                else if (k == "anchor")
+                    anchor = v;
+                else
+                    fail("unknown option " + k);
             }
             const SkinRect& s = t.skins[skin];
             Surface tinted{makeSurface(t.image, r, g, b)};
@@ -167,11 +172,22 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
                 cairo_rotate(cr, -rot * std::numbers::pi / 180.0);
                 cairo_scale(cr, sx * (mirror ? -1 : 1), sy);
                 double ox = -s.width / 2.0 + s.originAdjustX, oy = -s.height / 2.0 + s.originAdjustY;
-                if (anchor == "bottom") { ox = -s.width / 2.0; oy = -s.height; }
-                else if (anchor == "bottomleft") { ox = 0; oy = -s.height; }
-                else if (anchor == "topleft") { ox = 0; oy = 0; }
-                else if (anchor == "left") { ox = 0; oy = -s.height / 2.0; }
-                else if (anchor == "right") { ox = -s.width; oy = -s.height / 2.0; }
+                if (anchor == "bottom") {
+                    ox = -s.width / 2.0;
+                    oy = -s.height;
+                } else if (anchor == "bottomleft") {
+                    ox = 0;
+                    oy = -s.height;
+                } else if (anchor == "topleft") {
+                    ox = 0;
+                    oy = 0;
+                } else if (anchor == "left") {
+                    ox = 0;
+                    oy = -s.height / 2.0;
+                } else if (anchor == "right") {
+                    ox = -s.width;
+                    oy = -s.height / 2.0;
+                }
                 cairo_rectangle(cr, ox, oy, s.width, s.height);
                 cairo_clip(cr);
                 cairo_set_source_surface(cr, tinted.surface, ox - s.left, oy - s.top);
@@ -189,15 +205,12 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
             std::getline(words >> std::ws, rest);
             std::vector<const BakedTexture*> sheets;
             for (const BakedTexture* t : textures)
-                if (t->name == font)
-                    sheets.push_back(t);
-            if (sheets.empty())
-                fail("no font named " + font);
+                if (t->name == font) sheets.push_back(t);
+            if (sheets.empty()) fail("no font named " + font);
             double r, g, b;
             parseColour(colour, r, g, b);
             std::vector<Surface> surfaces(sheets.size());
-            for (size_t k = 0; k < sheets.size(); ++k)
-                surfaces[k].surface = makeSurface(sheets[k]->image, r, g, b);
+            for (size_t k = 0; k < sheets.size(); ++k) surfaces[k].surface = makeSurface(sheets[k]->image, r, g, b);
             double penX = kWidth / 2.0 + x - camX, penY = kHeight / 2.0 - (y - camY);
             for (char32_t code : decodeUtf8(rest)) {
                 auto [sheet, skin] = fontCell(sheets, positionOf(code) - first);
@@ -217,8 +230,7 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
     cairo_destroy(cr);
     cairo_status_t status = cairo_surface_write_to_png(target, pngPath.c_str());
     cairo_surface_destroy(target);
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error(pngPath + ": cannot write");
+    if (status != CAIRO_STATUS_SUCCESS) throw std::runtime_error(pngPath + ": cannot write");
 }
 
-} // namespace artbake
+}  // namespace artbake

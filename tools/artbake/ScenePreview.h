@@ -24,4 +24,4 @@ public:
                       const std::string& pngPath);
 };
 
-} // namespace artbake
+}  // namespace artbake

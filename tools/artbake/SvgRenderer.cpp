@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 #include <set>
-#include <string_view>
 #include <stdexcept>
+#include <string_view>
 
 namespace artbake {
 
@@ -26,8 +26,7 @@ struct ContextDeleter {
 
 std::string takeError(GError* error) {
     std::string message = error ? error->message : "unknown error";
-    if (error)
-        g_error_free(error);
+    if (error) g_error_free(error);
     return message;
 }
 
@@ -43,9 +42,10 @@ Image toStraightRgba(cairo_surface_t* surface, int width, int height) {
             std::memcpy(&word, data + static_cast<size_t>(y) * stride + x * 4, 4);
             uint32_t a = word >> 24;
             uint8_t* out = image.at(x, y);
-            if (a == 0)
-                continue;
-            auto unpremultiply = [a](uint32_t c) { return static_cast<uint8_t>(std::min<uint32_t>(255, (c * 255 + a / 2) / a)); };
+            if (a == 0) continue;
+            auto unpremultiply = [a](uint32_t c) {
+                return static_cast<uint8_t>(std::min<uint32_t>(255, (c * 255 + a / 2) / a));
+            };
             out[0] = unpremultiply((word >> 16) & 0xFF);
             out[1] = unpremultiply((word >> 8) & 0xFF);
             out[2] = unpremultiply(word & 0xFF);
@@ -63,14 +63,14 @@ void checkUniqueIds(const std::string& svgText, const std::string& source) {
     for (size_t pos = text.find(" id=\""); pos != std::string_view::npos; pos = text.find(" id=\"", pos + 1)) {
         size_t start = pos + 5;
         size_t end = text.find('"', start);
-        if (end == std::string_view::npos)
-            break;
+        if (end == std::string_view::npos) break;
         if (!seen.insert(text.substr(start, end - start)).second)
-            throw std::runtime_error(source + ": the id \"" + std::string(text.substr(start, end - start)) + "\" is used twice");
+            throw std::runtime_error(source + ": the id \"" + std::string(text.substr(start, end - start)) +
+                                     "\" is used twice");
     }
 }
 
-} // namespace
+}  // namespace
 
 Image SvgRenderer::render(const std::string& svgText, int width, int height, const std::string& layer,
                           const std::string& source) {
@@ -78,8 +78,7 @@ Image SvgRenderer::render(const std::string& svgText, int width, int height, con
     GError* error = nullptr;
     std::unique_ptr<RsvgHandle, HandleDeleter> handle(
         rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svgText.data()), svgText.size(), &error));
-    if (!handle)
-        throw std::runtime_error(source + ": " + takeError(error));
+    if (!handle) throw std::runtime_error(source + ": " + takeError(error));
     rsvg_handle_set_dpi(handle.get(), 96.0);
 
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
@@ -89,9 +88,8 @@ Image SvgRenderer::render(const std::string& svgText, int width, int height, con
     gboolean ok = layer.empty()
                       ? rsvg_handle_render_document(handle.get(), cr.get(), &viewport, &error)
                       : rsvg_handle_render_layer(handle.get(), cr.get(), ("#" + layer).c_str(), &viewport, &error);
-    if (!ok)
-        throw std::runtime_error(source + (layer.empty() ? "" : " #" + layer) + ": " + takeError(error));
+    if (!ok) throw std::runtime_error(source + (layer.empty() ? "" : " #" + layer) + ": " + takeError(error));
     return toStraightRgba(surface.get(), width, height);
 }
 
-} // namespace artbake
+}  // namespace artbake

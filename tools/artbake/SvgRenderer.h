@@ -16,4 +16,4 @@ public:
                         const std::string& source);
 };
 
-} // namespace artbake
+}  // namespace artbake

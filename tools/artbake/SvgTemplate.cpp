@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
-#include <vector>
 #include <cstdio>
+#include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace artbake {
 
@@ -16,8 +16,7 @@ constexpr std::string_view kClose = "}}";
 
 std::string trimmed(std::string_view s) {
     size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string_view::npos)
-        return {};
+    if (a == std::string_view::npos) return {};
     size_t b = s.find_last_not_of(" \t\r\n");
     return std::string(s.substr(a, b - a + 1));
 }
@@ -28,8 +27,7 @@ size_t findLoopEnd(std::string_view text, size_t from) {
     size_t pos = from;
     while ((pos = text.find(kOpen, pos)) != std::string_view::npos) {
         size_t close = text.find(kClose, pos);
-        if (close == std::string_view::npos)
-            break;
+        if (close == std::string_view::npos) break;
         std::string tag = trimmed(text.substr(pos + 2, close - pos - 2));
         if (tag.rfind("for ", 0) == 0)
             ++depth;
@@ -47,32 +45,26 @@ std::string choose(const std::string& tag, const Variables& variables, const Pal
     std::string expression, word;
     std::vector<std::string> choices;
     words >> expression;
-    while (words >> word)
-        choices.push_back(word);
-    if (choices.empty())
-        throw std::runtime_error("template: '" + tag + "' has nothing to choose from");
+    while (words >> word) choices.push_back(word);
+    if (choices.empty()) throw std::runtime_error("template: '" + tag + "' has nothing to choose from");
     long index = std::lround(Expression::evaluate(expression, variables));
-    std::string picked = choices[static_cast<size_t>(std::clamp<long>(index, 0, static_cast<long>(choices.size()) - 1))];
-    if (picked[0] != '@')
-        return picked;
+    std::string picked =
+        choices[static_cast<size_t>(std::clamp<long>(index, 0, static_cast<long>(choices.size()) - 1))];
+    if (picked[0] != '@') return picked;
     auto found = palette.find(picked.substr(1));
-    if (found == palette.end())
-        throw std::runtime_error("template: no palette colour '" + picked.substr(1) + "'");
+    if (found == palette.end()) throw std::runtime_error("template: no palette colour '" + picked.substr(1) + "'");
     return found->second;
 }
 
-} // namespace
+}  // namespace
 
 std::string SvgTemplate::formatNumber(double value) {
-    if (std::fabs(value) < 0.0005)
-        value = 0.0;
+    if (std::fabs(value) < 0.0005) value = 0.0;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.3f", value);
     std::string s(buffer);
-    while (!s.empty() && s.back() == '0')
-        s.pop_back();
-    if (!s.empty() && s.back() == '.')
-        s.pop_back();
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
     return s == "-0" ? "0" : s;
 }
 
@@ -88,8 +80,7 @@ std::string SvgTemplate::expand(std::string_view text, const Variables& variable
         }
         out.append(text.substr(pos, open - pos));
         size_t close = text.find(kClose, open);
-        if (close == std::string_view::npos)
-            throw std::runtime_error("template: '{{' without '}}'");
+        if (close == std::string_view::npos) throw std::runtime_error("template: '{{' without '}}'");
         std::string tag = trimmed(text.substr(open + 2, close - open - 2));
         pos = close + 2;
         if (tag.rfind("for ", 0) == 0) {
@@ -114,8 +105,7 @@ std::string SvgTemplate::expand(std::string_view text, const Variables& variable
             throw std::runtime_error("template: {{end}} without {{for}}");
         } else if (!tag.empty() && tag[0] == '@') {
             auto found = palette.find(tag.substr(1));
-            if (found == palette.end())
-                throw std::runtime_error("template: no palette colour '" + tag.substr(1) + "'");
+            if (found == palette.end()) throw std::runtime_error("template: no palette colour '" + tag.substr(1) + "'");
             out += found->second;
         } else {
             out += formatNumber(Expression::evaluate(tag, variables));
@@ -124,4 +114,4 @@ std::string SvgTemplate::expand(std::string_view text, const Variables& variable
     return out;
 }
 
-} // namespace artbake
+}  // namespace artbake

@@ -26,4 +26,4 @@ public:
     static std::string formatNumber(double value);
 };
 
-} // namespace artbake
+}  // namespace artbake

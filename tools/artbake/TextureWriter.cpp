@@ -16,11 +16,10 @@ void putU16(std::vector<uint8_t>& out, int value) {
 
 void putS32(std::vector<uint8_t>& out, int32_t value) {
     auto u = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<uint8_t>((u >> shift) & 0xFF));
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>((u >> shift) & 0xFF));
 }
 
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> TextureWriter::encodeTga(const Image& image) {
     if (image.width <= 0 || image.height <= 0 || image.width > 0xFFFF || image.height > 0xFFFF)
@@ -30,8 +29,8 @@ std::vector<uint8_t> TextureWriter::encodeTga(const Image& image) {
     out.insert(out.end(), {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     putU16(out, image.width);
     putU16(out, image.height);
-    out.push_back(32);   // bits per pixel
-    out.push_back(0x08); // eight alpha bits, rows stored from the bottom up
+    out.push_back(32);    // bits per pixel
+    out.push_back(0x08);  // eight alpha bits, rows stored from the bottom up
     for (int y = image.height - 1; y >= 0; --y) {
         for (int x = 0; x < image.width; ++x) {
             const uint8_t* p = image.at(x, y);
@@ -52,8 +51,7 @@ std::string TextureWriter::encodeSkinIni(const std::vector<SkinRect>& skins) {
         out += "height=" + std::to_string(s.height) + "\n";
         out += "origin_adjust_x=" + std::to_string(s.originAdjustX) + "\n";
         out += "origin_adjust_y=" + std::to_string(s.originAdjustY) + "\n";
-        if (i + 1 < skins.size())
-            out += "\n";
+        if (i + 1 < skins.size()) out += "\n";
     }
     return out;
 }
@@ -63,11 +61,10 @@ std::vector<uint8_t> TextureWriter::encodePreload(const Image& image, const std:
     putS32(out, 1);
     putS32(out, image.width);
     putS32(out, image.height);
-    putS32(out, 1); // TGA images carry alpha
+    putS32(out, 1);  // TGA images carry alpha
     putS32(out, static_cast<int32_t>(skins.size()));
     for (const SkinRect& s : skins)
-        for (int value : {s.left, s.top, s.width, s.height, s.originAdjustX, s.originAdjustY})
-            putS32(out, value);
+        for (int value : {s.left, s.top, s.width, s.height, s.originAdjustX, s.originAdjustY}) putS32(out, value);
     return out;
 }
 
@@ -77,8 +74,7 @@ void TextureWriter::writeFileAtomically(const std::string& path, const void* dat
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out)
-            throw std::runtime_error(temporary + ": cannot write");
+        if (!out) throw std::runtime_error(temporary + ": cannot write");
     }
     std::filesystem::rename(temporary, path);
 }
@@ -93,4 +89,4 @@ void TextureWriter::write(const BakedTexture& texture, const std::string& stageF
     writeFileAtomically(base + ".preload", preload.data(), preload.size());
 }
 
-} // namespace artbake
+}  // namespace artbake

@@ -27,4 +27,4 @@ public:
     static void writeFileAtomically(const std::string& path, const void* data, size_t size);
 };
 
-} // namespace artbake
+}  // namespace artbake

@@ -75,15 +75,13 @@ std::vector<std::string> listFiles(const fs::path& folder, const std::string& ex
 
 Palette loadPalette(const std::string& file) {
     std::ifstream in(file);
-    if (!in)
-        throw std::runtime_error(file + ": cannot open");
+    if (!in) throw std::runtime_error(file + ": cannot open");
     Palette palette;
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream words(line);
         std::string name, colour;
-        if (words >> name >> colour && name[0] != '#')
-            palette[name] = colour;
+        if (words >> name >> colour && name[0] != '#') palette[name] = colour;
     }
     return palette;
 }
@@ -102,15 +100,12 @@ void runInParallel(size_t count, unsigned threads, Job job) {
                     job(k);
                 } catch (...) {
                     std::lock_guard<std::mutex> lock(failureLock);
-                    if (!failure)
-                        failure = std::current_exception();
+                    if (!failure) failure = std::current_exception();
                 }
             }
         });
-    for (std::thread& worker : workers)
-        worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    for (std::thread& worker : workers) worker.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void writeManifest(const std::vector<const BakedTexture*>& textures, const std::string& path) {
@@ -142,8 +137,7 @@ void run(const Options& options) {
             results[k].push_back(AtlasBuilder::build(Recipe::load(recipes[k]), svgFolder, palette));
         else
             results[k] = GlyphSheetBuilder::build(FontRecipe::load(fonts[k - recipes.size()]));
-        for (const BakedTexture& texture : results[k])
-            TextureWriter::write(texture, options.out);
+        for (const BakedTexture& texture : results[k]) TextureWriter::write(texture, options.out);
     });
 
     std::vector<uint8_t> table = CodePage1252::encodeLookupTable();
@@ -151,8 +145,7 @@ void run(const Options& options) {
                                        table.data(), table.size());
     std::vector<const BakedTexture*> all;
     for (const auto& group : results)
-        for (const BakedTexture& texture : group)
-            all.push_back(&texture);
+        for (const BakedTexture& texture : group) all.push_back(&texture);
     writeManifest(all, options.out + "/manifest.txt");
     ContactSheet::write(all, options.out + "/contact-sheet.png");
     for (const std::string& scene : listFiles(data / "gfx", ".txt"))
@@ -162,7 +155,7 @@ void run(const Options& options) {
     std::printf("torvane_artbake: %zu images in %.1f s\n", all.size(), seconds);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     try {
