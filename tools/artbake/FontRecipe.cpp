@@ -24,8 +24,8 @@ FontRecipe FontRecipe::load(const std::string& file) {
         std::string rest;
         std::getline(words >> std::ws, rest);
         if (key != "meaning" && key != "face" && key != "fallback")
-            if (size_t hash = rest.find('#'); hash != std::string::npos)
-                rest.erase(rest.find_last_not_of(" \t", hash == 0 ? 0 : hash - 1) + 1);
+            if (size_t hash = rest.find('#'); hash != std::string::npos) rest.resize(hash);
+        rest.erase(rest.find_last_not_of(" \t\r") + 1);
         try {
             if (key == "font")
                 recipe.folder = rest;

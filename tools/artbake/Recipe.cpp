@@ -87,6 +87,8 @@ Recipe Recipe::load(const std::string& file) {
         if (!(words >> key)) continue;
         std::string rest;
         std::getline(words >> std::ws, rest);
+        // A comment after a value leaves blanks that are no part of it (paths above all).
+        rest.erase(rest.find_last_not_of(" \t\r") + 1);
         std::istringstream restWords(rest);
         if (key == "texture")
             recipe.path = rest;
