@@ -150,7 +150,8 @@ private:
         return mask;
     }
 
-    static Mask cropToInk(const Mask& mask) {
+    // Keeps the rows that hold ink, plus room for the outline drawn around it.
+    Mask cropToInk(const Mask& mask) const {
         int top = mask.height, bottom = -1;
         for (int y = 0; y < mask.height; ++y)
             for (int x = 0; x < mask.width; ++x)
@@ -159,6 +160,8 @@ private:
                     bottom = std::max(bottom, y);
                 }
         if (bottom < 0) return mask;
+        top = std::max(0, top - recipe.outline);
+        bottom = std::min(mask.height - 1, bottom + recipe.outline);
         Mask out(mask.width, bottom - top + 1);
         for (int y = 0; y < out.height; ++y)
             std::memcpy(&out.at(0, y), &mask.a[static_cast<size_t>(top + y) * mask.width],

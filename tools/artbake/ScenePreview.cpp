@@ -93,6 +93,42 @@ void drawCell(cairo_t* cr, cairo_surface_t* surface, const SkinRect& s, double x
     cairo_restore(cr);
 }
 
+// The accented letters the game builds from a base letter and an accent in this code page
+// (accent placed automatically, except the cedilla, which hangs from the line's top).
+struct Composite {
+    char32_t code, base, accent;
+};
+const std::vector<Composite>& composites() {
+    static const std::vector<Composite> table = [] {
+        std::vector<Composite> t;
+        const char32_t grave = 0x60, acute = 0xB4, circ = 0x2C6, tilde = 0x2DC, uml = 0xA8, ring = 0xB0;
+        auto row = [&t](char32_t first, char32_t base, std::initializer_list<char32_t> accents) {
+            char32_t code = first;
+            for (char32_t a : accents) t.push_back({code++, base, a});
+        };
+        row(0xC0, 'A', {grave, acute, circ, tilde, uml, ring});
+        row(0xC8, 'E', {grave, acute, circ, uml});
+        row(0xCC, 'I', {grave, acute, circ, uml});
+        row(0xD2, 'O', {grave, acute, circ, tilde, uml});
+        row(0xD9, 'U', {grave, acute, circ, uml});
+        row(0xE0, 'a', {grave, acute, circ, tilde, uml, ring});
+        row(0xE8, 'e', {grave, acute, circ, uml});
+        row(0xEC, 0x7F, {grave, acute, circ, uml});
+        row(0xF2, 'o', {grave, acute, circ, tilde, uml});
+        row(0xF9, 'u', {grave, acute, circ, uml});
+        t.push_back({0xC7, 'C', 0xB8});
+        t.push_back({0xE7, 'c', 0xB8});
+        t.push_back({0xD1, 'N', tilde});
+        t.push_back({0xF1, 'n', tilde});
+        t.push_back({0xDD, 'Y', acute});
+        t.push_back({0xFD, 'y', acute});
+        t.push_back({0xFF, 'y', uml});
+        t.push_back({0x178, 'Y', uml});
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const std::string& sceneFile,
@@ -197,11 +233,13 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
             repeat = 1;
             repeatX = repeatY = 0;
         } else if (key == "text") {
-            // text <font> <x> <y> <first position> <spacing> <tint> <words...>
+            // text <font> <x> <y> <first position> <spacing> <capital line> <small line> <tint> <words...>
+            // (a capital line of -1 draws accented letters from the sheet, else the way the
+            // game composes them from a base letter and an accent)
             std::string font, colour, rest;
             double x = 0, y = 0;
-            int first = 0, spacing = 0;
-            words >> font >> x >> y >> first >> spacing >> colour;
+            int first = 0, spacing = 0, capitalLine = -1, smallLine = -1;
+            words >> font >> x >> y >> first >> spacing >> capitalLine >> smallLine >> colour;
             std::getline(words >> std::ws, rest);
             std::vector<const BakedTexture*> sheets;
             for (const BakedTexture* t : textures)
@@ -211,17 +249,36 @@ void ScenePreview::write(const std::vector<const BakedTexture*>& textures, const
             parseColour(colour, r, g, b);
             std::vector<Surface> surfaces(sheets.size());
             for (size_t k = 0; k < sheets.size(); ++k) surfaces[k].surface = makeSurface(sheets[k]->image, r, g, b);
+            auto cellOf = [&](char32_t code) -> std::pair<size_t, const SkinRect*> {
+                int position = code == 0x7F ? 0x7F : positionOf(code);
+                auto [sheet, skin] = fontCell(sheets, position - first);
+                if (!sheet) return {0, nullptr};
+                size_t index = static_cast<size_t>(std::find(sheets.begin(), sheets.end(), sheet) - sheets.begin());
+                return {index, &sheet->skins[skin]};
+            };
             double penX = kWidth / 2.0 + x - camX, penY = kHeight / 2.0 - (y - camY);
             for (char32_t code : decodeUtf8(rest)) {
-                auto [sheet, skin] = fontCell(sheets, positionOf(code) - first);
-                if (!sheet || code == U' ') {
+                const Composite* composite = nullptr;
+                if (capitalLine >= 0)
+                    for (const Composite& c : composites())
+                        if (c.code == code) composite = &c;
+                auto [index, cell] = cellOf(composite ? composite->base : code);
+                if (!cell || code == U' ') {
                     penX += 6;
                     continue;
                 }
-                size_t index = static_cast<size_t>(std::find(sheets.begin(), sheets.end(), sheet) - sheets.begin());
-                const SkinRect& cell = sheet->skins[skin];
-                drawCell(cr, surfaces[index].surface, cell, penX, penY);
-                penX += cell.width + spacing;
+                if (composite) {
+                    auto [accentIndex, accent] = cellOf(composite->accent);
+                    if (accent) {
+                        int accentX = static_cast<int>((cell->width + 1 - accent->width) * 0.5);
+                        bool small = (composite->base >= 'a' && composite->base <= 'z') || composite->base == 0x7F;
+                        int accentY =
+                            composite->accent == 0xB8 ? 0 : accent->height - (small ? smallLine : capitalLine) + 1;
+                        drawCell(cr, surfaces[accentIndex].surface, *accent, penX + accentX, penY - accentY);
+                    }
+                }
+                drawCell(cr, surfaces[index].surface, *cell, penX, penY);
+                penX += cell->width + spacing;
             }
         } else {
             fail("unknown key " + key);

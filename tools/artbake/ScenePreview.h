@@ -7,8 +7,10 @@
 //   draw     <texture name> <skin> <x> <y> [scale=<s>] [sx=<s>] [sy=<s>] [rot=<degrees>]
 //            [mirror=1] [tint=<#rrggbb>] [alpha=<0..1>] [anchor=bottom|bottomleft|topleft|left|right]
 //   repeat   <count> <dx> <dy> followed by one draw line: that draw, count times, shifted
-//   text     <font> <x> <y> <first position> <spacing> <#rrggbb> <text...>   a line of a
-//            bitmap font, top-left at (x, y), as the game lays it out
+//   text     <font> <x> <y> <first position> <spacing> <capital line> <small line> <#rrggbb>
+//            <text...>: a line of a bitmap font, top-left at (x, y), as the game lays it
+//            out; with a capital line of 0 or more, accented letters are composed from a
+//            base letter and an accent the way the game does
 
 #include <string>
 #include <vector>
