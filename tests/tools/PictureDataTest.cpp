@@ -19,10 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kStage = TORVANE_DATASTAGE_DIR;
-const std::string kData = "Torvane2Xmas.dat";
-const std::string kLanguage = "Torvane2Xmas.dat.language.v2";
-const std::string kFonts = "Torvane2Xmas.dat.1252";
+// The stage folders of the three archives, each holding files at their archive paths.
+const std::string kData = TORVANE_DATASTAGE_DIR;
+const std::string kLanguage = TORVANE_LANGUAGE_STAGE_DIR;
+const std::string kFonts = TORVANE_FONT_STAGE_DIR;
 
 std::vector<uint8_t> readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -74,7 +74,7 @@ std::vector<Rect> readSkinIni(const std::string& path) {
 // Loads one staged texture and checks everything that does not depend on its meaning.
 Texture loadTexture(const std::string& archive, const std::string& path) {
     Texture t;
-    std::string base = kStage + "/" + archive + "/" + path;
+    std::string base = archive + "/" + path;
     t.tga = readBytes(base);
     if (t.tga.size() < 18) {
         ADD_FAILURE() << base << " is missing or truncated";
@@ -181,8 +181,8 @@ const std::vector<Expected> kTextures = {
 
 TEST(PictureDataTest, EveryTextureExistsWithTheSkinsTheGameIndexes) {
     for (const Expected& e : kTextures) {
-        SCOPED_TRACE(e.archive + "/" + e.path);
-        ASSERT_TRUE(fs::is_regular_file(kStage + "/" + e.archive + "/" + e.path));
+        SCOPED_TRACE(e.path);
+        ASSERT_TRUE(fs::is_regular_file(e.archive + "/" + e.path));
         Texture t = loadTexture(e.archive, e.path);
         if (e.atLeast)
             EXPECT_GE(static_cast<int>(t.skins.size()), e.skins);
@@ -234,7 +234,7 @@ int fontCells(const std::string& prefix, const std::string& folder, std::vector<
     int cells = 0;
     for (int i = 1;; ++i) {
         std::string path = prefix + "gfx/font/1252/" + folder + "-" + std::to_string(i) + ".tga";
-        if (!fs::exists(kStage + "/" + kFonts + "/" + path)) break;
+        if (!fs::exists(kFonts + "/" + path)) break;
         sheets.push_back(loadTexture(kFonts, path));
         EXPECT_LE(sheets.back().width, 512);
         EXPECT_LE(sheets.back().height, 512);
@@ -251,7 +251,7 @@ TEST(PictureDataTest, EachFontHasOneCellPerCodePagePositionWithTheSpecialGlyphs)
         std::vector<Texture> sheets;
         ASSERT_EQ(fontCells(prefix, folder, sheets), 256);
         // An extra sheet would overflow the 256-entry table of this code page.
-        EXPECT_FALSE(fs::exists(kStage + "/" + kFonts + "/" + prefix + "gfx/font/1252/extra-" + folder + "-1.tga"));
+        EXPECT_FALSE(fs::exists(kFonts + "/" + prefix + "gfx/font/1252/extra-" + folder + "-1.tga"));
         const Texture& first = sheets.front();
         int lineHeight = 0;
         for (const Rect& s : first.skins) lineHeight = std::max(lineHeight, s.height);
@@ -268,8 +268,16 @@ TEST(PictureDataTest, EachFontHasOneCellPerCodePagePositionWithTheSpecialGlyphs)
     }
 }
 
+TEST(PictureDataTest, LanguageAndFontArchivesArePackedBesideTheProgram) {
+    for (const char* name : {"/Torvane2Xmas.dat.language.v2", "/Torvane2Xmas.dat.1252"}) {
+        std::string path = std::string(TORVANE_BINARY_DIR) + name;
+        ASSERT_TRUE(fs::is_regular_file(path)) << path;
+        EXPECT_GT(fs::file_size(path), 1000u) << path;
+    }
+}
+
 TEST(PictureDataTest, CodePointTableMapsTheWesternCodePage) {
-    std::vector<uint8_t> table = readBytes(kStage + "/" + kFonts + "/gfx/font/1252/1252.codepointLUT.bin");
+    std::vector<uint8_t> table = readBytes(kFonts + "/gfx/font/1252/1252.codepointLUT.bin");
     ASSERT_EQ(table.size(), 8u + 4 * 256);
     EXPECT_EQ(s32(table, 4), 256);
     auto entry = [&](int position) { return s32(table, 8 + 4 * position); };

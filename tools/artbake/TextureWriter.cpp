@@ -79,14 +79,15 @@ void TextureWriter::writeFileAtomically(const std::string& path, const void* dat
     std::filesystem::rename(temporary, path);
 }
 
-void TextureWriter::write(const BakedTexture& texture, const std::string& stageFolder) {
-    std::string base = stageFolder + "/" + texture.archive + "/" + texture.path;
+std::vector<std::string> TextureWriter::write(const BakedTexture& texture, const std::string& archiveStage) {
+    std::string base = archiveStage + "/" + texture.path;
     std::vector<uint8_t> tga = encodeTga(texture.image);
     writeFileAtomically(base, tga.data(), tga.size());
     std::string ini = encodeSkinIni(texture.skins);
     writeFileAtomically(base + ".ini", ini.data(), ini.size());
     std::vector<uint8_t> preload = encodePreload(texture.image, texture.skins);
     writeFileAtomically(base + ".preload", preload.data(), preload.size());
+    return {base, base + ".ini", base + ".preload"};
 }
 
 }  // namespace artbake

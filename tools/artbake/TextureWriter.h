@@ -14,9 +14,10 @@ namespace artbake {
 
 class TextureWriter {
 public:
-    // Writes the three files under stageFolder/archive/path, creating folders as needed.
-    // Throws std::runtime_error when a file cannot be written.
-    static void write(const BakedTexture& texture, const std::string& stageFolder);
+    // Writes the three files under archiveStage/path (archiveStage: the folder staging the
+    // texture's archive), creating folders as needed, and returns their paths. Throws
+    // std::runtime_error when a file cannot be written.
+    static std::vector<std::string> write(const BakedTexture& texture, const std::string& archiveStage);
 
     static std::vector<uint8_t> encodeTga(const Image& image);
     static std::string encodeSkinIni(const std::vector<SkinRect>& skins);
