@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -227,6 +228,43 @@ TEST(PictureDataTest, TiledHalvesJoinEdgeToEdge) {
     EXPECT_EQ(island.skins.at(0).height, island.skins.at(1).height);
     Texture zeppelin = loadTexture(kData, "xmas-edition/gfx/zeppelin.tga");
     EXPECT_EQ(zeppelin.skins.at(0).height, zeppelin.skins.at(1).height);
+}
+
+// Mean difference (0..255) between column a of one texture and column b of another, over
+// their colour and alpha: neighbouring columns of a clean drawing differ only a little.
+double columnDifference(const Texture& left, int a, const Texture& right, int b) {
+    double sum = 0;
+    int rows = std::min(left.height, right.height);
+    for (int y = 0; y < rows; ++y)
+        for (int c = 0; c < 4; ++c) {
+            auto pixel = [y, c](const Texture& t, int x) {
+                return static_cast<int>(t.tga[18 + (static_cast<size_t>(t.height - 1 - y) * t.width + x) * 4 + c]);
+            };
+            sum += std::abs(pixel(left, a) - pixel(right, b));
+        }
+    return sum / (rows * 4);
+}
+
+// The largest difference between neighbouring columns inside a texture: a join may
+// change no more than the picture itself does from one column to the next.
+double largestStep(const Texture& t) {
+    double largest = 0;
+    for (int x = 0; x + 1 < t.width; ++x) largest = std::max(largest, columnDifference(t, x, t, x + 1));
+    return largest;
+}
+
+TEST(PictureDataTest, SkyAndSeaAndBeamsRepeatWithoutASeam) {
+    Texture sky = loadTexture(kData, "xmas-edition/gfx/sky-colormatched.tga");
+    EXPECT_LE(columnDifference(sky, sky.width - 1, sky, 0), largestStep(sky));
+    Texture sea0 = loadTexture(kData, "xmas-edition/gfx/sea_0_0.tga");
+    Texture sea1 = loadTexture(kData, "xmas-edition/gfx/sea_1_0.tga");
+    double seaStep = std::max(largestStep(sea0), largestStep(sea1));
+    EXPECT_LE(columnDifference(sea0, sea0.width - 1, sea1, 0), seaStep);  // the halves meet
+    EXPECT_LE(columnDifference(sea1, sea1.width - 1, sea0, 0), seaStep);  // the repeat meets itself
+    for (const char* path : {"gfx/laser.tga", "gfx/lightning.tga"}) {
+        Texture beam = loadTexture(kData, path);
+        EXPECT_LE(columnDifference(beam, beam.width - 1, beam, 0), largestStep(beam)) << path;
+    }
 }
 
 // Counts the cells of all sheets of one font: one cell per table position, 0 to 255.
