@@ -258,13 +258,31 @@ TEST(PictureDataTest, SkyAndSeaAndBeamsRepeatWithoutASeam) {
     EXPECT_LE(columnDifference(sky, sky.width - 1, sky, 0), largestStep(sky));
     Texture sea0 = loadTexture(kData, "xmas-edition/gfx/sea_0_0.tga");
     Texture sea1 = loadTexture(kData, "xmas-edition/gfx/sea_1_0.tga");
+    const Rect& s0 = sea0.skins.at(0);
+    const Rect& s1 = sea1.skins.at(0);
     double seaStep = std::max(largestStep(sea0), largestStep(sea1));
-    EXPECT_LE(columnDifference(sea0, sea0.width - 1, sea1, 0), seaStep);  // the halves meet
-    EXPECT_LE(columnDifference(sea1, sea1.width - 1, sea0, 0), seaStep);  // the repeat meets itself
+    EXPECT_LE(columnDifference(sea0, s0.left + s0.width - 1, sea1, s1.left), seaStep);  // the halves meet
+    EXPECT_LE(columnDifference(sea1, s1.left + s1.width - 1, sea0, s0.left), seaStep);  // the repeat meets itself
     for (const char* path : {"gfx/laser.tga", "gfx/lightning.tga"}) {
         Texture beam = loadTexture(kData, path);
         EXPECT_LE(columnDifference(beam, beam.width - 1, beam, 0), largestStep(beam)) << path;
     }
+}
+
+TEST(PictureDataTest, JoinedTilesCarryTheirNeighboursEdgeAroundTheSkin) {
+    // Filtering at a skin's edge reads the texel beyond it: for pictures the game joins
+    // from halves, that texel must be the neighbour's first one, not transparency.
+    Texture sea0 = loadTexture(kData, "xmas-edition/gfx/sea_0_0.tga");
+    Texture sea1 = loadTexture(kData, "xmas-edition/gfx/sea_1_0.tga");
+    const Rect& s0 = sea0.skins.at(0);
+    const Rect& s1 = sea1.skins.at(0);
+    ASSERT_LT(s0.left + s0.width, sea0.width);
+    ASSERT_GT(s1.left, 0);
+    EXPECT_LT(columnDifference(sea0, s0.left + s0.width, sea1, s1.left), 1.0);
+    EXPECT_LT(columnDifference(sea1, s1.left - 1, sea0, s0.left + s0.width - 1), 1.0);
+    Texture island = loadTexture(kData, "xmas-edition/gfx/island.tga");
+    EXPECT_GT(island.skins.at(1).left, 0);
+    EXPECT_LT(island.skins.at(0).left + island.skins.at(0).width, island.width);
 }
 
 // Counts the cells of all sheets of one font: one cell per table position, 0 to 255.

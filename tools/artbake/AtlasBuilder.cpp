@@ -26,6 +26,8 @@ struct Cell {
     Image pixels;
     int originAdjustX = 0;
     int originAdjustY = 0;
+    int insetX = 0;  // columns of the neighbour's border on each side, outside the skin
+    int insetY = 0;
 };
 
 // Crops a cell to the box of its visible pixels, grown to even sides so that the game's
@@ -132,9 +134,11 @@ BakedTexture AtlasBuilder::build(const Recipe& recipe, const std::string& svgFol
             Variables vars = cellVariables(recipe, group, i);
             std::string svg = SvgTemplate::expand(it->second, vars, palette);
             Image full = SvgRenderer::render(svg, group.cellWidth, group.cellHeight, group.layer, group.svg);
-            Cell cell = group.trim ? trimCell(full) : Cell{std::move(full), 0, 0};
+            Cell cell = group.trim ? trimCell(full) : Cell{std::move(full), 0, 0, 0, 0};
             cell.originAdjustX += static_cast<int>(std::lround(Expression::evaluate(group.originX, vars)));
             cell.originAdjustY += static_cast<int>(std::lround(Expression::evaluate(group.originY, vars)));
+            cell.insetX = group.insetX;
+            cell.insetY = group.insetY;
             places.push_back(packer.place(cell.pixels.width, cell.pixels.height, group.gap, group.newRow && i == 0));
             cells.push_back(std::move(cell));
         }
@@ -157,7 +161,8 @@ BakedTexture AtlasBuilder::build(const Recipe& recipe, const std::string& svgFol
         for (int row = 0; row < cell.pixels.height; ++row)
             std::memcpy(texture.image.at(x, y + row), cell.pixels.at(0, row),
                         static_cast<size_t>(cell.pixels.width) * 4);
-        texture.skins.push_back({x, y, cell.pixels.width, cell.pixels.height, cell.originAdjustX, cell.originAdjustY});
+        texture.skins.push_back({x + cell.insetX, y + cell.insetY, cell.pixels.width - 2 * cell.insetX,
+                                 cell.pixels.height - 2 * cell.insetY, cell.originAdjustX, cell.originAdjustY});
     }
     bleedEdges(texture.image, 3);
     return texture;

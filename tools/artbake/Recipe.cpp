@@ -57,7 +57,13 @@ FrameGroup parseGroup(std::istringstream& in, const std::string& file, int line)
             group.trim = parseInt(value, file, line) != 0;
         else if (key == "newrow")
             group.newRow = parseInt(value, file, line) != 0;
-        else if (key == "ox")
+        else if (key == "inset") {
+            char comma = 0;
+            std::istringstream numbers(value);
+            if (!(numbers >> group.insetX >> comma >> group.insetY) || comma != ',' || group.insetX < 0 ||
+                group.insetY < 0)
+                fail(file, line, "bad inset '" + value + "', expected X,Y");
+        } else if (key == "ox")
             group.originX = value;
         else if (key == "oy")
             group.originY = value;

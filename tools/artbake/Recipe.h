@@ -15,7 +15,10 @@
 //
 // Group keys: count, cell=WxH, svg, layer (render one element id), gap (pixels between
 // cells, default 2), trim=1 (crop each cell to its ink and keep its place through the
-// origin adjustment), ox/oy (extra origin adjustment, expressions), newrow=1; any other
+// origin adjustment), ox/oy (extra origin adjustment, expressions), newrow=1,
+// inset=X,Y (the skin leaves out X columns on each side and Y rows at top and bottom: a
+// border of the neighbouring tile's pixels, so filtered edges of tiles that the game
+// joins blend into their neighbours instead of into transparency); any other
 // key=expr becomes a drawing variable, evaluated per cell with i (cell index), n (count),
 // t = i/n and u = i/(n-1) known. Throws std::runtime_error with file and line on errors.
 
@@ -34,6 +37,8 @@ struct FrameGroup {
     int gap = 2;
     bool trim = false;
     bool newRow = false;
+    int insetX = 0;  // pixels left out on each side
+    int insetY = 0;
     std::string originX = "0";  // expressions, image pixels
     std::string originY = "0";
     std::vector<std::pair<std::string, std::string>> vars;  // name, expression, in order
