@@ -13,7 +13,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all deps configure build run test bench lint clang clean
+.PHONY: all deps configure build run test bench fuzz lint clang clean
 
 all: build
 
@@ -42,8 +42,23 @@ clang: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build build-clang -j $(JOBS)
 
+# The fuzz targets need clang's libFuzzer: a separate build in build-fuzz, with the
+# sanitizers, runs each target for FUZZ_SECONDS from its seeds and what it found before.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@for t in build-fuzz/fuzz/fuzz_*; do \
+		name=$$(basename $$t); mkdir -p build-fuzz/corpus/$$name; echo "== $$name ($(FUZZ_SECONDS) s)"; \
+		$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+			build-fuzz/corpus/$$name tools/fuzz/seeds/$$name 2>build-fuzz/$$name.log \
+			|| { tail -n 60 build-fuzz/$$name.log; exit 1; }; \
+		grep -E "^(#[0-9]+ *DONE|Done)" build-fuzz/$$name.log | tail -n 1; \
+	done
+
 lint:
 	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tools/*.cpp' 'tools/*.h')
 
 clean:
-	@rm -rf build build-sanitize build-clang
+	@rm -rf build build-sanitize build-clang build-fuzz

@@ -17,6 +17,8 @@
 #include "engine/TimeKeeper.h"
 #include "inputaudio/QorAudio.h"
 #include "inputaudio/QorInput.h"
+#include "inputaudio/Sound.h"
+#include "inputaudio/SoundStream.h"
 #include "language/Language.h"
 #include "net/QorNetwork.h"
 #include "platform/ResultCode.h"
@@ -365,8 +367,9 @@ void Qor::recordStatistics(double t1) {
     unpacedRate = 1.0 / workTime;
     const int i = frameCounter % kStatisticsFrames;
     statistics[0][i] = static_cast<int>(workTime * 1000.0);
-    // Rings 1 to 4 sample the resident bytes of textures, image files, sounds and
-    // streams; they stay zero until those resources exist.
+    // Rings 1 and 2 (textures, image files) stay zero until those resources exist.
+    statistics[3][i] = Sound::residentSoundBytes;
+    statistics[4][i] = SoundStream::residentStreamBytes;
 }
 
 void Qor::takeScreenshotOnKey(Context* scene) {

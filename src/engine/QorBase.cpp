@@ -1,9 +1,14 @@
 #include "engine/QorBase.h"
 
+#include <cstdint>
+
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Event.h"
+#include "engine/Property.h"
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyInt.h"
 #include "engine/Qor.h"
 #include "render/Context.h"
 
@@ -78,4 +83,21 @@ QorBase* QorBase::findContext() {
     for (QorBase* o = this; o; o = o->parentObject())
         if (o->getClass()->isA(&Context::classInfo)) return o;
     QOR_FATAL("QorBase::findContext", u"Could not find any Context object.");
+}
+
+void QorBase::describeProperties(PropertyContainer* container) {
+    container->addChild(
+        new PropertyInt(u"objectUID", Property::kNotSerialisedA | Property::kNotSerialisedB, &objectUID));
+    auto* stateProperties = new PropertyContainer(u"StateBase", 0);
+    container->addChild(stateProperties);
+    StateBase::describeProperties(stateProperties);
+}
+
+PropertyContainer* QorBase::getProperties() {
+    auto* container = new PropertyContainer(
+        getClass()->name +
+            formatString(u" (%08llx)", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this))),
+        0);
+    describeProperties(container);
+    return container;
 }

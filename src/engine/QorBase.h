@@ -14,6 +14,7 @@
 #include "engine/StateBase.h"
 
 struct Event;
+class PropertyContainer;
 
 class QorBase : public BasicLink, public StateBase {
 public:
@@ -43,6 +44,14 @@ public:
     virtual void onRemoteSignalB() {}
     // Destroys the children, last to first, each through its own destroy().
     virtual void deleteChildren();
+
+    // Appends "objectUID" (never serialised), then a "StateBase" container with the
+    // state fields. Subclasses call this first and append their own.
+    void describeProperties(PropertyContainer* container) override;
+
+    // A new container named "<class name> (<address>)" filled by describeProperties;
+    // the caller deletes it (destroy()).
+    PropertyContainer* getProperties();
 
     // The nearest object from this one up whose class is Context or derives from it;
     // finding none is fatal.

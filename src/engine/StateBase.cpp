@@ -1,5 +1,10 @@
 #include "engine/StateBase.h"
 
+#include "engine/Property.h"
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyDouble.h"
+#include "engine/PropertyInt.h"
+
 void StateBase::setState(std::int32_t s, double delay) {
     if (stateGoto == s) return;
     stateGoto = s;
@@ -22,4 +27,11 @@ void StateBase::tickState(double, double dt) {
             onStateChanged();
         }
     }
+}
+
+void StateBase::describeProperties(PropertyContainer* container) {
+    container->addChild(new PropertyInt(u"state", 0, &state));
+    container->addChild(new PropertyDouble(u"timeInState", Property::kHalfFloat, &timeInState));
+    container->addChild(new PropertyDouble(u"stateLeft", Property::kNotSerialisedA, &stateLeft));
+    container->addChild(new PropertyInt(u"stateGoto", Property::kNotSerialisedA, &stateGoto));
 }

@@ -3,6 +3,8 @@
 // it, and an optional delayed change.
 #include <cstdint>
 
+class PropertyContainer;
+
 class StateBase {
 public:
     StateBase() = default;
@@ -12,6 +14,9 @@ public:
     // `time` is not used.
     virtual void tickState(double time, double dt);
     virtual void onStateChanged() {}
+    // Appends views of the four state fields: "state", "timeInState" (half float),
+    // "stateLeft" and "stateGoto" (neither serialised).
+    virtual void describeProperties(PropertyContainer* container);
 
     // Asks for state s after `delay` seconds (at once when delay <= 0). Asking again for
     // the state last asked for, pending or applied, is ignored.

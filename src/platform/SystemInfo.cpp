@@ -1,6 +1,7 @@
 #include "platform/SystemInfo.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -10,7 +11,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -21,6 +21,19 @@ std::string readLink(const std::string& path) {
     ssize_t n = readlink(path.c_str(), buffer.data(), buffer.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
     return std::string(buffer.data(), static_cast<std::size_t>(n));
+}
+
+// The whole of a small file through plain system calls: nothing here throws, and a
+// file that vanishes while it is read just gives what was read.
+std::string readSmallFile(const std::string& path) {
+    std::string text;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 && text.size() < 65536) text.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return text;
 }
 
 std::string lowerAscii(std::string s) {
@@ -87,9 +100,8 @@ std::vector<ProcessEntry> listProcesses() {
     while (const dirent* entry = readdir(proc)) {
         if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
         // /proc/<pid>/stat: "pid (name) state ppid ..."; the name may hold blanks and
-        // parentheses, so it runs to the last ")".
-        std::ifstream file(std::string("/proc/") + entry->d_name + "/stat");
-        std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        // parentheses, so it runs to the last ")". A process may end while we read it.
+        const std::string stat = readSmallFile(std::string("/proc/") + entry->d_name + "/stat");
         const auto open = stat.find('('), close = stat.rfind(')');
         if (open == std::string::npos || close == std::string::npos || close < open) continue;
         ProcessEntry p;
@@ -115,7 +127,7 @@ OsVersion osVersion() {
 
 MemoryStatus memoryStatus() {
     std::map<std::string, std::uint64_t> kib;
-    std::ifstream file("/proc/meminfo");
+    std::istringstream file(readSmallFile("/proc/meminfo"));
     std::string line;
     while (std::getline(file, line)) {
         std::istringstream fields(line);

@@ -13,7 +13,8 @@ public:
     Global(const Global&) = delete;
     Global& operator=(const Global&) = delete;
 
-    // The first start-up stage: checks the class registry and builds the screen stack.
+    // The first start-up stage: checks the class registry, mounts the data archive and
+    // builds the screen stack.
     void initPreLoader();
     void saveUserData();
 

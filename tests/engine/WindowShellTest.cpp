@@ -32,6 +32,9 @@ public:
         : dataHome(folder.file("data")), exe(folder.file(name)) {
         fs::create_directories(dataHome);
         fs::copy_file(TORVANE_PROGRAM_PATH, exe);
+        // The program mounts its data archive from its own folder.
+        fs::create_symlink(fs::path(TORVANE_PROGRAM_PATH).parent_path() / "Torvane2Xmas.dat",
+                           folder.file("Torvane2Xmas.dat"));
         std::ofstream(folder.file("Torvane2Xmas.cfg.static")) << staticSettings;
     }
 
@@ -57,7 +60,7 @@ public:
     }
 
     // Waits for the process; its wait status, or -1 after the time-out.
-    static int wait(pid_t pid, int seconds = 20) {
+    static int wait(pid_t pid, int seconds = 90) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         int status = 0;
         while (std::chrono::steady_clock::now() < deadline) {
@@ -73,7 +76,7 @@ public:
     std::string log() const { return TempFolder::read(file("Torvane2Xmas.log")); }
 
     // Waits until the log holds `text`.
-    bool waitForLog(const std::string& text, int seconds = 20) const {
+    bool waitForLog(const std::string& text, int seconds = 90) const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < deadline) {
             if (log().find(text) != std::string::npos) return true;

@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyDouble.h"
+#include "support/BareEngine.h"
+
+namespace {
+
+TEST(PropertyDoubleTest, TrailingZerosGoButOneDigitStaysAfterThePoint) {
+    BareEngine bare;
+    double value = 1.5;
+    PropertyDouble property(u"t", 0, &value);
+    EXPECT_EQ(property.toString(), u"1.5");
+    value = 2.0;
+    EXPECT_EQ(property.toString(), u"2.0");
+    value = 0.0;
+    EXPECT_EQ(property.describe(), u"t:0.0");
+    value = -1234.000000001;
+    EXPECT_EQ(property.toString(), u"-1234.000000001");
+    property.fromString(u"\t-2.5e1 s");
+    EXPECT_EQ(value, -25.0);
+    property.fromString(u"e");
+    EXPECT_EQ(value, -25.0);
+    PropertyContainer args(u"", 0);
+    EXPECT_EQ(addPropertyDouble(&value, &args, u"x")->flags, Property::kHalfFloat);
+}
+
+}  // namespace
