@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "../inputaudio/InputTestEngine.h"
 #include "engine/WMhooks.h"
+#include "inputaudio/InputTestEngine.h"
 #include "inputaudio/TouchPoint.h"
 
 namespace {
 
 TEST(WMhooksTest, AFingerTagSeenAgainEndsTheStaleContact) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     QorInput& in = engine.input();
     WMhooks hooks;
@@ -25,7 +25,7 @@ TEST(WMhooksTest, AFingerTagSeenAgainEndsTheStaleContact) {
 }
 
 TEST(WMhooksTest, MouseEventsSelectMouseModeAndOwnTheFirstContact) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     QorInput& in = engine.input();
     WMhooks hooks;

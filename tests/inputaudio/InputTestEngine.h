@@ -1,28 +1,20 @@
 #pragma once
-// A real engine object for input tests: SDL's offscreen video driver (or an X server,
-// for end-to-end tests), a private data folder, and an input service on scripted
-// devices. Frames are stepped by hand, so frame numbers and lengths are exact.
-// Display tests only: REQUIRE_INPUT_ENGINE skips unless TORVANE_DISPLAY_TESTS is set.
-#include <SDL.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
+// The engine and devices under the input tests.
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
 #include "platform/InputDevices.h"
-#include "platform/Window.h"
 
 // Keyboard and joysticks as the test sets them; controller i has axisCount[i] axes.
 struct ScriptedDevices : InputDevices {
     std::int32_t openKeyboard() override { return 0; }
     bool readKeyboard(std::uint8_t (&state)[kKeyboardBytes]) override {
-        std::copy(std::begin(keys), std::end(keys), state);
+        if (readable) std::copy(std::begin(keys), std::end(keys), state);
         return readable;
     }
     void acquireKeyboard() override { ++acquires; }
@@ -46,37 +38,18 @@ struct ScriptedDevices : InputDevices {
     JoystickState joysticks[kMaxJoysticks];
 };
 
-// The display libraries keep a few once-only allocations for the life of the process;
-// the leak checker overlooks what they allocate while the window is set up.
-extern "C" void __lsan_disable() __attribute__((weak));
-extern "C" void __lsan_enable() __attribute__((weak));
-
+// An engine object without services, with in-memory settings and an input service on
+// scripted devices; no display needed. Frames are stepped by hand, so frame numbers and
+// frame lengths are exact. The viewport is the default 800x480 one.
 class InputTestEngine {
 public:
-    static bool available() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
-
-    explicit InputTestEngine(const char* driver = "offscreen") {
-        dataHome = std::filesystem::temp_directory_path() / ("torvane-input-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dataHome);
-        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", driver, 1);
-        if (__lsan_disable) __lsan_disable();
-        videoUp = Window::initVideo();
-        const bool windowUp = videoUp && window.create("Torvane 2", 50, 50, 100, 100);
-        if (__lsan_enable) __lsan_enable();
-        if (windowUp) new Qor(nullptr, &window);
+    InputTestEngine() {
+        new Qor(Qor::Headless{});
+        qor->pSettings = new MemoryIniFile(std::vector<std::uint8_t>{});
     }
-
-    ~InputTestEngine() {
-        delete qor;
-        qor = nullptr;
-        window.destroy();
-        if (videoUp) Window::shutdownVideo();
-        std::error_code ignored;
-        std::filesystem::remove_all(dataHome, ignored);
-    }
-
-    bool ready() const { return qor != nullptr; }
+    ~InputTestEngine() { delete qor; }
+    InputTestEngine(const InputTestEngine&) = delete;
+    InputTestEngine& operator=(const InputTestEngine&) = delete;
 
     // Rebuilds the input service on scripted devices with the settings as they are now.
     ScriptedDevices& scriptInput(std::vector<int> axisCount = {}) {
@@ -86,28 +59,17 @@ public:
         delete qor->pQorInput;
         qor->pQorInput = new QorInput(std::move(owned));
         qor->pQorInput->initInputMode();
-        // From 0, frame lengths that are binary fractions add up exactly.
-        qor->timer.frameStart = qor->timer.previousFrameStart = 0.0;
         return devices;
     }
 
     QorInput& input() { return *qor->pQorInput; }
 
     // One worked frame's input step: the counter advances, the frame lasts `seconds`.
+    // Frame starts count from 0, so lengths that are binary fractions add up exactly.
     void frame(double seconds = 0.0625) {
         ++qor->frameCounter;
         qor->timer.previousFrameStart = qor->timer.frameStart;
         qor->timer.frameStart += seconds;
         qor->pQorInput->poll();
     }
-
-private:
-    std::filesystem::path dataHome;
-    bool videoUp = false;
-    Window window;
 };
-
-#define REQUIRE_INPUT_ENGINE(engine)                                            \
-    if (!InputTestEngine::available()) GTEST_SKIP() << "display tests are off"; \
-    InputTestEngine engine;                                                     \
-    ASSERT_TRUE(engine.ready()) << SDL_GetError()

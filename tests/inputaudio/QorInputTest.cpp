@@ -1,3 +1,4 @@
+#include <SDL.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -7,14 +8,16 @@
 
 #include <array>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 
-#include "InputTestEngine.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/WMhooks.h"
+#include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/TouchPoint.h"
-#include "render/QorGraphics.h"
+#include "platform/Window.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -24,19 +27,21 @@ constexpr int kA = 30, kS = 31;
 bool down(int code) { return qor->pQorInput->keyState[code] & kDown; }
 
 TEST(QorInputTest, MissingSettingsGetDefaultsAndANegativeDeadZoneBecomesZero) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     MemoryIniFile& s = *qor->pSettings;
+    s.setDouble(u"QorInput", u"joystickDeadZone", -0.3);  // hand-edited nonsense
+    engine.scriptInput();
     EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"repeatDelay"), 0.25);
+    EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"repeatRate"), 0.1);
     EXPECT_TRUE(s.getBool(u"QorInput", u"bTrackJoystick"));
+    EXPECT_DOUBLE_EQ(engine.input().joystickDeadZone, 0.0);
     s.setDouble(u"QorInput", u"repeatDelay", 0.5);
-    s.setDouble(u"QorInput", u"joystickDeadZone", -0.3);
     engine.scriptInput();
     EXPECT_DOUBLE_EQ(engine.input().repeatDelay, 0.5);
-    EXPECT_DOUBLE_EQ(engine.input().joystickDeadZone, 0.0);
 }
 
 TEST(QorInputTest, KeysArePressedOnceAndAFailedReadKeepsTheLastState) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     ScriptedDevices& dev = engine.scriptInput();
     dev.keys[kA] = kDown;
     engine.frame();
@@ -53,7 +58,7 @@ TEST(QorInputTest, KeysArePressedOnceAndAFailedReadKeepsTheLastState) {
 }
 
 TEST(QorInputTest, ModifierStateFromEitherKeyOfEachPair) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     ScriptedDevices& dev = engine.scriptInput();
     const std::pair<std::vector<int>, int> cases[] = {
         {{}, 0},    {{42}, 1},      {{54}, 1},      {{29}, 2},     {{157}, 2},         {{56}, 3},
@@ -68,7 +73,7 @@ TEST(QorInputTest, ModifierStateFromEitherKeyOfEachPair) {
 }
 
 TEST(QorInputTest, KeyRepeatAfterTheDelayThenAtTheRateLowestCodeFirst) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     qor->pSettings->setDouble(u"QorInput", u"repeatRate", 0.125);
     ScriptedDevices& dev = engine.scriptInput();
     dev.keys[kS] = dev.keys[kA] = kDown;
@@ -84,7 +89,7 @@ TEST(QorInputTest, KeyRepeatAfterTheDelayThenAtTheRateLowestCodeFirst) {
 }
 
 TEST(QorInputTest, DebugKeysWarpTheRepeatTimerOnlyWhenUnlocked) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     ScriptedDevices& dev = engine.scriptInput();
     struct Case {
         bool locked;
@@ -104,7 +109,7 @@ TEST(QorInputTest, DebugKeysWarpTheRepeatTimerOnlyWhenUnlocked) {
 }
 
 TEST(QorInputTest, SticksAndHatsSetDirectionCodes) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     ScriptedDevices& dev = engine.scriptInput({2});
     struct Case {
         int lX, lY;
@@ -142,7 +147,7 @@ TEST(QorInputTest, SticksAndHatsSetDirectionCodes) {
 }
 
 TEST(QorInputTest, JoysticksAreEnumeratedOnceAndTheirButtonsPressedOnce) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     qor->pSettings->setBool(u"QorInput", u"bTrackKeyboard", false);
     // Devices without two axes are dropped; a fifth usable one is ignored.
     ScriptedDevices& dev = engine.scriptInput({1, 2, 0, 2, 2, 2, 2});
@@ -164,7 +169,7 @@ TEST(QorInputTest, JoysticksAreEnumeratedOnceAndTheirButtonsPressedOnce) {
 }
 
 TEST(QorInputTest, AQuickClickReadsAsDownForExactlyOneFrame) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     QorInput& in = engine.input();
     in.mouseButtonDown(1);
@@ -183,8 +188,8 @@ struct ModeListener : QorBase {
     int calls = 0;
 };
 
-TEST(QorInputTest, MousePointerMapsThroughTheLetterboxWithTheWheelAsZ) {
-    REQUIRE_INPUT_ENGINE(engine);
+TEST(QorInputTest, MousePointerMapsThroughTheViewportWithTheWheelAsZ) {
+    InputTestEngine engine;
     engine.scriptInput();
     QorInput& in = engine.input();
     ModeListener listener;
@@ -192,15 +197,14 @@ TEST(QorInputTest, MousePointerMapsThroughTheLetterboxWithTheWheelAsZ) {
     in.setInputMode(QorInput::kModeTouch);
     in.setInputMode(QorInput::kModeMouse);
     EXPECT_EQ(listener.calls, 1);
-    qor->pQorGraphics->viewportLeft = 100;  // bars left and right of an 800x480 viewport
-    in.setRawMousePos(500, 120);
+    in.setRawMousePos(400, 120);
     in.addWheelDelta(240);
     engine.frame();
     EXPECT_FLOAT_EQ(in.pointerPosition.x, 400.0f);
     EXPECT_FLOAT_EQ(in.pointerPosition.y, 360.0f);
     EXPECT_FLOAT_EQ(in.pointerPosition.z, 240.0f);
     in.addWheelDelta(-120);
-    in.setRawMousePos(20, 600);  // in the left bar, below the window
+    in.setRawMousePos(-20, 600);  // left of and below the viewport: its edges
     engine.frame();
     EXPECT_FLOAT_EQ(in.pointerPosition.x, 0.0f);
     EXPECT_FLOAT_EQ(in.pointerPosition.y, 0.0f);
@@ -208,7 +212,7 @@ TEST(QorInputTest, MousePointerMapsThroughTheLetterboxWithTheWheelAsZ) {
 }
 
 TEST(QorInputTest, TouchPointerFollowsTheFirstContactAndPausingDropsIt) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     QorInput& in = engine.input();
     in.setMousePos(123.0f, 45.0f, 0.0f);
@@ -271,13 +275,17 @@ struct RecordingHooks : WMhooks {
 class QorInputEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!InputTestEngine::available()) GTEST_SKIP() << "display tests are off";
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "display tests are off";
         if (std::system("command -v xdotool >/dev/null && command -v Xvfb >/dev/null") != 0)
             GTEST_SKIP() << "xdotool or Xvfb is missing";
-        ASSERT_FALSE(server.display.empty()) << "Xvfb did not start";
-        setenv("DISPLAY", server.display.c_str(), 1);
-        engine = std::make_unique<InputTestEngine>("x11");
-        ASSERT_TRUE(engine->ready()) << SDL_GetError();
+        server = std::make_unique<PrivateXServer>();
+        ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
+        setenv("DISPLAY", server->display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
+        ASSERT_TRUE(Window::initVideo()) << SDL_GetError();
+        ASSERT_TRUE(window.create("Torvane 2", 50, 50, 100, 100)) << SDL_GetError();
+        new Qor(nullptr, &window);
         xdotool("search --sync --name '^Torvane 2$' windowfocus --sync %1");
         ASSERT_TRUE(frameUntil([] { return SDL_GetKeyboardFocus() == qor->hWindowHandle->handle(); }));
     }
@@ -297,8 +305,16 @@ protected:
         return false;
     }
 
-    PrivateXServer server;
-    std::unique_ptr<InputTestEngine> engine;
+    void TearDown() override {
+        if (!server) return;  // skipped
+        delete qor;
+        window.destroy();
+        Window::shutdownVideo();
+    }
+
+    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    TempFolder dataHome;
+    Window window;
     RecordingHooks hooks;
 };
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "InputTestEngine.h"
 #include "engine/WMhooks.h"
+#include "inputaudio/InputTestEngine.h"
 #include "inputaudio/TouchPoint.h"
 
 namespace {
@@ -33,7 +33,7 @@ void runSteps(InputTestEngine& engine,
 }
 
 TEST(TouchPointTest, PressHoldMoveAndReleaseFrameByFrame) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     runSteps(engine, {
                          {[](WMhooks& h) { h.touchDown(100, 100, 1); }, "PH"},
@@ -46,7 +46,7 @@ TEST(TouchPointTest, PressHoldMoveAndReleaseFrameByFrame) {
 }
 
 TEST(TouchPointTest, QuickReleasesAreTapsEvenAfterALongMove) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     runSteps(engine, {
                          {[](WMhooks& h) { h.mouseButtonDown(10, 10, 0), h.mouseButtonUp(10, 10, 0); }, "PH"},
@@ -59,7 +59,7 @@ TEST(TouchPointTest, QuickReleasesAreTapsEvenAfterALongMove) {
 }
 
 TEST(TouchPointTest, VelocityOfTheLastMoveCarriesAndFadesAfterTenFrames) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     WMhooks hooks;
     hooks.touchDown(100, 240, 1);
@@ -92,7 +92,7 @@ TEST(TouchPointTest, VelocityOfTheLastMoveCarriesAndFadesAfterTenFrames) {
 }
 
 TEST(TouchPointTest, TwoFingersAreSeparateContactsAndThePointerFollowsTheOlder) {
-    REQUIRE_INPUT_ENGINE(engine);
+    InputTestEngine engine;
     engine.scriptInput();
     QorInput& in = engine.input();
     WMhooks hooks;
