@@ -6,11 +6,12 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-dev
   libsdl2-dev libepoxy-dev libgl1-mesa-dri
-  libfreetype-dev libfontconfig-dev fonts-liberation fonts-comic-neue
+  libfreetype-dev libfontconfig-dev fonts-liberation fonts-comic-neue fonts-leckerli-one
+  librsvg2-dev libcairo2-dev
   libvorbis-dev libcurl4-openssl-dev
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

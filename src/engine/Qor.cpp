@@ -241,8 +241,8 @@ std::u16string Qor::getStaticConfigFilePath() { return getApplicationFolder() + 
 double Qor::getDeltaTime() const {
     double dt = timer.frameStart - timer.previousFrameStart;
     if (!bDebugLocked && pQorInput) {
-        if (pQorInput->keys[kKeyF11] & kKeyDown) dt *= 5.0;
-        else if (pQorInput->keys[kKeyF10] & kKeyDown) dt /= 10.0;
+        if (pQorInput->keyState[kKeyF11] & kKeyDown) dt *= 5.0;
+        else if (pQorInput->keyState[kKeyF10] & kKeyDown) dt /= 10.0;
     }
     return dt;
 }
@@ -375,8 +375,8 @@ void Qor::recordStatistics(double t1) {
 }
 
 void Qor::takeScreenshotOnKey(Context* scene) {
-    const auto& keys = pQorInput->keys;
-    const auto& prevKeys = pQorInput->prevKeys;
+    const auto& keys = pQorInput->keyState;
+    const auto& prevKeys = pQorInput->previousKeyState;
     if (!(keys[kKeyF9] & kKeyDown) || (prevKeys[kKeyF9] & kKeyDown)) return;
     const bool tga = keys[kKeyRightShift] & kKeyDown;
     const std::u16string name = formatString(u"%s%s %s %.3lf.%s", getDataFolder(), kBuildName,

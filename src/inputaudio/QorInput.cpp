@@ -1,32 +1,291 @@
 #include "inputaudio/QorInput.h"
 
-#include "engine/ChildIterator.h"
+#include <algorithm>
+#include <cmath>
+
 #include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
 #include "engine/Logger.h"
+#include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
+#include "engine/TimeKeeper.h"
 #include "inputaudio/TouchPoint.h"
+#include "inputaudio/ViewportMapping.h"
+#include "platform/SdlInputDevices.h"
+#include "platform/Window.h"
 #include "render/QorGraphics.h"
 
 QOR_DEFINE_ROOT_CLASS(QorInput, nullptr)
 
-QorInput::QorInput() { QOR_LOG("QorInput::QorInput", u"Starting..."); }
+namespace {
+// Input codes the service itself reads.
+constexpr int kKeyLeftCtrl = 29;
+constexpr int kKeyLeftShift = 42;
+constexpr int kKeyRightShift = 54;
+constexpr int kKeyLeftAlt = 56;
+constexpr int kKeyF10 = 68;
+constexpr int kKeyF11 = 87;
+constexpr int kKeyRightCtrl = 157;
+constexpr int kKeyRightAlt = 184;
 
-QorInput::~QorInput() { deleteTouches(); }
+// While debugging, F11 runs the repeat timer this much faster and F10 slower.
+constexpr double kFastForward = 5.0;
+constexpr double kSlowMotion = 10.0;
+// A stick or hat beyond this (after the dead zone) sets its direction code.
+constexpr float kDirectionThreshold = 0.5f;
+
+bool isDown(std::uint8_t state) { return (state & QorInput::kDown) != 0; }
+
+float clampUnit(float v) { return std::clamp(v, -1.0f, 1.0f); }
+
+// Indexed by Ctrl * 4 + Alt * 2 + Shift.
+constexpr int kModifierTable[8] = {
+    QorInput::kNoModifier, QorInput::kShift,     QorInput::kAlt,     QorInput::kAltShift,
+    QorInput::kCtrl,       QorInput::kCtrlShift, QorInput::kCtrlAlt, QorInput::kCtrlAltShift,
+};
+
+bool readBool(MemoryIniFile& s, std::u16string_view key, bool fallback) {
+    const std::u16string section = QorInput::classInfo.name;
+    if (!s.hasKey(section, key)) s.setBool(section, key, fallback);
+    return s.getBool(section, key);
+}
+
+double readDouble(MemoryIniFile& s, std::u16string_view key, double fallback) {
+    const std::u16string section = QorInput::classInfo.name;
+    if (!s.hasKey(section, key)) s.setDouble(section, key, fallback);
+    return s.getDouble(section, key);
+}
+
+// The stick's deflection outside the dead zone, rescaled so that the edge of the dead
+// zone gives 0 and full deflection 1.
+// Worked in double precision, so that 60 % deflection with the default dead zone gives
+// exactly the direction threshold and not a hair above it.
+float applyDeadZone(double v, double deadZone) {
+    const double a = std::fabs(v);
+    if (a <= deadZone || deadZone >= 1.0) return 0.0f;
+    const double scaled = (a - deadZone) / (1.0 - deadZone);
+    return clampUnit(static_cast<float>(v < 0.0 ? -scaled : scaled));
+}
+}  // namespace
+
+QorInput::QorInput() : QorInput(std::make_unique<SdlInputDevices>(qor ? qor->hWindowHandle : nullptr)) {}
+
+QorInput::QorInput(std::unique_ptr<InputDevices> devices_) : devices(std::move(devices_)) {
+    QOR_ASSERT("QorInput::QorInput", qor && qor->pSettings);
+    QOR_LOG("QorInput::QorInput", u"Starting...");
+    readSettings();
+    openDevices();
+    QOR_LOG("QorInput::QorInput", u"Started.");
+}
+
+QorInput::~QorInput() {
+    for (int j = 0; j < numJoysticks; ++j) devices->closeJoystick(j);
+    deleteTouches();
+}
 
 ClassInfo* QorInput::getClass() const { return &classInfo; }
 
-void QorInput::onQORmodeChange(int oldMode, int newMode) {
-    if (oldMode == 3 && newMode == 2) {
-        deleteTouches();
-        mouseButtons.fill(0);
+void QorInput::readSettings() {
+    MemoryIniFile& s = *qor->pSettings;
+    bTrackKeyboard = readBool(s, u"bTrackKeyboard", true);
+    bTrackJoystick = readBool(s, u"bTrackJoystick", true);
+    joystickDeadZone = readDouble(s, u"joystickDeadZone", 0.2);
+    repeatRate = readDouble(s, u"repeatRate", 0.1);
+    repeatDelay = readDouble(s, u"repeatDelay", 0.25);
+    // A hand-edited negative dead zone would let a resting stick drift.
+    if (joystickDeadZone < 0.0) joystickDeadZone = 0.0;
+}
+
+void QorInput::openDevices() {
+    if (bTrackKeyboard) {
+        QOR_LOG("QorInput::QorInput", u"Grabbing keyboard.");
+        QOR_CHECK("QorInput::QorInput", devices->openKeyboard());
+    }
+    if (!bTrackJoystick) return;
+    const int count = devices->countControllers();
+    for (int i = 0; i < count; ++i) enumerateCallback(i);
+    if (numJoysticks == 0) QOR_LOG("QorInput::QorInput", u"Did not find any joysticks.");
+}
+
+void QorInput::enumerateCallback(int index) {
+    const std::string name = devices->controllerInstanceName(index);
+    QOR_LOG("QorInput::enumerateCallback", u"Enumerating joystick: %hs (%hs)", name,
+            devices->controllerProductName(index));
+    if (numJoysticks == kMaxJoysticks) {
+        QOR_LOG("QorInput::enumerateCallback", u"Too many joysticks.");
+        return;
+    }
+    QOR_CHECK("QorInput::enumerateCallback", devices->openJoystick(index, numJoysticks));
+    // Both ranges are always attempted, so the log names every missing axis.
+    bool failed = false;
+    if (!devices->setAxisRange(numJoysticks, 0, -kJoystickAxisRange, kJoystickAxisRange)) {
+        QOR_LOG("QorInput::enumerateCallback", u"Error: Can't set range X.");
+        failed = true;
+    }
+    if (!devices->setAxisRange(numJoysticks, 1, -kJoystickAxisRange, kJoystickAxisRange)) {
+        QOR_LOG("QorInput::enumerateCallback", u"Error: Can't set range Y.");
+        failed = true;
+    }
+    if (failed) {
+        QOR_LOG("QorInput::enumerateCallback", u"Joystick initialization failed. Removing joystick...");
+        devices->closeJoystick(numJoysticks);
+        return;
+    }
+    QOR_LOG("QorInput::enumerateCallback", u"Using '%hs' as joystick %d.", name, numJoysticks);
+    ++numJoysticks;
+}
+
+void QorInput::poll() {
+    advanceRepeatTimer();
+    latchMouseButtons();
+    pollKeyboard();
+    // The contacts tick before the pointer step reads the first of them.
+    contactList.tick(0.0, 0.0);
+    updatePointer();
+    pollJoysticks();
+}
+
+void QorInput::advanceRepeatTimer() {
+    if (repeatTimer <= 0.0) repeatTimer = repeatRate;
+    double frameLength = qor->timer.frameStart - qor->timer.previousFrameStart;
+    // The debugging time warp reads the keys as of the previous poll.
+    if (!qor->bDebugLocked) {
+        if (isDown(keyState[kKeyF11]))
+            frameLength *= kFastForward;
+        else if (isDown(keyState[kKeyF10]))
+            frameLength /= kSlowMotion;
+    }
+    repeatTimer -= frameLength;
+}
+
+void QorInput::latchMouseButtons() {
+    previousMouseButtonState = mouseButtonState;
+    for (int b = 0; b < kMouseButtonCount; ++b) {
+        switch (mouseButtonLatch[b]) {
+            case 0:
+                mouseButtonState[b] = 0;
+                break;
+            case 1:
+                mouseButtonState[b] = 1;
+                break;
+            // Pressed and released between two polls: down for exactly this one.
+            case 2:
+                mouseButtonState[b] = 1;
+                mouseButtonLatch[b] = 0;
+                break;
+            default:
+                break;
+        }
     }
 }
 
+void QorInput::pollKeyboard() {
+    // Every code's previous state moves on, whether the keyboard is tracked or not, so
+    // that a held joystick button is a new press only once.
+    previousKeyState = keyState;
+    if (!bTrackKeyboard) return;
+    std::uint8_t fresh[InputDevices::kKeyboardBytes];
+    if (!devices->readKeyboard(fresh)) {
+        devices->acquireKeyboard();
+        return;
+    }
+    std::copy(std::begin(fresh), std::end(fresh), keyState.begin());
+    const bool shift = isDown(keyState[kKeyLeftShift]) || isDown(keyState[kKeyRightShift]);
+    const bool ctrl = isDown(keyState[kKeyLeftCtrl]) || isDown(keyState[kKeyRightCtrl]);
+    const bool alt = isDown(keyState[kKeyLeftAlt]) || isDown(keyState[kKeyRightAlt]);
+    modifierState = kModifierTable[(ctrl ? 4 : 0) + (alt ? 2 : 0) + (shift ? 1 : 0)];
+}
+
+void QorInput::updatePointer() {
+    const Vector3 old = pointerPosition;
+    if (inputMode == kModeMouse) {
+        const Vector3 raw{static_cast<float>(rawMousePosition[0]), static_cast<float>(rawMousePosition[1]),
+                          static_cast<float>(wheelSum)};
+        pointerPosition = ViewportMapping::fromGraphics(qor->pQorGraphics).toScreen(raw);
+    } else if (inputMode == kModeTouch) {
+        if (const TouchPoint* first = getTouch(0)) pointerPosition = first->pos;
+    }
+    pointerDelta = pointerPosition - old;
+    const ViewportMapping screen = ViewportMapping::fromGraphics(qor->pQorGraphics);
+    pointerPosition.x = std::clamp(pointerPosition.x, 0.0f, screen.width);
+    pointerPosition.y = std::clamp(pointerPosition.y, 0.0f, screen.height);
+}
+
+void QorInput::pollJoysticks() {
+    if (!bTrackJoystick) return;
+    for (int j = 0; j < numJoysticks; ++j) {
+        if (!devices->readJoystick(j, joystickState[j])) {
+            devices->acquireJoystick(j);
+            continue;
+        }
+        const int base = kJoystickBase + kJoystickCodes * j;
+        const Vector3 hat = getJoystickHat(j);
+        const Vector3 axes = getJoystickAxes(j);
+        // A hat pushed against the stick cancels it.
+        const float x = clampUnit(hat.x + axes.x);
+        const float y = clampUnit(hat.y + axes.y);
+        keyState[base + kDirUp] = y > kDirectionThreshold ? kDown : 0;
+        keyState[base + kDirDown] = y < -kDirectionThreshold ? kDown : 0;
+        keyState[base + kDirLeft] = x < -kDirectionThreshold ? kDown : 0;
+        keyState[base + kDirRight] = x > kDirectionThreshold ? kDown : 0;
+        std::copy(std::begin(joystickState[j].rgbButtons), std::end(joystickState[j].rgbButtons),
+                  keyState.begin() + base + kJoystickButtonOffset);
+    }
+}
+
+bool QorInput::wasPressed(int code) const {
+    if (code < 0 || code >= kInputCodeCount) return false;
+    return isDown(keyState[code]) && !isDown(previousKeyState[code]);
+}
+
+int QorInput::getRepeatedKey() {
+    for (int code = 0; code < kInputCodeCount; ++code) {
+        if (!isDown(keyState[code]) || isDown(previousKeyState[code])) continue;
+        // Code 0 is no key: it never starts a repeat, and stops the search.
+        if (code == 0) break;
+        repeatCode = code;
+        repeatTimer = repeatDelay;
+        return code;
+    }
+    if (isDown(keyState[repeatCode]) && repeatTimer <= 0.0) return repeatCode;
+    return 0;
+}
+
+Vector3 QorInput::getJoystickAxes(int j) const {
+    if (j < 0 || j >= numJoysticks) return {0.0f, 0.0f, 0.0f};
+    const JoystickState& s = joystickState[j];
+    // The device reports y downwards; up on the stick is positive here.
+    const double x = s.lX / static_cast<double>(kJoystickAxisRange);
+    const double y = -(s.lY / static_cast<double>(kJoystickAxisRange));
+    return {applyDeadZone(x, joystickDeadZone), applyDeadZone(y, joystickDeadZone), 0.0f};
+}
+
+Vector3 QorInput::getJoystickHat(int j) const {
+    if (j < 0 || j >= numJoysticks) return {0.0f, 0.0f, 0.0f};
+    float x = 0.0f, y = 0.0f;
+    // The ranges overlap, so a diagonal counts in both its directions; a centred hat
+    // reports a value outside all of them.
+    for (const std::uint32_t v : joystickState[j].rgdwPOV) {
+        if (v <= 5999 || (v >= 30001 && v <= 41999)) y += 1.0f;
+        if (v >= 12001 && v <= 23999) y -= 1.0f;
+        if (v >= 21001 && v <= 32999) x -= 1.0f;
+        if (v >= 3001 && v <= 14999) x += 1.0f;
+    }
+    return {clampUnit(x), clampUnit(y), 0.0f};
+}
+
+void QorInput::onQORmodeChange(int oldMode, int newMode) {
+    if (oldMode != Qor::MODE_OK || newMode != Qor::MODE_PAUSED) return;
+    deleteTouches();
+    mouseButtonState.fill(0);
+    previousMouseButtonState.fill(0);
+}
+
 void QorInput::initInputMode() {
-    const QorGraphics* graphics = qor ? qor->pQorGraphics : nullptr;
+    const QorGraphics* graphics = qor->pQorGraphics;
     const int width = graphics ? graphics->virtualWidth : 800;
     const int height = graphics ? graphics->virtualHeight : 480;
-    pointer = Vector3{static_cast<float>(width / 2), static_cast<float>(height / 2), 0.0f};
+    pointerPosition = Vector3{static_cast<float>(width / 2), static_cast<float>(height / 2), 0.0f};
     setInputMode(kModeTouch);
 }
 
@@ -34,49 +293,82 @@ void QorInput::setInputMode(int mode) {
     if (mode == inputMode) return;
     QOR_LOG("QorInput::setInputMode", u"Setting input mode to %d", mode);
     inputMode = mode;
-    const int count = qor ? qor->objectList.countChildren() : 0;
-    QOR_LOG("QorInput::setInputMode", u"Notifying %d objects.", count);
-    if (qor) qor->forEachObject([](QorBase* o) { o->onInputModeChange(); });
+    // The game draws its own pointer; the system's shows only while debugging.
+    if (qor->bDebugLocked) Window::showCursor(false);
+    setMousePos(pointerPosition.x, pointerPosition.y, pointerPosition.z);
+    QOR_LOG("QorInput::setInputMode", u"Notifying %d objects.", qor->objectList.countChildren());
+    qor->forEachObject([](QorBase* o) { o->onInputModeChange(); });
 }
+
+void QorInput::setMousePos(float x, float y, float z) {
+    pointerPosition = {x, y, z};
+    pointerDelta = {0.0f, 0.0f, 0.0f};
+    if (inputMode != kModeMouse || !qor->hWindowHandle) return;
+    const Vector3 raw = ViewportMapping::fromGraphics(qor->pQorGraphics).toWindow(pointerPosition);
+    qor->hWindowHandle->warpMouse(static_cast<int>(raw.x), static_cast<int>(raw.y));
+}
+
+void QorInput::setRawMousePos(int x, int y) { rawMousePosition = {x, y}; }
 
 void QorInput::mouseButtonDown(int button) {
     if (button < 0 || button >= kMouseButtonCount) return;
-    mouseButtons[button] = 1;
-    mousePressFrame[button] = qor ? qor->frameCounter : 0;
+    mouseButtonLatch[button] = 1;
+    mouseButtonPressFrame[button] = qor->frameCounter;
 }
 
 void QorInput::mouseButtonUp(int button) {
     if (button < 0 || button >= kMouseButtonCount) return;
-    // Pressed and released between two polls: the next poll still sees it down once.
-    mouseButtons[button] = mousePressFrame[button] == (qor ? qor->frameCounter : 0) ? 2 : 0;
+    // Pressed and released between the same two polls: the next poll still sees it once.
+    mouseButtonLatch[button] = mouseButtonPressFrame[button] == qor->frameCounter ? 2 : 0;
 }
 
-void QorInput::setRawMousePos(int x, int y) {
-    rawMouseX = x;
-    rawMouseY = y;
-}
+void QorInput::addWheelDelta(int delta) { wheelSum += delta; }
 
-void QorInput::addWheelDelta(int delta) { wheelDelta += delta; }
-
-TouchPoint* QorInput::findTouchByTag(int tag) {
-    for (BasicLink* n = touchList.firstChild; n; n = n->next)
-        if (static_cast<TouchPoint*>(n)->tag == tag) return static_cast<TouchPoint*>(n);
-    return nullptr;
-}
-
-TouchPoint* QorInput::getTouch(int n) {
-    for (BasicLink* c = touchList.firstChild; c; c = c->next)
+TouchPoint* QorInput::getTouch(int n) const {
+    for (BasicLink* c = contactList.firstChild; c; c = c->next)
         if (n-- == 0) return static_cast<TouchPoint*>(c);
     return nullptr;
 }
 
-void QorInput::addTouch(TouchPoint* contact) { touchList.addChild(contact); }
-
-void QorInput::deleteTouches() {
-    while (BasicLink* contact = touchList.lastChild) contact->destroy();
+TouchPoint* QorInput::findTouchByTag(int tag) const {
+    for (BasicLink* c = contactList.firstChild; c; c = c->next)
+        if (static_cast<TouchPoint*>(c)->tag == tag) return static_cast<TouchPoint*>(c);
+    return nullptr;
 }
 
-void QorInput::poll() {
-    prevKeys = keys;
-    prevMouseButtons = mouseButtons;
+bool QorInput::isTouchPressed(int n) const {
+    const TouchPoint* t = getTouch(n);
+    return t && t->bPressed;
+}
+
+bool QorInput::isTouchHeld(int n) const {
+    const TouchPoint* t = getTouch(n);
+    return t && t->bHeld;
+}
+
+bool QorInput::anyTouchPressed() const {
+    for (BasicLink* c = contactList.firstChild; c; c = c->next)
+        if (static_cast<TouchPoint*>(c)->bPressed) return true;
+    return false;
+}
+
+const void* QorInput::getTouchOwner() const {
+    const TouchPoint* t = getTouch(0);
+    return t ? t->handled : nullptr;
+}
+
+void QorInput::addMouseContact() {
+    auto* contact = new TouchPoint();
+    const Vector3 raw = ViewportMapping::fromGraphics(qor->pQorGraphics).toWindow(pointerPosition);
+    contact->rawPosition = contact->rawPressPosition = contact->previousRawPosition = {raw.x, raw.y, 0.0f};
+    contact->lastUpdateTime = contact->previousUpdateTime = qor->pTimeKeeper ? qor->pTimeKeeper->now() : 0.0;
+    contact->downFrame = contact->upFrame = qor->frameCounter + 1;
+    contact->tag = -1;
+    addTouch(contact);
+}
+
+void QorInput::addTouch(TouchPoint* contact) { contactList.addChild(contact); }
+
+void QorInput::deleteTouches() {
+    while (BasicLink* contact = contactList.lastChild) contact->destroy();
 }

@@ -56,8 +56,3 @@ const std::u16string& KeyNames::get(int code) const {
     static const std::u16string kNone;
     return code >= 0 && code < kCodeCount ? names[code] : kNone;
 }
-
-KeyNames& inputKeyNames() {
-    static KeyNames keyNames;
-    return keyNames;
-}

@@ -32,7 +32,3 @@ public:
 
     std::array<std::u16string, kCodeCount> names;  // by input code
 };
-
-// The key names of the running engine's input service, which the language service
-// writes. (Held here until the input service holds its own KeyNames member.)
-KeyNames& inputKeyNames();

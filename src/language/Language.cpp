@@ -4,6 +4,7 @@
 #include "engine/Format.h"
 #include "engine/Logger.h"
 #include "engine/Qor.h"
+#include "inputaudio/QorInput.h"
 
 namespace {
 
@@ -92,4 +93,6 @@ void Language::applyKeyNames(KeyNames& target) const {
     target.build(strings[currentLanguage >= 0 && currentLanguage < kLanguageCount ? currentLanguage : 0]);
 }
 
-void Language::applyKeyNames() const { applyKeyNames(inputKeyNames()); }
+void Language::applyKeyNames() const {
+    if (qor && qor->pQorInput) applyKeyNames(qor->pQorInput->keyName);
+}

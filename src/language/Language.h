@@ -50,7 +50,7 @@ public:
     void setLanguage(int language);
 
     // Rewrites every input-code name in the current language, into `target` or into the
-    // input service's names.
+    // engine's input service (when there is one).
     void applyKeyNames(KeyNames& target) const;
     void applyKeyNames() const;
 

@@ -112,6 +112,8 @@ std::vector<ProcessEntry> listProcesses() {
         processes.push_back(p);
     }
     closedir(proc);
+    std::sort(processes.begin(), processes.end(),
+              [](const ProcessEntry& a, const ProcessEntry& b) { return a.processId < b.processId; });
     return processes;
 }
 

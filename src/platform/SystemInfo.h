@@ -18,7 +18,7 @@ struct ProcessEntry {
     int parentProcessId = -1;
     std::string name;  // the executable's short name
 };
-// The running processes in the order the system lists them; empty when unreadable.
+// The running processes in ascending process-id order; empty when unreadable.
 std::vector<ProcessEntry> listProcesses();
 
 struct OsVersion {

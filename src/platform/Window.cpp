@@ -114,37 +114,83 @@ bool Window::dispatchOneEvent(WindowListener& listener) {
             if (char16_t c = controlCharacter(e.key.keysym.sym)) listener.character(c);
             break;
         case SDL_MOUSEMOTION:
-            if (e.motion.which != SDL_TOUCH_MOUSEID) listener.mouseMove(e.motion.x, e.motion.y);
-            break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            const int button = mouseButtonIndex(e.button.button);
-            if (e.button.which == SDL_TOUCH_MOUSEID || button < 0) break;
-            if (e.type == SDL_MOUSEBUTTONDOWN) listener.mouseButtonDown(e.button.x, e.button.y, button);
-            else listener.mouseButtonUp(e.button.x, e.button.y, button);
-            break;
-        }
-        case SDL_MOUSEWHEEL:
-            if (e.wheel.which != SDL_TOUCH_MOUSEID) {
-                int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-                listener.mouseWheel(steps * kWheelStep);
-            }
-            break;
+        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEWHEEL: dispatchMouse(e, listener); break;
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
-        case SDL_FINGERUP: {
-            // Touch positions arrive normalised to the window; the program wants pixels.
-            int w = 0, h = 0;
-            if (window) SDL_GetWindowSize(window, &w, &h);
-            const int x = static_cast<int>(e.tfinger.x * static_cast<float>(w));
-            const int y = static_cast<int>(e.tfinger.y * static_cast<float>(h));
-            const int id = static_cast<int>(e.tfinger.fingerId);
-            if (e.type == SDL_FINGERDOWN) listener.touchDown(x, y, id);
-            else if (e.type == SDL_FINGERUP) listener.touchUp(x, y, id);
-            else listener.touchMove(x, y, id);
-            break;
-        }
+        case SDL_FINGERUP: dispatchFinger(e, listener); break;
         default: break;
     }
     return true;
 }
+
+void Window::drawableScale(float& sx, float& sy) const {
+    sx = sy = 1.0f;
+    if (!window) return;
+    int w = 0, h = 0, dw = 0, dh = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    SDL_GL_GetDrawableSize(window, &dw, &dh);
+    if (w > 0 && dw > 0) sx = static_cast<float>(dw) / static_cast<float>(w);
+    if (h > 0 && dh > 0) sy = static_cast<float>(dh) / static_cast<float>(h);
+}
+
+void Window::dispatchMouse(const SDL_Event& e, WindowListener& listener) {
+    // With a touch device present, SDL also reports each touch as mouse events; the
+    // fingers already arrive as contacts of their own. The wheel is never synthesised.
+    const bool synthesised = e.type == SDL_MOUSEWHEEL ? false
+                             : e.type == SDL_MOUSEMOTION ? e.motion.which == SDL_TOUCH_MOUSEID
+                                                         : e.button.which == SDL_TOUCH_MOUSEID;
+    if (synthesised && SDL_GetNumTouchDevices() > 0) return;
+    float sx = 1.0f, sy = 1.0f;
+    drawableScale(sx, sy);
+    auto px = [sx](int x) { return static_cast<int>(static_cast<float>(x) * sx); };
+    auto py = [sy](int y) { return static_cast<int>(static_cast<float>(y) * sy); };
+    switch (e.type) {
+        case SDL_MOUSEMOTION: listener.mouseMove(px(e.motion.x), py(e.motion.y)); break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const int button = mouseButtonIndex(e.button.button);
+            if (button < 0) break;
+            if (e.type == SDL_MOUSEBUTTONDOWN) listener.mouseButtonDown(px(e.button.x), py(e.button.y), button);
+            else listener.mouseButtonUp(px(e.button.x), py(e.button.y), button);
+            break;
+        }
+        case SDL_MOUSEWHEEL: {
+            const int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            if (steps) listener.mouseWheel(steps * kWheelStep);
+            break;
+        }
+        default: break;
+    }
+}
+
+void Window::dispatchFinger(const SDL_Event& e, WindowListener& listener) {
+    // Finger positions arrive as fractions of the window.
+    int w = 0, h = 0;
+    if (window) SDL_GL_GetDrawableSize(window, &w, &h);
+    const int x = static_cast<int>(e.tfinger.x * static_cast<float>(w));
+    const int y = static_cast<int>(e.tfinger.y * static_cast<float>(h));
+    const std::int64_t device = e.tfinger.touchId;
+    const std::int64_t finger = e.tfinger.fingerId;
+    if (e.type == SDL_FINGERDOWN) {
+        listener.touchDown(x, y, fingerTags.press(device, finger));
+        return;
+    }
+    // A finger that never touched down here (it did before the window existed) is not
+    // reported: its tag would be -1, which ended contacts carry.
+    const int tag = e.type == SDL_FINGERUP ? fingerTags.release(device, finger) : fingerTags.find(device, finger);
+    if (tag < 0) return;
+    if (e.type == SDL_FINGERUP) listener.touchUp(x, y, tag);
+    else listener.touchMove(x, y, tag);
+}
+
+void Window::warpMouse(int x, int y) {
+    if (!window) return;
+    float sx = 1.0f, sy = 1.0f;
+    drawableScale(sx, sy);
+    SDL_WarpMouseInWindow(window, static_cast<int>(static_cast<float>(x) / sx),
+                          static_cast<int>(static_cast<float>(y) / sy));
+}
+
+void Window::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

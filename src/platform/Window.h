@@ -3,7 +3,10 @@
 // OpenGL context to it.
 #include <string>
 
+#include "platform/FingerTags.h"
+
 struct SDL_Window;
+union SDL_Event;
 class WindowListener;
 
 class Window {
@@ -24,16 +27,27 @@ public:
     // Whether the window has the keyboard focus: the program's foreground test. A video
     // driver without any focus (offscreen, dummy) counts as always focused.
     bool hasInputFocus() const;
-    // Takes one waiting event and reports it; false when none was waiting.
+    // Takes one waiting event and reports it; false when none was waiting. Pointer
+    // positions are reported in drawable pixels (the pixels the viewport is measured
+    // in, more than the window's size on high-density screens).
     bool dispatchOneEvent(WindowListener& listener);
 
     // Gives the window a frame and a client area of width x height at (x, y) on the
     // desktop, out of full screen and minimised state.
     void placeClientArea(int x, int y, int width, int height);
+    // Puts the mouse cursor at a point in drawable pixels.
+    void warpMouse(int x, int y);
+    static void showCursor(bool show);
 
     SDL_Window* handle() const { return window; }
     bool isHeadless() const;
 
 private:
+    void dispatchMouse(const SDL_Event& e, WindowListener& listener);
+    void dispatchFinger(const SDL_Event& e, WindowListener& listener);
+    // Drawable pixels per window unit, 1 when unknown.
+    void drawableScale(float& sx, float& sy) const;
+
     SDL_Window* window = nullptr;
+    FingerTags fingerTags;  // the tags of the fingers now on a touch device
 };

@@ -1,5 +1,6 @@
 #pragma once
-// What the window reports to the program, in the window's client-area pixels.
+// What the window reports to the program. Positions are in drawable pixels of the
+// window's client area (x right, y down), the pixels the drawing viewport is measured in.
 #include <cstdint>
 
 class WindowListener {
@@ -16,6 +17,8 @@ public:
     virtual void mouseMove(int x, int y) = 0;
     // Wheel steps in multiples of 120 per notch, positive away from the user.
     virtual void mouseWheel(int delta) = 0;
+    // Fingers: `id` is a small tag (1 and up) that the finger keeps while it touches;
+    // a lifted finger's tag may be handed to the next one.
     virtual void touchDown(int x, int y, int id) = 0;
     virtual void touchMove(int x, int y, int id) = 0;
     virtual void touchUp(int x, int y, int id) = 0;

@@ -41,7 +41,7 @@ void Context::updatePointer() {
     previousPointer = pointer;
     const ViewRect r = pCamera->getViewRect(pCamera->target.z);
     const float f = -pCamera->position.z / (static_cast<float>(qor->pQorGraphics->virtualWidth) / 2.0f);
-    const Vector3 input = qor->pQorInput ? qor->pQorInput->pointer : Vector3{0.0f, 0.0f, 0.0f};
+    const Vector3 input = qor->pQorInput ? qor->pQorInput->pointerPosition : Vector3{0.0f, 0.0f, 0.0f};
     pointer = Vector3{r.left + f * input.x, r.bottom + f * input.y, 0.0f};
     pointerDelta = pointer - previousPointer;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "inputaudio/InputTestEngine.h"
 #include "language/Language.h"
 
 namespace {
@@ -85,15 +86,18 @@ TEST(Language, TextsOfTheCurrentLanguage) {
 }
 
 TEST(Language, SetLanguageRebuildsTheInputKeyNames) {
+    InputTestEngine engine;
+    engine.scriptInput();
+    const KeyNames& names = engine.input().keyName;
     Language language(u"");
     language.setLanguage(1);
-    EXPECT_EQ(inputKeyNames().get(84), u"UNBEKANNT-84");
-    EXPECT_EQ(inputKeyNames().get(57), u"LEERTASTE");
+    EXPECT_EQ(names.get(84), u"UNBEKANNT-84");
+    EXPECT_EQ(names.get(57), u"LEERTASTE");
 
     Language english(u"");
     english.setLanguage(0);
-    EXPECT_EQ(inputKeyNames().get(84), u"UNKNOWN-84");
-    EXPECT_EQ(inputKeyNames().get(1), u"Esc");
+    EXPECT_EQ(names.get(84), u"UNKNOWN-84");
+    EXPECT_EQ(names.get(1), u"Esc");
 }
 
 TEST(Language, MissingTextMessageNamesIdEnglishTextAndLanguage) {

@@ -69,7 +69,7 @@ TEST_F(ContextTest, ADurationEndsTheContextOnceExceededNotWhenReached) {
 TEST_F(ContextTest, TheSlowMotionKeysDoNothingWhileDebuggingIsLocked) {
     Context context;
     setFrameTime(0.02);
-    qor->pQorInput->keys[87] = 0x80;  // F11
+    qor->pQorInput->keyState[87] = 0x80;  // F11
     context.tick(0.0, 0.0);
     EXPECT_DOUBLE_EQ(context.dt, 0.02);
     qor->bDebugLocked = 0;
@@ -99,13 +99,13 @@ TEST_F(ContextTest, NestedContextsAreCurrentWhileTheyTickAndDraw) {
 
 TEST_F(ContextTest, ThePointerFollowsTheCameraIntoWorldUnits) {
     Context context;
-    qor->pQorInput->pointer = Vector3{400.0f, 240.0f, 0.0f};
+    qor->pQorInput->pointerPosition = Vector3{400.0f, 240.0f, 0.0f};
     context.tick(0.0, 0.0);
     EXPECT_NEAR(context.pointer.x, 0.0f, 1e-3f);
     EXPECT_NEAR(context.pointer.y, 0.0f, 1e-3f);
     // Twice as far away, a virtual pixel covers two world units.
     context.pCamera->position = Vector3{100.0f, 0.0f, -800.0f};
-    qor->pQorInput->pointer = Vector3{800.0f, 480.0f, 0.0f};
+    qor->pQorInput->pointerPosition = Vector3{800.0f, 480.0f, 0.0f};
     context.tick(0.0, 0.0);
     EXPECT_NEAR(context.pointer.x, 100.0f + 800.0f, 1e-3f);
     EXPECT_NEAR(context.pointer.y, 480.0f, 1e-3f);

@@ -1,0 +1,27 @@
+#pragma once
+// The mapping between the window's drawable pixels (x right, y down) and the virtual
+// screen (x from 0 at the viewport's left edge to its width at the right edge, y from 0
+// at the bottom edge to its height at the top edge), through the letterboxed viewport.
+// Points outside the viewport land on its edge; a viewport of zero width or height
+// maps everything to 0 on that axis.
+#include "render/Vector3.h"
+
+class QorGraphics;
+
+struct ViewportMapping {
+    // The viewport of the graphics device; an 800x480 window without letterbox when
+    // there is no device.
+    static ViewportMapping fromGraphics(const QorGraphics* graphics);
+
+    // Drawable pixels to virtual-screen units; z passes through.
+    Vector3 toScreen(const Vector3& raw) const;
+    // Virtual-screen units to drawable pixels (not rounded); z passes through.
+    Vector3 toWindow(const Vector3& screen) const;
+
+    float left = 0.0f;  // viewport edges, drawable pixels
+    float top = 0.0f;
+    float right = 800.0f;
+    float bottom = 480.0f;
+    float width = 800.0f;  // virtual-screen size, units
+    float height = 480.0f;
+};

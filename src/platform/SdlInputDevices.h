@@ -1,0 +1,53 @@
+#pragma once
+// The keyboard and joysticks through SDL: the keyboard state translated into set-1
+// scan codes, and SDL's raw joystick interface (button numbers stay as the device
+// reports them). Reads fail while the game's window lacks the keyboard focus, so a
+// game in the background neither sees keys nor joystick moves.
+//
+// Lifetime: starts SDL's joystick subsystem on construction and stops it on
+// destruction, closing any joystick still open. The window must outlive the object.
+#include <array>
+
+#include "platform/InputDevices.h"
+
+struct _SDL_Joystick;
+class Window;
+
+class SdlInputDevices : public InputDevices {
+public:
+    explicit SdlInputDevices(const Window* window);
+    ~SdlInputDevices() override;
+    SdlInputDevices(const SdlInputDevices&) = delete;
+    SdlInputDevices& operator=(const SdlInputDevices&) = delete;
+
+    std::int32_t openKeyboard() override;
+    bool readKeyboard(std::uint8_t (&state)[kKeyboardBytes]) override;
+    void acquireKeyboard() override {}
+
+    int countControllers() override;
+    std::string controllerInstanceName(int index) override;
+    std::string controllerProductName(int index) override;
+    std::int32_t openJoystick(int index, int slot) override;
+    bool setAxisRange(int slot, int axis, int minimum, int maximum) override;
+    void closeJoystick(int slot) override;
+    bool readJoystick(int slot, JoystickState& state) override;
+    void acquireJoystick(int) override {}
+
+    // SDL's hat bits as hundredths of a degree clockwise from north.
+    static std::uint32_t hatToAngle(std::uint8_t hat);
+    // An SDL axis value (-32768 to 32767) in [minimum, maximum], clamped.
+    static std::int32_t scaleAxis(int value, int minimum, int maximum);
+
+private:
+    struct Slot {
+        _SDL_Joystick* joystick = nullptr;
+        int minimum[2] = {-32768, -32768};  // per axis 0 (x) and 1 (y)
+        int maximum[2] = {32767, 32767};
+    };
+
+    bool hasFocus() const;
+
+    const Window* window;
+    bool bJoystickSubsystem = false;
+    std::array<Slot, kMaxJoysticks> slots{};
+};

@@ -1,0 +1,360 @@
+#include <SDL.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+
+#include "engine/MemoryIniFile.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "engine/WMhooks.h"
+#include "inputaudio/InputTestEngine.h"
+#include "inputaudio/QorInput.h"
+#include "inputaudio/TouchPoint.h"
+#include "platform/Window.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr std::uint8_t kDown = 0x80;
+constexpr int kA = 30, kS = 31;
+
+bool down(int code) { return qor->pQorInput->keyState[code] & kDown; }
+
+TEST(QorInputTest, MissingSettingsGetDefaultsAndANegativeDeadZoneBecomesZero) {
+    InputTestEngine engine;
+    MemoryIniFile& s = *qor->pSettings;
+    s.setDouble(u"QorInput", u"joystickDeadZone", -0.3);  // hand-edited nonsense
+    engine.scriptInput();
+    EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"repeatDelay"), 0.25);
+    EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"repeatRate"), 0.1);
+    EXPECT_TRUE(s.getBool(u"QorInput", u"bTrackJoystick"));
+    EXPECT_DOUBLE_EQ(engine.input().joystickDeadZone, 0.0);
+    s.setDouble(u"QorInput", u"repeatDelay", 0.5);
+    engine.scriptInput();
+    EXPECT_DOUBLE_EQ(engine.input().repeatDelay, 0.5);
+}
+
+TEST(QorInputTest, KeysArePressedOnceAndAFailedReadKeepsTheLastState) {
+    InputTestEngine engine;
+    ScriptedDevices& dev = engine.scriptInput();
+    dev.keys[kA] = kDown;
+    engine.frame();
+    EXPECT_TRUE(engine.input().wasPressed(kA));
+    engine.frame();
+    EXPECT_TRUE(down(kA));
+    EXPECT_FALSE(engine.input().wasPressed(kA));
+    dev.keys[kA] = 0;
+    dev.readable = false;
+    engine.frame();
+    EXPECT_TRUE(down(kA));
+    EXPECT_EQ(dev.acquires, 1);
+    EXPECT_FALSE(engine.input().wasPressed(456));
+}
+
+TEST(QorInputTest, ModifierStateFromEitherKeyOfEachPair) {
+    InputTestEngine engine;
+    ScriptedDevices& dev = engine.scriptInput();
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{}, 0},    {{42}, 1},      {{54}, 1},      {{29}, 2},     {{157}, 2},         {{56}, 3},
+        {{184}, 3}, {{29, 184}, 4}, {{157, 42}, 5}, {{56, 54}, 6}, {{157, 56, 42}, 7},
+    };
+    for (const auto& [keys, expected] : cases) {
+        std::fill(std::begin(dev.keys), std::end(dev.keys), 0);
+        for (int k : keys) dev.keys[k] = kDown;
+        engine.frame();
+        EXPECT_EQ(engine.input().modifierState, expected) << expected;
+    }
+}
+
+TEST(QorInputTest, KeyRepeatAfterTheDelayThenAtTheRateLowestCodeFirst) {
+    InputTestEngine engine;
+    qor->pSettings->setDouble(u"QorInput", u"repeatRate", 0.125);
+    ScriptedDevices& dev = engine.scriptInput();
+    dev.keys[kS] = dev.keys[kA] = kDown;
+    std::vector<int> repeatedIn;  // 16 frames a second: at the press, after 0.25 s, then every 0.125 s
+    for (int frame = 1; frame <= 12; ++frame) {
+        engine.frame();
+        if (int code = engine.input().getRepeatedKey()) repeatedIn.push_back(frame * 1000 + code);
+    }
+    EXPECT_EQ(repeatedIn, (std::vector<int>{1030, 5030, 7030, 9030, 11030}));
+    dev.keys[kA] = 0;
+    engine.frame();
+    EXPECT_EQ(engine.input().getRepeatedKey(), 0);
+}
+
+TEST(QorInputTest, DebugKeysWarpTheRepeatTimerOnlyWhenUnlocked) {
+    InputTestEngine engine;
+    ScriptedDevices& dev = engine.scriptInput();
+    struct Case {
+        bool locked;
+        int key;  // F10 68, F11 87
+        double left;
+    };
+    for (const Case& c :
+         {Case{true, 87, 0.9375}, Case{false, 0, 0.9375}, Case{false, 87, 0.6875}, Case{false, 68, 0.99375}}) {
+        qor->bDebugLocked = c.locked;
+        std::fill(std::begin(dev.keys), std::end(dev.keys), 0);
+        dev.keys[c.key] = kDown;
+        engine.frame();  // the warp reads the keys as of the previous poll
+        engine.input().repeatTimer = 1.0;
+        engine.frame();
+        EXPECT_DOUBLE_EQ(engine.input().repeatTimer, c.left) << c.locked << " " << c.key;
+    }
+}
+
+TEST(QorInputTest, SticksAndHatsSetDirectionCodes) {
+    InputTestEngine engine;
+    ScriptedDevices& dev = engine.scriptInput({2});
+    struct Case {
+        int lX, lY;
+        std::uint32_t hat;
+        float x, y;
+    };
+    const std::uint32_t centred = JoystickState::kHatCentred;
+    const Case cases[] = {
+        {200, -200, centred, 0, 0},     // inside the dead zone
+        {600, 0, centred, 0.5f, 0},     // exactly the threshold: no direction yet
+        {610, 0, centred, 0.5125f, 0},  // past it
+        {0, -1000, centred, 0, 1},      // the device's y grows downwards
+        {0, 1000, 0, 0, 0},             // hat up against the stick down cancels
+        {0, 0, 4500, 1, 1},
+        {0, 0, 13500, 1, -1},
+        {0, 0, 22500, -1, -1},
+        {0, 0, 31500, -1, 1},
+        {0, 0, 6000, 1, 0},
+        {-1000, 0, 27000, -1, 0},
+    };
+    for (const Case& c : cases) {
+        dev.joysticks[0] = JoystickState{};
+        dev.joysticks[0].lX = c.lX;
+        dev.joysticks[0].lY = c.lY;
+        dev.joysticks[0].rgdwPOV[2] = c.hat;
+        engine.frame();
+        const Vector3 v = engine.input().getJoystickAxes(0) + engine.input().getJoystickHat(0);
+        const float x = std::clamp(v.x, -1.0f, 1.0f), y = std::clamp(v.y, -1.0f, 1.0f);
+        EXPECT_FLOAT_EQ(x, c.x) << c.lX << " " << c.hat;
+        EXPECT_FLOAT_EQ(y, c.y) << c.lY << " " << c.hat;
+        const bool expected[4] = {c.y > 0.5f, c.y < -0.5f, c.x<-0.5f, c.x> 0.5f};
+        for (int d = 0; d < 4; ++d) EXPECT_EQ(down(256 + d), expected[d]) << c.lX << " " << c.lY << " " << c.hat;
+    }
+    EXPECT_EQ(engine.input().getJoystickHat(1).y, 0.0f);  // not in use
+}
+
+TEST(QorInputTest, JoysticksAreEnumeratedOnceAndTheirButtonsPressedOnce) {
+    InputTestEngine engine;
+    qor->pSettings->setBool(u"QorInput", u"bTrackKeyboard", false);
+    // Devices without two axes are dropped; a fifth usable one is ignored.
+    ScriptedDevices& dev = engine.scriptInput({1, 2, 0, 2, 2, 2, 2});
+    EXPECT_EQ(engine.input().numJoysticks, 4);
+    EXPECT_EQ(dev.slotController[3], 5);
+    EXPECT_EQ(dev.closes[0] + dev.closes[1], 2);
+    dev.joysticks[1].rgbButtons[31] = kDown;
+    engine.frame();
+    EXPECT_TRUE(engine.input().wasPressed(304 + 47));
+    // Keyboard tracking is off, yet the previous state moves on with every poll.
+    engine.frame();
+    EXPECT_FALSE(engine.input().wasPressed(304 + 47));
+
+    qor->pSettings->setBool(u"QorInput", u"bTrackJoystick", false);
+    engine.scriptInput({2}).joysticks[0].rgbButtons[0] = kDown;
+    engine.frame();
+    EXPECT_EQ(engine.input().numJoysticks, 0);
+    EXPECT_FALSE(down(256 + 16));
+}
+
+TEST(QorInputTest, AQuickClickReadsAsDownForExactlyOneFrame) {
+    InputTestEngine engine;
+    engine.scriptInput();
+    QorInput& in = engine.input();
+    in.mouseButtonDown(1);
+    in.mouseButtonUp(1);
+    in.mouseButtonDown(4);  // no such button
+    engine.frame();
+    EXPECT_EQ(in.mouseButtonState[1], 1);
+    engine.frame();
+    EXPECT_EQ(in.mouseButtonState[1], 0);
+    EXPECT_EQ(in.previousMouseButtonState[1], 1);
+}
+
+// Counts the input-mode notifications that reach engine objects.
+struct ModeListener : QorBase {
+    void onInputModeChange() override { ++calls; }
+    int calls = 0;
+};
+
+TEST(QorInputTest, MousePointerMapsThroughTheViewportWithTheWheelAsZ) {
+    InputTestEngine engine;
+    engine.scriptInput();
+    QorInput& in = engine.input();
+    ModeListener listener;
+    EXPECT_EQ(in.pointerPosition.x, 400.0f);
+    in.setInputMode(QorInput::kModeTouch);
+    in.setInputMode(QorInput::kModeMouse);
+    EXPECT_EQ(listener.calls, 1);
+    in.setRawMousePos(400, 120);
+    in.addWheelDelta(240);
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 400.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 360.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.z, 240.0f);
+    in.addWheelDelta(-120);
+    in.setRawMousePos(-20, 600);  // left of and below the viewport: its edges
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 0.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 0.0f);
+    EXPECT_FLOAT_EQ(in.pointerDelta.z, -120.0f);
+}
+
+TEST(QorInputTest, TouchPointerFollowsTheFirstContactAndPausingDropsIt) {
+    InputTestEngine engine;
+    engine.scriptInput();
+    QorInput& in = engine.input();
+    in.setMousePos(123.0f, 45.0f, 0.0f);
+    engine.frame();
+    EXPECT_EQ(in.pointerPosition.x, 123.0f);  // no contact: the pointer stays
+    in.addMouseContact();                     // a synthetic click at the pointer
+    engine.frame();
+    EXPECT_TRUE(in.isTouchPressed(0));
+    EXPECT_FLOAT_EQ(in.getTouch(0)->pos.y, 45.0f);
+    engine.frame();
+    EXPECT_TRUE(in.getTouch(0)->bReleased);
+    in.mouseButtonDown(0);
+    engine.frame();
+    in.onQORmodeChange(Qor::MODE_OK, Qor::MODE_PAUSED);
+    EXPECT_EQ(in.getTouch(0), nullptr);
+    EXPECT_EQ(in.mouseButtonState[0], 0);
+}
+
+// A virtual X server of the test's own, so that no other test's window can take the
+// focus or the clicks while the synthetic input runs.
+struct PrivateXServer {
+    PrivateXServer() {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        const std::string fd = std::to_string(fds[1]);
+        pid = fork();
+        if (pid == 0) {
+            // The server must not outlive the test, nor hold its output open.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int devNull = open("/dev/null", O_RDWR);
+            for (int stream = 0; stream < 3; ++stream) dup2(devNull, stream);
+            close(fds[0]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // The server writes its display number once it takes clients.
+        pollfd p{fds[0], POLLIN, 0};
+        char c = 0;
+        std::string number;
+        while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        if (c == '\n' && !number.empty()) display = ":" + number;
+        close(fds[0]);
+    }
+    ~PrivateXServer() {
+        if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+    }
+    pid_t pid = -1;
+    std::string display;  // empty when the server did not start
+};
+
+// Records typed characters on their way in; the engine forgets them every frame.
+struct RecordingHooks : WMhooks {
+    void character(char16_t c) override { typed += c, WMhooks::character(c); }
+    std::u16string typed;
+};
+
+// End to end: a real window, xdotool's synthetic X input, the engine's own frames.
+class QorInputEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "display tests are off";
+        if (std::system("command -v xdotool >/dev/null && command -v Xvfb >/dev/null") != 0)
+            GTEST_SKIP() << "xdotool or Xvfb is missing";
+        server = std::make_unique<PrivateXServer>();
+        ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
+        setenv("DISPLAY", server->display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
+        // An 800 x 480 window: the graphics service otherwise starts in full screen.
+        std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
+            << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n";
+        ASSERT_TRUE(Window::initVideo()) << SDL_GetError();
+        ASSERT_TRUE(window.create("Torvane 2", 50, 50, 100, 100)) << SDL_GetError();
+        new Qor(nullptr, &window);
+        xdotool("search --sync --name '^Torvane 2$' windowfocus --sync %1");
+        ASSERT_TRUE(frameUntil([] { return SDL_GetKeyboardFocus() == qor->hWindowHandle->handle(); }));
+    }
+
+    // Keys and buttons go through the X server's test extension, as from real devices.
+    void xdotool(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
+
+    // Delivers the window's events and runs frames until `done` holds, at most 3 s.
+    bool frameUntil(const std::function<bool()>& done) {
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+             std::chrono::steady_clock::now() < end;) {
+            while (qor->hWindowHandle->dispatchOneEvent(hooks)) {
+            }
+            qor->frame(nullptr);
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    void TearDown() override {
+        if (!server) return;  // skipped
+        delete qor;
+        window.destroy();
+        Window::shutdownVideo();
+    }
+
+    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    TempFolder dataHome;
+    Window window;
+    RecordingHooks hooks;
+};
+
+TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
+    xdotool("keydown a");
+    ASSERT_TRUE(frameUntil([] { return down(kA); }));
+    EXPECT_TRUE(qor->pQorInput->wasPressed(kA));
+    EXPECT_NE(hooks.typed.find(u'a'), std::u16string::npos);
+    xdotool("keyup a");
+    ASSERT_TRUE(frameUntil([] { return !down(kA); }));
+    for (const auto& [key, code] : {std::pair{"Control_R", 157}, {"Up", 200}, {"KP_Enter", 156}, {"Shift_R", 54}}) {
+        xdotool(std::string("keydown ") + key);
+        EXPECT_TRUE(frameUntil([code = code] { return down(code); })) << key;
+        xdotool(std::string("keyup ") + key);
+        EXPECT_TRUE(frameUntil([code = code] { return !down(code); })) << key;
+    }
+}
+
+TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
+    QorInput& in = *qor->pQorInput;
+    // The first movement leaves touch mode and puts the cursor at the pointer.
+    xdotool("search --name '^Torvane 2$' mousemove --window %1 100 100");
+    ASSERT_TRUE(frameUntil([&] { return in.inputMode == QorInput::kModeMouse; }));
+    xdotool("search --name '^Torvane 2$' mousemove --window %1 200 120");
+    ASSERT_TRUE(frameUntil([&] { return in.rawMousePosition == std::array<int, 2>{200, 120}; }));
+    xdotool("mousedown 1");
+    ASSERT_TRUE(frameUntil([&] { return in.isTouchPressed(0); }));
+    EXPECT_FLOAT_EQ(in.getTouch(0)->pos.x, 200.0f);
+    EXPECT_FLOAT_EQ(in.getTouch(0)->pos.y, 360.0f);
+    EXPECT_EQ(in.mouseButtonState[0], 1);
+    xdotool("mouseup 1");
+    ASSERT_TRUE(frameUntil([&] { return in.getTouch(0) && in.getTouch(0)->bReleased; }));
+    xdotool("click 4");  // one notch of the wheel, away from the user
+    ASSERT_TRUE(frameUntil([&] { return in.pointerPosition.z == 120.0f; }));
+}
+
+}  // namespace

@@ -1,0 +1,347 @@
+// Checks the picture data that the build renders into the data stage: every texture the
+// loading steps name (plus the kamikaze and the bomber), by exact path and letter case,
+// with the skin counts the game indexes, sane TGA files whose skin files and ".preload"
+// records agree, the glyph sheets of the four fonts and the code-point table.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The stage folders of the three archives, each holding files at their archive paths.
+const std::string kData = TORVANE_DATASTAGE_DIR;
+const std::string kLanguage = TORVANE_LANGUAGE_STAGE_DIR;
+const std::string kFonts = TORVANE_FONT_STAGE_DIR;
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+uint32_t u16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+int32_t s32(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+struct Rect {
+    int left, top, width, height, adjustX, adjustY;
+};
+
+struct Texture {
+    int width = 0, height = 0;
+    std::vector<Rect> skins;
+    std::vector<uint8_t> tga;
+    bool alphaAt(int x, int y) const {
+        return tga[18 + (static_cast<size_t>(height - 1 - y) * width + x) * 4 + 3] != 0;
+    }
+};
+
+// Reads the skin file as the game does: sections must be "Skin 0", "Skin 1", ... in order.
+std::vector<Rect> readSkinIni(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::map<std::string, int>> sections;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            EXPECT_EQ(line, "[Skin " + std::to_string(sections.size()) + "]") << path;
+            sections.emplace_back();
+        } else if (size_t eq = line.find('='); eq != std::string::npos && !sections.empty()) {
+            sections.back()[line.substr(0, eq)] = std::stoi(line.substr(eq + 1));
+        }
+    }
+    std::vector<Rect> skins;
+    for (auto& keys : sections) {
+        for (const char* key : {"left", "top", "width", "height"})
+            EXPECT_TRUE(keys.count(key)) << path << " lacks " << key;
+        skins.push_back({keys["left"], keys["top"], keys["width"], keys["height"], keys["origin_adjust_x"],
+                         keys["origin_adjust_y"]});
+    }
+    return skins;
+}
+
+// Loads one staged texture and checks everything that does not depend on its meaning.
+Texture loadTexture(const std::string& archive, const std::string& path) {
+    Texture t;
+    std::string base = archive + "/" + path;
+    t.tga = readBytes(base);
+    if (t.tga.size() < 18) {
+        ADD_FAILURE() << base << " is missing or truncated";
+        return t;
+    }
+    EXPECT_EQ(t.tga[2], 2) << base << ": uncompressed true-colour";
+    EXPECT_EQ(t.tga[16], 32) << base << ": 32 bits per pixel";
+    EXPECT_EQ(t.tga[17], 0x08) << base << ": 8 alpha bits, bottom-up rows";
+    t.width = static_cast<int>(u16(t.tga, 12));
+    t.height = static_cast<int>(u16(t.tga, 14));
+    EXPECT_GT(t.width, 0);
+    EXPECT_GT(t.height, 0);
+    EXPECT_EQ(t.tga.size(), 18u + static_cast<size_t>(t.width) * t.height * 4) << base;
+
+    t.skins = readSkinIni(base + ".ini");
+    for (const Rect& s : t.skins) {
+        EXPECT_TRUE(s.left >= 0 && s.top >= 0 && s.width > 0 && s.height > 0 && s.left + s.width <= t.width &&
+                    s.top + s.height <= t.height)
+            << base << ": skin outside the image";
+    }
+    std::vector<uint8_t> preload = readBytes(base + ".preload");
+    EXPECT_EQ(preload.size(), 20 + 24 * t.skins.size()) << base << ".preload";
+    if (preload.size() == 20 + 24 * t.skins.size()) {
+        EXPECT_EQ(s32(preload, 0), 1);
+        EXPECT_EQ(s32(preload, 4), t.width);
+        EXPECT_EQ(s32(preload, 8), t.height);
+        EXPECT_EQ(s32(preload, 12), 1);
+        EXPECT_EQ(s32(preload, 16), static_cast<int32_t>(t.skins.size()));
+        for (size_t i = 0; i < t.skins.size(); ++i) {
+            const Rect& s = t.skins[i];
+            size_t at = 20 + 24 * i;
+            EXPECT_EQ(s32(preload, at), s.left);
+            EXPECT_EQ(s32(preload, at + 4), s.top);
+            EXPECT_EQ(s32(preload, at + 8), s.width);
+            EXPECT_EQ(s32(preload, at + 12), s.height);
+            EXPECT_EQ(s32(preload, at + 16), s.adjustX);
+            EXPECT_EQ(s32(preload, at + 20), s.adjustY);
+        }
+    }
+    return t;
+}
+
+struct Expected {
+    std::string archive;
+    std::string path;
+    int skins;  // exact count, or the least count when atLeast is set
+    bool atLeast;
+    int maxWidth = 256;
+    int maxHeight = 256;
+};
+
+const std::vector<Expected> kTextures = {
+    {kData, "xmas-edition/gfx/gui/game/progressbar.tga", 2, true},
+    {kData, "gfx/gui/game/mousepointer.tga", 1, true},
+    {kData, "gfx/system/qrstudios.tga", 1, true},
+    {kLanguage, "gfx/system/languageflags.tga", 15, false},
+    {kData, "gfx/gui/game/editbox.tga", 2, true},
+    {kData, "gfx/gui/game/button.tga", 2, true},
+    {kData, "gfx/gui/game/square.tga", 1, true},
+    {kData, "xmas-edition/gfx/logo_0_0.tga", 1, true},
+    {kData, "xmas-edition/gfx/logo_1_0.tga", 1, true},
+    {kData, "xmas-edition/gfx/logo_0_1.tga", 1, true},
+    {kData, "xmas-edition/gfx/logo_1_1.tga", 1, true},
+    // The game draws the sky at double size every 1524 units and splits it into tiles.
+    {kData, "xmas-edition/gfx/sky-colormatched.tga", 1, true, 762, 256},
+    {kData, "xmas-edition/gfx/sea_0_0.tga", 1, true},
+    {kData, "xmas-edition/gfx/sea_1_0.tga", 1, true},
+    {kData, "xmas-edition/gfx/island.tga", 2, false},
+    {kData, "xmas-edition/gfx/ovalbuttons.tga", 4, true},
+    {kData, "xmas-edition/gfx/palm.tga", 1, true},
+    {kData, "gfx/3ds_explosion.tga", 1, true},
+    {kData, "gfx/3ds_smoke.tga", 1, true},
+    {kData, "gfx/propeller.tga", 98, false},
+    {kData, "xmas-edition/gfx/biplane.tga", 49, false},
+    {kData, "xmas-edition/gfx/biplane-markings.tga", 49, false},
+    {kData, "gfx/p35.tga", 49, false},
+    {kData, "gfx/p35-markings.tga", 49, false},
+    {kData, "xmas-edition/gfx/cannon.tga", 3, true},
+    {kData, "xmas-edition/gfx/projectiles.tga", 12, false},
+    {kData, "gfx/splash.tga", 1, true},
+    {kData, "gfx/circularsplash.tga", 1, true},
+    {kData, "gfx/propelledBomb.tga", 24, false},
+    {kData, "xmas-edition/gfx/hotairballoon.tga", 19, false},
+    {kData, "gfx/torpedo.tga", 2, false},
+    {kData, "gfx/atombomb.tga", 1, true},
+    {kData, "gfx/hud-energybar.tga", 2, true},
+    {kData, "gfx/hud-bonusicons.tga", 6, true},
+    {kData, "gfx/balloons.tga", 7, true},
+    {kData, "xmas-edition/gfx/flare-small.tga", 1, true},
+    {kData, "gfx/arrow-mousecontrol.tga", 1, true},
+    {kData, "gfx/laser.tga", 1, true},
+    {kData, "gfx/lightning.tga", 1, true},
+    {kData, "gfx/crate.tga", 6, false},
+    {kData, "gfx/parachute.tga", 1, true},
+    {kData, "gfx/ballistic.tga", 9, false},
+    {kData, "xmas-edition/gfx/zeppelin.tga", 3, false},
+    {kData, "xmas-edition/gfx/snowflake.tga", 1, true},
+    {kData, "xmas-edition/gfx/gui/game/hud-touchscreen.tga", 2, true},
+    {kData, "gfx/kamikaze.tga", 3, false},
+    {kData, "gfx/bomber.tga", 3, false},
+    // The HUD alphabet runs from ',' (44) to 'Z' (90).
+    {kData, "xmas-edition/gfx/font/alphabet-hud.tga", 47, true},
+};
+
+TEST(PictureDataTest, EveryTextureExistsWithTheSkinsTheGameIndexes) {
+    for (const Expected& e : kTextures) {
+        SCOPED_TRACE(e.path);
+        ASSERT_TRUE(fs::is_regular_file(e.archive + "/" + e.path));
+        Texture t = loadTexture(e.archive, e.path);
+        if (e.atLeast)
+            EXPECT_GE(static_cast<int>(t.skins.size()), e.skins);
+        else
+            EXPECT_EQ(static_cast<int>(t.skins.size()), e.skins);
+        EXPECT_LE(t.width, e.maxWidth);
+        EXPECT_LE(t.height, e.maxHeight);
+    }
+}
+
+TEST(PictureDataTest, SkinsHoldVisiblePixels) {
+    // A blank skin means a drawing failed silently (a wrong layer name, a duplicate id).
+    for (const Expected& e : kTextures) {
+        Texture t = loadTexture(e.archive, e.path);
+        for (size_t i = 0; i < t.skins.size(); ++i) {
+            const Rect& s = t.skins[i];
+            bool visible = false;
+            for (int y = s.top; y < s.top + s.height && !visible; ++y)
+                for (int x = s.left; x < s.left + s.width && !visible; ++x) visible = t.alphaAt(x, y);
+            EXPECT_TRUE(visible) << e.path << " skin " << i << " is empty";
+        }
+    }
+}
+
+TEST(PictureDataTest, RepeatedStripsFillTheirWidthExactly) {
+    // The beams repeat the texture along u every 256 units, so the picture must span it.
+    for (const char* path : {"gfx/laser.tga", "gfx/lightning.tga"}) {
+        Texture t = loadTexture(kData, path);
+        ASSERT_EQ(t.skins.size(), 1u);
+        EXPECT_EQ(t.width, 256) << path;
+        EXPECT_EQ(t.skins[0].left, 0);
+        EXPECT_EQ(t.skins[0].width, 256) << path;
+    }
+}
+
+TEST(PictureDataTest, TiledHalvesJoinEdgeToEdge) {
+    Texture sea0 = loadTexture(kData, "xmas-edition/gfx/sea_0_0.tga");
+    Texture sea1 = loadTexture(kData, "xmas-edition/gfx/sea_1_0.tga");
+    // Drawn at x, x + 508 and x + 1016: the two halves make 508 units together.
+    EXPECT_EQ(sea0.skins.at(0).width + sea1.skins.at(0).width, 508);
+    Texture island = loadTexture(kData, "xmas-edition/gfx/island.tga");
+    EXPECT_EQ(island.skins.at(0).height, island.skins.at(1).height);
+    Texture zeppelin = loadTexture(kData, "xmas-edition/gfx/zeppelin.tga");
+    EXPECT_EQ(zeppelin.skins.at(0).height, zeppelin.skins.at(1).height);
+}
+
+// Mean difference (0..255) between column a of one texture and column b of another, over
+// their colour and alpha: neighbouring columns of a clean drawing differ only a little.
+double columnDifference(const Texture& left, int a, const Texture& right, int b) {
+    double sum = 0;
+    int rows = std::min(left.height, right.height);
+    for (int y = 0; y < rows; ++y)
+        for (int c = 0; c < 4; ++c) {
+            auto pixel = [y, c](const Texture& t, int x) {
+                return static_cast<int>(t.tga[18 + (static_cast<size_t>(t.height - 1 - y) * t.width + x) * 4 + c]);
+            };
+            sum += std::abs(pixel(left, a) - pixel(right, b));
+        }
+    return sum / (rows * 4);
+}
+
+// The largest difference between neighbouring columns inside a texture: a join may
+// change no more than the picture itself does from one column to the next.
+double largestStep(const Texture& t) {
+    double largest = 0;
+    for (int x = 0; x + 1 < t.width; ++x) largest = std::max(largest, columnDifference(t, x, t, x + 1));
+    return largest;
+}
+
+TEST(PictureDataTest, SkyAndSeaAndBeamsRepeatWithoutASeam) {
+    Texture sky = loadTexture(kData, "xmas-edition/gfx/sky-colormatched.tga");
+    EXPECT_LE(columnDifference(sky, sky.width - 1, sky, 0), largestStep(sky));
+    Texture sea0 = loadTexture(kData, "xmas-edition/gfx/sea_0_0.tga");
+    Texture sea1 = loadTexture(kData, "xmas-edition/gfx/sea_1_0.tga");
+    const Rect& s0 = sea0.skins.at(0);
+    const Rect& s1 = sea1.skins.at(0);
+    double seaStep = std::max(largestStep(sea0), largestStep(sea1));
+    EXPECT_LE(columnDifference(sea0, s0.left + s0.width - 1, sea1, s1.left), seaStep);  // the halves meet
+    EXPECT_LE(columnDifference(sea1, s1.left + s1.width - 1, sea0, s0.left), seaStep);  // the repeat meets itself
+    for (const char* path : {"gfx/laser.tga", "gfx/lightning.tga"}) {
+        Texture beam = loadTexture(kData, path);
+        EXPECT_LE(columnDifference(beam, beam.width - 1, beam, 0), largestStep(beam)) << path;
+    }
+}
+
+TEST(PictureDataTest, JoinedTilesCarryTheirNeighboursEdgeAroundTheSkin) {
+    // Filtering at a skin's edge reads the texel beyond it: for pictures the game joins
+    // from halves, that texel must be the neighbour's first one, not transparency.
+    Texture sea0 = loadTexture(kData, "xmas-edition/gfx/sea_0_0.tga");
+    Texture sea1 = loadTexture(kData, "xmas-edition/gfx/sea_1_0.tga");
+    const Rect& s0 = sea0.skins.at(0);
+    const Rect& s1 = sea1.skins.at(0);
+    ASSERT_LT(s0.left + s0.width, sea0.width);
+    ASSERT_GT(s1.left, 0);
+    EXPECT_LT(columnDifference(sea0, s0.left + s0.width, sea1, s1.left), 1.0);
+    EXPECT_LT(columnDifference(sea1, s1.left - 1, sea0, s0.left + s0.width - 1), 1.0);
+    Texture island = loadTexture(kData, "xmas-edition/gfx/island.tga");
+    EXPECT_GT(island.skins.at(1).left, 0);
+    EXPECT_LT(island.skins.at(0).left + island.skins.at(0).width, island.width);
+}
+
+// Counts the cells of all sheets of one font: one cell per table position, 0 to 255.
+int fontCells(const std::string& prefix, const std::string& folder, std::vector<Texture>& sheets) {
+    int cells = 0;
+    for (int i = 1;; ++i) {
+        std::string path = prefix + "gfx/font/1252/" + folder + "-" + std::to_string(i) + ".tga";
+        if (!fs::exists(kFonts + "/" + path)) break;
+        sheets.push_back(loadTexture(kFonts, path));
+        EXPECT_LE(sheets.back().width, 512);
+        EXPECT_LE(sheets.back().height, 512);
+        cells += static_cast<int>(sheets.back().skins.size());
+    }
+    return cells;
+}
+
+TEST(PictureDataTest, EachFontHasOneCellPerCodePagePositionWithTheSpecialGlyphs) {
+    const std::vector<std::pair<std::string, std::string>> fonts = {
+        {"", "font-tiny"}, {"", "font-small"}, {"", "font-medium"}, {"xmas-edition/", "font-large"}};
+    for (const auto& [prefix, folder] : fonts) {
+        SCOPED_TRACE(folder);
+        std::vector<Texture> sheets;
+        ASSERT_EQ(fontCells(prefix, folder, sheets), 256);
+        // An extra sheet would overflow the 256-entry table of this code page.
+        EXPECT_FALSE(fs::exists(kFonts + "/" + prefix + "gfx/font/1252/extra-" + folder + "-1.tga"));
+        const Texture& first = sheets.front();
+        int lineHeight = 0;
+        for (const Rect& s : first.skins) lineHeight = std::max(lineHeight, s.height);
+        // The check mark, the arrows and the capitals carry ink; the spacing accents are
+        // cut to their ink, no taller than the line.
+        for (int position : std::vector<int>{1, 3, 4, 5, 6, 7, 8, 'A', 'Z', 'a', '0', 0x7F}) {
+            const Rect& s = first.skins.at(position);
+            bool ink = false;
+            for (int y = s.top; y < s.top + s.height && !ink; ++y)
+                for (int x = s.left; x < s.left + s.width && !ink; ++x) ink = first.alphaAt(x, y);
+            EXPECT_TRUE(ink) << "position " << position;
+        }
+        EXPECT_LT(first.skins.at(0x60).height, lineHeight) << "the grave accent";
+    }
+}
+
+TEST(PictureDataTest, LanguageAndFontArchivesArePackedBesideTheProgram) {
+    for (const char* name : {"/Torvane2Xmas.dat.language.v2", "/Torvane2Xmas.dat.1252"}) {
+        std::string path = std::string(TORVANE_BINARY_DIR) + name;
+        ASSERT_TRUE(fs::is_regular_file(path)) << path;
+        EXPECT_GT(fs::file_size(path), 1000u) << path;
+    }
+}
+
+TEST(PictureDataTest, CodePointTableMapsTheWesternCodePage) {
+    std::vector<uint8_t> table = readBytes(kFonts + "/gfx/font/1252/1252.codepointLUT.bin");
+    ASSERT_EQ(table.size(), 8u + 4 * 256);
+    EXPECT_EQ(s32(table, 4), 256);
+    auto entry = [&](int position) { return s32(table, 8 + 4 * position); };
+    EXPECT_EQ(entry('A'), 'A');
+    EXPECT_EQ(entry(0x80), 0x20AC);  // euro sign
+    EXPECT_EQ(entry(0x81), 0x81);    // undefined positions map to themselves
+    EXPECT_EQ(entry(0x9F), 0x178);   // Y with diaeresis
+    EXPECT_EQ(entry(0xE9), 0xE9);
+}
+
+}  // namespace
