@@ -1,0 +1,15 @@
+#pragma once
+// A widget that keyboard and pad navigation can reach: the points, in screen units
+// (x from the left edge, y up from the bottom edge of the virtual screen), where the
+// pointer may rest on it.
+#include "render/Vector3.h"
+
+class NavigationTarget {
+public:
+    // Ends the list of points.
+    static constexpr Vector3 kNoPoint{-1.0f, -1.0f, -1.0f};
+
+    virtual ~NavigationTarget() = default;
+    // The i-th point (i = 0, 1, ...), or kNoPoint after the last one.
+    virtual Vector3 getNavigationPoint(int i) = 0;
+};
