@@ -1,0 +1,17 @@
+#include "ui/MenuItemCheckboxApply.h"
+
+#include "engine/ClassInfo.h"
+#include "ui/Global.h"
+
+QOR_DEFINE_CLASS(MenuItemCheckboxApply, MenuItemCheckbox, nullptr)
+
+ClassInfo* MenuItemCheckboxApply::getClass() const { return &classInfo; }
+
+MenuItemCheckboxApply::MenuItemCheckboxApply(float x, float y, float z, std::uint8_t* value_,
+                                             std::u16string caption_, std::u16string helpText_)
+    : MenuItemCheckbox(x, y, z, value_, std::move(caption_), std::move(helpText_)) {}
+
+void MenuItemCheckboxApply::onClick() {
+    // Applying the settings arrives with the application object's settings; until then a
+    // click changes only the bound byte.
+}
