@@ -1,0 +1,15 @@
+#pragma once
+// The high-score tables. For now a title and a Back item, reachable and closable.
+#include <cstdint>
+
+#include "ui/ContextMenu.h"
+
+class ContextHighScores : public ContextMenu {
+public:
+    // tableIndex: 5 from the title menu, else the finished game's table.
+    explicit ContextHighScores(std::int32_t tableIndex);
+    static ClassInfo classInfo;
+    ClassInfo* getClass() const override;
+
+    std::int32_t tableIndex;
+};
