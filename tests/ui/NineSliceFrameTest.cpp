@@ -1,0 +1,76 @@
+#include "ui/NineSliceFrame.h"
+
+#include <gtest/gtest.h>
+
+#include "../support/MenuTestEngine.h"
+#include "render/Texture.h"
+
+namespace {
+class NineSliceFrameTest : public ::testing::Test {
+protected:
+    MenuTestEngine engine;
+};
+
+TEST_F(NineSliceFrameTest, CornersKeepTheirSizeWhileTheMiddleStretches) {
+    Quad source;
+    source.setSize(64, 48);
+    NineSliceFrame frame(&source);
+    frame.setMargins(16, 16, 16, 16);
+    frame.buildVertices(256.0f, -1.0f);  // the height stays the source's
+    const Vertex* v = frame.vertexBuffer.vertexArray;
+    const float xs[4] = {-128, -112, 112, 128};
+    const float ys[4] = {24, 8, -8, -24};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_FLOAT_EQ(v[8 * r + 2 * c].x, xs[c]);
+            EXPECT_FLOAT_EQ(v[8 * r + 2 * c].y, ys[r]);
+            EXPECT_FLOAT_EQ(v[8 * r + 2 * c + 1].y, ys[r + 1]);
+            EXPECT_EQ(v[8 * r + 2 * c].color, 0xFFFFFFFFu);
+        }
+    EXPECT_FLOAT_EQ(frame.width, 256.0f);
+    EXPECT_FLOAT_EQ(frame.height, 48.0f);
+}
+
+TEST_F(NineSliceFrameTest, TheTextureCutFollowsTheMarginsScaledForDoubledImages) {
+    Texture texture(256, 128, 0);
+    Quad source;
+    source.pTexture = &texture;
+    source.setSourceRect(0, 0, 48, 64);  // left, top, bottom, right
+    NineSliceFrame frame(&source);
+    frame.setMargins(16, 16, 16, 16);
+    EXPECT_FLOAT_EQ(frame.innerUV[0], 16.0f / 256.0f);
+    EXPECT_FLOAT_EQ(frame.innerUV[1], 16.0f / 128.0f);
+    EXPECT_FLOAT_EQ(frame.innerUV[2], 48.0f / 256.0f);
+    EXPECT_FLOAT_EQ(frame.innerUV[3], 32.0f / 128.0f);
+    EXPECT_FLOAT_EQ(frame.width, 64.0f);  // back to the source's own size
+    qor->hq2x = 2;  // the image's pixels are doubled, the margins given for the normal one
+    source.setSourceRect(0, 0, 96, 128);
+    frame.setMargins(16, 16, 16, 16);
+    EXPECT_FLOAT_EQ(frame.innerUV[0], 32.0f / 512.0f);
+    EXPECT_FLOAT_EQ(frame.innerUV[2], 96.0f / 512.0f);
+    const Vertex* v = frame.vertexBuffer.vertexArray;
+    EXPECT_FLOAT_EQ(v[2].u, 32.0f / 512.0f);  // column 1 of the top row
+    EXPECT_FLOAT_EQ(v[0].u, 0.0f);
+}
+
+TEST_F(NineSliceFrameTest, UnequalMarginsMeanLeftTopRightBottomEverywhere) {
+    Quad source;
+    source.setSize(100, 40);
+    NineSliceFrame frame(&source);
+    frame.setMargins(10, 5, 5, 10);
+    const Vertex* v = frame.vertexBuffer.vertexArray;
+    EXPECT_FLOAT_EQ(v[2].x, -40.0f);  // left 10
+    EXPECT_FLOAT_EQ(v[4].x, 45.0f);   // right 5
+    EXPECT_FLOAT_EQ(v[1].y, 15.0f);   // top 5
+    EXPECT_FLOAT_EQ(v[9].y, -10.0f);  // bottom 10
+}
+
+TEST_F(NineSliceFrameTest, NoSourceIsAnEmptyFrameNotACrash) {
+    NineSliceFrame frame(nullptr);
+    frame.setMargins(16, 16, 16, 16);
+    frame.buildVertices(-1.0f, -1.0f);
+    EXPECT_EQ(frame.width, 0.0f);
+    frame.buildVertices(120.0f, 30.0f);
+    EXPECT_EQ(frame.height, 30.0f);
+}
+}  // namespace
