@@ -13,6 +13,9 @@
 #include "render/Context.h"
 #include "render/Quad.h"
 #include "render/Renderable.h"
+#include "ui/ContextManager.h"
+#include "ui/ContextMenu.h"
+#include "ui/GameGlobal.h"
 #include "ui/MenuFonts.h"
 #include "ui/TextFont.h"
 
@@ -41,13 +44,19 @@ public:
     MenuTestEngine() {
         scriptInput();
         qor->pLanguage = new Language(u"");
+        qor->pLanguage->setLanguage(0);
         qor->pResourceManager = new ResourceManager();
         for (const char16_t* name : {u"gui-game-editbox", u"gui-game-button"})
             for (int i = 0; i < 3; ++i) addSkin(std::u16string(name) + u":" + static_cast<char16_t>(u'0' + i), 200, 48);
         addSkin(u"gui-game-square:0", 200, 64);
         for (int i = 0; i < MenuFonts::kCount; ++i) MenuFonts::set(i, &font);
+        ContextMenu::navigationMode = ContextMenu::kMouseNavigation;
+        ContextMenu::lastNavigationModeFrame = -1;
+        ContextMenu::defaultCaptionLocation = 4;
+        input().setInputMode(QorInput::kModeMouse);
     }
     ~MenuTestEngine() {
+        deleteGlobal();
         MenuFonts::clear();
         for (Quad* q : skins) q->destroy();
         delete qor->pResourceManager;
@@ -72,9 +81,34 @@ public:
         qor->pCurrentContext = previous;
     }
 
-    // A click of the mouse at `world` (screen centre at 400, 240): press, then release.
-    void pressMouse() { input().mouseButtonDown(0); }
-    void releaseMouse() { input().mouseButtonUp(0); }
+    // The application object with an empty screen stack; deleted with the engine.
+    void makeGlobal() {
+        global = new GameGlobal();
+        global->pContextManager = new ContextManager();
+    }
+    void deleteGlobal() {
+        delete global;
+        global = nullptr;
+    }
+
+    // One frame in which the pointer stays where the test put it (there is no system
+    // cursor to follow here).
+    void step() {
+        const Vector3 at = input().pointerPosition;
+        frame();
+        input().pointerPosition = at;
+        input().pointerDelta = Vector3{0.0f, 0.0f, 0.0f};
+    }
+    // A click at the pointer: a synthetic contact, pressed in the next frame and released
+    // in the one after; `tick` runs in each of the two frames.
+    template <class Tick>
+    void click(Tick tick) {
+        input().addMouseContact();
+        step();
+        tick();
+        step();
+        tick();
+    }
 
     FakeFont font;
     std::vector<Quad*> skins;
