@@ -6,6 +6,4 @@
 class ContextGameMode : public ContextMenu {
 public:
     ContextGameMode();
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 };

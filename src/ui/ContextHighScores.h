@@ -8,8 +8,6 @@ class ContextHighScores : public ContextMenu {
 public:
     // tableIndex: 5 from the title menu, else the finished game's table.
     explicit ContextHighScores(std::int32_t tableIndex);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     std::int32_t tableIndex;
 };

@@ -6,6 +6,4 @@
 class ContextOptions : public ContextMenu {
 public:
     ContextOptions();
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 };

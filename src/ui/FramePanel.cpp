@@ -1,15 +1,10 @@
 #include "ui/FramePanel.h"
 
-#include "engine/ClassInfo.h"
 #include "render/Quad.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuResources.h"
 #include "ui/NineSliceFrame.h"
 #include "ui/TextFont.h"
-
-QOR_DEFINE_CLASS(FramePanel, Renderable, nullptr)
-
-ClassInfo* FramePanel::getClass() const { return &classInfo; }
 
 FramePanel::FramePanel(float x, float y, float z, float width, float height, std::u16string caption_)
     : caption(std::move(caption_)) {

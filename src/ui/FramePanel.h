@@ -9,8 +9,6 @@ class FramePanel : public Renderable {
 public:
     // Centred on (x, y, z), width x height virtual pixels.
     FramePanel(float x, float y, float z, float width, float height, std::u16string caption);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void render() override;
 

@@ -1,6 +1,5 @@
 #include "ui/MenuButton.h"
 
-#include "engine/ClassInfo.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/TouchPoint.h"
@@ -8,10 +7,6 @@
 #include "language/StringIds.h"
 #include "ui/ContextPopup.h"
 #include "ui/ScreenStack.h"
-
-QOR_DEFINE_CLASS(MenuButton, MenuItem, nullptr)
-
-ClassInfo* MenuButton::getClass() const { return &classInfo; }
 
 MenuButton::MenuButton(float x, float y, float z, std::u16string caption_, std::u16string helpText_)
     : MenuItem(x, y, z, std::move(caption_), std::move(helpText_)) {

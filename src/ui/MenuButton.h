@@ -10,8 +10,6 @@
 class MenuButton : public MenuItem {
 public:
     MenuButton(float x, float y, float z, std::u16string caption, std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void tick(double time, double dt) override;
 

@@ -1,12 +1,7 @@
 #include "ui/MenuItemBack.h"
 
-#include "engine/ClassInfo.h"
 #include "render/Context.h"
 #include "ui/ScreenStack.h"
-
-QOR_DEFINE_CLASS(MenuItemBack, MenuButton, nullptr)
-
-ClassInfo* MenuItemBack::getClass() const { return &classInfo; }
 
 MenuItemBack::MenuItemBack(float x, float y, float z, std::u16string caption_, std::u16string helpText_)
     : MenuButton(x, y, z, std::move(caption_), std::move(helpText_)) {}

@@ -5,8 +5,6 @@
 class MenuItemBack : public MenuButton {
 public:
     MenuItemBack(float x, float y, float z, std::u16string caption, std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void onClick() override;
 };

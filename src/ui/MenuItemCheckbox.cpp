@@ -1,12 +1,7 @@
 #include "ui/MenuItemCheckbox.h"
 
-#include "engine/ClassInfo.h"
 #include "ui/MenuFonts.h"
 #include "ui/TextFont.h"
-
-QOR_DEFINE_CLASS(MenuItemCheckbox, MenuItem, nullptr)
-
-ClassInfo* MenuItemCheckbox::getClass() const { return &classInfo; }
 
 MenuItemCheckbox::MenuItemCheckbox(float x, float y, float z, std::uint8_t* value_, std::u16string caption_,
                                    std::u16string helpText_)

@@ -10,8 +10,6 @@ class MenuItemCheckbox : public MenuItem {
 public:
     // value: not owned, must outlive the item.
     MenuItemCheckbox(float x, float y, float z, std::uint8_t* value, std::u16string caption, std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void tick(double time, double dt) override;
     void render() override;

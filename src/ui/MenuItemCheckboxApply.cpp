@@ -1,11 +1,6 @@
 #include "ui/MenuItemCheckboxApply.h"
 
-#include "engine/ClassInfo.h"
 #include "ui/Global.h"
-
-QOR_DEFINE_CLASS(MenuItemCheckboxApply, MenuItemCheckbox, nullptr)
-
-ClassInfo* MenuItemCheckboxApply::getClass() const { return &classInfo; }
 
 MenuItemCheckboxApply::MenuItemCheckboxApply(float x, float y, float z, std::uint8_t* value_,
                                              std::u16string caption_, std::u16string helpText_)

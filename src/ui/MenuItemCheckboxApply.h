@@ -7,8 +7,6 @@ class MenuItemCheckboxApply : public MenuItemCheckbox {
 public:
     MenuItemCheckboxApply(float x, float y, float z, std::uint8_t* value, std::u16string caption,
                           std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void onClick() override;
 };

@@ -2,13 +2,8 @@
 
 #include <cmath>
 
-#include "engine/ClassInfo.h"
 #include "engine/Qor.h"
 #include "language/Language.h"
-
-QOR_DEFINE_CLASS(MenuItemChoice, MenuItemValue, nullptr)
-
-ClassInfo* MenuItemChoice::getClass() const { return &classInfo; }
 
 namespace {
 constexpr int kLastStringId = 888;

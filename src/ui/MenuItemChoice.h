@@ -13,8 +13,6 @@ public:
     // choices: not owned, must outlive the item.
     MenuItemChoice(float x, float y, float z, std::int32_t* value, std::int32_t minimum, std::int32_t maximum,
                    const std::vector<std::u16string>* choices, std::u16string caption, std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void drawValue(float x, float y, float z) override;
     // The text shown for the present value; empty when there is none.

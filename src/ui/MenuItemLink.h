@@ -8,8 +8,6 @@
 class MenuItemLink : public MenuButton {
 public:
     MenuItemLink(float x, float y, float z, std::u16string caption, std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     // Triggers, stores url as the address to open after exit and asks the program to end.
     void onClick() override;

@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "render/Context.h"
 #include "ui/TextFont.h"
-
-QOR_DEFINE_CLASS(MenuItemValue, MenuItem, nullptr)
-
-ClassInfo* MenuItemValue::getClass() const { return &classInfo; }
 
 namespace {
 constexpr float kArrowInset = 24.0f;

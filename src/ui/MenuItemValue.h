@@ -13,8 +13,6 @@ public:
     // value: not owned, must outlive the item.
     MenuItemValue(float x, float y, float z, std::int32_t* value, std::int32_t minimum, std::int32_t maximum,
                   std::int32_t step, std::u16string caption, std::u16string helpText);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void tick(double time, double dt) override;
     void render() override;

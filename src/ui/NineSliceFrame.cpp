@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/ClassInfo.h"
 #include "engine/Qor.h"
 #include "render/Renderable.h"
 #include "render/Texture.h"
-
-QOR_DEFINE_CLASS(NineSliceFrame, Quad, nullptr)
-
-ClassInfo* NineSliceFrame::getClass() const { return &classInfo; }
 
 namespace {
 constexpr UColor kWhite = 0xFFFFFFFFu;

@@ -19,8 +19,6 @@ public:
     static constexpr int kVertices = 24;
 
     explicit NineSliceFrame(Quad* source);
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
 
     void setMargins(int left, int top, int right, int bottom);
     void buildVertices(float width, float height);
