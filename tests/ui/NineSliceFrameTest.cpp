@@ -74,3 +74,52 @@ TEST_F(NineSliceFrameTest, NoSourceIsAnEmptyFrameNotACrash) {
     EXPECT_EQ(frame.height, 30.0f);
 }
 }  // namespace
+
+#include "../render/EngineFixture.h"
+#include "../render/ReferenceImage.h"
+#include "render/Context.h"
+#include "render/Renderable.h"
+
+namespace {
+class NineSliceFramePicture : public EngineFixture {
+protected:
+    // 48 x 48: red corners, green edges, a blue middle, each piece 16 texels.
+    Texture* pieces(Context* owner) {
+        std::vector<std::uint32_t> px(48 * 48);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 48; ++x) {
+                const int edges = (x < 16 || x >= 32) + (y < 16 || y >= 32);
+                px[static_cast<std::size_t>(y * 48 + x)] = edges == 2 ? 0xFFFF0000u : edges == 1 ? 0xFF00C000u : 0xFF2040FFu;
+            }
+        return makeTexture(owner, 48, 48, px, false);
+    }
+    void addFrame(Context* scene, Quad* source, float w, float h, float x, float y, int top, int bottom) {
+        auto* frame = new NineSliceFrame(source);
+        frame->setMargins(16, top, 16, bottom);
+        frame->buildVertices(w, h);
+        auto* r = new Renderable();
+        r->pSkin = frame;
+        r->bOwnsSkin = 1;
+        r->setPosition(x, y, 0.0f);
+        scene->addChild(r);
+    }
+};
+
+TEST_F(NineSliceFramePicture, CornersKeepTheirSizeAtAnyFrameSize) {
+    auto* scene = new Context();
+    scene->clearColor = 0xFF404040u;
+    Texture* texture = pieces(scene);
+    auto* source = new Quad();
+    source->pTexture = texture;
+    source->setSourceRect(0, 0, 48, 48);
+    scene->addChild(source);
+    addFrame(scene, source, 600, 80, 0, 150, 16, 16);   // wide
+    addFrame(scene, source, 120, 260, -250, -80, 16, 16);  // tall
+    addFrame(scene, source, 400, 100, 100, -80, 0, 0);     // the middle row alone
+    runFrame(scene);
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = backBuffer(w, h);
+    EXPECT_TRUE(ReferenceImage::matches("nine-slice-frames", pixels, w, h));
+    scene->destroy();
+}
+}  // namespace
