@@ -85,25 +85,28 @@ bool refuse(DecodedImage& out, const char* function, std::u16string message) {
     return false;
 }
 
-// Reads the scanlines into out.pixels (allocated here). Returns false with the reason
-// in out when the output is not 3-component colour.
+// Only colour pictures are decoded: greyscale is not implemented, and CMYK or other
+// component counts are refused before any pixel is made.
+bool checkComponents(const Decoder& d, DecodedImage& out) {
+    if (d.info.num_components == 1) return refuse(out, "MemoryImageFile::loadJPG", u"Not implemented.");
+    if (d.info.num_components != 3 || (d.info.jpeg_color_space != JCS_YCbCr && d.info.jpeg_color_space != JCS_RGB))
+        return refuse(out, "MemoryImageFile::loadJPG",
+                      formatString(u"JPEG images with %d colour components are not supported.", d.info.num_components));
+    return true;
+}
+
+// Reads the scanlines straight into out.pixels (allocated here): libjpeg writes blue,
+// green, red and an opaque alpha, which is the pixel layout itself.
 bool readPixels(Decoder& d, DecodedImage& out) {
+    if (!checkComponents(d, out)) return false;
+    d.info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&d.info);
-    if (d.info.output_components == 1) return refuse(out, "MemoryImageFile::loadJPG", u"Not implemented.");
-    if (d.info.output_components != 3)
-        return refuse(
-            out, "MemoryImageFile::loadJPG",
-            formatString(u"JPEG images with %d colour components are not supported.", d.info.output_components));
     out.pixels = std::make_unique_for_overwrite<UColor[]>(static_cast<std::size_t>(out.width) * out.height);
-    JSAMPARRAY row =
-        (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE, d.info.output_width * 3, 1);
+    auto* const pixels = reinterpret_cast<JSAMPLE*>(out.pixels.get());
+    const std::size_t rowBytes = static_cast<std::size_t>(out.width) * 4;
     while (d.info.output_scanline < d.info.output_height) {
-        const JDIMENSION y = d.info.output_scanline;
-        jpeg_read_scanlines(&d.info, row, 1);
-        UColor* target = out.pixels.get() + static_cast<std::size_t>(y) * out.width;
-        const JSAMPLE* s = row[0];
-        for (std::int32_t x = 0; x < out.width; ++x, s += 3)
-            target[x] = 0xFF000000u | (UColor{s[0]} << 16) | (UColor{s[1]} << 8) | s[2];
+        JSAMPROW row = pixels + d.info.output_scanline * rowBytes;
+        jpeg_read_scanlines(&d.info, &row, 1);
     }
     jpeg_finish_decompress(&d.info);
     return true;
