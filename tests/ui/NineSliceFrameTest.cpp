@@ -38,18 +38,16 @@ TEST_F(NineSliceFrameTest, TheTextureCutFollowsTheMarginsScaledForDoubledImages)
     source.setSourceRect(0, 0, 48, 64);  // left, top, bottom, right
     NineSliceFrame frame(&source);
     frame.setMargins(16, 16, 16, 16);
-    EXPECT_FLOAT_EQ(frame.innerUV[0], 16.0f / 256.0f);
-    EXPECT_FLOAT_EQ(frame.innerUV[1], 16.0f / 128.0f);
-    EXPECT_FLOAT_EQ(frame.innerUV[2], 48.0f / 256.0f);
-    EXPECT_FLOAT_EQ(frame.innerUV[3], 32.0f / 128.0f);
+    const auto inner = texture.getUV(Rect{16, 16, 32, 48});  // left, top, bottom, right
+    for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(frame.innerUV[i], inner[i]);
     EXPECT_FLOAT_EQ(frame.width, 64.0f);  // back to the source's own size
     qor->hq2x = 2;  // the image's pixels are doubled, the margins given for the normal one
     source.setSourceRect(0, 0, 96, 128);
     frame.setMargins(16, 16, 16, 16);
-    EXPECT_FLOAT_EQ(frame.innerUV[0], 32.0f / 512.0f);
-    EXPECT_FLOAT_EQ(frame.innerUV[2], 96.0f / 512.0f);
+    const auto doubled = texture.getUV(Rect{32, 32, 64, 96});
+    for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(frame.innerUV[i], doubled[i]);
     const Vertex* v = frame.vertexBuffer.vertexArray;
-    EXPECT_FLOAT_EQ(v[2].u, 32.0f / 512.0f);  // column 1 of the top row
+    EXPECT_FLOAT_EQ(v[2].u, doubled[0]);  // column 1 of the top row
     EXPECT_FLOAT_EQ(v[0].u, 0.0f);
 }
 
