@@ -21,12 +21,15 @@
 #include "inputaudio/SoundStream.h"
 #include "language/Language.h"
 #include "net/QorNetwork.h"
+#include "platform/GraphicsDevice.h"
 #include "platform/ResultCode.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemInfo.h"
 #include "render/Context.h"
 #include "render/FontGDI.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
+#include "render/Texture.h"
 
 QOR_DEFINE_ROOT_CLASS(Qor, nullptr)
 
@@ -276,7 +279,7 @@ bool Qor::runModeMachine() {
             sleepMilliseconds(100);
             return false;
         }
-        const std::int32_t test = pQorGraphics->testCooperativeLevel();
+        const std::int32_t test = pQorGraphics->dxDevice->testCooperativeLevel();
         if (test >= 0 || test == ResultCode::kDeviceNotReset) {
             if (pQorGraphics->restorePresentation(true)) {
                 changeQORmode(MODE_PAUSED);
@@ -290,7 +293,7 @@ bool Qor::runModeMachine() {
         }
         return false;
     }
-    const std::int32_t test = pQorGraphics->testCooperativeLevel();
+    const std::int32_t test = pQorGraphics->dxDevice->testCooperativeLevel();
     if (test < 0) {
         QOR_LOG("Qor::frame", u"%hs dxDevice->TestCooperativeLevel() returned %s.",
                 qorMode == MODE_OK ? "OK" : "PAUSED", hresultToString(test));
@@ -329,7 +332,8 @@ void Qor::frame(Context* scene) {
         pConsole->frameTick(0.0, 0.0);
         phaseTime[3] = gameTime();
     }
-    pQorGraphics->beginScene();
+    // Results of the scene brackets are of no use: a lost device shows in the next test.
+    pQorGraphics->dxDevice->beginScene();
     pQorGraphics->clear();
     if (scene) scene->frameRender();
     if (worked) {
@@ -337,7 +341,7 @@ void Qor::frame(Context* scene) {
         takeScreenshotOnKey(scene);
         pConsole->frameRender();
     }
-    pQorGraphics->endScene();
+    pQorGraphics->dxDevice->endScene();
     phaseTime[5] = gameTime();
     overlayTime = phaseTime[5] - phaseTime[4];
     pQorGraphics->flip();
@@ -367,7 +371,8 @@ void Qor::recordStatistics(double t1) {
     unpacedRate = 1.0 / workTime;
     const int i = frameCounter % kStatisticsFrames;
     statistics[0][i] = static_cast<int>(workTime * 1000.0);
-    // Rings 1 and 2 (textures, image files) stay zero until those resources exist.
+    statistics[1][i] = textureBytes;
+    statistics[2][i] = imageFileBytes;
     statistics[3][i] = Sound::residentSoundBytes;
     statistics[4][i] = SoundStream::residentStreamBytes;
 }
