@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
@@ -15,6 +16,7 @@
 #include "render/FontCache.h"
 #include "render/FontCacheEntry.h"
 #include "render/ImageTexture.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/Renderable.h"
@@ -63,7 +65,7 @@ void FontQuad::loadGlyphSheets(const std::u16string& name) {
     for (int pass = 0; pass < 2; ++pass) {
         const char16_t* pattern = pass == 0 ? u"%s%d" : u"%sExtra%d";
         for (int n = 1;; ++n) {
-            auto* sheet = dynamic_cast<ImageTexture*>(resources->find(false, formatString(pattern, name, n)));
+            auto* sheet = dynamic_cast<Texture*>(resources->find(false, formatString(pattern, name, n)));
             if (!sheet) break;
             const std::uint16_t first = n > 1 ? kContinue : (pass == 0 ? 0 : 256);
             addSourceTexture(sheet, first, false);
@@ -94,13 +96,25 @@ const std::uint32_t* FontQuad::chooseTable(bool bLatin1, std::uint32_t& entries)
     QOR_FATAL("FontQuad::addSourceTexture", u"No LUT for codepage '%s'.", codePage);
 }
 
-void FontQuad::addSourceTexture(ImageTexture* _pTexture, std::uint16_t firstIndex, bool bLatin1) {
+namespace {
+// The glyph cells of a sheet: the skins cut at run time, or those of its skin file.
+std::vector<Quad*> glyphCells(Texture* texture) {
+    if (auto* cut = dynamic_cast<ImageTexture*>(texture)) return cut->glyphSkins;
+    std::vector<Quad*> cells;
+    for (Skin* skin : texture->skins)
+        if (auto* q = dynamic_cast<Quad*>(skin)) cells.push_back(q);
+    return cells;
+}
+}  // namespace
+
+void FontQuad::addSourceTexture(Texture* _pTexture, std::uint16_t firstIndex, bool bLatin1) {
+    const std::vector<Quad*> cells = glyphCells(_pTexture);
     if (firstIndex != kContinue) nextSymbolToLoad = firstIndex;
     std::uint32_t codepage2unicodeEntries = 0;
     const std::uint32_t* table = chooseTable(bLatin1, codepage2unicodeEntries);
     QOR_ASSERT("FontQuad::addSourceTexture",
-               nextSymbolToLoad + _pTexture->glyphSkins.size() <= codepage2unicodeEntries);
-    for (Quad* skin : _pTexture->glyphSkins) {
+               nextSymbolToLoad + cells.size() <= codepage2unicodeEntries);
+    for (Quad* skin : cells) {
         if (nextSymbolToLoad != 32) {
             std::uint32_t entry;
             // The lookup data need not be aligned.
@@ -365,16 +379,16 @@ FontCacheEntry* FontQuad::findOrCacheText(std::u16string_view text) {
 FontCacheEntry* FontQuad::cacheText(std::u16string_view text) { return pFontCache->addTextFromFontQuad(*this, text); }
 
 void FontQuad::blitGlyph(const Quad& glyph, ImageTexture& destination, int x, int y) const {
-    const auto* sheet = dynamic_cast<const ImageTexture*>(glyph.pTexture);
-    if (!sheet) return;
+    const MemoryImageFile* sheet = glyph.pTexture ? glyph.pTexture->pSavedSourceData : nullptr;
+    if (!sheet || !sheet->isResident()) return;
     const Rect& r = glyph.sourceRect;
     for (int row = 0; row < r.height(); ++row) {
         const int sy = r.top + row, dy = y + row;
-        if (sy < 0 || sy >= sheet->imageHeight() || dy < 0 || dy >= destination.imageHeight()) continue;
+        if (sy < 0 || sy >= sheet->height || dy < 0 || dy >= destination.imageHeight()) continue;
         for (int col = 0; col < r.width(); ++col) {
             const int sx = r.left + col, dx = x + col;
-            if (sx < 0 || sx >= sheet->imageWidth() || dx < 0 || dx >= destination.imageWidth()) continue;
-            destination.row(dy)[dx] = sheet->pixel(sx, sy);
+            if (sx < 0 || sx >= sheet->width || dx < 0 || dx >= destination.imageWidth()) continue;
+            destination.row(dy)[dx] = sheet->at(sx, sy);
         }
     }
 }

@@ -27,6 +27,7 @@
 class FontCache;
 class FontCacheEntry;
 class ImageTexture;
+class Texture;
 class Quad;
 class Renderable;
 
@@ -45,7 +46,9 @@ public:
 
     // Adds every sheet registered as "<name>1", "<name>2", ... and "<name>Extra1", ...
     void loadGlyphSheets(const std::u16string& name);
-    void addSourceTexture(ImageTexture* texture, std::uint16_t firstIndex, bool bLatin1);
+    // The sheet's skins are its glyph cells in code-page order; its pixels are kept in
+    // memory (load flag 8) so that the cache can copy glyphs from them.
+    void addSourceTexture(Texture* texture, std::uint16_t firstIndex, bool bLatin1);
     void setCompositeChar(char16_t code, char16_t base, char16_t accent, int accentY);
     void setupCompositeChars();
     void createCache();

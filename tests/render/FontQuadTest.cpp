@@ -8,6 +8,8 @@
 #include "render/FontCacheEntry.h"
 #include "render/FontTestEngine.h"
 #include "render/ImageTexture.h"
+#include "render/MemoryImageFile.h"
+#include "render/Texture.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/ReferenceImage.h"
@@ -228,4 +230,23 @@ TEST_F(FontQuadPictureTest, CachedAndGlyphByGlyphDrawingLookTheSame) {
     scene->destroy();
     font->destroy();
     qor->pResourceManager->find(true, u"sameTex1")->destroy();
+}
+
+TEST(FontQuadSheetTest, APlainTextureWithItsSkinsIsASheetToo) {
+    FontTestEngine engine;
+    auto* sheet = new Texture(8, 12, Texture::kKeepCopy);
+    sheet->getSavedSourceData()->at(3, 4) = 0xFFFFFFFFu;
+    FontQuad font;
+    font.addSourceTexture(sheet, 65, true);
+    ASSERT_NE(font.getSymbol(u'A').pBaseQuad, nullptr);
+    EXPECT_EQ(font.fontHeightRaw, 12);
+    font.createCache();
+    FontCacheEntry* row = font.findOrCacheText(u"AAAA");
+    auto* page = static_cast<ImageTexture*>(font.pFontCache->textureList.firstChild);
+    // The glyph's pixels were copied from the texture's kept image into the row.
+    EXPECT_EQ(page->pixel(row->cacheBounds.left + 1 + 3, row->cacheBounds.top + 4), 0xFFFFFFFFu);
+    EXPECT_EQ(page->pixel(row->cacheBounds.left + 1 + 9 + 3, row->cacheBounds.top + 4), 0xFFFFFFFFu);
+    font.pFontCache->destroy();
+    font.pFontCache = nullptr;
+    sheet->destroy();
 }
