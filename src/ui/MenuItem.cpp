@@ -138,7 +138,7 @@ void MenuItem::tick(double time, double dt) {
 
 void MenuItem::render() {
     if (bHidden) return;
-    if (bShadow && TextFont::bTextShadows) {
+    if (bShadow && TextFont::textShadowsOn()) {
         const Vector3 at = position;
         const UColor colour = color;
         position = Vector3{at.x + 2.0f, at.y - 2.0f, at.z};

@@ -1,14 +1,17 @@
 #include "ui/TextFont.h"
 
+#include "engine/Qor.h"
+#include "render/QorGraphics.h"
+
 #include "render/Renderable.h"
 
-bool TextFont::bTextShadows = true;
+bool TextFont::textShadowsOn() { return !qor || !qor->pQorGraphics || qor->pQorGraphics->bHighDetail; }
 
 Vector3 TextFont::getMarkedTextSize(std::u16string_view text) const { return measureText(stripMarkup(text)); }
 
 void TextFont::drawTextWithShadow(Renderable& pen, int flags, const std::u16string& text, UColor shadow,
                                   const Vector3& offset) {
-    if (bTextShadows) {
+    if (textShadowsOn()) {
         const Vector3 position = pen.position;
         const UColor colour = pen.color;
         pen.position = Vector3{position.x + offset.x, position.y + offset.y, position.z + offset.z};

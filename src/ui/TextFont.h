@@ -27,7 +27,7 @@ public:
     // Draws `text` with `pen`'s world transform and colour.
     virtual void drawText(Renderable& pen, int flags, const std::u16string& text) = 0;
     // The text once offset by `offset` in `shadow`, then normally; the shadow only while
-    // bTextShadows is set.
+    // textShadowsOn().
     virtual void drawTextWithShadow(Renderable& pen, int flags, const std::u16string& text, UColor shadow,
                                     const Vector3& offset);
     // A temporary pen at `position` in `colour`.
@@ -38,8 +38,8 @@ public:
     // U+001E starts a colour marker of this many characters after it.
     static constexpr char16_t kColourMarker = u'\x1E';
     static constexpr std::size_t kColourTokenLength = 8;
-    // Whether drop shadows of texts are drawn (the graphics option); on by default.
-    static bool bTextShadows;
+    // Whether drop shadows are drawn: the graphics service's detail option, on without one.
+    static bool textShadowsOn();
     // `text` with every colour marker and its token removed.
     static std::u16string stripMarkup(std::u16string_view text);
 };
