@@ -86,3 +86,35 @@ TEST_F(ContextPopupTest, LinesAreCentredAndMarkupColoursTheSpans) {
     EXPECT_EQ(labels[2]->layoutFlags, 3);
 }
 }  // namespace
+
+#include "MenuPictureFixture.h"
+
+namespace {
+class ContextPopupPicture : public MenuPictureFixture {};
+
+TEST_F(ContextPopupPicture, TitleColouredLinesAndTwoButtonsOverTheScreenBelow) {
+    auto* below = new ContextMenu();
+    below->clearColor = 0xFF406080u;
+    holder->addChild(below);
+    auto* popup = new ContextPopup();
+    popup->title = u"Question";
+    popup->text = u"Leave the game now? \x1E{ffd000}Unsaved progress|\x1E{000001}will be lost.";
+    popup->firstButtonLabel = u"Yes";
+    popup->secondButtonLabel = u"No";
+    popup->setup();
+    holder->addChild(popup);
+    expectPicture(popup, "popup-question");
+}
+
+TEST_F(ContextPopupPicture, RightToLeftPutsTheFirstButtonOnTheRight) {
+    qor->pLanguage->rightToLeft = 1;
+    auto* popup = new ContextPopup();
+    popup->clearColor = 0xFF406080u;
+    popup->text = u"First words then the last ones of a long line that wraps";
+    popup->firstButtonLabel = u"Yes";
+    popup->secondButtonLabel = u"No";
+    popup->setup();
+    holder->addChild(popup);
+    expectPicture(popup, "popup-right-to-left");
+}
+}  // namespace
