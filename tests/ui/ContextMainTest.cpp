@@ -89,3 +89,29 @@ TEST_F(ContextMainTest, ControlAltXStopsTheProgramOnPurpose) {
     EXPECT_DEATH(menu->tickContents(0.0, 0.0), "Crash requested.");
 }
 }  // namespace
+
+#include "MenuPictureFixture.h"
+
+namespace {
+class ContextMainPicture : public MenuPictureFixture {
+protected:
+    void show(const std::string& name) {
+        auto* menu = new ContextMainGame();
+        menu->clearColor = 0xFF406080u;
+        holder->addChild(menu);
+        expectPicture(menu, name);
+    }
+};
+
+TEST_F(ContextMainPicture, English) { show("title-menu-english"); }
+
+TEST_F(ContextMainPicture, German) {
+    qor->pLanguage->setLanguage(1);
+    show("title-menu-german");
+}
+
+TEST_F(ContextMainPicture, RightToLeftSwapsTheCornerItems) {
+    qor->pLanguage->rightToLeft = 1;
+    show("title-menu-right-to-left");
+}
+}  // namespace
