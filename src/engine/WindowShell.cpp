@@ -91,7 +91,7 @@ bool tick(Window& window) {
 
 void onClose() {
     if (!global) return;
-    const std::u16string address = global->pendingWebAddress;
+    const std::u16string address = global->pendingUrl;
     deleteQOR();
     if (!address.empty()) openInBrowser(address);
 }
