@@ -1,0 +1,3 @@
+#include "ui/ContextMenuBackground.h"
+
+ContextMenuBackground::ContextMenuBackground() = default;

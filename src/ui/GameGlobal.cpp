@@ -1,0 +1,3 @@
+#include "ui/GameGlobal.h"
+
+void GameGlobal::createStartScreens() {}
