@@ -21,6 +21,7 @@
 #include "inputaudio/SoundStream.h"
 #include "language/Language.h"
 #include "net/QorNetwork.h"
+#include "platform/GraphicsDevice.h"
 #include "platform/ResultCode.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemInfo.h"
@@ -276,7 +277,7 @@ bool Qor::runModeMachine() {
             sleepMilliseconds(100);
             return false;
         }
-        const std::int32_t test = pQorGraphics->testCooperativeLevel();
+        const std::int32_t test = pQorGraphics->dxDevice->testCooperativeLevel();
         if (test >= 0 || test == ResultCode::kDeviceNotReset) {
             if (pQorGraphics->restorePresentation(true)) {
                 changeQORmode(MODE_PAUSED);
@@ -290,7 +291,7 @@ bool Qor::runModeMachine() {
         }
         return false;
     }
-    const std::int32_t test = pQorGraphics->testCooperativeLevel();
+    const std::int32_t test = pQorGraphics->dxDevice->testCooperativeLevel();
     if (test < 0) {
         QOR_LOG("Qor::frame", u"%hs dxDevice->TestCooperativeLevel() returned %s.",
                 qorMode == MODE_OK ? "OK" : "PAUSED", hresultToString(test));
@@ -329,7 +330,8 @@ void Qor::frame(Context* scene) {
         pConsole->frameTick(0.0, 0.0);
         phaseTime[3] = gameTime();
     }
-    pQorGraphics->beginScene();
+    // Results of the scene brackets are of no use: a lost device shows in the next test.
+    pQorGraphics->dxDevice->beginScene();
     pQorGraphics->clear();
     if (scene) scene->frameRender();
     if (worked) {
@@ -337,7 +339,7 @@ void Qor::frame(Context* scene) {
         takeScreenshotOnKey(scene);
         pConsole->frameRender();
     }
-    pQorGraphics->endScene();
+    pQorGraphics->dxDevice->endScene();
     phaseTime[5] = gameTime();
     overlayTime = phaseTime[5] - phaseTime[4];
     pQorGraphics->flip();

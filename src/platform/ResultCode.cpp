@@ -2,16 +2,28 @@
 
 namespace ResultCode {
 const char* name(std::int32_t code) {
+    if (code >= 0) return "S_OK";
     switch (code) {
-        case kOk: return "OK";
-        case kFail: return "FAIL";
-        case kOutOfMemory: return "OUT_OF_MEMORY";
-        case kInvalidArgument: return "INVALID_ARGUMENT";
-        case kDeviceLost: return "DEVICE_LOST";
-        case kDeviceNotReset: return "DEVICE_NOT_RESET";
-        case kNotAvailable: return "NOT_AVAILABLE";
-        case kInvalidCall: return "INVALID_CALL";
-        default: return code >= 0 ? "OK" : "UNKNOWN_ERROR";
+        case kFail:
+            return "E_FAIL";
+        case kOutOfMemory:
+            return "E_OUTOFMEMORY";
+        case kInvalidArgument:
+            return "E_INVALIDARG";
+        case kOutOfVideoMemory:
+            return "D3DERR_OUTOFVIDEOMEMORY";
+        case kDriverInternalError:
+            return "D3DERR_DRIVERINTERNALERROR";
+        case kDeviceLost:
+            return "D3DERR_DEVICELOST";
+        case kDeviceNotReset:
+            return "D3DERR_DEVICENOTRESET";
+        case kNotAvailable:
+            return "D3DERR_NOTAVAILABLE";
+        case kInvalidCall:
+            return "D3DERR_INVALIDCALL";
+        default:
+            return "Unknown";
     }
 }
 }  // namespace ResultCode

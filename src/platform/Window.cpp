@@ -75,6 +75,14 @@ void Window::destroy() {
     window = nullptr;
 }
 
+void Window::placeClientArea(int x, int y, int width, int height) {
+    if (!window) return;
+    SDL_RestoreWindow(window);
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, x, y);
+}
+
 bool Window::isHeadless() const {
     const char* driver = SDL_GetCurrentVideoDriver();
     return !driver || !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy");

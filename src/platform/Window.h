@@ -32,6 +32,9 @@ public:
     // in, more than the window's size on high-density screens).
     bool dispatchOneEvent(WindowListener& listener);
 
+    // Gives the window a frame and a client area of width x height at (x, y) on the
+    // desktop, out of full screen and minimised state.
+    void placeClientArea(int x, int y, int width, int height);
     // Puts the mouse cursor at a point in drawable pixels.
     void warpMouse(int x, int y);
     static void showCursor(bool show);

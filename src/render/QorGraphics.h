@@ -1,46 +1,115 @@
 #pragma once
-// The graphics device: the window's real size, the OpenGL context and presentation.
+// The graphics service: the engine's one drawing device, its video modes and the
+// virtual screen of 800 by 480 units that every layout uses, fitted into the chosen
+// back buffer with bars (letterbox or pillarbox) when the shapes differ too much.
+//
+// Built by the engine object after input and before audio; reads and writes its own
+// section "QorGraphics" of the per-machine settings. Owns the drawing device (dxDevice)
+// and the display adapter (dxD3D). Every change of presentation (size, full screen,
+// retrace wait, letterbox) goes through a reset: the engine freezes, restorePresentation
+// resets the device, re-applies the render states and tells every engine object.
 #include <cstdint>
 #include <string>
 
+#include "engine/QorBase.h"
+#include "platform/DisplayAdapter.h"
+#include "render/Vector3.h"
+
 class ClassInfo;
 class Context;
+class GraphicsDevice;
 class MemoryIniFile;
 class Window;
-typedef void* SDL_GLContext;
+struct PresentParameters;
 
 class QorGraphics {
 public:
+    // Reads the settings, lists the modes, chooses one and makes the device on `window`;
+    // any failure is fatal.
     explicit QorGraphics(Window& window);
     virtual ClassInfo* getClass() const;
+    // Leaves full screen first, so that the desktop is whole before the device goes.
     virtual ~QorGraphics();
+    virtual void onQORmodeChange(int oldMode, int newMode);
     static ClassInfo classInfo;
+    QorGraphics(const QorGraphics&) = delete;
+    QorGraphics& operator=(const QorGraphics&) = delete;
 
-    void onQORmodeChange(int oldMode, int newMode);
-    // Whether the device can draw: ResultCode::kOk, or kDeviceLost / kDeviceNotReset.
-    std::int32_t testCooperativeLevel() const;
-    bool restorePresentation(bool resetDevice);
-    void beginScene();
-    void clear();
-    void endScene();
-    void flip();
-    // Stores the graphics settings into the per-machine settings file.
+    // Stores the presentation settings into the per-machine settings file.
     void saveConfig(MemoryIniFile& settings);
-    // Saves the last frame; `scene` null saves it as drawn.
+    // Adds a size to `videoModes` unless it is there; the list stays ascending.
+    void addVideoMode(int width, int height);
+    // The mode choice: back-buffer format and size, window size and viewport.
+    void calcClosestMatchParameters(bool fullScreen, int width, int height);
+    void fillPresentParameters(PresentParameters& parameters);
+    // Window client pixels to virtual-screen units (y up), clamped to the viewport.
+    Vector3 windowToScreen(float x, float y, float z) const;
+    static std::u16string formatName(std::uint32_t format);
+    // Bits per pixel of a back-buffer format; 0 (and a log line) for any other.
+    static int D3DFORMAT2bits(std::uint32_t format);
+
+    // The one set of drawing states every drawing class relies on.
+    void setGlobalRenderState();
+    // Clears the whole back buffer (red bars while debugging) and selects the viewport.
+    void clear();
+    void flip();
+    // Resets the device when asked (falling back to the desktop mode, then to a window,
+    // when the requested presentation cannot be had), then re-derives everything that
+    // depends on the presentation. False only when no presentation at all could be had.
+    bool restorePresentation(bool reset);
+    // Applies option values; a change of presentation asks the engine for a reset.
+    void changePresentationParameters(int width, int height, bool fullScreen, bool allowLetterbox, bool bilinearFilter,
+                                      bool useVSync);
+    void adjustWindow();
+    void setGamma();
+    // Saves the last frame; `scene` null saves it as drawn. Image files arrive later:
+    // until then nothing is written and the result is false.
     bool saveScreenshot(Context* scene, const std::u16string& path);
-    // Leaves full screen so the desktop has its own display mode back (fatal path).
+    // The fatal path: leaves full screen and lets the device go.
     void restoreDesktop();
 
-    int virtualWidth = 800;   // virtual-screen units
+    Vector3 pixelScale{0.0f, 0.0f, 0.0f};       // scale of scale-mode-2 objects; 0 until the first restore
+    Vector3 texelAlignment{0.5f, -0.5f, 0.0f};  // sub-pixel offset of the cameras, in pixels
+    std::uint8_t bFullScreen = 1;
+    std::uint8_t bBilinearFilter = 1;
+    std::uint8_t bUseVSync = 0;  // wait for the retrace in full screen
+    std::uint8_t bEnableFontCache = 1;
+    std::uint8_t bUseHardwareTL = 1;
+    std::uint8_t bSimulate256x256TextureHW = 1;
+    int virtualWidth = 800;  // virtual-screen units
     int virtualHeight = 480;
-    // The letterboxed viewport in drawable pixels of the window (an 800x480 window,
-    // no letterbox, until the video mode is chosen).
-    int viewportLeft = 0;
-    int viewportTop = 0;
-    int viewportWidth = 800;
-    int viewportHeight = 480;
+    int videoModeWidth = -1;  // requested, then chosen, mode; -1 the desktop's
+    int videoModeHeight = -1;
+    int viewportWidth = 0;  // back-buffer pixels
+    int viewportHeight = 0;
+    int bitsPerPixel = 0;
+    float virtualAspect = 0.0f;        // virtualHeight / virtualWidth
+    float viewportAspect = 0.0f;       // viewportHeight / viewportWidth
+    std::uint8_t bSilhouettePass = 0;  // set only while a screenshot draws its alpha
+    std::uint8_t bHighDetail = 0;
+    QorBase videoModes;                                                            // the VideoMode children, ascending
+    int viewportLeft = 0, viewportTop = 0, viewportBottom = 0, viewportRight = 0;  // back-buffer pixels
+    GraphicsDevice* dxDevice = nullptr;                                            // owned
+    std::uint8_t bAllowLetterbox = 1;
+    int backBufferWidth = 0;  // pixels
+    int backBufferHeight = 0;
+    DisplayMode desktopMode;             // the desktop's mode at construction
+    WorkArea workArea;                   // the desktop's free area at construction
+    DisplayAdapter* dxD3D = nullptr;     // owned
+    std::uint32_t backBufferFormat = 0;  // a PixelFormat value
 
 private:
+    void readSettings();
+    void listAdapterModes();
+    void readDesktop();
+    void createDevice();
+    bool findFullScreenFormat(std::uint32_t& format);
+    void chooseWindowSize(int width, int& w, int& h);
+    void chooseViewport(int w, int h);
+    bool tryReset();
+    bool resetWithFallback();
+    void updatePixelScale();
+    void notifyObjects();
+
     Window& window;
-    SDL_GLContext glContext = nullptr;
 };

@@ -6,7 +6,7 @@ QOR_DEFINE_CLASS(ContextManager, Context, nullptr)
 
 ClassInfo* ContextManager::getClass() const { return &classInfo; }
 
-void ContextManager::tick(double time, double dt) {
+void ContextManager::tickContents(double time, double dt) {
     tickState(time, dt);
     if (QorBase* screen = top()) {
         hadScreens = true;
@@ -16,7 +16,7 @@ void ContextManager::tick(double time, double dt) {
     }
 }
 
-void ContextManager::render() {
+void ContextManager::renderContents() {
     if (QorBase* screen = top()) screen->render();
 }
 

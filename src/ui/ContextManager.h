@@ -11,8 +11,10 @@ public:
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
 
-    void tick(double time, double dt) override;
-    void render() override;
+    // The stack's own clock and camera run as for any context; its contents are the top
+    // screen only.
+    void tickContents(double time, double dt) override;
+    void renderContents() override;
     QorBase* findNthHit(int& n) override;
 
     std::uint8_t bQuitRequested = 0;  // the stack became empty or a screen asked to quit

@@ -7,8 +7,8 @@
 TEST(ErrorManager, ResultCodesReadAsTheirNamesAndNumbers) {
     EXPECT_EQ(hresultToString(0), u"S_OK");
     EXPECT_EQ(hresultToString(1), u"S_OK");
-    EXPECT_EQ(hresultToString(ResultCode::kDeviceLost), u"DEVICE_LOST (0x88760868)");
-    EXPECT_EQ(hresultToString(-1), u"UNKNOWN_ERROR (0xffffffff)");
+    EXPECT_EQ(hresultToString(ResultCode::kDeviceLost), u"D3DERR_DEVICELOST (0x88760868)");
+    EXPECT_EQ(hresultToString(-1), u"Unknown (0xffffffff)");
 }
 
 TEST(ErrorManager, AFatalErrorNamesTheMessageMethodFileAndLine) {
@@ -25,5 +25,5 @@ TEST(ErrorManager, AFailedAssertionQuotesTheStatement) {
 
 TEST(ErrorManager, AFailedCallShowsItsResultCode) {
     EXPECT_EXIT(QOR_CHECK("Device::reset", ResultCode::kDeviceLost), ::testing::ExitedWithCode(255),
-                "Error: DEVICE_LOST \\(0x88760868\\)\n Statement: ResultCode::kDeviceLost");
+                "Error: D3DERR_DEVICELOST \\(0x88760868\\)\n Statement: ResultCode::kDeviceLost");
 }

@@ -9,9 +9,12 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 
 #include "engine/MemoryIniFile.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
 #include "engine/WMhooks.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
@@ -283,6 +286,9 @@ protected:
         setenv("DISPLAY", server->display.c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
+        // An 800 x 480 window: the graphics service otherwise starts in full screen.
+        std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
+            << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n";
         ASSERT_TRUE(Window::initVideo()) << SDL_GetError();
         ASSERT_TRUE(window.create("Torvane 2", 50, 50, 100, 100)) << SDL_GetError();
         new Qor(nullptr, &window);

@@ -1,0 +1,30 @@
+#pragma once
+// A texture of the drawing device: 32-bit ARGB texels, one level, made by
+// GraphicsDevice::createTexture. The owner deletes it; a texture that outlives its
+// device only forgets its handle.
+#include <cstdint>
+
+class GraphicsDevice;
+
+class DeviceTexture {
+public:
+    ~DeviceTexture();
+    DeviceTexture(const DeviceTexture&) = delete;
+    DeviceTexture& operator=(const DeviceTexture&) = delete;
+
+    int width() const { return w; }   // texels
+    int height() const { return h; }  // texels
+
+    // Copies a block of width x height ARGB pixels (rows from the top, `pitch` pixels from
+    // one row to the next) to texel (x, y), rows counted from the top. A block that does
+    // not fit is refused with ResultCode::kInvalidCall and copies nothing.
+    std::int32_t update(int x, int y, int width, int height, const std::uint32_t* pixels, int pitch);
+
+private:
+    friend class GraphicsDevice;
+    DeviceTexture(GraphicsDevice* device, unsigned name, int width, int height);
+
+    GraphicsDevice* device;  // null once the device is gone
+    unsigned name;           // the OpenGL texture
+    int w, h;
+};

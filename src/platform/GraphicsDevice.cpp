@@ -1,0 +1,634 @@
+#include "platform/GraphicsDevice.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+
+#include "platform/DeviceTexture.h"
+#include "platform/DeviceVertexBuffer.h"
+#include "platform/ResultCode.h"
+#include "platform/Window.h"
+
+namespace {
+// Texture stage 0 as one program. Positions are multiplied as row vectors (the matrix
+// arrives row by row and is read by OpenGL column by column, i.e. transposed). Clip
+// depth 0..w becomes OpenGL's -w..w, and every vertex moves half a pixel right and down
+// so that pixel centres lie on whole coordinates as the drawing code expects.
+const char* const kVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 position;
+layout(location = 2) in vec2 texCoord;
+uniform mat4 transform;
+uniform vec2 pixelOffset;
+out vec2 uv;
+void main() {
+    vec4 p = transform * vec4(position, 1.0);
+    p.z = 2.0 * p.z - p.w;
+    p.xy += pixelOffset * p.w;
+    gl_Position = p;
+    uv = texCoord;
+}
+)";
+
+// The stage's operations arrive folded into two vectors, so the per-pixel work is one
+// multiply-add and one multiply: texel x weight + (1 - weight) reads the texture (weight
+// 1) or white (weight 0), and `factor` is the texture factor where the operation uses it
+// and white where it does not.
+const char* const kFragmentShader = R"(#version 330 core
+in vec2 uv;
+uniform sampler2D stage0;
+uniform vec4 factor;
+uniform vec4 textureWeight;
+uniform float alphaRef;
+out vec4 fragColor;
+void main() {
+    vec4 c = (texture(stage0, uv) * textureWeight + (vec4(1.0) - textureWeight)) * factor;
+    // Alpha is compared in whole steps of 1/255, as an 8-bit pipeline would; a reference
+    // below 0 turns the test off.
+    if (c.a * 255.0 < alphaRef + 0.5) discard;
+    fragColor = c;
+}
+)";
+
+// Presentation draws the back buffer into the window as one triangle that covers the
+// target rectangle: the same fast path as any other drawing, where a framebuffer blit
+// may take a slow one on some drivers.
+const char* const kPresentVertexShader = R"(#version 330 core
+out vec2 uv;
+void main() {
+    vec2 corner = vec2(float((gl_VertexID & 1) << 2) - 1.0, float((gl_VertexID & 2) << 1) - 1.0);
+    gl_Position = vec4(corner, 0.0, 1.0);
+    uv = (corner + 1.0) * 0.5;
+}
+)";
+
+const char* const kPresentFragmentShader = R"(#version 330 core
+in vec2 uv;
+uniform sampler2D image;
+uniform ivec2 origin;
+uniform bool exact;
+out vec4 fragColor;
+void main() {
+    // Pixel for pixel, a plain fetch is much cheaper than a filtered sample.
+    vec3 rgb = exact ? texelFetch(image, ivec2(gl_FragCoord.xy) - origin, 0).rgb : texture(image, uv).rgb;
+    fragColor = vec4(rgb, 1.0);
+}
+)";
+
+GLenum glPrimitive(PrimitiveType type) {
+    switch (type) {
+        case PrimitiveType::kPointList:
+            return GL_POINTS;
+        case PrimitiveType::kLineList:
+            return GL_LINES;
+        case PrimitiveType::kLineStrip:
+            return GL_LINE_STRIP;
+        case PrimitiveType::kTriangleList:
+            return GL_TRIANGLES;
+        case PrimitiveType::kTriangleStrip:
+            return GL_TRIANGLE_STRIP;
+        case PrimitiveType::kTriangleFan:
+            return GL_TRIANGLE_FAN;
+    }
+    return GL_POINTS;
+}
+
+// The vertices a number of primitives of a kind needs.
+long long verticesFor(PrimitiveType type, long long primitives) {
+    switch (type) {
+        case PrimitiveType::kPointList:
+            return primitives;
+        case PrimitiveType::kLineList:
+            return primitives * 2;
+        case PrimitiveType::kLineStrip:
+            return primitives + 1;
+        case PrimitiveType::kTriangleList:
+            return primitives * 3;
+        case PrimitiveType::kTriangleStrip:
+        case PrimitiveType::kTriangleFan:
+            return primitives + 2;
+    }
+    return 0;
+}
+
+GLuint compileShader(GLenum kind, const char* source, std::string& error) {
+    GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        error = log;
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+void setFactorUniform(int location, std::uint32_t argb) {
+    glUniform4f(location, static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
+                static_cast<float>((argb >> 8) & 0xFF) / 255.0f, static_cast<float>(argb & 0xFF) / 255.0f,
+                static_cast<float>(argb >> 24) / 255.0f);
+}
+}  // namespace
+
+GraphicsDevice::GraphicsDevice(Window& window_) : window(window_) {
+    for (Matrix& m : transforms) m = Matrix::identity();
+}
+
+std::int32_t GraphicsDevice::create(Window& window, const PresentParameters& parameters, GraphicsDevice** out) {
+    *out = nullptr;
+    auto* device = new GraphicsDevice(window);
+    const std::int32_t result = device->init(parameters);
+    if (result < 0) {
+        lastCreateError() = device->error;
+        delete device;
+        return result;
+    }
+    *out = device;
+    return result;
+}
+
+std::string& GraphicsDevice::lastCreateError() {
+    static std::string text;
+    return text;
+}
+
+std::int32_t GraphicsDevice::init(const PresentParameters& p) {
+    SDL_Window* w = window.handle();
+    if (!w) {
+        error = "no window";
+        return ResultCode::kInvalidCall;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    glContext = SDL_GL_CreateContext(w);
+    if (!glContext) {
+        error = SDL_GetError();
+        return ResultCode::kNotAvailable;
+    }
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    if (!buildProgram()) return ResultCode::kNotAvailable;
+    // The texture that an empty stage samples: one opaque white texel.
+    const std::uint32_t white = 0xFFFFFFFFu;
+    glGenTextures(1, &whiteTexture);
+    glBindTexture(GL_TEXTURE_2D, whiteTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    boundTexture = whiteTexture;
+    glGenSamplers(1, &sampler);
+    glBindSampler(0, sampler);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    setLinearFilter(true);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DITHER);
+    return reset(p);
+}
+
+unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragmentSource) {
+    const GLuint vs = compileShader(GL_VERTEX_SHADER, vertexSource, error);
+    if (!vs) return 0;
+    const GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragmentSource, error);
+    if (!fs) {
+        glDeleteShader(vs);
+        return 0;
+    }
+    GLuint linked = glCreateProgram();
+    glAttachShader(linked, vs);
+    glAttachShader(linked, fs);
+    glLinkProgram(linked);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint ok = 0;
+    glGetProgramiv(linked, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetProgramInfoLog(linked, sizeof log, nullptr, log);
+        error = log;
+        glDeleteProgram(linked);
+        return 0;
+    }
+    return linked;
+}
+
+bool GraphicsDevice::buildProgram() {
+    presentProgram = linkProgram(kPresentVertexShader, kPresentFragmentShader);
+    program = linkProgram(kVertexShader, kFragmentShader);
+    if (!presentProgram || !program) return false;
+    glUseProgram(presentProgram);
+    glUniform1i(glGetUniformLocation(presentProgram, "image"), 0);
+    uniformPresentOrigin = glGetUniformLocation(presentProgram, "origin");
+    uniformPresentExact = glGetUniformLocation(presentProgram, "exact");
+    glGenVertexArrays(1, &presentVertexArray);
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "stage0"), 0);
+    uniformTransform = glGetUniformLocation(program, "transform");
+    uniformPixelOffset = glGetUniformLocation(program, "pixelOffset");
+    uniformFactor = glGetUniformLocation(program, "factor");
+    uniformWeights = glGetUniformLocation(program, "textureWeight");
+    uniformAlphaRef = glGetUniformLocation(program, "alphaRef");
+    return true;
+}
+
+GraphicsDevice::~GraphicsDevice() {
+    // Resources that outlive the device must not touch OpenGL once the context is gone.
+    for (DeviceTexture* t : textures) t->device = nullptr;
+    for (DeviceVertexBuffer* b : buffers) b->device = nullptr;
+    if (!glContext) return;
+    for (DeviceTexture* t : textures) glDeleteTextures(1, &t->name);
+    for (DeviceVertexBuffer* b : buffers) {
+        if (b->pool >= 0) continue;
+        glDeleteVertexArrays(1, &b->vertexArray);
+        glDeleteBuffers(1, &b->buffer);
+    }
+    for (VertexPool& pool : pools) {
+        glDeleteVertexArrays(1, &pool.vertexArray);
+        glDeleteBuffers(1, &pool.buffer);
+    }
+    releaseBackBuffer();
+    glDeleteTextures(1, &whiteTexture);
+    glDeleteSamplers(1, &sampler);
+    glDeleteProgram(program);
+    glDeleteProgram(presentProgram);
+    glDeleteVertexArrays(1, &presentVertexArray);
+    SDL_GL_DeleteContext(glContext);
+}
+
+std::int32_t GraphicsDevice::testCooperativeLevel() const {
+    return lost ? ResultCode::kDeviceNotReset : ResultCode::kOk;
+}
+
+bool GraphicsDevice::buildBackBuffer(int width, int height) {
+    releaseBackBuffer();
+    glGenTextures(1, &colourBuffer);
+    glBindTexture(GL_TEXTURE_2D, colourBuffer);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, boundTexture);
+    glGenFramebuffers(1, &frameBuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourBuffer, 0);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        error = "the off-screen back buffer is incomplete";
+        releaseBackBuffer();
+        return false;
+    }
+    return true;
+}
+
+void GraphicsDevice::releaseBackBuffer() {
+    if (frameBuffer) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &frameBuffer);
+    }
+    if (colourBuffer) glDeleteTextures(1, &colourBuffer);
+    frameBuffer = colourBuffer = 0;
+}
+
+std::int32_t GraphicsDevice::applyWindowMode(const PresentParameters& p) {
+    SDL_Window* w = window.handle();
+    if (SDL_SetWindowFullscreen(w, p.windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        error = SDL_GetError();
+        return ResultCode::kNotAvailable;
+    }
+    const bool wait = p.windowed || p.presentationInterval != PresentParameters::kIntervalImmediate;
+    // Some drivers cannot turn the wait off; that only costs frame rate.
+    SDL_GL_SetSwapInterval(wait ? 1 : 0);
+    return ResultCode::kOk;
+}
+
+std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
+    if (simulatedResetFailures > 0) {
+        --simulatedResetFailures;
+        lost = true;
+        error = "simulated reset failure";
+        return ResultCode::kDeviceLost;
+    }
+    if (p.backBufferWidth <= 0 || p.backBufferHeight <= 0 || p.backBufferWidth > maxTexture ||
+        p.backBufferHeight > maxTexture) {
+        lost = true;
+        error = "back buffer size not possible";
+        return ResultCode::kInvalidCall;
+    }
+    std::int32_t result = applyWindowMode(p);
+    if (result >= 0 && !buildBackBuffer(p.backBufferWidth, p.backBufferHeight)) result = ResultCode::kOutOfVideoMemory;
+    lost = result < 0;
+    if (lost) return result;
+    parameters = p;
+    setViewport(DeviceViewport{0, 0, p.backBufferWidth, p.backBufferHeight, 0.0f, 1.0f});
+    return ResultCode::kOk;
+}
+
+std::int32_t GraphicsDevice::beginScene() {
+    if (lost) return ResultCode::kDeviceLost;
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    applyGLViewport();
+    return ResultCode::kOk;
+}
+
+std::int32_t GraphicsDevice::endScene() { return lost ? ResultCode::kDeviceLost : ResultCode::kOk; }
+
+std::int32_t GraphicsDevice::present() {
+    if (lost) return ResultCode::kDeviceLost;
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(window.handle(), &dw, &dh);
+    const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
+    int x0, y0, x1, y1;
+    presentRect(dw, dh, x0, y0, x1, y1);
+    const bool exact = x1 - x0 == bw && y1 - y0 == bh;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!exact || dw != bw || dh != bh) {
+        glViewport(0, 0, dw, dh);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glViewport(x0, y0, x1 - x0, y1 - y0);
+    glUseProgram(presentProgram);
+    glUniform2i(uniformPresentOrigin, x0, y0);
+    glUniform1i(uniformPresentExact, exact ? 1 : 0);
+    glBindVertexArray(presentVertexArray);
+    glBindSampler(0, 0);
+    glBindTexture(GL_TEXTURE_2D, colourBuffer);
+    const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    if (blend) glDisable(GL_BLEND);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    // Back to the drawing state the scene expects.
+    if (blend) glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, boundTexture);
+    glBindSampler(0, sampler);
+    glBindVertexArray(boundVertexArray);
+    glUseProgram(program);
+    SDL_GL_SwapWindow(window.handle());
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    applyGLViewport();
+    return ResultCode::kOk;
+}
+
+void GraphicsDevice::presentRect(int dw, int dh, int& x0, int& y0, int& x1, int& y1) const {
+    const int bw = std::max(1, parameters.backBufferWidth), bh = std::max(1, parameters.backBufferHeight);
+    // The back buffer keeps its own shape in the window: scaled to fit, bars around.
+    x0 = 0, y0 = 0, x1 = dw, y1 = dh;
+    if (static_cast<long long>(dw) * bh > static_cast<long long>(dh) * bw) {
+        const int w = static_cast<int>(static_cast<long long>(dh) * bw / bh);
+        x0 = (dw - w) / 2;
+        x1 = x0 + w;
+    } else {
+        const int h = static_cast<int>(static_cast<long long>(dw) * bh / bw);
+        y0 = (dh - h) / 2;
+        y1 = y0 + h;
+    }
+}
+
+void GraphicsDevice::windowToBackBuffer(float x, float y, float& bx, float& by) const {
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(window.handle(), &ww, &wh);
+    int x0, y0, x1, y1;
+    presentRect(ww, wh, x0, y0, x1, y1);
+    // Rows of the window count from the top; presentRect's from the bottom.
+    const float top = static_cast<float>(wh - y1);
+    bx = x1 > x0 ? (x - static_cast<float>(x0)) * static_cast<float>(parameters.backBufferWidth) /
+                       static_cast<float>(x1 - x0)
+                 : x;
+    by = y1 > y0 ? (y - top) * static_cast<float>(parameters.backBufferHeight) / static_cast<float>(y1 - y0) : y;
+}
+
+std::int32_t GraphicsDevice::clear(std::uint32_t argb) {
+    if (lost) return ResultCode::kDeviceLost;
+    const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
+    // Only a viewport smaller than the buffer needs the scissor; a whole clear is faster.
+    const bool partial = viewport.x != 0 || viewport.y != 0 || viewport.width != bw || viewport.height != bh;
+    if (partial) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(viewport.x, bh - viewport.y - viewport.height, viewport.width, viewport.height);
+    }
+    glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
+                 static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (partial) glDisable(GL_SCISSOR_TEST);
+    return ResultCode::kOk;
+}
+
+std::int32_t GraphicsDevice::setViewport(const DeviceViewport& v) {
+    const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
+    if (v.width <= 0 || v.height <= 0 || v.x < 0 || v.y < 0 || v.x + v.width > bw || v.y + v.height > bh)
+        return ResultCode::kInvalidCall;
+    viewport = v;
+    applyGLViewport();
+    return ResultCode::kOk;
+}
+
+void GraphicsDevice::applyGLViewport() {
+    if (!frameBuffer || viewport.width <= 0) return;
+    // The off-screen buffer is stored bottom-up; viewports are given from the top.
+    glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width, viewport.height);
+    glDepthRange(viewport.minZ, viewport.maxZ);
+    glUniform2f(uniformPixelOffset, 1.0f / static_cast<float>(viewport.width),
+                -1.0f / static_cast<float>(viewport.height));
+}
+
+std::int32_t GraphicsDevice::validateDevice(int& passes) const {
+    passes = 1;
+    return lost ? ResultCode::kDeviceLost : ResultCode::kOk;
+}
+
+void GraphicsDevice::setTransform(TransformKind kind, const Matrix& m) {
+    transforms[static_cast<int>(kind)] = m;
+    transformDirty = true;
+    if (kind != TransformKind::kWorld) viewProjectionDirty = true;
+}
+
+const Matrix& GraphicsDevice::getTransform(TransformKind kind) const { return transforms[static_cast<int>(kind)]; }
+
+void GraphicsDevice::setBlendEnabled(bool enabled) {
+    if (enabled == blend) return;
+    blend = enabled;
+    if (enabled)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+}
+
+void GraphicsDevice::setAlphaTest(bool enabled, int reference) {
+    alphaTest = enabled;
+    alphaRef = reference;
+    stageDirty = true;
+}
+
+void GraphicsDevice::setColorOp(TextureOp op) {
+    if (op == colorOp) return;
+    colorOp = op;
+    stageDirty = true;
+}
+
+void GraphicsDevice::setAlphaOp(TextureOp op) {
+    if (op == alphaOp) return;
+    alphaOp = op;
+    stageDirty = true;
+}
+
+void GraphicsDevice::setTextureFactor(std::uint32_t argb) {
+    if (argb == factor) return;
+    factor = argb;
+    factorDirty = true;
+}
+
+void GraphicsDevice::setLinearFilter(bool linear) {
+    linearFilter = linear;
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+}
+
+DeviceTexture* GraphicsDevice::createTexture(int width, int height) {
+    if (width <= 0 || height <= 0 || width > maxTexture || height > maxTexture) {
+        error = "texture size not possible";
+        return nullptr;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glBindTexture(GL_TEXTURE_2D, boundTexture);
+    auto* texture = new DeviceTexture(this, name, width, height);
+    textures.insert(texture);
+    return texture;
+}
+
+void GraphicsDevice::setTexture(const DeviceTexture* texture) {
+    const unsigned name = texture && texture->device == this ? texture->name : whiteTexture;
+    if (name == boundTexture) return;
+    boundTexture = name;
+    glBindTexture(GL_TEXTURE_2D, name);
+}
+
+void GraphicsDevice::makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer) {
+    glGenVertexArrays(1, &vertexArray);
+    glGenBuffers(1, &buffer);
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_DYNAMIC_DRAW);
+    const int stride = DeviceVertexBuffer::kStride;
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(0));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<const void*>(12));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(16));
+    glBindVertexArray(boundVertexArray);
+}
+
+DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
+    constexpr int kPooledLimit = 4096;   // bytes: shapes up to this size share storage
+    constexpr int kPoolBytes = 1 << 18;  // bytes of one shared buffer
+    const int stride = DeviceVertexBuffer::kStride;
+    if (bytes <= 0) {
+        error = "empty vertex buffer";
+        return nullptr;
+    }
+    // Ranges start on whole vertices, so that a draw can address them by vertex number.
+    const int size = (bytes + stride - 1) / stride * stride;
+    DeviceVertexBuffer* result = nullptr;
+    if (size > kPooledLimit) {
+        unsigned vertexArray = 0, buffer = 0;
+        makeVertexStorage(size, vertexArray, buffer);
+        result = new DeviceVertexBuffer(this, vertexArray, buffer, -1, 0, size);
+    } else if (auto free = freeRanges.find(size); free != freeRanges.end() && !free->second.empty()) {
+        const auto [pool, offset] = free->second.back();
+        free->second.pop_back();
+        result = new DeviceVertexBuffer(this, pools[pool].vertexArray, pools[pool].buffer, pool, offset, size);
+    } else {
+        const int poolCapacity = kPoolBytes / stride * stride;
+        if (pools.empty() || pools.back().used + size > poolCapacity) {
+            VertexPool pool;
+            makeVertexStorage(poolCapacity, pool.vertexArray, pool.buffer);
+            pools.push_back(pool);
+        }
+        VertexPool& pool = pools.back();
+        result = new DeviceVertexBuffer(this, pool.vertexArray, pool.buffer, static_cast<int>(pools.size()) - 1,
+                                        pool.used, size);
+        pool.used += size;
+    }
+    buffers.insert(result);
+    return result;
+}
+
+void GraphicsDevice::setStreamSource(const DeviceVertexBuffer* buffer) { stream = buffer; }
+
+void GraphicsDevice::flushDrawState() {
+    if (viewProjectionDirty) {
+        viewProjection = Matrix::multiply(transforms[1], transforms[2]);
+        viewProjectionDirty = false;
+    }
+    if (transformDirty) {
+        const Matrix wvp = Matrix::multiply(transforms[0], viewProjection);
+        glUniformMatrix4fv(uniformTransform, 1, GL_FALSE, wvp.data());
+        transformDirty = false;
+    }
+    // The tint changes with nearly every draw; the stage's operations seldom do.
+    if (factorDirty || stageDirty) {
+        const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
+        const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
+        const std::uint32_t effective = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
+                                        (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
+        setFactorUniform(uniformFactor, effective);
+        factorDirty = false;
+    }
+    if (stageDirty) {
+        const float colourWeight = colorOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
+        const float alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
+        glUniform4f(uniformWeights, colourWeight, colourWeight, colourWeight, alphaWeight);
+        glUniform1f(uniformAlphaRef, alphaTest ? static_cast<float>(alphaRef) : -1.0f);
+        stageDirty = false;
+    }
+}
+
+std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int primitiveCount) {
+    if (lost) return ResultCode::kDeviceLost;
+    if (!stream || stream->device != this) return ResultCode::kInvalidCall;
+    if (primitiveCount <= 0) return ResultCode::kOk;
+    const long long count = verticesFor(type, primitiveCount);
+    if (first < 0 || first + count > stream->bytes / DeviceVertexBuffer::kStride) return ResultCode::kInvalidCall;
+    flushDrawState();
+    if (stream->vertexArray != boundVertexArray) {
+        boundVertexArray = stream->vertexArray;
+        glBindVertexArray(boundVertexArray);
+    }
+    glDrawArrays(glPrimitive(type), stream->offset / DeviceVertexBuffer::kStride + first, static_cast<GLsizei>(count));
+    return ResultCode::kOk;
+}
+
+bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) const {
+    if (lost || !frameBuffer) return false;
+    width = parameters.backBufferWidth;
+    height = parameters.backBufferHeight;
+    std::vector<std::uint32_t> bottomUp(static_cast<std::size_t>(width) * height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
+    pixels.resize(bottomUp.size());
+    for (int y = 0; y < height; ++y)
+        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(height - 1 - y) * width, width,
+                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    return true;
+}
+
+bool GraphicsDevice::setGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue) {
+    if (SDL_SetWindowGammaRamp(window.handle(), red, green, blue) == 0) return true;
+    error = SDL_GetError();
+    return false;
+}
+
+const char* GraphicsDevice::rendererName() const { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
+const char* GraphicsDevice::versionName() const { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }

@@ -1,0 +1,190 @@
+#pragma once
+// The drawing device: a small fixed-function renderer over OpenGL 3.3 core, with the
+// conventions the engine's drawing code was written for.
+//
+//  - Each frame is drawn into an off-screen colour buffer of the back-buffer size;
+//    present() draws it, scaled and letterboxed, into the window and swaps. Screenshots read that
+//    buffer (readBackBuffer), never the window's.
+//  - Transforms are row-vector matrices (world, view, projection), left-handed; clip
+//    depth runs 0..w. Pixel centres lie on whole screen coordinates, the viewport origin
+//    is the top-left corner, and clear() touches only the current viewport.
+//  - One texture stage: colour and alpha are each the texture's times the texture
+//    factor, the texture's alone, or the factor's alone (TextureOp). A missing texture
+//    reads as opaque white. The alpha test drops pixels whose alpha is not above the
+//    reference; blending is source alpha over inverse source alpha, on or off.
+//
+// Lifetime: one device per engine life, owning the window's OpenGL context. Textures and
+// vertex buffers it makes belong to their callers and may outlive it (they then hold
+// nothing). Everything runs on the thread that created the device.
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "render/Matrix.h"
+
+class DeviceTexture;
+class DeviceVertexBuffer;
+class Window;
+
+enum class TextureOp : int { kModulate = 0, kSelectTexture = 1, kSelectFactor = 2 };
+enum class TransformKind : int { kWorld = 0, kView = 1, kProjection = 2 };
+// Primitive kinds, numbered as the drawing API the engine was first written against.
+enum class PrimitiveType : int {
+    kPointList = 1,
+    kLineList = 2,
+    kLineStrip = 3,
+    kTriangleList = 4,
+    kTriangleStrip = 5,
+    kTriangleFan = 6
+};
+
+// A viewport in back-buffer pixels, origin at the top-left corner.
+struct DeviceViewport {
+    int x = 0, y = 0, width = 0, height = 0;
+    float minZ = 0.0f, maxZ = 1.0f;
+};
+
+struct PresentParameters {
+    // How presentation waits for the display's vertical retrace.
+    static constexpr std::uint32_t kIntervalDefault = 0;              // windowed: wait
+    static constexpr std::uint32_t kIntervalOne = 1;                  // wait
+    static constexpr std::uint32_t kIntervalImmediate = 0x80000000u;  // never wait
+
+    int backBufferWidth = 0;             // pixels
+    int backBufferHeight = 0;            // pixels
+    std::uint32_t backBufferFormat = 0;  // a PixelFormat value, for the logs
+    int backBufferCount = 1;
+    bool windowed = true;  // false: desktop full screen, the back buffer scaled to it
+    std::uint32_t presentationInterval = kIntervalDefault;
+};
+
+class GraphicsDevice {
+public:
+    // Makes the device on `window` (which must have been created for OpenGL): its
+    // context, shader and off-screen buffer. Returns a ResultCode; on failure *out is
+    // null and SDL's or OpenGL's reason is in lastCreateError().
+    static std::int32_t create(Window& window, const PresentParameters& parameters, GraphicsDevice** out);
+    ~GraphicsDevice();
+    GraphicsDevice(const GraphicsDevice&) = delete;
+    GraphicsDevice& operator=(const GraphicsDevice&) = delete;
+
+    // kOk while the device can draw; kDeviceNotReset after a failed reset until a reset
+    // succeeds.
+    std::int32_t testCooperativeLevel() const;
+    // New presentation: back-buffer size, window or full screen, retrace wait. The old
+    // back-buffer contents are lost; textures, buffers and states survive.
+    std::int32_t reset(const PresentParameters& parameters);
+    std::int32_t beginScene();
+    std::int32_t endScene();
+    std::int32_t present();
+    // Fills the current viewport (only) with an ARGB colour.
+    std::int32_t clear(std::uint32_t argb);
+    std::int32_t setViewport(const DeviceViewport& viewport);
+    const DeviceViewport& getViewport() const { return viewport; }
+    // Always passes in one pass; kept so that the start-up log can say so.
+    std::int32_t validateDevice(int& passes) const;
+
+    void setTransform(TransformKind kind, const Matrix& m);
+    const Matrix& getTransform(TransformKind kind) const;
+    void setBlendEnabled(bool enabled);
+    bool isBlendEnabled() const { return blend; }
+    void setAlphaTest(bool enabled, int reference);  // drop alpha (0..255) <= reference
+    void setColorOp(TextureOp op);
+    void setAlphaOp(TextureOp op);
+    TextureOp getColorOp() const { return colorOp; }
+    TextureOp getAlphaOp() const { return alphaOp; }
+    void setTextureFactor(std::uint32_t argb);
+    std::uint32_t getTextureFactor() const { return factor; }
+    void setLinearFilter(bool linear);  // else nearest texel; wrap addressing always
+    bool isLinearFilter() const { return linearFilter; }
+
+    // A texture of width x height texels, contents undefined until updated; null with
+    // the reason in lastError() when the size is not possible.
+    DeviceTexture* createTexture(int width, int height);
+    void setTexture(const DeviceTexture* texture);  // null: opaque white
+    int maxTextureSize() const { return maxTexture; }
+    DeviceVertexBuffer* createVertexBuffer(int bytes);
+    void setStreamSource(const DeviceVertexBuffer* buffer);
+    // Draws `primitiveCount` primitives from vertex `first` of the stream source. A count
+    // of 0 or less, or a range beyond the buffer, draws nothing.
+    std::int32_t drawPrimitive(PrimitiveType type, int first, int primitiveCount);
+
+    // A point in window pixels to back-buffer pixels, undoing the scaling of present().
+    void windowToBackBuffer(float x, float y, float& bx, float& by) const;
+    // The back buffer as ARGB pixels, rows from the top, width x height.
+    bool readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) const;
+    // 256 entries per channel, 0..65535; false when the system refuses a ramp.
+    bool setGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue);
+
+    const PresentParameters& presentParameters() const { return parameters; }
+    const char* rendererName() const;
+    const char* versionName() const;
+    const char* lastError() const { return error.c_str(); }
+    // Why the last create() failed.
+    static std::string& lastCreateError();
+
+    // Test hook: the number of coming resets that fail as a lost display would.
+    int simulatedResetFailures = 0;
+
+private:
+    friend class DeviceTexture;
+    friend class DeviceVertexBuffer;
+    explicit GraphicsDevice(Window& window);
+    std::int32_t init(const PresentParameters& p);
+    bool buildProgram();
+    unsigned linkProgram(const char* vertexSource, const char* fragmentSource);
+    bool buildBackBuffer(int width, int height);
+    void releaseBackBuffer();
+    std::int32_t applyWindowMode(const PresentParameters& p);
+    void applyGLViewport();
+    // Where present() puts the back buffer in a drawable of dw x dh pixels (OpenGL rows).
+    void presentRect(int dw, int dh, int& x0, int& y0, int& x1, int& y1) const;
+    void flushDrawState();
+    void forget(DeviceTexture* t) { textures.erase(t); }
+    // A vertex array and buffer with the vertex layout, `bytes` long.
+    void makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer);
+    void releaseRange(int pool, int offset, int bytes) { freeRanges[bytes].push_back({pool, offset}); }
+    void forget(DeviceVertexBuffer* b) { buffers.erase(b); }
+
+    Window& window;
+    void* glContext = nullptr;  // the SDL OpenGL context
+    PresentParameters parameters;
+    bool lost = false;  // a reset failed: nothing is drawn until one succeeds
+    std::string error;
+
+    unsigned program = 0, sampler = 0, whiteTexture = 0;
+    unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
+    int uniformPresentOrigin = -1, uniformPresentExact = -1;
+    unsigned frameBuffer = 0, colourBuffer = 0;  // the off-screen back buffer
+    int uniformTransform = -1, uniformPixelOffset = -1, uniformFactor = -1;
+    int uniformWeights = -1, uniformAlphaRef = -1;
+    int maxTexture = 0;
+
+    DeviceViewport viewport;
+    Matrix transforms[3];
+    bool transformDirty = true;
+    Matrix viewProjection;  // view x projection, kept while neither changes
+    bool viewProjectionDirty = true;
+    bool blend = true, alphaTest = false, linearFilter = true;
+    int alphaRef = 0;
+    TextureOp colorOp = TextureOp::kModulate, alphaOp = TextureOp::kModulate;
+    std::uint32_t factor = 0xFFFFFFFFu;
+    bool stageDirty = true;
+    bool factorDirty = true;
+    const DeviceVertexBuffer* stream = nullptr;
+    unsigned boundTexture = 0, boundVertexArray = 0;
+
+    std::set<DeviceTexture*> textures;      // live textures, told when the device goes
+    std::set<DeviceVertexBuffer*> buffers;  // live vertex buffers, likewise
+
+    // Shared storage of small vertex buffers: pools are never shrunk; a freed range is
+    // reused by the next buffer of exactly its size (shapes come in few sizes).
+    struct VertexPool {
+        unsigned vertexArray = 0, buffer = 0;
+        int used = 0;  // bytes handed out from the start
+    };
+    std::vector<VertexPool> pools;
+    std::map<int, std::vector<std::pair<int, int>>> freeRanges;  // bytes -> (pool, offset)
+};

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "../render/EngineFixture.h"
+#include "engine/Qor.h"
+#include "platform/DeviceTexture.h"
+#include "platform/DeviceVertexBuffer.h"
+#include "platform/GraphicsDevice.h"
+#include "platform/ResultCode.h"
+#include "render/QorGraphics.h"
+#include "render/Vertex.h"
+
+namespace {
+constexpr std::uint32_t kBlack = 0xFF000000u;
+constexpr std::uint32_t kGreen = 0xFF00FF00u;
+
+// Draws straight on the device, in back-buffer pixels (x right, y down), with every
+// transform an orthographic map of the whole back buffer.
+class GraphicsDeviceTest : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        if (!started) return;
+        device = qor->pQorGraphics->dxDevice;
+        device->beginScene();
+        device->setViewport(DeviceViewport{0, 0, 320, 192, 0.0f, 1.0f});
+        device->clear(kBlack);
+        Matrix pixels = Matrix::identity();
+        pixels.m[0][0] = 2.0f / 320.0f;
+        pixels.m[1][1] = -2.0f / 192.0f;
+        pixels.m[3][0] = -1.0f;
+        pixels.m[3][1] = 1.0f;
+        device->setTransform(TransformKind::kWorld, pixels);
+        device->setTransform(TransformKind::kView, Matrix::identity());
+        device->setTransform(TransformKind::kProjection, Matrix::identity());
+        device->setColorOp(TextureOp::kSelectFactor);
+        device->setAlphaOp(TextureOp::kSelectFactor);
+        device->setTextureFactor(kGreen);
+        buffer.reset(device->createVertexBuffer(4 * sizeof(Vertex)));
+    }
+    void drawRect(float x0, float y0, float x1, float y1, int primitives = 2) {
+        const Vertex v[4] = {{x0, y0, 0, 0, 0, 0}, {x1, y0, 0, 0, 1, 0}, {x0, y1, 0, 0, 0, 1}, {x1, y1, 0, 0, 1, 1}};
+        buffer->upload(v, sizeof v);
+        device->setStreamSource(buffer.get());
+        device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, primitives);
+    }
+    GraphicsDevice* device = nullptr;
+    std::unique_ptr<DeviceVertexBuffer> buffer;
+};
+
+TEST_F(GraphicsDeviceTest, PixelCentresLieOnWholeCoordinates) {
+    // Edges half-way between pixel centres: the covered pixels start at column 1, row 1.
+    drawRect(0.5f, 0.5f, 10.5f, 4.5f);
+    EXPECT_EQ(pixelAt(0, 2), kBlack);
+    EXPECT_EQ(pixelAt(1, 1), kGreen);
+    EXPECT_EQ(pixelAt(10, 4), kGreen);
+    EXPECT_EQ(pixelAt(11, 4), kBlack);
+    EXPECT_EQ(pixelAt(10, 5), kBlack);
+}
+
+TEST_F(GraphicsDeviceTest, ViewportsCountFromTheTopAndClearOnlyThemselves) {
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    device->clear(0xFFFF0000u);
+    EXPECT_EQ(pixelAt(10, 20), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(39, 59), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(9, 20), kBlack);
+    EXPECT_EQ(pixelAt(40, 59), kBlack);
+    EXPECT_EQ(pixelAt(39, 60), kBlack);
+    EXPECT_LT(device->setViewport(DeviceViewport{300, 0, 30, 10, 0.0f, 1.0f}), 0) << "outside the back buffer";
+}
+
+TEST_F(GraphicsDeviceTest, AnEmptyStageReadsOpaqueWhite) {
+    device->setColorOp(TextureOp::kModulate);
+    device->setAlphaOp(TextureOp::kModulate);
+    device->setTexture(nullptr);
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4), kGreen);
+    device->setColorOp(TextureOp::kSelectTexture);
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4), 0xFFFFFFFFu);
+}
+
+TEST_F(GraphicsDeviceTest, TexturesAreAddressedFromTheTopLeft) {
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(2, 2));
+    const std::uint32_t texels[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFF00u};
+    ASSERT_EQ(texture->update(0, 0, 2, 2, texels, 2), ResultCode::kOk);
+    EXPECT_LT(texture->update(1, 1, 2, 2, texels, 2), 0) << "a block that does not fit";
+    device->setLinearFilter(false);
+    device->setTexture(texture.get());
+    device->setColorOp(TextureOp::kSelectTexture);
+    drawRect(0, 0, 20, 20);
+    EXPECT_EQ(pixelAt(2, 2), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(17, 2), 0xFF00FF00u);
+    EXPECT_EQ(pixelAt(2, 17), 0xFF0000FFu);
+    EXPECT_EQ(pixelAt(17, 17), 0xFFFFFF00u);
+}
+
+TEST_F(GraphicsDeviceTest, TheAlphaTestDropsTransparentPixelsEvenWithoutBlending) {
+    device->setBlendEnabled(false);
+    device->setAlphaTest(true, 0);
+    device->setTextureFactor(0x0000FF00u);
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    device->setTextureFactor(0x0100FF00u);
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4) & 0x00FFFFFFu, 0x0000FF00u);
+}
+
+TEST_F(GraphicsDeviceTest, EmptyOrOverlongDrawsDrawNothing) {
+    drawRect(0, 0, 8, 8, 0);
+    drawRect(0, 0, 8, 8, -3);
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    EXPECT_EQ(device->drawPrimitive(PrimitiveType::kTriangleStrip, 1, 3), ResultCode::kInvalidCall);
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+}
+
+TEST_F(GraphicsDeviceTest, AFailedResetLeavesTheDeviceNotResetUntilOneSucceeds) {
+    PresentParameters p = device->presentParameters();
+    PresentParameters huge = p;
+    huge.backBufferWidth = device->maxTextureSize() + 1;
+    EXPECT_LT(device->reset(huge), 0);
+    EXPECT_EQ(device->testCooperativeLevel(), ResultCode::kDeviceNotReset);
+    EXPECT_EQ(device->present(), ResultCode::kDeviceLost);
+    p.backBufferWidth = 100;
+    p.backBufferHeight = 60;
+    ASSERT_EQ(device->reset(p), ResultCode::kOk);
+    EXPECT_EQ(device->testCooperativeLevel(), ResultCode::kOk);
+    int w = 0, h = 0;
+    backBuffer(w, h);
+    EXPECT_EQ(w, 100);
+    EXPECT_EQ(h, 60);
+}
+
+TEST_F(GraphicsDeviceTest, SmallBuffersSharingStorageKeepTheirOwnVertices) {
+    auto rect = [](float x0, float x1) {
+        return std::vector<Vertex>{{x0, 0, 0, 0, 0, 0}, {x1, 0, 0, 0, 0, 0}, {x0, 8, 0, 0, 0, 0}, {x1, 8, 0, 0, 0, 0}};
+    };
+    auto draw = [this](DeviceVertexBuffer* b) {
+        device->setStreamSource(b);
+        device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, 2);
+    };
+    std::unique_ptr<DeviceVertexBuffer> a(device->createVertexBuffer(96));
+    std::unique_ptr<DeviceVertexBuffer> b(device->createVertexBuffer(96));
+    a->upload(rect(0, 8).data(), 96);
+    b->upload(rect(20, 28).data(), 96);
+    a.reset();
+    // The freed range goes to the next buffer of its size; the neighbour is untouched.
+    std::unique_ptr<DeviceVertexBuffer> c(device->createVertexBuffer(96));
+    c->upload(rect(40, 48).data(), 96);
+    draw(b.get());
+    draw(c.get());
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    EXPECT_EQ(pixelAt(24, 4), kGreen);
+    EXPECT_EQ(pixelAt(44, 4), kGreen);
+    // A large buffer has storage of its own and is drawn the same way.
+    std::unique_ptr<DeviceVertexBuffer> large(device->createVertexBuffer(24 * 1000));
+    large->upload(rect(60, 68).data(), 96);
+    draw(large.get());
+    EXPECT_EQ(pixelAt(64, 4), kGreen);
+}
+
+TEST_F(GraphicsDeviceTest, WindowPointsMapThroughTheScaledAndBarredBackBuffer) {
+    // The test window is 320 x 192.
+    PresentParameters p = device->presentParameters();
+    p.backBufferWidth = 160;
+    p.backBufferHeight = 96;
+    ASSERT_EQ(device->reset(p), ResultCode::kOk);
+    float x = 0, y = 0;
+    device->windowToBackBuffer(100, 50, x, y);
+    EXPECT_FLOAT_EQ(x, 50.0f);
+    EXPECT_FLOAT_EQ(y, 25.0f);
+    p.backBufferWidth = 320;
+    p.backBufferHeight = 96;
+    ASSERT_EQ(device->reset(p), ResultCode::kOk);
+    device->windowToBackBuffer(10, 48, x, y);  // bars of 48 pixels above and below
+    EXPECT_FLOAT_EQ(x, 10.0f);
+    EXPECT_FLOAT_EQ(y, 0.0f);
+}
+
+TEST_F(GraphicsDeviceTest, ResourcesOutlivingTheDeviceLetGoQuietly) {
+    DeviceVertexBuffer* orphan = device->createVertexBuffer(96);
+    delete qor->pQorGraphics;
+    qor->pQorGraphics = nullptr;
+    EXPECT_EQ(orphan->upload(nullptr, 0), ResultCode::kDeviceLost);
+    delete orphan;
+}
+}  // namespace

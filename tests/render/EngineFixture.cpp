@@ -1,0 +1,94 @@
+#include "EngineFixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "platform/GraphicsDevice.h"
+#include "render/Context.h"
+#include "render/QorGraphics.h"
+#include "render/Quad.h"
+#include "render/Renderable.h"
+#include "render/Texture.h"
+
+// Allocations that the system's display and OpenGL libraries keep until exit.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\nleak:swrast_dri.so\nleak:libgallium\nleak:libLLVM\nleak:libGLX_mesa.so\nleak:libX11."
+           "so\n";
+}
+
+bool displayTestsEnabled() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
+
+std::string EngineFixture::settingsText() const {
+    return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=320\nvideoModeHeight=192\nbBilinearFilter=No\n";
+}
+
+void EngineFixture::SetUp() {
+    if (!displayTestsEnabled()) GTEST_SKIP() << "display tests are off (set TORVANE_DISPLAY_TESTS)";
+    char pattern[] = "/tmp/torvane-render-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dataHome = pattern;
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    {
+        const std::string folder = wideToUtf8(getDataFolder());
+        std::ofstream(folder + wideToUtf8(kBuildName) + ".cfg") << settingsText();
+    }
+    ASSERT_TRUE(Window::initVideo());
+    ASSERT_TRUE(window.create("Torvane 2 tests", 50, 50, 100, 100));
+    new Qor(nullptr, &window);
+    started = true;
+}
+
+void EngineFixture::TearDown() {
+    if (started) {
+        delete qor;
+        window.destroy();
+        // SDL's video stays up until the process ends: shutting it down unloads the
+        // system's OpenGL driver, whose own leftovers the leak checker then cannot name.
+    }
+    if (!dataHome.empty()) std::filesystem::remove_all(dataHome);
+}
+
+void EngineFixture::runFrame(Context* scene) { qor->frame(scene); }
+
+std::vector<std::uint32_t> EngineFixture::backBuffer(int& width, int& height) const {
+    std::vector<std::uint32_t> pixels;
+    width = height = 0;
+    qor->pQorGraphics->dxDevice->readBackBuffer(pixels, width, height);
+    return pixels;
+}
+
+std::uint32_t EngineFixture::pixelAt(int x, int y) const {
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = backBuffer(w, h);
+    if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+    return pixels[static_cast<std::size_t>(y) * w + x];
+}
+
+Renderable* EngineFixture::addQuad(Context* parent, float w, float h, UColor color, float x, float y, float roll,
+                                   Texture* texture) {
+    auto* quad = new Quad();
+    quad->pTexture = texture;
+    quad->setSize(w, h);
+    auto* r = new Renderable();
+    r->pSkin = quad;
+    r->bOwnsSkin = 1;
+    r->color = color;
+    r->position = Vector3{x, y, 0.0f};
+    r->rotation = Vector3{0.0f, 0.0f, roll};
+    r->updateXform();
+    parent->addChild(r);
+    return r;
+}
+
+Texture* EngineFixture::makeTexture(Context* owner, int w, int h, const std::vector<std::uint32_t>& pixels,
+                                    bool hasAlpha) {
+    auto* texture = new Texture(w, h, 0);
+    texture->setPixels(pixels);
+    texture->bHasAlpha = hasAlpha ? 1 : 0;
+    owner->addChild(texture);
+    return texture;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Test support: a whole engine on a real window and OpenGL context, for the tests that
+// draw. Skipped unless TORVANE_DISPLAY_TESTS is set. Each test gets its own data folder
+// with a settings file, so the graphics settings of a test are under its control.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Window.h"
+#include "render/UColor.h"
+#include "render/Vector3.h"
+
+class Context;
+class Renderable;
+class Texture;
+
+class EngineFixture : public ::testing::Test {
+protected:
+    // The settings file's text before the engine starts: by default a window of 320 by
+    // 192 pixels with point filtering, debugging locked.
+    virtual std::string settingsText() const;
+    void SetUp() override;
+    void TearDown() override;
+
+    // One engine frame over `scene` (ticks, draws and presents).
+    void runFrame(Context* scene);
+    // The back buffer of the last frame, ARGB, rows from the top.
+    std::vector<std::uint32_t> backBuffer(int& width, int& height) const;
+    std::uint32_t pixelAt(int x, int y) const;
+
+    // A renderable with its own quad of w x h units in `color`, at (x, y), rolled by
+    // `roll` radians, added as the last child of `parent`.
+    Renderable* addQuad(Context* parent, float w, float h, UColor color, float x, float y, float roll = 0.0f,
+                        Texture* texture = nullptr);
+    // A texture of w x h texels from ARGB pixels, added to `owner`'s children.
+    Texture* makeTexture(Context* owner, int w, int h, const std::vector<std::uint32_t>& pixels, bool hasAlpha);
+
+    Window window;
+    std::string dataHome;  // the XDG data folder of this test
+    bool started = false;
+};
+
+bool displayTestsEnabled();

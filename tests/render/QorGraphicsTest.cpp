@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EngineFixture.h"
+#include "ReferenceImage.h"
+#include "engine/MemoryIniFile.h"
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "platform/GraphicsDevice.h"
+#include "platform/PixelFormat.h"
+#include "render/Context.h"
+#include "render/QorGraphics.h"
+#include "render/Renderable.h"
+#include "render/VideoMode.h"
+
+namespace {
+// Counts what the engine tells every object.
+class Recorder : public QorBase {
+public:
+    void onPresentationRestored() override { ++restored; }
+    void onQORmodeChange(int oldMode, int newMode) override { steps.push_back(oldMode * 10 + newMode); }
+    int restored = 0;
+    std::vector<int> steps;
+};
+
+class QorGraphicsTest : public EngineFixture {
+protected:
+    QorGraphics& g() { return *qor->pQorGraphics; }
+    // Replaces the mode list, as if the display offered exactly these sizes.
+    void useModes(std::initializer_list<std::pair<int, int>> sizes) {
+        g().videoModes.deleteChildren();
+        for (auto [w, h] : sizes) g().addVideoMode(w, h);
+    }
+    void fullScreen(int width, int height) {
+        g().bFullScreen = 1;
+        g().videoModeWidth = width;
+        g().videoModeHeight = height;
+        ASSERT_TRUE(g().restorePresentation(true));
+    }
+    // A context with tinted, rotated, overlapping and half-transparent quads.
+    Context* makeScene() {
+        auto* scene = new Context();
+        scene->clearColor = 0xFF203040u;
+        addQuad(scene, 300, 200, 0xFFFF0000u, -200, 100);
+        addQuad(scene, 200, 200, 0xFF00C000u, 150, -50, 0.5236f);
+        addQuad(scene, 400, 100, 0x80FFFFFFu, 0, -150);
+        addQuad(scene, 100, 100, 0xFFFFFF00u, 380, 230);
+        return scene;
+    }
+    void expectPicture(const char* name) {
+        Context* scene = makeScene();
+        runFrame(scene);
+        int w = 0, h = 0;
+        const std::vector<std::uint32_t> pixels = backBuffer(w, h);
+        EXPECT_TRUE(ReferenceImage::matches(name, pixels, w, h));
+        scene->destroy();
+    }
+};
+
+TEST_F(QorGraphicsTest, FullScreenModesAreLetterboxedOrPillarboxedOnlyWhenFarFromFiveToThree) {
+    useModes({{1024, 768}, {1280, 720}, {1366, 768}, {2560, 1080}});
+    struct Case {
+        int w, h, left, top, right, bottom;
+    };
+    for (const Case& c : {Case{1024, 768, 0, 77, 1024, 691}, Case{2560, 1080, 381, 0, 2179, 1080},
+                          Case{1280, 720, 0, 0, 1280, 720}, Case{1366, 768, 0, 0, 1366, 768}}) {
+        g().calcClosestMatchParameters(true, c.w, c.h);
+        EXPECT_EQ(g().backBufferWidth, c.w);
+        EXPECT_EQ(g().viewportLeft, c.left) << c.w << "x" << c.h;
+        EXPECT_EQ(g().viewportTop, c.top) << c.w << "x" << c.h;
+        EXPECT_EQ(g().viewportRight, c.right) << c.w << "x" << c.h;
+        EXPECT_EQ(g().viewportBottom, c.bottom) << c.w << "x" << c.h;
+        EXPECT_EQ(g().viewportWidth, c.right - c.left);
+    }
+    g().calcClosestMatchParameters(true, 1024, 768);
+    EXPECT_FLOAT_EQ(g().viewportAspect, 614.0f / 1024.0f);
+    g().bAllowLetterbox = 0;
+    g().calcClosestMatchParameters(true, 1024, 768);
+    EXPECT_EQ(g().viewportHeight, 768);
+}
+
+TEST_F(QorGraphicsTest, FullScreenTakesTheLargestModeThatFitsOrElseTheSmallest) {
+    useModes({{640, 480}, {800, 600}, {1024, 768}});
+    g().calcClosestMatchParameters(true, 1000, 700);
+    EXPECT_EQ(g().videoModeWidth, 800);
+    EXPECT_EQ(g().videoModeHeight, 600);
+    g().calcClosestMatchParameters(true, 300, 200);
+    EXPECT_EQ(g().backBufferWidth, 640);
+    EXPECT_EQ(g().bFullScreen, 1);
+}
+
+TEST_F(QorGraphicsTest, WindowsKeepTheVirtualShapeAndFitTheWorkArea) {
+    g().workArea = WorkArea{0, 0, 1920, 1040};
+    g().calcClosestMatchParameters(false, 800, 600);
+    EXPECT_EQ(g().backBufferWidth, 800);
+    EXPECT_EQ(g().backBufferHeight, 480);
+    EXPECT_EQ(g().videoModeHeight, 600) << "the requested height is kept for the settings";
+    g().workArea = WorkArea{0, 0, 1000, 700};
+    g().calcClosestMatchParameters(false, 1200, 720);
+    EXPECT_EQ(g().backBufferWidth, 980);
+    EXPECT_EQ(g().backBufferHeight, 588);
+    g().workArea = WorkArea{0, 0, 2000, 500};
+    g().calcClosestMatchParameters(false, 1000, 600);
+    EXPECT_EQ(g().backBufferWidth, 766);
+    EXPECT_EQ(g().backBufferHeight, 460);
+    g().workArea = WorkArea{0, 0, 10, 10};
+    g().calcClosestMatchParameters(false, 800, 480);
+    EXPECT_GE(g().backBufferWidth, 2) << "a tiny work area still leaves a window";
+    EXPECT_GE(g().backBufferHeight, 2);
+}
+
+TEST_F(QorGraphicsTest, PixelScaleFollowsTheViewportWidth) {
+    struct Case {
+        int w, h;
+        float x, y, z;
+    };
+    for (const Case& c : {Case{800, 480, 1, 1, 1}, Case{640, 384, 0.625f, 0.625f, 0.5f}, Case{1600, 960, 1, 1, 1},
+                          Case{1024, 614, 800.0f / 1024.0f, 480.0f / 614.0f, 1}}) {
+        g().viewportWidth = c.w;
+        g().viewportHeight = c.h;
+        g().restorePresentation(false);
+        EXPECT_FLOAT_EQ(g().pixelScale.x, c.x) << c.w;
+        EXPECT_FLOAT_EQ(g().pixelScale.y, c.y) << c.w;
+        EXPECT_FLOAT_EQ(g().pixelScale.z, c.z) << c.w;
+    }
+}
+
+TEST_F(QorGraphicsTest, WindowPointsMapToTheVirtualScreenClampedToTheViewport) {
+    // The default test window: 320 x 192, no bars.
+    Vector3 p = g().windowToScreen(0, 0, 7);
+    EXPECT_FLOAT_EQ(p.x, 0.0f);
+    EXPECT_FLOAT_EQ(p.y, 480.0f);
+    EXPECT_FLOAT_EQ(p.z, 7.0f);
+    p = g().windowToScreen(160, 96, 0);
+    EXPECT_FLOAT_EQ(p.x, 400.0f);
+    EXPECT_FLOAT_EQ(p.y, 240.0f);
+    p = g().windowToScreen(-50, 500, 0);
+    EXPECT_FLOAT_EQ(p.x, 0.0f);
+    EXPECT_FLOAT_EQ(p.y, 0.0f);
+}
+
+TEST_F(QorGraphicsTest, FormatsHaveTheirNamesAndSizes) {
+    EXPECT_EQ(wideToUtf8(QorGraphics::formatName(PixelFormat::kX8R8G8B8)), "D3DFMT_X8R8G8B8");
+    EXPECT_EQ(wideToUtf8(QorGraphics::formatName(PixelFormat::kDXT5)), "D3DFMT_DXT5");
+    EXPECT_EQ(wideToUtf8(QorGraphics::formatName(PixelFormat::kIndex32)), "D3DFMT_INDEX32");
+    EXPECT_EQ(wideToUtf8(QorGraphics::formatName(33)), "unknown(33)");
+    EXPECT_EQ(QorGraphics::D3DFORMAT2bits(PixelFormat::kA2B10G10R10), 32);
+    EXPECT_EQ(QorGraphics::D3DFORMAT2bits(PixelFormat::kA8R3G3B2), 16);
+    EXPECT_EQ(QorGraphics::D3DFORMAT2bits(PixelFormat::kR8G8B8), 0);
+}
+
+TEST_F(QorGraphicsTest, OnlyAPresentationChangeAsksForAReset) {
+    const int w = g().videoModeWidth, h = g().videoModeHeight;
+    g().changePresentationParameters(-1, -1, false, true, true, false);
+    EXPECT_FALSE(qor->resetRequest) << "the filter alone applies at once";
+    EXPECT_TRUE(g().dxDevice->isLinearFilter());
+    g().changePresentationParameters(w, h, false, true, true, false);
+    EXPECT_FALSE(qor->resetRequest);
+    g().changePresentationParameters(400, -1, false, true, true, false);
+    EXPECT_TRUE(qor->resetRequest);
+    EXPECT_EQ(g().videoModeHeight, h);
+}
+
+TEST_F(QorGraphicsTest, AResetRequestFreezesRestoresAndNotifiesEveryObject) {
+    auto* recorder = new Recorder();
+    g().changePresentationParameters(400, 240, false, true, false, false);
+    runFrame(nullptr);
+    EXPECT_EQ(qor->qorMode, Qor::MODE_FROZEN);
+    runFrame(nullptr);
+    EXPECT_EQ(qor->qorMode, Qor::MODE_PAUSED);
+    runFrame(nullptr);
+    EXPECT_EQ(qor->qorMode, Qor::MODE_OK);
+    EXPECT_EQ(recorder->restored, 1);
+    EXPECT_EQ(recorder->steps, (std::vector<int>{32, 21, 12, 23}));
+    EXPECT_EQ(g().backBufferWidth, 400);
+    int w = 0, h = 0;
+    backBuffer(w, h);
+    EXPECT_EQ(w, 400);
+    EXPECT_EQ(h, 240);
+    recorder->destroy();
+}
+
+TEST_F(QorGraphicsTest, AFailedResetFallsBackInsteadOfStayingFrozen) {
+    g().dxDevice->simulatedResetFailures = 1;
+    g().changePresentationParameters(400, 240, false, true, false, false);
+    runFrame(nullptr);
+    runFrame(nullptr);
+    EXPECT_EQ(qor->qorMode, Qor::MODE_PAUSED) << "restored with the desktop's size";
+    EXPECT_EQ(g().videoModeWidth, g().desktopMode.width);
+
+    // Full screen that fails twice ends in a window.
+    g().dxDevice->simulatedResetFailures = 2;
+    g().bFullScreen = 1;
+    EXPECT_TRUE(g().restorePresentation(true));
+    EXPECT_EQ(g().bFullScreen, 0);
+
+    // Nothing works this time: the engine stays frozen and tries again.
+    runFrame(nullptr);
+    g().dxDevice->simulatedResetFailures = 3;
+    g().changePresentationParameters(320, 192, false, true, false, false);
+    runFrame(nullptr);
+    runFrame(nullptr);
+    EXPECT_EQ(qor->qorMode, Qor::MODE_FROZEN);
+    runFrame(nullptr);
+    EXPECT_EQ(qor->qorMode, Qor::MODE_PAUSED);
+}
+
+TEST_F(QorGraphicsTest, LetterboxedPicture) {
+    useModes({{200, 150}});
+    fullScreen(200, 150);
+    EXPECT_EQ(g().viewportTop, 15);
+    expectPicture("letterbox-200x150");
+}
+
+TEST_F(QorGraphicsTest, PillarboxedPicture) {
+    useModes({{300, 100}});
+    fullScreen(300, 100);
+    EXPECT_EQ(g().viewportLeft, 67);
+    expectPicture("pillarbox-300x100");
+}
+
+TEST_F(QorGraphicsTest, WindowedPicture) { expectPicture("window-320x192"); }
+
+class QorGraphicsFreshSettingsTest : public EngineFixture {
+protected:
+    std::string settingsText() const override { return ""; }
+};
+
+TEST_F(QorGraphicsFreshSettingsTest, EveryKeyIsWrittenWithItsDefault) {
+    MemoryIniFile& s = *qor->pSettings;
+    for (const char16_t* key : {u"videoModeWidth", u"videoModeHeight", u"texelAlignment.x", u"texelAlignment.y",
+                                u"texelAlignment.z", u"bFullScreen", u"bBilinearFilter", u"bUseHardwareTL",
+                                u"bUseVSync", u"bEnableFontCache", u"bSimulate256x256TextureHW", u"bAllowLetterbox"})
+        EXPECT_TRUE(s.hasKey(u"QorGraphics", key)) << wideToUtf8(key);
+    EXPECT_EQ(s.getInt(u"QorGraphics", u"videoModeWidth"), -1);
+    EXPECT_DOUBLE_EQ(s.getDouble(u"QorGraphics", u"texelAlignment.y"), -0.5);
+    EXPECT_EQ(qor->pQorGraphics->bFullScreen, 1);
+    EXPECT_EQ(qor->pQorGraphics->videoModeWidth, qor->pQorGraphics->desktopMode.width);
+}
+
+class QorGraphicsSafeModeTest : public EngineFixture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=Yes\nvideoModeWidth=1920\nvideoModeHeight=1080\n";
+    }
+    void SetUp() override {
+        setCommandLine(u"Torvane2Xmas", {u"-safe"});
+        EngineFixture::SetUp();
+    }
+    void TearDown() override {
+        EngineFixture::TearDown();
+        setCommandLine(u"Torvane2Xmas", {});
+    }
+};
+
+TEST_F(QorGraphicsSafeModeTest, SafeStartsInA800By480WindowAndSavesThat) {
+    QorGraphics& g = *qor->pQorGraphics;
+    EXPECT_EQ(g.bFullScreen, 0);
+    EXPECT_EQ(g.backBufferWidth, 800);
+    EXPECT_EQ(g.backBufferHeight, 480);
+    MemoryIniFile& s = *qor->pSettings;
+    g.saveConfig(s);
+    EXPECT_EQ(s.getInt(u"QorGraphics", u"videoModeWidth"), 800);
+    EXPECT_EQ(s.getInt(u"QorGraphics", u"videoModeHeight"), 600);
+    EXPECT_FALSE(s.getBool(u"QorGraphics", u"bFullScreen"));
+}
+
+class QorGraphicsDebugTest : public EngineFixture {
+protected:
+    std::string settingsText() const override { return EngineFixture::settingsText() + "[Qor]\ndebugCode=47281\n"; }
+};
+
+TEST_F(QorGraphicsDebugTest, BarsShowRedWhileDebugging) {
+    QorGraphics& g = *qor->pQorGraphics;
+    g.videoModes.deleteChildren();
+    g.addVideoMode(200, 150);
+    g.bFullScreen = 1;
+    g.videoModeWidth = 200;
+    g.videoModeHeight = 150;
+    ASSERT_TRUE(g.restorePresentation(true));
+    runFrame(nullptr);
+    EXPECT_EQ(pixelAt(100, 5), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(100, 75), 0xFFFF0000u) << "an empty scene leaves the cleared colour";
+}
+}  // namespace
