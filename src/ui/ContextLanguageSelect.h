@@ -10,6 +10,9 @@ class ContextDialog;
 
 class ContextLanguageSelect {
 public:
+    static constexpr std::uint32_t kClearColour = 0xFF001030u;
+    static constexpr int kCell = 100;  // units between flags
+
     // ISO 639-1 codes; a code's position is its flag's skin index in "languageFlags".
     static constexpr const char16_t* kIsoCodes[] = {u"en", u"fr", u"de", u"it", u"es", u"ru", u"he", u"el",
                                                     u"pl", u"ro", u"pt", u"ja", u"ko", u"cs", u"nl"};
@@ -22,4 +25,8 @@ public:
     // The code's position in kIsoCodes (whole, case-sensitive); a code that is not there
     // is fatal.
     static std::int32_t isoCode2skinIndex(std::u16string_view isoCode);
+
+private:
+    // Rows of flags filled left to right, top to bottom, centred on the origin.
+    static void placeInGrid(ContextDialog& screen);
 };

@@ -27,8 +27,8 @@ class RecordBytes;
 class GameConfiguration {
 public:
     static constexpr std::uint32_t kSize = 14696;
-    static constexpr int kTables = 5;        // Duel, Invasion, Challenge, Balloon Pop, Free-For-All
-    static constexpr int kEntries = 10;      // per table, best first
+    static constexpr int kTables = 5;    // Duel, Invasion, Challenge, Balloon Pop, Free-For-All
+    static constexpr int kEntries = 10;  // per table, best first
     static constexpr int kKeyRows = 6;
     static constexpr int kPlayers = 2;
     static constexpr int kMutators = 7;
@@ -98,8 +98,8 @@ public:
     std::uint32_t installationId = 0;
     char countryCode[4] = {};  // ISO 3166-1 alpha-2, NUL-padded; "--" for none
     HIGHSCOREENTRY highScores[kTables][kEntries];
-    std::int32_t detail = 0;    // 0 low, 1 high
-    std::int32_t maxFps = 0;    // frames per second, 25 .. 125
+    std::int32_t detail = 0;  // 0 low, 1 high
+    std::int32_t maxFps = 0;  // frames per second, 25 .. 125
     std::uint8_t bFullScreen = 0;
     std::uint8_t bAllowLetterbox = 0;
     std::uint8_t bBilinearFilter = 0;
@@ -121,10 +121,10 @@ public:
     std::uint8_t ruleFlags[2] = {};         // kept at their defaults
     std::uint8_t mutators[kMutators] = {};  // Matrix fight .. PX-35, not read by the games
     std::uint8_t bNetworkWizardDone = 0;
-    sockaddr_in masterServer{};             // port and address in network byte order
-    std::int32_t networkSlots[3] = {};      // kept at their defaults
-    std::int32_t country = 0;               // position in the sorted country list, 0 .. 240
-    float countryPosition[3] = {};          // on the country selector's globe
+    sockaddr_in masterServer{};                  // port and address in network byte order
+    std::int32_t networkSlots[3] = {};           // kept at their defaults
+    std::int32_t country = 0;                    // position in the sorted country list, 0 .. 240
+    float countryPosition[3] = {};               // on the country selector's globe
     std::int32_t keys[kKeyRows][kPlayers] = {};  // input codes, row by row
     std::uint8_t bNameRequested = 0;
 };

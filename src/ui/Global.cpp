@@ -9,16 +9,21 @@
 #include "engine/QorBase.h"
 #include "engine/Random.h"
 #include "engine/SystemHelpers.h"
+#include "engine/TimeKeeper.h"
 #include "inputaudio/QorAudio.h"
 #include "language/Language.h"
 #include "platform/AudioRecords.h"
 #include "platform/AudioSystem.h"
-#include "engine/TimeKeeper.h"
 #include "render/Context.h"
+#include "render/QorGraphics.h"
+#include "ui/ContextCrashReport.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextMenuBackground.h"
+#include "ui/ContextSplash.h"
 #include "ui/GUIthemeMinimal.h"
 #include "ui/GUIthemeStandard.h"
+#include "ui/Loader.h"
+#include "ui/TextureLoading.h"
 #include "ui/UserFile.h"
 
 Global* global = nullptr;
@@ -58,16 +63,28 @@ void Global::initPreLoader() {
     QOR_ASSERT("Global::initPreLoader", !m->bBadClasses);
     resourceRoot = new QorBase();
     qor->pFileManager->useWad(getArchivePath());
+    // The loading screen's own pictures, before anything else is loaded. The progress
+    // bar has one path for both editions.
+    Loader::registerTexture(loadTextureFile(2, u"xmas-edition/gfx/gui/game/progressbar.tga"), u"gui-game-progressBar");
+    Loader::registerTexture(loadTextureFile(0, u"gfx/gui/game/mousepointer.tga"), u"mousePointer");
     pContextManager = new ContextManager();
+    pContextManager->addChild(new Loader());
 }
 
 void Global::initPostLoader() {
+    pThemeStandard = new GUIthemeStandard();
+    pThemeMinimal = new GUIthemeMinimal();
+    pMenuBackground = new ContextMenuBackground();
+    pMenuForeground = new Context();
     createStartScreens();
+    pContextManager->addChild(new ContextSplash());
+    if (fileExists(getCrashLogPath()) || fileExists(getCrashDumpPath()))
+        pContextManager->addChild(new ContextCrashReport());
     QOR_LOG("Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.",
             qor->pTimeKeeper ? qor->pTimeKeeper->getPhysicalTime() : 0.0);
 }
 
-void Global::applySettings(int, int) {
+void Global::applySettings(int width, int height) {
     const GameConfiguration& c = configuration;
     // Both frame starts move to now, on the pacer's own clock, so the next wait starts afresh.
     qor->timer.start(1.0 / static_cast<double>(c.maxFps));
@@ -79,6 +96,11 @@ void Global::applySettings(int, int) {
     audio.setConfig(AudioConfig::kSampleVolume, sample);
     audio.setConfig(AudioConfig::kMusicVolume, music);
     audio.setConfig(AudioConfig::kStreamVolume, music);
+    if (QorGraphics* g = qor->pQorGraphics) {
+        // The graphics service restarts the device itself when anything changed.
+        g->changePresentationParameters(width, height, c.bFullScreen, c.bAllowLetterbox, c.bBilinearFilter,
+                                        c.bUseVSync);
+    }
 }
 
 void Global::saveUserData() {

@@ -50,15 +50,15 @@ public:
 
     GameConfiguration configuration;
     ProfileManager profiles;
-    FontQuad* fonts[kFontCount] = {};                // registered resources, not owned
-    ContextManager* pContextManager = nullptr;       // the screen stack, owned
+    FontQuad* fonts[kFontCount] = {};                  // registered resources, not owned
+    ContextManager* pContextManager = nullptr;         // the screen stack, owned
     ContextMenuBackground* pMenuBackground = nullptr;  // owned; every menu's background hook
-    Context* pMenuForeground = nullptr;              // owned; the main menu's foreground hook
-    GUIthemeStandard* pThemeStandard = nullptr;      // owned
-    GUIthemeMinimal* pThemeMinimal = nullptr;        // owned
-    QorBase* resourceRoot = nullptr;                 // owned; parent of every loaded resource
-    std::u16string pendingUrl;                       // opened after the program has closed
-    std::int32_t lastHighScorePlace = -1;            // row of the last finished game, -1 none
+    Context* pMenuForeground = nullptr;                // owned; the main menu's foreground hook
+    GUIthemeStandard* pThemeStandard = nullptr;        // owned
+    GUIthemeMinimal* pThemeMinimal = nullptr;          // owned
+    QorBase* resourceRoot = nullptr;                   // owned; parent of every loaded resource
+    std::u16string pendingUrl;                         // opened after the program has closed
+    std::int32_t lastHighScorePlace = -1;              // row of the last finished game, -1 none
 };
 
 // The one application object, or null.

@@ -51,7 +51,8 @@ void ProfileManager::createProfile(const std::u16string& name) {
 
 void ProfileManager::deleteProfile(int index) {
     if (index < 0 || index >= kSlots) return;
-    for (int k = index; k < kSlots - 1; ++k) profiles[static_cast<std::size_t>(k)] = profiles[static_cast<std::size_t>(k) + 1];
+    for (int k = index; k < kSlots - 1; ++k)
+        profiles[static_cast<std::size_t>(k)] = profiles[static_cast<std::size_t>(k) + 1];
     profiles[kSlots - 1] = ProfileData{};
     // The profiles after the deleted one moved down a slot; the current one with them.
     if (index < current) --current;

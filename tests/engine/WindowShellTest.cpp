@@ -32,9 +32,9 @@ public:
         : dataHome(folder.file("data")), exe(folder.file(name)) {
         fs::create_directories(dataHome);
         fs::copy_file(TORVANE_PROGRAM_PATH, exe);
-        // The program mounts its data archive from its own folder.
-        fs::create_symlink(fs::path(TORVANE_PROGRAM_PATH).parent_path() / "Torvane2Xmas.dat",
-                           folder.file("Torvane2Xmas.dat"));
+        // The program mounts its data, language and font archives from its own folder.
+        for (const char* archive : {"Torvane2Xmas.dat", "Torvane2Xmas.dat.language.v2", "Torvane2Xmas.dat.1252"})
+            fs::create_symlink(fs::path(TORVANE_PROGRAM_PATH).parent_path() / archive, folder.file(archive));
         std::ofstream(folder.file("Torvane2Xmas.cfg.static")) << staticSettings;
     }
 

@@ -1,5 +1,3 @@
-#include "ui/ContextLanguageSelect.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include "engine/Qor.h"
 #include "language/Language.h"
 #include "support/HeadlessEngine.h"
+#include "ui/ContextLanguageSelect.h"
 
 namespace {
 // The locale variables of the test process, replaced for one test and put back after it.

@@ -1,5 +1,3 @@
-#include "ui/GameConfiguration.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +10,7 @@
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "support/UserDataHome.h"
+#include "ui/GameConfiguration.h"
 #include "ui/RecordBytes.h"
 #include "ui/UserFile.h"
 
@@ -55,16 +54,14 @@ TEST(GameConfigurationTest, AFreshInstallWritesEveryDefaultAtItsOffset) {
         }
     }
     const std::pair<std::size_t, std::int32_t> words[] = {
-        {14488, 1},  {14492, 100}, {14504, 1},  {14508, 24},    {14512, 15},    {14520, 2},
-        {14524, 5},  {14528, 3},   {14532, 2},  {14536, 0},     {14540, 1},     {14544, 2},
-        {14548, 12}, {14552, 12},  {14556, 12}, {14588, 0},     {14592, 2},     {14596, 2},
-        {14600, 0},  {14616, 203}, {14620, 30}, {14624, 205},   {14628, 32},    {14632, 200},
-        {14636, 17}, {14640, 208}, {14644, 45}, {14648, 57},    {14652, 42},    {14656, 28},
-        {14660, 29}};
+        {14488, 1},  {14492, 100}, {14504, 1},  {14508, 24},  {14512, 15}, {14520, 2},   {14524, 5},  {14528, 3},
+        {14532, 2},  {14536, 0},   {14540, 1},  {14544, 2},   {14548, 12}, {14552, 12},  {14556, 12}, {14588, 0},
+        {14592, 2},  {14596, 2},   {14600, 0},  {14616, 203}, {14620, 30}, {14624, 205}, {14628, 32}, {14632, 200},
+        {14636, 17}, {14640, 208}, {14644, 45}, {14648, 57},  {14652, 42}, {14656, 28},  {14660, 29}};
     for (auto [offset, value] : words) EXPECT_EQ(r.getS32(offset), value) << offset;
-    const std::pair<std::size_t, std::uint8_t> flags[] = {
-        {14496, 1}, {14497, 1}, {14498, 1}, {14499, 1}, {14500, 0}, {14516, 1}, {14517, 0}, {14518, 0},
-        {14519, 1}, {14560, 1}, {14561, 0}, {14569, 0}, {14676, 1}};
+    const std::pair<std::size_t, std::uint8_t> flags[] = {{14496, 1}, {14497, 1}, {14498, 1}, {14499, 1}, {14500, 0},
+                                                          {14516, 1}, {14517, 0}, {14518, 0}, {14519, 1}, {14560, 1},
+                                                          {14561, 0}, {14569, 0}, {14676, 1}};
     for (auto [offset, value] : flags) EXPECT_EQ(r.getU8(offset), value) << offset;
     for (std::size_t i = 14562; i < 14569; ++i) EXPECT_EQ(r.getU8(i), 0);
     EXPECT_EQ(r.getU16(14572), 2);

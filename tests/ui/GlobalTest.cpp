@@ -1,5 +1,3 @@
-#include "ui/Global.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include "support/HeadlessEngine.h"
 #include "support/UserDataHome.h"
 #include "ui/GameGlobal.h"
+#include "ui/Global.h"
 
 namespace {
 class GlobalTest : public HeadlessEngine {

@@ -1,5 +1,3 @@
-#include "ui/ProfileManager.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +5,7 @@
 
 #include "engine/PackedData.h"
 #include "support/UserDataHome.h"
+#include "ui/ProfileManager.h"
 #include "ui/RecordBytes.h"
 #include "ui/UserFile.h"
 
