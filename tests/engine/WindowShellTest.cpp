@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "engine/Qor.h"
+#include "engine/SystemHelpers.h"
 #include "platform/Window.h"
 #include "support/TempFolder.h"
 #include "ui/ContextManager.h"
@@ -211,4 +212,11 @@ TEST_F(IdleTick, AQuitRequestWinsOverARestartInTheSameFrame) {
     EXPECT_FALSE(WindowShell::tick(window));
     EXPECT_NE(qor, nullptr);
     restartRequested = false;
+}
+
+TEST(WindowShellAddress, DocumentsLieBesideTheProgramAndWebAddressesStayAsTheyAre) {
+    EXPECT_EQ(WindowShell::resolveAddress(u"readme.htm"), getApplicationFolder() + u"readme.htm");
+    EXPECT_EQ(WindowShell::resolveAddress(u"https://example.org/tv2/onlinehelp.php"),
+              u"https://example.org/tv2/onlinehelp.php");
+    EXPECT_EQ(WindowShell::resolveAddress(u"/usr/share/doc/readme.htm"), u"/usr/share/doc/readme.htm");
 }

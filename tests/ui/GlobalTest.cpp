@@ -1,17 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "engine/Qor.h"
 #include "engine/Random.h"
+#include "engine/WindowShell.h"
 #include "inputaudio/QorAudio.h"
 #include "language/Language.h"
 #include "platform/AudioRecords.h"
 #include "platform/AudioSystem.h"
+#include "platform/GraphicsDevice.h"
+#include "platform/Window.h"
+#include "render/QorGraphics.h"
 #include "support/HeadlessEngine.h"
 #include "support/UserDataHome.h"
+#include "ui/ContextCrashReport.h"
+#include "ui/ContextDialog.h"
+#include "ui/ContextMainGame.h"
+#include "ui/ContextManager.h"
+#include "ui/ContextSplash.h"
+#include "ui/GameControllerIntro.h"
 #include "ui/GameGlobal.h"
 #include "ui/Global.h"
+#include "ui/Loader.h"
 
 namespace {
 class GlobalTest : public HeadlessEngine {
@@ -127,4 +140,111 @@ TEST_F(GlobalTest, DeletingTheApplicationSavesBothRecordsAndChangingProfileClear
     EXPECT_EQ(again.pendingUrl, u"");
     EXPECT_EQ(again.lastHighScorePlace, -1);
     EXPECT_EQ(again.pCurrentGame, nullptr);
+}
+
+namespace {
+// The whole program in this process, from the first idle tick, on an off-screen window
+// of 320 x 192 pixels, with its data folder in a temporary folder.
+class GlobalStartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
+        std::ofstream(home.file("Torvane2Xmas.cfg"))
+            << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=320\nvideoModeHeight=192\n"
+               "[Qor]\ndefaultLanguage=-1\nbEnableDelayedLoad=No\n";
+        ASSERT_TRUE(Window::initVideo());
+        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+    }
+    void TearDown() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) return;
+        WindowShell::deleteQOR();
+        window.destroy();
+    }
+    // Runs idle ticks until `done` holds (at most `limit` of them); false when it never did.
+    template <class F>
+    bool tickUntil(F done, int limit = 2000) {
+        for (int i = 0; i < limit; ++i) {
+            if (qor && done()) return true;
+            if (!WindowShell::tick(window)) return false;
+        }
+        return false;
+    }
+    // One more frame, so that the new top screen has been drawn.
+    void runOneMoreFrame() { WindowShell::tick(window); }
+    template <class T>
+    bool topIs() {
+        return dynamic_cast<T*>(global->pContextManager->top()) != nullptr;
+    }
+    // The share of the last frame's pixels that have exactly `colour`.
+    static double shareOf(std::uint32_t colour) {
+        std::vector<std::uint32_t> pixels;
+        int w = 0, h = 0;
+        qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h);
+        if (pixels.empty()) return 0.0;
+        const auto n = std::count(pixels.begin(), pixels.end(), colour);
+        return static_cast<double>(n) / static_cast<double>(pixels.size());
+    }
+
+    UserDataHome home;
+    Window window;
+};
+}  // namespace
+
+TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFilesForTheNextStart) {
+    ASSERT_TRUE(tickUntil([this] { return topIs<Loader>(); }));
+    EXPECT_GT(shareOf(0xFF000000u), 0.5);  // the loading screen: black
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextDialog>(); }));
+    runOneMoreFrame();
+    EXPECT_GT(shareOf(0xFF001030u), 0.5);  // the language screen's deep blue
+    qor->defaultLanguage = 1;
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+    runOneMoreFrame();
+    EXPECT_GT(shareOf(0xFF000000u), 0.5);  // the logo screen: black around the logo
+    EXPECT_EQ(qor->pLanguage->currentLanguage, 1);
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+    runOneMoreFrame();
+    EXPECT_LT(shareOf(0xFF000000u), 0.1);  // the backdrop covers the screen
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+    runOneMoreFrame();
+    EXPECT_LT(shareOf(0xFF000000u), 0.1);
+    global->configuration.musicVolume = 7;
+    global->profiles.createProfile(u"Ann");
+
+    WindowShell::onClose();
+    for (const char* name : {"Torvane2Xmas.cfg", "Torvane2Xmas.hst", "Torvane2Xmas.pro"})
+        EXPECT_TRUE(std::filesystem::exists(home.file(name))) << name;
+    EXPECT_NE(TempFolder::read(home.file("Torvane2Xmas.cfg")).find("defaultLanguage=1"), std::string::npos);
+
+    // The second start asks no more and finds what the first one kept.
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+    EXPECT_EQ(global->configuration.musicVolume, 7);
+    EXPECT_EQ(global->profiles.getProfileName(0), u"Ann");
+    EXPECT_EQ(qor->pLanguage->currentLanguage, 1);
+}
+
+TEST_F(GlobalStartTest, ARestartComesBackThroughTheLoadingScreenWithTheSavedData) {
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextDialog>(); }));
+    qor->defaultLanguage = 0;
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+    global->profiles.createProfile(u"Bo");
+    restartRequested = true;
+    EXPECT_TRUE(WindowShell::tick(window));
+    EXPECT_EQ(global, nullptr);
+    ASSERT_TRUE(tickUntil([this] { return topIs<Loader>(); }));
+    EXPECT_EQ(global->profiles.getProfileName(0), u"Bo");
+}
+
+TEST_F(GlobalStartTest, CrashFilesPutTheCrashReportAboveTheLogoScreen) {
+    std::ofstream(home.file("crash.Torvane2Xmas.log")) << "a crash";
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextDialog>(); }));
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextCrashReport>(); }));
+    global->pContextManager->top()->bFinished = 1;
+    EXPECT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
 }
