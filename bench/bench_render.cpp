@@ -26,6 +26,7 @@
 #include "platform/Window.h"
 #include "render/Context.h"
 #include "render/Matrix.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/Renderable.h"
@@ -73,11 +74,16 @@ std::vector<std::uint32_t> texturePixels() {
 void buildScene() {
     scene = new Context();
     auto* texture = new Texture(kTextureSize, kTextureSize, 0);
-    texture->setPixels(texturePixels());
+    MemoryImageFile picture(kTextureSize, kTextureSize);
+    const std::vector<std::uint32_t> pixels = texturePixels();
+    std::copy(pixels.begin(), pixels.end(), picture.pImageData.get());
+    texture->copyImageData(&picture, nullptr, nullptr);
     scene->addChild(texture);
+    const auto* picturedSkin = static_cast<const Quad*>(texture->skins[0]);
     for (const Placement& p : placements) {
         auto* quad = new Quad();
         quad->pTexture = texture;
+        quad->uvRect = picturedSkin->uvRect;
         quad->setSize(p.size, p.size);
         auto* r = new Renderable();
         r->pSkin = quad;

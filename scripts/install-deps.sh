@@ -11,6 +11,7 @@ packages=(
   libvorbis-dev libcurl4-openssl-dev
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  imagemagick libjpeg-turbo-progs
   xvfb xauth xdotool
 )
 

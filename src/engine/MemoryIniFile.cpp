@@ -64,6 +64,10 @@ MemoryIniFile::Section& MemoryIniFile::section(std::u16string_view name) {
     return it->second;
 }
 
+int MemoryIniFile::countSections() const {
+    return static_cast<int>(sections.size()) - (sections.count(std::u16string_view()) ? 1 : 0);
+}
+
 bool MemoryIniFile::hasKey(std::u16string_view sectionName, std::u16string_view key) {
     const Section& s = section(sectionName);
     return s.find(key) != s.end();

@@ -27,6 +27,9 @@ public:
     virtual ~MemoryIniFile() = default;
 
     bool hasKey(std::u16string_view section, std::u16string_view key);
+    // The number of named sections (keys before the first header are in an unnamed one,
+    // which does not count). Sections that lookups created count too: ask first.
+    int countSections() const;
     // A missing key is fatal.
     std::u16string getString(std::u16string_view section, std::u16string_view key);
     // A leading decimal integer, clamped to the range of int; 0 when there is none.

@@ -27,7 +27,9 @@
 #include "platform/SystemInfo.h"
 #include "render/Context.h"
 #include "render/FontGDI.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
+#include "render/Texture.h"
 
 QOR_DEFINE_ROOT_CLASS(Qor, nullptr)
 
@@ -369,7 +371,8 @@ void Qor::recordStatistics(double t1) {
     unpacedRate = 1.0 / workTime;
     const int i = frameCounter % kStatisticsFrames;
     statistics[0][i] = static_cast<int>(workTime * 1000.0);
-    // Rings 1 and 2 (textures, image files) stay zero until those resources exist.
+    statistics[1][i] = textureBytes;
+    statistics[2][i] = imageFileBytes;
     statistics[3][i] = Sound::residentSoundBytes;
     statistics[4][i] = SoundStream::residentStreamBytes;
 }

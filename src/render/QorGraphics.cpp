@@ -1,6 +1,8 @@
 #include "render/QorGraphics.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
@@ -9,10 +11,14 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
+#include "platform/DeviceCaps.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/PixelFormat.h"
 #include "platform/ResultCode.h"
 #include "platform/Window.h"
+#include "render/CapsReport.h"
+#include "render/Context.h"
+#include "render/MemoryImageFile.h"
 #include "render/VideoMode.h"
 
 QOR_DEFINE_ROOT_CLASS(QorGraphics, nullptr)
@@ -78,6 +84,8 @@ QorGraphics::QorGraphics(Window& window_) : window(window_) {
     QOR_LOG(kConstructor, bUseHardwareTL ? u"Using hardware T&L." : u"Hardware T&L is not available (or disabled).");
     readDesktop();
     createDevice();
+    dumpAdapterInfo();
+    dumpCaps();
     setGamma();
     restorePresentation(false);
     QOR_LOG(kConstructor, u"Started.");
@@ -494,7 +502,82 @@ void QorGraphics::setGamma() {
                 dxDevice->lastError());
 }
 
-bool QorGraphics::saveScreenshot(Context*, const std::u16string&) { return false; }
+MemoryImageFile* QorGraphics::captureBackBuffer() {
+    auto* image = new MemoryImageFile(backBufferWidth, backBufferHeight);
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    if (!dxDevice || !dxDevice->readBackBuffer(pixels, w, h)) return image;
+    // Sizes agree unless a reset is pending; copy what both hold.
+    const int rows = std::min(h, image->height), columns = std::min(w, image->width);
+    for (int y = 0; y < rows; ++y)
+        std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(y) * w, columns, &image->at(0, y));
+    return image;
+}
+
+// Draws `scene` again with every textured pixel white at its texture's coverage, over
+// black: the mask's red is the picture's alpha. Colours drawn over black are divided by
+// their coverage, so that the file holds each pixel's own colour with its alpha. Then
+// the frame is drawn again as it was, so the screen shows no silhouette.
+void QorGraphics::silhouettePass(Context* scene, MemoryImageFile& image) {
+    bSilhouettePass = 1;
+    setGlobalRenderState();
+    const DeviceViewport kept = dxDevice->getViewport();
+    dxDevice->setViewport(DeviceViewport{0, 0, backBufferWidth, backBufferHeight, 0.0f, 1.0f});
+    dxDevice->clear(0xFF000000u);
+    dxDevice->setViewport(kept);
+    dxDevice->beginScene();
+    if (scene) scene->frameRender();
+    dxDevice->endScene();
+    bSilhouettePass = 0;
+    setGlobalRenderState();
+    const std::unique_ptr<MemoryImageFile> mask(captureBackBuffer());
+    const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
+    for (std::size_t i = 0; i < count; ++i) {
+        UColor& p = image.pImageData[i];
+        const UColor a = (mask->pImageData[i] >> 16) & 0xFF;
+        if (a >= 1 && a <= 254) {
+            const float f = 1.0f / (static_cast<float>(a) / 255.0f);
+            UColor rgb = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const float c = static_cast<float>((p >> shift) & 0xFF) * f;
+                rgb |= static_cast<UColor>(std::min(255, static_cast<int>(c))) << shift;
+            }
+            p = rgb;
+        } else {
+            p &= 0x00FFFFFFu;
+        }
+        p |= a << 24;
+    }
+    clear();
+    if (scene) scene->frameRender();
+}
+
+bool QorGraphics::saveScreenshot(Context* scene, const std::u16string& path) {
+    if (!dxD3D || !dxDevice) return false;
+    const std::unique_ptr<MemoryImageFile> image(captureBackBuffer());
+    if (path.find(u".tga") != std::u16string::npos) {
+        silhouettePass(scene, *image);
+        image->saveTGA(path);
+    } else if (path.find(u".bmp") != std::u16string::npos) {
+        image->saveBMP(path);
+    } else if (path.find(u".jpg") != std::u16string::npos) {
+        image->saveJPG(60, path);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void QorGraphics::dumpAdapterInfo() {
+    for (const std::u16string& line : CapsReport::adapterLines(DeviceCaps::read(*dxDevice)))
+        QOR_LOG("QorGraphics::dumpAdapterInfo", u"%s", line);
+}
+
+void QorGraphics::dumpCaps() {
+    if (!qor->pLogger) return;
+    for (const std::u16string& line : CapsReport::capsLines(DeviceCaps::read(*dxDevice)))
+        qor->pLogger->log(u"%s", line);
+}
 
 void QorGraphics::restoreDesktop() {
     if (bFullScreen && dxDevice) {

@@ -18,6 +18,7 @@
 class ClassInfo;
 class Context;
 class GraphicsDevice;
+class MemoryImageFile;
 class MemoryIniFile;
 class Window;
 struct PresentParameters;
@@ -62,9 +63,17 @@ public:
                                       bool useVSync);
     void adjustWindow();
     void setGamma();
-    // Saves the last frame; `scene` null saves it as drawn. Image files arrive later:
-    // until then nothing is written and the result is false.
+    // Saves the frame drawn so far as the first of ".tga", ".bmp", ".jpg" found in `path`
+    // (case-sensitive) says; none of them writes nothing. A TGA gets true alpha from a
+    // second, silhouette drawing of `scene` (may be null), after which the frame is
+    // drawn again as it was; a JPEG has quality 60. False when nothing was written.
     bool saveScreenshot(Context* scene, const std::u16string& path);
+    // The back buffer as a new blank image of its size (the caller owns it); left as made
+    // (transparent black) when the device cannot be read.
+    MemoryImageFile* captureBackBuffer();
+    // The start-up report of the device: adapter texts, then every capability.
+    void dumpAdapterInfo();
+    void dumpCaps();
     // The fatal path: leaves full screen and lets the device go.
     void restoreDesktop();
 
@@ -108,6 +117,7 @@ private:
     void chooseViewport(int w, int h);
     bool tryReset();
     bool resetWithFallback();
+    void silhouettePass(Context* scene, MemoryImageFile& image);
     void updatePixelScale();
     void notifyObjects();
 

@@ -92,4 +92,10 @@ TEST(MemoryIniFileTest, FilesAreReadThroughTheFileManager) {
     EXPECT_TRUE(fromDisk.hasKey(u"A", u"k"));
 }
 
+TEST(MemoryIniFileTest, SectionsAreCountedWithoutTheUnnamedOneAndDuplicatesMerge) {
+    const std::string text = "stray=1\n[Skin 0]\na=1\n[Skin 1]\n[Skin 0]\nb=2\n";
+    MemoryIniFile ini(std::vector<std::uint8_t>(text.begin(), text.end()));
+    EXPECT_EQ(ini.countSections(), 2);
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/SystemHelpers.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Context.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/Renderable.h"
@@ -86,8 +87,17 @@ Renderable* EngineFixture::addQuad(Context* parent, float w, float h, UColor col
 
 Texture* EngineFixture::makeTexture(Context* owner, int w, int h, const std::vector<std::uint32_t>& pixels,
                                     bool hasAlpha) {
-    auto* texture = new Texture(w, h, 0);
-    texture->setPixels(pixels);
+    // Exactly w x h texels, so that a quad's whole UV rectangle is the picture: without
+    // the simulated 256-texel hardware the device texture is the size asked for.
+    QorGraphics& g = *qor->pQorGraphics;
+    const std::uint8_t simulate = g.bSimulate256x256TextureHW;
+    g.bSimulate256x256TextureHW = 0;
+    auto* texture = new Texture(w, h, Texture::kKeepCopy);
+    g.bSimulate256x256TextureHW = simulate;
+    // The kept copy brings the pixels back after a device loss.
+    MemoryImageFile* copy = texture->getSavedSourceData();
+    std::copy(pixels.begin(), pixels.end(), copy->pImageData.get());
+    texture->copyImageData(copy, nullptr, nullptr);
     texture->bHasAlpha = hasAlpha ? 1 : 0;
     owner->addChild(texture);
     return texture;

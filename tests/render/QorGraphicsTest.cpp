@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "EngineFixture.h"
 #include "ReferenceImage.h"
+#include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
@@ -11,9 +13,12 @@
 #include "platform/GraphicsDevice.h"
 #include "platform/PixelFormat.h"
 #include "render/Context.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
 #include "render/Renderable.h"
+#include "render/Texture.h"
 #include "render/VideoMode.h"
+#include "support/BareEngine.h"
 
 namespace {
 // Counts what the engine tells every object.
@@ -284,4 +289,78 @@ TEST_F(QorGraphicsDebugTest, BarsShowRedWhileDebugging) {
     EXPECT_EQ(pixelAt(100, 5), 0xFFFF0000u);
     EXPECT_EQ(pixelAt(100, 75), 0xFFFF0000u) << "an empty scene leaves the cleared colour";
 }
+// ---- screenshots and the capability report --------------------------------------------
+
+class QorGraphicsScreenshotTest : public EngineFixture {
+protected:
+    // A 16 x 16 sprite of colour (200, 100, 50) at alpha 128 over black, drawn whole.
+    Context* halfCoveredScene() {
+        auto* scene = new Context();
+        scene->clearColor = 0xFF000000u;
+        Texture* sprite = makeTexture(scene, 16, 16, std::vector<std::uint32_t>(256, 0x80C86432u), true);
+        addQuad(scene, 400, 240, 0xFFFFFFFFu, 0, 0, 0.0f, sprite);
+        return scene;
+    }
+    std::u16string file(const std::string& name) const { return utf8ToWide(dataHome + "/" + name); }
+    void SetUp() override {
+        EngineFixture::SetUp();
+        // The screenshots are read back from disk.
+        if (!IsSkipped()) qor->pFileManager->bDiskOnly = 1;
+    }
+    // Draws the scene as the frame loop does and takes the screenshot at the same point.
+    void shoot(Context* scene, const std::u16string& path) {
+        QorGraphics& g = *qor->pQorGraphics;
+        g.dxDevice->beginScene();
+        g.clear();
+        scene->frameRender();
+        g.saveScreenshot(scene, path);
+        g.dxDevice->endScene();
+    }
+};
+
+TEST_F(QorGraphicsScreenshotTest, TgaScreenshotsCarryCoverageAsAlphaAndTheColoursOwnValues) {
+    Context* scene = halfCoveredScene();
+    runFrame(scene);
+    shoot(scene, file("shot.jpg.tga"));  // ".tga" is found first
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> shown = backBuffer(w, h);
+    MemoryImageFile shot(0, file("shot.jpg.tga"));
+    const UColor centre = shot.at(w / 2, h / 2);
+    EXPECT_EQ(centre >> 24, 128u);
+    EXPECT_NEAR(static_cast<int>((centre >> 16) & 0xFF), 200, 3);
+    EXPECT_NEAR(static_cast<int>((centre >> 8) & 0xFF), 100, 3);
+    EXPECT_NEAR(static_cast<int>(centre & 0xFF), 50, 3);
+    EXPECT_EQ(shot.at(2, 2) >> 24, 0u) << "the bare background is transparent";
+    // The frame shown afterwards is the normal one, not the silhouette.
+    EXPECT_NEAR(static_cast<int>((shown[static_cast<std::size_t>(h / 2) * w + w / 2] >> 16) & 0xFF), 100, 3);
+    scene->destroy();
+}
+
+TEST_F(QorGraphicsScreenshotTest, BmpAndJpegScreenshotsHoldTheFrameAndOtherNamesNothing) {
+    Context* scene = halfCoveredScene();
+    runFrame(scene);
+    shoot(scene, file("shot.bmp"));
+    shoot(scene, file("shot.jpg"));
+    shoot(scene, file("shot.JPG"));
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> frame = backBuffer(w, h);
+    MemoryImageFile bmp(0, file("shot.bmp"));
+    MemoryImageFile jpg(0, file("shot.jpg"));
+    ASSERT_EQ(bmp.width, w);
+    EXPECT_EQ(bmp.at(w / 2, h / 2), frame[static_cast<std::size_t>(h / 2) * w + w / 2] | 0xFF000000u);
+    EXPECT_NEAR(static_cast<int>((jpg.at(w / 2, h / 2) >> 16) & 0xFF), 100, 8);
+    EXPECT_FALSE(std::filesystem::exists(dataHome + "/shot.JPG"));
+    scene->destroy();
+}
+
+TEST_F(QorGraphicsScreenshotTest, TheStartupReportDescribesTheDevice) {
+    const std::vector<std::uint8_t> bytes = readBytes(wideToUtf8(qor->pLogger->getPath()));
+    const std::string log(bytes.begin(), bytes.end());
+    EXPECT_NE(log.find("QorGraphics::dumpAdapterInfo(): Adapter information:"), std::string::npos);
+    EXPECT_NE(log.find("\tTextureOpCaps: D3DTEXOPCAPS_MODULATE D3DTEXOPCAPS_SELECTARG1 D3DTEXOPCAPS_SELECTARG2"),
+              std::string::npos);
+    EXPECT_NE(log.find("\tMaxTextureWidth: " + std::to_string(qor->pQorGraphics->dxDevice->maxTextureSize())),
+              std::string::npos);
+}
+
 }  // namespace
