@@ -9,16 +9,18 @@
 #include "render/Context.h"
 #include "render/QorGraphics.h"
 #include "render/Skin.h"
+#include "render/Texture.h"
 #include "ui/ContextManager.h"
 #include "ui/Global.h"
 #include "ui/ScreenUnits.h"
 
 LanguageFlag::LanguageFlag(std::int32_t languageIndex_, std::int32_t skinIndex) : languageIndex(languageIndex_) {
     bHasInvXform = 1;
-    qor->pResourceManager->find(true, u"languageFlags");
-    const int skinCount = countTextureSkins(u"languageFlags");
-    QOR_ASSERT("LanguageFlag::LanguageFlag", skinIndex >= 0 && skinIndex < skinCount);
-    pSkin = static_cast<Skin*>(qor->pResourceManager->find(true, formatString(u"languageFlags:%d", skinIndex)));
+    auto* tex = static_cast<Texture*>(qor->pResourceManager->find(true, u"languageFlags"));
+    if (skinIndex < 0 || skinIndex >= static_cast<int>(tex->skins.size()))
+        assertionFailedAt("LanguageFlag::LanguageFlag", __FILE__, __LINE__,
+                          "skinIndex >= 0 && skinIndex < tex->skins.size()");
+    pSkin = tex->skins[static_cast<std::size_t>(skinIndex)];
     updateXform();
     const auto s = static_cast<float>(qor->hq2x);
     scale.x = s;

@@ -366,8 +366,8 @@ void Loader::verifyLanguageFiles(int language) {
     if (qor->hq2x == 2) fontArchive += u".hq2x";
     qor->pFileManager->verifyFileDisk(fontArchive);
     const std::u16string isoCode = qor->pLanguage->getString(language, StringId::LANGUAGEISOCODE);
-    const int skins = static_cast<int>(
-        textureSkins(static_cast<Texture*>(qor->pResourceManager->find(true, u"languageFlags"))).size());
+    const auto* flags = static_cast<Texture*>(qor->pResourceManager->find(true, u"languageFlags"));
+    const int skins = static_cast<int>(flags->skins.size());
     if (skins <= ContextLanguageSelect::isoCode2skinIndex(isoCode))
         assertionFailedAt("Loader::loadStuff", __FILE__, __LINE__,
                           "FIND_RESOURCE(Texture,TT(\"languageFlags\"))->skins.size()>"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/Format.h"
+#include "engine/ErrorManager.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
 #include "render/Quad.h"
@@ -12,8 +12,8 @@ namespace {
 constexpr int kLeftMiddle = 4;
 
 Skin* textureSkin(Texture* texture, int index) {
-    const std::u16string name = qor->pResourceManager->getName(texture);
-    return static_cast<Skin*>(qor->pResourceManager->find(true, formatString(u"%s:%d", name, index)));
+    QOR_ASSERT("LoadingBar::LoadingBar", index >= 0 && index < static_cast<int>(texture->skins.size()));
+    return texture->skins[static_cast<std::size_t>(index)];
 }
 }  // namespace
 

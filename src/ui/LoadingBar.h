@@ -12,8 +12,8 @@ class Texture;
 
 class LoadingBar : public Renderable {
 public:
-    // A negative frame skin index leaves the bar without a frame. The texture must be
-    // registered, with its skins as "<name>:<i>"; a missing skin is fatal.
+    // A negative frame skin index leaves the bar without a frame; a skin the texture
+    // does not have is fatal.
     LoadingBar(Texture* texture, int frameSkinIndex, int fillSkinIndex);
     ~LoadingBar() override;
 

@@ -1,13 +1,17 @@
 #include "ui/MousePointer.h"
 
+#include "engine/ErrorManager.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
 #include "inputaudio/QorInput.h"
 #include "render/Context.h"
 #include "render/Skin.h"
+#include "render/Texture.h"
 
 MousePointer::MousePointer() {
-    pSkin = static_cast<Skin*>(qor->pResourceManager->find(true, u"mousePointer:0"));
+    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"mousePointer"));
+    QOR_ASSERT("MousePointer::MousePointer", !texture->skins.empty());
+    pSkin = texture->skins[0];
     updateXform();
 }
 

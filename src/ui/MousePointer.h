@@ -10,7 +10,7 @@ class MousePointer : public Renderable {
 public:
     static constexpr std::uint32_t kTouchDebugAlpha = 64;
 
-    // Takes the skin "mousePointer:0"; fatal when it is not loaded.
+    // Takes the first skin of the texture "mousePointer"; fatal when it is not loaded.
     MousePointer();
     // Moves to the pointer of the context being ticked and sets the visibility.
     void tick(double time, double dt) override;

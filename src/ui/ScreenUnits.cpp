@@ -1,8 +1,6 @@
 #include "ui/ScreenUnits.h"
 
-#include "engine/Format.h"
 #include "engine/Qor.h"
-#include "engine/ResourceManager.h"
 #include "render/Camera.h"
 #include "render/QorGraphics.h"
 
@@ -13,11 +11,4 @@ Vector3 worldToScreenUnits(const Camera& camera, const Vector3& world) {
     const float s = (world.z - camera.position.z) / halfWidth;
     return Vector3{(world.x - (camera.position.x - d)) / s, (world.y - (camera.position.y - d * camera.aspect)) / s,
                    world.z};
-}
-
-int countTextureSkins(std::u16string_view name) {
-    const std::u16string texture(name);
-    int count = 0;
-    while (qor->pResourceManager->find(false, formatString(u"%s:%d", texture, count))) ++count;
-    return count;
 }

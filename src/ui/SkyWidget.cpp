@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
 #include "platform/GraphicsDevice.h"
@@ -18,8 +19,9 @@ SkyWidget::SkyWidget() {
     ResourceManager& resources = *qor->pResourceManager;
     sea = static_cast<Texture*>(resources.find(true, u"sea"));
     sky = static_cast<Texture*>(resources.find(true, u"sky"));
-    skySkin = static_cast<Skin*>(resources.find(true, u"sky:0"));
-    seaSkin = static_cast<Skin*>(resources.find(true, u"sea:all"));
+    QOR_ASSERT("SkyWidget::SkyWidget", !sky->skins.empty() && sea->skins.size() >= 2);
+    skySkin = sky->skins[0];
+    seaSkin = sea->skins[1];
 }
 
 ClassInfo* SkyWidget::getClass() const { return &classInfo; }

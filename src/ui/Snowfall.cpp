@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
@@ -12,6 +13,7 @@
 #include "render/Matrix.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
+#include "render/Texture.h"
 
 QOR_DEFINE_CLASS(Snowfall, QorBase, nullptr)
 
@@ -24,7 +26,9 @@ float virtualHeight() { return qor->pQorGraphics ? static_cast<float>(qor->pQorG
 }  // namespace
 
 Snowfall::Snowfall(Camera* camera_, float spread_) : camera(camera_), spread(spread_) {
-    skin = static_cast<Quad*>(qor->pResourceManager->find(true, u"snowflake:0"));
+    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"snowflake"));
+    skin = texture->skins.empty() ? nullptr : dynamic_cast<Quad*>(texture->skins[0]);
+    QOR_ASSERT("Snowfall::Snowfall", skin != nullptr);
     const float w = spread * virtualWidth() * 0.5f;
     const float h = spread * virtualHeight() * 0.5f;
     flakes.resize(kFlakes);

@@ -30,7 +30,8 @@ public:
         Vector3 rotation{0.0f, 0.0f, 0.0f};  // how it is turned (radians)
     };
 
-    // Needs the skin "snowflake:0" (fatal when missing) and the virtual screen size.
+    // Needs the texture "snowflake" with a plain quad as its first skin (fatal when
+    // missing) and the virtual screen size.
     Snowfall(Camera* camera, float spread);
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;

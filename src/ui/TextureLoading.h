@@ -13,5 +13,6 @@ Texture* loadTextureFile(int flags, const std::u16string& path);
 // The texture's skins in order: those of its skin table, then any joined pictures.
 std::vector<Skin*> textureSkins(Texture* texture);
 // A picture of columns x rows cells (row by row, top row first) drawn as one skin with
-// its anchor at keypad code `anchor`; appended to `owner`'s skins, which own it.
+// its anchor at keypad code `anchor` (none when negative); appended to `owner`'s skins,
+// which own it. Every cell must be a plain quad.
 Skin* joinSkins(Texture* owner, int columns, int rows, const std::vector<Skin*>& cells, int anchor);

@@ -177,14 +177,41 @@ protected:
     bool topIs() {
         return dynamic_cast<T*>(global->pContextManager->top()) != nullptr;
     }
-    // The share of the last frame's pixels that have exactly `colour`.
-    static double shareOf(std::uint32_t colour) {
+    static void dump(const char* name) {
+        if (!std::getenv("TORVANE_DUMP_STAGES")) return;
+        std::vector<std::uint32_t> pixels;
+        int w = 0, h = 0;
+        qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h);
+        std::ofstream out(std::string("/tmp/stage-") + name + ".ppm", std::ios::binary);
+        out << "P6\n" << w << " " << h << "\n255\n";
+        for (std::uint32_t p : pixels)
+            out << static_cast<char>(p >> 16) << static_cast<char>(p >> 8) << static_cast<char>(p);
+    }
+    // The share of the last frame's pixels for which `test` (red, green, blue) holds.
+    template <class F>
+    static double shareWhere(F test) {
         std::vector<std::uint32_t> pixels;
         int w = 0, h = 0;
         qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h);
         if (pixels.empty()) return 0.0;
-        const auto n = std::count(pixels.begin(), pixels.end(), colour);
+        const auto n = std::count_if(pixels.begin(), pixels.end(),
+                                     [&](std::uint32_t p) { return test(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF); });
         return static_cast<double>(n) / static_cast<double>(pixels.size());
+    }
+    // The share of the last frame's pixels that have exactly `colour`.
+    static double shareOf(std::uint32_t colour) {
+        return shareWhere([colour](std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+            return (0xFF000000u | r << 16 | g << 8 | b) == colour;
+        });
+    }
+    // Strong reds, as in the title's lettering and the flags.
+    static double shareOfRed() {
+        return shareWhere(
+            [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r > 160 && g < 90 && b < 90; });
+    }
+    // Sky blues.
+    static double shareOfSky() {
+        return shareWhere([](std::uint32_t r, std::uint32_t, std::uint32_t b) { return b > 150 && b > r + 30; });
     }
 
     UserDataHome home;
@@ -194,24 +221,42 @@ protected:
 
 TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFilesForTheNextStart) {
     ASSERT_TRUE(tickUntil([this] { return topIs<Loader>(); }));
-    EXPECT_GT(shareOf(0xFF000000u), 0.5);  // the loading screen: black
+    dump("loader");
+    // The loading screen: black around its progress bar.
+    EXPECT_GT(shareOf(0xFF000000u), 0.8);
+    EXPECT_LT(shareOf(0xFF000000u), 0.99);
     ASSERT_TRUE(tickUntil([this] { return topIs<ContextDialog>(); }));
     runOneMoreFrame();
-    EXPECT_GT(shareOf(0xFF001030u), 0.5);  // the language screen's deep blue
+    dump("language");
+    // The language screen's deep blue with two flags, red in both.
+    EXPECT_GT(shareOf(0xFF001030u), 0.8);
+    EXPECT_GT(shareOfRed(), 0.002);
     qor->defaultLanguage = 1;
     global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
     runOneMoreFrame();
-    EXPECT_GT(shareOf(0xFF000000u), 0.5);  // the logo screen: black around the logo
+    for (int i = 0; i < 20; ++i) runOneMoreFrame();
+    dump("splash");
+    // The logo screen: the maker's logo on black.
+    EXPECT_GT(shareOf(0xFF000000u), 0.8);
+    EXPECT_LT(shareOf(0xFF000000u), 0.98);
     EXPECT_EQ(qor->pLanguage->currentLanguage, 1);
     global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
     runOneMoreFrame();
-    EXPECT_LT(shareOf(0xFF000000u), 0.1);  // the backdrop covers the screen
+    dump("intro");
+    // The intro over the backdrop: sky everywhere, no title.
+    EXPECT_LT(shareOf(0xFF000000u), 0.01);
+    EXPECT_GT(shareOfSky(), 0.5);
+    EXPECT_LT(shareOfRed(), 0.001);
     global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
     runOneMoreFrame();
-    EXPECT_LT(shareOf(0xFF000000u), 0.1);
+    dump("title");
+    // The title: the game's red lettering over the sky.
+    EXPECT_LT(shareOf(0xFF000000u), 0.01);
+    EXPECT_GT(shareOfSky(), 0.3);
+    EXPECT_GT(shareOfRed(), 0.01);
     global->configuration.musicVolume = 7;
     global->profiles.createProfile(u"Ann");
 

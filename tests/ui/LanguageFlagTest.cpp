@@ -14,13 +14,7 @@ protected:
         StackFixture::SetUp();
         if (!started) return;
         Texture* flags = registerTexture(u"languageFlags", 80, 16 * 15, 0xFF808080u);
-        for (int i = 0; i < 15; ++i) {
-            auto* quad = new Quad();
-            quad->pTexture = flags;
-            quad->setSourceRect(0, 16 * i, 16 * i + 16, 80);
-            flags->addChild(quad);
-            qor->pResourceManager->addResource(quad, formatString(u"languageFlags:%d", i));
-        }
+        for (int i = 0; i < 15; ++i) addSkin(flags, u"languageFlags", i, 0, 16 * i, 80, 16);
         qor->pQorInput->setInputMode(QorInput::kModeMouse);
     }
     ContextDialog* openScreen() {
@@ -98,17 +92,18 @@ TEST_F(LanguageFlagTest, TheKeysWalkThePointerOverTheFlags) {
     EXPECT_FALSE(screen->bFinished);
 }
 
-// Without a display: the check comes before anything is drawn or placed.
+// Without a display: the check comes before anything is placed or drawn. A fresh process
+// for each death, as a forked copy must not share a display that earlier tests opened.
 TEST(LanguageFlagDeathTest, ASkinOutsideTheFlagTextureIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     Qor engine{Qor::Headless{}};
     engine.pResourceManager = new ResourceManager();
-    QorBase texture;
-    QorBase skins[15];
-    engine.pResourceManager->addResource(&texture, u"languageFlags");
-    for (int i = 0; i < 15; ++i) engine.pResourceManager->addResource(&skins[i], formatString(u"languageFlags:%d", i));
-    EXPECT_EXIT(LanguageFlag(0, 15), ::testing::ExitedWithCode(255), "skinIndex >= 0 && skinIndex < skinCount");
-    EXPECT_EXIT(LanguageFlag(0, -1), ::testing::ExitedWithCode(255), "skinIndex >= 0 && skinIndex < skinCount");
+    auto* flags = new Texture(16, 16, 0);  // one skin
+    engine.pResourceManager->addResource(flags, u"languageFlags");
+    EXPECT_EXIT(LanguageFlag(0, 1), ::testing::ExitedWithCode(255),
+                "skinIndex >= 0 && skinIndex < tex->skins.size\\(\\)");
+    EXPECT_EXIT(LanguageFlag(0, -1), ::testing::ExitedWithCode(255), "Assertion failed");
+    flags->destroy();
     delete engine.pResourceManager;
     engine.pResourceManager = nullptr;
 }

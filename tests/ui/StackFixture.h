@@ -5,13 +5,17 @@
 // written straight into the input service's state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/Format.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
 #include "inputaudio/QorInput.h"
 #include "render/EngineFixture.h"
+#include "render/MemoryImageFile.h"
+#include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
 #include "ui/ContextManager.h"
@@ -74,19 +78,30 @@ protected:
     }
     // A w x h texture of one colour registered as `name`, without skins.
     Texture* registerTexture(const std::u16string& name, int w, int h, std::uint32_t colour) {
-        auto* texture = new Texture(w, h, 0);
-        texture->setPixels(std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, colour));
+        // Exactly w x h texels, so that a skin's texel rectangle is the picture's.
+        QorGraphics& g = *qor->pQorGraphics;
+        const std::uint8_t simulate = g.bSimulate256x256TextureHW;
+        g.bSimulate256x256TextureHW = 0;
+        auto* texture = new Texture(w, h, Texture::kKeepCopy);
+        g.bSimulate256x256TextureHW = simulate;
+        MemoryImageFile* copy = texture->getSavedSourceData();
+        std::fill(copy->pImageData.get(), copy->pImageData.get() + static_cast<std::size_t>(w) * h, colour);
+        texture->copyImageData(copy, nullptr, nullptr);
         owned->addChild(texture);
         qor->pResourceManager->addResource(texture, name);
         return texture;
     }
-    // Skin `index` of the texture: the texels from (left, top), w x h, as "<name>:<index>".
+    // Skin `index` of the texture (replacing any): the texels from (left, top), w x h,
+    // registered as "<name>:<index>". The texture owns it.
     Quad* addSkin(Texture* texture, const std::u16string& name, int index, int left, int top, int w, int h) {
         auto* quad = new Quad();
         quad->pTexture = texture;
         quad->setSourceRect(left, top, top + h, left + w);
-        texture->addChild(quad);
-        qor->pResourceManager->addResource(quad, name + u":" + std::u16string(1, static_cast<char16_t>(u'0' + index)));
+        auto& skins = texture->skins;
+        if (skins.size() <= static_cast<std::size_t>(index)) skins.resize(static_cast<std::size_t>(index) + 1, nullptr);
+        if (skins[static_cast<std::size_t>(index)]) skins[static_cast<std::size_t>(index)]->destroy();
+        skins[static_cast<std::size_t>(index)] = quad;
+        qor->pResourceManager->addResource(quad, formatString(u"%s:%d", name, index));
         return quad;
     }
 
