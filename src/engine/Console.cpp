@@ -1,10 +1,139 @@
 #include "engine/Console.h"
 
+#include <sys/mman.h>
+
+#include <cmath>
+
 #include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
 #include "engine/Logger.h"
+#include "engine/Qor.h"
+#include "engine/TextScan.h"
+#include "engine/TimeKeeper.h"
+#include "inputaudio/QorInput.h"
+#include "render/Camera.h"
+#include "render/FontGDI.h"
+#include "render/QorGraphics.h"
 
 QOR_DEFINE_CLASS(Console, Context, nullptr)
 
-Console::Console() { QOR_LOG("Console::Console", u"Starting console..."); }
+namespace {
+constexpr std::uint8_t kDown = 0x80;
+
+// The text after a command word, when the line starts with it: the word must match
+// from the first character; what follows is scanned for the number.
+bool afterWord(std::u16string_view line, std::u16string_view word, std::u16string_view& rest) {
+    if (line.substr(0, word.size()) != word) return false;
+    rest = line.substr(word.size());
+    return true;
+}
+
+// A fault the system itself raises: a write to a page that allows no access.
+[[noreturn]] void raiseSegmentationFault() {
+    void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    *static_cast<volatile int*>(page) = 0;
+    __builtin_trap();
+}
+}  // namespace
+
+Console::Console() {
+    QOR_LOG("Console::Console", u"Starting console...");
+    onPresentationRestored();
+}
 
 ClassInfo* Console::getClass() const { return &classInfo; }
+
+void Console::appendLine(const std::u16string& line) {
+    const bool following = cursor == static_cast<int>(history.size()) - 1;
+    history.push_back(line);
+    QOR_LOG("Console::addLine", u"> %s", line);
+    if (following) ++cursor;
+}
+
+void Console::onPresentationRestored() {
+    if (!pCamera || !qor->pQorGraphics) return;
+    const QorGraphics& g = *qor->pQorGraphics;
+    if (g.viewportWidth <= 0) return;
+    pCamera->position = Vector3{0.0f, 0.0f, -static_cast<float>(g.viewportWidth / 2)};
+    pCamera->target = Vector3{0.0f, 0.0f, 0.0f};
+    pCamera->aspect = static_cast<float>(g.viewportHeight) / static_cast<float>(g.viewportWidth);
+}
+
+void Console::tickContents(double, double) {
+    QorInput* in = qor->pQorInput;
+    if (!in) return;
+    const auto& keys = in->keyState;
+    const auto& previous = in->previousKeyState;
+    if (!qor->bDebugLocked && (keys[kKeyLeftShift] & kDown) && (keys[kKeyGrave] & kDown) &&
+        !(previous[kKeyGrave] & kDown)) {
+        bOpen = !bOpen;
+        return;
+    }
+    if (!bOpen) return;
+    const char16_t c = in->typedChar;
+    if (c == 13) {
+        executeCommand(input);
+        input.clear();
+    } else if (c == 8) {
+        if (!input.empty()) input.pop_back();
+    } else if (c != 0) {
+        input.push_back(c);
+    }
+    if (keys[kKeyPageUp] & kDown) {
+        if (cursor > 0) --cursor;
+    } else if (keys[kKeyPageDown] & kDown) {
+        if (cursor < static_cast<int>(history.size()) - 1) ++cursor;
+    }
+}
+
+void Console::renderContents() {
+    if (!bOpen || !pCamera || !qor->pDefaultFont) return;
+    const ViewRect view = pCamera->getViewRect(0.0f);
+    FontGDI& font = *qor->pDefaultFont;
+    const int lineHeight = font.height;
+    const auto x = static_cast<float>(static_cast<int>(view.left));
+    auto y = static_cast<float>(static_cast<int>(view.bottom + static_cast<float>(lineHeight)));
+    const int savedDebugLevel = qor->debugLevel;
+    qor->debugLevel = 0;
+    const bool cursorOn = static_cast<long long>(std::floor(qor->timer.frameStart * 8.0)) % 2 == 0;
+    font.drawTextAt(x, y, 0.0f, 0xFFFFFFFFu, 0, formatString(cursorOn ? u"> %s_" : u"> %s", input));
+    int budget = visibleLines;
+    for (int i = cursor; i >= 0 && budget >= 0; --i, --budget) {
+        y += static_cast<float>(lineHeight);
+        font.drawTextAt(x, y, 0.0f, 0xFFFFFFFFu, 0, formatString(u"%s", history[static_cast<std::size_t>(i)]));
+    }
+    qor->debugLevel = savedDebugLevel;
+}
+
+void Console::executeCommand(std::u16string line) {
+    std::u16string_view rest;
+    if (afterWord(line, u"debug", rest)) {
+        if (auto v = scanInt(rest)) {
+            qor->debugLevel = *v;
+            return;
+        }
+    }
+    if (afterWord(line, u"fps", rest)) {
+        if (auto v = scanDouble(rest)) {
+            const double now = qor->pTimeKeeper ? qor->pTimeKeeper->now() : 0.0;
+            qor->timer.frameStart = qor->timer.previousFrameStart = now;
+            qor->timer.period = *v;
+            return;
+        }
+    }
+    if (afterWord(line, u"fontcache", rest)) {
+        if (auto v = scanInt(rest)) {
+            if (qor->pQorGraphics) qor->pQorGraphics->bEnableFontCache = *v != 0;
+            return;
+        }
+    }
+    if (afterWord(line, u"rel", rest)) {
+        if (auto v = scanInt(rest)) {
+            qor->bDebugLocked = *v != 0;
+            return;
+        }
+    }
+    if (line == u"crash") QOR_FATAL("Console::executeCommand", u"Crash requested.");
+    if (line == u"crash2") raiseSegmentationFault();
+    if (!line.empty()) addLine(u"Unknown command: %s", line);
+}

@@ -1,7 +1,9 @@
 #include "engine/Property.h"
 
 #include "engine/ClassInfo.h"
+#include "engine/ChildIterator.h"
 #include "engine/Format.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(Property, QorBase, nullptr)
 
@@ -17,4 +19,9 @@ std::u16string Property::formatDecimal(double value) {
     while (!text.empty() && text.back() == u'0') text.pop_back();
     if (!text.empty() && text.back() == u'.') text.push_back(u'0');
     return text;
+}
+
+void Property::netSerialize(Packet& p) {
+    if ((flags & p.flags & (kNotSerialisedA | kNotSerialisedB)) != 0) return;
+    for (ChildIterator it(this); !it.done; it.next()) static_cast<QorBase*>(it.current)->netSerialize(p);
 }

@@ -11,6 +11,8 @@
 
 #include "engine/QorBase.h"
 
+class Packet;
+
 class Property : public QorBase {
 public:
     // Flag bits; a property may combine them.
@@ -27,6 +29,12 @@ public:
 
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
+
+    // Moves the value into or out of the packet; the base moves nothing.
+    virtual void serialize(Packet& /*p*/) {}
+    // The children's netSerialize in order, unless the packet's flags 1 or 2 meet the
+    // same bits of this property's flags.
+    void netSerialize(Packet& p) override;
 
     // The value as text; the base has none.
     virtual std::u16string toString() const { return {}; }

@@ -2,6 +2,7 @@
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyContainer, Property, nullptr)
 
@@ -28,4 +29,14 @@ Property* PropertyContainer::findChild(std::u16string_view childName) const {
         if (property->name == childName) return property;
     }
     return nullptr;
+}
+
+void PropertyContainer::serialize(Packet& p) {
+    for (ChildIterator it(this); !it.done; it.next()) {
+        auto* child = static_cast<Property*>(it.current);
+        if (child->flags & (kNotSerialisedA | kNotSerialisedB)) continue;
+        if ((child->flags & kWriteOnly) && !p.bWriting) continue;
+        if ((child->flags & kReadOnly) && p.bWriting) continue;
+        child->serialize(p);
+    }
 }

@@ -1,6 +1,7 @@
 #include "engine/PropertyDWORD.h"
 
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/TextScan.h"
@@ -22,4 +23,8 @@ PropertyDWORD* addPropertyDWORD(std::uint32_t* field, PropertyContainer* contain
     auto* property = new PropertyDWORD(std::move(name), 0, field);
     container->addChild(property);
     return property;
+}
+
+void PropertyDWORD::serialize(Packet& p) {
+    p.doRaw32(value);
 }

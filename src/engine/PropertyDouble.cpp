@@ -1,6 +1,7 @@
 #include "engine/PropertyDouble.h"
 
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/TextScan.h"
@@ -22,4 +23,12 @@ PropertyDouble* addPropertyDouble(double* field, PropertyContainer* container, s
     auto* property = new PropertyDouble(std::move(name), Property::kHalfFloat, field);
     container->addChild(property);
     return property;
+}
+
+void PropertyDouble::serialize(Packet& p) {
+    // The field comes back as the single-precision value that travelled.
+    auto narrowed = static_cast<float>(*value);
+    if (flags & kHalfFloat) p.doHalfFloat(narrowed);
+    else p.doRaw32(&narrowed);
+    *value = narrowed;
 }

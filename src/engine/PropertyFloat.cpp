@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/TextScan.h"
 
@@ -21,4 +22,9 @@ void PropertyFloat::fromString(const std::u16string& text) {
     if (!v) return;
     // Narrowing a double beyond the float range is undefined; a float scan gives infinity.
     *value = std::fabs(*v) > FLT_MAX ? (*v > 0 ? INFINITY : -INFINITY) : static_cast<float>(*v);
+}
+
+void PropertyFloat::serialize(Packet& p) {
+    if (flags & kHalfFloat) p.doHalfFloat(*value);
+    else p.doRaw32(value);
 }

@@ -1,6 +1,7 @@
 #include "engine/PropertyInt.h"
 
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/TextScan.h"
@@ -22,4 +23,14 @@ PropertyInt* addPropertyInt(std::int32_t* field, PropertyContainer* container, s
     auto* property = new PropertyInt(std::move(name), 0, field);
     container->addChild(property);
     return property;
+}
+
+void PropertyInt::serialize(Packet& p) {
+    if (flags & kUnsigned) {
+        auto u = static_cast<std::uint32_t>(*value);
+        p.doUInt(u);
+        *value = static_cast<std::int32_t>(u);
+    } else {
+        p.doInt(*value);
+    }
 }

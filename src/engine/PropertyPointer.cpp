@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/Qor.h"
@@ -49,4 +50,12 @@ PropertyPointer* addPropertyPointer(QorBase** field, PropertyContainer* containe
     auto* property = new PropertyPointer(std::move(name), 0, field);
     container->addChild(property);
     return property;
+}
+
+void PropertyPointer::serialize(Packet& p) {
+    QorBase* target = *value;
+    if (flags & kRawPointer) p.doPointer(target);
+    else if (flags & kResource) p.doResourcePointer2(target);
+    else p.doPointer2(target);
+    set(target);
 }

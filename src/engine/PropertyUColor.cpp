@@ -1,6 +1,7 @@
 #include "engine/PropertyUColor.h"
 
 #include "engine/ClassInfo.h"
+#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/TextScan.h"
 
@@ -15,4 +16,8 @@ std::u16string PropertyUColor::toString() const { return formatString(u"%08x", *
 
 void PropertyUColor::fromString(const std::u16string& text) {
     if (auto v = scanHex(text)) *value = *v;
+}
+
+void PropertyUColor::serialize(Packet& p) {
+    p.doRaw32(value);
 }

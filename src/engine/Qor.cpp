@@ -1,11 +1,14 @@
 #include "engine/Qor.h"
 
+#include <algorithm>
 #include <ctime>
+#include <iterator>
 
 #include "engine/ClassInfo.h"
 #include "engine/Console.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
+#include "engine/FrameOverlays.h"
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/MouseDispatcher.h"
@@ -122,7 +125,7 @@ void Qor::createServices() {
     pQorGraphics = new QorGraphics(*hWindowHandle);
     pQorInput->initInputMode();
     pQorAudio = new QorAudio();
-    pDefaultFont = new FontGDI(u"Arial", 12, Vector3{1.0f, 1.0f, 1.0f});
+    pDefaultFont = new FontGDI(12, 1.0f, 1.0f, 1.0f, u"Arial");
     pConsole = new Console();
     pQorNetwork = new QorNetwork();
     pLanguage = new Language();
@@ -339,7 +342,17 @@ void Qor::frame(Context* scene) {
     if (worked) {
         recordStatistics(phaseTime[1]);
         takeScreenshotOnKey(scene);
+        // The overlays show the drawing counters as they stood before the console drew.
+        const FrameCounters sceneCounters = counters;
         pConsole->frameRender();
+        if (debugLevel != 0) {
+            FramePhases phases;
+            std::copy(std::begin(phaseTime), std::end(phaseTime), std::begin(phases.t));
+            phases.overlayTime = overlayTime;
+            phases.unpacedRate = unpacedRate;
+            phases.counters = sceneCounters;
+            FrameOverlays::draw(phases);
+        }
     }
     pQorGraphics->dxDevice->endScene();
     phaseTime[5] = gameTime();

@@ -10,6 +10,9 @@
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyInt.h"
 #include "engine/Qor.h"
+#include "net/NetRole.h"
+#include "net/Packet.h"
+#include "net/QorNetwork.h"
 #include "render/Context.h"
 
 QOR_DEFINE_CLASS(QorBase, BasicLink, (&makeInstance<QorBase, BasicLink>))
@@ -100,4 +103,66 @@ PropertyContainer* QorBase::getProperties() {
         0);
     describeProperties(container);
     return container;
+}
+
+void QorBase::netSerialize(Packet& p) {
+    PropertyContainer* properties = getProperties();
+    properties->serialize(p);
+    properties->destroy();
+    if (p.flags & Packet::kClassHashes) {
+        std::uint32_t marker = Packet::kObjectMarker;
+        p.doRaw32(&marker);
+        // A message that lost its place comes from outside: it is refused, never fatal.
+        if (!p.bWriting && marker != Packet::kObjectMarker) p.bBad = 1;
+    }
+    if (p.bBad) return;
+    serializeChildren(p, false);
+}
+
+void QorBase::netSerializeLinks(Packet& p) { serializeChildren(p, true); }
+
+void QorBase::serializeChildren(Packet& p, bool registeredOnly) {
+    std::uint8_t hasChildren = p.bWriting && firstChild ? 1 : 0;
+    p.doBool(hasChildren, 0);
+    if (!hasChildren) return;
+    if (p.bWriting) {
+        for (BasicLink* node = firstChild; node; node = node->next) {
+            auto* child = static_cast<QorBase*>(node);
+            const bool skipped = registeredOnly ? child->objectUID <= 0
+                                                : ((p.flags & Packet::kOnlyRegisteredChildren) &&
+                                                   child->objectUID <= 0) ||
+                                                      child->bNoNet;
+            if (!skipped) p.doPointer2(child);
+        }
+        QorBase* end = nullptr;
+        p.doPointer2(end);
+        return;
+    }
+    QorBase* child = nullptr;
+    while (p.doPointer2(child)) {
+        // An id the role does not know, or an object already in a tree, is not adopted.
+        if (child && !child->parent && child != this) addChild(child);
+    }
+}
+
+void QorBase::setStateRemote(std::int32_t s, double delay) {
+    if (delay == 0.0) {
+        setState(s, 0.0);
+        return;
+    }
+    NetRole* role = qor && qor->pQorNetwork ? qor->pQorNetwork->THEROLE : nullptr;
+    if (!role || role->bServer) {
+        const bool inside = role ? role->bInsideClientCall : false;
+        if (role) role->bInsideClientCall = false;
+        setState(s, delay);
+        if (role) role->bInsideClientCall = inside;
+    }
+    if (!role) {
+        stateGoto = s;
+    } else if (!role->bServer) {
+        const bool inside = role->bInsideServerCall;
+        role->bInsideServerCall = false;
+        stateGoto = s;
+        role->bInsideServerCall = inside;
+    }
 }

@@ -14,6 +14,7 @@
 #include "engine/StateBase.h"
 
 struct Event;
+class Packet;
 class PropertyContainer;
 
 class QorBase : public BasicLink, public StateBase {
@@ -40,6 +41,11 @@ public:
     virtual void onInputModeChange() {}
     virtual void purge() {}
     virtual void onPresentationRestored() {}
+    // The object's properties, the marker (packet flag 4), then its children by
+    // reference, in both directions. Objects read as children are appended with addChild.
+    virtual void netSerialize(Packet& p);
+    // The child references alone; writes only children with an id above 0.
+    virtual void netSerializeLinks(Packet& p);
     virtual void onRemoteSignalA() {}
     virtual void onRemoteSignalB() {}
     // Destroys the children, last to first, each through its own destroy().
@@ -52,6 +58,11 @@ public:
     // A new container named "<class name> (<address>)" filled by describeProperties;
     // the caller deletes it (destroy()).
     PropertyContainer* getProperties();
+
+    // A state change asked for by the far side. Without a network role, or on the
+    // server, it is an ordinary setState; on a client a delayed change only records the
+    // state asked for.
+    void setStateRemote(std::int32_t s, double delay);
 
     // The nearest object from this one up whose class is Context or derives from it;
     // finding none is fatal.
@@ -72,4 +83,7 @@ public:
 
 private:
     void clearReferrers();
+    // Child references ended by a null one; `registeredOnly`: children with an id above
+    // 0 only, else also honouring bNoNet and packet flag 1.
+    void serializeChildren(Packet& p, bool registeredOnly);
 };

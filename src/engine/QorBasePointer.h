@@ -11,6 +11,8 @@ public:
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
 
+    // The base's child references, then the referenced object.
+    void netSerializeLinks(Packet& p) override;
     // The base's properties, then "pObject".
     void describeProperties(PropertyContainer* container) override;
 

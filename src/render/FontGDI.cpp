@@ -1,9 +1,133 @@
 #include "render/FontGDI.h"
 
+#include <vector>
+
 #include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
+#include "engine/Logger.h"
+#include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "platform/SystemTypeface.h"
+#include "render/FontCache.h"
+#include "render/FontCacheEntry.h"
+#include "render/Quad.h"
+#include "render/Renderable.h"
+#include "render/TextLayout.h"
 
 QOR_DEFINE_CLASS(FontGDI, QorBase, nullptr)
 
-FontGDI::FontGDI(std::u16string face_, int size_, Vector3 scale_) : face(std::move(face_)), size(size_), scale(scale_) {}
+namespace {
+// The longest face name a font description holds, with its terminating zero.
+constexpr std::size_t LF_FACESIZE = 32;
+
+int textureScale() { return qor->hq2x > 0 ? qor->hq2x : 1; }
+
+char32_t firstChar(std::u16string_view t) {
+    if (t.size() >= 2 && t[0] >= 0xD800 && t[0] < 0xDC00 && t[1] >= 0xDC00 && t[1] < 0xE000)
+        return 0x10000 + ((t[0] - 0xD800) << 10) + (t[1] - 0xDC00);
+    return t[0];
+}
+
+char32_t lastChar(std::u16string_view t) {
+    const std::size_t n = t.size();
+    if (n >= 2 && t[n - 2] >= 0xD800 && t[n - 2] < 0xDC00 && t[n - 1] >= 0xDC00 && t[n - 1] < 0xE000)
+        return 0x10000 + ((t[n - 2] - 0xD800) << 10) + (t[n - 1] - 0xDC00);
+    return t[n - 1];
+}
+}  // namespace
+
+FontGDI::FontGDI(int height_, float scaleX, float scaleY, float scaleZ, std::u16string fontName_)
+    : height(height_), scale{scaleX, scaleY, scaleZ}, fontName(std::move(fontName_)) {
+    fontHeightRaw = static_cast<int>(static_cast<float>(height) / scale.y);
+    fontBaselineRaw = fontHeightRaw * 80 / 100;
+    fontUppercaseLineRaw = fontHeightRaw * 20 / 100;
+    fontLowercaseLineRaw = fontHeightRaw * 34 / 100;
+    QOR_LOG("FontGDI::FontGDI", u"Creating GDI font (height=%d pixels, raw=%d).", height, fontHeightRaw);
+    QOR_LOG("FontGDI::FontGDI", u"fontBaselineRaw=%d, fontUppercaseLineRaw=%d, fontLowercaseLineRaw=%d",
+            fontBaselineRaw, fontUppercaseLineRaw, fontLowercaseLineRaw);
+    QOR_ASSERT("FontGDI::FontGDI", fontName.length() < LF_FACESIZE - 1);
+    hFont = SystemTypeface::open(wideToUtf8(fontName), textureScale() * fontHeightRaw);
+    QOR_ASSERT("FontGDI::FontGDI", hFont != NULL);
+    pFontCache = new FontCache(textureScale() * fontHeightRaw + 1, 1, formatString(u"%s%dpx", fontName, height));
+}
+
+FontGDI::~FontGDI() {
+    if (pFontCache) pFontCache->destroy();
+}
 
 ClassInfo* FontGDI::getClass() const { return &classInfo; }
+
+TextSize FontGDI::measureTextRaw(int* pLeadOverhang, int* pTrailOverhang, std::u16string_view text) {
+    if (text.empty()) return {0, fontHeightRaw};
+    const SystemTypeface::Extent extent = hFont->textExtent(text);
+    int cx = extent.width;
+    // Spacings of a character the face cannot describe count as 0.
+    SystemTypeface::ABC first, last;
+    hFont->charABC(firstChar(text), first);
+    hFont->charABC(lastChar(text), last);
+    if (first.a < 0) {
+        cx -= first.a;
+        if (pLeadOverhang) *pLeadOverhang = -first.a;
+    }
+    if (last.c < 0) {
+        cx -= last.c;
+        if (pTrailOverhang) *pTrailOverhang = -last.c;
+    }
+    cx += 2;
+    if (pLeadOverhang) ++*pLeadOverhang;
+    if (pTrailOverhang) ++*pTrailOverhang;
+    const int s = textureScale();
+    return {cx / s, extent.height / s};
+}
+
+TextSizeF FontGDI::measureText(std::u16string_view text) {
+    const TextSize raw = measureTextRaw(nullptr, nullptr, text);
+    return {static_cast<float>(raw.width) * scale.x, static_cast<float>(raw.height) * scale.y};
+}
+
+FontCacheEntry* FontGDI::renderText(std::u16string_view text) {
+    int lead = 0;
+    const TextSize raw = measureTextRaw(&lead, nullptr, text);
+    const int s = textureScale();
+    const int w = s * raw.width, h = s * raw.height;
+    if (w <= 0 || h <= 0) return nullptr;
+    std::vector<std::uint32_t> bitmap(static_cast<std::size_t>(w) * h, 0xFF000000u);
+    hFont->drawText(text, lead, 0, bitmap.data(), w, h);
+    return pFontCache->addTextFromBitmap(bitmap.data(), text, w, h);
+}
+
+FontCacheEntry* FontGDI::findOrCacheText(std::u16string_view text) {
+    if (FontCacheEntry* e = pFontCache->findText(text)) return e;
+    return renderText(text);
+}
+
+void FontGDI::drawText(Renderable& pen, int flags, std::u16string_view text) {
+    if (text.empty()) return;
+    const TextSize raw = measureTextRaw(nullptr, nullptr, text);
+    float ox = 0.0f, oy = 0.0f;
+    textOrigin(flags, raw.width, fontHeightRaw, fontUppercaseLineRaw, fontBaselineRaw, ox, oy);
+    ox *= scale.x;
+    oy *= scale.y;
+    Renderable glyphPen;
+    glyphPen.color = pen.color;
+    glyphPen.position = Vector3{ox, oy, 0.0f};
+    glyphPen.scale = scale;
+    glyphPen.postXform = pen.xform;
+    glyphPen.bSkipVisibility = 1;
+    glyphPen.updateXform();
+    for (FontCacheEntry* e = findOrCacheText(text); e; e = e->pNextLine) {
+        e->draw(glyphPen);
+        ox += e->pQuad->width * scale.x;
+        glyphPen.position = Vector3{ox, oy, 0.0f};
+        glyphPen.updateXform();
+    }
+}
+
+void FontGDI::drawTextAt(float x, float y, float z, UColor color, int flags, std::u16string_view text) {
+    Renderable pen;
+    pen.color = color;
+    pen.position = Vector3{x, y, z};
+    pen.bSkipVisibility = 1;
+    pen.updateXform();
+    drawText(pen, flags, text);
+}

@@ -1,18 +1,63 @@
 #pragma once
-// A font rasterised from a system typeface; the engine's default font draws the
-// console and the debug overlays.
+// Text in a system typeface: each text is rasterised into a white-on-black bitmap, the
+// bitmap's intensity is copied into the rows of the font's own cache, and the rows are
+// drawn as quads. The engine's default font ("Arial", 12 pixels) draws the console and
+// the debug overlays; every bitmap font makes one ("Comic Sans MS") as its fallback.
+//
+// Sizes: `height` is in screen pixels; raw sizes are height / y scale; all rasterising
+// happens at the texture scale (the engine's hq2x factor) and measurements come back in
+// raw pixels. Owns its cache and its typeface. Main thread only.
+#include <memory>
 #include <string>
 
 #include "engine/QorBase.h"
+#include "render/UColor.h"
 #include "render/Vector3.h"
+
+class FontCache;
+class FontCacheEntry;
+class Renderable;
+class SystemTypeface;
+
+struct TextSize {
+    int width = 0;
+    int height = 0;
+};
+
+struct TextSizeF {
+    float width = 0.0f;
+    float height = 0.0f;
+};
 
 class FontGDI : public QorBase {
 public:
-    FontGDI(std::u16string face, int size, Vector3 scale);
+    // A face name of 31 characters or more is fatal, and so is a face that cannot load.
+    FontGDI(int height, float scaleX, float scaleY, float scaleZ, std::u16string fontName);
+    ~FontGDI() override;
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
 
-    std::u16string face;  // the typeface's family name
-    int size = 0;         // the size argument the font was made with
+    // Raw size of the text's bitmap: its extent plus negative overhangs plus 2. The
+    // outputs (callers zero them) receive the overhangs plus 1.
+    TextSize measureTextRaw(int* pLeadOverhang, int* pTrailOverhang, std::u16string_view text);
+    TextSizeF measureText(std::u16string_view text);
+    // Rasterises the text into the cache; null for a text of zero width.
+    FontCacheEntry* renderText(std::u16string_view text);
+    FontCacheEntry* findOrCacheText(std::u16string_view text);
+    // Draws one line at the pen, placed by the layout flags (0x04, 0x08, 0x10, 0x20,
+    // 0x40, 0x80 as for the bitmap fonts).
+    void drawText(Renderable& pen, int flags, std::u16string_view text);
+    void drawTextAt(float x, float y, float z, UColor color, int flags, std::u16string_view text);
+
+    int height = 0;
+    FontCache* pFontCache = nullptr;  // owned
+    int fontHeightRaw = 0;
+    int fontBaselineRaw = 0;
+    int fontUppercaseLineRaw = 0;
+    int fontLowercaseLineRaw = 0;
     Vector3 scale{1.0f, 1.0f, 1.0f};
+    std::u16string fontName;
+
+private:
+    std::unique_ptr<SystemTypeface> hFont;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyDouble.h"
+#include "net/Packet.h"
 #include "support/BareEngine.h"
 
 namespace {
@@ -26,3 +27,19 @@ TEST(PropertyDoubleTest, TrailingZerosGoButOneDigitStaysAfterThePoint) {
 }
 
 }  // namespace
+
+TEST(PropertyDoubleTest, TheWireNarrowsTheFieldToSinglePrecision) {
+    BareEngine bare;
+    for (std::uint32_t flags : {0u, 4u}) {
+        double value = 0.1;
+        PropertyDouble property(u"t", flags, &value);
+        Packet p(0);
+        property.serialize(p);
+        EXPECT_EQ(p.size(), flags ? 2u : 4u);
+        EXPECT_EQ(value, static_cast<double>(0.1f));
+        value = 7.0;
+        p.startReading();
+        property.serialize(p);
+        EXPECT_EQ(value, flags ? static_cast<double>(0.0999755859375f) : static_cast<double>(0.1f));
+    }
+}

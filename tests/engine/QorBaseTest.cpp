@@ -5,6 +5,9 @@
 #include "engine/Event.h"
 #include "engine/PropertyContainer.h"
 #include "engine/Strings.h"
+#include "net/NetRole.h"
+#include "net/Packet.h"
+#include "net/QorNetwork.h"
 #include "render/Context.h"
 #include "support/HeadlessEngine.h"
 #include "support/Recorder.h"
@@ -128,4 +131,59 @@ TEST_F(QorBaseTest, PropertiesNameTheObjectAndListTheStateBaseFirst) {
     state->findChild(u"state")->fromString(u"7");
     EXPECT_EQ(object.state, 7);
     properties->destroy();
+}
+
+TEST_F(QorBaseTest, NetSerialisationCarriesStateMarkerAndRegisteredChildren) {
+    NetRole role(true);
+    engine->pQorNetwork = new QorNetwork();
+    engine->pQorNetwork->THEROLE = &role;
+    QorBase source, unregistered, shared, noNet, target;
+    role.registerObject(&shared);
+    role.registerObject(&noNet);
+    noNet.bNoNet = 1;
+    source.addChild(&unregistered);
+    source.addChild(&shared);
+    source.addChild(&noNet);
+    source.setState(3);
+    source.timeInState = 1.0;
+
+    Packet p(Packet::kOnlyRegisteredChildren | Packet::kClassHashes);
+    source.netSerialize(p);
+    // state 3, timeInState as a half float, the marker, the child bit, child 1, end.
+    EXPECT_EQ(p.bytes(), (std::vector<std::uint8_t>{0x03, 0x00, 0x3C, 0xFB, 0xFC, 0xFD, 0xFE, 0x01, 0x01, 0x00}));
+    p.startReading();
+    target.netSerialize(p);
+    EXPECT_FALSE(p.bBad);
+    EXPECT_EQ(target.state, 3);
+    EXPECT_EQ(target.timeInState, 1.0);
+    EXPECT_EQ(target.firstChild, nullptr);  // `shared` is already in a tree: not adopted
+
+    source.removeChild(&shared);
+    p.startReading();
+    target.netSerialize(p);
+    EXPECT_EQ(target.firstChild, &shared);
+
+    // A message whose marker is wrong is refused, not fatal.
+    std::vector<std::uint8_t> bad = p.bytes();
+    bad[3] = 0;
+    Packet badPacket(Packet::kClassHashes, bad.data(), bad.size());
+    QorBase other;
+    other.netSerialize(badPacket);
+    EXPECT_TRUE(badPacket.bBad);
+
+    target.removeChild(&shared);
+    source.removeChild(&unregistered);
+    source.removeChild(&noNet);
+    role.unregisterObject(&shared);
+    role.unregisterObject(&noNet);
+    engine->pQorNetwork->THEROLE = nullptr;
+    delete engine->pQorNetwork;
+    engine->pQorNetwork = nullptr;
+}
+
+TEST_F(QorBaseTest, NetSerialisationOfAChildlessObjectEndsWithOneFalseBit) {
+    QorBase lone;
+    Packet p(0);
+    lone.netSerializeLinks(p);
+    EXPECT_EQ(p.bytes(), (std::vector<std::uint8_t>{0x00}));
 }

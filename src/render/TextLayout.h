@@ -1,0 +1,31 @@
+#pragma once
+// The layout flags shared by both font kinds, and where they put a line's origin.
+//   0x04 centre horizontally   0x08 right-align            0x10 centre the line vertically
+//   0x20 bottom at the pen     0x40 capitals centred       0x80 baseline at the pen
+//   0x100 never use the font cache                         0x200 draw with the fallback font
+// Without flags the line's top-left corner is at the pen. Units are the font's raw pixels,
+// y up (a line hangs down from its origin).
+namespace TextFlags {
+constexpr int kCentre = 0x04;
+constexpr int kRight = 0x08;
+constexpr int kMiddle = 0x10;
+constexpr int kBottom = 0x20;
+constexpr int kCapitalsCentred = 0x40;
+constexpr int kBaseline = 0x80;
+constexpr int kNoCache = 0x100;
+constexpr int kFallback = 0x200;
+}  // namespace TextFlags
+
+// The origin of a line `width` raw pixels wide; each flag adds to what the earlier ones gave.
+inline void textOrigin(int flags, int width, int fontHeightRaw, int uppercaseLineRaw, int baselineRaw, float& ox,
+                       float& oy) {
+    int x = 0, y = 0;
+    if (flags & TextFlags::kRight) x = -width;
+    if (flags & TextFlags::kCentre) x -= width / 2;
+    if (flags & TextFlags::kMiddle) y = fontHeightRaw / 2;
+    if (flags & TextFlags::kBottom) y += fontHeightRaw;
+    if (flags & TextFlags::kCapitalsCentred) y += (uppercaseLineRaw + baselineRaw) / 2;
+    if (flags & TextFlags::kBaseline) y += baselineRaw;
+    ox = static_cast<float>(x);
+    oy = static_cast<float>(y);
+}

@@ -1,0 +1,109 @@
+#include "render/FontGDI.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/SystemTypeface.h"
+#include "render/FontCache.h"
+#include "render/FontCacheEntry.h"
+#include "render/EngineFixture.h"
+#include "render/FontTestEngine.h"
+#include "render/Quad.h"
+#include "render/ReferenceImage.h"
+#include "render/TextScene.h"
+
+TEST(FontGDITest, LineMetricsComeFromTheRawHeight) {
+    FontTestEngine engine;
+    FontGDI font(12, 1.0f, 1.0f, 1.0f, u"Arial");
+    EXPECT_EQ(font.fontHeightRaw, 12);
+    EXPECT_EQ(font.fontBaselineRaw, 9);
+    EXPECT_EQ(font.fontUppercaseLineRaw, 2);
+    EXPECT_EQ(font.fontLowercaseLineRaw, 4);
+    EXPECT_EQ(font.pFontCache->rowHeight, 13);
+    EXPECT_EQ(font.pFontCache->cacheName, u"Arial12px");
+    // The fallback of a font 10 high: the raw height is the height over the y scale.
+    FontGDI fallback(10, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+    EXPECT_EQ(fallback.fontHeightRaw, 10);
+    EXPECT_EQ(fallback.fontBaselineRaw, 8);
+    EXPECT_EQ(fallback.fontUppercaseLineRaw, 2);
+    EXPECT_EQ(fallback.fontLowercaseLineRaw, 3);
+    EXPECT_FLOAT_EQ(fallback.measureText(u"Hi").width, 0.75f * fallback.measureTextRaw(nullptr, nullptr, u"Hi").width);
+}
+
+TEST(FontGDITest, AtTextureScaleTwoTheFaceIsTwiceAsTallAndMeasuresHalve) {
+    FontTestEngine engine;
+    engine.engine.hq2x = 2;
+    FontGDI font(12, 1.0f, 1.0f, 1.0f, u"Arial");
+    EXPECT_EQ(font.fontHeightRaw, 12);
+    EXPECT_EQ(font.pFontCache->rowHeight, 25);
+    const TextSize raw = font.measureTextRaw(nullptr, nullptr, u"Hello");
+    EXPECT_EQ(raw.height, 12);
+    const auto face = SystemTypeface::open("Arial", 24);
+    EXPECT_EQ(raw.width, (face->textExtent(u"Hello").width + 2) / 2);
+}
+
+TEST(FontGDITest, OverhangsWidenTheBitmap) {
+    FontTestEngine engine;
+    FontGDI font(40, 1.0f, 1.0f, 1.0f, u"Arial");
+    const auto face = SystemTypeface::open("Arial", 40);
+    SystemTypeface::ABC j;
+    face->charABC(U'j', j);
+    ASSERT_LT(j.a, 0);
+    int lead = 0, trail = 0;
+    const TextSize size = font.measureTextRaw(&lead, &trail, u"jH");
+    EXPECT_EQ(lead, -j.a + 1);
+    EXPECT_EQ(trail, 1);
+    EXPECT_EQ(size.width, face->textExtent(u"jH").width - j.a + 2);
+    const TextSize empty = font.measureTextRaw(nullptr, nullptr, u"");
+    EXPECT_EQ(empty.width, 0);
+    EXPECT_EQ(empty.height, 40);
+}
+
+TEST(FontGDITest, ATextIsRenderedOnceAndFoundAfterwards) {
+    FontTestEngine engine;
+    FontGDI font(12, 1.0f, 1.0f, 1.0f, u"Arial");
+    FontCacheEntry* first = font.findOrCacheText(u"Score: 1200");
+    ASSERT_NE(first, nullptr);
+    const int rows = font.pFontCache->countEntries();
+    EXPECT_EQ(font.findOrCacheText(u"Score: 1200"), first);
+    EXPECT_EQ(font.pFontCache->countEntries(), rows);
+    EXPECT_EQ(first->text, u"Score: 1200");
+    EXPECT_EQ(static_cast<int>(first->pQuad->width), font.measureTextRaw(nullptr, nullptr, u"Score: 1200").width);
+    EXPECT_EQ(font.renderText(u""), nullptr);
+}
+
+TEST(FontGDIDeathTest, FaceNamesMustFitTheFontDescription) {
+    FontTestEngine engine;
+    FontGDI ok(12, 1.0f, 1.0f, 1.0f, std::u16string(30, u'A'));
+    EXPECT_DEATH({ FontGDI tooLong(12, 1.0f, 1.0f, 1.0f, std::u16string(31, u'A')); }, "LF_FACESIZE");
+}
+
+namespace {
+class FontGDIPictureTest : public EngineFixture {
+protected:
+    std::string settingsText() const override { return kTextPictureSettings; }
+};
+}  // namespace
+
+TEST_F(FontGDIPictureTest, TheDefaultFontAlignsItsLines) {
+    auto* font = new FontGDI(24, 1.0f, 1.0f, 1.0f, u"Arial");
+    auto* scene = new TextScene([font] {
+        font->drawTextAt(-395.0f, 235.0f, 0.0f, 0xFFFFFFFFu, 0, u"Top left jg");
+        font->drawTextAt(-5.0f, 195.0f, 0.0f, 0xFFFFFF00u, 0x08, u"Right aligned");
+        font->drawTextAt(-200.0f, 130.0f, 0.0f, 0xFF00FFFFu, 0x04 | 0x80, u"Centred on its baseline");
+        font->drawTextAt(-395.0f, 80.0f, 0.0f, 0xFFFF8000u, 0x10, u"Middle");
+        font->drawTextAt(-200.0f, 5.0f, 0.0f, 0xFFFFFFFFu, 0x04 | 0x20, u"Bottom \u00C0\u00E7\u00F1");
+    });
+    runFrame(scene);
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> whole = backBuffer(w, h);
+    const std::vector<std::uint32_t> pixels = topLeftQuarter(whole, w, h);
+    EXPECT_TRUE(ReferenceImage::matches("font-gdi-texts", pixels, w / 2, h / 2, 24, 60));
+    // Drawing again finds every text in the cache.
+    const int rows = font->pFontCache->countEntries();
+    runFrame(scene);
+    EXPECT_EQ(font->pFontCache->countEntries(), rows);
+    scene->destroy();
+    font->destroy();
+}
