@@ -1,11 +1,13 @@
 #include "ui/ContextManager.h"
 
 #include "engine/ClassInfo.h"
+#include "engine/Format.h"
 #include "engine/MouseDispatcher.h"
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/QorInput.h"
 #include "language/StringIds.h"
+#include "render/FontQuad.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextPopup.h"
 #include "ui/GameConfiguration.h"
@@ -149,5 +151,10 @@ void ContextManager::drawFrameRate() {
         nextFrameRateUpdate = now + kFrameRateRefresh;
         displayedFrameRate = static_cast<float>(qor->fps);
     }
-    // FONT: drawn with fontSmall once the fonts exist.
+    FontQuad* font = global->fonts[Global::kFontSmall];
+    if (!font) return;
+    const QorGraphics& g = *qor->pQorGraphics;
+    font->drawTextAt(static_cast<float>(g.virtualWidth / 2 - 2), static_cast<float>(g.virtualHeight / 2 - 2), 0.0f,
+                     kFrameRateColour, kFrameRateLayout,
+                     formatString(u"%.1lf", static_cast<double>(displayedFrameRate)));
 }

@@ -2,8 +2,18 @@
 
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
+#include "language/Language.h"
+#include "render/FontQuad.h"
+#include "render/VertexBuffer.h"
+#include "ui/Global.h"
 
 namespace {
+constexpr float kBand[4] = {-400.0f, -60.0f, 400.0f, 60.0f};
+constexpr std::uint32_t kBandColour = 0xC0000000u;
+constexpr std::uint32_t kTextColour = 0xFFFFFFFFu;
+constexpr int kCentred = 0x04 | 0x10;
+constexpr float kTextY = 24.0f;
+constexpr float kButtonX = 96.0f;
 constexpr int kReturn = 28;
 constexpr int kKeyY = 21;
 constexpr int kKeyN = 49;
@@ -37,4 +47,11 @@ void ContextPopup::answer(std::int32_t value) {
 void ContextPopup::renderContents() {
     if (auto* beneath = dynamic_cast<Context*>(prev)) beneath->render();
     Context::renderContents();
+    drawFilledRect(kBand, kBandColour);
+    FontQuad* font = global ? global->fonts[Global::kFontMedium] : nullptr;
+    if (!font || !qor->pLanguage) return;
+    const Language& language = *qor->pLanguage;
+    font->drawTextAt(0.0f, kTextY, 0.0f, kTextColour, kCentred, language.getString(textId));
+    font->drawTextAt(-kButtonX, -kTextY, 0.0f, kTextColour, kCentred, language.getString(buttonIds[0]));
+    font->drawTextAt(kButtonX, -kTextY, 0.0f, kTextColour, kCentred, language.getString(buttonIds[1]));
 }

@@ -4,7 +4,8 @@
 // closes it without an answer.
 //
 // For now the answers are given with the keys: Return or Y for the first, N for the
-// second. Pushed on the screen stack, which owns and deletes it.
+// second; the texts are shown in a band across the screen. Pushed on the screen stack,
+// which owns and deletes it.
 #include <cstdint>
 
 #include "render/Context.h"

@@ -1,6 +1,7 @@
 #include "ui/Global.h"
 
 #include "engine/ClassRegistry.h"
+#include "engine/Console.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
 #include "engine/Format.h"
@@ -39,6 +40,17 @@ int volumeFromStep(int step) {
     return static_cast<int>(f * static_cast<float>(kFullVolume));
 }
 
+// The sizes of the records as they are stored, for checking a build against its files.
+void logRecordSizes() {
+    Console& console = *qor->pConsole;
+    console.addLine(u"sizeof(bool)=%d", static_cast<int>(sizeof(bool)));
+    console.addLine(u"sizeof(sockaddr_in)=%d", static_cast<int>(sizeof(sockaddr_in)));
+    console.addLine(u"sizeof(GameConfiguration)=%d", static_cast<int>(GameConfiguration::kSize));
+    console.addLine(u"sizeof(HIGHSCOREENTRY)=%d", static_cast<int>(HIGHSCOREENTRY::kSize));
+    console.addLine(u"sizeof(ProfileData)=%d", static_cast<int>(ProfileData::kSize));
+    console.addLine(u"sizeof(ProfileManager)=%d", static_cast<int>(ProfileManager::kSize));
+}
+
 template <class T>
 void destroyOwned(T*& object) {
     if (object) object->destroy();
@@ -61,6 +73,7 @@ void Global::initPreLoader() {
     ClassRegistry* m = &ClassRegistry::instance();
     m->buildIndex();
     QOR_ASSERT("Global::initPreLoader", !m->bBadClasses);
+    if (!qor->bDebugLocked && qor->pConsole) logRecordSizes();
     resourceRoot = new QorBase();
     qor->pFileManager->useWad(getArchivePath());
     // The loading screen's own pictures, before anything else is loaded. The progress
@@ -100,6 +113,7 @@ void Global::applySettings(int width, int height) {
         // The graphics service restarts the device itself when anything changed.
         g->changePresentationParameters(width, height, c.bFullScreen, c.bAllowLetterbox, c.bBilinearFilter,
                                         c.bUseVSync);
+        g->bHighDetail = c.detail >= 1 ? 1 : 0;  // text shadows
     }
 }
 

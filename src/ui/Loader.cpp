@@ -15,6 +15,7 @@
 #include "inputaudio/Sound.h"
 #include "inputaudio/SoundStream.h"
 #include "language/Language.h"
+#include "render/FontQuad.h"
 #include "render/QorGraphics.h"
 #include "render/Skin.h"
 #include "render/Texture.h"
@@ -421,6 +422,38 @@ void Loader::loadCodePointTable(bool recordOnly, const std::u16string& prefix, c
         registerResource(table, name);
 }
 
-void Loader::createFont(int) {
-    // The bitmap fonts are made from the registered sheets once text drawing exists.
+void Loader::createFont(int step) {
+    struct FontStep {
+        const char16_t* name;
+        const char16_t* sheets;
+        int width, spacing, capitalLine, lowerLine;
+        bool cache, whiteCache, composite;
+    };
+    static constexpr FontStep kFonts[5] = {
+        {u"fontTiny", u"fontTinyTex", 3, 1, 0, 0, true, true, false},
+        {u"fontSmall", u"fontSmallTex", 3, 0, 4, 7, true, true, false},
+        {u"fontMedium", u"fontMediumTex", 5, 0, 2, 2, true, true, true},
+        {u"fontLarge", u"fontLargeTex", 12, 0, 4, 4, false, false, true},
+        {u"fontHUD", u"fontHUDTex", 3, -4, 0, 0, false, false, false},
+    };
+    constexpr std::uint16_t kFirstHudSymbol = 44;  // the comma
+    const int index = step - 93;
+    const FontStep& f = kFonts[index];
+    auto* font = new FontQuad();
+    font->fontName = f.name;
+    font->defaultWidth = f.width;
+    font->spacing = f.spacing;
+    font->fontUppercaseLineRaw = f.capitalLine;
+    font->fontLowercaseLineRaw = f.lowerLine;
+    font->bUseCache = f.cache ? 1 : 0;
+    font->bCacheClearWhite = f.whiteCache ? 1 : 0;
+    if (index == Global::kFontHUD)
+        font->addSourceTexture(static_cast<Texture*>(qor->pResourceManager->find(true, f.sheets)), kFirstHudSymbol,
+                               false);
+    else
+        font->loadGlyphSheets(f.sheets);
+    if (f.composite) font->setupCompositeChars();
+    font->createCache();
+    global->fonts[index] = font;
+    registerResource(font, f.name);
 }

@@ -204,6 +204,16 @@ protected:
             return (0xFF000000u | r << 16 | g << 8 | b) == colour;
         });
     }
+    // Light pixels in the top right corner, where the frame rate is shown.
+    static int lightPixelsTopRight() {
+        std::vector<std::uint32_t> pixels;
+        int w = 0, h = 0;
+        qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h);
+        int n = 0;
+        for (int y = 0; y < h / 8; ++y)
+            for (int x = w * 3 / 4; x < w; ++x) n += (pixels[static_cast<std::size_t>(y) * w + x] & 0xFF) > 200 ? 1 : 0;
+        return n;
+    }
     // Strong reds, as in the title's lettering and the flags.
     static double shareOfRed() {
         return shareWhere(
@@ -241,6 +251,11 @@ TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFile
     EXPECT_GT(shareOf(0xFF000000u), 0.8);
     EXPECT_LT(shareOf(0xFF000000u), 0.98);
     EXPECT_EQ(qor->pLanguage->currentLanguage, 1);
+    EXPECT_EQ(lightPixelsTopRight(), 0);
+    global->configuration.bShowFps = 1;
+    runOneMoreFrame();
+    EXPECT_GT(lightPixelsTopRight(), 4);  // the frame rate, in fontSmall
+    global->configuration.bShowFps = 0;
     global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
     runOneMoreFrame();

@@ -8,6 +8,7 @@
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "language/Language.h"
+#include "render/FontQuad.h"
 #include "support/BareEngine.h"
 #include "support/UserDataHome.h"
 #include "ui/ContextDialog.h"
@@ -90,6 +91,11 @@ TEST_F(LoaderTest, EveryResourceIsRegisteredByNameAndTheStartScreensFollow) {
           u"fontTinyTex1", u"fontLargeTex1", u"1252.codepointLUT"})
         EXPECT_NE(qor->pResourceManager->find(false, name), nullptr) << wideToUtf8(name);
     EXPECT_EQ(qor->pLanguage->currentLanguage, 0);
+    const char16_t* fonts[] = {u"fontTiny", u"fontSmall", u"fontMedium", u"fontLarge", u"fontHUD"};
+    for (int i = 0; i < Global::kFontCount; ++i) {
+        EXPECT_NE(global->fonts[i], nullptr);
+        EXPECT_EQ(qor->pResourceManager->find(true, fonts[i]), static_cast<QorBase*>(global->fonts[i]));
+    }
     // Everything loaded hangs under the application's resource root.
     EXPECT_EQ(qor->pResourceManager->find(true, u"palm")->parent, global->resourceRoot);
     EXPECT_EQ(static_cast<QorBase*>(qor->pResourceManager->find(true, u"pop"))->parent, global->resourceRoot);
