@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextManager.h"
@@ -192,4 +194,36 @@ TEST_F(ContextManagerTest, ThePointerIsDrawnOnlyWhileTheWindowIsActiveAndTheScre
     qor->windowActive = true;
     a->bShowPointer = 0;
     EXPECT_FALSE(redInTheMiddle());
+}
+
+TEST_F(ContextManagerTest, AClosedIrisCoversTheScreenAndAnOpenOneDrawsNothing) {
+    RecordingScreen* a = push("a");
+    a->clearColor = 0xFFFFFFFFu;
+    a->bShowPointer = 0;
+    IrisOverlay& iris = *stack->pOverlay;
+    auto blackShare = [this, &iris](float level) {
+        stack->tick(0.0, 0.0);
+        iris.level = iris.target = level;
+        GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+        device.beginScene();
+        qor->pQorGraphics->clear();
+        stack->frameRender();
+        device.endScene();
+        int w = 0, h = 0;
+        const auto pixels = backBuffer(w, h);
+        return static_cast<double>(std::count(pixels.begin(), pixels.end(), 0xFF000000u)) /
+               static_cast<double>(pixels.size());
+    };
+    EXPECT_EQ(blackShare(0.0f), 0.0);
+    EXPECT_EQ(blackShare(1.0f), 1.0);
+    const double half = blackShare(0.5f);
+    EXPECT_GT(half, 0.05);
+    EXPECT_LT(half, 0.95);
+    // Low detail: a hard edge, so only black and white remain.
+    global->configuration.detail = 0;
+    blackShare(0.5f);
+    int w = 0, h = 0;
+    const auto pixels = backBuffer(w, h);
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(),
+                            [](std::uint32_t p) { return p == 0xFF000000u || p == 0xFFFFFFFFu; }));
 }
