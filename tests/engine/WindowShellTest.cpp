@@ -16,6 +16,7 @@
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
 #include "platform/Window.h"
+#include "support/DisplayEngine.h"
 #include "support/TempFolder.h"
 #include "ui/ContextManager.h"
 #include "ui/Global.h"
@@ -171,22 +172,12 @@ TEST_F(WindowShellTest, ACrashWritesAReportAndACopyOfTheLog) {
 
 namespace {
 // The idle tick in this process, on an off-screen window.
-class IdleTick : public ::testing::Test {
+class IdleTick : public DisplayWindow {
 protected:
-    void SetUp() override {
-        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
-        ASSERT_TRUE(Window::initVideo());
-        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
-    }
     void TearDown() override {
         WindowShell::deleteQOR();
-        window.destroy();
-        Window::shutdownVideo();
+        DisplayWindow::TearDown();
     }
-    TempFolder dataHome;
-    Window window;
 };
 }  // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
-// A fixture with a whole engine on an off-screen window, for tests that need the
-// drawing device. Skipped unless the test run provides a display (TORVANE_DISPLAY_TESTS).
+// Fixtures for tests that need the drawing device: an off-screen window (DisplayWindow)
+// and a whole engine on it (DisplayEngine). Skipped unless the test run provides a
+// display (TORVANE_DISPLAY_TESTS). The data folder is a fresh temporary one.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +10,7 @@
 #include "platform/Window.h"
 #include "support/TempFolder.h"
 
-class DisplayEngine : public ::testing::Test {
+class DisplayWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
@@ -17,15 +18,26 @@ protected:
         setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
         ASSERT_TRUE(Window::initVideo());
         ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
-        engine = new Qor(nullptr, &window);
     }
     void TearDown() override {
-        delete engine;
-        engine = nullptr;
         window.destroy();
         Window::shutdownVideo();
     }
     TempFolder dataHome;
     Window window;
+};
+
+class DisplayEngine : public DisplayWindow {
+protected:
+    void SetUp() override {
+        DisplayWindow::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        engine = new Qor(nullptr, &window);
+    }
+    void TearDown() override {
+        delete engine;
+        engine = nullptr;
+        DisplayWindow::TearDown();
+    }
     Qor* engine = nullptr;
 };
