@@ -116,12 +116,14 @@ void Renderable::updateXform() {
 }
 
 void Renderable::calcLocalXform(Matrix& m) {
-    const QorGraphics& g = *qor->pQorGraphics;
-    if (scaleMode == kScalePixel) {
+    // Only the scale modes that follow the display read the graphics service, which a
+    // headless engine does not have.
+    const QorGraphics* g = qor->pQorGraphics;
+    if (scaleMode == kScalePixel && g) {
         m = Matrix::multiply(
-            m, Matrix::scaling(scale.x * g.pixelScale.x, scale.y * g.pixelScale.y, scale.z * g.pixelScale.z));
-    } else if (scaleMode == kScaleAspect) {
-        m = Matrix::multiply(m, Matrix::scaling(scale.x, scale.y * g.virtualAspect / g.viewportAspect, scale.z));
+            m, Matrix::scaling(scale.x * g->pixelScale.x, scale.y * g->pixelScale.y, scale.z * g->pixelScale.z));
+    } else if (scaleMode == kScaleAspect && g) {
+        m = Matrix::multiply(m, Matrix::scaling(scale.x, scale.y * g->virtualAspect / g->viewportAspect, scale.z));
     } else if (differsFrom(scale, 1.0f)) {
         m = Matrix::multiply(m, Matrix::scaling(scale.x, scale.y, scale.z));
     }
