@@ -69,8 +69,9 @@ bool copyFile(std::u16string_view source, std::u16string_view destination) {
 }
 
 std::u16string getSystemLanguageCode() {
-    // LANGUAGE, LC_ALL, LC_MESSAGES, LANG: the first set one decides, as gettext does.
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+    // LC_ALL, LC_MESSAGES, LANG: the first set one decides, as for the C library's
+    // message locale ("de_DE.UTF-8" gives "de").
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);
         if (!value || !*value) continue;
         std::string code(value);

@@ -28,8 +28,9 @@ constexpr int kInitialSize = 100;
 constexpr std::uint32_t kForegroundWaitMs = 100;
 
 void openInBrowser(const std::u16string& address) {
-    // A child process opens the page; the game has already closed its window.
-    const std::string utf8 = wideToUtf8(address);
+    // A child process opens the page; the game has already closed its window. Neither a
+    // shell nor a wait: the address is one argument, and the game ends at once.
+    const std::string utf8 = wideToUtf8(WindowShell::resolveAddress(address));
     const char* argv[] = {"xdg-open", utf8.c_str(), nullptr};
     if (fork() == 0) {
         execvp(argv[0], const_cast<char* const*>(argv));
@@ -45,6 +46,13 @@ void storeCommandLine(int argc, char** argv) {
 }  // namespace
 
 namespace WindowShell {
+
+std::u16string resolveAddress(const std::u16string& address) {
+    // Web addresses and absolute paths stay; a document name ("readme.htm") lies beside
+    // the program.
+    if (address.find(u"://") != std::u16string::npos || address.starts_with(u'/')) return address;
+    return getApplicationFolder() + address;
+}
 
 bool isAlreadyRunning() {
     // argv[0] may be a relative or linked name; the executable's own name is what the
@@ -91,7 +99,7 @@ bool tick(Window& window) {
 
 void onClose() {
     if (!global) return;
-    const std::u16string address = global->pendingWebAddress;
+    const std::u16string address = global->pendingUrl;
     deleteQOR();
     if (!address.empty()) openInBrowser(address);
 }

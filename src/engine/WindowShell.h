@@ -21,6 +21,9 @@ void deleteQOR();
 bool tick(Window& window);
 // Tears down and opens the web page chosen before exit.
 void onClose();
+// What the browser is given for `address`: web addresses and absolute paths as they are,
+// a document name resolved against the program's folder.
+std::u16string resolveAddress(const std::u16string& address);
 // True when more than one running process has this program's file name.
 bool isAlreadyRunning();
 }  // namespace WindowShell

@@ -9,11 +9,13 @@
 #include "ui/ContextHighScores.h"
 #include "ui/ContextOptions.h"
 #include "ui/CreditsPage.h"
+#include "ui/ContextMenuBackground.h"
 #include "ui/Global.h"
 #include "ui/LogoImage.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuItemBack.h"
 #include "ui/MenuItemLink.h"
+#include "ui/ProfileWidget.h"
 #include "ui/ScreenStack.h"
 #include "ui/WebAddress.h"
 
@@ -30,11 +32,16 @@ ClassInfo* ContextMain::getClass() const { return &ContextMenu::classInfo; }
 ContextMain::ContextMain() {
     bDeleteOnClose = 1;
     bConfirmClose = 1;
+    if (global) {
+        hookBefore = global->pMenuBackground;
+        hookAfter = global->pMenuForeground;
+    }
     const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480);
     auto* logo = new LogoImage();
     logo->setPosition(0.0f, h / 2.0f - 110.0f, 0.0f);
     logo->setScale(0.6f);
     addChild(logo);
+    addItem(new ProfileWidget());
     auto button = [this](int row, int caption) {
         auto* item = new MenuButton(0.0f, static_cast<float>(-row * rowSpacing), 0.0f, text(caption), u"");
         item->setWidth(256.0f);

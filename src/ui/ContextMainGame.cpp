@@ -6,7 +6,9 @@
 
 void ContextMainGame::onActivate(bool first) {
     ContextMenu::onActivate(first);
-    if (global) global->saveUserData();
+    if (!global) return;
+    global->saveUserData();
+    global->lastHighScorePlace = -1;  // the highlighted high-score row is forgotten
 }
 
 void ContextMainGame::onStartGame() { ScreenStack::push(new ContextGameMode()); }

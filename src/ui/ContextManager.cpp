@@ -1,26 +1,167 @@
 #include "ui/ContextManager.h"
 
 #include "engine/ClassInfo.h"
+#include "engine/Format.h"
+#include "engine/MouseDispatcher.h"
+#include "engine/Qor.h"
+#include "engine/TimeKeeper.h"
+#include "inputaudio/QorInput.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "render/FontQuad.h"
+#include "render/QorGraphics.h"
+#include "ui/ContextPopup.h"
+#include "ui/GameConfiguration.h"
+#include "ui/Global.h"
+#include "ui/IrisOverlay.h"
+#include "ui/MousePointer.h"
 
 QOR_DEFINE_CLASS(ContextManager, Context, nullptr)
 
-ClassInfo* ContextManager::getClass() const { return &classInfo; }
+namespace {
+constexpr int kEscape = 1;
+constexpr std::uint32_t kFrameRateColour = 0xFFFFFFFFu;
+constexpr int kFrameRateLayout = 0x108;  // right-aligned, not cached
 
-void ContextManager::tickContents(double time, double dt) {
-    tickState(time, dt);
-    if (QorBase* screen = top()) {
-        hadScreens = true;
-        screen->tick(time, dt);
-    } else if (hadScreens) {
-        bQuitRequested = 1;
+double physicalTime() { return qor->pTimeKeeper ? qor->pTimeKeeper->getPhysicalTime() : 0.0; }
+
+void releaseCapture() {
+    if (qor->pMouseDispatcher) qor->pMouseDispatcher->setCapture(nullptr);
+}
+
+bool newlyPressed(int code) { return qor->pQorInput && qor->pQorInput->wasPressed(code); }
+}  // namespace
+
+ContextManager::ContextManager() {
+    pointerLayer = new Context();
+    pMousePointer = new MousePointer();
+    pointerLayer->BasicLink::addChild(pMousePointer);
+    overlayLayer = new Context();
+    pOverlay = new IrisOverlay();
+    overlayLayer->BasicLink::addChild(pOverlay);
+}
+
+ContextManager::~ContextManager() {
+    pointerLayer->destroy();
+    overlayLayer->destroy();
+    pointerLayer = overlayLayer = nullptr;
+    pMousePointer = nullptr;
+    pOverlay = nullptr;
+    // Every screen's destructor runs, the top first, as if each had been closed in turn.
+    while (Context* screen = top()) {
+        removeChild(screen);
+        screen->destroy();
     }
 }
 
-void ContextManager::renderContents() {
-    if (QorBase* screen = top()) screen->render();
+ClassInfo* ContextManager::getClass() const { return &classInfo; }
+
+void ContextManager::addChild(Context* screen) {
+    screen->bFinished = 0;
+    BasicLink::addChild(screen);
 }
 
 QorBase* ContextManager::findNthHit(int& n) {
-    QorBase* screen = top();
+    Context* screen = top();
     return screen ? screen->findNthHit(n) : nullptr;
+}
+
+void ContextManager::tickContents(double time, double dt) {
+    removeFinishedScreens();
+    if (!top()) {
+        bQuitRequested = 1;
+        return;
+    }
+    activateTop();
+    tickTop(time, dt);
+    handleClosingKeys();
+    // The popup answered inside its own tick above: the screen that asked goes.
+    if (confirmResult == 0) {
+        if (auto* asking = static_cast<Context*>(pTop->prev)) asking->bFinished = 1;
+        confirmResult = -1;
+    }
+}
+
+void ContextManager::removeFinishedScreens() {
+    while (Context* screen = top()) {
+        if (!screen->bFinished) break;
+        removeChild(screen);
+        screen->onDeactivate(true);
+        releaseCapture();
+        pActiveScreen.set(nullptr);
+        if (screen->bDeleteOnClose) screen->destroy();
+    }
+}
+
+void ContextManager::activateTop() {
+    pTop = top();
+    if (pTop == pActiveScreen.get()) return;
+    if (auto* previous = static_cast<Context*>(pActiveScreen.get())) previous->onDeactivate(false);
+    releaseCapture();
+    const bool first = pTop->bFirstActivation != 0;
+    pTop->onActivate(first);
+    pTop->bFirstActivation = 0;
+    pOverlay->target = 0.0f;
+    pActiveScreen.set(pTop);
+}
+
+void ContextManager::tickTop(double time, double dt) {
+    if (pTop->pPointer) pTop->pPointer->tick(time, dt);
+    pointerLayer->tick(time, dt);
+    overlayLayer->tick(time, dt);
+    pTop->tick(time, dt);
+}
+
+void ContextManager::handleClosingKeys() {
+    if (!pTop->bCloseOnEscape) return;
+    if (newlyPressed(kEscape)) {
+        if (pTop->bConfirmClose)
+            askToConfirm();
+        else
+            pTop->bFinished = 1;
+    }
+    if (!pTop->bCloseOnFireKey || !global) return;
+    const auto& keys = global->configuration.keys[GameConfiguration::kKeyFire];
+    const bool touched = qor->pQorInput && qor->pQorInput->anyTouchPressed();
+    if (newlyPressed(keys[0]) || newlyPressed(keys[1]) || touched) pTop->bFinished = 1;
+}
+
+void ContextManager::askToConfirm() {
+    auto* popup = new ContextPopup();
+    if (const Language* language = qor->pLanguage) {
+        popup->text = language->getString(StringId::CONFIRM);
+        popup->firstButtonLabel = language->getString(StringId::YES);
+        popup->secondButtonLabel = language->getString(StringId::NO);
+    }
+    popup->result = &confirmResult;
+    popup->setup();
+    addChild(popup);
+}
+
+void ContextManager::renderContents() {
+    Context* screen = top();
+    if (!screen) return;
+    screen->render();
+    if (screen->bShowPointer && qor->windowActive) {
+        if (screen->pPointer)
+            screen->pPointer->render();
+        else
+            pointerLayer->render();
+    }
+    overlayLayer->render();
+    if (!screen->bHideFrameRate && global && global->configuration.bShowFps) drawFrameRate();
+}
+
+void ContextManager::drawFrameRate() {
+    const double now = physicalTime();
+    if (now > nextFrameRateUpdate) {
+        nextFrameRateUpdate = now + kFrameRateRefresh;
+        displayedFrameRate = static_cast<float>(qor->fps);
+    }
+    FontQuad* font = global->fonts[Global::kFontSmall];
+    if (!font) return;
+    const QorGraphics& g = *qor->pQorGraphics;
+    font->drawTextAt(static_cast<float>(g.virtualWidth / 2 - 2), static_cast<float>(g.virtualHeight / 2 - 2), 0.0f,
+                     kFrameRateColour, kFrameRateLayout,
+                     formatString(u"%.1lf", static_cast<double>(displayedFrameRate)));
 }

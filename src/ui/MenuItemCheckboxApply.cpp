@@ -6,7 +6,7 @@ MenuItemCheckboxApply::MenuItemCheckboxApply(float x, float y, float z, std::uin
                                              std::u16string caption_, std::u16string helpText_)
     : MenuItemCheckbox(x, y, z, value_, std::move(caption_), std::move(helpText_)) {}
 
+// Applies at once, keeping the display mode; no trigger and no click sound.
 void MenuItemCheckboxApply::onClick() {
-    // Applying the settings arrives with the application object's settings; until then a
-    // click changes only the bound byte.
+    if (global) global->applySettings(-1, -1);
 }

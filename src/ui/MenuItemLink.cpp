@@ -8,6 +8,6 @@ MenuItemLink::MenuItemLink(float x, float y, float z, std::u16string caption_, s
 
 void MenuItemLink::onClick() {
     MenuButton::onClick();
-    if (global) global->pendingWebAddress = url;
+    if (global) global->pendingUrl = url;
     ScreenStack::requestQuit();
 }

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "engine/Qor.h"
+#include "engine/SystemHelpers.h"
 #include "platform/Window.h"
 #include "support/DisplayEngine.h"
 #include "support/TempFolder.h"
@@ -33,9 +34,9 @@ public:
         : dataHome(folder.file("data")), exe(folder.file(name)) {
         fs::create_directories(dataHome);
         fs::copy_file(TORVANE_PROGRAM_PATH, exe);
-        // The program mounts its data archive from its own folder.
-        fs::create_symlink(fs::path(TORVANE_PROGRAM_PATH).parent_path() / "Torvane2Xmas.dat",
-                           folder.file("Torvane2Xmas.dat"));
+        // The program mounts its data, language and font archives from its own folder.
+        for (const char* archive : {"Torvane2Xmas.dat", "Torvane2Xmas.dat.language.v2", "Torvane2Xmas.dat.1252"})
+            fs::create_symlink(fs::path(TORVANE_PROGRAM_PATH).parent_path() / archive, folder.file(archive));
         std::ofstream(folder.file("Torvane2Xmas.cfg.static")) << staticSettings;
     }
 
@@ -127,7 +128,10 @@ TEST_F(WindowShellTest, ARunStartsLogsAndEndsWithACleanExitWhenClosed) {
     const std::string settings = TempFolder::read(program.file("Torvane2Xmas.cfg"));
     EXPECT_NE(settings.find("[Qor]\r\n"), std::string::npos);
     EXPECT_NE(settings.find("debugCode=1\r\n"), std::string::npos);
-    EXPECT_NE(settings.find("defaultLanguage=-2\r\n"), std::string::npos);
+    // Never chosen (-2) when closed before the loading screen got to the language, else
+    // detected from the system: English here.
+    EXPECT_TRUE(settings.find("defaultLanguage=-2\r\n") != std::string::npos ||
+                settings.find("defaultLanguage=0\r\n") != std::string::npos);
 }
 
 TEST_F(WindowShellTest, ASecondCopyExitsAtOnce) {
@@ -202,4 +206,11 @@ TEST_F(IdleTick, AQuitRequestWinsOverARestartInTheSameFrame) {
     EXPECT_FALSE(WindowShell::tick(window));
     EXPECT_NE(qor, nullptr);
     restartRequested = false;
+}
+
+TEST(WindowShellAddress, DocumentsLieBesideTheProgramAndWebAddressesStayAsTheyAre) {
+    EXPECT_EQ(WindowShell::resolveAddress(u"readme.htm"), getApplicationFolder() + u"readme.htm");
+    EXPECT_EQ(WindowShell::resolveAddress(u"https://example.org/tv2/onlinehelp.php"),
+              u"https://example.org/tv2/onlinehelp.php");
+    EXPECT_EQ(WindowShell::resolveAddress(u"/usr/share/doc/readme.htm"), u"/usr/share/doc/readme.htm");
 }

@@ -13,6 +13,8 @@
 #include "render/Context.h"
 #include "render/Quad.h"
 #include "render/Renderable.h"
+#include "render/Texture.h"
+#include "support/UserDataHome.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextMenu.h"
 #include "ui/GameGlobal.h"
@@ -59,6 +61,7 @@ public:
         deleteGlobal();
         MenuFonts::clear();
         for (Quad* q : skins) q->destroy();
+        if (pointerTexture) pointerTexture->destroy();
         delete qor->pResourceManager;
         qor->pResourceManager = nullptr;
         delete qor->pLanguage;
@@ -81,8 +84,13 @@ public:
         qor->pCurrentContext = previous;
     }
 
-    // The application object with an empty screen stack; deleted with the engine.
+    // The application object, its user files in a private data folder, with an empty
+    // screen stack; deleted with the engine.
     void makeGlobal() {
+        if (!qor->pResourceManager->find(false, u"mousePointer")) {
+            pointerTexture = new Texture(16, 16, 0);
+            qor->pResourceManager->addResource(pointerTexture, u"mousePointer");
+        }
         global = new GameGlobal();
         global->pContextManager = new ContextManager();
     }
@@ -110,6 +118,8 @@ public:
         tick();
     }
 
+    UserDataHome home;  // before anything that could write user files
     FakeFont font;
     std::vector<Quad*> skins;
+    Texture* pointerTexture = nullptr;
 };

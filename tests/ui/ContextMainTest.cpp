@@ -41,7 +41,7 @@ TEST_F(ContextMainTest, ButtonsStandInAColumnWithLinkAndQuitInTheCorners) {
     EXPECT_FLOAT_EQ(link->position.y, -200.0f);
     EXPECT_EQ(link->url, u"http://localhost:8079/");
     EXPECT_TRUE(menu->bConfirmClose);
-    EXPECT_EQ(menu->navigationList->countChildren(), 6);
+    EXPECT_EQ(menu->navigationList->countChildren(), 7);  // the greeting, six buttons
 }
 
 TEST_F(ContextMainTest, RightToLeftSwapsTheCorners) {

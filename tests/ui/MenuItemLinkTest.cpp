@@ -14,17 +14,17 @@ TEST(MenuItemLinkTest, AClickStoresThePageAndEndsTheProgram) {
     link.url = u"http://localhost:8079/";
     link.onClick();
     EXPECT_TRUE(link.bTriggered);
-    EXPECT_EQ(global->pendingWebAddress, u"http://localhost:8079/");
+    EXPECT_EQ(global->pendingUrl, u"http://localhost:8079/");
     EXPECT_TRUE(global->pContextManager->bQuitRequested);
 }
 
 TEST(MenuItemLinkTest, AnEmptyAddressStillEndsTheProgramAndOpensNothing) {
     MenuTestEngine engine;
     engine.makeGlobal();
-    global->pendingWebAddress = u"stale";
+    global->pendingUrl = u"stale";
     MenuItemLink link(0, 0, 0, u"Website", u"");
     link.onClick();
-    EXPECT_EQ(global->pendingWebAddress, u"");
+    EXPECT_EQ(global->pendingUrl, u"");
     EXPECT_TRUE(global->pContextManager->bQuitRequested);
 }
 }  // namespace

@@ -25,7 +25,7 @@ std::vector<float> EffectRenderer::mixLayers(const SoundRecipe& recipe, std::siz
     std::vector<float> samples(frames, 0.0f);
     const double total = static_cast<double>(frames) / kSampleRate;
     for (std::size_t i = 0; i < recipe.layers.size(); ++i) {
-        const LayerSpec& layer = recipe.layers[i];
+        const LayerSettings& layer = recipe.layers[i];
         Voice::Note note;
         note.frequency = 440.0;
         note.gate = std::max(0.001, total - layer.start);
@@ -35,7 +35,7 @@ std::vector<float> EffectRenderer::mixLayers(const SoundRecipe& recipe, std::siz
     return samples;
 }
 
-void EffectRenderer::addReverb(const ReverbSpec& spec, std::vector<float>& samples) {
+void EffectRenderer::addReverb(const ReverbSettings& spec, std::vector<float>& samples) {
     Reverb room(spec, kSampleRate);
     for (float& s : samples) {
         double l = 0.0, r = 0.0;

@@ -16,6 +16,6 @@ public:
 
 private:
     static std::vector<float> mixLayers(const SoundRecipe& recipe, std::size_t frames);
-    static void addReverb(const ReverbSpec& spec, std::vector<float>& samples);
+    static void addReverb(const ReverbSettings& spec, std::vector<float>& samples);
     static void master(const SoundRecipe& recipe, std::vector<float>& samples);
 };

@@ -24,7 +24,7 @@ double LayerParser::positive(const LineReader::Line& line, std::size_t index) co
     return v;
 }
 
-bool LayerParser::apply(const LineReader::Line& line, LayerSpec& layer) const {
+bool LayerParser::apply(const LineReader::Line& line, LayerSettings& layer) const {
     const std::string& key = line.words[0];
     if (key == "wave")
         wave(line, layer);
@@ -80,14 +80,14 @@ bool LayerParser::apply(const LineReader::Line& line, LayerSpec& layer) const {
     return true;
 }
 
-void LayerParser::wave(const LineReader::Line& line, LayerSpec& layer) const {
+void LayerParser::wave(const LineReader::Line& line, LayerSettings& layer) const {
     reader_.expectArgs(line, 1, 1);
     const std::string& name = line.words[1];
     if (const auto w = kWaves.find(name); w != kWaves.end()) {
-        layer.source = LayerSpec::Source::Oscillator;
+        layer.source = LayerSettings::Source::Oscillator;
         layer.wave = w->second;
     } else if (const auto n = kNoises.find(name); n != kNoises.end()) {
-        layer.source = LayerSpec::Source::Noise;
+        layer.source = LayerSettings::Source::Noise;
         layer.noise = n->second;
     } else {
         reader_.fail(line, "unknown wave '" + name +
@@ -95,7 +95,7 @@ void LayerParser::wave(const LineReader::Line& line, LayerSpec& layer) const {
     }
 }
 
-void LayerParser::filter(const LineReader::Line& line, LayerSpec& layer) const {
+void LayerParser::filter(const LineReader::Line& line, LayerSettings& layer) const {
     // filter MODE CUTOFF-CURVE... [q=Q] [track=K]
     if (line.words.size() < 3) reader_.fail(line, "filter needs a mode and a cutoff");
     const auto mode = kFilters.find(line.words[1]);
@@ -104,7 +104,7 @@ void LayerParser::filter(const LineReader::Line& line, LayerSpec& layer) const {
     std::size_t end = line.words.size();
     while (end > 2 && line.words[end - 1].find('=') != std::string::npos) --end;
     LineReader::Line curveLine{line.number, {line.words.begin(), line.words.begin() + static_cast<long>(end)}};
-    LayerSpec::FilterSpec spec;
+    LayerSettings::FilterSpec spec;
     spec.mode = mode->second;
     spec.cutoff = reader_.curve(curveLine, 2, true);
     const auto options = reader_.keyValues(line, end, {"q", "track"});
@@ -115,7 +115,7 @@ void LayerParser::filter(const LineReader::Line& line, LayerSpec& layer) const {
     layer.filters.push_back(spec);
 }
 
-void LayerParser::envelope(const LineReader::Line& line, LayerSpec& layer) const {
+void LayerParser::envelope(const LineReader::Line& line, LayerSettings& layer) const {
     const auto v = reader_.keyValues(line, 1, {"attack", "hold", "decay", "sustain", "release"});
     Envelope::Shape& e = layer.envelope;
     if (auto i = v.find("attack"); i != v.end()) e.attack = i->second;
@@ -131,7 +131,7 @@ void LayerParser::envelope(const LineReader::Line& line, LayerSpec& layer) const
     if (e.sustain < 0.0 || e.sustain > 1.0) reader_.fail(line, "sustain must lie in 0..1");
 }
 
-void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const {
+void LayerParser::lfo(const LineReader::Line& line, LayerSettings& layer) const {
     // vibrato RATE SEMITONES [DELAY]   |   tremolo RATE DEPTH [sine|square|ramp|random]
     reader_.expectArgs(line, 2, 3);
     const double rate = positive(line, 1);
@@ -148,19 +148,19 @@ void LayerParser::lfo(const LineReader::Line& line, LayerSpec& layer) const {
     if (line.words.size() > 3) {
         const std::string& s = line.words[3];
         if (s == "sine")
-            layer.tremoloShape = LayerSpec::LfoShape::Sine;
+            layer.tremoloShape = LayerSettings::LfoShape::Sine;
         else if (s == "square")
-            layer.tremoloShape = LayerSpec::LfoShape::Square;
+            layer.tremoloShape = LayerSettings::LfoShape::Square;
         else if (s == "ramp")
-            layer.tremoloShape = LayerSpec::LfoShape::Ramp;
+            layer.tremoloShape = LayerSettings::LfoShape::Ramp;
         else if (s == "random")
-            layer.tremoloShape = LayerSpec::LfoShape::Random;
+            layer.tremoloShape = LayerSettings::LfoShape::Random;
         else
             reader_.fail(line, "unknown tremolo shape '" + s + "' (sine, square, ramp, random)");
     }
 }
 
-void LayerParser::fm(const LineReader::Line& line, LayerSpec& layer) const {
+void LayerParser::fm(const LineReader::Line& line, LayerSettings& layer) const {
     // fm RATIO INDEX [DECAY]
     reader_.expectArgs(line, 2, 3);
     layer.fmRatio = positive(line, 1);
@@ -168,10 +168,10 @@ void LayerParser::fm(const LineReader::Line& line, LayerSpec& layer) const {
     layer.fmDecay = line.words.size() > 3 ? reader_.number(line, 3) : 0.0;
 }
 
-void LayerParser::repeat(const LineReader::Line& line, LayerSpec& layer) const {
+void LayerParser::repeat(const LineReader::Line& line, LayerSettings& layer) const {
     const auto v =
         reader_.keyValues(line, 1, {"count", "every", "jitter", "gainstep", "pitchstep", "pitchjitter", "gainjitter"});
-    LayerSpec::Repeat& r = layer.repeat;
+    LayerSettings::Repeat& r = layer.repeat;
     if (auto i = v.find("count"); i != v.end()) r.count = static_cast<int>(i->second);
     if (auto i = v.find("every"); i != v.end()) r.every = i->second;
     if (auto i = v.find("jitter"); i != v.end()) r.jitter = i->second;

@@ -1,5 +1,5 @@
 #pragma once
-#include "LayerSpec.h"
+#include "LayerSettings.h"
 #include "LineReader.h"
 
 // LayerParser: reads the lines that describe one layer, shared by the recipe
@@ -10,15 +10,15 @@ public:
     explicit LayerParser(const LineReader& reader) : reader_(reader) {}
 
     // Applies `line` to `layer`; false when the keyword is not a layer keyword.
-    bool apply(const LineReader::Line& line, LayerSpec& layer) const;
+    bool apply(const LineReader::Line& line, LayerSettings& layer) const;
 
 private:
-    void wave(const LineReader::Line& line, LayerSpec& layer) const;
-    void filter(const LineReader::Line& line, LayerSpec& layer) const;
-    void envelope(const LineReader::Line& line, LayerSpec& layer) const;
-    void lfo(const LineReader::Line& line, LayerSpec& layer) const;
-    void fm(const LineReader::Line& line, LayerSpec& layer) const;
-    void repeat(const LineReader::Line& line, LayerSpec& layer) const;
+    void wave(const LineReader::Line& line, LayerSettings& layer) const;
+    void filter(const LineReader::Line& line, LayerSettings& layer) const;
+    void envelope(const LineReader::Line& line, LayerSettings& layer) const;
+    void lfo(const LineReader::Line& line, LayerSettings& layer) const;
+    void fm(const LineReader::Line& line, LayerSettings& layer) const;
+    void repeat(const LineReader::Line& line, LayerSettings& layer) const;
     double positive(const LineReader::Line& line, std::size_t index) const;
 
     const LineReader& reader_;

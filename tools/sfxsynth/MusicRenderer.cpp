@@ -47,7 +47,7 @@ void MusicRenderer::play(const Event& event, std::uint64_t seed, std::vector<flo
     if (start >= frames) return;
     std::vector<float> scratch;
     for (std::size_t l = 0; l < inst.layers.size(); ++l) {
-        const LayerSpec& layer = inst.layers[l];
+        const LayerSettings& layer = inst.layers[l];
         const Voice voice(layer, kSampleRate);
         const auto length =
             std::min(frames - start, static_cast<std::size_t>(voice.duration(event.gate) * kSampleRate) + 1);

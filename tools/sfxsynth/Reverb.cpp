@@ -9,7 +9,7 @@ constexpr std::array<int, 4> kPasses{556, 441, 341, 225};
 constexpr int kSpread = 23;
 }  // namespace
 
-Reverb::Reverb(const ReverbSpec& spec, double sampleRate) {
+Reverb::Reverb(const ReverbSettings& spec, double sampleRate) {
     const double scale = sampleRate / 44100.0;
     auto len = [scale](int samples) { return static_cast<std::size_t>(std::max(1.0, samples * scale)); };
     for (int c : kCombs) {

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "ReverbSpec.h"
+#include "ReverbSettings.h"
 
 // Reverb: a stereo room made of parallel damped comb filters followed by
 // series all-pass diffusers, the left and right banks slightly detuned so that
@@ -9,7 +9,7 @@
 // 44.1 kHz and scaled to other rates.
 class Reverb {
 public:
-    Reverb(const ReverbSpec& spec, double sampleRate);
+    Reverb(const ReverbSettings& spec, double sampleRate);
 
     // Wet output for one input sample (mono in, stereo out, no dry signal).
     void process(double in, double& left, double& right);

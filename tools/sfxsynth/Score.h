@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "LayerSpec.h"
-#include "ReverbSpec.h"
+#include "LayerSettings.h"
+#include "ReverbSettings.h"
 
 // Score: a piece of music: instruments, patterns of notes and the song that
 // plays patterns side by side. Plain data, filled by ScoreParser and read by
@@ -12,7 +12,7 @@
 struct Score {
     struct Instrument {
         std::string name;
-        std::vector<LayerSpec> layers;
+        std::vector<LayerSettings> layers;
         double gain = 1.0;      // linear
         double pan = 0.0;       // -1 left .. 1 right
         double send = 0.15;     // share sent to the reverb
@@ -46,7 +46,7 @@ struct Score {
     double swing = 0.0;       // 0..0.5: delay of off-beat eighths, as a share of an eighth
     double loudness = -20.0;  // dBFS RMS target of the whole mix
     std::uint64_t seed = 1;
-    ReverbSpec reverb;
+    ReverbSettings reverb;
     std::vector<Instrument> instruments;
     std::vector<Pattern> patterns;
     std::vector<Block> song;

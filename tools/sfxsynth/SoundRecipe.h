@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "LayerSpec.h"
-#include "ReverbSpec.h"
+#include "LayerSettings.h"
+#include "ReverbSettings.h"
 
 // SoundRecipe: everything needed to render one sound effect file (mono).
 // Plain data, filled by RecipeParser and read by EffectRenderer.
@@ -16,8 +16,8 @@ struct SoundRecipe {
     double loudness = -16.0;     // dBFS target of the loudest 300 ms (weighted RMS)
     double highpass = 30.0;      // Hz; removes rumble and DC from the mix
     std::uint64_t seed = 1;
-    ReverbSpec reverb;
-    std::vector<LayerSpec> layers;
+    ReverbSettings reverb;
+    std::vector<LayerSettings> layers;
 
     bool loops() const { return loopCrossfade > 0.0; }
 };

@@ -15,7 +15,7 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 }  // namespace
 
-Voice::Voice(const LayerSpec& layer, double sampleRate) : layer_(layer), sampleRate_(sampleRate) {}
+Voice::Voice(const LayerSettings& layer, double sampleRate) : layer_(layer), sampleRate_(sampleRate) {}
 
 double Voice::duration(double gate) const {
     const double lastStrike = layer_.repeat.every * (layer_.repeat.count - 1) + layer_.repeat.jitter;
@@ -27,7 +27,7 @@ std::vector<Voice::Strike> Voice::strikes(const Note& note) const {
     // The strikes draw from their own stream so that adding a repeat to a
     // layer does not change the noise of its first strike.
     Rng rng(note.seed ^ 0x5bd1e995u);
-    const LayerSpec::Repeat& r = layer_.repeat;
+    const LayerSettings::Repeat& r = layer_.repeat;
     std::vector<Strike> list;
     double gain = 1.0, pitch = 1.0;
     for (int i = 0; i < r.count; ++i) {
@@ -58,10 +58,10 @@ double Voice::tremolo(double t, std::uint64_t seed) const {
     const double phase = cycles - std::floor(cycles);
     double lfo = 0.0;  // 0 = full level, 1 = fully dipped
     switch (layer_.tremoloShape) {
-        case LayerSpec::LfoShape::Sine:
+        case LayerSettings::LfoShape::Sine:
             lfo = 0.5 - 0.5 * std::cos(kTwoPi * phase);
             break;
-        case LayerSpec::LfoShape::Square: {
+        case LayerSettings::LfoShape::Square: {
             // Edges rounded over 4% of the cycle: a hard gate would click.
             constexpr double edge = 0.04;
             auto smooth = [](double x) { return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0)); };
@@ -69,14 +69,14 @@ double Voice::tremolo(double t, std::uint64_t seed) const {
                   (1.0 - smooth((phase + edge / 2) / edge));
             break;
         }
-        case LayerSpec::LfoShape::Ramp: {
+        case LayerSettings::LfoShape::Ramp: {
             // Falls over the cycle like a struck note; the jump back up takes
             // 2 ms so that each stroke has an attack, not a click.
             const double rise = std::min(0.25, 0.002 * layer_.tremoloRate);
             lfo = phase < rise ? 1.0 - phase / rise : (phase - rise) / (1.0 - rise);
             break;
         }
-        case LayerSpec::LfoShape::Random: {
+        case LayerSettings::LfoShape::Random: {
             // A new random depth every cycle, glided into smoothly: the
             // uneven churn of fire, turbulence and worn engines.
             const auto cycle = static_cast<std::uint64_t>(cycles);
@@ -95,7 +95,7 @@ std::vector<Voice::Copy> Voice::makeCopies(const Note& note) const {
     for (std::size_t c = 0; c < copies.size(); ++c) {
         const double spread = copies.size() > 1 ? (2.0 * c / (copies.size() - 1) - 1.0) : 0.0;
         copies[c].detune = std::pow(2.0, spread * layer_.unisonCents / 1200.0);
-        if (layer_.source == LayerSpec::Source::Noise) {
+        if (layer_.source == LayerSettings::Source::Noise) {
             copies[c].noise =
                 std::make_unique<NoiseSource>(layer_.noise, note.seed * 31 + c, sampleRate_, layer_.density);
         } else {

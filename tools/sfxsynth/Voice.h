@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "Filter.h"
-#include "LayerSpec.h"
+#include "LayerSettings.h"
 #include "NoiseSource.h"
 #include "Oscillator.h"
 
@@ -20,7 +20,7 @@ public:
         std::uint64_t seed = 1;    // noise and phase randomness
     };
 
-    Voice(const LayerSpec& layer, double sampleRate);
+    Voice(const LayerSettings& layer, double sampleRate);
 
     // Adds the layer into `out` from sample `offset` on, never past
     // `out.size()`. Returns the number of samples after `offset` it touched.
@@ -56,6 +56,6 @@ private:
     std::size_t renderStrike(const Note& note, const Strike& strike, std::vector<float>& out, std::size_t offset) const;
     double tremolo(double t, std::uint64_t seed) const;
 
-    const LayerSpec& layer_;
+    const LayerSettings& layer_;
     double sampleRate_;
 };

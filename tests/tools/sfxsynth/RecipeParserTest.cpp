@@ -43,14 +43,14 @@ TEST(RecipeParserTest, ReadsGlobalsAndLayers) {
     EXPECT_DOUBLE_EQ(r.loudness, -15.0);
     EXPECT_DOUBLE_EQ(r.reverb.mix, 0.2);
     ASSERT_EQ(r.layers.size(), 2u);
-    const LayerSpec& thump = r.layers[0];
+    const LayerSettings& thump = r.layers[0];
     EXPECT_EQ(thump.name, "thump");
     EXPECT_DOUBLE_EQ(thump.pitch.at(0.0), 160.0);
     EXPECT_DOUBLE_EQ(thump.pitch.at(1.0), 50.0);
     EXPECT_NEAR(thump.pitch.at(0.05), std::sqrt(160.0 * 50.0), 1e-9);  // pitch glides geometrically
     ASSERT_EQ(thump.filters.size(), 1u);
     EXPECT_DOUBLE_EQ(thump.filters[0].q, 0.9);
-    EXPECT_EQ(r.layers[1].source, LayerSpec::Source::Noise);
+    EXPECT_EQ(r.layers[1].source, LayerSettings::Source::Noise);
     EXPECT_EQ(r.layers[1].repeat.count, 3);
 }
 

@@ -15,15 +15,15 @@ std::size_t firstSound(const std::vector<float>& s, std::size_t from = 0) {
     return s.size();
 }
 
-LayerSpec click() {
-    LayerSpec l;
-    l.source = LayerSpec::Source::Noise;
+LayerSettings click() {
+    LayerSettings l;
+    l.source = LayerSettings::Source::Noise;
     l.envelope = {0.0, 0.0, 0.002, 0.0, 0.001};
     return l;
 }
 
 TEST(VoiceTest, StartDelaysTheLayer) {
-    LayerSpec l = click();
+    LayerSettings l = click();
     l.start = 0.1;
     std::vector<float> out(8820, 0.0f);
     Voice(l, kRate).render({440.0, 1.0, 1.0, 1}, out, 0);
@@ -31,7 +31,7 @@ TEST(VoiceTest, StartDelaysTheLayer) {
 }
 
 TEST(VoiceTest, RepeatStrikesAtItsIntervalAndFadesByItsStep) {
-    LayerSpec l = click();
+    LayerSettings l = click();
     l.repeat.count = 3;
     l.repeat.every = 0.05;
     l.repeat.gainStep = 0.5;
@@ -43,7 +43,7 @@ TEST(VoiceTest, RepeatStrikesAtItsIntervalAndFadesByItsStep) {
 }
 
 TEST(VoiceTest, NeverWritesPastTheBuffer) {
-    LayerSpec l = click();
+    LayerSettings l = click();
     l.envelope = {0.0, 0.0, 0.0, 1.0, 0.5};
     std::vector<float> out(100, 0.0f);
     EXPECT_EQ(Voice(l, kRate).render({440.0, 10.0, 1.0, 1}, out, 90), 10u);
@@ -51,7 +51,7 @@ TEST(VoiceTest, NeverWritesPastTheBuffer) {
 }
 
 TEST(VoiceTest, NoteFrequencyTimesRatioSetsThePitch) {
-    LayerSpec l;
+    LayerSettings l;
     l.ratio = 2.0;
     l.envelope = {0.0, 0.0, 0.0, 1.0, 0.001};
     std::vector<float> out(44100, 0.0f);
@@ -65,8 +65,8 @@ TEST(VoiceTest, NoteFrequencyTimesRatioSetsThePitch) {
 
 namespace {
 
-std::vector<float> steadyTone(LayerSpec::LfoShape shape, std::uint64_t seed) {
-    LayerSpec l;
+std::vector<float> steadyTone(LayerSettings::LfoShape shape, std::uint64_t seed) {
+    LayerSettings l;
     l.pitch = Curve(1000.0);
     l.envelope = {0.0, 0.0, 0.0, 1.0, 0.001};
     l.tremoloRate = 20.0;
@@ -78,9 +78,9 @@ std::vector<float> steadyTone(LayerSpec::LfoShape shape, std::uint64_t seed) {
 }
 
 TEST(VoiceTest, RandomTremoloIsRepeatableAndStaysWithinItsDepth) {
-    const auto a = steadyTone(LayerSpec::LfoShape::Random, 7);
-    EXPECT_EQ(a, steadyTone(LayerSpec::LfoShape::Random, 7));
-    EXPECT_NE(a, steadyTone(LayerSpec::LfoShape::Random, 8));
+    const auto a = steadyTone(LayerSettings::LfoShape::Random, 7);
+    EXPECT_EQ(a, steadyTone(LayerSettings::LfoShape::Random, 7));
+    EXPECT_NE(a, steadyTone(LayerSettings::LfoShape::Random, 8));
     float lowest = 1.0f, highest = 0.0f;
     for (std::size_t from = 0; from + 44 <= a.size(); from += 44) {  // peak of each cycle of the 1 kHz tone
         float p = 0.0f;

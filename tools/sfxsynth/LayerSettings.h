@@ -8,10 +8,10 @@
 #include "NoiseSource.h"
 #include "Oscillator.h"
 
-// LayerSpec: one sound source of a recipe or an instrument, with its own pitch,
+// LayerSettings: one sound source of a recipe or an instrument, with its own pitch,
 // filters, modulation and envelope. Layers of one sound are summed. Plain data,
 // filled by LayerParser and read by Voice.
-struct LayerSpec {
+struct LayerSettings {
     enum class Source { Oscillator, Noise };
     enum class LfoShape { Sine, Square, Ramp, Random };
 

@@ -1,0 +1,459 @@
+#include "ui/Loader.h"
+
+#include <iterator>
+
+#include "engine/ErrorManager.h"
+#include "engine/FileManager.h"
+#include "engine/Format.h"
+#include "engine/Logger.h"
+#include "engine/MemoryFile.h"
+#include "engine/Qor.h"
+#include "engine/QorBase.h"
+#include "engine/ResourceManager.h"
+#include "engine/TimeKeeper.h"
+#include "inputaudio/QorAudio.h"
+#include "inputaudio/Sound.h"
+#include "inputaudio/SoundStream.h"
+#include "language/Language.h"
+#include "render/FontQuad.h"
+#include "render/QorGraphics.h"
+#include "render/Skin.h"
+#include "render/Texture.h"
+#include "ui/ContextDialog.h"
+#include "ui/ContextLanguageSelect.h"
+#include "ui/ContextManager.h"
+#include "ui/Global.h"
+#include "ui/LoadingBar.h"
+#include "ui/TextureLoading.h"
+
+namespace {
+constexpr int kLoop = 1;
+constexpr int kNoAnchor = -1;
+constexpr int kHalveToFit = 2;  // texture flag: halve a large image instead of tiling it
+
+struct TextureStep {
+    int step;
+    const char16_t* path;
+    const char16_t* name;
+    int flags;
+    int anchor;  // of skin 0, or kNoAnchor
+};
+
+// The textures that are one file, one name. Step 30 also brings the kamikaze and the
+// bomber, which no step names of their own.
+constexpr TextureStep kTextureSteps[] = {
+    {6, u"gfx/system/qrstudios.tga", u"qrstudios", 0, kNoAnchor},
+    {8, u"gfx/gui/game/editbox.tga", u"gui-game-editbox", kHalveToFit, kNoAnchor},
+    {9, u"gfx/gui/game/button.tga", u"gui-game-button", kHalveToFit, kNoAnchor},
+    {10, u"gfx/gui/game/square.tga", u"gui-game-square", kHalveToFit, kNoAnchor},
+    {12, u"xmas-edition/gfx/sky-colormatched.tga", u"sky", 0, 1},
+    {15, u"xmas-edition/gfx/ovalbuttons.tga", u"ovalButtons", kHalveToFit, kNoAnchor},
+    {16, u"xmas-edition/gfx/palm.tga", u"palm", kHalveToFit, kNoAnchor},
+    {17, u"gfx/3ds_explosion.tga", u"explosion", kHalveToFit, kNoAnchor},
+    {18, u"gfx/3ds_smoke.tga", u"smoke", kHalveToFit, kNoAnchor},
+    {19, u"gfx/propeller.tga", u"propeller", kHalveToFit, kNoAnchor},
+    {20, u"xmas-edition/gfx/biplane.tga", u"biplane", kHalveToFit, kNoAnchor},
+    {21, u"xmas-edition/gfx/biplane-markings.tga", u"biplane-markings", kHalveToFit, kNoAnchor},
+    {22, u"gfx/p35.tga", u"p35", kHalveToFit, kNoAnchor},
+    {23, u"gfx/p35-markings.tga", u"p35-markings", kHalveToFit, kNoAnchor},
+    {24, u"xmas-edition/gfx/cannon.tga", u"cannon", kHalveToFit, kNoAnchor},
+    {25, u"xmas-edition/gfx/projectiles.tga", u"projectiles", kHalveToFit, kNoAnchor},
+    {26, u"gfx/splash.tga", u"splash", kHalveToFit, kNoAnchor},
+    {27, u"gfx/circularsplash.tga", u"circularSplash", kHalveToFit, kNoAnchor},
+    {28, u"gfx/propelledBomb.tga", u"propelledBomb", kHalveToFit, kNoAnchor},
+    {29, u"xmas-edition/gfx/hotairballoon.tga", u"hotAirBalloon", kHalveToFit, kNoAnchor},
+    {30, u"gfx/torpedo.tga", u"torpedo", kHalveToFit, kNoAnchor},
+    {30, u"gfx/kamikaze.tga", u"kamikaze", kHalveToFit, kNoAnchor},
+    {30, u"gfx/bomber.tga", u"bomber", kHalveToFit, kNoAnchor},
+    {31, u"gfx/atombomb.tga", u"atomBomb", kHalveToFit, kNoAnchor},
+    {32, u"gfx/hud-energybar.tga", u"hud-energybar", kHalveToFit, kNoAnchor},
+    {33, u"gfx/hud-bonusicons.tga", u"hud-bonusicons", kHalveToFit, kNoAnchor},
+    {34, u"gfx/balloons.tga", u"balloons", kHalveToFit, kNoAnchor},
+    {35, u"xmas-edition/gfx/flare-small.tga", u"flare", kHalveToFit, kNoAnchor},
+    {36, u"gfx/arrow-mousecontrol.tga", u"mouseArrow", kHalveToFit, 6},
+    {37, u"gfx/laser.tga", u"laser", kHalveToFit, kNoAnchor},
+    {38, u"gfx/lightning.tga", u"lightning", kHalveToFit, kNoAnchor},
+    {39, u"gfx/crate.tga", u"crate", kHalveToFit, kNoAnchor},
+    {40, u"gfx/parachute.tga", u"parachute", kHalveToFit, kNoAnchor},
+    {41, u"gfx/ballistic.tga", u"ballistic", kHalveToFit, kNoAnchor},
+    {43, u"xmas-edition/gfx/snowflake.tga", u"snowflake", kHalveToFit, kNoAnchor},
+    {44, u"xmas-edition/gfx/gui/game/hud-touchscreen.tga", u"hud-touchscreen", 0, kNoAnchor},
+};
+
+struct SoundStep {
+    int step;
+    const char16_t* path;
+    const char16_t* name;
+    std::uint32_t flags;
+    float pitchLow, pitchHigh;
+};
+
+constexpr SoundStep kSoundSteps[] = {
+    {45, u"sfx/clickXP.ogg", u"mouseClick", 0, 0.0f, 0.0f},
+    {46, u"sfx/pop.ogg", u"pop", 0, 0.0f, 0.0f},
+    {47, u"xmas-edition/sfx/rot5loo1.ogg", u"engine", kLoop, 0.0f, 0.0f},
+    {48, u"xmas-edition/sfx/ovrevlp1.ogg", u"engineSpinning", kLoop, 0.0f, 0.0f},
+    {49, u"sfx/ovrevlp1.ogg", u"bomberEngine", kLoop, 0.0f, 0.0f},
+    {50, u"sfx/arc2.ogg", u"lightningFire", kLoop, 0.0f, 0.0f},
+    {51, u"sfx/bmbwstl2.ogg", u"bombWhistle", 0, 0.0f, 0.5f},
+    {52, u"sfx/bmbwstl2short.ogg", u"bombWhistleShort", 0, 0.0f, 0.5f},
+    {53, u"sfx/cannonfire.ogg", u"cannonFire", 0, 0.0f, 1.0f},
+    {54, u"sfx/laserFire.ogg", u"laserFire", 0, 0.0f, 0.1f},
+    {55, u"sfx/laserHit.ogg", u"laserHit", 0, 0.0f, 0.1f},
+    {56, u"sfx/lightninghit.ogg", u"lightningHit", 0, 0.0f, 0.5f},
+    {57, u"sfx/splash.ogg", u"smallSplash", 0, 0.0f, 0.5f},
+    {58, u"sfx/planesplash.ogg", u"largeSplash", 0, 0.0f, 0.0f},
+    {59, u"sfx/fireworklaunch.ogg", u"fireworkLaunch", 0, 0.0f, 0.25f},
+    {60, u"sfx/fireworkbang.ogg", u"fireworkBang", 0, 0.0f, 0.5f},
+    {61, u"xmas-edition/sfx/planehit(ricocnvs).ogg", u"planeHit", 0, 0.0f, 0.5f},
+    {62, u"sfx/spanloo.ogg", u"bulletFire", 0, 0.0f, 0.0f},
+    {63, u"sfx/firetree.ogg", u"treeBurn", 0, 0.0f, 0.0f},
+    {64, u"sfx/engnxploshort.ogg", u"explosionShort", 0, 0.0f, 0.0f},
+    {65, u"sfx/fx113.ogg", u"explosionLong", 0, 0.0f, 0.5f},
+    {66, u"sfx/balloonPop.ogg", u"balloonPop", 0, 0.0f, 0.5f},
+    {67, u"sfx/bubbles.ogg", u"bubbles", 0, 0.0f, 0.5f},
+    {68, u"sfx/bubbleburst.ogg", u"bubbleBurst", 0, 0.0f, 0.25f},
+    {69, u"sfx/deflate.ogg", u"deflate", 0, 0.0f, 0.5f},
+    {70, u"sfx/waterExit.ogg", u"waterExit", 0, 0.0f, 0.5f},
+    {71, u"sfx/missilelaunch.ogg", u"missileLaunch", 0, 0.0f, 0.5f},
+    {72, u"sfx/missilehit.ogg", u"missileHit", 0, 0.0f, 0.1f},
+    {73, u"sfx/kamikazeentry.ogg", u"kamikazeEntry", 0, 0.0f, 0.5f},
+    {74, u"sfx/ballisticentry(gp32).ogg", u"ballisticEntry", 0, 0.0f, 0.5f},
+    {75, u"sfx/rot5loo1fade.ogg", u"biplaneEntry", 0, 0.0f, 0.1f},
+    {76, u"sfx/propelledbombentry.ogg", u"propelledBombEntry", 0, 0.0f, 0.5f},
+    {77, u"sfx/bomberdropbomb.ogg", u"bomberDropBomb", 0, 0.0f, 0.5f},
+    {78, u"sfx/crateBreak.ogg", u"crateBreak", 0, 0.0f, 0.5f},
+    {79, u"sfx/nyuck.ogg", u"nyuck", 0, 0.0f, 0.0f},
+    {80, u"sfx/levelup.ogg", u"bonusPickup+", 0, 0.0f, 0.0f},
+    {81, u"sfx/leveldown.ogg", u"bonusPickup-", 0, 0.0f, 0.0f},
+    {82, u"sfx/drum_roll_1.ogg", u"drumroll", 0, 0.0f, 0.0f},
+    {83, u"sfx/cymbalcrash.ogg", u"cymbal", 0, 0.0f, 0.0f},
+    {84, u"sfx/lackerol3.ogg", u"switchWeapon", 0, 0.0f, 0.0f},
+    {85, u"sfx/lackerol3lower.ogg", u"switchWeaponLower", 0, 0.0f, 0.0f},
+};
+
+constexpr int kPlaybacks = 2;
+constexpr int kPopPlaybacks = 3;
+constexpr double kPopInterval = 0.025;  // s between two pops
+
+double physicalTime() { return qor->pTimeKeeper ? qor->pTimeKeeper->getPhysicalTime() : 0.0; }
+
+std::u16string codePageOf(int language) { return qor->pLanguage->getString(language, StringId::LANGUAGECODEPAGE); }
+}  // namespace
+
+Loader::Loader() {
+    QOR_LOG("Loader::Loader", u"Loading resources...");
+    bDeleteOnClose = 1;
+    bCloseOnEscape = 0;
+    bShowPointer = 0;
+    bHideFrameRate = 1;
+    clearColor = 0xFF000000u;
+    pLoadingBar =
+        new LoadingBar(static_cast<Texture*>(qor->pResourceManager->find(true, u"gui-game-progressBar")), 0, 1);
+    if (qor->bEnableDelayedLoad) pLoadingBar->bHidden = 1;
+    addChild(pLoadingBar);
+    totalSteps = loadStuff(true);
+}
+
+void Loader::tickContents(double time, double dt) {
+    QorBase::tick(time, dt);
+    const double deadline = physicalTime() + kFrameBudget;
+    if (physicalTime() >= deadline) return;
+    for (;;) {
+        const std::int32_t n = loadStuff(false);
+        pLoadingBar->setProgress(static_cast<float>(n) / static_cast<float>(totalSteps));
+        if (bYieldStep) {
+            bYieldStep = 0;
+            return;
+        }
+        // Another screen (the language choice, or the start screens) came on top.
+        if (parent && parent->lastChild != this) {
+            bYieldStep = 1;
+            return;
+        }
+        if (physicalTime() >= deadline) return;
+    }
+}
+
+std::int32_t Loader::loadStuff(bool countOnly) {
+    if (countOnly || currentStep >= kSteps) return kSteps;
+    currentStep += 1;
+    runStep(currentStep);
+    return currentStep;
+}
+
+void Loader::registerResource(QorBase* resource, const std::u16string& name) {
+    global->resourceRoot->addChild(resource);
+    qor->pResourceManager->addResource(resource, name);
+}
+
+void Loader::registerTexture(Texture* texture, const std::u16string& name) {
+    registerResource(texture, name);
+    const std::vector<Skin*> skins = textureSkins(texture);
+    for (std::size_t i = 0; i < skins.size(); ++i)
+        qor->pResourceManager->addResource(skins[i], formatString(u"%s:%d", name, static_cast<int>(i)));
+}
+
+void Loader::runStep(int step) {
+    if (loadPlainTexture(step) || loadSound(step)) return;
+    switch (step) {
+        case 2:
+            registerResource(new SoundStream(kLoop, u"xmas-edition/sfx/music/menu.ogg"), u"musicMenu");
+            break;
+        case 3:
+            applySettingsStep();
+            break;
+        case 4:
+            qor->pQorAudio->setMusic(static_cast<SoundStream*>(qor->pResourceManager->find(true, u"musicMenu")));
+            break;
+        case 5:
+            registerResource(new SoundStream(kLoop, u"xmas-edition/sfx/music/game.ogg"), u"musicGame");
+            break;
+        case 7:
+            loadLanguageFlags();
+            break;
+        case 11:
+            loadLogo();
+            break;
+        case 13:
+            loadSea();
+            break;
+        case 14:
+            loadJoinedHalves(u"xmas-edition/gfx/island.tga", u"island", kNoAnchor);
+            break;
+        case 42:
+            loadJoinedHalves(u"xmas-edition/gfx/zeppelin.tga", u"zeppelin", 4);
+            break;
+        case 86:
+            chooseLanguage();
+            break;
+        case 87:
+            qor->pLanguage->setLanguage(qor->defaultLanguage);
+            break;
+        case 88:
+            fontRes(false, u"fontTinyTex", u"", u"font-tiny", u"");
+            break;
+        case 89:
+            fontRes(false, u"fontSmallTex", u"", u"font-small", u"");
+            break;
+        case 90:
+            fontRes(false, u"fontMediumTex", u"", u"font-medium", u"");
+            break;
+        case 91:
+            fontRes(false, u"fontLargeTex", u"xmas-edition/", u"font-large", u"");
+            break;
+        case 92:
+            registerResource(loadTextureFile(kHalveToFit, u"xmas-edition/gfx/font/alphabet-hud.tga"), u"fontHUDTex");
+            break;
+        case 93:
+        case 94:
+        case 95:
+        case 96:
+        case 97:
+            createFont(step);
+            break;
+        case 98:
+            global->initPostLoader();
+            bFinished = 1;
+            break;
+        default:
+            break;  // step 1: the first frame shows the bar at once
+    }
+}
+
+bool Loader::loadPlainTexture(int step) {
+    bool found = false;
+    for (const TextureStep& t : kTextureSteps) {
+        if (t.step != step) continue;
+        Texture* texture = loadTextureFile(t.flags, t.path);
+        registerTexture(texture, t.name);
+        if (t.anchor != kNoAnchor) textureSkins(texture).at(0)->setAnchor(t.anchor);
+        found = true;
+    }
+    return found;
+}
+
+bool Loader::loadSound(int step) {
+    for (const SoundStep& s : kSoundSteps) {
+        if (s.step != step) continue;
+        const bool pop = std::u16string_view(s.name) == u"pop";
+        auto* sound = new Sound(s.flags, pop ? kPopPlaybacks : kPlaybacks, s.path);
+        registerResource(sound, s.name);
+        if (pop) sound->minReplayInterval = kPopInterval;
+        sound->frequencyVariationMin = s.pitchLow;
+        sound->frequencyVariationMax = s.pitchHigh;
+        return true;
+    }
+    return false;
+}
+
+void Loader::applySettingsStep() {
+    global->configuration.bFullScreen = qor->pQorGraphics->bFullScreen;
+    global->applySettings(-1, -1);
+    // The display may change now: let the frame show before loading goes on.
+    bYieldStep = 1;
+}
+
+void Loader::loadLanguageFlags() {
+    FileManager& files = *qor->pFileManager;
+    files.useWad(getArchivePath() + u".language.v2");
+    registerTexture(loadTextureFile(0, u"gfx/system/languageflags.tga"), u"languageFlags");
+    files.useWad(getArchivePath());
+}
+
+void Loader::loadLogo() {
+    static constexpr const char16_t* kTiles[4][2] = {{u"xmas-edition/gfx/logo_0_0.tga", u"logo"},
+                                                     {u"xmas-edition/gfx/logo_1_0.tga", u"logo1"},
+                                                     {u"xmas-edition/gfx/logo_0_1.tga", u"logo2"},
+                                                     {u"xmas-edition/gfx/logo_1_1.tga", u"logo3"}};
+    std::vector<Skin*> cells;
+    Texture* first = nullptr;
+    for (const auto& tile : kTiles) {
+        Texture* texture = loadTextureFile(kHalveToFit, tile[0]);
+        registerTexture(texture, tile[1]);
+        cells.push_back(textureSkins(texture).at(0));
+        if (!first) first = texture;
+    }
+    qor->pResourceManager->addResource(joinSkins(first, 2, 2, cells, kNoAnchor), u"logo:all");
+}
+
+void Loader::loadSea() {
+    Texture* left = loadTextureFile(kHalveToFit, u"xmas-edition/gfx/sea_0_0.tga");
+    registerTexture(left, u"sea");
+    Texture* right = loadTextureFile(kHalveToFit, u"xmas-edition/gfx/sea_1_0.tga");
+    registerTexture(right, u"sea2");
+    const std::vector<Skin*> cells = {textureSkins(left).at(0), textureSkins(right).at(0)};
+    qor->pResourceManager->addResource(joinSkins(left, 2, 1, cells, 7), u"sea:all");
+}
+
+void Loader::loadJoinedHalves(const char16_t* path, const char16_t* name, int anchor) {
+    Texture* texture = loadTextureFile(kHalveToFit, path);
+    registerTexture(texture, name);
+    const std::vector<Skin*> skins = textureSkins(texture);
+    const std::vector<Skin*> cells = {skins.at(0), skins.at(1)};
+    qor->pResourceManager->addResource(joinSkins(texture, 2, 1, cells, anchor), formatString(u"%s:all", name));
+}
+
+void Loader::chooseLanguage() {
+    if (qor->singleLanguage >= 0) {
+        qor->defaultLanguage = qor->singleLanguage;
+        QOR_LOG("Loader::loadStuff", u"Single language mode (%d).", qor->singleLanguage);
+        return;
+    }
+    QOR_LOG("Loader::loadStuff", u"Multilanguage mode (%d).", qor->defaultLanguage);
+    bool anyAvailable = false;
+    for (int i = 0; i < Language::kLanguageCount; ++i) {
+        if (!qor->pLanguage->isLanguageAvailable(i)) continue;
+        anyAvailable = true;
+        if (qor->pFileManager->bUseWad) verifyLanguageFiles(i);
+    }
+    if (qor->defaultLanguage == -2) {
+        qor->defaultLanguage = ContextLanguageSelect::autodetectLanguage();
+    } else if (qor->defaultLanguage < 0) {
+        // With nothing to choose from, asking would leave the player on an empty screen.
+        if (!anyAvailable) {
+            QOR_LOG("Loader::loadStuff", u"No language is available; using language 0.");
+            qor->defaultLanguage = 0;
+            return;
+        }
+        auto* screen = new ContextDialog();
+        ContextLanguageSelect::create(screen);
+        global->pContextManager->addChild(screen);
+    }
+}
+
+void Loader::verifyLanguageFiles(int language) {
+    std::u16string fontArchive = getArchivePath() + u"." + codePageOf(language);
+    if (qor->hq2x == 2) fontArchive += u".hq2x";
+    qor->pFileManager->verifyFileDisk(fontArchive);
+    const std::u16string isoCode = qor->pLanguage->getString(language, StringId::LANGUAGEISOCODE);
+    const auto* flags = static_cast<Texture*>(qor->pResourceManager->find(true, u"languageFlags"));
+    const int skins = static_cast<int>(flags->skins.size());
+    if (skins <= ContextLanguageSelect::isoCode2skinIndex(isoCode))
+        assertionFailedAt("Loader::loadStuff", __FILE__, __LINE__,
+                          "FIND_RESOURCE(Texture,TT(\"languageFlags\"))->skins.size()>"
+                          "ContextLanguageSelect::isoCode2skinIndex(isoCode)");
+}
+
+void Loader::fontRes(bool recordOnly, const std::u16string& name, const std::u16string& prefix,
+                     const std::u16string& folder, std::u16string codePage) {
+    FileManager& files = *qor->pFileManager;
+    if (codePage.empty()) {
+        // Building archives: every code page's files go into their archives.
+        if (files.bCreateWad)
+            for (int i = 0; i < Language::kLanguageCount; ++i) fontRes(true, name, prefix, folder, codePageOf(i));
+        codePage = qor->pLanguage->getString(StringId::LANGUAGECODEPAGE);
+    }
+    files.useWad(getArchivePath() + u"." + codePage);
+    const std::u16string stem = prefix + u"gfx/font/" + codePage + u"/";
+    loadFontSheets(recordOnly, name, stem + folder + u"-%d.tga", 14, u"%s%d");
+    loadFontSheets(recordOnly, name, stem + u"extra-" + folder + u"-%d.tga", 10, u"%sExtra%d");
+    loadCodePointTable(recordOnly, prefix, codePage);
+    files.useWad(getArchivePath());
+    if (recordOnly || qor->pResourceManager->find(false, name + u"1")) return;
+    if (codePage != u"1252") {
+        fontRes(false, name, prefix, folder, u"1252");
+        return;
+    }
+    QOR_FATAL("Loader::fontRes", u"Could not find any 8-bit glyphs for font '%s'", folder);
+}
+
+void Loader::loadFontSheets(bool recordOnly, const std::u16string& name, const std::u16string& pattern, int flags,
+                            const std::u16string& registeredPattern) {
+    for (int i = 1;; ++i) {
+        const std::u16string path = formatString(pattern.c_str(), i);
+        if (!qor->pFileManager->exists(path)) return;
+        Texture* sheet = loadTextureFile(flags, path);
+        if (recordOnly)
+            sheet->destroy();
+        else
+            registerResource(sheet, formatString(registeredPattern.c_str(), name, i));
+    }
+}
+
+void Loader::loadCodePointTable(bool recordOnly, const std::u16string& prefix, const std::u16string& codePage) {
+    const std::u16string name = codePage + u".codepointLUT";
+    const std::u16string path = prefix + u"gfx/font/" + codePage + u"/" + codePage + u".codepointLUT.bin";
+    if (qor->pResourceManager->find(false, name) || !qor->pFileManager->exists(path)) return;
+    auto* table = new MemoryFile(0, path);
+    if (recordOnly)
+        table->destroy();
+    else
+        registerResource(table, name);
+}
+
+void Loader::createFont(int step) {
+    struct FontStep {
+        const char16_t* name;
+        const char16_t* sheets;
+        int width, spacing, capitalLine, lowerLine;
+        bool cache, whiteCache, composite;
+    };
+    static constexpr FontStep kFonts[5] = {
+        {u"fontTiny", u"fontTinyTex", 3, 1, 0, 0, true, true, false},
+        {u"fontSmall", u"fontSmallTex", 3, 0, 4, 7, true, true, false},
+        {u"fontMedium", u"fontMediumTex", 5, 0, 2, 2, true, true, true},
+        {u"fontLarge", u"fontLargeTex", 12, 0, 4, 4, false, false, true},
+        {u"fontHUD", u"fontHUDTex", 3, -4, 0, 0, false, false, false},
+    };
+    constexpr std::uint16_t kFirstHudSymbol = 44;  // the comma
+    const int index = step - 93;
+    const FontStep& f = kFonts[index];
+    auto* font = new FontQuad();
+    font->fontName = f.name;
+    font->defaultWidth = f.width;
+    font->spacing = f.spacing;
+    font->fontUppercaseLineRaw = f.capitalLine;
+    font->fontLowercaseLineRaw = f.lowerLine;
+    font->bUseCache = f.cache ? 1 : 0;
+    font->bCacheClearWhite = f.whiteCache ? 1 : 0;
+    if (index == Global::kFontHUD)
+        font->addSourceTexture(static_cast<Texture*>(qor->pResourceManager->find(true, f.sheets)), kFirstHudSymbol,
+                               false);
+    else
+        font->loadGlyphSheets(f.sheets);
+    if (f.composite) font->setupCompositeChars();
+    font->createCache();
+    global->fonts[index] = font;
+    registerResource(font, f.name);
+}

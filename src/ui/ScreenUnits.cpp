@@ -1,0 +1,14 @@
+#include "ui/ScreenUnits.h"
+
+#include "engine/Qor.h"
+#include "render/Camera.h"
+#include "render/QorGraphics.h"
+
+Vector3 worldToScreenUnits(const Camera& camera, const Vector3& world) {
+    const float halfWidth = qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) / 2.0f : 400.0f;
+    const float d = camera.target.z - camera.position.z;
+    // The world size of one screen unit at the point's depth.
+    const float s = (world.z - camera.position.z) / halfWidth;
+    return Vector3{(world.x - (camera.position.x - d)) / s, (world.y - (camera.position.y - d * camera.aspect)) / s,
+                   world.z};
+}

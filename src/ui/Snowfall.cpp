@@ -1,0 +1,99 @@
+#include "ui/Snowfall.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
+#include "engine/Qor.h"
+#include "engine/Random.h"
+#include "engine/ResourceManager.h"
+#include "platform/GraphicsDevice.h"
+#include "render/Camera.h"
+#include "render/Matrix.h"
+#include "render/QorGraphics.h"
+#include "render/Quad.h"
+#include "render/Texture.h"
+
+QOR_DEFINE_CLASS(Snowfall, QorBase, nullptr)
+
+namespace {
+constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
+constexpr int kVerticesPerFlake = 6;
+
+float virtualWidth() { return qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : 800.0f; }
+float virtualHeight() { return qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualHeight) : 480.0f; }
+}  // namespace
+
+Snowfall::Snowfall(Camera* camera_, float spread_) : camera(camera_), spread(spread_) {
+    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"snowflake"));
+    skin = texture->skins.empty() ? nullptr : dynamic_cast<Quad*>(texture->skins[0]);
+    QOR_ASSERT("Snowfall::Snowfall", skin != nullptr);
+    const float w = spread * virtualWidth() * 0.5f;
+    const float h = spread * virtualHeight() * 0.5f;
+    flakes.resize(kFlakes);
+    // The order of the draws is part of the picture: phase, depth, height, then x.
+    for (Flake& f : flakes) {
+        f.phase = Random::fraction() * kTwoPi;
+        f.z = Random::fraction() * -(virtualWidth() / 2.0f);
+        f.y = -h + Random::fraction() * 2.0f * h;
+        f.x = -w + Random::fraction() * 2.0f * w;
+        f.drawn = Vector3{f.x, f.y, f.z};
+    }
+    batch.resize(kFlakes * kVerticesPerFlake);
+}
+
+ClassInfo* Snowfall::getClass() const { return &classInfo; }
+
+void Snowfall::tick(double, double dt) {
+    const float step = static_cast<float>(dt);
+    const float w = spread * virtualWidth() * 0.5f;
+    const float h = spread * virtualHeight() * 0.5f;
+    const float cx = camera ? camera->position.x : 0.0f;
+    const float cy = camera ? camera->position.y : 0.0f;
+    const float boxWidth = std::trunc(2.0f * w);
+    const float boxHeight = 2.0f * h;
+    for (Flake& f : flakes) {
+        // At most one box a frame: after a jump the snow catches up over a few frames.
+        if (f.x < cx - w) f.x += boxWidth;
+        if (f.x > cx + w) f.x -= boxWidth;
+        if (f.y < cy - h) f.y += boxHeight;
+        if (f.y > cy + h) f.y -= boxHeight;
+        f.phase = std::fmod(f.phase + kSwaySpeed * step, kTwoPi);
+        f.y -= kFallSpeed * step;
+        f.drawn = Vector3{f.x + std::cos(f.phase) * kSwayWidth, f.y, f.z};
+        f.rotation = Vector3{f.phase, f.phase, 0.0f};
+    }
+}
+
+void Snowfall::buildBatch() {
+    const float hw = skin->width / 2.0f, hh = skin->height / 2.0f;
+    const auto& uv = skin->uvRect;
+    const Vector3 corners[4] = {{-hw, hh, 0.0f}, {hw, hh, 0.0f}, {-hw, -hh, 0.0f}, {hw, -hh, 0.0f}};
+    const float u[4] = {uv[0], uv[2], uv[0], uv[2]};
+    const float v[4] = {uv[1], uv[1], uv[3], uv[3]};
+    static constexpr int kOrder[kVerticesPerFlake] = {0, 1, 2, 2, 1, 3};
+    Vertex* out = batch.vertexArray;
+    for (const Flake& f : flakes) {
+        // The transform a renderable would have: origin, scale, turn, then position.
+        Matrix m = Matrix::translation(-skin->origin.x, -skin->origin.y, -skin->origin.z);
+        m = Matrix::multiply(m, Matrix::scaling(kFlakeScale, kFlakeScale, 1.0f));
+        m = Matrix::multiply(m, Matrix::rotationYawPitchRoll(f.rotation.y, f.rotation.x, f.rotation.z));
+        m = Matrix::multiply(m, Matrix::translation(f.drawn.x, f.drawn.y, f.drawn.z));
+        for (int k : kOrder) {
+            const Vector3 p = m.transformCoord(corners[k]);
+            *out++ = Vertex{p.x, p.y, p.z, 0xFFFFFFFFu, u[k], v[k]};
+        }
+    }
+    batch.upload();
+}
+
+void Snowfall::render() {
+    if (!qor->pQorGraphics || !qor->pQorGraphics->dxDevice) return;
+    buildBatch();
+    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    device.setTransform(TransformKind::kWorld, Matrix::identity());
+    device.setColorOp(TextureOp::kSelectTexture);
+    device.setAlphaOp(TextureOp::kSelectTexture);
+    batch.draw(skin->pTexture, VertexBuffer::kTriangleList, 0, -1);
+}

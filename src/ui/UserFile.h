@@ -1,0 +1,35 @@
+#pragma once
+// The user's own files in the data folder (the configuration record ".hst" and the
+// profiles ".pro"): whole fixed-size records inside the digest-checked user-data
+// container, saved atomically by the container functions.
+//
+// A file that exists but cannot be loaded (damaged, foreign, another version or size)
+// is logged and copied to "<name>.bak" before anything else happens, so that the first
+// save, which overwrites it with the defaults, never costs the player the only copy.
+#include <cstdint>
+#include <string>
+
+// "Torvane2Xmas": the build name, which names the user files.
+std::u16string getProductName();
+// The per-machine data folder (created when missing), ending in "/".
+std::u16string getUserDataFolder();
+// The configuration record's file name: the product name and ".hst".
+std::u16string getHighScoreFileName();
+// The profile store's file name: the product name and ".pro".
+std::u16string getProfileFileName();
+
+class UserFile {
+public:
+    // The version text the records are stored under.
+    static constexpr char16_t kVersion[] = u"2.79";
+
+    // Fills `record` (`size` bytes) from the file `fileName` of the data folder when it
+    // holds a valid container of exactly that size; else leaves `record` untouched,
+    // keeps an existing file as "<fileName>.bak" and returns false.
+    static bool load(void* record, std::uint32_t size, const std::u16string& fileName);
+    // Writes the record atomically; false (and logged) on failure.
+    static bool save(const void* record, std::uint32_t size, const std::u16string& fileName);
+
+private:
+    static void keepBackup(const std::u16string& path);
+};

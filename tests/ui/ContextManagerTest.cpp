@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/GraphicsDevice.h"
+#include "render/QorGraphics.h"
+#include "ui/ContextManager.h"
+#include "ui/ContextPopup.h"
+#include "ui/IrisOverlay.h"
+#include "ui/MousePointer.h"
+#include "ui/StackFixture.h"
+
+namespace {
+class ContextManagerTest : public StackFixture {
+protected:
+    RecordingScreen* push(const std::string& name) {
+        auto* s = new RecordingScreen(journal, name);
+        stack->addChild(s);
+        return s;
+    }
+    Journal take() {
+        Journal j;
+        j.swap(journal);
+        return j;
+    }
+};
+constexpr int kEscape = 1;
+}  // namespace
+
+TEST_F(ContextManagerTest, APushedScreenIsActivatedInTheNextTickAndOnlyTheTopTicks) {
+    RecordingScreen* a = push("a");
+    a->bFinished = 1;  // pushing clears it
+    stack->addChild(a);
+    EXPECT_TRUE(take().empty());
+    tick();
+    EXPECT_EQ(take(), (Journal{"a activate first", "a tick"}));
+    push("b");
+    tick();
+    EXPECT_EQ(take(), (Journal{"a covered", "b activate first", "b tick"}));
+    tick();
+    EXPECT_EQ(take(), (Journal{"b tick"}));
+    int n = 0;
+    stack->findNthHit(n);
+    EXPECT_EQ(take(), (Journal{"b hit"}));
+}
+
+TEST_F(ContextManagerTest, TwoScreensFinishedTogetherGoInOneTickAndTheOneBeneathIsActivatedOnce) {
+    push("a");
+    RecordingScreen* b = push("b");
+    RecordingScreen* c = push("c");
+    tick();
+    take();
+    b->bFinished = c->bFinished = 1;
+    tick();
+    EXPECT_EQ(take(), (Journal{"c closed", "c destroyed", "b closed", "b destroyed", "a activate first", "a tick"}));
+    EXPECT_EQ(stack->top()->prev, nullptr);
+}
+
+TEST_F(ContextManagerTest, AFinishedScreenBeneathAnOpenOneWaitsAndIsNeverActivatedAgain) {
+    push("a");
+    RecordingScreen* b = push("b");
+    tick();
+    b->bFinished = 1;
+    RecordingScreen* c = push("c");
+    tick();
+    take();
+    c->bFinished = 1;
+    tick();
+    EXPECT_EQ(take(), (Journal{"c closed", "c destroyed", "b closed", "b destroyed", "a activate first", "a tick"}));
+}
+
+TEST_F(ContextManagerTest, EscapeClosesOnlyScreensThatAllowItAndAHeldKeyClosesNoMore) {
+    RecordingScreen* a = push("a");
+    RecordingScreen* b = push("b");
+    b->bCloseOnEscape = 0;
+    b->bCloseOnFireKey = 1;
+    tick();
+    press(kEscape);
+    press(57);  // player 1's fire key: ignored, as Escape is not allowed here
+    tick();
+    EXPECT_FALSE(b->bFinished);
+    b->bCloseOnEscape = 1;
+    b->bCloseOnFireKey = 0;
+    press(kEscape);
+    tick();
+    EXPECT_TRUE(b->bFinished);
+    take();
+    press(kEscape, true);  // still held in the next frame
+    tick();
+    EXPECT_EQ(take(), (Journal{"b closed", "b destroyed", "a activate first", "a tick"}));
+    EXPECT_FALSE(a->bFinished);
+}
+
+TEST_F(ContextManagerTest, EitherPlayersFireKeyClosesAScreenThatAsksForIt) {
+    for (int key : {57, 42}) {
+        RecordingScreen* s = push("s");
+        s->bCloseOnFireKey = 1;
+        tick();
+        press(key);
+        tick();
+        EXPECT_TRUE(s->bFinished) << key;
+        tick();
+    }
+}
+
+TEST_F(ContextManagerTest, ConfirmationYesClosesTheScreenAndNoOnlyThePopup) {
+    RecordingScreen* base = push("base");
+    RecordingScreen* menu = push("menu");
+    menu->bConfirmClose = 1;
+    tick();
+    press(kEscape);
+    tick();
+    EXPECT_FALSE(menu->bFinished);
+    auto* popup = dynamic_cast<ContextPopup*>(stack->top());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(stack->confirmResult, -1);
+    press(49);  // N
+    tick();
+    tick();
+    EXPECT_EQ(stack->top(), menu);
+    EXPECT_FALSE(menu->bFinished);
+    press(kEscape);
+    tick();
+    ASSERT_NE(dynamic_cast<ContextPopup*>(stack->top()), nullptr);
+    EXPECT_EQ(stack->confirmResult, -1);
+    press(28);  // Return: the first button, Yes
+    tick();
+    EXPECT_TRUE(menu->bFinished);
+    EXPECT_EQ(stack->confirmResult, -1);
+    take();
+    tick();
+    EXPECT_EQ(take(), (Journal{"menu closed", "menu destroyed", "base activate first", "base tick"}));
+    EXPECT_EQ(stack->top(), base);
+}
+
+TEST_F(ContextManagerTest, ClosingTheLastScreenRequestsTheEndInTheSameTick) {
+    RecordingScreen* a = push("a");
+    tick();
+    a->bFinished = 1;
+    take();
+    tick();
+    EXPECT_EQ(take(), (Journal{"a closed", "a destroyed"}));
+    EXPECT_EQ(stack->bQuitRequested, 1);
+}
+
+TEST_F(ContextManagerTest, DeletingTheStackEndsEveryScreenTopFirst) {
+    push("a");
+    push("b");
+    RecordingScreen* c = push("c");
+    c->bDeleteOnClose = 0;  // whatever the flag says
+    tick();
+    take();
+    global->pContextManager = nullptr;
+    stack->destroy();
+    stack = nullptr;
+    EXPECT_EQ(take(), (Journal{"c destroyed", "b destroyed", "a destroyed"}));
+}
+
+TEST_F(ContextManagerTest, ANewTopOpensTheIrisWhichMovesOneUnitPerSecond) {
+    IrisOverlay& iris = *stack->pOverlay;
+    iris.target = 1.0f;
+    iris.tick(0.0, 0.5);
+    EXPECT_FLOAT_EQ(iris.level, 0.5f);
+    iris.tick(0.0, 0.75);
+    EXPECT_FLOAT_EQ(iris.level, 1.0f);
+    push("a");
+    tick();
+    EXPECT_EQ(iris.target, 0.0f);
+    iris.tick(0.0, 0.25);
+    EXPECT_FLOAT_EQ(iris.level, 0.75f);
+}
+
+TEST_F(ContextManagerTest, ThePointerIsDrawnOnlyWhileTheWindowIsActiveAndTheScreenWantsIt) {
+    RecordingScreen* a = push("a");
+    a->clearColor = 0xFF000000u;
+    qor->pQorInput->setInputMode(QorInput::kModeMouse);
+    qor->pQorInput->setMousePos(400.0f, 240.0f, 0.0f);  // the middle of the screen
+    // Ticked and drawn by hand: the engine's frame would take the pointer from the
+    // system's cursor.
+    auto redInTheMiddle = [this] {
+        stack->tick(0.0, 0.0);
+        GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+        device.beginScene();
+        qor->pQorGraphics->clear();
+        stack->frameRender();
+        device.endScene();
+        int w = 0, h = 0;
+        const auto pixels = backBuffer(w, h);
+        return pixels[static_cast<std::size_t>(h / 2) * w + w / 2] == 0xFFFF0000u;
+    };
+    EXPECT_TRUE(redInTheMiddle());
+    qor->windowActive = false;
+    EXPECT_FALSE(redInTheMiddle());
+    qor->windowActive = true;
+    a->bShowPointer = 0;
+    EXPECT_FALSE(redInTheMiddle());
+}
+
+TEST_F(ContextManagerTest, AClosedIrisCoversTheScreenAndAnOpenOneDrawsNothing) {
+    RecordingScreen* a = push("a");
+    a->clearColor = 0xFFFFFFFFu;
+    a->bShowPointer = 0;
+    IrisOverlay& iris = *stack->pOverlay;
+    auto blackShare = [this, &iris](float level) {
+        stack->tick(0.0, 0.0);
+        iris.level = iris.target = level;
+        GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+        device.beginScene();
+        qor->pQorGraphics->clear();
+        stack->frameRender();
+        device.endScene();
+        int w = 0, h = 0;
+        const auto pixels = backBuffer(w, h);
+        return static_cast<double>(std::count(pixels.begin(), pixels.end(), 0xFF000000u)) /
+               static_cast<double>(pixels.size());
+    };
+    EXPECT_EQ(blackShare(0.0f), 0.0);
+    EXPECT_EQ(blackShare(1.0f), 1.0);
+    const double half = blackShare(0.5f);
+    EXPECT_GT(half, 0.05);
+    EXPECT_LT(half, 0.95);
+    // Low detail: a hard edge, so only black and white remain.
+    global->configuration.detail = 0;
+    blackShare(0.5f);
+    int w = 0, h = 0;
+    const auto pixels = backBuffer(w, h);
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(),
+                            [](std::uint32_t p) { return p == 0xFF000000u || p == 0xFFFFFFFFu; }));
+}

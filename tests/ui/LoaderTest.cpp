@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "engine/FileManager.h"
+#include "engine/Qor.h"
+#include "engine/ResourceManager.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "language/Language.h"
+#include "render/FontQuad.h"
+#include "support/BareEngine.h"
+#include "support/UserDataHome.h"
+#include "ui/ContextDialog.h"
+#include "ui/Loader.h"
+#include "ui/LoadingBar.h"
+#include "ui/StackFixture.h"
+
+namespace {
+// The first start-up stage over the data archives beside the test program.
+class LoaderTest : public EngineFixture {
+protected:
+    std::string settingsText() const override {
+        return EngineFixture::settingsText() + "[Qor]\ndefaultLanguage=" + std::to_string(defaultLanguage) +
+               "\nbEnableDelayedLoad=" + (delayedLoad ? "Yes" : "No") + "\n";
+    }
+    void SetUp() override {
+        EngineFixture::SetUp();
+        if (!started) return;
+        global = new GameGlobal();
+        global->initPreLoader();
+        stack = global->pContextManager;
+        loader = static_cast<Loader*>(stack->top());
+    }
+    void TearDown() override {
+        if (started) {
+            delete global;
+            global = nullptr;
+        }
+        EngineFixture::TearDown();
+    }
+    // Runs frames while `more` holds, at most `limit` of them; the number run.
+    template <class F>
+    int runWhile(F more, int limit = 400) {
+        int n = 0;
+        while (more() && n < limit) {
+            runFrame(stack);
+            ++n;
+        }
+        return n;
+    }
+
+    int defaultLanguage = 0;
+    bool delayedLoad = false;
+    ContextManager* stack = nullptr;
+    Loader* loader = nullptr;
+};
+
+class LoaderAskingTest : public LoaderTest {
+protected:
+    LoaderAskingTest() { defaultLanguage = -1; }
+};
+
+class LoaderDelayedTest : public LoaderTest {
+protected:
+    LoaderDelayedTest() { delayedLoad = true; }
+};
+}  // namespace
+
+TEST_F(LoaderTest, TheFirstFrameRunsStepOneAndTheSecondStopsAfterTheSettings) {
+    EXPECT_EQ(loader->totalSteps, 98);
+    EXPECT_EQ(loader->bCloseOnEscape, 0);
+    EXPECT_EQ(loader->bShowPointer, 0);
+    EXPECT_EQ(loader->clearColor, 0xFF000000u);
+    EXPECT_FALSE(loader->pLoadingBar->bHidden);
+    runFrame(stack);
+    EXPECT_EQ(loader->currentStep, 1);
+    EXPECT_FLOAT_EQ(loader->pLoadingBar->progress, 1.0f / 98.0f);
+    runFrame(stack);
+    EXPECT_EQ(loader->currentStep, 3);
+    EXPECT_NE(qor->pResourceManager->find(false, u"musicMenu"), nullptr);
+}
+
+TEST_F(LoaderTest, EveryResourceIsRegisteredByNameAndTheStartScreensFollow) {
+    runWhile([this] { return stack->top() == loader; });
+    EXPECT_EQ(loader->currentStep, 98);
+    EXPECT_TRUE(loader->bFinished);
+    for (const char16_t* name :
+         {u"qrstudios:0", u"languageFlags:14", u"logo:all", u"sea:all", u"island:all", u"zeppelin:all", u"sky:0",
+          u"mouseArrow:0", u"kamikaze:0", u"bomber:2", u"pop", u"switchWeaponLower", u"musicGame", u"fontHUDTex",
+          u"fontTinyTex1", u"fontLargeTex1", u"1252.codepointLUT"})
+        EXPECT_NE(qor->pResourceManager->find(false, name), nullptr) << wideToUtf8(name);
+    EXPECT_EQ(qor->pLanguage->currentLanguage, 0);
+    const char16_t* fonts[] = {u"fontTiny", u"fontSmall", u"fontMedium", u"fontLarge", u"fontHUD"};
+    for (int i = 0; i < Global::kFontCount; ++i) {
+        EXPECT_NE(global->fonts[i], nullptr);
+        EXPECT_EQ(qor->pResourceManager->find(true, fonts[i]), static_cast<QorBase*>(global->fonts[i]));
+    }
+    // Everything loaded hangs under the application's resource root.
+    EXPECT_EQ(qor->pResourceManager->find(true, u"palm")->parent, global->resourceRoot);
+    EXPECT_EQ(static_cast<QorBase*>(qor->pResourceManager->find(true, u"pop"))->parent, global->resourceRoot);
+}
+
+TEST_F(LoaderAskingTest, TheLanguageScreenHoldsTheLoadingUntilAFlagIsChosen) {
+    runWhile([this] { return stack->top() == loader; });
+    auto* screen = dynamic_cast<ContextDialog*>(stack->top());
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(loader->currentStep, 86);
+    runFrame(stack);
+    runFrame(stack);
+    EXPECT_EQ(loader->currentStep, 86);
+    qor->defaultLanguage = 1;
+    screen->bFinished = 1;
+    runFrame(stack);
+    EXPECT_EQ(loader->currentStep, 87);
+    EXPECT_EQ(qor->pLanguage->currentLanguage, 1);
+}
+
+TEST_F(LoaderTest, ASingleLanguageIsTakenWithoutAsking) {
+    qor->singleLanguage = 1;
+    qor->defaultLanguage = -1;
+    runWhile([this] { return loader->currentStep < 86; });
+    EXPECT_EQ(qor->defaultLanguage, 1);
+    EXPECT_EQ(dynamic_cast<ContextDialog*>(stack->top()), nullptr);
+}
+
+TEST_F(LoaderTest, WithNoLanguageOfferedNothingIsAskedAndLanguageZeroIsUsed) {
+    qor->languageMask = u"00";
+    delete qor->pLanguage;
+    qor->pLanguage = new Language(u"00");
+    qor->defaultLanguage = -1;
+    runWhile([this] { return loader->currentStep < 86; });
+    EXPECT_EQ(qor->defaultLanguage, 0);
+    EXPECT_EQ(dynamic_cast<ContextDialog*>(stack->top()), nullptr);
+}
+
+TEST_F(LoaderDelayedTest, DelayedLoadingHidesTheBar) { EXPECT_TRUE(loader->pLoadingBar->bHidden); }
+
+// Without a display: only the file manager, over the archives beside the test program.
+// A fresh process for each death: earlier display tests leave this one talking to the
+// X server, which a forked child must not touch.
+TEST(LoaderFontTest, AFontWithoutGlyphsInTheWesternCodePageIsFatal) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    UserDataHome home;
+    BareEngine bare(true);
+    GameGlobal application;
+    application.resourceRoot = new QorBase();
+    global = &application;
+    EXPECT_EXIT(Loader::fontRes(false, u"fontNoneTex", u"", u"font-none", u"1252"), ::testing::ExitedWithCode(255),
+                "Could not find any 8-bit glyphs for font 'font-none'");
+    global = nullptr;
+}
+
+TEST(LoaderFontTest, AMissingArchiveIsFatal) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    BareEngine bare(true);
+    EXPECT_EXIT(Loader::fontRes(false, u"fontTinyTex", u"", u"font-tiny", u"1253"), ::testing::ExitedWithCode(255),
+                "Torvane2Xmas.dat.1253");
+}
