@@ -91,6 +91,7 @@ TEST_F(ContextMainTest, ControlAltXStopsTheProgramOnPurpose) {
 }  // namespace
 
 #include "MenuPictureFixture.h"
+#include "inputaudio/QorInput.h"
 
 namespace {
 class ContextMainPicture : public MenuPictureFixture {
@@ -98,6 +99,7 @@ protected:
     void show(const std::string& name) {
         auto* menu = new ContextMainGame();
         menu->clearColor = 0xFF406080u;
+        qor->pQorInput->setMousePos(0.0f, 0.0f, 0.0f);  // in a corner, over nothing
         holder->addChild(menu);
         expectPicture(menu, name);
     }
