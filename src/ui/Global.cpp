@@ -24,7 +24,6 @@
 #include "ui/GUIthemeMinimal.h"
 #include "ui/GUIthemeStandard.h"
 #include "ui/Loader.h"
-#include "ui/TextureLoading.h"
 #include "ui/UserFile.h"
 
 Global* global = nullptr;
@@ -78,10 +77,8 @@ void Global::initPreLoader() {
     if (!qor->bDebugLocked && qor->pConsole) logRecordSizes();
     resourceRoot = new QorBase();
     qor->pFileManager->useWad(getArchivePath());
-    // The loading screen's own pictures, before anything else is loaded. The progress
-    // bar has one path for both editions.
-    Loader::registerTexture(loadTextureFile(2, u"xmas-edition/gfx/gui/game/progressbar.tga"), u"gui-game-progressBar");
-    Loader::registerTexture(loadTextureFile(0, u"gfx/gui/game/mousepointer.tga"), u"mousePointer");
+    // The loading screen's own pictures, before anything else is loaded.
+    Loader::loadOwnPictures();
     pContextManager = new ContextManager();
     pContextManager->addChild(new Loader());
 }
