@@ -60,8 +60,10 @@ void destroyOwned(T*& object) {
 Global::~Global() {
     destroyOwned(pMenuBackground);
     destroyOwned(pMenuForeground);
-    destroyOwned(pThemeStandard);
-    destroyOwned(pThemeMinimal);
+    delete pThemeStandard;  // the themes are plain objects, not in the object tree
+    delete pThemeMinimal;
+    pThemeStandard = nullptr;
+    pThemeMinimal = nullptr;
     destroyOwned(pContextManager);
     destroyOwned(resourceRoot);
     pendingUrl.clear();

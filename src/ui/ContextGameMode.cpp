@@ -1,0 +1,5 @@
+#include "ui/ContextGameMode.h"
+
+#include "ui/PlaceholderScreen.h"
+
+ContextGameMode::ContextGameMode() { PlaceholderScreen::build(this, u"Select game mode"); }
