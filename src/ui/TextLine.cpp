@@ -1,16 +1,8 @@
 #include "ui/TextLine.h"
 
+#include "engine/TextScan.h"
 #include "ui/TextFont.h"
 #include "ui/TextSpan.h"
-
-namespace {
-int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-}  // namespace
 
 TextLine::TextLine(const TextFont* font, UColor startColour, std::u16string_view text) : endColour(startColour) {
     UColor current = startColour;
@@ -38,7 +30,7 @@ bool TextLine::readColourToken(std::u16string_view token, UColor& colour) {
     std::uint32_t value = 0;
     std::size_t digits = 0;
     for (std::size_t i = 1; i < token.size() && digits < 8; ++i, ++digits) {
-        const int d = hexDigit(token[i]);
+        const int d = hexDigitValue(token[i]);
         if (d < 0) break;
         value = value << 4 | static_cast<std::uint32_t>(d);
     }
