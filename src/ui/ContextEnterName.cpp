@@ -42,10 +42,7 @@ void ContextEnterName::tickContents(double time, double dt) {
     if (c == kBackspace && !name.empty()) name.pop_back();
     if (c >= 0x20 && c != 0x7F && name.size() < kMaxName) name.push_back(c);
     nameLabel->text = name + u"_";
-    if (c == kReturn || doneItem->bTriggered) {
-        doneItem->bTriggered = 0;
-        keepName();
-    }
+    if (doneItem->takeTrigger() || c == kReturn) keepName();
 }
 
 void ContextEnterName::keepName() {

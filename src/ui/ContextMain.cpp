@@ -72,21 +72,15 @@ void ContextMain::onDeactivate(bool closing) { ContextMenu::onDeactivate(closing
 
 void ContextMain::onStartGame() {}
 
-bool ContextMain::takeTrigger(MenuButton* item) {
-    if (!item || !item->bTriggered) return false;
-    item->bTriggered = 0;
-    return true;
-}
-
 void ContextMain::tickContents(double time, double dt) {
     ContextMenu::tickContents(time, dt);
     const QorInput* in = qor ? qor->pQorInput : nullptr;
     if (in && in->wasPressed(kCrashKey) && in->modifierState == QorInput::kCtrlAlt)
         QOR_FATAL("ContextMain::tickContents", u"Crash requested.");
-    if (takeTrigger(startGameItem)) onStartGame();
-    if (takeTrigger(optionsItem)) ScreenStack::push(new ContextOptions());
-    if (takeTrigger(highScoresItem)) ScreenStack::push(new ContextHighScores(kTitleMenuHighScoreTable));
-    if (takeTrigger(creditsItem)) {
+    if (startGameItem->takeTrigger()) onStartGame();
+    if (optionsItem->takeTrigger()) ScreenStack::push(new ContextOptions());
+    if (highScoresItem->takeTrigger()) ScreenStack::push(new ContextHighScores(kTitleMenuHighScoreTable));
+    if (creditsItem->takeTrigger()) {
         auto* page = new ContextMenu();
         openCreditsPage(page);
         ScreenStack::push(page);

@@ -29,5 +29,4 @@ public:
     static constexpr const char16_t* kWebsitePath = u"/";
 
 private:
-    static bool takeTrigger(MenuButton* item);
 };

@@ -99,19 +99,13 @@ MenuButton* ContextPopup::addButton(const std::u16string& label, float x, float 
     return button;
 }
 
-bool ContextPopup::takeTrigger(MenuButton* button) {
-    if (!button || !button->bTriggered) return false;
-    button->bTriggered = 0;
-    return true;
-}
-
 void ContextPopup::tickContents(double time, double dt) {
     ContextMenu::tickContents(time, dt);
-    if (takeTrigger(firstButton)) {
+    if (firstButton && firstButton->takeTrigger()) {
         if (result) *result = 0;
         bFinished = 1;
     }
-    if (takeTrigger(secondButton)) {
+    if (secondButton && secondButton->takeTrigger()) {
         if (result) *result = 1;
         bFinished = 1;
     }

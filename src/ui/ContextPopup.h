@@ -38,5 +38,4 @@ public:
 
 private:
     MenuButton* addButton(const std::u16string& label, float x, float y);
-    bool takeTrigger(MenuButton* button);
 };

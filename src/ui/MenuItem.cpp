@@ -110,6 +110,12 @@ void MenuItem::onClick() {
     MenuResources::playSound(u"mouseClick");
 }
 
+bool MenuItem::takeTrigger() {
+    const bool triggered = bTriggered != 0;
+    bTriggered = 0;
+    return triggered;
+}
+
 bool MenuItem::isPointerPressOnItem() const {
     return bHovered && !bDisabled && qor && qor->pQorInput && qor->pQorInput->anyTouchPressed();
 }

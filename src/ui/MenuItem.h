@@ -33,6 +33,8 @@ public:
     virtual void drawValue(float x, float y, float z);
     // A click: sets bTriggered and plays "mouseClick".
     virtual void onClick();
+    // Whether the item was clicked since the last call: reads and clears bTriggered.
+    bool takeTrigger();
 
     // Rebuilds both faces on skins 0 (normal) and 1 (highlighted) of the texture named
     // `texture`, with the given margins, at the present width.
