@@ -10,7 +10,7 @@
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/TouchPoint.h"
-#include "inputaudio/ViewportMapping.h"
+#include "render/ViewportMapping.h"
 #include "platform/SdlInputDevices.h"
 #include "platform/Window.h"
 #include "render/QorGraphics.h"

@@ -2,7 +2,7 @@
 
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
-#include "inputaudio/ViewportMapping.h"
+#include "render/ViewportMapping.h"
 
 int TouchPoint::nextId = 0;
 

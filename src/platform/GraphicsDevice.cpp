@@ -391,17 +391,22 @@ void GraphicsDevice::presentRect(int dw, int dh, int& x0, int& y0, int& x1, int&
     }
 }
 
-void GraphicsDevice::windowToBackBuffer(float x, float y, float& bx, float& by) const {
-    int ww = 0, wh = 0;
-    SDL_GetWindowSize(window.handle(), &ww, &wh);
+// Mouse and touch positions arrive in drawable pixels, the space present() draws in.
+GraphicsDevice::PresentArea GraphicsDevice::presentArea() const {
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(window.handle(), &dw, &dh);
     int x0, y0, x1, y1;
-    presentRect(ww, wh, x0, y0, x1, y1);
+    presentRect(dw, dh, x0, y0, x1, y1);
     // Rows of the window count from the top; presentRect's from the bottom.
-    const float top = static_cast<float>(wh - y1);
-    bx = x1 > x0 ? (x - static_cast<float>(x0)) * static_cast<float>(parameters.backBufferWidth) /
-                       static_cast<float>(x1 - x0)
-                 : x;
-    by = y1 > y0 ? (y - top) * static_cast<float>(parameters.backBufferHeight) / static_cast<float>(y1 - y0) : y;
+    return {static_cast<float>(x0), static_cast<float>(dh - y1), static_cast<float>(x1 - x0),
+            static_cast<float>(y1 - y0)};
+}
+
+void GraphicsDevice::backBufferToWindow(float bx, float by, float& x, float& y) const {
+    const PresentArea a = presentArea();
+    const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
+    x = bw > 0 ? a.left + bx * a.width / static_cast<float>(bw) : bx;
+    y = bh > 0 ? a.top + by * a.height / static_cast<float>(bh) : by;
 }
 
 std::int32_t GraphicsDevice::clear(std::uint32_t argb) {

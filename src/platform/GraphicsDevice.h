@@ -111,8 +111,9 @@ public:
     // of 0 or less, or a range beyond the buffer, draws nothing.
     std::int32_t drawPrimitive(PrimitiveType type, int first, int primitiveCount);
 
-    // A point in window pixels to back-buffer pixels, undoing the scaling of present().
-    void windowToBackBuffer(float x, float y, float& bx, float& by) const;
+    // A point in back-buffer pixels to the window's drawable pixels, through the scaling
+    // and the bars of present().
+    void backBufferToWindow(float bx, float by, float& x, float& y) const;
     // The back buffer as ARGB pixels, rows from the top, width x height.
     bool readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) const;
     // 256 entries per channel, 0..65535; false when the system refuses a ramp.
@@ -141,6 +142,11 @@ private:
     void applyGLViewport();
     // Where present() puts the back buffer in a drawable of dw x dh pixels (OpenGL rows).
     void presentRect(int dw, int dh, int& x0, int& y0, int& x1, int& y1) const;
+    // Where present() puts the back buffer in the window's drawable, rows from the top.
+    struct PresentArea {
+        float left, top, width, height;
+    };
+    PresentArea presentArea() const;
     void flushDrawState();
     void forget(DeviceTexture* t) { textures.erase(t); }
     // A vertex array and buffer with the vertex layout, `bytes` long.

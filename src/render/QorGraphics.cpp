@@ -20,6 +20,7 @@
 #include "render/Context.h"
 #include "render/MemoryImageFile.h"
 #include "render/VideoMode.h"
+#include "render/ViewportMapping.h"
 
 QOR_DEFINE_ROOT_CLASS(QorGraphics, nullptr)
 
@@ -302,14 +303,7 @@ void QorGraphics::fillPresentParameters(PresentParameters& d3dpp) {
 }
 
 Vector3 QorGraphics::windowToScreen(float x, float y, float z) const {
-    // In full screen the back buffer is scaled into the window; undo that first.
-    float bx = x, by = y;
-    if (dxDevice) dxDevice->windowToBackBuffer(x, y, bx, by);
-    return {remapClamped(0.0f, static_cast<float>(virtualWidth), static_cast<float>(viewportLeft),
-                         static_cast<float>(viewportRight), bx),
-            remapClamped(0.0f, static_cast<float>(virtualHeight), static_cast<float>(viewportBottom),
-                         static_cast<float>(viewportTop), by),
-            z};
+    return ViewportMapping::fromGraphics(this).toScreen(Vector3{x, y, z});
 }
 
 std::u16string QorGraphics::formatName(std::uint32_t format) {

@@ -161,22 +161,22 @@ TEST_F(GraphicsDeviceTest, SmallBuffersSharingStorageKeepTheirOwnVertices) {
     EXPECT_EQ(pixelAt(64, 4), kGreen);
 }
 
-TEST_F(GraphicsDeviceTest, WindowPointsMapThroughTheScaledAndBarredBackBuffer) {
+TEST_F(GraphicsDeviceTest, BackBufferPointsMapThroughTheScalingAndBarsIntoTheWindow) {
     // The test window is 320 x 192.
     PresentParameters p = device->presentParameters();
     p.backBufferWidth = 160;
     p.backBufferHeight = 96;
     ASSERT_EQ(device->reset(p), ResultCode::kOk);
     float x = 0, y = 0;
-    device->windowToBackBuffer(100, 50, x, y);
-    EXPECT_FLOAT_EQ(x, 50.0f);
-    EXPECT_FLOAT_EQ(y, 25.0f);
+    device->backBufferToWindow(50, 25, x, y);
+    EXPECT_FLOAT_EQ(x, 100.0f);
+    EXPECT_FLOAT_EQ(y, 50.0f);
     p.backBufferWidth = 320;
     p.backBufferHeight = 96;
     ASSERT_EQ(device->reset(p), ResultCode::kOk);
-    device->windowToBackBuffer(10, 48, x, y);  // bars of 48 pixels above and below
+    device->backBufferToWindow(10, 0, x, y);  // bars of 48 pixels above and below
     EXPECT_FLOAT_EQ(x, 10.0f);
-    EXPECT_FLOAT_EQ(y, 0.0f);
+    EXPECT_FLOAT_EQ(y, 48.0f);
 }
 
 TEST_F(GraphicsDeviceTest, ResourcesOutlivingTheDeviceLetGoQuietly) {

@@ -12,6 +12,7 @@
 #include "engine/SystemHelpers.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/PixelFormat.h"
+#include "platform/ResultCode.h"
 #include "render/Context.h"
 #include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
@@ -144,6 +145,23 @@ TEST_F(QorGraphicsTest, WindowPointsMapToTheVirtualScreenClampedToTheViewport) {
     p = g().windowToScreen(-50, 500, 0);
     EXPECT_FLOAT_EQ(p.x, 0.0f);
     EXPECT_FLOAT_EQ(p.y, 0.0f);
+}
+
+TEST_F(QorGraphicsTest, WindowPointsMapThroughABackBufferShownScaled) {
+    // Full screen: a 160 x 96 back buffer fills the 320 x 192 window at double size.
+    PresentParameters p = g().dxDevice->presentParameters();
+    p.backBufferWidth = 160;
+    p.backBufferHeight = 96;
+    ASSERT_EQ(g().dxDevice->reset(p), ResultCode::kOk);
+    g().viewportLeft = g().viewportTop = 0;
+    g().viewportWidth = 160;
+    g().viewportHeight = 96;
+    Vector3 q = g().windowToScreen(160, 96, 0);
+    EXPECT_FLOAT_EQ(q.x, 400.0f);
+    EXPECT_FLOAT_EQ(q.y, 240.0f);
+    q = g().windowToScreen(320, 0, 0);
+    EXPECT_FLOAT_EQ(q.x, 800.0f);
+    EXPECT_FLOAT_EQ(q.y, 480.0f);
 }
 
 TEST_F(QorGraphicsTest, FormatsHaveTheirNamesAndSizes) {

@@ -1,6 +1,7 @@
-#include "inputaudio/ViewportMapping.h"
+#include "render/ViewportMapping.h"
 
 #include "engine/MathHelpers.h"
+#include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
 
 ViewportMapping ViewportMapping::fromGraphics(const QorGraphics* graphics) {
@@ -10,6 +11,10 @@ ViewportMapping ViewportMapping::fromGraphics(const QorGraphics* graphics) {
     m.top = static_cast<float>(graphics->viewportTop);
     m.right = static_cast<float>(graphics->viewportLeft + graphics->viewportWidth);
     m.bottom = static_cast<float>(graphics->viewportTop + graphics->viewportHeight);
+    if (const GraphicsDevice* device = graphics->dxDevice) {
+        device->backBufferToWindow(m.left, m.top, m.left, m.top);
+        device->backBufferToWindow(m.right, m.bottom, m.right, m.bottom);
+    }
     m.width = static_cast<float>(graphics->virtualWidth);
     m.height = static_cast<float>(graphics->virtualHeight);
     return m;

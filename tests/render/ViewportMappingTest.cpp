@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "inputaudio/ViewportMapping.h"
+#include "render/ViewportMapping.h"
 
 namespace {
 

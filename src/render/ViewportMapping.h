@@ -1,7 +1,8 @@
 #pragma once
 // The mapping between the window's drawable pixels (x right, y down) and the virtual
 // screen (x from 0 at the viewport's left edge to its width at the right edge, y from 0
-// at the bottom edge to its height at the top edge), through the letterboxed viewport.
+// at the bottom edge to its height at the top edge), through the letterboxed viewport
+// and, where the back buffer is shown scaled (full screen), through that scaling too.
 // Points outside the viewport land on its edge; a viewport of zero width or height
 // maps everything to 0 on that axis.
 #include "render/Vector3.h"
