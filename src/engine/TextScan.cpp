@@ -14,14 +14,14 @@ std::size_t skipSpace(std::u16string_view text) {
     while (i < text.size() && isSpace(text[i])) ++i;
     return i;
 }
+}  // namespace
 
-int hexDigit(char16_t c) {
+int hexDigitValue(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
     if (c >= u'a' && c <= u'f') return c - u'a' + 10;
     if (c >= u'A' && c <= u'F') return c - u'A' + 10;
     return -1;
 }
-}  // namespace
 
 std::optional<std::int32_t> scanInt(std::u16string_view text) {
     std::size_t i = skipSpace(text);
@@ -41,12 +41,12 @@ std::optional<std::uint32_t> scanHex(std::u16string_view text) {
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
     if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') && i + 2 < text.size() &&
-        hexDigit(text[i + 2]) >= 0)
+        hexDigitValue(text[i + 2]) >= 0)
         i += 2;
     const std::size_t digits = i;
     std::uint64_t value = 0;
-    for (; i < text.size() && hexDigit(text[i]) >= 0; ++i)
-        value = std::min<std::uint64_t>(value * 16 + static_cast<unsigned>(hexDigit(text[i])), 0xFFFFFFFFull);
+    for (; i < text.size() && hexDigitValue(text[i]) >= 0; ++i)
+        value = std::min<std::uint64_t>(value * 16 + static_cast<unsigned>(hexDigitValue(text[i])), 0xFFFFFFFFull);
     if (i == digits) return std::nullopt;
     const auto result = static_cast<std::uint32_t>(value);
     return negative ? 0u - result : result;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+// The value of one hexadecimal digit of either case, or -1.
+int hexDigitValue(char16_t c);
 std::optional<std::int32_t> scanInt(std::u16string_view text);
 // Hexadecimal digits with an optional "0x"; a minus sign negates modulo 2^32.
 std::optional<std::uint32_t> scanHex(std::u16string_view text);

@@ -115,3 +115,12 @@ void FontCacheEntry::draw(Renderable& pen) {
     r.render();
     lastUsedFrame = qor->frameCounter;
 }
+
+void FontCacheEntry::drawRows(Renderable& glyphPen, float ox, float oy, float scaleX) {
+    for (FontCacheEntry* e = this; e; e = e->pNextLine) {
+        glyphPen.position = Vector3{ox, oy, 0.0f};
+        glyphPen.updateXform();
+        e->draw(glyphPen);
+        ox += e->pQuad->width * scaleX;
+    }
+}

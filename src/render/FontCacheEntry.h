@@ -33,6 +33,9 @@ public:
     void release();
     // Draws the row's quad at the pen's place, in its colour.
     void draw(Renderable& pen);
+    // Draws this row and the rows chained behind it side by side, the first at (ox, oy)
+    // of the glyph pen's parent space; `scaleX` turns a row's width into that space.
+    void drawRows(Renderable& glyphPen, float ox, float oy, float scaleX);
 
     std::uint8_t bPrimaryLine = 1;         // a free row or the first row of a text
     FontCacheEntry* pNextLine = nullptr;   // the next row of the same text

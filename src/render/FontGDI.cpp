@@ -109,18 +109,8 @@ void FontGDI::drawText(Renderable& pen, int flags, std::u16string_view text) {
     ox *= scale.x;
     oy *= scale.y;
     Renderable glyphPen;
-    glyphPen.color = pen.color;
-    glyphPen.position = Vector3{ox, oy, 0.0f};
-    glyphPen.scale = scale;
-    glyphPen.postXform = pen.xform;
-    glyphPen.bSkipVisibility = 1;
-    glyphPen.updateXform();
-    for (FontCacheEntry* e = findOrCacheText(text); e; e = e->pNextLine) {
-        e->draw(glyphPen);
-        ox += e->pQuad->width * scale.x;
-        glyphPen.position = Vector3{ox, oy, 0.0f};
-        glyphPen.updateXform();
-    }
+    placeGlyphPen(glyphPen, pen, scale, ox, oy);
+    if (FontCacheEntry* e = findOrCacheText(text)) e->drawRows(glyphPen, ox, oy, scale.x);
 }
 
 void FontGDI::drawTextAt(float x, float y, float z, UColor color, int flags, std::u16string_view text) {

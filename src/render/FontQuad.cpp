@@ -313,22 +313,12 @@ void FontQuad::drawText(Renderable& pen, int flags, std::u16string_view text) {
     ox *= scale.x;
     oy *= scale.y;
     Renderable glyphPen;
-    glyphPen.color = pen.color;
-    glyphPen.position = Vector3{ox, oy, 0.0f};
-    glyphPen.scale = scale;
-    glyphPen.postXform = pen.xform;
-    glyphPen.bSkipVisibility = 1;
-    glyphPen.updateXform();
+    placeGlyphPen(glyphPen, pen, scale, ox, oy);
     drawAccents(glyphPen, text);
 
     const QorGraphics* g = qor->pQorGraphics;
     if (bUseCache && pFontCache && g && g->bEnableFontCache && !(flags & TextFlags::kNoCache) && text.size() >= 4) {
-        for (FontCacheEntry* e = findOrCacheText(text); e; e = e->pNextLine) {
-            e->draw(glyphPen);
-            ox += e->pQuad->width * scale.x;
-            glyphPen.position = Vector3{ox, oy, 0.0f};
-            glyphPen.updateXform();
-        }
+        if (FontCacheEntry* e = findOrCacheText(text)) e->drawRows(glyphPen, ox, oy, scale.x);
         return;
     }
     for (char16_t c : text) {

@@ -5,6 +5,9 @@
 //   0x100 never use the font cache                         0x200 draw with the fallback font
 // Without flags the line's top-left corner is at the pen. Units are the font's raw pixels,
 // y up (a line hangs down from its origin).
+#include "render/Renderable.h"
+#include "render/Vector3.h"
+
 namespace TextFlags {
 constexpr int kCentre = 0x04;
 constexpr int kRight = 0x08;
@@ -28,4 +31,15 @@ inline void textOrigin(int flags, int width, int fontHeightRaw, int uppercaseLin
     if (flags & TextFlags::kBaseline) y += baselineRaw;
     ox = static_cast<float>(x);
     oy = static_cast<float>(y);
+}
+
+// Sets up `glyphPen` to draw a line through `pen`: in the pen's colour, at the font's
+// `scale`, with the line's origin at (ox, oy) of the pen's space.
+inline void placeGlyphPen(Renderable& glyphPen, const Renderable& pen, const Vector3& scale, float ox, float oy) {
+    glyphPen.color = pen.color;
+    glyphPen.position = Vector3{ox, oy, 0.0f};
+    glyphPen.scale = scale;
+    glyphPen.postXform = pen.xform;
+    glyphPen.bSkipVisibility = 1;
+    glyphPen.updateXform();
 }

@@ -1,24 +1,14 @@
 #include "ui/ContextMainGame.h"
 
-#include "ui/ContextMenuBackground.h"
+#include "ui/ContextGameMode.h"
 #include "ui/Global.h"
-#include "ui/LogoImage.h"
+#include "ui/ScreenStack.h"
 
-namespace {
-constexpr float kLogoY = 96.0f;
-}
-
-ContextMainGame::ContextMainGame() {
-    bDeleteOnClose = 1;
-    bConfirmClose = 1;
-    hookBefore = global->pMenuBackground;
-    hookAfter = global->pMenuForeground;
-    auto* logo = new LogoImage();
-    logo->setPosition(0.0f, kLogoY, 0.0f);
-    addChild(logo);
-}
-
-void ContextMainGame::onActivate(bool) {
-    global->lastHighScorePlace = -1;
+void ContextMainGame::onActivate(bool first) {
+    ContextMenu::onActivate(first);
+    if (!global) return;
     global->saveUserData();
+    global->lastHighScorePlace = -1;  // the highlighted high-score row is forgotten
 }
+
+void ContextMainGame::onStartGame() { ScreenStack::push(new ContextGameMode()); }

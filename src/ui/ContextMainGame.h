@@ -1,11 +1,12 @@
 #pragma once
-// The title menu, at the bottom of the start screens. For now it shows the game's logo
-// over the moving menu background; each time it comes back on top it saves the user's
-// files and clears the highlighted high-score row. Escape asks before the program ends.
-#include "render/Context.h"
+// The game's title menu: Start Game opens the game-mode screen, and the user data is
+// saved each time the menu comes back on top (the first time included).
+#include "ui/ContextMain.h"
 
-class ContextMainGame : public Context {
+class ContextMainGame : public ContextMain {
 public:
-    ContextMainGame();
+    ContextMainGame() = default;
+
     void onActivate(bool first) override;
+    void onStartGame() override;
 };

@@ -6,6 +6,7 @@
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/QorInput.h"
+#include "language/Language.h"
 #include "language/StringIds.h"
 #include "render/FontQuad.h"
 #include "render/QorGraphics.h"
@@ -126,7 +127,13 @@ void ContextManager::handleClosingKeys() {
 }
 
 void ContextManager::askToConfirm() {
-    auto* popup = new ContextPopup(StringId::CONFIRM, StringId::YES, StringId::NO, &confirmResult);
+    auto* popup = new ContextPopup();
+    if (const Language* language = qor->pLanguage) {
+        popup->text = language->getString(StringId::CONFIRM);
+        popup->firstButtonLabel = language->getString(StringId::YES);
+        popup->secondButtonLabel = language->getString(StringId::NO);
+    }
+    popup->result = &confirmResult;
     popup->setup();
     addChild(popup);
 }

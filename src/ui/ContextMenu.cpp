@@ -1,71 +1,228 @@
 #include "ui/ContextMenu.h"
 
+#include <cmath>
+
 #include "engine/ChildIterator.h"
+#include "engine/ClassInfo.h"
+#include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
+#include "language/Language.h"
+#include "render/Camera.h"
+#include "render/QorGraphics.h"
 #include "render/Renderable.h"
+#include "render/VertexBuffer.h"
 #include "ui/MenuNavEntry.h"
 #include "ui/NavigationTarget.h"
 
-namespace {
-constexpr int kReturn = 28;
-constexpr int kUp = 200, kLeft = 203, kRight = 205, kDown = 208;
+ClassInfo ContextMenu::classInfo(classIdForName(u"_4229753a"), u"_4229753a", &Context::classInfo,
+                                 &makeInstance<ContextMenu, BasicLink>);
 
-bool pressedJoystick(const QorInput& input, int offset) {
-    for (int j = 0; j < 2; ++j)
-        if (input.wasPressed(QorInput::kJoystickBase + QorInput::kJoystickCodes * j + offset)) return true;
+ClassInfo* ContextMenu::getClass() const { return &classInfo; }
+
+int ContextMenu::navigationMode = ContextMenu::kMouseNavigation;
+int ContextMenu::lastNavigationModeFrame = -1;
+int ContextMenu::defaultCaptionLocation = 4;
+float ContextMenu::horizontalSign = 1.0f;
+
+namespace {
+struct KeyCodes {
+    int keyboard, pad0, pad1;
+};
+// Up, down, left, right, in the order in which a frame's presses are searched.
+constexpr KeyCodes kDirectionKeys[4] = {{200, 256, 304}, {208, 257, 305}, {203, 258, 306}, {205, 259, 307}};
+constexpr KeyCodes kActivateKeys = {28, 272, 320};
+constexpr int kBackButtons[2] = {273, 321};
+constexpr float kPointerMoveLimit = 4.0f;  // squared units per frame that mean "took the mouse"
+
+bool isDown(const QorInput& in, int code) { return in.keyState[code] & QorInput::kDown; }
+bool wasDown(const QorInput& in, int code) { return in.previousKeyState[code] & QorInput::kDown; }
+bool anyPressed(const QorInput& in, const KeyCodes& k) {
+    return in.wasPressed(k.keyboard) || in.wasPressed(k.pad0) || in.wasPressed(k.pad1);
+}
+bool anyReleased(const QorInput& in, const KeyCodes& k) {
+    for (int code : {k.keyboard, k.pad0, k.pad1})
+        if (!isDown(in, code) && wasDown(in, code)) return true;
     return false;
 }
 }  // namespace
 
-ContextMenu::ContextMenu() { bDeleteOnClose = 1; }
+int ContextMenu::virtualWidth() { return qor && qor->pQorGraphics ? qor->pQorGraphics->virtualWidth : 800; }
+int ContextMenu::virtualHeight() { return qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480; }
+
+ContextMenu::ContextMenu() : navigationList(new QorBase()) {
+    cornerX = virtualWidth() / 2 + rowSpacing / 2 - marginX;
+    cornerY = virtualHeight() / 2 - marginY;
+    rememberedPointer = worldToScreen(Vector3{0.0f, static_cast<float>(virtualHeight()) / 2.0f, 0.0f});
+    const int rtl = qor && qor->pLanguage ? qor->pLanguage->rightToLeft : 0;
+    if (rtl == 0) {
+        defaultCaptionLocation = 4;
+        horizontalSign = 1.0f;
+    } else if (rtl == 1) {
+        defaultCaptionLocation = 6;
+        horizontalSign = -1.0f;
+    }
+}
+
+ContextMenu::~ContextMenu() { navigationList->destroy(); }
+
+void ContextMenu::addItem(QorBase* widget) {
+    addChild(widget);
+    addNavigationEntry(widget);
+}
 
 MenuNavEntry* ContextMenu::addNavigationEntry(QorBase* widget) {
     auto* entry = new MenuNavEntry(widget);
-    navigationList.addChild(entry);
+    navigationList->addChild(entry);
     return entry;
 }
 
-std::vector<Vector3> ContextMenu::collectPoints() {
-    std::vector<Vector3> points;
-    for (ChildIterator it(&navigationList); !it.done; it.next()) {
-        auto* entry = static_cast<MenuNavEntry*>(it.current);
-        QorBase* widget = entry->widget();
+void ContextMenu::setMenuNavigationMode(int mode) {
+    if (mode == navigationMode) return;
+    QOR_LOG("ContextMenu::setMenuNavigationMode", u"Setting menu navigation mode to %d", mode);
+    navigationMode = mode;
+    lastNavigationModeFrame = qor ? qor->frameCounter : 0;
+}
+
+void ContextMenu::checkNavigationMode() {
+    if (qor && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch)
+        setMenuNavigationMode(kMouseNavigation);
+}
+
+void ContextMenu::onInputModeChange() {
+    checkNavigationMode();
+    Context::onInputModeChange();
+}
+
+// Visits every on-screen navigation point of the visible, living widgets in list order;
+// entries whose widget died are dropped on the way.
+template <class Visit>
+void ContextMenu::forEachNavigationPoint(Visit visit) {
+    const float w = static_cast<float>(virtualWidth());
+    const float h = static_cast<float>(virtualHeight());
+    for (ChildIterator it(navigationList, ChildIterator::kDestroyPending); !it.done; it.next()) {
+        QorBase* widget = static_cast<MenuNavEntry*>(it.current)->getWidget();
         if (!widget) {
-            entry->pendingDelete = 1;  // its widget has gone
+            it.current->pendingDelete = 1;
             continue;
         }
-        auto* drawn = dynamic_cast<Renderable*>(widget);
+        auto* renderable = dynamic_cast<Renderable*>(widget);
         auto* target = dynamic_cast<NavigationTarget*>(widget);
-        if (!target || (drawn && drawn->bHidden)) continue;
-        for (int i = 0;; ++i) {
-            const Vector3 p = target->getNavigationPoint(i);
-            if (p.x == -1.0f && p.y == -1.0f && p.z == -1.0f) break;
-            points.push_back(p);
+        if (!target || (renderable && renderable->bHidden)) continue;
+        // A widget offers a handful of points; the bound guards against one that never ends its list.
+        for (int i = 0; i < 64; ++i) {
+            const Vector3 q = target->getNavigationPoint(i);
+            if (q.x == -1.0f && q.y == -1.0f && q.z == -1.0f) break;
+            if (q.x >= 0.0f && q.x < w && q.y > 0.0f && q.y <= h) visit(q);
         }
     }
-    return points;
 }
 
-void ContextMenu::moveSelection(int step) {
-    const std::vector<Vector3> points = collectPoints();
-    if (points.empty()) return;
-    const int n = static_cast<int>(points.size());
-    selected = selected < 0 ? (step > 0 ? 0 : n - 1) : ((selected + step) % n + n) % n;
-    const Vector3& p = points[static_cast<std::size_t>(selected)];
-    qor->pQorInput->setMousePos(p.x, p.y, 0.0f);
+Vector3 ContextMenu::findNavigationTarget(const Vector3& from, int direction) {
+    bool found = false;
+    Vector3 best = from;
+    float bestScore = 0.0f;
+    forEachNavigationPoint([&](const Vector3& q) {
+        const float s = scoreNavigationTarget(from, q, direction);
+        if (s <= 0.0f || (found && !(s > bestScore))) return;
+        found = true;
+        best = q;
+        bestScore = s;
+    });
+    return best;
 }
 
-void ContextMenu::tickContents(double time, double dt) {
-    Context::tickContents(time, dt);
-    QorInput* input = qor->pQorInput;
-    if (!input || bFinished) return;
-    if (input->wasPressed(kDown) || input->wasPressed(kRight) || pressedJoystick(*input, QorInput::kDirDown) ||
-        pressedJoystick(*input, QorInput::kDirRight))
-        moveSelection(1);
-    else if (input->wasPressed(kUp) || input->wasPressed(kLeft) || pressedJoystick(*input, QorInput::kDirUp) ||
-             pressedJoystick(*input, QorInput::kDirLeft))
-        moveSelection(-1);
-    if (input->wasPressed(kReturn) || pressedJoystick(*input, QorInput::kJoystickButtonOffset))
-        input->addMouseContact();
+float ContextMenu::scoreNavigationTarget(const Vector3& from, const Vector3& q, int direction) {
+    const Vector3 d = q - from;
+    const float dist = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+    if (direction == kNearest) return 256.0f / std::max(1.0f, dist);
+    if (dist < 4.0f) return -1.0f;
+    Vector3 axis{0.0f, 0.0f, 0.0f};
+    switch (direction) {
+        case kUp: axis = {0.0f, 1.0f, 0.0f}; break;
+        case kDown: axis = {0.0f, -1.0f, 0.0f}; break;
+        case kLeft: axis = {-1.0f, 0.0f, 0.0f}; break;
+        case kRight: axis = {1.0f, 0.0f, 0.0f}; break;
+        default: break;
+    }
+    const float cosine = (d.x * axis.x + d.y * axis.y + d.z * axis.z) / dist;
+    return 256.0f * cosine / dist;
+}
+
+void ContextMenu::tickContents(double time, double step) {
+    Context::tickContents(time, step);
+    if (!qor || !qor->pQorInput) return;
+    if (lastNavigationModeFrame < qor->frameCounter - 1) handleNavigationKeys();
+    const Vector3& d = qor->pQorInput->pointerDelta;
+    if (navigationMode == kKeyNavigation && d.x * d.x + d.y * d.y + d.z * d.z > kPointerMoveLimit)
+        setMenuNavigationMode(kMouseNavigation);
+}
+
+void ContextMenu::handleNavigationKeys() {
+    QorInput& in = *qor->pQorInput;
+    if (bCloseOnEscape && !bConfirmClose && (in.wasPressed(kBackButtons[0]) || in.wasPressed(kBackButtons[1])))
+        bFinished = 1;
+    if (anyPressed(in, kActivateKeys)) bActivationArmed = 1;
+    bool moved = false;
+    for (const KeyCodes& k : kDirectionKeys) moved = moved || anyPressed(in, k);
+    const bool released = anyReleased(in, kActivateKeys);
+    if (!moved && !released) return;
+    setMenuNavigationMode(kKeyNavigation);
+    Vector3 p = in.pointerPosition;
+    for (int direction = kUp; direction <= kRight; ++direction)
+        if (anyPressed(in, kDirectionKeys[direction])) p = findNavigationTarget(in.pointerPosition, direction);
+    in.setInputMode(QorInput::kModeMouse);
+    in.setMousePos(p.x, p.y, p.z);
+    if (released && bActivationArmed) in.addMouseContact();
+}
+
+void ContextMenu::onActivate(bool first) {
+    Context::onActivate(first);
+    bActivationArmed = 0;
+    if (!qor || !qor->pQorInput) return;
+    QorInput& in = *qor->pQorInput;
+    if (navigationMode == kMouseNavigation) {
+        if (in.inputMode == QorInput::kModeTouch) {
+            const Vector3 top = worldToScreen(Vector3{0.0f, static_cast<float>(virtualHeight()) / 2.0f, 0.0f});
+            in.setMousePos(top.x, top.y, top.z);
+        }
+        return;
+    }
+    in.setMousePos(rememberedPointer.x, rememberedPointer.y, rememberedPointer.z);
+    pointer = screenToWorld(in.pointerPosition);
+    const Vector3 target = findNavigationTarget(in.pointerPosition, kNearest);
+    in.setInputMode(QorInput::kModeMouse);
+    in.setMousePos(target.x, target.y, target.z);
+}
+
+void ContextMenu::onDeactivate(bool closing) {
+    Context::onDeactivate(closing);
+    rememberedPointer = worldToScreen(pointer);
+}
+
+Vector3 ContextMenu::worldToScreen(const Vector3& p) const {
+    if (!pCamera) return p;
+    const ViewRect r = pCamera->getViewRect(pCamera->target.z);
+    const float s = (pCamera->target.z - pCamera->position.z) / (static_cast<float>(virtualWidth()) / 2.0f);
+    return Vector3{(p.x - r.left) / s, (p.y - r.bottom) / s, p.z};
+}
+
+Vector3 ContextMenu::screenToWorld(const Vector3& p) const {
+    if (!pCamera) return p;
+    const ViewRect r = pCamera->getViewRect(pCamera->target.z);
+    const float s = (pCamera->target.z - pCamera->position.z) / (static_cast<float>(virtualWidth()) / 2.0f);
+    return Vector3{r.left + p.x * s, r.bottom + p.y * s, p.z};
+}
+
+void ContextMenu::renderContents() {
+    Context::renderContents();
+    if (!qor || qor->bDebugLocked || qor->debugLevel == 0) return;
+    const bool blink = navigationMode == kKeyNavigation && static_cast<long long>(localTime * 5.0) % 2 == 1;
+    const UColor colour = blink ? 0xFFFF00FFu : 0xFF000000u;
+    forEachNavigationPoint([&](const Vector3& q) {
+        const Vector3 lo = screenToWorld(Vector3{q.x - 5.0f, q.y - 5.0f, 0.0f});
+        const Vector3 hi = screenToWorld(Vector3{q.x + 5.0f, q.y + 5.0f, 0.0f});
+        const float rect[4] = {lo.x, hi.y, hi.x, lo.y};
+        drawRectOutline(rect, colour);
+    });
 }

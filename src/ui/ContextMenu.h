@@ -1,29 +1,77 @@
 #pragma once
-// A menu screen: widgets as its children and a navigation list through which the keys
-// reach them. The arrow keys and the first two joysticks' directions move the system
-// pointer to the next or previous navigation point in list order; Return and joystick
-// button 0 click where the pointer is (a synthetic contact), so widgets handle only the
-// pointer. Widgets offer their points through NavigationTarget.
-#include <vector>
+// The base of every menu screen (title menu, options and rules screens, pause screen,
+// popups): a screen whose children are menu items and other widgets, and which lets
+// the user move between them with the keyboard or a joystick as well as the mouse.
+//
+// Keyboard and pad navigation moves the system pointer: a direction key puts it on the
+// best navigation point in that direction, and the activate key, on release, makes a
+// synthetic mouse click there. So every widget handles only the pointer.
+//
+// Screen units: the virtual screen, x from the left edge and y up from the bottom. The
+// menu's children live in its world units (origin mid-screen, y up), which its camera
+// maps to screen units.
+//
+// Process-wide: the navigation mode (1 mouse, 2 keys), the frame of its last change,
+// and the layout values that mirror menus in a right-to-left language (set by every
+// menu's construction). Main thread only.
+#include <cstdint>
 
-#include "engine/QorBase.h"
 #include "render/Context.h"
 #include "render/Vector3.h"
 
 class MenuNavEntry;
+class QorBase;
 
 class ContextMenu : public Context {
 public:
+    enum Direction { kUp = 0, kDown = 1, kLeft = 2, kRight = 3, kNearest = 4 };
+    enum NavigationMode { kMouseNavigation = 1, kKeyNavigation = 2 };
+
     ContextMenu();
+    ~ContextMenu() override;
+    static ClassInfo classInfo;
+    ClassInfo* getClass() const override;
 
-    // Enters `widget` (already in the tree) in the navigation list; the list owns the entry.
-    MenuNavEntry* addNavigationEntry(QorBase* widget);
+    void onInputModeChange() override;
+    void onActivate(bool first) override;
+    void onDeactivate(bool closing) override;
     void tickContents(double time, double dt) override;
+    void renderContents() override;
 
-    QorBase navigationList;  // the MenuNavEntry records, in the order entered
-    int selected = -1;       // index of the navigation point the keys chose last
+    // Appends `widget` as the last child and enters it in the navigation list.
+    void addItem(QorBase* widget);
+    // Enters `widget` (a NavigationTarget; anything else is passed over) in the list.
+    MenuNavEntry* addNavigationEntry(QorBase* widget);
+    // The best navigation point from `from` in `direction`, or `from` when none counts.
+    Vector3 findNavigationTarget(const Vector3& from, int direction);
+    // > 0 for a point worth going to: 256 x cos(angle to the direction) / distance.
+    static float scoreNavigationTarget(const Vector3& from, const Vector3& candidate, int direction);
+    static void setMenuNavigationMode(int mode);
+    // On touch input, navigation goes back to the mouse.
+    void checkNavigationMode();
+
+    // Between this menu's world units (at the camera's target depth) and screen units.
+    Vector3 worldToScreen(const Vector3& p) const;
+    Vector3 screenToWorld(const Vector3& p) const;
+
+    std::int32_t rowSpacing = 50;
+    std::int32_t marginY = 40;
+    std::int32_t marginX = 40;
+    std::int32_t cornerX = 0;  // W / 2 + rowSpacing / 2 - marginX
+    std::int32_t cornerY = 0;  // H / 2 - marginY
+    QorBase* navigationList;   // owned; its children are the MenuNavEntry records
+    Vector3 rememberedPointer{0.0f, 0.0f, 0.0f};  // screen units
+    std::uint8_t bActivationArmed = 0;
+
+    static int navigationMode;
+    static int lastNavigationModeFrame;
+    static int defaultCaptionLocation;  // 4 left of items, 6 right of them (right-to-left)
+    static float horizontalSign;        // +1, or -1 right-to-left
 
 private:
-    std::vector<Vector3> collectPoints();
-    void moveSelection(int step);
+    void handleNavigationKeys();
+    template <class Visit>
+    void forEachNavigationPoint(Visit visit);
+    static int virtualWidth();
+    static int virtualHeight();
 };

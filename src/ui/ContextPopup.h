@@ -1,29 +1,41 @@
 #pragma once
-// A question over the screen beneath: a text and two answers. The answer goes into the
-// caller's slot (0 the first button, 1 the second) and the popup closes itself; Escape
-// closes it without an answer.
+// The modal question or message box of the menus: a framed panel in the middle of the
+// screen with an optional title, a word-wrapped marked-up text and up to two buttons,
+// pushed on the screen stack above the screen that opened it, which stays visible.
 //
-// For now the answers are given with the keys: Return or Y for the first, N for the
-// second; the texts are shown in a band across the screen. Pushed on the screen stack,
-// which owns and deletes it.
+// The opener assigns the texts, the labels and the answer slot, calls setup(), then
+// pushes the popup. The answer slot (owned by the opener, which must outlive the popup
+// or clear the slot) gets -1 at setup, then 0 for the first button or 1 for the second;
+// Escape, Back or (with fewer than two buttons) the fire key close it leaving -1.
 #include <cstdint>
+#include <string>
 
-#include "render/Context.h"
+#include "render/Vector3.h"
+#include "ui/ContextMenu.h"
 
-class ContextPopup : public Context {
+class MenuButton;
+
+class ContextPopup : public ContextMenu {
 public:
-    // `answer` must outlive the popup; it is written once, when a button is chosen.
-    ContextPopup(int textId, int firstButtonId, int secondButtonId, std::int32_t* answer);
-    // Builds the popup's contents; call once before pushing it.
-    void setup();
+    ContextPopup();
+    ClassInfo* getClass() const override;
+
+    void onActivate(bool first) override;
     void tickContents(double time, double dt) override;
-    // The screen beneath first, then the popup over it.
     void renderContents() override;
 
-    int textId;
-    int buttonIds[2];
-    std::int32_t* pAnswer;
+    // Builds the panel, the labels and the buttons from the fields below.
+    void setup();
+
+    Vector3 dialogPosition{0.0f, 0.0f, 0.0f};  // the centre, world units
+    std::u16string title;                      // large font; empty: none
+    std::u16string text;                       // "|" breaks and colour markup
+    std::u16string firstButtonLabel;           // "OK" by default
+    std::u16string secondButtonLabel;          // empty: no second button
+    std::int32_t* result = nullptr;            // not owned, may be null
+    MenuButton* firstButton = nullptr;         // children, null without a label
+    MenuButton* secondButton = nullptr;
 
 private:
-    void answer(std::int32_t value);
+    MenuButton* addButton(const std::u16string& label, float x, float y);
 };

@@ -1,11 +1,10 @@
 #pragma once
-// The minimal GUI theme of the menus. Owned by Global, built by the second start-up
-// stage. For now it holds nothing: the menus that draw with it bring its frames.
-#include "engine/QorBase.h"
+// The minimal theme: metrics 10, 1, 0, paddings 3, the tiny font, and one generic
+// texture for every visible style.
+#include "ui/GUItheme.h"
 
-class GUIthemeMinimal : public QorBase {
+class GUIthemeMinimal : public GUItheme {
 public:
-    GUIthemeMinimal() = default;
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
+    GUIthemeMinimal();
+    void setStyle(StyledWidget& widget, int style) override;
 };

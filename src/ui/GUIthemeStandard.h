@@ -1,11 +1,10 @@
 #pragma once
-// The standard GUI theme of the menus. Owned by Global, built by the second start-up
-// stage. For now it holds nothing: the menus that draw with it bring its frames.
-#include "engine/QorBase.h"
+// The standard theme: metrics 20, 3, 1, paddings 5, the small font, and one texture per
+// style from "gui-invisible" (1) to the selected tab (11).
+#include "ui/GUItheme.h"
 
-class GUIthemeStandard : public QorBase {
+class GUIthemeStandard : public GUItheme {
 public:
-    GUIthemeStandard() = default;
-    static ClassInfo classInfo;
-    ClassInfo* getClass() const override;
+    GUIthemeStandard();
+    void setStyle(StyledWidget& widget, int style) override;
 };

@@ -25,7 +25,6 @@
 #include "ui/GUIthemeMinimal.h"
 #include "ui/GUIthemeStandard.h"
 #include "ui/Loader.h"
-#include "ui/TextureLoading.h"
 #include "ui/UserFile.h"
 
 Global* global = nullptr;
@@ -63,8 +62,10 @@ void destroyOwned(T*& object) {
 Global::~Global() {
     destroyOwned(pMenuBackground);
     destroyOwned(pMenuForeground);
-    destroyOwned(pThemeStandard);
-    destroyOwned(pThemeMinimal);
+    delete pThemeStandard;  // the themes are plain objects, not in the object tree
+    delete pThemeMinimal;
+    pThemeStandard = nullptr;
+    pThemeMinimal = nullptr;
     destroyOwned(pContextManager);
     destroyOwned(resourceRoot);
     pendingUrl.clear();
@@ -78,10 +79,8 @@ void Global::initPreLoader() {
     if (!qor->bDebugLocked && qor->pConsole) logRecordSizes();
     resourceRoot = new QorBase();
     qor->pFileManager->useWad(getArchivePath());
-    // The loading screen's own pictures, before anything else is loaded. The progress
-    // bar has one path for both editions.
-    Loader::registerTexture(loadTextureFile(2, u"xmas-edition/gfx/gui/game/progressbar.tga"), u"gui-game-progressBar");
-    Loader::registerTexture(loadTextureFile(0, u"gfx/gui/game/mousepointer.tga"), u"mousePointer");
+    // The loading screen's own pictures, before anything else is loaded.
+    Loader::loadOwnPictures();
     pContextManager = new ContextManager();
     pContextManager->addChild(new Loader());
 }

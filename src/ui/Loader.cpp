@@ -80,6 +80,32 @@ constexpr TextureStep kTextureSteps[] = {
     {44, u"xmas-edition/gfx/gui/game/hud-touchscreen.tga", u"hud-touchscreen", 0, kNoAnchor},
 };
 
+using TextureFile = Loader::TextureFile;
+
+// The loading screen's own pictures. The progress bar has one path for both editions.
+constexpr TextureFile kOwnPictures[] = {
+    {u"xmas-edition/gfx/gui/game/progressbar.tga", u"gui-game-progressBar", kHalveToFit},
+    {u"gfx/gui/game/mousepointer.tga", u"mousePointer", 0},
+};
+
+// The pictures of the steps that do more than load and register one file.
+constexpr TextureFile kLanguageFlags = {u"gfx/system/languageflags.tga", u"languageFlags", 0};
+constexpr TextureFile kLogoTiles[] = {
+    {u"xmas-edition/gfx/logo_0_0.tga", u"logo", kHalveToFit},
+    {u"xmas-edition/gfx/logo_1_0.tga", u"logo1", kHalveToFit},
+    {u"xmas-edition/gfx/logo_0_1.tga", u"logo2", kHalveToFit},
+    {u"xmas-edition/gfx/logo_1_1.tga", u"logo3", kHalveToFit},
+};
+constexpr TextureFile kSeaTiles[] = {
+    {u"xmas-edition/gfx/sea_0_0.tga", u"sea", kHalveToFit},
+    {u"xmas-edition/gfx/sea_1_0.tga", u"sea2", kHalveToFit},
+};
+constexpr TextureFile kIsland = {u"xmas-edition/gfx/island.tga", u"island", kHalveToFit};
+constexpr TextureFile kZeppelin = {u"xmas-edition/gfx/zeppelin.tga", u"zeppelin", kHalveToFit};
+constexpr TextureFile kHudAlphabet = {u"xmas-edition/gfx/font/alphabet-hud.tga", u"fontHUDTex", kHalveToFit};
+
+Texture* loadFile(const TextureFile& file) { return loadTextureFile(file.flags, file.path); }
+
 struct SoundStep {
     int step;
     const char16_t* path;
@@ -194,6 +220,20 @@ void Loader::registerTexture(Texture* texture, const std::u16string& name) {
         qor->pResourceManager->addResource(skins[i], formatString(u"%s:%d", name, static_cast<int>(i)));
 }
 
+void Loader::loadOwnPictures() {
+    for (const TextureFile& file : kOwnPictures) registerTexture(loadFile(file), file.name);
+}
+
+std::vector<Loader::TextureFile> Loader::textureFiles() {
+    std::vector<TextureFile> files(std::begin(kOwnPictures), std::end(kOwnPictures));
+    files.push_back(kLanguageFlags);
+    for (const TextureStep& t : kTextureSteps) files.push_back({t.path, t.name, t.flags});
+    files.insert(files.end(), std::begin(kLogoTiles), std::end(kLogoTiles));
+    files.insert(files.end(), std::begin(kSeaTiles), std::end(kSeaTiles));
+    files.insert(files.end(), {kIsland, kZeppelin, kHudAlphabet});
+    return files;
+}
+
 void Loader::runStep(int step) {
     if (loadPlainTexture(step) || loadSound(step)) return;
     switch (step) {
@@ -219,10 +259,10 @@ void Loader::runStep(int step) {
             loadSea();
             break;
         case 14:
-            loadJoinedHalves(u"xmas-edition/gfx/island.tga", u"island", kNoAnchor);
+            loadJoinedHalves(kIsland, kNoAnchor);
             break;
         case 42:
-            loadJoinedHalves(u"xmas-edition/gfx/zeppelin.tga", u"zeppelin", 4);
+            loadJoinedHalves(kZeppelin, 4);
             break;
         case 86:
             chooseLanguage();
@@ -243,7 +283,7 @@ void Loader::runStep(int step) {
             fontRes(false, u"fontLargeTex", u"xmas-edition/", u"font-large", u"");
             break;
         case 92:
-            registerResource(loadTextureFile(kHalveToFit, u"xmas-edition/gfx/font/alphabet-hud.tga"), u"fontHUDTex");
+            registerResource(loadFile(kHudAlphabet), kHudAlphabet.name);
             break;
         case 93:
         case 94:
@@ -297,20 +337,16 @@ void Loader::applySettingsStep() {
 void Loader::loadLanguageFlags() {
     FileManager& files = *qor->pFileManager;
     files.useWad(getArchivePath() + u".language.v2");
-    registerTexture(loadTextureFile(0, u"gfx/system/languageflags.tga"), u"languageFlags");
+    registerTexture(loadFile(kLanguageFlags), kLanguageFlags.name);
     files.useWad(getArchivePath());
 }
 
 void Loader::loadLogo() {
-    static constexpr const char16_t* kTiles[4][2] = {{u"xmas-edition/gfx/logo_0_0.tga", u"logo"},
-                                                     {u"xmas-edition/gfx/logo_1_0.tga", u"logo1"},
-                                                     {u"xmas-edition/gfx/logo_0_1.tga", u"logo2"},
-                                                     {u"xmas-edition/gfx/logo_1_1.tga", u"logo3"}};
     std::vector<Skin*> cells;
     Texture* first = nullptr;
-    for (const auto& tile : kTiles) {
-        Texture* texture = loadTextureFile(kHalveToFit, tile[0]);
-        registerTexture(texture, tile[1]);
+    for (const TextureFile& tile : kLogoTiles) {
+        Texture* texture = loadFile(tile);
+        registerTexture(texture, tile.name);
         cells.push_back(textureSkins(texture).at(0));
         if (!first) first = texture;
     }
@@ -318,20 +354,20 @@ void Loader::loadLogo() {
 }
 
 void Loader::loadSea() {
-    Texture* left = loadTextureFile(kHalveToFit, u"xmas-edition/gfx/sea_0_0.tga");
-    registerTexture(left, u"sea");
-    Texture* right = loadTextureFile(kHalveToFit, u"xmas-edition/gfx/sea_1_0.tga");
-    registerTexture(right, u"sea2");
+    Texture* left = loadFile(kSeaTiles[0]);
+    registerTexture(left, kSeaTiles[0].name);
+    Texture* right = loadFile(kSeaTiles[1]);
+    registerTexture(right, kSeaTiles[1].name);
     const std::vector<Skin*> cells = {textureSkins(left).at(0), textureSkins(right).at(0)};
     qor->pResourceManager->addResource(joinSkins(left, 2, 1, cells, 7), u"sea:all");
 }
 
-void Loader::loadJoinedHalves(const char16_t* path, const char16_t* name, int anchor) {
-    Texture* texture = loadTextureFile(kHalveToFit, path);
-    registerTexture(texture, name);
+void Loader::loadJoinedHalves(const TextureFile& file, int anchor) {
+    Texture* texture = loadFile(file);
+    registerTexture(texture, file.name);
     const std::vector<Skin*> skins = textureSkins(texture);
     const std::vector<Skin*> cells = {skins.at(0), skins.at(1)};
-    qor->pResourceManager->addResource(joinSkins(texture, 2, 1, cells, anchor), formatString(u"%s:all", name));
+    qor->pResourceManager->addResource(joinSkins(texture, 2, 1, cells, anchor), formatString(u"%s:all", file.name));
 }
 
 void Loader::chooseLanguage() {

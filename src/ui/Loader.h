@@ -29,6 +29,13 @@ public:
     static constexpr std::int32_t kSteps = 98;
     static constexpr double kFrameBudget = 0.25;  // s of loading per frame
 
+    // One picture file that loading brings in by name.
+    struct TextureFile {
+        const char16_t* path;  // in the archives, or relative to the data folder on disk
+        const char16_t* name;  // registered resource name
+        int flags;             // Texture load flags
+    };
+
     Loader();
 
     // Ticks the bar, then runs steps until the frame's budget is used up.
@@ -41,6 +48,12 @@ public:
     // The same, then registers skin i of the texture as "<name>:<i>".
     static void registerTexture(Texture* texture, const std::u16string& name);
     // The glyph sheets, extra sheets and code-point table of one font (see the .cpp).
+    // Loads the screen's own pictures (the progress bar it shows, the mouse pointer), which
+    // must be registered before the screen is made.
+    static void loadOwnPictures();
+    // Every picture file that loading names: the screen's own pictures, then those of the
+    // steps. Not the glyph sheets of the fonts, which are found by number.
+    static std::vector<TextureFile> textureFiles();
     static void fontRes(bool recordOnly, const std::u16string& name, const std::u16string& prefix,
                         const std::u16string& folder, std::u16string codePage);
 
@@ -57,7 +70,7 @@ private:
     void loadLanguageFlags();
     void loadLogo();
     void loadSea();
-    void loadJoinedHalves(const char16_t* path, const char16_t* name, int anchor);
+    void loadJoinedHalves(const TextureFile& file, int anchor);
     void chooseLanguage();
     void verifyLanguageFiles(int language);
     static void loadFontSheets(bool recordOnly, const std::u16string& name, const std::u16string& pattern, int flags,

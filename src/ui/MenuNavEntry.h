@@ -1,12 +1,15 @@
 #pragma once
-// One widget in a menu's navigation list: a weak link that empties when the widget dies.
+// One widget entered in a menu's navigation list, held by a link that empties when the
+// widget dies; the menu then drops the entry on its next walk of the list.
 #include "engine/Link.h"
 #include "engine/QorBase.h"
 
 class MenuNavEntry : public QorBase {
 public:
-    explicit MenuNavEntry(QorBase* widget) { target.set(widget); }
-    QorBase* widget() const { return target.get(); }
+    explicit MenuNavEntry(QorBase* widget);
 
-    Link target;
+    QorBase* getWidget() const { return widget.get(); }
+
+private:
+    Link widget;  // the widget's referrers list
 };

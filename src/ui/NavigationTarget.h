@@ -1,13 +1,15 @@
 #pragma once
-// What a menu's keyboard and pad navigation asks of a widget: the points, in screen
-// units (virtual pixels from the lower left corner, y up), where the pointer can rest
-// on it. Point i for i = 0, 1, 2, ...; (-1, -1, -1) after the last one.
+// A widget that keyboard and pad navigation can reach: the points, in screen units
+// (x from the left edge, y up from the bottom edge of the virtual screen), where the
+// pointer may rest on it.
 #include "render/Vector3.h"
 
 class NavigationTarget {
 public:
-    virtual Vector3 getNavigationPoint(int index) = 0;
+    // Ends the list of points.
+    static constexpr Vector3 kNoPoint{-1.0f, -1.0f, -1.0f};
 
-protected:
-    ~NavigationTarget() = default;
+    virtual ~NavigationTarget() = default;
+    // The i-th point (i = 0, 1, ...), or kNoPoint after the last one.
+    virtual Vector3 getNavigationPoint(int i) = 0;
 };

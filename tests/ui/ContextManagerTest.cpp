@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "language/Language.h"
 #include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextPopup.h"
+#include "ui/MenuButton.h"
 #include "ui/IrisOverlay.h"
 #include "ui/MousePointer.h"
 #include "ui/StackFixture.h"
@@ -104,26 +106,33 @@ TEST_F(ContextManagerTest, EitherPlayersFireKeyClosesAScreenThatAsksForIt) {
 }
 
 TEST_F(ContextManagerTest, ConfirmationYesClosesTheScreenAndNoOnlyThePopup) {
+    qor->pLanguage->setLanguage(0);  // the question's buttons are labelled from the texts
     RecordingScreen* base = push("base");
     RecordingScreen* menu = push("menu");
     menu->bConfirmClose = 1;
     tick();
+    // Escape asks; "No" (or Escape on the question) closes only the question.
+    for (bool answerNo : {true, false}) {
+        press(kEscape);
+        tick();
+        EXPECT_FALSE(menu->bFinished);
+        auto* popup = dynamic_cast<ContextPopup*>(stack->top());
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(stack->confirmResult, -1);
+        if (answerNo)
+            popup->secondButton->bTriggered = 1;
+        else
+            press(kEscape);
+        tick();
+        tick();
+        EXPECT_EQ(stack->top(), menu);
+        EXPECT_FALSE(menu->bFinished);
+    }
     press(kEscape);
     tick();
-    EXPECT_FALSE(menu->bFinished);
     auto* popup = dynamic_cast<ContextPopup*>(stack->top());
     ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(stack->confirmResult, -1);
-    press(49);  // N
-    tick();
-    tick();
-    EXPECT_EQ(stack->top(), menu);
-    EXPECT_FALSE(menu->bFinished);
-    press(kEscape);
-    tick();
-    ASSERT_NE(dynamic_cast<ContextPopup*>(stack->top()), nullptr);
-    EXPECT_EQ(stack->confirmResult, -1);
-    press(28);  // Return: the first button, Yes
+    popup->firstButton->bTriggered = 1;  // "Yes"
     tick();
     EXPECT_TRUE(menu->bFinished);
     EXPECT_EQ(stack->confirmResult, -1);

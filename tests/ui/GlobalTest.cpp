@@ -20,6 +20,7 @@
 #include "support/UserDataHome.h"
 #include "ui/ContextCrashReport.h"
 #include "ui/ContextDialog.h"
+#include "ui/ContextEnterName.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextSplash.h"
@@ -27,6 +28,7 @@
 #include "ui/GameGlobal.h"
 #include "ui/Global.h"
 #include "ui/Loader.h"
+#include "ui/ProgramFixture.h"
 
 namespace {
 class GlobalTest : public HeadlessEngine {
@@ -176,38 +178,8 @@ TEST_F(GlobalTest, DeletingTheApplicationSavesBothRecordsAndChangingProfileClear
 namespace {
 // The whole program in this process, from the first idle tick, on an off-screen window
 // of 320 x 192 pixels, with its data folder in a temporary folder.
-class GlobalStartTest : public ::testing::Test {
+class GlobalStartTest : public ProgramFixture {
 protected:
-    void SetUp() override {
-        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
-        std::ofstream(home.file("Torvane2Xmas.cfg"))
-            << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=320\nvideoModeHeight=192\n"
-               "[Qor]\ndefaultLanguage=-1\nbEnableDelayedLoad=No\n";
-        ASSERT_TRUE(Window::initVideo());
-        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
-    }
-    void TearDown() override {
-        if (!std::getenv("TORVANE_DISPLAY_TESTS")) return;
-        WindowShell::deleteQOR();
-        window.destroy();
-    }
-    // Runs idle ticks until `done` holds (at most `limit` of them); false when it never did.
-    template <class F>
-    bool tickUntil(F done, int limit = 2000) {
-        for (int i = 0; i < limit; ++i) {
-            if (qor && done()) return true;
-            if (!WindowShell::tick(window)) return false;
-        }
-        return false;
-    }
-    // One more frame, so that the new top screen has been drawn.
-    void runOneMoreFrame() { WindowShell::tick(window); }
-    template <class T>
-    bool topIs() {
-        return dynamic_cast<T*>(global->pContextManager->top()) != nullptr;
-    }
     static void dump(const char* name) {
         if (!std::getenv("TORVANE_DUMP_STAGES")) return;
         std::vector<std::uint32_t> pixels;
@@ -255,8 +227,6 @@ protected:
         return shareWhere([](std::uint32_t r, std::uint32_t, std::uint32_t b) { return b > 150 && b > r + 30; });
     }
 
-    UserDataHome home;
-    Window window;
 };
 }  // namespace
 
@@ -296,6 +266,10 @@ TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFile
     EXPECT_GT(shareOfSky(), 0.5);
     EXPECT_LT(shareOfRed(), 0.001);
     global->pContextManager->top()->bFinished = 1;
+    // A first start knows no player yet: the title menu asks for a name at once.
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
+    global->profiles.createProfile(u"Ann");
+    global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
     runOneMoreFrame();
     dump("title");
@@ -304,7 +278,6 @@ TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFile
     EXPECT_GT(shareOfSky(), 0.3);
     EXPECT_GT(shareOfRed(), 0.01);
     global->configuration.musicVolume = 7;
-    global->profiles.createProfile(u"Ann");
 
     WindowShell::onClose();
     for (const char* name : {"Torvane2Xmas.cfg", "Torvane2Xmas.hst", "Torvane2Xmas.pro"})

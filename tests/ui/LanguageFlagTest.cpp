@@ -83,7 +83,11 @@ TEST_F(LanguageFlagTest, AClickOnAFlagChoosesItsLanguageAndClosesTheScreenAndOne
 TEST_F(LanguageFlagTest, TheKeysWalkThePointerOverTheFlags) {
     ContextDialog* screen = openScreen();
     tick();
-    press(208);  // down
+    press(208);  // down: nothing lies below the parked pointer
+    tick();
+    EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 48.0f);
+    tick();  // keys rest in the frame after the switch to key navigation
+    press(200);  // up: the upper flag is the straighter way up
     tick();
     EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 290.0f);
     press(208);

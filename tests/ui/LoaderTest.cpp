@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 
 #include "engine/FileManager.h"
 #include "engine/Qor.h"
@@ -9,13 +12,16 @@
 #include "engine/SystemHelpers.h"
 #include "language/Language.h"
 #include "render/FontQuad.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
+#include "render/Texture.h"
 #include "support/BareEngine.h"
 #include "support/UserDataHome.h"
 #include "ui/ContextDialog.h"
 #include "ui/Loader.h"
 #include "ui/LoadingBar.h"
 #include "ui/StackFixture.h"
+#include "ui/TextureLoading.h"
 
 namespace {
 // The first start-up stage over the data archives beside the test program.
@@ -174,4 +180,128 @@ TEST(LoaderFontTest, AMissingArchiveIsFatal) {
     BareEngine bare(true);
     EXPECT_EXIT(Loader::fontRes(false, u"fontTinyTex", u"", u"font-tiny", u"1253"), ::testing::ExitedWithCode(255),
                 "Torvane2Xmas.dat.1253");
+}
+
+namespace {
+// What the program's texture loader made of one picture file.
+struct LoadedPicture {
+    int skins = 0;
+    int width = 0, height = 0;  // image pixels, from the skin record
+};
+
+// Links every file under `stage` into `folder` at the same relative path.
+void linkFilesInto(const std::filesystem::path& stage, const std::filesystem::path& folder) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(stage)) {
+        const std::filesystem::path target = folder / entry.path().lexically_relative(stage);
+        if (entry.is_directory())
+            std::filesystem::create_directories(target);
+        else if (!std::filesystem::exists(target))
+            std::filesystem::create_symlink(entry.path(), target);
+    }
+}
+
+// Loads every picture the loading screen names, without a display, from the archives
+// beside the test program or from one data folder holding the three archives' staged
+// files. Without a device the pixels are not uploaded: they are decoded here as the
+// device copy would decode them, and must have the size the skin record gave.
+std::map<std::u16string, LoadedPicture> loadEveryPicture(bool fromArchives) {
+    BareEngine bare(fromArchives);
+    FileManager& files = *qor->pFileManager;
+    if (fromArchives) {
+        files.useWad(getArchivePath() + u".language.v2");
+        files.useWad(getArchivePath() + u".1252");
+        files.useWad(getArchivePath());
+    } else {
+        for (const char* stage : {TORVANE_DATASTAGE_DIR, TORVANE_LANGUAGE_STAGE_DIR, TORVANE_FONT_STAGE_DIR})
+            linkFilesInto(stage, bare.folder);
+    }
+    std::map<std::u16string, LoadedPicture> loaded;
+    for (const Loader::TextureFile& file : Loader::textureFiles()) {
+        const std::string path = wideToUtf8(file.path);
+        // A missing file is fatal to the loader: report it and go on with the others.
+        if (!files.exists(file.path)) {
+            ADD_FAILURE() << path << " is missing";
+            continue;
+        }
+        std::unique_ptr<Texture> texture(loadTextureFile(file.flags, file.path));
+        const MemoryImageFile image(0, file.path);
+        EXPECT_EQ(image.width, texture->requestedWidth) << path;
+        EXPECT_EQ(image.height, texture->requestedHeight) << path;
+        EXPECT_TRUE(image.pImageData != nullptr) << path;
+        const LoadedPicture picture{static_cast<int>(textureSkins(texture.get()).size()), texture->requestedWidth,
+                                    texture->requestedHeight};
+        EXPECT_GT(picture.skins, 0) << path;
+        EXPECT_TRUE(loaded.emplace(file.name, picture).second) << "named twice: " << wideToUtf8(file.name);
+    }
+    return loaded;
+}
+
+// The skins the game indexes by number, by registered name; `atLeast` when only the
+// first ones are indexed.
+struct SkinCount {
+    const char16_t* name;
+    int skins;
+    bool atLeast = false;
+};
+
+const SkinCount kSkinCounts[] = {
+    {u"island", 2},
+    {u"zeppelin", 3},
+    {u"propeller", 98},
+    {u"biplane", 49},
+    {u"biplane-markings", 49},
+    {u"p35", 49},
+    {u"p35-markings", 49},
+    {u"projectiles", 12},
+    {u"propelledBomb", 24},
+    {u"hotAirBalloon", 19},
+    {u"ballistic", 9},
+    {u"crate", 6},
+    {u"torpedo", 2},
+    {u"languageFlags", 15},
+    {u"kamikaze", 3},
+    {u"bomber", 3},
+    {u"gui-game-progressBar", 2, true},
+    {u"gui-game-editbox", 2, true},
+    {u"gui-game-button", 2, true},
+};
+
+void expectSkinCounts(const std::map<std::u16string, LoadedPicture>& loaded) {
+    EXPECT_EQ(loaded.size(), Loader::textureFiles().size());
+    for (const SkinCount& expected : kSkinCounts) {
+        const std::string name = wideToUtf8(expected.name);
+        const auto it = loaded.find(expected.name);
+        if (it == loaded.end()) {
+            ADD_FAILURE() << name << " was not loaded";
+            continue;
+        }
+        if (expected.atLeast)
+            EXPECT_GE(it->second.skins, expected.skins) << name;
+        else
+            EXPECT_EQ(it->second.skins, expected.skins) << name;
+    }
+}
+}  // namespace
+
+TEST(LoaderPictureTest, EveryPictureLoadsFromLooseFilesWithTheSkinsTheGameIndexes) {
+    expectSkinCounts(loadEveryPicture(false));
+}
+
+TEST(LoaderPictureTest, EveryPictureLoadsFromTheArchivesWithTheSkinsTheGameIndexes) {
+    expectSkinCounts(loadEveryPicture(true));
+}
+
+// The archives carry skin records written when they were packed: stale ones would
+// lay out the skins differently from the skin files beside the loose pictures.
+TEST(LoaderPictureTest, TheArchivesGiveTheSameSkinsAsTheLooseFiles) {
+    const std::map<std::u16string, LoadedPicture> loose = loadEveryPicture(false);
+    const std::map<std::u16string, LoadedPicture> packed = loadEveryPicture(true);
+    for (const auto& [name, picture] : loose) {
+        const auto it = packed.find(name);
+        if (it == packed.end()) continue;
+        SCOPED_TRACE(wideToUtf8(name));
+        EXPECT_EQ(it->second.skins, picture.skins);
+        EXPECT_EQ(it->second.width, picture.width);
+        EXPECT_EQ(it->second.height, picture.height);
+    }
 }

@@ -19,6 +19,7 @@
 #include "render/Quad.h"
 #include "render/Texture.h"
 #include "ui/ContextManager.h"
+#include "ui/ContextMenu.h"
 #include "ui/GameGlobal.h"
 
 using Journal = std::vector<std::string>;
@@ -60,6 +61,7 @@ protected:
         global = new GameGlobal();
         stack = new ContextManager();
         global->pContextManager = stack;
+        ContextMenu::navigationMode = ContextMenu::kMouseNavigation;  // as at start, whatever ran before
     }
     void TearDown() override {
         if (started) {
@@ -114,7 +116,9 @@ protected:
         qor->pQorInput->previousKeyState.fill(0);
         qor->pQorInput->keyState.fill(0);
     }
+    // One frame of the screen stack.
     void tick() {
+        ++qor->frameCounter;
         stack->tick(0.0, 0.0);
         releaseAll();
     }

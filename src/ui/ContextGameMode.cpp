@@ -1,0 +1,11 @@
+#include "ui/ContextGameMode.h"
+
+#include "engine/Qor.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "ui/PlaceholderScreen.h"
+
+ContextGameMode::ContextGameMode() {
+    PlaceholderScreen::build(
+        this, qor && qor->pLanguage ? qor->pLanguage->getString(StringId::SELECTGAMETYPE) : u"Select game mode");
+}

@@ -1,0 +1,10 @@
+#include "ui/ContextOptions.h"
+
+#include "engine/Qor.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "ui/PlaceholderScreen.h"
+
+ContextOptions::ContextOptions() {
+    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->pLanguage->getString(StringId::OPTIONS) : u"Options");
+}

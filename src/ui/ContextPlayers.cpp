@@ -1,0 +1,10 @@
+#include "ui/ContextPlayers.h"
+
+#include "engine/Qor.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "ui/PlaceholderScreen.h"
+
+ContextPlayers::ContextPlayers() {
+    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->pLanguage->getString(StringId::PLAYERS) : u"Players");
+}

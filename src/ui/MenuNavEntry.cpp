@@ -1,0 +1,3 @@
+#include "ui/MenuNavEntry.h"
+
+MenuNavEntry::MenuNavEntry(QorBase* w) : widget(this) { widget.set(w); }

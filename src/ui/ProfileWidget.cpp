@@ -1,0 +1,80 @@
+#include "ui/ProfileWidget.h"
+
+#include "engine/Format.h"
+#include "engine/Qor.h"
+#include "inputaudio/QorInput.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "render/Context.h"
+#include "ui/ContextEnterName.h"
+#include "ui/ContextMenu.h"
+#include "ui/ContextPlayers.h"
+#include "ui/FadingText.h"
+#include "ui/Global.h"
+#include "ui/MenuFonts.h"
+#include "ui/ScreenStack.h"
+
+namespace {
+constexpr UColor kNormal = 0xFFCCCCCCu;
+constexpr UColor kHovered = 0xFFFF0000u;
+constexpr int kSystemFontFallback = 0x200;
+
+std::u16string text(int id) { return qor && qor->pLanguage ? qor->pLanguage->getString(id) : u""; }
+std::u16string currentName() {
+    return global ? global->profiles.getProfileName(global->profiles.current) : std::u16string();
+}
+}  // namespace
+
+ProfileWidget::ProfileWidget() {
+    TextFont* font = MenuFonts::get(MenuFonts::kMedium);
+    nameLabel = new FadingText(0.0f, 35.0f, 0.0f, u"", font, kNormal);
+    nameLabel->bShadow = 0;
+    nameLabel->layoutFlags |= kSystemFontFallback;  // a player's name may hold any character
+    addChild(nameLabel);
+    hintLabel = new FadingText(0.0f, 5.0f, 0.0f, u"", MenuFonts::get(MenuFonts::kSmall), kNormal);
+    hintLabel->bShadow = 0;
+    addChild(hintLabel);
+    setHint();
+}
+
+void ProfileWidget::setHint() {
+    const bool touch = qor && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch;
+    hintLabel->text = text(touch ? StringId::IOS_CLICKTOCHANGEPLAYERS : StringId::CLICKTOCHANGEPLAYERS);
+}
+
+void ProfileWidget::onInputModeChange() { setHint(); }
+
+bool ProfileWidget::isHovered() const {
+    const Context* context = qor ? qor->pCurrentContext : nullptr;
+    if (!context) return false;
+    const Vector3& p = context->pointer;
+    const float y = nameLabel->position.y;
+    return p.x >= -100.0f && p.x < 100.0f && p.y > y - 36.0f && p.y <= y;
+}
+
+void ProfileWidget::tick(double time, double dt) {
+    const std::u16string name = currentName();
+    nameLabel->text = formatString(text(StringId::HELLO).c_str(), name);
+    QorBase::tick(time, dt);
+    const bool hovered = isHovered();
+    nameLabel->color = hovered ? kHovered : kNormal;
+    if (hovered && qor->pQorInput && qor->pQorInput->anyTouchPressed()) ScreenStack::push(new ContextPlayers());
+    if (!global) return;
+    if (name.empty()) {
+        global->configuration.bNameRequested = 1;
+        auto* entry = new ContextEnterName(false);
+        ScreenStack::push(entry);
+    } else {
+        global->configuration.bNameRequested = 0;
+    }
+}
+
+void ProfileWidget::render() { QorBase::render(); }
+
+Vector3 ProfileWidget::getNavigationPoint(int i) {
+    if (i != 0) return kNoPoint;
+    for (BasicLink* p = parent; p; p = p->parent)
+        if (auto* menu = dynamic_cast<ContextMenu*>(static_cast<QorBase*>(p)))
+            return menu->worldToScreen(nameLabel->local2world(Vector3{0.0f, 0.0f, 0.0f}));
+    return nameLabel->position;
+}

@@ -1,0 +1,196 @@
+// The title menu inside the running program, driven like a player would: keys, a pad and
+// the mouse open and close each screen it leads to, the user data is saved each time the
+// menu comes back on top, and "Yes" to the Escape question ends the program.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/Qor.h"
+#include "inputaudio/QorInput.h"
+#include "inputaudio/InputTestEngine.h"
+#include "support/TempFolder.h"
+#include "ui/ContextEnterName.h"
+#include "ui/ContextGameMode.h"
+#include "ui/ContextHighScores.h"
+#include "ui/ContextMainGame.h"
+#include "ui/ContextOptions.h"
+#include "ui/ContextPlayers.h"
+#include "ui/ContextPopup.h"
+#include "ui/MenuButton.h"
+#include "ui/ContextSplash.h"
+#include "ui/GameControllerIntro.h"
+#include "ui/ProgramFixture.h"
+
+namespace {
+constexpr int kEscape = 1, kReturn = 28, kUp = 200, kDown = 208;
+constexpr int kPadButtonChoose = 0, kPadButtonBack = 1;
+
+class ContextMainGameTest : public ProgramFixture {
+protected:
+    // The window is as large as the virtual screen, so window pixels are screen units
+    // (with y down).
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
+               "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
+    }
+    // Runs the start-up to the title menu: the logo and the intro are skipped, and the name
+    // that a first start asks for is typed in.
+    void startToTheTitle() {
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+        global->pContextManager->top()->bFinished = 1;
+        ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+        global->pContextManager->top()->bFinished = 1;
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
+        useScriptedDevices();
+        type("Ann");
+        typeReturn();
+            ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+        ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
+    }
+    // Keyboard and one pad from here on come from the test.
+    void useScriptedDevices() {
+        auto owned = std::make_unique<ScriptedDevices>();
+        owned->axisCount = {2};
+        devices = owned.get();
+        delete qor->pQorInput;
+        qor->pQorInput = new QorInput(std::move(owned));
+        qor->pQorInput->setInputMode(QorInput::kModeMouse);  // as the program's mouse had it
+        frames(2);
+    }
+    // Runs n frames, or fewer when the program ends on the way.
+    void frames(int n) {
+        for (int i = 0; i < n && !ended; ++i) ended = !runOneMoreFrame();
+    }
+    // Down for a few frames, then up for a few: the menus act on the press or the release.
+    void tapKey(int code) {
+        devices->keys[code] = 0x80;
+        frames(3);
+        devices->keys[code] = 0;
+        frames(3);
+    }
+    void tapPadButton(int button) {
+        devices->joysticks[0].rgbButtons[button] = 0x80;
+        frames(3);
+        devices->joysticks[0].rgbButtons[button] = 0;
+        frames(3);
+    }
+    void pushPadDown() {
+        devices->joysticks[0].lY = 1000;
+        frames(3);
+        devices->joysticks[0].lY = 0;
+        frames(3);
+    }
+    // Characters typed one a frame, as the window reports them.
+    void type(const char* text) {
+        for (const char* c = text; *c; ++c) {
+            SDL_Event e{};
+            e.type = SDL_TEXTINPUT;
+            e.text.text[0] = *c;
+            SDL_PushEvent(&e);
+            frames(1);
+        }
+    }
+    void typeReturn() {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = SDLK_RETURN;
+        SDL_PushEvent(&e);
+        frames(2);
+    }
+    // A left click at window pixel (x, y).
+    void click(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        SDL_PushEvent(&e);
+        frames(2);
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            e = SDL_Event{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+            SDL_PushEvent(&e);
+            frames(3);
+        }
+    }
+    // A left click on the middle of a widget of a screen whose camera looks at the middle
+    // of the screen.
+    void clickOn(const Renderable& widget) {
+        click(400 + static_cast<int>(widget.position.x), 240 - static_cast<int>(widget.position.y));
+    }
+    ContextMainGame* title() { return dynamic_cast<ContextMainGame*>(global->pContextManager->top()); }
+    // The title menu's "Saving." lines in the log so far.
+    int savings() const {
+        const std::string log = TempFolder::read(home.file("Torvane2Xmas.log"));
+        int n = 0;
+        for (std::size_t at = log.find("Saving."); at != std::string::npos; at = log.find("Saving.", at + 1)) ++n;
+        return n;
+    }
+    // Escape closes the screen on top, and the title menu is back on top and saved.
+    void escapeBackToTheTitle() {
+        const int before = savings();
+        tapKey(kEscape);
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }, 10));
+        EXPECT_EQ(savings(), before + 1);
+    }
+
+    ScriptedDevices* devices = nullptr;  // owned by the input service
+    bool ended = false;                  // the shell's tick said the program is over
+};
+}  // namespace
+
+TEST_F(ContextMainGameTest, KeysPadAndMouseOpenAndCloseEachScreenAndYesToTheQuestionQuits) {
+    startToTheTitle();
+    EXPECT_GE(savings(), 1);  // the first time on top
+
+    // Keys: the pointer walks up from between Options and High Scores to Start Game, then
+    // down to High Scores, and Return chooses.
+    click(400, 480 - 115);
+    tapKey(kUp);
+    const float highScores = qor->pQorInput->pointerPosition.y;
+    tapKey(kUp);
+    EXPECT_GT(qor->pQorInput->pointerPosition.y, highScores);
+    tapKey(kDown);
+    EXPECT_EQ(qor->pQorInput->pointerPosition.y, highScores);
+    tapKey(kReturn);
+    EXPECT_TRUE(topIs<ContextHighScores>());
+    escapeBackToTheTitle();
+
+    // The pad: down once more from High Scores to Options, button 0 chooses, button 1 backs out.
+    pushPadDown();
+    tapPadButton(kPadButtonChoose);
+    EXPECT_TRUE(topIs<ContextOptions>());
+    const int before = savings();
+    tapPadButton(kPadButtonBack);
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }, 10));
+    EXPECT_EQ(savings(), before + 1);
+
+    // The mouse: Start Game, Credits and the greeting.
+    clickOn(*title()->startGameItem);
+    EXPECT_TRUE(topIs<ContextGameMode>());
+    escapeBackToTheTitle();
+    clickOn(*title()->creditsItem);
+    EXPECT_FALSE(topIs<ContextMainGame>());  // the credits page
+    escapeBackToTheTitle();
+    click(400, 240 - 25);  // within the greeting's box
+    EXPECT_TRUE(topIs<ContextPlayers>());
+    escapeBackToTheTitle();
+
+    // Escape asks first; "No" keeps the program, "Yes" ends it.
+    tapKey(kEscape);
+    auto* question = dynamic_cast<ContextPopup*>(global->pContextManager->top());
+    ASSERT_NE(question, nullptr);
+    clickOn(*question->secondButton);
+    EXPECT_TRUE(topIs<ContextMainGame>());
+    tapKey(kEscape);
+    question = dynamic_cast<ContextPopup*>(global->pContextManager->top());
+    ASSERT_NE(question, nullptr);
+    clickOn(*question->firstButton);
+    frames(30);
+    EXPECT_TRUE(ended);
+}
