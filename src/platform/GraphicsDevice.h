@@ -139,8 +139,8 @@ private:
         bool failed = false;  // did not build; the general program stands in
         int transform = -1, pixelOffset = -1, factor = -1, weights = -1, alphaRef = -1;
     };
-    static constexpr int kVariantTextureOnly = 1;  // both operations select the texture
-    static constexpr int kVariantAlphaTest = 2;    // the alpha test can change the picture
+    static constexpr int kVariantTextureOnly = 1;              // both operations select the texture
+    static constexpr int kVariantAlphaTest = 2;                // the alpha test can change the picture
     static constexpr int kVariantGeneral = kVariantAlphaTest;  // right for every state
     bool buildProgram();
     unsigned linkProgram(const char* vertexSource, const char* fragmentSource);

@@ -91,7 +91,7 @@ public:
     std::uint8_t bUseCache = 1;
     std::uint8_t bCacheClearWhite = 0;
     std::uint8_t bPixelScalingAsked = 0;  // the owner asked for real-pixel scaling (see enablePixelScaling)
-    FontCache* pFontCache = nullptr;  // owned
+    FontCache* pFontCache = nullptr;      // owned
     std::u16string fontName = u"<unknown>";
     std::array<std::unique_ptr<FontSymbol[]>, 256> symbolPages;
     std::uint16_t nextSymbolToLoad = 0;

@@ -1,9 +1,9 @@
-#include "net/NetAddress.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+
+#include "net/NetAddress.h"
 
 namespace {
 NetAddress parsed(const std::u16string& text) {
