@@ -4,8 +4,9 @@
 //  - "game": the program's own shell (engine and application object, built by the idle
 //    tick) on an 800 x 480 window with its data folder in a temporary folder; it reports
 //    the launch-to-loaded time, the log's own "Global initialization complete at t=..."
-//    figure, then skips the logo screen and the intro and idles on the title screen at
-//    60 frames per second, reporting the CPU time it takes and its peak memory;
+//    figure, then skips the logo screen and the intro, names a player when asked (as a
+//    first start does) and idles on the title screen at 60 frames per second, reporting
+//    the CPU time it takes and its peak memory;
 //  - "bare": an SDL window with an OpenGL 3.3 core context; it reports the time to its
 //    first presented frame, then draws one full-screen texture at 60 frames per second
 //    for the same time and reports its CPU time.
@@ -33,6 +34,7 @@
 #include "engine/SystemHelpers.h"
 #include "engine/WindowShell.h"
 #include "platform/Window.h"
+#include "ui/ContextEnterName.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
 #include "ui/GameGlobal.h"
@@ -89,7 +91,9 @@ int runGame(double launched) {
         ContextManager* stack = global->pContextManager;
         if (loaded < 0.0 && !dynamic_cast<Loader*>(stack->top())) loaded = nowSeconds() - launched;
         if (dynamic_cast<ContextMainGame*>(stack->top())) break;
-        if (loaded >= 0.0) stack->top()->bFinished = 1;  // the logo screen and the intro
+        // A first start asks for the player's name; the title then greets a known player.
+        if (dynamic_cast<ContextEnterName*>(stack->top())) global->profiles.createProfile(u"Bench");
+        if (loaded >= 0.0) stack->top()->bFinished = 1;  // the logo screen, the intro, the name entry
     }
     global->configuration.maxFps = 60;
     global->applySettings(-1, -1);

@@ -11,7 +11,7 @@
 #include "platform/Window.h"
 
 namespace {
-// Texture stage 0 as one program. Positions are multiplied as row vectors (the matrix
+// Texture stage 0 as programs (see the variants below). Positions are multiplied as row vectors (the matrix
 // arrives row by row and is read by OpenGL column by column, i.e. transposed). Clip
 // depth 0..w becomes OpenGL's -w..w, and every vertex moves half a pixel right and down
 // so that pixel centres lie on whole coordinates as the drawing code expects.
@@ -34,7 +34,13 @@ void main() {
 // multiply-add and one multiply: texel x weight + (1 - weight) reads the texture (weight
 // 1) or white (weight 0), and `factor` is the texture factor where the operation uses it
 // and white where it does not.
-const char* const kFragmentShader = R"(#version 330 core
+//
+// The program comes in variants, each compiled with only the work its states need: a
+// software renderer pays for every instruction on every pixel. TEXTURE_ONLY: both
+// operations select the texture, so the factor and the weights drop out (the general
+// form gives the same texel times one). ALPHA_TEST: the test can drop a pixel that would
+// otherwise change the picture.
+const char* const kFragmentShader = R"(
 in vec2 uv;
 uniform sampler2D stage0;
 uniform vec4 factor;
@@ -42,10 +48,16 @@ uniform vec4 textureWeight;
 uniform float alphaRef;
 out vec4 fragColor;
 void main() {
+#if TEXTURE_ONLY
+    vec4 c = texture(stage0, uv);
+#else
     vec4 c = (texture(stage0, uv) * textureWeight + (vec4(1.0) - textureWeight)) * factor;
+#endif
+#if ALPHA_TEST
     // Alpha is compared in whole steps of 1/255, as an 8-bit pipeline would; a reference
     // below 0 turns the test off.
     if (c.a * 255.0 < alphaRef + 0.5) discard;
+#endif
     fragColor = c;
 }
 )";
@@ -221,21 +233,57 @@ unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragm
 
 bool GraphicsDevice::buildProgram() {
     presentProgram = linkProgram(kPresentVertexShader, kPresentFragmentShader);
-    program = linkProgram(kVertexShader, kFragmentShader);
-    if (!presentProgram || !program) return false;
+    if (!presentProgram || !buildStageProgram(kVariantGeneral)) return false;
     glUseProgram(presentProgram);
     glUniform1i(glGetUniformLocation(presentProgram, "image"), 0);
     uniformPresentOrigin = glGetUniformLocation(presentProgram, "origin");
     uniformPresentExact = glGetUniformLocation(presentProgram, "exact");
     glGenVertexArrays(1, &presentVertexArray);
-    glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "stage0"), 0);
-    uniformTransform = glGetUniformLocation(program, "transform");
-    uniformPixelOffset = glGetUniformLocation(program, "pixelOffset");
-    uniformFactor = glGetUniformLocation(program, "factor");
-    uniformWeights = glGetUniformLocation(program, "textureWeight");
-    uniformAlphaRef = glGetUniformLocation(program, "alphaRef");
+    useStageProgram(kVariantGeneral);
     return true;
+}
+
+bool GraphicsDevice::buildStageProgram(int variant) {
+    const std::string source = std::string("#version 330 core\n#define TEXTURE_ONLY ") +
+                               ((variant & kVariantTextureOnly) ? "1" : "0") + "\n#define ALPHA_TEST " +
+                               ((variant & kVariantAlphaTest) ? "1" : "0") + "\n" + kFragmentShader;
+    StageProgram& p = stagePrograms[variant];
+    p.name = linkProgram(kVertexShader, source.c_str());
+    if (!p.name) return false;
+    glUseProgram(p.name);
+    glUniform1i(glGetUniformLocation(p.name, "stage0"), 0);
+    p.transform = glGetUniformLocation(p.name, "transform");
+    p.pixelOffset = glGetUniformLocation(p.name, "pixelOffset");
+    p.factor = glGetUniformLocation(p.name, "factor");
+    p.weights = glGetUniformLocation(p.name, "textureWeight");
+    p.alphaRef = glGetUniformLocation(p.name, "alphaRef");
+    currentVariant = -1;
+    return true;
+}
+
+int GraphicsDevice::stageVariant() {
+    int variant = 0;
+    if (colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture) variant |= kVariantTextureOnly;
+    // Blending source alpha over its inverse leaves a pixel as it was when the alpha
+    // rounds to 0, which is exactly what a test at reference 0 drops: the test matters
+    // only without blending or at a higher reference.
+    if (alphaTest && (!blend || alphaRef > 0)) variant |= kVariantAlphaTest;
+    StageProgram& p = stagePrograms[variant];
+    if (p.name) return variant;
+    // A variant that fails to build is not tried again: the general program does its work.
+    if (p.failed || !buildStageProgram(variant)) {
+        p.failed = true;
+        return kVariantGeneral;
+    }
+    return variant;
+}
+
+void GraphicsDevice::useStageProgram(int variant) {
+    if (variant == currentVariant) return;
+    currentVariant = variant;
+    glUseProgram(stagePrograms[variant].name);
+    // Uniforms belong to their program: the new one gets every value again.
+    transformDirty = factorDirty = stageDirty = pixelOffsetDirty = true;
 }
 
 GraphicsDevice::~GraphicsDevice() {
@@ -256,7 +304,7 @@ GraphicsDevice::~GraphicsDevice() {
     releaseBackBuffer();
     glDeleteTextures(1, &whiteTexture);
     glDeleteSamplers(1, &sampler);
-    glDeleteProgram(program);
+    for (const StageProgram& p : stagePrograms) glDeleteProgram(p.name);
     glDeleteProgram(presentProgram);
     glDeleteVertexArrays(1, &presentVertexArray);
     SDL_GL_DeleteContext(glContext);
@@ -369,7 +417,7 @@ std::int32_t GraphicsDevice::present() {
     glBindTexture(GL_TEXTURE_2D, boundTexture);
     glBindSampler(0, sampler);
     glBindVertexArray(boundVertexArray);
-    glUseProgram(program);
+    currentVariant = -1;  // the next draw chooses and binds its program again
     SDL_GL_SwapWindow(window.handle());
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
     applyGLViewport();
@@ -439,8 +487,7 @@ void GraphicsDevice::applyGLViewport() {
     // The off-screen buffer is stored bottom-up; viewports are given from the top.
     glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width, viewport.height);
     glDepthRange(viewport.minZ, viewport.maxZ);
-    glUniform2f(uniformPixelOffset, 1.0f / static_cast<float>(viewport.width),
-                -1.0f / static_cast<float>(viewport.height));
+    pixelOffsetDirty = true;
 }
 
 std::int32_t GraphicsDevice::validateDevice(int& passes) const {
@@ -572,13 +619,20 @@ DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
 void GraphicsDevice::setStreamSource(const DeviceVertexBuffer* buffer) { stream = buffer; }
 
 void GraphicsDevice::flushDrawState() {
+    useStageProgram(stageVariant());
+    const StageProgram& p = stagePrograms[currentVariant];
+    if (pixelOffsetDirty) {
+        glUniform2f(p.pixelOffset, 1.0f / static_cast<float>(viewport.width),
+                    -1.0f / static_cast<float>(viewport.height));
+        pixelOffsetDirty = false;
+    }
     if (viewProjectionDirty) {
         viewProjection = Matrix::multiply(transforms[1], transforms[2]);
         viewProjectionDirty = false;
     }
     if (transformDirty) {
         const Matrix wvp = Matrix::multiply(transforms[0], viewProjection);
-        glUniformMatrix4fv(uniformTransform, 1, GL_FALSE, wvp.data());
+        glUniformMatrix4fv(p.transform, 1, GL_FALSE, wvp.data());
         transformDirty = false;
     }
     // The tint changes with nearly every draw; the stage's operations seldom do.
@@ -587,14 +641,14 @@ void GraphicsDevice::flushDrawState() {
         const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
         const std::uint32_t effective = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
                                         (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
-        setFactorUniform(uniformFactor, effective);
+        setFactorUniform(p.factor, effective);
         factorDirty = false;
     }
     if (stageDirty) {
         const float colourWeight = colorOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
         const float alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
-        glUniform4f(uniformWeights, colourWeight, colourWeight, colourWeight, alphaWeight);
-        glUniform1f(uniformAlphaRef, alphaTest ? static_cast<float>(alphaRef) : -1.0f);
+        glUniform4f(p.weights, colourWeight, colourWeight, colourWeight, alphaWeight);
+        glUniform1f(p.alphaRef, alphaTest ? static_cast<float>(alphaRef) : -1.0f);
         stageDirty = false;
     }
 }

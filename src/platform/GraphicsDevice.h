@@ -134,8 +134,22 @@ private:
     friend class DeviceVertexBuffer;
     explicit GraphicsDevice(Window& window);
     std::int32_t init(const PresentParameters& p);
+    // One compiled variant of the stage's program and where its uniforms are.
+    struct StageProgram {
+        unsigned name = 0;
+        bool failed = false;  // did not build; the general program stands in
+        int transform = -1, pixelOffset = -1, factor = -1, weights = -1, alphaRef = -1;
+    };
+    static constexpr int kVariantTextureOnly = 1;              // both operations select the texture
+    static constexpr int kVariantAlphaTest = 2;                // the alpha test can change the picture
+    static constexpr int kVariantGeneral = kVariantAlphaTest;  // right for every state
     bool buildProgram();
     unsigned linkProgram(const char* vertexSource, const char* fragmentSource);
+    bool buildStageProgram(int variant);
+    // The variant the current states need (built on first use), or kVariantGeneral when
+    // it cannot be built.
+    int stageVariant();
+    void useStageProgram(int variant);
     bool buildBackBuffer(int width, int height);
     void releaseBackBuffer();
     std::int32_t applyWindowMode(const PresentParameters& p);
@@ -160,12 +174,12 @@ private:
     bool lost = false;  // a reset failed: nothing is drawn until one succeeds
     std::string error;
 
-    unsigned program = 0, sampler = 0, whiteTexture = 0;
+    StageProgram stagePrograms[4];  // by variant bits; only the general one is built up front
+    int currentVariant = -1;        // the variant in use; -1 after another program ran
+    unsigned sampler = 0, whiteTexture = 0;
     unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
     int uniformPresentOrigin = -1, uniformPresentExact = -1;
     unsigned frameBuffer = 0, colourBuffer = 0;  // the off-screen back buffer
-    int uniformTransform = -1, uniformPixelOffset = -1, uniformFactor = -1;
-    int uniformWeights = -1, uniformAlphaRef = -1;
     int maxTexture = 0;
 
     DeviceViewport viewport;
@@ -179,6 +193,7 @@ private:
     std::uint32_t factor = 0xFFFFFFFFu;
     bool stageDirty = true;
     bool factorDirty = true;
+    bool pixelOffsetDirty = true;
     const DeviceVertexBuffer* stream = nullptr;
     unsigned boundTexture = 0, boundVertexArray = 0;
 

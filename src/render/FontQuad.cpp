@@ -209,7 +209,14 @@ void FontQuad::createCache() {
     recalcScaledMetrics();
 }
 
+void FontQuad::enablePixelScaling() {
+    bPixelScalingAsked = 1;
+    recalcScaledMetrics();
+}
+
 void FontQuad::recalcScaledMetrics() {
+    // The scale stays plain unless the engine allows real-pixel scaling, which it never
+    // does (see enablePixelScaling).
     scale = Vector3{1.0f, 1.0f, 1.0f};
     fontHeight = static_cast<int>(static_cast<float>(fontHeightRaw) * scale.y);
     fontBaseline = static_cast<int>(static_cast<float>(fontBaselineRaw) * scale.y);

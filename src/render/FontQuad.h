@@ -51,6 +51,11 @@ public:
     void addSourceTexture(Texture* texture, std::uint16_t firstIndex, bool bLatin1);
     void setCompositeChar(char16_t code, char16_t base, char16_t accent, int accentY);
     void setupCompositeChars();
+    // Asks for real-pixel scaling: glyphs one texel to one screen pixel, as scale-mode-2
+    // renderables are drawn. The engine grants it only while its pixelScalingOff is 0,
+    // and it keeps that at 1 for its whole life, so such a font still lays out and draws
+    // in virtual pixels at scale (1, 1, 1), as the screens' layouts expect.
+    void enablePixelScaling();
     void createCache();
     void recalcScaledMetrics();
     FontSymbol& getSymbol(char16_t code);
@@ -85,7 +90,8 @@ public:
     int fontHeight = 0, fontBaseline = 0, fontUppercaseLine = 0, fontLowercaseLine = 0;
     std::uint8_t bUseCache = 1;
     std::uint8_t bCacheClearWhite = 0;
-    FontCache* pFontCache = nullptr;  // owned
+    std::uint8_t bPixelScalingAsked = 0;  // the owner asked for real-pixel scaling (see enablePixelScaling)
+    FontCache* pFontCache = nullptr;      // owned
     std::u16string fontName = u"<unknown>";
     std::array<std::unique_ptr<FontSymbol[]>, 256> symbolPages;
     std::uint16_t nextSymbolToLoad = 0;

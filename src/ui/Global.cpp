@@ -13,6 +13,7 @@
 #include "engine/TimeKeeper.h"
 #include "inputaudio/QorAudio.h"
 #include "language/Language.h"
+#include "net/NetAddress.h"
 #include "platform/AudioRecords.h"
 #include "platform/AudioSystem.h"
 #include "render/Context.h"
@@ -43,6 +44,7 @@ int volumeFromStep(int step) {
 void logRecordSizes() {
     Console& console = *qor->pConsole;
     console.addLine(u"sizeof(bool)=%d", static_cast<int>(sizeof(bool)));
+    console.addLine(u"sizeof(NetAddress)=%d", static_cast<int>(sizeof(NetAddress)));
     console.addLine(u"sizeof(sockaddr_in)=%d", static_cast<int>(sizeof(sockaddr_in)));
     console.addLine(u"sizeof(GameConfiguration)=%d", static_cast<int>(GameConfiguration::kSize));
     console.addLine(u"sizeof(HIGHSCOREENTRY)=%d", static_cast<int>(HIGHSCOREENTRY::kSize));

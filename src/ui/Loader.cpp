@@ -463,14 +463,14 @@ void Loader::createFont(int step) {
         const char16_t* name;
         const char16_t* sheets;
         int width, spacing, capitalLine, lowerLine;
-        bool cache, whiteCache, composite;
+        bool cache, whiteCache, composite, pixelScaling;
     };
     static constexpr FontStep kFonts[5] = {
-        {u"fontTiny", u"fontTinyTex", 3, 1, 0, 0, true, true, false},
-        {u"fontSmall", u"fontSmallTex", 3, 0, 4, 7, true, true, false},
-        {u"fontMedium", u"fontMediumTex", 5, 0, 2, 2, true, true, true},
-        {u"fontLarge", u"fontLargeTex", 12, 0, 4, 4, false, false, true},
-        {u"fontHUD", u"fontHUDTex", 3, -4, 0, 0, false, false, false},
+        {u"fontTiny", u"fontTinyTex", 3, 1, 0, 0, true, true, false, true},
+        {u"fontSmall", u"fontSmallTex", 3, 0, 4, 7, true, true, false, true},
+        {u"fontMedium", u"fontMediumTex", 5, 0, 2, 2, true, true, true, false},
+        {u"fontLarge", u"fontLargeTex", 12, 0, 4, 4, false, false, true, false},
+        {u"fontHUD", u"fontHUDTex", 3, -4, 0, 0, false, false, false, false},
     };
     constexpr std::uint16_t kFirstHudSymbol = 44;  // the comma
     const int index = step - 93;
@@ -489,6 +489,7 @@ void Loader::createFont(int step) {
     else
         font->loadGlyphSheets(f.sheets);
     if (f.composite) font->setupCompositeChars();
+    if (f.pixelScaling) font->enablePixelScaling();
     font->createCache();
     global->fonts[index] = font;
     registerResource(font, f.name);

@@ -108,6 +108,54 @@ TEST_F(GraphicsDeviceTest, TheAlphaTestDropsTransparentPixelsEvenWithoutBlending
     EXPECT_EQ(pixelAt(4, 4) & 0x00FFFFFFu, 0x0000FF00u);
 }
 
+TEST_F(GraphicsDeviceTest, WithBlendingTheAlphaTestDropsOnlyBelowItsReference) {
+    device->setAlphaTest(true, 0);
+    device->setColorOp(TextureOp::kSelectFactor);
+    device->setTextureFactor(0x00FF0000u);  // transparent red leaves the pixel alone
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    device->setAlphaTest(true, 128);
+    device->setTextureFactor(0x7FFF0000u);  // half red, below the reference: dropped
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    device->setTextureFactor(0x81FF0000u);
+    drawRect(0, 0, 8, 8);
+    EXPECT_NEAR(static_cast<int>((pixelAt(4, 4) >> 16) & 0xFF), 0x81, 1);
+}
+
+TEST_F(GraphicsDeviceTest, StateChangesBetweenDrawsReachEveryKindOfDraw) {
+    // Draws alternate between textured, tinted and tested drawing; each keeps the
+    // transform, viewport and tint set for it.
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
+    const std::uint32_t white = 0xFFFFFFFFu;
+    ASSERT_EQ(texture->update(0, 0, 1, 1, &white, 1), ResultCode::kOk);
+    device->setTexture(texture.get());
+    device->setColorOp(TextureOp::kSelectTexture);
+    device->setAlphaOp(TextureOp::kSelectTexture);
+    device->setTextureFactor(0xFFFF0000u);  // not used while the texture is selected
+    drawRect(0, 0, 8, 8);
+    device->setColorOp(TextureOp::kModulate);
+    device->setAlphaOp(TextureOp::kModulate);
+    device->setTextureFactor(0xFF00FFFFu);
+    drawRect(10, 0, 18, 8);
+    device->setBlendEnabled(false);
+    device->setAlphaTest(true, 0);
+    device->setColorOp(TextureOp::kSelectTexture);
+    device->setAlphaOp(TextureOp::kSelectTexture);
+    device->setViewport(DeviceViewport{160, 0, 160, 96, 0.0f, 1.0f});  // half the scale across
+    drawRect(40, 0, 48, 8);
+    device->setBlendEnabled(true);
+    device->setViewport(DeviceViewport{0, 0, 320, 192, 0.0f, 1.0f});
+    device->setColorOp(TextureOp::kSelectFactor);
+    device->setTextureFactor(0xFFFFFF00u);
+    drawRect(30, 0, 38, 8);
+    EXPECT_EQ(pixelAt(4, 4), white);
+    EXPECT_EQ(pixelAt(14, 4), 0xFF00FFFFu) << "white times cyan";
+    EXPECT_EQ(pixelAt(182, 2), white) << "x 40..48 of a 160-wide viewport at 160, at half scale";
+    EXPECT_EQ(pixelAt(34, 4), 0xFFFFFF00u);
+    EXPECT_EQ(pixelAt(44, 4), kBlack);
+}
+
 TEST_F(GraphicsDeviceTest, EmptyOrOverlongDrawsDrawNothing) {
     drawRect(0, 0, 8, 8, 0);
     drawRect(0, 0, 8, 8, -3);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/Console.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/WindowShell.h"
@@ -13,6 +14,7 @@
 #include "platform/AudioSystem.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/Window.h"
+#include "render/EngineFixture.h"
 #include "render/QorGraphics.h"
 #include "support/HeadlessEngine.h"
 #include "support/UserDataHome.h"
@@ -45,7 +47,36 @@ protected:
 };
 
 int volume(int option) { return QorAudio::library().getConfig(option); }
+
+// The first start-up stage on a whole engine with the debugging aids unlocked.
+class GlobalPreLoaderTest : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        if (!started) return;
+        qor->bDebugLocked = 0;
+        global = new GameGlobal();
+        global->initPreLoader();
+    }
+    void TearDown() override {
+        if (started) {
+            delete global;
+            global = nullptr;
+        }
+        EngineFixture::TearDown();
+    }
+};
 }  // namespace
+
+TEST_F(GlobalPreLoaderTest, WithDebuggingAidsTheConsoleListsTheStoredSizes) {
+    const std::vector<std::u16string>& lines = qor->pConsole->history;
+    const auto first = std::find(lines.begin(), lines.end(), u"sizeof(bool)=1");
+    ASSERT_NE(first, lines.end());
+    ASSERT_GE(lines.end() - first, 7);
+    EXPECT_EQ(first[1], u"sizeof(NetAddress)=16");
+    EXPECT_EQ(first[2], u"sizeof(sockaddr_in)=16");
+    EXPECT_EQ(first[3].substr(0, 26), u"sizeof(GameConfiguration)=");
+}
 
 TEST_F(GlobalTest, ThousandsAreSeparatedInTheCurrentLanguage) {
     EXPECT_EQ(formatWithThousandsSeparator(0), u"0");

@@ -13,6 +13,7 @@
 #include "language/Language.h"
 #include "render/FontQuad.h"
 #include "render/MemoryImageFile.h"
+#include "render/QorGraphics.h"
 #include "render/Texture.h"
 #include "support/BareEngine.h"
 #include "support/UserDataHome.h"
@@ -105,6 +106,23 @@ TEST_F(LoaderTest, EveryResourceIsRegisteredByNameAndTheStartScreensFollow) {
     // Everything loaded hangs under the application's resource root.
     EXPECT_EQ(qor->pResourceManager->find(true, u"palm")->parent, global->resourceRoot);
     EXPECT_EQ(static_cast<QorBase*>(qor->pResourceManager->find(true, u"pop"))->parent, global->resourceRoot);
+}
+
+TEST_F(LoaderTest, TheTwoSmallestFontsAskForPixelScalingAndStillDrawInVirtualPixels) {
+    runWhile([this] { return stack->top() == loader; });
+    ASSERT_EQ(loader->currentStep, 98);
+    // The engine never allows real-pixel scaling, so even where scale-mode-2 objects
+    // shrink (a 640-pixel viewport) the fonts keep the scale their layouts were made for.
+    ASSERT_EQ(qor->pixelScalingOff, 1);
+    qor->pQorGraphics->pixelScale = Vector3{0.625f, 0.625f, 0.5f};
+    for (int i = 0; i < Global::kFontCount; ++i) {
+        FontQuad& font = *global->fonts[i];
+        EXPECT_EQ(font.bPixelScalingAsked, i == Global::kFontTiny || i == Global::kFontSmall ? 1 : 0) << i;
+        font.onPresentationRestored();
+        EXPECT_EQ(font.scale.x, 1.0f) << i;
+        EXPECT_EQ(font.scale.y, 1.0f) << i;
+        EXPECT_EQ(font.fontHeight, font.fontHeightRaw) << i;
+    }
 }
 
 TEST_F(LoaderAskingTest, TheLanguageScreenHoldsTheLoadingUntilAFlagIsChosen) {
