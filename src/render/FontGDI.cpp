@@ -115,9 +115,6 @@ void FontGDI::drawText(Renderable& pen, int flags, std::u16string_view text) {
 
 void FontGDI::drawTextAt(float x, float y, float z, UColor color, int flags, std::u16string_view text) {
     Renderable pen;
-    pen.color = color;
-    pen.position = Vector3{x, y, z};
-    pen.bSkipVisibility = 1;
-    pen.updateXform();
+    placeTextPen(pen, x, y, z, color);
     drawText(pen, flags, text);
 }

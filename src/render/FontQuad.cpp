@@ -335,10 +335,7 @@ void FontQuad::drawText(Renderable& pen, int flags, std::u16string_view text) {
 
 void FontQuad::drawTextAt(float x, float y, float z, UColor color, int flags, std::u16string_view text) {
     Renderable pen;
-    pen.color = color;
-    pen.position = Vector3{x, y, z};
-    pen.bSkipVisibility = 1;
-    pen.updateXform();
+    placeTextPen(pen, x, y, z, color);
     drawText(pen, flags, text);
 }
 
@@ -361,10 +358,7 @@ void FontQuad::drawTextWithShadow(Renderable& pen, int flags, float dx, float dy
 void FontQuad::drawTextWithShadowAt(float x, float y, float z, UColor color, int flags, float dx, float dy, float dz,
                                     UColor shadowColour, std::u16string_view text) {
     Renderable pen;
-    pen.color = color;
-    pen.position = Vector3{x, y, z};
-    pen.bSkipVisibility = 1;
-    pen.updateXform();
+    placeTextPen(pen, x, y, z, color);
     drawTextWithShadow(pen, flags, dx, dy, dz, shadowColour, text);
 }
 

@@ -140,16 +140,7 @@ void QorGraphics::createDevice() {
     QOR_LOG(kConstructor, u"Largest texture: %d texels a side.", dxDevice->maxTextureSize());
 }
 
-QorGraphics::~QorGraphics() {
-    if (bFullScreen && dxDevice) {
-        bFullScreen = 0;
-        restorePresentation(true);
-    }
-    delete dxDevice;
-    dxDevice = nullptr;
-    delete dxD3D;
-    dxD3D = nullptr;
-}
+QorGraphics::~QorGraphics() { restoreDesktop(); }
 
 ClassInfo* QorGraphics::getClass() const { return &classInfo; }
 

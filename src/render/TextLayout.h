@@ -33,6 +33,14 @@ inline void textOrigin(int flags, int width, int fontHeightRaw, int uppercaseLin
     oy = static_cast<float>(y);
 }
 
+// Sets up `pen` to draw a text at (x, y, z) of the world in `color`.
+inline void placeTextPen(Renderable& pen, float x, float y, float z, UColor color) {
+    pen.color = color;
+    pen.position = Vector3{x, y, z};
+    pen.bSkipVisibility = 1;
+    pen.updateXform();
+}
+
 // Sets up `glyphPen` to draw a line through `pen`: in the pen's colour, at the font's
 // `scale`, with the line's origin at (ox, oy) of the pen's space.
 inline void placeGlyphPen(Renderable& glyphPen, const Renderable& pen, const Vector3& scale, float ox, float oy) {
