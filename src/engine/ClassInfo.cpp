@@ -26,15 +26,12 @@ std::uint32_t classIdForName(std::u16string_view name) {
     return h;
 }
 
-ClassInfo::ClassInfo(std::uint32_t id_, std::u16string_view name_, ClassInfo* parent_,
-                     ClassFactory factory_)
+ClassInfo::ClassInfo(std::uint32_t id_, std::u16string_view name_, ClassInfo* parent_, ClassFactory factory_)
     : name(name_), id(id_), factory(factory_), parent(parent_ == this ? nullptr : parent_) {
     ClassRegistry::instance().add(this);
 }
 
-ClassInfo::~ClassInfo() {
-    ClassRegistry::instance().remove(this);
-}
+ClassInfo::~ClassInfo() { ClassRegistry::instance().remove(this); }
 
 bool ClassInfo::isA(const ClassInfo* other) const {
     for (const ClassInfo* c = this; c; c = c->parent)

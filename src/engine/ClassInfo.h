@@ -37,19 +37,19 @@ public:
     // True when this record is `other` or one of its descendants.
     bool isA(const ClassInfo* other) const;
 
-    std::u16string name;            // the class name as registered
-    std::uint32_t id = 0;           // hash of the name, or the number of a generated name
-    std::int32_t index = -1;        // alphabetical rank, -1 until ClassRegistry::buildIndex
-    ClassFactory factory = nullptr; // null for classes that cannot be made this way
-    ClassInfo* next = nullptr;      // the following record in the registry's list
-    ClassInfo* parent = nullptr;    // null for a root class
+    std::u16string name;             // the class name as registered
+    std::uint32_t id = 0;            // hash of the name, or the number of a generated name
+    std::int32_t index = -1;         // alphabetical rank, -1 until ClassRegistry::buildIndex
+    ClassFactory factory = nullptr;  // null for classes that cannot be made this way
+    ClassInfo* next = nullptr;       // the following record in the registry's list
+    ClassInfo* parent = nullptr;     // null for a root class
 };
 
 // The id of a class name: h = h * 33 + c over the UTF-16 units (mod 2^32); a generated
 // name ("_" and exactly eight lower-case hexadecimal digits) has that number as its id.
 std::uint32_t classIdForName(std::u16string_view name);
 
-#define QOR_DEFINE_CLASS(Self, Super, factory)                                   \
+#define QOR_DEFINE_CLASS(Self, Super, factory)                                        \
     static_assert(std::is_base_of_v<Super, Self>, #Self " must derive from " #Super); \
     ClassInfo Self::classInfo(classIdForName(u"" #Self), u"" #Self, &Super::classInfo, factory);
 

@@ -20,7 +20,7 @@ public:
     // Runs once; later calls change nothing.
     void buildIndex();
 
-    ClassInfo* findById(std::uint32_t id) const;   // first match from head, or null
+    ClassInfo* findById(std::uint32_t id) const;  // first match from head, or null
     ClassInfo* findByName(std::u16string_view name) const;
     // The record at alphabetical position i, or null when i is out of range.
     ClassInfo* findByIndex(std::int64_t i) const;

@@ -60,9 +60,9 @@ void fatalErrorAt(const char* method, const char* file, int line, const std::u16
 }
 
 void assertionFailedAt(const char* method, const char* file, int line, const char* statement) {
-    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d",
-                             u"Assertion failed.", utf8ToWide(statement), utf8ToWide(method),
-                             utf8ToWide(getFileName(std::string_view(file))), line));
+    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", u"Assertion failed.",
+                             utf8ToWide(statement), utf8ToWide(method), utf8ToWide(getFileName(std::string_view(file))),
+                             line));
 }
 
 void callFailedAt(const char* method, const char* file, int line, std::int32_t result, const char* statement) {

@@ -51,8 +51,8 @@ std::u16string hresultToString(std::int32_t result);
 #define QOR_FATAL(method, ...) fatalErrorAt(method, __FILE__, __LINE__, formatString(__VA_ARGS__))
 #define QOR_ASSERT(method, condition) \
     ((condition) ? static_cast<void>(0) : assertionFailedAt(method, __FILE__, __LINE__, #condition))
-#define QOR_CHECK(method, call)                                                        \
-    do {                                                                               \
-        const std::int32_t qorCheckResult = static_cast<std::int32_t>(call);           \
+#define QOR_CHECK(method, call)                                                                  \
+    do {                                                                                         \
+        const std::int32_t qorCheckResult = static_cast<std::int32_t>(call);                     \
         if (qorCheckResult < 0) callFailedAt(method, __FILE__, __LINE__, qorCheckResult, #call); \
     } while (0)

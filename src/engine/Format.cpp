@@ -47,13 +47,10 @@ struct Spec {
     char conversion = 0;  // the conversion letter, always ASCII
 };
 
-bool isIntegerConversion(char c) {
-    return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o';
-}
+bool isIntegerConversion(char c) { return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o'; }
 
 bool isRealConversion(char c) {
-    return c == 'f' || c == 'F' || c == 'e' || c == 'E' || c == 'g' || c == 'G' || c == 'a' ||
-           c == 'A';
+    return c == 'f' || c == 'F' || c == 'e' || c == 'E' || c == 'g' || c == 'G' || c == 'a' || c == 'A';
 }
 
 // Whether the length prefix goes with the conversion (for instance "hh" only with integers).
@@ -70,23 +67,31 @@ bool lengthFits(Length length, char conversion) {
 // with platforms where long is 32 bits, so "%lu" must read like "%u" everywhere.
 int integerBits(Length length) {
     switch (length) {
-        case Length::Char: return 8;
-        case Length::Short: return 16;
+        case Length::Char:
+            return 8;
+        case Length::Short:
+            return 16;
         case Length::LongLong:
         case Length::Int64:
         case Length::Size:
         case Length::Max:
-        case Length::Diff: return 64;
-        default: return 32;
+        case Length::Diff:
+            return 64;
+        default:
+            return 32;
     }
 }
 
 long long toSigned(std::uint64_t bits, int width) {
     switch (width) {
-        case 8: return static_cast<std::int8_t>(bits);
-        case 16: return static_cast<std::int16_t>(bits);
-        case 32: return static_cast<std::int32_t>(bits);
-        default: return static_cast<std::int64_t>(bits);
+        case 8:
+            return static_cast<std::int8_t>(bits);
+        case 16:
+            return static_cast<std::int16_t>(bits);
+        case 32:
+            return static_cast<std::int32_t>(bits);
+        default:
+            return static_cast<std::int64_t>(bits);
     }
 }
 
@@ -163,8 +168,7 @@ std::size_t utf8BytesForUnits(const char* text, std::size_t units) {
 // produced.
 class Formatter {
 public:
-    Formatter(std::u16string_view format, std::span<const FormatArg> args)
-        : format_(format), args_(args) {
+    Formatter(std::u16string_view format, std::span<const FormatArg> args) : format_(format), args_(args) {
         out_.reserve(format.size() + 32);
     }
 
@@ -256,12 +260,23 @@ bool Formatter::parseSpec(Spec& spec) {
 void Formatter::parseFlags(Spec& spec) {
     for (;; ++pos_) {
         switch (peek()) {
-            case u'-': spec.left = true; break;
-            case u'+': spec.plus = true; break;
-            case u' ': spec.space = true; break;
-            case u'#': spec.alternate = true; break;
-            case u'0': spec.zero = true; break;
-            default: return;
+            case u'-':
+                spec.left = true;
+                break;
+            case u'+':
+                spec.plus = true;
+                break;
+            case u' ':
+                spec.space = true;
+                break;
+            case u'#':
+                spec.alternate = true;
+                break;
+            case u'0':
+                spec.zero = true;
+                break;
+            default:
+                return;
         }
     }
 }
@@ -293,10 +308,9 @@ void Formatter::parseLength(Spec& spec) {
     };
     // Longer prefixes first, so "hh" is not read as "h".
     static constexpr Prefix prefixes[] = {
-        {u"hh", Length::Char},      {u"h", Length::Short},   {u"ll", Length::LongLong},
-        {u"l", Length::Long},       {u"I64", Length::Int64}, {u"I32", Length::Int32},
-        {u"z", Length::Size},       {u"j", Length::Max},     {u"t", Length::Diff},
-        {u"L", Length::LongDouble},
+        {u"hh", Length::Char},   {u"h", Length::Short},      {u"ll", Length::LongLong}, {u"l", Length::Long},
+        {u"I64", Length::Int64}, {u"I32", Length::Int32},    {u"z", Length::Size},      {u"j", Length::Max},
+        {u"t", Length::Diff},    {u"L", Length::LongDouble},
     };
     for (const Prefix& prefix : prefixes) {
         if (rest.starts_with(prefix.text)) {
@@ -342,13 +356,13 @@ bool Formatter::appendPadded(std::u16string_view text, const Spec& spec) {
 // conversion letter need not say which kind it gets. A precision counts UTF-16 units
 // and bounds what is read, as for a C array without a terminator.
 bool Formatter::emitString(const Spec& spec, const FormatArg& arg) {
-    const std::size_t limit = spec.precision >= 0 ? static_cast<std::size_t>(spec.precision)
-                                                  : std::numeric_limits<std::size_t>::max();
+    const std::size_t limit =
+        spec.precision >= 0 ? static_cast<std::size_t>(spec.precision) : std::numeric_limits<std::size_t>::max();
     if (arg.kind == FormatArg::Kind::Wide)
         return appendPadded(std::u16string_view(arg.w, boundedLength(arg.w, limit)), spec);
     if (arg.kind != FormatArg::Kind::Narrow) return false;
-    const std::size_t bytes = spec.precision >= 0 ? utf8BytesForUnits(arg.n, limit)
-                                                  : std::char_traits<char>::length(arg.n);
+    const std::size_t bytes =
+        spec.precision >= 0 ? utf8BytesForUnits(arg.n, limit) : std::char_traits<char>::length(arg.n);
     const std::u16string wide = utf8ToWide(std::string_view(arg.n, bytes));
     return appendPadded(std::u16string_view(wide).substr(0, limit), spec);
 }
@@ -365,18 +379,24 @@ bool Formatter::emitInteger(const Spec& spec, const FormatArg& arg) {
     if (!fits(static_cast<std::size_t>(std::max<std::int64_t>(spec.precision, 0)))) return false;
     const std::uint64_t bits = integerBitsOf(arg);
     const int width = integerBits(spec.length);
-    if (spec.conversion == 'd' || spec.conversion == 'i')
-        return emitPrintf(spec, "ll", toSigned(bits, width));
+    if (spec.conversion == 'd' || spec.conversion == 'i') return emitPrintf(spec, "ll", toSigned(bits, width));
     return emitPrintf(spec, "ll", toUnsigned(bits, width));
 }
 
 bool Formatter::emitReal(Spec spec, const FormatArg& arg) {
     double value = 0;
     switch (arg.kind) {
-        case FormatArg::Kind::Real: value = arg.d; break;
-        case FormatArg::Kind::Signed: value = static_cast<double>(arg.i); break;
-        case FormatArg::Kind::Unsigned: value = static_cast<double>(arg.u); break;
-        default: return false;
+        case FormatArg::Kind::Real:
+            value = arg.d;
+            break;
+        case FormatArg::Kind::Signed:
+            value = static_cast<double>(arg.i);
+            break;
+        case FormatArg::Kind::Unsigned:
+            value = static_cast<double>(arg.u);
+            break;
+        default:
+            return false;
     }
     const bool general = spec.conversion == 'g' || spec.conversion == 'G';
     if (general && !spec.alternate)
@@ -389,12 +409,21 @@ bool Formatter::emitReal(Spec spec, const FormatArg& arg) {
 bool Formatter::emitPointer(const Spec& spec, const FormatArg& arg) {
     std::uint64_t value = 0;
     switch (arg.kind) {
-        case FormatArg::Kind::Pointer: value = reinterpret_cast<std::uintptr_t>(arg.ptr); break;
-        case FormatArg::Kind::Wide: value = reinterpret_cast<std::uintptr_t>(arg.w); break;
-        case FormatArg::Kind::Narrow: value = reinterpret_cast<std::uintptr_t>(arg.n); break;
+        case FormatArg::Kind::Pointer:
+            value = reinterpret_cast<std::uintptr_t>(arg.ptr);
+            break;
+        case FormatArg::Kind::Wide:
+            value = reinterpret_cast<std::uintptr_t>(arg.w);
+            break;
+        case FormatArg::Kind::Narrow:
+            value = reinterpret_cast<std::uintptr_t>(arg.n);
+            break;
         case FormatArg::Kind::Signed:
-        case FormatArg::Kind::Unsigned: value = integerBitsOf(arg); break;
-        default: return false;
+        case FormatArg::Kind::Unsigned:
+            value = integerBitsOf(arg);
+            break;
+        default:
+            return false;
     }
     Spec hex;
     hex.left = spec.left;

@@ -29,23 +29,20 @@ public:
 
     FormatArg() = default;
     template <class T>
-        requires(std::is_integral_v<T> && std::is_signed_v<T>)
-    FormatArg(T v) : kind(Kind::Signed), i(v) {}
+    requires(std::is_integral_v<T>&& std::is_signed_v<T>) FormatArg(T v) : kind(Kind::Signed), i(v) {}
     template <class T>
-        requires(std::is_integral_v<T> && !std::is_signed_v<T>)
-    FormatArg(T v) : kind(Kind::Unsigned), u(v) {}
+    requires(std::is_integral_v<T> && !std::is_signed_v<T>) FormatArg(T v) : kind(Kind::Unsigned), u(v) {}
     template <class T>
-        requires std::is_enum_v<T>
-    FormatArg(T v) : FormatArg(static_cast<std::underlying_type_t<T>>(v)) {}
+    requires std::is_enum_v<T> FormatArg(T v) : FormatArg(static_cast<std::underlying_type_t<T>>(v)) {}
     FormatArg(double v) : kind(Kind::Real), d(v) {}
     FormatArg(const char16_t* s) : kind(Kind::Wide), w(s ? s : u"(null)") {}
     FormatArg(const std::u16string& s) : kind(Kind::Wide), w(s.c_str()) {}
     FormatArg(const char* s) : kind(Kind::Narrow), n(s ? s : "(null)") {}
     FormatArg(const std::string& s) : kind(Kind::Narrow), n(s.c_str()) {}
     template <class T>
-        requires(!std::is_same_v<std::remove_cv_t<T>, char> &&
-                 !std::is_same_v<std::remove_cv_t<T>, char16_t>)
-    FormatArg(T* p) : kind(Kind::Pointer), ptr(p) {}
+    requires(!std::is_same_v<std::remove_cv_t<T>, char> && !std::is_same_v<std::remove_cv_t<T>, char16_t>)
+        FormatArg(T* p)
+        : kind(Kind::Pointer), ptr(p) {}
 
     Kind kind = Kind::None;
     union {

@@ -61,7 +61,8 @@ void inputLines(TextPen& pen) {
         const Vector3 axes = in->getJoystickAxes(j), hat = in->getJoystickHat(j);
         std::u16string buttons = u"buttonPresses: ";
         for (int b = 0; b < QorInput::kJoystickButtons; ++b) {
-            const int code = QorInput::kJoystickBase + QorInput::kJoystickCodes * j + QorInput::kJoystickButtonOffset + b;
+            const int code =
+                QorInput::kJoystickBase + QorInput::kJoystickCodes * j + QorInput::kJoystickButtonOffset + b;
             if (in->keyState[static_cast<std::size_t>(code)] & QorInput::kDown) buttons += formatString(u"%d ", b);
         }
         pen.line(formatString(u"joystick %d: analogue=(%.3lf,%.3lf) pad=(%.3lf,%.3lf) %s", j,
@@ -84,21 +85,22 @@ void detailLines(TextPen& pen, const FramePhases& p) {
     pen.line(formatString(u"global clock: %.3lf , delta %.3lf", qor->timer.frameStart, qor->getDeltaTime()));
     pen.line(formatString(
         u"tick(%2dms), console(%2dms), render(%2dms), hud(%2dms), present(%2dms), timerwait(%2dms), misc(%2dms)",
-        ms(t[2] - t[1]), ms(t[3] - t[2]), ms(t[4] - t[3]), ms(p.overlayTime), ms(t[6] - t[5]),
-        ms(t[7] - t[6]), ms(t[0] - t[7])));
+        ms(t[2] - t[1]), ms(t[3] - t[2]), ms(t[4] - t[3]), ms(p.overlayTime), ms(t[6] - t[5]), ms(t[7] - t[6]),
+        ms(t[0] - t[7])));
     const FrameCounters& c = p.counters;
-    pen.line(formatString(u"%d/%d renderables, %d vertices, %d vbuffer writes, %d update visuals, %d invXforms, "
-                          u"%d collisions",
-                          c.renderablesVisible, c.renderablesVisited, c.vertices, c.vertexBufferWrites,
-                          c.visualUpdates, c.inverseTransforms, c.collisions));
+    pen.line(
+        formatString(u"%d/%d renderables, %d vertices, %d vbuffer writes, %d update visuals, %d invXforms, "
+                     u"%d collisions",
+                     c.renderablesVisible, c.renderablesVisited, c.vertices, c.vertexBufferWrites, c.visualUpdates,
+                     c.inverseTransforms, c.collisions));
     const int i = qor->frameCounter % kRings;
-    pen.line(formatString(u"resident: %dK textures (%d used: %dK), %dK memoryimagefiles, %dK sounds, %dK streams, "
-                          u"%dK memoryfiles.",
-                          qor->statistics[1][static_cast<std::size_t>(i)] / 1024, c.texturesUsed,
-                          static_cast<int>(static_cast<long long>(c.texelsUsed) * 4 / 1024),
-                          qor->statistics[2][static_cast<std::size_t>(i)] / 1024,
-                          qor->statistics[3][static_cast<std::size_t>(i)] / 1024,
-                          qor->statistics[4][static_cast<std::size_t>(i)] / 1024, memoryFileBytes / 1024));
+    pen.line(formatString(
+        u"resident: %dK textures (%d used: %dK), %dK memoryimagefiles, %dK sounds, %dK streams, "
+        u"%dK memoryfiles.",
+        qor->statistics[1][static_cast<std::size_t>(i)] / 1024, c.texturesUsed,
+        static_cast<int>(static_cast<long long>(c.texelsUsed) * 4 / 1024),
+        qor->statistics[2][static_cast<std::size_t>(i)] / 1024, qor->statistics[3][static_cast<std::size_t>(i)] / 1024,
+        qor->statistics[4][static_cast<std::size_t>(i)] / 1024, memoryFileBytes / 1024));
     inputLines(pen);
 }
 
@@ -121,10 +123,14 @@ void graphs(const ViewRect& view) {
     std::vector<Vertex> points(kRings);
     for (int k = 0; k < kRings; ++k)
         points[static_cast<std::size_t>(k)] = Vertex{view.right - static_cast<float>(k),
-                                                      view.bottom + static_cast<float>(ringAt(0, k)), 0.0f,
-                                                      0xFFFF0000u, 0.0f, 0.0f};
+                                                     view.bottom + static_cast<float>(ringAt(0, k)),
+                                                     0.0f,
+                                                     0xFFFF0000u,
+                                                     0.0f,
+                                                     0.0f};
     drawLine(points);
-    font.drawTextAt(view.right, points[0].y, 0.0f, kWhite, 0x08, formatString(u"%.0lfms", static_cast<double>(ringAt(0, 0))));
+    font.drawTextAt(view.right, points[0].y, 0.0f, kWhite, 0x08,
+                    formatString(u"%.0lfms", static_cast<double>(ringAt(0, 0))));
     const float period = static_cast<float>(qor->timer.period * 1000.0);
     drawLine({Vertex{view.right - kRings, view.bottom + period, 0.0f, 0x80FF0000u, 0.0f, 0.0f},
               Vertex{view.right, view.bottom + period, 0.0f, 0x80FF0000u, 0.0f, 0.0f}});
@@ -143,13 +149,17 @@ void graphs(const ViewRect& view) {
         const UColor colour = s == 3 ? 0xFF00FF00u : 0x8000FF00u;
         for (int k = 0; k < kRings; ++k)
             points[static_cast<std::size_t>(k)] = Vertex{view.right - static_cast<float>(k),
-                                                          view.bottom + static_cast<float>(total(k, s) * scale), 0.0f,
-                                                          colour, 0.0f, 0.0f};
+                                                         view.bottom + static_cast<float>(total(k, s) * scale),
+                                                         0.0f,
+                                                         colour,
+                                                         0.0f,
+                                                         0.0f};
         drawLine(points);
         font.drawTextAt(view.right, points[0].y, 0.0f, kWhite, 0x08,
                         formatString(u"%s %.1lf", names[s], ringAt(order[s], 0) * kMegabyte));
-        if (s == 3) font.drawTextAt(view.right, points[0].y + static_cast<float>(font.height), 0.0f, kWhite, 0x08,
-                                    formatString(u"%.1lfMB", total(0, 3)));
+        if (s == 3)
+            font.drawTextAt(view.right, points[0].y + static_cast<float>(font.height), 0.0f, kWhite, 0x08,
+                            formatString(u"%.1lfMB", total(0, 3)));
     }
 }
 }  // namespace

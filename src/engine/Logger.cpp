@@ -59,8 +59,8 @@ void Logger::writeLine(const std::u16string& message) {
     // 49.7 days still gives the true small difference.
     const std::uint32_t nowMs = clock.milliseconds();
     const std::uint32_t elapsed = nowMs - previousLineMs;
-    std::u16string line = hasPreviousLine && elapsed != 0 ? formatString(u"+%lu\t%s", elapsed, message)
-                                                          : formatString(u"\t%s", message);
+    std::u16string line =
+        hasPreviousLine && elapsed != 0 ? formatString(u"+%lu\t%s", elapsed, message) : formatString(u"\t%s", message);
     std::string bytes = wideToUtf8(line);
     bytes += "\r\n";
     const char* p = bytes.data();

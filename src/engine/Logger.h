@@ -48,7 +48,7 @@ private:
     void writeLine(const std::u16string& message);
 
     std::u16string path;
-    int fd = -1;                      // the open log file, -1 when none
+    int fd = -1;  // the open log file, -1 when none
     const SystemClock& clock;
     bool hasPreviousLine = false;
     std::uint32_t previousLineMs = 0;  // millisecond clock at the last line

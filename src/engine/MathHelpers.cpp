@@ -38,9 +38,7 @@ float inverseLerp(float a, float b, float x) {
     return (x - a) / (b - a);
 }
 
-float inverseLerpClamped(float a, float b, float x) {
-    return std::clamp(inverseLerp(a, b, x), 0.0f, 1.0f);
-}
+float inverseLerpClamped(float a, float b, float x) { return std::clamp(inverseLerp(a, b, x), 0.0f, 1.0f); }
 
 float remap(float outA, float outB, float inA, float inB, float x) {
     return outA + (outB - outA) * inverseLerp(inA, inB, x);

@@ -4,9 +4,9 @@
 
 struct Vector3;
 
-float lerpClamped(float a, float b, float t);               // t clamped to 0..1
-float inverseLerp(float a, float b, float x);               // 0 when a == b
-float inverseLerpClamped(float a, float b, float x);        // inverseLerp clamped to 0..1
+float lerpClamped(float a, float b, float t);         // t clamped to 0..1
+float inverseLerp(float a, float b, float x);         // 0 when a == b
+float inverseLerpClamped(float a, float b, float x);  // inverseLerp clamped to 0..1
 float remap(float outA, float outB, float inA, float inB, float x);
 float remapClamped(float outA, float outB, float inA, float inB, float x);
 float vectorLength(const Vector3& v);

@@ -36,15 +36,16 @@ void MouseDispatcher::update(QorBase* root) {
         pressPosition = pointer;
         QorBase* hovered = hoverLink.target;
         if (captureLink.target != hovered) {
-            if (!hovered) setCapture(nullptr);
-            else if (!blockedByNoInput(hovered)) setCapture(hovered);
+            if (!hovered)
+                setCapture(nullptr);
+            else if (!blockedByNoInput(hovered))
+                setCapture(hovered);
         }
     }
     if (first && first->bReleased) {
         const float dx = pointer.x - pressPosition.x, dy = pointer.y - pressPosition.y,
                     dz = pointer.z - pressPosition.z;
-        if (std::sqrt(dx * dx + dy * dy + dz * dz) < kClickDistance)
-            dispatch(Event::kClick, this, captureLink.target);
+        if (std::sqrt(dx * dx + dy * dy + dz * dz) < kClickDistance) dispatch(Event::kClick, this, captureLink.target);
     }
     const Vector3& delta = input->pointerDelta;
     if (delta.x != 0.0f || delta.y != 0.0f || delta.z != 0.0f) {

@@ -32,7 +32,7 @@ public:
     QorBase* getCapture() const { return captureLink.target; }
     QorBase* getHover() const { return hoverLink.target; }
 
-    Link roleLink{this};     // never set in this system: no network role exists
+    Link roleLink{this};      // never set in this system: no network role exists
     Vector3 pressPosition{};  // pointer position at the last press of the first contact
     Link captureLink{this};
     Link hoverLink{this};

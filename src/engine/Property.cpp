@@ -1,7 +1,7 @@
 #include "engine/Property.h"
 
-#include "engine/ClassInfo.h"
 #include "engine/ChildIterator.h"
+#include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "net/Packet.h"
 

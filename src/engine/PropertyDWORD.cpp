@@ -1,10 +1,10 @@
 #include "engine/PropertyDWORD.h"
 
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/TextScan.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyDWORD, Property, nullptr)
 
@@ -25,6 +25,4 @@ PropertyDWORD* addPropertyDWORD(std::uint32_t* field, PropertyContainer* contain
     return property;
 }
 
-void PropertyDWORD::serialize(Packet& p) {
-    p.doRaw32(value);
-}
+void PropertyDWORD::serialize(Packet& p) { p.doRaw32(value); }

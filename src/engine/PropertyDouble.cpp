@@ -1,10 +1,10 @@
 #include "engine/PropertyDouble.h"
 
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/TextScan.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyDouble, Property, nullptr)
 
@@ -28,7 +28,9 @@ PropertyDouble* addPropertyDouble(double* field, PropertyContainer* container, s
 void PropertyDouble::serialize(Packet& p) {
     // The field comes back as the single-precision value that travelled.
     auto narrowed = static_cast<float>(*value);
-    if (flags & kHalfFloat) p.doHalfFloat(narrowed);
-    else p.doRaw32(&narrowed);
+    if (flags & kHalfFloat)
+        p.doHalfFloat(narrowed);
+    else
+        p.doRaw32(&narrowed);
     *value = narrowed;
 }

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/TextScan.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyFloat, Property, nullptr)
 
@@ -25,6 +25,8 @@ void PropertyFloat::fromString(const std::u16string& text) {
 }
 
 void PropertyFloat::serialize(Packet& p) {
-    if (flags & kHalfFloat) p.doHalfFloat(*value);
-    else p.doRaw32(value);
+    if (flags & kHalfFloat)
+        p.doHalfFloat(*value);
+    else
+        p.doRaw32(value);
 }

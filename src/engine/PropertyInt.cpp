@@ -1,10 +1,10 @@
 #include "engine/PropertyInt.h"
 
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/TextScan.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyInt, Property, nullptr)
 

@@ -3,11 +3,11 @@
 #include <cstdint>
 
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyPointer, Property, nullptr)
 
@@ -54,8 +54,11 @@ PropertyPointer* addPropertyPointer(QorBase** field, PropertyContainer* containe
 
 void PropertyPointer::serialize(Packet& p) {
     QorBase* target = *value;
-    if (flags & kRawPointer) p.doPointer(target);
-    else if (flags & kResource) p.doResourcePointer2(target);
-    else p.doPointer2(target);
+    if (flags & kRawPointer)
+        p.doPointer(target);
+    else if (flags & kResource)
+        p.doResourcePointer2(target);
+    else
+        p.doPointer2(target);
     set(target);
 }

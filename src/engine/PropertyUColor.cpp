@@ -1,9 +1,9 @@
 #include "engine/PropertyUColor.h"
 
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
 #include "engine/Format.h"
 #include "engine/TextScan.h"
+#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyUColor, Property, nullptr)
 
@@ -18,6 +18,4 @@ void PropertyUColor::fromString(const std::u16string& text) {
     if (auto v = scanHex(text)) *value = *v;
 }
 
-void PropertyUColor::serialize(Packet& p) {
-    p.doRaw32(value);
-}
+void PropertyUColor::serialize(Packet& p) { p.doRaw32(value); }

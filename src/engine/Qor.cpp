@@ -218,8 +218,8 @@ void Qor::dumpSystemInfo() {
     const SystemInfo::MemoryStatus memory = SystemInfo::memoryStatus();
     QOR_LOG("Qor::dumpSystemInfo", u"dwMemoryLoad: %d", memory.loadPercent);
     const std::pair<const char16_t*, std::uint64_t> figures[] = {
-        {u"dwTotalPhys", memory.totalPhysical}, {u"dwAvailPhys", memory.availablePhysical},
-        {u"dwTotalPageFile", memory.totalSwap}, {u"dwAvailPageFile", memory.availableSwap},
+        {u"dwTotalPhys", memory.totalPhysical},  {u"dwAvailPhys", memory.availablePhysical},
+        {u"dwTotalPageFile", memory.totalSwap},  {u"dwAvailPageFile", memory.availableSwap},
         {u"dwTotalVirtual", memory.totalCommit}, {u"dwAvailVirtual", memory.availableCommit}};
     for (const auto& [name, bytes] : figures) QOR_LOG("Qor::dumpSystemInfo", u"%s: %I64dK", name, bytes >> 10);
 
@@ -227,7 +227,8 @@ void Qor::dumpSystemInfo() {
     if (processes.empty()) return;
     QOR_LOG("Qor::dumpSystemInfo", u"Process tree:");
     QorProcessEntry root;
-    for (const auto& p : processes) root.insert(new QorProcessEntry(p.processId, p.parentProcessId, utf8ToWide(p.name)));
+    for (const auto& p : processes)
+        root.insert(new QorProcessEntry(p.processId, p.parentProcessId, utf8ToWide(p.name)));
     root.dump(u"");
 }
 
@@ -246,8 +247,10 @@ std::u16string Qor::getStaticConfigFilePath() { return getApplicationFolder() + 
 double Qor::getDeltaTime() const {
     double dt = timer.frameStart - timer.previousFrameStart;
     if (!bDebugLocked && pQorInput) {
-        if (pQorInput->keyState[kKeyF11] & kKeyDown) dt *= 5.0;
-        else if (pQorInput->keyState[kKeyF10] & kKeyDown) dt /= 10.0;
+        if (pQorInput->keyState[kKeyF11] & kKeyDown)
+            dt *= 5.0;
+        else if (pQorInput->keyState[kKeyF10] & kKeyDown)
+            dt /= 10.0;
     }
     return dt;
 }

@@ -101,25 +101,25 @@ public:
     int debugLevel = 0;             // bit mask of debug overlays
     int defaultLanguage = -2;       // the user's language; -2 never chosen, -1 choose again
     bool bTickWhilePaused = false;
-    double maxTimeStep = 0.05;      // s, the largest step of a context's clock
+    double maxTimeStep = 0.05;  // s, the largest step of a context's clock
     double fps = 0.0;
-    std::uint8_t bShutdown = 0;     // mode changes are refused once set
-    int singleLanguage = 0;         // >= 0 fixes the language
-    std::u16string languageMask;    // one character per language, '1' available
+    std::uint8_t bShutdown = 0;   // mode changes are refused once set
+    int singleLanguage = 0;       // >= 0 fixes the language
+    std::u16string languageMask;  // one character per language, '1' available
     bool bHoliday = false;
     int ditherDepth = 0;
     int hq2x = 0;
     bool bEnableDelayedLoad = false;
     bool windowActive = true;
     bool resetRequest = false;
-    int frameCounter = 0;           // worked frames so far
+    int frameCounter = 0;  // worked frames so far
     int pixelScalingOff = 1;
     FrameCounters counters;
     // Work time in ms, then resident bytes of textures, image files, sounds and streams.
     std::array<std::array<int, kStatisticsFrames>, 5> statistics{};
-    BasicLink objectList;           // every live QorBase, in construction order
-    double frameClock = 0.0;        // s, end of drawing of the last worked frame
-    double totalFrameTime = 0.0;    // s, sum of work times
+    BasicLink objectList;         // every live QorBase, in construction order
+    double frameClock = 0.0;      // s, end of drawing of the last worked frame
+    double totalFrameTime = 0.0;  // s, sum of work times
     Context* pCurrentContext = nullptr;
     int qorMode = MODE_OK;
     std::u16string osName = u"<unknown>";  // the system's short name, set by the system report

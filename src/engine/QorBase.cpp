@@ -128,10 +128,10 @@ void QorBase::serializeChildren(Packet& p, bool registeredOnly) {
     if (p.bWriting) {
         for (BasicLink* node = firstChild; node; node = node->next) {
             auto* child = static_cast<QorBase*>(node);
-            const bool skipped = registeredOnly ? child->objectUID <= 0
-                                                : ((p.flags & Packet::kOnlyRegisteredChildren) &&
-                                                   child->objectUID <= 0) ||
-                                                      child->bNoNet;
+            const bool skipped =
+                registeredOnly
+                    ? child->objectUID <= 0
+                    : ((p.flags & Packet::kOnlyRegisteredChildren) && child->objectUID <= 0) || child->bNoNet;
             if (!skipped) p.doPointer2(child);
         }
         QorBase* end = nullptr;

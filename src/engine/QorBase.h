@@ -72,13 +72,13 @@ public:
     // input service's contact list).
     QorBase* parentObject() const { return dynamic_cast<QorBase*>(parent); }
 
-    std::uint8_t bVisible = 1;         // visibility result kept for drawn subclasses
-    std::uint8_t bSkipVisibility = 0;  // used by drawn subclasses
-    std::uint8_t bNoInput = 0;         // no hits from the subtree; events swallowed
-    std::uint8_t bNoNet = 0;           // not written as a child by network serialisation
-    std::int32_t objectUID = -1;       // network object id; registered when > 0
-    QorBase* listener = nullptr;       // receives the on*Event calls when set
-    BasicLink referrers;               // the Links that point to this object
+    std::uint8_t bVisible = 1;            // visibility result kept for drawn subclasses
+    std::uint8_t bSkipVisibility = 0;     // used by drawn subclasses
+    std::uint8_t bNoInput = 0;            // no hits from the subtree; events swallowed
+    std::uint8_t bNoNet = 0;              // not written as a child by network serialisation
+    std::int32_t objectUID = -1;          // network object id; registered when > 0
+    QorBase* listener = nullptr;          // receives the on*Event calls when set
+    BasicLink referrers;                  // the Links that point to this object
     EngineListNode engineListNode{this};  // threads the object into the engine object list
 
 private:

@@ -22,8 +22,8 @@ public:
     // the state last asked for, pending or applied, is ignored.
     void setState(std::int32_t s, double delay = 0.0);
 
-    std::int32_t state = 0;    // the current state
-    double timeInState = 0.0;  // seconds since the current state was entered
-    double stateLeft = 0.0;    // seconds before stateGoto applies; pending while > 0
+    std::int32_t state = 0;      // the current state
+    double timeInState = 0.0;    // seconds since the current state was entered
+    double stateLeft = 0.0;      // seconds before stateGoto applies; pending while > 0
     std::int32_t stateGoto = 0;  // the state last asked for
 };

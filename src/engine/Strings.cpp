@@ -136,8 +136,7 @@ std::string getFileName(std::string_view path) { return fileNameOf(path); }
 std::vector<std::u16string> splitString(std::u16string_view text) {
     std::vector<std::u16string> lines;
     std::size_t start = 0;
-    for (std::size_t lf = text.find(u'\n'); lf != std::u16string_view::npos;
-         lf = text.find(u'\n', start)) {
+    for (std::size_t lf = text.find(u'\n'); lf != std::u16string_view::npos; lf = text.find(u'\n', start)) {
         std::size_t end = lf;
         if (end > start && text[end - 1] == u'\r') --end;
         lines.emplace_back(text.substr(start, end - start));
@@ -147,9 +146,7 @@ std::vector<std::u16string> splitString(std::u16string_view text) {
     return lines;
 }
 
-std::u16string copyWideString(std::u16string_view text) {
-    return std::u16string(text.substr(0, text.find(u'\0')));
-}
+std::u16string copyWideString(std::u16string_view text) { return std::u16string(text.substr(0, text.find(u'\0'))); }
 
 std::u16string utf8ToWide(std::string_view bytes) {
     std::u16string out;
@@ -158,9 +155,7 @@ std::u16string utf8ToWide(std::string_view bytes) {
     return out;
 }
 
-std::u16string makeWideString(const char* text) {
-    return text ? utf8ToWide(text) : std::u16string();
-}
+std::u16string makeWideString(const char* text) { return text ? utf8ToWide(text) : std::u16string(); }
 
 std::string wideToUtf8(std::u16string_view text) {
     std::string out;

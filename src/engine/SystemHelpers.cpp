@@ -30,8 +30,7 @@ std::u16string getVersionString() {
 std::u16string getDataFolder() {
     std::string path = SystemInfo::userDataHome();
     if (path.empty()) path.push_back('.');
-    for (std::string level : {std::string(), wideToUtf8(kMakerFolder), wideToUtf8(kBuildName),
-                              wideToUtf8(kVersion)}) {
+    for (std::string level : {std::string(), wideToUtf8(kMakerFolder), wideToUtf8(kBuildName), wideToUtf8(kVersion)}) {
         if (!level.empty()) path.append(1, '/').append(level);
         SystemInfo::createDirectory(path);
     }

@@ -13,8 +13,8 @@ inline constexpr char16_t kPatch[] = u"p";
 inline constexpr char16_t kMakerFolder[] = u"Quorrel studios";
 inline constexpr char16_t kWindowTitle[] = u"Torvane 2";
 
-std::u16string getPlatformName();   // "LINUX"
-std::u16string getWordSize();       // "64bit" or "32bit", from the build
+std::u16string getPlatformName();  // "LINUX"
+std::u16string getWordSize();      // "64bit" or "32bit", from the build
 // "<build> v<version>.<patch> <word size> " (with its trailing blank).
 std::u16string getVersionString();
 

@@ -19,19 +19,19 @@ public:
     // Starts or stops discarding time on the mode steps that pause the game.
     void onQORmodeChange(int oldMode, int newMode) override;
 
-    double getPhysicalTime();   // seconds since start-up, monotonic
-    double getAbsoluteTime() const;  // millisecond clock since start-up, in seconds
+    double getPhysicalTime();                                   // seconds since start-up, monotonic
+    double getAbsoluteTime() const;                             // millisecond clock since start-up, in seconds
     double now() { return getPhysicalTime() - discardedTime; }  // game time
 
     std::int64_t counterStart = 0;      // counter value at start-up, moved by the calibration
     std::int64_t counterFrequency = 0;  // counts per second
     double timerPeriod = 0.0;           // seconds per count
     bool bHasCounter = false;
-    int timerGranularity = 1;           // ms
-    double discardStart = 0.0;          // s, when the current discarding began
-    double discardedTime = 0.0;         // s, total discarded so far
-    double lastPhysicalTime = 0.0;      // s, the last getPhysicalTime result
-    double absoluteTimeOrigin = 0.0;    // s, millisecond clock at start-up
+    int timerGranularity = 1;         // ms
+    double discardStart = 0.0;        // s, when the current discarding began
+    double discardedTime = 0.0;       // s, total discarded so far
+    double lastPhysicalTime = 0.0;    // s, the last getPhysicalTime result
+    double absoluteTimeOrigin = 0.0;  // s, millisecond clock at start-up
     bool bCalibrated = false;
 
 private:

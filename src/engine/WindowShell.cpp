@@ -1,7 +1,6 @@
 #include "engine/WindowShell.h"
 
 #include <SDL.h>
-
 #include <unistd.h>
 
 #include <cstdio>

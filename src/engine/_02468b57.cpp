@@ -19,9 +19,7 @@ void _02468b57::serialize(Packet& p) {
     p.doPointer2(pChild);
 }
 
-void _02468b57::describe(PropertyContainer* c) {
-    addPropertyPointer(&pChild, c, u"");
-}
+void _02468b57::describe(PropertyContainer* c) { addPropertyPointer(&pChild, c, u""); }
 
 void _02468b57::execute() {
     // A received call must not be able to break the tree: no null child, no cycle.

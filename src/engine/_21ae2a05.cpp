@@ -19,9 +19,7 @@ void _21ae2a05::serialize(Packet& p) {
     p.doInt(newState);
 }
 
-void _21ae2a05::describe(PropertyContainer* c) {
-    addPropertyInt(&newState, c, u"");
-}
+void _21ae2a05::describe(PropertyContainer* c) { addPropertyInt(&newState, c, u""); }
 
 void _21ae2a05::execute() {
     // Written directly: no onStateChanged, no pending change touched.

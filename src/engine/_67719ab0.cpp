@@ -1,7 +1,6 @@
 #include "engine/_67719ab0.h"
 
 #include "engine/ClassInfo.h"
-
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 

@@ -19,9 +19,7 @@ void _98af025c::serialize(Packet& p) {
     p.doPointer2(pChild);
 }
 
-void _98af025c::describe(PropertyContainer* c) {
-    addPropertyPointer(&pChild, c, u"");
-}
+void _98af025c::describe(PropertyContainer* c) { addPropertyPointer(&pChild, c, u""); }
 
 void _98af025c::execute() {
     // Only a child of the target can be removed from it.

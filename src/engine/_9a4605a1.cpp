@@ -1,7 +1,6 @@
 #include "engine/_9a4605a1.h"
 
 #include "engine/ClassInfo.h"
-
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 

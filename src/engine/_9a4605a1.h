@@ -10,7 +10,5 @@ public:
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
 
-
     void execute() override;
-
 };

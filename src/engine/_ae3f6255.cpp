@@ -1,7 +1,6 @@
 #include "engine/_ae3f6255.h"
 
 #include "engine/ClassInfo.h"
-
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 

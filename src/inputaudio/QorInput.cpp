@@ -10,10 +10,10 @@
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/TouchPoint.h"
-#include "render/ViewportMapping.h"
 #include "platform/SdlInputDevices.h"
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
+#include "render/ViewportMapping.h"
 
 QOR_DEFINE_ROOT_CLASS(QorInput, nullptr)
 

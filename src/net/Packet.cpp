@@ -80,8 +80,8 @@ void Packet::doInt(std::int32_t& v) {
     if (bWriting) {
         const bool negative = v < 0;
         // The most negative value has no magnitude in the encoding; it travels as the next one.
-        std::uint32_t m = negative ? (v == INT32_MIN ? 0x7FFFFFFFu : static_cast<std::uint32_t>(-v))
-                                   : static_cast<std::uint32_t>(v);
+        std::uint32_t m =
+            negative ? (v == INT32_MIN ? 0x7FFFFFFFu : static_cast<std::uint32_t>(-v)) : static_cast<std::uint32_t>(v);
         auto first = static_cast<std::uint8_t>((negative ? 0x40 : 0) | (m & 0x3F));
         m >>= 6;
         if (m) first |= 0x80;
@@ -148,8 +148,10 @@ void Packet::doUInt(std::uint32_t& v) {
 void Packet::doHalfFloat(float& f) {
     if (bWriting) {
         float c = f;
-        if (c > 0.0f) c = c < 3.1e-5f ? 3.1e-5f : (c > 130000.0f ? 130000.0f : c);
-        else if (c < 0.0f) c = c > -3.1e-5f ? -3.1e-5f : (c < -130000.0f ? -130000.0f : c);
+        if (c > 0.0f)
+            c = c < 3.1e-5f ? 3.1e-5f : (c > 130000.0f ? 130000.0f : c);
+        else if (c < 0.0f)
+            c = c > -3.1e-5f ? -3.1e-5f : (c < -130000.0f ? -130000.0f : c);
         std::uint16_t half = 0;
         if (c != 0.0f) {
             const auto bits = std::bit_cast<std::uint32_t>(c);

@@ -26,7 +26,7 @@ public:
     // Packet flags.
     static constexpr std::uint32_t kOnlyRegisteredChildren = 0x1;  // children without an id are not written
     static constexpr std::uint32_t kRawPointers = 0x2;             // see doPointer
-    static constexpr std::uint32_t kClassHashes = 0x4;  // classes as name hashes; objects carry a marker
+    static constexpr std::uint32_t kClassHashes = 0x4;             // classes as name hashes; objects carry a marker
     static constexpr std::uint32_t kObjectMarker = 0xFEFDFCFBu;
     static constexpr int kDefaultCapacity = 0x40000;
     static constexpr int kMaxStringBytes = 1024;
@@ -70,7 +70,7 @@ private:
     std::uint8_t* nextBitByte();
 
     std::vector<std::uint8_t> buffer;
-    std::size_t cursor = 0;       // where the next value is read
-    std::size_t bitByte = 0;      // index of the byte receiving packed bits
-    std::uint8_t bitMask = 0;     // the bit of the bit byte in use; 0: none yet
+    std::size_t cursor = 0;    // where the next value is read
+    std::size_t bitByte = 0;   // index of the byte receiving packed bits
+    std::uint8_t bitMask = 0;  // the bit of the bit byte in use; 0: none yet
 };

@@ -45,12 +45,18 @@ void putNumber(int fd, std::uintptr_t value, unsigned base) {
 
 const char* signalName(int sig) {
     switch (sig) {
-        case SIGSEGV: return "SIGSEGV (segmentation fault)";
-        case SIGBUS: return "SIGBUS (bus error)";
-        case SIGILL: return "SIGILL (illegal instruction)";
-        case SIGFPE: return "SIGFPE (arithmetic exception)";
-        case SIGABRT: return "SIGABRT (abort)";
-        default: return "unknown";
+        case SIGSEGV:
+            return "SIGSEGV (segmentation fault)";
+        case SIGBUS:
+            return "SIGBUS (bus error)";
+        case SIGILL:
+            return "SIGILL (illegal instruction)";
+        case SIGFPE:
+            return "SIGFPE (arithmetic exception)";
+        case SIGABRT:
+            return "SIGABRT (abort)";
+        default:
+            return "unknown";
     }
 }
 

@@ -31,14 +31,14 @@ std::string readSmallFile(const std::string& path) {
     if (fd < 0) return text;
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 && text.size() < 65536) text.append(buffer, static_cast<std::size_t>(n));
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 && text.size() < 65536)
+        text.append(buffer, static_cast<std::size_t>(n));
     close(fd);
     return text;
 }
 
 std::string lowerAscii(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -146,8 +146,7 @@ MemoryStatus memoryStatus() {
     const std::uint64_t committed = kib["Committed_AS"] << 10;
     status.availableCommit = committed < status.totalCommit ? status.totalCommit - committed : 0;
     if (status.totalPhysical > 0)
-        status.loadPercent =
-            static_cast<int>(100 - status.availablePhysical * 100 / status.totalPhysical);
+        status.loadPercent = static_cast<int>(100 - status.availablePhysical * 100 / status.totalPhysical);
     return status;
 }
 

@@ -12,10 +12,14 @@ constexpr int kWheelStep = 120;
 
 int mouseButtonIndex(Uint8 sdlButton) {
     switch (sdlButton) {
-        case SDL_BUTTON_LEFT: return 0;
-        case SDL_BUTTON_RIGHT: return 1;
-        case SDL_BUTTON_MIDDLE: return 2;
-        default: return -1;
+        case SDL_BUTTON_LEFT:
+            return 0;
+        case SDL_BUTTON_RIGHT:
+            return 1;
+        case SDL_BUTTON_MIDDLE:
+            return 2;
+        default:
+            return -1;
     }
 }
 
@@ -23,11 +27,16 @@ int mouseButtonIndex(Uint8 sdlButton) {
 char16_t controlCharacter(SDL_Keycode key) {
     switch (key) {
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return 13;
-        case SDLK_BACKSPACE: return 8;
-        case SDLK_TAB: return 9;
-        case SDLK_ESCAPE: return 27;
-        default: return 0;
+        case SDLK_KP_ENTER:
+            return 13;
+        case SDLK_BACKSPACE:
+            return 8;
+        case SDLK_TAB:
+            return 9;
+        case SDLK_ESCAPE:
+            return 27;
+        default:
+            return 0;
     }
 }
 
@@ -98,29 +107,45 @@ bool Window::dispatchOneEvent(WindowListener& listener) {
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;
     switch (e.type) {
-        case SDL_QUIT: listener.closeRequested(); break;
+        case SDL_QUIT:
+            listener.closeRequested();
+            break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
-                case SDL_WINDOWEVENT_FOCUS_GAINED: listener.windowFocusGained(); break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    listener.windowFocusGained();
+                    break;
                 // Minimising takes the focus away too, whatever the window manager says.
                 case SDL_WINDOWEVENT_FOCUS_LOST:
-                case SDL_WINDOWEVENT_MINIMIZED: listener.windowFocusLost(); break;
-                case SDL_WINDOWEVENT_CLOSE: listener.closeRequested(); break;
-                default: break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    listener.windowFocusLost();
+                    break;
+                case SDL_WINDOWEVENT_CLOSE:
+                    listener.closeRequested();
+                    break;
+                default:
+                    break;
             }
             break;
-        case SDL_TEXTINPUT: reportText(e.text.text, listener); break;
+        case SDL_TEXTINPUT:
+            reportText(e.text.text, listener);
+            break;
         case SDL_KEYDOWN:
             if (char16_t c = controlCharacter(e.key.keysym.sym)) listener.character(c);
             break;
         case SDL_MOUSEMOTION:
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
-        case SDL_MOUSEWHEEL: dispatchMouse(e, listener); break;
+        case SDL_MOUSEWHEEL:
+            dispatchMouse(e, listener);
+            break;
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
-        case SDL_FINGERUP: dispatchFinger(e, listener); break;
-        default: break;
+        case SDL_FINGERUP:
+            dispatchFinger(e, listener);
+            break;
+        default:
+            break;
     }
     return true;
 }
@@ -138,7 +163,7 @@ void Window::drawableScale(float& sx, float& sy) const {
 void Window::dispatchMouse(const SDL_Event& e, WindowListener& listener) {
     // With a touch device present, SDL also reports each touch as mouse events; the
     // fingers already arrive as contacts of their own. The wheel is never synthesised.
-    const bool synthesised = e.type == SDL_MOUSEWHEEL ? false
+    const bool synthesised = e.type == SDL_MOUSEWHEEL    ? false
                              : e.type == SDL_MOUSEMOTION ? e.motion.which == SDL_TOUCH_MOUSEID
                                                          : e.button.which == SDL_TOUCH_MOUSEID;
     if (synthesised && SDL_GetNumTouchDevices() > 0) return;
@@ -147,13 +172,17 @@ void Window::dispatchMouse(const SDL_Event& e, WindowListener& listener) {
     auto px = [sx](int x) { return static_cast<int>(static_cast<float>(x) * sx); };
     auto py = [sy](int y) { return static_cast<int>(static_cast<float>(y) * sy); };
     switch (e.type) {
-        case SDL_MOUSEMOTION: listener.mouseMove(px(e.motion.x), py(e.motion.y)); break;
+        case SDL_MOUSEMOTION:
+            listener.mouseMove(px(e.motion.x), py(e.motion.y));
+            break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             const int button = mouseButtonIndex(e.button.button);
             if (button < 0) break;
-            if (e.type == SDL_MOUSEBUTTONDOWN) listener.mouseButtonDown(px(e.button.x), py(e.button.y), button);
-            else listener.mouseButtonUp(px(e.button.x), py(e.button.y), button);
+            if (e.type == SDL_MOUSEBUTTONDOWN)
+                listener.mouseButtonDown(px(e.button.x), py(e.button.y), button);
+            else
+                listener.mouseButtonUp(px(e.button.x), py(e.button.y), button);
             break;
         }
         case SDL_MOUSEWHEEL: {
@@ -161,7 +190,8 @@ void Window::dispatchMouse(const SDL_Event& e, WindowListener& listener) {
             if (steps) listener.mouseWheel(steps * kWheelStep);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -181,8 +211,10 @@ void Window::dispatchFinger(const SDL_Event& e, WindowListener& listener) {
     // reported: its tag would be -1, which ended contacts carry.
     const int tag = e.type == SDL_FINGERUP ? fingerTags.release(device, finger) : fingerTags.find(device, finger);
     if (tag < 0) return;
-    if (e.type == SDL_FINGERUP) listener.touchUp(x, y, tag);
-    else listener.touchMove(x, y, tag);
+    if (e.type == SDL_FINGERUP)
+        listener.touchUp(x, y, tag);
+    else
+        listener.touchMove(x, y, tag);
 }
 
 void Window::warpMouse(int x, int y) {

@@ -10,23 +10,32 @@ constexpr double kHalfPi = 1.5707963705062866;
 constexpr double kPi = 3.1415927410125732;
 constexpr double kThreeHalfPi = 4.71238899230957;
 constexpr double kTwoPi = 6.2831854820251465;
-constexpr double kWobble[4] = {0.03978873466575142, 0.07957746933150284, 0.11936620399725427,
-                               0.15915493866300567};
+constexpr double kWobble[4] = {0.03978873466575142, 0.07957746933150284, 0.11936620399725427, 0.15915493866300567};
 
 float weight(float t, int type) {
     const double td = t;
     switch (type) {
         case 0:
-        case 1: return t;
-        case 2: return t * t;
-        case 3: return 1.0f - (1.0f - t) * (1.0f - t);
-        case 4: return static_cast<float>(std::sin(td * kHalfPi));
-        case 5: return static_cast<float>(std::sin(td * kHalfPi + kThreeHalfPi) + 1.0);
-        case 6: return static_cast<float>(0.5 * std::sin(td * kPi + kThreeHalfPi) + 0.5);
-        case 7: return static_cast<float>(std::sin(td * kPi));
-        case 8: return t < 0.5f ? 2.0f * t : 2.0f * (1.0f - t);
-        case 9: return 1.0f - (2.0f * t - 1.0f) * (2.0f * t - 1.0f);
-        default: break;
+        case 1:
+            return t;
+        case 2:
+            return t * t;
+        case 3:
+            return 1.0f - (1.0f - t) * (1.0f - t);
+        case 4:
+            return static_cast<float>(std::sin(td * kHalfPi));
+        case 5:
+            return static_cast<float>(std::sin(td * kHalfPi + kThreeHalfPi) + 1.0);
+        case 6:
+            return static_cast<float>(0.5 * std::sin(td * kPi + kThreeHalfPi) + 0.5);
+        case 7:
+            return static_cast<float>(std::sin(td * kPi));
+        case 8:
+            return t < 0.5f ? 2.0f * t : 2.0f * (1.0f - t);
+        case 9:
+            return 1.0f - (2.0f * t - 1.0f) * (2.0f * t - 1.0f);
+        default:
+            break;
     }
     const double k = kWobble[(type - 10) % 4];
     const double phase = type >= 14 ? kPi : 0.0;

@@ -24,11 +24,11 @@ enum EaseType : int {
     kEaseOutSine = 4,
     kEaseInSine = 5,
     kEaseInOutSine = 6,
-    kEaseOutBackSine = 7,     // 0, 1 at t = 0.5, 0
+    kEaseOutBackSine = 7,  // 0, 1 at t = 0.5, 0
     kEaseOutBackTriangle = 8,
     kEaseOutBackParabola = 9,
-    kEaseWobbleForward1 = 10,  // 10..13: overshoot forward first, growing stronger
-    kEaseWobbleBackward1 = 14, // 14..17: back off first, growing stronger
+    kEaseWobbleForward1 = 10,   // 10..13: overshoot forward first, growing stronger
+    kEaseWobbleBackward1 = 14,  // 14..17: back off first, growing stronger
     kEaseTypeCount = 18,
 };
 

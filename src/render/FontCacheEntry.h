@@ -37,14 +37,14 @@ public:
     // of the glyph pen's parent space; `scaleX` turns a row's width into that space.
     void drawRows(Renderable& glyphPen, float ox, float oy, float scaleX);
 
-    std::uint8_t bPrimaryLine = 1;         // a free row or the first row of a text
-    FontCacheEntry* pNextLine = nullptr;   // the next row of the same text
-    int lastUsedFrame = -999;              // engine frame of the last fill or draw; -999 free
-    std::u16string text;                   // the whole text, first row only
-    Quad* pQuad = nullptr;                 // owned
-    Rect cacheBounds;                      // texels of the page
-    int margin = 0;                        // texels left free at each end
-    ImageTexture* pTexture = nullptr;      // the page, not owned
+    std::uint8_t bPrimaryLine = 1;        // a free row or the first row of a text
+    FontCacheEntry* pNextLine = nullptr;  // the next row of the same text
+    int lastUsedFrame = -999;             // engine frame of the last fill or draw; -999 free
+    std::u16string text;                  // the whole text, first row only
+    Quad* pQuad = nullptr;                // owned
+    Rect cacheBounds;                     // texels of the page
+    int margin = 0;                       // texels left free at each end
+    ImageTexture* pTexture = nullptr;     // the page, not owned
 
 private:
     void finishQuad(int right, int bottom);

@@ -7,9 +7,9 @@
 #include "language/StringIds.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextHighScores.h"
+#include "ui/ContextMenuBackground.h"
 #include "ui/ContextOptions.h"
 #include "ui/CreditsPage.h"
-#include "ui/ContextMenuBackground.h"
 #include "ui/Global.h"
 #include "ui/LogoImage.h"
 #include "ui/MenuButton.h"
@@ -20,7 +20,7 @@
 #include "ui/WebAddress.h"
 
 namespace {
-constexpr int kCrashKey = 45;               // X
+constexpr int kCrashKey = 45;                // X
 constexpr int kTitleMenuHighScoreTable = 5;  // the tables opened from the title menu
 
 std::u16string text(int id) { return qor && qor->pLanguage ? qor->pLanguage->getString(id) : u""; }

@@ -139,11 +139,20 @@ float ContextMenu::scoreNavigationTarget(const Vector3& from, const Vector3& q, 
     if (dist < 4.0f) return -1.0f;
     Vector3 axis{0.0f, 0.0f, 0.0f};
     switch (direction) {
-        case kUp: axis = {0.0f, 1.0f, 0.0f}; break;
-        case kDown: axis = {0.0f, -1.0f, 0.0f}; break;
-        case kLeft: axis = {-1.0f, 0.0f, 0.0f}; break;
-        case kRight: axis = {1.0f, 0.0f, 0.0f}; break;
-        default: break;
+        case kUp:
+            axis = {0.0f, 1.0f, 0.0f};
+            break;
+        case kDown:
+            axis = {0.0f, -1.0f, 0.0f};
+            break;
+        case kLeft:
+            axis = {-1.0f, 0.0f, 0.0f};
+            break;
+        case kRight:
+            axis = {1.0f, 0.0f, 0.0f};
+            break;
+        default:
+            break;
     }
     const float cosine = (d.x * axis.x + d.y * axis.y + d.z * axis.z) / dist;
     return 256.0f * cosine / dist;

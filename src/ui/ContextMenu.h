@@ -57,9 +57,9 @@ public:
     std::int32_t rowSpacing = 50;
     std::int32_t marginY = 40;
     std::int32_t marginX = 40;
-    std::int32_t cornerX = 0;  // W / 2 + rowSpacing / 2 - marginX
-    std::int32_t cornerY = 0;  // H / 2 - marginY
-    QorBase* navigationList;   // owned; its children are the MenuNavEntry records
+    std::int32_t cornerX = 0;                     // W / 2 + rowSpacing / 2 - marginX
+    std::int32_t cornerY = 0;                     // H / 2 - marginY
+    QorBase* navigationList;                      // owned; its children are the MenuNavEntry records
     Vector3 rememberedPointer{0.0f, 0.0f, 0.0f};  // screen units
     std::uint8_t bActivationArmed = 0;
 

@@ -84,7 +84,8 @@ void ContextPopup::setup() {
         cursor -= lineStep;
     }
     if (buttons > 0) cursor -= lineStep;
-    if (!firstButtonLabel.empty()) firstButton = addButton(firstButtonLabel, buttons == 2 ? -85.0f : 0.0f, cursor - 25.0f);
+    if (!firstButtonLabel.empty())
+        firstButton = addButton(firstButtonLabel, buttons == 2 ? -85.0f : 0.0f, cursor - 25.0f);
     if (!secondButtonLabel.empty()) secondButton = addButton(secondButtonLabel, 85.0f, cursor - 25.0f);
     if (result) *result = -1;
 }

@@ -5,8 +5,8 @@
 #include "engine/SystemHelpers.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextMenu.h"
-#include "ui/FadingText.h"
 #include "ui/ContextMenuBackground.h"
+#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuFonts.h"
 
@@ -18,8 +18,8 @@ void openCreditsPage(ContextMenu* page) {
     const float w = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualWidth : 800);
     const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480);
     const std::u16string version = formatString(u"%s %dx", getVersionString(), qor ? qor->hq2x : 1);
-    auto* line = new FadingText(w / 2.0f - 4.0f, 2.0f - h / 2.0f, 0.0f, version, MenuFonts::get(MenuFonts::kSmall),
-                                0xFFFFFFFFu);
+    auto* line =
+        new FadingText(w / 2.0f - 4.0f, 2.0f - h / 2.0f, 0.0f, version, MenuFonts::get(MenuFonts::kSmall), 0xFFFFFFFFu);
     line->bShadow = 0;
     line->layoutFlags = 0x28;
     page->addChild(line);

@@ -38,7 +38,7 @@ public:
     int layoutFlags = 5;           // the font's layout flags (5: centred on x)
     TextFont* font = nullptr;      // not owned
     std::u16string text;
-    double age = 0.0;              // s lived since the delay ran out
+    double age = 0.0;  // s lived since the delay ran out
 
 private:
     void setAlpha(int alpha);

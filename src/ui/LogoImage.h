@@ -14,9 +14,9 @@ public:
     void render() override;
 
     std::uint8_t bAutoRemove = 1;
-    double delay = 0.0;           // s
-    double lifetime = 999999.0;   // s after the delay
-    double fadeIn = 0.0;          // s
-    double fadeOut = 0.0;         // s
-    double age = 0.0;             // s since the delay ran out (not clamped)
+    double delay = 0.0;          // s
+    double lifetime = 999999.0;  // s after the delay
+    double fadeIn = 0.0;         // s
+    double fadeOut = 0.0;        // s
+    double age = 0.0;            // s since the delay ran out (not clamped)
 };

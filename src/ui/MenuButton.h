@@ -15,7 +15,7 @@ public:
 
     std::u16string questionTitle;  // either not empty: a click asks first
     std::u16string questionText;
-    std::int32_t answer = -1;      // the question popup's answer: 0 yes, 1 no, -1 none
+    std::int32_t answer = -1;  // the question popup's answer: 0 yes, 1 no, -1 none
 
 private:
     void askQuestion();

@@ -45,8 +45,10 @@ void destroySkin(Renderable& r) {
 }  // namespace
 
 MenuItem::MenuItem(float x, float y, float z, std::u16string caption_, std::u16string helpText_)
-    : captionLocation(ContextMenu::defaultCaptionLocation), caption(std::move(caption_)),
-      helpText(std::move(helpText_)), pFont(captionFont()) {
+    : captionLocation(ContextMenu::defaultCaptionLocation),
+      caption(std::move(caption_)),
+      helpText(std::move(helpText_)),
+      pFont(captionFont()) {
     if (readsRightToLeft()) x = -x;
     position = Vector3{x, y, z};
     highlightFace.position = position;
@@ -63,7 +65,8 @@ void MenuItem::setFrames(const std::u16string& texture, int left, int top, int r
     destroySkin(*this);
     destroySkin(highlightFace);
     auto face = [&](int skin) {
-        auto* source = dynamic_cast<Quad*>(MenuResources::findSkin(texture + u":" + static_cast<char16_t>(u'0' + skin)));
+        auto* source =
+            dynamic_cast<Quad*>(MenuResources::findSkin(texture + u":" + static_cast<char16_t>(u'0' + skin)));
         auto* frame = new NineSliceFrame(source);
         frame->setMargins(left, top, right, bottom);
         frame->buildVertices(frameWidth, -1.0f);
@@ -139,7 +142,8 @@ void MenuItem::tick(double time, double dt) {
         scale = Vector3{baseScale * f, baseScale / f, 1.0f};
         updateXform();
     }
-    captionColour = bDisabled ? disabledColour : lerpColor(normalColour, highlightColour, static_cast<float>(highlight));
+    captionColour =
+        bDisabled ? disabledColour : lerpColor(normalColour, highlightColour, static_cast<float>(highlight));
 }
 
 void MenuItem::render() {
@@ -185,11 +189,24 @@ void MenuItem::drawCaption() {
     const float w = getFrameWidth();
     const float h = getFrameHeight();
     switch (captionLocation) {
-        case kCaptionLeft: offset = {-(w * 0.5f) - 5.0f, 0.0f, 0.0f}; flags = 0x18; break;
-        case kCaptionInside: flags = 0x14; fit = getTextFitScale(caption, std::trunc(w - h)); break;
-        case kCaptionRight: offset = {w * 0.5f + 5.0f, 0.0f, 0.0f}; flags = 0x12; break;
-        case kCaptionAbove: offset = {0.0f, h * 0.5f + 5.0f, 0.0f}; flags = 0x24; break;
-        default: QOR_FATAL("MenuItem::render", u"Invalid caption location.");
+        case kCaptionLeft:
+            offset = {-(w * 0.5f) - 5.0f, 0.0f, 0.0f};
+            flags = 0x18;
+            break;
+        case kCaptionInside:
+            flags = 0x14;
+            fit = getTextFitScale(caption, std::trunc(w - h));
+            break;
+        case kCaptionRight:
+            offset = {w * 0.5f + 5.0f, 0.0f, 0.0f};
+            flags = 0x12;
+            break;
+        case kCaptionAbove:
+            offset = {0.0f, h * 0.5f + 5.0f, 0.0f};
+            flags = 0x24;
+            break;
+        default:
+            QOR_FATAL("MenuItem::render", u"Invalid caption location.");
     }
     if (!pFont || caption.empty()) return;
     Renderable pen;

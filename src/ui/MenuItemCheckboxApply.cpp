@@ -2,8 +2,8 @@
 
 #include "ui/Global.h"
 
-MenuItemCheckboxApply::MenuItemCheckboxApply(float x, float y, float z, std::uint8_t* value_,
-                                             std::u16string caption_, std::u16string helpText_)
+MenuItemCheckboxApply::MenuItemCheckboxApply(float x, float y, float z, std::uint8_t* value_, std::u16string caption_,
+                                             std::u16string helpText_)
     : MenuItemCheckbox(x, y, z, value_, std::move(caption_), std::move(helpText_)) {}
 
 // Applies at once, keeping the display mode; no trigger and no click sound.

@@ -20,8 +20,11 @@ bool readsRightToLeft() { return qor && qor->pLanguage && qor->pLanguage->rightT
 MenuItemValue::MenuItemValue(float x, float y, float z, std::int32_t* value_, std::int32_t minimum_,
                              std::int32_t maximum_, std::int32_t step_, std::u16string caption_,
                              std::u16string helpText_)
-    : MenuItem(x, y, z, std::move(caption_), std::move(helpText_)), value(value_), minimum(minimum_),
-      maximum(maximum_), step(step_) {}
+    : MenuItem(x, y, z, std::move(caption_), std::move(helpText_)),
+      value(value_),
+      minimum(minimum_),
+      maximum(maximum_),
+      step(step_) {}
 
 Vector3 MenuItemValue::leftArrowPoint() const { return Vector3{kArrowInset - getFrameWidth() * 0.5f, 0.0f, 0.0f}; }
 Vector3 MenuItemValue::rightArrowPoint() const { return Vector3{getFrameWidth() * 0.5f - kArrowInset, 0.0f, 0.0f}; }

@@ -26,9 +26,9 @@ public:
     void refresh() override;
     void draw(Renderable& r) override;
 
-    Quad* pSource = nullptr;                                 // not owned
-    std::array<float, 4> innerUV{0.0f, 0.0f, 1.0f, 1.0f};    // left u, top v, right u, bottom v
-    std::array<int, 4> margins{0, 0, 0, 0};                  // left, top, right, bottom
+    Quad* pSource = nullptr;                               // not owned
+    std::array<float, 4> innerUV{0.0f, 0.0f, 1.0f, 1.0f};  // left u, top v, right u, bottom v
+    std::array<int, 4> margins{0, 0, 0, 0};                // left, top, right, bottom
 
 private:
     float sourceWidth() const;

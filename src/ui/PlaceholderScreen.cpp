@@ -4,8 +4,8 @@
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "ui/ContextMenu.h"
-#include "ui/FadingText.h"
 #include "ui/ContextMenuBackground.h"
+#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuItemBack.h"
@@ -13,8 +13,8 @@
 void PlaceholderScreen::build(ContextMenu* menu, const std::u16string& title) {
     menu->bDeleteOnClose = 1;
     if (global) menu->hookBefore = global->pMenuBackground;
-    auto* label = new FadingText(0.0f, static_cast<float>(menu->cornerY), 0.0f, title, MenuFonts::get(MenuFonts::kLarge),
-                                 0xFFFFFFFFu);
+    auto* label = new FadingText(0.0f, static_cast<float>(menu->cornerY), 0.0f, title,
+                                 MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
     label->layoutFlags |= 0x10;
     menu->addChild(label);
     const std::u16string back = qor && qor->pLanguage ? qor->pLanguage->getString(StringId::BACK) : u"Back";

@@ -2,7 +2,6 @@
 
 #include "engine/Qor.h"
 #include "render/QorGraphics.h"
-
 #include "render/Renderable.h"
 
 bool TextFont::textShadowsOn() { return !qor || !qor->pQorGraphics || qor->pQorGraphics->bHighDetail; }

@@ -20,7 +20,7 @@ public:
     void render() override;
     void updateXform() override;
 
-    float width = 0.0f;   // of the laid-out text, virtual pixels
+    float width = 0.0f;  // of the laid-out text, virtual pixels
     float height = 0.0f;
     std::uint8_t bAutoRemove = 1;
 };

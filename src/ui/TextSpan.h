@@ -18,6 +18,6 @@ public:
     TextSpan(const TextFont* font, UColor colour, std::u16string text);
 
     std::u16string text;
-    float width = 0.0f;                // virtual pixels
-    UColor colour = kDefaultColour;    // opaque, or kDefaultColour
+    float width = 0.0f;              // virtual pixels
+    UColor colour = kDefaultColour;  // opaque, or kDefaultColour
 };

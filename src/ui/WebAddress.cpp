@@ -9,8 +9,8 @@ namespace {
 bool isHostText(std::u16string_view host) {
     if (host.empty()) return false;
     for (char16_t c : host) {
-        const bool ok = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-                        c == u'.' || c == u'-' || c == u':' || c == u'[' || c == u']';
+        const bool ok = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'.' ||
+                        c == u'-' || c == u':' || c == u'[' || c == u']';
         if (!ok) return false;
     }
     return true;
@@ -24,4 +24,6 @@ std::u16string WebAddress::getHost() {
     return isHostText(host) ? host : std::u16string(kDefaultHost);
 }
 
-std::u16string WebAddress::getPageAddress(std::u16string_view path) { return u"http://" + getHost() + std::u16string(path); }
+std::u16string WebAddress::getPageAddress(std::u16string_view path) {
+    return u"http://" + getHost() + std::u16string(path);
+}

@@ -1,8 +1,8 @@
-#include "engine/BasicLink.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "engine/BasicLink.h"
 
 namespace {
 std::vector<BasicLink*> children(const BasicLink& parent) {

@@ -1,8 +1,7 @@
-#include "engine/ChildIterator.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/BasicLink.h"
+#include "engine/ChildIterator.h"
 #include "support/HeadlessEngine.h"
 #include "support/Recorder.h"
 

@@ -1,9 +1,8 @@
-#include "engine/ClassRegistry.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/BasicLink.h"
 #include "engine/ClassInfo.h"
+#include "engine/ClassRegistry.h"
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
 #include "render/Context.h"

@@ -1,7 +1,6 @@
-#include "engine/Console.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/Console.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/InputTestEngine.h"
 

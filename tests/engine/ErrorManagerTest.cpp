@@ -1,7 +1,6 @@
-#include "engine/ErrorManager.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/ErrorManager.h"
 #include "platform/ResultCode.h"
 
 TEST(ErrorManager, ResultCodesReadAsTheirNamesAndNumbers) {
@@ -12,8 +11,7 @@ TEST(ErrorManager, ResultCodesReadAsTheirNamesAndNumbers) {
 }
 
 TEST(ErrorManager, AFatalErrorNamesTheMessageMethodFileAndLine) {
-    EXPECT_EXIT(QOR_FATAL("Test::run", u"Bad value %d in %s", 7, u"C:\\100%\\file"),
-                ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(QOR_FATAL("Test::run", u"Bad value %d in %s", 7, u"C:\\100%\\file"), ::testing::ExitedWithCode(255),
                 "Error: Bad value 7 in C:.100%.file\n Function: Test::run\\(\\)\n File: ErrorManagerTest.cpp\n Line: ");
 }
 

@@ -14,10 +14,8 @@ namespace {
 const std::u16string kFail(kFormatFailure);
 
 TEST(FormatTest, MixedConversionsFormatLikePrintf) {
-    EXPECT_EQ(formatString(u"%s%s %s %.3lf.%s", u"ab", std::u16string(u"c"), u"d", 3.14159, u"e"),
-              u"abc d 3.142.e");
-    EXPECT_EQ(formatString(u"[%2d][%08x][%-4d][%+d][% d]", 5, 0xBEEFu, 7, 3, 4),
-              u"[ 5][0000beef][7   ][+3][ 4]");
+    EXPECT_EQ(formatString(u"%s%s %s %.3lf.%s", u"ab", std::u16string(u"c"), u"d", 3.14159, u"e"), u"abc d 3.142.e");
+    EXPECT_EQ(formatString(u"[%2d][%08x][%-4d][%+d][% d]", 5, 0xBEEFu, 7, 3, 4), u"[ 5][0000beef][7   ][+3][ 4]");
     EXPECT_EQ(formatString(u"%#x %X %o %i", 255, 255, 8, -12), u"0xff FF 10 -12");
     EXPECT_EQ(formatString(u"%e|%G|%F", 1500.0, 0.0001, 2.5), u"1.500000e+03|0.0001|2.500000");
     EXPECT_EQ(formatString(u"100%% done"), u"100% done");
@@ -33,8 +31,7 @@ TEST(FormatTest, IntegersTakeTheWidthOfTheirLengthPrefix) {
     EXPECT_EQ(formatString(u"%hhd %hhu", 200, 300), u"-56 44");
     EXPECT_EQ(formatString(u"%I64d %lld", std::int64_t{-9000000000}, std::int64_t{9000000000}),
               u"-9000000000 9000000000");
-    EXPECT_EQ(formatString(u"%llx %zu", -1, std::uint64_t{1} << 40),
-              u"ffffffffffffffff 1099511627776");
+    EXPECT_EQ(formatString(u"%llx %zu", -1, std::uint64_t{1} << 40), u"ffffffffffffffff 1099511627776");
     EXPECT_EQ(formatString(u"%I32u", std::int64_t{-1}), u"4294967295");
 }
 
@@ -90,15 +87,11 @@ TEST(FormatTest, CharactersAndPointers) {
     int target = 0;
     const std::u16string hex = formatString(u"%p", &target);
     ASSERT_EQ(hex.size(), sizeof(void*) * 2);
-    EXPECT_EQ(std::stoull(std::string(hex.begin(), hex.end()), nullptr, 16),
-              reinterpret_cast<std::uintptr_t>(&target));
-    EXPECT_EQ(formatString(u"%p", static_cast<void*>(nullptr)),
-              std::u16string(sizeof(void*) * 2, u'0'));
+    EXPECT_EQ(std::stoull(std::string(hex.begin(), hex.end()), nullptr, 16), reinterpret_cast<std::uintptr_t>(&target));
+    EXPECT_EQ(formatString(u"%p", static_cast<void*>(nullptr)), std::u16string(sizeof(void*) * 2, u'0'));
 }
 
-TEST(FormatTest, IntegersServeRealConversions) {
-    EXPECT_EQ(formatString(u"%.1f %g", 3, 7u), u"3.0 7");
-}
+TEST(FormatTest, IntegersServeRealConversions) { EXPECT_EQ(formatString(u"%.1f %g", 3, 7u), u"3.0 7"); }
 
 TEST(FormatTest, MismatchedOrMalformedFormatsFail) {
     EXPECT_EQ(formatString(u"%s", 5), kFail);
@@ -132,8 +125,7 @@ TEST(FormatTest, HugeWidthsAndPrecisionsFailWithoutProducingThem) {
     EXPECT_EQ(formatString(u"%.100000f", 1.0), kFail);
     EXPECT_EQ(formatString(u"%.100000s", u"ab"), u"ab");
     // %g drops trailing zeros, so a huge precision only shows the exact value.
-    EXPECT_EQ(formatString(u"%.100000g", 0.1),
-              u"0.1000000000000000055511151231257827021181583404541015625");
+    EXPECT_EQ(formatString(u"%.100000g", 0.1), u"0.1000000000000000055511151231257827021181583404541015625");
 }
 
 }  // namespace

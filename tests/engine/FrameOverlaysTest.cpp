@@ -1,7 +1,6 @@
-#include "engine/FrameOverlays.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/FrameOverlays.h"
 #include "engine/Qor.h"
 #include "render/Context.h"
 #include "render/EngineFixture.h"

@@ -1,7 +1,6 @@
-#include "engine/Link.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/Link.h"
 #include "support/HeadlessEngine.h"
 #include "support/Recorder.h"
 

@@ -1,7 +1,6 @@
-#include "engine/Logger.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/Logger.h"
 #include "engine/Strings.h"
 #include "support/FakeClock.h"
 #include "support/TempFolder.h"

@@ -1,8 +1,7 @@
-#include "engine/MouseDispatcher.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/Event.h"
+#include "engine/MouseDispatcher.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/TouchPoint.h"
 #include "support/Recorder.h"

@@ -1,9 +1,8 @@
-#include "engine/QorBase.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/Event.h"
 #include "engine/PropertyContainer.h"
+#include "engine/QorBase.h"
 #include "engine/Strings.h"
 #include "net/NetRole.h"
 #include "net/Packet.h"

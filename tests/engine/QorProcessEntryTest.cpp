@@ -1,7 +1,6 @@
-#include "engine/QorProcessEntry.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/QorProcessEntry.h"
 #include "support/HeadlessEngine.h"
 
 namespace {

@@ -1,8 +1,7 @@
-#include "engine/Qor.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/Logger.h"
+#include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "inputaudio/QorInput.h"
 #include "support/DisplayEngine.h"

@@ -1,7 +1,6 @@
-#include "engine/Random.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/Random.h"
 #include "render/Easing.h"
 
 TEST(Random, TheGeneratorStepsAsALinearCongruentialSequence) {

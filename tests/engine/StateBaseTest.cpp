@@ -1,6 +1,6 @@
-#include "engine/StateBase.h"
-
 #include <gtest/gtest.h>
+
+#include "engine/StateBase.h"
 
 namespace {
 struct CountingState : StateBase {

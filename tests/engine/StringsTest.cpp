@@ -81,8 +81,7 @@ TEST(StringsTest, Utf8CutOffAtTheEndGivesOneReplacement) {
     for (std::string text : {"a\xE2\x82", "a\xF0\x9F\x98", "a\xC3"}) {
         auto bytes = std::make_unique<char[]>(text.size());
         text.copy(bytes.get(), text.size());
-        EXPECT_EQ(utf8ToWide(std::string_view(bytes.get(), text.size())), u"a\uFFFD")
-            << text.size();
+        EXPECT_EQ(utf8ToWide(std::string_view(bytes.get(), text.size())), u"a\uFFFD") << text.size();
     }
 }
 

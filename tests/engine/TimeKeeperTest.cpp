@@ -1,7 +1,6 @@
-#include "engine/TimeKeeper.h"
-
 #include <gtest/gtest.h>
 
+#include "engine/TimeKeeper.h"
 #include "support/FakeClock.h"
 #include "support/HeadlessEngine.h"
 

@@ -1,7 +1,5 @@
 // The program as a whole: started as its own process on the off-screen video driver,
 // with its data folder in a temporary folder.
-#include "engine/WindowShell.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -15,6 +13,7 @@
 
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
+#include "engine/WindowShell.h"
 #include "platform/Window.h"
 #include "support/DisplayEngine.h"
 #include "support/TempFolder.h"
@@ -116,8 +115,8 @@ TEST_F(WindowShellTest, ARunStartsLogsAndEndsWithACleanExitWhenClosed) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const std::string log = program.log();
     EXPECT_EQ(log.rfind("\xEF\xBB\xBF\tApplication: Torvane2Xmas v2.79.p ", 0), 0u);
-    const auto order = {"deleteQOR(): QOR shutting down...", "Qor::~Qor(): Initiating shutdown...",
-                        "Qor::~Qor(): 1...", "Qor::~Qor(): 14...", "Qor::~Qor(): Done. Clean exit.\r\n"};
+    const auto order = {"deleteQOR(): QOR shutting down...", "Qor::~Qor(): Initiating shutdown...", "Qor::~Qor(): 1...",
+                        "Qor::~Qor(): 14...", "Qor::~Qor(): Done. Clean exit.\r\n"};
     std::size_t at = 0;
     for (const char* line : order) {
         at = log.find(line, at);

@@ -1,5 +1,3 @@
-#include "net/Packet.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 #include "engine/ClassRegistry.h"
 #include "engine/QorBase.h"
 #include "net/NetRole.h"
+#include "net/Packet.h"
 #include "net/QorNetwork.h"
 #include "support/HeadlessEngine.h"
 

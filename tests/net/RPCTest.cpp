@@ -1,5 +1,3 @@
-#include "net/RPC.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,6 +15,7 @@
 #include "net/NetRole.h"
 #include "net/Packet.h"
 #include "net/QorNetwork.h"
+#include "net/RPC.h"
 #include "support/HeadlessEngine.h"
 
 namespace {
@@ -72,10 +71,10 @@ protected:
 }  // namespace
 
 TEST_F(RPCTest, TheCallsAreRegisteredUnderTheirNumbersAndRunOnBothSides) {
-    const std::pair<const char16_t*, std::uint32_t> names[] = {
-        {u"_ae3f6255", 0xAE3F6255u}, {u"_02468b57", 0x02468B57u}, {u"_98af025c", 0x98AF025Cu},
-        {u"_67719ab0", 0x67719AB0u}, {u"_9a4605a1", 0x9A4605A1u}, {u"_21ae2a05", 0x21AE2A05u},
-        {u"_7b13321b", 0x7B13321Bu}};
+    const std::pair<const char16_t*, std::uint32_t> names[] = {{u"_ae3f6255", 0xAE3F6255u}, {u"_02468b57", 0x02468B57u},
+                                                               {u"_98af025c", 0x98AF025Cu}, {u"_67719ab0", 0x67719AB0u},
+                                                               {u"_9a4605a1", 0x9A4605A1u}, {u"_21ae2a05", 0x21AE2A05u},
+                                                               {u"_7b13321b", 0x7B13321Bu}};
     for (const auto& [name, id] : names) {
         ClassInfo* record = ClassRegistry::instance().findByName(name);
         ASSERT_NE(record, nullptr);

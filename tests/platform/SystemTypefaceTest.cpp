@@ -1,8 +1,8 @@
-#include "platform/SystemTypeface.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "platform/SystemTypeface.h"
 
 TEST(SystemTypefaceTest, DesktopFacesResolveToTheirMetricCompatibleFreeFaces) {
     auto arial = SystemTypeface::open("Arial", 12);

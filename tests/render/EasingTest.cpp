@@ -1,8 +1,8 @@
-#include "render/Easing.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "render/Easing.h"
 
 namespace {
 const Vector3 kFrom{1.0f, -2.0f, 3.0f};

@@ -1,10 +1,9 @@
-#include "render/FontCache.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/Qor.h"
+#include "render/FontCache.h"
 #include "render/FontCacheEntry.h"
 #include "render/FontQuad.h"
 #include "render/FontTestEngine.h"

@@ -1,13 +1,12 @@
-#include "render/FontGDI.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/SystemTypeface.h"
+#include "render/EngineFixture.h"
 #include "render/FontCache.h"
 #include "render/FontCacheEntry.h"
-#include "render/EngineFixture.h"
+#include "render/FontGDI.h"
 #include "render/FontTestEngine.h"
 #include "render/Quad.h"
 #include "render/ReferenceImage.h"

@@ -1,20 +1,19 @@
-#include "render/FontQuad.h"
-
 #include <gtest/gtest.h>
 
 #include "language/Language.h"
 #include "render/EngineFixture.h"
 #include "render/FontCache.h"
 #include "render/FontCacheEntry.h"
+#include "render/FontQuad.h"
 #include "render/FontTestEngine.h"
 #include "render/ImageTexture.h"
 #include "render/MemoryImageFile.h"
-#include "render/Texture.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/ReferenceImage.h"
 #include "render/TestGlyphSheets.h"
 #include "render/TextScene.h"
+#include "render/Texture.h"
 
 namespace {
 // A font built the way the loader builds one: sheets "testTex1" (positions 0 to 127)
@@ -157,8 +156,8 @@ TEST(FontQuadDeathTest, SheetsThatDoNotFitTheirTableAreFatal) {
 }
 
 namespace {
-// Texts drawn by a bitmap font made from 28-pixel test sheets: alignment flags, a shadow, composite letters, two colours placed by the marked
-// measurement, the cache, and the fallback typeface.
+// Texts drawn by a bitmap font made from 28-pixel test sheets: alignment flags, a shadow, composite letters, two
+// colours placed by the marked measurement, the cache, and the fallback typeface.
 class FontQuadPictureTest : public EngineFixture {
 protected:
     std::string settingsText() const override { return kTextPictureSettings; }
@@ -181,8 +180,7 @@ TEST_F(FontQuadPictureTest, AlignmentShadowsCompositesColoursAndFallback) {
         font->drawTextAt(-395.0f, 235.0f, 0.0f, 0xFFFFFFFFu, 0, u"Left top");
         font->drawTextAt(-5.0f, 235.0f, 0.0f, 0xFFFFFF00u, 0x08, u"Right");
         font->drawTextAt(-200.0f, 185.0f, 0.0f, 0xFF00FFFFu, 0x04 | 0x10, u"Centred");
-        font->drawTextWithShadowAt(-395.0f, 140.0f, 0.0f, 0xFFFFFFFFu, 0x80, 3.0f, -3.0f, 0.0f, 0xFF0000FFu,
-                                   u"Shadow");
+        font->drawTextWithShadowAt(-395.0f, 140.0f, 0.0f, 0xFFFFFFFFu, 0x80, 3.0f, -3.0f, 0.0f, 0xFF0000FFu, u"Shadow");
         font->drawTextAt(-200.0f, 125.0f, 0.0f, 0xFFFFFFFFu, 0x100, u"\u00C0\u00C9\u00CE\u00D5\u00DC \u00E7\u00F1");
         const std::u16string marked = std::u16string(u"Red ") + u'\u001E' + u"FF0000FF" + u"Blue";
         const int redWidth = font->measureMarkedText(u"Red ").width;

@@ -1,16 +1,15 @@
 // The title menu inside the running program, driven like a player would: keys, a pad and
 // the mouse open and close each screen it leads to, the user data is saved each time the
 // menu comes back on top, and "Yes" to the Escape question ends the program.
-#include <gtest/gtest.h>
-
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 #include "engine/Qor.h"
-#include "inputaudio/QorInput.h"
 #include "inputaudio/InputTestEngine.h"
+#include "inputaudio/QorInput.h"
 #include "support/TempFolder.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextGameMode.h"
@@ -19,9 +18,9 @@
 #include "ui/ContextOptions.h"
 #include "ui/ContextPlayers.h"
 #include "ui/ContextPopup.h"
-#include "ui/MenuButton.h"
 #include "ui/ContextSplash.h"
 #include "ui/GameControllerIntro.h"
+#include "ui/MenuButton.h"
 #include "ui/ProgramFixture.h"
 
 namespace {
@@ -47,7 +46,7 @@ protected:
         useScriptedDevices();
         type("Ann");
         typeReturn();
-            ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
         ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
     }
     // Keyboard and one pad from here on come from the test.

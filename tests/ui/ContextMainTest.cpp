@@ -1,10 +1,9 @@
-#include "ui/ContextMain.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextHighScores.h"
+#include "ui/ContextMain.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextOptions.h"

@@ -7,8 +7,8 @@
 #include "render/QorGraphics.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextPopup.h"
-#include "ui/MenuButton.h"
 #include "ui/IrisOverlay.h"
+#include "ui/MenuButton.h"
 #include "ui/MousePointer.h"
 #include "ui/StackFixture.h"
 

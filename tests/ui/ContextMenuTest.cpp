@@ -1,11 +1,10 @@
-#include "ui/ContextMenu.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "../support/MenuTestEngine.h"
 #include "render/Renderable.h"
+#include "ui/ContextMenu.h"
 #include "ui/MenuNavEntry.h"
 #include "ui/NavigationTarget.h"
 

@@ -1,9 +1,8 @@
-#include "ui/ContextPopup.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "engine/ChildIterator.h"
+#include "ui/ContextPopup.h"
 #include "ui/FadingText.h"
 #include "ui/FramePanel.h"
 #include "ui/MenuButton.h"

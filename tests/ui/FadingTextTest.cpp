@@ -1,8 +1,7 @@
-#include "ui/FadingText.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
+#include "ui/FadingText.h"
 
 namespace {
 class FadingTextTest : public ::testing::Test {
@@ -28,7 +27,7 @@ TEST_F(FadingTextTest, WaitsFadesInHoldsFadesOutAndGoes) {
     EXPECT_LT(label.getAlpha(), 255);
     run(label, 0.0625);
     EXPECT_EQ(label.getAlpha(), 255);
-    run(label, 1.25);                        // age 1.75, half-way out
+    run(label, 1.25);  // age 1.75, half-way out
     EXPECT_EQ(label.getAlpha(), 128);
     EXPECT_EQ(label.color & 0x00FFFFFFu, 0x00102030u);
     run(label, 0.25);

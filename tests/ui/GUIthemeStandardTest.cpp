@@ -1,9 +1,8 @@
-#include "ui/GUIthemeStandard.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "ui/GUIthemeMinimal.h"
+#include "ui/GUIthemeStandard.h"
 #include "ui/NineSliceFrame.h"
 
 namespace {

@@ -226,7 +226,6 @@ protected:
     static double shareOfSky() {
         return shareWhere([](std::uint32_t r, std::uint32_t, std::uint32_t b) { return b > 150 && b > r + 30; });
     }
-
 };
 }  // namespace
 

@@ -86,7 +86,7 @@ TEST_F(LanguageFlagTest, TheKeysWalkThePointerOverTheFlags) {
     press(208);  // down: nothing lies below the parked pointer
     tick();
     EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 48.0f);
-    tick();  // keys rest in the frame after the switch to key navigation
+    tick();      // keys rest in the frame after the switch to key navigation
     press(200);  // up: the upper flag is the straighter way up
     tick();
     EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 290.0f);

@@ -1,8 +1,7 @@
-#include "ui/LogoImage.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
+#include "ui/LogoImage.h"
 
 namespace {
 class LogoImageTest : public ::testing::Test {

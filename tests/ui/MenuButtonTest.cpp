@@ -1,10 +1,9 @@
-#include "ui/MenuButton.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextPopup.h"
+#include "ui/MenuButton.h"
 #include "ui/MenuItemBack.h"
 
 namespace {

@@ -1,8 +1,7 @@
-#include "ui/MenuItemCheckbox.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
+#include "ui/MenuItemCheckbox.h"
 #include "ui/MenuItemCheckboxApply.h"
 
 namespace {

@@ -1,9 +1,8 @@
-#include "ui/MenuItemChoice.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "language/StringIds.h"
+#include "ui/MenuItemChoice.h"
 
 namespace {
 class MenuItemChoiceTest : public ::testing::Test {

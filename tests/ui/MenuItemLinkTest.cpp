@@ -1,10 +1,9 @@
-#include "ui/MenuItemLink.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "ui/ContextManager.h"
 #include "ui/Global.h"
+#include "ui/MenuItemLink.h"
 
 namespace {
 TEST(MenuItemLinkTest, AClickStoresThePageAndEndsTheProgram) {

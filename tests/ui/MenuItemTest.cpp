@@ -1,10 +1,9 @@
-#include "ui/MenuItem.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "ui/ContextMenu.h"
 #include "ui/MenuButton.h"
+#include "ui/MenuItem.h"
 
 namespace {
 class MenuItemTest : public ::testing::Test {

@@ -1,10 +1,9 @@
-#include "ui/MenuItemValue.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "../support/MenuTestEngine.h"
+#include "ui/MenuItemValue.h"
 
 namespace {
 // The plate is 256 wide: arrows at x = -104 and +104 from its centre.

@@ -1,9 +1,8 @@
-#include "ui/NineSliceFrame.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "render/Texture.h"
+#include "ui/NineSliceFrame.h"
 
 namespace {
 class NineSliceFrameTest : public ::testing::Test {
@@ -41,7 +40,7 @@ TEST_F(NineSliceFrameTest, TheTextureCutFollowsTheMarginsScaledForDoubledImages)
     const auto inner = texture.getUV(Rect{16, 16, 32, 48});  // left, top, bottom, right
     for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(frame.innerUV[i], inner[i]);
     EXPECT_FLOAT_EQ(frame.width, 64.0f);  // back to the source's own size
-    qor->hq2x = 2;  // the image's pixels are doubled, the margins given for the normal one
+    qor->hq2x = 2;                        // the image's pixels are doubled, the margins given for the normal one
     source.setSourceRect(0, 0, 96, 128);
     frame.setMargins(16, 16, 16, 16);
     const auto doubled = texture.getUV(Rect{32, 32, 64, 96});
@@ -87,7 +86,9 @@ protected:
         for (int y = 0; y < 48; ++y)
             for (int x = 0; x < 48; ++x) {
                 const int edges = (x < 16 || x >= 32) + (y < 16 || y >= 32);
-                px[static_cast<std::size_t>(y * 48 + x)] = edges == 2 ? 0xFFFF0000u : edges == 1 ? 0xFF00C000u : 0xFF2040FFu;
+                px[static_cast<std::size_t>(y * 48 + x)] = edges == 2   ? 0xFFFF0000u
+                                                           : edges == 1 ? 0xFF00C000u
+                                                                        : 0xFF2040FFu;
             }
         return makeTexture(owner, 48, 48, px, false);
     }
@@ -111,7 +112,7 @@ TEST_F(NineSliceFramePicture, CornersKeepTheirSizeAtAnyFrameSize) {
     source->pTexture = texture;
     source->setSourceRect(0, 0, 48, 48);
     scene->addChild(source);
-    addFrame(scene, source, 600, 80, 0, 150, 16, 16);   // wide
+    addFrame(scene, source, 600, 80, 0, 150, 16, 16);      // wide
     addFrame(scene, source, 120, 260, -250, -80, 16, 16);  // tall
     addFrame(scene, source, 400, 100, 100, -80, 0, 0);     // the middle row alone
     runFrame(scene);

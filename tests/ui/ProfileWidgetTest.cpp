@@ -1,5 +1,3 @@
-#include "ui/ProfileWidget.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
@@ -7,6 +5,7 @@
 #include "ui/ContextPlayers.h"
 #include "ui/FadingText.h"
 #include "ui/Global.h"
+#include "ui/ProfileWidget.h"
 
 namespace {
 constexpr UColor kNormal = 0xFFCCCCCCu, kHovered = 0xFFFF0000u;

@@ -1,10 +1,9 @@
-#include "ui/QuadFraction.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
+#include "ui/QuadFraction.h"
 
 namespace {
 TEST(QuadFractionTest, TheTargetShowsTheLeftPartGrowingFromItsLeftEnd) {

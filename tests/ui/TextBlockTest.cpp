@@ -1,5 +1,3 @@
-#include "ui/TextBlock.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +5,7 @@
 
 #include "../support/MenuTestEngine.h"
 #include "engine/ChildIterator.h"
+#include "ui/TextBlock.h"
 #include "ui/TextLine.h"
 #include "ui/TextSpan.h"
 

@@ -1,8 +1,7 @@
-#include "ui/TextLine.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
+#include "ui/TextLine.h"
 #include "ui/TextSpan.h"
 
 namespace {

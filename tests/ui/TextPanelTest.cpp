@@ -1,9 +1,8 @@
-#include "ui/TextPanel.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "ui/FadingText.h"
+#include "ui/TextPanel.h"
 
 namespace {
 class TextPanelTest : public ::testing::Test {

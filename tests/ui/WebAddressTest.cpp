@@ -1,9 +1,8 @@
-#include "ui/WebAddress.h"
-
 #include <gtest/gtest.h>
 
 #include "../support/MenuTestEngine.h"
 #include "engine/MemoryIniFile.h"
+#include "ui/WebAddress.h"
 
 namespace {
 TEST(WebAddressTest, TheHostIsWrittenWithItsDefaultWhenMissing) {
