@@ -117,8 +117,8 @@ void Snowfall::render() {
     if (!qor->pQorGraphics || !qor->pQorGraphics->dxDevice) return;
     GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
     // Flakes off the screen are not sent: with the snow spread around the camera, most are.
-    const Matrix viewProjection = Matrix::multiply(device.getTransform(TransformKind::kView),
-                                                   device.getTransform(TransformKind::kProjection));
+    const Matrix viewProjection =
+        Matrix::multiply(device.getTransform(TransformKind::kView), device.getTransform(TransformKind::kProjection));
     const DeviceViewport& viewport = device.getViewport();
     const int drawn = buildBatch(viewProjection, kCullMarginPixels * 2.0f / static_cast<float>(viewport.width),
                                  kCullMarginPixels * 2.0f / static_cast<float>(viewport.height));
