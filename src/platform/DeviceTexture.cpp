@@ -2,6 +2,8 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
+
 #include "platform/GraphicsDevice.h"
 #include "platform/ResultCode.h"
 
@@ -19,6 +21,7 @@ std::int32_t DeviceTexture::update(int x, int y, int width, int height, const st
     if (!device) return ResultCode::kDeviceLost;
     if (x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > w || y + height > h || pitch < width || !pixels)
         return ResultCode::kInvalidCall;
+    noteOpacity(x, y, width, height, pixels, pitch);
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch);
@@ -26,4 +29,34 @@ std::int32_t DeviceTexture::update(int x, int y, int width, int height, const st
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glBindTexture(GL_TEXTURE_2D, device->boundTexture);
     return ResultCode::kOk;
+}
+
+// Texels never written are undefined and filtering may read any texel, so the texture
+// counts as opaque only once every row is covered by texels written with full alpha.
+// Each row keeps one span of such texels; a write with any other alpha forgets its rows'
+// spans (knowing less is safe: the texture is then drawn blended).
+void DeviceTexture::noteOpacity(int x, int y, int width, int height, const std::uint32_t* pixels, int pitch) {
+    if (opaqueSpans.empty() && opaqueRows < h) opaqueSpans.assign(static_cast<std::size_t>(h), {0, 0});
+    for (int row = 0; row < height; ++row) {
+        const std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(row) * pitch;
+        const bool full = std::all_of(line, line + width, [](std::uint32_t p) { return p >= 0xFF000000u; });
+        if (opaqueSpans.empty()) {  // every row was complete
+            if (full) continue;
+            opaqueSpans.assign(static_cast<std::size_t>(h), {0, w});
+        }
+        auto& [begin, end] = opaqueSpans[static_cast<std::size_t>(y + row)];
+        const bool wasComplete = begin == 0 && end == w;
+        if (!full) {
+            begin = end = 0;
+        } else if (x <= end && x + width >= begin) {
+            begin = std::min(begin, x);
+            end = std::max(end, x + width);
+        } else if (width > end - begin) {
+            begin = x, end = x + width;
+        }
+        const bool complete = begin == 0 && end == w;
+        opaqueRows += (complete ? 1 : 0) - (wasComplete ? 1 : 0);
+    }
+    // Complete again: the spans are no longer needed.
+    if (opaqueRows == h) opaqueSpans.clear();
 }

@@ -3,6 +3,8 @@
 // GraphicsDevice::createTexture. The owner deletes it; a texture that outlives its
 // device only forgets its handle.
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class GraphicsDevice;
 
@@ -19,6 +21,9 @@ public:
     // one row to the next) to texel (x, y), rows counted from the top. A block that does
     // not fit is refused with ResultCode::kInvalidCall and copies nothing.
     std::int32_t update(int x, int y, int width, int height, const std::uint32_t* pixels, int pitch);
+    // Whether every texel is known to have full alpha: each has been written, and the
+    // last write of each brought full alpha.
+    bool isOpaque() const { return opaqueRows == h; }
 
 private:
     friend class GraphicsDevice;
@@ -27,4 +32,10 @@ private:
     GraphicsDevice* device;  // null once the device is gone
     unsigned name;           // the OpenGL texture
     int w, h;
+    // Which texels are known to have full alpha: rows complete, and per row one span
+    // [first, end) of such texels (empty once every row is complete).
+    int opaqueRows = 0;  // contents start undefined
+    std::vector<std::pair<int, int>> opaqueSpans;
+
+    void noteOpacity(int x, int y, int width, int height, const std::uint32_t* pixels, int pitch);
 };

@@ -410,10 +410,9 @@ std::int32_t GraphicsDevice::present() {
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    if (blend) glDisable(GL_BLEND);
+    applyBlend(false);
     glDrawArrays(GL_TRIANGLES, 0, 3);
-    // Back to the drawing state the scene expects.
-    if (blend) glEnable(GL_BLEND);
+    // Back to the drawing state the scene expects (the next draw sets blending).
     glBindTexture(GL_TEXTURE_2D, boundTexture);
     glBindSampler(0, sampler);
     glBindVertexArray(boundVertexArray);
@@ -503,13 +502,30 @@ void GraphicsDevice::setTransform(TransformKind kind, const Matrix& m) {
 
 const Matrix& GraphicsDevice::getTransform(TransformKind kind) const { return transforms[static_cast<int>(kind)]; }
 
-void GraphicsDevice::setBlendEnabled(bool enabled) {
-    if (enabled == blend) return;
-    blend = enabled;
+void GraphicsDevice::setBlendEnabled(bool enabled) { blend = enabled; }
+
+void GraphicsDevice::applyBlend(bool enabled) {
+    if (enabled == glBlend) return;
+    glBlend = enabled;
     if (enabled)
         glEnable(GL_BLEND);
     else
         glDisable(GL_BLEND);
+}
+
+// Source alpha 1 makes the blend give the source colour exactly, and the alpha 1 either way.
+bool GraphicsDevice::drawIsOpaque() const {
+    const bool textureOpaque = !boundDeviceTexture || boundDeviceTexture->isOpaque();
+    const bool factorOpaque = (factor >> 24) == 0xFFu;
+    switch (alphaOp) {
+        case TextureOp::kSelectTexture:
+            return textureOpaque;
+        case TextureOp::kSelectFactor:
+            return factorOpaque;
+        case TextureOp::kModulate:
+            break;
+    }
+    return textureOpaque && factorOpaque;
 }
 
 void GraphicsDevice::setAlphaTest(bool enabled, int reference) {
@@ -559,7 +575,9 @@ DeviceTexture* GraphicsDevice::createTexture(int width, int height) {
 }
 
 void GraphicsDevice::setTexture(const DeviceTexture* texture) {
-    const unsigned name = texture && texture->device == this ? texture->name : whiteTexture;
+    const bool own = texture && texture->device == this;
+    boundDeviceTexture = own ? texture : nullptr;
+    const unsigned name = own ? texture->name : whiteTexture;
     if (name == boundTexture) return;
     boundTexture = name;
     glBindTexture(GL_TEXTURE_2D, name);
@@ -660,6 +678,7 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
     const long long count = verticesFor(type, primitiveCount);
     if (first < 0 || first + count > stream->bytes / DeviceVertexBuffer::kStride) return ResultCode::kInvalidCall;
     flushDrawState();
+    applyBlend(blend && !drawIsOpaque());
     if (stream->vertexArray != boundVertexArray) {
         boundVertexArray = stream->vertexArray;
         glBindVertexArray(boundVertexArray);

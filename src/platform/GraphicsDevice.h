@@ -88,6 +88,9 @@ public:
 
     void setTransform(TransformKind kind, const Matrix& m);
     const Matrix& getTransform(TransformKind kind) const;
+    // Blending as asked; a draw whose every pixel comes out opaque is drawn without it,
+    // since it could not change the picture (a software renderer then need not read the
+    // destination).
     void setBlendEnabled(bool enabled);
     bool isBlendEnabled() const { return blend; }
     void setAlphaTest(bool enabled, int reference);  // drop alpha (0..255) <= reference
@@ -162,6 +165,9 @@ private:
     };
     PresentArea presentArea() const;
     void flushDrawState();
+    // Whether the current states give every drawn pixel full alpha.
+    bool drawIsOpaque() const;
+    void applyBlend(bool enabled);
     void forget(DeviceTexture* t) { textures.erase(t); }
     // A vertex array and buffer with the vertex layout, `bytes` long.
     void makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer);
@@ -188,6 +194,7 @@ private:
     Matrix viewProjection;  // view x projection, kept while neither changes
     bool viewProjectionDirty = true;
     bool blend = true, alphaTest = false, linearFilter = true;
+    bool glBlend = true;  // blending as OpenGL has it now
     int alphaRef = 0;
     TextureOp colorOp = TextureOp::kModulate, alphaOp = TextureOp::kModulate;
     std::uint32_t factor = 0xFFFFFFFFu;
@@ -196,6 +203,7 @@ private:
     bool pixelOffsetDirty = true;
     const DeviceVertexBuffer* stream = nullptr;
     unsigned boundTexture = 0, boundVertexArray = 0;
+    const DeviceTexture* boundDeviceTexture = nullptr;  // null: the white texture
 
     std::set<DeviceTexture*> textures;      // live textures, told when the device goes
     std::set<DeviceVertexBuffer*> buffers;  // live vertex buffers, likewise

@@ -5,10 +5,11 @@
 // shared random generator, in a fixed order.
 //
 // The camera is not owned and must outlive the snowfall. The flakes share the skin
-// "snowflake:0" and are drawn in one batch.
+// "snowflake:0" and are drawn in one batch, less those wholly off the screen.
 #include <vector>
 
 #include "engine/QorBase.h"
+#include "render/Matrix.h"
 #include "render/Vector3.h"
 #include "render/VertexBuffer.h"
 
@@ -44,8 +45,13 @@ public:
     int count = kFlakes;
     float spread = 1.0f;
 
+    // Whether a flake with these world corners lies wholly off the view of a
+    // view x projection matrix, whose edges are widened by the given clip-space margins.
+    static bool outsideView(const Vector3 (&corners)[4], const Matrix& viewProjection, float marginX, float marginY);
+
 private:
-    void buildBatch();
+    // Fills the batch with the flakes in view, in their order; returns how many.
+    int buildBatch(const Matrix& viewProjection, float marginX, float marginY);
 
     Quad* skin = nullptr;  // the snowflake, owned by its texture
     VertexBuffer batch;    // two triangles per flake, in world units

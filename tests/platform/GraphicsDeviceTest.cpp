@@ -97,6 +97,43 @@ TEST_F(GraphicsDeviceTest, TexturesAreAddressedFromTheTopLeft) {
     EXPECT_EQ(pixelAt(17, 17), 0xFFFFFF00u);
 }
 
+TEST_F(GraphicsDeviceTest, ATextureIsOpaqueOnlyWhileEveryTexelLastGotFullAlpha) {
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(4, 2));
+    const std::uint32_t opaque[8] = {kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen};
+    const std::uint32_t clear = 0x0000FF00u;
+    EXPECT_FALSE(texture->isOpaque()) << "contents start undefined";
+    texture->update(0, 0, 4, 1, opaque, 4);
+    texture->update(1, 1, 3, 1, opaque, 4);
+    EXPECT_FALSE(texture->isOpaque()) << "texel (0, 1) was never written";
+    texture->update(0, 1, 1, 1, opaque, 4);
+    EXPECT_TRUE(texture->isOpaque()) << "covered in pieces";
+    texture->update(2, 0, 1, 1, &clear, 1);
+    EXPECT_FALSE(texture->isOpaque());
+    texture->update(2, 0, 1, 1, opaque, 1);
+    EXPECT_FALSE(texture->isOpaque()) << "the rest of the row is not remembered once broken";
+    texture->update(0, 0, 4, 2, opaque, 4);
+    EXPECT_TRUE(texture->isOpaque());
+}
+
+TEST_F(GraphicsDeviceTest, OpaqueTexturesStillBlendWhereTheTintOrTheirTexelsAreTranslucent) {
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
+    const std::uint32_t red = 0xFFFF0000u, halfRed = 0x80FF0000u;
+    texture->update(0, 0, 1, 1, &red, 1);
+    device->setTexture(texture.get());
+    device->setColorOp(TextureOp::kSelectTexture);
+    device->setAlphaOp(TextureOp::kModulate);
+    device->setTextureFactor(0x80FFFFFFu);  // half the tint's alpha: the black shows through
+    drawRect(0, 0, 8, 8);
+    EXPECT_NEAR(static_cast<int>((pixelAt(4, 4) >> 16) & 0xFF), 0x80, 1);
+    device->setTextureFactor(0xFFFFFFFFu);
+    drawRect(0, 0, 8, 8);
+    EXPECT_EQ(pixelAt(4, 4), red);
+    device->clear(kBlack);
+    texture->update(0, 0, 1, 1, &halfRed, 1);  // the texture, already bound, turns translucent
+    drawRect(0, 0, 8, 8);
+    EXPECT_NEAR(static_cast<int>((pixelAt(4, 4) >> 16) & 0xFF), 0x80, 1);
+}
+
 TEST_F(GraphicsDeviceTest, TheAlphaTestDropsTransparentPixelsEvenWithoutBlending) {
     device->setBlendEnabled(false);
     device->setAlphaTest(true, 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -83,4 +84,28 @@ TEST_F(SnowfallTest, ThePhaseStaysWithinOneTurn) {
         EXPECT_GE(f.phase, 0.0f);
         EXPECT_LT(f.phase, kTwoPi);
     }
+}
+
+TEST(SnowfallCullTest, OnlyFlakesWhollyBeyondOneEdgeAreLeftOut) {
+    // Clip space x = world x / 100, y = world y / 50: the view is x in -100..100, y in -50..50.
+    Matrix view = Matrix::scaling(0.01f, 0.02f, 1.0f);
+    const auto flake = [](float x, float y) {
+        return std::array<Vector3, 4>{Vector3{x - 2, y + 2, 0}, Vector3{x + 2, y + 2, 0}, Vector3{x - 2, y - 2, 0},
+                                      Vector3{x + 2, y - 2, 0}};
+    };
+    const auto outside = [&](float x, float y, float margin = 0.0f) {
+        const auto c = flake(x, y);
+        const Vector3 corners[4] = {c[0], c[1], c[2], c[3]};
+        return Snowfall::outsideView(corners, view, margin, margin);
+    };
+    EXPECT_FALSE(outside(0, 0));
+    EXPECT_FALSE(outside(101, 0)) << "one corner still inside";
+    EXPECT_TRUE(outside(103, 0));
+    EXPECT_TRUE(outside(-103, 0));
+    EXPECT_TRUE(outside(0, 53));
+    EXPECT_TRUE(outside(0, -53));
+    EXPECT_FALSE(outside(103, 0, 0.02f)) << "within the margin";
+    EXPECT_TRUE(outside(103, 53));
+    view.m[3][3] = -1.0f;  // behind the eye: nothing is decided
+    EXPECT_FALSE(outside(103, 0));
 }
