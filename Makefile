@@ -59,8 +59,8 @@ fuzz: deps
 		grep -E "^(#[0-9]+ *DONE|Done)" build-fuzz/$$name.log | tail -n 1; \
 	done
 
-lint:
-	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tools/*.cpp' 'tools/*.h')
+lint: deps
+	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp')
 
 clean:
 	@rm -rf build build-sanitize build-clang build-fuzz

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-dev
+  build-essential cmake pkg-config clang clang-format libclang-rt-dev
   libsdl2-dev libepoxy-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-comic-neue fonts-leckerli-one
   librsvg2-dev libcairo2-dev

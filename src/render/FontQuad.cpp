@@ -112,8 +112,7 @@ void FontQuad::addSourceTexture(Texture* _pTexture, std::uint16_t firstIndex, bo
     if (firstIndex != kContinue) nextSymbolToLoad = firstIndex;
     std::uint32_t codepage2unicodeEntries = 0;
     const std::uint32_t* table = chooseTable(bLatin1, codepage2unicodeEntries);
-    QOR_ASSERT("FontQuad::addSourceTexture",
-               nextSymbolToLoad + cells.size() <= codepage2unicodeEntries);
+    QOR_ASSERT("FontQuad::addSourceTexture", nextSymbolToLoad + cells.size() <= codepage2unicodeEntries);
     for (Quad* skin : cells) {
         if (nextSymbolToLoad != 32) {
             std::uint32_t entry;
