@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchEngine.h"
 #include "engine/Format.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
@@ -93,15 +94,6 @@ void frame(int flags) {
     glFinish();
 }
 
-double secondsSince(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
 void BM_CachedThenUncached(benchmark::State& state) {
     std::vector<double> cached, uncached, ratios;
     frame(0);  // fills the cache
@@ -124,17 +116,6 @@ void BM_CachedThenUncached(benchmark::State& state) {
     state.counters["ratio"] = ratio;
 }
 
-std::string startEngine(Window& window) {
-    char pattern[] = "/tmp/torvane-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return {};
-    setenv("XDG_DATA_HOME", pattern, 1);
-    std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
-        << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n";
-    if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, 800, 480)) return {};
-    new Qor(nullptr, &window);
-    SDL_GL_SetSwapInterval(0);
-    return pattern;
-}
 }  // namespace
 
 BENCHMARK(BM_CachedThenUncached)->Unit(benchmark::kMillisecond)->MinTime(4.0)->UseRealTime();
@@ -142,7 +123,7 @@ BENCHMARK(BM_CachedThenUncached)->Unit(benchmark::kMillisecond)->MinTime(4.0)->U
 int main(int argc, char** argv) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
     Window window;
-    const std::string dataHome = startEngine(window);
+    const std::string dataHome = startBenchEngine(window);
     if (dataHome.empty()) {
         std::fprintf(stderr, "bench_fontcache: no display for OpenGL (%s)\n", SDL_GetError());
         return 0;

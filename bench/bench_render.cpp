@@ -18,6 +18,7 @@
 #include <fstream>
 #include <vector>
 
+#include "BenchEngine.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/Strings.h"
@@ -191,15 +192,6 @@ void directFrame() {
     glFinish();
 }
 
-double secondsSince(std::chrono::steady_clock::time_point from) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
 // Each iteration draws a batch of engine frames and then a batch of direct frames. The
 // medians of the frame times and of the batch-by-batch ratio are reported: a burst of
 // load from elsewhere slows neighbouring batches alike and leaves the median alone.
@@ -233,21 +225,12 @@ void BM_EngineThenDirect(benchmark::State& state) {
     state.counters["ratio"] = frameRatio;
 }
 
-// Runs the engine in a data folder of its own, in an 800 x 480 window (made that size
-// from the start: some drivers never resize a window's surface).
+// The engine, with its window and context kept for switching to the direct drawing.
 std::string startEngine(Window& window) {
-    char pattern[] = "/tmp/torvane-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return {};
-    setenv("XDG_DATA_HOME", pattern, 1);
-    std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
-        << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n";
-    if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, 800, 480)) return {};
-    new Qor(nullptr, &window);
+    std::string dataHome = startBenchEngine(window);
     benchWindow = window.handle();
     engineContext = SDL_GL_GetCurrentContext();
-    // Drawing is measured, not the display's retrace.
-    SDL_GL_SetSwapInterval(0);
-    return pattern;
+    return dataHome;
 }
 }  // namespace
 

@@ -85,7 +85,7 @@ Renderable* EngineFixture::addQuad(Context* parent, float w, float h, UColor col
     return r;
 }
 
-Texture* EngineFixture::makeTexture(Context* owner, int w, int h, const std::vector<std::uint32_t>& pixels,
+Texture* EngineFixture::makeTexture(QorBase* owner, int w, int h, const std::vector<std::uint32_t>& pixels,
                                     bool hasAlpha) {
     // Exactly w x h texels, so that a quad's whole UV rectangle is the picture: without
     // the simulated 256-texel hardware the device texture is the size asked for.

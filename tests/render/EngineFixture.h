@@ -13,6 +13,7 @@
 #include "render/Vector3.h"
 
 class Context;
+class QorBase;
 class Renderable;
 class Texture;
 
@@ -35,7 +36,7 @@ protected:
     Renderable* addQuad(Context* parent, float w, float h, UColor color, float x, float y, float roll = 0.0f,
                         Texture* texture = nullptr);
     // A texture of w x h texels from ARGB pixels, added to `owner`'s children.
-    Texture* makeTexture(Context* owner, int w, int h, const std::vector<std::uint32_t>& pixels, bool hasAlpha);
+    Texture* makeTexture(QorBase* owner, int w, int h, const std::vector<std::uint32_t>& pixels, bool hasAlpha);
 
     Window window;
     std::string dataHome;  // the XDG data folder of this test

@@ -14,8 +14,6 @@
 #include "engine/ResourceManager.h"
 #include "inputaudio/QorInput.h"
 #include "render/EngineFixture.h"
-#include "render/MemoryImageFile.h"
-#include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
 #include "ui/ContextManager.h"
@@ -80,16 +78,8 @@ protected:
     }
     // A w x h texture of one colour registered as `name`, without skins.
     Texture* registerTexture(const std::u16string& name, int w, int h, std::uint32_t colour) {
-        // Exactly w x h texels, so that a skin's texel rectangle is the picture's.
-        QorGraphics& g = *qor->pQorGraphics;
-        const std::uint8_t simulate = g.bSimulate256x256TextureHW;
-        g.bSimulate256x256TextureHW = 0;
-        auto* texture = new Texture(w, h, Texture::kKeepCopy);
-        g.bSimulate256x256TextureHW = simulate;
-        MemoryImageFile* copy = texture->getSavedSourceData();
-        std::fill(copy->pImageData.get(), copy->pImageData.get() + static_cast<std::size_t>(w) * h, colour);
-        texture->copyImageData(copy, nullptr, nullptr);
-        owned->addChild(texture);
+        Texture* texture =
+            makeTexture(owned, w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, colour), true);
         qor->pResourceManager->addResource(texture, name);
         return texture;
     }
