@@ -198,15 +198,15 @@ void QorInput::pollKeyboard() {
 
 void QorInput::updatePointer() {
     const Vector3 old = pointerPosition;
+    const ViewportMapping screen = ViewportMapping::fromGraphics(qor->pQorGraphics);
     if (inputMode == kModeMouse) {
         const Vector3 raw{static_cast<float>(rawMousePosition[0]), static_cast<float>(rawMousePosition[1]),
                           static_cast<float>(wheelSum)};
-        pointerPosition = ViewportMapping::fromGraphics(qor->pQorGraphics).toScreen(raw);
+        pointerPosition = screen.toScreen(raw);
     } else if (inputMode == kModeTouch) {
         if (const TouchPoint* first = getTouch(0)) pointerPosition = first->pos;
     }
     pointerDelta = pointerPosition - old;
-    const ViewportMapping screen = ViewportMapping::fromGraphics(qor->pQorGraphics);
     pointerPosition.x = std::clamp(pointerPosition.x, 0.0f, screen.width);
     pointerPosition.y = std::clamp(pointerPosition.y, 0.0f, screen.height);
 }
