@@ -369,8 +369,10 @@ FontCacheEntry* FontQuad::findOrCacheText(std::u16string_view text) {
 FontCacheEntry* FontQuad::cacheText(std::u16string_view text) { return pFontCache->addTextFromFontQuad(*this, text); }
 
 void FontQuad::blitGlyph(const Quad& glyph, ImageTexture& destination, int x, int y) const {
-    const MemoryImageFile* sheet = glyph.pTexture ? glyph.pTexture->pSavedSourceData : nullptr;
-    if (!sheet || !sheet->isResident()) return;
+    // With delayed loading the sheet's kept copy is decoded at its first use, here.
+    if (!glyph.pTexture || !glyph.pTexture->pSavedSourceData) return;
+    const MemoryImageFile* sheet = glyph.pTexture->getSavedSourceData();
+    if (!sheet->isResident()) return;
     const Rect& r = glyph.sourceRect;
     for (int row = 0; row < r.height(); ++row) {
         const int sy = r.top + row, dy = y + row;

@@ -11,7 +11,9 @@
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "language/Language.h"
+#include "render/FontCacheEntry.h"
 #include "render/FontQuad.h"
+#include "render/ImageTexture.h"
 #include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
 #include "render/Texture.h"
@@ -159,6 +161,23 @@ TEST_F(LoaderTest, WithNoLanguageOfferedNothingIsAskedAndLanguageZeroIsUsed) {
 }
 
 TEST_F(LoaderDelayedTest, DelayedLoadingHidesTheBar) { EXPECT_TRUE(loader->pLoadingBar->bHidden); }
+
+// The glyph sheets' kept copies are decoded at first use, so a text cached before any
+// glyph was drawn one by one must still carry ink.
+TEST_F(LoaderDelayedTest, CachedTextsCarryTheGlyphsInk) {
+    runWhile([this] { return stack->top() == loader; });
+    ASSERT_EQ(loader->currentStep, 98);
+    for (int i = 0; i < Global::kFontCount; ++i) {
+        if (!global->fonts[i]->bUseCache) continue;
+        FontCacheEntry* row = global->fonts[i]->cacheText(u"Start Game");
+        ASSERT_NE(row, nullptr) << i;
+        int inked = 0;
+        const Rect& r = row->cacheBounds;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) inked += (row->pTexture->pixel(x, y) >> 24) != 0;
+        EXPECT_GT(inked, 20) << i;
+    }
+}
 
 // Without a display: only the file manager, over the archives beside the test program.
 // A fresh process for each death: earlier display tests leave this one talking to the
