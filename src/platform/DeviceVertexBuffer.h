@@ -5,6 +5,7 @@
 // does not switch buffers; large ones have their own. The owner deletes it; a buffer
 // that outlives its device only forgets its handles.
 #include <cstdint>
+#include <vector>
 
 class GraphicsDevice;
 
@@ -31,4 +32,6 @@ private:
     int pool;                // the shared buffer this is a range of; -1 for its own
     int offset;              // bytes from the start of `buffer`, a whole number of vertices
     int bytes;
+    // What the buffer holds, kept so that the device can see where a draw's texels land.
+    std::vector<std::uint8_t> contents;
 };

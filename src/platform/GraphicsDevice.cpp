@@ -8,6 +8,7 @@
 #include "platform/DeviceTexture.h"
 #include "platform/DeviceVertexBuffer.h"
 #include "platform/ResultCode.h"
+#include "platform/TexelMapping.h"
 #include "platform/Window.h"
 
 namespace {
@@ -64,7 +65,9 @@ void main() {
 
 // Presentation draws the back buffer into the window as one triangle that covers the
 // target rectangle: the same fast path as any other drawing, where a framebuffer blit
-// may take a slow one on some drivers.
+// may take a slow one on some drivers. Pixel for pixel it samples the nearest texel,
+// which a pixel centre hits exactly; a software renderer does that far more cheaply than
+// a filtered sample or a fetch by window position.
 const char* const kPresentVertexShader = R"(#version 330 core
 out vec2 uv;
 void main() {
@@ -77,13 +80,9 @@ void main() {
 const char* const kPresentFragmentShader = R"(#version 330 core
 in vec2 uv;
 uniform sampler2D image;
-uniform ivec2 origin;
-uniform bool exact;
 out vec4 fragColor;
 void main() {
-    // Pixel for pixel, a plain fetch is much cheaper than a filtered sample.
-    vec3 rgb = exact ? texelFetch(image, ivec2(gl_FragCoord.xy) - origin, 0).rgb : texture(image, uv).rgb;
-    fragColor = vec4(rgb, 1.0);
+    fragColor = vec4(texture(image, uv).rgb, 1.0);
 }
 )";
 
@@ -193,9 +192,15 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     boundTexture = whiteTexture;
     glGenSamplers(1, &sampler);
+    glGenSamplers(1, &nearestSampler);
+    for (GLuint s : {sampler, nearestSampler}) {
+        glSamplerParameteri(s, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glSamplerParameteri(s, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    }
+    glSamplerParameteri(nearestSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glSamplerParameteri(nearestSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    boundSampler = sampler;
     glBindSampler(0, sampler);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
     setLinearFilter(true);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
@@ -236,8 +241,6 @@ bool GraphicsDevice::buildProgram() {
     if (!presentProgram || !buildStageProgram(kVariantGeneral)) return false;
     glUseProgram(presentProgram);
     glUniform1i(glGetUniformLocation(presentProgram, "image"), 0);
-    uniformPresentOrigin = glGetUniformLocation(presentProgram, "origin");
-    uniformPresentExact = glGetUniformLocation(presentProgram, "exact");
     glGenVertexArrays(1, &presentVertexArray);
     useStageProgram(kVariantGeneral);
     return true;
@@ -304,6 +307,7 @@ GraphicsDevice::~GraphicsDevice() {
     releaseBackBuffer();
     glDeleteTextures(1, &whiteTexture);
     glDeleteSamplers(1, &sampler);
+    glDeleteSamplers(1, &nearestSampler);
     for (const StageProgram& p : stagePrograms) glDeleteProgram(p.name);
     glDeleteProgram(presentProgram);
     glDeleteVertexArrays(1, &presentVertexArray);
@@ -402,8 +406,6 @@ std::int32_t GraphicsDevice::present() {
     }
     glViewport(x0, y0, x1 - x0, y1 - y0);
     glUseProgram(presentProgram);
-    glUniform2i(uniformPresentOrigin, x0, y0);
-    glUniform1i(uniformPresentExact, exact ? 1 : 0);
     glBindVertexArray(presentVertexArray);
     glBindSampler(0, 0);
     glBindTexture(GL_TEXTURE_2D, colourBuffer);
@@ -414,7 +416,7 @@ std::int32_t GraphicsDevice::present() {
     glDrawArrays(GL_TRIANGLES, 0, 3);
     // Back to the drawing state the scene expects (the next draw sets blending).
     glBindTexture(GL_TEXTURE_2D, boundTexture);
-    glBindSampler(0, sampler);
+    glBindSampler(0, boundSampler);
     glBindVertexArray(boundVertexArray);
     currentVariant = -1;  // the next draw chooses and binds its program again
     SDL_GL_SwapWindow(window.handle());
@@ -526,6 +528,22 @@ bool GraphicsDevice::drawIsOpaque() const {
             break;
     }
     return textureOpaque && factorOpaque;
+}
+
+// Where every pixel centre lands on a texel centre, the filtered sample is that texel,
+// which the nearest-texel sampler reads far more cheaply.
+void GraphicsDevice::applySampler(PrimitiveType type, int first, int count) {
+    const bool triangles = type == PrimitiveType::kTriangleList || type == PrimitiveType::kTriangleStrip ||
+                           type == PrimitiveType::kTriangleFan;
+    const bool exact = linearFilter && boundDeviceTexture && triangles &&
+                       mapsTexelCentresToPixelCentres(
+                           stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride,
+                           count, worldViewProjection, viewport.width, viewport.height, boundDeviceTexture->width(),
+                           boundDeviceTexture->height());
+    const unsigned wanted = exact ? nearestSampler : sampler;
+    if (wanted == boundSampler) return;
+    boundSampler = wanted;
+    glBindSampler(0, wanted);
 }
 
 void GraphicsDevice::setAlphaTest(bool enabled, int reference) {
@@ -649,8 +667,8 @@ void GraphicsDevice::flushDrawState() {
         viewProjectionDirty = false;
     }
     if (transformDirty) {
-        const Matrix wvp = Matrix::multiply(transforms[0], viewProjection);
-        glUniformMatrix4fv(p.transform, 1, GL_FALSE, wvp.data());
+        worldViewProjection = Matrix::multiply(transforms[0], viewProjection);
+        glUniformMatrix4fv(p.transform, 1, GL_FALSE, worldViewProjection.data());
         transformDirty = false;
     }
     // The tint changes with nearly every draw; the stage's operations seldom do.
@@ -679,6 +697,7 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
     if (first < 0 || first + count > stream->bytes / DeviceVertexBuffer::kStride) return ResultCode::kInvalidCall;
     flushDrawState();
     applyBlend(blend && !drawIsOpaque());
+    applySampler(type, first, static_cast<int>(count));
     if (stream->vertexArray != boundVertexArray) {
         boundVertexArray = stream->vertexArray;
         glBindVertexArray(boundVertexArray);

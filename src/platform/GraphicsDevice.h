@@ -168,6 +168,8 @@ private:
     // Whether the current states give every drawn pixel full alpha.
     bool drawIsOpaque() const;
     void applyBlend(bool enabled);
+    // Binds the sampler for a draw of `count` vertices from `first` of the stream.
+    void applySampler(PrimitiveType type, int first, int count);
     void forget(DeviceTexture* t) { textures.erase(t); }
     // A vertex array and buffer with the vertex layout, `bytes` long.
     void makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer);
@@ -183,15 +185,17 @@ private:
     StageProgram stagePrograms[4];  // by variant bits; only the general one is built up front
     int currentVariant = -1;        // the variant in use; -1 after another program ran
     unsigned sampler = 0, whiteTexture = 0;
+    unsigned nearestSampler = 0;  // for draws that hit texel centres, whatever the filter
+    unsigned boundSampler = 0;
     unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
-    int uniformPresentOrigin = -1, uniformPresentExact = -1;
-    unsigned frameBuffer = 0, colourBuffer = 0;  // the off-screen back buffer
+    unsigned frameBuffer = 0, colourBuffer = 0;           // the off-screen back buffer
     int maxTexture = 0;
 
     DeviceViewport viewport;
     Matrix transforms[3];
     bool transformDirty = true;
     Matrix viewProjection;  // view x projection, kept while neither changes
+    Matrix worldViewProjection;
     bool viewProjectionDirty = true;
     bool blend = true, alphaTest = false, linearFilter = true;
     bool glBlend = true;  // blending as OpenGL has it now

@@ -97,6 +97,35 @@ TEST_F(GraphicsDeviceTest, TexturesAreAddressedFromTheTopLeft) {
     EXPECT_EQ(pixelAt(17, 17), 0xFFFFFF00u);
 }
 
+// Filtering picks the nearest texel where pixel centres hit texel centres; that must not
+// change a pixel, and every other draw must still be filtered.
+TEST_F(GraphicsDeviceTest, FilteringIsExactOnTexelCentresAndBlendsBetweenThem) {
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(4, 1));
+    const std::uint32_t texels[4] = {0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFFFFFFFFu};
+    texture->update(0, 0, 4, 1, texels, 4);
+    device->setLinearFilter(true);
+    device->setTexture(texture.get());
+    device->setColorOp(TextureOp::kSelectTexture);
+    device->setAlphaOp(TextureOp::kSelectTexture);
+    auto drawStrip = [&](float x0, float x1, float u0, float u1) {
+        const Vertex v[4] = {
+            {x0, 9.5f, 0, 0, u0, 0}, {x1, 9.5f, 0, 0, u1, 0}, {x0, 10.5f, 0, 0, u0, 1}, {x1, 10.5f, 0, 0, u1, 1}};
+        buffer->upload(v, sizeof v);
+        device->setStreamSource(buffer.get());
+        device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, 2);
+    };
+    drawStrip(9.5f, 13.5f, 0.0f, 1.0f);  // pixels 10..13, one texel each
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(pixelAt(10 + i, 10), texels[i]) << i;
+    drawStrip(23.5f, 19.5f, 0.0f, 1.0f);  // mirrored: pixels 20..23 from the right
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(pixelAt(23 - i, 10), texels[i]) << i;
+    drawStrip(30.0f, 34.0f, 0.0f, 1.0f);  // half a pixel off: each pixel between two texels
+    EXPECT_NEAR(static_cast<int>((pixelAt(32, 10) >> 8) & 0xFF), 0x80, 2) << "red and green mixed";
+    EXPECT_NEAR(static_cast<int>((pixelAt(32, 10) >> 16) & 0xFF), 0x80, 2);
+    drawStrip(39.5f, 47.5f, 0.0f, 1.0f);  // twice the size
+    EXPECT_NE(pixelAt(42, 10), texels[1]);
+    EXPECT_NE(pixelAt(42, 10), texels[2]);
+}
+
 TEST_F(GraphicsDeviceTest, ATextureIsOpaqueOnlyWhileEveryTexelLastGotFullAlpha) {
     std::unique_ptr<DeviceTexture> texture(device->createTexture(4, 2));
     const std::uint32_t opaque[8] = {kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen};
