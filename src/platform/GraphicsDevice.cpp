@@ -184,6 +184,7 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     }
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (!buildProgram()) return ResultCode::kNotAvailable;
+    canCopyImages = epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_copy_image");
     // The texture that an empty stage samples: one opaque white texel.
     const std::uint32_t white = 0xFFFFFFFFu;
     glGenTextures(1, &whiteTexture);
@@ -704,6 +705,30 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
     }
     glDrawArrays(glPrimitive(type), stream->offset / DeviceVertexBuffer::kStride + first, static_cast<GLsizei>(count));
     return ResultCode::kOk;
+}
+
+bool GraphicsDevice::copyViewportTo(DeviceTexture& texture) {
+    if (!copyViewport(texture, true)) return false;
+    texture.opaqueRows = 0;  // whatever the back buffer held
+    texture.opaqueSpans.clear();
+    return true;
+}
+
+bool GraphicsDevice::copyViewportFrom(const DeviceTexture& texture) { return copyViewport(texture, false); }
+
+bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) {
+    if (lost || !canCopyImages || !frameBuffer || texture.device != this || texture.width() < viewport.width ||
+        texture.height() < viewport.height)
+        return false;
+    // Both are stored bottom-up, so the copy keeps the rows' order either way.
+    const int x = viewport.x, y = parameters.backBufferHeight - viewport.y - viewport.height;
+    if (toTexture)
+        glCopyImageSubData(colourBuffer, GL_TEXTURE_2D, 0, x, y, 0, texture.name, GL_TEXTURE_2D, 0, 0, 0, 0,
+                           viewport.width, viewport.height, 1);
+    else
+        glCopyImageSubData(texture.name, GL_TEXTURE_2D, 0, 0, 0, 0, colourBuffer, GL_TEXTURE_2D, 0, x, y, 0,
+                           viewport.width, viewport.height, 1);
+    return true;
 }
 
 bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) const {

@@ -114,6 +114,14 @@ public:
     // of 0 or less, or a range beyond the buffer, draws nothing.
     std::int32_t drawPrimitive(PrimitiveType type, int first, int primitiveCount);
 
+    // Keeps the current viewport's pixels in `texture` (a viewport-sized block at its
+    // texel (0, 0), in the device's own row order) or puts them back from there, in the
+    // order of the draws. False, copying nothing,
+    // when the texture is smaller than the viewport or not this device's, or the device
+    // cannot copy between images (then the caller draws instead).
+    bool copyViewportTo(DeviceTexture& texture);
+    bool copyViewportFrom(const DeviceTexture& texture);
+
     // A point in back-buffer pixels to the window's drawable pixels, through the scaling
     // and the bars of present().
     void backBufferToWindow(float bx, float by, float& x, float& y) const;
@@ -168,6 +176,7 @@ private:
     // Whether the current states give every drawn pixel full alpha.
     bool drawIsOpaque() const;
     void applyBlend(bool enabled);
+    bool copyViewport(const DeviceTexture& texture, bool toTexture);
     // Binds the sampler for a draw of `count` vertices from `first` of the stream.
     void applySampler(PrimitiveType type, int first, int count);
     void forget(DeviceTexture* t) { textures.erase(t); }
@@ -190,6 +199,7 @@ private:
     unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
     unsigned frameBuffer = 0, colourBuffer = 0;           // the off-screen back buffer
     int maxTexture = 0;
+    bool canCopyImages = false;
 
     DeviceViewport viewport;
     Matrix transforms[3];

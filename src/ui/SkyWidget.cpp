@@ -1,12 +1,12 @@
 #include "ui/SkyWidget.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
-#include "platform/GraphicsDevice.h"
 #include "render/Camera.h"
 #include "render/Context.h"
 #include "render/QorGraphics.h"
@@ -24,15 +24,39 @@ SkyWidget::SkyWidget() {
     seaSkin = sea->skins[1];
 }
 
+SkyWidget::~SkyWidget() { dropPicture(); }
+
 ClassInfo* SkyWidget::getClass() const { return &classInfo; }
 
 float SkyWidget::firstTileX(float left) { return std::floor(left / kSkyPeriod) * kSkyPeriod; }
 
+bool SkyWidget::Placement::operator==(const Placement& other) const {
+    return std::memcmp(&view, &other.view, sizeof view) == 0 &&
+           std::memcmp(&projection, &other.projection, sizeof projection) == 0 && viewport.x == other.viewport.x &&
+           viewport.y == other.viewport.y && viewport.width == other.viewport.width &&
+           viewport.height == other.viewport.height;
+}
+
 void SkyWidget::render() {
-    qor->pQorGraphics->dxDevice->clear(kClearColour);
+    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
     const Context* context = qor->pCurrentContext;
-    if (!context || !context->pCamera) return;
-    const ViewRect view = context->pCamera->getViewRect(0.0f);
+    if (!context || !context->pCamera) {
+        device.clear(kClearColour);
+        return;
+    }
+    const Placement placement{device.getTransform(TransformKind::kView),
+                              device.getTransform(TransformKind::kProjection), device.getViewport()};
+    if (picture && placement == pictureFor && device.copyViewportFrom(*picture)) return;
+    device.clear(kClearColour);
+    drawTiles();
+    // Drawn twice alike: the camera stands still, and the picture is worth keeping.
+    if (hasLastDrawn && placement == lastDrawn && !keepPicture(device, placement)) dropPicture();
+    lastDrawn = placement;
+    hasLastDrawn = true;
+}
+
+void SkyWidget::drawTiles() {
+    const ViewRect view = qor->pCurrentContext->pCamera->getViewRect(0.0f);
     for (float x = firstTileX(view.left); x < view.right; x += kSkyPeriod) {
         drawSkin(skySkin, x, -1.0f, 2.0f);
         for (int i = 0; i < 3; ++i) drawSkin(seaSkin, x + kSeaPeriod * static_cast<float>(i), 0.0f, 1.0f);
@@ -45,4 +69,27 @@ void SkyWidget::drawSkin(Skin* skin, float x, float y, float scale) {
     pen.scale = Vector3{scale, scale, 1.0f};
     pen.updateXform();
     pen.render();
+}
+
+bool SkyWidget::keepPicture(GraphicsDevice& device, const Placement& placement) {
+    const DeviceViewport& v = placement.viewport;
+    if (!picture || picture->width() != v.width || picture->height() != v.height) {
+        dropPicture();
+        picture.reset(device.createTexture(v.width, v.height));
+        if (!picture) return false;
+        textureBytes += v.width * v.height * 4;
+    }
+    if (!device.copyViewportTo(*picture)) return false;
+    pictureFor = placement;
+    return true;
+}
+
+void SkyWidget::dropPicture() {
+    if (!picture) return;
+    textureBytes -= picture->width() * picture->height() * 4;
+    picture.reset();
+}
+
+void SkyWidget::onQORmodeChange(int oldMode, int newMode) {
+    if (oldMode == Qor::MODE_PAUSED && newMode == Qor::MODE_FROZEN) dropPicture();
 }

@@ -126,6 +126,28 @@ TEST_F(GraphicsDeviceTest, FilteringIsExactOnTexelCentresAndBlendsBetweenThem) {
     EXPECT_NE(pixelAt(42, 10), texels[2]);
 }
 
+TEST_F(GraphicsDeviceTest, AViewportsPixelsGoIntoATextureAndComeBackUnchanged) {
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    device->clear(0xFFFF0000u);
+    device->setViewport(DeviceViewport{0, 0, 320, 192, 0.0f, 1.0f});
+    drawRect(14.5f, 24.5f, 16.5f, 26.5f);  // a green square inside the red
+    std::unique_ptr<DeviceTexture> kept(device->createTexture(30, 40));
+    std::unique_ptr<DeviceTexture> small(device->createTexture(30, 39));
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    ASSERT_TRUE(device->copyViewportTo(*kept));
+    EXPECT_FALSE(device->copyViewportTo(*small)) << "smaller than the viewport";
+    device->clear(kBlack);
+    EXPECT_FALSE(device->copyViewportFrom(*small));
+    EXPECT_EQ(pixelAt(10, 20), kBlack);
+    ASSERT_TRUE(device->copyViewportFrom(*kept));
+    EXPECT_EQ(pixelAt(10, 20), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(39, 59), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(15, 25), kGreen);
+    EXPECT_EQ(pixelAt(17, 25), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(9, 20), kBlack) << "only the viewport";
+    EXPECT_EQ(pixelAt(40, 20), kBlack);
+}
+
 TEST_F(GraphicsDeviceTest, ATextureIsOpaqueOnlyWhileEveryTexelLastGotFullAlpha) {
     std::unique_ptr<DeviceTexture> texture(device->createTexture(4, 2));
     const std::uint32_t opaque[8] = {kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen};
