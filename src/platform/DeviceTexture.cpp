@@ -12,7 +12,9 @@ DeviceTexture::DeviceTexture(GraphicsDevice* device_, unsigned name_, int width,
 
 DeviceTexture::~DeviceTexture() {
     if (!device) return;
-    if (device->boundTexture == name) device->setTexture(nullptr);
+    device->flushIfUsing(this);
+    if (device->boundDeviceTexture == this) device->boundDeviceTexture = nullptr;
+    if (device->boundTexture == name) device->boundTexture = 0;  // deleting unbinds it
     glDeleteTextures(1, &name);
     device->forget(this);
 }
@@ -21,6 +23,7 @@ std::int32_t DeviceTexture::update(int x, int y, int width, int height, const st
     if (!device) return ResultCode::kDeviceLost;
     if (x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > w || y + height > h || pitch < width || !pixels)
         return ResultCode::kInvalidCall;
+    device->flushIfUsing(this);  // gathered draws show the texture as it was
     noteOpacity(x, y, width, height, pixels, pitch);
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

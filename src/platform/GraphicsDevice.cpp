@@ -4,6 +4,8 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 #include "platform/DeviceTexture.h"
 #include "platform/DeviceVertexBuffer.h"
@@ -12,22 +14,27 @@
 #include "platform/Window.h"
 
 namespace {
-// Texture stage 0 as programs (see the variants below). Positions are multiplied as row vectors (the matrix
-// arrives row by row and is read by OpenGL column by column, i.e. transposed). Clip
+// Texture stage 0 as programs (see the variants below). Vertices arrive in clip space
+// (placed when their draw was gathered), with their draw's tint and stage weights. Clip
 // depth 0..w becomes OpenGL's -w..w, and every vertex moves half a pixel right and down
 // so that pixel centres lie on whole coordinates as the drawing code expects.
 const char* const kVertexShader = R"(#version 330 core
-layout(location = 0) in vec3 position;
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec4 tint;
 layout(location = 2) in vec2 texCoord;
-uniform mat4 transform;
+layout(location = 3) in vec4 weights;
 uniform vec2 pixelOffset;
 out vec2 uv;
+flat out vec4 factor;
+flat out vec4 textureWeight;
 void main() {
-    vec4 p = transform * vec4(position, 1.0);
+    vec4 p = position;
     p.z = 2.0 * p.z - p.w;
     p.xy += pixelOffset * p.w;
     gl_Position = p;
     uv = texCoord;
+    factor = tint;
+    textureWeight = weights;
 }
 )";
 
@@ -43,9 +50,9 @@ void main() {
 // otherwise change the picture.
 const char* const kFragmentShader = R"(
 in vec2 uv;
+flat in vec4 factor;
+flat in vec4 textureWeight;
 uniform sampler2D stage0;
-uniform vec4 factor;
-uniform vec4 textureWeight;
 uniform float alphaRef;
 out vec4 fragColor;
 void main() {
@@ -86,22 +93,47 @@ void main() {
 }
 )";
 
-GLenum glPrimitive(PrimitiveType type) {
+// Gathered draws are lists: strips and fans become the triangles (or lines) they stand for.
+GLenum listMode(PrimitiveType type) {
     switch (type) {
         case PrimitiveType::kPointList:
             return GL_POINTS;
         case PrimitiveType::kLineList:
-            return GL_LINES;
         case PrimitiveType::kLineStrip:
-            return GL_LINE_STRIP;
+            return GL_LINES;
         case PrimitiveType::kTriangleList:
-            return GL_TRIANGLES;
         case PrimitiveType::kTriangleStrip:
-            return GL_TRIANGLE_STRIP;
         case PrimitiveType::kTriangleFan:
-            return GL_TRIANGLE_FAN;
+            break;
     }
-    return GL_POINTS;
+    return GL_TRIANGLES;
+}
+
+// Calls `f` with the vertex numbers of `count` vertices of `type` in list order. A
+// strip's every other triangle is turned back to the strip's winding.
+template <class F>
+void forEachListVertex(PrimitiveType type, int count, F f) {
+    switch (type) {
+        case PrimitiveType::kLineStrip:
+            for (int i = 0; i + 1 < count; ++i) f(i), f(i + 1);
+            return;
+        case PrimitiveType::kTriangleStrip:
+            for (int i = 0; i + 2 < count; ++i) {
+                if (i % 2 == 0)
+                    f(i), f(i + 1), f(i + 2);
+                else
+                    f(i + 1), f(i), f(i + 2);
+            }
+            return;
+        case PrimitiveType::kTriangleFan:
+            for (int i = 1; i + 1 < count; ++i) f(0), f(i), f(i + 1);
+            return;
+        case PrimitiveType::kPointList:
+        case PrimitiveType::kLineList:
+        case PrimitiveType::kTriangleList:
+            break;
+    }
+    for (int i = 0; i < count; ++i) f(i);
 }
 
 // The vertices a number of primitives of a kind needs.
@@ -138,11 +170,6 @@ GLuint compileShader(GLenum kind, const char* source, std::string& error) {
     return shader;
 }
 
-void setFactorUniform(int location, std::uint32_t argb) {
-    glUniform4f(location, static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
-                static_cast<float>((argb >> 8) & 0xFF) / 255.0f, static_cast<float>(argb & 0xFF) / 255.0f,
-                static_cast<float>(argb >> 24) / 255.0f);
-}
 }  // namespace
 
 GraphicsDevice::GraphicsDevice(Window& window_) : window(window_) {
@@ -184,6 +211,21 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     }
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     if (!buildProgram()) return ResultCode::kNotAvailable;
+    glGenVertexArrays(1, &batchVertexArray);
+    glGenBuffers(1, &batchBuffer);
+    glBindVertexArray(batchVertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+    constexpr GLsizei stride = sizeof(BatchVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(BatchVertex, factor)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, u)));
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(BatchVertex, weights)));
     canCopyImages = epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_copy_image");
     // The texture that an empty stage samples: one opaque white texel.
     const std::uint32_t white = 0xFFFFFFFFu;
@@ -256,22 +298,13 @@ bool GraphicsDevice::buildStageProgram(int variant) {
     if (!p.name) return false;
     glUseProgram(p.name);
     glUniform1i(glGetUniformLocation(p.name, "stage0"), 0);
-    p.transform = glGetUniformLocation(p.name, "transform");
     p.pixelOffset = glGetUniformLocation(p.name, "pixelOffset");
-    p.factor = glGetUniformLocation(p.name, "factor");
-    p.weights = glGetUniformLocation(p.name, "textureWeight");
     p.alphaRef = glGetUniformLocation(p.name, "alphaRef");
     currentVariant = -1;
     return true;
 }
 
-int GraphicsDevice::stageVariant() {
-    int variant = 0;
-    if (colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture) variant |= kVariantTextureOnly;
-    // Blending source alpha over its inverse leaves a pixel as it was when the alpha
-    // rounds to 0, which is exactly what a test at reference 0 drops: the test matters
-    // only without blending or at a higher reference.
-    if (alphaTest && (!blend || alphaRef > 0)) variant |= kVariantAlphaTest;
+int GraphicsDevice::availableVariant(int variant) {
     StageProgram& p = stagePrograms[variant];
     if (p.name) return variant;
     // A variant that fails to build is not tried again: the general program does its work.
@@ -286,8 +319,7 @@ void GraphicsDevice::useStageProgram(int variant) {
     if (variant == currentVariant) return;
     currentVariant = variant;
     glUseProgram(stagePrograms[variant].name);
-    // Uniforms belong to their program: the new one gets every value again.
-    transformDirty = factorDirty = stageDirty = pixelOffsetDirty = true;
+    pixelOffsetDirty = true;  // uniforms belong to their program
 }
 
 GraphicsDevice::~GraphicsDevice() {
@@ -296,15 +328,8 @@ GraphicsDevice::~GraphicsDevice() {
     for (DeviceVertexBuffer* b : buffers) b->device = nullptr;
     if (!glContext) return;
     for (DeviceTexture* t : textures) glDeleteTextures(1, &t->name);
-    for (DeviceVertexBuffer* b : buffers) {
-        if (b->pool >= 0) continue;
-        glDeleteVertexArrays(1, &b->vertexArray);
-        glDeleteBuffers(1, &b->buffer);
-    }
-    for (VertexPool& pool : pools) {
-        glDeleteVertexArrays(1, &pool.vertexArray);
-        glDeleteBuffers(1, &pool.buffer);
-    }
+    glDeleteVertexArrays(1, &batchVertexArray);
+    glDeleteBuffers(1, &batchBuffer);
     releaseBackBuffer();
     glDeleteTextures(1, &whiteTexture);
     glDeleteSamplers(1, &sampler);
@@ -361,6 +386,7 @@ std::int32_t GraphicsDevice::applyWindowMode(const PresentParameters& p) {
 }
 
 std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
+    settle();
     if (simulatedResetFailures > 0) {
         --simulatedResetFailures;
         lost = true;
@@ -384,15 +410,21 @@ std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
 
 std::int32_t GraphicsDevice::beginScene() {
     if (lost) return ResultCode::kDeviceLost;
+    settle();
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
     applyGLViewport();
     return ResultCode::kOk;
 }
 
-std::int32_t GraphicsDevice::endScene() { return lost ? ResultCode::kDeviceLost : ResultCode::kOk; }
+std::int32_t GraphicsDevice::endScene() {
+    if (lost) return ResultCode::kDeviceLost;
+    settle();
+    return ResultCode::kOk;
+}
 
 std::int32_t GraphicsDevice::present() {
     if (lost) return ResultCode::kDeviceLost;
+    settle();
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window.handle(), &dw, &dh);
     const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
@@ -418,7 +450,6 @@ std::int32_t GraphicsDevice::present() {
     // Back to the drawing state the scene expects (the next draw sets blending).
     glBindTexture(GL_TEXTURE_2D, boundTexture);
     glBindSampler(0, boundSampler);
-    glBindVertexArray(boundVertexArray);
     currentVariant = -1;  // the next draw chooses and binds its program again
     SDL_GL_SwapWindow(window.handle());
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
@@ -459,26 +490,52 @@ void GraphicsDevice::backBufferToWindow(float bx, float by, float& x, float& y) 
     y = bh > 0 ? a.top + by * a.height / static_cast<float>(bh) : by;
 }
 
+namespace {
+bool covers(const DeviceViewport& a, const DeviceViewport& b) {
+    return a.x <= b.x && a.y <= b.y && a.x + a.width >= b.x + b.width && a.y + a.height >= b.y + b.height;
+}
+}  // namespace
+
+// A clear waits until something needs the pixels: a copy that overwrites them all makes it
+// unnecessary, and a software renderer would otherwise have to finish it before copying.
 std::int32_t GraphicsDevice::clear(std::uint32_t argb) {
     if (lost) return ResultCode::kDeviceLost;
+    flushBatch();
+    if (clearPending && !covers(viewport, clearRect)) emitClear();
+    clearPending = true;
+    clearRect = viewport;
+    clearColour = argb;
+    return ResultCode::kOk;
+}
+
+void GraphicsDevice::emitClear() {
+    if (!clearPending) return;
+    clearPending = false;
     const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
-    // Only a viewport smaller than the buffer needs the scissor; a whole clear is faster.
-    const bool partial = viewport.x != 0 || viewport.y != 0 || viewport.width != bw || viewport.height != bh;
+    const DeviceViewport& r = clearRect;
+    // Only a rectangle smaller than the buffer needs the scissor; a whole clear is faster.
+    const bool partial = r.x != 0 || r.y != 0 || r.width != bw || r.height != bh;
     if (partial) {
         glEnable(GL_SCISSOR_TEST);
-        glScissor(viewport.x, bh - viewport.y - viewport.height, viewport.width, viewport.height);
+        glScissor(r.x, bh - r.y - r.height, r.width, r.height);
     }
+    const std::uint32_t argb = clearColour;
     glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
                  static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     if (partial) glDisable(GL_SCISSOR_TEST);
-    return ResultCode::kOk;
+}
+
+void GraphicsDevice::settle() {
+    flushBatch();
+    emitClear();
 }
 
 std::int32_t GraphicsDevice::setViewport(const DeviceViewport& v) {
     const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
     if (v.width <= 0 || v.height <= 0 || v.x < 0 || v.y < 0 || v.x + v.width > bw || v.y + v.height > bh)
         return ResultCode::kInvalidCall;
+    flushBatch();
     viewport = v;
     applyGLViewport();
     return ResultCode::kOk;
@@ -531,47 +588,19 @@ bool GraphicsDevice::drawIsOpaque() const {
     return textureOpaque && factorOpaque;
 }
 
-// Where every pixel centre lands on a texel centre, the filtered sample is that texel,
-// which the nearest-texel sampler reads far more cheaply.
-void GraphicsDevice::applySampler(PrimitiveType type, int first, int count) {
-    const bool triangles = type == PrimitiveType::kTriangleList || type == PrimitiveType::kTriangleStrip ||
-                           type == PrimitiveType::kTriangleFan;
-    const bool exact = linearFilter && boundDeviceTexture && triangles &&
-                       mapsTexelCentresToPixelCentres(
-                           stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride,
-                           count, worldViewProjection, viewport.width, viewport.height, boundDeviceTexture->width(),
-                           boundDeviceTexture->height());
-    const unsigned wanted = exact ? nearestSampler : sampler;
-    if (wanted == boundSampler) return;
-    boundSampler = wanted;
-    glBindSampler(0, wanted);
-}
-
 void GraphicsDevice::setAlphaTest(bool enabled, int reference) {
     alphaTest = enabled;
     alphaRef = reference;
-    stageDirty = true;
 }
 
-void GraphicsDevice::setColorOp(TextureOp op) {
-    if (op == colorOp) return;
-    colorOp = op;
-    stageDirty = true;
-}
+void GraphicsDevice::setColorOp(TextureOp op) { colorOp = op; }
 
-void GraphicsDevice::setAlphaOp(TextureOp op) {
-    if (op == alphaOp) return;
-    alphaOp = op;
-    stageDirty = true;
-}
+void GraphicsDevice::setAlphaOp(TextureOp op) { alphaOp = op; }
 
-void GraphicsDevice::setTextureFactor(std::uint32_t argb) {
-    if (argb == factor) return;
-    factor = argb;
-    factorDirty = true;
-}
+void GraphicsDevice::setTextureFactor(std::uint32_t argb) { factor = argb; }
 
 void GraphicsDevice::setLinearFilter(bool linear) {
+    flushBatch();  // the gathered draws were made for the filter they had
     linearFilter = linear;
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
@@ -594,117 +623,135 @@ DeviceTexture* GraphicsDevice::createTexture(int width, int height) {
 }
 
 void GraphicsDevice::setTexture(const DeviceTexture* texture) {
-    const bool own = texture && texture->device == this;
-    boundDeviceTexture = own ? texture : nullptr;
-    const unsigned name = own ? texture->name : whiteTexture;
-    if (name == boundTexture) return;
-    boundTexture = name;
-    glBindTexture(GL_TEXTURE_2D, name);
-}
-
-void GraphicsDevice::makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer) {
-    glGenVertexArrays(1, &vertexArray);
-    glGenBuffers(1, &buffer);
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_DYNAMIC_DRAW);
-    const int stride = DeviceVertexBuffer::kStride;
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(0));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<const void*>(12));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(16));
-    glBindVertexArray(boundVertexArray);
+    boundDeviceTexture = texture && texture->device == this ? texture : nullptr;
 }
 
 DeviceVertexBuffer* GraphicsDevice::createVertexBuffer(int bytes) {
-    constexpr int kPooledLimit = 4096;   // bytes: shapes up to this size share storage
-    constexpr int kPoolBytes = 1 << 18;  // bytes of one shared buffer
-    const int stride = DeviceVertexBuffer::kStride;
     if (bytes <= 0) {
         error = "empty vertex buffer";
         return nullptr;
     }
-    // Ranges start on whole vertices, so that a draw can address them by vertex number.
-    const int size = (bytes + stride - 1) / stride * stride;
-    DeviceVertexBuffer* result = nullptr;
-    if (size > kPooledLimit) {
-        unsigned vertexArray = 0, buffer = 0;
-        makeVertexStorage(size, vertexArray, buffer);
-        result = new DeviceVertexBuffer(this, vertexArray, buffer, -1, 0, size);
-    } else if (auto free = freeRanges.find(size); free != freeRanges.end() && !free->second.empty()) {
-        const auto [pool, offset] = free->second.back();
-        free->second.pop_back();
-        result = new DeviceVertexBuffer(this, pools[pool].vertexArray, pools[pool].buffer, pool, offset, size);
-    } else {
-        const int poolCapacity = kPoolBytes / stride * stride;
-        if (pools.empty() || pools.back().used + size > poolCapacity) {
-            VertexPool pool;
-            makeVertexStorage(poolCapacity, pool.vertexArray, pool.buffer);
-            pools.push_back(pool);
-        }
-        VertexPool& pool = pools.back();
-        result = new DeviceVertexBuffer(this, pool.vertexArray, pool.buffer, static_cast<int>(pools.size()) - 1,
-                                        pool.used, size);
-        pool.used += size;
-    }
+    // Whole vertices, so that a draw can address them by vertex number.
+    const int stride = DeviceVertexBuffer::kStride;
+    auto* result = new DeviceVertexBuffer(this, (bytes + stride - 1) / stride * stride);
     buffers.insert(result);
     return result;
 }
 
 void GraphicsDevice::setStreamSource(const DeviceVertexBuffer* buffer) { stream = buffer; }
 
-void GraphicsDevice::flushDrawState() {
-    useStageProgram(stageVariant());
+std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int primitiveCount) {
+    if (lost) return ResultCode::kDeviceLost;
+    if (!stream || stream->device != this) return ResultCode::kInvalidCall;
+    if (primitiveCount <= 0) return ResultCode::kOk;
+    const long long count = verticesFor(type, primitiveCount);
+    if (first < 0 || first + count > stream->size() / DeviceVertexBuffer::kStride) return ResultCode::kInvalidCall;
+    gather(type, first, static_cast<int>(count));
+    return ResultCode::kOk;
+}
+
+void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
+    if (viewProjectionDirty) {
+        viewProjection = Matrix::multiply(transforms[1], transforms[2]);
+        viewProjectionDirty = false;
+        transformDirty = true;
+    }
+    if (transformDirty) {
+        worldViewProjection = Matrix::multiply(transforms[0], viewProjection);
+        transformDirty = false;
+    }
+    // Blending source alpha over its inverse leaves a pixel as it was when the alpha
+    // rounds to 0, which is exactly what a test at reference 0 drops: the test matters
+    // only without blending or at a higher reference.
+    const int testRef = alphaTest && (!blend || alphaRef > 0) ? alphaRef : -1;
+    // An opaque draw looks the same blended or not, so it joins either kind of batch.
+    const bool opaque = drawIsOpaque();
+    const bool blended = blend && !opaque, replacing = !blend && !opaque;
+    const GLenum mode = listMode(type);
+    if (!batch.vertices.empty() &&
+        (batch.texture != boundDeviceTexture || batch.mode != mode || batch.alphaTestRef != testRef ||
+         (blended && batch.replacing) || (replacing && batch.blended)))
+        flushBatch();
+    if (batch.vertices.empty()) {
+        batch.texture = boundDeviceTexture;
+        batch.mode = mode;
+        batch.alphaTestRef = testRef;
+        batch.blended = batch.replacing = false;
+        batch.textureOnly = batch.exact = true;
+    }
+    batch.blended |= blended;
+    batch.replacing |= replacing;
+    const bool textureOnly = colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
+    batch.textureOnly &= textureOnly;
+    const std::uint8_t* vertices =
+        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
+    // Where every pixel centre lands on a texel centre, the filtered sample is that
+    // texel, which the nearest-texel sampler reads far more cheaply.
+    batch.exact = batch.exact && linearFilter && boundDeviceTexture && mode == GL_TRIANGLES &&
+                  mapsTexelCentresToPixelCentres(vertices, count, worldViewProjection, viewport.width, viewport.height,
+                                                 boundDeviceTexture->width(), boundDeviceTexture->height());
+    // The tint where an operation uses the factor, white where it does not; the weights
+    // take the texture (255) or white (0).
+    const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
+    const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
+    const std::uint32_t tint = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
+                               (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
+    const std::uint8_t colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
+    const std::uint8_t alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
+    const Matrix& m = worldViewProjection;
+    forEachListVertex(type, count, [&](int i) {
+        float f[5];
+        const std::uint8_t* source = vertices + static_cast<std::ptrdiff_t>(i) * DeviceVertexBuffer::kStride;
+        std::memcpy(f, source, 12);
+        std::memcpy(f + 3, source + 16, 8);
+        BatchVertex& v = batch.vertices.emplace_back();
+        v.x = f[0] * m.m[0][0] + f[1] * m.m[1][0] + f[2] * m.m[2][0] + m.m[3][0];
+        v.y = f[0] * m.m[0][1] + f[1] * m.m[1][1] + f[2] * m.m[2][1] + m.m[3][1];
+        v.z = f[0] * m.m[0][2] + f[1] * m.m[1][2] + f[2] * m.m[2][2] + m.m[3][2];
+        v.w = f[0] * m.m[0][3] + f[1] * m.m[1][3] + f[2] * m.m[2][3] + m.m[3][3];
+        v.u = f[3];
+        v.v = f[4];
+        v.factor = tint;
+        v.weights[0] = v.weights[1] = v.weights[2] = colourWeight;
+        v.weights[3] = alphaWeight;
+    });
+}
+
+void GraphicsDevice::flushBatch() {
+    if (batch.vertices.empty()) return;
+    if (lost) {
+        batch.vertices.clear();
+        return;
+    }
+    emitClear();
+    const int wanted =
+        (batch.textureOnly ? kVariantTextureOnly : 0) | (batch.alphaTestRef >= 0 ? kVariantAlphaTest : 0);
+    useStageProgram(availableVariant(wanted));
     const StageProgram& p = stagePrograms[currentVariant];
     if (pixelOffsetDirty) {
         glUniform2f(p.pixelOffset, 1.0f / static_cast<float>(viewport.width),
                     -1.0f / static_cast<float>(viewport.height));
         pixelOffsetDirty = false;
     }
-    if (viewProjectionDirty) {
-        viewProjection = Matrix::multiply(transforms[1], transforms[2]);
-        viewProjectionDirty = false;
+    glUniform1f(p.alphaRef, static_cast<float>(batch.alphaTestRef));
+    const unsigned texture = batch.texture ? batch.texture->name : whiteTexture;
+    if (texture != boundTexture) {
+        boundTexture = texture;
+        glBindTexture(GL_TEXTURE_2D, texture);
     }
-    if (transformDirty) {
-        worldViewProjection = Matrix::multiply(transforms[0], viewProjection);
-        glUniformMatrix4fv(p.transform, 1, GL_FALSE, worldViewProjection.data());
-        transformDirty = false;
+    const unsigned wantedSampler = batch.exact ? nearestSampler : sampler;
+    if (wantedSampler != boundSampler) {
+        boundSampler = wantedSampler;
+        glBindSampler(0, wantedSampler);
     }
-    // The tint changes with nearly every draw; the stage's operations seldom do.
-    if (factorDirty || stageDirty) {
-        const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
-        const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
-        const std::uint32_t effective = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
-                                        (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
-        setFactorUniform(p.factor, effective);
-        factorDirty = false;
-    }
-    if (stageDirty) {
-        const float colourWeight = colorOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
-        const float alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0.0f : 1.0f;
-        glUniform4f(p.weights, colourWeight, colourWeight, colourWeight, alphaWeight);
-        glUniform1f(p.alphaRef, alphaTest ? static_cast<float>(alphaRef) : -1.0f);
-        stageDirty = false;
-    }
-}
-
-std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int primitiveCount) {
-    if (lost) return ResultCode::kDeviceLost;
-    if (!stream || stream->device != this) return ResultCode::kInvalidCall;
-    if (primitiveCount <= 0) return ResultCode::kOk;
-    const long long count = verticesFor(type, primitiveCount);
-    if (first < 0 || first + count > stream->bytes / DeviceVertexBuffer::kStride) return ResultCode::kInvalidCall;
-    flushDrawState();
-    applyBlend(blend && !drawIsOpaque());
-    applySampler(type, first, static_cast<int>(count));
-    if (stream->vertexArray != boundVertexArray) {
-        boundVertexArray = stream->vertexArray;
-        glBindVertexArray(boundVertexArray);
-    }
-    glDrawArrays(glPrimitive(type), stream->offset / DeviceVertexBuffer::kStride + first, static_cast<GLsizei>(count));
-    return ResultCode::kOk;
+    applyBlend(batch.blended);
+    glBindVertexArray(batchVertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+    // A fresh store each time: the driver need not wait for the last draw's vertices.
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(BatchVertex)),
+                 batch.vertices.data(), GL_STREAM_DRAW);
+    glDrawArrays(batch.mode, 0, static_cast<GLsizei>(batch.vertices.size()));
+    batch.vertices.clear();
 }
 
 bool GraphicsDevice::copyViewportTo(DeviceTexture& texture) {
@@ -720,6 +767,9 @@ bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) 
     if (lost || !canCopyImages || !frameBuffer || texture.device != this || texture.width() < viewport.width ||
         texture.height() < viewport.height)
         return false;
+    flushBatch();
+    if (!toTexture && clearPending && covers(viewport, clearRect)) clearPending = false;  // all overwritten
+    emitClear();
     // Both are stored bottom-up, so the copy keeps the rows' order either way.
     const int x = viewport.x, y = parameters.backBufferHeight - viewport.y - viewport.height;
     if (toTexture)
@@ -731,8 +781,9 @@ bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) 
     return true;
 }
 
-bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) const {
+bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) {
     if (lost || !frameBuffer) return false;
+    settle();
     width = parameters.backBufferWidth;
     height = parameters.backBufferHeight;
     std::vector<std::uint32_t> bottomUp(static_cast<std::size_t>(width) * height);

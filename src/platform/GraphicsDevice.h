@@ -12,12 +12,16 @@
 //    factor, the texture's alone, or the factor's alone (TextureOp). A missing texture
 //    reads as opaque white. The alpha test drops pixels whose alpha is not above the
 //    reference; blending is source alpha over inverse source alpha, on or off.
+//  - Draws are gathered: consecutive draws with the same texture, kind of primitive and
+//    alpha test go to OpenGL as one, with their vertices placed and tinted here (a
+//    software renderer pays far more for each call than for a menu's few pixels). They
+//    reach the back buffer in their order, before anything else reads or changes it.
+//    A clear likewise waits, and a copy into the viewport that covers it drops it.
 //
 // Lifetime: one device per engine life, owning the window's OpenGL context. Textures and
 // vertex buffers it makes belong to their callers and may outlive it (they then hold
 // nothing). Everything runs on the thread that created the device.
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -126,7 +130,7 @@ public:
     // and the bars of present().
     void backBufferToWindow(float bx, float by, float& x, float& y) const;
     // The back buffer as ARGB pixels, rows from the top, width x height.
-    bool readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) const;
+    bool readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height);
     // 256 entries per channel, 0..65535; false when the system refuses a ramp.
     bool setGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue);
 
@@ -149,7 +153,7 @@ private:
     struct StageProgram {
         unsigned name = 0;
         bool failed = false;  // did not build; the general program stands in
-        int transform = -1, pixelOffset = -1, factor = -1, weights = -1, alphaRef = -1;
+        int pixelOffset = -1, alphaRef = -1;
     };
     static constexpr int kVariantTextureOnly = 1;              // both operations select the texture
     static constexpr int kVariantAlphaTest = 2;                // the alpha test can change the picture
@@ -157,9 +161,8 @@ private:
     bool buildProgram();
     unsigned linkProgram(const char* vertexSource, const char* fragmentSource);
     bool buildStageProgram(int variant);
-    // The variant the current states need (built on first use), or kVariantGeneral when
-    // it cannot be built.
-    int stageVariant();
+    // `variant` (built on first use), or kVariantGeneral when it cannot be built.
+    int availableVariant(int variant);
     void useStageProgram(int variant);
     bool buildBackBuffer(int width, int height);
     void releaseBackBuffer();
@@ -172,17 +175,22 @@ private:
         float left, top, width, height;
     };
     PresentArea presentArea() const;
-    void flushDrawState();
     // Whether the current states give every drawn pixel full alpha.
     bool drawIsOpaque() const;
     void applyBlend(bool enabled);
     bool copyViewport(const DeviceTexture& texture, bool toTexture);
-    // Binds the sampler for a draw of `count` vertices from `first` of the stream.
-    void applySampler(PrimitiveType type, int first, int count);
+    // Adds `count` vertices of the stream from `first`, drawn as `type`, to the gathered
+    // draws, sending those first when this draw cannot join them.
+    void gather(PrimitiveType type, int first, int count);
+    // Sends the gathered draws to OpenGL (after the clear they follow).
+    void flushBatch();
+    void emitClear();
+    // Sends everything waiting: the clear and the gathered draws.
+    void settle();
+    void flushIfUsing(const DeviceTexture* t) {
+        if (!batch.vertices.empty() && batch.texture == t) flushBatch();
+    }
     void forget(DeviceTexture* t) { textures.erase(t); }
-    // A vertex array and buffer with the vertex layout, `bytes` long.
-    void makeVertexStorage(int bytes, unsigned& vertexArray, unsigned& buffer);
-    void releaseRange(int pool, int offset, int bytes) { freeRanges[bytes].push_back({pool, offset}); }
     void forget(DeviceVertexBuffer* b) { buffers.erase(b); }
 
     Window& window;
@@ -194,10 +202,10 @@ private:
     StageProgram stagePrograms[4];  // by variant bits; only the general one is built up front
     int currentVariant = -1;        // the variant in use; -1 after another program ran
     unsigned sampler = 0, whiteTexture = 0;
-    unsigned nearestSampler = 0;  // for draws that hit texel centres, whatever the filter
-    unsigned boundSampler = 0;
+    unsigned nearestSampler = 0;                          // for draws that hit texel centres, whatever the filter
     unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
     unsigned frameBuffer = 0, colourBuffer = 0;           // the off-screen back buffer
+    unsigned batchVertexArray = 0, batchBuffer = 0;       // the gathered draws' vertices
     int maxTexture = 0;
     bool canCopyImages = false;
 
@@ -208,26 +216,39 @@ private:
     Matrix worldViewProjection;
     bool viewProjectionDirty = true;
     bool blend = true, alphaTest = false, linearFilter = true;
-    bool glBlend = true;  // blending as OpenGL has it now
     int alphaRef = 0;
     TextureOp colorOp = TextureOp::kModulate, alphaOp = TextureOp::kModulate;
     std::uint32_t factor = 0xFFFFFFFFu;
-    bool stageDirty = true;
-    bool factorDirty = true;
-    bool pixelOffsetDirty = true;
     const DeviceVertexBuffer* stream = nullptr;
-    unsigned boundTexture = 0, boundVertexArray = 0;
-    const DeviceTexture* boundDeviceTexture = nullptr;  // null: the white texture
+    const DeviceTexture* boundDeviceTexture = nullptr;  // the draws' texture; null: the white one
+
+    // What OpenGL has now, so that unchanged state is not sent again.
+    bool glBlend = true;
+    unsigned boundTexture = 0, boundSampler = 0;
+    bool pixelOffsetDirty = true;  // for the program in use
+
+    // One vertex of the gathered draws: placed in clip space, with its draw's tint and
+    // stage weights (0 or 255: the texture's share of the colour and of the alpha).
+    struct BatchVertex {
+        float x, y, z, w;
+        float u, v;
+        std::uint32_t factor;     // ARGB
+        std::uint8_t weights[4];  // colour, colour, colour, alpha
+    };
+    struct Batch {
+        const DeviceTexture* texture = nullptr;  // null: the white texture
+        unsigned mode = 0;                       // OpenGL primitive kind of the vertices
+        int alphaTestRef = -1;                   // -1: no alpha test
+        bool blended = false;                    // some draw needs blending
+        bool replacing = false;                  // some draw must not be blended
+        bool textureOnly = true;                 // every draw's stage selects the texture alone
+        bool exact = true;                       // every draw hits texel centres
+        std::vector<BatchVertex> vertices;
+    } batch;
+    bool clearPending = false;  // a clear of clearRect to clearColour not yet sent
+    DeviceViewport clearRect;
+    std::uint32_t clearColour = 0;
 
     std::set<DeviceTexture*> textures;      // live textures, told when the device goes
     std::set<DeviceVertexBuffer*> buffers;  // live vertex buffers, likewise
-
-    // Shared storage of small vertex buffers: pools are never shrunk; a freed range is
-    // reused by the next buffer of exactly its size (shapes come in few sizes).
-    struct VertexPool {
-        unsigned vertexArray = 0, buffer = 0;
-        int used = 0;  // bytes handed out from the start
-    };
-    std::vector<VertexPool> pools;
-    std::map<int, std::vector<std::pair<int, int>>> freeRanges;  // bytes -> (pool, offset)
 };

@@ -148,6 +148,25 @@ TEST_F(GraphicsDeviceTest, AViewportsPixelsGoIntoATextureAndComeBackUnchanged) {
     EXPECT_EQ(pixelAt(40, 20), kBlack);
 }
 
+TEST_F(GraphicsDeviceTest, AClearCoveredByACopyIsDroppedAndAnyOtherKept) {
+    std::unique_ptr<DeviceTexture> kept(device->createTexture(30, 40));
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    device->clear(0xFF0000FFu);
+    ASSERT_TRUE(device->copyViewportTo(*kept));  // blue
+    device->setViewport(DeviceViewport{0, 0, 320, 192, 0.0f, 1.0f});
+    device->clear(0xFFFF0000u);
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    ASSERT_TRUE(device->copyViewportFrom(*kept));  // covers only part of the red
+    EXPECT_EQ(pixelAt(15, 25), 0xFF0000FFu);
+    EXPECT_EQ(pixelAt(5, 5), 0xFFFF0000u);
+    device->clear(kGreen);  // covered whole by the copy
+    ASSERT_TRUE(device->copyViewportFrom(*kept));
+    EXPECT_EQ(pixelAt(15, 25), 0xFF0000FFu);
+    device->clear(kGreen);
+    drawRect(0, 0, 1, 1);  // a draw keeps the clear under it
+    EXPECT_EQ(pixelAt(15, 25), kGreen);
+}
+
 TEST_F(GraphicsDeviceTest, ATextureIsOpaqueOnlyWhileEveryTexelLastGotFullAlpha) {
     std::unique_ptr<DeviceTexture> texture(device->createTexture(4, 2));
     const std::uint32_t opaque[8] = {kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen, kGreen};
@@ -269,32 +288,83 @@ TEST_F(GraphicsDeviceTest, AFailedResetLeavesTheDeviceNotResetUntilOneSucceeds) 
     EXPECT_EQ(h, 60);
 }
 
-TEST_F(GraphicsDeviceTest, SmallBuffersSharingStorageKeepTheirOwnVertices) {
+TEST_F(GraphicsDeviceTest, ADrawTakesItsVerticesAsTheyAreWhenItIsMade) {
     auto rect = [](float x0, float x1) {
         return std::vector<Vertex>{{x0, 0, 0, 0, 0, 0}, {x1, 0, 0, 0, 0, 0}, {x0, 8, 0, 0, 0, 0}, {x1, 8, 0, 0, 0, 0}};
     };
-    auto draw = [this](DeviceVertexBuffer* b) {
-        device->setStreamSource(b);
-        device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, 2);
-    };
     std::unique_ptr<DeviceVertexBuffer> a(device->createVertexBuffer(96));
-    std::unique_ptr<DeviceVertexBuffer> b(device->createVertexBuffer(96));
+    device->setStreamSource(a.get());
     a->upload(rect(0, 8).data(), 96);
-    b->upload(rect(20, 28).data(), 96);
-    a.reset();
-    // The freed range goes to the next buffer of its size; the neighbour is untouched.
-    std::unique_ptr<DeviceVertexBuffer> c(device->createVertexBuffer(96));
-    c->upload(rect(40, 48).data(), 96);
-    draw(b.get());
-    draw(c.get());
-    EXPECT_EQ(pixelAt(4, 4), kBlack);
+    device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, 2);
+    a->upload(rect(20, 28).data(), 96);  // rewritten before the first draw reached the screen
+    device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, 2);
+    a.reset();  // and gone
+    EXPECT_EQ(pixelAt(4, 4), kGreen);
     EXPECT_EQ(pixelAt(24, 4), kGreen);
-    EXPECT_EQ(pixelAt(44, 4), kGreen);
-    // A large buffer has storage of its own and is drawn the same way.
-    std::unique_ptr<DeviceVertexBuffer> large(device->createVertexBuffer(24 * 1000));
-    large->upload(rect(60, 68).data(), 96);
-    draw(large.get());
-    EXPECT_EQ(pixelAt(64, 4), kGreen);
+    EXPECT_EQ(pixelAt(14, 4), kBlack);
+}
+
+// Draws are gathered and sent together; each must still look as if drawn alone, in order.
+TEST_F(GraphicsDeviceTest, GatheredDrawsKeepTheirOrderTintsAndStages) {
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
+    const std::uint32_t white = 0xFFFFFFFFu;
+    texture->update(0, 0, 1, 1, &white, 1);
+    device->setTexture(texture.get());
+    device->setTextureFactor(0xFFFF0000u);
+    drawRect(0, 0, 16, 8);  // red
+    device->setTextureFactor(kGreen);
+    drawRect(8, 0, 24, 8);  // green over half of it
+    device->setColorOp(TextureOp::kSelectTexture);
+    drawRect(20, 0, 28, 8);  // the white texel, whatever the factor
+    device->setColorOp(TextureOp::kModulate);
+    device->setAlphaOp(TextureOp::kModulate);
+    device->setTextureFactor(0x800000FFu);
+    drawRect(0, 0, 4, 8);  // half blue over the red
+    device->setBlendEnabled(false);
+    drawRect(24, 0, 28, 8);  // half blue written as it is, not blended
+    EXPECT_EQ(pixelAt(12, 4), kGreen);
+    EXPECT_EQ(pixelAt(6, 4), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(22, 4), white);
+    EXPECT_NEAR(static_cast<int>((pixelAt(2, 4) >> 16) & 0xFF), 0x7F, 1);
+    EXPECT_NEAR(static_cast<int>(pixelAt(2, 4) & 0xFF), 0x80, 1);
+    EXPECT_EQ(pixelAt(26, 4), 0x800000FFu);
+}
+
+TEST_F(GraphicsDeviceTest, ATextureChangedBetweenDrawsGivesEachDrawItsTexelsOfTheTime) {
+    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
+    const std::uint32_t red = 0xFFFF0000u, blue = 0xFF0000FFu;
+    texture->update(0, 0, 1, 1, &red, 1);
+    device->setTexture(texture.get());
+    device->setColorOp(TextureOp::kSelectTexture);
+    drawRect(0, 0, 8, 8);
+    texture->update(0, 0, 1, 1, &blue, 1);
+    drawRect(10, 0, 18, 8);
+    std::unique_ptr<DeviceTexture> gone(device->createTexture(1, 1));
+    gone->update(0, 0, 1, 1, &red, 1);
+    device->setTexture(gone.get());
+    drawRect(20, 0, 28, 8);
+    gone.reset();  // deleted right after its draw
+    EXPECT_EQ(pixelAt(4, 4), red);
+    EXPECT_EQ(pixelAt(14, 4), blue);
+    EXPECT_EQ(pixelAt(24, 4), red);
+}
+
+TEST_F(GraphicsDeviceTest, FansAndLineStripsDrawWhatTheyStandFor) {
+    const Vertex v[4] = {
+        {0.5f, 0.5f, 0, 0, 0, 0}, {10.5f, 0.5f, 0, 0, 0, 0}, {10.5f, 10.5f, 0, 0, 0, 0}, {0.5f, 10.5f, 0, 0, 0, 0}};
+    buffer->upload(v, sizeof v);
+    device->setStreamSource(buffer.get());
+    device->drawPrimitive(PrimitiveType::kTriangleFan, 0, 2);
+    EXPECT_EQ(pixelAt(2, 9), kGreen);
+    EXPECT_EQ(pixelAt(9, 2), kGreen);
+    device->clear(kBlack);
+    // Lines run through pixel centres: along row 1, then down column 10.
+    const Vertex line[3] = {{1, 1, 0, 0, 0, 0}, {10, 1, 0, 0, 0, 0}, {10, 9, 0, 0, 0, 0}};
+    buffer->upload(line, sizeof line);
+    device->drawPrimitive(PrimitiveType::kLineStrip, 0, 2);
+    EXPECT_EQ(pixelAt(5, 1), kGreen);
+    EXPECT_EQ(pixelAt(10, 5), kGreen);
+    EXPECT_EQ(pixelAt(5, 5), kBlack) << "no segment back to the start";
 }
 
 TEST_F(GraphicsDeviceTest, BackBufferPointsMapThroughTheScalingAndBarsIntoTheWindow) {
