@@ -511,6 +511,7 @@ std::int32_t GraphicsDevice::clear(std::uint32_t argb) {
 void GraphicsDevice::emitClear() {
     if (!clearPending) return;
     clearPending = false;
+    if (lost || !frameBuffer) return;  // no back buffer to clear
     const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
     const DeviceViewport& r = clearRect;
     // Only a rectangle smaller than the buffer needs the scissor; a whole clear is faster.

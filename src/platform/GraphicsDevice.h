@@ -120,9 +120,9 @@ public:
 
     // Keeps the current viewport's pixels in `texture` (a viewport-sized block at its
     // texel (0, 0), in the device's own row order) or puts them back from there, in the
-    // order of the draws. False, copying nothing,
-    // when the texture is smaller than the viewport or not this device's, or the device
-    // cannot copy between images (then the caller draws instead).
+    // order of the draws. False, copying nothing, when the texture is smaller than the
+    // viewport or not this device's, or the device cannot copy between images (then the
+    // caller draws instead).
     bool copyViewportTo(DeviceTexture& texture);
     bool copyViewportFrom(const DeviceTexture& texture);
 

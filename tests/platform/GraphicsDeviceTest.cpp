@@ -46,6 +46,13 @@ protected:
         device->setStreamSource(buffer.get());
         device->drawPrimitive(PrimitiveType::kTriangleStrip, 0, primitives);
     }
+    // A texture of one texel, made the stage's texture.
+    std::unique_ptr<DeviceTexture> bindTexel(std::uint32_t argb) {
+        std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
+        texture->update(0, 0, 1, 1, &argb, 1);
+        device->setTexture(texture.get());
+        return texture;
+    }
     GraphicsDevice* device = nullptr;
     std::unique_ptr<DeviceVertexBuffer> buffer;
 };
@@ -186,10 +193,8 @@ TEST_F(GraphicsDeviceTest, ATextureIsOpaqueOnlyWhileEveryTexelLastGotFullAlpha) 
 }
 
 TEST_F(GraphicsDeviceTest, OpaqueTexturesStillBlendWhereTheTintOrTheirTexelsAreTranslucent) {
-    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
     const std::uint32_t red = 0xFFFF0000u, halfRed = 0x80FF0000u;
-    texture->update(0, 0, 1, 1, &red, 1);
-    device->setTexture(texture.get());
+    std::unique_ptr<DeviceTexture> texture = bindTexel(red);
     device->setColorOp(TextureOp::kSelectTexture);
     device->setAlphaOp(TextureOp::kModulate);
     device->setTextureFactor(0x80FFFFFFu);  // half the tint's alpha: the black shows through
@@ -233,10 +238,8 @@ TEST_F(GraphicsDeviceTest, WithBlendingTheAlphaTestDropsOnlyBelowItsReference) {
 TEST_F(GraphicsDeviceTest, StateChangesBetweenDrawsReachEveryKindOfDraw) {
     // Draws alternate between textured, tinted and tested drawing; each keeps the
     // transform, viewport and tint set for it.
-    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
     const std::uint32_t white = 0xFFFFFFFFu;
-    ASSERT_EQ(texture->update(0, 0, 1, 1, &white, 1), ResultCode::kOk);
-    device->setTexture(texture.get());
+    std::unique_ptr<DeviceTexture> texture = bindTexel(white);
     device->setColorOp(TextureOp::kSelectTexture);
     device->setAlphaOp(TextureOp::kSelectTexture);
     device->setTextureFactor(0xFFFF0000u);  // not used while the texture is selected
@@ -306,10 +309,8 @@ TEST_F(GraphicsDeviceTest, ADrawTakesItsVerticesAsTheyAreWhenItIsMade) {
 
 // Draws are gathered and sent together; each must still look as if drawn alone, in order.
 TEST_F(GraphicsDeviceTest, GatheredDrawsKeepTheirOrderTintsAndStages) {
-    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
     const std::uint32_t white = 0xFFFFFFFFu;
-    texture->update(0, 0, 1, 1, &white, 1);
-    device->setTexture(texture.get());
+    std::unique_ptr<DeviceTexture> texture = bindTexel(white);
     device->setTextureFactor(0xFFFF0000u);
     drawRect(0, 0, 16, 8);  // red
     device->setTextureFactor(kGreen);
@@ -331,17 +332,13 @@ TEST_F(GraphicsDeviceTest, GatheredDrawsKeepTheirOrderTintsAndStages) {
 }
 
 TEST_F(GraphicsDeviceTest, ATextureChangedBetweenDrawsGivesEachDrawItsTexelsOfTheTime) {
-    std::unique_ptr<DeviceTexture> texture(device->createTexture(1, 1));
     const std::uint32_t red = 0xFFFF0000u, blue = 0xFF0000FFu;
-    texture->update(0, 0, 1, 1, &red, 1);
-    device->setTexture(texture.get());
+    std::unique_ptr<DeviceTexture> texture = bindTexel(red);
     device->setColorOp(TextureOp::kSelectTexture);
     drawRect(0, 0, 8, 8);
     texture->update(0, 0, 1, 1, &blue, 1);
     drawRect(10, 0, 18, 8);
-    std::unique_ptr<DeviceTexture> gone(device->createTexture(1, 1));
-    gone->update(0, 0, 1, 1, &red, 1);
-    device->setTexture(gone.get());
+    std::unique_ptr<DeviceTexture> gone = bindTexel(red);
     drawRect(20, 0, 28, 8);
     gone.reset();  // deleted right after its draw
     EXPECT_EQ(pixelAt(4, 4), red);
