@@ -4,12 +4,17 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/Qor.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
+#include "platform/GraphicsDevice.h"
+#include "render/QorGraphics.h"
 #include "support/TempFolder.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextGameMode.h"
@@ -30,10 +35,10 @@ constexpr int kPadButtonChoose = 0, kPadButtonBack = 1;
 class ContextMainGameTest : public ProgramFixture {
 protected:
     // The window is as large as the virtual screen, so window pixels are screen units
-    // (with y down).
+    // (with y down). Loading is delayed, as the game's own settings have it.
     std::string settingsText() const override {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
+               "[Qor]\ndefaultLanguage=0\n";
     }
     // Runs the start-up to the title menu: the logo and the intro are skipped, and the name
     // that a first start asks for is typed in.
@@ -123,6 +128,21 @@ protected:
         click(400 + static_cast<int>(widget.position.x), 240 - static_cast<int>(widget.position.y));
     }
     ContextMainGame* title() { return dynamic_cast<ContextMainGame*>(global->pContextManager->top()); }
+    // Light grey pixels (the captions' colour) in the middle band of a button, as last drawn.
+    int captionPixels(const Renderable& button) {
+        std::vector<std::uint32_t> pixels;
+        int w = 0, h = 0;
+        if (!qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h)) return 0;
+        const int cx = 400 + static_cast<int>(button.position.x), cy = 240 - static_cast<int>(button.position.y);
+        int n = 0;
+        for (int y = std::max(0, cy - 6); y < std::min(h, cy + 6); ++y)
+            for (int x = std::max(0, cx - 60); x < std::min(w, cx + 60); ++x) {
+                const std::uint32_t p = pixels[static_cast<std::size_t>(y) * w + x];
+                const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                n += r > 0xA0 && std::abs(r - g) < 0x20 && std::abs(g - b) < 0x20;
+            }
+        return n;
+    }
     // The title menu's "Saving." lines in the log so far.
     int savings() const {
         const std::string log = TempFolder::read(home.file("Torvane2Xmas.log"));
@@ -146,6 +166,9 @@ protected:
 TEST_F(ContextMainGameTest, KeysPadAndMouseOpenAndCloseEachScreenAndYesToTheQuestionQuits) {
     startToTheTitle();
     EXPECT_GE(savings(), 1);  // the first time on top
+    // The captions come from the fonts' caches, which copy glyphs from sheets loaded late.
+    EXPECT_GT(captionPixels(*title()->creditsItem), 50);
+    EXPECT_GT(captionPixels(*title()->optionsItem), 50);
 
     // Keys: the pointer walks up from between Options and High Scores to Start Game, then
     // down to High Scores, and Return chooses.
