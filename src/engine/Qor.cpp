@@ -366,7 +366,7 @@ void Qor::frame(Context* scene) {
         timer.wait();
         phaseTime[7] = gameTime();
     }
-    pQorInput->typedChar = 0;
+    pQorInput->nextTypedCharacter();
     // A presentation reset is served from the running mode: freezing and the restore of
     // the next frames apply it. Requested in another mode, it waits until running again.
     if (resetRequest && qorMode == MODE_OK) {

@@ -62,7 +62,7 @@ void WMhooks::windowFocusLost() {
 }
 
 void WMhooks::character(char16_t c) {
-    if (QorInput* in = input()) in->typedChar = c;
+    if (QorInput* in = input()) in->typeCharacter(c);
 }
 
 void WMhooks::mouseButtonDown(int x, int y, int button) {

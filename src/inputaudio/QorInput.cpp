@@ -369,6 +369,21 @@ void QorInput::addMouseContact() {
 
 void QorInput::addTouch(TouchPoint* contact) { contactList.addChild(contact); }
 
+void QorInput::typeCharacter(char16_t c) {
+    constexpr std::size_t kMostWaiting = 64;
+    if (typedChar == 0)
+        typedChar = c;
+    else if (typedAhead.size() < kMostWaiting)
+        typedAhead.push_back(c);
+}
+
+void QorInput::nextTypedCharacter() {
+    typedChar = 0;
+    if (typedAhead.empty()) return;
+    typedChar = typedAhead.front();
+    typedAhead.pop_front();
+}
+
 void QorInput::deleteTouches() {
     while (BasicLink* contact = contactList.lastChild) contact->destroy();
 }

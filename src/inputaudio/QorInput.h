@@ -21,6 +21,7 @@
 // settings, in the section "QorInput" of the per-machine settings file, are read once.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -106,14 +107,21 @@ public:
     void addTouch(TouchPoint* contact);
     // Destroys every contact at once, newest first.
     void deleteTouches();
+    // A character the window reports: typedChar of the coming frame, or of a later one
+    // when that frame already has one, so that characters typed within one frame are
+    // not lost (up to a few dozen waiting).
+    void typeCharacter(char16_t c);
+    // At the end of a frame: the next waiting character becomes typedChar, or 0.
+    void nextTypedCharacter();
 
     KeyNames keyName;  // display names of the input codes, written by the language service
     int inputMode = kModeNone;
     int modifierState = kNoModifier;
-    char16_t typedChar = 0;     // last character typed since the previous frame, 0 when none
-    QorBase contactList;        // the contacts (TouchPoint), oldest first
-    Vector3 pointerPosition{};  // virtual units, y up; z the wheel position in mouse mode
-    Vector3 pointerDelta{};     // change of pointerPosition in the last poll
+    char16_t typedChar = 0;           // the character typed for this frame, 0 when none
+    std::deque<char16_t> typedAhead;  // characters waiting for the frames after
+    QorBase contactList;              // the contacts (TouchPoint), oldest first
+    Vector3 pointerPosition{};        // virtual units, y up; z the wheel position in mouse mode
+    Vector3 pointerDelta{};           // change of pointerPosition in the last poll
     bool bTrackKeyboard = true;
     std::array<std::uint8_t, kInputCodeCount> keyState{};          // this poll
     std::array<std::uint8_t, kInputCodeCount> previousKeyState{};  // the previous poll

@@ -111,6 +111,20 @@ TEST_F(QorFrame, TheTypedCharacterLastsOneFrame) {
     EXPECT_EQ(engine->pQorInput->typedChar, 0);
 }
 
+TEST_F(QorFrame, CharactersTypedWithinOneFrameComeOneAFrameInTheirOrder) {
+    QorInput& in = *engine->pQorInput;
+    for (char16_t c : std::u16string(u"abc")) in.typeCharacter(c);
+    std::u16string seen;
+    for (int i = 0; i < 4; ++i) {
+        if (in.typedChar) seen += in.typedChar;
+        engine->frame(nullptr);
+    }
+    EXPECT_EQ(seen, u"abc");
+    EXPECT_EQ(in.typedChar, 0);
+    for (int i = 0; i < 1000; ++i) in.typeCharacter(u'z');  // a flood waits only so far
+    EXPECT_LT(in.typedAhead.size(), 100u);
+}
+
 TEST_F(QorFrame, ShutdownReportsObjectsStillAliveWhileDebuggingIsUnlocked) {
     engine->bDebugLocked = 0;
     auto* root = new QorBase();
