@@ -215,17 +215,17 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     glGenBuffers(1, &batchBuffer);
     glBindVertexArray(batchVertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
-    constexpr GLsizei stride = sizeof(BatchVertex);
+    constexpr GLsizei stride = sizeof(ClipVertex);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, x)));
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, x)));
     glEnableVertexAttribArray(1);
     glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(BatchVertex, factor)));
+                          reinterpret_cast<const void*>(offsetof(ClipVertex, factor)));
     glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, u)));
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, u)));
     glEnableVertexAttribArray(3);
     glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(BatchVertex, weights)));
+                          reinterpret_cast<const void*>(offsetof(ClipVertex, weights)));
     canCopyImages = epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_copy_image");
     // The texture that an empty stage samples: one opaque white texel.
     const std::uint32_t white = 0xFFFFFFFFu;
@@ -682,15 +682,7 @@ void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
     }
     batch.blended |= blended;
     batch.replacing |= replacing;
-    const bool textureOnly = colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
-    batch.textureOnly &= textureOnly;
-    const std::uint8_t* vertices =
-        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
-    // Where every pixel centre lands on a texel centre, the filtered sample is that
-    // texel, which the nearest-texel sampler reads far more cheaply.
-    batch.exact = batch.exact && linearFilter && boundDeviceTexture && mode == GL_TRIANGLES &&
-                  mapsTexelCentresToPixelCentres(vertices, count, worldViewProjection, viewport.width, viewport.height,
-                                                 boundDeviceTexture->width(), boundDeviceTexture->height());
+    batch.textureOnly &= colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
     // The tint where an operation uses the factor, white where it does not; the weights
     // take the texture (255) or white (0).
     const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
@@ -700,12 +692,15 @@ void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
     const std::uint8_t colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
     const std::uint8_t alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
     const Matrix& m = worldViewProjection;
+    const std::uint8_t* vertices =
+        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
+    const std::size_t placed = batch.vertices.size();
     forEachListVertex(type, count, [&](int i) {
         float f[5];
         const std::uint8_t* source = vertices + static_cast<std::ptrdiff_t>(i) * DeviceVertexBuffer::kStride;
         std::memcpy(f, source, 12);
         std::memcpy(f + 3, source + 16, 8);
-        BatchVertex& v = batch.vertices.emplace_back();
+        ClipVertex& v = batch.vertices.emplace_back();
         v.x = f[0] * m.m[0][0] + f[1] * m.m[1][0] + f[2] * m.m[2][0] + m.m[3][0];
         v.y = f[0] * m.m[0][1] + f[1] * m.m[1][1] + f[2] * m.m[2][1] + m.m[3][1];
         v.z = f[0] * m.m[0][2] + f[1] * m.m[1][2] + f[2] * m.m[2][2] + m.m[3][2];
@@ -716,6 +711,12 @@ void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
         v.weights[0] = v.weights[1] = v.weights[2] = colourWeight;
         v.weights[3] = alphaWeight;
     });
+    // Where every pixel centre lands on a texel centre, the filtered sample is that
+    // texel, which the nearest-texel sampler reads far more cheaply.
+    batch.exact = batch.exact && linearFilter && boundDeviceTexture && mode == GL_TRIANGLES &&
+                  mapsTexelCentresToPixelCentres(
+                      batch.vertices.data() + placed, static_cast<int>(batch.vertices.size() - placed), viewport.width,
+                      viewport.height, boundDeviceTexture->width(), boundDeviceTexture->height());
 }
 
 void GraphicsDevice::flushBatch() {
@@ -749,7 +750,7 @@ void GraphicsDevice::flushBatch() {
     glBindVertexArray(batchVertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
     // A fresh store each time: the driver need not wait for the last draw's vertices.
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(BatchVertex)),
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(ClipVertex)),
                  batch.vertices.data(), GL_STREAM_DRAW);
     glDrawArrays(batch.mode, 0, static_cast<GLsizei>(batch.vertices.size()));
     batch.vertices.clear();

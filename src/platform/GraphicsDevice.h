@@ -19,13 +19,14 @@
 //    A clear likewise waits, and a copy into the viewport that covers it drops it.
 //
 // Lifetime: one device per engine life, owning the window's OpenGL context. Textures and
-// vertex buffers it makes belong to their callers and may outlive it (they then hold
-// nothing). Everything runs on the thread that created the device.
+// vertex buffers it makes belong to their callers and may outlive it (they then refuse
+// updates). Everything runs on the thread that created the device.
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/ClipVertex.h"
 #include "render/Matrix.h"
 
 class DeviceTexture;
@@ -227,14 +228,6 @@ private:
     unsigned boundTexture = 0, boundSampler = 0;
     bool pixelOffsetDirty = true;  // for the program in use
 
-    // One vertex of the gathered draws: placed in clip space, with its draw's tint and
-    // stage weights (0 or 255: the texture's share of the colour and of the alpha).
-    struct BatchVertex {
-        float x, y, z, w;
-        float u, v;
-        std::uint32_t factor;     // ARGB
-        std::uint8_t weights[4];  // colour, colour, colour, alpha
-    };
     struct Batch {
         const DeviceTexture* texture = nullptr;  // null: the white texture
         unsigned mode = 0;                       // OpenGL primitive kind of the vertices
@@ -243,7 +236,7 @@ private:
         bool replacing = false;                  // some draw must not be blended
         bool textureOnly = true;                 // every draw's stage selects the texture alone
         bool exact = true;                       // every draw hits texel centres
-        std::vector<BatchVertex> vertices;
+        std::vector<ClipVertex> vertices;
     } batch;
     bool clearPending = false;  // a clear of clearRect to clearColour not yet sent
     DeviceViewport clearRect;

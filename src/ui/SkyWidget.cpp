@@ -50,9 +50,8 @@ void SkyWidget::render() {
     device.clear(kClearColour);
     drawTiles();
     // Drawn twice alike: the camera stands still, and the picture is worth keeping.
-    if (hasLastDrawn && placement == lastDrawn && !keepPicture(device, placement)) dropPicture();
+    if (placement == lastDrawn && !keepPicture(device, placement)) dropPicture();
     lastDrawn = placement;
-    hasLastDrawn = true;
 }
 
 void SkyWidget::drawTiles() {

@@ -59,6 +59,5 @@ private:
     Renderable pen;                          // draws one tile at a time
     std::unique_ptr<DeviceTexture> picture;  // the kept picture, when there is one
     Placement pictureFor{};                  // what the kept picture shows
-    Placement lastDrawn{};                   // what the last drawn picture showed
-    bool hasLastDrawn = false;
+    Placement lastDrawn{};                   // what the last drawn picture showed (none: an empty viewport)
 };

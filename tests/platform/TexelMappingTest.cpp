@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/ClipVertex.h"
 #include "platform/TexelMapping.h"
 #include "render/Matrix.h"
 #include "render/Vertex.h"
@@ -30,9 +31,16 @@ std::vector<Vertex> rect(float x0, float y0, float x1, float y1, float t0, float
             {x1, y1, 0, 0, t1 / n, s1 / n}};
 }
 
+// Places the vertices with `m` into clip space, as the device does, and asks.
 bool exact(const std::vector<Vertex>& v, const Matrix& m = pixelSpace()) {
-    return mapsTexelCentresToPixelCentres(reinterpret_cast<const std::uint8_t*>(v.data()), static_cast<int>(v.size()),
-                                          m, kWidth, kHeight, kTexture, kTexture);
+    std::vector<ClipVertex> clip;
+    for (const Vertex& p : v) {
+        float c[4];
+        for (int k = 0; k < 4; ++k) c[k] = p.x * m.m[0][k] + p.y * m.m[1][k] + p.z * m.m[2][k] + m.m[3][k];
+        clip.push_back(ClipVertex{c[0], c[1], c[2], c[3], p.u, p.v, 0, {}});
+    }
+    return mapsTexelCentresToPixelCentres(clip.data(), static_cast<int>(clip.size()), kWidth, kHeight, kTexture,
+                                          kTexture);
 }
 }  // namespace
 
