@@ -4,7 +4,7 @@ SANITIZE ?= 0
 JOBS ?= $(shell nproc)
 ifeq ($(SANITIZE),1)
 BUILD_DIR ?= build-sanitize
-CMAKE_FLAGS = -DSANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+CMAKE_FLAGS = -DSANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DWERROR=ON
 # Full stacks, so that the suppressions for the system's OpenGL driver can match. Full
 # stacks unwind through tables that llvmpipe's compiler registers while it runs, which can
 # deadlock inside the unwinder; Mesa's softpipe compiles nothing and draws the same.
@@ -12,7 +12,7 @@ TEST_ENV = LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=$(CURDIR)/tests/san
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GALLIUM_DRIVER=softpipe
 else
 BUILD_DIR ?= build
-CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
 endif
 
 .PHONY: all deps configure build run test bench fuzz lint clang clean
@@ -41,7 +41,7 @@ bench: build
 
 # The same sources must also build warning-free with clang.
 clang: deps
-	@CC=clang CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Debug -DWERROR=ON >/dev/null
 	@cmake --build build-clang -j $(JOBS)
 
 # The fuzz targets need clang's libFuzzer: a separate build in build-fuzz, with the

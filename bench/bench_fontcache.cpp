@@ -82,7 +82,7 @@ void buildFont() {
 }
 
 void frame(int flags) {
-    QorGraphics& g = *qor->pQorGraphics;
+    QorGraphics& g = qor->graphics();
     ++qor->frameCounter;
     g.dxDevice->beginScene();
     g.clear();
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf("%d distinct text lines per frame on %s\n", kLines, qor->pQorGraphics->dxDevice->rendererName());
+    std::printf("%d distinct text lines per frame on %s\n", kLines, qor->graphics().dxDevice->rendererName());
     std::printf("cached: %.1f fps, glyph by glyph: %.1f fps, uncached frame time / cached: %.2f (median of pairs)\n",
                 1.0 / cachedSeconds, 1.0 / uncachedSeconds, ratio);
     font->destroy();

@@ -101,7 +101,7 @@ void buildScene() {
 // Both loops wait until the frame is really drawn, so that queued work is not mistaken
 // for speed.
 void engineFrame() {
-    QorGraphics& g = *qor->pQorGraphics;
+    QorGraphics& g = qor->graphics();
     g.dxDevice->beginScene();
     g.clear();
     scene->frameRender();
@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
-        std::printf("%d textured quads per frame on %s\n", kQuads, qor->pQorGraphics->dxDevice->rendererName());
+        std::printf("%d textured quads per frame on %s\n", kQuads, qor->graphics().dxDevice->rendererName());
         std::printf(
             "engine: %.1f fps, direct OpenGL: %.1f fps, engine frame time / direct: %.2f (median of batch pairs)\n",
             1.0 / engineFrameSeconds, 1.0 / directFrameSeconds, frameRatio);

@@ -32,12 +32,12 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
-#include "engine/WindowShell.h"
+#include "game/GameGlobal.h"
 #include "platform/Window.h"
+#include "runtime/WindowShell.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
-#include "ui/GameGlobal.h"
 #include "ui/Loader.h"
 
 extern char** environ;
@@ -85,6 +85,7 @@ int runGame(double launched) {
     Window::initVideo();
     Window window;
     if (!window.create("Torvane 2", 50, 50, 100, 100)) return 1;
+    WindowShell::setApplicationFactory(&GameGlobal::start);
     double loaded = -1.0;
     for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {
         if (!global) continue;  // the shell waits for the window to have the focus

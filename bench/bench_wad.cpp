@@ -83,9 +83,9 @@ Fixture& fixture() {
         writer.writeWad(fx->archive, fx->archive, FileManager::Compression::kZlib);
         fs::current_path(here);
         qor->pFileManager = new FileManager();
-        qor->pFileManager->useWad(fx->archive);
+        qor->files().useWad(fx->archive);
         for (const auto& name : fx->names) {
-            const WadEntry* e = qor->pFileManager->getEntry(name);
+            const WadEntry* e = qor->files().getEntry(name);
             fx->totalBytes += e->size;
             if (e->storedSize == e->size) continue;
             std::vector<std::uint8_t> stored(e->storedSize);

@@ -1,3 +1,4 @@
-#include "engine/WindowShell.h"
+#include "game/GameGlobal.h"
+#include "runtime/WindowShell.h"
 
-int main(int argc, char** argv) { return WindowShell::run(argc, argv); }
+int main(int argc, char** argv) { return WindowShell::run(argc, argv, &GameGlobal::start); }

@@ -10,7 +10,6 @@
 #include "engine/SystemHelpers.h"
 #include "platform/MessageBox.h"
 #include "platform/ResultCode.h"
-#include "render/QorGraphics.h"
 
 QOR_DEFINE_ROOT_CLASS(ErrorManager, nullptr)
 
@@ -32,25 +31,21 @@ void ErrorManager::error(const std::u16string& message) {
     // start it again: it only shows its own message and ends the process.
     if (reporting.exchange(true)) showAndExit(message);
     logFrom("ErrorManager::error", message);
-    if (qor) {
-        qor->bShutdown = 1;
-        if (QorGraphics* graphics = qor->pQorGraphics) {
-            graphics->saveScreenshot(nullptr, getCrashScreenshotPath());
-            graphics->restoreDesktop();
-        }
-    }
+    if (qor) qor->bShutdown = 1;
+    if (saveCrashScreenshot) saveCrashScreenshot(getCrashScreenshotPath());
+    if (restoreDesktop) restoreDesktop();
     MessageBox::showError("Error", wideToUtf8(message));
     logFrom("ErrorManager::error", u"Forced exit.");
-    if (qor && qor->pLogger) qor->pLogger->closeAndCopy();
+    if (qor && qor->pLogger) qor->logger().closeAndCopy();
     std::exit(kFatalExitCode);
 }
 
 void reportFatal(const std::u16string& message) {
-    if (qor && qor->pErrorManager) qor->pErrorManager->error(message);
+    if (qor && qor->pErrorManager) qor->errors().error(message);
     // No reporter yet (or any more): still leave the message in the log when one exists.
     if (reporting.exchange(true)) showAndExit(message);
     logFrom("ErrorManager::error", message);
-    if (qor && qor->pLogger) qor->pLogger->closeAndCopy();
+    if (qor && qor->pLogger) qor->logger().closeAndCopy();
     showAndExit(message);
 }
 

@@ -12,6 +12,7 @@
 // straight to the message and the exit. It works before the engine exists and during
 // its teardown.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,12 @@ public:
 
     // Reports a fully formatted message; does not return.
     [[noreturn]] void error(const std::u16string& message);
+
+    // What a fatal error asks of the display, which lives in a layer above this one: the
+    // graphics service sets these while it exists (saving the crash screenshot to the
+    // given path, giving the desktop its display mode back) and clears them when it goes.
+    std::function<void(const std::u16string& path)> saveCrashScreenshot;
+    std::function<void()> restoreDesktop;
 };
 
 // The exit status of a fatal error.

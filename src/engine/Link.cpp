@@ -22,7 +22,7 @@ void Link::notifyOwner() {
     Event e;
     e.code = Event::kLinkEmptied;
     e.currentTarget = owner;
-    e.dispatcher = qor ? qor->pMouseDispatcher : nullptr;
+    e.dispatcher = qor->pMouseDispatcher;  // none in programs without input
     e.param1 = reinterpret_cast<std::uintptr_t>(this);
     QorBase* ownerParent = owner->parentObject();
     if (ownerParent && ownerParent->previewEvent(e)) return;

@@ -90,5 +90,5 @@ void Logger::closeAndCopy() {
 }
 
 void logFrom(const char* method, const std::u16string& message) {
-    if (qor && qor->pLogger) qor->pLogger->logFrom(method, message);
+    if (qor && qor->pLogger) qor->logger().logFrom(method, message);
 }

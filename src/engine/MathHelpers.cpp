@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 // Results must not depend on whether the compiler fuses a multiply and an add: colour
 // and interpolation values feed the simulation, which has to replay identically. GCC

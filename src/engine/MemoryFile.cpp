@@ -15,7 +15,7 @@ MemoryFile::MemoryFile(int flags, std::u16string fileName_) : fileName(std::move
         load();
     } else {
         // A missing file is reported now rather than in the middle of a game.
-        qor->pFileManager->verifyFile(fileName);
+        qor->files().verifyFile(fileName);
     }
 }
 
@@ -24,7 +24,7 @@ MemoryFile::~MemoryFile() { purge(); }
 void MemoryFile::load() {
     if (isLoaded() || fileName.empty()) return;
     std::uint32_t size = 0;
-    std::unique_ptr<Stream> stream = qor->pFileManager->open(fileName, &size);
+    std::unique_ptr<Stream> stream = qor->files().open(fileName, &size);
     if (size > INT_MAX) QOR_FATAL("MemoryFile::load", u"File '%s' is too large (%u bytes).", fileName, size);
     memoryFileBytes += static_cast<std::int32_t>(size);
     if (auto* inflated = dynamic_cast<MemoryReadStream*>(stream.get()); inflated && inflated->size == size) {

@@ -95,6 +95,26 @@ bool MemoryIniFile::getBool(std::u16string_view s, std::u16string_view key) {
     return !value.empty() && value[0] == u'Y';
 }
 
+std::u16string MemoryIniFile::getString(std::u16string_view s, std::u16string_view key, std::u16string_view fallback) {
+    if (!hasKey(s, key)) setString(s, key, fallback);
+    return getString(s, key);
+}
+
+int MemoryIniFile::getInt(std::u16string_view s, std::u16string_view key, int fallback) {
+    if (!hasKey(s, key)) setInt(s, key, fallback);
+    return getInt(s, key);
+}
+
+double MemoryIniFile::getDouble(std::u16string_view s, std::u16string_view key, double fallback) {
+    if (!hasKey(s, key)) setDouble(s, key, fallback);
+    return getDouble(s, key);
+}
+
+bool MemoryIniFile::getBool(std::u16string_view s, std::u16string_view key, bool fallback) {
+    if (!hasKey(s, key)) setBool(s, key, fallback);
+    return getBool(s, key);
+}
+
 void MemoryIniFile::setString(std::u16string_view s, std::u16string_view key, std::u16string_view value) {
     section(s).insert_or_assign(std::u16string(key), std::u16string(value));
 }

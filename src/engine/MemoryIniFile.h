@@ -2,9 +2,10 @@
 // An INI text in memory: sections of key/value pairs, all UTF-16, compared exactly.
 //
 // Two reading conventions:
-//  - static settings: get* directly; a missing key is fatal;
-//  - per-machine settings: if !hasKey, set* the default, then get* (so a first start
-//    fills the file with every default and save() writes them out).
+//  - static settings: get*(section, key); a missing key is fatal;
+//  - per-machine settings: get*(section, key, default); a missing key is first written
+//    with its default, then read (so a first start fills the file with every default and
+//    save() writes them out).
 // Any operation that names a section creates it, empty, when it does not exist yet.
 // Sections and keys are kept sorted, so the same settings always save as the same bytes.
 #include <cstdint>
@@ -37,6 +38,11 @@ public:
     // A leading decimal number; 0.0 when there is none.
     double getDouble(std::u16string_view section, std::u16string_view key);
     bool getBool(std::u16string_view section, std::u16string_view key);  // value starts with "Y"
+    // The same with a default: a missing key is first written with `fallback`.
+    std::u16string getString(std::u16string_view section, std::u16string_view key, std::u16string_view fallback);
+    int getInt(std::u16string_view section, std::u16string_view key, int fallback);
+    double getDouble(std::u16string_view section, std::u16string_view key, double fallback);
+    bool getBool(std::u16string_view section, std::u16string_view key, bool fallback);
     void setString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
     void setInt(std::u16string_view section, std::u16string_view key, int value);
     void setDouble(std::u16string_view section, std::u16string_view key, double value);  // "%.8lf"

@@ -3,7 +3,7 @@
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
-#include "net/Packet.h"
+#include "engine/Serializer.h"
 
 QOR_DEFINE_CLASS(Property, QorBase, nullptr)
 
@@ -21,7 +21,7 @@ std::u16string Property::formatDecimal(double value) {
     return text;
 }
 
-void Property::netSerialize(Packet& p) {
+void Property::netSerialize(Serializer& p) {
     if ((flags & p.flags & (kNotSerialisedA | kNotSerialisedB)) != 0) return;
     for (ChildIterator it(this); !it.done; it.next()) static_cast<QorBase*>(it.current)->netSerialize(p);
 }

@@ -11,7 +11,7 @@
 
 #include "engine/QorBase.h"
 
-class Packet;
+class Serializer;
 
 class Property : public QorBase {
 public:
@@ -31,10 +31,10 @@ public:
     ClassInfo* getClass() const override;
 
     // Moves the value into or out of the packet; the base moves nothing.
-    virtual void serialize(Packet& /*p*/) {}
+    virtual void serialize(Serializer& /*p*/) {}
     // The children's netSerialize in order, unless the packet's flags 1 or 2 meet the
     // same bits of this property's flags.
-    void netSerialize(Packet& p) override;
+    void netSerialize(Serializer& p) override;
 
     // The value as text; the base has none.
     virtual std::u16string toString() const { return {}; }

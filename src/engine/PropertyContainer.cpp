@@ -2,7 +2,7 @@
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
-#include "net/Packet.h"
+#include "engine/Serializer.h"
 
 QOR_DEFINE_CLASS(PropertyContainer, Property, nullptr)
 
@@ -31,7 +31,7 @@ Property* PropertyContainer::findChild(std::u16string_view childName) const {
     return nullptr;
 }
 
-void PropertyContainer::serialize(Packet& p) {
+void PropertyContainer::serialize(Serializer& p) {
     for (ChildIterator it(this); !it.done; it.next()) {
         auto* child = static_cast<Property*>(it.current);
         if (child->flags & (kNotSerialisedA | kNotSerialisedB)) continue;

@@ -14,7 +14,7 @@ public:
     ClassInfo* getClass() const override;
 
     // "(empty)" without children, else "...".
-    void serialize(Packet& p) override;
+    void serialize(Serializer& p) override;
     std::u16string toString() const override;
     // The name, then the children's describe() in order, separated by "," and
     // enclosed in "(" and ")".

@@ -3,8 +3,8 @@
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
+#include "engine/Serializer.h"
 #include "engine/TextScan.h"
-#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyDWORD, Property, nullptr)
 
@@ -25,4 +25,4 @@ PropertyDWORD* addPropertyDWORD(std::uint32_t* field, PropertyContainer* contain
     return property;
 }
 
-void PropertyDWORD::serialize(Packet& p) { p.doRaw32(value); }
+void PropertyDWORD::serialize(Serializer& p) { p.doRaw32(value); }

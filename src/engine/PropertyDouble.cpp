@@ -3,8 +3,8 @@
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
+#include "engine/Serializer.h"
 #include "engine/TextScan.h"
-#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyDouble, Property, nullptr)
 
@@ -25,7 +25,7 @@ PropertyDouble* addPropertyDouble(double* field, PropertyContainer* container, s
     return property;
 }
 
-void PropertyDouble::serialize(Packet& p) {
+void PropertyDouble::serialize(Serializer& p) {
     // The field comes back as the single-precision value that travelled.
     auto narrowed = static_cast<float>(*value);
     if (flags & kHalfFloat)

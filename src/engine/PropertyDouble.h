@@ -14,7 +14,7 @@ public:
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
 
-    void serialize(Packet& p) override;
+    void serialize(Serializer& p) override;
     std::u16string toString() const override;
     void fromString(const std::u16string& text) override;
 

@@ -5,8 +5,8 @@
 
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
+#include "engine/Serializer.h"
 #include "engine/TextScan.h"
-#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyFloat, Property, nullptr)
 
@@ -24,7 +24,7 @@ void PropertyFloat::fromString(const std::u16string& text) {
     *value = std::fabs(*v) > FLT_MAX ? (*v > 0 ? INFINITY : -INFINITY) : static_cast<float>(*v);
 }
 
-void PropertyFloat::serialize(Packet& p) {
+void PropertyFloat::serialize(Serializer& p) {
     if (flags & kHalfFloat)
         p.doHalfFloat(*value);
     else

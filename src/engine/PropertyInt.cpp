@@ -3,8 +3,8 @@
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "engine/PropertyContainer.h"
+#include "engine/Serializer.h"
 #include "engine/TextScan.h"
-#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyInt, Property, nullptr)
 
@@ -25,7 +25,7 @@ PropertyInt* addPropertyInt(std::int32_t* field, PropertyContainer* container, s
     return property;
 }
 
-void PropertyInt::serialize(Packet& p) {
+void PropertyInt::serialize(Serializer& p) {
     if (flags & kUnsigned) {
         auto u = static_cast<std::uint32_t>(*value);
         p.doUInt(u);

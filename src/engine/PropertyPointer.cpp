@@ -7,12 +7,12 @@
 #include "engine/PropertyContainer.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
-#include "net/Packet.h"
+#include "engine/Serializer.h"
 
 QOR_DEFINE_CLASS(PropertyPointer, Property, nullptr)
 
 namespace {
-ResourceManager* resources() { return qor ? qor->pResourceManager : nullptr; }
+ResourceManager* resources() { return &qor->resources(); }
 }  // namespace
 
 PropertyPointer::PropertyPointer(std::u16string name_, std::uint32_t flags_, QorBase** value_)
@@ -52,7 +52,7 @@ PropertyPointer* addPropertyPointer(QorBase** field, PropertyContainer* containe
     return property;
 }
 
-void PropertyPointer::serialize(Packet& p) {
+void PropertyPointer::serialize(Serializer& p) {
     QorBase* target = *value;
     if (flags & kRawPointer)
         p.doPointer(target);

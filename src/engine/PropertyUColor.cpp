@@ -2,8 +2,8 @@
 
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
+#include "engine/Serializer.h"
 #include "engine/TextScan.h"
-#include "net/Packet.h"
 
 QOR_DEFINE_CLASS(PropertyUColor, Property, nullptr)
 
@@ -18,4 +18,4 @@ void PropertyUColor::fromString(const std::u16string& text) {
     if (auto v = scanHex(text)) *value = *v;
 }
 
-void PropertyUColor::serialize(Packet& p) { p.doRaw32(value); }
+void PropertyUColor::serialize(Serializer& p) { p.doRaw32(value); }

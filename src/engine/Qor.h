@@ -41,6 +41,22 @@ struct FrameCounters {
     int inverseTransforms = 0;
 };
 
+// When the phases of the last worked frame ended, in seconds of engine time, for the
+// developer overlays. While the overlays draw, the last three still hold the previous
+// frame's values.
+struct FramePhases {
+    double frameStart = 0.0;
+    double tickStart = 0.0;
+    double sceneDone = 0.0;     // the scene ticked and its pointer events dispatched
+    double consoleDone = 0.0;   // the console ticked
+    double drawingDone = 0.0;   // the scene drawn and the statistics recorded
+    double overlaysDone = 0.0;  // the frame's drawing closed
+    double presentDone = 0.0;   // the frame presented
+    double waitDone = 0.0;      // the pacing wait over
+    double overlayTime = 0.0;   // s, the overlays of the previous frame
+    double unpacedRate = 0.0;   // 1 / work time of this frame
+};
+
 class Qor {
 public:
     // Engine modes.
@@ -80,6 +96,24 @@ public:
     template <class F>
     void forEachObject(F f);
 
+    // The services. Each accessor is fatal when its service does not exist: code that
+    // needs a service asks for it here instead of testing the field for null, and a test
+    // builds the services its code uses.
+    Logger& logger() const { return need(pLogger, "pLogger"); }
+    MemoryIniFile& settings() const { return need(pSettings, "pSettings"); }
+    ErrorManager& errors() const { return need(pErrorManager, "pErrorManager"); }
+    QorInput& input() const { return need(pQorInput, "pQorInput"); }
+    QorGraphics& graphics() const { return need(pQorGraphics, "pQorGraphics"); }
+    QorAudio& audio() const { return need(pQorAudio, "pQorAudio"); }
+    QorNetwork& network() const { return need(pQorNetwork, "pQorNetwork"); }
+    FileManager& files() const { return need(pFileManager, "pFileManager"); }
+    ResourceManager& resources() const { return need(pResourceManager, "pResourceManager"); }
+    TimeKeeper& timeKeeper() const { return need(pTimeKeeper, "pTimeKeeper"); }
+    Console& console() const { return need(pConsole, "pConsole"); }
+    FontGDI& defaultFont() const { return need(pDefaultFont, "pDefaultFont"); }
+    MouseDispatcher& mouseDispatcher() const { return need(pMouseDispatcher, "pMouseDispatcher"); }
+    Language& language() const { return need(pLanguage, "pLanguage"); }
+
     void* hAppInstance = nullptr;
     Window* hWindowHandle = nullptr;
     Logger* pLogger = nullptr;
@@ -115,6 +149,7 @@ public:
     int frameCounter = 0;  // worked frames so far
     int pixelScalingOff = 1;
     FrameCounters counters;
+    FramePhases phases;
     // Work time in ms, then resident bytes of textures, image files, sounds and streams.
     std::array<std::array<int, kStatisticsFrames>, 5> statistics{};
     BasicLink objectList;         // every live QorBase, in construction order
@@ -125,11 +160,24 @@ public:
     std::u16string osName = u"<unknown>";  // the system's short name, set by the system report
 
 private:
+    template <class Service>
+    static Service& need(Service* service, const char* field) {
+        if (!service) serviceMissing(field);
+        return *service;
+    }
+    [[noreturn]] static void serviceMissing(const char* field);
+
     void readStaticSettings();
     void readEngineSettings();
     void createServices();
     bool runModeMachine();
-    void workedFramePhases(Context* scene, double& t1);
+    void pollDevices();
+    void tickScene(Context* scene);
+    void tickConsole();
+    void drawScene(Context* scene);
+    void drawDeveloperLayers(Context* scene);
+    void present(bool worked);
+    void serveResetRequest();
     void recordStatistics(double t1);
     void takeScreenshotOnKey(Context* scene);
     void tearDownServices();

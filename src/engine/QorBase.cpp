@@ -4,16 +4,15 @@
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
+#include "engine/ClassRegistry.h"
 #include "engine/ErrorManager.h"
 #include "engine/Event.h"
+#include "engine/NetRoleFlags.h"
 #include "engine/Property.h"
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyInt.h"
 #include "engine/Qor.h"
-#include "net/NetRole.h"
-#include "net/Packet.h"
-#include "net/QorNetwork.h"
-#include "render/Context.h"
+#include "engine/Serializer.h"
 
 QOR_DEFINE_CLASS(QorBase, BasicLink, (&makeInstance<QorBase, BasicLink>))
 
@@ -82,9 +81,13 @@ void QorBase::deleteChildren() {
     while (lastChild) lastChild->destroy();
 }
 
+NetRoleFlags* (*QorBase::netRole)() = nullptr;
+
 QorBase* QorBase::findContext() {
+    // Contexts belong to the rendering layer above this one: known by their record's name.
+    static const ClassInfo* const context = ClassRegistry::instance().findByName(u"Context");
     for (QorBase* o = this; o; o = o->parentObject())
-        if (o->getClass()->isA(&Context::classInfo)) return o;
+        if (context && o->getClass()->isA(context)) return o;
     QOR_FATAL("QorBase::findContext", u"Could not find any Context object.");
 }
 
@@ -105,23 +108,23 @@ PropertyContainer* QorBase::getProperties() {
     return container;
 }
 
-void QorBase::netSerialize(Packet& p) {
+void QorBase::netSerialize(Serializer& p) {
     PropertyContainer* properties = getProperties();
     properties->serialize(p);
     properties->destroy();
-    if (p.flags & Packet::kClassHashes) {
-        std::uint32_t marker = Packet::kObjectMarker;
+    if (p.flags & Serializer::kClassHashes) {
+        std::uint32_t marker = Serializer::kObjectMarker;
         p.doRaw32(&marker);
         // A message that lost its place comes from outside: it is refused, never fatal.
-        if (!p.bWriting && marker != Packet::kObjectMarker) p.bBad = 1;
+        if (!p.bWriting && marker != Serializer::kObjectMarker) p.bBad = 1;
     }
     if (p.bBad) return;
     serializeChildren(p, false);
 }
 
-void QorBase::netSerializeLinks(Packet& p) { serializeChildren(p, true); }
+void QorBase::netSerializeLinks(Serializer& p) { serializeChildren(p, true); }
 
-void QorBase::serializeChildren(Packet& p, bool registeredOnly) {
+void QorBase::serializeChildren(Serializer& p, bool registeredOnly) {
     std::uint8_t hasChildren = p.bWriting && firstChild ? 1 : 0;
     p.doBool(hasChildren, 0);
     if (!hasChildren) return;
@@ -131,7 +134,7 @@ void QorBase::serializeChildren(Packet& p, bool registeredOnly) {
             const bool skipped =
                 registeredOnly
                     ? child->objectUID <= 0
-                    : ((p.flags & Packet::kOnlyRegisteredChildren) && child->objectUID <= 0) || child->bNoNet;
+                    : ((p.flags & Serializer::kOnlyRegisteredChildren) && child->objectUID <= 0) || child->bNoNet;
             if (!skipped) p.doPointer2(child);
         }
         QorBase* end = nullptr;
@@ -150,7 +153,7 @@ void QorBase::setStateRemote(std::int32_t s, double delay) {
         setState(s, 0.0);
         return;
     }
-    NetRole* role = qor && qor->pQorNetwork ? qor->pQorNetwork->THEROLE : nullptr;
+    NetRoleFlags* role = netRole ? netRole() : nullptr;
     if (!role || role->bServer) {
         const bool inside = role ? role->bInsideClientCall : false;
         if (role) role->bInsideClientCall = false;

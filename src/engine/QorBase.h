@@ -14,7 +14,8 @@
 #include "engine/StateBase.h"
 
 struct Event;
-class Packet;
+class Serializer;
+struct NetRoleFlags;
 class PropertyContainer;
 
 class QorBase : public BasicLink, public StateBase {
@@ -43,9 +44,9 @@ public:
     virtual void onPresentationRestored() {}
     // The object's properties, the marker (packet flag 4), then its children by
     // reference, in both directions. Objects read as children are appended with addChild.
-    virtual void netSerialize(Packet& p);
+    virtual void netSerialize(Serializer& p);
     // The child references alone; writes only children with an id above 0.
-    virtual void netSerializeLinks(Packet& p);
+    virtual void netSerializeLinks(Serializer& p);
     virtual void onRemoteSignalA() {}
     virtual void onRemoteSignalB() {}
     // Destroys the children, last to first, each through its own destroy().
@@ -58,6 +59,10 @@ public:
     // A new container named "<class name> (<address>)" filled by describeProperties;
     // the caller deletes it (destroy()).
     PropertyContainer* getProperties();
+
+    // The current network role, or null without one; set by the network service while it
+    // exists (the network layer stands above this one).
+    static NetRoleFlags* (*netRole)();
 
     // A state change asked for by the far side. Without a network role, or on the
     // server, it is an ordinary setState; on a client a delayed change only records the
@@ -85,5 +90,5 @@ private:
     void clearReferrers();
     // Child references ended by a null one; `registeredOnly`: children with an id above
     // 0 only, else also honouring bNoNet and packet flag 1.
-    void serializeChildren(Packet& p, bool registeredOnly);
+    void serializeChildren(Serializer& p, bool registeredOnly);
 };

@@ -3,7 +3,7 @@
 #include "engine/ClassInfo.h"
 #include "engine/PropertyContainer.h"
 #include "engine/PropertyPointer.h"
-#include "net/Packet.h"
+#include "engine/Serializer.h"
 
 QOR_DEFINE_CLASS(QorBasePointer, QorBase, (&makeInstance<QorBasePointer, BasicLink>))
 
@@ -14,7 +14,7 @@ void QorBasePointer::describeProperties(PropertyContainer* container) {
     container->addChild(new PropertyPointer(u"pObject", 0, &pObject));
 }
 
-void QorBasePointer::netSerializeLinks(Packet& p) {
+void QorBasePointer::netSerializeLinks(Serializer& p) {
     QorBase::netSerializeLinks(p);
     p.doPointer2(pObject);
 }

@@ -12,7 +12,7 @@ public:
     ClassInfo* getClass() const override;
 
     // The base's child references, then the referenced object.
-    void netSerializeLinks(Packet& p) override;
+    void netSerializeLinks(Serializer& p) override;
     // The base's properties, then "pObject".
     void describeProperties(PropertyContainer* container) override;
 

@@ -5,7 +5,7 @@
 #include "platform/SystemClock.h"
 
 namespace {
-double gameTime() { return qor && qor->pTimeKeeper ? qor->pTimeKeeper->now() : 0.0; }
+double gameTime() { return qor->timeKeeper().now(); }
 }  // namespace
 
 void QorTimer::start(double newPeriod) {

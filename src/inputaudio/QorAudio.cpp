@@ -109,15 +109,12 @@ QorAudio::QorAudio() {
 }
 
 void QorAudio::readSettings(int& channels) {
-    MemoryIniFile& s = *qor->pSettings;
+    MemoryIniFile& s = qor->settings();
     const std::u16string section = classInfo.name;
-    if (!s.hasKey(section, u"bNoAudio")) s.setBool(section, u"bNoAudio", muted);
-    muted = s.getBool(section, u"bNoAudio");
-    if (!s.hasKey(section, u"frequency")) s.setInt(section, u"frequency", kDefaultFrequency);
-    frequency = s.getInt(section, u"frequency");
+    muted = s.getBool(section, u"bNoAudio", muted);
+    frequency = s.getInt(section, u"frequency", kDefaultFrequency);
     startFrequency = frequency;
-    if (!s.hasKey(section, u"channels")) s.setInt(section, u"channels", kDefaultChannels);
-    channels = s.getInt(section, u"channels");
+    channels = s.getInt(section, u"channels", kDefaultChannels);
 }
 
 int QorAudio::listDevices() {
@@ -151,10 +148,10 @@ void QorAudio::openOutput(int deviceCount) {
 
 QorAudio::~QorAudio() {
     if (qor && qor->pSettings) {
-        qor->pSettings->setInt(classInfo.name, u"frequency", frequency);
+        qor->settings().setInt(classInfo.name, u"frequency", frequency);
         // The engine saved its settings before its parts went down; a rate chosen since
         // the start would be lost without this save.
-        if (frequency != startFrequency) qor->pSettings->save();
+        if (frequency != startFrequency) qor->settings().save();
     }
     library().free();
 }

@@ -10,10 +10,9 @@
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/TouchPoint.h"
+#include "inputaudio/ViewportMapping.h"
 #include "platform/SdlInputDevices.h"
 #include "platform/Window.h"
-#include "render/QorGraphics.h"
-#include "render/ViewportMapping.h"
 
 QOR_DEFINE_ROOT_CLASS(QorInput, nullptr)
 
@@ -43,18 +42,6 @@ constexpr int kModifierTable[8] = {
     QorInput::kNoModifier, QorInput::kShift,     QorInput::kAlt,     QorInput::kAltShift,
     QorInput::kCtrl,       QorInput::kCtrlShift, QorInput::kCtrlAlt, QorInput::kCtrlAltShift,
 };
-
-bool readBool(MemoryIniFile& s, std::u16string_view key, bool fallback) {
-    const std::u16string section = QorInput::classInfo.name;
-    if (!s.hasKey(section, key)) s.setBool(section, key, fallback);
-    return s.getBool(section, key);
-}
-
-double readDouble(MemoryIniFile& s, std::u16string_view key, double fallback) {
-    const std::u16string section = QorInput::classInfo.name;
-    if (!s.hasKey(section, key)) s.setDouble(section, key, fallback);
-    return s.getDouble(section, key);
-}
 
 // The stick's deflection outside the dead zone, rescaled so that the edge of the dead
 // zone gives 0 and full deflection 1.
@@ -86,12 +73,13 @@ QorInput::~QorInput() {
 ClassInfo* QorInput::getClass() const { return &classInfo; }
 
 void QorInput::readSettings() {
-    MemoryIniFile& s = *qor->pSettings;
-    bTrackKeyboard = readBool(s, u"bTrackKeyboard", true);
-    bTrackJoystick = readBool(s, u"bTrackJoystick", true);
-    joystickDeadZone = readDouble(s, u"joystickDeadZone", 0.2);
-    repeatRate = readDouble(s, u"repeatRate", 0.1);
-    repeatDelay = readDouble(s, u"repeatDelay", 0.25);
+    MemoryIniFile& s = qor->settings();
+    const std::u16string section = classInfo.name;
+    bTrackKeyboard = s.getBool(section, u"bTrackKeyboard", true);
+    bTrackJoystick = s.getBool(section, u"bTrackJoystick", true);
+    joystickDeadZone = s.getDouble(section, u"joystickDeadZone", 0.2);
+    repeatRate = s.getDouble(section, u"repeatRate", 0.1);
+    repeatDelay = s.getDouble(section, u"repeatDelay", 0.25);
     // A hand-edited negative dead zone would let a resting stick drift.
     if (joystickDeadZone < 0.0) joystickDeadZone = 0.0;
 }
@@ -198,7 +186,7 @@ void QorInput::pollKeyboard() {
 
 void QorInput::updatePointer() {
     const Vector3 old = pointerPosition;
-    const ViewportMapping screen = ViewportMapping::fromGraphics(qor->pQorGraphics);
+    const ViewportMapping screen = viewport();
     if (inputMode == kModeMouse) {
         const Vector3 raw{static_cast<float>(rawMousePosition[0]), static_cast<float>(rawMousePosition[1]),
                           static_cast<float>(wheelSum)};
@@ -282,9 +270,9 @@ void QorInput::onQORmodeChange(int oldMode, int newMode) {
 }
 
 void QorInput::initInputMode() {
-    const QorGraphics* graphics = qor->pQorGraphics;
-    const int width = graphics ? graphics->virtualWidth : 800;
-    const int height = graphics ? graphics->virtualHeight : 480;
+    const ViewportMapping screen = viewport();
+    const int width = static_cast<int>(screen.width);
+    const int height = static_cast<int>(screen.height);
     pointerPosition = Vector3{static_cast<float>(width / 2), static_cast<float>(height / 2), 0.0f};
     setInputMode(kModeTouch);
 }
@@ -304,7 +292,7 @@ void QorInput::setMousePos(float x, float y, float z) {
     pointerPosition = {x, y, z};
     pointerDelta = {0.0f, 0.0f, 0.0f};
     if (inputMode != kModeMouse || !qor->hWindowHandle) return;
-    const Vector3 raw = ViewportMapping::fromGraphics(qor->pQorGraphics).toWindow(pointerPosition);
+    const Vector3 raw = viewport().toWindow(pointerPosition);
     qor->hWindowHandle->warpMouse(static_cast<int>(raw.x), static_cast<int>(raw.y));
 }
 
@@ -359,9 +347,9 @@ const void* QorInput::getTouchOwner() const {
 
 void QorInput::addMouseContact() {
     auto* contact = new TouchPoint();
-    const Vector3 raw = ViewportMapping::fromGraphics(qor->pQorGraphics).toWindow(pointerPosition);
+    const Vector3 raw = viewport().toWindow(pointerPosition);
     contact->rawPosition = contact->rawPressPosition = contact->previousRawPosition = {raw.x, raw.y, 0.0f};
-    contact->lastUpdateTime = contact->previousUpdateTime = qor->pTimeKeeper ? qor->pTimeKeeper->now() : 0.0;
+    contact->lastUpdateTime = contact->previousUpdateTime = qor->timeKeeper().now();
     contact->downFrame = contact->upFrame = qor->frameCounter + 1;
     contact->tag = -1;
     addTouch(contact);

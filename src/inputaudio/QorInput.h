@@ -22,13 +22,14 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "engine/QorBase.h"
-#include "language/KeyNames.h"
+#include "engine/Vector3.h"
+#include "inputaudio/ViewportMapping.h"
 #include "platform/JoystickState.h"
-#include "render/Vector3.h"
 
 class ClassInfo;
 class InputDevices;
@@ -114,7 +115,11 @@ public:
     // At the end of a frame: the next waiting character becomes typedChar, or 0.
     void nextTypedCharacter();
 
-    KeyNames keyName;  // display names of the input codes, written by the language service
+    // Where the window's pixels lie on the virtual screen: the graphics service, which
+    // sizes the viewport, sets the source while it exists; without it, the default.
+    ViewportMapping viewport() const { return viewportSource ? viewportSource() : ViewportMapping{}; }
+    std::function<ViewportMapping()> viewportSource;
+
     int inputMode = kModeNone;
     int modifierState = kNoModifier;
     char16_t typedChar = 0;           // the character typed for this frame, 0 when none

@@ -9,24 +9,24 @@
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "inputaudio/QorAudio.h"
+#include "inputaudio/QorInput.h"
 #include "inputaudio/SoundChannel.h"
 #include "platform/AudioSystem.h"
-#include "render/QorGraphics.h"
 
 QOR_DEFINE_CLASS(Sound, QorBase, nullptr)
 
 std::int32_t Sound::residentSoundBytes = 0;
 
 namespace {
-bool audioMuted() { return !qor->pQorAudio || qor->pQorAudio->muted; }
+bool audioMuted() { return !qor->pQorAudio || qor->audio().muted; }
 }  // namespace
 
 Sound::Sound(std::uint32_t f, int maxPlaybacks, std::u16string name)
-    : fileName(std::move(name)), flags(f), savedMaxPlaybacks(maxPlaybacks), savedUseWad(qor->pFileManager->bUseWad) {
+    : fileName(std::move(name)), flags(f), savedMaxPlaybacks(maxPlaybacks), savedUseWad(qor->files().bUseWad) {
     if (!qor->bEnableDelayedLoad)
         recreateSound();
     else
-        qor->pFileManager->verifyFile(fileName);
+        qor->files().verifyFile(fileName);
 }
 
 Sound::~Sound() { freeSample(); }
@@ -35,7 +35,7 @@ ClassInfo* Sound::getClass() const { return &classInfo; }
 
 void Sound::recreateSound() {
     if (audioMuted()) return;
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     const std::uint8_t useWad = files.bUseWad;
     files.bUseWad = savedUseWad;
     // The file's bytes live only for the load: the layer keeps the decoded sample.
@@ -86,7 +86,7 @@ void Sound::playAtFrequency(float frequency) {
 void Sound::playAt(Vector3 position) {
     if (!pSample) recreateSound();
     SoundChannel channel(this);
-    const int half = qor->pQorGraphics ? qor->pQorGraphics->virtualWidth / 2 : 0;
+    const int half = static_cast<int>(qor->input().viewport().width) / 2;
     const float t = half == 0 ? 0.0f : std::clamp((position.x + half) / (2.0f * half), 0.0f, 1.0f);
     channel.setPan(-1.0f + 2.0f * t, 0.0);
     channel.setFrequency(randomFrequency(), 0.0);

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "platform/AudioRecords.h"
-#include "render/Vector3.h"
 
 class Sound : public QorBase {
 public:

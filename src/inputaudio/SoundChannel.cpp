@@ -53,9 +53,9 @@ void SoundChannel::setPan(float pan, double time) {
 }
 
 void SoundChannel::play() {
-    const double now = qor->pTimeKeeper->now();
+    const double now = qor->timeKeeper().now();
     if (now < pSound->lastPlayTime + pSound->minReplayInterval) return;
     QorAudio::library().channelPlay(channel, false);
-    pSound->lastPlayTime = qor->pTimeKeeper->now();
+    pSound->lastPlayTime = qor->timeKeeper().now();
     started = true;
 }

@@ -11,28 +11,25 @@
 std::int32_t SoundStream::residentStreamBytes = 0;
 
 namespace {
-bool audioMuted() { return !qor->pQorAudio || qor->pQorAudio->muted; }
+bool audioMuted() { return !qor->pQorAudio || qor->audio().muted; }
 // What a fade "to 0" is sent as: aimed below zero, the layer stops the stream when the
 // fade arrives instead of leaving it playing in silence.
 constexpr float kFadeOutTarget = -0.001f;
 }  // namespace
 
 SoundStream::SoundStream(std::uint32_t f, std::u16string name)
-    : sourceData(MemoryFile::kMayDelay, name),
-      fileName(std::move(name)),
-      flags(f),
-      savedUseWad(qor->pFileManager->bUseWad) {
+    : sourceData(MemoryFile::kMayDelay, name), fileName(std::move(name)), flags(f), savedUseWad(qor->files().bUseWad) {
     if (!qor->bEnableDelayedLoad)
         recreateSoundStream();
     else
-        qor->pFileManager->verifyFile(fileName);
+        qor->files().verifyFile(fileName);
 }
 
 SoundStream::~SoundStream() { freeSoundStream(); }
 
 void SoundStream::recreateSoundStream() {
     if (audioMuted()) return;
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     const std::uint8_t useWad = files.bUseWad;
     files.bUseWad = savedUseWad;
     sourceData.load();

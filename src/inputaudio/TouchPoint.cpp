@@ -2,7 +2,8 @@
 
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
-#include "render/ViewportMapping.h"
+#include "inputaudio/QorInput.h"
+#include "inputaudio/ViewportMapping.h"
 
 int TouchPoint::nextId = 0;
 
@@ -13,7 +14,7 @@ TouchPoint::~TouchPoint() = default;
 void TouchPoint::tick(double time, double dt) {
     QorBase::tick(time, dt);
     const int frame = qor->frameCounter;
-    const ViewportMapping mapping = ViewportMapping::fromGraphics(qor->pQorGraphics);
+    const ViewportMapping mapping = qor->input().viewport();
     const Vector3 oldPos = pos;
     pos = mapping.toScreen(rawPosition);
     delta = pos - oldPos;

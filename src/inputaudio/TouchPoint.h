@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "engine/QorBase.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 struct ViewportMapping;
 

@@ -4,7 +4,6 @@
 #include "engine/Format.h"
 #include "engine/Logger.h"
 #include "engine/Qor.h"
-#include "inputaudio/QorInput.h"
 
 namespace {
 
@@ -85,14 +84,10 @@ void Language::setLanguage(int language) {
         currentLanguage = 0;
     }
     rightToLeft = std::u16string_view(strings[currentLanguage][StringId::LANGUAGEREADINGORDER]) == u"RTL" ? 1 : 0;
-    applyKeyNames();
+    applyKeyNames(keyName);
 }
 
 void Language::applyKeyNames(KeyNames& target) const {
     // Only reached after setLanguage, but an unset language must not index row -1.
     target.build(strings[currentLanguage >= 0 && currentLanguage < kLanguageCount ? currentLanguage : 0]);
-}
-
-void Language::applyKeyNames() const {
-    if (qor && qor->pQorInput) applyKeyNames(qor->pQorInput->keyName);
 }

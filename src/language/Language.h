@@ -46,16 +46,15 @@ public:
 
     // Makes `language` current, falling back to 0 (English) when it is out of range or
     // unavailable; sets rightToLeft from the language's reading order and rebuilds the
-    // input key names.
+    // key names.
     void setLanguage(int language);
 
-    // Rewrites every input-code name in the current language, into `target` or into the
-    // engine's input service (when there is one).
+    // Rewrites every input-code name in the current language into `target`.
     void applyKeyNames(KeyNames& target) const;
-    void applyKeyNames() const;
 
     int currentLanguage = -1;  // -1 until setLanguage, then 0 or 1; written only by setLanguage
     int rightToLeft = 0;       // 1 when the current language reads right to left
+    KeyNames keyName;          // display names of the input codes in the current language
 
 private:
     void registerStringNames();

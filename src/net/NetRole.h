@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "engine/NetRoleFlags.h"
+
 class QorBase;
 
-class NetRole {
+class NetRole : public NetRoleFlags {
 public:
-    explicit NetRole(bool server) : bServer(server) {}
+    explicit NetRole(bool server) { bServer = server; }
     virtual ~NetRole() = default;
 
     // Gives the object the next network id and enters it in the table.
@@ -25,9 +27,6 @@ public:
     void seed(std::uint32_t s);
     std::uint32_t random();
 
-    bool bServer = false;
-    bool bInsideServerCall = false;  // running a call received from the server
-    bool bInsideClientCall = false;  // running a call received from a client
     std::int32_t nextObjectUID = 1;
     std::array<std::uint32_t, 624> mt{};
     int mti = 625;  // 625: never seeded

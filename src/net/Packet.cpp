@@ -16,15 +16,18 @@ namespace {
 constexpr std::uint8_t kStringKey = 0x2B;
 constexpr int kMaxVarIntBytes = 5;
 
-NetRole* currentRole() { return qor && qor->pQorNetwork ? qor->pQorNetwork->THEROLE : nullptr; }
+NetRole* currentRole() { return qor && qor->pQorNetwork ? qor->network().THEROLE : nullptr; }
 }  // namespace
 
-Packet::Packet(std::uint32_t flags_, int capacity) : flags(flags_) {
+Packet::Packet(std::uint32_t flags_, int capacity) {
+    flags = flags_;
     buffer.reserve(static_cast<std::size_t>(capacity < 0 ? kDefaultCapacity : capacity));
 }
 
-Packet::Packet(std::uint32_t flags_, const std::uint8_t* bytes, std::size_t size)
-    : flags(flags_), bWriting(0), buffer(bytes, bytes + size) {}
+Packet::Packet(std::uint32_t flags_, const std::uint8_t* bytes, std::size_t size) : buffer(bytes, bytes + size) {
+    flags = flags_;
+    bWriting = 0;
+}
 
 void Packet::startReading() {
     bWriting = 0;

@@ -18,16 +18,12 @@
 #include <vector>
 
 #include "engine/QorBase.h"
+#include "engine/Serializer.h"
 
 class ClassInfo;
 
-class Packet : public QorBase {
+class Packet : public QorBase, public Serializer {
 public:
-    // Packet flags.
-    static constexpr std::uint32_t kOnlyRegisteredChildren = 0x1;  // children without an id are not written
-    static constexpr std::uint32_t kRawPointers = 0x2;             // see doPointer
-    static constexpr std::uint32_t kClassHashes = 0x4;             // classes as name hashes; objects carry a marker
-    static constexpr std::uint32_t kObjectMarker = 0xFEFDFCFBu;
     static constexpr int kDefaultCapacity = 0x40000;
     static constexpr int kMaxStringBytes = 1024;
 
@@ -39,30 +35,26 @@ public:
     // Turns a written packet around: reads its bytes from the start.
     void startReading();
 
-    void doBool(std::uint8_t& b, int bit);
+    void doBool(std::uint8_t& b, int bit) override;
     void doBits(std::uint8_t& b, int count);
-    void doInt(std::int32_t& v);
-    void doUInt(std::uint32_t& v);
-    void doHalfFloat(float& f);
+    void doInt(std::int32_t& v) override;
+    void doUInt(std::uint32_t& v) override;
+    void doHalfFloat(float& f) override;
     void doUString(std::u16string& text, int maxLength = -1);
     void doClassID(ClassInfo*& record);
     // The object's network id (0 for none); reading maps the id through the current
     // network role. True when the reference is not null.
-    virtual bool doPointer2(QorBase*& object);
+    bool doPointer2(QorBase*& object) override;
     // Raw pointer values would not survive a 64-bit address space nor can a received
     // one be trusted, so objects always travel by id.
-    bool doPointer(QorBase*& object);
+    bool doPointer(QorBase*& object) override;
     // The object as the name under which the resource registry holds it.
-    void doResourcePointer2(QorBase*& object);
+    void doResourcePointer2(QorBase*& object) override;
     // Four bytes as they lie in memory, copied at the cursor.
-    void doRaw32(void* value);
+    void doRaw32(void* value) override;
 
     const std::vector<std::uint8_t>& bytes() const { return buffer; }
     std::size_t size() const { return buffer.size(); }
-
-    std::uint32_t flags = 0;
-    std::uint8_t bWriting = 1;  // 1 writes, 0 reads
-    std::uint8_t bBad = 0;      // a read ran past the message or met a malformed value
 
 private:
     bool takeByte(std::uint8_t& b);

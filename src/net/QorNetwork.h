@@ -7,9 +7,10 @@ class NetRole;
 
 class QorNetwork {
 public:
-    QorNetwork() = default;
+    // Hands the object model the way to the current role while the service exists.
+    QorNetwork();
     virtual ClassInfo* getClass() const;
-    virtual ~QorNetwork() = default;
+    virtual ~QorNetwork();
     static ClassInfo classInfo;
 
     NetRole* THEROLE = nullptr;  // the current role, not owned; null without a network

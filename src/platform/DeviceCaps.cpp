@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/DeviceVertexBuffer.h"
 #include "platform/GraphicsDevice.h"
-#include "render/Vertex.h"
 
 namespace {
 // The bit of the flag at `index` in its group's list.
@@ -66,7 +66,7 @@ void fillPipeline(DeviceCaps& c, bool software) {
     c.LineCaps = bit(0) | bit(1) | bit(3);                    // ALPHACMP, BLEND, TEXTURE
     c.TextureOpCaps = bit(14) | bit(23) | bit(24);            // MODULATE, SELECTARG1, SELECTARG2
     c.FVFTexCoordCount = 1;
-    c.MaxStreamStride = sizeof(Vertex);
+    c.MaxStreamStride = DeviceVertexBuffer::kStride;
 }
 }  // namespace
 

@@ -173,7 +173,7 @@ GLuint compileShader(GLenum kind, const char* source, std::string& error) {
 }  // namespace
 
 GraphicsDevice::GraphicsDevice(Window& window_) : window(window_) {
-    for (Matrix& m : transforms) m = Matrix::identity();
+    for (DeviceMatrix& m : transforms) m = DeviceMatrix::identity();
 }
 
 std::int32_t GraphicsDevice::create(Window& window, const PresentParameters& parameters, GraphicsDevice** out) {
@@ -555,13 +555,15 @@ std::int32_t GraphicsDevice::validateDevice(int& passes) const {
     return lost ? ResultCode::kDeviceLost : ResultCode::kOk;
 }
 
-void GraphicsDevice::setTransform(TransformKind kind, const Matrix& m) {
+void GraphicsDevice::setTransform(TransformKind kind, const DeviceMatrix& m) {
     transforms[static_cast<int>(kind)] = m;
     transformDirty = true;
     if (kind != TransformKind::kWorld) viewProjectionDirty = true;
 }
 
-const Matrix& GraphicsDevice::getTransform(TransformKind kind) const { return transforms[static_cast<int>(kind)]; }
+const DeviceMatrix& GraphicsDevice::getTransform(TransformKind kind) const {
+    return transforms[static_cast<int>(kind)];
+}
 
 void GraphicsDevice::setBlendEnabled(bool enabled) { blend = enabled; }
 
@@ -653,12 +655,12 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
 
 void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
     if (viewProjectionDirty) {
-        viewProjection = Matrix::multiply(transforms[1], transforms[2]);
+        viewProjection = DeviceMatrix::product(transforms[1], transforms[2]);
         viewProjectionDirty = false;
         transformDirty = true;
     }
     if (transformDirty) {
-        worldViewProjection = Matrix::multiply(transforms[0], viewProjection);
+        worldViewProjection = DeviceMatrix::product(transforms[0], viewProjection);
         transformDirty = false;
     }
     // Blending source alpha over its inverse leaves a pixel as it was when the alpha
@@ -691,7 +693,7 @@ void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
                                (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
     const std::uint8_t colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
     const std::uint8_t alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
-    const Matrix& m = worldViewProjection;
+    const DeviceMatrix& m = worldViewProjection;
     const std::uint8_t* vertices =
         stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
     const std::size_t placed = batch.vertices.size();

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "platform/ClipVertex.h"
-#include "render/Matrix.h"
+#include "platform/DeviceMatrix.h"
 
 class DeviceTexture;
 class DeviceVertexBuffer;
@@ -91,8 +91,8 @@ public:
     // Always passes in one pass; kept so that the start-up log can say so.
     std::int32_t validateDevice(int& passes) const;
 
-    void setTransform(TransformKind kind, const Matrix& m);
-    const Matrix& getTransform(TransformKind kind) const;
+    void setTransform(TransformKind kind, const DeviceMatrix& m);
+    const DeviceMatrix& getTransform(TransformKind kind) const;
     // Blending as asked; a draw whose every pixel comes out opaque is drawn without it,
     // since it could not change the picture (a software renderer then need not read the
     // destination).
@@ -211,10 +211,10 @@ private:
     bool canCopyImages = false;
 
     DeviceViewport viewport;
-    Matrix transforms[3];
+    DeviceMatrix transforms[3];
     bool transformDirty = true;
-    Matrix viewProjection;  // view x projection, kept while neither changes
-    Matrix worldViewProjection;
+    DeviceMatrix viewProjection;  // view x projection, kept while neither changes
+    DeviceMatrix worldViewProjection;
     bool viewProjectionDirty = true;
     bool blend = true, alphaTest = false, linearFilter = true;
     int alphaRef = 0;

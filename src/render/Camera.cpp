@@ -18,8 +18,8 @@ constexpr float kVirtualAspect = 480.0f / 800.0f;
 
 Camera::Camera()
     : position{0.0f, 0.0f,
-               -(qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : kVirtualWidth) / 2.0f},
-      aspect(qor->pQorGraphics ? qor->pQorGraphics->virtualAspect : kVirtualAspect) {
+               -(qor->pQorGraphics ? static_cast<float>(qor->graphics().virtualWidth) : kVirtualWidth) / 2.0f},
+      aspect(qor->pQorGraphics ? qor->graphics().virtualAspect : kVirtualAspect) {
     tick(0.0, 0.0);
 }
 
@@ -33,7 +33,7 @@ void Camera::tick(double, double) {
         at = Vector3{snap(target.x), snap(target.y), target.z};
         return;
     }
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     const float zoom = (target.z - position.z) / (static_cast<float>(g.virtualWidth) * 0.5f);
     // A viewport of no size has no pixels to align to.
     const float rx =
@@ -49,7 +49,7 @@ void Camera::tick(double, double) {
 }
 
 void Camera::render() {
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    GraphicsDevice& device = *qor->graphics().dxDevice;
     device.setTransform(TransformKind::kProjection, Matrix::perspectiveLH(2.0f, 2.0f * aspect, kNearPlane, kFarPlane));
     const Vector3 up{std::sin(roll), std::cos(roll), 0.0f};
     device.setTransform(TransformKind::kView, Matrix::lookAtLH(eye, at, up));

@@ -8,7 +8,7 @@
 // Owned by its context, which ticks it before its contents and draws it (sets the
 // projection and view) before them. Game cameras derive and override tick or postTick.
 #include "engine/QorBase.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 struct ViewRect {
     float left, top, right, bottom;  // world units; top > bottom

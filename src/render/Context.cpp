@@ -40,8 +40,8 @@ void Context::tick(double, double) {
 void Context::updatePointer() {
     previousPointer = pointer;
     const ViewRect r = pCamera->getViewRect(pCamera->target.z);
-    const float f = -pCamera->position.z / (static_cast<float>(qor->pQorGraphics->virtualWidth) / 2.0f);
-    const Vector3 input = qor->pQorInput ? qor->pQorInput->pointerPosition : Vector3{0.0f, 0.0f, 0.0f};
+    const float f = -pCamera->position.z / (static_cast<float>(qor->graphics().virtualWidth) / 2.0f);
+    const Vector3 input = qor->input().pointerPosition;
     pointer = Vector3{r.left + f * input.x, r.bottom + f * input.y, 0.0f};
     pointerDelta = pointer - previousPointer;
 }
@@ -50,9 +50,9 @@ void Context::render() {
     if (hookBefore) hookBefore->render();
     Context* previous = qor->pCurrentContext;
     qor->pCurrentContext = this;
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    GraphicsDevice& device = *qor->graphics().dxDevice;
     if (clearColor != 0) device.clear(clearColor);
-    const Matrix savedView = device.getTransform(TransformKind::kView);
+    const DeviceMatrix savedView = device.getTransform(TransformKind::kView);
     if (pCamera) pCamera->render();
     renderContents();
     device.setTransform(TransformKind::kView, savedView);

@@ -10,8 +10,8 @@
 #include <cstdint>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "render/UColor.h"
-#include "render/Vector3.h"
 
 class Camera;
 

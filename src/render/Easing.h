@@ -3,7 +3,7 @@
 // the menus and the cameras.
 #include <cstdint>
 
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 // Two tables of 33 random words, one after the other, embedded by the game's player
 // data. Each word holds the upper halves of two consecutive generator states.

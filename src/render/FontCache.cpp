@@ -27,8 +27,7 @@ FontCache::FontCache(int rowHeight_, std::uint8_t clearWhite, std::u16string nam
     lineWidth = 254 * scale;
     if (MemoryIniFile* s = qor->pSettings) {
         const std::u16string section = classInfo.name;
-        if (!s->hasKey(section, u"cacheTTLframes")) s->setInt(section, u"cacheTTLframes", kDefaultTTL);
-        cacheTTLframes = s->getInt(section, u"cacheTTLframes");
+        cacheTTLframes = s->getInt(section, u"cacheTTLframes", kDefaultTTL);
     }
 }
 

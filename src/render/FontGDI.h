@@ -11,8 +11,8 @@
 #include <string>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "render/UColor.h"
-#include "render/Vector3.h"
 
 class FontCache;
 class FontCacheEntry;

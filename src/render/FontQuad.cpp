@@ -34,7 +34,7 @@ std::uint32_t latin1Table[256];
 int textureScale() { return qor->hq2x > 0 ? qor->hq2x : 1; }
 
 std::u16string languageString(int id) {
-    const char16_t* s = qor->pLanguage ? qor->pLanguage->getString(id) : nullptr;
+    const char16_t* s = qor->language().getString(id);
     return s ? std::u16string(s) : std::u16string();
 }
 
@@ -82,7 +82,7 @@ const std::uint32_t* FontQuad::chooseTable(bool bLatin1, std::uint32_t& entries)
     const std::u16string codePage = languageString(StringId::LANGUAGECODEPAGE);
     if (const std::uint32_t* table = codePageTable(codePage)) return table;
     if (codePage == u"Korean" || codePage == u"Japanese") {
-        auto* file = static_cast<MemoryFile*>(qor->pResourceManager->find(true, codePage + u".codepointLUT"));
+        auto* file = static_cast<MemoryFile*>(qor->resources().find(true, codePage + u".codepointLUT"));
         file->load();
         const std::uint8_t* bytes = static_cast<const std::uint8_t*>(file->block.pData);
         const std::uint32_t size = file->block.size;
@@ -340,7 +340,7 @@ void FontQuad::drawTextAt(float x, float y, float z, UColor color, int flags, st
 
 void FontQuad::drawTextWithShadow(Renderable& pen, int flags, float dx, float dy, float dz, UColor shadowColour,
                                   std::u16string_view text) {
-    if (qor->pQorGraphics && qor->pQorGraphics->bHighDetail) {
+    if (qor->pQorGraphics && qor->graphics().bHighDetail) {
         const Vector3 position = pen.position;
         const UColor color = pen.color;
         pen.position = Vector3{position.x + dx, position.y + dy, position.z + dz};

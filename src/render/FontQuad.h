@@ -19,10 +19,10 @@
 #include <string>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "render/FontGDI.h"
 #include "render/FontSymbol.h"
 #include "render/UColor.h"
-#include "render/Vector3.h"
 
 class FontCache;
 class FontCacheEntry;

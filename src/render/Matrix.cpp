@@ -21,18 +21,9 @@ struct LowerMinors {
 };
 }  // namespace
 
-Matrix Matrix::identity() {
-    return Matrix{
-        {{1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}}};
-}
+Matrix Matrix::identity() { return Matrix{DeviceMatrix::identity()}; }
 
-Matrix Matrix::multiply(const Matrix& a, const Matrix& b) {
-    Matrix r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
-    return r;
-}
+Matrix Matrix::multiply(const Matrix& a, const Matrix& b) { return Matrix{DeviceMatrix::product(a, b)}; }
 
 bool Matrix::inverse(const Matrix& a, Matrix& out, float* det) {
     // Cofactor expansion through the 2x2 minors of the upper and lower row pairs.
@@ -109,17 +100,17 @@ Matrix Matrix::lookAtLH(const Vector3& eye, const Vector3& at, const Vector3& up
     const Vector3 zAxis = normalize(at - eye);
     const Vector3 xAxis = normalize(cross(up, zAxis));
     const Vector3 yAxis = cross(zAxis, xAxis);
-    return Matrix{{{xAxis.x, yAxis.x, zAxis.x, 0.0f},
-                   {xAxis.y, yAxis.y, zAxis.y, 0.0f},
-                   {xAxis.z, yAxis.z, zAxis.z, 0.0f},
-                   {-dot(xAxis, eye), -dot(yAxis, eye), -dot(zAxis, eye), 1.0f}}};
+    return Matrix{DeviceMatrix{{{xAxis.x, yAxis.x, zAxis.x, 0.0f},
+                                {xAxis.y, yAxis.y, zAxis.y, 0.0f},
+                                {xAxis.z, yAxis.z, zAxis.z, 0.0f},
+                                {-dot(xAxis, eye), -dot(yAxis, eye), -dot(zAxis, eye), 1.0f}}}};
 }
 
 Matrix Matrix::perspectiveLH(float width, float height, float zn, float zf) {
-    return Matrix{{{2.0f * zn / width, 0.0f, 0.0f, 0.0f},
-                   {0.0f, 2.0f * zn / height, 0.0f, 0.0f},
-                   {0.0f, 0.0f, zf / (zf - zn), 1.0f},
-                   {0.0f, 0.0f, zn * zf / (zn - zf), 0.0f}}};
+    return Matrix{DeviceMatrix{{{2.0f * zn / width, 0.0f, 0.0f, 0.0f},
+                                {0.0f, 2.0f * zn / height, 0.0f, 0.0f},
+                                {0.0f, 0.0f, zf / (zf - zn), 1.0f},
+                                {0.0f, 0.0f, zn * zf / (zn - zf), 0.0f}}}};
 }
 
 Vector3 Matrix::transformCoord(const Vector3& v) const {

@@ -4,11 +4,10 @@
 // translation. Composing A then B is A * B. The static helpers give bit-for-bit the
 // results of the drawing helper library the engine was written against, so that layouts,
 // bounds and hit tests agree with the original art.
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
+#include "platform/DeviceMatrix.h"
 
-struct Matrix {
-    float m[4][4];
-
+struct Matrix : DeviceMatrix {
     static Matrix identity();
     // a * b: a point transformed by the result goes through a first. out may be a or b.
     static Matrix multiply(const Matrix& a, const Matrix& b);

@@ -11,6 +11,7 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
+#include "inputaudio/QorInput.h"
 #include "platform/DeviceCaps.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/PixelFormat.h"
@@ -20,7 +21,6 @@
 #include "render/Context.h"
 #include "render/MemoryImageFile.h"
 #include "render/VideoMode.h"
-#include "render/ViewportMapping.h"
 
 QOR_DEFINE_ROOT_CLASS(QorGraphics, nullptr)
 
@@ -43,21 +43,6 @@ int evenDown(int v) { return v - v % 2; }
 
 std::u16string section() { return QorGraphics::classInfo.name; }
 
-// The per-machine convention: a missing key gets its default written, then is read.
-int settingInt(MemoryIniFile& s, const char16_t* key, int value) {
-    if (!s.hasKey(section(), key)) s.setInt(section(), key, value);
-    return s.getInt(section(), key);
-}
-
-float settingFloat(MemoryIniFile& s, const char16_t* key, float value) {
-    if (!s.hasKey(section(), key)) s.setDouble(section(), key, value);
-    return static_cast<float>(s.getDouble(section(), key));
-}
-
-std::uint8_t settingBool(MemoryIniFile& s, const char16_t* key, bool value) {
-    if (!s.hasKey(section(), key)) s.setBool(section(), key, value);
-    return s.getBool(section(), key) ? 1 : 0;
-}
 }  // namespace
 
 QorGraphics::QorGraphics(Window& window_) : window(window_) {
@@ -93,19 +78,19 @@ QorGraphics::QorGraphics(Window& window_) : window(window_) {
 }
 
 void QorGraphics::readSettings() {
-    MemoryIniFile& s = *qor->pSettings;
-    videoModeWidth = settingInt(s, u"videoModeWidth", -1);
-    videoModeHeight = settingInt(s, u"videoModeHeight", -1);
-    texelAlignment.x = settingFloat(s, u"texelAlignment.x", 0.5f);
-    texelAlignment.y = settingFloat(s, u"texelAlignment.y", -0.5f);
-    texelAlignment.z = settingFloat(s, u"texelAlignment.z", 0.0f);
-    bFullScreen = settingBool(s, u"bFullScreen", true);
-    bBilinearFilter = settingBool(s, u"bBilinearFilter", true);
-    bUseHardwareTL = settingBool(s, u"bUseHardwareTL", true);
-    bUseVSync = settingBool(s, u"bUseVSync", false);
-    bEnableFontCache = settingBool(s, u"bEnableFontCache", true);
-    bSimulate256x256TextureHW = settingBool(s, u"bSimulate256x256TextureHW", true);
-    bAllowLetterbox = settingBool(s, u"bAllowLetterbox", true);
+    MemoryIniFile& s = qor->settings();
+    videoModeWidth = s.getInt(section(), u"videoModeWidth", -1);
+    videoModeHeight = s.getInt(section(), u"videoModeHeight", -1);
+    texelAlignment.x = static_cast<float>(s.getDouble(section(), u"texelAlignment.x", 0.5f));
+    texelAlignment.y = static_cast<float>(s.getDouble(section(), u"texelAlignment.y", -0.5f));
+    texelAlignment.z = static_cast<float>(s.getDouble(section(), u"texelAlignment.z", 0.0f));
+    bFullScreen = s.getBool(section(), u"bFullScreen", true);
+    bBilinearFilter = s.getBool(section(), u"bBilinearFilter", true);
+    bUseHardwareTL = s.getBool(section(), u"bUseHardwareTL", true);
+    bUseVSync = s.getBool(section(), u"bUseVSync", false);
+    bEnableFontCache = s.getBool(section(), u"bEnableFontCache", true);
+    bSimulate256x256TextureHW = s.getBool(section(), u"bSimulate256x256TextureHW", true);
+    bAllowLetterbox = s.getBool(section(), u"bAllowLetterbox", true);
 }
 
 void QorGraphics::listAdapterModes() {
@@ -138,9 +123,29 @@ void QorGraphics::createDevice() {
     }
     QOR_LOG(kConstructor, u"Drawing with OpenGL %hs on %hs.", dxDevice->versionName(), dxDevice->rendererName());
     QOR_LOG(kConstructor, u"Largest texture: %d texels a side.", dxDevice->maxTextureSize());
+    connectServices(true);
 }
 
-QorGraphics::~QorGraphics() { restoreDesktop(); }
+QorGraphics::~QorGraphics() {
+    connectServices(false);
+    restoreDesktop();
+}
+
+// The services below this one that need the display: input maps the pointer through the
+// viewport, and a fatal error saves a screenshot and restores the desktop.
+void QorGraphics::connectServices(bool connect) {
+    ErrorManager& errors = qor->errors();
+    QorInput& input = qor->input();
+    if (!connect) {
+        errors.saveCrashScreenshot = nullptr;
+        errors.restoreDesktop = nullptr;
+        input.viewportSource = nullptr;
+        return;
+    }
+    errors.saveCrashScreenshot = [this](const std::u16string& path) { saveScreenshot(nullptr, path); };
+    errors.restoreDesktop = [this] { restoreDesktop(); };
+    input.viewportSource = [this] { return viewportMapping(); };
+}
 
 ClassInfo* QorGraphics::getClass() const { return &classInfo; }
 
@@ -293,8 +298,23 @@ void QorGraphics::fillPresentParameters(PresentParameters& d3dpp) {
     bitsPerPixel = D3DFORMAT2bits(backBufferFormat);
 }
 
+ViewportMapping QorGraphics::viewportMapping() const {
+    ViewportMapping m;
+    m.left = static_cast<float>(viewportLeft);
+    m.top = static_cast<float>(viewportTop);
+    m.right = static_cast<float>(viewportLeft + viewportWidth);
+    m.bottom = static_cast<float>(viewportTop + viewportHeight);
+    if (dxDevice) {
+        dxDevice->backBufferToWindow(m.left, m.top, m.left, m.top);
+        dxDevice->backBufferToWindow(m.right, m.bottom, m.right, m.bottom);
+    }
+    m.width = static_cast<float>(virtualWidth);
+    m.height = static_cast<float>(virtualHeight);
+    return m;
+}
+
 Vector3 QorGraphics::windowToScreen(float x, float y, float z) const {
-    return ViewportMapping::fromGraphics(this).toScreen(Vector3{x, y, z});
+    return viewportMapping().toScreen(Vector3{x, y, z});
 }
 
 std::u16string QorGraphics::formatName(std::uint32_t format) {
@@ -561,7 +581,7 @@ void QorGraphics::dumpAdapterInfo() {
 void QorGraphics::dumpCaps() {
     if (!qor->pLogger) return;
     for (const std::u16string& line : CapsReport::capsLines(DeviceCaps::read(*dxDevice)))
-        qor->pLogger->log(u"%s", line);
+        qor->logger().log(u"%s", line);
 }
 
 void QorGraphics::restoreDesktop() {

@@ -12,8 +12,9 @@
 #include <string>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
+#include "inputaudio/ViewportMapping.h"
 #include "platform/DisplayAdapter.h"
-#include "render/Vector3.h"
 
 class ClassInfo;
 class Context;
@@ -43,6 +44,9 @@ public:
     // The mode choice: back-buffer format and size, window size and viewport.
     void calcClosestMatchParameters(bool fullScreen, int width, int height);
     void fillPresentParameters(PresentParameters& parameters);
+    // The viewport as the window's drawable pixels see it (through the back buffer's
+    // scaling in full screen).
+    ViewportMapping viewportMapping() const;
     // Window client pixels to virtual-screen units (y up), clamped to the viewport.
     Vector3 windowToScreen(float x, float y, float z) const;
     static std::u16string formatName(std::uint32_t format);
@@ -108,6 +112,7 @@ public:
     std::uint32_t backBufferFormat = 0;  // a PixelFormat value
 
 private:
+    void connectServices(bool connect);
     void readSettings();
     void listAdapterModes();
     void readDesktop();

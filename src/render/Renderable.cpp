@@ -189,15 +189,15 @@ void Renderable::render() {
     const int savedDebugLevel = qor->debugLevel;
     if ((qor->debugLevel & kDebugUpdatedThisFrame) && lastUpdateFrame == qor->frameCounter)
         qor->debugLevel |= kDebugHighlight;
-    qor->pQorGraphics->dxDevice->setTransform(TransformKind::kWorld, xform);
+    qor->graphics().dxDevice->setTransform(TransformKind::kWorld, xform);
     if (pSkin) pSkin->draw(*this);
     if (!bSkipVisibility && (qor->debugLevel & (kDebugCollisionCircle | kDebugBounds))) drawDebugOverlays();
     qor->debugLevel = savedDebugLevel;
 }
 
 void Renderable::drawDebugOverlays() {
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
-    device.setTransform(TransformKind::kWorld, Matrix::identity());
+    GraphicsDevice& device = *qor->graphics().dxDevice;
+    device.setTransform(TransformKind::kWorld, DeviceMatrix::identity());
     const float z = position.z;
     auto circlePoint = [&](int i, float radius) {
         const float angle = static_cast<float>(i) * kCircleTurn / static_cast<float>(kCircleVertices);
@@ -229,7 +229,7 @@ void Renderable::drawDebugOverlays() {
 }
 
 void Renderable::applyColorState() {
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     if (g.bSilhouettePass) return;
     g.dxDevice->setColorOp((color & 0x00FFFFFFu) == 0x00FFFFFFu ? TextureOp::kSelectTexture : TextureOp::kModulate);
     g.dxDevice->setAlphaOp((color >> 24) == 0xFFu ? TextureOp::kSelectTexture : TextureOp::kModulate);

@@ -11,9 +11,9 @@
 #include <cstdint>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "render/Matrix.h"
 #include "render/UColor.h"
-#include "render/Vector3.h"
 
 class Skin;
 

@@ -3,8 +3,8 @@
 // lands on the renderable's position), a centre and its own vertex buffer. Renderables
 // draw, bound and hit-test through their skin; Skin itself draws nothing.
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "render/Matrix.h"
-#include "render/Vector3.h"
 #include "render/VertexBuffer.h"
 
 class Renderable;

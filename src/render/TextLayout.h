@@ -5,8 +5,8 @@
 //   0x100 never use the font cache                         0x200 draw with the fallback font
 // Without flags the line's top-left corner is at the pen. Units are the font's raw pixels,
 // y up (a line hangs down from its origin).
+#include "engine/Vector3.h"
 #include "render/Renderable.h"
-#include "render/Vector3.h"
 
 namespace TextFlags {
 constexpr int kCentre = 0x04;

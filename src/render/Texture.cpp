@@ -27,9 +27,9 @@ namespace {
 int hq2x() { return qor->hq2x > 0 ? qor->hq2x : 1; }
 
 // The simulated hardware is the default, also without a graphics service.
-bool usesSimulatedLimit() { return !qor->pQorGraphics || qor->pQorGraphics->bSimulate256x256TextureHW; }
+bool usesSimulatedLimit() { return !qor->pQorGraphics || qor->graphics().bSimulate256x256TextureHW; }
 
-GraphicsDevice* device() { return qor->pQorGraphics ? qor->pQorGraphics->dxDevice : nullptr; }
+GraphicsDevice* device() { return qor->pQorGraphics ? qor->graphics().dxDevice : nullptr; }
 
 // A value clamped into the 32-bit range, for sums of values read from skin files.
 std::int32_t clamp32(std::int64_t v) {
@@ -38,7 +38,7 @@ std::int32_t clamp32(std::int64_t v) {
 }  // namespace
 
 Texture::Texture(std::uint32_t flags_, std::u16string fileName_) : fileName(std::move(fileName_)), flags(flags_) {
-    bDiskOnlyAtLoad = qor->pFileManager->bDiskOnly;
+    bDiskOnlyAtLoad = qor->files().bDiskOnly;
     bSimulatedLimit = usesSimulatedLimit();
     addTileContainer();
     const SkinRecord record = loadSkinRecord();
@@ -61,11 +61,11 @@ Texture::Texture(std::uint32_t flags_, std::u16string fileName_) : fileName(std:
     if (!qor->bEnableDelayedLoad)
         ensureLoaded();
     else
-        qor->pFileManager->verifyFile(fileName);  // a missing file is reported at start-up
+        qor->files().verifyFile(fileName);  // a missing file is reported at start-up
 }
 
 Texture::Texture(int w, int h, std::uint32_t flags_) : flags(flags_) {
-    if (qor->pFileManager) bDiskOnlyAtLoad = qor->pFileManager->bDiskOnly;
+    if (qor->pFileManager) bDiskOnlyAtLoad = qor->files().bDiskOnly;
     bSimulatedLimit = usesSimulatedLimit();
     addTileContainer();
     createEmptyTexture(w, h, flags, true);
@@ -133,7 +133,7 @@ void Texture::createEmptyTexture(int w, int h, std::uint32_t flags_, bool bNoDev
         if (!dxTexture) {
             QOR_LOG("Texture::createEmptyTexture", u"%dx%d: %hs", realWidth, realHeight, device()->lastError());
             callFailedAt("Texture::createEmptyTexture", __FILE__, __LINE__, ResultCode::kOutOfVideoMemory,
-                         "qor->pQorGraphics->dxDevice->createTexture(realWidth, realHeight)");
+                         "qor->graphics().dxDevice->createTexture(realWidth, realHeight)");
         }
         realWidth = dxTexture->width();
         realHeight = dxTexture->height();
@@ -170,7 +170,7 @@ MemoryImageFile* Texture::getSavedSourceData() {
 // ---- skins ----------------------------------------------------------------------------
 
 SkinRecord Texture::loadSkinRecord() {
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     if (files.bUseWad && !files.bDiskOnly) {
         const std::u16string preload = fileName + u".preload";
         MemoryFile file(0, preload);
@@ -188,7 +188,7 @@ SkinRecord Texture::loadSkinRecord() {
 // From disk: the image's size and alpha from its header, the skins from the skin file
 // beside it, or one whole-image skin when there is none.
 SkinRecord Texture::readSkinFile() {
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     const MemoryImageFile image(MemoryImageFile::kSizeOnly, fileName);
     const std::u16string iniName = fileName + u".ini";
     if (!files.exists(iniName)) return SkinRecord::wholeImage(image.width, image.height, image.bHasAlpha);
@@ -332,7 +332,7 @@ void Texture::loadImageData() {
 // The image file, read with the file manager's disk mode as it was at construction, and
 // dithered for a 16-bit display when asked.
 MemoryImageFile* Texture::readImage() {
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     const std::uint8_t diskOnly = files.bDiskOnly;
     files.bDiskOnly = bDiskOnlyAtLoad;
     auto* image = new MemoryImageFile(0, fileName);
@@ -341,7 +341,7 @@ MemoryImageFile* Texture::readImage() {
     if (image->width != requestedWidth || image->height != requestedHeight)
         QOR_FATAL("Texture::loadImageData", u"The image '%s' is %dx%d, but its skin record says %dx%d.", fileName,
                   image->width, image->height, requestedWidth, requestedHeight);
-    if (qor->pQorGraphics->bitsPerPixel < 17 && !(flags & kNoDither)) {
+    if (qor->graphics().bitsPerPixel < 17 && !(flags & kNoDither)) {
         if (qor->ditherDepth == 15) image->ditherDiffusion15bpp();
         if (qor->ditherDepth == 12) image->ditherDiffusion12bpp();
     }

@@ -18,7 +18,7 @@ constexpr int kDebugOutline = 0x08;
 constexpr int kDebugHighlight = 0x40;
 constexpr UColor kHighlightColour = 0x40FFFFFFu;
 
-GraphicsDevice& device() { return *qor->pQorGraphics->dxDevice; }
+GraphicsDevice& device() { return *qor->graphics().dxDevice; }
 }  // namespace
 
 VertexBuffer::VertexBuffer(int count) { resize(count); }
@@ -48,11 +48,11 @@ void VertexBuffer::createDXobject() {
     delete dxVBuffer;
     dxVBuffer = nullptr;
     // Without a drawing device (tools, tests) the vertices live in memory only.
-    if (!qor->pQorGraphics || !qor->pQorGraphics->dxDevice) return;
+    if (!qor->pQorGraphics || !qor->graphics().dxDevice) return;
     dxVBuffer = device().createVertexBuffer(vertices * static_cast<int>(sizeof(Vertex)));
     if (!dxVBuffer)
         callFailedAt("VertexBuffer::createDXobject", __FILE__, __LINE__, ResultCode::kOutOfVideoMemory,
-                     "qor->pQorGraphics->dxDevice->createVertexBuffer(vertices * sizeof(Vertex))");
+                     "qor->graphics().dxDevice->createVertexBuffer(vertices * sizeof(Vertex))");
 }
 
 void VertexBuffer::upload() {
@@ -110,7 +110,7 @@ void VertexBuffer::draw(Texture* t, int type, int first, int count) {
         t->use();
         if (!t->bHasAlpha) d.setBlendEnabled(false);
     }
-    if (!qor->pQorGraphics->bSilhouettePass) d.setTextureFactor(vertexArray[0].color);
+    if (!qor->graphics().bSilhouettePass) d.setTextureFactor(vertexArray[0].color);
     drawRange(type, first, count);
     if (!t) return;
     if (!t->bHasAlpha) d.setBlendEnabled(true);
@@ -133,8 +133,8 @@ void VertexBuffer::drawOverlays(int type, int first, int count) {
 namespace {
 void drawTemporary(const Vertex* corners, int count, int type, UColor color) {
     GraphicsDevice& d = device();
-    const Matrix savedWorld = d.getTransform(TransformKind::kWorld);
-    d.setTransform(TransformKind::kWorld, Matrix::identity());
+    const DeviceMatrix savedWorld = d.getTransform(TransformKind::kWorld);
+    d.setTransform(TransformKind::kWorld, DeviceMatrix::identity());
     VertexBuffer buffer(count);
     std::memcpy(buffer.vertexArray, corners, sizeof(Vertex) * static_cast<std::size_t>(count));
     buffer.setColor(color, true);

@@ -17,7 +17,7 @@ constexpr char16_t kBackspace = 8;
 constexpr char16_t kReturn = 13;
 constexpr std::size_t kMaxName = ProfileManager::kMaxNameLength;
 
-std::u16string text(int id) { return qor && qor->pLanguage ? qor->pLanguage->getString(id) : u""; }
+std::u16string text(int id) { return qor->language().getString(id); }
 }  // namespace
 
 ContextEnterName::ContextEnterName(bool closeOnEscape) {
@@ -38,7 +38,7 @@ ContextEnterName::ContextEnterName(bool closeOnEscape) {
 
 void ContextEnterName::tickContents(double time, double dt) {
     ContextMenu::tickContents(time, dt);
-    const char16_t c = qor && qor->pQorInput ? qor->pQorInput->typedChar : 0;
+    const char16_t c = qor->input().typedChar;
     if (c == kBackspace && !name.empty()) name.pop_back();
     if (c >= 0x20 && c != 0x7F && name.size() < kMaxName) name.push_back(c);
     nameLabel->text = name + u"_";

@@ -7,5 +7,5 @@
 
 ContextGameMode::ContextGameMode() {
     PlaceholderScreen::build(
-        this, qor && qor->pLanguage ? qor->pLanguage->getString(StringId::SELECTGAMETYPE) : u"Select game mode");
+        this, qor && qor->pLanguage ? qor->language().getString(StringId::SELECTGAMETYPE) : u"Select game mode");
 }

@@ -7,5 +7,5 @@
 
 ContextHighScores::ContextHighScores(std::int32_t tableIndex_) : tableIndex(tableIndex_) {
     PlaceholderScreen::build(this,
-                             qor && qor->pLanguage ? qor->pLanguage->getString(StringId::HIGHSCORES) : u"High Scores");
+                             qor && qor->pLanguage ? qor->language().getString(StringId::HIGHSCORES) : u"High Scores");
 }

@@ -19,7 +19,7 @@ std::int32_t ContextLanguageSelect::autodetectLanguage() {
     QOR_LOG("ContextLanguageSelect::autodetectLanguage", u"Trying to autodetect system language '%s'...", system);
     for (int i = 0; i < Language::kLanguageCount; ++i) {
         if (!Language::isLanguageAvailable(i, qor->languageMask)) continue;
-        if (system == qor->pLanguage->getString(i, StringId::LANGUAGEISOCODE)) {
+        if (system == qor->language().getString(i, StringId::LANGUAGEISOCODE)) {
             QOR_LOG("ContextLanguageSelect::autodetectLanguage", u"Found match.");
             return i;
         }
@@ -42,17 +42,17 @@ void ContextLanguageSelect::create(ContextDialog* screen) {
     screen->clearColor = kClearColour;
     for (int i = 0; i < Language::kLanguageCount; ++i) {
         if (!Language::isLanguageAvailable(i, qor->languageMask)) continue;
-        const std::int32_t skin = isoCode2skinIndex(qor->pLanguage->getString(i, StringId::LANGUAGEISOCODE));
+        const std::int32_t skin = isoCode2skinIndex(qor->language().getString(i, StringId::LANGUAGEISOCODE));
         auto* flag = new LanguageFlag(i, skin);
         screen->addChild(flag);
         screen->addNavigationEntry(flag);
     }
     placeInGrid(*screen);
     // Park the pointer in the lower right corner, away from every flag.
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     const Vector3 park{0.4f * static_cast<float>(g.virtualWidth), -0.4f * static_cast<float>(g.virtualHeight), 0.0f};
     const Vector3 p = worldToScreenUnits(*screen->pCamera, park);
-    qor->pQorInput->setMousePos(p.x, p.y, 0.0f);
+    qor->input().setMousePos(p.x, p.y, 0.0f);
 }
 
 void ContextLanguageSelect::placeInGrid(ContextDialog& screen) {

@@ -23,7 +23,7 @@ namespace {
 constexpr int kCrashKey = 45;                // X
 constexpr int kTitleMenuHighScoreTable = 5;  // the tables opened from the title menu
 
-std::u16string text(int id) { return qor && qor->pLanguage ? qor->pLanguage->getString(id) : u""; }
+std::u16string text(int id) { return qor->language().getString(id); }
 }  // namespace
 
 // The title menu reports the menu record: it is a menu to the rest of the program.
@@ -36,7 +36,7 @@ ContextMain::ContextMain() {
         hookBefore = global->pMenuBackground;
         hookAfter = global->pMenuForeground;
     }
-    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480);
+    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480);
     auto* logo = new LogoImage();
     logo->setPosition(0.0f, h / 2.0f - 110.0f, 0.0f);
     logo->setScale(0.6f);
@@ -74,7 +74,7 @@ void ContextMain::onStartGame() {}
 
 void ContextMain::tickContents(double time, double dt) {
     ContextMenu::tickContents(time, dt);
-    const QorInput* in = qor ? qor->pQorInput : nullptr;
+    const QorInput* in = &qor->input();
     if (in && in->wasPressed(kCrashKey) && in->modifierState == QorInput::kCtrlAlt)
         QOR_FATAL("ContextMain::tickContents", u"Crash requested.");
     if (startGameItem->takeTrigger()) onStartGame();

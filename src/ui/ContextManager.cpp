@@ -2,9 +2,9 @@
 
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
-#include "engine/MouseDispatcher.h"
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
+#include "inputaudio/MouseDispatcher.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
@@ -23,13 +23,13 @@ constexpr int kEscape = 1;
 constexpr std::uint32_t kFrameRateColour = 0xFFFFFFFFu;
 constexpr int kFrameRateLayout = 0x108;  // right-aligned, not cached
 
-double physicalTime() { return qor->pTimeKeeper ? qor->pTimeKeeper->getPhysicalTime() : 0.0; }
+double physicalTime() { return qor->timeKeeper().getPhysicalTime(); }
 
 void releaseCapture() {
-    if (qor->pMouseDispatcher) qor->pMouseDispatcher->setCapture(nullptr);
+    if (qor->pMouseDispatcher) qor->mouseDispatcher().setCapture(nullptr);
 }
 
-bool newlyPressed(int code) { return qor->pQorInput && qor->pQorInput->wasPressed(code); }
+bool newlyPressed(int code) { return qor->input().wasPressed(code); }
 }  // namespace
 
 ContextManager::ContextManager() {
@@ -122,7 +122,7 @@ void ContextManager::handleClosingKeys() {
     }
     if (!pTop->bCloseOnFireKey || !global) return;
     const auto& keys = global->configuration.keys[GameConfiguration::kKeyFire];
-    const bool touched = qor->pQorInput && qor->pQorInput->anyTouchPressed();
+    const bool touched = qor->input().anyTouchPressed();
     if (newlyPressed(keys[0]) || newlyPressed(keys[1]) || touched) pTop->bFinished = 1;
 }
 
@@ -160,7 +160,7 @@ void ContextManager::drawFrameRate() {
     }
     FontQuad* font = global->fonts[Global::kFontSmall];
     if (!font) return;
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     font->drawTextAt(static_cast<float>(g.virtualWidth / 2 - 2), static_cast<float>(g.virtualHeight / 2 - 2), 0.0f,
                      kFrameRateColour, kFrameRateLayout,
                      formatString(u"%.1lf", static_cast<double>(displayedFrameRate)));

@@ -47,14 +47,14 @@ bool anyReleased(const QorInput& in, const KeyCodes& k) {
 }
 }  // namespace
 
-int ContextMenu::virtualWidth() { return qor && qor->pQorGraphics ? qor->pQorGraphics->virtualWidth : 800; }
-int ContextMenu::virtualHeight() { return qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480; }
+int ContextMenu::virtualWidth() { return qor && qor->pQorGraphics ? qor->graphics().virtualWidth : 800; }
+int ContextMenu::virtualHeight() { return qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480; }
 
 ContextMenu::ContextMenu() : navigationList(new QorBase()) {
     cornerX = virtualWidth() / 2 + rowSpacing / 2 - marginX;
     cornerY = virtualHeight() / 2 - marginY;
     rememberedPointer = worldToScreen(Vector3{0.0f, static_cast<float>(virtualHeight()) / 2.0f, 0.0f});
-    const int rtl = qor && qor->pLanguage ? qor->pLanguage->rightToLeft : 0;
+    const int rtl = qor->language().rightToLeft;
     if (rtl == 0) {
         defaultCaptionLocation = 4;
         horizontalSign = 1.0f;
@@ -85,8 +85,7 @@ void ContextMenu::setMenuNavigationMode(int mode) {
 }
 
 void ContextMenu::checkNavigationMode() {
-    if (qor && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch)
-        setMenuNavigationMode(kMouseNavigation);
+    if (qor->input().inputMode == QorInput::kModeTouch) setMenuNavigationMode(kMouseNavigation);
 }
 
 void ContextMenu::onInputModeChange() {
@@ -160,15 +159,14 @@ float ContextMenu::scoreNavigationTarget(const Vector3& from, const Vector3& q, 
 
 void ContextMenu::tickContents(double time, double step) {
     Context::tickContents(time, step);
-    if (!qor || !qor->pQorInput) return;
     if (lastNavigationModeFrame < qor->frameCounter - 1) handleNavigationKeys();
-    const Vector3& d = qor->pQorInput->pointerDelta;
+    const Vector3& d = qor->input().pointerDelta;
     if (navigationMode == kKeyNavigation && d.x * d.x + d.y * d.y + d.z * d.z > kPointerMoveLimit)
         setMenuNavigationMode(kMouseNavigation);
 }
 
 void ContextMenu::handleNavigationKeys() {
-    QorInput& in = *qor->pQorInput;
+    QorInput& in = qor->input();
     if (bCloseOnEscape && !bConfirmClose && (in.wasPressed(kBackButtons[0]) || in.wasPressed(kBackButtons[1])))
         bFinished = 1;
     if (anyPressed(in, kActivateKeys)) bActivationArmed = 1;
@@ -188,8 +186,7 @@ void ContextMenu::handleNavigationKeys() {
 void ContextMenu::onActivate(bool first) {
     Context::onActivate(first);
     bActivationArmed = 0;
-    if (!qor || !qor->pQorInput) return;
-    QorInput& in = *qor->pQorInput;
+    QorInput& in = qor->input();
     if (navigationMode == kMouseNavigation) {
         if (in.inputMode == QorInput::kModeTouch) {
             const Vector3 top = worldToScreen(Vector3{0.0f, static_cast<float>(virtualHeight()) / 2.0f, 0.0f});

@@ -16,8 +16,8 @@
 // menu's construction). Main thread only.
 #include <cstdint>
 
+#include "engine/Vector3.h"
 #include "render/Context.h"
-#include "render/Vector3.h"
 
 class MenuNavEntry;
 class QorBase;

@@ -9,7 +9,7 @@
 ContextMenuBackground::ContextMenuBackground() {
     addChild(new SkyWidget());
     addChild(new Snowfall(pCamera, kSnowSpread));
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     camera()->setPosition(0.0f, static_cast<float>(g.virtualHeight / 2 - 24),
                           static_cast<float>(-(g.virtualWidth / 2)));
 }

@@ -6,5 +6,5 @@
 #include "ui/PlaceholderScreen.h"
 
 ContextOptions::ContextOptions() {
-    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->pLanguage->getString(StringId::OPTIONS) : u"Options");
+    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->language().getString(StringId::OPTIONS) : u"Options");
 }

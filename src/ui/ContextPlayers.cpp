@@ -6,5 +6,5 @@
 #include "ui/PlaceholderScreen.h"
 
 ContextPlayers::ContextPlayers() {
-    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->pLanguage->getString(StringId::PLAYERS) : u"Players");
+    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->language().getString(StringId::PLAYERS) : u"Players");
 }

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 #include "ui/ContextMenu.h"
 
 class MenuButton;

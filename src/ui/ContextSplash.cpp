@@ -12,7 +12,7 @@ ContextSplash::ContextSplash() {
     bShowPointer = 0;
     clearColor = 0xFF000000u;
     auto* logo = new LogoImage();
-    logo->pSkin = static_cast<Skin*>(qor->pResourceManager->find(true, u"qrstudios:0"));
+    logo->pSkin = static_cast<Skin*>(qor->resources().find(true, u"qrstudios:0"));
     logo->scaleMode = Renderable::kScaleAspect;
     logo->updateXform();
     logo->lifetime = 2.5;

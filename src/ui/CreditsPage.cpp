@@ -15,8 +15,8 @@ void openCreditsPage(ContextMenu* page) {
     page->bCloseOnFireKey = 1;
     page->duration = 60.0;
     if (global) page->hookBefore = global->pMenuBackground;
-    const float w = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualWidth : 800);
-    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480);
+    const float w = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualWidth : 800);
+    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480);
     const std::u16string version = formatString(u"%s %dx", getVersionString(), qor ? qor->hq2x : 1);
     auto* line =
         new FadingText(w / 2.0f - 4.0f, 2.0f - h / 2.0f, 0.0f, version, MenuFonts::get(MenuFonts::kSmall), 0xFFFFFFFFu);

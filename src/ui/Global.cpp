@@ -1,7 +1,6 @@
 #include "ui/Global.h"
 
 #include "engine/ClassRegistry.h"
-#include "engine/Console.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
 #include "engine/Format.h"
@@ -18,6 +17,7 @@
 #include "platform/AudioSystem.h"
 #include "render/Context.h"
 #include "render/QorGraphics.h"
+#include "runtime/Console.h"
 #include "ui/ContextCrashReport.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextMenuBackground.h"
@@ -42,7 +42,7 @@ int volumeFromStep(int step) {
 
 // The sizes of the records as they are stored, for checking a build against its files.
 void logRecordSizes() {
-    Console& console = *qor->pConsole;
+    Console& console = qor->console();
     console.addLine(u"sizeof(bool)=%d", static_cast<int>(sizeof(bool)));
     console.addLine(u"sizeof(NetAddress)=%d", static_cast<int>(sizeof(NetAddress)));
     console.addLine(u"sizeof(sockaddr_in)=%d", static_cast<int>(sizeof(sockaddr_in)));
@@ -59,6 +59,10 @@ void destroyOwned(T*& object) {
 }
 }  // namespace
 
+Context* Global::scene() { return pContextManager; }
+
+bool Global::quitRequested() const { return pContextManager && pContextManager->bQuitRequested; }
+
 Global::~Global() {
     destroyOwned(pMenuBackground);
     destroyOwned(pMenuForeground);
@@ -69,6 +73,7 @@ Global::~Global() {
     destroyOwned(pContextManager);
     destroyOwned(resourceRoot);
     pendingUrl.clear();
+    if (global == this) global = nullptr;
     // The profiles, then the configuration record, save themselves as members going.
 }
 
@@ -78,7 +83,7 @@ void Global::initPreLoader() {
     QOR_ASSERT("Global::initPreLoader", !m->bBadClasses);
     if (!qor->bDebugLocked && qor->pConsole) logRecordSizes();
     resourceRoot = new QorBase();
-    qor->pFileManager->useWad(getArchivePath());
+    qor->files().useWad(getArchivePath());
     // The loading screen's own pictures, before anything else is loaded.
     Loader::loadOwnPictures();
     pContextManager = new ContextManager();
@@ -95,7 +100,7 @@ void Global::initPostLoader() {
     if (fileExists(getCrashLogPath()) || fileExists(getCrashDumpPath()))
         pContextManager->addChild(new ContextCrashReport());
     QOR_LOG("Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.",
-            qor->pTimeKeeper ? qor->pTimeKeeper->getPhysicalTime() : 0.0);
+            qor->timeKeeper().getPhysicalTime());
 }
 
 void Global::applySettings(int width, int height) {
@@ -103,7 +108,7 @@ void Global::applySettings(int width, int height) {
     // Both frame starts move to now, on the pacer's own clock, so the next wait starts afresh.
     qor->timer.start(1.0 / static_cast<double>(c.maxFps));
     static constexpr std::int32_t kRates[3] = {11025, 22050, 44100};
-    if (qor->pQorAudio) qor->pQorAudio->frequency = kRates[c.audioQuality];
+    if (qor->pQorAudio) qor->audio().frequency = kRates[c.audioQuality];
     AudioSystem& audio = QorAudio::library();
     const int sample = c.bMuteAudio ? 0 : volumeFromStep(c.soundVolume);
     const int music = c.bMuteAudio ? 0 : volumeFromStep(c.musicVolume);
@@ -111,7 +116,12 @@ void Global::applySettings(int width, int height) {
     audio.setConfig(AudioConfig::kMusicVolume, music);
     audio.setConfig(AudioConfig::kStreamVolume, music);
     if (QorGraphics* g = qor->pQorGraphics) {
-        // The graphics service restarts the device itself when anything changed.
+        // The graphics service restarts the device itself when anything changed. Full
+        // screen, vertical sync, letterbox and filtering are also per-machine settings of
+        // the graphics service, which open the window before any user file is read; from
+        // here on the configuration record wins (it is what the options screens change),
+        // and the graphics service writes the values it now has back to the per-machine
+        // settings at exit, so the next start opens the window the way the player left it.
         g->changePresentationParameters(width, height, c.bFullScreen, c.bAllowLetterbox, c.bBilinearFilter,
                                         c.bUseVSync);
         g->bHighDetail = c.detail >= 1 ? 1 : 0;  // text shadows
@@ -128,7 +138,7 @@ void Global::saveUserData() {
 std::u16string formatWithThousandsSeparator(std::int32_t value) {
     std::u16string digits = formatString(u"%d", value);
     const std::u16string separator =
-        qor && qor->pLanguage ? qor->pLanguage->getString(StringId::THOUSANDSEPARATOR) : u",";
+        qor && qor->pLanguage ? qor->language().getString(StringId::THOUSANDSEPARATOR) : u",";
     const std::size_t first = digits.starts_with(u'-') ? 1 : 0;
     // From the right, a separator before every third digit that has a digit to its left.
     for (std::size_t count = 3; digits.size() - first > count; count += 3 + separator.size())

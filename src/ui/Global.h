@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/Application.h"
 #include "ui/GameConfiguration.h"
 #include "ui/ProfileManager.h"
 
@@ -21,7 +22,7 @@ class GUIthemeMinimal;
 class GUIthemeStandard;
 class QorBase;
 
-class Global {
+class Global : public Application {
 public:
     enum FontIndex { kFontTiny = 0, kFontSmall, kFontMedium, kFontLarge, kFontHUD, kFontCount };
 
@@ -40,6 +41,11 @@ public:
     // The second stage, run by the loading screen's last step: themes, menu background,
     // the start screens, the logo screen and, after a crash, the crash report screen.
     void initPostLoader();
+    // The screen stack; the program ends once it asks to quit; pendingUrl.
+    Context* scene() override;
+    bool quitRequested() const override;
+    std::u16string pageToOpen() const override { return pendingUrl; }
+
     // Pushes the game's first screens below the logo screen.
     virtual void createStartScreens() = 0;
     // Hands the configuration record to the frame pacer, the audio output and the
@@ -61,7 +67,7 @@ public:
     std::int32_t lastHighScorePlace = -1;              // row of the last finished game, -1 none
 };
 
-// The one application object, or null.
+// The one application object, or null; the application object sets and clears it.
 extern Global* global;
 
 // The digits of `value` with the language's thousands separator between groups of three.

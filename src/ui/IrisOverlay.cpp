@@ -28,7 +28,7 @@ void IrisOverlay::tick(double, double dt) {
 
 void IrisOverlay::render() {
     if (level == 0.0f || bHidden) return;
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     const float halfW = static_cast<float>(g.virtualWidth) / 2.0f;
     const float halfH = static_cast<float>(g.virtualHeight) / 2.0f;
     const float outer = std::sqrt(halfW * halfW + halfH * halfH) + kRim;

@@ -16,7 +16,7 @@
 
 LanguageFlag::LanguageFlag(std::int32_t languageIndex_, std::int32_t skinIndex) : languageIndex(languageIndex_) {
     bHasInvXform = 1;
-    auto* tex = static_cast<Texture*>(qor->pResourceManager->find(true, u"languageFlags"));
+    auto* tex = static_cast<Texture*>(qor->resources().find(true, u"languageFlags"));
     if (skinIndex < 0 || skinIndex >= static_cast<int>(tex->skins.size()))
         assertionFailedAt("LanguageFlag::LanguageFlag", __FILE__, __LINE__,
                           "skinIndex >= 0 && skinIndex < tex->skins.size()");
@@ -32,7 +32,7 @@ LanguageFlag::LanguageFlag(std::int32_t languageIndex_, std::int32_t skinIndex) 
 void LanguageFlag::tick(double, double) {
     const Context* context = qor->pCurrentContext;
     if (!context || !isPointInside(context->pointer)) return;
-    if (!qor->pQorInput || !qor->pQorInput->anyTouchPressed()) return;
+    if (!qor->pQorInput || !qor->input().anyTouchPressed()) return;
     qor->defaultLanguage = languageIndex;
     if (global && global->pContextManager && global->pContextManager->top())
         global->pContextManager->top()->bFinished = 1;

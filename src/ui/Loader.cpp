@@ -162,9 +162,9 @@ constexpr int kPlaybacks = 2;
 constexpr int kPopPlaybacks = 3;
 constexpr double kPopInterval = 0.025;  // s between two pops
 
-double physicalTime() { return qor->pTimeKeeper ? qor->pTimeKeeper->getPhysicalTime() : 0.0; }
+double physicalTime() { return qor->timeKeeper().getPhysicalTime(); }
 
-std::u16string codePageOf(int language) { return qor->pLanguage->getString(language, StringId::LANGUAGECODEPAGE); }
+std::u16string codePageOf(int language) { return qor->language().getString(language, StringId::LANGUAGECODEPAGE); }
 }  // namespace
 
 Loader::Loader() {
@@ -174,8 +174,7 @@ Loader::Loader() {
     bShowPointer = 0;
     bHideFrameRate = 1;
     clearColor = 0xFF000000u;
-    pLoadingBar =
-        new LoadingBar(static_cast<Texture*>(qor->pResourceManager->find(true, u"gui-game-progressBar")), 0, 1);
+    pLoadingBar = new LoadingBar(static_cast<Texture*>(qor->resources().find(true, u"gui-game-progressBar")), 0, 1);
     if (qor->bEnableDelayedLoad) pLoadingBar->bHidden = 1;
     addChild(pLoadingBar);
     totalSteps = loadStuff(true);
@@ -210,14 +209,14 @@ std::int32_t Loader::loadStuff(bool countOnly) {
 
 void Loader::registerResource(QorBase* resource, const std::u16string& name) {
     global->resourceRoot->addChild(resource);
-    qor->pResourceManager->addResource(resource, name);
+    qor->resources().addResource(resource, name);
 }
 
 void Loader::registerTexture(Texture* texture, const std::u16string& name) {
     registerResource(texture, name);
     const std::vector<Skin*> skins = textureSkins(texture);
     for (std::size_t i = 0; i < skins.size(); ++i)
-        qor->pResourceManager->addResource(skins[i], formatString(u"%s:%d", name, static_cast<int>(i)));
+        qor->resources().addResource(skins[i], formatString(u"%s:%d", name, static_cast<int>(i)));
 }
 
 void Loader::loadOwnPictures() {
@@ -244,7 +243,7 @@ void Loader::runStep(int step) {
             applySettingsStep();
             break;
         case 4:
-            qor->pQorAudio->setMusic(static_cast<SoundStream*>(qor->pResourceManager->find(true, u"musicMenu")));
+            qor->audio().setMusic(static_cast<SoundStream*>(qor->resources().find(true, u"musicMenu")));
             break;
         case 5:
             registerResource(new SoundStream(kLoop, u"xmas-edition/sfx/music/game.ogg"), u"musicGame");
@@ -268,7 +267,7 @@ void Loader::runStep(int step) {
             chooseLanguage();
             break;
         case 87:
-            qor->pLanguage->setLanguage(qor->defaultLanguage);
+            qor->language().setLanguage(qor->defaultLanguage);
             break;
         case 88:
             fontRes(false, u"fontTinyTex", u"", u"font-tiny", u"");
@@ -328,14 +327,14 @@ bool Loader::loadSound(int step) {
 }
 
 void Loader::applySettingsStep() {
-    global->configuration.bFullScreen = qor->pQorGraphics->bFullScreen;
+    global->configuration.bFullScreen = qor->graphics().bFullScreen;
     global->applySettings(-1, -1);
     // The display may change now: let the frame show before loading goes on.
     bYieldStep = 1;
 }
 
 void Loader::loadLanguageFlags() {
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     files.useWad(getArchivePath() + u".language.v2");
     registerTexture(loadFile(kLanguageFlags), kLanguageFlags.name);
     files.useWad(getArchivePath());
@@ -350,7 +349,7 @@ void Loader::loadLogo() {
         cells.push_back(textureSkins(texture).at(0));
         if (!first) first = texture;
     }
-    qor->pResourceManager->addResource(joinSkins(first, 2, 2, cells, kNoAnchor), u"logo:all");
+    qor->resources().addResource(joinSkins(first, 2, 2, cells, kNoAnchor), u"logo:all");
 }
 
 void Loader::loadSea() {
@@ -359,7 +358,7 @@ void Loader::loadSea() {
     Texture* right = loadFile(kSeaTiles[1]);
     registerTexture(right, kSeaTiles[1].name);
     const std::vector<Skin*> cells = {textureSkins(left).at(0), textureSkins(right).at(0)};
-    qor->pResourceManager->addResource(joinSkins(left, 2, 1, cells, 7), u"sea:all");
+    qor->resources().addResource(joinSkins(left, 2, 1, cells, 7), u"sea:all");
 }
 
 void Loader::loadJoinedHalves(const TextureFile& file, int anchor) {
@@ -367,7 +366,7 @@ void Loader::loadJoinedHalves(const TextureFile& file, int anchor) {
     registerTexture(texture, file.name);
     const std::vector<Skin*> skins = textureSkins(texture);
     const std::vector<Skin*> cells = {skins.at(0), skins.at(1)};
-    qor->pResourceManager->addResource(joinSkins(texture, 2, 1, cells, anchor), formatString(u"%s:all", file.name));
+    qor->resources().addResource(joinSkins(texture, 2, 1, cells, anchor), formatString(u"%s:all", file.name));
 }
 
 void Loader::chooseLanguage() {
@@ -379,9 +378,9 @@ void Loader::chooseLanguage() {
     QOR_LOG("Loader::loadStuff", u"Multilanguage mode (%d).", qor->defaultLanguage);
     bool anyAvailable = false;
     for (int i = 0; i < Language::kLanguageCount; ++i) {
-        if (!qor->pLanguage->isLanguageAvailable(i)) continue;
+        if (!qor->language().isLanguageAvailable(i)) continue;
         anyAvailable = true;
-        if (qor->pFileManager->bUseWad) verifyLanguageFiles(i);
+        if (qor->files().bUseWad) verifyLanguageFiles(i);
     }
     if (qor->defaultLanguage == -2) {
         qor->defaultLanguage = ContextLanguageSelect::autodetectLanguage();
@@ -401,9 +400,9 @@ void Loader::chooseLanguage() {
 void Loader::verifyLanguageFiles(int language) {
     std::u16string fontArchive = getArchivePath() + u"." + codePageOf(language);
     if (qor->hq2x == 2) fontArchive += u".hq2x";
-    qor->pFileManager->verifyFileDisk(fontArchive);
-    const std::u16string isoCode = qor->pLanguage->getString(language, StringId::LANGUAGEISOCODE);
-    const auto* flags = static_cast<Texture*>(qor->pResourceManager->find(true, u"languageFlags"));
+    qor->files().verifyFileDisk(fontArchive);
+    const std::u16string isoCode = qor->language().getString(language, StringId::LANGUAGEISOCODE);
+    const auto* flags = static_cast<Texture*>(qor->resources().find(true, u"languageFlags"));
     const int skins = static_cast<int>(flags->skins.size());
     if (skins <= ContextLanguageSelect::isoCode2skinIndex(isoCode))
         assertionFailedAt("Loader::loadStuff", __FILE__, __LINE__,
@@ -413,12 +412,12 @@ void Loader::verifyLanguageFiles(int language) {
 
 void Loader::fontRes(bool recordOnly, const std::u16string& name, const std::u16string& prefix,
                      const std::u16string& folder, std::u16string codePage) {
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     if (codePage.empty()) {
         // Building archives: every code page's files go into their archives.
         if (files.bCreateWad)
             for (int i = 0; i < Language::kLanguageCount; ++i) fontRes(true, name, prefix, folder, codePageOf(i));
-        codePage = qor->pLanguage->getString(StringId::LANGUAGECODEPAGE);
+        codePage = qor->language().getString(StringId::LANGUAGECODEPAGE);
     }
     files.useWad(getArchivePath() + u"." + codePage);
     const std::u16string stem = prefix + u"gfx/font/" + codePage + u"/";
@@ -426,7 +425,7 @@ void Loader::fontRes(bool recordOnly, const std::u16string& name, const std::u16
     loadFontSheets(recordOnly, name, stem + u"extra-" + folder + u"-%d.tga", 10, u"%sExtra%d");
     loadCodePointTable(recordOnly, prefix, codePage);
     files.useWad(getArchivePath());
-    if (recordOnly || qor->pResourceManager->find(false, name + u"1")) return;
+    if (recordOnly || qor->resources().find(false, name + u"1")) return;
     if (codePage != u"1252") {
         fontRes(false, name, prefix, folder, u"1252");
         return;
@@ -438,7 +437,7 @@ void Loader::loadFontSheets(bool recordOnly, const std::u16string& name, const s
                             const std::u16string& registeredPattern) {
     for (int i = 1;; ++i) {
         const std::u16string path = formatString(pattern.c_str(), i);
-        if (!qor->pFileManager->exists(path)) return;
+        if (!qor->files().exists(path)) return;
         Texture* sheet = loadTextureFile(flags, path);
         if (recordOnly)
             sheet->destroy();
@@ -450,7 +449,7 @@ void Loader::loadFontSheets(bool recordOnly, const std::u16string& name, const s
 void Loader::loadCodePointTable(bool recordOnly, const std::u16string& prefix, const std::u16string& codePage) {
     const std::u16string name = codePage + u".codepointLUT";
     const std::u16string path = prefix + u"gfx/font/" + codePage + u"/" + codePage + u".codepointLUT.bin";
-    if (qor->pResourceManager->find(false, name) || !qor->pFileManager->exists(path)) return;
+    if (qor->resources().find(false, name) || !qor->files().exists(path)) return;
     auto* table = new MemoryFile(0, path);
     if (recordOnly)
         table->destroy();
@@ -484,8 +483,7 @@ void Loader::createFont(int step) {
     font->bUseCache = f.cache ? 1 : 0;
     font->bCacheClearWhite = f.whiteCache ? 1 : 0;
     if (index == Global::kFontHUD)
-        font->addSourceTexture(static_cast<Texture*>(qor->pResourceManager->find(true, f.sheets)), kFirstHudSymbol,
-                               false);
+        font->addSourceTexture(static_cast<Texture*>(qor->resources().find(true, f.sheets)), kFirstHudSymbol, false);
     else
         font->loadGlyphSheets(f.sheets);
     if (f.composite) font->setupCompositeChars();

@@ -17,7 +17,7 @@ MenuButton::MenuButton(float x, float y, float z, std::u16string caption_, std::
 
 void MenuButton::tick(double time, double dt) {
     MenuItem::tick(time, dt);
-    TouchPoint* contact = qor && qor->pQorInput ? qor->pQorInput->getTouch(0) : nullptr;
+    TouchPoint* contact = qor->input().getTouch(0);
     if (!bDisabled && !bHidden && contact) {
         if (bHovered && contact->bPressed && !contact->handled) contact->handled = this;
         if (contact->bReleased && contact->handled == this && (!contact->bMoved || bHovered)) {
@@ -37,7 +37,7 @@ void MenuButton::askQuestion() {
     auto* popup = new ContextPopup();
     popup->title = questionTitle;
     popup->text = questionText;
-    const Language* language = qor ? qor->pLanguage : nullptr;
+    const Language* language = &qor->language();
     popup->firstButtonLabel = language ? language->getString(StringId::YES) : u"Yes";
     popup->secondButtonLabel = language ? language->getString(StringId::NO) : u"No";
     popup->result = &answer;

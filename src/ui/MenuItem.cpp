@@ -28,12 +28,12 @@ constexpr UColor kShadowColour = 0x40000000u;
 constexpr double kHighlightRate = 4.0;  // a full fade in a quarter of a second
 constexpr float kPulseRate = 4.0f;
 
-bool readsRightToLeft() { return qor && qor->pLanguage && qor->pLanguage->rightToLeft == 1; }
+bool readsRightToLeft() { return qor->language().rightToLeft == 1; }
 
 // The medium font unless the window is less than half the virtual screen wide.
 TextFont* captionFont() {
-    if (qor && qor->pQorGraphics && qor->pQorGraphics->viewportWidth > 0 &&
-        qor->pQorGraphics->viewportWidth * 2 < qor->pQorGraphics->virtualWidth)
+    if (qor && qor->pQorGraphics && qor->graphics().viewportWidth > 0 &&
+        qor->graphics().viewportWidth * 2 < qor->graphics().virtualWidth)
         return MenuFonts::get(MenuFonts::kSmall);
     return MenuFonts::get(MenuFonts::kMedium);
 }
@@ -119,9 +119,7 @@ bool MenuItem::takeTrigger() {
     return triggered;
 }
 
-bool MenuItem::isPointerPressOnItem() const {
-    return bHovered && !bDisabled && qor && qor->pQorInput && qor->pQorInput->anyTouchPressed();
-}
+bool MenuItem::isPointerPressOnItem() const { return bHovered && !bDisabled && qor->input().anyTouchPressed(); }
 
 void MenuItem::tick(double time, double dt) {
     QorBase::tick(time, dt);
@@ -129,7 +127,7 @@ void MenuItem::tick(double time, double dt) {
     const Vector3 pointer = context ? context->pointer : Vector3{0.0f, 0.0f, 0.0f};
     const Vector3 p = (pointer - position) * (1.0f / baseScale);
     bHovered = (pSkin && pSkin->isInside(p)) || bForceHighlight;
-    const QorInput* in = qor ? qor->pQorInput : nullptr;
+    const QorInput* in = &qor->input();
     if (in && in->inputMode == QorInput::kModeTouch)
         highlight = bHovered && in->isTouchHeld(0) ? 1.0 : 0.0;
     else
@@ -177,7 +175,7 @@ void MenuItem::drawHelpLine() {
     TextFont* small = MenuFonts::get(MenuFonts::kSmall);
     const std::u16string& line = bDisabled ? disabledText : helpText;
     if (!small || line.empty()) return;
-    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480);
+    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480);
     small->drawTextWithShadowAt(Vector3{0.0f, 2.0f - h / 2.0f, 0.0f}, 0xFFFFFFFFu, 0x24, line, 0x80000000u,
                                 Vector3{0.0f, -1.0f, 0.0f});
 }

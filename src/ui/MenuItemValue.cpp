@@ -14,7 +14,7 @@ namespace {
 constexpr float kArrowInset = 24.0f;
 constexpr float kArrowReachSquared = 2500.0f;  // within 50 units of an arrow
 
-bool readsRightToLeft() { return qor && qor->pLanguage && qor->pLanguage->rightToLeft == 1; }
+bool readsRightToLeft() { return qor->language().rightToLeft == 1; }
 }  // namespace
 
 MenuItemValue::MenuItemValue(float x, float y, float z, std::int32_t* value_, std::int32_t minimum_,
@@ -58,7 +58,7 @@ void MenuItemValue::render() {
     if (bDisabled || bHidden || !pFont || !value) return;
     UColor colour = (highlightColour & 0x00FFFFFFu) |
                     static_cast<UColor>(std::lround(std::clamp(highlight, 0.0, 1.0) * 255.0)) << 24;
-    if (qor && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch) colour = normalColour;
+    if (qor->input().inputMode == QorInput::kModeTouch) colour = normalColour;
     const bool rtl = readsRightToLeft();
     const float reach = getFrameWidth() * 0.5f - 15.0f;
     const bool showLeft = rtl ? *value < maximum : *value > minimum;

@@ -5,9 +5,7 @@
 #include "inputaudio/Sound.h"
 #include "render/Skin.h"
 
-QorBase* MenuResources::find(std::u16string_view name) {
-    return qor && qor->pResourceManager ? qor->pResourceManager->find(false, name) : nullptr;
-}
+QorBase* MenuResources::find(std::u16string_view name) { return qor->resources().find(false, name); }
 
 Skin* MenuResources::findSkin(std::u16string_view name) { return dynamic_cast<Skin*>(find(name)); }
 

@@ -9,7 +9,7 @@
 #include "render/Texture.h"
 
 MousePointer::MousePointer() {
-    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"mousePointer"));
+    auto* texture = static_cast<Texture*>(qor->resources().find(true, u"mousePointer"));
     QOR_ASSERT("MousePointer::MousePointer", !texture->skins.empty());
     pSkin = texture->skins[0];
     updateXform();
@@ -21,7 +21,7 @@ void MousePointer::tick(double, double) {
     const Vector3 p = context ? context->pointer : Vector3{0.0f, 0.0f, 0.0f};
     position = Vector3{p.x, p.y, 0.0f};
     updateXform();
-    const bool touch = qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch;
+    const bool touch = qor->input().inputMode == QorInput::kModeTouch;
     std::uint32_t alpha = 255;
     if (qor->bDebugLocked) {
         bHidden = touch ? 1 : 0;

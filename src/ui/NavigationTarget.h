@@ -2,7 +2,7 @@
 // A widget that keyboard and pad navigation can reach: the points, in screen units
 // (x from the left edge, y up from the bottom edge of the virtual screen), where the
 // pointer may rest on it.
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class NavigationTarget {
 public:

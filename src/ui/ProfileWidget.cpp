@@ -19,7 +19,7 @@ constexpr UColor kNormal = 0xFFCCCCCCu;
 constexpr UColor kHovered = 0xFFFF0000u;
 constexpr int kSystemFontFallback = 0x200;
 
-std::u16string text(int id) { return qor && qor->pLanguage ? qor->pLanguage->getString(id) : u""; }
+std::u16string text(int id) { return qor->language().getString(id); }
 std::u16string currentName() {
     return global ? global->profiles.getProfileName(global->profiles.current) : std::u16string();
 }
@@ -38,7 +38,7 @@ ProfileWidget::ProfileWidget() {
 }
 
 void ProfileWidget::setHint() {
-    const bool touch = qor && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch;
+    const bool touch = qor->input().inputMode == QorInput::kModeTouch;
     hintLabel->text = text(touch ? StringId::IOS_CLICKTOCHANGEPLAYERS : StringId::CLICKTOCHANGEPLAYERS);
 }
 
@@ -58,7 +58,7 @@ void ProfileWidget::tick(double time, double dt) {
     QorBase::tick(time, dt);
     const bool hovered = isHovered();
     nameLabel->color = hovered ? kHovered : kNormal;
-    if (hovered && qor->pQorInput && qor->pQorInput->anyTouchPressed()) ScreenStack::push(new ContextPlayers());
+    if (hovered && qor->input().anyTouchPressed()) ScreenStack::push(new ContextPlayers());
     if (!global) return;
     if (name.empty()) {
         global->configuration.bNameRequested = 1;

@@ -1,6 +1,6 @@
 #pragma once
 // Small conversions shared by the start-up screens.
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class Camera;
 

@@ -16,7 +16,7 @@
 QOR_DEFINE_CLASS(SkyWidget, QorBase, nullptr)
 
 SkyWidget::SkyWidget() {
-    ResourceManager& resources = *qor->pResourceManager;
+    ResourceManager& resources = qor->resources();
     sea = static_cast<Texture*>(resources.find(true, u"sea"));
     sky = static_cast<Texture*>(resources.find(true, u"sky"));
     QOR_ASSERT("SkyWidget::SkyWidget", !sky->skins.empty() && sea->skins.size() >= 2);
@@ -38,7 +38,7 @@ bool SkyWidget::Placement::operator==(const Placement& other) const {
 }
 
 void SkyWidget::render() {
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    GraphicsDevice& device = *qor->graphics().dxDevice;
     const Context* context = qor->pCurrentContext;
     if (!context || !context->pCamera) {
         device.clear(kClearColour);

@@ -44,7 +44,7 @@ public:
 private:
     // What the picture depends on besides the textures.
     struct Placement {
-        Matrix view, projection;
+        DeviceMatrix view, projection;
         DeviceViewport viewport;
         bool operator==(const Placement& other) const;
     };

@@ -24,12 +24,12 @@ constexpr int kVerticesPerFlake = 6;
 // by half a pixel.
 constexpr float kCullMarginPixels = 2.0f;
 
-float virtualWidth() { return qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : 800.0f; }
-float virtualHeight() { return qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualHeight) : 480.0f; }
+float virtualWidth() { return qor->pQorGraphics ? static_cast<float>(qor->graphics().virtualWidth) : 800.0f; }
+float virtualHeight() { return qor->pQorGraphics ? static_cast<float>(qor->graphics().virtualHeight) : 480.0f; }
 }  // namespace
 
 Snowfall::Snowfall(Camera* camera_, float spread_) : camera(camera_), spread(spread_) {
-    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"snowflake"));
+    auto* texture = static_cast<Texture*>(qor->resources().find(true, u"snowflake"));
     skin = texture->skins.empty() ? nullptr : dynamic_cast<Quad*>(texture->skins[0]);
     QOR_ASSERT("Snowfall::Snowfall", skin != nullptr);
     const float w = spread * virtualWidth() * 0.5f;
@@ -114,15 +114,15 @@ bool Snowfall::outsideView(const Vector3 (&corners)[4], const Matrix& viewProjec
 }
 
 void Snowfall::render() {
-    if (!qor->pQorGraphics || !qor->pQorGraphics->dxDevice) return;
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    if (!qor->pQorGraphics || !qor->graphics().dxDevice) return;
+    GraphicsDevice& device = *qor->graphics().dxDevice;
     // Flakes off the screen are not sent: with the snow spread around the camera, most are.
-    const Matrix viewProjection =
-        Matrix::multiply(device.getTransform(TransformKind::kView), device.getTransform(TransformKind::kProjection));
+    const Matrix viewProjection{DeviceMatrix::product(device.getTransform(TransformKind::kView),
+                                                      device.getTransform(TransformKind::kProjection))};
     const DeviceViewport& viewport = device.getViewport();
     const int drawn = buildBatch(viewProjection, kCullMarginPixels * 2.0f / static_cast<float>(viewport.width),
                                  kCullMarginPixels * 2.0f / static_cast<float>(viewport.height));
-    device.setTransform(TransformKind::kWorld, Matrix::identity());
+    device.setTransform(TransformKind::kWorld, DeviceMatrix::identity());
     device.setColorOp(TextureOp::kSelectTexture);
     device.setAlphaOp(TextureOp::kSelectTexture);
     batch.draw(skin->pTexture, VertexBuffer::kTriangleList, 0, drawn * kVerticesPerFlake);

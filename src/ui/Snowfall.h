@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "render/Matrix.h"
-#include "render/Vector3.h"
 #include "render/VertexBuffer.h"
 
 class Camera;

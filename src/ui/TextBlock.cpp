@@ -13,7 +13,7 @@ constexpr char16_t kBreak = u'|';
 constexpr char16_t kSpace = u' ';
 constexpr std::size_t kNone = std::u16string::npos;
 
-int languageReadsRightToLeft() { return qor && qor->pLanguage ? qor->pLanguage->rightToLeft : 0; }
+int languageReadsRightToLeft() { return qor->language().rightToLeft; }
 }  // namespace
 
 TextBlock::TextBlock(const TextFont* font, float maxWidth, float lineHeight_, std::u16string_view text,

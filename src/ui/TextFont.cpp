@@ -4,7 +4,7 @@
 #include "render/QorGraphics.h"
 #include "render/Renderable.h"
 
-bool TextFont::textShadowsOn() { return !qor || !qor->pQorGraphics || qor->pQorGraphics->bHighDetail; }
+bool TextFont::textShadowsOn() { return !qor || !qor->pQorGraphics || qor->graphics().bHighDetail; }
 
 Vector3 TextFont::getMarkedTextSize(std::u16string_view text) const { return measureText(stripMarkup(text)); }
 

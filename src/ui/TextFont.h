@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Vector3.h"
 #include "render/UColor.h"
-#include "render/Vector3.h"
 
 class Renderable;
 

@@ -19,8 +19,7 @@ bool isHostText(std::u16string_view host) {
 
 std::u16string WebAddress::getHost() {
     if (!qor || !qor->pSettings) return kDefaultHost;
-    if (!qor->pSettings->hasKey(kSection, kKey)) qor->pSettings->setString(kSection, kKey, kDefaultHost);
-    const std::u16string host = qor->pSettings->getString(kSection, kKey);
+    const std::u16string host = qor->settings().getString(kSection, kKey, kDefaultHost);
     return isHostText(host) ? host : std::u16string(kDefaultHost);
 }
 

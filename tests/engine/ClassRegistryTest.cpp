@@ -5,6 +5,7 @@
 #include "engine/ClassRegistry.h"
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
+#include "language/Language.h"
 #include "render/Context.h"
 
 TEST(ClassInfo, IdsAreTheNameHashOrTheNumberOfAGeneratedName) {
@@ -56,8 +57,10 @@ TEST(ClassRegistry, LookupsByIdNameAndIndex) {
 }
 
 TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
-    // Objects need an engine to live in.
+    // Objects need an engine to live in; screens fetch their texts as they are built.
     Qor engine{Qor::Headless{}};
+    engine.pLanguage = new Language(u"");
+    engine.language().setLanguage(0);
     for (ClassInfo* r = ClassRegistry::instance().head; r; r = r->next) {
         if (!r->factory || !r->isA(&BasicLink::classInfo)) continue;
         auto* object = static_cast<BasicLink*>(r->factory());

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "engine/MathHelpers.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
+#include "engine/TimeKeeper.h"
+#include "inputaudio/MouseDispatcher.h"
 #include "inputaudio/QorInput.h"
 #include "platform/InputDevices.h"
 
@@ -46,6 +48,8 @@ public:
     InputTestEngine() {
         new Qor(Qor::Headless{});
         qor->pSettings = new MemoryIniFile(std::vector<std::uint8_t>{});
+        qor->pTimeKeeper = new TimeKeeper();
+        qor->pMouseDispatcher = new MouseDispatcher();
     }
     ~InputTestEngine() { delete qor; }
     InputTestEngine(const InputTestEngine&) = delete;

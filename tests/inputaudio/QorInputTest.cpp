@@ -15,10 +15,10 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
-#include "engine/WMhooks.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/TouchPoint.h"
+#include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
 #include "support/TempFolder.h"
 

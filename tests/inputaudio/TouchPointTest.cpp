@@ -3,9 +3,9 @@
 #include <functional>
 #include <string>
 
-#include "engine/WMhooks.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/TouchPoint.h"
+#include "inputaudio/WMhooks.h"
 
 namespace {
 

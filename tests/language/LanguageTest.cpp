@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "inputaudio/InputTestEngine.h"
 #include "language/Language.h"
 
 namespace {
@@ -85,17 +84,14 @@ TEST(Language, TextsOfTheCurrentLanguage) {
     EXPECT_EQ(str(english.getString(StringId::COUNTRYZW)), u"Zimbabwe");
 }
 
-TEST(Language, SetLanguageRebuildsTheInputKeyNames) {
-    InputTestEngine engine;
-    engine.scriptInput();
-    const KeyNames& names = engine.input().keyName;
+TEST(Language, SetLanguageRebuildsTheKeyNames) {
     Language language(u"");
+    const KeyNames& names = language.keyName;
     language.setLanguage(1);
     EXPECT_EQ(names.get(84), u"UNBEKANNT-84");
     EXPECT_EQ(names.get(57), u"LEERTASTE");
 
-    Language english(u"");
-    english.setLanguage(0);
+    language.setLanguage(0);
     EXPECT_EQ(names.get(84), u"UNKNOWN-84");
     EXPECT_EQ(names.get(1), u"Esc");
 }

@@ -27,14 +27,14 @@ protected:
         device->beginScene();
         device->setViewport(DeviceViewport{0, 0, 320, 192, 0.0f, 1.0f});
         device->clear(kBlack);
-        Matrix pixels = Matrix::identity();
+        DeviceMatrix pixels = DeviceMatrix::identity();
         pixels.m[0][0] = 2.0f / 320.0f;
         pixels.m[1][1] = -2.0f / 192.0f;
         pixels.m[3][0] = -1.0f;
         pixels.m[3][1] = 1.0f;
         device->setTransform(TransformKind::kWorld, pixels);
-        device->setTransform(TransformKind::kView, Matrix::identity());
-        device->setTransform(TransformKind::kProjection, Matrix::identity());
+        device->setTransform(TransformKind::kView, DeviceMatrix::identity());
+        device->setTransform(TransformKind::kProjection, DeviceMatrix::identity());
         device->setColorOp(TextureOp::kSelectFactor);
         device->setAlphaOp(TextureOp::kSelectFactor);
         device->setTextureFactor(kGreen);

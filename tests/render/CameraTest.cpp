@@ -6,6 +6,7 @@
 #include "engine/Qor.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Camera.h"
+#include "render/Matrix.h"
 #include "render/QorGraphics.h"
 
 namespace {
@@ -53,8 +54,8 @@ TEST_F(CameraTest, RenderSetsAProjectionThatMapsTheScreenCornersToTheViewEdges) 
     Camera camera;
     camera.render();
     const GraphicsDevice& d = *qor->pQorGraphics->dxDevice;
-    const Matrix both =
-        Matrix::multiply(d.getTransform(TransformKind::kView), d.getTransform(TransformKind::kProjection));
+    const Matrix both{
+        DeviceMatrix::product(d.getTransform(TransformKind::kView), d.getTransform(TransformKind::kProjection))};
     const Vector3 corner = both.transformCoord({400.0f, -240.0f, 0.0f});
     EXPECT_NEAR(corner.x, 1.0f, 1e-6f);
     EXPECT_NEAR(corner.y, -1.0f, 1e-6f);
@@ -67,7 +68,8 @@ TEST_F(CameraTest, RollTurnsTheUpVector) {
     camera.tick(0.0, 0.0);
     camera.render();
     // The up vector is now +x: what lies to the right shows at the top.
-    const Vector3 p = qor->pQorGraphics->dxDevice->getTransform(TransformKind::kView).transformCoord({10, 0, 0});
+    const Vector3 p =
+        Matrix{qor->pQorGraphics->dxDevice->getTransform(TransformKind::kView)}.transformCoord({10, 0, 0});
     EXPECT_NEAR(p.x, 0.0f, 1e-5f);
     EXPECT_NEAR(p.y, 10.0f, 1e-5f);
 }

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/Vector3.h"
 #include "platform/Window.h"
 #include "render/UColor.h"
-#include "render/Vector3.h"
 
 class Context;
 class QorBase;

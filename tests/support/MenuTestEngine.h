@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../inputaudio/InputTestEngine.h"
 #include "engine/ResourceManager.h"
+#include "game/GameGlobal.h"
+#include "inputaudio/InputTestEngine.h"
 #include "language/Language.h"
 #include "render/Context.h"
 #include "render/Quad.h"
@@ -17,7 +18,6 @@
 #include "support/UserDataHome.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextMenu.h"
-#include "ui/GameGlobal.h"
 #include "ui/MenuFonts.h"
 #include "ui/TextFont.h"
 

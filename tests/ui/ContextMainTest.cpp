@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
+#include "support/MenuTestEngine.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMain.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "../support/MenuTestEngine.h"
 #include "render/Renderable.h"
+#include "support/MenuTestEngine.h"
 #include "ui/ContextMenu.h"
 #include "ui/MenuNavEntry.h"
 #include "ui/NavigationTarget.h"

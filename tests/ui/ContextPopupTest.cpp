@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
 #include "engine/ChildIterator.h"
+#include "support/MenuTestEngine.h"
 #include "ui/ContextPopup.h"
 #include "ui/FadingText.h"
 #include "ui/FramePanel.h"

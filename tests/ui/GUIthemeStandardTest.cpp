@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
+#include "support/MenuTestEngine.h"
 #include "ui/GUIthemeMinimal.h"
 #include "ui/GUIthemeStandard.h"
 #include "ui/NineSliceFrame.h"

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/Console.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
-#include "engine/WindowShell.h"
+#include "engine/TimeKeeper.h"
+#include "game/GameGlobal.h"
 #include "inputaudio/QorAudio.h"
 #include "language/Language.h"
 #include "platform/AudioRecords.h"
@@ -16,6 +16,8 @@
 #include "platform/Window.h"
 #include "render/EngineFixture.h"
 #include "render/QorGraphics.h"
+#include "runtime/Console.h"
+#include "runtime/WindowShell.h"
 #include "support/HeadlessEngine.h"
 #include "support/UserDataHome.h"
 #include "ui/ContextCrashReport.h"
@@ -25,7 +27,6 @@
 #include "ui/ContextManager.h"
 #include "ui/ContextSplash.h"
 #include "ui/GameControllerIntro.h"
-#include "ui/GameGlobal.h"
 #include "ui/Global.h"
 #include "ui/Loader.h"
 #include "ui/ProgramFixture.h"
@@ -35,6 +36,7 @@ class GlobalTest : public HeadlessEngine {
 protected:
     void SetUp() override {
         HeadlessEngine::SetUp();
+        engine->pTimeKeeper = new TimeKeeper();
         engine->pLanguage = new Language(u"");
         engine->pLanguage->setLanguage(0);
     }

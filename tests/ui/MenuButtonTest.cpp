@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
+#include "support/MenuTestEngine.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextPopup.h"
 #include "ui/MenuButton.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
+#include "support/MenuTestEngine.h"
 #include "ui/MenuItemCheckbox.h"
 #include "ui/MenuItemCheckboxApply.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
 #include "language/StringIds.h"
+#include "support/MenuTestEngine.h"
 #include "ui/MenuItemChoice.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "../support/MenuTestEngine.h"
+#include "support/MenuTestEngine.h"
 #include "ui/MenuItemValue.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
 #include "render/Texture.h"
+#include "support/MenuTestEngine.h"
 #include "ui/NineSliceFrame.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
+#include "support/MenuTestEngine.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextPlayers.h"
 #include "ui/FadingText.h"

@@ -10,9 +10,10 @@
 #include <string>
 
 #include "engine/Qor.h"
-#include "engine/WMhooks.h"
-#include "engine/WindowShell.h"
+#include "game/GameGlobal.h"
+#include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
+#include "runtime/WindowShell.h"
 #include "support/UserDataHome.h"
 #include "ui/ContextManager.h"
 #include "ui/Global.h"
@@ -31,6 +32,7 @@ protected:
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
         ASSERT_TRUE(Window::initVideo());
         ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+        WindowShell::setApplicationFactory(&GameGlobal::start);
     }
     void TearDown() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) return;

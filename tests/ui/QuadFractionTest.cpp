@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
+#include "support/MenuTestEngine.h"
 #include "ui/QuadFraction.h"
 
 namespace {

@@ -12,13 +12,13 @@
 #include "engine/Format.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
+#include "game/GameGlobal.h"
 #include "inputaudio/QorInput.h"
 #include "render/EngineFixture.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextMenu.h"
-#include "ui/GameGlobal.h"
 
 using Journal = std::vector<std::string>;
 

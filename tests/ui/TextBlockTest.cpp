@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "../support/MenuTestEngine.h"
 #include "engine/ChildIterator.h"
+#include "support/MenuTestEngine.h"
 #include "ui/TextBlock.h"
 #include "ui/TextLine.h"
 #include "ui/TextSpan.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../support/MenuTestEngine.h"
 #include "engine/MemoryIniFile.h"
+#include "support/MenuTestEngine.h"
 #include "ui/WebAddress.h"
 
 namespace {

@@ -73,7 +73,7 @@ int pack(FileManager::Compression compression, const fs::path& dir, const fs::pa
         std::perror("wadtool: chdir");
         return 1;
     }
-    FileManager& files = *qor->pFileManager;
+    FileManager& files = qor->files();
     files.bCreateWad = 1;
     files.bUseWad = 0;
     const std::u16string archiveName = utf8ToWide(output.string());
@@ -87,9 +87,9 @@ int pack(FileManager::Compression compression, const fs::path& dir, const fs::pa
 
 // The entries of the mounted archive at `path`, by name.
 std::vector<const WadEntry*> mountedEntries(const std::u16string& path) {
-    qor->pFileManager->useWad(path);
+    qor->files().useWad(path);
     std::vector<const WadEntry*> found;
-    for (const auto& [name, entry] : qor->pFileManager->entries)
+    for (const auto& [name, entry] : qor->files().entries)
         if (entry.wadName == path && name != path) found.push_back(&entry);
     std::sort(found.begin(), found.end(),
               [](const WadEntry* a, const WadEntry* b) { return a->filename < b->filename; });
@@ -117,7 +117,7 @@ bool extractEntry(const WadEntry& entry, const fs::path& dir) {
         return false;
     }
     std::uint32_t size = 0;
-    std::unique_ptr<Stream> stream = qor->pFileManager->open(entry.filename, &size);
+    std::unique_ptr<Stream> stream = qor->files().open(entry.filename, &size);
     std::vector<std::uint8_t> bytes(size);
     if (stream->read(bytes.data(), static_cast<int>(size)) != static_cast<int>(size)) {
         std::fprintf(stderr, "wadtool: could not read entry '%s'\n", name.c_str());

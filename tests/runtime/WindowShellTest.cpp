@@ -13,8 +13,9 @@
 
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
-#include "engine/WindowShell.h"
+#include "game/GameGlobal.h"
 #include "platform/Window.h"
+#include "runtime/WindowShell.h"
 #include "support/DisplayEngine.h"
 #include "support/TempFolder.h"
 #include "ui/ContextManager.h"
@@ -176,6 +177,10 @@ namespace {
 // The idle tick in this process, on an off-screen window.
 class IdleTick : public DisplayWindow {
 protected:
+    void SetUp() override {
+        DisplayWindow::SetUp();
+        WindowShell::setApplicationFactory(&GameGlobal::start);
+    }
     void TearDown() override {
         WindowShell::deleteQOR();
         DisplayWindow::TearDown();

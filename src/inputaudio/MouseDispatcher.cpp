@@ -1,4 +1,4 @@
-#include "engine/MouseDispatcher.h"
+#include "inputaudio/MouseDispatcher.h"
 
 #include <cmath>
 

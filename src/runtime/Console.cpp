@@ -1,4 +1,4 @@
-#include "engine/Console.h"
+#include "runtime/Console.h"
 
 #include <sys/mman.h>
 
@@ -52,7 +52,7 @@ void Console::appendLine(const std::u16string& line) {
 
 void Console::onPresentationRestored() {
     if (!pCamera || !qor->pQorGraphics) return;
-    const QorGraphics& g = *qor->pQorGraphics;
+    const QorGraphics& g = qor->graphics();
     if (g.viewportWidth <= 0) return;
     pCamera->position = Vector3{0.0f, 0.0f, -static_cast<float>(g.viewportWidth / 2)};
     pCamera->target = Vector3{0.0f, 0.0f, 0.0f};
@@ -89,7 +89,7 @@ void Console::tickContents(double, double) {
 void Console::renderContents() {
     if (!bOpen || !pCamera || !qor->pDefaultFont) return;
     const ViewRect view = pCamera->getViewRect(0.0f);
-    FontGDI& font = *qor->pDefaultFont;
+    FontGDI& font = qor->defaultFont();
     const int lineHeight = font.height;
     const auto x = static_cast<float>(static_cast<int>(view.left));
     auto y = static_cast<float>(static_cast<int>(view.bottom + static_cast<float>(lineHeight)));
@@ -115,7 +115,7 @@ void Console::executeCommand(std::u16string line) {
     }
     if (afterWord(line, u"fps", rest)) {
         if (auto v = scanDouble(rest)) {
-            const double now = qor->pTimeKeeper ? qor->pTimeKeeper->now() : 0.0;
+            const double now = qor->timeKeeper().now();
             qor->timer.frameStart = qor->timer.previousFrameStart = now;
             qor->timer.period = *v;
             return;
@@ -123,7 +123,7 @@ void Console::executeCommand(std::u16string line) {
     }
     if (afterWord(line, u"fontcache", rest)) {
         if (auto v = scanInt(rest)) {
-            if (qor->pQorGraphics) qor->pQorGraphics->bEnableFontCache = *v != 0;
+            if (qor->pQorGraphics) qor->graphics().bEnableFontCache = *v != 0;
             return;
         }
     }

@@ -1,4 +1,4 @@
-#include "engine/_7b13321b.h"
+#include "net/_7b13321b.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyDouble.h"

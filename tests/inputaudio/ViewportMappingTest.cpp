@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/ViewportMapping.h"
+#include "inputaudio/ViewportMapping.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/_67719ab0.h"
+#include "net/_67719ab0.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/QorBase.h"

@@ -1,4 +1,4 @@
-#include "engine/WindowShell.h"
+#include "runtime/WindowShell.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -10,17 +10,19 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
-#include "engine/WMhooks.h"
+#include "inputaudio/WMhooks.h"
 #include "platform/CrashHandler.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemInfo.h"
 #include "platform/Window.h"
-#include "ui/ContextManager.h"
-#include "ui/GameGlobal.h"
+#include "render/Context.h"
 
 bool restartRequested = false;
 
 namespace {
+ApplicationFactory applicationFactory = nullptr;
+Application* application = nullptr;  // owned; exists exactly while the engine object does
+
 constexpr int kInitialX = 50;
 constexpr int kInitialY = 50;
 constexpr int kInitialSize = 100;
@@ -61,18 +63,19 @@ bool isAlreadyRunning() {
     return SystemInfo::countProcessesNamed(name) > 1;
 }
 
+void setApplicationFactory(ApplicationFactory factory) { applicationFactory = factory; }
+
 void createQOR(Window& window) {
     new Qor(nullptr, &window);
-    global = new GameGlobal();
-    global->initPreLoader();
+    application = applicationFactory();
     QOR_LOG("createQOR", u"Entering game loop.");
 }
 
 void deleteQOR() {
     if (qor) QOR_LOG("deleteQOR", u"QOR shutting down...");
     // The application still uses engine services while it saves the user's files.
-    delete global;
-    global = nullptr;
+    delete application;
+    application = nullptr;
     delete qor;
     qor = nullptr;
 }
@@ -85,10 +88,9 @@ bool tick(Window& window) {
         }
         createQOR(window);
     }
-    ContextManager* stack = global->pContextManager;
-    qor->frame(stack);
+    qor->frame(application->scene());
     // A quit request wins over a restart request of the same frame.
-    if (stack->bQuitRequested) return false;
+    if (application->quitRequested()) return false;
     if (restartRequested) {
         deleteQOR();
         restartRequested = false;
@@ -97,13 +99,14 @@ bool tick(Window& window) {
 }
 
 void onClose() {
-    if (!global) return;
-    const std::u16string address = global->pendingUrl;
+    if (!application) return;
+    const std::u16string address = application->pageToOpen();
     deleteQOR();
     if (!address.empty()) openInBrowser(address);
 }
 
-int run(int argc, char** argv) {
+int run(int argc, char** argv, ApplicationFactory factory) {
+    setApplicationFactory(factory);
     CrashHandler::install(wideToUtf8(getCrashDumpPath()));
     storeCommandLine(argc, argv);
     if (isAlreadyRunning()) return 0;

@@ -1,4 +1,4 @@
-#include "engine/_02468b57.h"
+#include "net/_02468b57.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyPointer.h"

@@ -1,4 +1,4 @@
-#include "engine/WMhooks.h"
+#include "inputaudio/WMhooks.h"
 
 #include "engine/Logger.h"
 #include "engine/Qor.h"
@@ -7,12 +7,12 @@
 #include "inputaudio/TouchPoint.h"
 
 namespace {
-QorInput* input() { return qor ? qor->pQorInput : nullptr; }
+QorInput* input() { return &qor->input(); }
 
 // The number of the next frame to run: contacts are stamped with it.
 int nextFrame() { return qor->frameCounter + 1; }
 
-double now() { return qor->pTimeKeeper ? qor->pTimeKeeper->now() : 0.0; }
+double now() { return qor->timeKeeper().now(); }
 
 TouchPoint* startContact(QorInput& in, int x, int y, int tag) {
     auto* contact = new TouchPoint();

@@ -1,4 +1,4 @@
-#include "engine/_98af025c.h"
+#include "net/_98af025c.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyPointer.h"

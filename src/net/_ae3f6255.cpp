@@ -1,4 +1,4 @@
-#include "engine/_ae3f6255.h"
+#include "net/_ae3f6255.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/QorBase.h"

@@ -1,9 +1,8 @@
-#include "engine/FrameOverlays.h"
+#include "runtime/FrameOverlays.h"
 
 #include <string>
 #include <vector>
 
-#include "engine/Console.h"
 #include "engine/MemoryFile.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorAudio.h"
@@ -14,6 +13,7 @@
 #include "render/FontGDI.h"
 #include "render/QorGraphics.h"
 #include "render/VertexBuffer.h"
+#include "runtime/Console.h"
 
 namespace {
 constexpr UColor kWhite = 0xFFFFFFFFu;
@@ -38,7 +38,7 @@ int ringAt(int ring, int framesBack) {
 
 void frameRateLine(TextPen& pen, const FramePhases& p) {
     const double average = qor->frameCounter > 0 ? qor->totalFrameTime * 1000.0 / qor->frameCounter : 0.0;
-    const double audio = qor->pQorAudio ? qor->pQorAudio->getCPU() : 0.0;
+    const double audio = qor->audio().getCPU();
     pen.line(formatString(u"frame: fps=%.1lf(forced=%.1lf), avg=%.1lfms, accuracy=%.1lfms, audio=%.2lf%%",
                           p.unpacedRate, qor->fps, average, qor->timer.accuracy * 1000.0, audio));
 }
@@ -80,14 +80,13 @@ void inputLines(TextPen& pen) {
     }
 }
 
-void detailLines(TextPen& pen, const FramePhases& p) {
-    const double* t = p.t;
+void detailLines(TextPen& pen, const FramePhases& p, const FrameCounters& c) {
     pen.line(formatString(u"global clock: %.3lf , delta %.3lf", qor->timer.frameStart, qor->getDeltaTime()));
     pen.line(formatString(
         u"tick(%2dms), console(%2dms), render(%2dms), hud(%2dms), present(%2dms), timerwait(%2dms), misc(%2dms)",
-        ms(t[2] - t[1]), ms(t[3] - t[2]), ms(t[4] - t[3]), ms(p.overlayTime), ms(t[6] - t[5]), ms(t[7] - t[6]),
-        ms(t[0] - t[7])));
-    const FrameCounters& c = p.counters;
+        ms(p.sceneDone - p.tickStart), ms(p.consoleDone - p.sceneDone), ms(p.drawingDone - p.consoleDone),
+        ms(p.overlayTime), ms(p.presentDone - p.overlaysDone), ms(p.waitDone - p.presentDone),
+        ms(p.frameStart - p.waitDone)));
     pen.line(
         formatString(u"%d/%d renderables, %d vertices, %d vbuffer writes, %d update visuals, %d invXforms, "
                      u"%d collisions",
@@ -107,10 +106,10 @@ void detailLines(TextPen& pen, const FramePhases& p) {
 void drawLine(const std::vector<Vertex>& points) {
     // Untextured lines take their colour from the factor; the text drawn before may
     // have left the stage selecting the (white) texture.
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    GraphicsDevice& device = *qor->graphics().dxDevice;
     device.setColorOp(TextureOp::kModulate);
     device.setAlphaOp(TextureOp::kModulate);
-    device.setTransform(TransformKind::kWorld, Matrix::identity());
+    device.setTransform(TransformKind::kWorld, DeviceMatrix::identity());
     VertexBuffer strip(static_cast<int>(points.size()));
     for (std::size_t k = 0; k < points.size(); ++k) strip.vertexArray[k] = points[k];
     strip.upload();
@@ -119,7 +118,7 @@ void drawLine(const std::vector<Vertex>& points) {
 }
 
 void graphs(const ViewRect& view) {
-    FontGDI& font = *qor->pDefaultFont;
+    FontGDI& font = qor->defaultFont();
     std::vector<Vertex> points(kRings);
     for (int k = 0; k < kRings; ++k)
         points[static_cast<std::size_t>(k)] = Vertex{view.right - static_cast<float>(k),
@@ -164,7 +163,7 @@ void graphs(const ViewRect& view) {
 }
 }  // namespace
 
-void FrameOverlays::draw(const FramePhases& phases) {
+void FrameOverlays::draw(const FramePhases& phases, const FrameCounters& sceneCounters) {
     if (qor->bDebugLocked || qor->debugLevel == 0) return;
     const int level = qor->debugLevel;
     if (!(level & (kFrameRateLine | kDetailLines | kGraphs))) return;
@@ -172,8 +171,8 @@ void FrameOverlays::draw(const FramePhases& phases) {
     if (!console || !console->pCamera || !qor->pDefaultFont) return;
     console->pCamera->render();
     const ViewRect view = console->pCamera->getViewRect(0.0f);
-    TextPen pen{view.left, view.top, *qor->pDefaultFont};
+    TextPen pen{view.left, view.top, qor->defaultFont()};
     if (level & kFrameRateLine) frameRateLine(pen, phases);
-    if (level & kDetailLines) detailLines(pen, phases);
+    if (level & kDetailLines) detailLines(pen, phases, sceneCounters);
     if (level & kGraphs) graphs(view);
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engine/WMhooks.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/TouchPoint.h"
+#include "inputaudio/WMhooks.h"
 
 namespace {
 

@@ -6,13 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Application.h"
+
 class Window;
 
 namespace WindowShell {
-// The program entry. Returns the exit status: 0 when another copy runs or no window
-// can be made, otherwise 0 after a normal close.
-int run(int argc, char** argv);
+// The program entry, running the application that `factory` builds. Returns the exit
+// status: 0 when another copy runs or no window can be made, otherwise 0 after a normal
+// close.
+int run(int argc, char** argv, ApplicationFactory factory);
 
+// The factory of the application that createQOR builds.
+void setApplicationFactory(ApplicationFactory factory);
 // Builds the engine object and the application object, then the first start-up stage.
 void createQOR(Window& window);
 // Destroys the application object, then the engine object.

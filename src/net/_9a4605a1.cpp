@@ -1,4 +1,4 @@
-#include "engine/_9a4605a1.h"
+#include "net/_9a4605a1.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/QorBase.h"

@@ -5,15 +5,11 @@
 // and, where the back buffer is shown scaled (full screen), through that scaling too.
 // Points outside the viewport land on its edge; a viewport of zero width or height
 // maps everything to 0 on that axis.
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
-class QorGraphics;
-
+// The default is an 800x480 window without letterbox, which the input service uses
+// until the graphics service hands it the real viewport.
 struct ViewportMapping {
-    // The viewport of the graphics device; an 800x480 window without letterbox when
-    // there is no device.
-    static ViewportMapping fromGraphics(const QorGraphics* graphics);
-
     // Drawable pixels to virtual-screen units; z passes through.
     Vector3 toScreen(const Vector3& raw) const;
     // Virtual-screen units to drawable pixels (not rounded); z passes through.

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/Event.h"
-#include "engine/MouseDispatcher.h"
 #include "inputaudio/InputTestEngine.h"
+#include "inputaudio/MouseDispatcher.h"
 #include "inputaudio/TouchPoint.h"
 #include "support/Recorder.h"
 
@@ -18,14 +18,11 @@ protected:
         upper = new RecordingObject(journal, "upper");
         root->addChild(lower);
         root->addChild(upper);
-        dispatcher = new MouseDispatcher();
+        dispatcher = &qor->mouseDispatcher();
         contact = new TouchPoint();
         input().addTouch(contact);
     }
-    void TearDown() override {
-        delete dispatcher;
-        root->destroy();
-    }
+    void TearDown() override { root->destroy(); }
 
     QorInput& input() { return engine.input(); }
     // One update with the contact in a given state; the pointer moves by `delta` first.

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engine/Console.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/InputTestEngine.h"
+#include "runtime/Console.h"
 
 namespace {
 constexpr std::uint8_t kDown = 0x80;

@@ -7,6 +7,9 @@ class GameController;
 class GameGlobal : public Global {
 public:
     GameGlobal() = default;
+    // The program's application: a new GameGlobal, made `global`, after its first
+    // start-up stage.
+    static Application* start();
 
     // Pushes the title menu, then the intro scene above it.
     void createStartScreens() override;

@@ -11,7 +11,7 @@
 // so a captured or hovered object that dies simply empties its link. Main thread only.
 #include "engine/Link.h"
 #include "engine/QorBase.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class MouseDispatcher : public QorBase {
 public:

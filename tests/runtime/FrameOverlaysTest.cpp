@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "engine/FrameOverlays.h"
 #include "engine/Qor.h"
 #include "render/Context.h"
 #include "render/EngineFixture.h"
+#include "runtime/FrameOverlays.h"
 
 namespace {
 // The settings unlock debugging (or not) and ask for every overlay.
