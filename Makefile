@@ -15,7 +15,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench fuzz lint clang clean
+.PHONY: all deps configure build run test bench fuzz lint clang release clean
 
 all: build
 
@@ -59,8 +59,16 @@ fuzz: deps
 		grep -E "^(#[0-9]+ *DONE|Done)" build-fuzz/$$name.log | tail -n 1; \
 	done
 
-lint: deps
+# Layout everywhere; clang-tidy's checks (.clang-tidy) over the program's own sources.
+lint: configure
 	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h')
+	@run-clang-tidy -p $(BUILD_DIR) -j $(JOBS) -quiet '$(CURDIR)/(src|tools|bench)/' >$(BUILD_DIR)/clang-tidy.log 2>&1 \
+		|| { grep -E "(warning|error):" $(BUILD_DIR)/clang-tidy.log | sort -u | head -n 50; exit 1; }
+
+# A plain optimised build, as a packager would make it: warning-free too.
+release: deps
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON >/dev/null
+	@cmake --build build-release -j $(JOBS)
 
 clean:
-	@rm -rf build build-sanitize build-clang build-fuzz
+	@rm -rf build build-sanitize build-clang build-release build-fuzz

@@ -172,9 +172,13 @@ void QorAudio::logInfo() {
     AudioInfo info;
     library().getInfo(info);
     std::u16string supported, unsupported;
-    for (const auto& [bit, name] : kCapabilities)
-        (info.flags & bit ? supported : unsupported) += u" " + std::u16string(name);
-    Logger* log = qor->pLogger;
+    for (const auto& [bit, name] : kCapabilities) {
+        // Appended in two steps: GCC 12 warns falsely (-Wrestrict) on u" " + name.
+        std::u16string& list = info.flags & bit ? supported : unsupported;
+        list += u' ';
+        list += name;
+    }
+    Logger* log = &qor->logger();
     log->log(u"\t%s:%s", std::u16string(u"info.flags"), supported);
     if (!unsupported.empty()) log->log(u"\t%s %s", std::u16string(u"(unsupported)"), unsupported);
     const std::pair<const char16_t*, std::uint32_t> first[] = {

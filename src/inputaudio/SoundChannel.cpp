@@ -14,7 +14,8 @@
 QOR_DEFINE_CLASS(SoundChannel, QorBase, nullptr)
 
 SoundChannel::SoundChannel(Sound* sound) : pSound(sound) {
-    QOR_ASSERT("SoundChannel::SoundChannel", pSound != NULL);
+    QOR_ASSERT("SoundChannel::SoundChannel",
+               pSound != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
     if (!pSound->pSample) pSound->recreateSound();
     channel = QorAudio::library().sampleGetChannel(pSound->pSample, false);
 }

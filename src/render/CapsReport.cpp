@@ -16,7 +16,11 @@ void flags(Lines& out, const char16_t* group, std::uint32_t field, const char16_
     std::u16string supported, unsupported;
     int i = 0;
     for (const char16_t* name : names) {
-        (field & (1u << i++) ? supported : unsupported) += u" " + std::u16string(prefix) + name;
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on u" " + prefix.
+        std::u16string& list = field & (1u << i++) ? supported : unsupported;
+        list += u' ';
+        list += prefix;
+        list += name;
     }
     out.push_back(formatString(u"\t%s:%s", group, supported));
     if (!unsupported.empty()) out.push_back(formatString(u"\t%s %s", u"(unsupported)", unsupported));

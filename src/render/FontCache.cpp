@@ -69,7 +69,8 @@ FontCacheEntry* FontCache::createCacheTexture() {
         entryList.addChild(e);
         if (!result) result = e;
     }
-    QOR_ASSERT("FontCache::createCacheTexture", result != NULL);
+    QOR_ASSERT("FontCache::createCacheTexture",
+               result != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
     return result;
 }
 

@@ -47,7 +47,7 @@ FontGDI::FontGDI(int height_, float scaleX, float scaleY, float scaleZ, std::u16
             fontBaselineRaw, fontUppercaseLineRaw, fontLowercaseLineRaw);
     QOR_ASSERT("FontGDI::FontGDI", fontName.length() < LF_FACESIZE - 1);
     hFont = SystemTypeface::open(wideToUtf8(fontName), textureScale() * fontHeightRaw);
-    QOR_ASSERT("FontGDI::FontGDI", hFont != NULL);
+    QOR_ASSERT("FontGDI::FontGDI", hFont != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
     pFontCache = new FontCache(textureScale() * fontHeightRaw + 1, 1, formatString(u"%s%dpx", fontName, height));
 }
 

@@ -119,7 +119,8 @@ void FontQuad::addSourceTexture(Texture* _pTexture, std::uint16_t firstIndex, bo
             // The lookup data need not be aligned.
             std::memcpy(&entry, table + nextSymbolToLoad, sizeof entry);
             FontSymbol* sym = &getSymbol(static_cast<char16_t>(entry & 0xFFFF));
-            QOR_ASSERT("FontQuad::addSourceTexture", sym->pBaseQuad == NULL);
+            QOR_ASSERT("FontQuad::addSourceTexture",
+                       sym->pBaseQuad == NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
             sym->pBaseQuad = skin;
             skin->setAnchor(7);
             sym->spacing = spacing;
@@ -144,7 +145,8 @@ void FontQuad::setCompositeChar(char16_t code, char16_t base, char16_t accent, i
     FontSymbol* sym = &getSymbol(code);
     sym->pBaseQuad = b.pBaseQuad;
     sym->pAccentQuad = a.pBaseQuad;
-    QOR_ASSERT("FontQuad::setCompositeChar", sym->pAccentQuad != NULL);
+    QOR_ASSERT("FontQuad::setCompositeChar",
+               sym->pAccentQuad != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
     sym->accentX = static_cast<int>((sym->pBaseQuad->width + 1.0f - sym->pAccentQuad->width) * 0.5f);
     if (accentY == kAutomaticAccentY) {
         const bool small = (base >= u'a' && base <= u'z') || base == kDotlessI;

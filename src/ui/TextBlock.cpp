@@ -25,9 +25,12 @@ TextBlock::TextBlock(const TextFont* font, float maxWidth, float lineHeight_, st
         return;
     }
     if (rightToLeft < 0) rightToLeft = languageReadsRightToLeft();
-    if (rightToLeft == 1)
-        wrapRightToLeft(font, maxWidth, std::u16string(1, kSpace) + std::u16string(text));
-    else
+    if (rightToLeft == 1) {
+        // Built in two steps: GCC 12 warns falsely (-Wrestrict) on a prepending +.
+        std::u16string spaced(1, kSpace);
+        spaced += text;
+        wrapRightToLeft(font, maxWidth, spaced);
+    } else
         wrapLeftToRight(font, maxWidth, std::u16string(text) + kSpace);
     const int lines = countChildren();
     height = static_cast<float>(lines) * lineHeight - (lineHeight - fontLineHeight);

@@ -52,8 +52,10 @@ void TextPanel::tick(double time, double dt) {
 }
 
 void TextPanel::render() {
+    // The panel's own quad, then its children as a plain object draws them: the layers in
+    // between would draw the panel's skin a second time.
     Renderable::render();
-    QorBase::render();
+    QorBase::render();  // NOLINT(bugprone-parent-virtual-call)
 }
 
 void TextPanel::updateXform() {

@@ -26,7 +26,8 @@ std::vector<uint8_t> TextureWriter::encodeTga(const Image& image) {
         throw std::runtime_error("TGA size out of range");
     std::vector<uint8_t> out;
     out.reserve(18 + image.rgba.size());
-    out.insert(out.end(), {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    out.resize(12);  // no identification field, no colour map, image origin 0, 0
+    out[2] = 2;      // uncompressed true colour
     putU16(out, image.width);
     putU16(out, image.height);
     out.push_back(32);    // bits per pixel
@@ -34,7 +35,7 @@ std::vector<uint8_t> TextureWriter::encodeTga(const Image& image) {
     for (int y = image.height - 1; y >= 0; --y) {
         for (int x = 0; x < image.width; ++x) {
             const uint8_t* p = image.at(x, y);
-            out.insert(out.end(), {p[2], p[1], p[0], p[3]});
+            for (int channel : {2, 1, 0, 3}) out.push_back(p[channel]);
         }
     }
     return out;
