@@ -271,9 +271,10 @@ void QorInput::onQORmodeChange(int oldMode, int newMode) {
 
 void QorInput::initInputMode() {
     const ViewportMapping screen = viewport();
-    const int width = static_cast<int>(screen.width);
-    const int height = static_cast<int>(screen.height);
-    pointerPosition = Vector3{static_cast<float>(width / 2), static_cast<float>(height / 2), 0.0f};
+    // The centre in whole units.
+    const int halfWidth = static_cast<int>(screen.width) / 2;
+    const int halfHeight = static_cast<int>(screen.height) / 2;
+    pointerPosition = Vector3{static_cast<float>(halfWidth), static_cast<float>(halfHeight), 0.0f};
     setInputMode(kModeTouch);
 }
 

@@ -84,7 +84,7 @@ std::uint64_t AudioMixer::stepFor(const AudioVoice& voice) const {
     const float asked = voice.frequency.value();
     const double hz = asked > 0.0f ? asked : voice.ownRate;
     const double ratio = std::clamp(hz / rate, 1.0 / kOne, kMaxRatio);
-    return std::max<std::uint64_t>(1, static_cast<std::uint64_t>(ratio * kOne + 0.5));
+    return std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::llround(ratio * kOne)));
 }
 
 void AudioMixer::gainsAfter(const AudioVoice& voice, std::int64_t frames, float& left, float& right) const {

@@ -47,7 +47,7 @@ void DeviceTexture::noteOpacity(int x, int y, int width, int height, const std::
             if (full) continue;
             opaqueSpans.assign(static_cast<std::size_t>(h), {0, w});
         }
-        auto& [begin, end] = opaqueSpans[static_cast<std::size_t>(y + row)];
+        auto& [begin, end] = opaqueSpans[static_cast<std::size_t>(y) + static_cast<std::size_t>(row)];
         const bool wasComplete = begin == 0 && end == w;
         if (!full) {
             begin = end = 0;

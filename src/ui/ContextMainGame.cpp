@@ -5,10 +5,8 @@
 #include "ui/ScreenStack.h"
 
 void ContextMainGame::onActivate(bool first) {
-    ContextMenu::onActivate(first);
-    if (!global) return;
-    global->saveUserData();
-    global->lastHighScorePlace = -1;  // the highlighted high-score row is forgotten
+    ContextMain::onActivate(first);               // saves the user data
+    if (global) global->lastHighScorePlace = -1;  // the highlighted high-score row is forgotten
 }
 
 void ContextMainGame::onStartGame() { ScreenStack::push(new ContextGameMode()); }

@@ -10,6 +10,6 @@ ContextMenuBackground::ContextMenuBackground() {
     addChild(new SkyWidget());
     addChild(new Snowfall(pCamera, kSnowSpread));
     const QorGraphics& g = qor->graphics();
-    camera()->setPosition(0.0f, static_cast<float>(g.virtualHeight / 2 - 24),
-                          static_cast<float>(-(g.virtualWidth / 2)));
+    const int halfWidth = g.virtualWidth / 2, halfHeight = g.virtualHeight / 2;  // whole units
+    camera()->setPosition(0.0f, static_cast<float>(halfHeight - 24), static_cast<float>(-halfWidth));
 }

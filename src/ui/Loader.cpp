@@ -181,7 +181,8 @@ Loader::Loader() {
 }
 
 void Loader::tickContents(double time, double dt) {
-    QorBase::tick(time, dt);
+    // The children as a plain object ticks them: the context's own tick is what called this.
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call)
     const double deadline = physicalTime() + kFrameBudget;
     if (physicalTime() >= deadline) return;
     for (;;) {

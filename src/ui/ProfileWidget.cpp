@@ -69,7 +69,8 @@ void ProfileWidget::tick(double time, double dt) {
     }
 }
 
-void ProfileWidget::render() { QorBase::render(); }
+// Only the children: the widget's own quad is its hover box, which is not drawn.
+void ProfileWidget::render() { QorBase::render(); }  // NOLINT(bugprone-parent-virtual-call)
 
 Vector3 ProfileWidget::getNavigationPoint(int i) {
     if (i != 0) return kNoPoint;

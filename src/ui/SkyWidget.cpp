@@ -31,10 +31,12 @@ ClassInfo* SkyWidget::getClass() const { return &classInfo; }
 float SkyWidget::firstTileX(float left) { return std::floor(left / kSkyPeriod) * kSkyPeriod; }
 
 bool SkyWidget::Placement::operator==(const Placement& other) const {
-    return std::memcmp(&view, &other.view, sizeof view) == 0 &&
-           std::memcmp(&projection, &other.projection, sizeof projection) == 0 && viewport.x == other.viewport.x &&
-           viewport.y == other.viewport.y && viewport.width == other.viewport.width &&
-           viewport.height == other.viewport.height;
+    // The very same bits: a kept picture is reused only for exactly the same placement.
+    return std::memcmp(&view, &other.view, sizeof view) == 0 &&  // NOLINT(bugprone-suspicious-memory-comparison)
+           std::memcmp(&projection, &other.projection, sizeof projection) ==
+               0 &&  // NOLINT(bugprone-suspicious-memory-comparison) viewport.x == other.viewport.x &&
+           viewport.y == other.viewport.y &&
+           viewport.width == other.viewport.width && viewport.height == other.viewport.height;
 }
 
 void SkyWidget::render() {
