@@ -35,9 +35,11 @@ Scene makeScene(const AudioMixer& mixer) {
         const int rate = i % 2 ? 22050 : 44100;
         std::vector<float>& s = scene.sources[i];
         s.resize(static_cast<std::size_t>(rate) * channels);  // one second, looped
-        for (std::size_t k = 0; k < s.size(); ++k)
-            s[k] =
-                0.1f * static_cast<float>(std::sin(2.0 * std::numbers::pi * (200.0 + 37 * i) * (k / channels) / rate));
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            const std::size_t frame = k / channels;
+            s[k] = 0.1f * static_cast<float>(
+                              std::sin(2.0 * std::numbers::pi * (200.0 + 37 * i) * static_cast<double>(frame) / rate));
+        }
         AudioVoice& v = scene.voices[i];
         v.frames = s.data();
         v.frameCount = static_cast<std::uint32_t>(s.size() / channels);

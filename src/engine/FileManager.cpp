@@ -30,7 +30,7 @@ constexpr char16_t kBuildFolder[] = u"./wad/win/";
 // A compressed entry is kept only when it saves at least this share of the bytes.
 constexpr double kWorthCompressing = 0.98;
 
-bool highResolution() { return qor && qor->hq2x == 2; }
+bool highResolution() { return qor->hq2x == 2; }
 
 [[noreturn]] void failToOpen(const char* method, const std::u16string& path) {
     const int error = errno;

@@ -94,7 +94,7 @@ void TimeKeeper::calibrate(double q) {
 
 bool TimeKeeper::discardsOn(int oldMode, int newMode, bool& starts) const {
     // With ticking while paused, only frozen time is discarded; otherwise paused time too.
-    const int running = (qor && qor->bTickWhilePaused) ? 2 : 3;
+    const int running = qor->bTickWhilePaused ? 2 : 3;
     const int stopped = running - 1;
     if (oldMode == running && newMode == stopped) return starts = true, true;
     if (oldMode == stopped && newMode == running) return starts = false, true;

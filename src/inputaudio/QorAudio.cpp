@@ -147,12 +147,11 @@ void QorAudio::openOutput(int deviceCount) {
 }
 
 QorAudio::~QorAudio() {
-    if (qor && qor->pSettings) {
-        qor->settings().setInt(classInfo.name, u"frequency", frequency);
-        // The engine saved its settings before its parts went down; a rate chosen since
-        // the start would be lost without this save.
-        if (frequency != startFrequency) qor->settings().save();
-    }
+    MemoryIniFile& settings = qor->settings();
+    settings.setInt(classInfo.name, u"frequency", frequency);
+    // The engine saved its settings before its parts went down; a rate chosen since the
+    // start would be lost without this save.
+    if (frequency != startFrequency) settings.save();
     library().free();
 }
 

@@ -55,10 +55,9 @@ float applyDeadZone(double v, double deadZone) {
 }
 }  // namespace
 
-QorInput::QorInput() : QorInput(std::make_unique<SdlInputDevices>(qor ? qor->hWindowHandle : nullptr)) {}
+QorInput::QorInput() : QorInput(std::make_unique<SdlInputDevices>(qor->hWindowHandle)) {}
 
 QorInput::QorInput(std::unique_ptr<InputDevices> devices_) : devices(std::move(devices_)) {
-    QOR_ASSERT("QorInput::QorInput", qor && qor->pSettings);
     QOR_LOG("QorInput::QorInput", u"Starting...");
     readSettings();
     openDevices();

@@ -6,6 +6,7 @@
 // Points outside the viewport land on its edge; a viewport of zero width or height
 // maps everything to 0 on that axis.
 #include "engine/Vector3.h"
+#include "engine/VirtualScreen.h"
 
 // The default is an 800x480 window without letterbox, which the input service uses
 // until the graphics service hands it the real viewport.
@@ -17,8 +18,8 @@ struct ViewportMapping {
 
     float left = 0.0f;  // viewport edges, drawable pixels
     float top = 0.0f;
-    float right = 800.0f;
-    float bottom = 480.0f;
-    float width = 800.0f;  // virtual-screen size, units
-    float height = 480.0f;
+    float right = kVirtualScreenWidth;
+    float bottom = kVirtualScreenHeight;
+    float width = kVirtualScreenWidth;  // virtual-screen size, units
+    float height = kVirtualScreenHeight;
 };

@@ -11,7 +11,7 @@ constexpr char16_t kEmpty[] = u"";
 
 }  // namespace
 
-Language::Language() : Language(qor ? qor->languageMask : std::u16string()) {}
+Language::Language() : Language(qor->languageMask) {}
 
 Language::Language(std::u16string mask) : languageMask(std::move(mask)) {
     registerStringNames();

@@ -4,6 +4,7 @@
 
 #include "engine/ClassInfo.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Matrix.h"
 #include "render/QorGraphics.h"
@@ -12,14 +13,11 @@ QOR_DEFINE_CLASS(Camera, QorBase, (&makeInstance<Camera, BasicLink>))
 
 namespace {
 // The virtual screen, for cameras made while there is no graphics service (tools, tests).
-constexpr float kVirtualWidth = 800.0f;
-constexpr float kVirtualAspect = 480.0f / 800.0f;
 }  // namespace
 
 Camera::Camera()
-    : position{0.0f, 0.0f,
-               -(qor->pQorGraphics ? static_cast<float>(qor->graphics().virtualWidth) : kVirtualWidth) / 2.0f},
-      aspect(qor->pQorGraphics ? qor->graphics().virtualAspect : kVirtualAspect) {
+    : position{0.0f, 0.0f, -static_cast<float>(kVirtualScreenWidth) / 2.0f},
+      aspect(static_cast<float>(kVirtualScreenHeight) / static_cast<float>(kVirtualScreenWidth)) {
     tick(0.0, 0.0);
 }
 

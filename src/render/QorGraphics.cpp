@@ -11,6 +11,7 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
+#include "engine/VirtualScreen.h"
 #include "inputaudio/QorInput.h"
 #include "platform/DeviceCaps.h"
 #include "platform/GraphicsDevice.h"
@@ -47,8 +48,8 @@ std::u16string section() { return QorGraphics::classInfo.name; }
 
 QorGraphics::QorGraphics(Window& window_) : window(window_) {
     QOR_LOG(kConstructor, u"Starting...");
-    virtualWidth = 800;
-    virtualHeight = 480;
+    virtualWidth = kVirtualScreenWidth;
+    virtualHeight = kVirtualScreenHeight;
     readSettings();
     if (hasCommandLineSwitch(u"-safe")) {
         // Saved back at exit, so a broken mode is not tried again.
@@ -56,7 +57,7 @@ QorGraphics::QorGraphics(Window& window_) : window(window_) {
         videoModeHeight = 600;
         bFullScreen = 0;
     }
-    virtualAspect = 480.0f / 800.0f;
+    virtualAspect = static_cast<float>(kVirtualScreenHeight) / static_cast<float>(kVirtualScreenWidth);
     dxD3D = new DisplayAdapter();
     listAdapterModes();
     if (!qor->bDebugLocked) {

@@ -51,7 +51,7 @@ void Console::appendLine(const std::u16string& line) {
 }
 
 void Console::onPresentationRestored() {
-    if (!pCamera || !qor->pQorGraphics) return;
+    if (!pCamera || !qor->pQorGraphics) return;  // no display: nothing to lay out
     const QorGraphics& g = qor->graphics();
     if (g.viewportWidth <= 0) return;
     const int halfWidth = g.viewportWidth / 2;  // whole pixels, so text lands on pixel centres
@@ -88,7 +88,7 @@ void Console::tickContents(double, double) {
 }
 
 void Console::renderContents() {
-    if (!bOpen || !pCamera || !qor->pDefaultFont) return;
+    if (!bOpen || !pCamera) return;
     const ViewRect view = pCamera->getViewRect(0.0f);
     FontGDI& font = qor->defaultFont();
     const int lineHeight = font.height;

@@ -167,10 +167,10 @@ void FrameOverlays::draw(const FramePhases& phases, const FrameCounters& sceneCo
     if (qor->bDebugLocked || qor->debugLevel == 0) return;
     const int level = qor->debugLevel;
     if (!(level & (kFrameRateLine | kDetailLines | kGraphs))) return;
-    Console* console = qor->pConsole;
-    if (!console || !console->pCamera || !qor->pDefaultFont) return;
-    console->pCamera->render();
-    const ViewRect view = console->pCamera->getViewRect(0.0f);
+    Camera* camera = qor->console().pCamera;
+    if (!camera) return;
+    camera->render();
+    const ViewRect view = camera->getViewRect(0.0f);
     TextPen pen{view.left, view.top, qor->defaultFont()};
     if (level & kFrameRateLine) frameRateLine(pen, phases);
     if (level & kDetailLines) detailLines(pen, phases, sceneCounters);

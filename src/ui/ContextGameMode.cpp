@@ -6,6 +6,5 @@
 #include "ui/PlaceholderScreen.h"
 
 ContextGameMode::ContextGameMode() {
-    PlaceholderScreen::build(
-        this, qor && qor->pLanguage ? qor->language().getString(StringId::SELECTGAMETYPE) : u"Select game mode");
+    PlaceholderScreen::build(this, qor->language().getString(StringId::SELECTGAMETYPE));
 }

@@ -6,6 +6,5 @@
 #include "ui/PlaceholderScreen.h"
 
 ContextHighScores::ContextHighScores(std::int32_t tableIndex_) : tableIndex(tableIndex_) {
-    PlaceholderScreen::build(this,
-                             qor && qor->pLanguage ? qor->language().getString(StringId::HIGHSCORES) : u"High Scores");
+    PlaceholderScreen::build(this, qor->language().getString(StringId::HIGHSCORES));
 }

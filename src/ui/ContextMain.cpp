@@ -2,6 +2,7 @@
 
 #include "engine/ErrorManager.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
@@ -36,7 +37,7 @@ ContextMain::ContextMain() {
         hookBefore = global->pMenuBackground;
         hookAfter = global->pMenuForeground;
     }
-    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480);
+    const float h = static_cast<float>(kVirtualScreenHeight);
     auto* logo = new LogoImage();
     logo->setPosition(0.0f, h / 2.0f - 110.0f, 0.0f);
     logo->setScale(0.6f);

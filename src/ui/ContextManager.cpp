@@ -25,9 +25,7 @@ constexpr int kFrameRateLayout = 0x108;  // right-aligned, not cached
 
 double physicalTime() { return qor->timeKeeper().getPhysicalTime(); }
 
-void releaseCapture() {
-    if (qor->pMouseDispatcher) qor->mouseDispatcher().setCapture(nullptr);
-}
+void releaseCapture() { qor->mouseDispatcher().setCapture(nullptr); }
 
 bool newlyPressed(int code) { return qor->input().wasPressed(code); }
 }  // namespace

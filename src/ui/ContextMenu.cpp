@@ -6,6 +6,7 @@
 #include "engine/ClassInfo.h"
 #include "engine/Logger.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "render/Camera.h"
@@ -47,8 +48,8 @@ bool anyReleased(const QorInput& in, const KeyCodes& k) {
 }
 }  // namespace
 
-int ContextMenu::virtualWidth() { return qor && qor->pQorGraphics ? qor->graphics().virtualWidth : 800; }
-int ContextMenu::virtualHeight() { return qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480; }
+int ContextMenu::virtualWidth() { return kVirtualScreenWidth; }
+int ContextMenu::virtualHeight() { return kVirtualScreenHeight; }
 
 ContextMenu::ContextMenu() : navigationList(new QorBase()) {
     cornerX = virtualWidth() / 2 + rowSpacing / 2 - marginX;
@@ -81,7 +82,7 @@ void ContextMenu::setMenuNavigationMode(int mode) {
     if (mode == navigationMode) return;
     QOR_LOG("ContextMenu::setMenuNavigationMode", u"Setting menu navigation mode to %d", mode);
     navigationMode = mode;
-    lastNavigationModeFrame = qor ? qor->frameCounter : 0;
+    lastNavigationModeFrame = qor->frameCounter;
 }
 
 void ContextMenu::checkNavigationMode() {
@@ -222,7 +223,7 @@ Vector3 ContextMenu::screenToWorld(const Vector3& p) const {
 
 void ContextMenu::renderContents() {
     Context::renderContents();
-    if (!qor || qor->bDebugLocked || qor->debugLevel == 0) return;
+    if (qor->bDebugLocked || qor->debugLevel == 0) return;
     const bool blink = navigationMode == kKeyNavigation && static_cast<long long>(localTime * 5.0) % 2 == 1;
     const UColor colour = blink ? 0xFFFF00FFu : 0xFF000000u;
     forEachNavigationPoint([&](const Vector3& q) {

@@ -5,6 +5,4 @@
 #include "language/StringIds.h"
 #include "ui/PlaceholderScreen.h"
 
-ContextOptions::ContextOptions() {
-    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->language().getString(StringId::OPTIONS) : u"Options");
-}
+ContextOptions::ContextOptions() { PlaceholderScreen::build(this, qor->language().getString(StringId::OPTIONS)); }

@@ -5,6 +5,4 @@
 #include "language/StringIds.h"
 #include "ui/PlaceholderScreen.h"
 
-ContextPlayers::ContextPlayers() {
-    PlaceholderScreen::build(this, qor && qor->pLanguage ? qor->language().getString(StringId::PLAYERS) : u"Players");
-}
+ContextPlayers::ContextPlayers() { PlaceholderScreen::build(this, qor->language().getString(StringId::PLAYERS)); }

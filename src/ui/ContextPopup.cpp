@@ -5,6 +5,7 @@
 
 #include "engine/ChildIterator.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "render/QorGraphics.h"
@@ -31,7 +32,7 @@ ClassInfo* ContextPopup::getClass() const { return &ContextMenu::classInfo; }
 
 ContextPopup::ContextPopup() {
     bDeleteOnClose = 1;
-    if (qor && qor->pLanguage) firstButtonLabel = qor->language().getString(StringId::OK);
+    firstButtonLabel = qor->language().getString(StringId::OK);
 }
 
 void ContextPopup::onActivate(bool first) {
@@ -43,7 +44,7 @@ void ContextPopup::setup() {
     TextFont* medium = MenuFonts::get(MenuFonts::kMedium);
     TextFont* large = MenuFonts::get(MenuFonts::kLarge);
     const float lineStep = std::trunc(lineHeightOf(medium) * 1.25f);
-    const float screenWidth = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualWidth : 800);
+    const float screenWidth = static_cast<float>(kVirtualScreenWidth);
     TextBlock block(medium, screenWidth * 0.75f, lineStep, text);
     float width = kMinimumWidth;
     float height = 0.0f;

@@ -3,6 +3,7 @@
 #include "engine/Format.h"
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
+#include "engine/VirtualScreen.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextMenu.h"
 #include "ui/ContextMenuBackground.h"
@@ -15,9 +16,9 @@ void openCreditsPage(ContextMenu* page) {
     page->bCloseOnFireKey = 1;
     page->duration = 60.0;
     if (global) page->hookBefore = global->pMenuBackground;
-    const float w = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualWidth : 800);
-    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480);
-    const std::u16string version = formatString(u"%s %dx", getVersionString(), qor ? qor->hq2x : 1);
+    const float w = static_cast<float>(kVirtualScreenWidth);
+    const float h = static_cast<float>(kVirtualScreenHeight);
+    const std::u16string version = formatString(u"%s %dx", getVersionString(), qor->hq2x);
     auto* line =
         new FadingText(w / 2.0f - 4.0f, 2.0f - h / 2.0f, 0.0f, version, MenuFonts::get(MenuFonts::kSmall), 0xFFFFFFFFu);
     line->bShadow = 0;

@@ -108,7 +108,7 @@ void Global::applySettings(int width, int height) {
     // Both frame starts move to now, on the pacer's own clock, so the next wait starts afresh.
     qor->timer.start(1.0 / static_cast<double>(c.maxFps));
     static constexpr std::int32_t kRates[3] = {11025, 22050, 44100};
-    if (qor->pQorAudio) qor->audio().frequency = kRates[c.audioQuality];
+    if (qor->pQorAudio) qor->audio().frequency = kRates[c.audioQuality];  // none where sound is off
     AudioSystem& audio = QorAudio::library();
     const int sample = c.bMuteAudio ? 0 : volumeFromStep(c.soundVolume);
     const int music = c.bMuteAudio ? 0 : volumeFromStep(c.musicVolume);
@@ -137,8 +137,7 @@ void Global::saveUserData() {
 
 std::u16string formatWithThousandsSeparator(std::int32_t value) {
     std::u16string digits = formatString(u"%d", value);
-    const std::u16string separator =
-        qor && qor->pLanguage ? qor->language().getString(StringId::THOUSANDSEPARATOR) : u",";
+    const std::u16string separator = qor->language().getString(StringId::THOUSANDSEPARATOR);
     const std::size_t first = digits.starts_with(u'-') ? 1 : 0;
     // From the right, a separator before every third digit that has a digit to its left.
     for (std::size_t count = 3; digits.size() - first > count; count += 3 + separator.size())

@@ -32,7 +32,7 @@ LanguageFlag::LanguageFlag(std::int32_t languageIndex_, std::int32_t skinIndex) 
 void LanguageFlag::tick(double, double) {
     const Context* context = qor->pCurrentContext;
     if (!context || !isPointInside(context->pointer)) return;
-    if (!qor->pQorInput || !qor->input().anyTouchPressed()) return;
+    if (!qor->input().anyTouchPressed()) return;
     qor->defaultLanguage = languageIndex;
     if (global && global->pContextManager && global->pContextManager->top())
         global->pContextManager->top()->bFinished = 1;

@@ -8,6 +8,7 @@
 #include "engine/ErrorManager.h"
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "render/Context.h"
@@ -123,7 +124,7 @@ bool MenuItem::isPointerPressOnItem() const { return bHovered && !bDisabled && q
 
 void MenuItem::tick(double time, double dt) {
     QorBase::tick(time, dt);
-    const Context* context = qor ? qor->pCurrentContext : nullptr;
+    const Context* context = qor->pCurrentContext;
     const Vector3 pointer = context ? context->pointer : Vector3{0.0f, 0.0f, 0.0f};
     const Vector3 p = (pointer - position) * (1.0f / baseScale);
     bHovered = (pSkin && pSkin->isInside(p)) || bForceHighlight;
@@ -175,7 +176,7 @@ void MenuItem::drawHelpLine() {
     TextFont* small = MenuFonts::get(MenuFonts::kSmall);
     const std::u16string& line = bDisabled ? disabledText : helpText;
     if (!small || line.empty()) return;
-    const float h = static_cast<float>(qor && qor->pQorGraphics ? qor->graphics().virtualHeight : 480);
+    const float h = static_cast<float>(kVirtualScreenHeight);
     small->drawTextWithShadowAt(Vector3{0.0f, 2.0f - h / 2.0f, 0.0f}, 0xFFFFFFFFu, 0x24, line, 0x80000000u,
                                 Vector3{0.0f, -1.0f, 0.0f});
 }

@@ -27,7 +27,7 @@ std::u16string MenuItemChoice::getChoiceText() const {
     if (!value) return u"";
     if (firstStringId != 0) {
         const long long id = static_cast<long long>(firstStringId) + *value;
-        if (id < 0 || id > kLastStringId || !qor || !qor->pLanguage) return u"";
+        if (id < 0 || id > kLastStringId) return u"";
         return qor->language().getString(static_cast<int>(id));
     }
     if (!choices || *value < 0 || static_cast<std::size_t>(*value) >= choices->size()) return u"";

@@ -38,7 +38,7 @@ float NineSliceFrame::sourceHeight() const {
 void NineSliceFrame::setMargins(int left, int top, int right, int bottom) {
     margins = {left, top, right, bottom};
     if (pSource && pSource->pTexture) {
-        const int k = std::max(1, qor ? qor->hq2x : 1);
+        const int k = std::max(1, qor->hq2x);
         const Rect& s = pSource->sourceRect;
         const Rect inner{s.left + left * k, s.top + top * k, s.bottom - bottom * k, s.right - right * k};
         innerUV = pSource->pTexture->getUV(inner);

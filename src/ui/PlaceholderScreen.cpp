@@ -17,7 +17,7 @@ void PlaceholderScreen::build(ContextMenu* menu, const std::u16string& title) {
                                  MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
     label->layoutFlags |= 0x10;
     menu->addChild(label);
-    const std::u16string back = qor && qor->pLanguage ? qor->language().getString(StringId::BACK) : u"Back";
+    const std::u16string back = qor->language().getString(StringId::BACK);
     auto* item = new MenuItemBack(80.0f - static_cast<float>(menu->cornerX), static_cast<float>(-menu->cornerY), 0.0f,
                                   back, u"");
     item->setWidth(160.0f);

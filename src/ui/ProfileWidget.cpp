@@ -45,7 +45,7 @@ void ProfileWidget::setHint() {
 void ProfileWidget::onInputModeChange() { setHint(); }
 
 bool ProfileWidget::isHovered() const {
-    const Context* context = qor ? qor->pCurrentContext : nullptr;
+    const Context* context = qor->pCurrentContext;
     if (!context) return false;
     const Vector3& p = context->pointer;
     const float y = nameLabel->position.y;

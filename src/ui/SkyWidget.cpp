@@ -30,13 +30,17 @@ ClassInfo* SkyWidget::getClass() const { return &classInfo; }
 
 float SkyWidget::firstTileX(float left) { return std::floor(left / kSkyPeriod) * kSkyPeriod; }
 
+namespace {
+// The very same bits: a kept picture is reused only for exactly the same placement.
+bool sameBits(const DeviceMatrix& a, const DeviceMatrix& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;  // NOLINT(bugprone-suspicious-memory-comparison)
+}
+}  // namespace
+
 bool SkyWidget::Placement::operator==(const Placement& other) const {
-    // The very same bits: a kept picture is reused only for exactly the same placement.
-    return std::memcmp(&view, &other.view, sizeof view) == 0 &&  // NOLINT(bugprone-suspicious-memory-comparison)
-           std::memcmp(&projection, &other.projection, sizeof projection) ==
-               0 &&  // NOLINT(bugprone-suspicious-memory-comparison) viewport.x == other.viewport.x &&
-           viewport.y == other.viewport.y &&
-           viewport.width == other.viewport.width && viewport.height == other.viewport.height;
+    return sameBits(view, other.view) && sameBits(projection, other.projection) && viewport.x == other.viewport.x &&
+           viewport.y == other.viewport.y && viewport.width == other.viewport.width &&
+           viewport.height == other.viewport.height;
 }
 
 void SkyWidget::render() {

@@ -8,6 +8,7 @@
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "engine/VirtualScreen.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Camera.h"
 #include "render/Matrix.h"
@@ -24,8 +25,8 @@ constexpr int kVerticesPerFlake = 6;
 // by half a pixel.
 constexpr float kCullMarginPixels = 2.0f;
 
-float virtualWidth() { return qor->pQorGraphics ? static_cast<float>(qor->graphics().virtualWidth) : 800.0f; }
-float virtualHeight() { return qor->pQorGraphics ? static_cast<float>(qor->graphics().virtualHeight) : 480.0f; }
+float virtualWidth() { return static_cast<float>(kVirtualScreenWidth); }
+float virtualHeight() { return static_cast<float>(kVirtualScreenHeight); }
 }  // namespace
 
 Snowfall::Snowfall(Camera* camera_, float spread_) : camera(camera_), spread(spread_) {

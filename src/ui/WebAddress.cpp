@@ -18,7 +18,6 @@ bool isHostText(std::u16string_view host) {
 }  // namespace
 
 std::u16string WebAddress::getHost() {
-    if (!qor || !qor->pSettings) return kDefaultHost;
     const std::u16string host = qor->settings().getString(kSection, kKey, kDefaultHost);
     return isHostText(host) ? host : std::u16string(kDefaultHost);
 }

@@ -90,7 +90,8 @@ std::vector<float> MusicRenderer::render(const Score& score) {
 }
 
 void MusicRenderer::master(const Score& score, std::vector<float>& mix) {
-    const double seconds = static_cast<double>(mix.size() / 2) / kSampleRate;
+    const std::size_t frames = mix.size() / 2;  // two channels
+    const double seconds = static_cast<double>(frames) / kSampleRate;
     const double measured = Mastering::loudestWindowDb(mix, 2, kSampleRate, seconds);
     if (measured < -150.0) return;
     // Plain scaling, no limiter: a limiter's gain would not match across the

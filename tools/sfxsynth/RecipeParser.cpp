@@ -53,9 +53,8 @@ SoundRecipe RecipeParser::parse(const std::string& fileName, std::string_view te
             reader.expectArgs(line, 0, 1);
             recipe.layers.emplace_back();
             if (line.words.size() > 1) recipe.layers.back().name = line.words[1];
-        } else if (!recipe.layers.empty() && layers.apply(line, recipe.layers.back())) {
-            continue;
-        } else if (recipe.layers.empty() && applyGlobal(reader, line, recipe)) {
+        } else if ((!recipe.layers.empty() && layers.apply(line, recipe.layers.back())) ||
+                   (recipe.layers.empty() && applyGlobal(reader, line, recipe))) {
             continue;
         } else if (!recipe.layers.empty() && applyGlobal(reader, line, recipe)) {
             reader.fail(line, "'" + line.words[0] + "' belongs before the first layer");
