@@ -1,6 +1,7 @@
 #include "game/PlayerData.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <utility>
 
@@ -46,9 +47,10 @@ void PlayerData::initMaskedScore() {
 void PlayerData::addMaskedScore(std::int32_t delta) {
     Random::next();
     Random::next();
-    // The sum wraps as 32-bit arithmetic does; a negative result is no score.
-    auto score = static_cast<std::int32_t>(static_cast<std::uint32_t>(delta) + static_cast<std::uint32_t>(getScore()));
-    if (score < 0) score = 0;
+    // Never below 0; and a score at the top of the range stays there rather than
+    // wrapping round to nothing.
+    const std::int64_t sum = static_cast<std::int64_t>(delta) + getScore();
+    const auto score = static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, 0, INT32_MAX));
     const std::uint32_t low = Random::next();
     maskedScore[kKeyWord] = Random::next() * 65536u + low;
     maskedScore[kValueWord] = maskedScore[kKeyWord] ^ static_cast<std::uint32_t>(score);

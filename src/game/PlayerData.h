@@ -54,7 +54,7 @@ public:
     // A random standing palm; the first palm when none is found (may be null when the
     // side has none).
     Palm* pickRandomPalm();
-    // score += delta, never below 0; masked anew with a fresh key.
+    // score += delta, within 0 .. INT32_MAX; masked anew with a fresh key.
     void addMaskedScore(std::int32_t delta);
     // The plain score: value XOR key.
     std::int32_t getScore() const;
@@ -67,7 +67,7 @@ public:
     virtual float vehicleDefenceFactor() const;
     bool giveWeapon(std::int32_t type);
     // The vehicle's position into `out`; false (out untouched) without a vehicle.
-    bool getVehiclePosition(Vector3& out) const;
+    virtual bool getVehiclePosition(Vector3& out) const;
 
     Renderable* pIsland = nullptr;                 // the side's island, in the island list; not owned
     Palm* palms[MAXPALM] = {};                     // the side's palms in drawing order; not owned

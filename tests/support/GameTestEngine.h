@@ -9,10 +9,25 @@
 #include "engine/Random.h"
 #include "engine/TimeKeeper.h"
 #include "game/GameController.h"
+#include "game/PlayerData.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
 #include "support/FakeClock.h"
 #include "support/MenuTestEngine.h"
+#include "ui/ContextBlender.h"
+
+// Player data whose side has a stand-in vehicle: a position and damage factors.
+class StandInVehiclePlayer : public PlayerData {
+public:
+    explicit StandInVehiclePlayer(std::int32_t side_) : PlayerData(side_) {}
+    bool hasVehicle() const override { return true; }
+    float vehicleAttackFactor() const override { return attack; }
+    float vehicleDefenceFactor() const override { return defence; }
+    bool getVehiclePosition(Vector3& out) const override { return out = at, true; }
+    float attack = 1.0f;
+    float defence = 1.0f;
+    Vector3 at{0.0f, 0.0f, 0.0f};
+};
 
 class GameTestEngine : public MenuTestEngine {
 public:
@@ -57,6 +72,16 @@ public:
         if (!global || !app().pCurrentGame) return;
         app().pCurrentGame->destroy();
         app().pCurrentGame = nullptr;
+    }
+
+    // Gives `side` of the current game a stand-in vehicle (replacing its player data).
+    StandInVehiclePlayer& giveVehicle(int side) {
+        GameController& game = *app().pCurrentGame;
+        auto* player = new StandInVehiclePlayer(side);
+        game.playerData[side]->destroy();
+        game.playerData[side] = player;
+        game.pScene->addChild(player);
+        return *player;
     }
 
     // One frame of `seconds` of the current game, as the screen stack ticks it.
