@@ -2,6 +2,7 @@
 
 #include "engine/ClassInfo.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "inputaudio/QorInput.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Camera.h"
@@ -29,7 +30,7 @@ void Context::tick(double, double) {
     if (duration != 0.0 && localTime > duration) bFinished = 1;
     if (pCamera) {
         pCamera->tick(localTime, dt);
-        updatePointer();
+        updatePointerPosition();
     }
     tickContents(localTime, dt);
     if (pCamera) pCamera->postTick(localTime, dt);
@@ -37,10 +38,11 @@ void Context::tick(double, double) {
     if (hookAfter) hookAfter->tick(localTime, dt);
 }
 
-void Context::updatePointer() {
+void Context::updatePointerPosition() {
+    if (!pCamera) return;
     previousPointer = pointer;
     const ViewRect r = pCamera->getViewRect(pCamera->target.z);
-    const float f = -pCamera->position.z / (static_cast<float>(qor->graphics().virtualWidth) / 2.0f);
+    const float f = -pCamera->position.z / (static_cast<float>(kVirtualScreenWidth) / 2.0f);
     const Vector3 input = qor->input().pointerPosition;
     pointer = Vector3{r.left + f * input.x, r.bottom + f * input.y, 0.0f};
     pointerDelta = pointer - previousPointer;
