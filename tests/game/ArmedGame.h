@@ -1,31 +1,29 @@
 #pragma once
-// Test support for the vehicles, weapons and bombs: a headless engine with scripted input
-// (MenuTestEngine), a file manager and a hand-driven clock, the application object with a
-// running game as its current game, and every texture, skin and sound the cannon, the
-// weapons, their projectiles and the effects look up (blank pictures, silent sounds).
+// Test support for the vehicles, weapons and bombs: the game test engine with a running
+// game, a file manager, and every texture, skin and sound that the cannon, the weapons,
+// their projectiles and the effects look up (blank pictures, silent sounds). Objects are
+// ticked inside the game's scene, as the scene's own tick would.
 #include <vector>
 
 #include "engine/FileManager.h"
-#include "engine/Random.h"
-#include "engine/TimeKeeper.h"
-#include "game/GameController.h"
-#include "game/PlayerData.h"
 #include "inputaudio/Sound.h"
 #include "render/Camera.h"
-#include "support/EffectTextures.h"
-#include "support/FakeClock.h"
-#include "support/MenuTestEngine.h"
-#include "ui/ContextBlender.h"
+#include "support/GameTestEngine.h"
 
-class ArmedGame : public MenuTestEngine {
+class ArmedGame : public GameTestEngine {
 public:
     ArmedGame() {
-        Random::seed(4321);
         input().setInputMode(QorInput::kModeMouse);
         qor->pFileManager = new FileManager(0, 0);
-        qor->pTimeKeeper = new TimeKeeper(clock);
-        textures.addEffectTextures();
-        for (const char16_t* name : {u"projectiles", u"laser", u"lightning"}) textures.add(name, 12);
+        for (auto [name, skins] : {std::pair{u"explosion", 16},
+                                   {u"smoke", 16},
+                                   {u"splash", 8},
+                                   {u"circularSplash", 8},
+                                   {u"flare", 1},
+                                   {u"projectiles", 12},
+                                   {u"laser", 1},
+                                   {u"lightning", 1}})
+            addTexture(name, skins);
         for (const char16_t* name : {u"cannon:0", u"cannon:1", u"cannon:2", u"ovalButtons:2", u"ovalButtons:3"})
             addSkin(name, 32, 32);
         for (const char16_t* name :
@@ -34,17 +32,12 @@ public:
             sounds.push_back(new Sound(0, 3, name));
             qor->pResourceManager->addResource(sounds.back(), name);
         }
-        makeGlobal();
-        game = new GameController();
-        static_cast<GameGlobal*>(global)->pCurrentGame = game;
+        game = &startGame();
         game->pScene->pCamera->position.z = -400.0f;  // half the virtual width: the default zoom
     }
     ~ArmedGame() {
-        static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
-        game->destroy();
+        endGame();
         for (Sound* s : sounds) s->destroy();
-        delete qor->pTimeKeeper;
-        qor->pTimeKeeper = nullptr;
         delete qor->pFileManager;
         qor->pFileManager = nullptr;
     }
@@ -63,7 +56,7 @@ public:
         return entity;
     }
     // One frame of `seconds`: the input is polled, then `object` is ticked inside the
-    // scene at the scene's clock, as the scene's own tick would.
+    // scene at the scene's clock.
     void frameTick(QorBase& object, double seconds = 1.0 / 64.0) {
         step();
         clock.advance(seconds);
@@ -78,8 +71,6 @@ public:
     // Holds (or releases) the keyboard key `code` from the next poll on.
     void holdKey(int code, bool down = true) { scripted->keys[code] = down ? 0x80 : 0; }
 
-    FakeClock clock;
-    EffectTextures textures;
     std::vector<Sound*> sounds;
     GameController* game = nullptr;
     ScriptedDevices* scripted = &scriptInput();
