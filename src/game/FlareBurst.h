@@ -4,6 +4,10 @@
 // drawn as the explosion family (SpriteEffect) does; the sparks fall under their own
 // gravity and shrink with their life instead of running through frames.
 //
+// The inherited fields serve as the burst's own: `particleCount` sparks, `maxSpeed`, the
+// decay rate `lifeDecay` (128 per second here) and `frames` ("flare", whose skin 0 every
+// spark wears). Each spark keeps its launch life in `initialLife`.
+//
 // Fire-and-forget: lives in an effect list and flags itself for deletion once no spark
 // has life left. Needs the texture "flare" in the resource registry (fatal when missing).
 #include "game/SpriteEffect.h"
