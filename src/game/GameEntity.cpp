@@ -1,5 +1,6 @@
 #include "game/GameEntity.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -62,7 +63,8 @@ void GameEntity::addScore(GameEntity* target, float amount) {
     const float points = amount / target->maxHealth * static_cast<float>(target->scoreValue) + 0.5f;
     // A target without health to take gives no sound fraction of its points.
     if (!std::isfinite(points)) return;
-    own->addMaskedScore(static_cast<std::int32_t>(points));
+    constexpr float kLimit = 2147483520.0f;  // the largest float below 2^31
+    own->addMaskedScore(static_cast<std::int32_t>(std::clamp(points, -kLimit, kLimit)));
 }
 
 void GameEntity::onCollision(GameEntity* other) { dealDamage(other, contactDamage); }

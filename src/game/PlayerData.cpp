@@ -29,10 +29,6 @@
 #define TORVANE_GAME_HAS_PALMS 0
 #endif
 
-namespace {
-constexpr std::int32_t kPalmStanding = 1;  // the palm's state while it stands
-}  // namespace
-
 PlayerData::PlayerData(std::int32_t side_) : side(side_), bPointerControl(side_ == 0 ? 1 : 0) { initMaskedScore(); }
 
 // The two tables of random words have the shape of the shared random tables: words 0 to
@@ -98,6 +94,7 @@ Palm* PlayerData::pickRandomPalm() {
     if (livePalms <= 0) return palms[0];
     auto r = static_cast<std::int32_t>(Random::next() % static_cast<std::uint32_t>(livePalms));
 #if TORVANE_GAME_HAS_PALMS
+    constexpr std::int32_t kPalmStanding = 1;  // the palm's state while it stands
     for (int i = 0; i < totalPalms && i < MAXPALM; ++i)
         if (palms[i] && palms[i]->state == kPalmStanding && --r < 0) return palms[i];
 #else
@@ -174,6 +171,9 @@ bool PlayerData::loadPalms(const PlayerSaveBlock& record) {
     if (!record.isSound(side)) return false;
     const std::int32_t live = record.bytes.getS32(PlayerSaveBlock::kLivePalms);
     if (live > totalPalms) return false;
+    // Every palm that exists takes its record, so each of those must hold one.
+    for (int i = 0; i < totalPalms && i < MAXPALM; ++i)
+        if (!record.palm(i).isSound()) return false;
     livePalms = live;
 #if TORVANE_GAME_HAS_PALMS
     for (int i = 0; i < totalPalms && i < MAXPALM; ++i)

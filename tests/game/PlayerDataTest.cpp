@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 #include "engine/Random.h"
 #include "game/PlayerData.h"
+#include "game/PlayerSaveBlock.h"
 #include "render/Easing.h"
 #include "support/GameTestEngine.h"
 
@@ -61,4 +63,29 @@ TEST(PlayerData, PalmCountsAreBoundedAndAPickWithoutStandingPalmsGivesTheFirst) 
     player.createPalms(10, 0);
     EXPECT_EQ(player.totalPalms, 10);
     EXPECT_DEATH(player.createPalms(11, 0), "totalPalms <= MAXPALM");
+}
+
+TEST(PlayerData, ARecordIsTakenOnlyWithAPalmRecordForEveryPalm) {
+    GameTestEngine engine;
+    PlayerData saved(1), loaded(1);
+    saved.createPalms(2, 0);
+    saved.addMaskedScore(77);
+    std::array<std::uint8_t, PlayerSaveBlock::kSize> bytes{};
+    const PlayerSaveBlock record(SaveBytes(bytes.data(), bytes.size()));
+    saved.saveplayer(record);
+    EXPECT_FALSE(loaded.loadplayer(record));  // no palm objects filled the two records
+    for (int i = 0; i < 2; ++i) {
+        record.palm(i).setValidData(true);
+        record.bytes.putF32(PlayerSaveBlock::kPalms + 56 * static_cast<std::size_t>(i) + PalmSaveRecord::kMaxHealth,
+                            1.0f);
+    }
+    EXPECT_FALSE(PlayerData(0).loadplayer(record));  // another side's record
+    ASSERT_TRUE(loaded.loadplayer(record));
+    EXPECT_EQ(loaded.getScore(), 77);
+    EXPECT_EQ(loaded.totalPalms, 2);
+    loaded.livePalms = 0;
+    EXPECT_TRUE(loaded.loadPalms(record));
+    EXPECT_EQ(loaded.livePalms, 2);
+    record.palm(1).bytes.putF32(PalmSaveRecord::kHealth, 2.0f);  // more than its maximum
+    EXPECT_FALSE(loaded.loadPalms(record));
 }
