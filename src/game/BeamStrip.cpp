@@ -41,10 +41,13 @@ Quad* makeQuad(const char16_t* textureName) {
 void setLength(Renderable& beam, Quad& quad, float& length, float newLength) {
     if (newLength == length) return;
     length = newLength;
+    // The texture's first skin repeats along the strip: its u range is stretched by how
+    // many of its widths the strip is long.
     const Texture& texture = *quad.pTexture;
-    if (const auto* skin = texture.skins.empty() ? nullptr : dynamic_cast<const Quad*>(texture.skins[0]))
-        quad.uvRect = skin->uvRect;
-    quad.uvRect[2] *= length / static_cast<float>(texture.width);
+    const auto* skin = texture.skins.empty() ? nullptr : dynamic_cast<const Quad*>(texture.skins[0]);
+    const float skinWidth = skin && skin->width > 0.0f ? skin->width : static_cast<float>(texture.width);
+    if (skin) quad.uvRect = skin->uvRect;
+    quad.uvRect[2] = quad.uvRect[0] + (quad.uvRect[2] - quad.uvRect[0]) * length / skinWidth;
     quad.refresh();
     quad.setAnchor(kLeftMiddle);
     beam.updateXform();

@@ -17,7 +17,7 @@ namespace BeamStrip {
 // A new quad on skin 0 of texture `textureName`, for the beam to own as its skin.
 Quad* makeQuad(const char16_t* textureName);
 // Stretches `quad` to `newLength` units from `beam`'s position along its heading, the
-// texture repeated every texture width, and updates the beam's transform. Nothing when
+// first skin of the texture repeated along it, and updates the beam's transform. Nothing when
 // `length` already is `newLength`; otherwise `length` becomes it.
 void setLength(Renderable& beam, Quad& quad, float& length, float newLength);
 // Moves the texture along the strip by one random amount in [-0.5, 0.5) (one draw).

@@ -36,7 +36,7 @@ TEST_F(BeamTest, ALaserStrikesTheNearestTargetAheadOnceEndsThereAndFadesInAQuart
     CountingTarget* aside = addTarget(GameController::kEnemyBombList, 200.0f, 40.0f);
     game->bBloatedProjectiles = 1;  // thicker only
     auto* beam = fire<LaserBeam>();
-    EXPECT_FLOAT_EQ(beam->pQuad->width, 1024.0f);
+    EXPECT_FLOAT_EQ(beam->pQuad->width, 1024.0f);  // the texture repeated along it
     EXPECT_FLOAT_EQ(beam->scale.y, 2.0f);
     for (int i = 0; i < 4; ++i) tickInScene(beams(), i * 0.05, 0.05);
     EXPECT_NEAR(beam->length, std::hypot(300.0f, 5.0f), 1e-3f);

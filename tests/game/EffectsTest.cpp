@@ -16,7 +16,9 @@ using EffectsTest = GameFxWorld;
 }  // namespace
 
 TEST_F(EffectsTest, AnExplosionFrameFollowsHowFarTheLifeHasFallenBelowTheTopSpeed) {
-    Texture* frames = addTexture(u"explosion4", 4, 32);
+    auto* frames = new Texture(16, 16, 0);  // four frames
+    for (int i = 1; i < 4; ++i) frames->skins.push_back(new Quad());
+    engine.textures.push_back(frames);
     SpriteEffect effect(10.0f, 20.0f, 0.0f, 1, 50.0f, 50.0f, 0.0f, 0.0f, 1.5f);
     effect.frames = frames;
     EffectParticle& p = effect.particles[0];

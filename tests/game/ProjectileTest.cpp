@@ -14,6 +14,7 @@
 #include "game/Splash.h"
 #include "game/SpriteEffect.h"
 #include "game/ZeppelinPart.h"
+#include "inputaudio/QorInput.h"
 #include "support/GameFxWorld.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
@@ -54,7 +55,7 @@ protected:
 
 TEST_P(ProjectileTest, WaterSinksItWithASplashFromDetailOneAndAHitEndsItWithoutOne) {
     const auto& [kind, detail] = GetParam();
-    app->configuration.detail = detail;
+    engine.app().configuration.detail = detail;
     shots().addChild(kind.make(0.0f, -24.5f, -200.0f));
     tickInScene(shots(), 0.0, 0.01);
     EXPECT_EQ(shots().countChildren(), 0);
@@ -89,6 +90,9 @@ TEST_F(ProjectileFlightTest, AnUnseenBulletGoesWhenFlyingAwayFromTheViewAndStays
     tickInScene(bullets, 0.0, 1.0 / 60.0);
     EXPECT_EQ(bullets.countChildren(), 2);
     EXPECT_EQ(bullets.firstChild, coming);
+    EXPECT_FLOAT_EQ(coming->collisionSensitivity, 0.75f);
+    qor->pQorInput->setInputMode(QorInput::kModeTouch);  // fingers get a larger target
+    EXPECT_FLOAT_EQ(Bullet(0, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f).collisionSensitivity, 1.0f);
 }
 
 TEST_F(ProjectileFlightTest, ShellsTurnAlongTheirFallBomberBombsSwingAndMissilesTrailSmoke) {
@@ -107,7 +111,7 @@ TEST_F(ProjectileFlightTest, ShellsTurnAlongTheirFallBomberBombsSwingAndMissiles
     QorBase& effects = list(GameController::kEffectList);
     ASSERT_EQ(effects.countChildren(), 2);
     EXPECT_NEAR(static_cast<SpriteEffect*>(effects.firstChild)->particles[0].position.y, 8.0f - 16.0f, 1e-4f);
-    app->configuration.detail = 0;
+    engine.app().configuration.detail = 0;
     for (int i = 0; i < 10; ++i) tickInScene(*missile, i * 0.05, 0.05);
     EXPECT_EQ(effects.countChildren(), 2);
 }

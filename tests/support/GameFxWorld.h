@@ -1,27 +1,24 @@
 #pragma once
-// Test support for the game's effects, projectiles and beams: a headless engine with a
-// clock, blank textures under the names they look up (the effects' frames, the
-// "projectiles" sheet, "zeppelin", "laser", "lightning"), the sounds they play (silent),
-// the application object and a game controller as the current game. Entities are
-// ticked as the scene ticks them, the scene being the current context (its camera shows
-// x -400..400, y -240..240 at depth 0).
+// Test support for the game's effects, projectiles and beams: the game test engine with
+// a current game, plus blank textures under the names they look up (the effects'
+// frames, the "projectiles" sheet, "zeppelin", "laser", "lightning") and the sounds they
+// play (silent: there is no audio device). Entities are ticked as the scene ticks them,
+// the scene being the current context (its camera shows x -400..400, y -240..240 at
+// depth 0).
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "engine/FileManager.h"
 #include "engine/Qor.h"
-#include "engine/Random.h"
 #include "engine/ResourceManager.h"
-#include "engine/TimeKeeper.h"
 #include "game/GameController.h"
 #include "game/GameEntity.h"
 #include "inputaudio/Sound.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
-#include "support/BareEngine.h"
-#include "support/UserDataHome.h"
+#include "support/GameTestEngine.h"
 #include "ui/ContextBlender.h"
-#include "ui/GameGlobal.h"
 
 // An entity of no side that counts the hits it takes.
 class CountingTarget : public GameEntity {
@@ -34,7 +31,6 @@ public:
 class GameFxWorld : public ::testing::Test {
 protected:
     GameFxWorld() {
-        qor->pTimeKeeper = new TimeKeeper();
         for (auto [name, skins] : {std::pair{u"explosion", 16},
                                    {u"smoke", 16},
                                    {u"splash", 8},
@@ -42,39 +38,24 @@ protected:
                                    {u"flare", 1},
                                    {u"projectiles", 12},
                                    {u"zeppelin", 4},
+                                   {u"laser", 1},
                                    {u"lightning", 1}})
-            addTexture(name, skins, 32);
-        addTexture(u"laser", 1, 256);
+            engine.addTexture(name, skins);
+        qor->pFileManager = new FileManager(0, 0);  // sounds note where their files come from
         for (const char16_t* name : {u"smallSplash", u"explosionShort", u"missileHit", u"bubbleBurst", u"laserFire",
                                      u"laserHit", u"lightningFire", u"lightningHit"}) {
-            resources.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(resources.back(), name);
+            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
+            qor->pResourceManager->addResource(sounds.back(), name);
         }
-        global = app = new GameGlobal();
-        app->configuration.detail = 1;
-        app->pCurrentGame = game = new GameController();
+        engine.app().configuration.detail = 1;
+        game = &engine.startGame();
         Random::seed(1);
     }
     ~GameFxWorld() override {
-        game->destroy();
-        delete app;
-        global = nullptr;
-        for (QorBase* r : resources) r->destroy();
+        engine.endGame();
+        for (Sound* s : sounds) s->destroy();
     }
 
-    // A w x w texture whose `skins` skins each cover all of it, registered as `name`.
-    Texture* addTexture(const char16_t* name, int skins, int w) {
-        auto* texture = new Texture(w, w, 0);
-        for (int i = 1; i < skins; ++i) {
-            auto* quad = new Quad();
-            quad->pTexture = texture;
-            quad->setSourceRect(0, 0, w, w);
-            texture->skins.push_back(quad);
-        }
-        resources.push_back(texture);
-        qor->pResourceManager->addResource(texture, name);
-        return texture;
-    }
     Texture* texture(const char16_t* name) { return static_cast<Texture*>(qor->pResourceManager->find(true, name)); }
     QorBase& list(int index) { return *game->layer(index); }
 
@@ -100,9 +81,7 @@ protected:
         return target;
     }
 
-    BareEngine bare;
-    UserDataHome home;
-    std::vector<QorBase*> resources;
-    GameGlobal* app = nullptr;
+    GameTestEngine engine;
+    std::vector<Sound*> sounds;
     GameController* game = nullptr;
 };
