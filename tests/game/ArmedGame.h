@@ -1,48 +1,25 @@
 #pragma once
-// Test support for the vehicles, weapons and bombs: the game test engine with a running
-// game, a file manager, and every texture, skin and sound that the cannon, the weapons,
-// their projectiles and the effects look up (blank pictures, silent sounds). Objects are
-// ticked inside the game's scene, as the scene's own tick would.
-#include <vector>
-
-#include "engine/FileManager.h"
-#include "inputaudio/Sound.h"
+// Test support for the vehicles, weapons and bombs: the effects' world (a running game
+// with the textures and sounds its projectiles and effects look up) plus the cannon's
+// skins, the label skins and the weapons' own sounds, with the mouse as input mode and
+// the scene's camera at the default zoom. Objects are ticked inside the scene with the
+// input polled first, as a frame of the game would.
 #include "render/Camera.h"
-#include "support/GameTestEngine.h"
+#include "support/GameFxWorld.h"
 
-class ArmedGame : public GameTestEngine {
-public:
+class ArmedGame : public GameFxWorld {
+protected:
     ArmedGame() {
-        input().setInputMode(QorInput::kModeMouse);
-        qor->pFileManager = new FileManager(0, 0);
-        for (auto [name, skins] : {std::pair{u"explosion", 16},
-                                   {u"smoke", 16},
-                                   {u"splash", 8},
-                                   {u"circularSplash", 8},
-                                   {u"flare", 1},
-                                   {u"projectiles", 12},
-                                   {u"laser", 1},
-                                   {u"lightning", 1}})
-            addTexture(name, skins);
+        engine.input().setInputMode(QorInput::kModeMouse);
         for (const char16_t* name : {u"cannon:0", u"cannon:1", u"cannon:2", u"ovalButtons:2", u"ovalButtons:3"})
-            addSkin(name, 32, 32);
-        for (const char16_t* name :
-             {u"cannonFire", u"bulletFire", u"bubbles", u"bubbleBurst", u"missileLaunch", u"smallSplash",
-              u"explosionShort", u"laserFire", u"laserHit", u"lightningFire", u"lightningHit"}) {
-            sounds.push_back(new Sound(0, 3, name));
+            engine.addSkin(name, 32, 32);
+        for (const char16_t* name : {u"cannonFire", u"bulletFire", u"bubbles", u"missileLaunch"}) {
+            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
             qor->pResourceManager->addResource(sounds.back(), name);
         }
-        game = &startGame();
         game->pScene->pCamera->position.z = -400.0f;  // half the virtual width: the default zoom
     }
-    ~ArmedGame() {
-        endGame();
-        for (Sound* s : sounds) s->destroy();
-        delete qor->pFileManager;
-        qor->pFileManager = nullptr;
-    }
 
-    QorBase& list(int index) { return *game->layer(index); }
     PlayerData& player(int side) { return *game->getPlayerData(side); }
     static int count(const QorBase& node) {
         int n = 0;
@@ -58,20 +35,14 @@ public:
     // One frame of `seconds`: the input is polled, then `object` is ticked inside the
     // scene at the scene's clock.
     void frameTick(QorBase& object, double seconds = 1.0 / 64.0) {
-        step();
-        clock.advance(seconds);
-        ContextBlender& scene = *game->pScene;
-        scene.dt = seconds;
-        scene.localTime += seconds;
-        Context* previous = qor->pCurrentContext;
-        qor->pCurrentContext = &scene;
-        object.tick(scene.localTime, seconds);
-        qor->pCurrentContext = previous;
+        engine.step();
+        engine.clock.advance(seconds);
+        game->pScene->dt = seconds;
+        game->pScene->localTime += seconds;
+        tickInScene(object, game->pScene->localTime, seconds);
     }
     // Holds (or releases) the keyboard key `code` from the next poll on.
-    void holdKey(int code, bool down = true) { scripted->keys[code] = down ? 0x80 : 0; }
+    void holdKey(int code, bool down = true) { keyboard->keys[code] = down ? 0x80 : 0; }
 
-    std::vector<Sound*> sounds;
-    GameController* game = nullptr;
-    ScriptedDevices* scripted = &scriptInput();
+    ScriptedDevices* keyboard = &engine.scriptInput();
 };

@@ -8,21 +8,20 @@
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
+using VehicleTest = ArmedGame;
 }  // namespace
 
-TEST(VehicleTest, EnergyRechargesAQuarterPerSecondUpToTheCap) {
-    ArmedGame world;
-    Vehicle& v = *world.place(GameController::kVehicleList, new Vehicle(0));
+TEST_F(VehicleTest, EnergyRechargesAQuarterPerSecondUpToTheCap) {
+    Vehicle& v = *place(GameController::kVehicleList, new Vehicle(0));
     v.energy = 0.9f;
-    for (int i = 0; i < 64; ++i) world.frameTick(v);
+    for (int i = 0; i < 64; ++i) frameTick(v);
     EXPECT_FLOAT_EQ(v.energy, 1.0f);
     v.energy = 0.5f;
-    world.frameTick(v, 1.0);
+    frameTick(v, 1.0);
     EXPECT_FLOAT_EQ(v.energy, 0.75f);
 }
 
-TEST(VehicleTest, TheFiringSolutionLeadsAMovingTargetAndLiftsForTheFall) {
-    ArmedGame world;
+TEST_F(VehicleTest, TheFiringSolutionLeadsAMovingTargetAndLiftsForTheFall) {
     Vehicle v(0);
     GameEntity target(-1);
     target.position = Vector3{100.0f, 100.0f, 0.0f};

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "game/ArmedGame.h"
+
+using WeaponButtonTest = ArmedGame;
 #include "game/WeaponButton.h"
 
-TEST(WeaponButtonTest, ALabelSlidesInFromTheOuterSideAndSlowsAsItArrives) {
-    ArmedGame world;
+TEST_F(WeaponButtonTest, ALabelSlidesInFromTheOuterSideAndSlowsAsItArrives) {
     for (int side : {0, 1}) {
         WeaponButton label(side, 0, side == 1, u"Laser");
         EXPECT_FLOAT_EQ(label.position.y, WeaponButton::kHiddenY);

@@ -9,13 +9,13 @@
 namespace {
 constexpr int kFire = 57;  // Space: the fire key of a lone player
 
-class WeaponTest : public ::testing::Test {
+class WeaponTest : public ArmedGame {
 protected:
     void SetUp() override {
-        world.game->computerPlayers = 1;
-        cannon = world.place(GameController::kVehicleList, new Cannon(0));
-        world.player(0).pVehicle = cannon;
-        world.player(0).bPointerControl = 0;
+        game->computerPlayers = 1;
+        cannon = place(GameController::kVehicleList, new Cannon(0));
+        player(0).pVehicle = cannon;
+        player(0).bPointerControl = 0;
         cannon->energyRecharge = 0.0f;
     }
     Weapon& arm(int type) {
@@ -24,24 +24,23 @@ protected:
     }
     // `frames` frames of 1/64 s with the fire key down (or up).
     void fireFor(int frames, bool down = true) {
-        world.holdKey(kFire, down);
-        for (int i = 0; i < frames; ++i) world.frameTick(*cannon);
+        holdKey(kFire, down);
+        for (int i = 0; i < frames; ++i) frameTick(*cannon);
     }
-    int shots(int list) { return ArmedGame::count(world.list(list)); }
+    int shots(int index) { return count(list(index)); }
 
-    ArmedGame world;
     Cannon* cannon = nullptr;
 };
 }  // namespace
 
 TEST_F(WeaponTest, UnderAutocannonsTheBasicWeaponIsAFreeAutomaticGunSavedAsTypeZero) {
-    world.game->bAutocannons = 1;
+    game->bAutocannons = 1;
     const Weapon& autocannon = arm(0);
     EXPECT_EQ(autocannon.name, u"Autocannon");
     EXPECT_TRUE(autocannon.bAutomatic);
     EXPECT_EQ(autocannon.type, 0);
     EXPECT_EQ(autocannon.cost, 0.0f);
-    EXPECT_EQ(autocannon.layer, &world.list(GameController::kPlayerShotList));
+    EXPECT_EQ(autocannon.layer, &list(GameController::kPlayerShotList));
 }
 
 TEST_F(WeaponTest, AnUnknownTypeStopsTheProgram) {
@@ -60,13 +59,13 @@ TEST_F(WeaponTest, AManualWeaponFiresOncePerPressAnAutomaticOneWhileHeld) {
     // Held for 0.5 s: a shot at once, then in the first frame 0.08 s later (every sixth).
     fireFor(32);
     EXPECT_EQ(shots(GameController::kPlayerShotList), 3 * 6);
-    for (const BasicLink* b = world.list(GameController::kPlayerShotList).firstChild; b; b = b->next)
+    for (const BasicLink* b = list(GameController::kPlayerShotList).firstChild; b; b = b->next)
         EXPECT_FLOAT_EQ(static_cast<const BubbleProjectile*>(b)->speed, 768.0f);  // whatever the power
 }
 
 TEST_F(WeaponTest, AShotTheEnergyCannotPayForIsRefusedAndMarkedAlsoUnderNoBlaster) {
     for (bool noBlaster : {false, true}) {
-        world.game->bNoBlaster = noBlaster;
+        game->bNoBlaster = noBlaster;
         cannon->energy = 0.015f;
         const Weapon& laser = arm(3);
         fireFor(1);
@@ -82,11 +81,11 @@ TEST_F(WeaponTest, AShotTheEnergyCannotPayForIsRefusedAndMarkedAlsoUnderNoBlaste
 }
 
 TEST_F(WeaponTest, UnderMatrixFightEveryShotSlowsTheWorldForTwoSecondsOfEngineTime) {
-    world.game->bMatrixFight = 1;
+    game->bMatrixFight = 1;
     arm(0);
-    world.clock.advance(10.0);
+    engine.clock.advance(10.0);
     fireFor(1);
-    EXPECT_NEAR(world.game->slowMotionEnd, qor->pTimeKeeper->now() + 2.0, 1e-6);
+    EXPECT_NEAR(game->slowMotionEnd, qor->pTimeKeeper->now() + 2.0, 1e-6);
 }
 
 TEST_F(WeaponTest, TheLightningSteersOneBoltWhileHeldPaysPerSecondAndRestsWhenDry) {
