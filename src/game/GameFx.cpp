@@ -1,0 +1,89 @@
+#include "game/GameFx.h"
+
+#include <numbers>
+
+#include "engine/ErrorManager.h"
+#include "engine/Qor.h"
+#include "engine/ResourceManager.h"
+#include "game/GameController.h"
+#include "game/GameEntity.h"
+#include "game/Splash.h"
+#include "game/SpriteEffect.h"
+#include "inputaudio/QorInput.h"
+#include "inputaudio/Sound.h"
+#include "render/Texture.h"
+#include "ui/GameGlobal.h"
+
+namespace {
+constexpr float kPi = std::numbers::pi_v<float>;
+}  // namespace
+
+namespace GameFx {
+
+GameController* currentGame() {
+    auto* app = dynamic_cast<GameGlobal*>(global);
+    return app ? app->pCurrentGame : nullptr;
+}
+
+int detailLevel() { return global ? global->configuration.detail : 0; }
+
+int detailPieces(int base) { return 6 * detailLevel() + base; }
+
+bool bloatedProjectiles() {
+    const GameController* game = currentGame();
+    return game && game->bBloatedProjectiles;
+}
+
+void addToList(int index, QorBase* object, bool atFront) {
+    GameController* game = currentGame();
+    QorBase* list = game ? game->layer(index) : nullptr;
+    if (!list) {
+        object->destroy();
+        return;
+    }
+    if (atFront)
+        list->addChildFirst(object);
+    else
+        list->addChild(object);
+}
+
+Skin* projectileSkin(int index) {
+    auto* sheet = static_cast<Texture*>(qor->pResourceManager->find(true, u"projectiles"));
+    const std::size_t k = static_cast<std::size_t>(index + (bloatedProjectiles() ? 1 : 0));
+    QOR_ASSERT("GameFx::projectileSkin", k < sheet->skins.size());
+    return sheet->skins[k];
+}
+
+float touchSensitivity(float normal) {
+    const QorInput* input = qor->pQorInput;
+    return input && input->inputMode == QorInput::kModeTouch ? 1.0f : normal;
+}
+
+Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->pResourceManager->find(true, name)); }
+
+void playAt(const char16_t* name, const Vector3& position) { findSound(name)->playAt(position); }
+
+void playAt(const char16_t* name, const Vector3& position, float pitchLow, float pitchHigh) {
+    Sound* sound = findSound(name);
+    sound->frequencyVariationMin = pitchLow;
+    sound->frequencyVariationMax = pitchHigh;
+    sound->playAt(position);
+}
+
+void splashIntoWater(GameEntity& projectile) {
+    projectile.pendingDelete = 1;
+    const Vector3& p = projectile.position;
+    if (detailLevel() >= 1)
+        addToList(GameController::kEffectList, new Splash(p.x, p.y, p.z, 20, 0.0f, 200.0f, kPi / 2, kPi / 2, 1.0f));
+    playAt(u"smallSplash", p);
+}
+
+void explodeAsBomb(GameEntity& projectile) {
+    projectile.pendingDelete = 1;
+    const Vector3& p = projectile.position;
+    addToList(GameController::kEffectList,
+              new SpriteEffect(p.x, p.y, p.z, detailPieces(4), 0.0f, 50.0f, projectile.heading, kPi, 1.5f));
+    playAt(u"explosionShort", p, 0.0f, 0.5f);
+}
+
+}  // namespace GameFx

@@ -1,0 +1,41 @@
+#include "game/WeaponButton.h"
+
+#include "engine/Qor.h"
+#include "engine/ResourceManager.h"
+#include "game/GameController.h"
+#include "game/GameFx.h"
+#include "game/PlayerData.h"
+#include "render/Easing.h"
+#include "render/FontQuad.h"
+#include "render/Skin.h"
+#include "render/TextLayout.h"
+#include "ui/Global.h"
+
+WeaponButton::WeaponButton(std::int32_t side_, std::int32_t amount_, bool bAlternate, std::u16string text_)
+    : side(side_), text(std::move(text_)), amount(amount_) {
+    pSkin = static_cast<Skin*>(qor->pResourceManager->find(true, bAlternate ? u"ovalButtons:3" : u"ovalButtons:2"));
+    const GameController* game = GameFx::currentGame();
+    if (PlayerData* own = game ? game->getPlayerData(side) : nullptr) own->addMaskedScore(amount);
+    position = Vector3{0.0f, kHiddenY, 0.0f};
+    updateXform();
+}
+
+void WeaponButton::tick(double, double dt) {
+    const Vector3 start =
+        restPosition + Vector3{static_cast<float>(side) * 2.0f * kSlideDistance - kSlideDistance, 0.0f, 0.0f};
+    progress += static_cast<float>(dt / kSlideTime);
+    if (progress > 1.0f) progress = 1.0f;
+    easeCurve(position, start, restPosition, progress, kEaseOutQuad);
+    updateXform();
+}
+
+void WeaponButton::render() {
+    Renderable::render();
+    FontQuad* font = global ? global->fonts[Global::kFontSmall] : nullptr;
+    if (!font) return;
+    // The text stands on the outer side: left-aligned from the left end for side 0,
+    // right-aligned to the right end for side 1.
+    const float x = position.x + static_cast<float>(2 * side - 1) * kTextOffset;
+    const int flags = side == 0 ? (0x02 | TextFlags::kMiddle) : (TextFlags::kRight | TextFlags::kMiddle);
+    font->drawTextAt(x, position.y, position.z, 0xFFFFFFFFu, flags, text);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The oval label that slides in on a player's HUD to announce a new weapon's name or a
+// bonus: it starts 192 units outward of its rest point (left for side 0, right for
+// side 1) and eases into it over one second, slowing as it arrives. The text stands
+// beside the oval on the side's outer edge.
+//
+// Lifetime: a child of the side's HudOverlay, which sets restPosition, ticks it while it
+// is among the first five labels, and deletes it when its time is up. Main thread only.
+#include <cstdint>
+#include <string>
+
+#include "render/Renderable.h"
+#include "render/Vector3.h"
+
+class WeaponButton : public Renderable {
+public:
+    static constexpr float kSlideDistance = 192.0f;  // units outward of the rest point at the start
+    static constexpr double kSlideTime = 1.0;        // s to arrive
+    static constexpr float kTextOffset = 70.0f;      // units from the oval's centre to the text
+    static constexpr float kHiddenY = -10000.0f;     // out of sight until the first tick
+
+    // A label for `side` showing `text`, in the alternate (sabotage) look when
+    // bAlternate is set; `amount` points are added to the side's score (the callers pass 0).
+    WeaponButton(std::int32_t side, std::int32_t amount, bool bAlternate, std::u16string text);
+
+    // Slides toward restPosition (no state machine, no children).
+    void tick(double time, double dt) override;
+    // The oval, then the text in the small font.
+    void render() override;
+
+    std::int32_t side;                       // 0 or 1
+    std::u16string text;                     // shown beside the oval
+    std::int32_t amount;                     // points it gave when made
+    float progress = 0.0f;                   // 0 at the start .. 1 arrived
+    Vector3 restPosition{0.0f, 0.0f, 0.0f};  // where it comes to rest; set by the HUD
+};

@@ -1,0 +1,70 @@
+#include "game/ZeppelinPart.h"
+
+#include <numbers>
+
+#include "engine/ErrorManager.h"
+#include "engine/Qor.h"
+#include "engine/ResourceManager.h"
+#include "game/GameController.h"
+#include "game/GameFx.h"
+#include "game/SpriteEffect.h"
+#include "render/Texture.h"
+#include "ui/BlenderCamera.h"
+#include "ui/ContextBlender.h"
+
+#if __has_include("game/Zeppelin.h")
+#include "game/Zeppelin.h"
+#define TORVANE_HAS_ZEPPELIN 1
+#endif
+
+namespace {
+constexpr float kPi = std::numbers::pi_v<float>;
+
+Skin* partSkin() {
+    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"zeppelin"));
+    QOR_ASSERT("ZeppelinPart::ZeppelinPart", texture->skins.size() > ZeppelinPart::kSkin);
+    return texture->skins[ZeppelinPart::kSkin];
+}
+}  // namespace
+
+ZeppelinPart::ZeppelinPart(float strength) : GameEntity(-1) {
+    scoreValue = kScoreValue;
+    health = maxHealth = strength;
+    pSkin = partSkin();
+    scale = Vector3{kScale, kScale, 1.0f};
+    collisionSensitivity = 1.0f;
+    updateXform();
+}
+
+void ZeppelinPart::tick(double, double) {
+    auto* hull = dynamic_cast<Renderable*>(owner.get());
+    if (!hull) return;
+    position = hull->xform.transformCoord(offset);
+    rotation = hull->rotation;
+    updateXform();
+}
+
+void ZeppelinPart::destroy(GameEntity*) {
+    const Vector3 c = boundsCentre;
+    GameFx::addToList(GameController::kEffectList, new SpriteEffect(c.x, c.y, c.z, GameFx::detailPieces(4), 25.0f,
+                                                                    50.0f, 3 * kPi / 2, kPi / 2, 1.5f));
+    GameFx::playAt(u"explosionShort", position, -0.5f, 0.0f);
+    tellOwner();
+    pendingDelete = 1;
+    shakeCamera();
+}
+
+void ZeppelinPart::tellOwner() {
+#ifdef TORVANE_HAS_ZEPPELIN
+    if (auto* zeppelin = dynamic_cast<Zeppelin*>(owner.get())) zeppelin->onPartDestroyed();
+#endif
+}
+
+void ZeppelinPart::shakeCamera() {
+    GameController* game = GameFx::currentGame();
+    if (!game || !game->pScene) return;
+    BlenderCamera* camera = game->pScene->camera();
+    camera->shakeStrength = kShakeStrength;
+    camera->shakeDuration = kShakeDuration;
+    camera->shakeElapsed = 0.0;
+}
