@@ -7,7 +7,7 @@
 // Main thread only. The textures are found by name in the resource registry (fatal
 // when missing).
 #include "render/UColor.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class GameEntity;
 class Quad;

@@ -12,7 +12,7 @@
 #include "inputaudio/QorInput.h"
 #include "inputaudio/Sound.h"
 #include "render/Texture.h"
-#include "ui/GameGlobal.h"
+#include "game/GameGlobal.h"
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;

@@ -8,7 +8,7 @@
 // Main thread only. Resources are found by name in the registry; a missing one is fatal.
 #include <cstdint>
 
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class GameController;
 class GameEntity;

@@ -6,7 +6,7 @@
 // A plain engine object; its tick is integrate(). Users add to `force` before the tick;
 // the tick clears it.
 #include "engine/QorBase.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class PointMass : public QorBase {
 public:

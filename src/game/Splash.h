@@ -15,7 +15,7 @@
 #include "engine/QorBase.h"
 #include "game/EffectParticle.h"
 #include "render/Renderable.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class Texture;
 

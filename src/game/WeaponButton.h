@@ -10,7 +10,7 @@
 #include <string>
 
 #include "render/Renderable.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class WeaponButton : public Renderable {
 public:

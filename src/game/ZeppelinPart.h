@@ -13,7 +13,7 @@
 // family's entry operation, which a part does not use.
 #include "engine/Link.h"
 #include "game/GameEntity.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class ZeppelinPart : public GameEntity {
 public:

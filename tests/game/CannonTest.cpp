@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/WMhooks.h"
+#include "inputaudio/WMhooks.h"
 #include "game/ArmedGame.h"
 #include "game/Cannon.h"
 #include "game/Weapon.h"
