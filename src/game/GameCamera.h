@@ -29,4 +29,7 @@ public:
     float startDistance = kNearZ;   // z at the start of the current zoom
     float targetDistance = kNearZ;  // z the current zoom goes to
     float zoomProgress = 1.0f;      // 0..1 through the current zoom (one second)
+
+private:
+    void startZoom(std::uint8_t out, float distance);
 };

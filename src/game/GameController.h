@@ -23,6 +23,7 @@
 
 class AnnouncementText;
 class ContextBlender;
+class GameEntity;
 class HudOverlay;
 class PlayerData;
 class SavedGame;
@@ -150,6 +151,8 @@ public:
 
 private:
     void buildScene();
+    // The balloon of `kind` (0..5), or null while the balloon classes are not built.
+    GameEntity* createBonusBalloon(std::int32_t kind, float x, float y, float z, double value);
     void checkPauseKeys();
     void openPauseScreen();
     void playMusic(const char16_t* name);

@@ -24,12 +24,12 @@ float GameEntity::takeDamage(GameEntity* source, float amount) {
     if (amount == 0.0f) return 0.0f;
     float d = amount;
     const PlayerData* own = ownPlayer();
-    if (own && own->pVehicle) {
+    if (own && own->hasVehicle()) {
         if (bSharedDefence) {
             GameController* game = static_cast<GameGlobal*>(global)->pCurrentGame;
             for (int s = 0; s < GameController::kSides; ++s) {
                 const PlayerData* p = game->getPlayerData(s);
-                if (p && p->pVehicle) d *= p->vehicleDefenceFactor();
+                if (p && p->hasVehicle()) d *= p->vehicleDefenceFactor();
             }
         } else {
             d = own->vehicleDefenceFactor() * amount;
@@ -46,7 +46,7 @@ float GameEntity::dealDamage(GameEntity* target, float amount) {
     if (amount == 0.0f) return 0.0f;
     float d = static_cast<float>(static_cast<double>(amount) * 1.01);
     const PlayerData* own = ownPlayer();
-    if (own && own->pVehicle) d = own->vehicleAttackFactor() * d;
+    if (own && own->hasVehicle()) d = own->vehicleAttackFactor() * d;
     const float taken = target->takeDamage(this, d);
     addScore(target, taken);
     return taken;

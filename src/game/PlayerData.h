@@ -15,6 +15,7 @@
 
 #include "engine/QorBase.h"
 #include "render/UColor.h"
+#include "render/Vector3.h"
 
 class Palm;
 class PlayerSaveBlock;
@@ -53,17 +54,20 @@ public:
     // A random standing palm; the first palm when none is found (may be null when the
     // side has none).
     Palm* pickRandomPalm();
-    // score += delta, never below 0; masked anew with a fresh key.
+    // score += delta, within 0 .. INT32_MAX; masked anew with a fresh key.
     void addMaskedScore(std::int32_t delta);
     // The plain score: value XOR key.
     std::int32_t getScore() const;
 
     // The side's vehicle, as far as the rest of the game needs it without knowing the
-    // vehicle class: its damage factors (1.0 without a vehicle), and a new weapon of
-    // `type` with full energy (false without a vehicle).
-    float vehicleAttackFactor() const;
-    float vehicleDefenceFactor() const;
+    // vehicle class: whether there is one, its damage factors (1.0 without a vehicle),
+    // and a new weapon of `type` with full energy (false without a vehicle).
+    virtual bool hasVehicle() const { return pVehicle != nullptr; }
+    virtual float vehicleAttackFactor() const;
+    virtual float vehicleDefenceFactor() const;
     bool giveWeapon(std::int32_t type);
+    // The vehicle's position into `out`; false (out untouched) without a vehicle.
+    virtual bool getVehiclePosition(Vector3& out) const;
 
     Renderable* pIsland = nullptr;                 // the side's island, in the island list; not owned
     Palm* palms[MAXPALM] = {};                     // the side's palms in drawing order; not owned
@@ -77,7 +81,11 @@ public:
     UColor colour = 0xFFFFFFFFu;                   // the side's colour (ARGB)
     std::uint8_t bPointerControl;                  // steers with mouse or touch: 1 for side 0
 
+    // The highest weapon type a saved game may name (the Duel cannon's own weapon).
+    static constexpr std::int32_t kLastWeaponType = 6;
+
 private:
     void initMaskedScore();
+    void sortPalmsByHeight();
     void savePalmRecords(const PlayerSaveBlock& record);
 };

@@ -29,7 +29,7 @@ void Context::tick(double, double) {
     if (duration != 0.0 && localTime > duration) bFinished = 1;
     if (pCamera) {
         pCamera->tick(localTime, dt);
-        updatePointer();
+        updatePointerPosition();
     }
     tickContents(localTime, dt);
     if (pCamera) pCamera->postTick(localTime, dt);
@@ -37,10 +37,13 @@ void Context::tick(double, double) {
     if (hookAfter) hookAfter->tick(localTime, dt);
 }
 
-void Context::updatePointer() {
+void Context::updatePointerPosition() {
+    if (!pCamera) return;
     previousPointer = pointer;
     const ViewRect r = pCamera->getViewRect(pCamera->target.z);
-    const float f = -pCamera->position.z / (static_cast<float>(qor->pQorGraphics->virtualWidth) / 2.0f);
+    // Without a graphics service (tools, tests) the virtual screen has its default width.
+    const float width = qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : 800.0f;
+    const float f = -pCamera->position.z / (width / 2.0f);
     const Vector3 input = qor->pQorInput ? qor->pQorInput->pointerPosition : Vector3{0.0f, 0.0f, 0.0f};
     pointer = Vector3{r.left + f * input.x, r.bottom + f * input.y, 0.0f};
     pointerDelta = pointer - previousPointer;

@@ -55,6 +55,7 @@ public:
     Camera* pCamera = nullptr;  // owned
     std::uint8_t bFirstActivation = 1;
 
-private:
-    void updatePointer();
+    // The pointer in this context's world space, from the input service's pointer and
+    // the camera (done by tick; a game updates its overlay's earlier in the frame).
+    void updatePointerPosition();
 };
