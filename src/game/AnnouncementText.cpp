@@ -3,9 +3,17 @@
 #include <algorithm>
 
 #include "render/Vector3.h"
+#include "ui/FontQuadTextFont.h"
 #include "ui/TextFont.h"
 
 AnnouncementText::AnnouncementText(TextFont* font, UColor colour_) : pFont(font), colour(colour_) {}
+
+AnnouncementText::AnnouncementText(FontQuad* font, UColor colour_)
+    : colour(colour_), ownFont(font ? std::make_unique<FontQuadTextFont>(font) : nullptr) {
+    pFont = ownFont.get();
+}
+
+AnnouncementText::~AnnouncementText() = default;
 
 void AnnouncementText::show(std::u16string text_, double duration_, std::int32_t tag_) {
     text = std::move(text_);

@@ -8,11 +8,14 @@
 // The font is not owned (the application's large font). Times in seconds; positions in
 // the overlay's virtual pixels, x 0 being the centre. Main thread only.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/QorBase.h"
 #include "render/UColor.h"
 
+class FontQuad;
+class FontQuadTextFont;
 class TextFont;
 
 class AnnouncementText : public QorBase {
@@ -22,6 +25,10 @@ public:
 
     // font: may be null (nothing drawn). colour: its alpha is replaced by the fade.
     AnnouncementText(TextFont* font, UColor colour);
+    // The same with a loaded bitmap font (the application's large font), seen through an
+    // adapter that the line owns.
+    AnnouncementText(FontQuad* font, UColor colour);
+    ~AnnouncementText() override;
 
     void tick(double time, double dt) override { update(time, dt); }
     void render() override;
@@ -46,4 +53,6 @@ public:
 
 private:
     int fadeAlpha() const;
+
+    std::unique_ptr<FontQuadTextFont> ownFont;  // the adapter behind pFont, when made here
 };

@@ -159,9 +159,12 @@ void Palm::loseToFire() {
     GameController* game = currentGame();
     PlayerData* own = ownPlayer();
     if (!game || !own) return;
-    own->livePalms = std::max(own->livePalms - 1, 0);
+    // A count that is already 0 (a restored game whose count disagrees with its palms)
+    // must not report the side's last palm a second time.
+    const bool wasCounted = own->livePalms > 0;
+    if (wasCounted) --own->livePalms;
     game->savePalms();
-    if (own->livePalms == 0) game->onPalmsDestroyed(own->side);
+    if (wasCounted && own->livePalms == 0) game->onPalmsDestroyed(own->side);
 }
 
 void Palm::updateBend() {

@@ -1,30 +1,33 @@
 #include <gtest/gtest.h>
 
 #include "game/InGameOverlay.h"
-#include "support/MenuTestEngine.h"
+#include "support/GameTestEngine.h"
+#include "ui/ContextManager.h"
 
 namespace {
 constexpr int kFireKey = 57;
 
-// A tip overlay driven as the screen stack drives its top screen: input first, then the
-// context's clock and contents (no display here, so the clock is kept by the test).
+// A tip overlay pushed on the screen stack above the running game.
 class InGameOverlayTest : public ::testing::Test {
 protected:
     InGameOverlayTest() : devices(engine.scriptInput()) {
         engine.input().setInputMode(QorInput::kModeMouse);
-        engine.makeGlobal();
         global->configuration.keys[GameConfiguration::kKeyFire][0] = 42;
         global->configuration.keys[GameConfiguration::kKeyFire][1] = kFireKey;
+        game = &engine.startGame();
+        stack().addChild(game);
+        frame();
         overlay = new InGameOverlay();
         overlay->addLine(u"Tree destroyed!", MenuFonts::kLarge, 100.0f);
+        stack().addChild(overlay);
     }
-    ~InGameOverlayTest() override { overlay->destroy(); }
 
-    // One frame of 1/32 s.
+    ContextManager& stack() { return *global->pContextManager; }
+    // One frame of 1/32 s: input, then the screen stack.
     void frame() {
         engine.frame(0.03125);
-        overlay->localTime += 0.03125;
-        overlay->tickContents(overlay->localTime, 0.03125);
+        engine.clock.advance(0.03125);
+        stack().tick(0.0, 0.0);
     }
     void frames(int n) {
         for (int i = 0; i < n; ++i) frame();
@@ -32,13 +35,15 @@ protected:
     void setFire(bool down) { devices.keys[kFireKey] = down ? 0x80 : 0x00; }
     bool contentShown() const { return overlay->pContent->parent != nullptr; }
 
-    MenuTestEngine engine;
+    GameTestEngine engine;
     ScriptedDevices& devices;
+    GameController* game = nullptr;
     InGameOverlay* overlay = nullptr;
 };
 }  // namespace
 
 TEST_F(InGameOverlayTest, OpensForHalfASecondAndOnlyAFireKeyGoingDownOnceShownClosesIt) {
+    const double gameClock = game->localTime;
     setFire(true);  // held while opening: never counts
     frames(8);
     EXPECT_FALSE(contentShown());
@@ -58,6 +63,10 @@ TEST_F(InGameOverlayTest, OpensForHalfASecondAndOnlyAFireKeyGoingDownOnceShownCl
     EXPECT_FALSE(overlay->bFinished);
     frames(8);
     EXPECT_TRUE(overlay->bFinished);
+    EXPECT_EQ(game->localTime, gameClock);  // the game waited under the panel
+    frames(2);
+    EXPECT_EQ(stack().top(), game);
+    EXPECT_GT(game->localTime, gameClock);
 }
 
 TEST_F(InGameOverlayTest, ATouchAlsoClosesIt) {

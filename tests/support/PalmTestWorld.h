@@ -1,19 +1,16 @@
 #pragma once
-// Test support for the palms: the menus' headless engine with the application object, a
-// file manager and a clock for the sounds, the resources a palm uses ("palm" as the
-// 112 x 144 top left of a 256 x 256 texture, "treeBurn", "nyuck", the effect frames),
-// and a current game with side 0's island that records what the palms tell it.
+// Test support for the palms: the game's headless engine with a current game that
+// records what the palms tell it, side 0's island, a file manager for the sounds, and
+// the resources a palm uses ("palm" as a 112 x 144 picture, "treeBurn", "nyuck", the
+// effect frames).
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/FileManager.h"
-#include "engine/TimeKeeper.h"
-#include "game/GameController.h"
-#include "game/PlayerData.h"
 #include "inputaudio/Sound.h"
 #include "support/EffectTextures.h"
-#include "support/MenuTestEngine.h"
+#include "support/GameTestEngine.h"
 #include "support/TempFolder.h"
 
 class RecordingGame : public GameController {
@@ -27,30 +24,28 @@ public:
 class PalmTestWorld {
 public:
     PalmTestWorld() {
-        engine.makeGlobal();
         global->configuration.detail = 1;
         qor->pFileManager = new FileManager(0, 0);
-        qor->pTimeKeeper = new TimeKeeper();
         qor->bEnableDelayedLoad = 1;  // sounds are only verified: there is no audio device
         textures.addEffectTextures();
-        Texture* palm = textures.add(u"palm", 1, 256, 256);
-        static_cast<Quad*>(palm->skins[0])->uvRect = {0.0f, 0.0f, 112.0f / 256.0f, 144.0f / 256.0f};
+        // The game engine's palm texture, its first skin cut to the picture's size.
+        auto* palm = static_cast<Texture*>(qor->pResourceManager->find(true, u"palm"));
+        static_cast<Quad*>(palm->skins[0])->uvRect = {0.0f, 0.0f, 112.0f / static_cast<float>(palm->width),
+                                                      144.0f / static_cast<float>(palm->height)};
         const std::string file = folder.file("sound.ogg");
         std::fclose(std::fopen(file.c_str(), "wb"));
         for (const char16_t* name : {u"treeBurn", u"nyuck"}) {
             sounds.push_back(new Sound(0, 2, std::u16string(file.begin(), file.end())));
             qor->pResourceManager->addResource(sounds.back(), name);
         }
-        game = new RecordingGame();
-        static_cast<GameGlobal*>(global)->pCurrentGame = game;
+        game = &engine.startGame<RecordingGame>();
         auto* island = new Renderable();
         island->setPosition(-200.0f, 10.0f, 0.0f);
         layer(GameController::kIslandList).addChild(island);
         game->getPlayerData(0)->pIsland = island;
     }
     ~PalmTestWorld() {
-        static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
-        game->destroy();
+        engine.endGame();
         for (Sound* s : sounds) s->destroy();
     }
     PalmTestWorld(const PalmTestWorld&) = delete;
@@ -63,7 +58,7 @@ public:
         return n;
     }
 
-    MenuTestEngine engine;
+    GameTestEngine engine;
     TempFolder folder;
     EffectTextures textures;
     std::vector<Sound*> sounds;
