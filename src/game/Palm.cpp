@@ -42,7 +42,8 @@ GameController* currentGame() {
     return app ? app->pCurrentGame : nullptr;
 }
 
-int detailLevel() { return global ? std::max(global->configuration.detail, 0) : 1; }
+// The configuration keeps it within 0..1; anything else would size the trunk absurdly.
+int detailLevel() { return global ? std::clamp(global->configuration.detail, 0, 1) : 1; }
 
 Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->pResourceManager->find(true, name)); }
 }  // namespace
