@@ -9,7 +9,6 @@
 
 #include "engine/FileManager.h"
 #include "inputaudio/Sound.h"
-#include "support/EffectTextures.h"
 #include "support/GameTestEngine.h"
 #include "support/TempFolder.h"
 
@@ -27,7 +26,7 @@ public:
         global->configuration.detail = 1;
         qor->pFileManager = new FileManager(0, 0);
         qor->bEnableDelayedLoad = 1;  // sounds are only verified: there is no audio device
-        textures.addEffectTextures();
+        for (const char16_t* name : {u"explosion", u"smoke"}) engine.addTexture(name, 16);
         // The game engine's palm texture, its first skin cut to the picture's size.
         auto* palm = static_cast<Texture*>(qor->pResourceManager->find(true, u"palm"));
         static_cast<Quad*>(palm->skins[0])->uvRect = {0.0f, 0.0f, 112.0f / static_cast<float>(palm->width),
@@ -60,7 +59,6 @@ public:
 
     GameTestEngine engine;
     TempFolder folder;
-    EffectTextures textures;
     std::vector<Sound*> sounds;
     RecordingGame* game = nullptr;
 };
