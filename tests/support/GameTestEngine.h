@@ -32,7 +32,8 @@ public:
 class GameTestEngine : public MenuTestEngine {
 public:
     explicit GameTestEngine(std::uint32_t seed = 1234) {
-        for (const char16_t* name : {u"sky", u"sea", u"snowflake"}) addTexture(name, 2);
+        // "palm": player data plants palms.
+        for (const char16_t* name : {u"sky", u"sea", u"snowflake", u"palm"}) addTexture(name, 2);
         makeGlobal();
         qor->pTimeKeeper = new TimeKeeper(clock);
         Random::seed(seed);

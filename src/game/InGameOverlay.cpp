@@ -1,0 +1,124 @@
+#include "game/InGameOverlay.h"
+
+#include <algorithm>
+
+#include "engine/Qor.h"
+#include "game/GameController.h"
+#include "inputaudio/QorInput.h"
+#include "render/QorGraphics.h"
+#include "render/VertexBuffer.h"
+#include "ui/FadingText.h"
+#include "ui/GameGlobal.h"
+#include "ui/MenuFonts.h"
+
+namespace {
+constexpr UColor kBarColour = 0xFF000000u;
+constexpr int kSideMargin = 20;  // virtual pixels kept free left and right of a line
+
+int virtualWidth() { return qor->pQorGraphics ? qor->pQorGraphics->virtualWidth : 800; }
+int virtualHeight() { return qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480; }
+}  // namespace
+
+InGameOverlay::InGameOverlay() : pContent(new QorBase()) {
+    bDeleteOnClose = 1;
+    bCloseOnEscape = 0;
+    bShowPointer = 0;
+    setState(kOpening);
+}
+
+InGameOverlay::~InGameOverlay() {
+    if (!pContent->parent) pContent->destroy();
+}
+
+float InGameOverlay::easeOutQuad(float a, float b, float t) {
+    t = std::clamp(t, 0.0f, 1.0f);
+    return a + (b - a) * (1.0f - (1.0f - t) * (1.0f - t));
+}
+
+void InGameOverlay::onStateChanged() {
+    switch (state) {
+        case kOpening:
+            setState(kShown, kOpenTime);
+            break;
+        case kClosing:
+            pContent->deleteChildren();
+            setState(kClosed, kOpenTime);
+            break;
+        case kClosed:
+            bFinished = 1;
+            break;
+        default:
+            break;
+    }
+}
+
+FadingText* InGameOverlay::addLine(std::u16string text, int fontIndex, float y) {
+    auto* line = new FadingText(0.0f, y, 0.0f, std::move(text), MenuFonts::get(fontIndex), kLineColour);
+    line->fitToWidth(virtualWidth() - 2 * kSideMargin);
+    pContent->addChild(line);
+    return line;
+}
+
+void InGameOverlay::tickContents(double time, double dt) {
+    QorBase::tick(time, dt);
+    // The lines come in once the bars are well on their way, not with the first frame.
+    if (time >= kOpenTime && time - dt < kOpenTime && !pContent->parent) addChild(pContent);
+    animate();
+}
+
+void InGameOverlay::animate() {
+    const float p = static_cast<float>(timeInState / kOpenTime);
+    switch (state) {
+        case kOpening: {
+            const float e = easeOutQuad(0.0f, 1.0f, p);
+            barSize = kBarHidden + (kBarShown - kBarHidden) * e;
+            setPanelAlpha(static_cast<int>(kPanelAlpha * e));
+            break;
+        }
+        case kShown:
+            setPanelAlpha(kPanelAlpha);
+            if (dismissPressed()) setState(kClosing);
+            break;
+        case kClosing:
+            barSize = easeOutQuad(kBarHidden, kBarShown, 1.0f - p);
+            setPanelAlpha(static_cast<int>(kPanelAlpha * (1.0f - p)));
+            break;
+        default:
+            break;
+    }
+}
+
+bool InGameOverlay::dismissPressed() const {
+    const QorInput* input = qor->pQorInput;
+    if (!input) return false;
+    if (input->anyTouchPressed()) return true;
+    if (!global) return false;
+    const auto& keys = global->configuration.keys[GameConfiguration::kKeyFire];
+    return input->wasPressed(keys[0]) || input->wasPressed(keys[1]);
+}
+
+void InGameOverlay::setPanelAlpha(int alpha) {
+    alpha = std::clamp(alpha, 0, 255);
+    panelColour = (panelColour & 0x00FFFFFFu) | static_cast<UColor>(alpha) << 24;
+}
+
+void InGameOverlay::renderContents() {
+    drawGameBeneath();
+    const float w = static_cast<float>(virtualWidth() / 2);
+    const float h = static_cast<float>(virtualHeight() / 2);
+    const float panel[4] = {-w, h, w, -h};
+    drawFilledRect(panel, panelColour);
+    if (barSize > 0.0f) {
+        const float top[4] = {-w, h, w, h - barSize};
+        const float bottom[4] = {-w, -h + barSize, w, -h};
+        drawFilledRect(top, kBarColour);
+        drawFilledRect(bottom, kBarColour);
+    }
+    QorBase::render();
+}
+
+// The screen stack draws only its top screen; the game must show through the panel.
+void InGameOverlay::drawGameBeneath() {
+    auto* app = dynamic_cast<GameGlobal*>(global);
+    if (app && app->pCurrentGame) app->pCurrentGame->renderContents();
+}
