@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 #include "ui/FontQuadTextFont.h"
 #include "ui/TextFont.h"
 

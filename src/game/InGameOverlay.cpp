@@ -8,7 +8,7 @@
 #include "render/QorGraphics.h"
 #include "render/VertexBuffer.h"
 #include "ui/FadingText.h"
-#include "ui/GameGlobal.h"
+#include "game/GameGlobal.h"
 #include "ui/MenuFonts.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "render/Texture.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-#include "ui/GameGlobal.h"
+#include "game/GameGlobal.h"
 
 // The vehicles are built beside the palms; until their header is in the tree no side has
 // a vehicle whose health the palm could read.

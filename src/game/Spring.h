@@ -7,7 +7,7 @@
 // Not a child in the object tree: the palm holds it by value and ticks it itself.
 // Main thread only.
 #include "game/PointMass.h"
-#include "render/Vector3.h"
+#include "engine/Vector3.h"
 
 class Spring : public PointMass {
 public:
