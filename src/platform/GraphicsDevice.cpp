@@ -5,12 +5,11 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 
+#include "platform/ClipVertex.h"
 #include "platform/DeviceTexture.h"
 #include "platform/DeviceVertexBuffer.h"
 #include "platform/ResultCode.h"
-#include "platform/TexelMapping.h"
 #include "platform/Window.h"
 
 namespace {
@@ -92,49 +91,6 @@ void main() {
     fragColor = vec4(texture(image, uv).rgb, 1.0);
 }
 )";
-
-// Gathered draws are lists: strips and fans become the triangles (or lines) they stand for.
-GLenum listMode(PrimitiveType type) {
-    switch (type) {
-        case PrimitiveType::kPointList:
-            return GL_POINTS;
-        case PrimitiveType::kLineList:
-        case PrimitiveType::kLineStrip:
-            return GL_LINES;
-        case PrimitiveType::kTriangleList:
-        case PrimitiveType::kTriangleStrip:
-        case PrimitiveType::kTriangleFan:
-            break;
-    }
-    return GL_TRIANGLES;
-}
-
-// Calls `f` with the vertex numbers of `count` vertices of `type` in list order. A
-// strip's every other triangle is turned back to the strip's winding.
-template <class F>
-void forEachListVertex(PrimitiveType type, int count, F f) {
-    switch (type) {
-        case PrimitiveType::kLineStrip:
-            for (int i = 0; i + 1 < count; ++i) f(i), f(i + 1);
-            return;
-        case PrimitiveType::kTriangleStrip:
-            for (int i = 0; i + 2 < count; ++i) {
-                if (i % 2 == 0)
-                    f(i), f(i + 1), f(i + 2);
-                else
-                    f(i + 1), f(i), f(i + 2);
-            }
-            return;
-        case PrimitiveType::kTriangleFan:
-            for (int i = 1; i + 1 < count; ++i) f(0), f(i), f(i + 1);
-            return;
-        case PrimitiveType::kPointList:
-        case PrimitiveType::kLineList:
-        case PrimitiveType::kTriangleList:
-            break;
-    }
-    for (int i = 0; i < count; ++i) f(i);
-}
 
 // The vertices a number of primitives of a kind needs.
 long long verticesFor(PrimitiveType type, long long primitives) {
@@ -654,6 +610,15 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
 }
 
 void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
+    updateTransforms();
+    const DrawBatcher::Draw draw = describeDraw(type);
+    if (!batcher.canJoin(draw)) flushBatch();
+    const std::uint8_t* source =
+        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
+    batcher.append(draw, source, count, worldViewProjection);
+}
+
+void GraphicsDevice::updateTransforms() {
     if (viewProjectionDirty) {
         viewProjection = DeviceMatrix::product(transforms[1], transforms[2]);
         viewProjectionDirty = false;
@@ -663,71 +628,54 @@ void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
         worldViewProjection = DeviceMatrix::product(transforms[0], viewProjection);
         transformDirty = false;
     }
+}
+
+DrawBatcher::Draw GraphicsDevice::describeDraw(PrimitiveType type) const {
+    DrawBatcher::Draw d;
+    d.type = type;
+    d.texture = boundDeviceTexture;
     // Blending source alpha over its inverse leaves a pixel as it was when the alpha
     // rounds to 0, which is exactly what a test at reference 0 drops: the test matters
     // only without blending or at a higher reference.
-    const int testRef = alphaTest && (!blend || alphaRef > 0) ? alphaRef : -1;
+    d.alphaTestRef = alphaTest && (!blend || alphaRef > 0) ? alphaRef : -1;
     // An opaque draw looks the same blended or not, so it joins either kind of batch.
     const bool opaque = drawIsOpaque();
-    const bool blended = blend && !opaque, replacing = !blend && !opaque;
-    const GLenum mode = listMode(type);
-    if (!batch.vertices.empty() &&
-        (batch.texture != boundDeviceTexture || batch.mode != mode || batch.alphaTestRef != testRef ||
-         (blended && batch.replacing) || (replacing && batch.blended)))
-        flushBatch();
-    if (batch.vertices.empty()) {
-        batch.texture = boundDeviceTexture;
-        batch.mode = mode;
-        batch.alphaTestRef = testRef;
-        batch.blended = batch.replacing = false;
-        batch.textureOnly = batch.exact = true;
-    }
-    batch.blended |= blended;
-    batch.replacing |= replacing;
-    batch.textureOnly &= colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
+    d.blended = blend && !opaque;
+    d.replacing = !blend && !opaque;
+    d.textureOnly = colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
     // The tint where an operation uses the factor, white where it does not; the weights
     // take the texture (255) or white (0).
     const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
     const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
-    const std::uint32_t tint = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
-                               (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
-    const std::uint8_t colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
-    const std::uint8_t alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
-    const DeviceMatrix& m = worldViewProjection;
-    const std::uint8_t* vertices =
-        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
-    const std::size_t placed = batch.vertices.size();
-    forEachListVertex(type, count, [&](int i) {
-        float f[5];
-        const std::uint8_t* source = vertices + static_cast<std::ptrdiff_t>(i) * DeviceVertexBuffer::kStride;
-        std::memcpy(f, source, 12);
-        std::memcpy(f + 3, source + 16, 8);
-        ClipVertex& v = batch.vertices.emplace_back();
-        v.x = f[0] * m.m[0][0] + f[1] * m.m[1][0] + f[2] * m.m[2][0] + m.m[3][0];
-        v.y = f[0] * m.m[0][1] + f[1] * m.m[1][1] + f[2] * m.m[2][1] + m.m[3][1];
-        v.z = f[0] * m.m[0][2] + f[1] * m.m[1][2] + f[2] * m.m[2][2] + m.m[3][2];
-        v.w = f[0] * m.m[0][3] + f[1] * m.m[1][3] + f[2] * m.m[2][3] + m.m[3][3];
-        v.u = f[3];
-        v.v = f[4];
-        v.factor = tint;
-        v.weights[0] = v.weights[1] = v.weights[2] = colourWeight;
-        v.weights[3] = alphaWeight;
-    });
-    // Where every pixel centre lands on a texel centre, the filtered sample is that
-    // texel, which the nearest-texel sampler reads far more cheaply.
-    batch.exact = batch.exact && linearFilter && boundDeviceTexture && mode == GL_TRIANGLES &&
-                  mapsTexelCentresToPixelCentres(
-                      batch.vertices.data() + placed, static_cast<int>(batch.vertices.size() - placed), viewport.width,
-                      viewport.height, boundDeviceTexture->width(), boundDeviceTexture->height());
+    d.tint = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
+             (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
+    d.colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
+    d.alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
+    d.linearFilter = linearFilter;
+    d.viewportWidth = viewport.width;
+    d.viewportHeight = viewport.height;
+    return d;
 }
 
 void GraphicsDevice::flushBatch() {
-    if (batch.vertices.empty()) return;
+    if (batcher.empty()) return;
     if (lost) {
-        batch.vertices.clear();
+        batcher.clear();
         return;
     }
     emitClear();
+    applyBatchState(batcher.state());
+    const std::vector<ClipVertex>& vertices = batcher.vertices();
+    glBindVertexArray(batchVertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+    // A fresh store each time: the driver need not wait for the last draw's vertices.
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(ClipVertex)), vertices.data(),
+                 GL_STREAM_DRAW);
+    glDrawArrays(batcher.state().mode, 0, static_cast<GLsizei>(vertices.size()));
+    batcher.clear();
+}
+
+void GraphicsDevice::applyBatchState(const DrawBatcher::State& batch) {
     const int wanted =
         (batch.textureOnly ? kVariantTextureOnly : 0) | (batch.alphaTestRef >= 0 ? kVariantAlphaTest : 0);
     useStageProgram(availableVariant(wanted));
@@ -749,13 +697,6 @@ void GraphicsDevice::flushBatch() {
         glBindSampler(0, wantedSampler);
     }
     applyBlend(batch.blended);
-    glBindVertexArray(batchVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
-    // A fresh store each time: the driver need not wait for the last draw's vertices.
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(ClipVertex)),
-                 batch.vertices.data(), GL_STREAM_DRAW);
-    glDrawArrays(batch.mode, 0, static_cast<GLsizei>(batch.vertices.size()));
-    batch.vertices.clear();
 }
 
 bool GraphicsDevice::copyViewportTo(DeviceTexture& texture) {
