@@ -113,8 +113,8 @@ void QorAudio::readSettings(int& channels) {
     const std::u16string section = classInfo.name;
     if (!s.hasKey(section, u"bNoAudio")) s.setBool(section, u"bNoAudio", muted);
     muted = s.getBool(section, u"bNoAudio");
-    if (!s.hasKey(section, u"frequency")) s.setInt(section, u"frequency", kDefaultFrequency);
-    frequency = s.getInt(section, u"frequency");
+    frequency = s.getIntSetting(section, u"frequency", kDefaultFrequency, AudioSystem::kMinOutputRate,
+                                AudioSystem::kMaxOutputRate);
     startFrequency = frequency;
     if (!s.hasKey(section, u"channels")) s.setInt(section, u"channels", kDefaultChannels);
     channels = s.getInt(section, u"channels");
@@ -165,10 +165,13 @@ std::u16string QorAudio::getBASSErrorString(int code) {
     return formatString(u"Unknown BASS error: %08x", static_cast<std::uint32_t>(code));
 }
 
-void QorAudio::reportCallFailure(const char* method, const char* file, int line, const char* statement) {
-    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d",
-                             getBASSErrorString(library().errorGetCode()), utf8ToWide(statement), utf8ToWide(method),
-                             utf8ToWide(getFileName(std::string_view(file))), line));
+void QorAudio::reportCallFailure(const char* method, const char* file, int line, const char* statement,
+                                 const std::u16string& source) {
+    std::u16string what = getBASSErrorString(library().errorGetCode());
+    if (!source.empty()) what = formatString(u"%s is damaged and cannot be played (%s).", source, what);
+    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", what,
+                             utf8ToWide(statement), utf8ToWide(method), utf8ToWide(getFileName(std::string_view(file))),
+                             line));
 }
 
 void QorAudio::logInfo() {

@@ -50,10 +50,8 @@ bool readBool(MemoryIniFile& s, std::u16string_view key, bool fallback) {
     return s.getBool(section, key);
 }
 
-double readDouble(MemoryIniFile& s, std::u16string_view key, double fallback) {
-    const std::u16string section = QorInput::classInfo.name;
-    if (!s.hasKey(section, key)) s.setDouble(section, key, fallback);
-    return s.getDouble(section, key);
+double readDouble(MemoryIniFile& s, std::u16string_view key, double fallback, double min, double max) {
+    return s.getDoubleSetting(QorInput::classInfo.name, key, fallback, min, max);
 }
 
 // The stick's deflection outside the dead zone, rescaled so that the edge of the dead
@@ -89,11 +87,11 @@ void QorInput::readSettings() {
     MemoryIniFile& s = *qor->pSettings;
     bTrackKeyboard = readBool(s, u"bTrackKeyboard", true);
     bTrackJoystick = readBool(s, u"bTrackJoystick", true);
-    joystickDeadZone = readDouble(s, u"joystickDeadZone", 0.2);
-    repeatRate = readDouble(s, u"repeatRate", 0.1);
-    repeatDelay = readDouble(s, u"repeatDelay", 0.25);
-    // A hand-edited negative dead zone would let a resting stick drift.
-    if (joystickDeadZone < 0.0) joystickDeadZone = 0.0;
+    // A negative dead zone would let a resting stick drift; one of 1 would never let it move.
+    joystickDeadZone = readDouble(s, u"joystickDeadZone", 0.2, 0.0, 0.95);
+    // Seconds; a repeat faster than every frame would fire again each frame.
+    repeatRate = readDouble(s, u"repeatRate", 0.1, 0.01, 10.0);
+    repeatDelay = readDouble(s, u"repeatDelay", 0.25, 0.0, 10.0);
 }
 
 void QorInput::openDevices() {

@@ -5,6 +5,7 @@
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
+#include "language/ExtraTexts.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ const char16_t* Language::getString(int id) const {
     }
     return kEmpty;
 }
+
+const char16_t* Language::getExtraString(int id) const { return ExtraText::get(currentLanguage, id); }
 
 const char16_t* Language::getString(int language, int id) const {
     if (language < 0 || language >= kLanguageCount || id < 0 || id >= kStringIdCount) return kEmpty;

@@ -43,15 +43,18 @@ int evenDown(int v) { return v - v % 2; }
 
 std::u16string section() { return QorGraphics::classInfo.name; }
 
+// The largest display side a setting may ask for, in pixels.
+constexpr int kMaxModeSide = 16384;
+// Texel alignment is a fraction of a texel; anything beyond one texel only blurs or blanks.
+constexpr double kMaxTexelAlignment = 1.0;
+
 // The per-machine convention: a missing key gets its default written, then is read.
-int settingInt(MemoryIniFile& s, const char16_t* key, int value) {
-    if (!s.hasKey(section(), key)) s.setInt(section(), key, value);
-    return s.getInt(section(), key);
+int settingInt(MemoryIniFile& s, const char16_t* key, int value, int min, int max) {
+    return s.getIntSetting(section(), key, value, min, max);
 }
 
-float settingFloat(MemoryIniFile& s, const char16_t* key, float value) {
-    if (!s.hasKey(section(), key)) s.setDouble(section(), key, value);
-    return static_cast<float>(s.getDouble(section(), key));
+float settingFloat(MemoryIniFile& s, const char16_t* key, float value, double min, double max) {
+    return static_cast<float>(s.getDoubleSetting(section(), key, value, min, max));
 }
 
 std::uint8_t settingBool(MemoryIniFile& s, const char16_t* key, bool value) {
@@ -94,11 +97,12 @@ QorGraphics::QorGraphics(Window& window_) : window(window_) {
 
 void QorGraphics::readSettings() {
     MemoryIniFile& s = *qor->pSettings;
-    videoModeWidth = settingInt(s, u"videoModeWidth", -1);
-    videoModeHeight = settingInt(s, u"videoModeHeight", -1);
-    texelAlignment.x = settingFloat(s, u"texelAlignment.x", 0.5f);
-    texelAlignment.y = settingFloat(s, u"texelAlignment.y", -0.5f);
-    texelAlignment.z = settingFloat(s, u"texelAlignment.z", 0.0f);
+    // -1 stands for the desktop's size.
+    videoModeWidth = settingInt(s, u"videoModeWidth", -1, -1, kMaxModeSide);
+    videoModeHeight = settingInt(s, u"videoModeHeight", -1, -1, kMaxModeSide);
+    texelAlignment.x = settingFloat(s, u"texelAlignment.x", 0.5f, -kMaxTexelAlignment, kMaxTexelAlignment);
+    texelAlignment.y = settingFloat(s, u"texelAlignment.y", -0.5f, -kMaxTexelAlignment, kMaxTexelAlignment);
+    texelAlignment.z = settingFloat(s, u"texelAlignment.z", 0.0f, -kMaxTexelAlignment, kMaxTexelAlignment);
     bFullScreen = settingBool(s, u"bFullScreen", true);
     bBilinearFilter = settingBool(s, u"bBilinearFilter", true);
     bUseHardwareTL = settingBool(s, u"bUseHardwareTL", true);

@@ -3,12 +3,15 @@
 #include "ui/ContextGameMode.h"
 #include "ui/Global.h"
 #include "ui/ScreenStack.h"
+#include "ui/UserDataNotice.h"
 
 void ContextMainGame::onActivate(bool first) {
     ContextMenu::onActivate(first);
     if (!global) return;
     global->saveUserData();
     global->lastHighScorePlace = -1;  // the highlighted high-score row is forgotten
+    // Whatever kept the user data from loading or saving is told here, on the title.
+    UserDataNotice::showUntold();
 }
 
 void ContextMainGame::onStartGame() { ScreenStack::push(new ContextGameMode()); }

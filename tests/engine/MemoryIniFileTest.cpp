@@ -28,7 +28,7 @@ TEST(MemoryIniFileTest, OddLinesFollowTheTextRulesExactly) {
         "top=level\n[S]\nk=a=b\nk=second\n spaced = value \n=empty key\nQor\nx=in o\n;note=c\n[\ny=in nameless\n");
     EXPECT_EQ(ini.getString(u"", u"top"), u"level");
     EXPECT_EQ(ini.getString(u"S", u"k"), u"a=b");
-    EXPECT_EQ(ini.getString(u"S", u"spaced "), u" value");
+    EXPECT_EQ(ini.getString(u"S", u"spaced"), u"value");
     EXPECT_EQ(ini.getString(u"S", u""), u"empty key");
     EXPECT_EQ(ini.getString(u"o", u"x"), u"in o");
     EXPECT_EQ(ini.getString(u"o", u";note"), u"c");
