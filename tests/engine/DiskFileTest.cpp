@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include "engine/DiskFile.h"
 #include "support/BareEngine.h"
@@ -58,6 +61,34 @@ TEST(DiskFileTest, AFailedAtomicSaveReportsFailureAndKeepsNothingBehind) {
     // Renaming a file over a folder fails after the temporary was written.
     EXPECT_FALSE(DiskFile::saveAtomically(u"target", "new", 3));
     EXPECT_FALSE(std::filesystem::exists("target.tmp"));
+}
+
+TEST(DiskFileTest, ASaveNeverWritesThroughALinkAtItsTemporaryName) {
+    BareEngine bare;
+    writeText("victim", "not yours");
+    writeText("user.cfg", "old");
+    std::filesystem::create_symlink(bare.folder / "victim", "user.cfg.tmp");
+    EXPECT_TRUE(DiskFile::saveAtomically(u"user.cfg", "new", 3));
+    EXPECT_EQ(readBytes("victim").size(), 9u);
+    EXPECT_EQ(readBytes("user.cfg"), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_FALSE(std::filesystem::is_symlink("user.cfg.tmp"));
+    // A temporary left by a killed run is replaced the same way.
+    writeText("user.cfg.tmp", "half a save");
+    EXPECT_TRUE(DiskFile::saveAtomically(u"user.cfg", "newer", 5));
+    EXPECT_EQ(readBytes("user.cfg").size(), 5u);
+}
+
+TEST(DiskFileTest, ReadingRefusesFoldersAndPipesWithoutWaiting) {
+    BareEngine bare;
+    std::filesystem::create_directory("folder");
+    ASSERT_EQ(mkfifo("pipe", 0644), 0);
+    for (const char16_t* name : {u"folder", u"pipe"}) {
+        DiskFile file(name, DiskFile::kRead);
+        EXPECT_FALSE(file.bOpen);
+        EXPECT_EQ(file.openError, DiskFile::kNotRegularFile);
+    }
+    DiskFile missing(u"missing", DiskFile::kRead);
+    EXPECT_EQ(missing.openError, ENOENT);
 }
 
 }  // namespace

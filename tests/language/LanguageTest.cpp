@@ -3,6 +3,7 @@
 #include <string>
 
 #include "inputaudio/InputTestEngine.h"
+#include "language/ExtraTexts.h"
 #include "language/Language.h"
 
 namespace {
@@ -115,6 +116,24 @@ TEST(Language, MissingTextMessageNamesIdEnglishTextAndLanguage) {
     missing = findMissingText(rows);
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(describeMissingText(*missing, rows), u"String 440 ('') is missing from language 0.");
+}
+
+TEST(Language, TheProgramsOwnTextsExistInBothLanguagesWithTheSamePlaceholders) {
+    auto placeholders = [](std::u16string_view text) {
+        std::u16string found;
+        for (std::size_t at = text.find(u'%'); at != std::u16string_view::npos; at = text.find(u'%', at + 2))
+            found += text.substr(at, 2);
+        return found;
+    };
+    for (int id = 0; id < ExtraText::kCount; ++id) {
+        EXPECT_NE(str(ExtraText::get(0, id)), u"") << id;
+        EXPECT_NE(str(ExtraText::get(1, id)), u"") << id;
+        EXPECT_EQ(placeholders(ExtraText::get(0, id)), placeholders(ExtraText::get(1, id))) << id;
+    }
+    const Language language(u"");
+    EXPECT_EQ(str(language.getExtraString(ExtraText::kUserDataTitle)), u"Your saved data");  // before the choice
+    EXPECT_EQ(str(ExtraText::get(5, ExtraText::kReasonDiskFull)), u"the disk is full");
+    EXPECT_EQ(str(ExtraText::get(0, ExtraText::kCount)), u"");
 }
 
 }  // namespace
