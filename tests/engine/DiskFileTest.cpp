@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <cerrno>
 
 #include "engine/DiskFile.h"
 #include "support/BareEngine.h"
@@ -76,19 +73,6 @@ TEST(DiskFileTest, ASaveNeverWritesThroughALinkAtItsTemporaryName) {
     writeText("user.cfg.tmp", "half a save");
     EXPECT_TRUE(DiskFile::saveAtomically(u"user.cfg", "newer", 5));
     EXPECT_EQ(readBytes("user.cfg").size(), 5u);
-}
-
-TEST(DiskFileTest, ReadingRefusesFoldersAndPipesWithoutWaiting) {
-    BareEngine bare;
-    std::filesystem::create_directory("folder");
-    ASSERT_EQ(mkfifo("pipe", 0644), 0);
-    for (const char16_t* name : {u"folder", u"pipe"}) {
-        DiskFile file(name, DiskFile::kRead);
-        EXPECT_FALSE(file.bOpen);
-        EXPECT_EQ(file.openError, DiskFile::kNotRegularFile);
-    }
-    DiskFile missing(u"missing", DiskFile::kRead);
-    EXPECT_EQ(missing.openError, ENOENT);
 }
 
 }  // namespace

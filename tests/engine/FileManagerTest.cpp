@@ -241,17 +241,6 @@ TEST(FileManagerTest, ForeignTruncatedAndOversizedArchivesAreRefused) {
     refuse(inflated, "entry 'b' cannot inflate");
 }
 
-TEST(FileManagerTest, MessagesNameTheArchiveAndTheEntryOrTheFile) {
-    BareEngine bare(true);
-    writeBytes("one.dat", rawArchive({{"sfx/a.ogg", Bytes{'1'}, 1}}));
-    mount("one.dat");
-    FileManager& files = *qor->pFileManager;
-    EXPECT_EQ(files.describe(u"sfx/a.ogg"),
-              u"WAD entry 'sfx/a.ogg' in '" + utf8ToWide((bare.folder / "one.dat").string()) + u"'");
-    files.bDiskOnly = 1;
-    EXPECT_EQ(files.describe(u"sfx/a.ogg"), u"file 'sfx/a.ogg'");
-}
-
 TEST(FileManagerTest, CorruptCompressedEntriesAreFatalWhenRead) {
     BareEngine bare(true);
     Bytes flipped = rawArchive({{"b", zlibOf(Bytes(300, 'b')), 300}});

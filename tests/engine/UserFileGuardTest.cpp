@@ -13,82 +13,58 @@
 
 namespace {
 namespace fs = std::filesystem;
-using Kind = UserFileGuard::Problem::Kind;
+using Problems = std::vector<UserFileGuard::Problem>;
+constexpr auto kNotSaved = UserFileGuard::Problem::Kind::kNotSaved;
 
+// A data folder with one saved file; failing saves run unprivileged, in a child.
 class UserFileGuardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         UserFileGuard::forgetAll();
         fs::create_directory(data);
         std::ofstream(file) << "old";
+        if (!user.unavailable().empty()) GTEST_SKIP() << user.unavailable();
+        user.handOver(folder.path);
     }
     bool save(const std::string& text) { return UserFileGuard::save(utf8ToWide(file), text.data(), text.size()); }
+    // Empty when the saves failed and exactly `expected` was told, once.
+    std::string failingSaves(const Problems& expected) {
+        if (save("new") || save("newer")) return "a save succeeded";
+        if (UserFileGuard::takeUntoldProblems() != expected) return "not reported as expected";
+        return UserFileGuard::takeUntoldProblems().empty() ? "" : "told twice";
+    }
 
     TempFolder folder;
     std::string data = folder.file("data");
     std::string file = data + "/user.hst";
+    const Unprivileged user;
 };
 }  // namespace
 
-TEST_F(UserFileGuardTest, MissingIsToldFromUnreadableAndOnlyTheUnreadableIsLeftAlone) {
-    std::vector<std::uint8_t> bytes;
-    EXPECT_EQ(UserFileGuard::read(utf8ToWide(data + "/none"), bytes, 100), UserFileGuard::ReadResult::kMissing);
-    // A file where the folder should be: nothing can be there either.
-    EXPECT_EQ(UserFileGuard::read(utf8ToWide(file + "/x"), bytes, 100), UserFileGuard::ReadResult::kMissing);
-    EXPECT_TRUE(UserFileGuard::takeUntoldProblems().empty());
-    EXPECT_EQ(UserFileGuard::read(utf8ToWide(file), bytes, 2), UserFileGuard::ReadResult::kRead);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "old");  // one byte over the limit shows
-    EXPECT_TRUE(save("new"));
-    EXPECT_EQ(TempFolder::read(file), "new");
-}
-
-TEST_F(UserFileGuardTest, AFailingFolderIsReportedOnceAndNoSaveLeavesADamagedFile) {
-    const Unprivileged user;
-    if (!user.unavailable().empty()) GTEST_SKIP() << user.unavailable();
-    user.handOver(folder.path);
+TEST_F(UserFileGuardTest, AReadOnlyFolderIsReportedOnceAndKeepsTheOldFile) {
     fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec);
-    const std::string failure = user.run([this] {
-        if (save("new") || save("newer")) return std::string("a save into a read-only folder succeeded");
-        const auto problems = UserFileGuard::takeUntoldProblems();
-        if (problems != std::vector<UserFileGuard::Problem>{{Kind::kNotSaved, utf8ToWide(data), EACCES}})
-            return "reports: " + std::to_string(problems.size());
-        return std::string(UserFileGuard::takeUntoldProblems().empty() ? "" : "told twice");
-    });
-    EXPECT_EQ(failure, "");
+    EXPECT_EQ(user.run([this] { return failingSaves({{kNotSaved, utf8ToWide(data), EACCES}}); }), "");
     EXPECT_EQ(TempFolder::read(file), "old");
     EXPECT_FALSE(fs::exists(file + ".tmp"));
 }
 
-TEST_F(UserFileGuardTest, AFullDiskLeavesTheOldFileAndIsReported) {
-    // A file size limit fails the write as a full disk would, after part of it is written.
-    const Unprivileged user;  // the limit stays in the child
-    if (!user.unavailable().empty()) GTEST_SKIP() << user.unavailable();
-    user.handOver(folder.path);
-    const std::string failure = user.run([this] {
+TEST_F(UserFileGuardTest, AFullDiskKeepsTheOldFileAndIsReported) {
+    // A file size limit fails the write after part of it, as a full disk would.
+    EXPECT_EQ(user.run([this] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{2, 2};
         setrlimit(RLIMIT_FSIZE, &limit);
-        if (save("much longer than two bytes")) return std::string("the save succeeded");
-        const auto problems = UserFileGuard::takeUntoldProblems();
-        return problems.size() == 1 && problems[0].kind == Kind::kNotSaved && problems[0].error == EFBIG
-                   ? std::string()
-                   : std::string("not reported as full");
-    });
-    EXPECT_EQ(failure, "");
+        return failingSaves({{kNotSaved, utf8ToWide(data), EFBIG}});
+    }),
+              "");
     EXPECT_EQ(TempFolder::read(file), "old");
     EXPECT_FALSE(fs::exists(file + ".tmp"));
 }
 
-TEST_F(UserFileGuardTest, AProtectedFileIsNeverSavedAndAFolderInThePlaceOfTheDataFolderIsReported) {
-    fs::create_directory(file + ".bak");
-    EXPECT_FALSE(UserFileGuard::keepBackup(utf8ToWide(file)));
-    EXPECT_TRUE(UserFileGuard::isProtected(utf8ToWide(file)));
-    EXPECT_FALSE(save("new"));
-    EXPECT_EQ(TempFolder::read(file), "old");
+TEST_F(UserFileGuardTest, AFileInThePlaceOfTheDataFolderMeansMissingFilesAndFailingSaves) {
     fs::remove_all(data);
-    std::ofstream(data) << "a file where the data folder belongs";
-    UserFileGuard::forgetAll();
-    EXPECT_FALSE(save("new"));
-    EXPECT_EQ(UserFileGuard::takeUntoldProblems(),
-              (std::vector<UserFileGuard::Problem>{{Kind::kNotSaved, utf8ToWide(data), ENOTDIR}}));
+    std::ofstream(data) << "in the way";
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(UserFileGuard::read(utf8ToWide(file), bytes, 100), UserFileGuard::ReadResult::kMissing);
+    EXPECT_EQ(failingSaves({{kNotSaved, utf8ToWide(data), ENOTDIR}}), "");
 }

@@ -130,10 +130,6 @@ TEST(Language, TheProgramsOwnTextsExistInBothLanguagesWithTheSamePlaceholders) {
         EXPECT_NE(str(ExtraText::get(1, id)), u"") << id;
         EXPECT_EQ(placeholders(ExtraText::get(0, id)), placeholders(ExtraText::get(1, id))) << id;
     }
-    const Language language(u"");
-    EXPECT_EQ(str(language.getExtraString(ExtraText::kUserDataTitle)), u"Your saved data");  // before the choice
-    EXPECT_EQ(str(ExtraText::get(5, ExtraText::kReasonDiskFull)), u"the disk is full");
-    EXPECT_EQ(str(ExtraText::get(0, ExtraText::kCount)), u"");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // Checks where file permissions matter. Root reads and writes whatever the modes say,
 // so as root such a check runs in a forked child that drops to the user "nobody"; as any
-// other user it runs in a forked child as it is. The folders the check uses are handed
-// to that user first.
+// other user it runs in a forked child as it is. The (temporary) folders the check uses
+// are handed to that user first.
 #include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
@@ -32,17 +32,12 @@ public:
     // Empty when checks can run; else why not (for GTEST_SKIP).
     const std::string& unavailable() const { return why; }
 
-    // Hands `path` and everything below it to the user, and lets it through `path`'s
-    // parent folders (temporary folders are made private to their owner).
+    // Hands `path` and everything below it to the user.
     void handOver(const std::filesystem::path& path) const {
         std::error_code ignored;
         lchown(path.c_str(), uid, gid);
         for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ignored))
             lchown(entry.path().c_str(), uid, gid);
-        for (auto up = path.parent_path(); !up.empty() && up != up.parent_path(); up = up.parent_path())
-            if (up.string().starts_with(std::filesystem::temp_directory_path().string() + "/"))
-                std::filesystem::permissions(up, std::filesystem::perms::others_exec,
-                                             std::filesystem::perm_options::add, ignored);
     }
 
     // Runs `check` as the user in a child process; its text, empty when it passed.

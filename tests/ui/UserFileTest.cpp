@@ -21,38 +21,20 @@ namespace fs = std::filesystem;
 using Kind = UserFileGuard::Problem::Kind;
 
 enum class Owner { kProfiles, kConfiguration, kSettings };
-
-std::string fileNameOf(Owner owner) {
-    switch (owner) {
-        case Owner::kProfiles:
-            return "Torvane2Xmas.pro";
-        case Owner::kConfiguration:
-            return "Torvane2Xmas.hst";
-        case Owner::kSettings:
-            return "Torvane2Xmas.cfg";
-    }
-    return {};
-}
+const char* const kFileNames[] = {"Torvane2Xmas.pro", "Torvane2Xmas.hst", "Torvane2Xmas.cfg"};
 
 // Loads the file the way the program does, changes something and saves.
 void loadChangeAndSave(Owner owner, const std::string& path) {
-    switch (owner) {
-        case Owner::kProfiles: {
-            ProfileManager profiles;
-            profiles.createProfile(u"Newcomer");
-            break;
-        }
-        case Owner::kConfiguration: {
-            GameConfiguration configuration;
-            configuration.maxFps = 30;
-            break;
-        }
-        case Owner::kSettings: {
-            MemoryIniFile settings(utf8ToWide(path), MemoryIniFile::PerMachine{});
-            settings.setInt(u"Qor", u"debugLevel", 1);
-            settings.save();
-            break;
-        }
+    if (owner == Owner::kProfiles) {
+        ProfileManager profiles;
+        profiles.createProfile(u"Newcomer");
+    } else if (owner == Owner::kConfiguration) {
+        GameConfiguration configuration;
+        configuration.maxFps = 30;
+    } else {
+        MemoryIniFile settings(utf8ToWide(path), MemoryIniFile::PerMachine{});
+        settings.setInt(u"Qor", u"debugLevel", 1);
+        settings.save();
     }
 }
 
@@ -60,16 +42,13 @@ void loadChangeAndSave(Owner owner, const std::string& path) {
 std::string checkReports(const UserFileGuard::Problem& expected) {
     const auto problems = UserFileGuard::takeUntoldProblems();
     if (problems.size() == 1 && problems[0] == expected) return {};
-    std::string text = "reports:";
-    for (const auto& p : problems)
-        text += " [" + std::to_string(int(p.kind)) + " " + wideToUtf8(p.path) + " " + std::to_string(p.error) + "]";
-    return text;
+    return "unexpected reports: " + std::to_string(problems.size());
 }
 
 class UserFileTest : public ::testing::TestWithParam<Owner> {
 protected:
     void SetUp() override { fs::create_directories(fs::path(path()).parent_path()); }
-    std::string path() const { return home.file(fileNameOf(GetParam())); }
+    std::string path() const { return home.file(kFileNames[static_cast<int>(GetParam())]); }
     UserDataHome home;
 };
 }  // namespace
@@ -128,4 +107,4 @@ TEST_P(UserFileTest, ADamagedFileWhoseCopyCannotBeKeptIsLeftAloneAndReported) {
 
 INSTANTIATE_TEST_SUITE_P(EveryUserFile, UserFileTest,
                          ::testing::Values(Owner::kProfiles, Owner::kConfiguration, Owner::kSettings),
-                         [](const auto& info) { return fileNameOf(info.param).substr(13); });
+                         [](const auto& info) { return std::string(kFileNames[static_cast<int>(info.param)] + 13); });
