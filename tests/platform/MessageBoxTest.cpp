@@ -22,16 +22,27 @@ TEST(MessageBoxTest, StandardErrorGetsTheTitleOnlyWhenTheTextLacksIt) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Key 'x' is missing.\nError: Disk trouble\n");
 }
 
-// A program that shows a fatal error box on the display and ends once it is closed.
+// A program that shows a fatal error box on the display and ends once it is closed;
+// -1 when its video did not start. It returns once the video has started, so that the
+// helpers the video layer runs while it starts are over.
 pid_t startProgramWithABox() {
+    int started[2];
+    if (pipe(started) != 0) return -1;
     const pid_t program = fork();
     if (program == 0) {
+        close(started[0]);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         if (SDL_Init(SDL_INIT_VIDEO) != 0) _exit(3);
+        const char byte = 1;
+        if (write(started[1], &byte, 1) != 1) _exit(3);
         MessageBox::showError("Error", "A test box.");
         _exit(0);
     }
-    return program;
+    close(started[1]);
+    char byte = 0;
+    const bool ok = read(started[0], &byte, 1) == 1;
+    close(started[0]);
+    return ok ? program : -1;
 }
 
 // The child the video layer made to draw the box, or -1 when none came.
@@ -64,6 +75,7 @@ protected:
         // Orphans come to this process, so that the box's end can be seen.
         prctl(PR_SET_CHILD_SUBREAPER, 1);
         program = startProgramWithABox();
+        ASSERT_GT(program, 0) << "the video did not start";
         box = waitForTheBox(program);
         ASSERT_GT(box, 0) << "no box process appeared";
     }
