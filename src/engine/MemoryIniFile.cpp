@@ -156,25 +156,25 @@ void MemoryIniFile::setBool(std::u16string_view s, std::u16string_view key, bool
     setString(s, key, value ? u"Yes" : u"No");
 }
 
-int MemoryIniFile::getIntSetting(std::u16string_view s, std::u16string_view key, int fallback, int min, int max) {
+int MemoryIniFile::getInt(std::u16string_view s, std::u16string_view key, int fallback, int min, int max) {
     if (!hasKey(s, key)) setInt(s, key, fallback);
     const std::u16string text = getString(s, key);
     const std::optional<std::int32_t> value = scanInt(text);
     if (value && *value >= min && *value <= max) return *value;
-    QOR_LOG("MemoryIniFile::getIntSetting", u"[%s] %s=%s is not a number from %d to %d; using %d.", std::u16string(s),
+    QOR_LOG("MemoryIniFile::getInt", u"[%s] %s=%s is not a number from %d to %d; using %d.", std::u16string(s),
             std::u16string(key), text, min, max, fallback);
     setInt(s, key, fallback);
     return fallback;
 }
 
-double MemoryIniFile::getDoubleSetting(std::u16string_view s, std::u16string_view key, double fallback, double min,
-                                       double max) {
+double MemoryIniFile::getDouble(std::u16string_view s, std::u16string_view key, double fallback, double min,
+                                double max) {
     if (!hasKey(s, key)) setDouble(s, key, fallback);
     const std::u16string text = getString(s, key);
     const std::optional<double> value = scanDouble(text);
     if (value && std::isfinite(*value) && *value >= min && *value <= max) return *value;
-    QOR_LOG("MemoryIniFile::getDoubleSetting", u"[%s] %s=%s is not a number from %g to %g; using %g.",
-            std::u16string(s), std::u16string(key), text, min, max, fallback);
+    QOR_LOG("MemoryIniFile::getDouble", u"[%s] %s=%s is not a number from %g to %g; using %g.", std::u16string(s),
+            std::u16string(key), text, min, max, fallback);
     setDouble(s, key, fallback);
     return fallback;
 }

@@ -5,8 +5,9 @@
 //  - static settings: get* directly; a missing key is fatal;
 //  - per-machine settings: if !hasKey, set* the default, then get* (so a first start
 //    fills the file with every default and save() writes them out). Numbers read this
-//    way go through get*Setting, which also replaces a value that is no number, not
-//    finite or out of its range by the default, so that a bad value is not saved back.
+//    way go through get*(section, key, default, min, max), which also replaces a value
+//    that is no number, not finite or out of its range by the default, so that a bad
+//    value is not saved back.
 // Blanks around "=" and at the ends of a line are not part of the key or the value.
 // Any operation that names a section creates it, empty, when it does not exist yet.
 // Sections and keys are kept sorted, so the same settings always save as the same bytes.
@@ -54,9 +55,8 @@ public:
     // Per-machine numbers: a missing key is written with `fallback`, then read; a value
     // that is not a number within [min, max] (finite, for doubles) is logged and
     // replaced by `fallback`.
-    int getIntSetting(std::u16string_view section, std::u16string_view key, int fallback, int min, int max);
-    double getDoubleSetting(std::u16string_view section, std::u16string_view key, double fallback, double min,
-                            double max);
+    int getInt(std::u16string_view section, std::u16string_view key, int fallback, int min, int max);
+    double getDouble(std::u16string_view section, std::u16string_view key, double fallback, double min, double max);
 
     // Writes the file atomically through UserFileGuard ("<name>.tmp", flushed to disk,
     // renamed over the file): a UTF-8 byte-order mark, then per section "[name]", its

@@ -113,8 +113,8 @@ void QorAudio::readSettings(int& channels) {
     const std::u16string section = classInfo.name;
     if (!s.hasKey(section, u"bNoAudio")) s.setBool(section, u"bNoAudio", muted);
     muted = s.getBool(section, u"bNoAudio");
-    frequency = s.getIntSetting(section, u"frequency", kDefaultFrequency, AudioSystem::kMinOutputRate,
-                                AudioSystem::kMaxOutputRate);
+    frequency =
+        s.getInt(section, u"frequency", kDefaultFrequency, AudioSystem::kMinOutputRate, AudioSystem::kMaxOutputRate);
     startFrequency = frequency;
     if (!s.hasKey(section, u"channels")) s.setInt(section, u"channels", kDefaultChannels);
     channels = s.getInt(section, u"channels");

@@ -51,7 +51,7 @@ bool readBool(MemoryIniFile& s, std::u16string_view key, bool fallback) {
 }
 
 double readDouble(MemoryIniFile& s, std::u16string_view key, double fallback, double min, double max) {
-    return s.getDoubleSetting(QorInput::classInfo.name, key, fallback, min, max);
+    return s.getDouble(QorInput::classInfo.name, key, fallback, min, max);
 }
 
 // The stick's deflection outside the dead zone, rescaled so that the edge of the dead

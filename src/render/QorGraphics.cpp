@@ -50,11 +50,11 @@ constexpr double kMaxTexelAlignment = 1.0;
 
 // The per-machine convention: a missing key gets its default written, then is read.
 int settingInt(MemoryIniFile& s, const char16_t* key, int value, int min, int max) {
-    return s.getIntSetting(section(), key, value, min, max);
+    return s.getInt(section(), key, value, min, max);
 }
 
 float settingFloat(MemoryIniFile& s, const char16_t* key, float value, double min, double max) {
-    return static_cast<float>(s.getDoubleSetting(section(), key, value, min, max));
+    return static_cast<float>(s.getDouble(section(), key, value, min, max));
 }
 
 std::uint8_t settingBool(MemoryIniFile& s, const char16_t* key, bool value) {

@@ -133,14 +133,14 @@ TEST(MemoryIniFileTest, PerMachineSettingsThatAreNotTextAreKeptAsABackupAndStart
 
 TEST(MemoryIniFileTest, PerMachineNumbersOutOfRangeOrNotFiniteFallBackToTheDefault) {
     MemoryIniFile ini = fromText("[G]\nx = 1e308\ny=nan\nz=-inf\nw=0.25\nmode=99999\nnone=abc\nfine = 640 \n");
-    EXPECT_EQ(ini.getDoubleSetting(u"G", u"x", 0.5, -1.0, 1.0), 0.5);
-    EXPECT_EQ(ini.getDoubleSetting(u"G", u"y", -0.5, -1.0, 1.0), -0.5);
-    EXPECT_EQ(ini.getDoubleSetting(u"G", u"z", 0.0, -1.0, 1.0), 0.0);
-    EXPECT_EQ(ini.getDoubleSetting(u"G", u"w", 0.5, -1.0, 1.0), 0.25);
-    EXPECT_EQ(ini.getDoubleSetting(u"G", u"missing", 0.75, 0.0, 1.0), 0.75);
-    EXPECT_EQ(ini.getIntSetting(u"G", u"mode", -1, -1, 16384), -1);
-    EXPECT_EQ(ini.getIntSetting(u"G", u"none", 7, 0, 10), 7);
-    EXPECT_EQ(ini.getIntSetting(u"G", u"fine", -1, -1, 16384), 640);
+    EXPECT_EQ(ini.getDouble(u"G", u"x", 0.5, -1.0, 1.0), 0.5);
+    EXPECT_EQ(ini.getDouble(u"G", u"y", -0.5, -1.0, 1.0), -0.5);
+    EXPECT_EQ(ini.getDouble(u"G", u"z", 0.0, -1.0, 1.0), 0.0);
+    EXPECT_EQ(ini.getDouble(u"G", u"w", 0.5, -1.0, 1.0), 0.25);
+    EXPECT_EQ(ini.getDouble(u"G", u"missing", 0.75, 0.0, 1.0), 0.75);
+    EXPECT_EQ(ini.getInt(u"G", u"mode", -1, -1, 16384), -1);
+    EXPECT_EQ(ini.getInt(u"G", u"none", 7, 0, 10), 7);
+    EXPECT_EQ(ini.getInt(u"G", u"fine", -1, -1, 16384), 640);
     // What is saved back is the default, so a bad value cannot outlive the run.
     EXPECT_EQ(ini.getString(u"G", u"x"), u"0.50000000");
     EXPECT_EQ(ini.getString(u"G", u"y"), u"-0.50000000");
