@@ -70,7 +70,8 @@ void Packet::doBool(std::uint8_t& b, int bit) {
         return;
     }
     b = static_cast<std::uint8_t>(b & ~targetMask);
-    if (byte && (*byte & bitMask)) b |= targetMask;
+    // Bits left in a bit byte taken before the message went bad read as zero too.
+    if (byte && !bBad && (*byte & bitMask)) b |= targetMask;
 }
 
 void Packet::doBits(std::uint8_t& b, int count) {
