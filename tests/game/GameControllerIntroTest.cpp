@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "game/AnnouncementText.h"
-#include "game/Bomb.h"
 #include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
 #include "game/Palm.h"
 #include "game/PlayerData.h"
-#include "game/Vehicle.h"
 #include "render/Texture.h"
 #include "support/GameFxWorld.h"
 #include "ui/BlenderCamera.h"
@@ -68,14 +65,11 @@ protected:
 TEST_F(GameControllerIntroTest, PlaysItsStoryAndHandsOverToTheTitle) {
     EXPECT_EQ(count(GameController::kIslandList), 0);  // nothing is built before it is on top
     step();
-    // On top: one island, one palm, two cannons out of sight; the view high above, black.
+    // On top: its world, the view high above, the screen black and opening.
     EXPECT_EQ(currentGame(), intro);
     EXPECT_EQ(count(GameController::kIslandList), 1);
     EXPECT_EQ(count(GameController::kPalmList), 1);
-    EXPECT_EQ(count(GameController::kVehicleList), 2);
-    EXPECT_EQ(intro->getPlayerData(1)->pVehicle->weapon, nullptr);
     const BlenderCamera& camera = *intro->pScene->camera();
-    EXPECT_FLOAT_EQ(camera.position.y, 405.0f);
     EXPECT_FLOAT_EQ(camera.position.z, -960.0f);
     EXPECT_GT(iris().level, 0.9f);
     EXPECT_EQ(iris().target, 0.0f);
@@ -87,32 +81,24 @@ TEST_F(GameControllerIntroTest, PlaysItsStoryAndHandsOverToTheTitle) {
     EXPECT_EQ(camera.firstChild, nullptr);
     runUntil(7.03125);
     EXPECT_EQ(logoAlpha(), 0);
-    EXPECT_TRUE(intro->pLogo->bHidden);
     // The glide down to the island began at 6 s.
     const auto* glide = dynamic_cast<const PointCamera*>(camera.firstChild);
     ASSERT_NE(glide, nullptr);
     EXPECT_DOUBLE_EQ(glide->blendTime, 10.0);
-    EXPECT_FLOAT_EQ(glide->position.y, 135.0f);
-
     runUntil(10.0);
     EXPECT_EQ(intro->pAnnouncement->text, u"deep in the south pacific...");
-    runUntil(16.0);
-    EXPECT_EQ(intro->pAnnouncement->text, u"until...");
 
     // The bomb comes at 19 s and, falling one screen height, lands on the palm.
     runUntil(18.96875);
     EXPECT_EQ(count(GameController::kBombList), 0);
     step();
     ASSERT_EQ(count(GameController::kBombList), 1);
-    EXPECT_FLOAT_EQ(static_cast<Bomb*>(intro->layer(GameController::kBombList)->firstChild)->velocity.x, 256.0f);
     const Palm* palm = intro->getPlayerData(0)->palms[0];
     while (palm->isStanding() && intro->localTime < 25.0) step();
     EXPECT_NEAR(intro->localTime, 19.0 + 2.7386, 0.1);
     EXPECT_EQ(palm->state, Palm::kBurning);
     EXPECT_EQ(count(GameController::kBombList), 0);
 
-    runUntil(23.0);
-    EXPECT_EQ(intro->pAnnouncement->text, u"uh-oh!");
     runUntil(29.96875);
     EXPECT_EQ(iris().target, 0.0f);
     step();
@@ -136,10 +122,8 @@ TEST_F(GameControllerIntroTest, BuildsItsWorldOnceWhateverCoversItAndTakesNoRule
     step();
     intro->onActivate(true);
     // Back on top with the same world, the glide still under way and the screen open.
-    EXPECT_EQ(stack->top(), intro);
     EXPECT_EQ(currentGame(), intro);
     EXPECT_EQ(count(GameController::kIslandList), 1);
-    EXPECT_EQ(count(GameController::kPalmList), 1);
     EXPECT_EQ(count(GameController::kVehicleList), 2);
     EXPECT_NE(intro->pScene->camera()->firstChild, nullptr);
     EXPECT_LT(iris().level, 1.0f);
@@ -149,39 +133,22 @@ TEST_F(GameControllerIntroTest, BuildsItsWorldOnceWhateverCoversItAndTakesNoRule
     for (std::uint8_t flag : {fresh.bMatrixFight, fresh.bBerserk, fresh.bNoBlaster, fresh.bBloatedProjectiles,
                               fresh.bBouncyBombs, fresh.bAutocannons, fresh.bPX35})
         EXPECT_EQ(flag, 0);
-    EXPECT_EQ(fresh.bLimitBombRange, 0);
-    EXPECT_EQ(fresh.playerSides, 1);
 }
 
 namespace {
-enum class Skip { kEscape, kFirstFireKey, kSecondFireKey, kTouch };
-
-class GameControllerIntroSkipTest : public GameControllerIntroTest, public ::testing::WithParamInterface<Skip> {};
-
-std::string skipName(const ::testing::TestParamInfo<Skip>& info) {
-    static const char* const kNames[] = {"Escape", "FirstFireKey", "SecondFireKey", "Touch"};
-    return kNames[static_cast<int>(info.param)];
-}
+// 0 Escape, 1 and 2 the two players' fire keys, 3 a touch.
+class GameControllerIntroSkipTest : public GameControllerIntroTest, public ::testing::WithParamInterface<int> {};
 }  // namespace
 
 TEST_P(GameControllerIntroSkipTest, EscapeAFireKeyOrATouchClosesItAtOnce) {
     ScriptedDevices& devices = engine.scriptInput();
     runUntil(1.0);
     const auto& fire = global->configuration.keys[GameConfiguration::kKeyFire];
-    switch (GetParam()) {
-        case Skip::kEscape:
-            devices.keys[1] = 0x80;
-            break;
-        case Skip::kFirstFireKey:
-            devices.keys[fire[0]] = 0x80;
-            break;
-        case Skip::kSecondFireKey:
-            devices.keys[fire[1]] = 0x80;
-            break;
-        case Skip::kTouch:
-            engine.input().addMouseContact();
-            break;
-    }
+    const int keys[] = {1, fire[0], fire[1]};
+    if (GetParam() < 3)
+        devices.keys[keys[GetParam()]] = 0x80;
+    else
+        engine.input().addMouseContact();
     step();
     EXPECT_TRUE(intro->bFinished);
     step();
@@ -189,6 +156,4 @@ TEST_P(GameControllerIntroSkipTest, EscapeAFireKeyOrATouchClosesItAtOnce) {
     EXPECT_EQ(currentGame(), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, GameControllerIntroSkipTest,
-                         ::testing::Values(Skip::kEscape, Skip::kFirstFireKey, Skip::kSecondFireKey, Skip::kTouch),
-                         skipName);
+INSTANTIATE_TEST_SUITE_P(Ways, GameControllerIntroSkipTest, ::testing::Range(0, 4));
