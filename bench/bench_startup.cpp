@@ -4,9 +4,10 @@
 //  - "game": the program's own shell (engine and application object, built by the idle
 //    tick) on an 800 x 480 window with its data folder in a temporary folder; it reports
 //    the launch-to-loaded time, the log's own "Global initialization complete at t=..."
-//    figure, then skips the logo screen and the intro, names a player when asked (as a
-//    first start does) and idles on the title screen at 60 frames per second, reporting
-//    the CPU time it takes and its peak memory;
+//    figure, then skips the logo screen, lets the intro play by itself at 60 frames per
+//    second from its first second to its end, reporting the CPU time it takes, names a
+//    player when asked (as a first start does) and idles on the title screen at 60 frames
+//    per second, reporting the CPU time it takes and its peak memory;
 //  - "bare": an SDL window with an OpenGL 3.3 core context; it reports the time to its
 //    first presented frame, then draws one full-screen texture at 60 frames per second
 //    for the same time and reports its CPU time.
@@ -32,6 +33,7 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
+#include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
 #include "platform/Window.h"
 #include "runtime/WindowShell.h"
@@ -77,6 +79,20 @@ double loggedInitTime() {
     return at == std::string::npos ? -1.0 : std::atof(text.c_str() + at + key.size());
 }
 
+// The intro on top, playing by itself at 60 frames per second once its screen has faded
+// in, to its own end: its CPU time per second of wall time, or -1 when it never came.
+double introCpu(Window& window) {
+    auto intro = [] { return dynamic_cast<GameControllerIntro*>(global->pContextManager->top()); };
+    if (!intro()) return -1.0;
+    global->configuration.maxFps = 60;
+    global->applySettings(-1, -1);
+    while (intro() && intro()->localTime < 1.0) WindowShell::tick(window);
+    const double cpu0 = cpuSeconds(), wall0 = nowSeconds();
+    while (intro() && WindowShell::tick(window)) {
+    }
+    return (cpuSeconds() - cpu0) / (nowSeconds() - wall0);
+}
+
 int runGame(double launched) {
     std::filesystem::create_directories(wideToUtf8(getDataFolder()));
     std::ofstream(wideToUtf8(getDataFolder()) + "Torvane2Xmas.cfg")
@@ -86,15 +102,16 @@ int runGame(double launched) {
     Window window;
     if (!window.create("Torvane 2", 50, 50, 100, 100)) return 1;
     WindowShell::setApplicationFactory(&GameGlobal::start);
-    double loaded = -1.0;
+    double loaded = -1.0, intro = -1.0;
     for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {
         if (!global) continue;  // the shell waits for the window to have the focus
         ContextManager* stack = global->pContextManager;
         if (loaded < 0.0 && !dynamic_cast<Loader*>(stack->top())) loaded = nowSeconds() - launched;
         if (dynamic_cast<ContextMainGame*>(stack->top())) break;
+        if (intro < 0.0 && dynamic_cast<GameControllerIntro*>(stack->top())) intro = introCpu(window);
         // A first start asks for the player's name; the title then greets a known player.
         if (dynamic_cast<ContextEnterName*>(stack->top())) global->profiles.createProfile(u"Bench");
-        if (loaded >= 0.0) stack->top()->bFinished = 1;  // the logo screen, the intro, the name entry
+        if (loaded >= 0.0) stack->top()->bFinished = 1;  // the logo screen, the name entry
     }
     global->configuration.maxFps = 60;
     global->applySettings(-1, -1);
@@ -105,7 +122,7 @@ int runGame(double launched) {
     const double logged = loggedInitTime();
     WindowShell::onClose();
     window.destroy();
-    std::printf("%.6f %.6f %.6f %.3f\n", loaded, logged, cpu, peakMiB());
+    std::printf("%.6f %.6f %.6f %.3f %.6f\n", loaded, logged, cpu, peakMiB(), intro);
     return 0;
 }
 
@@ -212,9 +229,9 @@ int main(int argc, char** argv) {
     const std::string bare = runChild(self, "bare", pattern);
     const std::string game = runChild(self, "game", pattern);
     std::filesystem::remove_all(pattern);
-    double firstFrame = 0, bareCpu = 0, loaded = 0, logged = 0, gameCpu = 0, peak = 0;
+    double firstFrame = 0, bareCpu = 0, loaded = 0, logged = 0, gameCpu = 0, peak = 0, introCpu = 0;
     if (std::sscanf(bare.c_str(), "%lf %lf", &firstFrame, &bareCpu) != 2 ||
-        std::sscanf(game.c_str(), "%lf %lf %lf %lf", &loaded, &logged, &gameCpu, &peak) != 4) {
+        std::sscanf(game.c_str(), "%lf %lf %lf %lf %lf", &loaded, &logged, &gameCpu, &peak, &introCpu) != 5) {
         std::fprintf(stderr, "bench_startup: a child failed (bare: '%s', game: '%s')\n", bare.c_str(), game.c_str());
         return 0;
     }
@@ -224,7 +241,9 @@ int main(int argc, char** argv) {
         "idle at 60 fps: title screen %.1f%% CPU, bare window with one full-screen texture %.1f%% CPU "
         "(ratio %.2f)\n",
         gameCpu * 100.0, bareCpu * 100.0, bareCpu > 0.0 ? gameCpu / bareCpu : 0.0);
+    std::printf("idle at 60 fps: intro scene %.1f%% CPU, bare window %.1f%% CPU (ratio %.2f)\n", introCpu * 100.0,
+                bareCpu * 100.0, bareCpu > 0.0 ? introCpu / bareCpu : 0.0);
     std::printf("peak memory of the game: %.1f MiB\n", peak);
-    std::printf("targets: loading <= 300 ms, CPU ratio <= 1.30, peak <= 110 MiB\n");
+    std::printf("targets: loading <= 300 ms, CPU ratio <= 1.30 (title), <= 1.50 (intro), peak <= 110 MiB\n");
     return 0;
 }

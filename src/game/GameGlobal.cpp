@@ -1,8 +1,8 @@
 #include "game/GameGlobal.h"
 
+#include "game/GameControllerIntro.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
-#include "ui/GameControllerIntro.h"
 
 Application* GameGlobal::start() {
     auto* application = new GameGlobal();

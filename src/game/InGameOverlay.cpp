@@ -60,7 +60,7 @@ FadingText* InGameOverlay::addLine(std::u16string text, int fontIndex, float y) 
 }
 
 void InGameOverlay::tickContents(double time, double dt) {
-    QorBase::tick(time, dt);
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call)
     // The lines come in once the bars are well on their way, not with the first frame.
     if (time >= kOpenTime && time - dt < kOpenTime && !pContent->parent) addChild(pContent);
     animate();
@@ -104,8 +104,9 @@ void InGameOverlay::setPanelAlpha(int alpha) {
 
 void InGameOverlay::renderContents() {
     drawGameBeneath();
-    const float w = static_cast<float>(virtualWidth() / 2);
-    const float h = static_cast<float>(virtualHeight() / 2);
+    const int halfWidth = virtualWidth() / 2, halfHeight = virtualHeight() / 2;  // whole units
+    const auto w = static_cast<float>(halfWidth);
+    const auto h = static_cast<float>(halfHeight);
     const float panel[4] = {-w, h, w, -h};
     drawFilledRect(panel, panelColour);
     if (barSize > 0.0f) {
@@ -114,7 +115,7 @@ void InGameOverlay::renderContents() {
         drawFilledRect(top, kBarColour);
         drawFilledRect(bottom, kBarColour);
     }
-    QorBase::render();
+    QorBase::render();  // NOLINT(bugprone-parent-virtual-call)
 }
 
 // The screen stack draws only its top screen; the game must show through the panel.

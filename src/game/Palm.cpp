@@ -108,7 +108,8 @@ void Palm::calcBounds() {
 }
 
 void Palm::update(double time, double dt) {
-    QorBase::tick(time, dt);
+    // The state machine without GameEntity's motion step: palms never move.
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call)
     spring.update(time, dt);
     if (state == kBurning) burnStep(dt);
     updateBend();

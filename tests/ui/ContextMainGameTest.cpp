@@ -14,6 +14,7 @@
 
 #include "engine/Qor.h"
 #include "engine/Strings.h"
+#include "game/GameControllerIntro.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "platform/GraphicsDevice.h"
@@ -28,7 +29,7 @@
 #include "ui/ContextPlayers.h"
 #include "ui/ContextPopup.h"
 #include "ui/ContextSplash.h"
-#include "ui/GameControllerIntro.h"
+#include "ui/IrisOverlay.h"
 #include "ui/MenuButton.h"
 #include "ui/ProgramFixture.h"
 
@@ -44,19 +45,21 @@ protected:
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
                "[Qor]\ndefaultLanguage=0\n";
     }
-    // Runs the start-up to the title menu: the logo and the intro are skipped, and the name
-    // that a first start asks for is typed in.
+    // Runs the start-up to the title menu: the logo is skipped, the intro too by a click
+    // (away from the name entry's button), and the name that a first start asks for is
+    // typed in. Returns once the screen's iris has opened on the title.
     void startToTheTitle() {
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
         global->pContextManager->top()->bFinished = 1;
         ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
-        global->pContextManager->top()->bFinished = 1;
+        click(20, 20);
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
         useScriptedDevices();
         type("Ann");
         typeReturn();
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
         ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
+        ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     }
     // Keyboard and one pad from here on come from the test.
     void useScriptedDevices() {

@@ -7,6 +7,7 @@
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/TimeKeeper.h"
+#include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
 #include "inputaudio/QorAudio.h"
 #include "language/Language.h"
@@ -26,8 +27,8 @@
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextSplash.h"
-#include "ui/GameControllerIntro.h"
 #include "ui/Global.h"
+#include "ui/IrisOverlay.h"
 #include "ui/Loader.h"
 #include "ui/ProgramFixture.h"
 
@@ -261,10 +262,13 @@ TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFile
     global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
     runOneMoreFrame();
+    // The intro starts in black and opens onto its island, seen from high above, before
+    // the game's logo comes.
+    EXPECT_GT(shareOf(0xFF000000u), 0.9);
+    ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     dump("intro");
-    // The intro over the backdrop: sky everywhere, no title.
     EXPECT_LT(shareOf(0xFF000000u), 0.01);
-    EXPECT_GT(shareOfSky(), 0.5);
+    EXPECT_GT(shareOfSky(), 0.4);
     EXPECT_LT(shareOfRed(), 0.001);
     global->pContextManager->top()->bFinished = 1;
     // A first start knows no player yet: the title menu asks for a name at once.
