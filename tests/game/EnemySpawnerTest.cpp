@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "engine/Random.h"
@@ -14,12 +15,12 @@ class EnemySpawnerTest : public EnemyWorld {
 protected:
     // A spawner of crates (which draw once each) under a node of the scene, as the
     // Invasion keeps them.
-    EnemySpawner& spawn(int count, int group, bool evenly, double t0, double t1) {
+    EnemySpawner& spawn(int count, int group, bool evenly, double t0, double t1, int type = EnemySpawner::kCrate) {
         if (!spawnerRoot) {
             spawnerRoot = new QorBase();
             game->pScene->addChildFirst(spawnerRoot);
         }
-        auto* spawner = new EnemySpawner(EnemySpawner::kCrate, count, group, evenly, 0.25f, 0u, t0, t1);
+        auto* spawner = new EnemySpawner(type, count, group, evenly, 0.25f, 0u, t0, t1);
         spawnerRoot->addChild(spawner);
         return *spawner;
     }
@@ -160,4 +161,46 @@ TEST_F(EnemySpawnerTest, ACameraLookingOffToOneSideBringsSideAndAroundEntriesFro
         EXPECT_EQ(leftSeen, cx < 16.0f) << cx;
         EXPECT_EQ(rightSeen, cx > -16.0f) << cx;
     }
+}
+
+namespace {
+// FNV-1a over the bytes of a value.
+template <class T>
+std::uint64_t mix(std::uint64_t h, const T& value) {
+    unsigned char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    for (unsigned char b : bytes) h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+}  // namespace
+
+TEST_F(EnemySpawnerTest, AWaveOfEveryTypeReachesTheSameStateFromTheSameSeed) {
+    plantPalms(3);
+    game->bLimitBombRange = 0;
+    std::uint64_t hashes[2] = {};
+    for (std::uint64_t& hash : hashes) {
+        for (int index : {GameController::kEnemyList, GameController::kEnemyBombList, GameController::kEffectList,
+                          GameController::kSmokeList})
+            list(index).deleteChildren();
+        game->targetsReleased = 1;
+        Random::seed(2024);
+        for (int type = 0; type < EnemySpawner::kTypeCount; ++type) spawn(2, 2, false, 0.0, 2.0, type);
+        hash = 14695981039346656037ull;
+        for (int frame = 0; frame < 64 * 12; ++frame) {
+            time += 1.0 / 64.0;
+            for (QorBase* node :
+                 {spawnerRoot, &list(GameController::kEnemyList), &list(GameController::kEnemyBombList)})
+                tickInScene(*node, time, 1.0 / 64.0);
+        }
+        for (int index : {GameController::kEnemyList, GameController::kEnemyBombList})
+            for (BasicLink* c = list(index).firstChild; c; c = c->next) {
+                const auto* e = static_cast<const GameEntity*>(c);
+                for (float v : {e->position.x, e->position.y, e->velocity.x, e->velocity.y, e->health})
+                    hash = mix(hash, v);
+            }
+        hash = mix(hash, Random::state());
+        EXPECT_EQ(spawnerRoot->firstChild, nullptr);  // every group released
+        EXPECT_GT(game->targetsReleased, 10000);
+    }
+    EXPECT_EQ(hashes[0], hashes[1]);
 }
