@@ -60,7 +60,7 @@ FadingText* InGameOverlay::addLine(std::u16string text, int fontIndex, float y) 
 }
 
 void InGameOverlay::tickContents(double time, double dt) {
-    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call)
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call): the clock has advanced already
     // The lines come in once the bars are well on their way, not with the first frame.
     if (time >= kOpenTime && time - dt < kOpenTime && !pContent->parent) addChild(pContent);
     animate();
@@ -115,7 +115,7 @@ void InGameOverlay::renderContents() {
         drawFilledRect(top, kBarColour);
         drawFilledRect(bottom, kBarColour);
     }
-    QorBase::render();  // NOLINT(bugprone-parent-virtual-call)
+    QorBase::render();  // NOLINT(bugprone-parent-virtual-call): the children, not the context's frame
 }
 
 // The screen stack draws only its top screen; the game must show through the panel.
