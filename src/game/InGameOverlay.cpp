@@ -4,11 +4,12 @@
 
 #include "engine/Qor.h"
 #include "game/GameController.h"
+#include "game/GameFx.h"
 #include "inputaudio/QorInput.h"
 #include "render/QorGraphics.h"
 #include "render/VertexBuffer.h"
 #include "ui/FadingText.h"
-#include "game/GameGlobal.h"
+#include "ui/Global.h"
 #include "ui/MenuFonts.h"
 
 namespace {
@@ -103,6 +104,8 @@ void InGameOverlay::setPanelAlpha(int alpha) {
 }
 
 void InGameOverlay::renderContents() {
+    // A panel about a game that is no longer there has nothing to say.
+    if (!GameFx::currentGame()) return;
     drawGameBeneath();
     const float w = static_cast<float>(virtualWidth() / 2);
     const float h = static_cast<float>(virtualHeight() / 2);
@@ -118,7 +121,4 @@ void InGameOverlay::renderContents() {
 }
 
 // The screen stack draws only its top screen; the game must show through the panel.
-void InGameOverlay::drawGameBeneath() {
-    auto* app = dynamic_cast<GameGlobal*>(global);
-    if (app && app->pCurrentGame) app->pCurrentGame->renderContents();
-}
+void InGameOverlay::drawGameBeneath() { GameFx::currentGame()->renderContents(); }

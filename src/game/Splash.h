@@ -6,16 +6,17 @@
 //
 // A droplet's life starts as its launch speed and falls by 192 per second; its frame
 // counts from a life of 400, so launch speeds above 400 hold the first frame until their
-// life has fallen below it.
+// life has fallen below it (frames are clamped to the texture's: a droplet always wears
+// one).
 //
 // Owns its droplets and its ring. The textures "splash" (droplets) and "circularSplash"
 // (ring) are found by name when the splash is made; a missing one is fatal.
 #include <memory>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "game/EffectParticle.h"
 #include "render/Renderable.h"
-#include "engine/Vector3.h"
 
 class Texture;
 
