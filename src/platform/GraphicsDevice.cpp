@@ -739,6 +739,7 @@ void GraphicsDevice::flushBatch() {
     }
     glUniform1f(p.alphaRef, static_cast<float>(batch.alphaTestRef));
     const unsigned texture = batch.texture ? batch.texture->name : whiteTexture;
+    if (sentBatches) sentBatches->push_back(SentBatch{batch.texture ? texture : 0u, batch.mode, batch.vertices});
     if (texture != boundTexture) {
         boundTexture = texture;
         glBindTexture(GL_TEXTURE_2D, texture);
