@@ -61,7 +61,7 @@ FadingText* InGameOverlay::addLine(std::u16string text, int fontIndex, float y) 
 }
 
 void InGameOverlay::tickContents(double time, double dt) {
-    QorBase::tick(time, dt);
+    Context::tickContents(time, dt);
     // The lines come in once the bars are well on their way, not with the first frame.
     if (time >= kOpenTime && time - dt < kOpenTime && !pContent->parent) addChild(pContent);
     animate();
@@ -107,8 +107,8 @@ void InGameOverlay::renderContents() {
     // A panel about a game that is no longer there has nothing to say.
     if (!GameFx::currentGame()) return;
     drawGameBeneath();
-    const float w = static_cast<float>(virtualWidth() / 2);
-    const float h = static_cast<float>(virtualHeight() / 2);
+    const float w = static_cast<float>(virtualWidth()) / 2.0f;
+    const float h = static_cast<float>(virtualHeight()) / 2.0f;
     const float panel[4] = {-w, h, w, -h};
     drawFilledRect(panel, panelColour);
     if (barSize > 0.0f) {
@@ -117,7 +117,8 @@ void InGameOverlay::renderContents() {
         drawFilledRect(top, kBarColour);
         drawFilledRect(bottom, kBarColour);
     }
-    QorBase::render();
+    // The lines, drawn as a context draws its contents.
+    Context::renderContents();
 }
 
 // The screen stack draws only its top screen; the game must show through the panel.

@@ -97,7 +97,8 @@ void Palm::calcBounds() {
 }
 
 void Palm::update(double time, double dt) {
-    QorBase::tick(time, dt);
+    // The state machine and children only: a palm never takes the entity's motion step.
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call)
     spring.update(time, dt);
     if (state == kBurning) burnStep(dt);
     updateBend();
