@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/ChildIterator.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
@@ -17,17 +16,6 @@ namespace {
 constexpr int kLeftMiddle = 4;  // keypad anchor: the strip starts at the beam's position
 
 Texture* findTexture(const char16_t* name) { return static_cast<Texture*>(qor->pResourceManager->find(true, name)); }
-
-// Whether `target`'s collision circle lies across the beam ahead of (or around) its
-// muzzle; `distanceSquared` gets the squared distance to its bounds centre.
-bool crossesAhead(const GameEntity& beam, float c, float s, const GameEntity& target, float& distanceSquared) {
-    const Vector3 d = target.boundsCentre - beam.position;
-    const float radius = target.boundsRadius * target.collisionSensitivity;
-    const float along = d.x * c + d.y * s;
-    const float across = std::fabs(d.y * c - d.x * s);
-    distanceSquared = d.x * d.x + d.y * d.y + d.z * d.z;
-    return across < radius && along > -radius;
-}
 }  // namespace
 
 namespace BeamStrip {
@@ -79,20 +67,11 @@ void drawGlow(Renderable& glow, const Vector3& at, float sx, float sy, UColor co
 GameEntity* findTarget(const GameEntity& beam, float& bestDistanceSquared) {
     GameController* game = GameFx::currentGame();
     if (!game) return nullptr;
-    const float c = std::cos(beam.heading);
-    const float s = std::sin(beam.heading);
-    GameEntity* best = nullptr;
-    for (int list : {GameController::kEnemyList, GameController::kEnemyBombList, GameController::kBonusBalloonList}) {
-        for (ChildIterator it(game->layer(list)); !it.done; it.next()) {
-            auto* target = dynamic_cast<GameEntity*>(it.current);
-            float distanceSquared = 0.0f;
-            if (!target || !crossesAhead(beam, c, s, *target, distanceSquared)) continue;
-            if (distanceSquared >= bestDistanceSquared) continue;
-            best = target;
-            bestDistanceSquared = distanceSquared;
-        }
-    }
-    return best;
+    Renderable* nearest = nullptr;
+    for (int list : {GameController::kEnemyList, GameController::kEnemyBombList, GameController::kBonusBalloonList})
+        beam.findRayHit(game->layer(list), nearest, bestDistanceSquared);
+    // These lists hold game entities only.
+    return dynamic_cast<GameEntity*>(nearest);
 }
 
 }  // namespace BeamStrip

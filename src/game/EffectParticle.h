@@ -34,6 +34,15 @@ public:
         return static_cast<int>(value);
     }
 
+    // The frame index trunc(value) clamped into the `frames` frames: values below the
+    // first frame show the first, those past the last show the last. -1 only when there
+    // is no frame to show (none at all, or a value that is not a number).
+    static int clampedFrame(float value, int frames) {
+        if (frames < 1 || std::isnan(value)) return -1;
+        if (!(value < static_cast<float>(frames))) return frames - 1;
+        return value < 0.0f ? 0 : static_cast<int>(value);
+    }
+
     Velocity velocity;
     float life = 0.0f;         // remaining life; alive while > 0
     float initialLife = 0.0f;  // the life it was emitted with (flare bursts keep it)

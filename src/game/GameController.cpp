@@ -1,5 +1,8 @@
 #include "game/GameController.h"
 
+#include <cmath>
+#include <iterator>
+
 #include "engine/ClassInfo.h"
 #include "engine/ClassRegistry.h"
 #include "engine/ErrorManager.h"
@@ -8,10 +11,14 @@
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
+#include "game/AnnouncementText.h"
 #include "game/GameEntity.h"
 #include "game/GameGlobal.h"
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
+#include "game/Vehicle.h"
+#include "game/Weapon.h"
+#include "game/WeaponButton.h"
 #include "inputaudio/QorAudio.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/Sound.h"
@@ -23,23 +30,12 @@
 #include "ui/SkyWidget.h"
 #include "ui/Snowfall.h"
 
-// The announcement line, the players' HUDs with their weapon labels and the bonus
-// balloons are built beside this class. Until their headers are in the tree the
-// controller runs without them: the pointers stay null and no balloon appears.
-#if __has_include("game/AnnouncementText.h")
-#define TORVANE_GAME_HAS_ANNOUNCEMENT 1
-#include "game/AnnouncementText.h"
-#else
-#define TORVANE_GAME_HAS_ANNOUNCEMENT 0
-#endif
-#if __has_include("game/HudOverlay.h") && __has_include("game/WeaponButton.h") && __has_include(           \
-                                                                                      "game/Vehicle.h") && \
-                                                                                      __has_include("game/Weapon.h")
+// The players' HUDs, which show the weapon labels, are built beside this class. Until
+// their header is in the tree the controller runs without them: the pointers stay null
+// and no label is shown.
+#if __has_include("game/HudOverlay.h")
 #define TORVANE_GAME_HAS_HUD 1
 #include "game/HudOverlay.h"
-#include "game/Vehicle.h"
-#include "game/Weapon.h"
-#include "game/WeaponButton.h"
 #else
 #define TORVANE_GAME_HAS_HUD 0
 #endif
@@ -52,6 +48,8 @@ constexpr float kSnowSpread = 3.0f;
 constexpr double kNoBonus = 1000000.0;  // s: never, as far as a game goes
 
 GameGlobal* gameGlobal() { return dynamic_cast<GameGlobal*>(global); }
+
+bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // A sound by name, played when the resources have it (none in tools and tests).
 Sound* findSound(const char16_t* name) {
@@ -77,12 +75,8 @@ void GameController::buildScene() {
     pSky = new SkyWidget();
     pScene = new ContextBlender();
     pOverlay = new Context();
-#if TORVANE_GAME_HAS_ANNOUNCEMENT
     pAnnouncement = new AnnouncementText(global ? global->fonts[Global::kFontLarge] : nullptr, 0xFFFFFFFFu);
     pAnnouncement->fadeTime = kAnnouncementFade;
-#else
-    (void)kAnnouncementFade;
-#endif
     pScene->addChild(pSky);
     for (auto*& list : layers) {
         list = new QorBase();
@@ -97,9 +91,7 @@ void GameController::buildScene() {
         playerData[s] = new PlayerData(s);
         pScene->addChild(playerData[s]);
     }
-#if TORVANE_GAME_HAS_ANNOUNCEMENT
     pOverlay->addChild(pAnnouncement);
-#endif
     addChild(pScene);
     addChild(pOverlay);
 }
@@ -115,6 +107,8 @@ void GameController::tickContents(double time, double dt) {
     // The vehicles, ticked in the scene, read the overlay's pointer of this frame.
     pOverlay->updatePointerPosition();
     Context::tickContents(time, dt);
+    // Before the collisions: an entity that has left the numbers behind must not hit.
+    removeLostEntities();
     pScene->timeScale = sceneTimeScale();
     checkPauseKeys();
     collide();
@@ -155,7 +149,11 @@ void GameController::playMusic(const char16_t* name) {
 }
 
 void GameController::startGame(const SavedGame* block) {
-    QOR_LOG("GameController::startGame", u"Starting (%s, table=%d)...", block ? u"CONTINUED" : u"NEW", scoreTable);
+    const SavedGame* continued = block && acceptSavedGame(*block) ? block : nullptr;
+    bContinued = continued ? 1 : 0;
+    QOR_LOG("GameController::startGame", u"Starting (%s, table=%d)...", continued ? u"CONTINUED" : u"NEW", scoreTable);
+    // A continued game keeps the mutators of its block, which its loadgame reads.
+    if (!continued) takeMutators();
     speed = bBerserk ? 2.0 : 1.0;
     pScene->timeScale = speed;
     playerData[0]->bHuman = 2 - computerPlayers > 0 ? 1 : 0;
@@ -164,6 +162,45 @@ void GameController::startGame(const SavedGame* block) {
         playMusic(u"musicGame");
     else if (qor->pQorAudio)
         qor->pQorAudio->setMusic(nullptr);
+}
+
+bool GameController::isLoadable(const SavedGame& block) const { return block.isSound(); }
+
+// A damaged block (a broken file, a block of another version) must neither stop the
+// program nor be offered again: it is cleared in the profile, and only its valid flag is
+// touched, so the rest of the profile stays as it was.
+bool GameController::acceptSavedGame(const SavedGame& block) {
+    if (isLoadable(block)) return true;
+    if (!block.validData()) return false;
+    QOR_LOG("GameController::startGame", u"The saved game is damaged; it is cleared and a new game starts.");
+    block.setValidData(false);
+    return false;
+}
+
+// The switches of the mutators screen, in the order both records keep them. Playing
+// with any of them costs half the rating, as the tips warn.
+void GameController::takeMutators() {
+    if (!global) return;
+    std::uint8_t* flags[] = {&bMatrixFight, &bBerserk,     &bNoBlaster, &bBloatedProjectiles,
+                             &bBouncyBombs, &bAutocannons, &bPX35};
+    static_assert(std::size(flags) == GameConfiguration::kMutators);
+    for (std::size_t i = 0; i < std::size(flags); ++i) {
+        *flags[i] = global->configuration.mutators[i] ? 1 : 0;
+        if (*flags[i]) bRatingHalved = 1;
+    }
+}
+
+// Whatever made a number run away (a division by nothing, a file's value), the entity
+// would otherwise fly on for ever without being drawn, removed or hit.
+void GameController::removeLostEntities() {
+    for (int l = 0; l < kLayerCount; ++l)
+        for (BasicLink* c = layers[l]->firstChild; c; c = c->next) {
+            auto* e = dynamic_cast<GameEntity*>(static_cast<QorBase*>(c));
+            if (!e || e->pendingDelete || (isFinite(e->position) && isFinite(e->velocity))) continue;
+            QOR_LOG("GameController::removeLostEntities",
+                    u"An entity of list %d has a position or velocity that is not a number; it is removed.", l);
+            e->pendingDelete = 1;
+        }
 }
 
 void GameController::endGame() {
@@ -206,7 +243,7 @@ void GameController::savegame(const SavedGame& block) {
 }
 
 bool GameController::loadgame(const SavedGame& block) {
-    if (!block.isSound()) {
+    if (!isLoadable(block)) {
         QOR_LOG("GameController::loadgame", u"The saved game is damaged or from elsewhere; it is not continued.");
         return false;
     }

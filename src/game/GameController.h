@@ -63,8 +63,9 @@ public:
     // The game covered (false: nothing happens) or closed (true: it stops being the
     // current game and the menu music comes back).
     void onDeactivate(bool closing) override;
-    // Each frame: the overlay's pointer, the world, the slow motion, the pause key, then
-    // collide and tickGame.
+    // Each frame: the overlay's pointer, the world, the removal of entities lost to
+    // numbers that are not finite, the slow motion, the pause key, then collide and
+    // tickGame.
     void tickContents(double time, double dt) override;
 
     // Writes the common part of a saved game (bValidData, both player records, the
@@ -72,14 +73,22 @@ public:
     virtual void savegame(const SavedGame& block);
     // Rewrites the palm records of the profile's block in place; empty here.
     virtual void savePalms();
-    // Restores the common part. A block that is not sound (SavedGame::isSound) is refused:
-    // false and nothing changed, so the mode can start a new game instead. Modes call it
-    // first and read their extras only when it returned true.
+    // Restores the common part. A block that is not loadable (isLoadable) is refused:
+    // false and nothing changed. Modes call it first and read their extras only when it
+    // returned true.
     virtual bool loadgame(const SavedGame& block);
-    // Starts the game: log, speed, which sides people play, the game music. `block` is
-    // the game to continue (read by the mode's loadgame) or null for a new one. Modes
-    // call it first, then build their world.
+    // Starts the game: log, mutators, speed, which sides people play, the game music.
+    // `block` is the game to continue or null for a new one. A block that is not
+    // loadable is logged, cleared in the profile (its valid flag only) and a new game
+    // starts instead; bContinued tells the mode which it is. A new game takes the
+    // mutators of the configuration record (any of them halves the rating); a continued
+    // one keeps those of its block. Modes call it first, then (when bContinued) their
+    // loadgame with the block, then build their world.
     virtual void startGame(const SavedGame* block);
+    // Whether the whole of `block` can be continued: here the common part and both
+    // player records (SavedGame::isSound); modes add their extras
+    // (SavedGame::isSoundInvasion, SavedGame::isSoundDuel).
+    virtual bool isLoadable(const SavedGame& block) const;
     // The ratings (computeRating, then x 0.9), the music and every sound stopped. Modes
     // call it first, then close the controller and open the results screen.
     virtual void endGame();
@@ -148,9 +157,14 @@ public:
     double speed = 1.0;                            // game speed; 2.0 under Berserk
     float vehicleFactors[3] = {1.0f, 1.0f, 1.0f};  // copied into every vehicle; AI timing factors
     std::uint8_t bAiFlag = 0;                      // read by the computer planes; not saved
+    std::uint8_t bContinued = 0;                   // startGame took a saved block; not saved
 
 private:
     void buildScene();
+    bool acceptSavedGame(const SavedGame& block);
+    void takeMutators();
+    // Flags for deletion (and logs) every entity whose position or velocity is not finite.
+    void removeLostEntities();
     // The balloon of `kind` (0..5), or null while the balloon classes are not built.
     GameEntity* createBonusBalloon(std::int32_t kind, float x, float y, float z, double value);
     void checkPauseKeys();

@@ -94,24 +94,33 @@ bool GameEntity::leavesView() const {
            (position.y < r.bottom && velocity.y < 0.0f) || (position.y > r.top && velocity.y > 0.0f);
 }
 
-float GameEntity::timeToHeight(float h) const {
+std::optional<float> GameEntity::timeToHeight(float h) const {
     const float disc = velocity.y * velocity.y - (position.y - h) * 2.0f * acceleration.y;
-    if (disc <= 0.0f || acceleration.y == 0.0f) return 0.0f;
-    return (-velocity.y - std::sqrt(disc)) / acceleration.y;
+    if (!(disc > 0.0f) || acceleration.y == 0.0f) return std::nullopt;
+    const float t = (-velocity.y - std::sqrt(disc)) / acceleration.y;
+    if (!std::isfinite(t)) return std::nullopt;
+    return t;
 }
 
+// Contract: the ray is the half-line from this entity's position along its heading. An
+// object counts when that half-line passes through its collision circle: its centre
+// lies ahead within the radius of the line, or the circle holds the position itself.
+// Objects behind, which the whole line would also cross, are never hit.
 bool GameEntity::findRayHit(QorBase* layer, Renderable*& nearest, float& bestDistanceSquared) const {
     if (!layer) return false;
-    const float nx = -std::sin(heading);
-    const float ny = std::cos(heading);
+    const float c = std::cos(heading);
+    const float s = std::sin(heading);
     bool found = false;
     for (BasicLink* l = layer->firstChild; l; l = l->next) {
-        auto* r = dynamic_cast<Renderable*>(l);
+        auto* r = dynamic_cast<Renderable*>(static_cast<QorBase*>(l));
         if (!r || r == this || r->pendingDelete) continue;
         const Vector3 d = r->boundsCentre - position;
-        const float across = std::fabs(d.x * nx + d.y * ny);
+        const float radius = r->boundsRadius * r->collisionSensitivity;
+        const float along = d.x * c + d.y * s;
+        const float across = std::fabs(d.y * c - d.x * s);
         const float distanceSquared = d.x * d.x + d.y * d.y + d.z * d.z;
-        if (across < r->boundsRadius * r->collisionSensitivity && distanceSquared < bestDistanceSquared) {
+        const bool onRay = across < radius && (along >= 0.0f || along * along + across * across < radius * radius);
+        if (onRay && distanceSquared < bestDistanceSquared) {
             nearest = r;
             bestDistanceSquared = distanceSquared;
             found = true;

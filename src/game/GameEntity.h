@@ -15,6 +15,7 @@
 // it. It dies by its pending-delete flag (destroy(source), leaving the view outward, or
 // a subclass); the list's next traversal deletes it.
 #include <cstdint>
+#include <optional>
 
 #include "engine/Vector3.h"
 #include "render/Renderable.h"
@@ -57,12 +58,14 @@ public:
     virtual void integrate(double dt);
 
     // Seconds until the entity, under its constant acceleration, comes down through
-    // height h: the later root. 0 when it never gets there (or has no vertical
-    // acceleration), so that an aim based on it takes the entity where it is now.
-    float timeToHeight(float h) const;
-    // The nearest object of `layer` that the ray along this entity's heading passes
-    // within its collision radius, if nearer than `bestDistanceSquared` (squared world
-    // units); updates both and returns true when it found one.
+    // height h: the later root of the ballistic equation (negative when that crossing
+    // lies in the past). None when it never gets there: no root, or no vertical
+    // acceleration. Callers skip the entity then; there is no time to aim or predict by.
+    std::optional<float> timeToHeight(float h) const;
+    // The nearest object of `layer` (not flagged for deletion) whose collision circle
+    // the ray from this entity's position along its heading passes through, if nearer
+    // than `bestDistanceSquared` (squared world units, to its bounds centre); updates
+    // both and returns true when it found one. Only what lies ahead counts.
     bool findRayHit(QorBase* layer, Renderable*& nearest, float& bestDistanceSquared) const;
 
     std::int32_t side;                       // owning side; negative = nobody

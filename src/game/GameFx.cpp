@@ -1,5 +1,6 @@
 #include "game/GameFx.h"
 
+#include <algorithm>
 #include <numbers>
 
 #include "engine/ErrorManager.h"
@@ -25,7 +26,9 @@ GameController* currentGame() {
     return app ? app->pCurrentGame : nullptr;
 }
 
-int detailLevel() { return global ? global->configuration.detail : 0; }
+// Particle counts and trunk rows scale with it: a value outside the options' range would
+// make them absurd or negative.
+int detailLevel() { return global ? std::clamp(global->configuration.detail, 0, 1) : 1; }
 
 int detailPieces(int base) { return 6 * detailLevel() + base; }
 

@@ -19,7 +19,8 @@ class Sound;
 namespace GameFx {
 // The game on the screen stack (GameGlobal::pCurrentGame); null outside a game.
 GameController* currentGame();
-// The configuration's graphics detail level (0 or more); 0 without an application.
+// The configuration's graphics detail level, 0 (low) or 1 (high), whatever the record
+// holds; 1, the record's default, without an application.
 int detailLevel();
 // Explosion pieces by detail: 6 x detail level + `base`.
 int detailPieces(int base);

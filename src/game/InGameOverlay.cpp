@@ -4,11 +4,13 @@
 
 #include "engine/Qor.h"
 #include "game/GameController.h"
+#include "game/GameFx.h"
 #include "game/GameGlobal.h"
 #include "inputaudio/QorInput.h"
 #include "render/QorGraphics.h"
 #include "render/VertexBuffer.h"
 #include "ui/FadingText.h"
+#include "ui/Global.h"
 #include "ui/MenuFonts.h"
 
 namespace {
@@ -60,7 +62,7 @@ FadingText* InGameOverlay::addLine(std::u16string text, int fontIndex, float y) 
 }
 
 void InGameOverlay::tickContents(double time, double dt) {
-    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call): the clock has advanced already
+    Context::tickContents(time, dt);
     // The lines come in once the bars are well on their way, not with the first frame.
     if (time >= kOpenTime && time - dt < kOpenTime && !pContent->parent) addChild(pContent);
     animate();
@@ -103,10 +105,11 @@ void InGameOverlay::setPanelAlpha(int alpha) {
 }
 
 void InGameOverlay::renderContents() {
+    // A panel about a game that is no longer there has nothing to say.
+    if (!GameFx::currentGame()) return;
     drawGameBeneath();
-    const int halfWidth = virtualWidth() / 2, halfHeight = virtualHeight() / 2;  // whole units
-    const auto w = static_cast<float>(halfWidth);
-    const auto h = static_cast<float>(halfHeight);
+    const float w = static_cast<float>(virtualWidth()) / 2.0f;
+    const float h = static_cast<float>(virtualHeight()) / 2.0f;
     const float panel[4] = {-w, h, w, -h};
     drawFilledRect(panel, panelColour);
     if (barSize > 0.0f) {
@@ -115,11 +118,9 @@ void InGameOverlay::renderContents() {
         drawFilledRect(top, kBarColour);
         drawFilledRect(bottom, kBarColour);
     }
-    QorBase::render();  // NOLINT(bugprone-parent-virtual-call): the children, not the context's frame
+    // The lines, drawn as a context draws its contents.
+    Context::renderContents();
 }
 
 // The screen stack draws only its top screen; the game must show through the panel.
-void InGameOverlay::drawGameBeneath() {
-    auto* app = dynamic_cast<GameGlobal*>(global);
-    if (app && app->pCurrentGame) app->pCurrentGame->renderContents();
-}
+void InGameOverlay::drawGameBeneath() { GameFx::currentGame()->renderContents(); }

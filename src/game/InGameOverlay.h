@@ -11,8 +11,9 @@
 // does not close it.
 //
 // Use: make one, add its lines (addLine, or FadingText children of `pContent`), push it
-// on the screen stack. The current game (GameGlobal::pCurrentGame) is drawn beneath it
-// when there is one. Owns `pContent` whether or not it is attached yet. Main thread only.
+// on the screen stack. The current game (GameGlobal::pCurrentGame) is drawn beneath it;
+// without a current game the overlay draws nothing at all. Owns `pContent` whether or not it is attached yet. Main
+// thread only.
 #include <cstdint>
 #include <string>
 

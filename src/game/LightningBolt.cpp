@@ -5,7 +5,6 @@
 
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
-#include "engine/Random.h"
 #include "game/BeamStrip.h"
 #include "game/GameFx.h"
 #include "inputaudio/QorAudio.h"
@@ -74,9 +73,17 @@ void LightningBolt::hum() {
     if (QorAudio::library().channelIsActive(fireSound->channel) != AudioActive::kPlaying) fireSound->play();
 }
 
+// The glow flickers from the bolt's own sequence: drawing must not draw from the shared
+// generator, or the world would depend on how many frames were drawn (a tip panel draws
+// the game beneath it without ticking it).
+float LightningBolt::nextFlicker() {
+    flickerState = flickerState * 214013u + 2531011u;
+    return static_cast<float>(flickerState >> 16 & 0xFFFFu) / 65536.0f;
+}
+
 void LightningBolt::render() {
     GameEntity::render();
-    const float glowScale = 1.0f + Random::fraction();
+    const float glowScale = 1.0f + nextFlicker();
     BeamStrip::drawGlow(glow, position, glowScale, glowScale, color);
     const float width = boltQuad->width;
     const Vector3 end{position.x + std::cos(heading) * width, position.y + std::sin(heading) * width, position.z};

@@ -30,7 +30,7 @@ public:
 
     // Turn, strike while held, flicker, colour, hum, fade (see the header comment).
     void tick(double time, double dt) override;
-    // The strip, then a glow at each of its ends.
+    // The strip, then a glow at each of its ends, scaled by a flicker in [1, 2) of its own.
     void render() override;
 
     Quad* boltQuad = nullptr;           // the strip, owned as the skin
@@ -39,8 +39,10 @@ public:
     double hitInterval = kHitInterval;  // s
     SoundChannel* fireSound = nullptr;  // owned; the hum while the bolt lives
     float length = -1.0f;               // units; 1024 from construction
+    std::uint32_t flickerState = 1;     // the glow's own random sequence, drawn from when drawn
 
 private:
+    float nextFlicker();
     void strike();
     void hum();
     Renderable glow;  // drawn at both ends; not in the tree

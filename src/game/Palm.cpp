@@ -9,24 +9,17 @@
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"
+#include "game/GameFx.h"
 #include "game/GameGlobal.h"
 #include "game/PalmSaveRecord.h"
 #include "game/PalmTrunkMesh.h"
 #include "game/PlayerData.h"
 #include "game/SpriteEffect.h"
+#include "game/Vehicle.h"
 #include "inputaudio/Sound.h"
 #include "render/Texture.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-
-// The vehicles are built beside the palms; until their header is in the tree no side has
-// a vehicle whose health the palm could read.
-#if __has_include("game/Vehicle.h")
-#define TORVANE_PALM_SEES_VEHICLES 1
-#include "game/Vehicle.h"
-#else
-#define TORVANE_PALM_SEES_VEHICLES 0
-#endif
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -37,13 +30,9 @@ constexpr float kIslandRadius = 125.0f;  // how far from the island's centre pal
 constexpr float kIslandRise = 25.0f;     // how high up the island's slope they reach
 constexpr float kMaxSavedHeight = 1.0f;  // a trunk rectangle lies within its texture
 
-GameController* currentGame() {
-    auto* app = dynamic_cast<GameGlobal*>(global);
-    return app ? app->pCurrentGame : nullptr;
-}
+GameController* currentGame() { return GameFx::currentGame(); }
 
-// The configuration keeps it within 0..1; anything else would size the trunk absurdly.
-int detailLevel() { return global ? std::clamp(global->configuration.detail, 0, 1) : 1; }
+int detailLevel() { return GameFx::detailLevel(); }
 
 Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->pResourceManager->find(true, name)); }
 }  // namespace
@@ -72,7 +61,8 @@ void Palm::buildTrunk(int detail) {
     if (const auto* picture = palmTexture->skins.empty() ? nullptr : dynamic_cast<Quad*>(palmTexture->skins[0]))
         trunk->uvRect = picture->uvRect;
     trunk->refresh();
-    trunk->rows = detail * 8 + 8;
+    // Whatever the detail level, a trunk needs two rows to have a foot and a top.
+    trunk->rows = std::max(detail * 8 + 8, 2);
     trunk->allocateVertices();
     pSkin = trunk;
     trunkRect = trunk->uvRect;
@@ -108,7 +98,7 @@ void Palm::calcBounds() {
 }
 
 void Palm::update(double time, double dt) {
-    // The state machine without GameEntity's motion step: palms never move.
+    // The state machine and children only: a palm never takes the entity's motion step.
     QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call)
     spring.update(time, dt);
     if (state == kBurning) burnStep(dt);
@@ -200,14 +190,11 @@ void Palm::burn(GameEntity* source) {
         camera->shakeElapsed = 0.0;
         camera->shakeStrength = kShakeStrength;
     }
-#if TORVANE_PALM_SEES_VEHICLES
-    // The attacker whose own vehicle is already down gets laughed at.
+    // The attacker whose own vehicle is already down gets laughed at; a side that has
+    // no vehicle at all (enemies, a side between rounds) does not.
     const PlayerData* attacker = source ? game->getPlayerData(source->side) : nullptr;
-    const GameEntity* vehicle = attacker ? attacker->pVehicle : nullptr;
+    const Vehicle* vehicle = attacker ? attacker->pVehicle.get() : nullptr;
     if (vehicle && vehicle->health <= 0.0f) findSound(u"nyuck")->play();
-#else
-    (void)source;
-#endif
 }
 
 void Palm::savePalm(const PalmSaveRecord& record) const {

@@ -1,6 +1,7 @@
 #include "game/PlayerData.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <utility>
@@ -8,26 +9,12 @@
 #include "engine/ErrorManager.h"
 #include "engine/Random.h"
 #include "game/GameController.h"
-#include "game/GameGlobal.h"
+#include "game/GameFx.h"
+#include "game/Palm.h"
 #include "game/PlayerSaveBlock.h"
-#include "render/Easing.h"
-
-// The vehicles, their weapons and the palms are built beside this class. Until their
-// headers are in the tree, a side has no vehicle and no palms as far as this file can
-// tell: factors stay 1.0 and nothing of them is saved or restored.
-#if __has_include("game/Vehicle.h") && __has_include("game/Weapon.h")
-#define TORVANE_GAME_HAS_VEHICLES 1
 #include "game/Vehicle.h"
 #include "game/Weapon.h"
-#else
-#define TORVANE_GAME_HAS_VEHICLES 0
-#endif
-#if __has_include("game/Palm.h")
-#define TORVANE_GAME_HAS_PALMS 1
-#include "game/Palm.h"
-#else
-#define TORVANE_GAME_HAS_PALMS 0
-#endif
+#include "render/Easing.h"
 
 PlayerData::PlayerData(std::int32_t side_) : side(side_), bPointerControl(side_ == 0 ? 1 : 0) { initMaskedScore(); }
 
@@ -60,46 +47,35 @@ void PlayerData::createPalms(std::int32_t count, std::uint8_t flag) {
     totalPalms = livePalms = count;
     QOR_ASSERT("PlayerData::createPalms", totalPalms <= MAXPALM);
     if (count < 0) totalPalms = livePalms = 0;
-#if TORVANE_GAME_HAS_PALMS
-    for (int i = 0; i < totalPalms; ++i) {
-        palms[i] = new Palm(side);
-        palms[i]->bSharedDefence = flag;
-    }
+    for (int i = 0; i < MAXPALM; ++i) palms[i] = i < totalPalms ? new Palm(side) : nullptr;
+    for (int i = 0; i < totalPalms; ++i) palms[i]->bSharedDefence = flag;
     sortPalmsByHeight();
-    auto* app = dynamic_cast<GameGlobal*>(global);
-    QorBase* list = app && app->pCurrentGame ? app->pCurrentGame->layer(GameController::kPalmList) : nullptr;
-    for (int i = 0; i < totalPalms; ++i)
-        if (list) list->addChild(palms[i]);
-#else
-    (void)flag;
-#endif
+    GameController* game = GameFx::currentGame();
+    QorBase* list = game ? game->layer(GameController::kPalmList) : this;
+    for (int i = 0; i < totalPalms; ++i) list->addChild(palms[i]);
 }
 
 // Higher palms stand farther back and are drawn first. A stable exchange sort that starts
 // over after every swap: equal heights keep their order.
 void PlayerData::sortPalmsByHeight() {
-#if TORVANE_GAME_HAS_PALMS
     for (int i = 0; i + 1 < totalPalms;) {
-        if (palms[i + 1]->position.y > palms[i]->position.y) {
-            std::swap(palms[i], palms[i + 1]);
+        Palm* upper = palms[i];
+        Palm* lower = palms[i + 1];
+        if (lower->position.y > upper->position.y) {
+            palms[i] = lower;
+            palms[i + 1] = upper;
             i = 0;
         } else {
             ++i;
         }
     }
-#endif
 }
 
 Palm* PlayerData::pickRandomPalm() {
     if (livePalms <= 0) return palms[0];
     auto r = static_cast<std::int32_t>(Random::next() % static_cast<std::uint32_t>(livePalms));
-#if TORVANE_GAME_HAS_PALMS
-    constexpr std::int32_t kPalmStanding = 1;  // the palm's state while it stands
     for (int i = 0; i < totalPalms && i < MAXPALM; ++i)
-        if (palms[i] && palms[i]->state == kPalmStanding && --r < 0) return palms[i];
-#else
-    (void)r;
-#endif
+        if (palms[i] && palms[i]->isStanding() && --r < 0) return palms[i];
     return palms[0];
 }
 
@@ -114,12 +90,10 @@ void PlayerData::saveplayer(const PlayerSaveBlock& record) {
     b.putF32(PlayerSaveBlock::kRating, rating);
     b.putU8(PlayerSaveBlock::kHuman, bHuman);
     b.putU32(PlayerSaveBlock::kColour, colour);
-#if TORVANE_GAME_HAS_VEHICLES
     if (pVehicle) {
         b.putF32(PlayerSaveBlock::kWeaponEnergy, pVehicle->energy);
         if (pVehicle->weapon) b.putS32(PlayerSaveBlock::kWeaponType, pVehicle->weapon->type);
     }
-#endif
     for (int i = 0; i < PlayerSaveBlock::kPalmRecords; ++i) record.palm(i).setValidData(false);
     savePalmRecords(record);
 }
@@ -130,12 +104,8 @@ void PlayerData::savePalms(const PlayerSaveBlock& record) {
 }
 
 void PlayerData::savePalmRecords(const PlayerSaveBlock& record) {
-#if TORVANE_GAME_HAS_PALMS
     for (int i = 0; i < totalPalms && i < MAXPALM; ++i)
         if (palms[i]) palms[i]->savePalm(record.palm(i));
-#else
-    (void)record;
-#endif
 }
 
 bool PlayerData::loadplayer(const PlayerSaveBlock& record) {
@@ -152,71 +122,45 @@ bool PlayerData::loadplayer(const PlayerSaveBlock& record) {
 }
 
 void PlayerData::loadWeapon(const PlayerSaveBlock& record) {
-#if TORVANE_GAME_HAS_VEHICLES
     if (!pVehicle) return;
     const std::int32_t type = record.bytes.getS32(PlayerSaveBlock::kWeaponType);
-    if (pVehicle->weapon && type >= 0 && type <= kLastWeaponType) {
-        pVehicle->weapon->destroy();
-        pVehicle->weapon = Weapon::createFromType(type, side);
-    }
+    // Only what Weapon::createFromType makes: any other number in a file would be fatal.
+    if (pVehicle->weapon && Weapon::isKnownType(type)) pVehicle->setWeapon(Weapon::createFromType(type, side));
     const float energy = record.bytes.getF32(PlayerSaveBlock::kWeaponEnergy);
-    // Energy from a file is kept within what the vehicle can hold.
-    if (energy >= 0.0f) pVehicle->energy = energy < pVehicle->energyCap ? energy : pVehicle->energyCap;
-#else
-    (void)record;
-#endif
+    if (std::isfinite(energy) && energy >= 0.0f) pVehicle->energy = std::min(energy, pVehicle->energyCap);
 }
 
 bool PlayerData::loadPalms(const PlayerSaveBlock& record) {
     if (!record.isSound(side)) return false;
     const std::int32_t live = record.bytes.getS32(PlayerSaveBlock::kLivePalms);
     if (live > totalPalms) return false;
-    // Every palm that exists takes its record, so each of those must hold one.
+    // Every palm that exists takes its record, so all of them must be loadable before
+    // the first is touched: a game is restored whole or not at all.
     for (int i = 0; i < totalPalms && i < MAXPALM; ++i)
-        if (!record.palm(i).isSound()) return false;
+        if (!Palm::isLoadable(record.palm(i))) return false;
     livePalms = live;
-#if TORVANE_GAME_HAS_PALMS
     for (int i = 0; i < totalPalms && i < MAXPALM; ++i)
         if (palms[i]) palms[i]->loadPalm(record.palm(i));
-#endif
     return true;
 }
 
-float PlayerData::vehicleAttackFactor() const {
-#if TORVANE_GAME_HAS_VEHICLES
-    if (pVehicle) return pVehicle->attackFactor;
-#endif
-    return 1.0f;
-}
+bool PlayerData::hasVehicle() const { return pVehicle.get() != nullptr; }
 
-float PlayerData::vehicleDefenceFactor() const {
-#if TORVANE_GAME_HAS_VEHICLES
-    if (pVehicle) return pVehicle->defenceFactor;
-#endif
-    return 1.0f;
-}
+float PlayerData::vehicleAttackFactor() const { return pVehicle ? pVehicle->attackFactor : 1.0f; }
+
+float PlayerData::vehicleDefenceFactor() const { return pVehicle ? pVehicle->defenceFactor : 1.0f; }
 
 bool PlayerData::getVehiclePosition(Vector3& out) const {
-#if TORVANE_GAME_HAS_VEHICLES
-    if (pVehicle) {
-        out = pVehicle->position;
-        return true;
-    }
-#else
-    (void)out;
-#endif
-    return false;
+    if (!pVehicle) return false;
+    out = pVehicle->position;
+    return true;
 }
 
 bool PlayerData::giveWeapon(std::int32_t type) {
-#if TORVANE_GAME_HAS_VEHICLES
     if (!pVehicle) return false;
-    if (pVehicle->weapon) pVehicle->weapon->destroy();
-    pVehicle->weapon = Weapon::createFromType(type, side);
+    pVehicle->setWeapon(Weapon::createFromType(type, side));
     pVehicle->energy = pVehicle->energyCap;
     return pVehicle->weapon != nullptr;
-#else
-    (void)type;
-    return false;
-#endif
 }
+
+bool PlayerData::isWeaponOutOfEnergy() const { return pVehicle && pVehicle->weapon && pVehicle->weapon->bOutOfEnergy; }

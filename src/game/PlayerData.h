@@ -10,10 +10,12 @@
 //
 // Lifetime: created by the game controller, one per side, as a child of the scene;
 // destroyed with it. The island, palms and vehicle are not owned: they live in the
-// controller's entity lists. Main thread only.
+// controller's entity lists, and this side holds them by links that read as null once
+// they have been deleted. Main thread only.
 #include <cstdint>
 
 #include "engine/QorBase.h"
+#include "engine/TypedLink.h"
 #include "engine/Vector3.h"
 #include "render/UColor.h"
 
@@ -40,19 +42,22 @@ public:
     // Restores the player fields (not palms, vehicle or weapon). A record that is not
     // sound for this side (PlayerSaveBlock::isSound) is refused: false, nothing changed.
     virtual bool loadplayer(const PlayerSaveBlock& record);
-    // With a vehicle: a weapon it has is replaced by one of the record's type, then the
-    // record's energy is restored. Call after the world has been rebuilt.
+    // With a vehicle: a weapon it has is replaced by one of the record's type (a type no
+    // weapon has leaves the weapon as it is), then the record's energy is restored
+    // within the vehicle's cap. Call after the world has been rebuilt.
     virtual void loadWeapon(const PlayerSaveBlock& record);
     // livePalms and every existing palm from its record. Call after createPalms made
-    // totalPalms palms. Refuses (false, nothing changed) records that are not sound.
+    // totalPalms palms. Refuses (false, nothing changed) a record that is not sound or
+    // lacks a loadable palm record (Palm::isLoadable) for any existing palm.
     virtual bool loadPalms(const PlayerSaveBlock& record);
 
     // Creates `count` palms of this side (at most MAXPALM: more is a program error),
     // each with bSharedDefence = flag, sorted from the highest to the lowest y and
-    // appended in that order to the current game's palm list.
+    // appended in that order to the current game's palm list, which owns them. Without
+    // a current game they become children of this object, so that they are still owned.
     void createPalms(std::int32_t count, std::uint8_t flag);
-    // A random standing palm; the first palm when none is found (may be null when the
-    // side has none).
+    // A random standing palm; the first palm when none stands; null when the side has
+    // no palm at all (callers then have nothing to aim at).
     Palm* pickRandomPalm();
     // score += delta, within 0 .. INT32_MAX; masked anew with a fresh key.
     void addMaskedScore(std::int32_t delta);
@@ -62,16 +67,19 @@ public:
     // The side's vehicle, as far as the rest of the game needs it without knowing the
     // vehicle class: whether there is one, its damage factors (1.0 without a vehicle),
     // and a new weapon of `type` with full energy (false without a vehicle).
-    virtual bool hasVehicle() const { return pVehicle != nullptr; }
+    virtual bool hasVehicle() const;
     virtual float vehicleAttackFactor() const;
     virtual float vehicleDefenceFactor() const;
     bool giveWeapon(std::int32_t type);
+    // Whether the vehicle's weapon refused a shot for want of energy; false for a side
+    // without a vehicle or weapon, which has nothing to switch back.
+    bool isWeaponOutOfEnergy() const;
     // The vehicle's position into `out`; false (out untouched) without a vehicle.
     virtual bool getVehiclePosition(Vector3& out) const;
 
-    Renderable* pIsland = nullptr;                 // the side's island, in the island list; not owned
-    Palm* palms[MAXPALM] = {};                     // the side's palms in drawing order; not owned
-    Vehicle* pVehicle = nullptr;                   // the side's cannon or plane, in a list; not owned
+    TypedLink<Renderable> pIsland;                 // the side's island, in the island list; not owned
+    TypedLink<Palm> palms[MAXPALM];                // the side's palms in drawing order; not owned
+    TypedLink<Vehicle> pVehicle;                   // the side's cannon or plane, in a list; not owned
     std::int32_t side;                             // 0 or 1
     std::int32_t totalPalms = 0;                   // palms created
     std::int32_t livePalms = 0;                    // palms still standing; the palm lowers it when lost
@@ -80,9 +88,6 @@ public:
     std::uint8_t bHuman = 0;                       // a person plays the side
     UColor colour = 0xFFFFFFFFu;                   // the side's colour (ARGB)
     std::uint8_t bPointerControl;                  // steers with mouse or touch: 1 for side 0
-
-    // The highest weapon type a saved game may name (the Duel cannon's own weapon).
-    static constexpr std::int32_t kLastWeaponType = 6;
 
 private:
     void initMaskedScore();

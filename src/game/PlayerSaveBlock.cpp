@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "game/Palm.h"
+
 PalmSaveRecord PlayerSaveBlock::palm(int i) const {
     if (i < 0 || i >= kPalmRecords) return PalmSaveRecord(SaveBytes());
     return PalmSaveRecord(
@@ -17,8 +19,8 @@ bool PlayerSaveBlock::isSound(int expectedSide) const {
     const std::uint32_t key = bytes.getU32(kMaskedScore + 32 * 4);
     const std::uint32_t value = bytes.getU32(kMaskedScore + 65 * 4);
     if (static_cast<std::int32_t>(key ^ value) < 0) return false;
-    if (!std::isfinite(bytes.getF32(kRating))) return false;
+    if (!std::isfinite(bytes.getF32(kRating)) || !std::isfinite(bytes.getF32(kWeaponEnergy))) return false;
     for (int i = 0; i < total; ++i)
-        if (!palm(i).isSound()) return false;
+        if (!Palm::isLoadable(palm(i))) return false;
     return true;
 }

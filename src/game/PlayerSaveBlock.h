@@ -38,7 +38,8 @@ public:
     PalmSaveRecord palm(int i) const;
     // A record that PlayerData::loadplayer may take for side `expectedSide`: valid, of
     // that side, palm counts within 0 <= livePalms <= totalPalms <= 10, a finite rating
-    // and a score that is not negative; every palm record below totalPalms sound.
+    // and weapon energy, a score that is not negative, and every palm record below
+    // totalPalms one that the palm can load (Palm::isLoadable).
     bool isSound(int expectedSide) const;
 
     SaveBytes bytes;

@@ -13,11 +13,14 @@
 //   1752 s32 winnerSide   1756 u8 bRatingHalved   1757 u8 bScoreFlag
 //   1760 f64 slowMotionEnd   1768 s32 scoreTable   1772 s32 targetsReleased
 //   1776 7 x u8 the mutators (bMatrixFight .. bPX35)   1784 f64 speed
-//   1792 3 x f32 vehicleFactors   1808 the mode's extras
+//   1792 3 x f32 vehicleFactors   1808 the mode's extras:
+//   Invasion 1808 s32 wave   1812 s32 waveCount   1832 4 x u8 the tips shown
+//   Duel     1808 s32 day   1812 s32 round   1816 s32 days   1824 f64 nextBonusTime
 //
 // A view over bytes owned elsewhere (the profile's block): it never reads or writes
 // outside them. A block read from a profile file is untrusted: check it with isSound
-// before taking anything from it (GameController::loadgame does).
+// before taking anything from it (GameController::startGame and loadgame do), with the
+// check of the block's mode.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -49,8 +52,16 @@ public:
     static constexpr std::size_t kSpeed = 1784;
     static constexpr std::size_t kVehicleFactors = 1792;
     static constexpr std::size_t kExtras = 1808;
+    static constexpr std::size_t kWave = 1808;  // Invasion
+    static constexpr std::size_t kWaveCount = 1812;
+    static constexpr std::size_t kTipsShown = 1832;  // energy, crate, bonus, tree
+    static constexpr std::size_t kDay = 1808;        // Duel
+    static constexpr std::size_t kRound = 1812;
+    static constexpr std::size_t kDays = 1816;
+    static constexpr std::size_t kNextBonusTime = 1824;
     static constexpr std::size_t kInvasionSize = 1840;
     static constexpr std::size_t kDuelSize = 1832;
+    static constexpr std::int32_t kMaxDuelDays = 5;  // the length of a Duel war
 
     SavedGame(std::uint8_t* data, std::size_t size) : bytes(data, size) {}
     template <std::size_t N>
@@ -60,10 +71,18 @@ public:
     void setValidData(bool valid) const { bytes.putU8(kValid, valid ? 1 : 0); }
     PlayerSaveBlock player(int side) const;
     // A block GameController::loadgame may take: long enough for the common part, valid,
-    // both player records sound, and every controller field within what a game can hold
-    // (counts and indices in range, finite numbers, a positive speed, targetsReleased
-    // at least 1 since the ratings divide by it).
+    // both player records sound (PlayerSaveBlock::isSound) and every controller field
+    // within what a game can hold: difficulty 0..4, 1..2 player sides, 0..1 computer
+    // players, bonus frequency 0..5, 1..10 palms per island, winner side 0..1, score
+    // table 0..5, finite numbers, a speed in (0, 4], targetsReleased at least 1 (the
+    // ratings divide by it).
     bool isSound() const;
+    // The Invasion's block whole: isSound, the Invasion's size, wave >= 0, waveCount > 0,
+    // and each side's weapon type one that Weapon::createFromType makes (0..5).
+    bool isSoundInvasion() const;
+    // The Duel's block whole: isSound, the Duel's size, 1..kMaxDuelDays days, a day
+    // within them, round 0..2 (saved before it counts up) and a finite bonus time.
+    bool isSoundDuel() const;
 
     SaveBytes bytes;
 };

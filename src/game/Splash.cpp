@@ -64,7 +64,7 @@ void Splash::updateRing(double dt) {
     ringAge += dt;
     if (ringAge >= kRingTime) return;
     const int n = static_cast<int>(ringFrames->skins.size());
-    const int frame = EffectParticle::frameIndex(static_cast<float>(std::trunc(ringAge * n)), n);
+    const int frame = EffectParticle::clampedFrame(static_cast<float>(std::trunc(ringAge * n)), n);
     if (frame < 0) return;
     Skin* skin = ringFrames->skins[static_cast<std::size_t>(frame)];
     if (skin == ring.pSkin) return;
@@ -81,8 +81,10 @@ void Splash::updateDroplet(EffectParticle& p, float step, int frameCount) {
     }
     p.velocity.y -= kGravity * step;
     const float count = static_cast<float>(frameCount);
-    const int frame =
-        EffectParticle::frameIndex(std::trunc((kFrameLifeSpan - p.life) * count / (kFrameLifeSpan + 1.0f)), frameCount);
+    // A droplet launched faster than the frames' span holds the first frame until its
+    // life has come down into it.
+    const int frame = EffectParticle::clampedFrame(
+        std::trunc((kFrameLifeSpan - p.life) * count / (kFrameLifeSpan + 1.0f)), frameCount);
     if (frame >= 0) p.pSkin = dropletFrames->skins[static_cast<std::size_t>(frame)];
     p.updateXform();
     p.life -= kLifeDecay * step;

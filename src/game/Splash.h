@@ -6,7 +6,8 @@
 //
 // A droplet's life starts as its launch speed and falls by 192 per second; its frame
 // counts from a life of 400, so launch speeds above 400 hold the first frame until their
-// life has fallen below it.
+// life has fallen below it (frames are clamped to the texture's: a droplet always wears
+// one).
 //
 // Owns its droplets and its ring. The textures "splash" (droplets) and "circularSplash"
 // (ring) are found by name when the splash is made; a missing one is fatal.

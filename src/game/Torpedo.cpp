@@ -1,6 +1,7 @@
 #include "game/Torpedo.h"
 
 #include <numbers>
+#include <optional>
 
 #include "engine/ClassInfo.h"
 #include "engine/Random.h"
@@ -41,8 +42,8 @@ void Torpedo::enter() {
 }
 
 float Torpedo::flightTimeTo(float h) const {
-    const float t = timeToHeight(h);
-    if (t > 0.0f) return t;
+    const std::optional<float> t = timeToHeight(h);
+    if (t && *t > 0.0f) return *t;
     // Out of reach: the top of the arc is the nearest the torpedo comes.
     return acceleration.y < 0.0f ? -velocity.y / acceleration.y : 0.0f;
 }

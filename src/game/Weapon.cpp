@@ -67,7 +67,7 @@ Weapon* Weapon::createFromType(std::int32_t t, std::int32_t s) {
 Vehicle* Weapon::vehicle() const {
     const GameController* game = GameFx::currentGame();
     const PlayerData* own = game ? game->getPlayerData(side) : nullptr;
-    return own ? own->pVehicle : nullptr;
+    return own ? own->pVehicle.get() : nullptr;
 }
 
 void Weapon::launch(QorBase* projectile) {

@@ -11,7 +11,7 @@ WeaponLightning::WeaponLightning(std::int32_t side_) : Weapon(side_) {
     configure(4, StringId::WEAPONLIGHTNING, 0.5, true, 0.1f, GameController::kBeamList);
 }
 
-LightningBolt* WeaponLightning::currentBolt() const { return static_cast<LightningBolt*>(bolt.get()); }
+LightningBolt* WeaponLightning::currentBolt() const { return bolt.get(); }
 
 bool WeaponLightning::canFire(double time, double) {
     const Vehicle* v = vehicle();

@@ -8,7 +8,7 @@
 // No bookkeeping of the base and no bullet time: the cost is paid as the beam burns.
 #include <cstdint>
 
-#include "engine/Link.h"
+#include "engine/TypedLink.h"
 #include "game/Weapon.h"
 
 class LightningBolt;
@@ -26,5 +26,5 @@ public:
     // The bolt being steered, or null; cleared by itself when the bolt dies.
     LightningBolt* currentBolt() const;
 
-    Link bolt;  // weak: the bolt belongs to the beam list
+    TypedLink<LightningBolt> bolt;  // weak: the bolt belongs to the beam list
 };

@@ -1,6 +1,5 @@
 #include "game/makeBomb.h"
 
-#if __has_include("game/Bomb.h")
 #include "game/Bomb.h"
 
 Bomb* makeBomb(std::int32_t side, float x, float y, float z, float vx, float vy, float vz) {
@@ -8,4 +7,3 @@ Bomb* makeBomb(std::int32_t side, float x, float y, float z, float vx, float vy,
     bomb->acceleration.y = kEnemyBombGravity;
     return bomb;
 }
-#endif

@@ -2,8 +2,6 @@
 // The enemy biplane's bomb: a Bomb of `side` at (x, y, z) moving at (vx, vy, vz) units
 // per second whose gravity is a quarter of a bomb bay's (y acceleration -32), so that
 // it falls slowly onto the palm below. The caller appends it to an entity list.
-//
-// Seam: Bomb is built with the weapons; this is defined once "game/Bomb.h" exists.
 #include <cstdint>
 
 class Bomb;

@@ -671,6 +671,10 @@ void GraphicsDevice::flushBatch() {
     emitClear();
     applyBatchState(batcher.state());
     const std::vector<ClipVertex>& vertices = batcher.vertices();
+    if (sentBatches) {
+        const DrawBatcher::State& state = batcher.state();
+        sentBatches->push_back(SentBatch{state.texture ? state.texture->name : 0u, state.mode, vertices});
+    }
     GL_CHECK(glBindVertexArray(batchVertexArray));
     GL_CHECK(glBindBuffer(GL_ARRAY_BUFFER, batchBuffer));
     // A fresh store each time: the driver need not wait for the last draw's vertices.

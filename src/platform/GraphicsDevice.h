@@ -138,6 +138,16 @@ public:
     // Test hook: the number of coming resets that fail as a lost display would.
     int simulatedResetFailures = 0;
 
+    // One batch as it went to OpenGL: its texture (an OpenGL name; 0 for the white
+    // texture), its primitive kind and its vertices, already placed and tinted.
+    struct SentBatch {
+        unsigned texture = 0;
+        unsigned mode = 0;
+        std::vector<ClipVertex> vertices;
+    };
+    // Benchmark hook: while set, every batch sent to OpenGL is also appended here.
+    std::vector<SentBatch>* sentBatches = nullptr;
+
 private:
     friend class DeviceTexture;
     friend class DeviceVertexBuffer;

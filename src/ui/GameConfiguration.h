@@ -119,7 +119,7 @@ public:
     std::int32_t gameModeId = 0;            // the controllers' initial mode id
     std::int32_t ruleSlotsB[4] = {};        // kept at their defaults
     std::uint8_t ruleFlags[2] = {};         // kept at their defaults
-    std::uint8_t mutators[kMutators] = {};  // Matrix fight .. PX-35, not read by the games
+    std::uint8_t mutators[kMutators] = {};  // Matrix fight .. PX-35, taken by every new game
     std::uint8_t bNetworkWizardDone = 0;
     sockaddr_in masterServer{};                  // port and address in network byte order
     std::int32_t networkSlots[3] = {};           // kept at their defaults

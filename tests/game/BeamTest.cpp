@@ -64,3 +64,16 @@ TEST_F(BeamTest, AHeldBoltStrikesAtMostTwentyTimesASecondAndAReleasedOneNeverAga
     EXPECT_EQ(target->hits, held + 5);
     EXPECT_EQ(beams().countChildren(), 0);
 }
+
+TEST_F(BeamTest, OnlyWhatLiesAheadOfTheMuzzleIsStruckOrWhatTheMuzzleIsIn) {
+    // Beside and a little behind: the whole line would cross its circle, the beam does not.
+    CountingTarget* behind = addTarget(GameController::kEnemyList, -12.0f, 9.0f);
+    fire<LaserBeam>();
+    auto* bolt = fire<LightningBolt>();
+    hold(bolt, 4, 0.05);
+    EXPECT_EQ(behind->hits, 0);
+    EXPECT_FLOAT_EQ(bolt->length, 1024.0f);
+    CountingTarget* around = addTarget(GameController::kEnemyBombList, -5.0f, 0.0f);
+    hold(bolt, 2, 0.05);
+    EXPECT_GT(around->hits, 0);
+}

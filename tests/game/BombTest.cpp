@@ -58,13 +58,13 @@ TEST_F(BombTest, WhereTheRangeIsLimitedAnUntouchedBombFizzlesOutAfterThreeSecond
 }
 
 TEST_F(BombTest, TheExplosionAndTheSplashFollowTheDetailLevel) {
-    for (int detail : {0, 2}) {
+    for (int detail : {0, 1, 7}) {  // 7: more than the options offer counts as high
         engine.app().configuration.detail = detail;
         list(GameController::kEffectList).deleteChildren();
         drop(new Bomb(0, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f)).takeDamage(nullptr, 1.0f);
         auto* blast = dynamic_cast<SpriteEffect*>(static_cast<QorBase*>(list(GameController::kEffectList).firstChild));
         ASSERT_NE(blast, nullptr);
-        EXPECT_EQ(blast->particleCount, 6 * detail + 4);
+        EXPECT_EQ(blast->particleCount, detail == 0 ? 4 : 10);
         Bomb& wet = drop(new Bomb(0, 0.0f, -24.0f, 0.0f, 0.0f, -100.0f, 0.0f));
         frameTick(wet);
         EXPECT_TRUE(wet.pendingDelete);

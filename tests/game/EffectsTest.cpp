@@ -93,8 +93,8 @@ TEST_F(EffectsTest, ADropletRisesAndStopsBackAtTheWaterWhileTheRingSpreadsForASe
     EXPECT_FLOAT_EQ(downward.particles[0].position.y, -4.0f);
 
     Splash fast(0.0f, 0.0f, 0.0f, 1, 1000.0f, 1000.0f, kPi / 2.0f, 0.0f, 1.0f);
-    fast.update(0.0, 0.01);  // a life beyond the frames' span shows no frame yet
-    EXPECT_EQ(fast.particles[0].pSkin, nullptr);
+    fast.update(0.0, 0.01);  // a life beyond the frames' span holds the first frame
+    EXPECT_EQ(fast.particles[0].pSkin, texture(u"splash")->skins[0]);
 }
 
 TEST_F(EffectsTest, ASparkFallsFromItsOldSpeedAndShrinksWithItsLife) {

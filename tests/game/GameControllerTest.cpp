@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,10 @@ TEST(GameController, AFrameTicksTheListsInOrderThenCollidesThenRunsTheRules) {
 TEST(GameController, TheWorldRunsAtGameSpeedAndSlowsAfterAShotUnderMatrixFight) {
     GameTestEngine engine;
     GameController& game = engine.startGame();
-    game.bBerserk = 1;
+    global->configuration.mutators[1] = 1;  // Berserk, switched on in the menus
     game.startGame(nullptr);
+    EXPECT_EQ(game.bBerserk, 1);
+    EXPECT_EQ(game.bRatingHalved, 1);  // the price of any mutator
     engine.stepGame(0.03125);
     EXPECT_DOUBLE_EQ(game.localTime, 0.03125);  // the mode's delays keep frame time
     EXPECT_DOUBLE_EQ(game.pScene->localTime, 0.0625);
@@ -84,4 +87,21 @@ TEST(GameController, TheWorldRunsAtGameSpeedAndSlowsAfterAShotUnderMatrixFight) 
     EXPECT_NEAR(game.sceneTimeScale(), 1.25, 1e-5);
     engine.clock.advance(0.875);
     EXPECT_DOUBLE_EQ(game.sceneTimeScale(), 2.0);
+}
+
+TEST(GameController, AnEntityWhoseNumbersRunAwayIsRemovedOnce) {
+    GameTestEngine engine;
+    GameController& game = engine.startGame();
+    auto* lost = new GameEntity(-1);
+    lost->bRemoveOffscreen = 0;
+    lost->velocity.y = std::numeric_limits<float>::infinity();
+    auto* fine = new GameEntity(-1);
+    fine->bRemoveOffscreen = 0;
+    game.layer(GameController::kEnemyList)->addChild(lost);
+    game.layer(GameController::kEnemyList)->addChild(fine);
+    engine.stepGame();
+    EXPECT_TRUE(lost->pendingDelete);
+    EXPECT_FALSE(fine->pendingDelete);
+    engine.stepGame();
+    EXPECT_EQ(game.layer(GameController::kEnemyList)->countChildren(), 1);
 }

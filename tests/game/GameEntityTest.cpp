@@ -99,6 +99,8 @@ TEST(GameEntity, AnglesWrapToTheShortestTurnAndHeightsAreReachedOnTheWayDown) {
     p.position.y = 100.0f;
     p.velocity.y = 20.0f;
     p.acceleration.y = -10.0f;
-    EXPECT_FLOAT_EQ(p.timeToHeight(0.0f), 2.0f + std::sqrt(24.0f));
-    EXPECT_FLOAT_EQ(p.timeToHeight(1000.0f), 0.0f);  // never: no motion asked of an aim
+    EXPECT_FLOAT_EQ(p.timeToHeight(0.0f).value_or(-1.0f), 2.0f + std::sqrt(24.0f));
+    EXPECT_FALSE(p.timeToHeight(1000.0f));  // never that high
+    p.acceleration.y = 0.0f;
+    EXPECT_FALSE(p.timeToHeight(0.0f));  // no fall: never, rather than "now"
 }

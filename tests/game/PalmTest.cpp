@@ -5,6 +5,7 @@
 #include "game/Palm.h"
 #include "game/PalmSaveRecord.h"
 #include "game/PalmTrunkMesh.h"
+#include "game/Vehicle.h"
 #include "support/PalmTestWorld.h"
 
 namespace {
@@ -115,4 +116,30 @@ TEST_F(PalmTest, ABurntPalmComesBackAsAStumpAndUnsoundRecordsAreRefused) {
     EXPECT_FALSE(fresh->loadPalm(PalmSaveRecord(SaveBytes(bytes, sizeof bytes))));
     EXPECT_EQ(fresh->state, Palm::kStanding);
     EXPECT_NE(fresh->position.x, palm->position.x);
+}
+
+TEST_F(PalmTest, OnlyAnAttackerWhoseVehicleIsDownIsLaughedAt) {
+    // Every sound played takes one draw of the shared generator: "treeBurn" always, the
+    // taunt "nyuck" only for a side that has a vehicle and it has no health left.
+    const auto soundsOfBurning = [&](float attackerHealth) {
+        Shot shot(0.0f);
+        shot.side = 1;
+        PlayerData& attacker = *world.game->getPlayerData(1);
+        attacker.pVehicle = nullptr;
+        if (attackerHealth >= 0.0f) {
+            auto* vehicle = new Vehicle(1);
+            vehicle->health = attackerHealth;
+            world.layer(GameController::kVehicleList).addChild(vehicle);
+            attacker.pVehicle = vehicle;
+        }
+        Palm* palm = plant();
+        const std::uint32_t before = Random::state();
+        const std::uint32_t after = (palm->burn(&shot), Random::state());
+        int draws = 0;
+        for (Random::seed(before); Random::state() != after && draws < 8; ++draws) Random::step();
+        return draws;
+    };
+    EXPECT_EQ(soundsOfBurning(-1.0f), 1);  // no vehicle at all
+    EXPECT_EQ(soundsOfBurning(0.5f), 1);
+    EXPECT_EQ(soundsOfBurning(0.0f), 2);
 }

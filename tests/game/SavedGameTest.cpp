@@ -5,10 +5,12 @@
 #include <cstring>
 #include <limits>
 
+#include "game/PalmSaveRecord.h"
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
 #include "support/GameTestEngine.h"
 #include "ui/ContextBlender.h"
+#include "ui/ProfileData.h"
 
 namespace {
 using Block = std::array<std::uint8_t, SavedGame::kInvasionSize>;
@@ -30,6 +32,7 @@ void saveAChangedGame(GameTestEngine& engine, Block& block) {
     game.playerData[0]->addMaskedScore(1234);
     game.playerData[1]->addMaskedScore(99);
     game.playerData[1]->colour = 0xFF112233u;
+    game.playerData[0]->createPalms(2, 1);
     game.savegame(SavedGame(block));
 }
 }  // namespace
@@ -46,7 +49,7 @@ TEST(SavedGame, TheCommonPartSurvivesASaveAndALoad) {
     EXPECT_EQ(block[SavedGame::kExtras], 0xAB);                  // the mode's extras too
     EXPECT_EQ(block[4 + PlayerSaveBlock::kWeaponEnergy], 0xAB);  // no vehicle: kept
     for (int i = 0; i < PlayerSaveBlock::kPalmRecords; ++i)
-        EXPECT_EQ(block[4 + PlayerSaveBlock::kPalms + 56 * static_cast<std::size_t>(i)], 0) << i;
+        EXPECT_EQ(block[4 + PlayerSaveBlock::kPalms + 56 * static_cast<std::size_t>(i)], i < 2 ? 1 : 0) << i;
 
     GameController& game = engine.startGame();
     const SavedGame saved(block);
@@ -107,10 +110,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{kP0 + PlayerSaveBlock::kSide, 4, 1},                   // records swapped
                       Damage{kP0 + PlayerSaveBlock::kTotalPalms, 4, 11},            // more than an island holds
                       Damage{kP1 + PlayerSaveBlock::kTotalPalms, 4, 1},             // a palm without its record
-                      Damage{kP0 + PlayerSaveBlock::kLivePalms, 4, 1},              // more alive than planted
+                      Damage{kP1 + PlayerSaveBlock::kLivePalms, 4, 1},              // more alive than planted
                       Damage{kP0 + PlayerSaveBlock::kMaskedScore + 65 * 4, 4, -1},  // negative score
                       Damage{kP1 + PlayerSaveBlock::kRating, -4, kNaN}, Damage{SavedGame::kPlayerSides, 4, 0},
-                      Damage{SavedGame::kComputerPlayers, 4, 3}, Damage{SavedGame::kPalmsPerIsland, 4, 11},
+                      Damage{kP0 + PlayerSaveBlock::kWeaponEnergy, -4, kNaN},
+                      Damage{kP0 + PlayerSaveBlock::kPalms + PalmSaveRecord::kState, 4, 7},  // no palm's state
+                      Damage{kP0 + PlayerSaveBlock::kPalms + 56 + PalmSaveRecord::kFullHeight, -4, 0},
+                      Damage{SavedGame::kComputerPlayers, 4, 2}, Damage{SavedGame::kPalmsPerIsland, 4, 11},
+                      Damage{SavedGame::kPalmsPerIsland, 4, 0}, Damage{SavedGame::kAiSkill, -4, kNaN},
                       Damage{SavedGame::kScoreTable, 4, 6},
                       Damage{SavedGame::kTargetsReleased, 4, 0},  // the ratings divide by it
                       Damage{SavedGame::kSpeed, -8, 0.0}, Damage{SavedGame::kSpeed, -8, kNaN}),
@@ -128,4 +135,75 @@ TEST(SavedGame, ShortOrNoisyBlocksAreNeverReadOutside) {
         game.loadgame(SavedGame(block));  // whatever it decides, it stays in bounds
     }
     EXPECT_EQ(SaveBytes(block.data(), 8).getU32(6), 0u);  // past the end reads nothing
+}
+
+// The extras of each mode, damaged one at a time (offset, s32 or -8 for f64, value).
+struct ExtrasDamage {
+    bool duel;
+    std::size_t offset;
+    int size;
+    double value;
+};
+
+class SavedGameExtras : public ::testing::TestWithParam<ExtrasDamage> {};
+
+TEST_P(SavedGameExtras, AreCheckedWithTheirMode) {
+    GameTestEngine engine;
+    Block block{};
+    saveAChangedGame(engine, block);
+    SaveBytes bytes(block.data(), block.size());
+    const SavedGame invasion(block.data(), SavedGame::kInvasionSize), duel(block.data(), SavedGame::kDuelSize);
+    bytes.putS32(SavedGame::kWave, 6);  // both modes' extras at once: they share their first words
+    bytes.putS32(SavedGame::kWaveCount, 50);
+    bytes.putS32(SavedGame::kDays, 5);
+    bytes.putF64(SavedGame::kNextBonusTime, 30.0);
+    bytes.putS32(SavedGame::kPlayers + PlayerSaveBlock::kWeaponType, 4);
+    ASSERT_TRUE(invasion.isSoundInvasion());
+    bytes.putS32(SavedGame::kWaveCount, 2);  // which the Duel reads as day 3, round 2
+    bytes.putS32(SavedGame::kWave, 3);
+    ASSERT_TRUE(duel.isSoundDuel());
+    const ExtrasDamage& d = GetParam();
+    if (d.size == 4) bytes.putS32(d.offset, static_cast<std::int32_t>(d.value));
+    if (d.size == -8) bytes.putF64(d.offset, d.value);
+    EXPECT_FALSE(d.duel ? duel.isSoundDuel() : invasion.isSoundInvasion());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileExtras, SavedGameExtras,
+    ::testing::Values(ExtrasDamage{false, SavedGame::kWave, 4, -1}, ExtrasDamage{false, SavedGame::kWaveCount, 4, 0},
+                      ExtrasDamage{false, kP1 + PlayerSaveBlock::kWeaponType, 4, 6},  // fatal to make
+                      ExtrasDamage{true, SavedGame::kDays, 4, 0}, ExtrasDamage{true, SavedGame::kDays, 4, 6},
+                      ExtrasDamage{true, SavedGame::kDay, 4, 6}, ExtrasDamage{true, SavedGame::kDay, 4, 0},
+                      ExtrasDamage{true, SavedGame::kRound, 4, 3},
+                      ExtrasDamage{true, SavedGame::kNextBonusTime, -8, kNaN}),
+    [](const ::testing::TestParamInfo<ExtrasDamage>& info) { return "Case" + std::to_string(info.index); });
+
+TEST(SavedGame, ADamagedBlockIsClearedInTheProfileAndANewGameStartsWithTheMenusMutators) {
+    GameTestEngine engine;
+    ProfileData profile;
+    profile.duelGame.fill(0x5A);  // another block of the profile: never touched
+    SavedGame block(profile.invasionGame);
+    saveAChangedGame(engine, profile.invasionGame);
+    global->configuration.mutators[3] = 1;  // Bloated projectiles
+    ProfileData before = profile;
+
+    GameController& continued = engine.startGame();
+    continued.startGame(&block);  // a sound block keeps its own mutators
+    EXPECT_TRUE(continued.bContinued);
+    ASSERT_TRUE(continued.loadgame(block));
+    EXPECT_EQ(continued.bBloatedProjectiles, 0);
+    EXPECT_EQ(continued.bBerserk, 1);
+
+    SaveBytes(profile.invasionGame.data(), SavedGame::kInvasionSize).putS32(SavedGame::kPlayerSides, 7);
+    before.invasionGame[SavedGame::kPlayerSides] = 7;
+    GameController& fresh = engine.startGame();
+    fresh.startGame(&block);
+    EXPECT_FALSE(fresh.bContinued);
+    EXPECT_FALSE(block.validData());
+    EXPECT_EQ(fresh.bBloatedProjectiles, 1);
+    EXPECT_EQ(fresh.bRatingHalved, 1);
+    EXPECT_DOUBLE_EQ(fresh.speed, 1.0);
+    before.invasionGame[SavedGame::kValid] = 0;
+    EXPECT_EQ(profile.invasionGame, before.invasionGame);  // only the valid flag changed
+    EXPECT_EQ(profile.duelGame, before.duelGame);
 }

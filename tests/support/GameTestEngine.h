@@ -35,7 +35,7 @@ public:
         // "palm": player data plants palms.
         for (const char16_t* name : {u"sky", u"sea", u"snowflake", u"palm"}) addTexture(name, 2);
         makeGlobal();
-        delete qor->pTimeKeeper;  // the game's clock is stepped by hand
+        delete qor->pTimeKeeper;  // the input engine's, on the real clock
         qor->pTimeKeeper = new TimeKeeper(clock);
         Random::seed(seed);
     }

@@ -1,0 +1,418 @@
+// The game's frame on this machine, in the game's own art: two islands with ten palms each
+// at full detail, both cannons firing their fastest weapon (the bubble gun) without end,
+// and the air kept at 200 shots, 100 effects and 50 bombs (shots burst the bombs; what
+// leaves or bursts is made anew).
+//
+// It prints
+//  - the simulation step alone (the game's tick, no drawing) as a share of a 60 Hz frame
+//    on this one thread; the goal is at most 5 %;
+//  - the whole frame through the engine (the step, then drawing and presenting) against
+//    the same frame's triangles sent straight to OpenGL from a second context that shares
+//    the textures: all vertices in one buffer, one draw call per texture; the goal is at
+//    most 1.3 times. The two take turns in short batches, so that a busy machine slows
+//    both alike, and the medians of the batches are reported.
+//
+// The program runs to its title menu first (which loads the data), in an 800 x 480 window
+// with its data folder under /tmp; on SDL's offscreen driver when there is no display.
+#include <SDL.h>
+#include <epoxy/gl.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <numbers>
+#include <vector>
+
+#include "BenchEngine.h"
+#include "engine/Qor.h"
+#include "engine/Random.h"
+#include "engine/ResourceManager.h"
+#include "engine/Strings.h"
+#include "engine/SystemHelpers.h"
+#include "game/Bomb.h"
+#include "game/BomberBomb.h"
+#include "game/BubbleProjectile.h"
+#include "game/Bullet.h"
+#include "game/Cannon.h"
+#include "game/CannonShell.h"
+#include "game/FlareBurst.h"
+#include "game/GameController.h"
+#include "game/GameGlobal.h"
+#include "game/PlayerData.h"
+#include "game/Splash.h"
+#include "game/SpriteEffect.h"
+#include "game/Weapon.h"
+#include "platform/GraphicsDevice.h"
+#include "platform/Window.h"
+#include "render/QorGraphics.h"
+#include "render/Skin.h"
+#include "render/Texture.h"
+#include "runtime/WindowShell.h"
+#include "ui/BlenderCamera.h"
+#include "ui/ContextBlender.h"
+#include "ui/ContextEnterName.h"
+#include "ui/ContextMainGame.h"
+#include "ui/ContextManager.h"
+#include "ui/Loader.h"
+
+namespace {
+constexpr float kPi = std::numbers::pi_v<float>;
+constexpr double kFrame = 1.0 / 60.0;
+constexpr int kShots = 200, kEffects = 100, kBombs = 50, kPalms = 10;
+constexpr float kIslandX = 500.0f;
+constexpr int kWidth = 800, kHeight = 480;  // the back buffer, pixels
+
+// A cannon that sweeps its barrel and holds fire.
+class FiringCannon : public Cannon {
+public:
+    using Cannon::Cannon;
+    void control() override {
+        bFireHeld = bFirePressed = 1;
+        if (heading <= minAngle + 0.3f) sweep = 1;
+        if (heading >= maxAngle - 0.3f) sweep = -1;
+        bTurnLeft = sweep > 0;
+        bTurnRight = sweep < 0;
+    }
+    int sweep = 1;
+};
+
+int count(const QorBase* list) {
+    int n = 0;
+    for (const BasicLink* c = list->firstChild; c; c = c->next) n += c->pendingDelete ? 0 : 1;
+    return n;
+}
+
+float randomIn(float low, float high) { return low + (high - low) * Random::fraction(); }
+
+// The scene's rules: keep the air full, and let shots burst bombs.
+class BenchScene : public GameController {
+public:
+    void tickGame() override {
+        const int shots = count(layer(kPlayerShotList)) + count(layer(kBulletList)) + count(layer(kCannonShellList));
+        for (int i = shots; i < kShots; ++i) addShot();
+        // The cannons' own shots count too: the oldest beyond the number go quietly.
+        int extra = shots - kShots;
+        for (BasicLink* c = layer(kPlayerShotList)->firstChild; c && extra > 0; c = c->next)
+            if (!c->pendingDelete) c->pendingDelete = 1, --extra;
+        for (int i = count(layer(kEffectList)); i < kEffects; ++i) addEffect();
+        for (int i = count(layer(kBombList)) + count(layer(kEnemyBombList)); i < kBombs; ++i) addBomb();
+    }
+    void collide() override {
+        for (int shots : {kPlayerShotList, kBulletList, kCannonShellList})
+            for (BasicLink* s = layer(shots)->firstChild; s; s = s->next)
+                for (BasicLink* b = layer(kEnemyBombList)->firstChild; b; b = b->next) {
+                    auto* shot = static_cast<GameEntity*>(s);
+                    auto* bomb = static_cast<GameEntity*>(b);
+                    if (shot->pendingDelete || bomb->pendingDelete || !shot->collide(bomb)) continue;
+                    shot->onCollision(bomb);
+                    bomb->onCollision(shot);
+                }
+    }
+
+private:
+    void addShot() {
+        const float x = Random::fraction() < 0.5f ? -kIslandX : kIslandX;
+        const float a = randomIn(0.2f * kPi, 0.8f * kPi), v = randomIn(250.0f, 500.0f);
+        const float vx = std::cos(a) * v, vy = std::sin(a) * v;
+        switch (Random::next() % 3) {
+            case 0:
+                layer(kPlayerShotList)->addChild(new CannonShell(0, x, 10.0f, 0.0f, vx, vy, 0.0f));
+                break;
+            case 1:
+                layer(kBulletList)->addChild(new Bullet(1, x, 10.0f, 0.0f, vx, vy, 0.0f));
+                break;
+            default:
+                // Not missiles: their smoke trails alone would outnumber the effects asked for.
+                layer(kPlayerShotList)->addChild(new BubbleProjectile(0, x, 10.0f, 0.0f, a, v * 0.5f));
+        }
+    }
+    void addEffect() {
+        const float x = randomIn(-700.0f, 700.0f), y = randomIn(0.0f, 400.0f);
+        QorBase* effects = layer(kEffectList);
+        switch (Random::next() % 4) {
+            case 0:
+                effects->addChild(new SpriteEffect(x, y, 0.0f, 10, 25.0f, 50.0f, 0.0f, 2.0f * kPi, 1.5f));
+                break;
+            case 1:
+                effects->addChild(
+                    SpriteEffect::createSmoke(x, y, 0.0f, 6, 10.0f, 40.0f, kPi / 2, kPi / 2, 1.0f, 0xFFC0C0C0u));
+                break;
+            case 2:
+                effects->addChild(
+                    new Splash(x, GameEntity::kWaterLine, 0.0f, 20, 0.0f, 200.0f, kPi / 2, kPi / 2, 1.0f));
+                break;
+            default:
+                effects->addChild(new FlareBurst(x, y, 0.0f, 10, 25.0f, 50.0f, 0.0f, 2.0f * kPi, 2.0f, 0xFFFFD080u));
+        }
+    }
+    void addBomb() {
+        const float x = randomIn(-700.0f, 700.0f);
+        if (Random::fraction() < 0.5f)
+            layer(kEnemyBombList)->addChild(new BomberBomb(Vector3{x, 450.0f, 0.0f}, Vector3{20.0f, 0.0f, 0.0f}, {}));
+        else
+            layer(kEnemyBombList)->addChild(new Bomb(-1, x, 450.0f, 0.0f, randomIn(-30.0f, 30.0f), 0.0f, 0.0f));
+    }
+};
+
+// Runs the program to its title menu; false when it never got there.
+bool startProgram(Window& window) {
+    char pattern[] = "/tmp/torvane-bench-XXXXXX";
+    if (!mkdtemp(pattern)) return false;
+    setenv("XDG_DATA_HOME", pattern, 1);
+    std::filesystem::create_directories(wideToUtf8(getDataFolder()));
+    std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
+        << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\nbUseVSync=No\n"
+           "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
+    if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, 100, 100)) return false;
+    WindowShell::setApplicationFactory(&GameGlobal::start);
+    for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {
+        if (!global) continue;
+        ContextManager* stack = global->pContextManager;
+        if (dynamic_cast<ContextMainGame*>(stack->top())) return true;
+        if (dynamic_cast<ContextEnterName*>(stack->top())) global->profiles.createProfile(u"Bench");
+        if (!dynamic_cast<Loader*>(stack->top())) stack->top()->bFinished = 1;
+    }
+    return false;
+}
+
+BenchScene* buildScene() {
+    global->configuration.detail = 1;
+    auto* game = new BenchScene();
+    static_cast<GameGlobal*>(global)->pCurrentGame = game;
+    global->pContextManager->addChild(game);
+    game->bNoBlaster = 1;  // the guns never run dry
+    game->pScene->camera()->setPosition(0.0f, 120.0f, -640.0f);
+    auto* islandTexture = static_cast<Texture*>(qor->resources().find(true, u"island"));
+    for (int s = 0; s < 2; ++s) {
+        auto* island = new Renderable();
+        island->pSkin = static_cast<Skin*>(qor->resources().find(true, u"island:all"));
+        island->setPosition(s == 0 ? -kIslandX : kIslandX, 21.0f - 0.5f * islandTexture->skins[0]->height, 0.0f);
+        game->layer(GameController::kIslandList)->addChild(island);
+        PlayerData& side = *game->playerData[s];
+        side.pIsland = island;
+        side.createPalms(kPalms, 0);
+        auto* cannon = new FiringCannon(s);
+        cannon->setPosition(island->position.x, 0.0f, 0.0f);
+        cannon->setWeapon(Weapon::createFromType(2, s));
+        game->layer(GameController::kVehicleList)->addChild(cannon);
+        side.pVehicle = cannon;
+    }
+    return game;
+}
+
+void step(GameController& game) {
+    qor->timer.previousFrameStart = qor->timer.frameStart;
+    qor->timer.frameStart += kFrame;
+    game.tick(0.0, 0.0);
+}
+
+// The step, then drawing and presenting; it waits until the frame is really drawn.
+void engineFrame(GameController& game) {
+    step(game);
+    QorGraphics& g = qor->graphics();
+    g.dxDevice->beginScene();
+    g.clear();
+    game.frameRender();
+    g.dxDevice->endScene();
+    g.flip();
+    glFinish();
+}
+
+// The direct loop: the captured frame's vertices in one buffer, grouped by texture.
+struct DirectFrame {
+    struct Group {
+        unsigned texture, mode;
+        GLint first;
+        GLsizei count;
+    };
+    std::vector<ClipVertex> vertices;
+    std::vector<Group> groups;
+    int engineCalls = 0;
+    GLuint program = 0, vertexArray = 0, buffer = 0, white = 0, sampler = 0, target = 0, targetImage = 0;
+} direct;
+
+void groupByTexture(const std::vector<GraphicsDevice::SentBatch>& sent) {
+    std::map<std::pair<unsigned, unsigned>, std::vector<ClipVertex>> byTexture;
+    for (const auto& b : sent) {
+        auto& v = byTexture[{b.texture, b.mode}];
+        v.insert(v.end(), b.vertices.begin(), b.vertices.end());
+    }
+    direct.engineCalls = static_cast<int>(sent.size());
+    for (const auto& [key, vertices] : byTexture) {
+        direct.groups.push_back(
+            {key.first, key.second, static_cast<GLint>(direct.vertices.size()), static_cast<GLsizei>(vertices.size())});
+        direct.vertices.insert(direct.vertices.end(), vertices.begin(), vertices.end());
+    }
+}
+
+const char* const kDirectVertex = R"(#version 330 core
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec4 tint;
+layout(location = 2) in vec2 texCoord;
+layout(location = 3) in vec4 weights;
+out vec2 uv;
+out vec4 factor;
+out vec4 textureWeight;
+void main() { gl_Position = vec4(position.xy, 2.0 * position.z - position.w, position.w); uv = texCoord;
+              factor = tint; textureWeight = weights; }
+)";
+const char* const kDirectFragment = R"(#version 330 core
+in vec2 uv;
+in vec4 factor;
+in vec4 textureWeight;
+uniform sampler2D image;
+out vec4 colour;
+void main() { colour = (texture(image, uv) * textureWeight + (vec4(1.0) - textureWeight)) * factor; }
+)";
+
+GLuint compile(GLenum kind, const char* source) {
+    const GLuint s = glCreateShader(kind);
+    glShaderSource(s, 1, &source, nullptr);
+    glCompileShader(s);
+    return s;
+}
+
+// In the direct context (current): its program, vertex layout, a white texture for the
+// untextured draws and a filtering sampler; the textures themselves are the engine's.
+void setUpDirect() {
+    direct.program = glCreateProgram();
+    glAttachShader(direct.program, compile(GL_VERTEX_SHADER, kDirectVertex));
+    glAttachShader(direct.program, compile(GL_FRAGMENT_SHADER, kDirectFragment));
+    glLinkProgram(direct.program);
+    glUseProgram(direct.program);
+    glGenVertexArrays(1, &direct.vertexArray);
+    glBindVertexArray(direct.vertexArray);
+    glGenBuffers(1, &direct.buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, direct.buffer);
+    constexpr GLsizei stride = sizeof(ClipVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(ClipVertex, factor)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, u)));
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(ClipVertex, weights)));
+    const std::uint32_t white = 0xFFFFFFFFu;
+    glGenTextures(1, &direct.white);
+    glBindTexture(GL_TEXTURE_2D, direct.white);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    glGenSamplers(1, &direct.sampler);
+    glSamplerParameteri(direct.sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(direct.sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindSampler(0, direct.sampler);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // An image of the engine's back-buffer size to draw into, as the engine does: a
+    // window surface may keep the size it was made with.
+    glGenTextures(1, &direct.targetImage);
+    glBindTexture(GL_TEXTURE_2D, direct.targetImage);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWidth, kHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &direct.target);
+    glBindFramebuffer(GL_FRAMEBUFFER, direct.target);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, direct.targetImage, 0);
+}
+
+void directFrame(SDL_Window* window) {
+    glViewport(0, 0, kWidth, kHeight);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(direct.vertices.size() * sizeof(ClipVertex)),
+                 direct.vertices.data(), GL_STREAM_DRAW);
+    for (const DirectFrame::Group& g : direct.groups) {
+        glBindTexture(GL_TEXTURE_2D, g.texture ? g.texture : direct.white);
+        glDrawArrays(g.mode, g.first, g.count);
+    }
+    SDL_GL_SwapWindow(window);
+    glFinish();
+}
+
+// Seconds per call of `frame`, over a batch of `n` calls.
+template <class F>
+double timePerFrame(int n, F frame) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < n; ++i) frame();
+    return secondsSince(start) / n;
+}
+
+void report(BenchScene& game, SDL_Window* window, SDL_GLContext engineContext, SDL_GLContext directContext) {
+    for (int i = 0; i < 240; ++i) step(game);  // into the steady state
+    std::vector<double> steps;
+    for (int i = 0; i < 600; ++i) steps.push_back(timePerFrame(1, [&] { step(game); }));
+    const int shots = count(game.layer(GameController::kPlayerShotList)) +
+                      count(game.layer(GameController::kBulletList)) +
+                      count(game.layer(GameController::kCannonShellList));
+    std::printf("scene: %d palms, %d shots, %d effects, %d bombs in flight\n",
+                count(game.layer(GameController::kPalmList)), shots, count(game.layer(GameController::kEffectList)),
+                count(game.layer(GameController::kBombList)) + count(game.layer(GameController::kEnemyBombList)));
+    std::printf("simulation step: %.3f ms median = %.2f %% of a 60 Hz frame (goal at most 5 %%)\n",
+                median(steps) * 1000.0, median(steps) / kFrame * 100.0);
+
+    std::vector<GraphicsDevice::SentBatch> sent;
+    qor->graphics().dxDevice->sentBatches = &sent;
+    engineFrame(game);
+    qor->graphics().dxDevice->sentBatches = nullptr;
+    groupByTexture(sent);
+    SDL_GL_MakeCurrent(window, directContext);
+    setUpDirect();
+    std::vector<double> engineTimes, directTimes, ratios;
+    constexpr int kBatch = 8;
+    for (int round = 0; round < 40; ++round) {
+        SDL_GL_MakeCurrent(window, engineContext);
+        engineFrame(game);  // the first frame after a switch is not measured
+        const double e = timePerFrame(kBatch, [&] { engineFrame(game); });
+        SDL_GL_MakeCurrent(window, directContext);
+        directFrame(window);
+        const double d = timePerFrame(kBatch, [&] { directFrame(window); });
+        engineTimes.push_back(e);
+        directTimes.push_back(d);
+        ratios.push_back(e / d);
+    }
+    SDL_GL_MakeCurrent(window, engineContext);
+    std::printf(
+        "whole frame through the engine: %.3f ms (%d draw calls); the same %zu vertices straight to "
+        "OpenGL: %.3f ms (%zu draw calls)\n",
+        median(engineTimes) * 1000.0, direct.engineCalls, direct.vertices.size(), median(directTimes) * 1000.0,
+        direct.groups.size());
+    std::printf("engine frame / direct frame: %.2f (median of batch pairs; goal at most 1.3) on %s\n", median(ratios),
+                qor->graphics().dxDevice->rendererName());
+}
+}  // namespace
+
+int main() {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    Window window;
+    if (!startProgram(window)) {
+        std::fprintf(stderr, "bench_game: the program did not reach its title menu (%s)\n", SDL_GetError());
+        return 0;
+    }
+    SDL_GL_SetSwapInterval(0);
+    SDL_Window* handle = window.handle();
+    SDL_GLContext engineContext = SDL_GL_GetCurrentContext();
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    SDL_GLContext directContext = SDL_GL_CreateContext(handle);
+    SDL_GL_MakeCurrent(handle, engineContext);
+    Random::seed(2024);
+    BenchScene* game = buildScene();
+    if (directContext) {
+        SDL_GL_SetSwapInterval(0);
+        SDL_GL_MakeCurrent(handle, engineContext);
+        report(*game, handle, engineContext, directContext);
+        SDL_GL_DeleteContext(directContext);
+        SDL_GL_MakeCurrent(handle, engineContext);
+    } else {
+        std::fprintf(stderr, "bench_game: no second OpenGL context (%s)\n", SDL_GetError());
+    }
+    const std::string dataHome = std::getenv("XDG_DATA_HOME");
+    WindowShell::onClose();
+    window.destroy();
+    Window::shutdownVideo();
+    std::filesystem::remove_all(dataHome);
+    return 0;
+}
