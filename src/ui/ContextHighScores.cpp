@@ -67,6 +67,10 @@ void ContextHighScores::tickContents(double time, double dt) {
 
 void ContextHighScores::renderContents() {
     ContextMenu::renderContents();
+    drawRows();
+}
+
+void ContextHighScores::drawRows() {
     TextFont* font = MenuFonts::get(MenuFonts::kMedium);
     if (!font || !global) return;
     const HIGHSCOREENTRY* rows = global->configuration.highScores[shownTable()];

@@ -31,8 +31,11 @@ public:
 
     // The menu's tick, the highlight's pulse, then "More options..." opens its screen.
     void tickContents(double time, double dt) override;
-    // The menu, then the ten rows of the table.
+    // The menu, then the rows.
     void renderContents() override;
+    // The ten rows of the table shown: name and rating, the row of lastHighScorePlace in
+    // the pulsing colour.
+    void drawRows();
 
     // The pulsing colour at `t` s of the screen's clock.
     static UColor pulseColour(double t);
