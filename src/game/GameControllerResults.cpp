@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Format.h"
 #include "engine/Qor.h"
@@ -36,6 +37,10 @@
 #include "ui/PointCamera.h"
 #include "ui/ScreenStack.h"
 #include "ui/TextPanel.h"
+
+QOR_DEFINE_CLASS(GameControllerResults, GameController, (&makeInstance<GameControllerResults, BasicLink>))
+
+ClassInfo* GameControllerResults::getClass() const { return &classInfo; }
 
 namespace {
 constexpr int kLeftMiddle = 4;  // skin anchor: the bar grows from its left end

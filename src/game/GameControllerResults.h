@@ -23,9 +23,10 @@
 // (bScoreFlag) and the players' ratings and human flags. Values that may come from a
 // saved block are brought into range before they index anything.
 //
-// Lifetime: made by the finished mode's endGame, which copies its score table into it
-// and pushes it; the finished game stays beneath it on the stack (held here by a link)
-// until both close. Owns the drum roll's channel while it plays. Main thread only.
+// Lifetime: made by the finished mode's endGame (through the class registry, by the
+// name "GameControllerResults"), which copies its score table into it and pushes it;
+// the finished game stays beneath it on the stack (held here by a link) until both
+// close. Owns the drum roll's channel while it plays. Main thread only.
 #include <cstdint>
 #include <string>
 
@@ -56,6 +57,8 @@ public:
 
     GameControllerResults();
     ~GameControllerResults() override;
+    static ClassInfo classInfo;
+    ClassInfo* getClass() const override;
 
     // First activation: the current game is the finished one; this screen becomes the
     // current game and enters state 1 at once.
