@@ -12,7 +12,7 @@ packages=(
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick libjpeg-turbo-progs
-  xvfb xauth xdotool
+  xvfb xauth xdotool xfonts-base
 )
 
 missing=()

@@ -32,11 +32,12 @@ constexpr double kWorthCompressing = 0.98;
 
 bool highResolution() { return qor->hq2x == 2; }
 
-[[noreturn]] void failToOpen(const char* method, const std::u16string& path) {
-    const int error = errno;
+[[noreturn]] void failToOpen(const char* method, const std::u16string& path, int error) {
+    const std::u16string reason = error == DiskFile::kNotRegularFile
+                                      ? DiskFile::describeError(error)
+                                      : formatString(u"errno %d:%s", error, DiskFile::describeError(error));
     fatalErrorAt(method, __FILE__, __LINE__,
-                 formatString(u"Failed to open file '%s' (errno %d:%hs, cwd %s)", path, error, std::strerror(error),
-                              getCurrentDirectory()));
+                 formatString(u"Failed to open file '%s' (%s, cwd %s)", path, reason, getCurrentDirectory()));
 }
 
 std::vector<std::uint8_t> compressZlib(const std::uint8_t* bytes, std::uint32_t size) {
@@ -94,7 +95,7 @@ std::unique_ptr<Stream> FileManager::open(std::u16string_view name, std::uint32_
 std::unique_ptr<Stream> FileManager::openDisk(std::u16string_view name, std::uint32_t* size) {
     const std::u16string path = resolvePath(name);
     auto file = std::make_unique<DiskFile>(path, DiskFile::kRead);
-    if (!file->bOpen) failToOpen("FileManager::openDisk", path);
+    if (!file->bOpen) failToOpen("FileManager::openDisk", path, file->openError);
     if (size) *size = file->size;
     if (bCreateWad && !bDiskOnly) recordForWad(name);
     return file;
@@ -129,17 +130,20 @@ std::unique_ptr<Stream> FileManager::openWad(std::u16string_view name, std::uint
     const int got = file->read(stored.get(), static_cast<int>(entry.storedSize));
     file.reset();
     if (got != static_cast<int>(entry.storedSize))
-        QOR_FATAL("FileManager::openWad", u"WAD entry %s could not be read (%d of %u bytes).", entry.filename, got,
-                  entry.storedSize);
+        QOR_FATAL("FileManager::openWad", u"WAD entry %s in '%s' could not be read (%d of %u bytes).", entry.filename,
+                  entry.wadName, got, entry.storedSize);
     auto memory = std::make_unique<MemoryReadStream>(entry.size);
     switch (WadDirectory::inflateEntry(stored.get(), entry.storedSize, memory->bytes(), entry.size)) {
         case WadDirectory::InflateStatus::kFailed:
-            assertionFailedAt(
-                "FileManager::openWad", __FILE__, __LINE__,
-                "uncompress(uncompressedData, &uncompressedSize, compressedData, compressedSize) == Z_OK");
+            QOR_FATAL("FileManager::openWad",
+                      u"WAD entry '%s' in '%s' is damaged: its compressed data cannot be unpacked. Please reinstall "
+                      u"the game.",
+                      entry.filename, entry.wadName);
         case WadDirectory::InflateStatus::kWrongSize:
-            assertionFailedAt("FileManager::openWad", __FILE__, __LINE__,
-                              "correctUncompressedSize == uncompressedSize");
+            QOR_FATAL("FileManager::openWad",
+                      u"WAD entry '%s' in '%s' is damaged: it does not unpack to its %u bytes. Please reinstall the "
+                      u"game.",
+                      entry.filename, entry.wadName, entry.size);
         case WadDirectory::InflateStatus::kOk:
             break;
     }
@@ -152,6 +156,13 @@ bool FileManager::existsOnDisk(std::u16string_view name) const { return fileExis
 bool FileManager::findWadEntry(std::u16string_view name) const { return entries.count(std::u16string(name)) > 0; }
 
 bool FileManager::exists(std::u16string_view name) const { return useDisk() ? existsOnDisk(name) : findWadEntry(name); }
+
+std::u16string FileManager::describe(std::u16string_view name) const {
+    if (useDisk()) return formatString(u"file '%s'", resolvePath(name));
+    const WadEntry* entry = getEntry(name);
+    return entry ? formatString(u"WAD entry '%s' in '%s'", std::u16string(name), entry->wadName)
+                 : formatString(u"WAD entry '%s'", std::u16string(name));
+}
 
 const WadEntry* FileManager::getEntry(std::u16string_view name) const {
     const auto it = entries.find(std::u16string(name));
@@ -200,7 +211,9 @@ void FileManager::mountWad(const std::u16string& path) {
     std::u16string why;
     const auto status = WadDirectory::readHeader(header, fileSize, version, count, why);
     if (status == WadDirectory::Status::kBadVersion)
-        assertionFailedAt("FileManager::useWad", __FILE__, __LINE__, "wadVersion == WAD_VERSION");
+        QOR_FATAL("FileManager::useWad",
+                  u"WAD %s is damaged or no data archive: version %d instead of %d. Please reinstall the game.", path,
+                  version, WadDirectory::kVersion);
     std::vector<std::uint8_t> directory;
     if (status == WadDirectory::Status::kOk) {
         directory.resize(std::size_t{WadDirectory::kEntryBytes} * static_cast<std::size_t>(count));

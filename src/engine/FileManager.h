@@ -81,6 +81,9 @@ public:
     // The number of mounted archives.
     int countMountedWads() const;
     const WadEntry* getEntry(std::u16string_view name) const;
+    // Where `name` comes from in the present mode, for messages about its contents:
+    // "WAD entry 'name' in 'archive'" or "file 'path'".
+    std::u16string describe(std::u16string_view name) const;
 
     std::uint8_t bDiskOnly = 0;   // while set, open/exists/verifyFile use the disk
     std::uint8_t bCreateWad = 0;  // archive-building mode

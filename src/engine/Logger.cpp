@@ -1,11 +1,14 @@
 #include "engine/Logger.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 
 #include "engine/ClassInfo.h"
+#include "engine/DiskFile.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
@@ -25,21 +28,27 @@ Logger::Logger(std::u16string path_, const SystemClock& clock_) : path(std::move
 ClassInfo* Logger::getClass() const { return &classInfo; }
 
 Logger::~Logger() {
-    if (fd >= 0) close(fd);
+    if (fd >= 0 && !onStandardError) close(fd);
     CrashHandler::setLogCopy({}, {});
 }
 
 std::u16string Logger::getLogPath() { return getDataFolder() + kBuildName + u".log"; }
 
 void Logger::open() {
-    fd = ::open(wideToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return;
+    // Never through a link planted at the log's name, never waiting on a pipe.
+    fd = ::open(wideToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    openError = fd < 0 ? errno : 0;
+    struct stat info {};
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) openError = DiskFile::kNotRegularFile;
     static const unsigned char bom[] = {0xEF, 0xBB, 0xBF};
-    if (write(fd, bom, sizeof bom) != sizeof bom) {
-        close(fd);
-        fd = -1;
+    if (fd >= 0 && !openError && write(fd, bom, sizeof bom) != sizeof bom) openError = errno ? errno : EIO;
+    if (openError) {
+        if (fd >= 0) close(fd);
+        fd = STDERR_FILENO;
+        onStandardError = true;
         return;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // A crash copies the log as it stands; every line is already on disk.
     CrashHandler::setLogCopy(wideToUtf8(path), wideToUtf8(getCrashLogPath()));
 }
@@ -50,7 +59,11 @@ void Logger::writeHeader() {
         utf8ToWide(SystemInfo::executablePath()));
     log(u"Current directory: %s", getCurrentDirectory());
     for (const auto& parameter : getCommandLineParameters()) log(u"Command-line parameter: [%s]", parameter);
-    log(u"Log file: %s", path);
+    if (onStandardError)
+        log(u"Log file: %s could not be created (%s); logging to standard error.", path,
+            DiskFile::describeError(openError));
+    else
+        log(u"Log file: %s", path);
     log(u"Log date: %s UTC", getTimeStamp(std::time(nullptr)));
 }
 
@@ -62,7 +75,7 @@ void Logger::writeLine(const std::u16string& message) {
     std::u16string line =
         hasPreviousLine && elapsed != 0 ? formatString(u"+%lu\t%s", elapsed, message) : formatString(u"\t%s", message);
     std::string bytes = wideToUtf8(line);
-    bytes += "\r\n";
+    bytes += onStandardError ? "\n" : "\r\n";
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -80,6 +93,10 @@ void Logger::logFrom(const char* method, const std::u16string& message) {
 }
 
 void Logger::closeAndCopy() {
+    if (onStandardError) {
+        fd = -1;
+        return;
+    }
     if (fd >= 0) {
         fsync(fd);
         close(fd);

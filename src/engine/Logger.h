@@ -17,8 +17,9 @@ class SystemClock;
 
 class Logger {
 public:
-    // Creates the file at `path` and writes the header. A file that cannot be created
-    // leaves the logger silent; the program runs on without a log.
+    // Creates the file at `path` and writes the header. The file is never opened through
+    // a link nor as anything but a regular file; when it cannot be created the log goes
+    // to standard error instead (its first lines say why), so that nothing is lost.
     explicit Logger(std::u16string path = getLogPath());
     Logger(std::u16string path, const SystemClock& clock);
     virtual ClassInfo* getClass() const;
@@ -35,12 +36,14 @@ public:
     // "method(): message"; the message is text, never a format.
     void logFrom(const char* method, const std::u16string& message);
 
-    // Closes the file and copies it to the crash log; later lines are dropped.
+    // Closes the file and copies it to the crash log; later lines are dropped. A log on
+    // standard error is only ended.
     void closeAndCopy();
 
     // The data folder, the build name and ".log".
     static std::u16string getLogPath();
     const std::u16string& getPath() const { return path; }
+    bool isOnStandardError() const { return onStandardError; }
 
 private:
     void open();
@@ -48,7 +51,9 @@ private:
     void writeLine(const std::u16string& message);
 
     std::u16string path;
-    int fd = -1;  // the open log file, -1 when none
+    int fd = -1;                   // the open log file (or standard error), -1 when none
+    bool onStandardError = false;  // the file could not be created
+    int openError = 0;             // why not: errno, or DiskFile::kNotRegularFile
     const SystemClock& clock;
     bool hasPreviousLine = false;
     std::uint32_t previousLineMs = 0;  // millisecond clock at the last line

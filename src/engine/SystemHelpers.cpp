@@ -1,5 +1,7 @@
 #include "engine/SystemHelpers.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -55,8 +57,10 @@ std::u16string getCrashLogPath() { return getDataFolder() + u"crash." + kBuildNa
 std::u16string getCrashScreenshotPath() { return getDataFolder() + u"crash." + kBuildName + u".jpg"; }
 
 bool fileExists(std::u16string_view path) {
-    std::ifstream file(wideToUtf8(path), std::ios::binary);
-    return file.is_open();
+    // Looked at, never opened: a file that cannot be read still exists, and opening a
+    // pipe would wait for a writer.
+    struct stat info {};
+    return ::stat(wideToUtf8(path).c_str(), &info) == 0;
 }
 
 bool copyFile(std::u16string_view source, std::u16string_view destination) {

@@ -31,6 +31,7 @@ std::u16string getCrashDumpPath();
 std::u16string getCrashLogPath();
 std::u16string getCrashScreenshotPath();
 
+// True when anything is at `path` (following links), whether or not it can be read.
 bool fileExists(std::u16string_view path);
 // Copies source over destination; false when it could not.
 bool copyFile(std::u16string_view source, std::u16string_view destination);

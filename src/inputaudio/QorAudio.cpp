@@ -112,7 +112,8 @@ void QorAudio::readSettings(int& channels) {
     MemoryIniFile& s = qor->settings();
     const std::u16string section = classInfo.name;
     muted = s.getBool(section, u"bNoAudio", muted);
-    frequency = s.getInt(section, u"frequency", kDefaultFrequency);
+    frequency =
+        s.getInt(section, u"frequency", kDefaultFrequency, AudioSystem::kMinOutputRate, AudioSystem::kMaxOutputRate);
     startFrequency = frequency;
     channels = s.getInt(section, u"channels", kDefaultChannels);
 }
@@ -161,10 +162,13 @@ std::u16string QorAudio::getBASSErrorString(int code) {
     return formatString(u"Unknown BASS error: %08x", static_cast<std::uint32_t>(code));
 }
 
-void QorAudio::reportCallFailure(const char* method, const char* file, int line, const char* statement) {
-    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d",
-                             getBASSErrorString(library().errorGetCode()), utf8ToWide(statement), utf8ToWide(method),
-                             utf8ToWide(getFileName(std::string_view(file))), line));
+void QorAudio::reportCallFailure(const char* method, const char* file, int line, const char* statement,
+                                 const std::u16string& source) {
+    std::u16string what = getBASSErrorString(library().errorGetCode());
+    if (!source.empty()) what = formatString(u"%s is damaged and cannot be played (%s).", source, what);
+    reportFatal(formatString(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", what,
+                             utf8ToWide(statement), utf8ToWide(method), utf8ToWide(getFileName(std::string_view(file))),
+                             line));
 }
 
 void QorAudio::logInfo() {

@@ -43,9 +43,11 @@ public:
     static AudioSystem& library();
 
     // Reports a failed call of the audio layer: the assertion form, with the name of
-    // the layer's last error as the message and `statement` as the failed call. Does
-    // not return.
-    [[noreturn]] static void reportCallFailure(const char* method, const char* file, int line, const char* statement);
+    // the layer's last error as the message and `statement` as the failed call. With a
+    // `source` (FileManager::describe of the sound's file) the message says which file
+    // failed to load and that it is damaged. Does not return.
+    [[noreturn]] static void reportCallFailure(const char* method, const char* file, int line, const char* statement,
+                                               const std::u16string& source = {});
 
     std::int32_t frequency = 0;    // Hz, the output rate; written back to the settings at the end
     bool muted = false;            // audio is off: nothing is loaded, the silent device runs

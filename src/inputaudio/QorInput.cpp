@@ -76,11 +76,11 @@ void QorInput::readSettings() {
     const std::u16string section = classInfo.name;
     bTrackKeyboard = s.getBool(section, u"bTrackKeyboard", true);
     bTrackJoystick = s.getBool(section, u"bTrackJoystick", true);
-    joystickDeadZone = s.getDouble(section, u"joystickDeadZone", 0.2);
-    repeatRate = s.getDouble(section, u"repeatRate", 0.1);
-    repeatDelay = s.getDouble(section, u"repeatDelay", 0.25);
-    // A hand-edited negative dead zone would let a resting stick drift.
-    if (joystickDeadZone < 0.0) joystickDeadZone = 0.0;
+    // A negative dead zone would let a resting stick drift; one of 1 would never let it move.
+    joystickDeadZone = s.getDouble(section, u"joystickDeadZone", 0.2, 0.0, 0.95);
+    // Seconds; a repeat faster than every frame would fire again each frame.
+    repeatRate = s.getDouble(section, u"repeatRate", 0.1, 0.01, 10.0);
+    repeatDelay = s.getDouble(section, u"repeatDelay", 0.25, 0.0, 10.0);
 }
 
 void QorInput::openDevices() {

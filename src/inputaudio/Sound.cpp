@@ -40,6 +40,7 @@ void Sound::recreateSound() {
     files.bUseWad = savedUseWad;
     // The file's bytes live only for the load: the layer keeps the decoded sample.
     MemoryFile file(0, fileName);
+    const std::u16string source = files.describe(fileName);
     files.bUseWad = useWad;
     const std::uint32_t loop = flags & 1 ? AudioFlag::kSampleLoop : 0;
     AudioSystem& audio = QorAudio::library();
@@ -48,7 +49,8 @@ void Sound::recreateSound() {
     if (!pSample)
         QorAudio::reportCallFailure("Sound::recreateSound", __FILE__, __LINE__,
                                     "pSample = BASS_SampleLoad( true, f.block.pData, 0, f.block.size, "
-                                    "savedMaxPlaybacks, bassFlags | BASS_SAMPLE_OVER_POS | BASS_SAMPLE_VAM)");
+                                    "savedMaxPlaybacks, bassFlags | BASS_SAMPLE_OVER_POS | BASS_SAMPLE_VAM)",
+                                    source);
     info = AudioSampleInfo{};
     if (!audio.sampleGetInfo(pSample, info))
         QorAudio::reportCallFailure("Sound::recreateSound", __FILE__, __LINE__, "BASS_SampleGetInfo(pSample, &info)");

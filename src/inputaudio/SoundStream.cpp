@@ -33,6 +33,7 @@ void SoundStream::recreateSoundStream() {
     const std::uint8_t useWad = files.bUseWad;
     files.bUseWad = savedUseWad;
     sourceData.load();
+    const std::u16string source = files.describe(fileName);
     files.bUseWad = useWad;
     residentStreamBytes += static_cast<std::int32_t>(sourceData.block.size);
     const std::uint32_t bassFlags = flags & 1 ? AudioFlag::kSampleLoop : 0;
@@ -40,7 +41,8 @@ void SoundStream::recreateSoundStream() {
     if (!pStream)
         QorAudio::reportCallFailure("SoundStream::recreateSoundStream", __FILE__, __LINE__,
                                     "pStream = BASS_StreamCreateFile( true, sourceData.block.pData, 0, "
-                                    "sourceData.block.size, bassFlags)");
+                                    "sourceData.block.size, bassFlags)",
+                                    source);
 }
 
 void SoundStream::freeSoundStream() {

@@ -4,6 +4,7 @@
 #include "engine/Format.h"
 #include "engine/Logger.h"
 #include "engine/Qor.h"
+#include "language/ExtraTexts.h"
 
 namespace {
 
@@ -63,6 +64,8 @@ const char16_t* Language::getString(int id) const {
     }
     return kEmpty;
 }
+
+const char16_t* Language::getExtraString(int id) const { return ExtraText::get(currentLanguage, id); }
 
 const char16_t* Language::getString(int language, int id) const {
     if (language < 0 || language >= kLanguageCount || id < 0 || id >= kStringIdCount) return kEmpty;

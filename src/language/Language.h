@@ -34,6 +34,10 @@ public:
     // setLanguage, gives the empty text and is logged (the first time only).
     const char16_t* getString(int id) const;
 
+    // The program's own text `id` (ExtraTexts.h) in the current language; English
+    // before setLanguage.
+    const char16_t* getExtraString(int id) const;
+
     // The text of `id` in `language`, whatever the current language (the loading and
     // language screens read the ISO code and code page of every language this way).
     // The empty text for a language or id out of range.

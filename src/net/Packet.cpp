@@ -15,8 +15,6 @@
 namespace {
 constexpr std::uint8_t kStringKey = 0x2B;
 constexpr int kMaxVarIntBytes = 5;
-
-NetRole* currentRole() { return qor && qor->pQorNetwork ? qor->network().THEROLE : nullptr; }
 }  // namespace
 
 Packet::Packet(std::uint32_t flags_, int capacity) {
@@ -72,7 +70,8 @@ void Packet::doBool(std::uint8_t& b, int bit) {
         return;
     }
     b = static_cast<std::uint8_t>(b & ~targetMask);
-    if (byte && (*byte & bitMask)) b |= targetMask;
+    // Bits left in a bit byte taken before the message went bad read as zero too.
+    if (byte && !bBad && (*byte & bitMask)) b |= targetMask;
 }
 
 void Packet::doBits(std::uint8_t& b, int count) {
@@ -247,7 +246,7 @@ bool Packet::doPointer2(QorBase*& object) {
         object = nullptr;
         return false;
     }
-    NetRole* role = currentRole();
+    NetRole* role = QorNetwork::currentRole();
     object = role ? role->findObject(static_cast<std::int32_t>(id)) : nullptr;
     return true;
 }

@@ -36,16 +36,6 @@ std::string readSmallFile(const std::string& path) {
     close(fd);
     return text;
 }
-
-std::string lowerAscii(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-std::string baseName(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 }  // namespace
 
 namespace SystemInfo {
@@ -74,23 +64,6 @@ std::string userDataHome() {
     if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.local/share";
     if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_dir) return std::string(pw->pw_dir) + "/.local/share";
     return {};
-}
-
-int countProcessesNamed(const std::string& name) {
-    // A process list that cannot be read counts as no other copy running.
-    DIR* proc = opendir("/proc");
-    if (!proc) return 0;
-    const std::string wanted = lowerAscii(name);
-    int count = 0;
-    while (const dirent* entry = readdir(proc)) {
-        if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0]))) continue;
-        std::string exe = readLink(std::string("/proc/") + entry->d_name + "/exe");
-        // A replaced binary reads "path (deleted)"; it is still the same program.
-        if (const std::string tag = " (deleted)"; exe.ends_with(tag)) exe.resize(exe.size() - tag.size());
-        if (!exe.empty() && lowerAscii(baseName(exe)) == wanted) ++count;
-    }
-    closedir(proc);
-    return count;
 }
 
 std::vector<ProcessEntry> listProcesses() {

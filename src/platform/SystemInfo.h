@@ -11,8 +11,6 @@ std::string userName();          // the login name; "Unknown" when it cannot be 
 std::string currentDirectory();  // empty when it cannot be read
 // $XDG_DATA_HOME, or $HOME/.local/share; empty when neither is known.
 std::string userDataHome();
-// Number of running processes whose executable's file name equals `name`, ignoring case.
-int countProcessesNamed(const std::string& name);
 struct ProcessEntry {
     int processId = -1;
     int parentProcessId = -1;

@@ -44,6 +44,14 @@ int evenDown(int v) { return v - v % 2; }
 
 std::u16string section() { return QorGraphics::classInfo.name; }
 
+// The largest display side a setting may ask for, in pixels.
+constexpr int kMaxModeSide = 16384;
+// Texel alignment is a fraction of a texel; anything beyond one texel only blurs or blanks.
+constexpr double kMaxTexelAlignment = 1.0;
+
+float settingFloat(MemoryIniFile& s, const char16_t* key, float value) {
+    return static_cast<float>(s.getDouble(section(), key, value, -kMaxTexelAlignment, kMaxTexelAlignment));
+}
 }  // namespace
 
 QorGraphics::QorGraphics(Window& window_) : window(window_) {
@@ -80,11 +88,12 @@ QorGraphics::QorGraphics(Window& window_) : window(window_) {
 
 void QorGraphics::readSettings() {
     MemoryIniFile& s = qor->settings();
-    videoModeWidth = s.getInt(section(), u"videoModeWidth", -1);
-    videoModeHeight = s.getInt(section(), u"videoModeHeight", -1);
-    texelAlignment.x = static_cast<float>(s.getDouble(section(), u"texelAlignment.x", 0.5f));
-    texelAlignment.y = static_cast<float>(s.getDouble(section(), u"texelAlignment.y", -0.5f));
-    texelAlignment.z = static_cast<float>(s.getDouble(section(), u"texelAlignment.z", 0.0f));
+    // -1 stands for the desktop's size.
+    videoModeWidth = s.getInt(section(), u"videoModeWidth", -1, -1, kMaxModeSide);
+    videoModeHeight = s.getInt(section(), u"videoModeHeight", -1, -1, kMaxModeSide);
+    texelAlignment.x = settingFloat(s, u"texelAlignment.x", 0.5f);
+    texelAlignment.y = settingFloat(s, u"texelAlignment.y", -0.5f);
+    texelAlignment.z = settingFloat(s, u"texelAlignment.z", 0.0f);
     bFullScreen = s.getBool(section(), u"bFullScreen", true);
     bBilinearFilter = s.getBool(section(), u"bBilinearFilter", true);
     bUseHardwareTL = s.getBool(section(), u"bUseHardwareTL", true);

@@ -63,9 +63,7 @@ Qor::Qor(void* appInstance, Window* window) : hAppInstance(appInstance), hWindow
     pTimeKeeper = new TimeKeeper();
     pFileManager = new FileManager();
     readStaticSettings();
-    pFileManager->bDiskOnly = 1;
-    pSettings = new MemoryIniFile(getConfigFilePath());
-    pFileManager->bDiskOnly = 0;
+    pSettings = new MemoryIniFile(getConfigFilePath(), MemoryIniFile::PerMachine{});
     readEngineSettings();
     createServices();
     timer.start(0.001);

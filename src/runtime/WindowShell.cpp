@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/Logger.h"
 #include "engine/Qor.h"
@@ -12,8 +13,8 @@
 #include "engine/SystemHelpers.h"
 #include "inputaudio/WMhooks.h"
 #include "platform/CrashHandler.h"
+#include "platform/InstanceLock.h"
 #include "platform/SystemClock.h"
-#include "platform/SystemInfo.h"
 #include "platform/Window.h"
 #include "render/Context.h"
 
@@ -56,11 +57,24 @@ std::u16string resolveAddress(const std::u16string& address) {
 }
 
 bool isAlreadyRunning() {
-    // argv[0] may be a relative or linked name; the executable's own name is what the
-    // other copy shows in the process table.
-    std::string name = wideToUtf8(getFileName(utf8ToWide(SystemInfo::executablePath())));
-    if (name.empty()) name = wideToUtf8(getProgramFileName());
-    return SystemInfo::countProcessesNamed(name) > 1;
+    // A lock in the data folder that the system drops when its holder dies: nothing a
+    // dead copy left behind (its error box, say) can block a start.
+    const std::u16string path = getDataFolder() + kBuildName + u".lock";
+    int error = 0;
+    switch (InstanceLock::acquire(wideToUtf8(path), error)) {
+        case InstanceLock::Result::kAcquired:
+            return false;
+        case InstanceLock::Result::kHeldByOther:
+            std::fprintf(stderr, "%s is already running (it holds %s).\n", wideToUtf8(kBuildName).c_str(),
+                         wideToUtf8(path).c_str());
+            return true;
+        case InstanceLock::Result::kUnavailable:
+            break;
+    }
+    // Better a second copy than none at all.
+    std::fprintf(stderr, "Cannot lock %s (%s); not checking for another running copy.\n", wideToUtf8(path).c_str(),
+                 std::strerror(error));
+    return false;
 }
 
 void setApplicationFactory(ApplicationFactory factory) { applicationFactory = factory; }

@@ -1,7 +1,7 @@
 #pragma once
 // The outermost layer of the process: it installs the crash handler, records the
-// command line, refuses to start a second copy, creates the one window and runs the
-// message loop. Whenever no event waits, the loop calls the idle tick, which builds the
+// command line, refuses to start a second copy (of the same user), creates the one
+// window and runs the message loop. Whenever no event waits, the loop calls the idle tick, which builds the
 // engine and the application once the window has the focus and then runs one frame.
 #include <string>
 #include <vector>
@@ -29,7 +29,8 @@ void onClose();
 // What the browser is given for `address`: web addresses and absolute paths as they are,
 // a document name resolved against the program's folder.
 std::u16string resolveAddress(const std::u16string& address);
-// True when more than one running process has this program's file name.
+// True when another running copy holds the lock file in the data folder; otherwise
+// this process takes the lock and keeps it until it ends.
 bool isAlreadyRunning();
 }  // namespace WindowShell
 

@@ -18,6 +18,7 @@
 #include "ui/MenuItemLink.h"
 #include "ui/ProfileWidget.h"
 #include "ui/ScreenStack.h"
+#include "ui/UserDataNotice.h"
 #include "ui/WebAddress.h"
 
 namespace {
@@ -67,6 +68,7 @@ ContextMain::ContextMain() {
 void ContextMain::onActivate(bool first) {
     ContextMenu::onActivate(first);
     if (global) global->saveUserData();
+    UserDataNotice::showUntold();
 }
 
 void ContextMain::onDeactivate(bool closing) { ContextMenu::onDeactivate(closing); }

@@ -267,7 +267,9 @@ void GameConfiguration::clampToValidRanges() {
     country = std::clamp(country, 0, kLastCountry);
     if (!std::all_of(countryPosition, countryPosition + 3, [](float v) { return std::isfinite(v); }))
         std::copy(std::begin(kDefaultCountryPosition), std::end(kDefaultCountryPosition), countryPosition);
-    for (auto& row : keys)
-        for (auto& key : row)
-            if (key < 0 || key >= kInputCodes) key = 0;
+    // A code outside the input codes would leave the control unbound (and the player
+    // without a way to steer or skip); it falls back to the control's own default.
+    for (int row = 0; row < kKeyRows; ++row)
+        for (int p = 0; p < kPlayers; ++p)
+            if (keys[row][p] < 0 || keys[row][p] >= kInputCodes) keys[row][p] = kDefaultKeys[row][p];
 }

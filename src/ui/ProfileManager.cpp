@@ -90,6 +90,23 @@ void ProfileManager::toBytes(RecordBytes& record) const {
 void ProfileManager::fromBytes(const RecordBytes& record) {
     current = record.getS32(0);
     for (int k = 0; k < kSlots; ++k) profiles[static_cast<std::size_t>(k)].read(record, slotOffset(k));
-    // A damaged index must neither reach outside the slots nor leave a free slot current.
-    if (current < 0 || current >= kSlots || profiles[static_cast<std::size_t>(current)].isFree()) current = 0;
+    closeGaps();
+}
+
+void ProfileManager::closeGaps() {
+    // Named profiles move down into free slots before them, in their order; the current
+    // one moves with its profile. A current slot that is free or out of range (a damaged
+    // index) gives way to the first profile, so that nobody is asked for a new name
+    // while profiles exist.
+    int named = 0;
+    int newCurrent = 0;
+    for (int k = 0; k < kSlots; ++k) {
+        const auto from = static_cast<std::size_t>(k);
+        if (profiles[from].isFree()) continue;
+        if (k == current) newCurrent = named;
+        if (k != named) profiles[static_cast<std::size_t>(named)] = profiles[from];
+        ++named;
+    }
+    for (int k = named; k < kSlots; ++k) profiles[static_cast<std::size_t>(k)] = ProfileData{};
+    current = newCurrent;
 }

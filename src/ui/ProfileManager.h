@@ -51,8 +51,12 @@ public:
     void onCurrentProfileChanged();
 
     void toBytes(RecordBytes& record) const;
-    // Reads the record and brings `current` into range.
+    // Reads the record, then closes the gaps between named slots (closeGaps).
     void fromBytes(const RecordBytes& record);
+    // Restores the invariants on what was read: named profiles close up into slots
+    // 0, 1, 2, ... in their order, free slots after them are emptied, and `current`
+    // follows its profile or, when it named a free slot or none, becomes 0.
+    void closeGaps();
 
     std::int32_t current = 0;  // 0..9
     std::array<ProfileData, kSlots> profiles;

@@ -60,13 +60,14 @@ void ProfileWidget::tick(double time, double dt) {
     nameLabel->color = hovered ? kHovered : kNormal;
     if (hovered && qor->input().anyTouchPressed()) ScreenStack::push(new ContextPlayers());
     if (!global) return;
-    if (name.empty()) {
-        global->configuration.bNameRequested = 1;
-        auto* entry = new ContextEnterName(false);
-        ScreenStack::push(entry);
-    } else {
+    if (!name.empty()) {
         global->configuration.bNameRequested = 0;
+        return;
     }
+    global->configuration.bNameRequested = 1;
+    // A screen pushed above the menu in this frame (a notice at the title) goes first;
+    // the name is asked for once the menu is on top again.
+    if (ScreenStack::top() == qor->pCurrentContext) ScreenStack::push(new ContextEnterName(false));
 }
 
 // Only the children: the widget's own quad is its hover box, which is not drawn.

@@ -1,11 +1,13 @@
 #pragma once
 // The user's own files in the data folder (the configuration record ".hst" and the
 // profiles ".pro"): whole fixed-size records inside the digest-checked user-data
-// container, saved atomically by the container functions.
+// container, read and saved through UserFileGuard.
 //
 // A file that exists but cannot be loaded (damaged, foreign, another version or size)
 // is logged and copied to "<name>.bak" before anything else happens, so that the first
 // save, which overwrites it with the defaults, never costs the player the only copy.
+// When the copy cannot be made, or the file cannot be read at all, the file is left as
+// it is for the rest of the run: its saves are skipped and the player is told.
 #include <cstdint>
 #include <string>
 
@@ -24,12 +26,10 @@ public:
     static constexpr char16_t kVersion[] = u"2.79";
 
     // Fills `record` (`size` bytes) from the file `fileName` of the data folder when it
-    // holds a valid container of exactly that size; else leaves `record` untouched,
-    // keeps an existing file as "<fileName>.bak" and returns false.
+    // holds a valid container of exactly that size; else leaves `record` untouched and
+    // returns false (keeping a damaged file as "<fileName>.bak").
     static bool load(void* record, std::uint32_t size, const std::u16string& fileName);
-    // Writes the record atomically; false (and logged) on failure.
+    // Writes the record atomically; false (logged, and reported to the player) on
+    // failure, and false without writing while the file is left alone.
     static bool save(const void* record, std::uint32_t size, const std::u16string& fileName);
-
-private:
-    static void keepBackup(const std::u16string& path);
 };

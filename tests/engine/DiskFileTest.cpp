@@ -60,4 +60,19 @@ TEST(DiskFileTest, AFailedAtomicSaveReportsFailureAndKeepsNothingBehind) {
     EXPECT_FALSE(std::filesystem::exists("target.tmp"));
 }
 
+TEST(DiskFileTest, ASaveNeverWritesThroughALinkAtItsTemporaryName) {
+    BareEngine bare;
+    writeText("victim", "not yours");
+    writeText("user.cfg", "old");
+    std::filesystem::create_symlink(bare.folder / "victim", "user.cfg.tmp");
+    EXPECT_TRUE(DiskFile::saveAtomically(u"user.cfg", "new", 3));
+    EXPECT_EQ(readBytes("victim").size(), 9u);
+    EXPECT_EQ(readBytes("user.cfg"), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_FALSE(std::filesystem::is_symlink("user.cfg.tmp"));
+    // A temporary left by a killed run is replaced the same way.
+    writeText("user.cfg.tmp", "half a save");
+    EXPECT_TRUE(DiskFile::saveAtomically(u"user.cfg", "newer", 5));
+    EXPECT_EQ(readBytes("user.cfg").size(), 5u);
+}
+
 }  // namespace

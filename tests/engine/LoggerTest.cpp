@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/Logger.h"
 #include "engine/Strings.h"
 #include "support/FakeClock.h"
@@ -65,11 +67,24 @@ TEST_F(LoggerTest, AMessageIsNeverTakenAsAFormat) {
     EXPECT_EQ(linesOf(TempFolder::read(path)).back(), "\tTest::run(): 100% sure: %s %d %n");
 }
 
-TEST_F(LoggerTest, ALogThatCannotBeCreatedIsSilent) {
-    Logger logger(utf8ToWide(folder.file("missing/folder/test.log")), clock);
-    logger.logFrom("Test::run", u"nowhere");
-    logger.closeAndCopy();
-    SUCCEED();
+TEST_F(LoggerTest, ALogThatCannotBeCreatedGoesToStandardErrorAndSaysWhy) {
+    std::filesystem::create_symlink(folder.file("elsewhere"), path);
+    for (const std::string& where : {folder.file("missing/folder/test.log"), path}) {
+        testing::internal::CaptureStderr();
+        {
+            Logger logger(utf8ToWide(where), clock);
+            EXPECT_TRUE(logger.isOnStandardError());
+            logger.logFrom("Test::run", u"still told");
+            logger.closeAndCopy();
+            logger.logFrom("Test::run", u"dropped");
+        }
+        const std::string text = testing::internal::GetCapturedStderr();
+        EXPECT_NE(text.find("\tLog file: " + where + " could not be created ("), std::string::npos) << text;
+        EXPECT_NE(text.find("\tTest::run(): still told\n"), std::string::npos);
+        EXPECT_EQ(text.find("dropped"), std::string::npos);
+    }
+    // The link was not followed.
+    EXPECT_FALSE(std::filesystem::exists(folder.file("elsewhere")));
 }
 
 TEST_F(LoggerTest, NothingIsWrittenAfterCloseAndCopy) {

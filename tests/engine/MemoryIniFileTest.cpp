@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/MemoryIniFile.h"
+#include "engine/UserFileGuard.h"
 #include "support/BareEngine.h"
 
 namespace {
@@ -28,7 +29,7 @@ TEST(MemoryIniFileTest, OddLinesFollowTheTextRulesExactly) {
         "top=level\n[S]\nk=a=b\nk=second\n spaced = value \n=empty key\nQor\nx=in o\n;note=c\n[\ny=in nameless\n");
     EXPECT_EQ(ini.getString(u"", u"top"), u"level");
     EXPECT_EQ(ini.getString(u"S", u"k"), u"a=b");
-    EXPECT_EQ(ini.getString(u"S", u"spaced "), u" value");
+    EXPECT_EQ(ini.getString(u"S", u"spaced"), u"value");
     EXPECT_EQ(ini.getString(u"S", u""), u"empty key");
     EXPECT_EQ(ini.getString(u"o", u"x"), u"in o");
     EXPECT_EQ(ini.getString(u"o", u";note"), u"c");
@@ -96,6 +97,55 @@ TEST(MemoryIniFileTest, SectionsAreCountedWithoutTheUnnamedOneAndDuplicatesMerge
     const std::string text = "stray=1\n[Skin 0]\na=1\n[Skin 1]\n[Skin 0]\nb=2\n";
     MemoryIniFile ini(std::vector<std::uint8_t>(text.begin(), text.end()));
     EXPECT_EQ(ini.countSections(), 2);
+}
+
+std::vector<std::uint8_t> utf16(const std::string& text, bool bigEndian) {
+    std::vector<std::uint8_t> bytes = bigEndian ? std::vector<std::uint8_t>{0xFE, 0xFF} : std::vector<std::uint8_t>{};
+    for (char c : text) {
+        bytes.push_back(bigEndian ? 0 : static_cast<std::uint8_t>(c));
+        bytes.push_back(bigEndian ? static_cast<std::uint8_t>(c) : 0);
+    }
+    return bytes;
+}
+
+TEST(MemoryIniFileTest, PerMachineSettingsThatAreNotTextAreKeptAsABackupAndStartEmpty) {
+    BareEngine bare;
+    const std::string text = "[Qor]\r\ndebugLevel=3\r\n";
+    writeBytes("be.cfg", utf16(text, true));
+    EXPECT_EQ(MemoryIniFile(u"be.cfg", MemoryIniFile::PerMachine{}).getInt(u"Qor", u"debugLevel"), 3);
+    const std::vector<std::vector<std::uint8_t>> junk = {
+        utf16(text, false), {0x8F, 0xFF, 0x00, 0x13, '=', '1'}, {'[', 'Q', ']', '\n', 'a', '=', 0xC3}};
+    for (const auto& bytes : junk) {
+        UserFileGuard::forgetAll();
+        writeBytes("user.cfg", bytes);
+        std::filesystem::remove("user.cfg.bak");
+        {
+            MemoryIniFile ini(u"user.cfg", MemoryIniFile::PerMachine{});
+            EXPECT_EQ(ini.countSections(), 0);
+            EXPECT_EQ(readBytes("user.cfg.bak"), bytes);
+            ini.setInt(u"Qor", u"debugLevel", 0);
+            EXPECT_TRUE(ini.save());
+        }
+        EXPECT_EQ(MemoryIniFile(u"user.cfg", MemoryIniFile::PerMachine{}).getInt(u"Qor", u"debugLevel"), 0);
+        EXPECT_EQ(readBytes("user.cfg.bak"), bytes);
+    }
+}
+
+TEST(MemoryIniFileTest, PerMachineNumbersOutOfRangeOrNotFiniteFallBackToTheDefault) {
+    MemoryIniFile ini = fromText("[G]\nx = 1e308\ny=nan\nz=-inf\nw=0.25\nmode=99999\nnone=abc\nfine = 640 \n");
+    EXPECT_EQ(ini.getDouble(u"G", u"x", 0.5, -1.0, 1.0), 0.5);
+    EXPECT_EQ(ini.getDouble(u"G", u"y", -0.5, -1.0, 1.0), -0.5);
+    EXPECT_EQ(ini.getDouble(u"G", u"z", 0.0, -1.0, 1.0), 0.0);
+    EXPECT_EQ(ini.getDouble(u"G", u"w", 0.5, -1.0, 1.0), 0.25);
+    EXPECT_EQ(ini.getDouble(u"G", u"missing", 0.75, 0.0, 1.0), 0.75);
+    EXPECT_EQ(ini.getInt(u"G", u"mode", -1, -1, 16384), -1);
+    EXPECT_EQ(ini.getInt(u"G", u"none", 7, 0, 10), 7);
+    EXPECT_EQ(ini.getInt(u"G", u"fine", -1, -1, 16384), 640);
+    // What is saved back is the default, so a bad value cannot outlive the run.
+    EXPECT_EQ(ini.getString(u"G", u"x"), u"0.50000000");
+    EXPECT_EQ(ini.getString(u"G", u"y"), u"-0.50000000");
+    EXPECT_EQ(ini.getString(u"G", u"mode"), u"-1");
+    EXPECT_EQ(ini.getString(u"G", u"missing"), u"0.75000000");
 }
 
 }  // namespace

@@ -29,15 +29,17 @@ constexpr int kA = 30, kS = 31;
 
 bool down(int code) { return qor->pQorInput->keyState[code] & kDown; }
 
-TEST(QorInputTest, MissingSettingsGetDefaultsAndANegativeDeadZoneBecomesZero) {
+TEST(QorInputTest, MissingSettingsGetDefaultsAndNonsenseFallsBackToTheDefault) {
     InputTestEngine engine;
     MemoryIniFile& s = *qor->pSettings;
     s.setDouble(u"QorInput", u"joystickDeadZone", -0.3);  // hand-edited nonsense
+    s.setString(u"QorInput", u"repeatRate", u"nan");
     engine.scriptInput();
     EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"repeatDelay"), 0.25);
     EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"repeatRate"), 0.1);
     EXPECT_TRUE(s.getBool(u"QorInput", u"bTrackJoystick"));
-    EXPECT_DOUBLE_EQ(engine.input().joystickDeadZone, 0.0);
+    EXPECT_DOUBLE_EQ(engine.input().joystickDeadZone, 0.2);
+    EXPECT_DOUBLE_EQ(s.getDouble(u"QorInput", u"joystickDeadZone"), 0.2);
     s.setDouble(u"QorInput", u"repeatDelay", 0.5);
     engine.scriptInput();
     EXPECT_DOUBLE_EQ(engine.input().repeatDelay, 0.5);

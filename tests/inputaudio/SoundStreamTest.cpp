@@ -52,6 +52,13 @@ TEST_F(SoundStreamTest, PlayStartsAStoppedStreamAndLeavesAPlayingOneAlone) {
     EXPECT_LT(position(music), bytesOf(0.1));
 }
 
+TEST_F(SoundStreamTest, DamagedMusicIsFatalAndNamesItsFile) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::u16string damaged = engine->writeFile("damaged.ogg", {'O', 'g', 'g', 'S', 0, 2, 0xFF, 0x13});
+    EXPECT_EXIT(SoundStream(0, damaged), ::testing::ExitedWithCode(255),
+                "Error: file '.*damaged.ogg' is damaged and cannot be played \\(BASS_ERROR_");
+}
+
 TEST_F(SoundStreamTest, PlayTakesItsStartAsAFractionOfTheLength) {
     SoundStream music(0, file);
     music.play(0.5f);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "language/ExtraTexts.h"
 #include "language/Language.h"
 
 namespace {
@@ -111,6 +112,20 @@ TEST(Language, MissingTextMessageNamesIdEnglishTextAndLanguage) {
     missing = findMissingText(rows);
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(describeMissingText(*missing, rows), u"String 440 ('') is missing from language 0.");
+}
+
+TEST(Language, TheProgramsOwnTextsExistInBothLanguagesWithTheSamePlaceholders) {
+    auto placeholders = [](std::u16string_view text) {
+        std::u16string found;
+        for (std::size_t at = text.find(u'%'); at != std::u16string_view::npos; at = text.find(u'%', at + 2))
+            found += text.substr(at, 2);
+        return found;
+    };
+    for (int id = 0; id < ExtraText::kCount; ++id) {
+        EXPECT_NE(str(ExtraText::get(0, id)), u"") << id;
+        EXPECT_NE(str(ExtraText::get(1, id)), u"") << id;
+        EXPECT_EQ(placeholders(ExtraText::get(0, id)), placeholders(ExtraText::get(1, id))) << id;
+    }
 }
 
 }  // namespace

@@ -221,4 +221,13 @@ TEST_F(PacketTest, TruncatedOrMalformedMessagesAreMarkedBad) {
     c.doClassID(record);
     EXPECT_TRUE(c.bBad);
     EXPECT_EQ(record, nullptr);
+
+    // Bits left in a bit byte taken before the message went bad read as zero too.
+    const std::uint8_t bitsThenShort[] = {0xFF, 0x05};
+    Packet bits(0, bitsThenShort, sizeof bitsThenShort);
+    bits.doBool(b, 0);
+    bits.doUString(text);
+    bits.doBool(b, 1);
+    EXPECT_TRUE(bits.bBad);
+    EXPECT_EQ(b, 1);
 }

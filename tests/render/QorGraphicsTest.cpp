@@ -263,6 +263,21 @@ TEST_F(QorGraphicsFreshSettingsTest, EveryKeyIsWrittenWithItsDefault) {
     EXPECT_EQ(qor->pQorGraphics->videoModeWidth, qor->pQorGraphics->desktopMode.width);
 }
 
+class QorGraphicsBadSettingsTest : public EngineFixture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth = 99999\nvideoModeHeight=192\n"
+               "texelAlignment.x = 1e308\ntexelAlignment.y=nan\n";
+    }
+};
+
+TEST_F(QorGraphicsBadSettingsTest, NumbersOutOfRangeOrNotFiniteAreReplacedByTheirDefaults) {
+    EXPECT_EQ(qor->pQorGraphics->texelAlignment.x, 0.5f);
+    EXPECT_EQ(qor->pQorGraphics->texelAlignment.y, -0.5f);
+    EXPECT_EQ(qor->pQorGraphics->videoModeWidth, qor->pQorGraphics->desktopMode.width);
+    EXPECT_EQ(qor->pSettings->getString(u"QorGraphics", u"texelAlignment.x"), u"0.50000000");
+}
+
 class QorGraphicsSafeModeTest : public EngineFixture {
 protected:
     std::string settingsText() const override {

@@ -146,6 +146,23 @@ TEST_F(WindowShellTest, ASecondCopyExitsAtOnce) {
     EXPECT_TRUE(WIFEXITED(Program::wait(first)));
 }
 
+TEST_F(WindowShellTest, AProcessLeftWithTheProgramsNameDoesNotBlockAStart) {
+    Program program(folder, "TorvaneLeftover", kStaticSettings);
+    // What a dead copy's error box is to a check by name: a process of the same file name.
+    fs::create_directory(folder.file("old"));
+    fs::copy_file("/bin/sleep", folder.file("old/TorvaneLeftover"));
+    std::string name = folder.file("old/TorvaneLeftover"), seconds = "60";
+    char* argv[] = {name.data(), seconds.data(), nullptr};
+    pid_t leftover = -1;
+    ASSERT_EQ(posix_spawn(&leftover, name.c_str(), nullptr, nullptr, argv, environ), 0);
+    const pid_t pid = program.start();
+    EXPECT_TRUE(program.waitForLog("Entering game loop.", 30));
+    kill(pid, SIGTERM);
+    Program::wait(pid);
+    kill(leftover, SIGKILL);
+    waitpid(leftover, nullptr, 0);
+}
+
 TEST_F(WindowShellTest, AFatalErrorReportsItsMessageWritesTheCrashLogAndExitsWith255) {
     // A static settings file without its "hq2x" key cannot be run.
     Program program(folder, "TorvaneFatal",

@@ -1,9 +1,11 @@
 #pragma once
 // A private data folder for the duration of a test: $XDG_DATA_HOME points into a
-// temporary folder, so the user files the test writes never touch the real ones.
+// temporary folder, so the user files the test writes never touch the real ones. The
+// test starts as a new run would: no file is left alone and nothing is reported yet.
 #include <cstdlib>
 #include <string>
 
+#include "engine/UserFileGuard.h"
 #include "support/TempFolder.h"
 
 class UserDataHome {
@@ -11,6 +13,7 @@ public:
     UserDataHome() {
         if (const char* old = std::getenv("XDG_DATA_HOME")) previous = old, hadPrevious = true;
         setenv("XDG_DATA_HOME", home.path.c_str(), 1);
+        UserFileGuard::forgetAll();
     }
     ~UserDataHome() {
         if (hadPrevious)

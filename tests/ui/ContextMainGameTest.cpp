@@ -1,16 +1,20 @@
 // The title menu inside the running program, driven like a player would: keys, a pad and
 // the mouse open and close each screen it leads to, the user data is saved each time the
-// menu comes back on top, and "Yes" to the Escape question ends the program.
+// menu comes back on top, "Yes" to the Escape question ends the program, and trouble
+// with the saved data is told on the title.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/Qor.h"
+#include "engine/Strings.h"
+#include "runtime/WindowShell.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "platform/GraphicsDevice.h"
@@ -215,4 +219,32 @@ TEST_F(ContextMainGameTest, KeysPadAndMouseOpenAndCloseEachScreenAndYesToTheQues
     clickOn(*question->firstButton);
     frames(30);
     EXPECT_TRUE(ended);
+}
+
+TEST_F(ContextMainGameTest, AProfileFileThatCannotBeReadIsToldOfOnceAtTheTitleAndKept) {
+    const std::string profiles = home.file("Torvane2Xmas.pro");
+    std::filesystem::create_directory(profiles);
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+    global->pContextManager->top()->bFinished = 1;
+    // The notice comes before the name entry that the missing profiles bring.
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextPopup>() || topIs<ContextEnterName>(); }));
+    auto* notice = dynamic_cast<ContextPopup*>(global->pContextManager->top());
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->title, u"Your saved data");
+    EXPECT_NE(notice->text.find(utf8ToWide(profiles) + u"|cannot be read (it is not a regular file)"),
+              std::u16string::npos);
+    useScriptedDevices();
+    tapKey(kReturn);
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
+    type("Ann");
+    typeReturn();
+    // Back on the title, and saved again, with nothing new to tell.
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+    frames(5);
+    EXPECT_TRUE(topIs<ContextMainGame>());
+    WindowShell::onClose();
+    EXPECT_TRUE(std::filesystem::is_directory(profiles));
+    EXPECT_TRUE(std::filesystem::exists(home.file("Torvane2Xmas.hst")));
 }

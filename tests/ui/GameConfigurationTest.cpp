@@ -176,8 +176,10 @@ TEST(GameConfigurationTest, EveryDamagedFieldIsBroughtIntoItsRange) {
     EXPECT_EQ(c.invasionPlayers, 1);
     EXPECT_EQ(c.gameModeId, 1);
     EXPECT_EQ(c.country, 240);
-    EXPECT_EQ(c.keys[0][0], 0);
-    EXPECT_EQ(c.keys[0][1], 0);
+    // Codes outside the input codes fall back to the row's own default, so the player
+    // keeps a way to steer.
+    EXPECT_EQ(c.keys[0][0], 203);
+    EXPECT_EQ(c.keys[0][1], 30);
     EXPECT_EQ(c.keys[1][0], 205);
     EXPECT_EQ(c.countryPosition[0], 0.0f);
     EXPECT_EQ(c.countryPosition[2], -1.0f);

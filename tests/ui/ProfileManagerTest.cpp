@@ -149,6 +149,24 @@ TEST(ProfileManagerTest, ADamagedCurrentIndexOrNameIsMendedOnLoad) {
     }
 }
 
+TEST(ProfileManagerTest, GapsBetweenNamedSlotsCloseOnLoadAndTheCurrentProfileFollows) {
+    // current: a named slot that moves down, then a free slot between named ones.
+    for (const auto& [stored, expected] : {std::pair{7, 2}, std::pair{5, 0}}) {
+        UserDataHome home;
+        RecordBytes r(ProfileManager::kSize);
+        r.putS32(0, stored);
+        r.putBytes(8 + 9424 * 1, "Ann", 4);
+        r.putBytes(8 + 9424 * 3, "Bob", 4);
+        r.putBytes(8 + 9424 * 7, "Cid", 4);
+        r.putU8(8 + 9424 * 7 + ProfileData::kInvasionOffset, 1);  // Cid's saved game goes with him
+        storeRecord(r);
+        ProfileManager m;
+        EXPECT_EQ(names(m), u"Ann|Bob|Cid||||||||") << stored;
+        EXPECT_EQ(m.current, expected) << stored;
+        EXPECT_EQ(m.profiles[2].invasionGame[0], 1);
+    }
+}
+
 TEST(ProfileManagerTest, ADamagedFileLeavesEverySlotFreeAndIsKeptAsABackup) {
     UserDataHome home;
     {

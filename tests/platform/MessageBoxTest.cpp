@@ -1,0 +1,152 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/MessageBox.h"
+#include "platform/SystemInfo.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+TEST(MessageBoxTest, StandardErrorGetsTheTitleOnlyWhenTheTextLacksIt) {
+    testing::internal::CaptureStderr();
+    MessageBox::showError("Error", "Error: Key 'x' is missing.");
+    MessageBox::showError("Error", "Disk trouble");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Key 'x' is missing.\nError: Disk trouble\n");
+}
+
+// A program that shows a fatal error box on `display` and ends once it is closed;
+// -1 when its video did not start. It returns once the video has started, so that the
+// helpers the video layer runs while it starts are over.
+pid_t startProgramWithABox(const std::string& display) {
+    int started[2];
+    if (pipe(started) != 0) return -1;
+    const pid_t program = fork();
+    if (program == 0) {
+        close(started[0]);
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) _exit(3);
+        const char byte = 1;
+        if (write(started[1], &byte, 1) != 1) _exit(3);
+        MessageBox::showError("Error", "A test box.");
+        _exit(0);
+    }
+    close(started[1]);
+    char byte = 0;
+    const bool ok = read(started[0], &byte, 1) == 1;
+    close(started[0]);
+    return ok ? program : -1;
+}
+
+// The children of `program` that run its own code (not a helper it started): the box.
+std::vector<pid_t> boxesOf(pid_t program) {
+    std::string ownName;
+    const auto processes = SystemInfo::listProcesses();
+    for (const auto& p : processes)
+        if (p.processId == getpid()) ownName = p.name;
+    std::vector<pid_t> boxes;
+    for (const auto& p : processes)
+        if (p.parentProcessId == program && p.name == ownName) boxes.push_back(p.processId);
+    return boxes;
+}
+
+// The child the video layer made to draw the box, or -1 when none came.
+pid_t waitForTheBox(pid_t program) {
+    for (const auto end = Clock::now() + std::chrono::seconds(20); Clock::now() < end;) {
+        if (const auto boxes = boxesOf(program); !boxes.empty()) return boxes.front();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+// The wait status of `pid`, or -1 when it still runs after 30 seconds (it is then
+// killed); `meanwhile` runs between the looks.
+template <class F>
+int waitForEnd(pid_t pid, F meanwhile) {
+    int status = 0;
+    for (const auto end = Clock::now() + std::chrono::seconds(30); Clock::now() < end;) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return status;
+        meanwhile();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+int waitForEnd(pid_t pid) {
+    return waitForEnd(pid, [] {});
+}
+
+// An X server of the test's own, so that its boxes take no focus from other tests' windows.
+class PrivateDisplay {
+public:
+    PrivateDisplay() {
+        int number[2];
+        if (pipe(number) != 0) return;
+        server = fork();
+        if (server == 0) {
+            close(number[0]);
+            const std::string fd = std::to_string(number[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "640x480x24",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(number[1]);
+        // The number, then a newline, once the server takes connections.
+        std::string text;
+        char c = 0;
+        while (read(number[0], &c, 1) == 1 && c != '\n') text += c;
+        if (c == '\n') name = ":" + text;
+        close(number[0]);
+    }
+    ~PrivateDisplay() {
+        if (server <= 0) return;
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+    std::string name;  // empty when the server did not start
+    pid_t server = -1;
+};
+
+class ErrorBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs Xvfb (TORVANE_DISPLAY_TESTS)";
+        if (display.name.empty()) GTEST_SKIP() << "Xvfb did not start";
+        // Orphans come to this process, so that the box's end can be seen.
+        prctl(PR_SET_CHILD_SUBREAPER, 1);
+        program = startProgramWithABox(display.name);
+        ASSERT_GT(program, 0) << "the video did not start";
+        box = waitForTheBox(program);
+        ASSERT_GT(box, 0) << "no box process appeared";
+    }
+    void TearDown() override { prctl(PR_SET_CHILD_SUBREAPER, 0); }
+    PrivateDisplay display;
+    pid_t program = -1;
+    pid_t box = -1;
+};
+}  // namespace
+
+TEST_F(ErrorBoxTest, TheBoxDiesWithItsProgram) {
+    kill(program, SIGKILL);
+    waitForEnd(program);
+    EXPECT_NE(waitForEnd(box), -1) << "the box outlived its program";
+}
+
+TEST_F(ErrorBoxTest, TheBoxClosesOnATerminationRequest) {
+    // The program sees its box gone and goes on to its end; every box it shows is asked.
+    const int programStatus = waitForEnd(program, [this] {
+        for (pid_t shown : boxesOf(program)) kill(shown, SIGTERM);
+    });
+    EXPECT_TRUE(WIFEXITED(programStatus)) << programStatus;
+}
