@@ -10,10 +10,8 @@
 #include "ui/MenuButton.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuItemBack.h"
-#include "ui/MenuItemLink.h"
 #include "ui/PlaceholderScreen.h"
 #include "ui/ScreenStack.h"
-#include "ui/WebAddress.h"
 
 namespace {
 std::u16string text(int id) { return qor->language().getString(id); }
@@ -38,8 +36,7 @@ ContextHighScoresOnline::ContextHighScoresOnline() {
     ok->setWidth(160.0f);
     addItem(ok);
     pWorldWide =
-        new MenuItemLink(0.0f, 2.0f * s, 0.0f, text(StringId::WORLDWIDESCORES), text(StringId::WORLDWIDESCORESHINT));
-    pWorldWide->url = WebAddress::getPageAddress(kWorldWidePage);
+        new MenuButton(0.0f, 2.0f * s, 0.0f, text(StringId::WORLDWIDESCORES), text(StringId::WORLDWIDESCORESHINT));
     addItem(pWorldWide);
     pUploadScores = new MenuButton(0.0f, s, 0.0f, text(StringId::UPLOADSCORES), text(StringId::UPLOADSCORESHINT));
     addItem(pUploadScores);
@@ -54,6 +51,7 @@ void ContextHighScoresOnline::tickContents(double time, double dt) {
         global->configuration.resetHighScores();
         global->lastHighScorePlace = -1;
     }
+    if (pWorldWide->takeTrigger()) pushStandIn(StringId::WORLDWIDESCORES);
     if (pUploadScores->takeTrigger()) {
         const bool networkReady = global && global->configuration.bNetworkWizardDone;
         pushStandIn(networkReady ? StringId::UPLOADSCORES : StringId::NETWORKWIZARD);
