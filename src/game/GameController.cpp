@@ -9,6 +9,7 @@
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
 #include "game/GameEntity.h"
+#include "game/GameGlobal.h"
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
 #include "inputaudio/QorAudio.h"
@@ -19,7 +20,6 @@
 #include "render/Camera.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
-#include "game/GameGlobal.h"
 #include "ui/SkyWidget.h"
 #include "ui/Snowfall.h"
 

@@ -8,9 +8,9 @@
 #include "engine/ErrorManager.h"
 #include "engine/Random.h"
 #include "game/GameController.h"
+#include "game/GameGlobal.h"
 #include "game/PlayerSaveBlock.h"
 #include "render/Easing.h"
-#include "game/GameGlobal.h"
 
 // The vehicles, their weapons and the palms are built beside this class. Until their
 // headers are in the tree, a side has no vehicle and no palms as far as this file can

@@ -12,8 +12,8 @@
 // part calls Zeppelin::onPartDestroyed on its owner; enter() stands in for the enemy
 // family's entry operation, which a part does not use.
 #include "engine/Link.h"
-#include "game/GameEntity.h"
 #include "engine/Vector3.h"
+#include "game/GameEntity.h"
 
 class ZeppelinPart : public GameEntity {
 public:

@@ -14,11 +14,11 @@
 
 #include "engine/Qor.h"
 #include "engine/Strings.h"
-#include "runtime/WindowShell.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
+#include "runtime/WindowShell.h"
 #include "support/TempFolder.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextGameMode.h"
