@@ -231,8 +231,9 @@ void GameControllerResults::showTip() {
     pBar = nullptr;
     addContinueText(kTipContinueDelay);
     if (const std::int32_t t = table(); t != kNoScoreTable) {
-        FadingText tip(0.0f, static_cast<float>(kVirtualScreenHeight / 4), 0.0f,
-                       text(StringId::IOS_RATINGTIPCLASSICWAR + t), MenuFonts::get(MenuFonts::kSmall), 0xFFFFFFFFu);
+        const int quarterHeight = kVirtualScreenHeight / 4;  // whole units
+        FadingText tip(0.0f, static_cast<float>(quarterHeight), 0.0f, text(StringId::IOS_RATINGTIPCLASSICWAR + t),
+                       MenuFonts::get(MenuFonts::kSmall), 0xFFFFFFFFu);
         tip.bShadow = 0;
         tip.fadeIn = 1.0;
         tip.layoutFlags = kTipLayout;
@@ -344,8 +345,8 @@ void GameControllerResults::addKeyPoint(float x, float y, float z) {
 void GameControllerResults::addContinueText(double delay) {
     const bool touch = qor->input().inputMode == QorInput::kModeTouch;
     const int id = touch ? StringId::IOS_PRESSXKEYTOCONTINUE : StringId::CLICKTOCONTINUE;
-    FadingText* t =
-        label(0.0f, static_cast<float>(20 - kVirtualScreenHeight / 2), text(id), MenuFonts::kSmall, kContinueColour);
+    const int halfHeight = kVirtualScreenHeight / 2;  // whole units
+    FadingText* t = label(0.0f, static_cast<float>(20 - halfHeight), text(id), MenuFonts::kSmall, kContinueColour);
     t->layoutFlags = kContinueLayout;
     t->delay = delay;
     pTextLayer->addChild(t);

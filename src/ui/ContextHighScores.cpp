@@ -39,7 +39,8 @@ ContextHighScores::ContextHighScores(std::int32_t tableIndex) {
     const bool fixed = tableIndex >= 0 && tableIndex < GameConfiguration::kTables;
     table = fixed ? tableIndex : 0;
     if (!fixed) {
-        pTableSelector = new MenuItemChoice(0.0f, static_cast<float>(kVirtualScreenHeight / 2 - 100), 0.0f, &table, 0,
+        const int halfHeight = kVirtualScreenHeight / 2;  // whole units
+        pTableSelector = new MenuItemChoice(0.0f, static_cast<float>(halfHeight - 100), 0.0f, &table, 0,
                                             GameConfiguration::kTables - 1, StringId::ENUMGAMETYPE0, u"", u"");
         addItem(pTableSelector);
     }
