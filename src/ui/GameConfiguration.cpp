@@ -126,6 +126,7 @@ void GameConfiguration::resetHighScores() {
 }
 
 int GameConfiguration::insertScore(int table, int score, bool withDigest, const std::u16string& name) {
+    if (table < 0 || table >= kTables) return -1;  // no such table: nothing to enter
     HIGHSCOREENTRY* rows = highScores[table];
     int place = 0;
     while (place < kEntries && rows[place].score >= score) ++place;

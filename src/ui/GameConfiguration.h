@@ -82,7 +82,7 @@ public:
     // Ten entries per table, 20.000% down to 2.000%, no names, made now.
     void resetHighScores();
     // Enters `score` into `table` (0..4) below every entry it does not beat; returns the
-    // place 0..9, or -1 when it beats none (the table is then unchanged).
+    // place 0..9, or -1 when it beats none or `table` names no table (nothing changes then).
     int insertScore(int table, int score, bool withDigest, const std::u16string& name);
     // Clears every binding of `code`, so that one code never serves two controls.
     void unbindKey(int code);

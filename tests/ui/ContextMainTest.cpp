@@ -64,7 +64,8 @@ TEST_F(ContextMainTest, EachButtonOpensItsScreen) {
     menu->tickContents(0.0, 0.0);
     auto* scores = dynamic_cast<ContextHighScores*>(top());
     ASSERT_NE(scores, nullptr);
-    EXPECT_EQ(scores->tableIndex, 5);
+    EXPECT_NE(scores->pTableSelector, nullptr);  // all five tables, starting on the first
+    EXPECT_EQ(scores->table, 0);
     menu->creditsItem->bTriggered = 1;
     menu->tickContents(0.0, 0.0);
     auto* credits = dynamic_cast<ContextMenu*>(top());
