@@ -8,9 +8,16 @@
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
+#include "game/AnnouncementText.h"
+#include "game/BonusBalloonKind.h"
 #include "game/GameEntity.h"
+#include "game/GameGlobal.h"
+#include "game/HudOverlay.h"
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
+#include "game/Vehicle.h"
+#include "game/Weapon.h"
+#include "game/WeaponButton.h"
 #include "inputaudio/QorAudio.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/Sound.h"
@@ -19,30 +26,8 @@
 #include "render/Camera.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
-#include "game/GameGlobal.h"
 #include "ui/SkyWidget.h"
 #include "ui/Snowfall.h"
-
-// The announcement line, the players' HUDs with their weapon labels and the bonus
-// balloons are built beside this class. Until their headers are in the tree the
-// controller runs without them: the pointers stay null and no balloon appears.
-#if __has_include("game/AnnouncementText.h")
-#define TORVANE_GAME_HAS_ANNOUNCEMENT 1
-#include "game/AnnouncementText.h"
-#else
-#define TORVANE_GAME_HAS_ANNOUNCEMENT 0
-#endif
-#if __has_include("game/HudOverlay.h") && __has_include("game/WeaponButton.h") && __has_include(           \
-                                                                                      "game/Vehicle.h") && \
-                                                                                      __has_include("game/Weapon.h")
-#define TORVANE_GAME_HAS_HUD 1
-#include "game/HudOverlay.h"
-#include "game/Vehicle.h"
-#include "game/Weapon.h"
-#include "game/WeaponButton.h"
-#else
-#define TORVANE_GAME_HAS_HUD 0
-#endif
 
 namespace {
 constexpr int kEscapeKey = 1;
@@ -77,12 +62,8 @@ void GameController::buildScene() {
     pSky = new SkyWidget();
     pScene = new ContextBlender();
     pOverlay = new Context();
-#if TORVANE_GAME_HAS_ANNOUNCEMENT
     pAnnouncement = new AnnouncementText(global ? global->fonts[Global::kFontLarge] : nullptr, 0xFFFFFFFFu);
     pAnnouncement->fadeTime = kAnnouncementFade;
-#else
-    (void)kAnnouncementFade;
-#endif
     pScene->addChild(pSky);
     for (auto*& list : layers) {
         list = new QorBase();
@@ -90,16 +71,12 @@ void GameController::buildScene() {
     }
     pScene->addChild(new Snowfall(pScene->pCamera, kSnowSpread));
     for (int s = 0; s < kSides; ++s) {
-#if TORVANE_GAME_HAS_HUD
         pHud[s] = new HudOverlay(s);
         pOverlay->addChild(pHud[s]);
-#endif
         playerData[s] = new PlayerData(s);
         pScene->addChild(playerData[s]);
     }
-#if TORVANE_GAME_HAS_ANNOUNCEMENT
     pOverlay->addChild(pAnnouncement);
-#endif
     addChild(pScene);
     addChild(pOverlay);
 }
@@ -268,30 +245,22 @@ void GameController::spawnBonusBalloon(float x, float y, float z, double value) 
     if (Sound* pop = findSound(u"balloonPop")) pop->playAt(Vector3{x, y, z});
 }
 
-// The six balloon kinds come with the bonus balloons; until then no balloon is made
-// (the kind is still drawn, so the random sequence is the same either way).
+// `value` is the balloon's lifetime in seconds.
 GameEntity* GameController::createBonusBalloon(std::int32_t kind, float x, float y, float z, double value) {
-    (void)kind, (void)x, (void)y, (void)z, (void)value;
-    return nullptr;
+    return new BonusBalloonKind(kind, x, y, z, value);
 }
 
 void GameController::switchWeapon(std::int32_t side, std::int32_t type) {
     PlayerData* player = getPlayerData(side);
     if (!player || !player->giveWeapon(type)) return;
-#if TORVANE_GAME_HAS_HUD
-    if (pHud[side]) pHud[side]->addChild(new WeaponButton(side, 0, false, player->pVehicle->weapon->name));
-#endif
+    pHud[side]->addChild(new WeaponButton(side, 0, false, player->pVehicle->weapon->name));
     if (Sound* sound = findSound(type == 0 ? u"switchWeaponLower" : u"switchWeapon")) sound->play();
 }
 
 bool GameController::isPauseButtonTouched() const {
-#if TORVANE_GAME_HAS_HUD
     HudOverlay* hud = pHud[0];
-    return hud && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch &&
+    return qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch &&
            hud->touchButton.isPointInside(pOverlay->pointer);
-#else
-    return false;
-#endif
 }
 
 PlayerData* GameController::getPlayerData(std::int32_t side) const {

@@ -151,7 +151,7 @@ public:
 
 private:
     void buildScene();
-    // The balloon of `kind` (0..5), or null while the balloon classes are not built.
+    // A new balloon of `kind` (0..5); the caller owns it.
     GameEntity* createBonusBalloon(std::int32_t kind, float x, float y, float z, double value);
     void checkPauseKeys();
     void openPauseScreen();
