@@ -45,7 +45,9 @@ constexpr UColor kWhite = 0xFFFFFFFFu;
 constexpr UColor kBarColour = 0xFFFF0000u;
 constexpr UColor kBoostedColour = 0xFFFFFF00u;
 
-Skin* skin(const char16_t* name) { return static_cast<Skin*>(qor->resources().find(true, name)); }
+// Every controller builds its HUDs, also where no pictures are loaded (the class
+// registry's checks, the tools): a missing skin draws nothing.
+Skin* skin(const char16_t* name) { return dynamic_cast<Skin*>(qor->resources().find(false, name)); }
 
 // a + (b - a) x (1 - (1 - t)^2): quick at first, settling gently.
 float easeOut(float a, float b, float t) { return a + (b - a) * (1.0f - (1.0f - t) * (1.0f - t)); }
@@ -159,6 +161,7 @@ void HudOverlay::drawMouseArrow(Vehicle& v) {
     if (qor->input().inputMode != QorInput::kModeMouse || !player || !player->bPointerControl) return;
     Renderable arrow;
     arrow.pSkin = skin(u"mouseArrow:0");
+    if (!arrow.pSkin) return;
     arrow.position = qor->pCurrentContext ? qor->pCurrentContext->pointer : Vector3{0.0f, 0.0f, 0.0f};
     arrow.rotation = Vector3{0.0f, 0.0f, v.aimAngle};
     arrow.updateXform();

@@ -13,9 +13,9 @@
 //
 // Lifetime: made by the game controller, one per side, as a child of its overlay; lives
 // as long as the controller. Owns its labels (children) and the touch button; reads the
-// side's PlayerData and vehicle in the current game, which it does not own. Needs the
-// skins "ovalButtons:0" and "hud-touchscreen:1" (fatal when missing) and, to draw, the
-// bars, icons and arrows the render step names. Main thread only.
+// side's PlayerData and vehicle in the current game, which it does not own. Draws the
+// skins "ovalButtons:0" and ":1", "hud-touchscreen:1", "hud-energybar:0" and ":1" and
+// "mouseArrow:0"; a missing one is left out. Main thread only.
 #include <cstdint>
 
 #include "render/Renderable.h"

@@ -8,9 +8,9 @@
 #include "engine/ErrorManager.h"
 #include "engine/Random.h"
 #include "game/GameController.h"
+#include "game/GameGlobal.h"
 #include "game/PlayerSaveBlock.h"
 #include "render/Easing.h"
-#include "game/GameGlobal.h"
 
 // The vehicles, their weapons and the palms are built beside this class. Until their
 // headers are in the tree, a side has no vehicle and no palms as far as this file can
@@ -155,7 +155,8 @@ void PlayerData::loadWeapon(const PlayerSaveBlock& record) {
 #if TORVANE_GAME_HAS_VEHICLES
     if (!pVehicle) return;
     const std::int32_t type = record.bytes.getS32(PlayerSaveBlock::kWeaponType);
-    if (pVehicle->weapon && type >= 0 && type <= kLastWeaponType) {
+    // Only a type that createFromType can make: any other is fatal there.
+    if (pVehicle->weapon && Weapon::isKnownType(type)) {
         pVehicle->weapon->destroy();
         pVehicle->weapon = Weapon::createFromType(type, side);
     }

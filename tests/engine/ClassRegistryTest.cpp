@@ -5,6 +5,7 @@
 #include "engine/ClassRegistry.h"
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
+#include "engine/ResourceManager.h"
 #include "language/Language.h"
 #include "render/Context.h"
 
@@ -57,10 +58,12 @@ TEST(ClassRegistry, LookupsByIdNameAndIndex) {
 }
 
 TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
-    // Objects need an engine to live in; screens fetch their texts as they are built.
+    // Objects need an engine to live in; screens fetch their texts as they are built and
+    // look up their frames in the resource registry (empty here: menus then draw none).
     Qor engine{Qor::Headless{}};
     engine.pLanguage = new Language(u"");
     engine.language().setLanguage(0);
+    engine.pResourceManager = new ResourceManager();
     for (ClassInfo* r = ClassRegistry::instance().head; r; r = r->next) {
         if (!r->factory || !r->isA(&BasicLink::classInfo)) continue;
         auto* object = static_cast<BasicLink*>(r->factory());

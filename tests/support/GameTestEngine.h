@@ -1,8 +1,8 @@
 #pragma once
 // Test support for the game: the menus' headless engine (no display) with the textures a
-// game scene needs (sky, sea and snowflake as plain 16 x 16 quads; the HUDs' skins), the
-// application object with an empty screen stack, a time keeper on a clock the test
-// moves, and a game controller that is the current game. Frames are stepped by hand.
+// game scene needs (sky, sea and snowflake as plain 16 x 16 quads), the application
+// object with an empty screen stack, a time keeper on a clock the test moves, and a
+// game controller that is the current game. Frames are stepped by hand.
 #include <memory>
 #include <vector>
 
@@ -34,8 +34,6 @@ public:
     explicit GameTestEngine(std::uint32_t seed = 1234) {
         // "palm": player data plants palms.
         for (const char16_t* name : {u"sky", u"sea", u"snowflake", u"palm"}) addTexture(name, 2);
-        // The players' HUDs: their oval, the edge arrow and the touch-screen pause button.
-        for (const char16_t* name : {u"ovalButtons:0", u"ovalButtons:1", u"hud-touchscreen:1"}) addSkin(name, 32, 32);
         makeGlobal();
         qor->pTimeKeeper = new TimeKeeper(clock);
         Random::seed(seed);
