@@ -34,6 +34,17 @@ Palm* Enemy::pickTarget() {
     return defender ? defender->pickRandomPalm() : nullptr;
 }
 
+Vector3 Enemy::defendingIsland() {
+    const GameController* game = GameFx::currentGame();
+    const PlayerData* defender = game ? game->getPlayerData(0) : nullptr;
+    return defender && defender->pIsland ? defender->pIsland->position : Vector3{0.0f, 0.0f, 0.0f};
+}
+
+float Enemy::sceneCameraX() {
+    const GameController* game = GameFx::currentGame();
+    return game && game->pScene ? game->pScene->pCamera->position.x : 0.0f;
+}
+
 namespace {
 constexpr float kSideThreshold = 16.0f;  // camera x beyond which it looks off to one side
 constexpr float kLowestEntry = 64.0f;    // virtual pixels above the water line

@@ -57,6 +57,10 @@ protected:
     // A random standing palm of side 0 of the current game (the first palm when none
     // stands; null without a game or palms). Draws from the shared generator.
     static Palm* pickTarget();
+    // Where the defending side's island stands (the origin without one).
+    static Vector3 defendingIsland();
+    // The x of the game's scene camera (0 without a game).
+    static float sceneCameraX();
 };
 
 // Where `enemy` comes in for `mode` (an EntryMode), in the world plane z = 0, from the

@@ -6,10 +6,21 @@
 #include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Random.h"
+#include "game/AtomBomb.h"
+#include "game/Ballistic.h"
+#include "game/Bomber.h"
 #include "game/Enemy.h"
+#include "game/EnemyBiplane.h"
+#include "game/EnemyP35.h"
 #include "game/GameController.h"
 #include "game/GameFx.h"
+#include "game/HotAirBalloon.h"
+#include "game/HotAirBalloonArmed.h"
+#include "game/Kamikaze.h"
 #include "game/ParachuteCrate.h"
+#include "game/PropelledBomb.h"
+#include "game/Torpedo.h"
+#include "game/Zeppelin.h"
 
 // No factory: a spawner is made only with a wave's arguments.
 QOR_DEFINE_CLASS(EnemySpawner, QorBase, nullptr)
@@ -48,21 +59,32 @@ ClassInfo* EnemySpawner::getClass() const { return &classInfo; }
 
 Enemy* EnemySpawner::instantiateEnemy(std::int32_t type) {
     switch (type) {
+        case kBiplane:
+            return new EnemyBiplane();
+        case kP35:
+            return new EnemyP35();
+        case kPropelledBomb:
+            return new PropelledBomb();
+        case kTorpedo:
+            return new Torpedo(false);
+        case kHeavyTorpedo:
+            return new Torpedo(true);
+        case kHotAirBalloon:
+            return new HotAirBalloon();
+        case kHotAirBalloonArmed:
+            return new HotAirBalloonArmed();
+        case kAtomBomb:
+            return new AtomBomb();
         case kCrate:
             return new ParachuteCrate(0);
-        case kBiplane:
-        case kP35:
-        case kPropelledBomb:
-        case kTorpedo:
-        case kHeavyTorpedo:
-        case kHotAirBalloon:
-        case kHotAirBalloonArmed:
-        case kAtomBomb:
         case kKamikaze:
+            return new Kamikaze();
         case kBomber:
+            return new Bomber();
         case kZeppelin:
+            return new Zeppelin();
         case kBallistic:
-            return new Enemy();  // stand-in until the type is built
+            return new Ballistic();
         default:
             QOR_FATAL("EnemySpawner::instantiateEnemy", u"Tried to spawn unknown enemy type.");
     }

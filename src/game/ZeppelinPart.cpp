@@ -2,20 +2,19 @@
 
 #include <numbers>
 
+#include "engine/ClassInfo.h"
 #include "engine/ErrorManager.h"
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"
 #include "game/GameFx.h"
 #include "game/SpriteEffect.h"
+#include "game/Zeppelin.h"
 #include "render/Texture.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
 
-#if __has_include("game/Zeppelin.h")
-#include "game/Zeppelin.h"
-#define TORVANE_HAS_ZEPPELIN 1
-#endif
+QOR_DEFINE_CLASS(ZeppelinPart, Enemy, nullptr)
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -27,7 +26,7 @@ Skin* partSkin() {
 }
 }  // namespace
 
-ZeppelinPart::ZeppelinPart(float strength) : GameEntity(-1) {
+ZeppelinPart::ZeppelinPart(float strength) {
     scoreValue = kScoreValue;
     health = maxHealth = strength;
     pSkin = partSkin();
@@ -35,6 +34,8 @@ ZeppelinPart::ZeppelinPart(float strength) : GameEntity(-1) {
     collisionSensitivity = 1.0f;
     updateXform();
 }
+
+ClassInfo* ZeppelinPart::getClass() const { return &classInfo; }
 
 void ZeppelinPart::tick(double, double) {
     auto* hull = dynamic_cast<Renderable*>(owner.get());
@@ -55,9 +56,7 @@ void ZeppelinPart::destroy(GameEntity*) {
 }
 
 void ZeppelinPart::tellOwner() {
-#ifdef TORVANE_HAS_ZEPPELIN
     if (auto* zeppelin = dynamic_cast<Zeppelin*>(owner.get())) zeppelin->onPartDestroyed();
-#endif
 }
 
 void ZeppelinPart::shakeCamera() {

@@ -4,18 +4,17 @@
 // none to lose), and when destroyed it explodes downward, shakes the camera and tells
 // its zeppelin, which starts sinking once its last part is gone. Belongs to no side.
 //
+// An enemy of its own (hostile, worth kScoreValue), but never entered by a spawner: the
+// zeppelin makes its parts when it enters and counts their points as released.
+//
 // Lives in the game's enemy list (the zeppelin inserts it there), which owns it. The
 // owner is held by a link that clears should the zeppelin go first; a part without an
 // owner stays where it is.
-//
-// Seam: the zeppelin is built with the enemy family. Once "game/Zeppelin.h" exists the
-// part calls Zeppelin::onPartDestroyed on its owner; enter() stands in for the enemy
-// family's entry operation, which a part does not use.
 #include "engine/Link.h"
-#include "game/GameEntity.h"
 #include "engine/Vector3.h"
+#include "game/Enemy.h"
 
-class ZeppelinPart : public GameEntity {
+class ZeppelinPart : public Enemy {
 public:
     static constexpr std::int32_t kScoreValue = 1000;
     static constexpr int kSkin = 2;  // of the "zeppelin" texture
@@ -25,9 +24,11 @@ public:
 
     // A part with `strength` as its health and maximum health.
     explicit ZeppelinPart(float strength);
+    static ClassInfo classInfo;
+    ClassInfo* getClass() const override;
 
     // Entering the scene: nothing to do for a part (the zeppelin places it).
-    virtual void enter() {}
+    void enter() override {}
     // Rides on the owner: position = offset through the owner's world matrix, rotation
     // = the owner's rotation.
     void tick(double time, double dt) override;
