@@ -296,7 +296,7 @@ void GameControllerCampaign::releaseBonusBalloon() {
     bonusDueTime = nextBonusTime();
     const ViewRect view = pScene->pCamera->getViewRect(0.0f);
     const float bottom = std::max(view.bottom, 0.0f);
-    const float y = bottom + fraction() * (view.top - bottom);
+    const float y = bottom + fraction() * std::max(view.top - bottom, 0.0f);
     const float x = view.left + fraction() * (view.right - view.left);
     spawnBonusBalloon(x, y, 0.0f, kBalloonLifetime);
     if (helpOn() && !bBonusTipShown) {

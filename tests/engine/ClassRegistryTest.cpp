@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "engine/BasicLink.h"
 #include "engine/ClassInfo.h"
 #include "engine/ClassRegistry.h"
@@ -8,6 +10,8 @@
 #include "engine/ResourceManager.h"
 #include "language/Language.h"
 #include "render/Context.h"
+#include "render/Quad.h"
+#include "render/Texture.h"
 
 TEST(ClassInfo, IdsAreTheNameHashOrTheNumberOfAGeneratedName) {
     EXPECT_EQ(classIdForName(u"Qor"), 91986u);
@@ -64,6 +68,17 @@ TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
     engine.pLanguage = new Language(u"");
     engine.language().setLanguage(0);
     engine.pResourceManager = new ResourceManager();
+    // Game controllers build their scene's backdrop, which needs its pictures.
+    std::vector<Texture*> backdrop;
+    for (const char16_t* name : {u"sky", u"sea", u"snowflake"}) {
+        backdrop.push_back(new Texture(16, 16, 0));
+        for (int i = 0; i < 2; ++i) {
+            auto* quad = new Quad();
+            quad->pTexture = backdrop.back();
+            backdrop.back()->skins.push_back(quad);
+        }
+        engine.pResourceManager->addResource(backdrop.back(), name);
+    }
     for (ClassInfo* r = ClassRegistry::instance().head; r; r = r->next) {
         if (!r->factory || !r->isA(&BasicLink::classInfo)) continue;
         auto* object = static_cast<BasicLink*>(r->factory());
@@ -71,6 +86,7 @@ TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
         EXPECT_EQ(object->getClass(), r);
         object->destroy();
     }
+    for (Texture* t : backdrop) t->destroy();
 }
 
 TEST(ClassRegistry, ADuplicateNameMarksTheRegistryBad) {
