@@ -36,11 +36,12 @@ QOR_DEFINE_CLASS(Zeppelin, Enemy, nullptr)
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr float kWrapMargin = 32.0f;            // units past the right edge before it wraps
-constexpr float kDropSpanStart = -80.0f;        // local x of the first car: single drops fall
-constexpr float kDropSpan = 272.0f;             // between it and 192 units further
+constexpr float kDropSpanStart = -80.0f;        // local x: single drops fall from the first car
+constexpr float kDropSpan = 272.0f;             // to x = 192, past the last
 constexpr float kRimX = 220.0f, kRimY = 24.0f;  // half the hull's length and height, local
 constexpr float kBlastStep = 64.0f;             // local x between the large explosions
 constexpr int kBlasts = 9;                      // from -256 to 256
+constexpr float kFirstBlastX = -256.0f;         // local x of the first
 constexpr double kSmallShake = 0.0025, kLargeShake = 0.02, kShakeTime = 1.0;
 
 ViewRect currentView() {
@@ -221,7 +222,7 @@ void Zeppelin::smallExplosion() {
 
 void Zeppelin::finalExplosion() {
     for (int i = 0; i < kBlasts; ++i) {
-        const Vector3 at = localPoint(kBlastStep * static_cast<float>(i - kBlasts / 2));
+        const Vector3 at = localPoint(kFirstBlastX + kBlastStep * static_cast<float>(i));
         GameFx::addToList(GameController::kEffectList,
                           new SpriteEffect(at.x, at.y, at.z, 10, 50.0f, 100.0f, heading, 2 * kPi, 10.0f));
     }
