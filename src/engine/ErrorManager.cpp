@@ -8,6 +8,7 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
+#include "platform/GlCheck.h"
 #include "platform/MessageBox.h"
 #include "platform/ResultCode.h"
 
@@ -20,9 +21,18 @@ std::atomic<bool> reporting{false};
     MessageBox::showError("Error", wideToUtf8(message));
     std::exit(kFatalExitCode);
 }
+
+// An OpenGL error that the drawing device's checks find is a failed platform call.
+void glCallFailed(const char* error, const char* call, const char* function, const char* file, int line) {
+    reportFatal(formatString(u"Error: OpenGL %hs\n Statement: %hs\n Function: %hs()\n File: %s\n Line: %d", error, call,
+                             function, utf8ToWide(getFileName(std::string_view(file))), line));
+}
 }  // namespace
 
-ErrorManager::ErrorManager() { QOR_LOG("ErrorManager::ErrorManager", u"Starting..."); }
+ErrorManager::ErrorManager() {
+    QOR_LOG("ErrorManager::ErrorManager", u"Starting...");
+    GlCheck::setReporter(glCallFailed);
+}
 
 ClassInfo* ErrorManager::getClass() const { return &classInfo; }
 

@@ -6,7 +6,9 @@
 //    QOR_CHECK build the message (naming the method, the source file and line) and hand
 //    it to ErrorManager::error, which logs it, saves a screenshot and a copy of the log
 //    as crash files, gives the desktop its display back, shows the message and ends the
-//    process with exit status 255. None of them returns.
+//    process with exit status 255. None of them returns. OpenGL errors that the drawing
+//    device's checks find (debug and sanitizer builds) take the same path once an
+//    ErrorManager has been made.
 //
 // The fatal path never recurses: a fatal error raised while one is being reported goes
 // straight to the message and the exit. It works before the engine exists and during

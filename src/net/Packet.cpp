@@ -15,8 +15,6 @@
 namespace {
 constexpr std::uint8_t kStringKey = 0x2B;
 constexpr int kMaxVarIntBytes = 5;
-
-NetRole* currentRole() { return qor && qor->pQorNetwork ? qor->network().THEROLE : nullptr; }
 }  // namespace
 
 Packet::Packet(std::uint32_t flags_, int capacity) {
@@ -247,7 +245,7 @@ bool Packet::doPointer2(QorBase*& object) {
         object = nullptr;
         return false;
     }
-    NetRole* role = currentRole();
+    NetRole* role = QorNetwork::currentRole();
     object = role ? role->findObject(static_cast<std::int32_t>(id)) : nullptr;
     return true;
 }

@@ -8,13 +8,15 @@
 QOR_DEFINE_ROOT_CLASS(QorNetwork, nullptr)
 
 namespace {
-NetRoleFlags* currentRole() { return qor && qor->pQorNetwork ? qor->network().THEROLE : nullptr; }
+NetRoleFlags* currentRoleFlags() { return QorNetwork::currentRole(); }
 }  // namespace
 
-QorNetwork::QorNetwork() { QorBase::netRole = &currentRole; }
+QorNetwork::QorNetwork() { QorBase::netRole = &currentRoleFlags; }
 
 QorNetwork::~QorNetwork() {
-    if (QorBase::netRole == &currentRole) QorBase::netRole = nullptr;
+    if (QorBase::netRole == &currentRoleFlags) QorBase::netRole = nullptr;
 }
+
+NetRole* QorNetwork::currentRole() { return qor && qor->pQorNetwork ? qor->network().THEROLE : nullptr; }
 
 ClassInfo* QorNetwork::getClass() const { return &classInfo; }

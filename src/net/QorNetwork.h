@@ -13,5 +13,8 @@ public:
     virtual ~QorNetwork();
     static ClassInfo classInfo;
 
+    // The role of the engine's network service, or null without a service or a role.
+    static NetRole* currentRole();
+
     NetRole* THEROLE = nullptr;  // the current role, not owned; null without a network
 };

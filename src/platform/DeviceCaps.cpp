@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/DeviceVertexBuffer.h"
+#include "platform/GlCheck.h"
 #include "platform/GraphicsDevice.h"
 
 namespace {
@@ -14,13 +15,13 @@ namespace {
 constexpr std::uint32_t bit(int index) { return 1u << index; }
 
 std::string glText(GLenum name) {
-    const auto* text = reinterpret_cast<const char*>(glGetString(name));
+    const auto* text = reinterpret_cast<const char*>(GL_CHECK(glGetString(name)));
     return text ? text : "";
 }
 
 GLint glInt(GLenum name) {
     GLint value = 0;
-    glGetIntegerv(name, &value);
+    GL_CHECK(glGetIntegerv(name, &value));
     return value;
 }
 
@@ -85,7 +86,7 @@ DeviceCaps DeviceCaps::read(const GraphicsDevice& device) {
     c.MaxVertexIndex = static_cast<std::uint32_t>(glInt(GL_MAX_ELEMENTS_INDICES));
     c.MaxVertexShaderConst = static_cast<std::uint32_t>(glInt(GL_MAX_VERTEX_UNIFORM_COMPONENTS) / 4);
     GLfloat pointSizes[2] = {1.0f, 1.0f};
-    glGetFloatv(GL_POINT_SIZE_RANGE, pointSizes);
+    GL_CHECK(glGetFloatv(GL_POINT_SIZE_RANGE, pointSizes));
     c.MaxPointSize = pointSizes[1];
     // Shader versions as major.minor in two hexadecimal digits each: 3.30 is 0x0303.
     c.VertexShaderVersion = c.PixelShaderVersion = 0x0303;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/GlCheck.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/ResultCode.h"
 
@@ -15,7 +16,7 @@ DeviceTexture::~DeviceTexture() {
     device->flushIfUsing(this);
     if (device->boundDeviceTexture == this) device->boundDeviceTexture = nullptr;
     if (device->boundTexture == name) device->boundTexture = 0;  // deleting unbinds it
-    glDeleteTextures(1, &name);
+    GL_CHECK(glDeleteTextures(1, &name));
     device->forget(this);
 }
 
@@ -25,12 +26,12 @@ std::int32_t DeviceTexture::update(int x, int y, int width, int height, const st
         return ResultCode::kInvalidCall;
     device->flushIfUsing(this);  // gathered draws show the texture as it was
     noteOpacity(x, y, width, height, pixels, pitch);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glBindTexture(GL_TEXTURE_2D, device->boundTexture);
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, name));
+    GL_CHECK(glPixelStorei(GL_UNPACK_ALIGNMENT, 4));
+    GL_CHECK(glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch));
+    GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels));
+    GL_CHECK(glPixelStorei(GL_UNPACK_ROW_LENGTH, 0));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, device->boundTexture));
     return ResultCode::kOk;
 }
 

@@ -12,6 +12,10 @@ class GraphicsDevice;
 class DeviceVertexBuffer {
 public:
     static constexpr int kStride = 24;  // bytes per vertex
+    // Where the device reads a vertex: x, y, z and u, v, all floats. The colour at byte
+    // 12 is not read: the drawing code passes a draw's colour as the texture factor.
+    static constexpr int kPositionOffset = 0;
+    static constexpr int kTexCoordOffset = 16;
 
     ~DeviceVertexBuffer();
     DeviceVertexBuffer(const DeviceVertexBuffer&) = delete;

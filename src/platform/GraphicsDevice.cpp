@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 
+#include "platform/ClipVertex.h"
 #include "platform/DeviceTexture.h"
 #include "platform/DeviceVertexBuffer.h"
+#include "platform/GlCheck.h"
 #include "platform/ResultCode.h"
-#include "platform/TexelMapping.h"
 #include "platform/Window.h"
 
 namespace {
@@ -93,49 +93,6 @@ void main() {
 }
 )";
 
-// Gathered draws are lists: strips and fans become the triangles (or lines) they stand for.
-GLenum listMode(PrimitiveType type) {
-    switch (type) {
-        case PrimitiveType::kPointList:
-            return GL_POINTS;
-        case PrimitiveType::kLineList:
-        case PrimitiveType::kLineStrip:
-            return GL_LINES;
-        case PrimitiveType::kTriangleList:
-        case PrimitiveType::kTriangleStrip:
-        case PrimitiveType::kTriangleFan:
-            break;
-    }
-    return GL_TRIANGLES;
-}
-
-// Calls `f` with the vertex numbers of `count` vertices of `type` in list order. A
-// strip's every other triangle is turned back to the strip's winding.
-template <class F>
-void forEachListVertex(PrimitiveType type, int count, F f) {
-    switch (type) {
-        case PrimitiveType::kLineStrip:
-            for (int i = 0; i + 1 < count; ++i) f(i), f(i + 1);
-            return;
-        case PrimitiveType::kTriangleStrip:
-            for (int i = 0; i + 2 < count; ++i) {
-                if (i % 2 == 0)
-                    f(i), f(i + 1), f(i + 2);
-                else
-                    f(i + 1), f(i), f(i + 2);
-            }
-            return;
-        case PrimitiveType::kTriangleFan:
-            for (int i = 1; i + 1 < count; ++i) f(0), f(i), f(i + 1);
-            return;
-        case PrimitiveType::kPointList:
-        case PrimitiveType::kLineList:
-        case PrimitiveType::kTriangleList:
-            break;
-    }
-    for (int i = 0; i < count; ++i) f(i);
-}
-
 // The vertices a number of primitives of a kind needs.
 long long verticesFor(PrimitiveType type, long long primitives) {
     switch (type) {
@@ -155,16 +112,16 @@ long long verticesFor(PrimitiveType type, long long primitives) {
 }
 
 GLuint compileShader(GLenum kind, const char* source, std::string& error) {
-    GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
+    GLuint shader = GL_CHECK(glCreateShader(kind));
+    GL_CHECK(glShaderSource(shader, 1, &source, nullptr));
+    GL_CHECK(glCompileShader(shader));
     GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    GL_CHECK(glGetShaderiv(shader, GL_COMPILE_STATUS, &ok));
     if (!ok) {
         char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        GL_CHECK(glGetShaderInfoLog(shader, sizeof log, nullptr, log));
         error = log;
-        glDeleteShader(shader);
+        GL_CHECK(glDeleteShader(shader));
         return 0;
     }
     return shader;
@@ -209,47 +166,49 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
         error = SDL_GetError();
         return ResultCode::kNotAvailable;
     }
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    GL_CHECK(glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture));
     if (!buildProgram()) return ResultCode::kNotAvailable;
-    glGenVertexArrays(1, &batchVertexArray);
-    glGenBuffers(1, &batchBuffer);
-    glBindVertexArray(batchVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+    GL_CHECK(glGenVertexArrays(1, &batchVertexArray));
+    GL_CHECK(glGenBuffers(1, &batchBuffer));
+    GL_CHECK(glBindVertexArray(batchVertexArray));
+    GL_CHECK(glBindBuffer(GL_ARRAY_BUFFER, batchBuffer));
     constexpr GLsizei stride = sizeof(ClipVertex);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, x)));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(ClipVertex, factor)));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, u)));
-    glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(ClipVertex, weights)));
+    GL_CHECK(glEnableVertexAttribArray(0));
+    GL_CHECK(glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride,
+                                   reinterpret_cast<const void*>(offsetof(ClipVertex, x))));
+    GL_CHECK(glEnableVertexAttribArray(1));
+    GL_CHECK(glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                                   reinterpret_cast<const void*>(offsetof(ClipVertex, factor))));
+    GL_CHECK(glEnableVertexAttribArray(2));
+    GL_CHECK(glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                                   reinterpret_cast<const void*>(offsetof(ClipVertex, u))));
+    GL_CHECK(glEnableVertexAttribArray(3));
+    GL_CHECK(glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                                   reinterpret_cast<const void*>(offsetof(ClipVertex, weights))));
     canCopyImages = epoxy_gl_version() >= 43 || epoxy_has_gl_extension("GL_ARB_copy_image");
     // The texture that an empty stage samples: one opaque white texel.
     const std::uint32_t white = 0xFFFFFFFFu;
-    glGenTextures(1, &whiteTexture);
-    glBindTexture(GL_TEXTURE_2D, whiteTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    GL_CHECK(glGenTextures(1, &whiteTexture));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, whiteTexture));
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
     boundTexture = whiteTexture;
-    glGenSamplers(1, &sampler);
-    glGenSamplers(1, &nearestSampler);
+    GL_CHECK(glGenSamplers(1, &sampler));
+    GL_CHECK(glGenSamplers(1, &nearestSampler));
     for (GLuint s : {sampler, nearestSampler}) {
-        glSamplerParameteri(s, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glSamplerParameteri(s, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        GL_CHECK(glSamplerParameteri(s, GL_TEXTURE_WRAP_S, GL_REPEAT));
+        GL_CHECK(glSamplerParameteri(s, GL_TEXTURE_WRAP_T, GL_REPEAT));
     }
-    glSamplerParameteri(nearestSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glSamplerParameteri(nearestSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    GL_CHECK(glSamplerParameteri(nearestSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
+    GL_CHECK(glSamplerParameteri(nearestSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST));
     boundSampler = sampler;
-    glBindSampler(0, sampler);
+    GL_CHECK(glBindSampler(0, sampler));
     setLinearFilter(true);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DITHER);
+    GL_CHECK(glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
+    GL_CHECK(glEnable(GL_BLEND));
+    GL_CHECK(glDisable(GL_DEPTH_TEST));
+    GL_CHECK(glDisable(GL_CULL_FACE));
+    GL_CHECK(glDisable(GL_DITHER));
     return reset(p);
 }
 
@@ -258,22 +217,22 @@ unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragm
     if (!vs) return 0;
     const GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragmentSource, error);
     if (!fs) {
-        glDeleteShader(vs);
+        GL_CHECK(glDeleteShader(vs));
         return 0;
     }
-    GLuint linked = glCreateProgram();
-    glAttachShader(linked, vs);
-    glAttachShader(linked, fs);
-    glLinkProgram(linked);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
+    GLuint linked = GL_CHECK(glCreateProgram());
+    GL_CHECK(glAttachShader(linked, vs));
+    GL_CHECK(glAttachShader(linked, fs));
+    GL_CHECK(glLinkProgram(linked));
+    GL_CHECK(glDeleteShader(vs));
+    GL_CHECK(glDeleteShader(fs));
     GLint ok = 0;
-    glGetProgramiv(linked, GL_LINK_STATUS, &ok);
+    GL_CHECK(glGetProgramiv(linked, GL_LINK_STATUS, &ok));
     if (!ok) {
         char log[1024] = {};
-        glGetProgramInfoLog(linked, sizeof log, nullptr, log);
+        GL_CHECK(glGetProgramInfoLog(linked, sizeof log, nullptr, log));
         error = log;
-        glDeleteProgram(linked);
+        GL_CHECK(glDeleteProgram(linked));
         return 0;
     }
     return linked;
@@ -282,9 +241,9 @@ unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragm
 bool GraphicsDevice::buildProgram() {
     presentProgram = linkProgram(kPresentVertexShader, kPresentFragmentShader);
     if (!presentProgram || !buildStageProgram(kVariantGeneral)) return false;
-    glUseProgram(presentProgram);
-    glUniform1i(glGetUniformLocation(presentProgram, "image"), 0);
-    glGenVertexArrays(1, &presentVertexArray);
+    GL_CHECK(glUseProgram(presentProgram));
+    GL_CHECK(glUniform1i(glGetUniformLocation(presentProgram, "image"), 0));
+    GL_CHECK(glGenVertexArrays(1, &presentVertexArray));
     useStageProgram(kVariantGeneral);
     return true;
 }
@@ -296,10 +255,10 @@ bool GraphicsDevice::buildStageProgram(int variant) {
     StageProgram& p = stagePrograms[variant];
     p.name = linkProgram(kVertexShader, source.c_str());
     if (!p.name) return false;
-    glUseProgram(p.name);
-    glUniform1i(glGetUniformLocation(p.name, "stage0"), 0);
-    p.pixelOffset = glGetUniformLocation(p.name, "pixelOffset");
-    p.alphaRef = glGetUniformLocation(p.name, "alphaRef");
+    GL_CHECK(glUseProgram(p.name));
+    GL_CHECK(glUniform1i(glGetUniformLocation(p.name, "stage0"), 0));
+    p.pixelOffset = GL_CHECK(glGetUniformLocation(p.name, "pixelOffset"));
+    p.alphaRef = GL_CHECK(glGetUniformLocation(p.name, "alphaRef"));
     currentVariant = -1;
     return true;
 }
@@ -318,7 +277,7 @@ int GraphicsDevice::availableVariant(int variant) {
 void GraphicsDevice::useStageProgram(int variant) {
     if (variant == currentVariant) return;
     currentVariant = variant;
-    glUseProgram(stagePrograms[variant].name);
+    GL_CHECK(glUseProgram(stagePrograms[variant].name));
     pixelOffsetDirty = true;  // uniforms belong to their program
 }
 
@@ -327,16 +286,16 @@ GraphicsDevice::~GraphicsDevice() {
     for (DeviceTexture* t : textures) t->device = nullptr;
     for (DeviceVertexBuffer* b : buffers) b->device = nullptr;
     if (!glContext) return;
-    for (DeviceTexture* t : textures) glDeleteTextures(1, &t->name);
-    glDeleteVertexArrays(1, &batchVertexArray);
-    glDeleteBuffers(1, &batchBuffer);
+    for (DeviceTexture* t : textures) GL_CHECK(glDeleteTextures(1, &t->name));
+    GL_CHECK(glDeleteVertexArrays(1, &batchVertexArray));
+    GL_CHECK(glDeleteBuffers(1, &batchBuffer));
     releaseBackBuffer();
-    glDeleteTextures(1, &whiteTexture);
-    glDeleteSamplers(1, &sampler);
-    glDeleteSamplers(1, &nearestSampler);
-    for (const StageProgram& p : stagePrograms) glDeleteProgram(p.name);
-    glDeleteProgram(presentProgram);
-    glDeleteVertexArrays(1, &presentVertexArray);
+    GL_CHECK(glDeleteTextures(1, &whiteTexture));
+    GL_CHECK(glDeleteSamplers(1, &sampler));
+    GL_CHECK(glDeleteSamplers(1, &nearestSampler));
+    for (const StageProgram& p : stagePrograms) GL_CHECK(glDeleteProgram(p.name));
+    GL_CHECK(glDeleteProgram(presentProgram));
+    GL_CHECK(glDeleteVertexArrays(1, &presentVertexArray));
     SDL_GL_DeleteContext(glContext);
 }
 
@@ -346,17 +305,17 @@ std::int32_t GraphicsDevice::testCooperativeLevel() const {
 
 bool GraphicsDevice::buildBackBuffer(int width, int height) {
     releaseBackBuffer();
-    glGenTextures(1, &colourBuffer);
-    glBindTexture(GL_TEXTURE_2D, colourBuffer);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, boundTexture);
-    glGenFramebuffers(1, &frameBuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourBuffer, 0);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    GL_CHECK(glGenTextures(1, &colourBuffer));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, colourBuffer));
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, boundTexture));
+    GL_CHECK(glGenFramebuffers(1, &frameBuffer));
+    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
+    GL_CHECK(glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourBuffer, 0));
+    if (GL_CHECK(glCheckFramebufferStatus(GL_FRAMEBUFFER)) != GL_FRAMEBUFFER_COMPLETE) {
         error = "the off-screen back buffer is incomplete";
         releaseBackBuffer();
         return false;
@@ -366,10 +325,10 @@ bool GraphicsDevice::buildBackBuffer(int width, int height) {
 
 void GraphicsDevice::releaseBackBuffer() {
     if (frameBuffer) {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &frameBuffer);
+        GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, 0));
+        GL_CHECK(glDeleteFramebuffers(1, &frameBuffer));
     }
-    if (colourBuffer) glDeleteTextures(1, &colourBuffer);
+    if (colourBuffer) GL_CHECK(glDeleteTextures(1, &colourBuffer));
     frameBuffer = colourBuffer = 0;
 }
 
@@ -411,7 +370,7 @@ std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
 std::int32_t GraphicsDevice::beginScene() {
     if (lost) return ResultCode::kDeviceLost;
     settle();
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
     applyGLViewport();
     return ResultCode::kOk;
 }
@@ -431,28 +390,28 @@ std::int32_t GraphicsDevice::present() {
     int x0, y0, x1, y1;
     presentRect(dw, dh, x0, y0, x1, y1);
     const bool exact = x1 - x0 == bw && y1 - y0 == bh;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, 0));
     if (!exact || dw != bw || dh != bh) {
-        glViewport(0, 0, dw, dh);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        GL_CHECK(glViewport(0, 0, dw, dh));
+        GL_CHECK(glClearColor(0.0f, 0.0f, 0.0f, 1.0f));
+        GL_CHECK(glClear(GL_COLOR_BUFFER_BIT));
     }
-    glViewport(x0, y0, x1 - x0, y1 - y0);
-    glUseProgram(presentProgram);
-    glBindVertexArray(presentVertexArray);
-    glBindSampler(0, 0);
-    glBindTexture(GL_TEXTURE_2D, colourBuffer);
+    GL_CHECK(glViewport(x0, y0, x1 - x0, y1 - y0));
+    GL_CHECK(glUseProgram(presentProgram));
+    GL_CHECK(glBindVertexArray(presentVertexArray));
+    GL_CHECK(glBindSampler(0, 0));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, colourBuffer));
     const GLint filter = exact ? GL_NEAREST : GL_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter));
     applyBlend(false);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
+    GL_CHECK(glDrawArrays(GL_TRIANGLES, 0, 3));
     // Back to the drawing state the scene expects (the next draw sets blending).
-    glBindTexture(GL_TEXTURE_2D, boundTexture);
-    glBindSampler(0, boundSampler);
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, boundTexture));
+    GL_CHECK(glBindSampler(0, boundSampler));
     currentVariant = -1;  // the next draw chooses and binds its program again
     SDL_GL_SwapWindow(window.handle());
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
     applyGLViewport();
     return ResultCode::kOk;
 }
@@ -517,14 +476,15 @@ void GraphicsDevice::emitClear() {
     // Only a rectangle smaller than the buffer needs the scissor; a whole clear is faster.
     const bool partial = r.x != 0 || r.y != 0 || r.width != bw || r.height != bh;
     if (partial) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(r.x, bh - r.y - r.height, r.width, r.height);
+        GL_CHECK(glEnable(GL_SCISSOR_TEST));
+        GL_CHECK(glScissor(r.x, bh - r.y - r.height, r.width, r.height));
     }
     const std::uint32_t argb = clearColour;
-    glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
-                 static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    if (partial) glDisable(GL_SCISSOR_TEST);
+    GL_CHECK(glClearColor(static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
+                          static_cast<float>((argb >> 8) & 0xFF) / 255.0f, static_cast<float>(argb & 0xFF) / 255.0f,
+                          static_cast<float>(argb >> 24) / 255.0f));
+    GL_CHECK(glClear(GL_COLOR_BUFFER_BIT));
+    if (partial) GL_CHECK(glDisable(GL_SCISSOR_TEST));
 }
 
 void GraphicsDevice::settle() {
@@ -545,8 +505,9 @@ std::int32_t GraphicsDevice::setViewport(const DeviceViewport& v) {
 void GraphicsDevice::applyGLViewport() {
     if (!frameBuffer || viewport.width <= 0) return;
     // The off-screen buffer is stored bottom-up; viewports are given from the top.
-    glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width, viewport.height);
-    glDepthRange(viewport.minZ, viewport.maxZ);
+    GL_CHECK(glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width,
+                        viewport.height));
+    GL_CHECK(glDepthRange(viewport.minZ, viewport.maxZ));
     pixelOffsetDirty = true;
 }
 
@@ -571,9 +532,9 @@ void GraphicsDevice::applyBlend(bool enabled) {
     if (enabled == glBlend) return;
     glBlend = enabled;
     if (enabled)
-        glEnable(GL_BLEND);
+        GL_CHECK(glEnable(GL_BLEND));
     else
-        glDisable(GL_BLEND);
+        GL_CHECK(glDisable(GL_BLEND));
 }
 
 // Source alpha 1 makes the blend give the source colour exactly, and the alpha 1 either way.
@@ -605,8 +566,8 @@ void GraphicsDevice::setTextureFactor(std::uint32_t argb) { factor = argb; }
 void GraphicsDevice::setLinearFilter(bool linear) {
     flushBatch();  // the gathered draws were made for the filter they had
     linearFilter = linear;
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+    GL_CHECK(glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST));
+    GL_CHECK(glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST));
 }
 
 DeviceTexture* GraphicsDevice::createTexture(int width, int height) {
@@ -615,11 +576,11 @@ DeviceTexture* GraphicsDevice::createTexture(int width, int height) {
         return nullptr;
     }
     GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glBindTexture(GL_TEXTURE_2D, boundTexture);
+    GL_CHECK(glGenTextures(1, &name));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, name));
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, boundTexture));
     auto* texture = new DeviceTexture(this, name, width, height);
     textures.insert(texture);
     return texture;
@@ -654,6 +615,15 @@ std::int32_t GraphicsDevice::drawPrimitive(PrimitiveType type, int first, int pr
 }
 
 void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
+    updateTransforms();
+    const DrawBatcher::Draw draw = describeDraw(type);
+    if (!batcher.canJoin(draw)) flushBatch();
+    const std::uint8_t* source =
+        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
+    batcher.append(draw, source, count, worldViewProjection);
+}
+
+void GraphicsDevice::updateTransforms() {
     if (viewProjectionDirty) {
         viewProjection = DeviceMatrix::product(transforms[1], transforms[2]);
         viewProjectionDirty = false;
@@ -663,99 +633,75 @@ void GraphicsDevice::gather(PrimitiveType type, int first, int count) {
         worldViewProjection = DeviceMatrix::product(transforms[0], viewProjection);
         transformDirty = false;
     }
+}
+
+DrawBatcher::Draw GraphicsDevice::describeDraw(PrimitiveType type) const {
+    DrawBatcher::Draw d;
+    d.type = type;
+    d.texture = boundDeviceTexture;
     // Blending source alpha over its inverse leaves a pixel as it was when the alpha
     // rounds to 0, which is exactly what a test at reference 0 drops: the test matters
     // only without blending or at a higher reference.
-    const int testRef = alphaTest && (!blend || alphaRef > 0) ? alphaRef : -1;
+    d.alphaTestRef = alphaTest && (!blend || alphaRef > 0) ? alphaRef : -1;
     // An opaque draw looks the same blended or not, so it joins either kind of batch.
     const bool opaque = drawIsOpaque();
-    const bool blended = blend && !opaque, replacing = !blend && !opaque;
-    const GLenum mode = listMode(type);
-    if (!batch.vertices.empty() &&
-        (batch.texture != boundDeviceTexture || batch.mode != mode || batch.alphaTestRef != testRef ||
-         (blended && batch.replacing) || (replacing && batch.blended)))
-        flushBatch();
-    if (batch.vertices.empty()) {
-        batch.texture = boundDeviceTexture;
-        batch.mode = mode;
-        batch.alphaTestRef = testRef;
-        batch.blended = batch.replacing = false;
-        batch.textureOnly = batch.exact = true;
-    }
-    batch.blended |= blended;
-    batch.replacing |= replacing;
-    batch.textureOnly &= colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
+    d.blended = blend && !opaque;
+    d.replacing = !blend && !opaque;
+    d.textureOnly = colorOp == TextureOp::kSelectTexture && alphaOp == TextureOp::kSelectTexture;
     // The tint where an operation uses the factor, white where it does not; the weights
     // take the texture (255) or white (0).
     const bool colourUsesFactor = colorOp != TextureOp::kSelectTexture;
     const bool alphaUsesFactor = alphaOp != TextureOp::kSelectTexture;
-    const std::uint32_t tint = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
-                               (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
-    const std::uint8_t colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
-    const std::uint8_t alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
-    const DeviceMatrix& m = worldViewProjection;
-    const std::uint8_t* vertices =
-        stream->contents.data() + static_cast<std::ptrdiff_t>(first) * DeviceVertexBuffer::kStride;
-    const std::size_t placed = batch.vertices.size();
-    forEachListVertex(type, count, [&](int i) {
-        float f[5];
-        const std::uint8_t* source = vertices + static_cast<std::ptrdiff_t>(i) * DeviceVertexBuffer::kStride;
-        std::memcpy(f, source, 12);
-        std::memcpy(f + 3, source + 16, 8);
-        ClipVertex& v = batch.vertices.emplace_back();
-        v.x = f[0] * m.m[0][0] + f[1] * m.m[1][0] + f[2] * m.m[2][0] + m.m[3][0];
-        v.y = f[0] * m.m[0][1] + f[1] * m.m[1][1] + f[2] * m.m[2][1] + m.m[3][1];
-        v.z = f[0] * m.m[0][2] + f[1] * m.m[1][2] + f[2] * m.m[2][2] + m.m[3][2];
-        v.w = f[0] * m.m[0][3] + f[1] * m.m[1][3] + f[2] * m.m[2][3] + m.m[3][3];
-        v.u = f[3];
-        v.v = f[4];
-        v.factor = tint;
-        v.weights[0] = v.weights[1] = v.weights[2] = colourWeight;
-        v.weights[3] = alphaWeight;
-    });
-    // Where every pixel centre lands on a texel centre, the filtered sample is that
-    // texel, which the nearest-texel sampler reads far more cheaply.
-    batch.exact = batch.exact && linearFilter && boundDeviceTexture && mode == GL_TRIANGLES &&
-                  mapsTexelCentresToPixelCentres(
-                      batch.vertices.data() + placed, static_cast<int>(batch.vertices.size() - placed), viewport.width,
-                      viewport.height, boundDeviceTexture->width(), boundDeviceTexture->height());
+    d.tint = (colourUsesFactor ? factor & 0x00FFFFFFu : 0x00FFFFFFu) |
+             (alphaUsesFactor ? factor & 0xFF000000u : 0xFF000000u);
+    d.colourWeight = colorOp == TextureOp::kSelectFactor ? 0 : 255;
+    d.alphaWeight = alphaOp == TextureOp::kSelectFactor ? 0 : 255;
+    d.linearFilter = linearFilter;
+    d.viewportWidth = viewport.width;
+    d.viewportHeight = viewport.height;
+    return d;
 }
 
 void GraphicsDevice::flushBatch() {
-    if (batch.vertices.empty()) return;
+    if (batcher.empty()) return;
     if (lost) {
-        batch.vertices.clear();
+        batcher.clear();
         return;
     }
     emitClear();
+    applyBatchState(batcher.state());
+    const std::vector<ClipVertex>& vertices = batcher.vertices();
+    GL_CHECK(glBindVertexArray(batchVertexArray));
+    GL_CHECK(glBindBuffer(GL_ARRAY_BUFFER, batchBuffer));
+    // A fresh store each time: the driver need not wait for the last draw's vertices.
+    GL_CHECK(glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(ClipVertex)),
+                          vertices.data(), GL_STREAM_DRAW));
+    GL_CHECK(glDrawArrays(batcher.state().mode, 0, static_cast<GLsizei>(vertices.size())));
+    batcher.clear();
+}
+
+void GraphicsDevice::applyBatchState(const DrawBatcher::State& batch) {
     const int wanted =
         (batch.textureOnly ? kVariantTextureOnly : 0) | (batch.alphaTestRef >= 0 ? kVariantAlphaTest : 0);
     useStageProgram(availableVariant(wanted));
     const StageProgram& p = stagePrograms[currentVariant];
     if (pixelOffsetDirty) {
-        glUniform2f(p.pixelOffset, 1.0f / static_cast<float>(viewport.width),
-                    -1.0f / static_cast<float>(viewport.height));
+        GL_CHECK(glUniform2f(p.pixelOffset, 1.0f / static_cast<float>(viewport.width),
+                             -1.0f / static_cast<float>(viewport.height)));
         pixelOffsetDirty = false;
     }
-    glUniform1f(p.alphaRef, static_cast<float>(batch.alphaTestRef));
+    GL_CHECK(glUniform1f(p.alphaRef, static_cast<float>(batch.alphaTestRef)));
     const unsigned texture = batch.texture ? batch.texture->name : whiteTexture;
     if (texture != boundTexture) {
         boundTexture = texture;
-        glBindTexture(GL_TEXTURE_2D, texture);
+        GL_CHECK(glBindTexture(GL_TEXTURE_2D, texture));
     }
     const unsigned wantedSampler = batch.exact ? nearestSampler : sampler;
     if (wantedSampler != boundSampler) {
         boundSampler = wantedSampler;
-        glBindSampler(0, wantedSampler);
+        GL_CHECK(glBindSampler(0, wantedSampler));
     }
     applyBlend(batch.blended);
-    glBindVertexArray(batchVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
-    // A fresh store each time: the driver need not wait for the last draw's vertices.
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(ClipVertex)),
-                 batch.vertices.data(), GL_STREAM_DRAW);
-    glDrawArrays(batch.mode, 0, static_cast<GLsizei>(batch.vertices.size()));
-    batch.vertices.clear();
 }
 
 bool GraphicsDevice::copyViewportTo(DeviceTexture& texture) {
@@ -777,11 +723,11 @@ bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) 
     // Both are stored bottom-up, so the copy keeps the rows' order either way.
     const int x = viewport.x, y = parameters.backBufferHeight - viewport.y - viewport.height;
     if (toTexture)
-        glCopyImageSubData(colourBuffer, GL_TEXTURE_2D, 0, x, y, 0, texture.name, GL_TEXTURE_2D, 0, 0, 0, 0,
-                           viewport.width, viewport.height, 1);
+        GL_CHECK(glCopyImageSubData(colourBuffer, GL_TEXTURE_2D, 0, x, y, 0, texture.name, GL_TEXTURE_2D, 0, 0, 0, 0,
+                                    viewport.width, viewport.height, 1));
     else
-        glCopyImageSubData(texture.name, GL_TEXTURE_2D, 0, 0, 0, 0, colourBuffer, GL_TEXTURE_2D, 0, x, y, 0,
-                           viewport.width, viewport.height, 1);
+        GL_CHECK(glCopyImageSubData(texture.name, GL_TEXTURE_2D, 0, 0, 0, 0, colourBuffer, GL_TEXTURE_2D, 0, x, y, 0,
+                                    viewport.width, viewport.height, 1));
     return true;
 }
 
@@ -791,9 +737,9 @@ bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& wid
     width = parameters.backBufferWidth;
     height = parameters.backBufferHeight;
     std::vector<std::uint32_t> bottomUp(static_cast<std::size_t>(width) * height);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
+    GL_CHECK(glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer));
+    GL_CHECK(glPixelStorei(GL_PACK_ALIGNMENT, 4));
+    GL_CHECK(glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data()));
     pixels.resize(bottomUp.size());
     for (int y = 0; y < height; ++y)
         std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(height - 1 - y) * width, width,
@@ -807,5 +753,9 @@ bool GraphicsDevice::setGammaRamp(const std::uint16_t* red, const std::uint16_t*
     return false;
 }
 
-const char* GraphicsDevice::rendererName() const { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
-const char* GraphicsDevice::versionName() const { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
+const char* GraphicsDevice::rendererName() const {
+    return reinterpret_cast<const char*>(GL_CHECK(glGetString(GL_RENDERER)));
+}
+const char* GraphicsDevice::versionName() const {
+    return reinterpret_cast<const char*>(GL_CHECK(glGetString(GL_VERSION)));
+}

@@ -12,11 +12,12 @@
 //    factor, the texture's alone, or the factor's alone (TextureOp). A missing texture
 //    reads as opaque white. The alpha test drops pixels whose alpha is not above the
 //    reference; blending is source alpha over inverse source alpha, on or off.
-//  - Draws are gathered: consecutive draws with the same texture, kind of primitive and
-//    alpha test go to OpenGL as one, with their vertices placed and tinted here (a
-//    software renderer pays far more for each call than for a menu's few pixels). They
-//    reach the back buffer in their order, before anything else reads or changes it.
-//    A clear likewise waits, and a copy into the viewport that covers it drops it.
+//  - Draws are gathered (DrawBatcher): consecutive draws with the same texture, kind of
+//    primitive and alpha test go to OpenGL as one, with their vertices placed and tinted
+//    on the processor (a software renderer pays far more for each call than for a menu's
+//    few pixels). They reach the back buffer in their order, before anything else reads
+//    or changes it. A clear likewise waits, and a copy into the viewport that covers it
+//    drops it.
 //
 // Lifetime: one device per engine life, owning the window's OpenGL context. Textures and
 // vertex buffers it makes belong to their callers and may outlive it (they then refuse
@@ -26,8 +27,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ClipVertex.h"
 #include "platform/DeviceMatrix.h"
+#include "platform/DrawBatcher.h"
+#include "platform/PrimitiveType.h"
 
 class DeviceTexture;
 class DeviceVertexBuffer;
@@ -35,15 +37,6 @@ class Window;
 
 enum class TextureOp : int { kModulate = 0, kSelectTexture = 1, kSelectFactor = 2 };
 enum class TransformKind : int { kWorld = 0, kView = 1, kProjection = 2 };
-// Primitive kinds, numbered as the drawing API the engine was first written against.
-enum class PrimitiveType : int {
-    kPointList = 1,
-    kLineList = 2,
-    kLineStrip = 3,
-    kTriangleList = 4,
-    kTriangleStrip = 5,
-    kTriangleFan = 6
-};
 
 // A viewport in back-buffer pixels, origin at the top-left corner.
 struct DeviceViewport {
@@ -183,13 +176,19 @@ private:
     // Adds `count` vertices of the stream from `first`, drawn as `type`, to the gathered
     // draws, sending those first when this draw cannot join them.
     void gather(PrimitiveType type, int first, int count);
+    // Brings worldViewProjection up to date with the transforms.
+    void updateTransforms();
+    // A draw of `type` as the current states make it.
+    DrawBatcher::Draw describeDraw(PrimitiveType type) const;
     // Sends the gathered draws to OpenGL (after the clear they follow).
     void flushBatch();
+    // Program, uniforms, texture, sampler and blending for the gathered draws.
+    void applyBatchState(const DrawBatcher::State& batch);
     void emitClear();
     // Sends everything waiting: the clear and the gathered draws.
     void settle();
     void flushIfUsing(const DeviceTexture* t) {
-        if (!batch.vertices.empty() && batch.texture == t) flushBatch();
+        if (batcher.uses(t)) flushBatch();
     }
     void forget(DeviceTexture* t) { textures.erase(t); }
     void forget(DeviceVertexBuffer* b) { buffers.erase(b); }
@@ -228,16 +227,7 @@ private:
     unsigned boundTexture = 0, boundSampler = 0;
     bool pixelOffsetDirty = true;  // for the program in use
 
-    struct Batch {
-        const DeviceTexture* texture = nullptr;  // null: the white texture
-        unsigned mode = 0;                       // OpenGL primitive kind of the vertices
-        int alphaTestRef = -1;                   // -1: no alpha test
-        bool blended = false;                    // some draw needs blending
-        bool replacing = false;                  // some draw must not be blended
-        bool textureOnly = true;                 // every draw's stage selects the texture alone
-        bool exact = true;                       // every draw hits texel centres
-        std::vector<ClipVertex> vertices;
-    } batch;
+    DrawBatcher batcher;        // the draws not yet sent
     bool clearPending = false;  // a clear of clearRect to clearColour not yet sent
     DeviceViewport clearRect;
     std::uint32_t clearColour = 0;

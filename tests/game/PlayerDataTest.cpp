@@ -42,11 +42,9 @@ TEST(PlayerData, PalmCountsAreBoundedAndARecordNeedsARecordForEveryPalm) {
     std::array<std::uint8_t, PlayerSaveBlock::kSize> bytes{};
     const PlayerSaveBlock record(SaveBytes(bytes.data(), bytes.size()));
     saved.saveplayer(record);
-    EXPECT_FALSE(loaded.loadplayer(record));  // no palm object filled the two records
-    for (int i = 0; i < 2; ++i) {
-        record.palm(i).setValidData(true);
-        record.palm(i).bytes.putF32(PalmSaveRecord::kMaxHealth, 1.0f);
-    }
+    record.palm(1).setValidData(false);
+    EXPECT_FALSE(loaded.loadplayer(record));  // a palm in use without its record
+    record.palm(1).setValidData(true);
     EXPECT_FALSE(PlayerData(0).loadplayer(record));  // another side's record
     ASSERT_TRUE(loaded.loadplayer(record));
     EXPECT_EQ(loaded.getScore(), 77);

@@ -1,12 +1,15 @@
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "../render/EngineFixture.h"
 #include "engine/Qor.h"
 #include "platform/DeviceTexture.h"
 #include "platform/DeviceVertexBuffer.h"
+#include "platform/GlCheck.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/ResultCode.h"
 #include "render/QorGraphics.h"
@@ -388,5 +391,19 @@ TEST_F(GraphicsDeviceTest, ResourcesOutlivingTheDeviceLetGoQuietly) {
     qor->pQorGraphics = nullptr;
     EXPECT_EQ(orphan->upload(nullptr, 0), ResultCode::kDeviceLost);
     delete orphan;
+}
+
+TEST_F(GraphicsDeviceTest, AnOpenGLErrorReachesTheReporterOnceWithTheCall) {
+    static std::string reported;
+    reported.clear();
+    const GlCheck::Reporter previous =
+        GlCheck::setReporter([](const char* error, const char* call, const char*, const char*, int line) {
+            reported += std::string(error) + " " + call + " " + std::to_string(line) + ";";
+        });
+    glEnable(0xFFFF);
+    GlCheck::afterCall("glEnable(0xFFFF)", "test", "test.cpp", 7);
+    GlCheck::afterCall("glEnable(GL_BLEND)", "test", "test.cpp", 8);  // nothing new
+    GlCheck::setReporter(previous);
+    EXPECT_EQ(reported, "GL_INVALID_ENUM glEnable(0xFFFF) 7;");
 }
 }  // namespace

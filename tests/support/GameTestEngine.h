@@ -35,6 +35,7 @@ public:
         // "palm": player data plants palms.
         for (const char16_t* name : {u"sky", u"sea", u"snowflake", u"palm"}) addTexture(name, 2);
         makeGlobal();
+        delete qor->pTimeKeeper;  // the game's clock is stepped by hand
         qor->pTimeKeeper = new TimeKeeper(clock);
         Random::seed(seed);
     }
