@@ -6,8 +6,8 @@
 //
 // Main thread only. The textures are found by name in the resource registry (fatal
 // when missing).
-#include "render/UColor.h"
 #include "engine/Vector3.h"
+#include "render/UColor.h"
 
 class GameEntity;
 class Quad;

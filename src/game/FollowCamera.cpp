@@ -2,8 +2,8 @@
 
 #include "engine/ClassInfo.h"
 #include "game/GameController.h"
-#include "game/PlayerData.h"
 #include "game/GameGlobal.h"
+#include "game/PlayerData.h"
 
 QOR_DEFINE_CLASS(FollowCamera, PointCamera, (&makeInstance<FollowCamera, BasicLink>))
 

@@ -4,9 +4,9 @@
 
 #include "engine/ClassInfo.h"
 #include "game/GameController.h"
+#include "game/GameGlobal.h"
 #include "game/PlayerData.h"
 #include "render/Easing.h"
-#include "game/GameGlobal.h"
 
 QOR_DEFINE_CLASS(GameCamera, PointCamera, (&makeInstance<GameCamera, BasicLink>))
 

@@ -6,10 +6,10 @@
 
 #include "engine/Qor.h"
 #include "game/GameController.h"
+#include "game/GameGlobal.h"
 #include "game/PlayerData.h"
 #include "render/Camera.h"
 #include "render/Context.h"
-#include "game/GameGlobal.h"
 
 GameEntity::GameEntity(std::int32_t side_) : side(side_) {}
 

@@ -16,8 +16,8 @@
 // a subclass); the list's next traversal deletes it.
 #include <cstdint>
 
-#include "render/Renderable.h"
 #include "engine/Vector3.h"
+#include "render/Renderable.h"
 
 class GameController;
 class PlayerData;

@@ -7,12 +7,12 @@
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"
 #include "game/GameEntity.h"
+#include "game/GameGlobal.h"
 #include "game/Splash.h"
 #include "game/SpriteEffect.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/Sound.h"
 #include "render/Texture.h"
-#include "game/GameGlobal.h"
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;

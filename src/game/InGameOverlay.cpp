@@ -4,11 +4,11 @@
 
 #include "engine/Qor.h"
 #include "game/GameController.h"
+#include "game/GameGlobal.h"
 #include "inputaudio/QorInput.h"
 #include "render/QorGraphics.h"
 #include "render/VertexBuffer.h"
 #include "ui/FadingText.h"
-#include "game/GameGlobal.h"
 #include "ui/MenuFonts.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"
+#include "game/GameGlobal.h"
 #include "game/PalmSaveRecord.h"
 #include "game/PalmTrunkMesh.h"
 #include "game/PlayerData.h"
@@ -17,7 +18,6 @@
 #include "render/Texture.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-#include "game/GameGlobal.h"
 
 // The vehicles are built beside the palms; until their header is in the tree no side has
 // a vehicle whose health the palm could read.

@@ -13,8 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/SaveBytes.h"
 #include "engine/Vector3.h"
+#include "game/SaveBytes.h"
 
 class PalmSaveRecord {
 public:

@@ -14,8 +14,8 @@
 #include <cstdint>
 
 #include "engine/QorBase.h"
-#include "render/UColor.h"
 #include "engine/Vector3.h"
+#include "render/UColor.h"
 
 class Palm;
 class PlayerSaveBlock;

@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "engine/QorBase.h"
+#include "engine/Vector3.h"
 #include "game/EffectParticle.h"
 #include "render/Renderable.h"
-#include "engine/Vector3.h"
 
 class Texture;
 

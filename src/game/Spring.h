@@ -6,8 +6,8 @@
 //
 // Not a child in the object tree: the palm holds it by value and ticks it itself.
 // Main thread only.
-#include "game/PointMass.h"
 #include "engine/Vector3.h"
+#include "game/PointMass.h"
 
 class Spring : public PointMass {
 public:

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "render/Renderable.h"
 #include "engine/Vector3.h"
+#include "render/Renderable.h"
 
 class WeaponButton : public Renderable {
 public:

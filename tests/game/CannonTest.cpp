@@ -3,10 +3,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "inputaudio/WMhooks.h"
 #include "game/ArmedGame.h"
 #include "game/Cannon.h"
 #include "game/Weapon.h"
+#include "inputaudio/WMhooks.h"
 #include "ui/ContextBlender.h"
 
 namespace {
