@@ -157,7 +157,7 @@ public:
         addSkin(u"island:all");
         addSkin(u"zeppelin:all");
         const std::string file = folder + "/silent.ogg";
-        std::ofstream{file};
+        std::ofstream silent(file);
         for (const char16_t* name : kSounds) {
             sounds.push_back(new Sound(0, 2, std::u16string(file.begin(), file.end())));
             qor->pResourceManager->addResource(sounds.back(), name);

@@ -5,7 +5,6 @@
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
-#include "engine/ClassRegistry.h"
 #include "engine/ErrorManager.h"
 #include "engine/Format.h"
 #include "engine/Logger.h"
@@ -37,6 +36,15 @@
 #include "ui/MenuFonts.h"
 #include "ui/PointCamera.h"
 
+// The results screen is built beside the game; until its header is in the tree a
+// finished Invasion closes without one (and says so in the log).
+#if __has_include("game/GameControllerResults.h")
+#include "game/GameControllerResults.h"
+#define TORVANE_GAME_HAS_RESULTS 1
+#else
+#define TORVANE_GAME_HAS_RESULTS 0
+#endif
+
 QOR_DEFINE_CLASS(GameControllerCampaign, GameController, (&makeInstance<GameControllerCampaign, BasicLink>))
 
 ClassInfo* GameControllerCampaign::getClass() const { return &classInfo; }
@@ -55,7 +63,7 @@ constexpr double kCrateSpread = 30.0;    // s
 constexpr int kCrateWeapons = 5;         // weapon types 1 .. 5
 constexpr float kCameraX = 200.0f;       // units: the camera's shift toward a wave's side
 constexpr float kCameraY = 135.0f;
-constexpr float kCameraZ = -320.0f;
+constexpr float kKeyPointZ = -320.0f;
 constexpr double kCameraGlide = 3.0;  // s
 constexpr float kOverviewY = 405.0f;  // the camera's place when the game starts
 constexpr float kOverviewZ = -960.0f;
@@ -72,16 +80,24 @@ std::int32_t clampTo(std::int32_t v, std::int32_t lowest, std::int32_t highest) 
 GameControllerCampaign::GameControllerCampaign() {
     pSpawnerRoot = new QorBase();
     pScene->addChildFirst(pSpawnerRoot);
-    scoreTable = kScoreTable;
-    bonusFrequency = 1;
     difficulty = clampTo(difficulty, 0, 4);
     palmsPerIsland = (5 - difficulty) * 2;
-    bSabotageAllowed = 0;
-    bLimitBombRange = 0;
+    applyFixedRules();
     takeRulesFromConfiguration();
     for (int s = 0; s < kSides; ++s) playerData[s]->colour = kPlayerColours[s];
     bonusDueTime = nextBonusTime();
     crateDueTime = nextCrateTime();
+}
+
+// What the Invasion fixes whatever the configuration or a saved block say: its own
+// high-score table, Standard bonus frequency, no sabotage, bombs that never expire, and
+// people on every side.
+void GameControllerCampaign::applyFixedRules() {
+    scoreTable = kScoreTable;
+    bonusFrequency = 1;
+    bSabotageAllowed = 0;
+    bLimitBombRange = 0;
+    computerPlayers = 0;
 }
 
 // The Invasion's "Play..." choice, and the mutators: a game played with any of them
@@ -224,7 +240,7 @@ void GameControllerCampaign::onStateChanged() {
 
 void GameControllerCampaign::enterGetReady() {
     announce(text(StringId::GETREADY));
-    auto* key = new PointCamera(0.0f, kCameraY, kCameraZ);
+    auto* key = new PointCamera(0.0f, kCameraY, kKeyPointZ);
     key->blendTime = kGetReadyTime;
     pScene->camera()->addChild(key);
 }
@@ -269,7 +285,7 @@ void GameControllerCampaign::spawnWave() {
 
 void GameControllerCampaign::placeCamera(std::int32_t direction, std::uint8_t wide) {
     const float zoom = wide ? 2.0f : 1.0f;
-    auto* key = new PointCamera(kCameraX * zoom * static_cast<float>(direction), kCameraY * zoom, kCameraZ * zoom);
+    auto* key = new PointCamera(kCameraX * zoom * static_cast<float>(direction), kCameraY * zoom, kKeyPointZ * zoom);
     key->blendTime = kCameraGlide;
     pScene->camera()->addChild(key);
 }
@@ -405,18 +421,22 @@ void GameControllerCampaign::collideLists(int first, int second, bool palmTarget
 void GameControllerCampaign::endGame() {
     GameController::endGame();
     bFinished = 1;
-    // The results screen belongs to the screens beside the game; it is made by its
-    // class name so that the game does not depend on its header.
-    const ClassInfo* record = ClassRegistry::instance().findByName(u"GameControllerResults");
-    auto* results =
-        record && record->factory ? dynamic_cast<GameController*>(static_cast<BasicLink*>(record->factory())) : nullptr;
+    GameController* results = makeResultsScreen();
     if (!results || !global || !global->pContextManager) {
         QOR_LOG("GameControllerCampaign::endGame", u"There is no results screen to show.");
         if (results) results->destroy();
         return;
     }
     results->scoreTable = scoreTable;
-    global->pContextManager->addChild(results);
+    global->pContextManager->addChild(results);  // clears its finished flag
+}
+
+GameController* GameControllerCampaign::makeResultsScreen() {
+#if TORVANE_GAME_HAS_RESULTS
+    return new GameControllerResults();
+#else
+    return nullptr;
+#endif
 }
 
 void GameControllerCampaign::computeRating() {
@@ -447,6 +467,7 @@ void GameControllerCampaign::savegame(const SavedGame& block) {
 // game plays, and the wave within the campaign, before they reach a text or a division.
 bool GameControllerCampaign::loadgame(const SavedGame& block) {
     if (!GameController::loadgame(block)) return false;
+    applyFixedRules();
     const SaveBytes& b = block.bytes;
     waveCount = clampTo(b.getS32(kWaveCountOffset), 1, kWaveCount);
     wave = clampTo(b.getS32(kWaveOffset), 0, waveCount - 1);

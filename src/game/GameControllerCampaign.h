@@ -73,8 +73,8 @@ public:
     void savegame(const SavedGame& block) override;
     // Both sides' palm records into the current profile's Invasion block.
     void savePalms() override;
-    // The base's block, then the Invasion's extras, brought into range. False (nothing
-    // changed) for a block the base refuses.
+    // The base's block, then the Invasion's extras, brought into range, and its fixed
+    // rules again. False (nothing changed) for a block the base refuses.
     bool loadgame(const SavedGame& block) override;
     // Builds the island, palms and cannons and starts the states: a new game without
     // `block`, else the game saved in it. A block that cannot be continued (damaged, too
@@ -114,6 +114,7 @@ public:
     std::uint8_t bTreeTipShown = 0;
 
 private:
+    void applyFixedRules();
     void takeRulesFromConfiguration();
     void buildIsland();
     void plantPalms(const SavedGame* block);
@@ -125,6 +126,8 @@ private:
     void finishCampaign(int textId);
     void announce(const std::u16string& text);
     void invalidateSave();
+    // A new results screen, or null while there is none in the tree.
+    static GameController* makeResultsScreen();
     void fadeTo(float target);
 
     void releaseBonusBalloon();

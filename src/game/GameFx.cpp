@@ -49,7 +49,7 @@ void addToList(int index, QorBase* object, bool atFront) {
 
 Skin* projectileSkin(int index) {
     auto* sheet = static_cast<Texture*>(qor->pResourceManager->find(true, u"projectiles"));
-    const std::size_t k = static_cast<std::size_t>(index + (bloatedProjectiles() ? 1 : 0));
+    const std::size_t k = static_cast<std::size_t>(index) + (bloatedProjectiles() ? 1u : 0u);
     QOR_ASSERT("GameFx::projectileSkin", k < sheet->skins.size());
     return sheet->skins[k];
 }

@@ -60,7 +60,7 @@ FadingText* InGameOverlay::addLine(std::u16string text, int fontIndex, float y) 
 }
 
 void InGameOverlay::tickContents(double time, double dt) {
-    QorBase::tick(time, dt);
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call): the clock has advanced already
     // The lines come in once the bars are well on their way, not with the first frame.
     if (time >= kOpenTime && time - dt < kOpenTime && !pContent->parent) addChild(pContent);
     animate();
@@ -104,8 +104,8 @@ void InGameOverlay::setPanelAlpha(int alpha) {
 
 void InGameOverlay::renderContents() {
     drawGameBeneath();
-    const float w = static_cast<float>(virtualWidth() / 2);
-    const float h = static_cast<float>(virtualHeight() / 2);
+    const float w = static_cast<float>(virtualWidth()) / 2.0f;
+    const float h = static_cast<float>(virtualHeight()) / 2.0f;
     const float panel[4] = {-w, h, w, -h};
     drawFilledRect(panel, panelColour);
     if (barSize > 0.0f) {
@@ -114,7 +114,7 @@ void InGameOverlay::renderContents() {
         drawFilledRect(top, kBarColour);
         drawFilledRect(bottom, kBarColour);
     }
-    QorBase::render();
+    QorBase::render();  // NOLINT(bugprone-parent-virtual-call): the children, not the context's frame
 }
 
 // The screen stack draws only its top screen; the game must show through the panel.

@@ -108,7 +108,7 @@ void Palm::calcBounds() {
 }
 
 void Palm::update(double time, double dt) {
-    QorBase::tick(time, dt);
+    QorBase::tick(time, dt);  // NOLINT(bugprone-parent-virtual-call): palms never move
     spring.update(time, dt);
     if (state == kBurning) burnStep(dt);
     updateBend();
