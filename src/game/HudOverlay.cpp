@@ -59,6 +59,7 @@ HudOverlay::HudOverlay(int side_) : side(side_) {
     pSkin = skin(u"ovalButtons:0");
     rotation = Vector3{0.0f, static_cast<float>(side) * kPi, 0.0f};
     touchButton.pSkin = skin(u"hud-touchscreen:1");
+    touchButton.bHasInvXform = 1;  // the game asks whether a touch lies on it
     position = Vector3{outward() * (kHalfWidth + kOutside), kHalfHeight, 0.0f};
     updateXform();
     placeTouchButton();

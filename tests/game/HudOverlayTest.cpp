@@ -37,8 +37,8 @@ TEST_F(HudOverlayTest, SlidesInMirroredAndWidensItsBonusPanel) {
     EXPECT_FLOAT_EQ(left.position.x, -304.0f);
     EXPECT_FLOAT_EQ(left.position.y, 240.0f);
     EXPECT_FLOAT_EQ(right.position.x, 304.0f);
-    EXPECT_FLOAT_EQ(left.touchButton.position.x, 0.0f);
-    EXPECT_FLOAT_EQ(left.touchButton.position.y, 210.0f);
+    EXPECT_TRUE(left.touchButton.isPointInside(Vector3{20.0f, 190.0f, 0.0f}));
+    EXPECT_FALSE(left.touchButton.isPointInside(Vector3{360.0f, 210.0f, 0.0f}));
 
     left.trackIconCount(3);
     tickFor(left, 0.5);

@@ -17,6 +17,7 @@ protected:
         global->configuration.bInGameHelp = 0;
         for (auto [name, skins] : {std::pair{u"balloons", 7}, {u"hud-bonusicons", 6}})
             for (int i = 0; i < skins; ++i) engine.addSkin(formatString(u"%s:%d", name, i), 32.0f, 48.0f);
+        engine.addSkin(u"hud-touchscreen:1", 60.0f, 60.0f);
         engine.addSkin(u"island:0", 128.0f, 64.0f);
         engine.addSkin(u"island:all", 256.0f, 64.0f);
         for (const char16_t* name : {u"switchWeaponLower", u"bonusPickup+", u"bonusPickup-", u"balloonPop"}) {
