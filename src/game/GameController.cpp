@@ -12,8 +12,10 @@
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
 #include "game/AnnouncementText.h"
+#include "game/BonusBalloonKind.h"
 #include "game/GameEntity.h"
 #include "game/GameGlobal.h"
+#include "game/HudOverlay.h"
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
 #include "game/Vehicle.h"
@@ -29,16 +31,6 @@
 #include "ui/ContextManager.h"
 #include "ui/SkyWidget.h"
 #include "ui/Snowfall.h"
-
-// The players' HUDs, which show the weapon labels, are built beside this class. Until
-// their header is in the tree the controller runs without them: the pointers stay null
-// and no label is shown.
-#if __has_include("game/HudOverlay.h")
-#define TORVANE_GAME_HAS_HUD 1
-#include "game/HudOverlay.h"
-#else
-#define TORVANE_GAME_HAS_HUD 0
-#endif
 
 namespace {
 constexpr int kEscapeKey = 1;
@@ -84,10 +76,8 @@ void GameController::buildScene() {
     }
     pScene->addChild(new Snowfall(pScene->pCamera, kSnowSpread));
     for (int s = 0; s < kSides; ++s) {
-#if TORVANE_GAME_HAS_HUD
         pHud[s] = new HudOverlay(s);
         pOverlay->addChild(pHud[s]);
-#endif
         playerData[s] = new PlayerData(s);
         pScene->addChild(playerData[s]);
     }
@@ -305,30 +295,22 @@ void GameController::spawnBonusBalloon(float x, float y, float z, double value) 
     if (Sound* pop = findSound(u"balloonPop")) pop->playAt(Vector3{x, y, z});
 }
 
-// The six balloon kinds come with the bonus balloons; until then no balloon is made
-// (the kind is still drawn, so the random sequence is the same either way).
+// `value` is the balloon's lifetime in seconds.
 GameEntity* GameController::createBonusBalloon(std::int32_t kind, float x, float y, float z, double value) {
-    (void)kind, (void)x, (void)y, (void)z, (void)value;
-    return nullptr;
+    return new BonusBalloonKind(kind, x, y, z, value);
 }
 
 void GameController::switchWeapon(std::int32_t side, std::int32_t type) {
     PlayerData* player = getPlayerData(side);
     if (!player || !player->giveWeapon(type)) return;
-#if TORVANE_GAME_HAS_HUD
-    if (pHud[side]) pHud[side]->addChild(new WeaponButton(side, 0, false, player->pVehicle->weapon->name));
-#endif
+    pHud[side]->addChild(new WeaponButton(side, 0, false, player->pVehicle->weapon->name));
     if (Sound* sound = findSound(type == 0 ? u"switchWeaponLower" : u"switchWeapon")) sound->play();
 }
 
 bool GameController::isPauseButtonTouched() const {
-#if TORVANE_GAME_HAS_HUD
     HudOverlay* hud = pHud[0];
-    return hud && qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch &&
+    return qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch &&
            hud->touchButton.isPointInside(pOverlay->pointer);
-#else
-    return false;
-#endif
 }
 
 PlayerData* GameController::getPlayerData(std::int32_t side) const {

@@ -165,7 +165,7 @@ private:
     void takeMutators();
     // Flags for deletion (and logs) every entity whose position or velocity is not finite.
     void removeLostEntities();
-    // The balloon of `kind` (0..5), or null while the balloon classes are not built.
+    // A new balloon of `kind` (0..5); the caller owns it.
     GameEntity* createBonusBalloon(std::int32_t kind, float x, float y, float z, double value);
     void checkPauseKeys();
     void openPauseScreen();

@@ -10,6 +10,7 @@
 #include "game/Cannon.h"
 #include "game/GameFx.h"
 #include "game/GameGlobal.h"
+#include "game/HudOverlay.h"
 #include "game/Palm.h"
 #include "game/PlayerData.h"
 #include "inputaudio/QorInput.h"
@@ -23,15 +24,6 @@
 #include "ui/ContextManager.h"
 #include "ui/IrisOverlay.h"
 #include "ui/PointCamera.h"
-
-// The players' displays are built beside the intro; once they are there, the hidden
-// cannons must not be pointed at by their off-screen arrows.
-#if __has_include("game/HudOverlay.h")
-#define TORVANE_INTRO_HAS_HUD 1
-#include "game/HudOverlay.h"
-#else
-#define TORVANE_INTRO_HAS_HUD 0
-#endif
 
 namespace {
 constexpr int kPalms = 1;
@@ -110,9 +102,8 @@ void GameControllerIntro::addHiddenCannon(std::int32_t side) {
     cannon->setWeapon(nullptr);
     layer(kVehicleList)->addChild(cannon);
     playerData[side]->pVehicle = cannon;
-#if TORVANE_INTRO_HAS_HUD
+    // The hidden cannons must not be pointed at by the displays' off-screen arrows.
     if (pHud[side]) pHud[side]->bShowOffscreenArrow = 0;
-#endif
 }
 
 void GameControllerIntro::onDeactivate(bool closing) {

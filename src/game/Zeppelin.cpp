@@ -12,6 +12,7 @@
 #include "game/EnemyFx.h"
 #include "game/EnemySpawner.h"
 #include "game/GameController.h"
+#include "game/GameControllerCampaign.h"
 #include "game/GameFx.h"
 #include "game/PropelledBomb.h"
 #include "game/SpriteEffect.h"
@@ -23,13 +24,6 @@
 #include "render/Skin.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-
-// The Invasion places the camera for the zeppelin's wave. Until its controller is in
-// the tree the camera stays where it is.
-#if __has_include("game/GameControllerCampaign.h")
-#include "game/GameControllerCampaign.h"
-#define TORVANE_HAS_CAMPAIGN 1
-#endif
 
 QOR_DEFINE_CLASS(Zeppelin, Enemy, nullptr)
 
@@ -111,9 +105,8 @@ void Zeppelin::enter() {
         if (game) game->targetsReleased += part->scoreValue;
     }
     dropInterval = dropIntervalFor(tint);
-#ifdef TORVANE_HAS_CAMPAIGN
+    // The Invasion places the camera for the zeppelin's wave.
     if (auto* campaign = dynamic_cast<GameControllerCampaign*>(game)) campaign->placeCamera(0, true);
-#endif
 }
 
 void Zeppelin::update(double time, double dt) {

@@ -301,7 +301,10 @@ TEST_F(ResultsPicture, TheRatingOverTheWinnersIslandWithFireworks) {
     auto* results = new GameControllerResults();
     holder->addChild(results);
     results->onActivate(true);
-    // A second and a half into state 4, in frames of a thirty-second of a second.
+    // A second and a half into state 4, in frames of a thirty-second of a second. The clock
+    // starts from 0, so that every frame's step is exactly that: from the engine's own start
+    // time the steps would round differently from run to run.
+    qor->timer.frameStart = 0.0;
     for (int frames = 0; results->state < 4 || frames < 48; frames += results->state < 4 ? 0 : 1) {
         qor->timer.previousFrameStart = qor->timer.frameStart;
         qor->timer.frameStart += kFrame;
