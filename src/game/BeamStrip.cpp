@@ -15,7 +15,7 @@
 namespace {
 constexpr int kLeftMiddle = 4;  // keypad anchor: the strip starts at the beam's position
 
-Texture* findTexture(const char16_t* name) { return static_cast<Texture*>(qor->pResourceManager->find(true, name)); }
+Texture* findTexture(const char16_t* name) { return static_cast<Texture*>(qor->resources().find(true, name)); }
 }  // namespace
 
 namespace BeamStrip {

@@ -12,7 +12,7 @@
 #include "render/Skin.h"
 
 namespace {
-Skin* cannonSkin(const char16_t* name) { return static_cast<Skin*>(qor->pResourceManager->find(true, name)); }
+Skin* cannonSkin(const char16_t* name) { return static_cast<Skin*>(qor->resources().find(true, name)); }
 }  // namespace
 
 Cannon::Cannon(std::int32_t side_) : Vehicle(side_) {
@@ -54,7 +54,7 @@ void Cannon::applyPower(float dt) {
 void Cannon::applyAim(float dt) {
     const PlayerData* own = ownPlayer();
     const bool pointer = usesPointer();
-    const bool touch = qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch;
+    const bool touch = qor->input().inputMode == QorInput::kModeTouch;
     if (own && own->bHuman && pointer && touch) {
         heading = aimAngle;
     } else {

@@ -44,9 +44,7 @@ GameGlobal* gameGlobal() { return dynamic_cast<GameGlobal*>(global); }
 bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // A sound by name, played when the resources have it (none in tools and tests).
-Sound* findSound(const char16_t* name) {
-    return qor->pResourceManager ? dynamic_cast<Sound*>(qor->pResourceManager->find(false, name)) : nullptr;
-}
+Sound* findSound(const char16_t* name) { return dynamic_cast<Sound*>(qor->resources().find(false, name)); }
 }  // namespace
 
 GameController::GameController()
@@ -106,9 +104,9 @@ void GameController::tickContents(double time, double dt) {
 }
 
 double GameController::sceneTimeScale() const {
-    if (!bMatrixFight || !qor->pTimeKeeper) return speed;
+    if (!bMatrixFight) return speed;
     // Wall time, so that the slowed world does not stretch its own slow motion.
-    const double now = static_cast<float>(qor->pTimeKeeper->now());
+    const double now = static_cast<float>(qor->timeKeeper().now());
     const double slowUntil = slowMotionEnd - kSlowMotionRamp;
     if (now <= slowUntil) return kSlowMotionScale * speed;
     if (now >= slowMotionEnd) return speed;
@@ -117,10 +115,10 @@ double GameController::sceneTimeScale() const {
 }
 
 void GameController::checkPauseKeys() {
-    const QorInput* input = qor->pQorInput;
-    if (bCloseOnEscape || !input) return;
-    const bool touched = input->inputMode == QorInput::kModeTouch && input->anyTouchPressed() && isPauseButtonTouched();
-    if (input->wasPressed(kEscapeKey) || input->wasPressed(kPauseKey) || touched) openPauseScreen();
+    if (bCloseOnEscape) return;
+    const QorInput& input = qor->input();
+    const bool touched = input.inputMode == QorInput::kModeTouch && input.anyTouchPressed() && isPauseButtonTouched();
+    if (input.wasPressed(kEscapeKey) || input.wasPressed(kPauseKey) || touched) openPauseScreen();
 }
 
 // The pause screen belongs to the menus; it is made through its class record, so that
@@ -134,8 +132,8 @@ void GameController::openPauseScreen() {
 
 void GameController::playMusic(const char16_t* name) {
     if (!qor->pQorAudio || !qor->pResourceManager) return;
-    auto* stream = dynamic_cast<SoundStream*>(qor->pResourceManager->find(true, name));
-    qor->pQorAudio->setMusic(stream);
+    auto* stream = dynamic_cast<SoundStream*>(qor->resources().find(true, name));
+    qor->audio().setMusic(stream);
 }
 
 void GameController::startGame(const SavedGame* block) {
@@ -151,7 +149,7 @@ void GameController::startGame(const SavedGame* block) {
     if (!global || global->configuration.bInGameMusic)
         playMusic(u"musicGame");
     else if (qor->pQorAudio)
-        qor->pQorAudio->setMusic(nullptr);
+        qor->audio().setMusic(nullptr);
 }
 
 bool GameController::isLoadable(const SavedGame& block) const { return block.isSound(); }
@@ -197,7 +195,7 @@ void GameController::endGame() {
     computeRating();
     for (PlayerData* p : playerData) p->rating *= 0.9f;
     if (!qor->pQorAudio) return;
-    qor->pQorAudio->setMusic(nullptr);
+    qor->audio().setMusic(nullptr);
     // Restarting the output silences every sample still playing.
     AudioSystem& audio = QorAudio::library();
     audio.stop();
@@ -309,8 +307,7 @@ void GameController::switchWeapon(std::int32_t side, std::int32_t type) {
 
 bool GameController::isPauseButtonTouched() const {
     HudOverlay* hud = pHud[0];
-    return qor->pQorInput && qor->pQorInput->inputMode == QorInput::kModeTouch &&
-           hud->touchButton.isPointInside(pOverlay->pointer);
+    return qor->input().inputMode == QorInput::kModeTouch && hud->touchButton.isPointInside(pOverlay->pointer);
 }
 
 PlayerData* GameController::getPlayerData(std::int32_t side) const {

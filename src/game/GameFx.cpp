@@ -51,18 +51,15 @@ void addToList(int index, QorBase* object, bool atFront) {
 }
 
 Skin* projectileSkin(int index) {
-    auto* sheet = static_cast<Texture*>(qor->pResourceManager->find(true, u"projectiles"));
+    auto* sheet = static_cast<Texture*>(qor->resources().find(true, u"projectiles"));
     const std::size_t k = static_cast<std::size_t>(index) + (bloatedProjectiles() ? 1u : 0u);
     QOR_ASSERT("GameFx::projectileSkin", k < sheet->skins.size());
     return sheet->skins[k];
 }
 
-float touchSensitivity(float normal) {
-    const QorInput* input = qor->pQorInput;
-    return input && input->inputMode == QorInput::kModeTouch ? 1.0f : normal;
-}
+float touchSensitivity(float normal) { return qor->input().inputMode == QorInput::kModeTouch ? 1.0f : normal; }
 
-Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->pResourceManager->find(true, name)); }
+Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->resources().find(true, name)); }
 
 void playAt(const char16_t* name, const Vector3& position) { findSound(name)->playAt(position); }
 

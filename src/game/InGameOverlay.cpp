@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "game/GameController.h"
 #include "game/GameFx.h"
 #include "game/GameGlobal.h"
@@ -17,8 +18,8 @@ namespace {
 constexpr UColor kBarColour = 0xFF000000u;
 constexpr int kSideMargin = 20;  // virtual pixels kept free left and right of a line
 
-int virtualWidth() { return qor->pQorGraphics ? qor->pQorGraphics->virtualWidth : 800; }
-int virtualHeight() { return qor->pQorGraphics ? qor->pQorGraphics->virtualHeight : 480; }
+int virtualWidth() { return kVirtualScreenWidth; }
+int virtualHeight() { return kVirtualScreenHeight; }
 }  // namespace
 
 InGameOverlay::InGameOverlay() : pContent(new QorBase()) {
@@ -91,8 +92,7 @@ void InGameOverlay::animate() {
 }
 
 bool InGameOverlay::dismissPressed() const {
-    const QorInput* input = qor->pQorInput;
-    if (!input) return false;
+    const QorInput* input = &qor->input();
     if (input->anyTouchPressed()) return true;
     if (!global) return false;
     const auto& keys = global->configuration.keys[GameConfiguration::kKeyFire];

@@ -5,6 +5,7 @@
 
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "game/BeamStrip.h"
 #include "game/GameFx.h"
 #include "inputaudio/QorAudio.h"
@@ -14,7 +15,7 @@
 #include "render/Quad.h"
 
 namespace {
-float virtualWidth() { return qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : 800.0f; }
+float virtualWidth() { return static_cast<float>(kVirtualScreenWidth); }
 }  // namespace
 
 LightningBolt::LightningBolt(std::int32_t side_, float x, float y, float z, float heading_) : GameEntity(side_) {

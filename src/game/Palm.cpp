@@ -34,11 +34,11 @@ GameController* currentGame() { return GameFx::currentGame(); }
 
 int detailLevel() { return GameFx::detailLevel(); }
 
-Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->pResourceManager->find(true, name)); }
+Sound* findSound(const char16_t* name) { return static_cast<Sound*>(qor->resources().find(true, name)); }
 }  // namespace
 
 Palm::Palm(std::int32_t side_) : GameEntity(side_) {
-    palmTexture = static_cast<Texture*>(qor->pResourceManager->find(true, u"palm"));
+    palmTexture = static_cast<Texture*>(qor->resources().find(true, u"palm"));
     const int detail = detailLevel();
     smokeInterval = detail != 0 ? kSmokeInterval : kLowDetailSmoke;
     spring.anchor = spring.position;

@@ -9,7 +9,7 @@
 #include "render/Texture.h"
 
 namespace {
-Texture* findFrames(const char16_t* name) { return static_cast<Texture*>(qor->pResourceManager->find(true, name)); }
+Texture* findFrames(const char16_t* name) { return static_cast<Texture*>(qor->resources().find(true, name)); }
 }  // namespace
 
 Splash::Splash(float x, float y, float z, int count, float speedMin, float speedMax, float direction, float arc,

@@ -12,7 +12,7 @@
 namespace {
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 
-Texture* findFrames(const char16_t* name) { return static_cast<Texture*>(qor->pResourceManager->find(true, name)); }
+Texture* findFrames(const char16_t* name) { return static_cast<Texture*>(qor->resources().find(true, name)); }
 }  // namespace
 
 SpriteEffect::SpriteEffect(float x, float y, float z, int count, float speedMin, float speedMax, float direction,

@@ -5,6 +5,7 @@
 
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
+#include "engine/VirtualScreen.h"
 #include "game/GameController.h"
 #include "game/GameFx.h"
 #include "game/PlayerData.h"
@@ -71,8 +72,8 @@ bool Vehicle::usesPointer() const {
 // the next new press of any of its five keys hands it back to the keys.
 void Vehicle::switchSteering() {
     PlayerData* own = ownPlayer();
-    const QorInput* in = qor->pQorInput;
-    if (side != 0 || !own || !own->bHuman || !in) return;
+    const QorInput* in = &qor->input();
+    if (side != 0 || !own || !own->bHuman) return;
     if (!own->bPointerControl) {
         if (in->isTouchPressed(0)) own->bPointerControl = 1;
         return;
@@ -86,7 +87,7 @@ void Vehicle::switchSteering() {
 void Vehicle::clearControls() { bRaise = bLower = bTurnLeft = bTurnRight = bFirePressed = bFireHeld = 0; }
 
 void Vehicle::control() {
-    if (!bControlsEnabled || !qor->pQorInput) return;
+    if (!bControlsEnabled) return;
     if (usesPointer())
         pointerControl();
     else
@@ -94,7 +95,7 @@ void Vehicle::control() {
 }
 
 void Vehicle::keyControl() {
-    const QorInput& in = *qor->pQorInput;
+    const QorInput& in = qor->input();
     const int column = keyColumn();
     bRaise = keyHeld(in, boundKey(GameConfiguration::kKeyUp, column));
     bLower = keyHeld(in, boundKey(GameConfiguration::kKeyDown, column));
@@ -108,7 +109,7 @@ void Vehicle::keyControl() {
 // The pointer distance that stands for the whole power range scales with the camera's
 // distance, so the same screen distance asks for the same power at any zoom.
 float Vehicle::pointerReference() const {
-    const float width = qor->pQorGraphics ? static_cast<float>(qor->pQorGraphics->virtualWidth) : 800.0f;
+    const float width = static_cast<float>(kVirtualScreenWidth);
     const Context* owner = nullptr;
     for (const BasicLink* up = parent; up && !owner; up = up->parent) owner = dynamic_cast<const Context*>(up);
     const float distance = owner && owner->pCamera ? -owner->pCamera->position.z : width * 0.5f;
@@ -119,7 +120,7 @@ float Vehicle::pointerReference() const {
 // the nearer limit when the pointer is below it), the power follows the pointer's
 // distance while it is there to be read, and contact 0 or 1 fires.
 void Vehicle::pointerControl() {
-    const QorInput& in = *qor->pQorInput;
+    const QorInput& in = qor->input();
     const Context* context = qor->pCurrentContext;
     const Vector3 d = (context ? context->pointer : position) - position;
     const float a = std::atan2(d.y, d.x);

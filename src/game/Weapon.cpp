@@ -24,7 +24,7 @@ Weapon::Weapon(std::int32_t side_) : side(side_) {}
 
 void Weapon::configure(std::int32_t type_, int nameId, double interval_, bool automatic, float cost_, int layerIndex) {
     type = type_;
-    name = qor->pLanguage ? std::u16string(qor->pLanguage->getString(nameId)) : std::u16string();
+    name = qor->language().getString(nameId);
     interval = interval_;
     bAutomatic = automatic ? 1 : 0;
     cost = cost_;
@@ -96,5 +96,5 @@ void Weapon::fire(float, float, float, float, float) {
     if (v && cost <= v->energy && !(game && game->bNoBlaster)) v->energy -= cost;
     nextReadyTime = sceneTime() + interval;
     // The slow motion runs on engine time, so that it ends even while the world crawls.
-    if (game && game->bMatrixFight && qor->pTimeKeeper) game->slowMotionEnd = qor->pTimeKeeper->now() + kBulletTime;
+    if (game && game->bMatrixFight && qor->pTimeKeeper) game->slowMotionEnd = qor->timeKeeper().now() + kBulletTime;
 }

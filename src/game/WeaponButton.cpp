@@ -13,7 +13,7 @@
 
 WeaponButton::WeaponButton(std::int32_t side_, std::int32_t amount_, bool bAlternate, std::u16string text_)
     : side(side_), text(std::move(text_)), amount(amount_) {
-    pSkin = static_cast<Skin*>(qor->pResourceManager->find(true, bAlternate ? u"ovalButtons:3" : u"ovalButtons:2"));
+    pSkin = static_cast<Skin*>(qor->resources().find(true, bAlternate ? u"ovalButtons:3" : u"ovalButtons:2"));
     const GameController* game = GameFx::currentGame();
     if (PlayerData* own = game ? game->getPlayerData(side) : nullptr) own->addMaskedScore(amount);
     position = Vector3{0.0f, kHiddenY, 0.0f};

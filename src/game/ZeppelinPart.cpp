@@ -20,7 +20,7 @@ namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
 
 Skin* partSkin() {
-    auto* texture = static_cast<Texture*>(qor->pResourceManager->find(true, u"zeppelin"));
+    auto* texture = static_cast<Texture*>(qor->resources().find(true, u"zeppelin"));
     QOR_ASSERT("ZeppelinPart::ZeppelinPart", texture->skins.size() > ZeppelinPart::kSkin);
     return texture->skins[ZeppelinPart::kSkin];
 }
