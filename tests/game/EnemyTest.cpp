@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "engine/Random.h"
+#include "engine/TypedLink.h"
 #include "game/AtomBomb.h"
 #include "game/Ballistic.h"
 #include "game/Bomb.h"
@@ -296,14 +297,17 @@ TEST_F(EnemyTest, AnUnseenCrateVanishesAfterTenSecondsAndOneInTheSeaSinks) {
     list(GameController::kEnemyList).addChild(crate);
     inScene([&] { crate->enter(); });
     crate->bVisible = 0;
+    TypedLink<ParachuteCrate> watched;  // reads as empty once the tree has deleted it
+    watched = crate;
     run(639);  // 9.98 s
     EXPECT_FALSE(crate->pendingDelete);
     run(2);
-    EXPECT_TRUE(crate->pendingDelete);
+    EXPECT_TRUE(!watched || watched->pendingDelete);
     auto& empty = release<ParachuteCrate>(EnemySpawner::kCrate);
     EXPECT_LT(empty.velocity.y, -32.0f + 1e-3f);
     empty.setPosition(0.0f, -24.9f, 0.0f);
+    watched = &empty;
     run(1);
-    EXPECT_TRUE(empty.pendingDelete);
+    EXPECT_TRUE(!watched || watched->pendingDelete);
     EXPECT_EQ(countIn<Splash>(GameController::kEffectList), 1);
 }

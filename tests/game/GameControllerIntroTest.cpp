@@ -116,6 +116,7 @@ TEST_F(GameControllerIntroTest, PlaysItsStoryAndHandsOverToTheTitle) {
 TEST_F(GameControllerIntroTest, BuildsItsWorldOnceWhateverCoversItAndTakesNoRules) {
     runUntil(8.0);
     auto* cover = new Context();
+    cover->bDeleteOnClose = 1;
     stack->addChild(cover);
     step();
     cover->bFinished = 1;
