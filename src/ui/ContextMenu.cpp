@@ -160,7 +160,10 @@ float ContextMenu::scoreNavigationTarget(const Vector3& from, const Vector3& q, 
 
 void ContextMenu::tickContents(double time, double step) {
     Context::tickContents(time, step);
-    if (lastNavigationModeFrame < qor->frameCounter - 1) handleNavigationKeys();
+    // A mark ahead of the counter was left by an engine that ran before this one (its
+    // count started again), and must not hold the keys back until the count catches up.
+    const int sinceModeChange = qor->frameCounter - lastNavigationModeFrame;
+    if (sinceModeChange > 1 || sinceModeChange < 0) handleNavigationKeys();
     const Vector3& d = qor->input().pointerDelta;
     if (navigationMode == kKeyNavigation && d.x * d.x + d.y * d.y + d.z * d.z > kPointerMoveLimit)
         setMenuNavigationMode(kMouseNavigation);

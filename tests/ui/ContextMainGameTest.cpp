@@ -45,43 +45,6 @@ protected:
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
                "[Qor]\ndefaultLanguage=0\n";
     }
-    // Runs the start-up to the title menu: the logo is skipped, the intro too by a click
-    // (away from the name entry's button), and the name that a first start asks for is
-    // typed in. Returns once the screen's iris has opened on the title.
-    void startToTheTitle() {
-        ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
-        global->pContextManager->top()->bFinished = 1;
-        ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
-        click(20, 20);
-        ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
-        useScriptedDevices();
-        type("Ann");
-        typeReturn();
-        ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
-        ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
-        ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
-    }
-    // Keyboard and one pad from here on come from the test.
-    void useScriptedDevices() {
-        auto owned = std::make_unique<ScriptedDevices>();
-        owned->axisCount = {2};
-        devices = owned.get();
-        delete qor->pQorInput;
-        qor->pQorInput = new QorInput(std::move(owned));
-        qor->pQorInput->setInputMode(QorInput::kModeMouse);  // as the program's mouse had it
-        frames(2);
-    }
-    // Runs n frames, or fewer when the program ends on the way.
-    void frames(int n) {
-        for (int i = 0; i < n && !ended; ++i) ended = !runOneMoreFrame();
-    }
-    // Down for a few frames, then up for a few: the menus act on the press or the release.
-    void tapKey(int code) {
-        devices->keys[code] = 0x80;
-        frames(3);
-        devices->keys[code] = 0;
-        frames(3);
-    }
     void tapPadButton(int button) {
         devices->joysticks[0].rgbButtons[button] = 0x80;
         frames(3);
@@ -93,46 +56,6 @@ protected:
         frames(3);
         devices->joysticks[0].lY = 0;
         frames(3);
-    }
-    // Characters typed one a frame, as the window reports them.
-    void type(const char* text) {
-        for (const char* c = text; *c; ++c) {
-            SDL_Event e{};
-            e.type = SDL_TEXTINPUT;
-            e.text.text[0] = *c;
-            SDL_PushEvent(&e);
-            frames(1);
-        }
-    }
-    void typeReturn() {
-        SDL_Event e{};
-        e.type = SDL_KEYDOWN;
-        e.key.keysym.sym = SDLK_RETURN;
-        SDL_PushEvent(&e);
-        frames(2);
-    }
-    // A left click at window pixel (x, y).
-    void click(int x, int y) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.x = x;
-        e.motion.y = y;
-        SDL_PushEvent(&e);
-        frames(2);
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            e = SDL_Event{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.x = x;
-            e.button.y = y;
-            SDL_PushEvent(&e);
-            frames(3);
-        }
-    }
-    // A left click on the middle of a widget of a screen whose camera looks at the middle
-    // of the screen.
-    void clickOn(const Renderable& widget) {
-        click(400 + static_cast<int>(widget.position.x), 240 - static_cast<int>(widget.position.y));
     }
     ContextMainGame* title() { return dynamic_cast<ContextMainGame*>(global->pContextManager->top()); }
     // Light grey pixels (the captions' colour) in the middle band of a button, as last drawn.
@@ -164,9 +87,6 @@ protected:
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }, 10));
         EXPECT_EQ(savings(), before + 1);
     }
-
-    ScriptedDevices* devices = nullptr;  // owned by the input service
-    bool ended = false;                  // the shell's tick said the program is over
 };
 }  // namespace
 

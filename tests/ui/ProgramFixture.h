@@ -1,22 +1,39 @@
 #pragma once
 // Test support for whole-program tests: the program's own shell runs its event loop on
 // an off-screen window (display tests only), with the user files in a private data
-// folder that starts with the settings the test gives.
+// folder that starts with the settings the test gives. The keyboard and a pad can be
+// scripted, the mouse is driven through window events, and the clock can be made to
+// step by a fixed time each frame, so that long waits of the game cost few frames and
+// every run sees the same times.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "engine/Qor.h"
+#include "engine/TimeKeeper.h"
+#include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
+#include "inputaudio/InputTestEngine.h"
+#include "inputaudio/QorInput.h"
 #include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
+#include "render/Renderable.h"
 #include "runtime/WindowShell.h"
+#include "support/FakeClock.h"
 #include "support/UserDataHome.h"
+#include "ui/ContextEnterName.h"
+#include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
+#include "ui/ContextSplash.h"
 #include "ui/Global.h"
+#include "ui/IrisOverlay.h"
 
 class ProgramFixture : public ::testing::Test {
 protected:
@@ -32,6 +49,8 @@ protected:
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
         ASSERT_TRUE(Window::initVideo());
         ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+        // Events an earlier program left unread (a click it ended on) are not this one's.
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         WindowShell::setApplicationFactory(&GameGlobal::start);
     }
     void TearDown() override {
@@ -51,9 +70,99 @@ protected:
     // The window's waiting events, then one frame, as the program's own loop runs them;
     // false once the program is over.
     bool runOneMoreFrame() {
+        if (frameStep > 0.0) clock.advance(frameStep);
         while (window.dispatchOneEvent(hooks)) {
         }
         return WindowShell::tick(window);
+    }
+    // From here on the engine's clock moves by `seconds` each frame, from where it stood.
+    void useSteppedClock(double seconds) {
+        TimeKeeper& old = qor->timeKeeper();
+        auto* keeper = new TimeKeeper(clock);
+        const auto elapsed = static_cast<std::int64_t>(std::ceil(old.getPhysicalTime() * clock.frequency));
+        keeper->counterStart = clock.count - elapsed;
+        keeper->discardedTime = old.discardedTime;
+        keeper->bCalibrated = true;  // both of the fake's clocks agree; nothing to correct
+        old.destroy();
+        qor->pTimeKeeper = keeper;
+        frameStep = seconds;
+    }
+    // Runs n frames, or fewer when the program ends on the way.
+    void frames(int n) {
+        for (int i = 0; i < n && !ended; ++i) ended = !runOneMoreFrame();
+    }
+    // Keyboard and one pad from here on come from the test.
+    void useScriptedDevices() {
+        auto owned = std::make_unique<ScriptedDevices>();
+        owned->axisCount = {2};
+        devices = owned.get();
+        delete qor->pQorInput;
+        qor->pQorInput = new QorInput(std::move(owned));
+        qor->pQorInput->setInputMode(QorInput::kModeMouse);  // as the program's mouse had it
+        frames(2);
+    }
+    // Down for a few frames, then up for a few: the menus act on the press or the release.
+    void tapKey(int code) {
+        devices->keys[code] = 0x80;
+        frames(3);
+        devices->keys[code] = 0;
+        frames(3);
+    }
+    // Characters typed one a frame, as the window reports them.
+    void type(const char* text) {
+        for (const char* c = text; *c; ++c) {
+            SDL_Event e{};
+            e.type = SDL_TEXTINPUT;
+            e.text.text[0] = *c;
+            SDL_PushEvent(&e);
+            frames(1);
+        }
+    }
+    void typeReturn() {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = SDLK_RETURN;
+        SDL_PushEvent(&e);
+        frames(2);
+    }
+    // A left click at window pixel (x, y).
+    void click(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        SDL_PushEvent(&e);
+        frames(2);
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            e = SDL_Event{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+            SDL_PushEvent(&e);
+            frames(3);
+        }
+    }
+    // A left click on the middle of a widget of a screen whose camera looks at the middle
+    // of the screen, in a window as large as the virtual screen (800 x 480).
+    void clickOn(const Renderable& widget) {
+        click(400 + static_cast<int>(widget.position.x), 240 - static_cast<int>(widget.position.y));
+    }
+    // Runs the start-up to the title menu: the logo is skipped, the intro too by a click
+    // (away from the name entry's button), and the name that a first start asks for is
+    // typed in. Returns once the screen's iris has opened on the title.
+    void startToTheTitle() {
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+        global->pContextManager->top()->bFinished = 1;
+        ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+        click(20, 20);
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
+        useScriptedDevices();
+        type("Ann");
+        typeReturn();
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+        ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
+        ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     }
     template <class T>
     bool topIs() {
@@ -63,4 +172,8 @@ protected:
     UserDataHome home;
     Window window;
     WMhooks hooks;
+    FakeClock clock;                     // the engine's clock once useSteppedClock ran
+    double frameStep = 0.0;              // s the clock moves each frame; 0: the machine's clock
+    ScriptedDevices* devices = nullptr;  // owned by the input service
+    bool ended = false;                  // the shell's tick said the program is over
 };
