@@ -151,7 +151,7 @@ TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIs
     EXPECT_GT(g.playerData[0]->getScore(), 0);
     for (int i = 0; i < g.playerData[0]->totalPalms; ++i)
         if (Palm* palm = g.playerData[0]->palms[i].get()) palm->takeDamage(nullptr, 100.0f);
-    ASSERT_TRUE(playUntil([&g, this] {
+    ASSERT_TRUE(playUntil([&g] {
         shootDownEnemies(g);
         return g.state == State::kGameOver;
     }));
