@@ -42,7 +42,11 @@ TEST(ProfileManagerTest, NewProfilesFillTheSlotsInTurnAndBecomeCurrent) {
     EXPECT_EQ(names(m), u"A|B|C||||||||");
     EXPECT_EQ(m.current, 2);
     EXPECT_NE(m.profiles[0].playerId, m.profiles[1].playerId);
-    for (int k = 3; k < 10; ++k) m.createProfile(u"P" + std::u16string(1, static_cast<char16_t>(u'0' + k)));
+    for (int k = 3; k < 10; ++k) {
+        std::u16string name = u"P";  // two steps: GCC 12 warns falsely (-Wrestrict) on u"P" + ...
+        name += static_cast<char16_t>(u'0' + k);
+        m.createProfile(name);
+    }
     EXPECT_EQ(m.countProfiles(), 10);
     m.createProfile(u"Eleventh");
     EXPECT_EQ(m.countProfiles(), 10);
