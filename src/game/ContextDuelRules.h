@@ -1,19 +1,15 @@
 #pragma once
 // The Duel rules screen: the opponent (a friend or the computer) and the difficulty,
-// written straight into the configuration record (the difficulty is shared with the
-// Invasion), then "Start new game", "Continue game" (offered only for a sound saved Duel
-// in the current profile) and "How to Play...", the tutorial.
+// "Start new game" and "Continue game" (ContextGameRules; Continue only for a saved Duel
+// the Duel controller can take up) and "How to Play...", the tutorial.
 //
 // Starting a war closes this screen (it goes with the game); the tutorial leaves it open
 // and the saved Duel untouched. The controllers are made through the class registry by
-// name; a Duel that is not built starts nothing and says so in the log. Registered with
-// a factory, so that the game-mode screen of the menus can open it by name. Deleted by
-// the screen stack when it closes. Main thread only.
-#include "ui/ContextMenu.h"
+// name. Registered with a factory, so that the game-mode screen of the menus can open it
+// by name. Deleted by the screen stack when it closes. Main thread only.
+#include "game/ContextGameRules.h"
 
-class MenuButton;
-
-class ContextDuelRules : public ContextMenu {
+class ContextDuelRules : public ContextGameRules {
 public:
     static constexpr const char16_t* kDuelClass = u"GameControllerDuel";
     static constexpr const char16_t* kTutorialClass = u"GameControllerDuelTutorial";
@@ -25,10 +21,9 @@ public:
     // The menu's tick; then How to Play, Start and Continue, in that order.
     void tickContents(double time, double dt) override;
 
-    MenuButton* pHowToPlay = nullptr;  // children of the screen
-    MenuButton* pStartNew = nullptr;
-    MenuButton* pContinue = nullptr;
+    MenuButton* pHowToPlay = nullptr;  // a child of the screen
 
-private:
-    void start(bool continueSaved);
+protected:
+    std::optional<SavedGame> savedBlock() const override;
+    bool canContinue(const SavedGame& block) const override;
 };

@@ -16,7 +16,7 @@
 #include "ui/MenuItemCheckbox.h"
 
 namespace {
-constexpr std::size_t kMarker = SavedGame::kExtras + 1;  // a byte only the test writes
+constexpr std::size_t kMarker = SavedGame::kDays + 4;  // padding in both blocks: only the test writes it
 
 class StandInGame : public GameController {
 public:
@@ -35,10 +35,16 @@ protected:
     RulesScreensTest() { global->profiles.createProfile(u"Ann"); }
     ProfileData& profile() { return global->profiles.profiles[0]; }
     StandInGame* started() { return dynamic_cast<StandInGame*>(global->pContextManager->top()); }
-    // A sound game saved into `block`, marked valid, with the test's marker.
+    // A sound game saved into `block`, marked valid, with the test's marker (and, for
+    // a Duel block, the first day of a war of five).
     template <std::size_t N>
     void saveInto(std::array<std::uint8_t, N>& block) {
-        GameController().savegame(SavedGame(block));
+        const SavedGame saved(block);
+        GameController().savegame(saved);
+        if (N == SavedGame::kDuelSize) {
+            saved.bytes.putS32(SavedGame::kDay, 1);
+            saved.bytes.putS32(SavedGame::kDays, 5);
+        }
         block[kMarker] = 0x5A;
     }
     template <class Screen>
