@@ -13,6 +13,7 @@
 #include "engine/TimeKeeper.h"
 #include "game/AnnouncementText.h"
 #include "game/BonusBalloonKind.h"
+#include "game/GameControllerResults.h"
 #include "game/GameEntity.h"
 #include "game/GameGlobal.h"
 #include "game/HudOverlay.h"
@@ -200,6 +201,14 @@ void GameController::endGame() {
     AudioSystem& audio = QorAudio::library();
     audio.stop();
     audio.start();
+}
+
+void GameController::closeForResults() {
+    bFinished = 1;
+    if (!global || !global->pContextManager) return;  // a scene built without the application
+    auto* results = new GameControllerResults();
+    results->scoreTable = scoreTable;
+    global->pContextManager->addChild(results);  // clears its finished flag
 }
 
 void GameController::savegame(const SavedGame& block) {

@@ -159,6 +159,11 @@ public:
     std::uint8_t bAiFlag = 0;                      // read by the computer planes; not saved
     std::uint8_t bContinued = 0;                   // startGame took a saved block; not saved
 
+protected:
+    // The shared last step of a mode's endGame: this controller closes and the results
+    // screen comes with its score table (nothing more without a screen stack).
+    void closeForResults();
+
 private:
     void buildScene();
     bool acceptSavedGame(const SavedGame& block);

@@ -15,7 +15,6 @@
 #include "game/Cannon.h"
 #include "game/Enemy.h"
 #include "game/EnemySpawner.h"
-#include "game/GameControllerResults.h"
 #include "game/GameGlobal.h"
 #include "game/HudOverlay.h"
 #include "game/InGameOverlay.h"
@@ -412,11 +411,7 @@ void GameControllerCampaign::collideLists(int first, int second, bool palmTarget
 
 void GameControllerCampaign::endGame() {
     GameController::endGame();
-    bFinished = 1;
-    if (!global || !global->pContextManager) return;  // a scene built without the application
-    auto* results = new GameControllerResults();
-    results->scoreTable = scoreTable;
-    global->pContextManager->addChild(results);  // clears its finished flag
+    closeForResults();
 }
 
 void GameControllerCampaign::computeRating() {
