@@ -149,16 +149,3 @@ TEST_F(ComputerVehicleTest, TheCannonAimsAtTheBombFallingOnItsPalmsAndSkipsOnesT
     falling->destroy();
     EXPECT_EQ(c.threat.get(), nullptr);
 }
-
-TEST_F(ComputerVehicleTest, TheCannonTakesAPlaneFlyingStraightAtIt) {
-    CannonAI& c = enlist(GameController::kVehicleList, new CannonAI(1), 500.0f, 0.0f);
-    Plane& plane = enlist(GameController::kPlaneList, new Plane(0), 300.0f, 0.0f);
-    plane.heading = 0.0f;  // straight at the cannon, 200 away
-    inScene([&] { c.think(); });
-    EXPECT_EQ(c.opponent.get(), &plane);
-    EXPECT_FLOAT_EQ(c.opponentScore, 1.0f);
-    EXPECT_TRUE(c.bRaise == 0);  // already at full power
-    plane.heading = kPi;         // flying away: a poorer target
-    inScene([&] { c.think(); });
-    EXPECT_LT(c.opponentScore, 0.1f);
-}
