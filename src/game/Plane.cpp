@@ -129,9 +129,11 @@ void Plane::fly(float dt) {
 }
 
 // With the pointer a turn stops on the pointer's direction instead of swinging past it.
+// Only a person steers by the pointer: a computer side's flag says nothing about it.
 void Plane::turn(float dt) {
     float step = turnRate * dt;
-    if (usesPointer()) step = std::min(step, std::fabs(wrapAngle(heading, aimAngle)));
+    const PlayerData* own = ownPlayer();
+    if (own && own->bHuman && usesPointer()) step = std::min(step, std::fabs(wrapAngle(heading, aimAngle)));
     if (bTurnLeft) heading += step;
     if (bTurnRight) heading -= step;
 }

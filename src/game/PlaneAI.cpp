@@ -25,7 +25,7 @@ constexpr float kBonusNear = 128.0f;
 constexpr float kBonusFalloff = 384.0f;
 constexpr float kDiveHeight = 32.0f;                       // units above a palm's middle that the dive aims at
 constexpr float kWaypointLift = 16.0f;                     // units a high waypoint rises while pulling up
-constexpr float kCruiseStep = 256.0f;                      // random waypoints lie up to this far up and right
+constexpr std::uint32_t kCruiseStep = 256;                 // random waypoints lie up to this far up and right
 constexpr float kClimbMin = 100.0f, kClimbRange = 400.0f;  // units of the climb after a dive
 
 float clamp01(float x) { return std::clamp(x, 0.0f, 1.0f); }
@@ -231,7 +231,7 @@ void PlaneAI::pickWaypoint() {
         return;
     }
     setAiState(kCruise);
-    const auto dx = static_cast<float>(Random::next() % 256);
-    const auto dy = static_cast<float>(Random::next() % 256);
+    const auto dx = static_cast<float>(Random::next() % kCruiseStep);
+    const auto dy = static_cast<float>(Random::next() % kCruiseStep);
     marker.position = Vector3{position.x + dx, std::max(position.y + dy, 0.0f), position.z};
 }

@@ -46,6 +46,8 @@ void PlaneAIDogfight::pickRandomWaypoint() {
     ViewRect view{-400.0f, 240.0f, 400.0f, -240.0f};
     if (context && context->pCamera) view = context->pCamera->getViewRect(0.0f);
     view.bottom = std::max(view.bottom, 0.0f);
+    // A view entirely under water leaves only the water line to fly to.
+    view.top = std::max(view.top, view.bottom);
     const float x = view.left + (view.right - view.left) * Random::fraction();
     const float y = view.bottom + (view.top - view.bottom) * Random::fraction();
     marker.position = Vector3{x, y, 0.0f};

@@ -1,10 +1,8 @@
 #pragma once
-// Test support for the Duel's vehicles: the armed game's world (a running game with the
-// textures and sounds of projectiles, effects and weapons) plus the planes' pictures
-// and sounds, two player sides with islands at x -500 and +500, a controller that
-// records the planes that went down, and helpers to put a vehicle into its list as the
-// side's vehicle and fly it frame by frame inside the scene (whose camera shows x
-// -400..400, y -240..240 at depth 0).
+// Test support for the Duel's vehicles: the armed game's world plus the planes' pictures
+// and sounds, a controller with the Duel's hits that records the planes that went down,
+// two sides with islands, and helpers to enlist a vehicle as its side's and fly it
+// frame by frame inside the scene (whose camera shows x -400..400, y -240..240).
 #include <utility>
 #include <vector>
 
@@ -16,6 +14,26 @@
 class DuelRecordingController : public GameController {
 public:
     void onVehicleDestroyed(std::int32_t side) override { downed.push_back(side); }
+    // Bombs on standing palms, shells and bullets on operational planes, of the other side.
+    void collide() override {
+        pair(kBombList, kPalmList);
+        pair(kCannonShellList, kPlaneList);
+        pair(kBulletList, kPlaneList);
+    }
+    void pair(int a, int b) {
+        for (BasicLink* i = layer(a)->firstChild; i; i = i->next)
+            for (BasicLink* j = layer(b)->firstChild; j; j = j->next) {
+                auto* x = dynamic_cast<GameEntity*>(static_cast<QorBase*>(i));
+                auto* y = dynamic_cast<GameEntity*>(static_cast<QorBase*>(j));
+                auto* v = dynamic_cast<Vehicle*>(y);
+                auto* palm = dynamic_cast<Palm*>(y);
+                if (!x || !y || x->pendingDelete || x->side == y->side) continue;
+                if ((v && !v->isOperational()) || (palm && !palm->isStanding()) || !x->collide(y)) continue;
+                x->onCollision(y);
+                y->onCollision(x);
+                break;
+            }
+    }
     std::vector<std::int32_t> downed;
 };
 
@@ -33,18 +51,22 @@ protected:
             sounds.push_back(new Sound(0, 2, u"silent.ogg"));
             qor->pResourceManager->addResource(sounds.back(), name);
         }
-        recorder = &engine.startGame<DuelRecordingController>();
-        game = recorder;
+        newGame(500.0f);
+        player(0).bHuman = 1;
+    }
+
+    // A new game as the current one, with the sides' islands at -x and +x.
+    void newGame(float x) {
+        game = recorder = &engine.startGame<DuelRecordingController>();
         game->pScene->pCamera->position.z = -400.0f;  // half the virtual width: the default zoom
         game->computerPlayers = 1;
         for (int s = 0; s < 2; ++s) {
             auto* island = new Renderable();
-            island->setPosition(s == 0 ? -500.0f : 500.0f, 0.0f, 0.0f);
+            island->setPosition(s == 0 ? -x : x, 0.0f, 0.0f);
             list(GameController::kIslandList).addChild(island);
             player(s).pIsland = island;
             player(s).bPointerControl = 0;
         }
-        player(0).bHuman = 1;
     }
 
     // `vehicle` in entity list `index` as the side's vehicle, at (x, y).
