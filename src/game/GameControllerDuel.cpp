@@ -125,7 +125,8 @@ void GameControllerDuel::buildIslands() {
     const auto* first = static_cast<Skin*>(qor->resources().find(true, u"island:0"));
     for (int s = 0; s < kSides; ++s) {
         auto* island = new Renderable();
-        island->pSkin = static_cast<Skin*>(qor->resources().find(true, u"island:2"));
+        // The island's picture is kept in halves; "island:all" is the whole of it.
+        island->pSkin = static_cast<Skin*>(qor->resources().find(true, u"island:all"));
         island->position = Vector3{kIslandX[s], kIslandTop - 0.5f * first->height, 0.0f};
         island->updateXform();
         layer(kIslandList)->addChild(island);

@@ -19,7 +19,8 @@ protected:
         global->profiles.createProfile(u"Ann");
         for (auto [name, skins] : {std::pair{u"balloons", 7}, {u"hud-bonusicons", 6}})
             for (int i = 0; i < skins; ++i) engine.addSkin(formatString(u"%s:%d", name, i), 32.0f, 48.0f);
-        for (int i = 0; i < 3; ++i) engine.addSkin(formatString(u"island:%d", i), 256.0f, 64.0f);
+        engine.addSkin(u"island:0", 128.0f, 64.0f);
+        engine.addSkin(u"island:all", 256.0f, 64.0f);
         for (const char16_t* name : {u"switchWeaponLower", u"bonusPickup+", u"bonusPickup-", u"balloonPop"}) {
             sounds.push_back(new Sound(0, 2, u"silent.ogg"));
             qor->pResourceManager->addResource(sounds.back(), name);

@@ -1,0 +1,176 @@
+// The Duel inside the running program, from a fresh data folder, played with the
+// player's own input: the title menu leads through the game-mode and rules screens into
+// a war against the computer; the plane flies, turns and drops bombs, the computer's
+// cannon fires; Escape pauses and resumes; a war ended from the pause screen is
+// continued at its round; the tutorial shows its panels. And a whole war with the
+// computer on both sides, sped up, runs from the first day to the results screen and
+// the Duel's high-score table.
+//
+// The engine's clock steps a fixed time each frame, so every run sees the same times.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/Bomb.h"
+#include "game/CannonShell.h"
+#include "game/ContextDuelRules.h"
+#include "game/ContextPaused.h"
+#include "game/GameControllerDuel.h"
+#include "game/GameControllerDuelTutorial.h"
+#include "game/GameControllerResults.h"
+#include "game/GameGlobal.h"
+#include "game/InGameOverlay.h"
+#include "game/Plane.h"
+#include "game/PlayerData.h"
+#include "ui/ContextGameMode.h"
+#include "ui/ContextHighScores.h"
+#include "ui/ContextMainGame.h"
+#include "ui/ContextPopup.h"
+#include "ui/FadingText.h"
+#include "ui/GameConfiguration.h"
+#include "ui/MenuButton.h"
+#include "ui/ProgramFixture.h"
+
+namespace {
+constexpr int kEscape = 1, kLeft = 203, kFire = 57;  // the first player's default keys
+constexpr double kFrameStep = 0.05;                  // s of the clock per frame
+using State = GameControllerDuel::State;
+
+class DuelProgramTest : public ProgramFixture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
+               "[Qor]\ndefaultLanguage=0\n";
+    }
+    template <class T>
+    T* top() {
+        return dynamic_cast<T*>(global->pContextManager->top());
+    }
+    GameControllerDuel* game() {
+        auto* app = dynamic_cast<GameGlobal*>(global);
+        return app ? dynamic_cast<GameControllerDuel*>(app->pCurrentGame) : nullptr;
+    }
+    template <class F>
+    bool playUntil(F done, int limit = 1000) {
+        for (int i = 0; i < limit && !ended; ++i) {
+            if (done()) return true;
+            if (top<InGameOverlay>())
+                tapKey(kFire);
+            else
+                frames(1);
+        }
+        return false;
+    }
+    bool playing() { return game() && top<GameControllerDuel>() && game()->state == State::kPlaying; }
+    ContextDuelRules* openRules() {
+        clickOn(*top<ContextGameMode>()->pDuel);
+        return top<ContextDuelRules>();
+    }
+    ContextDuelRules* toTheRules() {
+        startToTheTitle();
+        useSteppedClock(kFrameStep);
+        clickOn(*top<ContextMainGame>()->startGameItem);
+        return top<ContextGameMode>() ? openRules() : nullptr;
+    }
+    int count(int list) {
+        int n = 0;
+        for (BasicLink* c = game()->layer(list)->firstChild; c; c = c->next) ++n;
+        return n;
+    }
+};
+}  // namespace
+
+TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
+    ContextDuelRules* rules = toTheRules();
+    ASSERT_NE(rules, nullptr);
+    EXPECT_TRUE(rules->pContinue->bDisabled);
+    EXPECT_EQ(global->configuration.duelOpponent, 2);
+    clickOn(*rules->pStartNew);
+    ASSERT_TRUE(playUntil([this] { return playing(); }));
+    EXPECT_EQ(game()->round, 1);
+
+    // The plane flies on, turns on the arrow key and drops a bomb on the fire key; the
+    // computer's cannon shoots at it.
+    auto* plane = dynamic_cast<Plane*>(game()->playerData[0]->pVehicle.get());
+    ASSERT_NE(plane, nullptr);
+    const Vector3 from = plane->position;
+    const float heading = plane->heading;
+    devices->keys[kLeft] = 0x80;
+    frames(6);
+    devices->keys[kLeft] = 0;
+    EXPECT_NE(plane->position.x, from.x);
+    EXPECT_NE(plane->heading, heading);
+    const int bombs = count(GameController::kBombList);
+    tapKey(kFire);
+    EXPECT_EQ(count(GameController::kBombList), bombs + 1);
+    ASSERT_TRUE(playUntil([this] { return count(GameController::kCannonShellList) > 0 || !playing(); }, 400));
+    EXPECT_GT(count(GameController::kCannonShellList), 0);
+
+    // Escape pauses (the game stands still beneath), Escape again resumes.
+    tapKey(kEscape);
+    ASSERT_NE(top<ContextPaused>(), nullptr);
+    const double pausedAt = game()->localTime;
+    frames(10);
+    EXPECT_EQ(game()->localTime, pausedAt);
+    tapKey(kEscape);
+    EXPECT_GT(game()->localTime, pausedAt);
+
+    // Ended from the pause screen, the war is continued at the round it was saved at.
+    const int day = game()->day, round = game()->round;
+    tapKey(kEscape);
+    clickOn(*top<ContextPaused>()->pEndGame);
+    ASSERT_NE(top<ContextPopup>(), nullptr);
+    clickOn(*top<ContextPopup>()->firstButton);
+    ASSERT_TRUE(tickUntil([this] { return top<ContextGameMode>() != nullptr; }, 100));
+    rules = openRules();
+    ASSERT_NE(rules, nullptr);
+    ASSERT_FALSE(rules->pContinue->bDisabled);
+    clickOn(*rules->pContinue);
+    ASSERT_TRUE(playUntil([this] { return playing(); }));
+    EXPECT_TRUE(game()->bContinued);
+    EXPECT_EQ(game()->day, day);
+    EXPECT_EQ(game()->round, round);
+
+    // The tutorial opens with its introduction; the controls and the first round follow.
+    tapKey(kEscape);
+    clickOn(*top<ContextPaused>()->pEndGame);
+    clickOn(*top<ContextPopup>()->firstButton);
+    ASSERT_TRUE(tickUntil([this] { return top<ContextGameMode>() != nullptr; }, 100));
+    rules = openRules();
+    clickOn(*rules->pHowToPlay);
+    ASSERT_NE(dynamic_cast<GameControllerDuelTutorial*>(game()), nullptr);
+    std::vector<std::u16string> titles;
+    for (int i = 0; i < 400 && titles.size() < 3; ++i) {
+        if (auto* panel = top<InGameOverlay>(); panel && panel->state == InGameOverlay::kShown) {
+            titles.push_back(static_cast<FadingText*>(panel->pContent->firstChild)->text);
+            tapKey(kFire);
+        }
+        frames(1);
+    }
+    EXPECT_EQ(titles,
+              (std::vector<std::u16string>{u"Let's Go!", u"Sunrise: Attack round",
+                                           u"Move the arrow pointer on the screen and your sleigh will follow it."}));
+}
+
+// The computer on both sides at four times the speed: five days to the results screen,
+// whose rating enters the Duel's high-score table.
+TEST_F(DuelProgramTest, AWholeWarOfComputersRunsToTheResultsAndTheHighScores) {
+    ContextDuelRules* rules = toTheRules();
+    ASSERT_NE(rules, nullptr);
+    global->configuration.difficulty = 4;
+    clickOn(*rules->pStartNew);
+    GameControllerDuel* g = game();
+    ASSERT_NE(g, nullptr);
+    g->computerPlayers = 2;
+    g->playerData[0]->bHuman = 0;
+    g->speed = 4.0;
+    ASSERT_TRUE(playUntil([this] { return top<GameControllerResults>() != nullptr; }, 40000));
+    EXPECT_EQ(g->day, GameControllerDuel::kDays);
+    for (int i = 0; i < 100 && !top<ContextHighScores>(); ++i) {
+        tapKey(kFire);
+        frames(10);
+    }
+    auto* table = top<ContextHighScores>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->shownTable(), GameControllerDuel::kScoreTable);
+}
