@@ -38,6 +38,7 @@ using State = GameControllerDuel::State;
 
 class DuelProgramTest : public ProgramFixture {
 protected:
+    // The window is as large as the virtual screen, so window pixels are screen units.
     std::string settingsText() const override {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
                "[Qor]\ndefaultLanguage=0\n";
@@ -65,6 +66,13 @@ protected:
     ContextDuelRules* openRules() {
         clickOn(*top<ContextGameMode>()->pDuel);
         return top<ContextDuelRules>();
+    }
+    // Ends the game from the pause screen and opens the Duel's rules again.
+    ContextDuelRules* endAndReopen() {
+        tapKey(kEscape);
+        clickOn(*top<ContextPaused>()->pEndGame);
+        clickOn(*top<ContextPopup>()->firstButton);
+        return tickUntil([this] { return top<ContextGameMode>() != nullptr; }, 100) ? openRules() : nullptr;
     }
     ContextDuelRules* toTheRules() {
         startToTheTitle();
@@ -103,8 +111,7 @@ TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
     const int bombs = count(GameController::kBombList);
     tapKey(kFire);
     EXPECT_EQ(count(GameController::kBombList), bombs + 1);
-    ASSERT_TRUE(playUntil([this] { return count(GameController::kCannonShellList) > 0 || !playing(); }, 400));
-    EXPECT_GT(count(GameController::kCannonShellList), 0);
+    EXPECT_TRUE(playUntil([this] { return count(GameController::kCannonShellList) > 0; }, 400));
 
     // Escape pauses (the game stands still beneath), Escape again resumes.
     tapKey(kEscape);
@@ -117,12 +124,7 @@ TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
 
     // Ended from the pause screen, the war is continued at the round it was saved at.
     const int day = game()->day, round = game()->round;
-    tapKey(kEscape);
-    clickOn(*top<ContextPaused>()->pEndGame);
-    ASSERT_NE(top<ContextPopup>(), nullptr);
-    clickOn(*top<ContextPopup>()->firstButton);
-    ASSERT_TRUE(tickUntil([this] { return top<ContextGameMode>() != nullptr; }, 100));
-    rules = openRules();
+    rules = endAndReopen();
     ASSERT_NE(rules, nullptr);
     ASSERT_FALSE(rules->pContinue->bDisabled);
     clickOn(*rules->pContinue);
@@ -132,11 +134,8 @@ TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
     EXPECT_EQ(game()->round, round);
 
     // The tutorial opens with its introduction; the controls and the first round follow.
-    tapKey(kEscape);
-    clickOn(*top<ContextPaused>()->pEndGame);
-    clickOn(*top<ContextPopup>()->firstButton);
-    ASSERT_TRUE(tickUntil([this] { return top<ContextGameMode>() != nullptr; }, 100));
-    rules = openRules();
+    rules = endAndReopen();
+    ASSERT_NE(rules, nullptr);
     clickOn(*rules->pHowToPlay);
     ASSERT_NE(dynamic_cast<GameControllerDuelTutorial*>(game()), nullptr);
     std::vector<std::u16string> titles;
