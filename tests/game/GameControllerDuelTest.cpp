@@ -3,6 +3,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "engine/TypedLink.h"
 #include "game/AnnouncementText.h"
 #include "game/Bomb.h"
 #include "game/BonusBalloonKind.h"
@@ -198,10 +199,12 @@ TEST_F(GameControllerDuelTest, TheCollisionPassPairsOnlyTheListsAndSidesItShould
     }
     for (BasicLink* c = list(GameController::kBonusBalloonList).firstChild; c; c = c->next)
         static_cast<GameEntity*>(c)->calcBounds();
+    TypedLink<Bomb> hit;  // the pass may delete a spent shot at once
+    hit = bomb;
     g.collide();
     EXPECT_LT(enemyPalm->health, enemyPalm->maxHealth);
     EXPECT_EQ(ownPalm->health, ownPalm->maxHealth);
-    EXPECT_TRUE(bomb->pendingDelete);
+    EXPECT_TRUE(!hit || hit->pendingDelete);
     EXPECT_TRUE(ownBomb->pendingDelete);  // taken by the balloon instead
     EXPECT_LT(plane->health, plane->maxHealth);
     EXPECT_EQ(cannon->health, cannon->maxHealth);
