@@ -137,7 +137,7 @@ TEST_F(GameControllerDuelTest, LostPalmsEndAnAttackRoundOnlyWhilePlaying) {
 }
 
 struct RatingCase {
-    int opponent;  // 1 friend, 2 computer
+    int opponent;  // 1 friend, 2 computer (0 too)
     int difficulty;
     bool halved;
     int s0, s1;
@@ -163,6 +163,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DuelRatingTest,
                          ::testing::Values(RatingCase{1, 2, false, 1000, 500, 0, 0.25f},   // a friend: 0.5 x (1 - L/W)
                                            RatingCase{1, 2, false, 800, 800, 0, 0.0f},     // a tie goes to side 0
                                            RatingCase{2, 0, false, 1000, 0, 0, 0.2f},      // the weakest computer
+                                           RatingCase{0, 0, false, 1000, 0, 0, 0.2f},      // "Alone": the computer
                                            RatingCase{2, 4, false, 1000, 0, 0, 1.0f},      // the strongest
                                            RatingCase{2, 2, false, 1000, 500, 0, 0.375f},  // r 0.625 x 0.6
                                            RatingCase{2, 4, true, 1000, 500, 0, 0.375f},   // halved: r 0.75 x 0.5
