@@ -76,8 +76,8 @@ GameControllerDuel::GameControllerDuel() {
     for (int s = 0; s < kSides; ++s) playerData[s]->colour = kPlayerColours[s];
 }
 
-// What the Duel fixes whatever a saved block says: two sides, three palms a day, its
-// own high-score table (the tutorial's constructor then sets none).
+// What the Duel fixes whatever a saved block says: two sides, three palms a day, and at
+// most one side for the computer.
 void GameControllerDuel::applyFixedRules() {
     playerSides = 2;
     palmsPerIsland = kPalms;
