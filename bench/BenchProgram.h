@@ -20,15 +20,18 @@
 #include "ui/Loader.h"
 
 namespace bench {
-// False when the program never reached its title menu.
-inline bool startProgram(Window& window) {
+// False when the program never reached its title menu. `loadEverything` decodes every
+// picture at start (drawing benchmarks then time no decoding); otherwise pictures are
+// decoded on first use, as the program's own settings have it.
+inline bool startProgram(Window& window, bool loadEverything = true) {
     char pattern[] = "/tmp/torvane-bench-XXXXXX";
     if (!mkdtemp(pattern)) return false;
     setenv("XDG_DATA_HOME", pattern, 1);
     std::filesystem::create_directories(wideToUtf8(getDataFolder()));
     std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
         << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\nbUseVSync=No\n"
-           "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
+           "[Qor]\ndefaultLanguage=0\n"
+        << (loadEverything ? "bEnableDelayedLoad=No\n" : "");
     if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, 100, 100)) return false;
     WindowShell::setApplicationFactory(&GameGlobal::start);
     for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {

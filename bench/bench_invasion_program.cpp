@@ -10,9 +10,10 @@
 //    frame is drawn over and over: through the engine (scene, device, back buffer,
 //    presentation) and as the same triangles sent straight to OpenGL from a second
 //    context (DirectReplay), taking turns in short batches. Goal: at most 1.3 times.
-//  - "wave": the program's own shell running wave 50 of an Invasion at 60 frames per
-//    second for a few seconds of wall time: its CPU time per wall second and its peak
-//    memory (goals: at most twice the bare window's CPU, under 130 MiB);
+//  - "wave": the program's own shell (with its own settings: pictures decoded on first
+//    use) running the busy middle of wave 50 of an Invasion at 60 frames per second for
+//    a few seconds of wall time: its CPU time per wall second and its peak memory
+//    (goals: at most twice the bare window's CPU, under 130 MiB);
 //  - "bare": the bare window of ChildProcess.h, for the CPU yardstick.
 // All on SDL's offscreen driver (the same OpenGL, without a window manager).
 #include <SDL.h>
@@ -39,6 +40,7 @@
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "runtime/WindowShell.h"
+#include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
 
 namespace {
@@ -46,6 +48,8 @@ constexpr double kFrame = 1.0 / 60.0;     // s
 constexpr int kLongestWaveFrames = 1800;  // 30 s of game time
 constexpr int kSampleEvery = 15;          // frames between vertex counts
 constexpr double kWaveSeconds = 6.0;      // wall s measured in the running program
+constexpr double kBusyFrom = 16.0;        // s into wave 50 where the measuring starts
+constexpr double kFastForward = 4.0;      // the world's speed until then
 constexpr std::uint32_t kSeed = 1234;
 
 // Two players, full detail, Very Easy (the palms last the wave), no tips, no mutators.
@@ -194,30 +198,37 @@ int runDraw() {
 
 // ---- the running program ----
 
-// The program's shell runs wave 50 at 60 frames per second: CPU share and peak memory.
+// The program's shell runs wave 50 at 60 frames per second from kBusyFrom s into the
+// wave: CPU share and peak memory. Pictures are decoded on first use, as the program's
+// own settings have it.
 int runWave() {
     Window window;
-    if (!bench::startProgram(window)) return 1;
+    if (!bench::startProgram(window, false)) return 1;
     configureInvasion();
     global->configuration.maxFps = 60;
     global->applySettings(-1, -1);
     auto* game = static_cast<GameControllerCampaign*>(GameLauncher::launch(u"GameControllerCampaign", nullptr));
     if (!game) return 1;
     game->wave = GameControllerCampaign::kWaveCount - 1;
-    // The lead-in ("Get Ready!", the wave's announcement) is not what is measured: the
-    // controller's own clock hurries through it; the world runs at its own pace.
+    // What comes before is not measured: the controller's own clock hurries through the
+    // lead-in ("Get Ready!", the wave's announcement), then the world through the wave's
+    // quiet start.
     game->timeScale = 20.0;
     while (game->state != GameControllerCampaign::kPlaying && WindowShell::tick(window)) {
     }
     game->timeScale = 1.0;
+    game->speed = kFastForward;
+    const double waveStart = game->pScene->localTime;
+    while (game->pScene->localTime - waveStart < kBusyFrom && WindowShell::tick(window)) {
+    }
+    game->speed = 1.0;
     for (int i = 0; i < 30; ++i) WindowShell::tick(window);  // settle
     int enemies = 0;
     const double cpu0 = bench::cpuSeconds(), wall0 = bench::nowSeconds();
     while (bench::nowSeconds() - wall0 < kWaveSeconds && WindowShell::tick(window))
         enemies = std::max(enemies, game->layer(GameController::kEnemyList)->countChildren());
     const double cpu = (bench::cpuSeconds() - cpu0) / (bench::nowSeconds() - wall0);
-    const int state = game->state;
-    std::printf("%.6f %.3f %d %d\n", cpu, bench::peakMiB(), enemies, state);
+    std::printf("%.6f %.3f %d %d\n", cpu, bench::peakMiB(), enemies, game->state);
     bench::stopProgram(window);
     return 0;
 }
@@ -244,9 +255,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::printf(
-        "wave 50 at 60 fps in the program: %.1f%% CPU (up to %d enemies), bare window %.1f%% CPU: ratio %.2f (goal "
-        "<= 2.00)\n",
-        waveCpu * 100.0, enemies, bareCpu * 100.0, bareCpu > 0.0 ? waveCpu / bareCpu : 0.0);
+        "wave 50 at 60 fps in the program: %.1f%% CPU (up to %d enemies%s), bare window %.1f%% CPU: ratio %.2f "
+        "(goal <= 2.00)\n",
+        waveCpu * 100.0, enemies, state == GameControllerCampaign::kPlaying ? "" : ", the wave ended on the way",
+        bareCpu * 100.0, bareCpu > 0.0 ? waveCpu / bareCpu : 0.0);
     std::printf("peak memory of the program: %.1f MiB (goal < 130 MiB)\n", peak);
     return 0;
 }

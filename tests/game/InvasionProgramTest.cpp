@@ -132,7 +132,8 @@ protected:
     void aimAndFire(GameControllerCampaign& g) {
         Vehicle* cannon = g.playerData[0]->pVehicle.get();
         const float heading = cannon->heading;
-        const Vector3 muzzle = cannon->position + Vector3{std::cos(heading), std::sin(heading), 0.0f} * 26.0f;
+        const Vector3 muzzle =
+            cannon->position + Vector3{std::cos(heading), std::sin(heading), 0.0f} * Cannon::kMuzzleLength;
         float angle = heading;
         Enemy* target = nearestTarget(g, muzzle);
         const bool aimed = target && leadAngle(*cannon, muzzle, *target, angle);
@@ -241,15 +242,15 @@ TEST_F(InvasionProgramTest, APlayerShootsLosesThePalmsToTheEnemiesAndFindsTheEnt
 
     // The player aims at the nearest enemy and fires until a shell brings one down.
     GameControllerCampaign& g = *game();
-    ASSERT_EQ(g.playerData[0]->getScore(), 0);
-    for (int i = 0; i < 600 && !ended && g.playerData[0]->getScore() == 0; ++i) {
+    const int scoreBefore = g.playerData[0]->getScore();
+    for (int i = 0; i < 600 && !ended && g.playerData[0]->getScore() == scoreBefore; ++i) {
         if (top<InGameOverlay>())
             tapKey(kFire);
         else
             aimAndFire(g);
     }
     releaseKeys();
-    EXPECT_GT(g.playerData[0]->getScore(), 0);
+    EXPECT_GT(g.playerData[0]->getScore(), scoreBefore);
     keepPicture("enemy-shot-down");
 
     // A busy wave, the world at four times its speed, and nobody defending: the enemies'
