@@ -251,6 +251,7 @@ TEST_F(InvasionProgramTest, APlayerShootsLosesThePalmsToTheEnemiesAndFindsTheEnt
     }
     releaseKeys();
     EXPECT_GT(g.playerData[0]->getScore(), scoreBefore);
+    frames(4);  // the score counts up on the display
     keepPicture("enemy-shot-down");
 
     // A busy wave, the world at four times its speed, and nobody defending: the enemies'
