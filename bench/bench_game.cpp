@@ -16,23 +16,18 @@
 // with its data folder under /tmp; on SDL's offscreen driver when there is no display.
 #include <SDL.h>
 #include <epoxy/gl.h>
-#include <stdlib.h>
 
-#include <chrono>
 #include <cstddef>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <numbers>
 #include <vector>
 
 #include "BenchEngine.h"
+#include "BenchProgram.h"
+#include "DirectReplay.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
-#include "engine/Strings.h"
-#include "engine/SystemHelpers.h"
 #include "game/Bomb.h"
 #include "game/BomberBomb.h"
 #include "game/BubbleProjectile.h"
@@ -51,20 +46,15 @@
 #include "render/QorGraphics.h"
 #include "render/Skin.h"
 #include "render/Texture.h"
-#include "runtime/WindowShell.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-#include "ui/ContextEnterName.h"
-#include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
-#include "ui/Loader.h"
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr double kFrame = 1.0 / 60.0;
 constexpr int kShots = 200, kEffects = 100, kBombs = 50, kPalms = 10;
 constexpr float kIslandX = 500.0f;
-constexpr int kWidth = 800, kHeight = 480;  // the back buffer, pixels
 
 // A cannon that sweeps its barrel and holds fire.
 class FiringCannon : public Cannon {
@@ -158,27 +148,6 @@ private:
     }
 };
 
-// Runs the program to its title menu; false when it never got there.
-bool startProgram(Window& window) {
-    char pattern[] = "/tmp/torvane-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return false;
-    setenv("XDG_DATA_HOME", pattern, 1);
-    std::filesystem::create_directories(wideToUtf8(getDataFolder()));
-    std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
-        << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\nbUseVSync=No\n"
-           "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
-    if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, 100, 100)) return false;
-    WindowShell::setApplicationFactory(&GameGlobal::start);
-    for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {
-        if (!global) continue;
-        ContextManager* stack = global->pContextManager;
-        if (dynamic_cast<ContextMainGame*>(stack->top())) return true;
-        if (dynamic_cast<ContextEnterName*>(stack->top())) global->profiles.createProfile(u"Bench");
-        if (!dynamic_cast<Loader*>(stack->top())) stack->top()->bFinished = 1;
-    }
-    return false;
-}
-
 BenchScene* buildScene() {
     global->configuration.detail = 1;
     auto* game = new BenchScene();
@@ -222,129 +191,12 @@ void engineFrame(GameController& game) {
     glFinish();
 }
 
-// The direct loop: the captured frame's vertices in one buffer, grouped by texture.
-struct DirectFrame {
-    struct Group {
-        unsigned texture, mode;
-        GLint first;
-        GLsizei count;
-    };
-    std::vector<ClipVertex> vertices;
-    std::vector<Group> groups;
-    int engineCalls = 0;
-    GLuint program = 0, vertexArray = 0, buffer = 0, white = 0, sampler = 0, target = 0, targetImage = 0;
-} direct;
-
-void groupByTexture(const std::vector<GraphicsDevice::SentBatch>& sent) {
-    std::map<std::pair<unsigned, unsigned>, std::vector<ClipVertex>> byTexture;
-    for (const auto& b : sent) {
-        auto& v = byTexture[{b.texture, b.mode}];
-        v.insert(v.end(), b.vertices.begin(), b.vertices.end());
-    }
-    direct.engineCalls = static_cast<int>(sent.size());
-    for (const auto& [key, vertices] : byTexture) {
-        direct.groups.push_back(
-            {key.first, key.second, static_cast<GLint>(direct.vertices.size()), static_cast<GLsizei>(vertices.size())});
-        direct.vertices.insert(direct.vertices.end(), vertices.begin(), vertices.end());
-    }
-}
-
-const char* const kDirectVertex = R"(#version 330 core
-layout(location = 0) in vec4 position;
-layout(location = 1) in vec4 tint;
-layout(location = 2) in vec2 texCoord;
-layout(location = 3) in vec4 weights;
-out vec2 uv;
-out vec4 factor;
-out vec4 textureWeight;
-void main() { gl_Position = vec4(position.xy, 2.0 * position.z - position.w, position.w); uv = texCoord;
-              factor = tint; textureWeight = weights; }
-)";
-const char* const kDirectFragment = R"(#version 330 core
-in vec2 uv;
-in vec4 factor;
-in vec4 textureWeight;
-uniform sampler2D image;
-out vec4 colour;
-void main() { colour = (texture(image, uv) * textureWeight + (vec4(1.0) - textureWeight)) * factor; }
-)";
-
-GLuint compile(GLenum kind, const char* source) {
-    const GLuint s = glCreateShader(kind);
-    glShaderSource(s, 1, &source, nullptr);
-    glCompileShader(s);
-    return s;
-}
-
-// In the direct context (current): its program, vertex layout, a white texture for the
-// untextured draws and a filtering sampler; the textures themselves are the engine's.
-void setUpDirect() {
-    direct.program = glCreateProgram();
-    glAttachShader(direct.program, compile(GL_VERTEX_SHADER, kDirectVertex));
-    glAttachShader(direct.program, compile(GL_FRAGMENT_SHADER, kDirectFragment));
-    glLinkProgram(direct.program);
-    glUseProgram(direct.program);
-    glGenVertexArrays(1, &direct.vertexArray);
-    glBindVertexArray(direct.vertexArray);
-    glGenBuffers(1, &direct.buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, direct.buffer);
-    constexpr GLsizei stride = sizeof(ClipVertex);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, x)));
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(ClipVertex, factor)));
-    glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, u)));
-    glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(ClipVertex, weights)));
-    const std::uint32_t white = 0xFFFFFFFFu;
-    glGenTextures(1, &direct.white);
-    glBindTexture(GL_TEXTURE_2D, direct.white);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
-    glGenSamplers(1, &direct.sampler);
-    glSamplerParameteri(direct.sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glSamplerParameteri(direct.sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glBindSampler(0, direct.sampler);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // An image of the engine's back-buffer size to draw into, as the engine does: a
-    // window surface may keep the size it was made with.
-    glGenTextures(1, &direct.targetImage);
-    glBindTexture(GL_TEXTURE_2D, direct.targetImage);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWidth, kHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    glGenFramebuffers(1, &direct.target);
-    glBindFramebuffer(GL_FRAMEBUFFER, direct.target);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, direct.targetImage, 0);
-}
-
-void directFrame(SDL_Window* window) {
-    glViewport(0, 0, kWidth, kHeight);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(direct.vertices.size() * sizeof(ClipVertex)),
-                 direct.vertices.data(), GL_STREAM_DRAW);
-    for (const DirectFrame::Group& g : direct.groups) {
-        glBindTexture(GL_TEXTURE_2D, g.texture ? g.texture : direct.white);
-        glDrawArrays(g.mode, g.first, g.count);
-    }
-    SDL_GL_SwapWindow(window);
-    glFinish();
-}
-
-// Seconds per call of `frame`, over a batch of `n` calls.
-template <class F>
-double timePerFrame(int n, F frame) {
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < n; ++i) frame();
-    return secondsSince(start) / n;
-}
+bench::DirectReplay direct;
 
 void report(BenchScene& game, SDL_Window* window, SDL_GLContext engineContext, SDL_GLContext directContext) {
     for (int i = 0; i < 240; ++i) step(game);  // into the steady state
     std::vector<double> steps;
-    for (int i = 0; i < 600; ++i) steps.push_back(timePerFrame(1, [&] { step(game); }));
+    for (int i = 0; i < 600; ++i) steps.push_back(bench::timePerFrame(1, [&] { step(game); }));
     const int shots = count(game.layer(GameController::kPlayerShotList)) +
                       count(game.layer(GameController::kBulletList)) +
                       count(game.layer(GameController::kCannonShellList));
@@ -358,18 +210,18 @@ void report(BenchScene& game, SDL_Window* window, SDL_GLContext engineContext, S
     qor->graphics().dxDevice->sentBatches = &sent;
     engineFrame(game);
     qor->graphics().dxDevice->sentBatches = nullptr;
-    groupByTexture(sent);
+    direct.record(sent);
     SDL_GL_MakeCurrent(window, directContext);
-    setUpDirect();
+    direct.setUp();
     std::vector<double> engineTimes, directTimes, ratios;
     constexpr int kBatch = 8;
     for (int round = 0; round < 40; ++round) {
         SDL_GL_MakeCurrent(window, engineContext);
         engineFrame(game);  // the first frame after a switch is not measured
-        const double e = timePerFrame(kBatch, [&] { engineFrame(game); });
+        const double e = bench::timePerFrame(kBatch, [&] { engineFrame(game); });
         SDL_GL_MakeCurrent(window, directContext);
-        directFrame(window);
-        const double d = timePerFrame(kBatch, [&] { directFrame(window); });
+        direct.frame(window);
+        const double d = bench::timePerFrame(kBatch, [&] { direct.frame(window); });
         engineTimes.push_back(e);
         directTimes.push_back(d);
         ratios.push_back(e / d);
@@ -378,8 +230,8 @@ void report(BenchScene& game, SDL_Window* window, SDL_GLContext engineContext, S
     std::printf(
         "whole frame through the engine: %.3f ms (%d draw calls); the same %zu vertices straight to "
         "OpenGL: %.3f ms (%zu draw calls)\n",
-        median(engineTimes) * 1000.0, direct.engineCalls, direct.vertices.size(), median(directTimes) * 1000.0,
-        direct.groups.size());
+        median(engineTimes) * 1000.0, direct.engineCalls, direct.vertexCount(), median(directTimes) * 1000.0,
+        direct.drawCalls());
     std::printf("engine frame / direct frame: %.2f (median of batch pairs; goal at most 1.3) on %s\n", median(ratios),
                 qor->graphics().dxDevice->rendererName());
 }
@@ -388,7 +240,7 @@ void report(BenchScene& game, SDL_Window* window, SDL_GLContext engineContext, S
 int main() {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
     Window window;
-    if (!startProgram(window)) {
+    if (!bench::startProgram(window)) {
         std::fprintf(stderr, "bench_game: the program did not reach its title menu (%s)\n", SDL_GetError());
         return 0;
     }
@@ -409,10 +261,6 @@ int main() {
     } else {
         std::fprintf(stderr, "bench_game: no second OpenGL context (%s)\n", SDL_GetError());
     }
-    const std::string dataHome = std::getenv("XDG_DATA_HOME");
-    WindowShell::onClose();
-    window.destroy();
-    Window::shutdownVideo();
-    std::filesystem::remove_all(dataHome);
+    bench::stopProgram(window);
     return 0;
 }

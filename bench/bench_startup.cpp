@@ -13,23 +13,14 @@
 //    for the same time and reports its CPU time.
 // Each child is given the parent's clock at launch, so times are from launch. Both run on
 // SDL's offscreen driver (the same OpenGL, without a window manager to give the focus).
-#include <SDL.h>
-#include <epoxy/gl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
-#include <vector>
 
+#include "ChildProcess.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
@@ -42,33 +33,10 @@
 #include "ui/ContextManager.h"
 #include "ui/Loader.h"
 
-extern char** environ;
-
 namespace {
+using bench::cpuSeconds;
+using bench::nowSeconds;
 constexpr double kIdleSeconds = 5.0;
-constexpr double kFramePeriod = 1.0 / 60.0;
-constexpr int kWidth = 800, kHeight = 480;
-
-double nowSeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double cpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-void sleepUntil(double t) {
-    const double left = t - nowSeconds();
-    if (left > 0.0) std::this_thread::sleep_for(std::chrono::duration<double>(left));
-}
 
 // The log's "Global initialization complete at t=%.3lf sec." figure, or -1.
 double loggedInitTime() {
@@ -122,112 +90,21 @@ int runGame(double launched) {
     const double logged = loggedInitTime();
     WindowShell::onClose();
     window.destroy();
-    std::printf("%.6f %.6f %.6f %.3f %.6f\n", loaded, logged, cpu, peakMiB(), intro);
+    std::printf("%.6f %.6f %.6f %.3f %.6f\n", loaded, logged, cpu, bench::peakMiB(), intro);
     return 0;
 }
 
-GLuint compile(GLenum kind, const char* source) {
-    const GLuint s = glCreateShader(kind);
-    glShaderSource(s, 1, &source, nullptr);
-    glCompileShader(s);
-    return s;
-}
-
-int runBare(double launched) {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* w = SDL_CreateWindow("bare", 50, 50, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    SDL_GLContext gl = w ? SDL_GL_CreateContext(w) : nullptr;
-    if (!gl) return 1;
-    SDL_GL_SetSwapInterval(0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    SDL_GL_SwapWindow(w);
-    glFinish();
-    const double firstFrame = nowSeconds() - launched;
-    // One full-screen texture, drawn as a triangle strip.
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER,
-                                    "#version 330 core\nout vec2 uv;\nvoid main() {\n"
-                                    "vec2 p = vec2(gl_VertexID & 1, gl_VertexID >> 1);\n"
-                                    "uv = p; gl_Position = vec4(p * 2.0 - 1.0, 0.0, 1.0); }\n"));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER,
-                                    "#version 330 core\nin vec2 uv; uniform sampler2D t;\n"
-                                    "out vec4 c; void main() { c = texture(t, uv); }\n"));
-    glLinkProgram(program);
-    glUseProgram(program);
-    GLuint vao = 0, texture = 0;
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    std::vector<std::uint32_t> pixels(1024 * 512);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u);
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1024, 512, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    double next = nowSeconds();
-    for (int i = 0; i < 30; ++i) {  // settle, as the game does
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-        SDL_GL_SwapWindow(w);
-    }
-    const double cpu0 = cpuSeconds(), wall0 = nowSeconds();
-    while (nowSeconds() - wall0 < kIdleSeconds) {
-        SDL_Event e;
-        while (SDL_PollEvent(&e)) {
-        }
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-        SDL_GL_SwapWindow(w);
-        glFinish();  // the frame is really drawn, as the game's is before it paces
-        next += kFramePeriod;
-        sleepUntil(next);
-    }
-    const double cpu = (cpuSeconds() - cpu0) / (nowSeconds() - wall0);
-    std::printf("%.6f %.6f\n", firstFrame, cpu);
-    SDL_GL_DeleteContext(gl);
-    SDL_DestroyWindow(w);
-    SDL_Quit();
-    return 0;
-}
-
-// Runs this program in `mode` and returns what it printed, or an empty text.
-std::string runChild(const char* self, const char* mode, const std::string& dataHome) {
-    int out[2];
-    if (pipe(out) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    const std::string launched = std::to_string(nowSeconds());
-    char* argv[] = {const_cast<char*>(self), const_cast<char*>(mode), const_cast<char*>(launched.c_str()), nullptr};
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    std::string text;
-    char buffer[256];
-    for (ssize_t n; !failed && (n = read(out[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(n));
-    close(out[0]);
-    int status = 0;
-    if (!failed) waitpid(pid, &status, 0);
-    return text;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (argc == 3 && std::strcmp(argv[1], "game") == 0) return runGame(std::atof(argv[2]));
-    if (argc == 3 && std::strcmp(argv[1], "bare") == 0) return runBare(std::atof(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "bare") == 0) return bench::runBareWindow(std::atof(argv[2]), kIdleSeconds);
     char pattern[] = "/tmp/torvane-bench-XXXXXX";
     if (!mkdtemp(pattern)) return 1;
     const char* self = "/proc/self/exe";
-    const std::string bare = runChild(self, "bare", pattern);
-    const std::string game = runChild(self, "game", pattern);
+    const std::string bare = bench::runChild(self, "bare", pattern);
+    const std::string game = bench::runChild(self, "game", pattern);
     std::filesystem::remove_all(pattern);
     double firstFrame = 0, bareCpu = 0, loaded = 0, logged = 0, gameCpu = 0, peak = 0, introCpu = 0;
     if (std::sscanf(bare.c_str(), "%lf %lf", &firstFrame, &bareCpu) != 2 ||

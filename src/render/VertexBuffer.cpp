@@ -135,10 +135,19 @@ void drawTemporary(const Vertex* corners, int count, int type, UColor color) {
     GraphicsDevice& d = device();
     const DeviceMatrix savedWorld = d.getTransform(TransformKind::kWorld);
     d.setTransform(TransformKind::kWorld, DeviceMatrix::identity());
+    // A white sprite drawn last leaves the stage selecting the texture, which for an
+    // untextured shape is opaque white: the shape must show its own colour.
+    const TextureOp savedColorOp = d.getColorOp(), savedAlphaOp = d.getAlphaOp();
+    if (!qor->graphics().bSilhouettePass) {
+        d.setColorOp(TextureOp::kModulate);
+        d.setAlphaOp(TextureOp::kModulate);
+    }
     VertexBuffer buffer(count);
     std::memcpy(buffer.vertexArray, corners, sizeof(Vertex) * static_cast<std::size_t>(count));
     buffer.setColor(color, true);
     buffer.draw(nullptr, type, 0, -1);
+    d.setColorOp(savedColorOp);
+    d.setAlphaOp(savedAlphaOp);
     d.setTransform(TransformKind::kWorld, savedWorld);
 }
 }  // namespace

@@ -2,19 +2,30 @@
 // player's own input only: the title menu leads through the game-mode and rules screens
 // into the game; the arrow keys turn the cannon and the fire key shoots; Escape pauses
 // and resumes; a game ended from the pause screen is offered for continuing at its wave;
-// and once the last palm is lost the results screen enters the score in the Invasion's
-// high-score table, after which the finished game can no longer be continued.
+// the cannon's own shells bring an enemy down; the enemies of a busy wave burn the palms
+// down; the results screen with its fireworks enters the score in the Invasion's table,
+// after which the finished game can no longer be continued; and the entry is still in the
+// table when the program starts again on the same data folder.
 //
 // The engine's clock steps a fixed time each frame, so the game's waits of seconds cost
-// a few frames each and every run sees the same times.
+// a few frames each and every run sees the same times. The frame presented at each step
+// is kept as a picture in the build folder's walkthrough/ for a person to look at.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "engine/TypedLink.h"
 #include "game/AnnouncementText.h"
+#include "game/Cannon.h"
 #include "game/CannonShell.h"
 #include "game/ContextInvasionRules.h"
 #include "game/ContextPaused.h"
+#include "game/Enemy.h"
+#include "game/Firework.h"
 #include "game/GameControllerCampaign.h"
 #include "game/GameControllerResults.h"
 #include "game/GameGlobal.h"
@@ -24,6 +35,9 @@
 #include "game/PlayerData.h"
 #include "game/SavedGame.h"
 #include "game/Vehicle.h"
+#include "platform/GraphicsDevice.h"
+#include "render/QorGraphics.h"
+#include "support/ImageTools.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMainGame.h"
@@ -31,11 +45,12 @@
 #include "ui/GameConfiguration.h"
 #include "ui/HIGHSCOREENTRY.h"
 #include "ui/MenuButton.h"
+#include "ui/MenuItemChoice.h"
 #include "ui/ProgramFixture.h"
 
 namespace {
-constexpr int kEscape = 1, kLeft = 203, kFire = 57;  // the first player's default keys
-constexpr double kFrameStep = 0.05;                  // s of the clock per frame
+constexpr int kEscape = 1, kLeft = 203, kRight = 205, kFire = 57;  // the first player's default keys
+constexpr double kFrameStep = 0.05;                                // s of the clock per frame
 using State = GameControllerCampaign::State;
 
 class InvasionProgramTest : public ProgramFixture {
@@ -72,33 +87,112 @@ protected:
         clickOn(*top<ContextGameMode>()->pInvasion);
         return top<ContextInvasionRules>();
     }
-    // Every enemy in the air is hit by the cannon for all its health: scored as the
-    // cannon's shells would be.
-    static void shootDownEnemies(GameControllerCampaign& g) {
-        Vehicle* cannon = g.playerData[0]->pVehicle.get();
-        for (BasicLink* c = g.layer(GameController::kEnemyList)->firstChild; c; c = c->next) {
-            auto* enemy = dynamic_cast<GameEntity*>(c);
-            if (enemy && !enemy->pendingDelete && enemy->health > 0.0f)
-                cannon->dealDamage(enemy, enemy->health * 10.0f);
-        }
-    }
     static int shells(GameControllerCampaign& g) {
         int n = 0;
         for (BasicLink* c = g.layer(GameController::kPlayerShotList)->firstChild; c; c = c->next)
             n += dynamic_cast<CannonShell*>(c) != nullptr;
         return n;
     }
+    template <class T>
+    static int countIn(QorBase* list) {
+        int n = 0;
+        for (BasicLink* c = list->firstChild; c; c = c->next) n += dynamic_cast<T*>(c) && !c->pendingDelete;
+        return n;
+    }
+
+    // The heading at which a shell leaving the muzzle meets `enemy` on its present course
+    // (the low arc, led by the shell's flight time); false when it is out of reach.
+    static bool leadAngle(const Vehicle& cannon, const Vector3& muzzle, const Enemy& enemy, float& angle) {
+        const float v = cannon.power, g = -CannonShell::kGravity;
+        float flight = 0.0f;
+        for (int i = 0; i < 4; ++i) {
+            const float dx = enemy.position.x + enemy.velocity.x * flight - muzzle.x;
+            const float dy = enemy.position.y + enemy.velocity.y * flight - muzzle.y;
+            const float reach = v * v * v * v - g * (g * dx * dx + 2.0f * dy * v * v);
+            if (reach < 0.0f) return false;
+            angle = std::atan2(v * v - std::sqrt(reach), g * dx);
+            flight = std::fabs(dx) / std::max(v * std::fabs(std::cos(angle)), 1.0f);
+        }
+        return angle > Cannon::kMinAngle && angle < Cannon::kMaxAngle;
+    }
+    // The nearest enemy in the air that can be hit, or null.
+    static Enemy* nearestTarget(GameControllerCampaign& g, const Vector3& muzzle) {
+        Enemy* best = nullptr;
+        float bestDistance = 0.0f;
+        for (BasicLink* c = g.layer(GameController::kEnemyList)->firstChild; c; c = c->next) {
+            auto* enemy = dynamic_cast<Enemy*>(c);
+            if (!enemy || enemy->pendingDelete || enemy->health <= 0.0f || !enemy->isHostile()) continue;
+            const float d = std::hypot(enemy->position.x - muzzle.x, enemy->position.y - muzzle.y);
+            if (!best || d < bestDistance) best = enemy, bestDistance = d;
+        }
+        return best;
+    }
+    // One frame of a player aiming at the nearest enemy: the arrow keys turn the barrel
+    // toward where the enemy will be, and the fire key is pressed once it points there.
+    void aimAndFire(GameControllerCampaign& g) {
+        Vehicle* cannon = g.playerData[0]->pVehicle.get();
+        const float heading = cannon->heading;
+        const Vector3 muzzle =
+            cannon->position + Vector3{std::cos(heading), std::sin(heading), 0.0f} * Cannon::kMuzzleLength;
+        float angle = heading;
+        Enemy* target = nearestTarget(g, muzzle);
+        const bool aimed = target && leadAngle(*cannon, muzzle, *target, angle);
+        const float halfTurn = 0.5f * cannon->turnRate * static_cast<float>(kFrameStep * g.speed);
+        devices->keys[kLeft] = aimed && angle > heading + halfTurn ? 0x80 : 0;
+        devices->keys[kRight] = aimed && angle < heading - halfTurn ? 0x80 : 0;
+        const bool onTarget = aimed && !devices->keys[kLeft] && !devices->keys[kRight];
+        devices->keys[kFire] = onTarget && !devices->keys[kFire] ? 0x80 : 0;  // a press each other frame
+        frames(1);
+    }
+    void releaseKeys() {
+        devices->keys[kLeft] = devices->keys[kRight] = devices->keys[kFire] = 0;
+        frames(1);
+    }
+
+    // A left click on a point of the virtual screen (the window is as large).
+    void clickAt(const Vector3& point) { click(400 + static_cast<int>(point.x), 240 - static_cast<int>(point.y)); }
+
+    // The frame last presented, as walkthrough/invasion-NN-<step>.ppm in the build folder.
+    void keepPicture(const char* step) {
+        std::vector<std::uint32_t> pixels;
+        TestPicture picture;
+        ASSERT_TRUE(qor->graphics().dxDevice->readBackBuffer(pixels, picture.width, picture.height));
+        picture.argb = std::move(pixels);
+        const std::filesystem::path folder = std::filesystem::current_path() / "walkthrough";
+        std::filesystem::create_directories(folder);
+        char name[96];
+        std::snprintf(name, sizeof name, "invasion-%02d-%s.ppm", ++pictures, step);
+        writeNetpbm(folder / name, picture, false);
+    }
+    // A second start of the program on the same data folder, to its title menu: the
+    // logo and the intro are skipped; the player is known, so no name is asked for.
+    void restartToTheTitle() {
+        WindowShell::deleteQOR();
+        frameStep = 0.0;
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+        global->pContextManager->top()->bFinished = 1;
+        ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+        click(20, 20);
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+        useScriptedDevices();
+        useSteppedClock(kFrameStep);
+        ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
+    }
+
+    int pictures = 0;
 };
 }  // namespace
 
-TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIsEntered) {
+TEST_F(InvasionProgramTest, APlayerShootsLosesThePalmsToTheEnemiesAndFindsTheEntryAfterARestart) {
     startToTheTitle();
     useSteppedClock(kFrameStep);
+    keepPicture("title");
     clickOn(*top<ContextMainGame>()->startGameItem);
     ASSERT_NE(top<ContextGameMode>(), nullptr);
     ContextInvasionRules* rules = openRules();
     ASSERT_NE(rules, nullptr);
     EXPECT_TRUE(rules->pContinue->bDisabled);  // a new profile has no game to continue
+    keepPicture("rules");
     clickOn(*rules->pStartNew);
     ASSERT_TRUE(playUntil([this] { return playing(); }));
     EXPECT_FALSE(game()->bContinued);
@@ -118,6 +212,7 @@ TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIs
     devices->keys[kFire] = 0;
     EXPECT_EQ(shells(*game()), before + 1);
     frames(2);
+    keepPicture("aimed-and-fired");
 
     // Escape pauses (the game stands still beneath), Escape again resumes.
     tapKey(kEscape);
@@ -125,8 +220,9 @@ TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIs
     const double pausedAt = game()->localTime;
     frames(10);
     EXPECT_EQ(game()->localTime, pausedAt);
+    keepPicture("paused");
     tapKey(kEscape);
-    EXPECT_TRUE(playing());
+    ASSERT_TRUE(playUntil([this] { return playing(); }, 20));  // a tip may have come up meanwhile
     EXPECT_GT(game()->localTime, pausedAt);
 
     // Ended from the pause screen, the game waits in the profile at its wave.
@@ -144,23 +240,42 @@ TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIs
     EXPECT_TRUE(game()->bContinued);
     EXPECT_EQ(game()->wave, wave);
 
-    // Shoot some enemies for a score, then every palm burns down: "Game Over!".
+    // The player aims at the nearest enemy and fires until a shell brings one down.
     GameControllerCampaign& g = *game();
-    ASSERT_TRUE(playUntil([&g] { return g.layer(GameController::kEnemyList)->firstChild != nullptr; }));
-    shootDownEnemies(g);
-    EXPECT_GT(g.playerData[0]->getScore(), 0);
-    for (int i = 0; i < g.playerData[0]->totalPalms; ++i)
-        if (Palm* palm = g.playerData[0]->palms[i].get()) palm->takeDamage(nullptr, 100.0f);
-    ASSERT_TRUE(playUntil([&g] {
-        shootDownEnemies(g);
-        return g.state == State::kGameOver;
-    }));
+    const int scoreBefore = g.playerData[0]->getScore();
+    for (int i = 0; i < 600 && !ended && g.playerData[0]->getScore() == scoreBefore; ++i) {
+        if (top<InGameOverlay>())
+            tapKey(kFire);
+        else
+            aimAndFire(g);
+    }
+    releaseKeys();
+    EXPECT_GT(g.playerData[0]->getScore(), scoreBefore);
+    frames(4);  // the score counts up on the display
+    keepPicture("enemy-shot-down");
+
+    // A busy wave, the world at four times its speed, and nobody defending: the enemies'
+    // own bombs and crashes burn the palms down, and the game is over.
+    g.wave = 43;
+    g.setState(State::kNextWave);
+    g.speed = 4.0;
+    ASSERT_TRUE(playUntil([&g] { return g.playerData[0]->livePalms < g.playerData[0]->totalPalms; }, 1000));
+    ASSERT_TRUE(playUntil([this] { return top<GameControllerCampaign>() != nullptr; }, 100));  // past the tip
+    keepPicture("palms-burning");
+    ASSERT_TRUE(playUntil([&g] { return g.state == State::kGameOver; }, 1000));
     EXPECT_EQ(g.pAnnouncement->text, u"Game Over!");
     EXPECT_FALSE(GameLauncher::canContinue(SavedGame(*GameLauncher::invasionBlock())));
+    frames(10);
+    keepPicture("game-over");
 
-    // The results screen, closed with the fire key, opens the Invasion's table with the
-    // player's new entry in it.
+    // The results screen lets off fireworks; closed with the fire key, it opens the
+    // Invasion's table with the player's new entry in it.
     ASSERT_TRUE(playUntil([this] { return top<GameControllerResults>() != nullptr; }));
+    GameControllerResults* results = top<GameControllerResults>();
+    ASSERT_TRUE(
+        tickUntil([results] { return countIn<Firework>(results->layer(GameController::kEffectList)) > 0; }, 400));
+    frames(30);
+    keepPicture("results-fireworks");
     for (int i = 0; i < 100 && !top<ContextHighScores>(); ++i) {
         tapKey(kFire);
         frames(10);
@@ -171,9 +286,11 @@ TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIs
     const int place = global->lastHighScorePlace;
     ASSERT_GE(place, 0);
     ASSERT_LT(place, GameConfiguration::kEntries);
-    const HIGHSCOREENTRY& entry = global->configuration.highScores[GameControllerCampaign::kScoreTable][place];
+    const HIGHSCOREENTRY entry = global->configuration.highScores[GameControllerCampaign::kScoreTable][place];
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry.name.bytes)), "Ann");
     EXPECT_GT(entry.score, 0);
+    ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }, 100));
+    keepPicture("high-score-entry");
 
     // Back on the game-mode screen, the lost game is no longer offered.
     tapKey(kEscape);
@@ -181,4 +298,25 @@ TEST_F(InvasionProgramTest, APlayerAimsFiresPausesContinuesLosesTheLastPalmAndIs
     rules = openRules();
     ASSERT_NE(rules, nullptr);
     EXPECT_TRUE(rules->pContinue->bDisabled);
+
+    // The program starts again on the same data folder: the title's High Scores show the
+    // Invasion's table with the entry where it was.
+    tapKey(kEscape);
+    tapKey(kEscape);
+    ASSERT_TRUE(tickUntil([this] { return top<ContextMainGame>() != nullptr; }, 100));
+    restartToTheTitle();
+    keepPicture("title-after-restart");
+    clickOn(*top<ContextMainGame>()->highScoresItem);
+    ASSERT_TRUE(tickUntil([this] { return top<ContextHighScores>() != nullptr; }, 100));
+    table = top<ContextHighScores>();
+    ASSERT_NE(table->pTableSelector, nullptr);
+    for (int i = 0; i < ContextHighScores::kAllTables && table->shownTable() != GameControllerCampaign::kScoreTable;
+         ++i)
+        clickAt(table->pTableSelector->position + table->pTableSelector->rightArrowPoint());
+    ASSERT_EQ(table->shownTable(), GameControllerCampaign::kScoreTable);
+    const HIGHSCOREENTRY& kept = global->configuration.highScores[GameControllerCampaign::kScoreTable][place];
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(kept.name.bytes)), "Ann");
+    EXPECT_EQ(kept.score, entry.score);
+    ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }, 100));
+    keepPicture("high-scores-after-restart");
 }

@@ -89,4 +89,22 @@ TEST_F(VertexBufferTest, AlphaTestedAndBlendedPicture) {
     EXPECT_TRUE(ReferenceImage::matches("alpha-test-and-blend", pixels, w, h));
     scene->destroy();
 }
+
+// A white sprite leaves the stage selecting the texture; an untextured rectangle drawn
+// after it (a screen's dimming panel) still shows its own colour, and the sprite's
+// operations are back afterwards.
+TEST_F(VertexBufferTest, AFilledRectangleAfterAWhiteSpriteShowsItsOwnColour) {
+    GraphicsDevice& d = *qor->pQorGraphics->dxDevice;
+    d.beginScene();
+    qor->pQorGraphics->clear();
+    for (TransformKind kind : {TransformKind::kWorld, TransformKind::kView, TransformKind::kProjection})
+        d.setTransform(kind, Matrix::identity());
+    d.setColorOp(TextureOp::kSelectTexture);
+    d.setAlphaOp(TextureOp::kSelectTexture);
+    const float wholeView[4] = {-1.0f, 1.0f, 1.0f, -1.0f};
+    drawFilledRect(wholeView, 0xFF0000FFu);
+    EXPECT_EQ(pixelAt(160, 100), 0xFF0000FFu);
+    EXPECT_EQ(d.getColorOp(), TextureOp::kSelectTexture);
+    EXPECT_EQ(d.getAlphaOp(), TextureOp::kSelectTexture);
+}
 }  // namespace

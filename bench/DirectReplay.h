@@ -1,0 +1,140 @@
+#pragma once
+// The yardstick of the drawing benchmarks: one frame's triangles as the engine sent them
+// to OpenGL (GraphicsDevice::sentBatches), replayed straight to OpenGL from a second
+// context that shares the engine's textures: all vertices in one buffer, one draw call
+// per texture and primitive kind, a minimal shader, into an off-screen image of the
+// engine's back-buffer size (a window surface may keep the size it was made with).
+//
+// Usage: record a frame's batches, then in the second context (current) setUp() once
+// and frame() as often as wanted. Owns its OpenGL objects for the program's life.
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "platform/GraphicsDevice.h"
+
+namespace bench {
+class DirectReplay {
+public:
+    // Gathers `sent` by texture and primitive kind; replaces what was gathered before.
+    void record(const std::vector<GraphicsDevice::SentBatch>& sent) {
+        std::map<std::pair<unsigned, unsigned>, std::vector<ClipVertex>> byTexture;
+        for (const auto& b : sent) {
+            auto& v = byTexture[{b.texture, b.mode}];
+            v.insert(v.end(), b.vertices.begin(), b.vertices.end());
+        }
+        engineCalls = static_cast<int>(sent.size());
+        vertices.clear();
+        groups.clear();
+        for (const auto& [key, list] : byTexture) {
+            groups.push_back(
+                {key.first, key.second, static_cast<GLint>(vertices.size()), static_cast<GLsizei>(list.size())});
+            vertices.insert(vertices.end(), list.begin(), list.end());
+        }
+    }
+
+    // In the replaying context: its program, vertex layout, a white texture for the
+    // untextured draws, a filtering sampler and the off-screen image.
+    void setUp() {
+        program = glCreateProgram();
+        glAttachShader(program, compileShader(GL_VERTEX_SHADER, kVertexSource));
+        glAttachShader(program, compileShader(GL_FRAGMENT_SHADER, kFragmentSource));
+        glLinkProgram(program);
+        glUseProgram(program);
+        glGenVertexArrays(1, &vertexArray);
+        glBindVertexArray(vertexArray);
+        glGenBuffers(1, &buffer);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        constexpr GLsizei stride = sizeof(ClipVertex);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, x)));
+        glEnableVertexAttribArray(1);
+        glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                              reinterpret_cast<const void*>(offsetof(ClipVertex, factor)));
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(ClipVertex, u)));
+        glEnableVertexAttribArray(3);
+        glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                              reinterpret_cast<const void*>(offsetof(ClipVertex, weights)));
+        const std::uint32_t opaqueWhite = 0xFFFFFFFFu;
+        glGenTextures(1, &white);
+        glBindTexture(GL_TEXTURE_2D, white);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &opaqueWhite);
+        glGenSamplers(1, &sampler);
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glBindSampler(0, sampler);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glGenTextures(1, &targetImage);
+        glBindTexture(GL_TEXTURE_2D, targetImage);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kWindowWidth, kWindowHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glGenFramebuffers(1, &target);
+        glBindFramebuffer(GL_FRAMEBUFFER, target);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, targetImage, 0);
+    }
+
+    // One replayed frame, presented and waited for, as the engine's frame is.
+    void frame(SDL_Window* window) {
+        glViewport(0, 0, kWindowWidth, kWindowHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(ClipVertex)), vertices.data(),
+                     GL_STREAM_DRAW);
+        for (const Group& g : groups) {
+            glBindTexture(GL_TEXTURE_2D, g.texture ? g.texture : white);
+            glDrawArrays(g.mode, g.first, g.count);
+        }
+        SDL_GL_SwapWindow(window);
+        glFinish();
+    }
+
+    std::size_t vertexCount() const { return vertices.size(); }
+    std::size_t drawCalls() const { return groups.size(); }
+    int engineCalls = 0;  // batches the engine sent for the recorded frame
+
+private:
+    struct Group {
+        unsigned texture, mode;
+        GLint first;
+        GLsizei count;
+    };
+    static constexpr const char* kVertexSource = R"(#version 330 core
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec4 tint;
+layout(location = 2) in vec2 texCoord;
+layout(location = 3) in vec4 weights;
+out vec2 uv;
+out vec4 factor;
+out vec4 textureWeight;
+void main() { gl_Position = vec4(position.xy, 2.0 * position.z - position.w, position.w); uv = texCoord;
+              factor = tint; textureWeight = weights; }
+)";
+    static constexpr const char* kFragmentSource = R"(#version 330 core
+in vec2 uv;
+in vec4 factor;
+in vec4 textureWeight;
+uniform sampler2D image;
+out vec4 colour;
+void main() { colour = (texture(image, uv) * textureWeight + (vec4(1.0) - textureWeight)) * factor; }
+)";
+
+    std::vector<ClipVertex> vertices;
+    std::vector<Group> groups;
+    GLuint program = 0, vertexArray = 0, buffer = 0, white = 0, sampler = 0, target = 0, targetImage = 0;
+};
+
+// Seconds per call of `frame`, over a batch of `n` calls.
+template <class F>
+double timePerFrame(int n, F frame) {
+    const double start = nowSeconds();
+    for (int i = 0; i < n; ++i) frame();
+    return (nowSeconds() - start) / n;
+}
+}  // namespace bench
