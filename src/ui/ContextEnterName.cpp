@@ -110,7 +110,9 @@ void ContextEnterName::addKeyboard() {
     };
     for (int j = 0; j < kLetters; ++j) {
         const auto letter = static_cast<char16_t>(u'a' + j);
-        key(kKeyStep * static_cast<float>(j % kKeysPerRow - 3), 50.0f - 50.0f * static_cast<float>(j / kKeysPerRow),
+        const int column = j % kKeysPerRow;
+        const int row = j / kKeysPerRow;  // whole rows
+        key(kKeyStep * static_cast<float>(column - 3), 50.0f - 50.0f * static_cast<float>(row),
             std::u16string(1, letter), letter);
     }
     key(148.0f, -100.0f, u" ", u' ');

@@ -20,6 +20,8 @@
 #include "ui/ProgramFixture.h"
 
 namespace {
+constexpr int kEscape = 1, kReturn = 28, kDown = 208;
+
 class PlayersProgramTest : public ProgramFixture {
 protected:
     // The window is as large as the virtual screen, so window pixels are screen units.
@@ -57,8 +59,9 @@ protected:
                 return tap(key->position.x, key->position.y);
         ADD_FAILURE() << "no key " << static_cast<int>(c);
     }
-    // A click on the middle of row i of the players screen.
-    void clickRow(int i) { click(400, 240 - (135 - 30 * i)); }
+    // A click near the left end of row i of the players screen, where the keys put the
+    // pointer on a row.
+    void clickRow(int i) { click(400 - 140, 240 - (135 - 30 * i)); }
 };
 }  // namespace
 
@@ -100,7 +103,8 @@ TEST_F(PlayersProgramTest, ASecondPlayerIsAddedChosenAndDeletedAfterTheQuestion)
 
     clickRow(0);
     EXPECT_EQ(currentName(), u"Ann");
-    clickRow(1);
+    tapKey(kDown);  // the keys reach the rows too
+    tapKey(kReturn);
     EXPECT_EQ(currentName(), u"Bob");
     clickOn(*players->pDeleteButton);
     auto* question = top<ContextPopup>();
@@ -110,7 +114,7 @@ TEST_F(PlayersProgramTest, ASecondPlayerIsAddedChosenAndDeletedAfterTheQuestion)
     ASSERT_TRUE(tickUntil([] { return global->profiles.countProfiles() == 1; }, 10));
     EXPECT_EQ(currentName(), u"Ann");
 
-    tapKey(1);  // Escape
+    tapKey(kEscape);
     ASSERT_TRUE(tickUntil([this] { return top<ContextMainGame>() != nullptr; }));
     frames(2);
     EXPECT_EQ(greeting(), u"Hello, Ann!");
