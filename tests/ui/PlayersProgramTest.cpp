@@ -1,7 +1,5 @@
-// The players inside the running program: the name a first start asks for, typed on the
-// keyboard or on the on-screen keys of touch input, greets the player on the title; from
-// the greeting the players screen adds a second profile, chooses between the two and
-// deletes one after its question.
+// The players inside the running program, driven by the player's own input: the name a
+// first start asks for, and a second profile added, chosen and deleted.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -39,7 +37,7 @@ protected:
                 return widget->nameLabel->text;
         return u"";
     }
-    std::u16string currentName() { return global->profiles.getProfileName(global->profiles.current); }
+    static std::u16string currentName() { return global->profiles.getProfileName(global->profiles.current); }
     // A finger down and up at the world point (x, y) of a screen centred on the window.
     void tap(float x, float y) {
         SDL_Event e{};
@@ -59,8 +57,7 @@ protected:
                 return tap(key->position.x, key->position.y);
         ADD_FAILURE() << "no key " << static_cast<int>(c);
     }
-    // A click near the left end of row i of the players screen, where the keys put the
-    // pointer on a row.
+    // Near the left end of row i, where the keys put the pointer on a row.
     void clickRow(int i) { click(400 - 140, 240 - (135 - 30 * i)); }
 };
 }  // namespace
@@ -79,6 +76,11 @@ TEST_F(PlayersProgramTest, AFirstStartOnTouchInputTakesTheNameFromTheOnScreenKey
     for (char16_t c : std::u16string_view(u"ann")) tapLetter(c);
     tapLetter(u' ');
     EXPECT_EQ(entry->name, u"ann ");
+    click(400, 460);  // the mouse: the small dialog again, with the name kept
+    entry = top<ContextEnterName>();
+    EXPECT_EQ(entry->pOkButton->position.y, -80.0f);
+    EXPECT_EQ(entry->name, u"ann ");
+    tap(0.0f, 230.0f);   // and a finger the keys
     tap(0.0f, -150.0f);  // OK
     ASSERT_TRUE(tickUntil([this] { return top<ContextMainGame>() != nullptr; }));
     EXPECT_EQ(currentName(), u"ann");
