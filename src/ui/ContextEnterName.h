@@ -36,9 +36,10 @@ public:
     void renderContents() override;
 
     // Applies the character `c` typed to `name`: backspace removes the last character
-    // (a surrogate pair whole); a printable character is appended while it fits. Control
-    // characters, a surrogate half without its partner and anything past the 16th unit
-    // change nothing.
+    // (a surrogate pair whole); a printable character is appended while it fits. A pair
+    // arrives as two characters: the first half is appended only when both fit, and is
+    // dropped when anything but its second half follows. Control characters, a second
+    // half without its first and anything past the 16th unit change nothing.
     static Edit type(std::u16string& name, char16_t c);
     // `name` as a profile gets it: without trailing spaces, tabs and line breaks, nor an
     // unpaired surrogate at its end.
