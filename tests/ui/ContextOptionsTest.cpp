@@ -59,7 +59,7 @@ ContextMenu* makeScreen(const std::string& name) {
     return nullptr;
 }
 
-#define FIELD(f) [](GameConfiguration& c) -> void* { return &c.f; }
+#define FIELD(f) ([](GameConfiguration& c) -> void* { return &c.f; })
 INSTANTIATE_TEST_SUITE_P(Items, ContextOptionsTest,
                          ::testing::Values(Binding{"gameplay", u"In-game help", FIELD(bInGameHelp), 0, 1, true},
                                            Binding{"gameplay", u"Allow cheats", FIELD(bAllowCheats), 0, 1, true},

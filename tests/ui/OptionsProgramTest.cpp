@@ -218,7 +218,7 @@ TEST_F(OptionsProgramTest, EveryScreenChangesAndAppliesItsValuesWhichSurviveTheL
     // Language: the restart asks for the language, the other one is chosen, and every
     // changed value is back.
     clickOn(*options->pLanguage);
-    ASSERT_TRUE(tickUntil([this] {
+    ASSERT_TRUE(tickUntil([] {
         for (BasicLink* child = global->pContextManager->top()->firstChild; child; child = child->next)
             if (dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(child))) return true;
         return false;
