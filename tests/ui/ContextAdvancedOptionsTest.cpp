@@ -1,7 +1,6 @@
 // The advanced graphics options over a real graphics service: the screen opens on the
-// mode in use (the later of two equal sizes), Letterbox follows Full screen within the
-// frame, closing applies the shown mode and switches, being covered applies nothing,
-// and an empty mode list closes keeping the mode.
+// mode in use (the later of two equal sizes), and an empty mode list closes keeping the
+// mode.
 #include <gtest/gtest.h>
 
 #include "engine/BasicLink.h"
@@ -9,8 +8,6 @@
 #include "render/VideoMode.h"
 #include "ui/ContextAdvancedOptions.h"
 #include "ui/Global.h"
-#include "ui/MenuItemCheckbox.h"
-#include "ui/MenuItemChoice.h"
 #include "ui/StackFixture.h"
 
 namespace {
@@ -41,32 +38,6 @@ TEST_F(ContextAdvancedOptionsTest, OpensOnTheModeInUseTheLaterOfTwoEqualSizes) {
     EXPECT_EQ(screen->modeNames.size(), static_cast<std::size_t>(graphics().videoModes.countChildren()));
     EXPECT_EQ(screen->modeNames[static_cast<std::size_t>(screen->selectedMode)], u"1024x768 (4:3)");
     screen->destroy();
-}
-
-TEST_F(ContextAdvancedOptionsTest, LetterboxOnlyInFullScreenAndClosingAppliesWhatIsShown) {
-    GameConfiguration& c = global->configuration;
-    c.bFullScreen = 0;
-    auto* screen = new ContextAdvancedOptions();
-    stack->addChild(screen);
-    tick();
-    EXPECT_TRUE(screen->pLetterbox->bDisabled);
-    c.bFullScreen = 1;
-    tick();
-    EXPECT_FALSE(screen->pLetterbox->bDisabled);
-
-    // Covered: nothing applied; closed: the chosen mode and the record's switches.
-    graphics().addVideoMode(640, 384);
-    screen->selectedMode = indexOf(640, 384);
-    c.bFullScreen = 0;
-    c.maxFps = 50;
-    screen->onDeactivate(false);
-    EXPECT_NE(qor->timer.period, 1.0 / 50.0);
-    screen->bFinished = 1;
-    tick();
-    EXPECT_EQ(graphics().videoModeWidth, 640);
-    EXPECT_EQ(graphics().videoModeHeight, 384);
-    EXPECT_FALSE(graphics().bFullScreen);
-    EXPECT_DOUBLE_EQ(qor->timer.period, 1.0 / 50.0);
 }
 
 TEST_F(ContextAdvancedOptionsTest, WithNoModeListedClosingKeepsTheMode) {

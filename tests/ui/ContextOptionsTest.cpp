@@ -1,35 +1,23 @@
 // The options screens over a headless engine: every item edits the configuration field
-// it names within that field's range, the advanced screen opens on the mode in use and
-// applies what it shows when it closes, and the language item restarts into the choice.
+// it names, within that field's range.
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "engine/BasicLink.h"
-#include "engine/Qor.h"
-#include "inputaudio/QorAudio.h"
-#include "platform/AudioRecords.h"
-#include "platform/AudioSystem.h"
-#include "render/VideoMode.h"
-#include "runtime/WindowShell.h"
 #include "support/MenuTestEngine.h"
-#include "ui/ContextAdvancedOptions.h"
 #include "ui/ContextDialog.h"
 #include "ui/ContextGraphics.h"
 #include "ui/ContextOptions.h"
 #include "ui/ContextSound.h"
 #include "ui/Global.h"
 #include "ui/MenuItemCheckbox.h"
-#include "ui/MenuItemCheckboxApply.h"
-#include "ui/MenuItemChoice.h"
-#include "ui/MenuItemVolume.h"
+#include "ui/MenuItemValue.h"
 
 namespace {
 using Field = std::function<void*(GameConfiguration&)>;
-using Screen = std::function<ContextMenu*()>;
 
 template <class T>
 T* findItem(ContextMenu& screen, const std::u16string& caption) {
@@ -90,25 +78,4 @@ TEST_P(ContextOptionsTest, EachItemEditsItsFieldWithinItsRange) {
     EXPECT_EQ(item->step, 1);
 }
 
-TEST(ContextOptionsKinds, VolumesAreVolumeItemsAndMuteAppliesAtOnce) {
-    MenuTestEngine engine;
-    engine.makeGlobal();
-    ContextSound sound;
-    EXPECT_NE(findItem<MenuItemVolume>(sound, u"Music volume"), nullptr);
-    EXPECT_NE(findItem<MenuItemCheckboxApply>(sound, u"Mute audio"), nullptr);
-    auto* choice = findItem<MenuItemChoice>(sound, u"Audio quality");
-    ASSERT_NE(choice, nullptr);
-    global->configuration.audioQuality = 2;
-    EXPECT_EQ(choice->getChoiceText(), u"Very high");
-}
-
-TEST(ContextOptionsKinds, LanguageAsksForTheChoiceAtTheRestartItRequests) {
-    MenuTestEngine engine;
-    engine.makeGlobal();
-    qor->defaultLanguage = 1;
-    ContextOptions::restartToChooseLanguage();
-    EXPECT_EQ(qor->defaultLanguage, -1);
-    EXPECT_TRUE(restartRequested);
-    restartRequested = false;
-}
 }  // namespace
