@@ -39,14 +39,21 @@ std::uint32_t DisplayAdapter::formatOfSdl(std::uint32_t sdlFormat) {
     }
 }
 
+// A display that lists no usable mode (some drivers list none, or only an empty one)
+// still has its desktop's: full screen covers the desktop at its own mode, so that one
+// is always there to use.
 std::vector<DisplayMode> DisplayAdapter::modes(std::uint32_t format) const {
     std::vector<DisplayMode> result;
+    bool anyUsable = false;
     const int count = SDL_GetNumDisplayModes(kPrimaryDisplay);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode m{};
-        if (SDL_GetDisplayMode(kPrimaryDisplay, i, &m) == 0 && formatOfSdl(m.format) == format)
-            result.push_back(fromSdl(m));
+        if (SDL_GetDisplayMode(kPrimaryDisplay, i, &m) != 0 || m.w <= 0 || m.h <= 0) continue;
+        anyUsable = anyUsable || formatOfSdl(m.format) != PixelFormat::kUnknown;
+        if (formatOfSdl(m.format) == format) result.push_back(fromSdl(m));
     }
+    DisplayMode desktop;
+    if (!anyUsable && desktopMode(desktop) && desktop.format == format) result.push_back(desktop);
     return result;
 }
 

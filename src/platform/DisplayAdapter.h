@@ -21,7 +21,8 @@ public:
     DisplayAdapter() = default;
     virtual ~DisplayAdapter() = default;
 
-    // The modes of the primary display in `format`, as the system lists them.
+    // The modes of the primary display in `format`, as the system lists them; the
+    // desktop's own mode when the system lists none.
     std::vector<DisplayMode> modes(std::uint32_t format) const;
     // The desktop's current mode; false when the system cannot tell.
     bool desktopMode(DisplayMode& out) const;

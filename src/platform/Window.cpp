@@ -5,8 +5,14 @@
 #include <cstring>
 
 #include "platform/WindowListener.h"
+#include "platform/X11Geometry.h"
 
 namespace {
+// A window manager answers a size or full-screen request within a few frames; a window
+// still elsewhere after this long has nobody to carry the request out.
+constexpr Uint32 kSettleWaitMs = 400;
+constexpr Uint32 kSettlePollMs = 10;
+
 // Wheel steps are reported like the original platform's: 120 per notch.
 constexpr int kWheelStep = 120;
 
@@ -90,6 +96,27 @@ void Window::placeClientArea(int x, int y, int width, int height) {
     SDL_SetWindowBordered(window, SDL_TRUE);
     SDL_SetWindowSize(window, width, height);
     SDL_SetWindowPosition(window, x, y);
+}
+
+void Window::realGeometry(int& x, int& y, int& width, int& height) const {
+    x = y = width = height = 0;
+    if (!window || X11Geometry::query(window, x, y, width, height)) return;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &width, &height);
+}
+
+// Only an X server is asked: elsewhere SDL's own idea of the window is all there is.
+bool Window::settleGeometry(int x, int y, int width, int height, bool checkPosition) {
+    int rx = 0, ry = 0, rw = 0, rh = 0;
+    if (!window || !X11Geometry::query(window, rx, ry, rw, rh)) return false;
+    const Uint32 start = SDL_GetTicks();
+    for (;;) {
+        if (rw == width && rh == height && (!checkPosition || (rx == x && ry == y))) return false;
+        if (SDL_GetTicks() - start >= kSettleWaitMs) break;
+        SDL_Delay(kSettlePollMs);
+        X11Geometry::query(window, rx, ry, rw, rh);
+    }
+    return X11Geometry::place(window, x, y, width, height);
 }
 
 bool Window::isHeadless() const {

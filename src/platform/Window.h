@@ -35,6 +35,16 @@ public:
     // Gives the window a frame and a client area of width x height at (x, y) on the
     // desktop, out of full screen and minimised state.
     void placeClientArea(int x, int y, int width, int height);
+    // Makes sure the window's client area really is width x height (and, with
+    // `checkPosition`, at (x, y) on the desktop). A window manager carries out
+    // full-screen and size requests on its own time, so the window is given a moment to
+    // get there; without one (a bare X server) a full-screen request is never carried
+    // out at all, and the window is then sized and placed at (x, y) directly. True when
+    // the window had to be placed that way. Only X11 is checked.
+    bool settleGeometry(int x, int y, int width, int height, bool checkPosition);
+    // Where the window's client area really is on the desktop, as the window system
+    // has it (on X11 asked of the server, not of SDL's own idea of it).
+    void realGeometry(int& x, int& y, int& width, int& height) const;
     // Puts the mouse cursor at a point in drawable pixels.
     void warpMouse(int x, int y);
     static void showCursor(bool show);

@@ -499,13 +499,26 @@ void QorGraphics::changePresentationParameters(int width, int height, bool fullS
     }
 }
 
+// Full screen: the device's reset asked for the window to cover the desktop. Either way
+// the window is then checked where it really is: without a window manager nobody carries
+// a full-screen request out, and the game would go on drawing into the small window it
+// started with.
 void QorGraphics::adjustWindow() {
-    // Full screen: the device's reset made the window cover the desktop.
-    if (bFullScreen) return;
-    const int areaW = workArea.right - workArea.left;
-    const int areaH = workArea.bottom - workArea.top;
-    window.placeClientArea(workArea.left + (areaW - backBufferWidth) / 2, workArea.top + (areaH - backBufferHeight) / 2,
-                           backBufferWidth, backBufferHeight);
+    int x = 0, y = 0, w = desktopMode.width, h = desktopMode.height;
+    if (!bFullScreen) {
+        const int areaW = workArea.right - workArea.left;
+        const int areaH = workArea.bottom - workArea.top;
+        x = workArea.left + (areaW - backBufferWidth) / 2;
+        y = workArea.top + (areaH - backBufferHeight) / 2;
+        w = backBufferWidth;
+        h = backBufferHeight;
+        window.placeClientArea(x, y, w, h);
+    }
+    int rx = 0, ry = 0, rw = 0, rh = 0;
+    window.realGeometry(rx, ry, rw, rh);
+    if (window.settleGeometry(x, y, w, h, bFullScreen != 0))
+        QOR_LOG("QorGraphics::adjustWindow", u"The window stayed %dx%d at (%d,%d); placed it at (%d,%d), %dx%d.", rw,
+                rh, rx, ry, x, y, w, h);
 }
 
 void QorGraphics::setGamma() {

@@ -1,0 +1,16 @@
+#pragma once
+// The window's geometry as the X server has it. SDL keeps its own idea of a window's
+// size, which on a server without a window manager says "full screen" while the window
+// stays as it was; these ask the server, and move the window there directly.
+//
+// Kept apart from Window.h: the X headers name a type `Window` of their own.
+struct SDL_Window;
+
+namespace X11Geometry {
+// The client area's position on the root window and its size, in pixels; false (and
+// nothing written) when the window is not on an X server.
+bool query(SDL_Window* window, int& x, int& y, int& width, int& height);
+// Moves and sizes the client area on the server, past SDL's own state; false when the
+// window is not on an X server.
+bool place(SDL_Window* window, int x, int y, int width, int height);
+}  // namespace X11Geometry

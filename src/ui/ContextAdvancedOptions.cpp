@@ -1,0 +1,88 @@
+#include "ui/ContextAdvancedOptions.h"
+
+#include <cmath>
+
+#include "engine/BasicLink.h"
+#include "engine/Qor.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "render/QorGraphics.h"
+#include "render/VideoMode.h"
+#include "ui/Global.h"
+#include "ui/MenuItemCheckbox.h"
+#include "ui/MenuItemChoice.h"
+#include "ui/MenuItemValue.h"
+#include "ui/PlaceholderScreen.h"
+
+namespace {
+constexpr float kSwitchColumn = 103.0f;
+
+std::u16string text(int id) { return qor->language().getString(id); }
+
+// The mode at `index` of the graphics service's list, or null.
+const VideoMode* modeAt(std::int32_t index) {
+    std::int32_t i = 0;
+    for (BasicLink* m = qor->graphics().videoModes.firstChild; m; m = m->next, ++i)
+        if (i == index) return static_cast<const VideoMode*>(m);
+    return nullptr;
+}
+}  // namespace
+
+// Opens on the mode in use; of two entries of the same size, the later one.
+void ContextAdvancedOptions::listModes() {
+    const QorGraphics& g = qor->graphics();
+    std::int32_t i = 0;
+    for (BasicLink* node = g.videoModes.firstChild; node; node = node->next, ++i) {
+        const auto* m = static_cast<const VideoMode*>(node);
+        modeNames.push_back(m->toString());
+        if (m->width == g.videoModeWidth && m->height == g.videoModeHeight) selectedMode = i;
+    }
+}
+
+ContextAdvancedOptions::ContextAdvancedOptions() {
+    listModes();
+    GameConfiguration& c = global->configuration;
+    // The x given here carries the mirror factor, which the items' own mirroring undoes:
+    // the switches stay in the same columns in every language.
+    const float m = horizontalSign;
+    const auto s = static_cast<float>(rowSpacing);
+    const float y1 = std::trunc(2.5f * s);
+    const auto count = static_cast<std::int32_t>(modeNames.size());
+    auto add = [this](MenuItem* item) {
+        addItem(item);
+        item->captionLocation = defaultCaptionLocation;
+        return item;
+    };
+    add(new MenuItemChoice(0.0f, y1, 0.0f, &selectedMode, 0, count > 0 ? count - 1 : 0, &modeNames,
+                           text(StringId::VIDEOMODE), text(StringId::VIDEOMODEHINT)));
+    add(new MenuItemValue(0.0f, y1 - s, 0.0f, &c.maxFps, kMinFps, kMaxFps, kFpsStep, text(StringId::MAXIMUMFPS),
+                          text(StringId::MAXIMUMFPSHINT)));
+    pFullScreen = new MenuItemCheckbox(-kSwitchColumn * m, y1 - 2.0f * s, 0.0f, &c.bFullScreen,
+                                       text(StringId::FULLSCREEN), text(StringId::FULLSCREENHINT));
+    add(pFullScreen);
+    pLetterbox = new MenuItemCheckbox(kSwitchColumn * m, y1 - 2.0f * s, 0.0f, &c.bAllowLetterbox,
+                                      text(StringId::LETTERBOX), text(StringId::LETTERBOXHINT));
+    add(pLetterbox);
+    add(new MenuItemCheckbox(-kSwitchColumn * m, y1 - 3.0f * s, 0.0f, &c.bUseVSync, text(StringId::VSYNC),
+                             text(StringId::VSYNCHINT)));
+    add(new MenuItemCheckbox(-kSwitchColumn * m, y1 - 4.0f * s, 0.0f, &c.bBilinearFilter,
+                             text(StringId::BILINEARFILTER), text(StringId::BILINEARFILTERHINT)));
+    add(new MenuItemCheckbox(-kSwitchColumn * m, y1 - 5.0f * s, 0.0f, &c.bShowFps, text(StringId::SHOWFPS),
+                             text(StringId::SHOWFPSHINT)));
+    PlaceholderScreen::build(this, text(StringId::ADVANCEDOPTIONS));
+}
+
+void ContextAdvancedOptions::tickContents(double time, double dt) {
+    ContextMenu::tickContents(time, dt);
+    pLetterbox->bDisabled = global->configuration.bFullScreen == 0 ? 1 : 0;
+}
+
+void ContextAdvancedOptions::onDeactivate(bool closing) {
+    ContextMenu::onDeactivate(closing);
+    if (!closing) return;
+    const VideoMode* mode = modeAt(selectedMode);
+    if (mode)
+        global->applySettings(mode->width, mode->height);
+    else
+        global->applySettings(-1, -1);
+}

@@ -1,0 +1,316 @@
+// The options inside the running program, driven by the player's own mouse and keys:
+// every settings screen opens, changes a value and applies it (the volumes are measured
+// in the recorded output, the display goes full screen and back, a video mode and the
+// detail level reach the graphics service), the values survive the language change's
+// restart, which comes back through the language selection into the other language;
+// and both players' fire keys, rebound on their key pages, fire in an Invasion.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/BasicLink.h"
+#include "game/CannonShell.h"
+#include "game/ContextInvasionRules.h"
+#include "game/GameControllerCampaign.h"
+#include "game/InGameOverlay.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
+#include "render/QorGraphics.h"
+#include "render/VideoMode.h"
+#include "ui/ContextAdvancedOptions.h"
+#include "ui/ContextControls.h"
+#include "ui/ContextDialog.h"
+#include "ui/ContextGameMode.h"
+#include "ui/ContextGraphics.h"
+#include "ui/ContextKeyCapture.h"
+#include "ui/ContextOptions.h"
+#include "ui/ContextSound.h"
+#include "ui/KeyBindingItem.h"
+#include "ui/LanguageFlag.h"
+#include "ui/MenuButton.h"
+#include "ui/MenuItemCheckbox.h"
+#include "ui/MenuItemChoice.h"
+#include "ui/MenuItemVolume.h"
+#include "ui/ProgramFixture.h"
+
+namespace {
+constexpr int kEscape = 1, kF = 33, kG = 34, kSpace = 57, kLeftShift = 42;
+constexpr double kFrameStep = 0.05;
+
+class OptionsProgramTest : public ProgramFixture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
+               "[Qor]\ndefaultLanguage=0\n";
+    }
+    void SetUp() override {
+        // The mix is written to a file as it plays, at the pace it would be heard.
+        recording = home.file("mix.raw");
+        if (const char* was = std::getenv("SDL_AUDIODRIVER")) driver = was;
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
+        ProgramFixture::SetUp();
+    }
+    void TearDown() override {
+        ProgramFixture::TearDown();
+        unsetenv("SDL_DISKAUDIOFILE");
+        if (driver.empty())
+            unsetenv("SDL_AUDIODRIVER");
+        else
+            setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    }
+    template <class T>
+    T* top() {
+        return dynamic_cast<T*>(global->pContextManager->top());
+    }
+    ContextMenu* topMenu() { return top<ContextMenu>(); }
+    // A click on a point of the top screen's world, wherever the window now is (the
+    // viewport is measured in drawable pixels, the window's events in its own units).
+    void clickWorld(const Vector3& world) {
+        const Vector3 screen = topMenu()->worldToScreen(world);
+        const Vector3 pixel = qor->graphics().viewportMapping().toWindow(screen);
+        int w = 0, h = 0, dw = 0, dh = 0;
+        SDL_GetWindowSize(window.handle(), &w, &h);
+        SDL_GL_GetDrawableSize(window.handle(), &dw, &dh);
+        const float sx = dw > 0 ? static_cast<float>(w) / static_cast<float>(dw) : 1.0f;
+        const float sy = dh > 0 ? static_cast<float>(h) / static_cast<float>(dh) : 1.0f;
+        click(static_cast<int>(pixel.x * sx), static_cast<int>(pixel.y * sy));
+    }
+    void clickOn(const Renderable& widget) { clickWorld(widget.position); }
+    void clickArrow(MenuItemValue& item, bool right, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            clickWorld(item.local2world(right ? item.rightArrowPoint() : item.leftArrowPoint()));
+    }
+    template <class T>
+    T* item(const char16_t* caption) {
+        for (BasicLink* c = topMenu()->firstChild; c; c = c->next)
+            if (auto* i = dynamic_cast<T*>(static_cast<QorBase*>(c)); i && i->caption == caption) return i;
+        return nullptr;
+    }
+    void back() {
+        Context* was = global->pContextManager->top();
+        tapKey(kEscape);
+        ASSERT_TRUE(tickUntil([&] { return global->pContextManager->top() != was; }, 20));
+    }
+    std::size_t recorded() const { return std::filesystem::file_size(recording); }
+    // The level (RMS of both channels) of what is recorded over the next `seconds`,
+    // after what the mixer had queued before the change.
+    float levelOver(double seconds) {
+        waitSeconds(0.15);
+        const std::size_t from = recorded();
+        waitSeconds(seconds);
+        const std::size_t to = recorded();
+        std::ifstream file(recording, std::ios::binary);
+        file.seekg(static_cast<std::streamoff>(from));
+        std::vector<float> samples((to - from) / sizeof(float));
+        file.read(reinterpret_cast<char*>(samples.data()),
+                  static_cast<std::streamsize>(samples.size() * sizeof(float)));
+        double sum = 0.0;
+        for (float s : samples) sum += static_cast<double>(s) * s;
+        return samples.empty() ? -1.0f : static_cast<float>(std::sqrt(sum / static_cast<double>(samples.size())));
+    }
+    void waitSeconds(double seconds) {
+        const Uint32 until = SDL_GetTicks() + static_cast<Uint32>(seconds * 1000.0);
+        while (SDL_GetTicks() < until) frames(1);
+    }
+    // From the logo to the title once more, after a restart that keeps the profile.
+    void throughTheIntro() {
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+        global->pContextManager->top()->bFinished = 1;
+        ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+        click(20, 20);
+        ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
+    }
+    // The title, with the scripted input mapping the pointer through the real viewport
+    // (which moves when the window goes full screen).
+    void startWithTheViewport() {
+        startToTheTitle();
+        qor->pQorInput->viewportSource = [] { return qor->graphics().viewportMapping(); };
+    }
+    std::string recording;
+    std::string driver;  // the audio driver the process had before
+};
+
+TEST_F(OptionsProgramTest, EveryScreenChangesAndAppliesItsValuesWhichSurviveTheLanguageRestart) {
+    startWithTheViewport();
+    GameConfiguration* c = &global->configuration;
+    clickOn(*top<ContextMainGame>()->optionsItem);
+    auto* options = top<ContextOptions>();
+    ASSERT_NE(options, nullptr);
+
+    // Gameplay: in-game help off.
+    clickOn(*options->pGameplay);
+    ASSERT_EQ(c->bInGameHelp, 1);
+    clickOn(*item<MenuItemCheckbox>(u"In-game help"));
+    EXPECT_EQ(c->bInGameHelp, 0);
+    back();
+
+    // Sound: each volume press is heard at once; mute silences everything.
+    clickOn(*options->pSound);
+    ASSERT_NE(top<ContextSound>(), nullptr);
+    const float musicAt15 = levelOver(0.5);
+    EXPECT_GT(musicAt15, 0.005f);
+    auto* sound = item<MenuItemVolume>(u"Sound volume");
+    auto* music = item<MenuItemVolume>(u"Music volume");
+    clickArrow(*sound, false, 24);
+    EXPECT_EQ(c->soundVolume, 0);
+    clickArrow(*music, false, 15);
+    EXPECT_EQ(c->musicVolume, 0);
+    EXPECT_LT(levelOver(0.4), 0.0005f);
+    clickArrow(*music, true, 24);
+    EXPECT_EQ(c->musicVolume, 24);
+    EXPECT_GT(levelOver(0.5), musicAt15);
+    clickOn(*item<MenuItemCheckbox>(u"Mute audio"));
+    EXPECT_LT(levelOver(0.4), 0.0005f);
+    clickOn(*item<MenuItemCheckbox>(u"Mute audio"));
+    clickArrow(*sound, true, 20);
+    back();
+
+    // Graphics: low detail takes the text shadows away at the next application.
+    clickOn(*options->pGraphics);
+    auto* detail = item<MenuItemChoice>(u"Detail");
+    ASSERT_NE(detail, nullptr);
+    clickArrow(*detail, false);
+    EXPECT_EQ(c->detail, 0);
+    EXPECT_EQ(qor->graphics().bHighDetail, 1);
+
+    // Advanced: full screen, then a window of another mode (the display offers two).
+    qor->graphics().addVideoMode(640, 384);
+    clickOn(*top<ContextGraphics>()->pAdvanced);
+    auto* advanced = top<ContextAdvancedOptions>();
+    ASSERT_NE(advanced, nullptr);
+    ASSERT_FALSE(advanced->modeNames.empty());
+    EXPECT_TRUE(advanced->pLetterbox->bDisabled);
+    clickOn(*advanced->pFullScreen);
+    EXPECT_EQ(c->bFullScreen, 1);
+    EXPECT_FALSE(advanced->pLetterbox->bDisabled);
+    back();
+    frames(3);
+    EXPECT_EQ(qor->graphics().bFullScreen, 1);
+    EXPECT_EQ(qor->graphics().bHighDetail, 0);
+    clickOn(*top<ContextGraphics>()->pAdvanced);
+    advanced = top<ContextAdvancedOptions>();
+    ASSERT_NE(advanced, nullptr);
+    clickOn(*advanced->pFullScreen);
+    const int chosen = advanced->selectedMode == 0 ? 1 : 0;
+    clickArrow(*item<MenuItemChoice>(u"Video mode"), chosen > advanced->selectedMode);
+    ASSERT_EQ(advanced->selectedMode, chosen);
+    const std::u16string modeName = advanced->modeNames[static_cast<std::size_t>(chosen)];
+    back();
+    frames(3);
+    EXPECT_EQ(qor->graphics().bFullScreen, 0);
+    const VideoMode* mode = static_cast<VideoMode*>(qor->graphics().videoModes.firstChild);
+    for (int i = 0; i < chosen; ++i) mode = static_cast<VideoMode*>(mode->next);
+    EXPECT_EQ(mode->toString(), modeName);
+    EXPECT_EQ(qor->graphics().videoModeWidth, mode->width);
+    const int modeWidth = mode->width;
+    back();
+
+    // The stand-ins and the key pages open and close.
+    for (MenuButton* b : {options->pNetworkWizard, options->pHelp, options->pControls}) {
+        clickOn(*b);
+        EXPECT_TRUE(top<ContextDialog>() != nullptr || top<ContextControls>() != nullptr);
+        back();
+    }
+
+    // Language: the restart asks for the language, the other one is chosen, and every
+    // changed value is back.
+    clickOn(*options->pLanguage);
+    ASSERT_TRUE(tickUntil([] {
+        for (BasicLink* child = global->pContextManager->top()->firstChild; child; child = child->next)
+            if (dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(child))) return true;
+        return false;
+    }));
+    LanguageFlag* german = nullptr;
+    for (BasicLink* child = topMenu()->firstChild; child; child = child->next)
+        if (auto* flag = dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(child)); flag && flag->languageIndex == 1)
+            german = flag;
+    ASSERT_NE(german, nullptr);
+    // The new start is in touch mode: a first click, away from the flags, takes the
+    // mouse back (which puts the cursor where the pointer was parked).
+    click(1, 1);
+    clickOn(*german);
+    throughTheIntro();
+    EXPECT_EQ(qor->defaultLanguage, 1);
+    EXPECT_EQ(qor->language().getString(StringId::OPTIONS), u"Optionen");
+    c = &global->configuration;
+    EXPECT_EQ(c->bInGameHelp, 0);
+    EXPECT_EQ(c->detail, 0);
+    EXPECT_EQ(c->musicVolume, 24);
+    EXPECT_EQ(c->soundVolume, 20);
+    EXPECT_EQ(c->bFullScreen, 0);
+    EXPECT_EQ(qor->graphics().videoModeWidth, modeWidth);
+}
+
+TEST_F(OptionsProgramTest, BothPlayersFireKeysReboundOnTheirPagesFireInAnInvasion) {
+    startToTheTitle();
+    clickOn(*top<ContextMainGame>()->optionsItem);
+    clickOn(*top<ContextOptions>()->pControls);
+    clickOn(*top<ContextControls>()->pKeyboard);
+    EXPECT_NE(top<ContextDialog>(), nullptr);
+    back();
+    for (int player = 0; player < 2; ++player) {
+        auto* controls = top<ContextControls>();
+        ASSERT_NE(controls, nullptr);
+        clickOn(player == 0 ? *controls->pPlayer1 : *controls->pPlayer2);
+        auto* fire = item<KeyBindingItem>(u"Fire");
+        ASSERT_NE(fire, nullptr);
+        clickOn(*fire);
+        ASSERT_NE(top<ContextKeyCapture>(), nullptr);
+        tapKey(player == 0 ? kF : kG);
+        ASSERT_NE(top<ContextDialog>(), nullptr);
+        EXPECT_EQ(global->configuration.keys[GameConfiguration::kKeyFire][player], player == 0 ? kF : kG);
+        back();
+    }
+    back();
+    back();
+
+    // A two-player Invasion: each new key fires one shell, the old ones none.
+    useSteppedClock(kFrameStep);
+    global->configuration.invasionPlayers = 1;
+    clickOn(*top<ContextMainGame>()->startGameItem);
+    clickOn(*top<ContextGameMode>()->pInvasion);
+    clickOn(*top<ContextInvasionRules>()->pStartNew);
+    auto game = [] { return dynamic_cast<GameControllerCampaign*>(dynamic_cast<GameGlobal*>(global)->pCurrentGame); };
+    for (int i = 0; i < 400 && !(game() && topIs<GameControllerCampaign>() &&
+                                 game()->state == GameControllerCampaign::State::kPlaying);
+         ++i) {
+        if (topIs<InGameOverlay>())
+            tapKey(kF);
+        else
+            frames(1);
+    }
+    ASSERT_NE(game(), nullptr);
+    ASSERT_EQ(game()->playerSides, 2);
+    auto shells = [&](int side) {
+        int n = 0;
+        for (BasicLink* s = game()->layer(GameController::kPlayerShotList)->firstChild; s; s = s->next)
+            if (auto* shell = dynamic_cast<CannonShell*>(s); shell && shell->side == side) ++n;
+        return n;
+    };
+    for (int code : {kSpace, kLeftShift}) {
+        const int before = shells(0) + shells(1);
+        tapKey(code);
+        EXPECT_EQ(shells(0) + shells(1), before) << code;
+    }
+    int sideOf[2] = {-1, -1};
+    for (int player = 0; player < 2; ++player) {
+        const int before[2] = {shells(0), shells(1)};
+        devices->keys[player == 0 ? kF : kG] = 0x80;
+        frames(2);
+        devices->keys[player == 0 ? kF : kG] = 0;
+        for (int side = 0; side < 2; ++side)
+            if (shells(side) == before[side] + 1) sideOf[player] = side;
+        frames(20);
+    }
+    EXPECT_NE(sideOf[0], -1);
+    EXPECT_NE(sideOf[1], -1);
+    EXPECT_NE(sideOf[0], sideOf[1]);
+}
+}  // namespace
