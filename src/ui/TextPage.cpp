@@ -84,7 +84,7 @@ int TextPage::alphaAt(float y, float top, float bottom) {
 }
 
 void TextPage::tickContents(double time, double step) {
-    QorBase::tick(time, step);
+    Context::tickContents(time, step);  // the children: the lines and their content node
     const ViewRect view = pCamera->getViewRect(0.0f);
     const Vector3 move = velocity * static_cast<float>(step);
     for (ChildIterator it(content); !it.done; it.next()) {
