@@ -47,6 +47,11 @@ bool NetConnection::openSocket() {
     return true;
 }
 
+std::u16string NetConnection::testFirewall() {
+    NetConnection test(NetAddress(NetAddress::kAny, kFirewallTestPort));
+    return test.error;
+}
+
 NetStats* NetConnection::getCurrentStats() { return getCurrentStats(qor->timeKeeper().getPhysicalTime()); }
 
 // One call moves on by one window at most and drops one window at most, so a window

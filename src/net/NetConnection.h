@@ -7,6 +7,7 @@
 // A socket that cannot be set up (the port is taken, the system refuses) is logged with
 // the error's name and leaves the connection closed: `isOpen()` is false and `error`
 // holds the name. Nothing here ends the program. Main thread only.
+#include <cstdint>
 #include <string>
 
 #include "engine/QorBase.h"
@@ -20,6 +21,13 @@ class NetConnection : public QorBase {
 public:
     static constexpr int kReceiveBufferSize = 0x40000;  // bytes
     static constexpr double kHistorySpan = 10.0;        // s of windows kept
+    static constexpr std::uint16_t kFirewallTestPort = 23006;
+
+    // The network wizard's firewall test: binds a UDP socket on every local address at
+    // kFirewallTestPort and closes it again at once, so that a desktop firewall may ask
+    // the player for permission. Returns the error's name ("EADDRINUSE") when the socket
+    // could not be set up (also logged), else an empty text; never ends the program.
+    static std::u16string testFirewall();
 
     explicit NetConnection(const NetAddress& address);
     // An emulated endpoint drops the messages queued for its address; a real one closes
