@@ -36,7 +36,10 @@ void QorBase::clearReferrers() {
 
 ClassInfo* QorBase::getClass() const { return &classInfo; }
 
-void QorBase::destroy() { delete this; }
+void QorBase::destroy() {
+    if (objectUID >= 1 && remoteDestroy && remoteDestroy(this)) return;
+    delete this;
+}
 
 void QorBase::tick(double time, double dt) {
     tickState(time, dt);
@@ -82,6 +85,7 @@ void QorBase::deleteChildren() {
 }
 
 NetRoleFlags* (*QorBase::netRole)() = nullptr;
+bool (*QorBase::remoteDestroy)(QorBase*) = nullptr;
 
 QorBase* QorBase::findContext() {
     // Contexts belong to the rendering layer above this one: known by their record's name.

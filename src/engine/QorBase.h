@@ -63,6 +63,10 @@ public:
     // The current network role, or null without one; set by the network service while it
     // exists (the network layer stands above this one).
     static NetRoleFlags* (*netRole)();
+    // How a replicated object (objectUID >= 1) ends while the network service exists:
+    // true when the hook took the object over (it ends through the network role's
+    // deletion call); false leaves destroy() to delete it at once.
+    static bool (*remoteDestroy)(QorBase* object);
 
     // A state change asked for by the far side. Without a network role, or on the
     // server, it is an ordinary setState; on a client a delayed change only records the

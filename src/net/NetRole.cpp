@@ -1,6 +1,19 @@
 #include "net/NetRole.h"
 
+#include <memory>
+
+#include "engine/ClassInfo.h"
+#include "engine/ErrorManager.h"
+#include "engine/Logger.h"
 #include "engine/QorBase.h"
+#include "net/NetConnection.h"
+#include "net/NetStats.h"
+#include "net/Packet.h"
+#include "net/RPC.h"
+
+NetRole::~NetRole() {
+    if (outgoingPacket) outgoingPacket->destroy();
+}
 
 void NetRole::registerObject(QorBase* object) {
     object->objectUID = nextObjectUID++;
@@ -8,13 +21,50 @@ void NetRole::registerObject(QorBase* object) {
 }
 
 void NetRole::unregisterObject(QorBase* object) {
+    if (!object) return;
+    QOR_ASSERT("NetRole::unregisterObject", object->objectUID >= 1);
     objects.erase(object->objectUID);
     object->objectUID = -1;
 }
 
 QorBase* NetRole::findObject(std::int32_t id) const {
     const auto it = objects.find(id);
-    return it == objects.end() ? nullptr : it->second;
+    if (it != objects.end()) return it->second;
+    QOR_LOG("NetRole::findObject", u"Could not find object ID %d", id);
+    return nullptr;
+}
+
+Packet& NetRole::outgoing() {
+    if (!outgoingPacket) outgoingPacket = new Packet(0);
+    return *outgoingPacket;
+}
+
+void NetRole::sendRPC(RPC& call) {
+    Packet& p = outgoing();
+    std::uint8_t kind = kRemoteCall;
+    p.doBits(kind, 2);
+    if (connection) ++connection->getCurrentStats()->kinds[NetStats::kSentRow][kRemoteCall];
+    ClassInfo* record = call.getClass();
+    p.doClassID(record);
+    call.serialize(p);
+    const auto index = static_cast<std::size_t>(record->index);
+    if (callCounts.size() <= index) callCounts.resize(index + 1);
+    ++callCounts[index];
+}
+
+bool NetRole::receiveMessage(Packet& p) {
+    std::uint8_t kind = 0;
+    p.doBits(kind, 2);
+    if (p.bBad || kind != kRemoteCall) return false;
+    ClassInfo* record = nullptr;
+    p.doClassID(record);
+    if (p.bBad || !record->isA(&RPC::classInfo) || !record->factory) return false;
+    std::unique_ptr<RPC> call(static_cast<RPC*>(record->factory()));
+    call->serialize(p);
+    // A client may only ask the server for the calls made for it.
+    if (p.bBad || (bServer && !call->bClientMayCall)) return false;
+    RPC::executeLocally(*call);
+    return true;
 }
 
 void NetRole::seed(std::uint32_t s) {

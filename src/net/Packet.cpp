@@ -247,8 +247,9 @@ bool Packet::doPointer2(QorBase*& object) {
         return false;
     }
     NetRole* role = QorNetwork::currentRole();
-    object = role ? role->findObject(static_cast<std::int32_t>(id)) : nullptr;
-    return true;
+    object = role && id <= 0x7FFFFFFFu ? role->findObject(static_cast<std::int32_t>(id)) : nullptr;
+    if (!object) bBad = 1;
+    return object != nullptr;
 }
 
 bool Packet::doPointer(QorBase*& object) { return doPointer2(object); }

@@ -9,7 +9,9 @@
 // indices (or name hashes with kClassHashes). Multi-byte fixed values are little-endian.
 //
 // A reading packet never reads outside the bytes it was given: a message that ends
-// early, or holds a malformed value, sets `bBad` and every later read yields zero.
+// early, or holds a malformed value (a variable-length integer of more than 5 bytes, a
+// string of 1024 bytes or more or longer than its maximum, a class, object or resource
+// this side does not have), sets `bBad` and every later read yields zero.
 // The network layer rejects such a message. Writing grows the buffer as needed.
 //
 // Main thread only; the packet owns its buffer.
@@ -19,6 +21,7 @@
 
 #include "engine/QorBase.h"
 #include "engine/Serializer.h"
+#include "net/NetAddress.h"
 
 class ClassInfo;
 
@@ -43,7 +46,8 @@ public:
     void doUString(std::u16string& text, int maxLength = -1);
     void doClassID(ClassInfo*& record);
     // The object's network id (0 for none); reading maps the id through the current
-    // network role. True when the reference is not null.
+    // network role, and an id it does not know (or no role) makes the message bad. True
+    // when the reference is not null.
     bool doPointer2(QorBase*& object) override;
     // Raw pointer values would not survive a 64-bit address space nor can a received
     // one be trusted, so objects always travel by id.
@@ -52,6 +56,8 @@ public:
     void doResourcePointer2(QorBase*& object) override;
     // Four bytes as they lie in memory, copied at the cursor.
     void doRaw32(void* value) override;
+
+    NetAddress address;  // the peer's address
 
     const std::vector<std::uint8_t>& bytes() const { return buffer; }
     std::size_t size() const { return buffer.size(); }

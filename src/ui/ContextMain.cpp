@@ -7,10 +7,10 @@
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "render/QorGraphics.h"
+#include "ui/ContextCredits.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextOptions.h"
-#include "ui/CreditsPage.h"
 #include "ui/Global.h"
 #include "ui/LogoImage.h"
 #include "ui/MenuButton.h"
@@ -83,9 +83,5 @@ void ContextMain::tickContents(double time, double dt) {
     if (startGameItem->takeTrigger()) onStartGame();
     if (optionsItem->takeTrigger()) ScreenStack::push(new ContextOptions());
     if (highScoresItem->takeTrigger()) ScreenStack::push(new ContextHighScores(kTitleMenuHighScoreTable));
-    if (creditsItem->takeTrigger()) {
-        auto* page = new ContextMenu();
-        openCreditsPage(page);
-        ScreenStack::push(page);
-    }
+    if (creditsItem->takeTrigger()) ScreenStack::push(new ContextCredits());
 }

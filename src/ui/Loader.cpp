@@ -7,6 +7,7 @@
 #include "engine/Format.h"
 #include "engine/Logger.h"
 #include "engine/MemoryFile.h"
+#include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
 #include "engine/ResourceManager.h"
@@ -452,6 +453,7 @@ void Loader::fontRes(bool recordOnly, const std::u16string& name, const std::u16
     loadFontSheets(recordOnly, name, stem + folder + u"-%d.tga", 14, u"%s%d");
     loadFontSheets(recordOnly, name, stem + u"extra-" + folder + u"-%d.tga", 10, u"%sExtra%d");
     loadCodePointTable(recordOnly, prefix, codePage);
+    loadFontLines(recordOnly, name, stem + folder + u".lines");
     files.useWad(getArchivePath());
     if (recordOnly || qor->resources().find(false, name + u"1")) return;
     if (codePage != u"1252") {
@@ -485,11 +487,35 @@ void Loader::loadCodePointTable(bool recordOnly, const std::u16string& prefix, c
         registerResource(table, name);
 }
 
+void Loader::loadFontLines(bool recordOnly, const std::u16string& name, const std::u16string& path) {
+    if (qor->resources().find(false, name + u"Lines") || !qor->files().exists(path)) return;
+    auto* lines = new MemoryFile(0, path);
+    if (recordOnly)
+        lines->destroy();
+    else
+        registerResource(lines, name + u"Lines");
+}
+
+namespace {
+// The lines measured on the font's own glyph art, where its archive has them: the
+// accents of composite letters are stacked on them. Values outside the line are ignored.
+void applyFontLines(FontQuad* font, const std::u16string& sheets) {
+    auto* file = dynamic_cast<MemoryFile*>(qor->resources().find(false, sheets + u"Lines"));
+    if (!file) return;
+    file->load();
+    MemoryIniFile lines(file->block);
+    const int height = font->fontHeightRaw;
+    font->fontUppercaseLineRaw = lines.getInt(u"Lines", u"capital", font->fontUppercaseLineRaw, 0, height);
+    font->fontLowercaseLineRaw = lines.getInt(u"Lines", u"small", font->fontLowercaseLineRaw, 0, height);
+}
+}  // namespace
+
 void Loader::createFont(int step) {
     struct FontStep {
         const char16_t* name;
         const char16_t* sheets;
-        int width, spacing, capitalLine, lowerLine;
+        int width, spacing;
+        int capitalLine, lowerLine;  // used where the archive has no measured lines
         bool cache, whiteCache, composite, pixelScaling;
     };
     static constexpr FontStep kFonts[5] = {
@@ -514,6 +540,7 @@ void Loader::createFont(int step) {
         font->addSourceTexture(static_cast<Texture*>(qor->resources().find(true, f.sheets)), kFirstHudSymbol, false);
     else
         font->loadGlyphSheets(f.sheets);
+    applyFontLines(font, f.sheets);
     if (f.composite) font->setupCompositeChars();
     if (f.pixelScaling) font->enablePixelScaling();
     font->createCache();

@@ -76,5 +76,7 @@ private:
     static void loadFontSheets(bool recordOnly, const std::u16string& name, const std::u16string& pattern, int flags,
                                const std::u16string& registeredPattern);
     static void loadCodePointTable(bool recordOnly, const std::u16string& prefix, const std::u16string& codePage);
+    // The line metrics measured on a font's glyph art, registered as name + "Lines".
+    static void loadFontLines(bool recordOnly, const std::u16string& name, const std::u16string& path);
     void createFont(int step);
 };

@@ -5,6 +5,7 @@
 #include "engine/BasicLink.h"
 #include "engine/ClassInfo.h"
 #include "engine/ClassRegistry.h"
+#include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
 #include "engine/ResourceManager.h"
@@ -68,6 +69,8 @@ TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
     engine.pLanguage = new Language(u"");
     engine.language().setLanguage(0);
     engine.pResourceManager = new ResourceManager();
+    // Screens that link to the web service read its host from the settings.
+    engine.pSettings = new MemoryIniFile(std::vector<std::uint8_t>{});
     // Game controllers build their scene's backdrop, which needs its pictures.
     std::vector<Texture*> backdrop;
     for (const char16_t* name : {u"sky", u"sea", u"snowflake"}) {

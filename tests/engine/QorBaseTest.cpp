@@ -134,7 +134,7 @@ TEST_F(QorBaseTest, PropertiesNameTheObjectAndListTheStateBaseFirst) {
 
 TEST_F(QorBaseTest, NetSerialisationCarriesStateMarkerAndRegisteredChildren) {
     NetRole role(true);
-    engine->pQorNetwork = new QorNetwork();
+    engine->pQorNetwork = new QorNetwork(true);
     engine->pQorNetwork->THEROLE = &role;
     QorBase source, unregistered, shared, noNet, target;
     role.registerObject(&shared);

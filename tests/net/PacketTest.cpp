@@ -156,7 +156,7 @@ TEST_F(PacketTest, StringsAndClasses) {
 
 TEST_F(PacketTest, ObjectsTravelByTheirIdsThroughTheRole) {
     NetRole role(true);
-    engine->pQorNetwork = new QorNetwork();
+    engine->pQorNetwork = new QorNetwork(true);
     engine->pQorNetwork->THEROLE = &role;
     QorBase object;
     role.registerObject(&object);

@@ -34,7 +34,7 @@ protected:
     void SetUp() override {
         HeadlessEngine::SetUp();
         ClassRegistry::instance().buildIndex();
-        engine->pQorNetwork = new QorNetwork();
+        engine->pQorNetwork = new QorNetwork(true);
         engine->pQorNetwork->THEROLE = &role;
     }
     void TearDown() override {

@@ -276,7 +276,7 @@ BakedTexture newSheet(const FontRecipe& recipe, const std::string& path, int wid
 
 }  // namespace
 
-std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
+std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe, FontLines* lines) {
     GlyphSource source(recipe);
     std::vector<BakedTexture> sheets;
     auto sheetPath = [&](int number) {
@@ -286,9 +286,14 @@ std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
     };
     constexpr int kGap = 1;
     int x = 0, y = 0;
+    std::string capitals = FontLines::kCapitals, small = FontLines::kSmall;
+    std::vector<Image> capitalCells, smallCells;
     sheets.push_back(newSheet(recipe, sheetPath(1), recipe.sheetWidth, recipe.sheetHeight));
     for (int position = recipe.first; position <= recipe.last; ++position) {
         Image cell = colourCell(source.cell(position), recipe);
+        const char letter = position > 0 && position < 128 ? static_cast<char>(position) : '\0';
+        if (letter && capitals.find(letter) != std::string::npos) capitalCells.push_back(cell);
+        if (letter && small.find(letter) != std::string::npos) smallCells.push_back(cell);
         if (x + cell.width > recipe.sheetWidth) {
             x = 0;
             y += source.height() + kGap;
@@ -307,6 +312,15 @@ std::vector<BakedTexture> GlyphSheetBuilder::build(const FontRecipe& recipe) {
             std::memcpy(sheet.image.at(x, y + row), cell.at(0, row), static_cast<size_t>(cell.width) * 4);
         sheet.skins.push_back({x, y, cell.width, cell.height, 0, 0});
         x += cell.width + kGap;
+    }
+    if (lines) {
+        auto pointers = [](const std::vector<Image>& cells) {
+            std::vector<const Image*> out;
+            for (const Image& cell : cells) out.push_back(&cell);
+            return out;
+        };
+        lines->capitalLine = FontLines::topInkRow(pointers(capitalCells), recipe.capLine);
+        lines->lowercaseLine = FontLines::topInkRow(pointers(smallCells), lines->capitalLine);
     }
     // Sheets shrink to the rows they use, keeping an even height.
     for (BakedTexture& sheet : sheets) {

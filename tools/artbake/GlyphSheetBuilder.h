@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BakedTexture.h"
+#include "FontLines.h"
 #include "FontRecipe.h"
 
 namespace artbake {
@@ -21,7 +22,8 @@ namespace artbake {
 class GlyphSheetBuilder {
 public:
     // Throws std::runtime_error when a typeface is missing or a sheet cannot hold a cell.
-    static std::vector<BakedTexture> build(const FontRecipe& recipe);
+    // `lines`, when given, receives the line metrics measured on the finished cells.
+    static std::vector<BakedTexture> build(const FontRecipe& recipe, FontLines* lines = nullptr);
 };
 
 }  // namespace artbake

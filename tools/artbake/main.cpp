@@ -7,9 +7,10 @@
 // data/fonts/*.font. Every image goes, with its ".ini" and ".preload" files, to the stage
 // folder of its archive (one --stage per archive: the data archive, the language archive,
 // the font archive), at its path inside the archive; the font archive also gets the
-// code-point table. The review folder gets manifest.txt (one line per image: archive,
-// path, registered name, skin count, size, meaning), contact-sheet.png and a PNG for each
-// data/gfx/preview-*.txt (mock game screens for reviewing the art together).
+// code-point table and each font's line metrics ("<font>.lines"). The review folder gets
+// manifest.txt (one line per image: archive, path, registered name, skin count, size,
+// meaning), contact-sheet.png and a PNG for each data/gfx/preview-*.txt (mock game
+// screens for reviewing the art together).
 //
 // The output depends only on the sources: recipes are processed in name order and every
 // job writes its own files. The files the previous run wrote (listed in the review
@@ -35,6 +36,7 @@
 #include "AtlasBuilder.h"
 #include "CodePage1252.h"
 #include "ContactSheet.h"
+#include "FontLines.h"
 #include "FontRecipe.h"
 #include "GlyphSheetBuilder.h"
 #include "Recipe.h"
@@ -143,6 +145,22 @@ void writeManifest(const std::vector<const BakedTexture*>& textures, const std::
     TextureWriter::writeFileAtomically(path, text.data(), text.size());
 }
 
+// The glyph sheets of one font; a font of sheets also gets its line metrics file.
+std::vector<BakedTexture> buildFont(const std::string& file, const Options& options,
+                                    std::vector<std::string>& written) {
+    const FontRecipe recipe = FontRecipe::load(file);
+    FontLines lines;
+    std::vector<BakedTexture> sheets = GlyphSheetBuilder::build(recipe, &lines);
+    if (recipe.single.empty()) {
+        const std::string path = stageOf(options, recipe.archive) + "/" + recipe.prefix + "gfx/font/" +
+                                 recipe.codePage + "/" + recipe.folder + ".lines";
+        const std::string text = lines.encode();
+        TextureWriter::writeFileAtomically(path, text.data(), text.size());
+        written.push_back(path);
+    }
+    return sheets;
+}
+
 void run(const Options& options) {
     auto start = std::chrono::steady_clock::now();
     fs::path data(options.data);
@@ -161,7 +179,7 @@ void run(const Options& options) {
         if (k < recipes.size())
             results[k].push_back(AtlasBuilder::build(Recipe::load(recipes[k]), svgFolder, palette));
         else
-            results[k] = GlyphSheetBuilder::build(FontRecipe::load(fonts[k - recipes.size()]));
+            results[k] = buildFont(fonts[k - recipes.size()], options, written[k]);
         for (const BakedTexture& texture : results[k]) {
             std::vector<std::string> files = TextureWriter::write(texture, stageOf(options, texture.archive));
             written[k].insert(written[k].end(), files.begin(), files.end());

@@ -1,8 +1,9 @@
 // Packet and remote-call decoding. The first byte picks the packet flags and the next
 // ones a script of reads (every serialiser, in the order the script says) over the rest;
-// the same bytes are then decoded as a remote call the way the network layer would: its
-// class by id, made by its factory, filled by serialize and, when the message was good,
-// executed against a small tree of replicated objects. No read may leave the packet,
+// the same bytes are then received as remote-call messages by a server or a client role
+// (NetRole::receiveMessage: the kind, the class, the call made by its factory and filled
+// by serialize, run when the message was good and the side allows it) against a small
+// tree of replicated objects. No read may leave the packet,
 // and a bad message must read as zeros from then on (booleans: their own bits).
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,7 @@ void setUp() {
     static const bool done = [] {
         Qor& engine = fuzzEngine();
         ClassRegistry::instance().buildIndex();
-        engine.pQorNetwork = new QorNetwork();
+        engine.pQorNetwork = new QorNetwork(true);
         static QorBase named;
         engine.pResourceManager->addResource(&named, u"named");
         return true;
@@ -109,10 +110,10 @@ void readOne(Packet& p, std::uint8_t op) {
     if (badBefore && !zero) __builtin_trap();
 }
 
-void decodeCall(std::uint32_t flags, const std::uint8_t* bytes, std::size_t size) {
+void decodeCall(std::uint32_t flags, bool server, const std::uint8_t* bytes, std::size_t size) {
     // A fresh role per message: a call may delete replicated objects (their children),
     // and the role's table of them goes with it.
-    NetRole role(true);
+    NetRole role(server);
     qor->pQorNetwork->THEROLE = &role;
     QorBase root;
     std::vector<std::unique_ptr<Link>> alive;  // cleared when a call deletes its object
@@ -124,21 +125,16 @@ void decodeCall(std::uint32_t flags, const std::uint8_t* bytes, std::size_t size
         alive.push_back(std::make_unique<Link>());
         alive.back()->set(object);
     }
+    // The messages one after another, as the receiver takes them, until one is refused.
     Packet p(flags, bytes, size);
-    ClassInfo* record = nullptr;
-    p.doClassID(record);
-    if (!p.bBad && record->isA(&RPC::classInfo) && record->factory) {
-        std::unique_ptr<RPC> call(static_cast<RPC*>(record->factory()));
-        if (call) {
-            call->serialize(p);
-            if (!p.bBad) call->execute();
-        }
+    for (int n = 0; n < 16 && role.receiveMessage(p); ++n) {
     }
-    // Whatever the call did to the tree, the objects left are taken out of it and ended alone.
+    // Whatever the calls did to the tree, the objects left are taken out of it and ended
+    // alone, without the role.
+    qor->pQorNetwork->THEROLE = nullptr;
     for (auto& link : alive)
         if (QorBase* object = link->get(); object && object->parent) object->parent->removeChild(object);
     for (auto& link : alive) delete link->get();
-    qor->pQorNetwork->THEROLE = nullptr;
 }
 }  // namespace
 
@@ -146,12 +142,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2 || size > 4096) return 0;
     setUp();
     const std::uint32_t flags = data[0] & 7;
+    const bool server = (data[0] & 8) != 0;
     const std::size_t scriptLength = std::min<std::size_t>(data[1] % (kMaxScript + 1), size - 2);
     const std::uint8_t* script = data + 2;
     const std::uint8_t* message = script + scriptLength;
     const std::size_t messageSize = size - 2 - scriptLength;
     Packet p(flags, message, messageSize);
     for (std::size_t i = 0; i < scriptLength; ++i) readOne(p, script[i]);
-    decodeCall(flags, message, messageSize);
+    decodeCall(flags, server, message, messageSize);
     return 0;
 }

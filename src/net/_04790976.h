@@ -1,0 +1,12 @@
+#pragma once
+// A replicated object that carries the current role's next network id, so that
+// replicating it hands the id counter to the other side.
+#include "engine/QorBase.h"
+
+class _04790976 : public QorBase {
+public:
+    static ClassInfo classInfo;
+    ClassInfo* getClass() const override;
+    // QorBase's properties, then "THEROLE->nextObjectUID" (unsigned).
+    void describeProperties(PropertyContainer* container) override;
+};
