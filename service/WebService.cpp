@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 
 #include "CrashReportStore.h"
 #include "HelpPage.h"
@@ -21,6 +22,11 @@ constexpr const char* kHtml = "text/html; charset=utf-8";
 void refuse(httplib::Response& response, int status, const std::string& sentence) {
     response.status = status;
     response.set_content(sentence + "\n", kText);
+}
+
+// Faults of the service's own storage go to its standard error, for whoever runs it.
+void logFault(const char* what, const std::string& error) {
+    std::fprintf(stderr, "torvane_service: %s not stored: %s\n", what, error.c_str());
 }
 
 std::int64_t now() {
@@ -70,6 +76,10 @@ WebService::WebService(ScoreStore& scores, CrashReportStore& crashes) : scores_(
     server_.new_task_queue = [] { return new httplib::ThreadPool(kThreadCount); };
     server_.set_keep_alive_max_count(1000);
     server_.set_payload_max_length(kCrashReportBodyLimit);
+    // Clients that ask first (curl does for large bodies) learn of a refusal before sending.
+    server_.set_expect_100_continue_handler([this](const httplib::Request& request, httplib::Response& response) {
+        return checkBodySize(request, response) == httplib::Server::HandlerResponse::Handled ? response.status : 100;
+    });
     server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         return checkBodySize(request, response);
     });
@@ -144,7 +154,10 @@ void WebService::handleUpload(const httplib::Request& request, httplib::Response
     if (!upload.parse({reinterpret_cast<const std::uint8_t*>(record.data()), record.size()}, error))
         return refuse(response, 400, error);
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
-    if (added < 0) return refuse(response, 500, "The scores could not be stored; please try again later.");
+    if (added < 0) {
+        logFault("score upload", error);
+        return refuse(response, 500, "The scores could not be stored; please try again later.");
+    }
     response.set_content("Received " + std::to_string(upload.entries.size()) + " scores, " + std::to_string(added) +
                              " of them new.\nThank you!\n",
                          kText);
@@ -170,8 +183,10 @@ void WebService::handleCrashReport(const httplib::Request& request, httplib::Res
                                                                        {"gameVersion", fields.gameVersion},
                                                                        {"gamePatch", fields.gamePatch},
                                                                        {"remoteAddress", request.remote_addr}};
-    if (crashes_.store(recorded, parts, now(), error).empty())
+    if (crashes_.store(recorded, parts, now(), error).empty()) {
+        logFault("crash report", error);
         return refuse(response, 500, "The report could not be stored; please try again later.");
+    }
     response.set_content("Error report received: " + std::to_string(parts.size()) + " files, " + std::to_string(bytes) +
                              " bytes.\nThank you for your help!\n",
                          kText);

@@ -1,7 +1,9 @@
 #pragma once
 // A web service on a free port of 127.0.0.1 over a fresh data folder, with a client.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -44,6 +46,31 @@ protected:
         service.reset();
         crashes.reset();
         scores.reset();
+    }
+
+    // Sends `head` (request line and headers, without a body) on a connection of its own
+    // and returns the status line of the answer.
+    std::string statusLineFor(const std::string& head) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        std::string line;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
+            char c;
+            while (::recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
+        }
+        ::close(fd);
+        return line;
+    }
+    // The status line for a POST of `length` bytes to `path`, sent without its body,
+    // optionally asking first.
+    std::string statusLineForLength(const std::string& path, std::size_t length, bool expectContinue = false) {
+        return statusLineFor("POST " + path + " HTTP/1.1\r\nHost: localhost\r\nContent-Type: " +
+                             GameForm::kContentType + "\r\nContent-Length: " + std::to_string(length) + "\r\n" +
+                             (expectContinue ? "Expect: 100-continue\r\n" : "") + "\r\n");
     }
 
     httplib::Result post(const std::string& path, const GameForm& form) {
