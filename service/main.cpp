@@ -24,6 +24,13 @@ std::thread stopOnSignal(WebService& service, sigset_t signals) {
 }
 
 int serve(const ServiceOptions& options) {
+    // Before any thread starts, so that every thread inherits the mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
     std::error_code ec;
     const std::filesystem::path folder = options.dataFolder;
     std::filesystem::create_directories(folder, ec);
@@ -37,12 +44,6 @@ int serve(const ServiceOptions& options) {
         return 1;
     }
     CrashReportStore crashes(folder / "crashreports");
-
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     WebService service(scores, crashes);
     const int port = service.bind(options.host, options.port);
