@@ -170,8 +170,9 @@ void WebService::handleUpload(const httplib::Request& request, httplib::Response
         logFault("score upload", error);
         return refuse(response, 500, "The scores could not be stored; please try again later.");
     }
-    response.set_content("Received " + std::to_string(upload.entries.size()) + " scores, " + std::to_string(added) +
-                             " of them new.\nThank you!\n",
+    const std::size_t count = upload.entries.size();
+    response.set_content("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") +
+                             std::to_string(added) + " new).\nThank you!\n",
                          kText);
 }
 

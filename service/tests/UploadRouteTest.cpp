@@ -25,12 +25,12 @@ TEST_F(UploadRouteTest, keepsTheBestEntryOfEachInstallationWithItsCountry) {
     auto reply = upload(first.bytes());
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 200);
-    EXPECT_EQ(reply->body, "Received 2 scores, 2 of them new.\nThank you!\n");
+    EXPECT_EQ(reply->body, "Received 2 scores (2 new).\nThank you!\n");
     ScoreRecordBuilder second(2, "--");
     second.entry(1, 0, "Cy", 97500);
     ASSERT_EQ(upload(second.bytes())->status, 200);
     // The same record again adds an upload but no entries.
-    EXPECT_EQ(upload(first.bytes())->body, "Received 2 scores, 0 of them new.\nThank you!\n");
+    EXPECT_EQ(upload(first.bytes())->body, "Received 2 scores (0 new).\nThank you!\n");
 
     const std::string html = page("?table=1");
     EXPECT_NE(html.find("&lt;b&gt;Ann&lt;/b&gt; &amp; co"), std::string::npos);
