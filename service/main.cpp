@@ -1,5 +1,7 @@
 // torvane_service: the game's web service. Prints "listening on HOST:PORT" once bound and
 // serves until SIGINT or SIGTERM.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -55,8 +57,9 @@ int serve(const ServiceOptions& options) {
     std::printf("listening on %s:%d\n", options.host.c_str(), port);
     std::fflush(stdout);
     const bool served = service.run();
-    // A failed run leaves the signal thread waiting: wake it with the signal it waits for.
-    if (!served) pthread_kill(stopper.native_handle(), SIGTERM);
+    // A failed run leaves the signal thread waiting: wake it with the signal it waits for
+    // (blocked in every thread, so only its wait takes it).
+    if (!served) ::kill(::getpid(), SIGTERM);
     stopper.join();
     return served ? 0 : 1;
 }
