@@ -57,11 +57,13 @@ bool readForm(const httplib::Request& request, httplib::Response& response, Stan
 }
 
 // The address the client reached us on, "a.b.c.d:port" for the game's network port;
-// empty when it was no IPv4 address.
+// empty when it was no IPv4 address (one mapped into IPv6 counts as IPv4).
 std::string masterServerFor(const httplib::Request& request) {
+    std::string local = request.local_addr;
+    if (local.starts_with("::ffff:")) local.erase(0, 7);
     in_addr address{};
-    if (inet_pton(AF_INET, request.local_addr.c_str(), &address) != 1) return {};
-    return request.local_addr + ":" + std::to_string(WebService::kGamePort);
+    if (inet_pton(AF_INET, local.c_str(), &address) != 1) return {};
+    return local + ":" + std::to_string(WebService::kGamePort);
 }
 
 void postOnly(httplib::Server& server, const char* path) {
