@@ -1,0 +1,64 @@
+#pragma once
+// The scores in one SQLite database file (write-ahead log): one writer connection behind
+// a mutex, which commits the uploads that wait for it in groups, and one reader connection behind another, so pages
+// are drawn while uploads are written. A thread of its own copies the log into the
+// database once a second, so that no upload waits for that copy and its disk flushes.
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ScoreStore.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class SqliteScoreStore final : public ScoreStore {
+public:
+    // Opens (or creates) the database at `path`. On failure `ok()` is false and
+    // `openError()` says why; a store that is not ok must not be used.
+    explicit SqliteScoreStore(const std::string& path);
+    ~SqliteScoreStore() override;
+    SqliteScoreStore(const SqliteScoreStore&) = delete;
+    SqliteScoreStore& operator=(const SqliteScoreStore&) = delete;
+
+    bool ok() const { return writer_ != nullptr && reader_ != nullptr; }
+    const std::string& openError() const { return openError_; }
+
+    int store(const ScoreUpload& upload, const Source& source, std::string& error) override;
+    std::vector<BestEntry> bestEntries(int table, int limit) override;
+    std::int64_t uploadCount() override;
+
+private:
+    // An upload waiting for the writer; the fields below `source` are the writer's.
+    struct PendingUpload {
+        const ScoreUpload* upload;
+        const Source* source;
+        bool done = false;
+        int added = -1;
+        std::string error;
+    };
+
+    void writeBatch(const std::vector<PendingUpload*>& batch);
+    bool open(const std::string& path);
+    bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
+    void checkpointLoop();
+
+    sqlite3* writer_ = nullptr;
+    sqlite3* reader_ = nullptr;
+    sqlite3* checkpointer_ = nullptr;
+    // The writer's statements, prepared once: uploads are the hot path.
+    sqlite3_stmt* insertUpload_ = nullptr;
+    sqlite3_stmt* upsertInstallation_ = nullptr;
+    sqlite3_stmt* insertScore_ = nullptr;
+    std::mutex writerMutex_;  // held while a batch is written
+    std::mutex queueMutex_;   // guards queue_
+    std::vector<PendingUpload*> queue_;
+    std::mutex readerMutex_;
+    std::string openError_;
+    std::mutex stopMutex_;
+    std::condition_variable stopSignal_;
+    bool stopping_ = false;
+    std::thread checkpointThread_;
+};
