@@ -80,7 +80,12 @@ std::string describe(const std::vector<std::pair<std::string, std::string>>& fie
 
 }  // namespace
 
-CrashReportStore::CrashReportStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+CrashReportStore::CrashReportStore(std::filesystem::path folder) : folder_(std::move(folder)) {
+    // Reports that were being written when the service last stopped are incomplete.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec))
+        if (entry.path().filename().string().starts_with(".incoming-")) std::filesystem::remove_all(entry.path(), ec);
+}
 
 std::string CrashReportStore::storedName(std::string_view field) {
     for (const FieldFile& f : kFiles)

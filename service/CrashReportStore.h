@@ -21,6 +21,7 @@ public:
         std::string_view content;    // the file's bytes, owned by the caller
     };
 
+    // Removes what an interrupted earlier run left half written in `folder`.
     explicit CrashReportStore(std::filesystem::path folder);
 
     // The file name a part of `field` is stored under; empty for fields that are no

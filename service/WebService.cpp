@@ -226,6 +226,21 @@ int WebService::bind(const std::string& host, int port) {
     return bound;
 }
 
-bool WebService::run() { return server_.listen_after_bind(); }
+bool WebService::run() {
+    const bool served = server_.listen_after_bind();
+    std::lock_guard lock(stateMutex_);
+    finished_ = true;
+    return served || stopRequested_;
+}
 
-void WebService::stop() { server_.stop(); }
+// The library's own stop does nothing until its loop has begun, so a stop that comes
+// between bind and run would be lost; shutting the socket down makes the loop end at
+// once whenever it begins. Once the loop has finished the socket is closed and its
+// number may already be another's, so it is left alone then.
+void WebService::stop() {
+    std::lock_guard lock(stateMutex_);
+    if (stopRequested_) return;
+    stopRequested_ = true;
+    if (!finished_ && listenSocket_ >= 0) ::shutdown(listenSocket_, SHUT_RDWR);
+    server_.stop();
+}

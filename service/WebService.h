@@ -14,6 +14,7 @@
 #include <httplib.h>
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 
 class CrashReportStore;
@@ -37,9 +38,9 @@ public:
 
     // Binds to `host` and `port` (0: a free port). Returns the port, or -1 on failure.
     int bind(const std::string& host, int port);
-    // Serves until `stop`; false when the server could not run.
+    // Serves until `stop`; false when the server failed on its own.
     bool run();
-    // Ends `run` (from any thread).
+    // Ends `run`, or makes a `run` still to come return at once; from any thread.
     void stop();
 
 private:
@@ -54,4 +55,7 @@ private:
     CrashReportStore& crashes_;
     httplib::Server server_;
     int listenSocket_ = -1;  // the server's listening socket, once bound
+    std::mutex stateMutex_;  // guards the two flags below
+    bool stopRequested_ = false;
+    bool finished_ = false;  // run has returned
 };

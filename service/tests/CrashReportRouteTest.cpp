@@ -44,8 +44,11 @@ TEST_F(CrashReportRouteTest, storesEachPartUnderItsOwnNameNeverTheClients) {
     EXPECT_NE(report.find("sent as \"crash.Torvane2Xmas.mdmp\""), std::string::npos);
 }
 
-TEST_F(CrashReportRouteTest, aReportWithoutFilesStillArrives) {
+TEST_F(CrashReportRouteTest, aReportWithoutFilesStillArrivesAndHalfWrittenOnesGoAtTheNextStart) {
     EXPECT_EQ(post("/tv2/crashreport.php", GameForm().standardFields())->status, 200);
+    std::filesystem::create_directories(folder / "crashreports" / ".incoming-Ab12Cd");
+    stop();
+    start();
     EXPECT_EQ(reports().size(), 1u);
 }
 

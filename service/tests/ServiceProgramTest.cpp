@@ -7,8 +7,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <string>
 
+#include "CrashReportStore.h"
+#include "SqliteScoreStore.h"
+#include "WebService.h"
 #include "support/GameForm.h"
 
 namespace {
@@ -64,6 +68,18 @@ TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
     EXPECT_TRUE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3"));
     EXPECT_FALSE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3-wal"));
     std::filesystem::remove_all(data);
+}
+
+// A signal may come after the port is bound but before the server loop runs.
+TEST(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
+    SqliteScoreStore scores(":memory:");
+    CrashReportStore crashes(std::filesystem::temp_directory_path() / "torvane-unused-crashreports");
+    WebService service(scores, crashes);
+    ASSERT_GT(service.bind("127.0.0.1", 0), 0);
+    service.stop();
+    auto run = std::async(std::launch::async, [&] { return service.run(); });
+    ASSERT_EQ(run.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_TRUE(run.get());
 }
 
 TEST(ServiceProgramTest, refusesABadCommandLine) {
