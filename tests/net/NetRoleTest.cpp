@@ -65,7 +65,7 @@ protected:
     QorBase* clientRoot = nullptr;
 };
 
-TEST_F(NetRoleCallTest, ACallIsSentAsKindClassTargetAndArgumentAndCounted) {
+TEST_F(NetRoleCallTest, AReseedIsSentAsKindClassTargetAndSeedAndKeepsBothGeneratorsInStep) {
     NetConnection connection(NetAddress(NetAddress::kLoopback, 23006));
     server.connection = &connection;
     use(server);
@@ -78,13 +78,6 @@ TEST_F(NetRoleCallTest, ACallIsSentAsKindClassTargetAndArgumentAndCounted) {
     EXPECT_EQ(server.outgoing().bytes(), (std::vector<std::uint8_t>{0x03, index, 0x00, 0x04, 0x03, 0x02, 0x01}));
     EXPECT_EQ(connection.getCurrentStats()->kinds[NetStats::kSentRow][NetRole::kRemoteCall], 1u);
     EXPECT_EQ(server.callCounts[index], 1u);
-}
-
-TEST_F(NetRoleCallTest, TheReseedCallKeepsBothGeneratorsInStep) {
-    use(server);
-    _cfad751b reseed;
-    reseed.seed = 1234;
-    if (RPC::executeRemotely(reseed)) server.sendRPC(reseed);
     RPC::executeLocally(reseed);
     EXPECT_EQ(deliver(), 1);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(server.random(), client.random());
@@ -106,21 +99,15 @@ TEST_F(NetRoleCallTest, DeletingAReplicatedObjectOnTheServerDeletesItOnBothSides
 }
 
 TEST_F(NetRoleCallTest, InsideAClientCallTheServerSendsNothingAndWithoutARoleNothingIsSent) {
-    use(server);
-    server.bInsideClientCall = true;
     TypedLink<QorBase> object;
-    object = replicate(server, serverRoot);
-    object->destroy();
-    EXPECT_EQ(object.get(), nullptr);
-    EXPECT_EQ(server.outgoing().size(), 0u);
-
-    qor->network().THEROLE = nullptr;
-    auto* plain = new QorBase();
-    plain->objectUID = 5;
-    TypedLink<QorBase> watched;
-    watched = plain;
-    plain->destroy();
-    EXPECT_EQ(watched.get(), nullptr);
+    for (NetRole* role : {&server, static_cast<NetRole*>(nullptr)}) {
+        qor->network().THEROLE = role;
+        server.bInsideClientCall = true;
+        object = replicate(server, serverRoot);
+        object->destroy();
+        EXPECT_EQ(object.get(), nullptr);
+        EXPECT_EQ(server.outgoing().size(), 0u);
+    }
 }
 
 TEST_F(NetRoleCallTest, AReceiverRefusesUnknownObjectsClassesAndCallsClientsMayNotMake) {

@@ -6,18 +6,15 @@
 #include "engine/ClassInfo.h"
 #include "engine/ClassRegistry.h"
 #include "support/MenuTestEngine.h"
-#include "ui/ContextCredits.h"
 #include "ui/ContextHelp.h"
 #include "ui/ContextManager.h"
-#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuItemBack.h"
 #include "ui/MenuItemLink.h"
 #include "ui/ScreenStack.h"
-#include "ui/TextPage.h"
 
 namespace {
-class HelpAndCreditsPagesTest : public ::testing::Test {
+class ContextHelpTest : public ::testing::Test {
 protected:
     void SetUp() override { engine.makeGlobal(); }
     // A screen as the options menu opens it: made by its class name and pushed.
@@ -38,7 +35,7 @@ protected:
     MenuTestEngine engine;
 };
 
-TEST_F(HelpAndCreditsPagesTest, TheLinksNameTheDocumentationAndTheOnlineHelpPage) {
+TEST_F(ContextHelpTest, TheLinksNameTheDocumentationAndTheOnlineHelpPage) {
     auto* help = openByName<ContextHelp>(u"ContextHelp");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->pDocumentation->caption, u"Documentation");
@@ -50,7 +47,7 @@ TEST_F(HelpAndCreditsPagesTest, TheLinksNameTheDocumentationAndTheOnlineHelpPage
     EXPECT_NE(child<MenuItemBack>(help), nullptr);
 }
 
-TEST_F(HelpAndCreditsPagesTest, OnlineHelpEndsTheProgramWithThePageToOpenAndBackDoesNot) {
+TEST_F(ContextHelpTest, OnlineHelpEndsTheProgramWithThePageToOpenAndBackDoesNot) {
     auto* help = openByName<ContextHelp>(u"ContextHelp");
     ASSERT_NE(help, nullptr);
     child<MenuItemBack>(help)->onClick();
@@ -64,20 +61,4 @@ TEST_F(HelpAndCreditsPagesTest, OnlineHelpEndsTheProgramWithThePageToOpenAndBack
     EXPECT_EQ(global->pendingUrl, u"http://localhost:8079/tv2/onlinehelp.php");
 }
 
-TEST_F(HelpAndCreditsPagesTest, TheCreditsPageScrollsTheCreditsAndClosesAfterAMinute) {
-    auto* credits = openByName<ContextCredits>(u"ContextCredits");
-    ASSERT_NE(credits, nullptr);
-    EXPECT_DOUBLE_EQ(credits->duration, 60.0);
-    EXPECT_TRUE(credits->bCloseOnFireKey);
-    EXPECT_TRUE(credits->bDeleteOnClose);
-    ASSERT_NE(credits->pTextPage, nullptr);
-    EXPECT_EQ(credits->pTextPage->parent, credits);
-    EXPECT_NE(credits->pTextPage->content->firstChild, nullptr);
-    auto* version = child<FadingText>(credits);
-    ASSERT_NE(version, nullptr);
-    EXPECT_FLOAT_EQ(version->position.x, 396.0f);
-    EXPECT_FLOAT_EQ(version->position.y, -238.0f);
-    EXPECT_EQ(version->layoutFlags, 0x28);
-    EXPECT_EQ(ClassRegistry::instance().findByName(u"TextPage"), &TextPage::classInfo);
-}
 }  // namespace
