@@ -4,7 +4,6 @@
 
 #include "engine/ClassInfo.h"
 #include "engine/ClassRegistry.h"
-#include "engine/PropertyContainer.h"
 #include "engine/TimeKeeper.h"
 #include "engine/TypedLink.h"
 #include "net/NetConnection.h"
