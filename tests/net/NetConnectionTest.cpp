@@ -4,7 +4,6 @@
 
 #include "net/NetConnection.h"
 #include "net/NetStats.h"
-#include "net/Packet.h"
 #include "net/QorNetwork.h"
 #include "support/HeadlessEngine.h"
 
@@ -71,17 +70,4 @@ TEST_F(NetConnectionTest, StatisticsWindowsFollowOneAnotherAndTheOldestAreDroppe
     EXPECT_DOUBLE_EQ(static_cast<NetStats*>(c.history->lastChild)->start, 26.0);
 }
 
-TEST_F(NetConnectionTest, AnEmulatedConnectionDropsOnlyTheMessagesForItsAddress) {
-    network(true);
-    const NetAddress mine(NetAddress::kLoopback, 5000), other(NetAddress::kLoopback, 5001);
-    auto* connection = new NetConnection(mine);
-    for (const NetAddress& to : {mine, other, mine}) {
-        auto* queued = new Packet(0, 0);
-        queued->address = to;
-        qor->network().emulatedQueue->addChild(queued);
-    }
-    connection->destroy();
-    ASSERT_EQ(qor->network().emulatedQueue->countChildren(), 1);
-    EXPECT_EQ(static_cast<Packet*>(qor->network().emulatedQueue->firstChild)->address, other);
-}
 }  // namespace

@@ -77,6 +77,7 @@ int positionOf(char32_t code) {
 
 // Cell k of a font, counting across its sheets in order.
 std::pair<const BakedTexture*, int> fontCell(const std::vector<const BakedTexture*>& sheets, int k) {
+    if (k < 0) return {nullptr, 0};  // before the font's first position (a space in a font from ',')
     for (const BakedTexture* sheet : sheets) {
         if (k < static_cast<int>(sheet->skins.size())) return {sheet, k};
         k -= static_cast<int>(sheet->skins.size());
