@@ -1,7 +1,8 @@
 #pragma once
 // The network service. Its current network role is null in this system: no role object
 // is created, and the packet layer and the engine's remote calls behave as without a
-// network.
+// network. Its destruction waits a bounded time for web requests still running
+// (HttpRequest) and cleans up the HTTP library.
 class ClassInfo;
 class NetRole;
 
