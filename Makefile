@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds, and starts the game
 # make test  the same, then runs every test (SANITIZE=1: with ASan and UBSan)
+# make serve builds and starts the game's web service on localhost:8079
 SANITIZE ?= 0
 JOBS ?= $(shell nproc)
 ifeq ($(SANITIZE),1)
@@ -15,7 +16,7 @@ BUILD_DIR ?= build
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench fuzz lint clang release clean
+.PHONY: all deps configure build run serve test bench fuzz lint clang release clean
 
 all: build
 
@@ -30,6 +31,10 @@ build: configure
 
 run: build
 	@$(BUILD_DIR)/Torvane2Xmas
+
+# The game's web service on the game's default host, localhost:8079.
+serve: build
+	@$(BUILD_DIR)/torvane_service --host 127.0.0.1 --port 8079
 
 # Display tests run on a virtual X server with Mesa's software OpenGL.
 test: build

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-comic-neue fonts-leckerli-one
   librsvg2-dev libcairo2-dev
-  libvorbis-dev libcurl4-openssl-dev
+  libvorbis-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick libjpeg-turbo-progs

@@ -1,0 +1,40 @@
+#pragma once
+// Where the world-wide high scores live. The web service sees only this interface, so a
+// database server can take over from the single-machine store without touching the
+// routes. Implementations are called from many request threads at once.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ScoreUpload.h"
+
+class ScoreStore {
+public:
+    // Who sent an upload, kept beside it.
+    struct Source {
+        std::string platform;   // the request's "platform" field
+        std::string version;    // its "gameVersion" field
+        std::int64_t received;  // seconds since 1970-01-01 UTC
+    };
+
+    // The best entry of one installation in one table.
+    struct BestEntry {
+        std::uint32_t installationId;
+        std::string countryCode;  // the installation's latest, "--" when not given
+        std::string name;         // valid UTF-8, not escaped
+        std::int32_t score;       // thousandths of a percent
+        std::int64_t time;        // when it was made, seconds since 1970-01-01 UTC
+    };
+
+    virtual ~ScoreStore() = default;
+
+    // Keeps the upload and those of its entries not kept before (an entry is known by its
+    // table, installation and digest), all or nothing. Returns the number of new entries,
+    // or -1 with `error` set when nothing was kept.
+    virtual int store(const ScoreUpload& upload, const Source& source, std::string& error) = 0;
+    // The best entry of each installation in `table` (0..4), best first, at most `limit`;
+    // equal scores in the order they were made.
+    virtual std::vector<BestEntry> bestEntries(int table, int limit) = 0;
+    // Uploads kept so far.
+    virtual std::int64_t uploadCount() = 0;
+};

@@ -1,0 +1,68 @@
+#include "ServiceOptions.h"
+
+#include <charconv>
+#include <cstdlib>
+
+namespace {
+bool parsePort(const std::string& text, int& port) {
+    int value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) return false;
+    port = value;
+    return true;
+}
+}  // namespace
+
+bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::string& error) {
+    dataFolder.clear();
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--help" || option == "-h") {
+            help = true;
+            continue;
+        }
+        if (option != "--port" && option != "--host" && option != "--data") {
+            error = "unknown option '" + option + "'";
+            return false;
+        }
+        if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+            error = "option '" + option + "' needs a value";
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--port" && !parsePort(value, port)) {
+            error = "'" + value + "' is no port number (0 to 65535)";
+            return false;
+        }
+        if (option == "--host") host = value;
+        if (option == "--data") dataFolder = value;
+    }
+    if (dataFolder.empty()) dataFolder = defaultDataFolder();
+    if (dataFolder.empty()) {
+        error = "no data folder: set HOME or XDG_DATA_HOME, or give --data";
+        return false;
+    }
+    return true;
+}
+
+std::string ServiceOptions::usage() {
+    return "Usage: torvane_service [--port N] [--host ADDR] [--data DIR]\n"
+           "Serves the game's connection test, score uploads, crash reports, world-wide\n"
+           "high-score page and help page.\n"
+           "  --port N     TCP port (default 8079; 0 picks a free port)\n"
+           "  --host ADDR  address to listen on (default 127.0.0.1)\n"
+           "  --data DIR   folder of the score database and the crash reports\n"
+           "               (default: $XDG_DATA_HOME or ~/.local/share, then\n"
+           "               \"Quorrel studios/Torvane2Xmas-service\")\n";
+}
+
+std::string ServiceOptions::defaultDataFolder() {
+    std::string base;
+    // A relative XDG_DATA_HOME is to be ignored, as the base directory rules say.
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.local/share";
+    if (base.empty()) return {};
+    return base + "/Quorrel studios/" TORVANE_BUILD_NAME "-service/";
+}

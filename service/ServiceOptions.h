@@ -1,0 +1,26 @@
+#pragma once
+// The service's command line:
+//   --port N      TCP port, 0..65535 (default 8079; 0 picks a free one)
+//   --host ADDR   address to listen on (default 127.0.0.1)
+//   --data DIR    folder of the database and the crash reports (default: the user's data
+//                 folder, $XDG_DATA_HOME or ~/.local/share, + "/Quorrel studios/Torvane2Xmas-service/")
+//   --help        the usage text
+#include <string>
+#include <vector>
+
+class ServiceOptions {
+public:
+    static constexpr int kDefaultPort = 8079;
+
+    // Reads `arguments` (without the program name). False with `error` set on a bad or
+    // unknown option or a missing value.
+    bool parse(const std::vector<std::string>& arguments, std::string& error);
+    static std::string usage();
+    // The default data folder, from the environment; empty when no home is known.
+    static std::string defaultDataFolder();
+
+    int port = kDefaultPort;
+    std::string host = "127.0.0.1";
+    std::string dataFolder;  // defaultDataFolder() unless given
+    bool help = false;
+};

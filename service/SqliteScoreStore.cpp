@@ -1,0 +1,191 @@
+#include "SqliteScoreStore.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS uploads(
+  id INTEGER PRIMARY KEY,
+  installation INTEGER NOT NULL,
+  country TEXT NOT NULL,
+  platform TEXT NOT NULL,
+  version TEXT NOT NULL,
+  received INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS installations(
+  id INTEGER PRIMARY KEY,
+  country TEXT NOT NULL,
+  last_upload INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS scores(
+  score_table INTEGER NOT NULL,
+  installation INTEGER NOT NULL,
+  digest BLOB NOT NULL,
+  name TEXT NOT NULL,
+  score INTEGER NOT NULL,
+  made INTEGER NOT NULL,
+  upload INTEGER NOT NULL,
+  PRIMARY KEY(score_table, installation, digest)) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS scores_best ON scores(score_table, installation, score);
+)sql";
+
+// One prepared statement, finalised when it goes out of scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr); }
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return statement_; }
+    explicit operator bool() const { return statement_ != nullptr; }
+
+private:
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+bool execute(sqlite3* db, const char* sql, std::string& error) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+    error = message ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    return false;
+}
+
+void bindText(sqlite3_stmt* s, int index, const std::string& text) {
+    sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// Steps a statement that returns no rows; false with `error` on failure.
+bool stepDone(sqlite3* db, sqlite3_stmt* s, std::string& error) {
+    if (sqlite3_step(s) == SQLITE_DONE) return true;
+    error = sqlite3_errmsg(db);
+    return false;
+}
+
+std::string columnText(sqlite3_stmt* s, int column) {
+    const auto* text = sqlite3_column_text(s, column);
+    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(s, column)) : std::string();
+}
+
+sqlite3* openConnection(const std::string& path, int flags, std::string& error) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        error = "cannot open " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
+        sqlite3_close(db);
+        return nullptr;
+    }
+    // Both connections wait for each other's locks rather than fail at once.
+    sqlite3_busy_timeout(db, 5000);
+    return db;
+}
+
+}  // namespace
+
+SqliteScoreStore::SqliteScoreStore(const std::string& path) {
+    if (!open(path)) {
+        sqlite3_close(writer_);
+        sqlite3_close(reader_);
+        writer_ = reader_ = nullptr;
+    }
+}
+
+SqliteScoreStore::~SqliteScoreStore() {
+    sqlite3_close(reader_);
+    sqlite3_close(writer_);
+}
+
+bool SqliteScoreStore::open(const std::string& path) {
+    writer_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, openError_);
+    if (!writer_) return false;
+    // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
+    // committed upload survives the service's own crash (power loss may cost the last
+    // few, which the clients were told had arrived: an accepted trade for throughput).
+    if (!execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", openError_) ||
+        !execute(writer_, kSchema, openError_)) {
+        openError_ = "cannot prepare " + path + ": " + openError_;
+        return false;
+    }
+    reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
+    return reader_ != nullptr;
+}
+
+int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std::string& error) {
+    std::lock_guard lock(writerMutex_);
+    if (!execute(writer_, "BEGIN IMMEDIATE", error)) return -1;
+    int added = 0;
+    if (storeLocked(upload, source, added, error) && execute(writer_, "COMMIT", error)) return added;
+    std::string ignored;
+    execute(writer_, "ROLLBACK", ignored);
+    return -1;
+}
+
+bool SqliteScoreStore::storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error) {
+    Statement insertUpload(writer_,
+                           "INSERT INTO uploads(installation, country, platform, version, received) "
+                           "VALUES(?1, ?2, ?3, ?4, ?5)");
+    Statement upsertInstallation(writer_,
+                                 "INSERT INTO installations(id, country, last_upload) VALUES(?1, ?2, ?3) "
+                                 "ON CONFLICT(id) DO UPDATE SET country = ?2, last_upload = ?3");
+    Statement insertScore(writer_,
+                          "INSERT OR IGNORE INTO scores(score_table, installation, digest, name, score, made, upload) "
+                          "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    if (!insertUpload || !upsertInstallation || !insertScore) {
+        error = sqlite3_errmsg(writer_);
+        return false;
+    }
+    sqlite3_bind_int64(insertUpload.get(), 1, upload.installationId);
+    bindText(insertUpload.get(), 2, upload.countryCode);
+    bindText(insertUpload.get(), 3, source.platform);
+    bindText(insertUpload.get(), 4, source.version);
+    sqlite3_bind_int64(insertUpload.get(), 5, source.received);
+    if (!stepDone(writer_, insertUpload.get(), error)) return false;
+    const sqlite3_int64 uploadId = sqlite3_last_insert_rowid(writer_);
+
+    sqlite3_bind_int64(upsertInstallation.get(), 1, upload.installationId);
+    bindText(upsertInstallation.get(), 2, upload.countryCode);
+    sqlite3_bind_int64(upsertInstallation.get(), 3, uploadId);
+    if (!stepDone(writer_, upsertInstallation.get(), error)) return false;
+
+    for (const ScoreUpload::Entry& entry : upload.entries) {
+        sqlite3_stmt* s = insertScore.get();
+        sqlite3_reset(s);
+        sqlite3_bind_int(s, 1, entry.table);
+        sqlite3_bind_int64(s, 2, upload.installationId);
+        sqlite3_bind_blob(s, 3, entry.digest.data(), static_cast<int>(entry.digest.size()), SQLITE_STATIC);
+        bindText(s, 4, entry.name);
+        sqlite3_bind_int(s, 5, entry.score);
+        sqlite3_bind_int64(s, 6, entry.time);
+        sqlite3_bind_int64(s, 7, uploadId);
+        if (!stepDone(writer_, s, error)) return false;
+        added += sqlite3_changes(writer_);
+    }
+    return true;
+}
+
+std::vector<ScoreStore::BestEntry> SqliteScoreStore::bestEntries(int table, int limit) {
+    std::lock_guard lock(readerMutex_);
+    // SQLite takes the bare columns of a MAX() group from the row that holds the maximum;
+    // among equal best scores of one installation the earliest made is shown.
+    Statement query(reader_,
+                    "SELECT s.installation, i.country, s.name, MAX(s.score), s.made FROM "
+                    "(SELECT * FROM scores WHERE score_table = ?1 ORDER BY made) s "
+                    "JOIN installations i ON i.id = s.installation "
+                    "GROUP BY s.installation ORDER BY 4 DESC, 5 ASC, 1 ASC LIMIT ?2");
+    std::vector<BestEntry> best;
+    if (!query) return best;
+    sqlite3_bind_int(query.get(), 1, table);
+    sqlite3_bind_int(query.get(), 2, limit);
+    while (sqlite3_step(query.get()) == SQLITE_ROW) {
+        sqlite3_stmt* s = query.get();
+        best.push_back({static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)), columnText(s, 1), columnText(s, 2),
+                        sqlite3_column_int(s, 3), sqlite3_column_int64(s, 4)});
+    }
+    return best;
+}
+
+std::int64_t SqliteScoreStore::uploadCount() {
+    std::lock_guard lock(readerMutex_);
+    Statement query(reader_, "SELECT COUNT(*) FROM uploads");
+    if (!query || sqlite3_step(query.get()) != SQLITE_ROW) return -1;
+    return sqlite3_column_int64(query.get(), 0);
+}

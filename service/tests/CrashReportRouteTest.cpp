@@ -1,0 +1,71 @@
+#include <fstream>
+#include <sstream>
+
+#include "support/ServiceFixture.h"
+
+namespace {
+
+class CrashReportRouteTest : public ServiceFixture {
+protected:
+    std::vector<std::filesystem::path> reports() {
+        std::vector<std::filesystem::path> found;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(folder / "crashreports", ec))
+            found.push_back(entry.path());
+        return found;
+    }
+    static std::string read(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(CrashReportRouteTest, storesEachPartUnderItsOwnNameNeverTheClients) {
+    const std::string dump("\0\r\n--binary", 11);
+    auto reply = post("/tv2/crashreport.php", GameForm()
+                                                  .standardFields()
+                                                  .file("crashLog", "../../../../tmp/evil.log", "log text")
+                                                  .file("crashMiniDump", "C:\\Users\\x\\crash.Torvane2Xmas.mdmp", dump)
+                                                  .file("crashScreenshot", "/etc/passwd", "jpeg"));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200);
+    EXPECT_EQ(reply->body, "Error report received: 3 files, 23 bytes.\nThank you for your help!\n");
+    const auto found = reports();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(read(found[0] / "log.txt"), "log text");
+    EXPECT_EQ(read(found[0] / "crash.dump"), dump);
+    EXPECT_EQ(read(found[0] / "screenshot.jpg"), "jpeg");
+    EXPECT_FALSE(std::filesystem::exists("/tmp/evil.log"));
+    const std::string report = read(found[0] / "report.txt");
+    EXPECT_NE(report.find("platform=LINUX\n"), std::string::npos);
+    EXPECT_NE(report.find("sent as \"evil.log\""), std::string::npos);
+    EXPECT_NE(report.find("sent as \"crash.Torvane2Xmas.mdmp\""), std::string::npos);
+}
+
+TEST_F(CrashReportRouteTest, aReportWithoutFilesStillArrives) {
+    EXPECT_EQ(post("/tv2/crashreport.php", GameForm().standardFields())->status, 200);
+    EXPECT_EQ(reports().size(), 1u);
+}
+
+TEST_F(CrashReportRouteTest, refusedReportsLeaveNothingBehind) {
+    EXPECT_EQ(post("/tv2/crashreport.php",
+                   GameForm().standardFields().file("crashLog", "a.log", "x").file("../../secret", "b", "y"))
+                  ->status,
+              400);
+    EXPECT_EQ(post("/tv2/crashreport.php",
+                   GameForm().standardFields().file("crashLog", "a.log", "x").file("crashLog", "b.log", "y"))
+                  ->status,
+              400);
+    EXPECT_EQ(post("/tv2/crashreport.php", GameForm().standardFields().field("crashLog", "not a file"))->status, 400);
+    EXPECT_EQ(post("/tv2/crashreport.php", GameForm().file("crashLog", "a.log", "x"))->status, 400);
+    const std::size_t oversized = WebService::kCrashReportBodyLimit + 1;
+    EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", oversized), "HTTP/1.1 413 Payload Too Large");
+    EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", oversized, true), "HTTP/1.1 413 Payload Too Large");
+    EXPECT_EQ(statusLineFor("POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"),
+              "HTTP/1.1 411 Length Required");
+    EXPECT_TRUE(reports().empty());
+}
+
+}  // namespace

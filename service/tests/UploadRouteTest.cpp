@@ -1,0 +1,90 @@
+#include <sqlite3.h>
+
+#include "support/ScoreRecordBuilder.h"
+#include "support/ServiceFixture.h"
+
+namespace {
+
+class UploadRouteTest : public ServiceFixture {
+protected:
+    httplib::Result upload(const std::string& record) {
+        return post("/tv2/highscoreupload.php",
+                    GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record));
+    }
+    std::string page(const std::string& query = "") {
+        auto reply = client->Get(("/tv2/highscoretable.php" + query).c_str());
+        return reply && reply->status == 200 ? reply->body : "status " + std::to_string(reply ? reply->status : -1);
+    }
+};
+
+TEST_F(UploadRouteTest, keepsTheBestEntryOfEachInstallationWithItsCountry) {
+    ScoreRecordBuilder first(1, "DE");
+    first.entry(1, 0, "<b>Ann</b> & co", 95000).entry(1, 1, "Ann again", 90000);
+    auto reply = upload(first.bytes());
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200);
+    EXPECT_EQ(reply->body, "Received 2 scores, 2 of them new.\nThank you!\n");
+    ScoreRecordBuilder second(2, "--");
+    second.entry(1, 0, "Cy", 97500);
+    ASSERT_EQ(upload(second.bytes())->status, 200);
+    // The same record again adds an upload but no entries.
+    EXPECT_EQ(upload(first.bytes())->body, "Received 2 scores, 0 of them new.\nThank you!\n");
+
+    const std::string html = page("?table=1");
+    EXPECT_NE(html.find("&lt;b&gt;Ann&lt;/b&gt; &amp; co"), std::string::npos);
+    EXPECT_EQ(html.find("<b>Ann"), std::string::npos);
+    EXPECT_EQ(html.find("Ann again"), std::string::npos);
+    EXPECT_NE(html.find("Germany (DE)"), std::string::npos);
+    EXPECT_NE(html.find("97.500%"), std::string::npos);
+    EXPECT_LT(html.find("Cy"), html.find("Ann"));
+    EXPECT_EQ(scores->uploadCount(), 3);
+    EXPECT_EQ(page("?table=5"), "status 404");
+    EXPECT_NE(page().find("No scores yet."), std::string::npos);  // the other tables
+}
+
+TEST_F(UploadRouteTest, refusedUploadsChangeNothing) {
+    ScoreRecordBuilder builder(3);
+    builder.entry(0, 0, "kept?", 1000).entry(4, 9, "bad", 10);
+    builder.raw()[ScoreRecordBuilder::offset(4, 9) + 16] = 'B';  // the last entry no longer matches its digest
+    EXPECT_EQ(upload(builder.bytes())->status, 400);
+    EXPECT_EQ(upload(builder.bytes().substr(1))->status, 400);
+    EXPECT_EQ(post("/tv2/highscoreupload.php", GameForm().standardFields())->status, 400);
+    EXPECT_EQ(post("/tv2/highscoreupload.php",
+                   GameForm().standardFields().file("HSTfile", "a", "x").file("HSTfile", "b", "y"))
+                  ->status,
+              400);
+    const std::string oversized(WebService::kUploadBodyLimit + 1, 'x');
+    EXPECT_EQ(client->Post("/tv2/highscoreupload.php", oversized, GameForm::kContentType)->status, 413);
+    EXPECT_EQ(statusLineForLength("/tv2/highscoreupload.php", WebService::kUploadBodyLimit, true),
+              "HTTP/1.1 100 Continue");
+    EXPECT_EQ(scores->uploadCount(), 0);
+    EXPECT_EQ(page().find("kept?"), std::string::npos);
+}
+
+TEST_F(UploadRouteTest, aStorageFaultMidwayKeepsNothingOfTheUpload) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "scores.sqlite3").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER fail BEFORE INSERT ON scores WHEN NEW.score = 666 "
+                           "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ScoreRecordBuilder builder(4);
+    builder.entry(0, 0, "before the fault", 5000).entry(3, 2, "faulty", 666);
+    EXPECT_EQ(upload(builder.bytes())->status, 500);
+    EXPECT_EQ(scores->uploadCount(), 0);
+    EXPECT_EQ(page().find("before the fault"), std::string::npos);
+}
+
+TEST_F(UploadRouteTest, aRestartKeepsTheScores) {
+    ScoreRecordBuilder builder(5, "NO");
+    builder.entry(2, 0, "Dag", 42000);
+    ASSERT_EQ(upload(builder.bytes())->status, 200);
+    stop();
+    start();
+    EXPECT_NE(page("?table=2").find("Dag"), std::string::npos);
+    EXPECT_EQ(scores->uploadCount(), 1);
+}
+
+}  // namespace

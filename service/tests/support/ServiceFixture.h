@@ -1,0 +1,87 @@
+#pragma once
+// A web service on a free port of 127.0.0.1 over a fresh data folder, with a client.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "CrashReportStore.h"
+#include "SqliteScoreStore.h"
+#include "WebService.h"
+#include "support/GameForm.h"
+
+class ServiceFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "torvane-service-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        start();
+    }
+    void TearDown() override {
+        stop();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    void start() {
+        scores = std::make_unique<SqliteScoreStore>((folder / "scores.sqlite3").string());
+        ASSERT_TRUE(scores->ok()) << scores->openError();
+        crashes = std::make_unique<CrashReportStore>(folder / "crashreports");
+        service = std::make_unique<WebService>(*scores, *crashes);
+        port = service->bind("127.0.0.1", 0);
+        ASSERT_GT(port, 0);
+        thread = std::thread([this] { service->run(); });
+        client = std::make_unique<httplib::Client>("127.0.0.1", port);
+    }
+    void stop() {
+        if (service) service->stop();
+        if (thread.joinable()) thread.join();
+        client.reset();
+        service.reset();
+        crashes.reset();
+        scores.reset();
+    }
+
+    // Sends `head` (request line and headers, without a body) on a connection of its own
+    // and returns the status line of the answer.
+    std::string statusLineFor(const std::string& head) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        std::string line;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
+            char c;
+            while (::recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
+        }
+        ::close(fd);
+        return line;
+    }
+    // The status line for a POST of `length` bytes to `path`, sent without its body,
+    // optionally asking first.
+    std::string statusLineForLength(const std::string& path, std::size_t length, bool expectContinue = false) {
+        return statusLineFor("POST " + path + " HTTP/1.1\r\nHost: localhost\r\nContent-Type: " +
+                             GameForm::kContentType + "\r\nContent-Length: " + std::to_string(length) + "\r\n" +
+                             (expectContinue ? "Expect: 100-continue\r\n" : "") + "\r\n");
+    }
+
+    httplib::Result post(const std::string& path, const GameForm& form) {
+        return client->Post(path.c_str(), form.body(), GameForm::kContentType);
+    }
+
+    std::filesystem::path folder;
+    std::unique_ptr<SqliteScoreStore> scores;
+    std::unique_ptr<CrashReportStore> crashes;
+    std::unique_ptr<WebService> service;
+    std::unique_ptr<httplib::Client> client;
+    std::thread thread;
+    int port = 0;
+};
