@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "net/HttpRequest.h"
+#include "net/NetAddress.h"
 #include "support/ServiceProcess.h"
 #include "support/TempFolder.h"
 #include "ui/ContextCrashReport.h"
@@ -87,6 +89,27 @@ protected:
             if (std::filesystem::exists(home.file(name))) return true;
         return false;
     }
+    // Log copies among the reports the service keeps.
+    int storedLogs() const {
+        int n = 0;
+        const std::filesystem::path reports = std::filesystem::path(serviceData.path) / "crashreports";
+        if (!std::filesystem::exists(reports)) return 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(reports))
+            if (entry.path().filename() == "log.txt" &&
+                TempFolder::read(entry.path().string()).find("Forced exit.") != std::string::npos)
+                ++n;
+        return n;
+    }
+    // The start-up up to the crash report, open and active.
+    void reachCrashReport() {
+        ASSERT_TRUE(tickUntil([this] { return top<ContextCrashReport>(); }));
+        useSteppedClock(kFrameStep);
+        useScriptedDevices();  // the mouse mode, as after the title's name entry
+        ASSERT_TRUE(tickUntil([] {
+            ContextManager* stack = global->pContextManager;
+            return stack->pActiveScreen.get() == stack->top() && stack->pOverlay->level == 0.0f;
+        }));
+    }
     // The wizard from its first page: the test, then the country page's Next.
     void runWizard(bool expectSuccess) {
         ASSERT_TRUE(tickUntil([this] { return top<ContextNetworkWizard1>(); }));
@@ -114,7 +137,10 @@ TEST_F(OnlineProgramTest, TheWizardTestsTheConnectionThenTheUploadPutsTheScoresO
     clickOn(*wizard->pNext);
     ASSERT_TRUE(untilLastLine(wizard->pViewer, u"Done."));
     EXPECT_TRUE(shows(wizard->pViewer, u"Connection test was successful."));
-    EXPECT_NE(global->configuration.masterServer.sin_port, 0);  // the service named its master server
+    EXPECT_TRUE(shows(wizard->pViewer, u"Welcome to the Torvane 2 web service!"));
+    NetAddress master;
+    std::memcpy(master.getSockAddr(), &global->configuration.masterServer, NetAddress::kSockAddrSize);
+    EXPECT_EQ(master.toString(), u"127.0.0.1:23006");  // the service's own address, the game's port
     clickOn(*wizard->pNext);
     ASSERT_TRUE(tickUntil([this] { return top<ContextNetworkWizard2>(); }));
     clickOn(*top<ContextNetworkWizard2>()->pNext);
@@ -135,8 +161,7 @@ TEST_F(OnlineProgramTest, TheWizardTestsTheConnectionThenTheUploadPutsTheScoresO
 
 TEST_F(OnlineProgramTest, ACrashIsReportedAtTheNextStartOnceThenItsFilesAreGone) {
     writeCrashFiles();
-    ASSERT_TRUE(tickUntil([this] { return top<ContextCrashReport>(); }));
-    useSteppedClock(kFrameStep);
+    reachCrashReport();
     auto* report = top<ContextCrashReport>();
     EXPECT_TRUE(shows(report->pViewer, u"An error report has been found on your computer."));
     ASSERT_NE(report->pNetworkWizard, nullptr);
@@ -150,7 +175,7 @@ TEST_F(OnlineProgramTest, ACrashIsReportedAtTheNextStartOnceThenItsFilesAreGone)
     clickOn(*report->pNext);  // Finish
     ASSERT_TRUE(tickUntil([this] { return top<ContextSplash>() || top<GameControllerIntro>(); }));
     EXPECT_FALSE(crashFilesLeft());
-    EXPECT_FALSE(std::filesystem::is_empty(serviceData.path));  // the service kept the report
+    EXPECT_EQ(storedLogs(), 1);  // the service kept the report, with the log copy
 
     WindowShell::deleteQOR();  // the next start
     ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
@@ -161,8 +186,7 @@ TEST_F(OnlineProgramTest, ACrashIsReportedAtTheNextStartOnceThenItsFilesAreGone)
 TEST_F(OnlineProgramTest, WithTheServiceStoppedEachScreenShowsItsFailureAndNothingLocalChanges) {
     writeCrashFiles();
     service.stop();
-    ASSERT_TRUE(tickUntil([this] { return top<ContextCrashReport>(); }));
-    useSteppedClock(kFrameStep);
+    reachCrashReport();
     clickOn(*top<ContextCrashReport>()->pNetworkWizard);
     runWizard(false);
     ASSERT_TRUE(tickUntil([this] { return top<ContextCrashReport>(); }));
