@@ -8,6 +8,7 @@
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
 #include "engine/ResourceManager.h"
+#include "engine/TimeKeeper.h"
 #include "language/Language.h"
 #include "render/Context.h"
 #include "render/Quad.h"
@@ -68,6 +69,8 @@ TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
     engine.pLanguage = new Language(u"");
     engine.language().setLanguage(0);
     engine.pResourceManager = new ResourceManager();
+    // The screens of the web service time their message lines.
+    engine.pTimeKeeper = new TimeKeeper();
     // Game controllers build their scene's backdrop, which needs its pictures.
     std::vector<Texture*> backdrop;
     for (const char16_t* name : {u"sky", u"sea", u"snowflake"}) {
