@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,10 @@ struct SilentServer {
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
         socklen_t n = sizeof(a);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-        ::listen(fd, 64);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) != 0 || ::listen(fd, 64) != 0)
+            std::fprintf(stderr, "no listening socket: the requests fail at once\n");
         const std::string h = "127.0.0.1:" + std::to_string(ntohs(a.sin_port));
         host.assign(h.begin(), h.end());
     }
