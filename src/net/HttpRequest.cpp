@@ -49,10 +49,15 @@ void workerEnded() {
     w.ended.notify_all();
 }
 
-// The reply as it arrives: it grows geometrically and stops at the limit.
+// The reply as it arrives: it grows geometrically and stops at the limit. A transfer in
+// which no byte moves either way for `stallSeconds` ends as timed out.
 struct Reception {
     std::vector<std::uint8_t> bytes;
     bool tooLarge = false;
+    bool stalled = false;
+    double stallSeconds = 0.0;
+    curl_off_t moved = -1;  // bytes sent and received at the last movement
+    std::chrono::steady_clock::time_point lastMovement = std::chrono::steady_clock::now();
 };
 
 std::size_t receive(char* data, std::size_t size, std::size_t count, void* user) {
@@ -66,7 +71,20 @@ std::size_t receive(char* data, std::size_t size, std::size_t count, void* user)
     return n;
 }
 
-int progress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) { return workers().abort.load() ? 1 : 0; }
+// Called by libcurl at least once a second while a transfer runs; non-zero ends it.
+int progress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) {
+    if (workers().abort.load()) return 1;
+    auto* r = static_cast<Reception*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    if (received + sent != r->moved) {
+        r->moved = received + sent;
+        r->lastMovement = now;
+    } else if (std::chrono::duration<double>(now - r->lastMovement).count() >= r->stallSeconds) {
+        r->stalled = true;
+        return 1;
+    }
+    return 0;
+}
 
 std::string narrow(const std::u16string& text) { return wideToUtf8(text); }
 
@@ -183,23 +201,24 @@ void HttpRequest::run() {
     const std::string agent = narrow(kBuildName);
     curl_slist* headers = requestHeaders();
     Reception reception;
+    reception.stallSeconds = static_cast<double>(stallTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &receive);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &progress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
     if (bHasBody) {
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     }
-    const CURLcode code = curl_easy_perform(curl);
+    CURLcode code = curl_easy_perform(curl);
+    if (reception.stalled) code = CURLE_OPERATION_TIMEDOUT;
     long status = 0;
     curl_off_t connectTime = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);

@@ -73,8 +73,8 @@ public:
     std::u16string path;
     std::vector<std::uint8_t> body;
     bool bHasBody = false;
-    // How long the worker waits for a connection, and for any byte while the server
-    // stays silent, before the request fails.
+    // How long the worker waits for a connection, and then for any byte to move either
+    // way while the server stays silent, before the request fails (seconds).
     long connectTimeoutSeconds = 15;
     long stallTimeoutSeconds = 30;
 
