@@ -132,18 +132,7 @@ TEST_F(OnlineProgramTest, TheWizardTestsTheConnectionThenTheUploadPutsTheScoresO
     useSteppedClock(kFrameStep);
     global->configuration.insertScore(1, 55555, true, u"Ann");
     openUpload();  // the wizard comes first: it was never finished
-    ASSERT_TRUE(tickUntil([this] { return top<ContextNetworkWizard1>(); }));
-    auto* wizard = top<ContextNetworkWizard1>();
-    clickOn(*wizard->pNext);
-    ASSERT_TRUE(untilLastLine(wizard->pViewer, u"Done."));
-    EXPECT_TRUE(shows(wizard->pViewer, u"Connection test was successful."));
-    EXPECT_TRUE(shows(wizard->pViewer, u"Welcome to the Torvane 2 web service!"));
-    NetAddress master;
-    std::memcpy(master.getSockAddr(), &global->configuration.masterServer, NetAddress::kSockAddrSize);
-    EXPECT_EQ(master.toString(), u"127.0.0.1:23006");  // the service's own address, the game's port
-    clickOn(*wizard->pNext);
-    ASSERT_TRUE(tickUntil([this] { return top<ContextNetworkWizard2>(); }));
-    clickOn(*top<ContextNetworkWizard2>()->pNext);
+    runWizard(true);
     ASSERT_TRUE(tickUntil([this] { return top<ContextHighScoresOnline>(); }));
     EXPECT_EQ(global->configuration.bNetworkWizardDone, 1);
 

@@ -47,9 +47,6 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         screen->tickContents(0.0, 0.0);
     }
-    static std::vector<std::u16string> lines(const MessageViewer* viewer) {
-        return {viewer->entries.begin(), viewer->entries.end()};
-    }
     static std::vector<std::u16string> last(const MessageViewer* viewer, std::size_t n) {
         return {viewer->entries.end() - static_cast<long>(n), viewer->entries.end()};
     }
@@ -98,19 +95,6 @@ TEST_F(OnlineScreensTest, TheUploadShowsTheReplyLineByLineThenFinishCloses) {
     upload->pNext->bTriggered = 1;
     upload->tickContents(0.0, 0.0);
     EXPECT_TRUE(upload->bFinished);
-}
-
-TEST_F(OnlineScreensTest, AFailedUploadShowsTheErrorAndKeepsNextDisabled) {
-    TinyHttpServer server(TinyHttpServer::response(500, "boom"));
-    useServer(server);
-    auto* upload = open<ContextUploadScores>();
-    upload->pNext->bTriggered = 1;
-    upload->tickContents(0.0, 0.0);
-    untilAnswered(upload, upload->pRequest);
-    EXPECT_EQ(last(upload->pViewer, 3),
-              (std::vector<std::u16string>{u"Failed with HTTP status code 500",
-                                           u"Please check your internet connection and try again.", u"Failed."}));
-    EXPECT_TRUE(upload->pNext->bDisabled);
 }
 
 std::string frame(const std::string& payload, bool goodDigest = true) {
@@ -172,25 +156,6 @@ TEST_F(OnlineScreensTest, TheWizardStoresTheMasterServerShowsTheMessageAndLeadsT
     EXPECT_EQ(global->configuration.bNetworkWizardDone, 1);
 }
 
-TEST_F(OnlineScreensTest, AWizardWithoutServiceShowsTheFailureAndClearsTheMasterServer) {
-    std::u16string closed;
-    {
-        TinyHttpServer gone("x");
-        closed = gone.host();
-    }
-    qor->settings().setString(u"QorNetwork", u"webServiceHost", closed);
-    global->configuration.masterServer.sin_port = 99;
-    global->configuration.bFullScreen = 0;
-    auto* wizard = open<ContextNetworkWizard1>();
-    EXPECT_TRUE(wizard->pRunOnDesktop->bDisabled);  // nothing to switch from
-    wizard->pNext->bTriggered = 1;
-    wizard->tickContents(0.0, 0.0);
-    untilAnswered(wizard, wizard->pRequest);
-    EXPECT_EQ(last(wizard->pViewer, 2)[1], u"You can continue, but some network features will be unavailable.");
-    EXPECT_EQ(global->configuration.masterServer.sin_port, 0);
-    EXPECT_FALSE(wizard->pNext->bDisabled);  // a failed test still leads on
-}
-
 TEST_F(OnlineScreensTest, TypedLettersWalkTheCountriesOfThatLetterInCodeOrder) {
     auto* page = open<ContextNetworkWizard2>();
     EXPECT_EQ(CountrySelector::rowAt(0), 0);
@@ -211,25 +176,6 @@ TEST_F(OnlineScreensTest, TypedLettersWalkTheCountriesOfThatLetterInCodeOrder) {
     const float* p = global->configuration.countryPosition;
     EXPECT_NEAR(p[0] * p[0] + p[1] * p[1] + p[2] * p[2], 1.0f, 1e-5f);
     EXPECT_LT(p[1], 0.0f);  // Windhoek lies south of the equator
-}
-
-TEST_F(OnlineScreensTest, TheCrashReportWaitsForTheWizardAndKeepsTheFilesWhenCancelledBefore) {
-    std::ofstream(engine.home.file("crash.Torvane2Xmas.log")) << "log";
-    auto* report = open<ContextCrashReport>();
-    report->onActivate(true);
-    ASSERT_NE(report->pNetworkWizard, nullptr);
-    EXPECT_TRUE(report->pNext->bDisabled);
-    EXPECT_EQ(last(report->pViewer, 2)[0], u"Before your error can be reported,");
-    report->pNetworkWizard->bTriggered = 1;
-    report->tickContents(0.0, 0.0);
-    EXPECT_NE(dynamic_cast<ContextNetworkWizard1*>(global->pContextManager->top()), nullptr);
-    global->configuration.bNetworkWizardDone = 1;  // as the wizard's last page does
-    report->onActivate(false);
-    EXPECT_FALSE(report->pNext->bDisabled);
-    EXPECT_TRUE(report->pNetworkWizard->bDisabled);
-    global->configuration.bNetworkWizardDone = 0;
-    report->destroy();  // cancelled before the wizard was done
-    EXPECT_TRUE(fileExists(utf8ToWide(engine.home.file("crash.Torvane2Xmas.log"))));
 }
 
 TEST_F(OnlineScreensTest, TheCrashReportSendsTheFilesThereAreByBaseNameAndDeletesThemAfter) {
