@@ -71,8 +71,8 @@ fuzz: deps
 
 # Layout everywhere; clang-tidy's checks (.clang-tidy) over the program's own sources.
 lint: configure
-	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h')
-	@run-clang-tidy -p $(BUILD_DIR) -j $(JOBS) -quiet '$(CURDIR)/(src|tools|bench)/' >$(BUILD_DIR)/clang-tidy.log 2>&1 \
+	@clang-format --dry-run --Werror $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h' 'service/*.cpp' 'service/*.h')
+	@run-clang-tidy -p $(BUILD_DIR) -j $(JOBS) -quiet '$(CURDIR)/(src|tools|bench|service)/' >$(BUILD_DIR)/clang-tidy.log 2>&1 \
 		|| { grep -E "(warning|error):" $(BUILD_DIR)/clang-tidy.log | sort -u | head -n 50; exit 1; }
 
 # A plain optimised build, as a packager would make it: warning-free too.

@@ -35,10 +35,10 @@ too once bound to the controls.</p>
 
 <h2>Ratings and high scores</h2>
 <p>At the end of a game your play is rated in percent; a good rating enters the local
-high-score table of its game type. Under High scores, Upload scores sends your tables to
-this site, where the <a href="highscoretable.php">world-wide high scores</a> list the best
-rating of every player's installation. Run the network wizard (Options, Network) first:
-it tests the connection and lets you choose your country.</p>
+high-score table of its game type. Under High Scores, More options, Upload scores sends
+your tables to this site, where the <a href="highscoretable.php">world-wide scores</a> list
+the best rating of every player's installation. Run the Network Wizard (under Options)
+first: it tests the connection and lets you choose your country.</p>
 
 <h2>Trouble?</h2>
 <ul>

@@ -10,6 +10,11 @@ h1 { font-size: 1.9em; margin: 0 0 .6em; color: #ffd66b; }
 h2 { font-size: 1.3em; margin: 1.6em 0 .4em; color: #ffd66b; border-bottom: 1px solid #35557a; }
 a { color: #9fd0ff; }
 table { border-collapse: collapse; width: 100%; }
+table.scores { table-layout: fixed; }
+table.scores .rank { width: 3em; }
+table.scores .country { width: 15em; }
+table.scores .rating { width: 7em; }
+table.scores .date { width: 7em; white-space: nowrap; }
 th, td { text-align: left; padding: .25em .6em; border-bottom: 1px solid #23405f; }
 th { color: #b8c9da; font-weight: normal; }
 td.number, th.number { text-align: right; font-variant-numeric: tabular-nums; }

@@ -33,14 +33,15 @@ std::string renderTable(ScoreStore& store, int table) {
     const auto best = store.bestEntries(table, ScoreTablePage::kRowsPerTable);
     if (best.empty()) return html + "<p class=\"empty\">No scores yet.</p>\n";
     html +=
-        "<table>\n<tr><th class=\"number\">#</th><th>Name</th><th>Country</th><th class=\"number\">Rating</th>"
-        "<th>Date</th></tr>\n";
+        "<table class=\"scores\">\n<tr><th class=\"number rank\">#</th><th>Name</th><th class=\"country\">Country</th>"
+        "<th class=\"number rating\">Rating</th><th class=\"date\">Date</th></tr>\n";
     int rank = 0;
     for (const ScoreStore::BestEntry& entry : best) {
         html += "<tr><td class=\"number\">" + std::to_string(++rank) + "</td><td class=\"name\">" +
                 (entry.name.empty() ? std::string("<i>no name</i>") : Utf8Text::escapeHtml(entry.name)) + "</td><td>" +
                 countryCell(entry.countryCode) + "</td><td class=\"number\">" +
-                ScoreTablePage::formatScore(entry.score) + "</td><td>" + formatDate(entry.time) + "</td></tr>\n";
+                ScoreTablePage::formatScore(entry.score) + "</td><td class=\"date\">" + formatDate(entry.time) +
+                "</td></tr>\n";
     }
     return html + "</table>\n";
 }

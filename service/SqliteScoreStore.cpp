@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+
 namespace {
 
 constexpr const char* kSchema = R"sql(
@@ -67,6 +69,12 @@ std::string columnText(sqlite3_stmt* s, int column) {
     return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(s, column)) : std::string();
 }
 
+bool prepare(sqlite3* db, const char* sql, sqlite3_stmt*& statement, std::string& error) {
+    if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) == SQLITE_OK) return true;
+    error = sqlite3_errmsg(db);
+    return false;
+}
+
 sqlite3* openConnection(const std::string& path, int flags, std::string& error) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
@@ -83,15 +91,39 @@ sqlite3* openConnection(const std::string& path, int flags, std::string& error) 
 
 SqliteScoreStore::SqliteScoreStore(const std::string& path) {
     if (!open(path)) {
+        for (sqlite3_stmt* s : {insertUpload_, upsertInstallation_, insertScore_}) sqlite3_finalize(s);
+        insertUpload_ = upsertInstallation_ = insertScore_ = nullptr;
+        sqlite3_close(checkpointer_);
         sqlite3_close(writer_);
         sqlite3_close(reader_);
-        writer_ = reader_ = nullptr;
+        writer_ = reader_ = checkpointer_ = nullptr;
+        return;
     }
+    checkpointThread_ = std::thread([this] { checkpointLoop(); });
 }
 
 SqliteScoreStore::~SqliteScoreStore() {
+    if (checkpointThread_.joinable()) {
+        {
+            std::lock_guard lock(stopMutex_);
+            stopping_ = true;
+        }
+        stopSignal_.notify_all();
+        checkpointThread_.join();
+    }
+    for (sqlite3_stmt* s : {insertUpload_, upsertInstallation_, insertScore_}) sqlite3_finalize(s);
+    sqlite3_close(checkpointer_);
     sqlite3_close(reader_);
+    // The last connection to close copies the log into the database and removes it.
     sqlite3_close(writer_);
+}
+
+void SqliteScoreStore::checkpointLoop() {
+    std::unique_lock lock(stopMutex_);
+    while (!stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_; })) {
+        // Passive: copies what no reader still needs and never blocks the writer.
+        sqlite3_wal_checkpoint_v2(checkpointer_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    }
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
@@ -100,54 +132,98 @@ bool SqliteScoreStore::open(const std::string& path) {
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
     // committed upload survives the service's own crash (power loss may cost the last
     // few, which the clients were told had arrived: an accepted trade for throughput).
-    if (!execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", openError_) ||
+    if (!execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
+                 openError_) ||
         !execute(writer_, kSchema, openError_)) {
         openError_ = "cannot prepare " + path + ": " + openError_;
         return false;
     }
+    if (!prepare(writer_,
+                 "INSERT INTO uploads(installation, country, platform, version, received) VALUES(?1, ?2, ?3, ?4, ?5)",
+                 insertUpload_, openError_) ||
+        !prepare(writer_,
+                 "INSERT INTO installations(id, country, last_upload) VALUES(?1, ?2, ?3) "
+                 "ON CONFLICT(id) DO UPDATE SET country = ?2, last_upload = ?3",
+                 upsertInstallation_, openError_) ||
+        !prepare(writer_,
+                 "INSERT OR IGNORE INTO scores(score_table, installation, digest, name, score, made, upload) "
+                 "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)",
+                 insertScore_, openError_))
+        return false;
     reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
-    return reader_ != nullptr;
+    checkpointer_ = openConnection(path, SQLITE_OPEN_READWRITE, openError_);
+    return reader_ != nullptr && checkpointer_ != nullptr;
 }
 
+// Group commit: each caller queues its upload and then waits for the writer. Whoever
+// gets the writer writes every upload queued by then in one transaction, each inside a
+// savepoint of its own so that a failing one is undone alone; the others find theirs
+// done when they get the writer in turn. No caller returns before its upload is
+// committed or undone.
 int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std::string& error) {
-    std::lock_guard lock(writerMutex_);
-    if (!execute(writer_, "BEGIN IMMEDIATE", error)) return -1;
-    int added = 0;
-    if (storeLocked(upload, source, added, error) && execute(writer_, "COMMIT", error)) return added;
+    PendingUpload pending{&upload, &source, false, -1, {}};
+    {
+        std::lock_guard lock(queueMutex_);
+        queue_.push_back(&pending);
+    }
+    std::lock_guard writer(writerMutex_);
+    if (!pending.done) {
+        std::vector<PendingUpload*> batch;
+        {
+            std::lock_guard lock(queueMutex_);
+            batch.swap(queue_);
+        }
+        writeBatch(batch);
+    }
+    if (pending.added < 0) error = pending.error;
+    return pending.added;
+}
+
+void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
+    std::string error;
+    const bool begun = execute(writer_, "BEGIN IMMEDIATE", error);
+    for (PendingUpload* p : batch) {
+        p->done = true;
+        p->added = -1;
+        p->error = error;
+        if (!begun || !execute(writer_, "SAVEPOINT upload", p->error)) continue;
+        int added = 0;
+        if (storeLocked(*p->upload, *p->source, added, p->error)) {
+            p->added = added;
+        } else {
+            std::string ignored;
+            execute(writer_, "ROLLBACK TO upload", ignored);
+        }
+        execute(writer_, "RELEASE upload", error);
+    }
+    if (!begun) return;
+    if (execute(writer_, "COMMIT", error)) return;
     std::string ignored;
     execute(writer_, "ROLLBACK", ignored);
-    return -1;
+    for (PendingUpload* p : batch) {
+        p->added = -1;
+        p->error = error;
+    }
 }
 
 bool SqliteScoreStore::storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error) {
-    Statement insertUpload(writer_,
-                           "INSERT INTO uploads(installation, country, platform, version, received) "
-                           "VALUES(?1, ?2, ?3, ?4, ?5)");
-    Statement upsertInstallation(writer_,
-                                 "INSERT INTO installations(id, country, last_upload) VALUES(?1, ?2, ?3) "
-                                 "ON CONFLICT(id) DO UPDATE SET country = ?2, last_upload = ?3");
-    Statement insertScore(writer_,
-                          "INSERT OR IGNORE INTO scores(score_table, installation, digest, name, score, made, upload) "
-                          "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    if (!insertUpload || !upsertInstallation || !insertScore) {
-        error = sqlite3_errmsg(writer_);
-        return false;
-    }
-    sqlite3_bind_int64(insertUpload.get(), 1, upload.installationId);
-    bindText(insertUpload.get(), 2, upload.countryCode);
-    bindText(insertUpload.get(), 3, source.platform);
-    bindText(insertUpload.get(), 4, source.version);
-    sqlite3_bind_int64(insertUpload.get(), 5, source.received);
-    if (!stepDone(writer_, insertUpload.get(), error)) return false;
+    // A statement that failed last time starts afresh.
+    for (sqlite3_stmt* s : {insertUpload_, upsertInstallation_, insertScore_}) sqlite3_reset(s);
+    sqlite3_bind_int64(insertUpload_, 1, upload.installationId);
+    bindText(insertUpload_, 2, upload.countryCode);
+    bindText(insertUpload_, 3, source.platform);
+    bindText(insertUpload_, 4, source.version);
+    sqlite3_bind_int64(insertUpload_, 5, source.received);
+    if (!stepDone(writer_, insertUpload_, error)) return false;
     const sqlite3_int64 uploadId = sqlite3_last_insert_rowid(writer_);
 
-    sqlite3_bind_int64(upsertInstallation.get(), 1, upload.installationId);
-    bindText(upsertInstallation.get(), 2, upload.countryCode);
-    sqlite3_bind_int64(upsertInstallation.get(), 3, uploadId);
-    if (!stepDone(writer_, upsertInstallation.get(), error)) return false;
+    sqlite3_bind_int64(upsertInstallation_, 1, upload.installationId);
+    bindText(upsertInstallation_, 2, upload.countryCode);
+    sqlite3_bind_int64(upsertInstallation_, 3, uploadId);
+    if (!stepDone(writer_, upsertInstallation_, error)) return false;
 
     for (const ScoreUpload::Entry& entry : upload.entries) {
-        sqlite3_stmt* s = insertScore.get();
+        sqlite3_stmt* s = insertScore_;
         sqlite3_reset(s);
         sqlite3_bind_int(s, 1, entry.table);
         sqlite3_bind_int64(s, 2, upload.installationId);

@@ -1,13 +1,18 @@
 #pragma once
 // The scores in one SQLite database file (write-ahead log): one writer connection behind
-// a mutex, so uploads are serialised, and one reader connection behind another, so pages
-// are drawn while uploads are written.
+// a mutex, which commits the uploads that wait for it in groups, and one reader connection behind another, so pages
+// are drawn while uploads are written. A thread of its own copies the log into the
+// database once a second, so that no upload waits for that copy and its disk flushes.
+#include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ScoreStore.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class SqliteScoreStore final : public ScoreStore {
 public:
@@ -26,12 +31,34 @@ public:
     std::int64_t uploadCount() override;
 
 private:
+    // An upload waiting for the writer; the fields below `source` are the writer's.
+    struct PendingUpload {
+        const ScoreUpload* upload;
+        const Source* source;
+        bool done = false;
+        int added = -1;
+        std::string error;
+    };
+
+    void writeBatch(const std::vector<PendingUpload*>& batch);
     bool open(const std::string& path);
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
+    void checkpointLoop();
 
     sqlite3* writer_ = nullptr;
     sqlite3* reader_ = nullptr;
-    std::mutex writerMutex_;
+    sqlite3* checkpointer_ = nullptr;
+    // The writer's statements, prepared once: uploads are the hot path.
+    sqlite3_stmt* insertUpload_ = nullptr;
+    sqlite3_stmt* upsertInstallation_ = nullptr;
+    sqlite3_stmt* insertScore_ = nullptr;
+    std::mutex writerMutex_;  // held while a batch is written
+    std::mutex queueMutex_;   // guards queue_
+    std::vector<PendingUpload*> queue_;
     std::mutex readerMutex_;
     std::string openError_;
+    std::mutex stopMutex_;
+    std::condition_variable stopSignal_;
+    bool stopping_ = false;
+    std::thread checkpointThread_;
 };

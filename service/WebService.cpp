@@ -1,6 +1,7 @@
 #include "WebService.h"
 
 #include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <cstdint>
@@ -56,11 +57,13 @@ bool readForm(const httplib::Request& request, httplib::Response& response, Stan
 }
 
 // The address the client reached us on, "a.b.c.d:port" for the game's network port;
-// empty when it was no IPv4 address.
+// empty when it was no IPv4 address (one mapped into IPv6 counts as IPv4).
 std::string masterServerFor(const httplib::Request& request) {
+    std::string local = request.local_addr;
+    if (local.starts_with("::ffff:")) local.erase(0, 7);
     in_addr address{};
-    if (inet_pton(AF_INET, request.local_addr.c_str(), &address) != 1) return {};
-    return request.local_addr + ":" + std::to_string(WebService::kGamePort);
+    if (inet_pton(AF_INET, local.c_str(), &address) != 1) return {};
+    return local + ":" + std::to_string(WebService::kGamePort);
 }
 
 void postOnly(httplib::Server& server, const char* path) {
@@ -75,6 +78,17 @@ void postOnly(httplib::Server& server, const char* path) {
 WebService::WebService(ScoreStore& scores, CrashReportStore& crashes) : scores_(scores), crashes_(crashes) {
     server_.new_task_queue = [] { return new httplib::ThreadPool(kThreadCount); };
     server_.set_keep_alive_max_count(1000);
+    // Replies are small and written in pieces: without this, delayed acknowledgements
+    // hold each one back for tens of milliseconds.
+    server_.set_tcp_nodelay(true);
+    // The library's default would share the port with any other process that asks
+    // (SO_REUSEPORT), so a second service on the same port would silently take half of
+    // the requests into its own database. Only a quick restart may rebind.
+    server_.set_socket_options([this](int socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        listenSocket_ = socket;
+    });
     server_.set_payload_max_length(kCrashReportBodyLimit);
     // Clients that ask first (curl does for large bodies) learn of a refusal before sending.
     server_.set_expect_100_continue_handler([this](const httplib::Request& request, httplib::Response& response) {
@@ -158,8 +172,9 @@ void WebService::handleUpload(const httplib::Request& request, httplib::Response
         logFault("score upload", error);
         return refuse(response, 500, "The scores could not be stored; please try again later.");
     }
-    response.set_content("Received " + std::to_string(upload.entries.size()) + " scores, " + std::to_string(added) +
-                             " of them new.\nThank you!\n",
+    const std::size_t count = upload.entries.size();
+    response.set_content("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") +
+                             std::to_string(added) + " new).\nThank you!\n",
                          kText);
 }
 
@@ -204,8 +219,11 @@ void WebService::handleScoreTable(const httplib::Request& request, httplib::Resp
 }
 
 int WebService::bind(const std::string& host, int port) {
-    if (port == 0) return server_.bind_to_any_port(host);
-    return server_.bind_to_port(host, port) ? port : -1;
+    const int bound = port == 0 ? server_.bind_to_any_port(host) : server_.bind_to_port(host, port) ? port : -1;
+    // The library listens with a backlog of 5, which drops connections when many
+    // clients arrive at once; listening again only deepens the queue.
+    if (bound > 0) ::listen(listenSocket_, SOMAXCONN);
+    return bound;
 }
 
 bool WebService::run() { return server_.listen_after_bind(); }

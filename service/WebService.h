@@ -53,4 +53,5 @@ private:
     ScoreStore& scores_;
     CrashReportStore& crashes_;
     httplib::Server server_;
+    int listenSocket_ = -1;  // the server's listening socket, once bound
 };

@@ -1,5 +1,7 @@
 // torvane_service: the game's web service. Prints "listening on HOST:PORT" once bound and
 // serves until SIGINT or SIGTERM.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +26,13 @@ std::thread stopOnSignal(WebService& service, sigset_t signals) {
 }
 
 int serve(const ServiceOptions& options) {
+    // Before any thread starts, so that every thread inherits the mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
     std::error_code ec;
     const std::filesystem::path folder = options.dataFolder;
     std::filesystem::create_directories(folder, ec);
@@ -38,12 +47,6 @@ int serve(const ServiceOptions& options) {
     }
     CrashReportStore crashes(folder / "crashreports");
 
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
     WebService service(scores, crashes);
     const int port = service.bind(options.host, options.port);
     if (port < 0) {
@@ -54,8 +57,9 @@ int serve(const ServiceOptions& options) {
     std::printf("listening on %s:%d\n", options.host.c_str(), port);
     std::fflush(stdout);
     const bool served = service.run();
-    // A failed run leaves the signal thread waiting: wake it with the signal it waits for.
-    if (!served) pthread_kill(stopper.native_handle(), SIGTERM);
+    // A failed run leaves the signal thread waiting: wake it with the signal it waits for
+    // (blocked in every thread, so only its wait takes it).
+    if (!served) ::kill(::getpid(), SIGTERM);
     stopper.join();
     return served ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "ScoreUpload.h"
 #include "support/ScoreRecordBuilder.h"
 
@@ -49,6 +51,8 @@ struct Damage {
     void (*apply)(ScoreRecordBuilder&, std::string&);
 };
 
+void PrintTo(const Damage& damage, std::ostream* out) { *out << damage.what; }
+
 const Damage kDamages[] = {
     {"truncated", [](ScoreRecordBuilder& b, std::string& r) { r = b.bytes().substr(0, ScoreUpload::kRecordSize - 1); }},
     {"one byte too long", [](ScoreRecordBuilder& b, std::string& r) { r = b.bytes() + '\0'; }},
@@ -94,6 +98,12 @@ TEST_P(ScoreUploadRefusalTest, refusesTheWholeRecord) {
     EXPECT_TRUE(upload.entries.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Damages, ScoreUploadRefusalTest, ::testing::ValuesIn(kDamages));
+INSTANTIATE_TEST_SUITE_P(Damages, ScoreUploadRefusalTest, ::testing::ValuesIn(kDamages),
+                         [](const ::testing::TestParamInfo<Damage>& info) {
+                             std::string name = info.param.what;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
 
 }  // namespace

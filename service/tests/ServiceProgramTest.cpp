@@ -60,7 +60,9 @@ TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
         EXPECT_EQ(reply->status, 200);
         EXPECT_EQ(program.stop(signal), 0);
     }
+    // A clean stop leaves the database whole, its log merged into it.
     EXPECT_TRUE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3"));
+    EXPECT_FALSE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3-wal"));
     std::filesystem::remove_all(data);
 }
 

@@ -1,5 +1,7 @@
 #include <sqlite3.h>
 
+#include <atomic>
+
 #include "support/ScoreRecordBuilder.h"
 #include "support/ServiceFixture.h"
 
@@ -23,12 +25,12 @@ TEST_F(UploadRouteTest, keepsTheBestEntryOfEachInstallationWithItsCountry) {
     auto reply = upload(first.bytes());
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 200);
-    EXPECT_EQ(reply->body, "Received 2 scores, 2 of them new.\nThank you!\n");
+    EXPECT_EQ(reply->body, "Received 2 scores (2 new).\nThank you!\n");
     ScoreRecordBuilder second(2, "--");
     second.entry(1, 0, "Cy", 97500);
     ASSERT_EQ(upload(second.bytes())->status, 200);
     // The same record again adds an upload but no entries.
-    EXPECT_EQ(upload(first.bytes())->body, "Received 2 scores, 0 of them new.\nThank you!\n");
+    EXPECT_EQ(upload(first.bytes())->body, "Received 2 scores (0 new).\nThank you!\n");
 
     const std::string html = page("?table=1");
     EXPECT_NE(html.find("&lt;b&gt;Ann&lt;/b&gt; &amp; co"), std::string::npos);
@@ -61,7 +63,7 @@ TEST_F(UploadRouteTest, refusedUploadsChangeNothing) {
     EXPECT_EQ(page().find("kept?"), std::string::npos);
 }
 
-TEST_F(UploadRouteTest, aStorageFaultMidwayKeepsNothingOfTheUpload) {
+TEST_F(UploadRouteTest, aStorageFaultKeepsNothingOfThatUploadAndSparesTheOthers) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((folder / "scores.sqlite3").c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
@@ -70,11 +72,28 @@ TEST_F(UploadRouteTest, aStorageFaultMidwayKeepsNothingOfTheUpload) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    ScoreRecordBuilder builder(4);
-    builder.entry(0, 0, "before the fault", 5000).entry(3, 2, "faulty", 666);
-    EXPECT_EQ(upload(builder.bytes())->status, 500);
-    EXPECT_EQ(scores->uploadCount(), 0);
-    EXPECT_EQ(page().find("before the fault"), std::string::npos);
+    // Uploads that arrive together are committed together: a faulty one among them must
+    // be undone alone, its first entry included.
+    std::vector<std::thread> clients;
+    std::atomic<int> acknowledged = 0, failed = 0;
+    for (int i = 0; i < 16; ++i) {
+        clients.emplace_back([&, i] {
+            ScoreRecordBuilder builder(static_cast<std::uint32_t>(100 + i));
+            builder.entry(0, 0, "client " + std::to_string(i), 5000).entry(3, 2, "last", i % 2 ? 666 : 777);
+            httplib::Client own("127.0.0.1", port);
+            auto reply = own.Post("/tv2/highscoreupload.php",
+                                  GameForm().standardFields().file("HSTfile", "x.hst", builder.bytes()).body(),
+                                  GameForm::kContentType);
+            (reply && reply->status == 200 ? acknowledged : failed)++;
+            EXPECT_TRUE(reply && reply->status == (i % 2 ? 500 : 200));
+        });
+    }
+    for (std::thread& c : clients) c.join();
+    EXPECT_EQ(acknowledged, 8);
+    EXPECT_EQ(scores->uploadCount(), 8);
+    const std::string html = page("?table=0");
+    EXPECT_NE(html.find("client 0<"), std::string::npos);
+    EXPECT_EQ(html.find("client 1<"), std::string::npos);
 }
 
 TEST_F(UploadRouteTest, aRestartKeepsTheScores) {
