@@ -2,6 +2,8 @@
 // machine: the score upload with its signed record, the network wizard with its framed
 // reply and country list, and the crash report with its files.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -22,6 +24,7 @@
 #include "ui/ContextUploadScores.h"
 #include "ui/CountrySelector.h"
 #include "ui/CountryTable.h"
+#include "ui/FirewallProbe.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuItemCheckbox.h"
 #include "ui/MessageViewer.h"
@@ -136,8 +139,14 @@ TEST_F(OnlineScreensTest, TheWizardStoresTheMasterServerShowsTheMessageAndLeadsT
     EXPECT_EQ(global->configuration.bFullScreen, 0);  // only switched to a window
     EXPECT_EQ(wizard->pRequest, nullptr);
     EXPECT_TRUE(wizard->pRunOnDesktop->bDisabled);
+    // Another program holds the probe's port: the bind fails, the test goes on.
+    const NetAddress probe(NetAddress::kAny, FirewallProbe::kPort);
+    const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_EQ(::bind(holder, probe.getSockAddr(), NetAddress::kSockAddrSize), 0);
+    EXPECT_FALSE(FirewallProbe::bindOnce(probe));
     wizard->pNext->bTriggered = 1;
     wizard->tickContents(0.0, 0.0);
+    ::close(holder);
     untilAnswered(wizard, wizard->pRequest);
     EXPECT_EQ(last(wizard->pViewer, 3),
               (std::vector<std::u16string>{u"Connection test was successful.", u"Hello.", u"Done."}));
