@@ -22,7 +22,7 @@ TEST_F(MessageViewerTest, LongMessagesWrapIntoEntriesAndOnlyTheNewestNineStay) {
     EXPECT_EQ(viewer.entries.size(), 2u);
     viewer.addMessage(u"one|two|three");
     EXPECT_EQ(viewer.entries.size(), 5u);
-    for (int i = 0; i < 6; ++i) viewer.addMessage(u"m" + std::u16string(1, u'0' + i));
+    for (char16_t digit = u'0'; digit < u'6'; ++digit) viewer.addMessage(std::u16string{u'm', digit});
     ASSERT_EQ(viewer.entries.size(), 9u);
     EXPECT_EQ(viewer.entries.front(), u"one");
     EXPECT_EQ(viewer.entries.back(), u"m5");
