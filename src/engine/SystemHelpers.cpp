@@ -55,6 +55,7 @@ std::u16string getCurrentDirectory() {
 std::u16string getCrashDumpPath() { return getDataFolder() + u"crash." + kBuildName + u".mdmp"; }
 std::u16string getCrashLogPath() { return getDataFolder() + u"crash." + kBuildName + u".log"; }
 std::u16string getCrashScreenshotPath() { return getDataFolder() + u"crash." + kBuildName + u".jpg"; }
+std::u16string getCrashNetPath() { return getDataFolder() + u"crash." + kBuildName + u".net"; }
 
 bool fileExists(std::u16string_view path) {
     // Looked at, never opened: a file that cannot be read still exists, and opening a

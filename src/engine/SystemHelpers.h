@@ -26,10 +26,12 @@ std::u16string getProgramFolder();
 std::u16string getApplicationFolder();
 std::u16string getCurrentDirectory();  // "Unknown" when it cannot be read
 
-// The crash files in the data folder: "crash.<build>.mdmp", ".log" and ".jpg".
+// The crash files in the data folder: "crash.<build>.mdmp", ".log" and ".jpg", and a
+// network trace ".net" that nothing of this program writes but the report sends.
 std::u16string getCrashDumpPath();
 std::u16string getCrashLogPath();
 std::u16string getCrashScreenshotPath();
+std::u16string getCrashNetPath();
 
 // True when anything is at `path` (following links), whether or not it can be read.
 bool fileExists(std::u16string_view path);

@@ -9,6 +9,7 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
+#include "net/HttpRequest.h"
 #include "net/NetRole.h"
 #include "net/Packet.h"
 #include "net/_4472ef3a.h"
@@ -76,6 +77,8 @@ constexpr ErrorName kErrorNames[] = {
     {ETOOMANYREFS, u"ETOOMANYREFS"},
     {EUSERS, u"EUSERS"},
 };
+// How long the program waits at exit for web requests that are still running.
+constexpr double kRequestShutdownSeconds = 3.0;
 }  // namespace
 
 QorNetwork::QorNetwork() {
@@ -99,6 +102,8 @@ void QorNetwork::start() {
 
 QorNetwork::~QorNetwork() {
     QOR_LOG("QorNetwork::~QorNetwork", u"Cleaning up...");
+    if (!HttpRequest::shutdown(kRequestShutdownSeconds))
+        QOR_LOG("QorNetwork::~QorNetwork", u"%d web requests did not end in time.", HttpRequest::runningWorkers());
     if (QorBase::netRole == &currentRoleFlags) QorBase::netRole = nullptr;
     if (QorBase::remoteDestroy == &destroyThroughRole) QorBase::remoteDestroy = nullptr;
     QOR_LOG("QorNetwork::~QorNetwork", u"Done.");

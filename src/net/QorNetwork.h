@@ -5,7 +5,8 @@
 // system: no role object is created, and the packet layer and the engine's remote calls
 // behave as without a network. While the service exists, the object model reaches the
 // role through it, and a replicated object that ends while a role is current ends
-// through the role's deletion call.
+// through the role's deletion call. Its destruction waits a bounded time for web requests
+// still running (HttpRequest) and cleans up the HTTP library.
 #include <cstdint>
 #include <string>
 

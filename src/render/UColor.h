@@ -4,3 +4,7 @@
 #include <cstdint>
 
 using UColor = std::uint32_t;
+
+// `colour` with red, green and blue each multiplied by `factor` and rounded (clamped to
+// 0..255); alpha unchanged.
+UColor scaleRGB(UColor colour, float factor);

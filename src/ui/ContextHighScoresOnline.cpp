@@ -3,25 +3,20 @@
 #include "engine/Qor.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
-#include "ui/ContextDialog.h"
 #include "ui/ContextMenuBackground.h"
+#include "ui/ContextNetworkWizard1.h"
+#include "ui/ContextUploadScores.h"
 #include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuItemBack.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/MenuItemLink.h"
 #include "ui/ScreenStack.h"
+#include "ui/WebAddress.h"
 
 namespace {
 std::u16string text(int id) { return qor->language().getString(id); }
-
-// The network part's screen of that title, until it is built.
-void pushStandIn(int titleId) {
-    auto* screen = new ContextDialog();
-    PlaceholderScreen::build(screen, text(titleId));
-    ScreenStack::push(screen);
-}
 }  // namespace
 
 ContextHighScoresOnline::ContextHighScoresOnline() {
@@ -36,7 +31,8 @@ ContextHighScoresOnline::ContextHighScoresOnline() {
     ok->setWidth(160.0f);
     addItem(ok);
     pWorldWide =
-        new MenuButton(0.0f, 2.0f * s, 0.0f, text(StringId::WORLDWIDESCORES), text(StringId::WORLDWIDESCORESHINT));
+        new MenuItemLink(0.0f, 2.0f * s, 0.0f, text(StringId::WORLDWIDESCORES), text(StringId::WORLDWIDESCORESHINT));
+    pWorldWide->url = WebAddress::getPageAddress(u"/tv2/highscoretable.php");
     addItem(pWorldWide);
     pUploadScores = new MenuButton(0.0f, s, 0.0f, text(StringId::UPLOADSCORES), text(StringId::UPLOADSCORESHINT));
     addItem(pUploadScores);
@@ -51,9 +47,12 @@ void ContextHighScoresOnline::tickContents(double time, double dt) {
         global->configuration.resetHighScores();
         global->lastHighScorePlace = -1;
     }
-    if (pWorldWide->takeTrigger()) pushStandIn(StringId::WORLDWIDESCORES);
+    pWorldWide->takeTrigger();  // the link has already asked the program to end
     if (pUploadScores->takeTrigger()) {
         const bool networkReady = global && global->configuration.bNetworkWizardDone;
-        pushStandIn(networkReady ? StringId::UPLOADSCORES : StringId::NETWORKWIZARD);
+        if (networkReady)
+            ScreenStack::push(new ContextUploadScores());
+        else
+            ScreenStack::push(new ContextNetworkWizard1());
     }
 }

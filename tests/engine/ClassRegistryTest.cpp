@@ -9,6 +9,7 @@
 #include "engine/Qor.h"
 #include "engine/QorBase.h"
 #include "engine/ResourceManager.h"
+#include "engine/TimeKeeper.h"
 #include "language/Language.h"
 #include "render/Context.h"
 #include "render/Quad.h"
@@ -71,6 +72,8 @@ TEST(ClassRegistry, EveryClassWithAFactoryCanBeMadeAndDestroyed) {
     engine.pResourceManager = new ResourceManager();
     // Screens that link to the web service read its host from the settings.
     engine.pSettings = new MemoryIniFile(std::vector<std::uint8_t>{});
+    // The screens of the web service time their message lines.
+    engine.pTimeKeeper = new TimeKeeper();
     // Game controllers build their scene's backdrop, which needs its pictures.
     std::vector<Texture*> backdrop;
     for (const char16_t* name : {u"sky", u"sea", u"snowflake"}) {

@@ -1,0 +1,154 @@
+// The request worker: the form it builds, the reply's text, and requests against small
+// servers on this machine (errors, silence, a huge reply, a reply in many reads).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <tuple>
+
+#include "net/HttpRequest.h"
+#include "support/TinyHttpServer.h"
+
+namespace {
+// Waits (polling as a screen would) until the worker has published its outcome.
+HttpRequest::State finish(HttpRequest& request) {
+    for (int i = 0; i < 3000 && request.getState() == HttpRequest::Running; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return request.getState();
+}
+
+std::shared_ptr<HttpRequest> sent(const TinyHttpServer& server, bool withBody = true) {
+    auto request = HttpRequest::create(server.host(), u"/tv2/nettest.php");
+    if (withBody) request->addStandardFields();
+    request->stallTimeoutSeconds = 1;
+    request->start();
+    finish(*request);
+    return request;
+}
+
+std::string part(const std::string& name, const std::string& value) {
+    return "\r\n-----------------------------7d33992b80330\r\nContent-Disposition: form-data; name=\"" + name +
+           "\"\r\n\r\n" + value;
+}
+
+TEST(HttpRequestTest, TheFormHoldsTheStandardFieldsThenFilePartsThenTheClosingDelimiter) {
+    TinyHttpServer server(TinyHttpServer::response(200, "ok"));
+    auto shared = HttpRequest::create(server.host(), u"/p");
+    HttpRequest& request = *shared;
+    request.addStandardFields();
+    request.addField("", 0, u"crashLog", u"crash.Torvane2Xmas.log");
+    const std::string expected =
+        part("platform", "LINUX") + part("gameName", "Torvane2Xmas") + part("gameVersion", "2.79") +
+        part("gamePatch", "p") +
+        "\r\n-----------------------------7d33992b80330\r\nContent-Disposition: form-data; name=\"crashLog\"; "
+        "filename=\"crash.Torvane2Xmas.log\"\r\nContent-Type: application/octet-stream\r\n\r\n" +
+        "\r\n-----------------------------7d33992b80330--\r\n";
+    request.start();
+    ASSERT_EQ(finish(request), HttpRequest::Done);
+    EXPECT_EQ(std::string(request.body.begin(), request.body.end()), expected);
+    const std::string seen = server.lastRequest();
+    EXPECT_EQ(seen.rfind("POST /p HTTP/1.1\r\n", 0), 0u) << seen;
+    EXPECT_NE(seen.find("Content-Type: multipart/form-data; boundary=---------------------------7d33992b80330"),
+              std::string::npos);
+    EXPECT_NE(seen.find("User-Agent: Torvane2Xmas"), std::string::npos);
+    EXPECT_EQ(seen.substr(seen.size() - expected.size()), expected);
+}
+
+TEST(HttpRequestTest, ARequestWithoutPartsIsAGetWithNoBody) {
+    TinyHttpServer server(TinyHttpServer::response(204, ""));
+    auto request = sent(server, false);
+    EXPECT_EQ(request->getState(), HttpRequest::Done);
+    EXPECT_EQ(server.lastRequest().rfind("GET /tv2/nettest.php", 0), 0u);
+    EXPECT_EQ(request->getReplyText(), u"");
+    EXPECT_EQ(request->takeState(), HttpRequest::Done);
+    EXPECT_EQ(request->takeState(), HttpRequest::Idle);  // each outcome is handled once
+}
+
+TEST(HttpRequestTest, TheReplysByteOrderMarkChoosesItsEncoding) {
+    const std::tuple<std::string, std::u16string> cases[] = {
+        {"", u""},
+        {"\xEF\xBB\xBF", u""},
+        {"\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+         "e",
+         u"Grüße"},
+        {"\xFF\xFE", u""},
+        {"\xFF\xFE"
+         "A",
+         u""},                                              // the odd byte is dropped
+        {std::string("\xFF\xFEH\0i\0\0\0j\0", 10), u"Hi"},  // up to the first zero unit
+        {"line\r\n\xE2\x82", u"line\r\n\uFFFD"},            // a sequence cut off at the end
+    };
+    for (const auto& [bytes, text] : cases) {
+        HttpRequest request(u"h", u"/p");
+        request.reply = ByteBuffer(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+        EXPECT_EQ(request.getReplyText(), text) << bytes;
+    }
+}
+
+TEST(HttpRequestTest, AStatusOutside200To299FailsWithItsNumber) {
+    for (int status : {300, 404, 500}) {
+        TinyHttpServer server(TinyHttpServer::response(status, "no"));
+        auto request = sent(server);
+        EXPECT_EQ(request->getState(), HttpRequest::Failed);
+        const std::string number = std::to_string(status);
+        EXPECT_EQ(request->errorText, u"Failed with HTTP status code " + std::u16string(number.begin(), number.end()));
+    }
+}
+
+TEST(HttpRequestTest, ALongReplyArrivesWholeAndInOrderAndAnOversizedOneFails) {
+    std::string body;
+    for (int i = 0; body.size() < 100000; ++i) body += std::to_string(i) + ",";
+    TinyHttpServer server(TinyHttpServer::response(200, "\xEF\xBB\xBF" + body));
+    auto request = sent(server);
+    ASSERT_EQ(request->getState(), HttpRequest::Done);
+    EXPECT_EQ(request->getReplyText(), std::u16string(body.begin(), body.end()));
+
+    TinyHttpServer huge(TinyHttpServer::response(200, std::string(HttpRequest::kMaxReplyBytes + 1, 'x')));
+    auto tooLarge = sent(huge);
+    EXPECT_EQ(tooLarge->getState(), HttpRequest::Failed);
+    EXPECT_EQ(tooLarge->errorText, u"Failed with HTTP status code 200");
+    EXPECT_EQ(tooLarge->reply.size, 0u);
+}
+
+TEST(HttpRequestTest, ASilentServerAndARefusedConnectionFailWithTheirTexts) {
+    TinyHttpServer silent("");
+    auto request = sent(silent);
+    EXPECT_EQ(request->getState(), HttpRequest::Failed);
+    EXPECT_EQ(request->errorText, u"Could not send request (error 0000001c)");  // timed out
+
+    std::u16string closedHost;
+    {
+        TinyHttpServer gone("x");
+        closedHost = gone.host();
+    }  // nobody listens there any more
+    auto nobody = HttpRequest::create(closedHost, u"/");
+    nobody->start();
+    EXPECT_EQ(finish(*nobody), HttpRequest::Failed);
+    EXPECT_EQ(nobody->errorText, u"Could not connect (error 00000007)");
+}
+
+TEST(HttpRequestTest, AnAbandonedRequestFreesItselfWhenItsWorkerEnds) {
+    TinyHttpServer server(TinyHttpServer::response(200, "late"));
+    std::weak_ptr<HttpRequest> watch;
+    {
+        auto request = HttpRequest::create(server.host(), u"/");
+        request->addStandardFields();
+        request->start();
+        watch = request;
+    }  // the screen closes while the request runs
+    for (int i = 0; i < 3000 && !watch.expired(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(HttpRequest::runningWorkers(), 0);
+}
+
+TEST(HttpRequestTest, ShutdownAbortsRunningTransfersWithinItsBound) {
+    TinyHttpServer silent("");
+    auto request = HttpRequest::create(silent.host(), u"/");
+    request->start();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_TRUE(HttpRequest::shutdown(5.0));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(4));
+    EXPECT_EQ(request->getState(), HttpRequest::Failed);
+}
+}  // namespace
