@@ -7,12 +7,12 @@
 #include "language/StringIds.h"
 #include "net/HttpRequest.h"
 #include "net/NetAddress.h"
+#include "net/NetConnection.h"
 #include "ui/ConnectionTestReply.h"
-#include "ui/ContextDialog.h"
+#include "ui/ContextHelp.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextNetworkWizard2.h"
 #include "ui/FadingText.h"
-#include "ui/FirewallProbe.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuFonts.h"
@@ -20,7 +20,6 @@
 #include "ui/MenuItemCheckbox.h"
 #include "ui/MenuNavEntry.h"
 #include "ui/MessageViewer.h"
-#include "ui/PlaceholderScreen.h"
 #include "ui/RequestLines.h"
 #include "ui/ScreenStack.h"
 #include "ui/WebAddress.h"
@@ -98,12 +97,7 @@ void ContextNetworkWizard1::tickContents(double time, double dt) {
     ContextMenu::tickContents(time, dt);
     if (pRequest) pollRequest();
     if (pNext->takeTrigger()) onNext();
-    if (pHelp->takeTrigger()) {
-        // The help pages' own screen stands in a titled screen until it exists.
-        auto* help = new ContextDialog();
-        PlaceholderScreen::build(help, text(StringId::HELP));
-        ScreenStack::push(help);
-    }
+    if (pHelp->takeTrigger()) ScreenStack::push(new ContextHelp());
 }
 
 void ContextNetworkWizard1::pollRequest() {
@@ -158,7 +152,7 @@ void ContextNetworkWizard1::onNext() {
 void ContextNetworkWizard1::startTest() {
     pNext->bDisabled = 1;
     pViewer->addMessage(text(StringId::STARTINGDOTS));
-    FirewallProbe::bindOnce(NetAddress(NetAddress::kAny, FirewallProbe::kPort));
+    NetConnection::testFirewall();
     pRequest = HttpRequest::create(WebAddress::getHost(), u"/tv2/nettest.php");
     pRequest->addStandardFields();
     pRequest->start();

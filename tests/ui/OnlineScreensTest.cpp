@@ -15,6 +15,7 @@
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "net/HttpRequest.h"
+#include "net/NetConnection.h"
 #include "support/MenuTestEngine.h"
 #include "support/TinyHttpServer.h"
 #include "ui/ConnectionTestReply.h"
@@ -24,7 +25,6 @@
 #include "ui/ContextUploadScores.h"
 #include "ui/CountrySelector.h"
 #include "ui/CountryTable.h"
-#include "ui/FirewallProbe.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuItemCheckbox.h"
 #include "ui/MessageViewer.h"
@@ -140,10 +140,10 @@ TEST_F(OnlineScreensTest, TheWizardStoresTheMasterServerShowsTheMessageAndLeadsT
     EXPECT_EQ(wizard->pRequest, nullptr);
     EXPECT_TRUE(wizard->pRunOnDesktop->bDisabled);
     // Another program holds the probe's port: the bind fails, the test goes on.
-    const NetAddress probe(NetAddress::kAny, FirewallProbe::kPort);
+    const NetAddress probe(NetAddress::kAny, NetConnection::kFirewallTestPort);
     const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_EQ(::bind(holder, probe.getSockAddr(), NetAddress::kSockAddrSize), 0);
-    EXPECT_FALSE(FirewallProbe::bindOnce(probe));
+    EXPECT_EQ(NetConnection::testFirewall(), u"EADDRINUSE");
     wizard->pNext->bTriggered = 1;
     wizard->tickContents(0.0, 0.0);
     ::close(holder);
