@@ -167,6 +167,9 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
         return ResultCode::kNotAvailable;
     }
     GL_CHECK(glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture));
+    GLint sampleBuffers = 0;
+    GL_CHECK(glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers));  // of the window, bound now
+    windowCanTakeCopy = sampleBuffers == 0;
     if (!buildProgram()) return ResultCode::kNotAvailable;
     GL_CHECK(glGenVertexArrays(1, &batchVertexArray));
     GL_CHECK(glGenBuffers(1, &batchBuffer));
@@ -390,6 +393,15 @@ std::int32_t GraphicsDevice::present() {
     int x0, y0, x1, y1;
     presentRect(dw, dh, x0, y0, x1, y1);
     const bool exact = x1 - x0 == bw && y1 - y0 == bh;
+    if (exact && dw == bw && dh == bh && windowCanTakeCopy) {
+        // The window is the back buffer's size: a plain copy, without a drawing pass.
+        GL_CHECK(glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer));
+        GL_CHECK(glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0));
+        GL_CHECK(glBlitFramebuffer(0, 0, bw, bh, 0, 0, bw, bh, GL_COLOR_BUFFER_BIT, GL_NEAREST));
+        SDL_GL_SwapWindow(window.handle());
+        GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
+        return ResultCode::kOk;
+    }
     GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, 0));
     if (!exact || dw != bw || dh != bh) {
         GL_CHECK(glViewport(0, 0, dw, dh));

@@ -218,6 +218,7 @@ private:
     unsigned batchVertexArray = 0, batchBuffer = 0;       // the gathered draws' vertices
     int maxTexture = 0;
     bool canCopyImages = false;
+    bool windowCanTakeCopy = false;  // single-sampled window: present copies instead of drawing
 
     DeviceViewport viewport;
     DeviceMatrix transforms[3];
