@@ -238,7 +238,7 @@ TEST_F(OptionsProgramTest, EveryScreenChangesAndAppliesItsValuesWhichSurviveTheL
     clickOn(*german);
     throughTheIntro();
     EXPECT_EQ(qor->defaultLanguage, 1);
-    EXPECT_EQ(qor->language().getString(StringId::OPTIONS), u"Optionen");
+    EXPECT_EQ(std::u16string(qor->language().getString(StringId::OPTIONS)), u"Optionen");
     c = &global->configuration;
     EXPECT_EQ(c->bInGameHelp, 0);
     EXPECT_EQ(c->detail, 0);
