@@ -1,9 +1,5 @@
 #include "ui/ContextOptions.h"
 
-#include "engine/BasicLink.h"
-#include "engine/ClassInfo.h"
-#include "engine/ClassRegistry.h"
-#include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
@@ -11,6 +7,8 @@
 #include "ui/ContextControls.h"
 #include "ui/ContextDialog.h"
 #include "ui/ContextGraphics.h"
+#include "ui/ContextHelp.h"
+#include "ui/ContextNetworkWizard1.h"
 #include "ui/ContextSound.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
@@ -23,18 +21,6 @@ constexpr int kAskForLanguage = -1;  // the engine's defaultLanguage: show the s
 
 std::u16string text(int id) { return qor->language().getString(id); }
 
-// A screen made through the class registry, or a titled stand-in when the class is not
-// (yet) part of the program.
-Context* screenByName(const char16_t* className, int titleId) {
-    const ClassInfo* record = ClassRegistry::instance().findByName(className);
-    auto* screen =
-        record && record->factory ? dynamic_cast<Context*>(static_cast<BasicLink*>(record->factory())) : nullptr;
-    if (screen) return screen;
-    QOR_LOG("ContextOptions::screenByName", u"There is no screen %s; showing a stand-in.", std::u16string(className));
-    auto* standIn = new ContextDialog();
-    PlaceholderScreen::build(standIn, text(titleId));
-    return standIn;
-}
 }  // namespace
 
 ContextOptions::ContextOptions() {
@@ -61,9 +47,9 @@ void ContextOptions::tickContents(double time, double dt) {
     if (pControls->takeTrigger()) ScreenStack::push(new ContextControls());
     if (pGraphics->takeTrigger()) ScreenStack::push(new ContextGraphics());
     if (pSound->takeTrigger()) ScreenStack::push(new ContextSound());
-    if (pNetworkWizard->takeTrigger()) ScreenStack::push(screenByName(kNetworkWizardClass, StringId::NETWORKWIZARD));
+    if (pNetworkWizard->takeTrigger()) ScreenStack::push(new ContextNetworkWizard1());
     if (pLanguage->takeTrigger()) restartToChooseLanguage();
-    if (pHelp->takeTrigger()) ScreenStack::push(screenByName(kHelpClass, StringId::HELPTITLE));
+    if (pHelp->takeTrigger()) ScreenStack::push(new ContextHelp());
 }
 
 void ContextOptions::restartToChooseLanguage() {

@@ -4,9 +4,7 @@
 //
 // The language change asks for no confirmation: it makes the next start ask for the
 // language and restarts the program at once (the user files and settings are saved by
-// the restart's teardown). The network wizard and help are screens of their own, made
-// through the class registry by name; until they are there, each item opens a titled
-// stand-in.
+// the restart's teardown).
 #include "ui/ContextMenu.h"
 
 class ContextDialog;
@@ -14,9 +12,6 @@ class MenuButton;
 
 class ContextOptions : public ContextMenu {
 public:
-    static constexpr const char16_t* kNetworkWizardClass = u"ContextNetworkWizard1";
-    static constexpr const char16_t* kHelpClass = u"ContextHelp";
-
     ContextOptions();
 
     void tickContents(double time, double dt) override;
