@@ -11,9 +11,12 @@ CMAKE_FLAGS = -DSANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DWERROR=ON
 # deadlock inside the unwinder; Mesa's softpipe compiles nothing and draws the same.
 TEST_ENV = LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=$(CURDIR)/tests/sanitizer/lsan.supp \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GALLIUM_DRIVER=softpipe
+# softpipe draws slowly: a whole-program run of thousands of frames takes minutes.
+TEST_TIMEOUT = 900
 else
 BUILD_DIR ?= build
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
+TEST_TIMEOUT = 300
 endif
 
 .PHONY: all deps configure build run serve test bench fuzz lint clang release clean
@@ -39,7 +42,7 @@ serve: build
 # Display tests run on a virtual X server with Mesa's software OpenGL.
 test: build
 	@cd $(BUILD_DIR) && $(TEST_ENV) TORVANE_DISPLAY_TESTS=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
-		ctest --output-on-failure -j $(JOBS) --timeout 300
+		ctest --output-on-failure -j $(JOBS) --timeout $(TEST_TIMEOUT)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x "$$b" ] && "$$b"; done; true
