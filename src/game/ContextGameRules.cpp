@@ -9,7 +9,7 @@
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuItemChoice.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 
 namespace {
 std::u16string text(int id) { return qor->language().getString(id); }
@@ -36,7 +36,7 @@ bool ContextGameRules::canContinue(const SavedGame& block) const { return GameLa
 void ContextGameRules::finishRules(int titleId) {
     const std::optional<SavedGame> block = savedBlock();
     GameLauncher::offerContinue(*pStartNew, *pContinue, block && canContinue(*block));
-    PlaceholderScreen::build(this, text(titleId));
+    ScreenFrame::build(this, text(titleId));
 }
 
 bool ContextGameRules::takeStartTriggers() {

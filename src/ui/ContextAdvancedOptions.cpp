@@ -12,7 +12,7 @@
 #include "ui/MenuItemCheckbox.h"
 #include "ui/MenuItemChoice.h"
 #include "ui/MenuItemValue.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 
 namespace {
 constexpr float kSwitchColumn = 103.0f;
@@ -69,7 +69,7 @@ ContextAdvancedOptions::ContextAdvancedOptions() {
                              text(StringId::BILINEARFILTER), text(StringId::BILINEARFILTERHINT)));
     add(new MenuItemCheckbox(-kSwitchColumn * m, y1 - 5.0f * s, 0.0f, &c.bShowFps, text(StringId::SHOWFPS),
                              text(StringId::SHOWFPSHINT)));
-    PlaceholderScreen::build(this, text(StringId::ADVANCEDOPTIONS));
+    ScreenFrame::build(this, text(StringId::ADVANCEDOPTIONS));
 }
 
 void ContextAdvancedOptions::tickContents(double time, double dt) {

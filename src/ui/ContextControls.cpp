@@ -9,7 +9,7 @@
 #include "ui/KeyBindingItem.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuFonts.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 
 namespace {
@@ -40,7 +40,7 @@ ContextControls::ContextControls() {
     pKeyboard = button(2.0f * s, StringId::CONTROLS0);
     pPlayer1 = button(s, StringId::CONTROLS1);
     pPlayer2 = button(0.0f, StringId::CONTROLS2);
-    PlaceholderScreen::build(this, text(StringId::CONTROLS));
+    ScreenFrame::build(this, text(StringId::CONTROLS));
 }
 
 void ContextControls::tickContents(double time, double dt) {
@@ -62,7 +62,7 @@ ContextDialog* openPlayerControls(int player) {
         page->addItem(item);
         y -= s;
     }
-    PlaceholderScreen::build(page, text(column == 0 ? StringId::CONTROLS1 : StringId::CONTROLS2));
+    ScreenFrame::build(page, text(column == 0 ? StringId::CONTROLS1 : StringId::CONTROLS2));
     return page;
 }
 
@@ -78,6 +78,6 @@ ContextDialog* openKeyboardOptions() {
     name->bShadow = 0;
     name->layoutFlags = 0x14;
     page->addChild(name);
-    PlaceholderScreen::build(page, text(StringId::DEVICE_KEYBOARD));
+    ScreenFrame::build(page, text(StringId::DEVICE_KEYBOARD));
     return page;
 }

@@ -16,13 +16,11 @@
 #include "net/HttpRequest.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextNetworkWizard1.h"
-#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
-#include "ui/MenuFonts.h"
-#include "ui/MenuItemBack.h"
 #include "ui/MessageViewer.h"
 #include "ui/RequestLines.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 #include "ui/WebAddress.h"
 
@@ -53,21 +51,14 @@ ContextCrashReport::ContextCrashReport() {
     bDeleteOnClose = 1;
     bCloseOnEscape = 0;
     if (global) hookBefore = global->pMenuBackground;
-    auto* title = new FadingText(0.0f, static_cast<float>(cornerY), 0.0f, text(StringId::ERRORREPORTTITLE),
-                                 MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
-    title->layoutFlags |= 0x10;
-    addChild(title);
+    ScreenFrame::addTitle(this, text(StringId::ERRORREPORTTITLE));
     pViewer = new MessageViewer();
     for (int id : {StringId::ERRORREPORTINTRO1, StringId::ERRORREPORTINTRO2, StringId::ERRORREPORTINTRO3})
         pViewer->addMessage(text(id));
     addChild(pViewer);
     const auto y = static_cast<float>(-cornerY);
-    auto* cancel = new MenuItemBack(80.0f - static_cast<float>(cornerX), y, 0.0f, text(StringId::CANCEL), u"");
-    cancel->setWidth(160.0f);
-    addItem(cancel);
-    pNext = new MenuButton(static_cast<float>(cornerX) - 80.0f, y, 0.0f, text(StringId::NEXT), u"");
-    pNext->setWidth(160.0f);
-    addItem(pNext);
+    ScreenFrame::addBack(this, text(StringId::CANCEL));
+    pNext = ScreenFrame::addNext(this, text(StringId::NEXT));
     if (!wizardDone()) {
         pViewer->addMessage(u"");
         pViewer->addMessage(text(StringId::ERRORREPORTWIZARD1));

@@ -13,7 +13,7 @@
 #include "ui/MenuButton.h"
 #include "ui/MenuItemBack.h"
 #include "ui/MenuItemCheckbox.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 
 namespace {
@@ -47,7 +47,7 @@ ContextGameMode::ContextGameMode() {
                                text(StringId::MUTATORSDOTS), text(StringId::MUTATORSHINT));
     pMutators->setWidth(160.0f);
     addItem(pMutators);
-    PlaceholderScreen::build(this, text(StringId::SELECTGAMETYPE));
+    ScreenFrame::build(this, text(StringId::SELECTGAMETYPE));
 }
 
 void ContextGameMode::tickContents(double time, double dt) {
@@ -80,6 +80,6 @@ ContextDialog* openMutators() {
         dialog->addItem(
             new MenuItemCheckbox(0.0f, static_cast<float>(3 - row) * s, 0.0f, value, text(m.caption), text(m.hint)));
     }
-    PlaceholderScreen::build(dialog, text(StringId::MUTATORS));
+    ScreenFrame::build(dialog, text(StringId::MUTATORS));
     return dialog;
 }

@@ -7,7 +7,7 @@
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuItemChoice.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 
 namespace {
@@ -22,7 +22,7 @@ ContextGraphics::ContextGraphics() {
     pAdvanced = new MenuButton(static_cast<float>(cornerX - 128), static_cast<float>(-cornerY), 0.0f,
                                text(StringId::ADVANCEDOPTIONS), u"");
     addItem(pAdvanced);
-    PlaceholderScreen::build(this, text(StringId::GRAPHICS));
+    ScreenFrame::build(this, text(StringId::GRAPHICS));
 }
 
 void ContextGraphics::tickContents(double time, double dt) {

@@ -5,7 +5,7 @@
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "ui/MenuItemLink.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 #include "ui/WebAddress.h"
 
 QOR_DEFINE_CLASS(ContextHelp, ContextMenu, (&makeInstance<ContextHelp, BasicLink>))
@@ -27,5 +27,5 @@ void ContextHelp::openHelp() {
     pOnlineHelp->url = WebAddress::getPageAddress(kOnlineHelpPath);
     addItem(pOnlineHelp);
     // Title, background and Back as on every dialog.
-    PlaceholderScreen::build(this, text(StringId::HELPTITLE));
+    ScreenFrame::build(this, text(StringId::HELPTITLE));
 }

@@ -11,13 +11,12 @@
 #include "language/StringIds.h"
 #include "ui/ContextHighScoresOnline.h"
 #include "ui/ContextMenuBackground.h"
-#include "ui/FadingText.h"
 #include "ui/GameConfiguration.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuFonts.h"
-#include "ui/MenuItemBack.h"
 #include "ui/MenuItemChoice.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 #include "ui/TextFont.h"
 
@@ -32,10 +31,7 @@ std::u16string text(int id) { return qor->language().getString(id); }
 ContextHighScores::ContextHighScores(std::int32_t tableIndex) {
     bDeleteOnClose = 1;
     if (global) hookBefore = global->pMenuBackground;
-    auto* title = new FadingText(0.0f, static_cast<float>(cornerY), 0.0f, text(StringId::HIGHSCORES),
-                                 MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
-    title->layoutFlags |= 0x10;
-    addChild(title);
+    ScreenFrame::addTitle(this, text(StringId::HIGHSCORES));
     const bool fixed = tableIndex >= 0 && tableIndex < GameConfiguration::kTables;
     table = fixed ? tableIndex : 0;
     if (!fixed) {
@@ -47,10 +43,7 @@ ContextHighScores::ContextHighScores(std::int32_t tableIndex) {
     pMoreOptions = new MenuButton(static_cast<float>(cornerX - 128), static_cast<float>(-cornerY), 0.0f,
                                   text(StringId::HIGHSCOREOPTIONSDOTS), u"");
     addItem(pMoreOptions);
-    auto* ok =
-        new MenuItemBack(static_cast<float>(80 - cornerX), static_cast<float>(-cornerY), 0.0f, text(StringId::OK), u"");
-    ok->setWidth(160.0f);
-    addItem(ok);
+    ScreenFrame::addBack(this, text(StringId::OK));
 }
 
 UColor ContextHighScores::pulseColour(double t) {

@@ -6,12 +6,11 @@
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextNetworkWizard1.h"
 #include "ui/ContextUploadScores.h"
-#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
-#include "ui/MenuFonts.h"
 #include "ui/MenuItemBack.h"
 #include "ui/MenuItemLink.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 #include "ui/WebAddress.h"
 
@@ -23,10 +22,7 @@ ContextHighScoresOnline::ContextHighScoresOnline() {
     bDeleteOnClose = 1;
     if (global) hookBefore = global->pMenuBackground;
     const auto s = static_cast<float>(rowSpacing);
-    auto* title = new FadingText(0.0f, static_cast<float>(cornerY), 0.0f, text(StringId::HIGHSCOREOPTIONS),
-                                 MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
-    title->layoutFlags |= 0x10;
-    addChild(title);
+    ScreenFrame::addTitle(this, text(StringId::HIGHSCOREOPTIONS));
     auto* ok = new MenuItemBack(0.0f, static_cast<float>(-cornerY), 0.0f, text(StringId::OK), u"");
     ok->setWidth(160.0f);
     addItem(ok);

@@ -12,15 +12,14 @@
 #include "ui/ContextHelp.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextNetworkWizard2.h"
-#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
-#include "ui/MenuFonts.h"
 #include "ui/MenuItemBack.h"
 #include "ui/MenuItemCheckbox.h"
 #include "ui/MenuNavEntry.h"
 #include "ui/MessageViewer.h"
 #include "ui/RequestLines.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 #include "ui/WebAddress.h"
 
@@ -55,10 +54,7 @@ ContextNetworkWizard1::ContextNetworkWizard1() {
     if (global) hookBefore = global->pMenuBackground;
     bSavedFullScreen = global ? configuration().bFullScreen : 0;
     bRunOnDesktop = global && !configuration().bNetworkWizardDone ? 1 : 0;
-    auto* title = new FadingText(0.0f, static_cast<float>(cornerY), 0.0f, text(StringId::NETWORKWIZARD),
-                                 MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
-    title->layoutFlags |= 0x10;
-    addChild(title);
+    ScreenFrame::addTitle(this, text(StringId::NETWORKWIZARD));
     pViewer = new MessageViewer();
     for (int id : {StringId::NETTESTINTRO1, StringId::NULL_, StringId::NETTESTINTRO2, StringId::NETTESTINTRO3,
                    StringId::NETTESTINTRO4})

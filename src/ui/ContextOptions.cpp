@@ -13,7 +13,7 @@
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
 #include "ui/MenuItemCheckbox.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 #include "ui/ScreenStack.h"
 
 namespace {
@@ -38,7 +38,7 @@ ContextOptions::ContextOptions() {
     pLanguage = button(-3.0f * s, StringId::CHANGELANGUAGE);
     pHelp = button(static_cast<float>(-cornerY), StringId::HELP);
     pHelp->setWidth(160.0f);
-    PlaceholderScreen::build(this, text(StringId::OPTIONS));
+    ScreenFrame::build(this, text(StringId::OPTIONS));
 }
 
 void ContextOptions::tickContents(double time, double dt) {
@@ -65,6 +65,6 @@ ContextDialog* openGameplayOptions() {
         new MenuItemCheckbox(0.0f, half, 0.0f, &c.bInGameHelp, text(StringId::TUTORIAL), text(StringId::TUTORIALHINT)));
     dialog->addItem(new MenuItemCheckbox(0.0f, -half, 0.0f, &c.bAllowCheats, text(StringId::ALLOWCHEATS),
                                          text(StringId::ALLOWCHEATSHINT)));
-    PlaceholderScreen::build(dialog, text(StringId::GAMEPLAY));
+    ScreenFrame::build(dialog, text(StringId::GAMEPLAY));
     return dialog;
 }

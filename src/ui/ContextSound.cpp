@@ -8,7 +8,7 @@
 #include "ui/MenuItemCheckboxApply.h"
 #include "ui/MenuItemChoice.h"
 #include "ui/MenuItemVolume.h"
-#include "ui/PlaceholderScreen.h"
+#include "ui/ScreenFrame.h"
 
 namespace {
 constexpr int kVolumeSteps = 24;
@@ -33,7 +33,7 @@ ContextSound::ContextSound() {
                                  text(StringId::INGAMEMUSICHINT)));
     addItem(new MenuItemCheckboxApply(kSwitchColumn, -2.0f * s, 0.0f, &c.bMuteAudio, text(StringId::MUTEAUDIO),
                                       text(StringId::MUTEAUDIOHINT)));
-    PlaceholderScreen::build(this, text(StringId::SOUND));
+    ScreenFrame::build(this, text(StringId::SOUND));
 }
 
 void ContextSound::onDeactivate(bool closing) {

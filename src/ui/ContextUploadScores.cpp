@@ -6,14 +6,12 @@
 #include "language/StringIds.h"
 #include "net/HttpRequest.h"
 #include "ui/ContextMenuBackground.h"
-#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuButton.h"
-#include "ui/MenuFonts.h"
-#include "ui/MenuItemBack.h"
 #include "ui/MessageViewer.h"
 #include "ui/RequestLines.h"
 #include "ui/ScoreUploadData.h"
+#include "ui/ScreenFrame.h"
 #include "ui/UserFile.h"
 #include "ui/WebAddress.h"
 
@@ -28,10 +26,7 @@ std::u16string text(int id) { return RequestLines::text(id); }
 ContextUploadScores::ContextUploadScores() {
     bDeleteOnClose = 1;
     if (global) hookBefore = global->pMenuBackground;
-    auto* title = new FadingText(0.0f, static_cast<float>(cornerY), 0.0f, text(StringId::UPLOADSCORES),
-                                 MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
-    title->layoutFlags |= 0x10;
-    addChild(title);
+    ScreenFrame::addTitle(this, text(StringId::UPLOADSCORES));
     pViewer = new MessageViewer();
     for (int id : {StringId::UPLOADTEXT1, StringId::UPLOADTEXT2, StringId::UPLOADTEXT3}) pViewer->addMessage(text(id));
     if (!qor->bDebugLocked)
@@ -40,14 +35,8 @@ ContextUploadScores::ContextUploadScores() {
                                          static_cast<int>(ScoreUploadData::kSize % 8)));
     pViewer->centreVertically(0.0f);
     addChild(pViewer);
-    auto* cancel = new MenuItemBack(80.0f - static_cast<float>(cornerX), static_cast<float>(-cornerY), 0.0f,
-                                    text(StringId::CANCEL), u"");
-    cancel->setWidth(160.0f);
-    addItem(cancel);
-    pNext = new MenuButton(static_cast<float>(cornerX) - 80.0f, static_cast<float>(-cornerY), 0.0f,
-                           text(StringId::NEXT), u"");
-    pNext->setWidth(160.0f);
-    addItem(pNext);
+    ScreenFrame::addBack(this, text(StringId::CANCEL));
+    pNext = ScreenFrame::addNext(this, text(StringId::NEXT));
 }
 
 void ContextUploadScores::tickContents(double time, double dt) {
