@@ -73,12 +73,10 @@ void CannonAI::scorePalmThreats() {
 
 // How straight the enemy plane flies at the cannon (1 head on), and how near.
 void CannonAI::scoreOpponent() {
-    const GameController* game = GameFx::currentGame();
-    const PlayerData* enemy = game ? game->getPlayerData(1 - side) : nullptr;
-    Vehicle* v = enemy ? enemy->pVehicle.get() : nullptr;
+    Vehicle* v = operationalOpponent();
     opponent = nullptr;
     opponentScore = kNone;
-    if (!v || v == this || !v->isOperational()) return;
+    if (!v) return;
     const Vector3 d = position - v->position;
     const float aspect = 1.0f - std::fabs(wrapAngle(v->heading, std::atan2(d.y, d.x))) / kPi;
     opponent = v;

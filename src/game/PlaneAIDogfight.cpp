@@ -8,8 +8,6 @@
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "game/GameController.h"
-#include "game/GameFx.h"
-#include "game/PlayerData.h"
 #include "render/Camera.h"
 #include "render/Context.h"
 
@@ -29,12 +27,10 @@ PlaneAIDogfight::PlaneAIDogfight(std::int32_t side_) : PlaneAI(side_) {
 
 // How well this plane sits on the opponent's tail (1 straight behind it), and how near.
 void PlaneAIDogfight::scoreOpponent() {
-    const GameController* game = GameFx::currentGame();
-    const PlayerData* enemy = game ? game->getPlayerData(1 - side) : nullptr;
-    Vehicle* v = enemy ? enemy->pVehicle.get() : nullptr;
+    Vehicle* v = operationalOpponent();
     opponent = nullptr;
     opponentScore = kNone;
-    if (!v || v == this || !v->isOperational()) return;
+    if (!v) return;
     const Vector3 d = v->position - position;
     const float aspect = 1.0f - std::fabs(wrapAngle(v->heading, std::atan2(d.y, d.x))) / kPi;
     opponent = v;

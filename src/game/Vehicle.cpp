@@ -174,3 +174,10 @@ float Vehicle::computeAim(GameEntity* target, bool useTargetMotion, float gx, fl
     bTurnRight = s < 0;
     return wrapAngle(heading, angle);
 }
+
+Vehicle* Vehicle::operationalOpponent() const {
+    const GameController* game = GameFx::currentGame();
+    const PlayerData* enemy = game ? game->getPlayerData(1 - side) : nullptr;
+    Vehicle* v = enemy ? enemy->pVehicle.get() : nullptr;
+    return v && v != this && v->isOperational() ? v : nullptr;
+}

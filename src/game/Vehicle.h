@@ -96,6 +96,8 @@ public:
 
 protected:
     void clearControls();
+    // The other side's vehicle while it flies or fires; null otherwise (and outside a game).
+    Vehicle* operationalOpponent() const;
 
 private:
     void switchSteering();
