@@ -5,8 +5,10 @@
 // per texture and primitive kind, a minimal shader, into an off-screen image of the
 // engine's back-buffer size (a window surface may keep the size it was made with).
 //
-// Usage: record a frame's batches, then in the second context (current) setUp() once
-// and frame() as often as wanted. Owns its OpenGL objects for the program's life.
+// Usage: open the second context (openReplayContext), record a frame's batches
+// (recordBatches), then race the engine against the replay (raceReplay); or by hand: in
+// the second context (current) setUp() once and frame() as often as wanted. Owns its
+// OpenGL objects for the program's life.
 #include <SDL.h>
 #include <epoxy/gl.h>
 
@@ -16,8 +18,12 @@
 #include <utility>
 #include <vector>
 
+#include "BenchEngine.h"
 #include "ChildProcess.h"
+#include "engine/Qor.h"
+#include "game/GameController.h"
 #include "platform/GraphicsDevice.h"
+#include "render/QorGraphics.h"
 
 namespace bench {
 class DirectReplay {
@@ -136,5 +142,74 @@ double timePerFrame(int n, F frame) {
     const double start = nowSeconds();
     for (int i = 0; i < n; ++i) frame();
     return (nowSeconds() - start) / n;
+}
+
+// With the engine's context current: the swap interval off, and a second context that
+// shares the engine's textures, its swap interval off as well. The engine's context is
+// current again after. Null when the second context could not be made.
+inline SDL_GLContext openReplayContext(SDL_Window* window) {
+    SDL_GL_SetSwapInterval(0);
+    SDL_GLContext engineContext = SDL_GL_GetCurrentContext();
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    SDL_GLContext directContext = SDL_GL_CreateContext(window);
+    SDL_GL_MakeCurrent(window, engineContext);
+    if (directContext) {
+        SDL_GL_SetSwapInterval(0);
+        SDL_GL_MakeCurrent(window, engineContext);
+    }
+    return directContext;
+}
+
+// Draws and presents `game`'s frame as it stands through the engine (scene, device,
+// back buffer, presentation), and waits until it is really drawn.
+inline void drawEngineFrame(GameController& game) {
+    QorGraphics& g = qor->graphics();
+    g.dxDevice->beginScene();
+    g.clear();
+    game.frameRender();
+    g.dxDevice->endScene();
+    g.flip();
+    glFinish();
+}
+
+// The batches the engine sends to OpenGL while `frame` runs.
+template <class F>
+std::vector<GraphicsDevice::SentBatch> recordBatches(F frame) {
+    std::vector<GraphicsDevice::SentBatch> sent;
+    qor->graphics().dxDevice->sentBatches = &sent;
+    frame();
+    qor->graphics().dxDevice->sentBatches = nullptr;
+    return sent;
+}
+
+// Medians over the rounds: s per frame each way, and the engine's time over the replay's.
+struct RaceMedians {
+    double engine = 0.0, direct = 0.0, ratio = 0.0;
+};
+
+// The engine's frame (`engineFrame`, in `engineContext`) against the recorded replay (in
+// `directContext`), taking turns in batches of eight for `rounds` rounds, so that a busy
+// machine slows both alike. The first frame after each switch is not measured. The
+// engine's context is current again after.
+template <class F>
+RaceMedians raceReplay(DirectReplay& direct, SDL_Window* window, SDL_GLContext engineContext,
+                       SDL_GLContext directContext, int rounds, F engineFrame) {
+    SDL_GL_MakeCurrent(window, directContext);
+    direct.setUp();
+    std::vector<double> engineTimes, directTimes, ratios;
+    constexpr int kBatch = 8;
+    for (int round = 0; round < rounds; ++round) {
+        SDL_GL_MakeCurrent(window, engineContext);
+        engineFrame();
+        const double e = timePerFrame(kBatch, engineFrame);
+        SDL_GL_MakeCurrent(window, directContext);
+        direct.frame(window);
+        const double d = timePerFrame(kBatch, [&] { direct.frame(window); });
+        engineTimes.push_back(e);
+        directTimes.push_back(d);
+        ratios.push_back(e / d);
+    }
+    SDL_GL_MakeCurrent(window, engineContext);
+    return {median(engineTimes), median(directTimes), median(ratios)};
 }
 }  // namespace bench

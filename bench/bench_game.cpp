@@ -182,13 +182,7 @@ void step(GameController& game) {
 // The step, then drawing and presenting; it waits until the frame is really drawn.
 void engineFrame(GameController& game) {
     step(game);
-    QorGraphics& g = qor->graphics();
-    g.dxDevice->beginScene();
-    g.clear();
-    game.frameRender();
-    g.dxDevice->endScene();
-    g.flip();
-    glFinish();
+    bench::drawEngineFrame(game);
 }
 
 bench::DirectReplay direct;
@@ -206,33 +200,14 @@ void report(BenchScene& game, SDL_Window* window, SDL_GLContext engineContext, S
     std::printf("simulation step: %.3f ms median = %.2f %% of a 60 Hz frame (goal at most 5 %%)\n",
                 median(steps) * 1000.0, median(steps) / kFrame * 100.0);
 
-    std::vector<GraphicsDevice::SentBatch> sent;
-    qor->graphics().dxDevice->sentBatches = &sent;
-    engineFrame(game);
-    qor->graphics().dxDevice->sentBatches = nullptr;
-    direct.record(sent);
-    SDL_GL_MakeCurrent(window, directContext);
-    direct.setUp();
-    std::vector<double> engineTimes, directTimes, ratios;
-    constexpr int kBatch = 8;
-    for (int round = 0; round < 40; ++round) {
-        SDL_GL_MakeCurrent(window, engineContext);
-        engineFrame(game);  // the first frame after a switch is not measured
-        const double e = bench::timePerFrame(kBatch, [&] { engineFrame(game); });
-        SDL_GL_MakeCurrent(window, directContext);
-        direct.frame(window);
-        const double d = bench::timePerFrame(kBatch, [&] { direct.frame(window); });
-        engineTimes.push_back(e);
-        directTimes.push_back(d);
-        ratios.push_back(e / d);
-    }
-    SDL_GL_MakeCurrent(window, engineContext);
+    direct.record(bench::recordBatches([&] { engineFrame(game); }));
+    const bench::RaceMedians m =
+        bench::raceReplay(direct, window, engineContext, directContext, 40, [&] { engineFrame(game); });
     std::printf(
         "whole frame through the engine: %.3f ms (%d draw calls); the same %zu vertices straight to "
         "OpenGL: %.3f ms (%zu draw calls)\n",
-        median(engineTimes) * 1000.0, direct.engineCalls, direct.vertexCount(), median(directTimes) * 1000.0,
-        direct.drawCalls());
-    std::printf("engine frame / direct frame: %.2f (median of batch pairs; goal at most 1.3) on %s\n", median(ratios),
+        m.engine * 1000.0, direct.engineCalls, direct.vertexCount(), m.direct * 1000.0, direct.drawCalls());
+    std::printf("engine frame / direct frame: %.2f (median of batch pairs; goal at most 1.3) on %s\n", m.ratio,
                 qor->graphics().dxDevice->rendererName());
 }
 }  // namespace
@@ -244,17 +219,12 @@ int main() {
         std::fprintf(stderr, "bench_game: the program did not reach its title menu (%s)\n", SDL_GetError());
         return 0;
     }
-    SDL_GL_SetSwapInterval(0);
     SDL_Window* handle = window.handle();
     SDL_GLContext engineContext = SDL_GL_GetCurrentContext();
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-    SDL_GLContext directContext = SDL_GL_CreateContext(handle);
-    SDL_GL_MakeCurrent(handle, engineContext);
+    SDL_GLContext directContext = bench::openReplayContext(handle);
     Random::seed(2024);
     BenchScene* game = buildScene();
     if (directContext) {
-        SDL_GL_SetSwapInterval(0);
-        SDL_GL_MakeCurrent(handle, engineContext);
         report(*game, handle, engineContext, directContext);
         SDL_GL_DeleteContext(directContext);
         SDL_GL_MakeCurrent(handle, engineContext);

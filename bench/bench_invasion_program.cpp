@@ -30,6 +30,7 @@
 #include "BenchProgram.h"
 #include "ChildProcess.h"
 #include "DirectReplay.h"
+#include "GameStep.h"
 #include "engine/Qor.h"
 #include "engine/Random.h"
 #include "game/GameController.h"
@@ -82,34 +83,12 @@ public:
         game->wave = wave - 1;
         while (game->state != GameControllerCampaign::kPlaying) step();
     }
-    void end() {
-        if (!game) return;
-        static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
-        game->destroy();
-        game = nullptr;
-    }
-    void step() {
-        ++qor->frameCounter;
-        qor->timer.previousFrameStart = qor->timer.frameStart;
-        qor->timer.frameStart += kFrame;
-        game->tick(0.0, 0.0);
-    }
+    void end() { bench::endGame(game); }
+    void step() { bench::stepFrame(*game); }
     // Draws and presents the game's frame as it stands, and waits until it is drawn.
-    void draw() {
-        QorGraphics& g = qor->graphics();
-        g.dxDevice->beginScene();
-        g.clear();
-        game->frameRender();
-        g.dxDevice->endScene();
-        g.flip();
-        glFinish();
-    }
+    void draw() { bench::drawEngineFrame(*game); }
     std::vector<GraphicsDevice::SentBatch> recordDraw() {
-        std::vector<GraphicsDevice::SentBatch> sent;
-        qor->graphics().dxDevice->sentBatches = &sent;
-        draw();
-        qor->graphics().dxDevice->sentBatches = nullptr;
-        return sent;
+        return bench::recordBatches([&] { draw(); });
     }
     // Plays `wave` (to frame `stopAt`, or its end), drawing every kSampleEvery frames:
     // the busiest frame drawn.
@@ -136,27 +115,13 @@ void compare(WaveDrawing& world, const WaveDrawing::Moment& moment, const char* 
     world.play(moment.wave, moment.frame + 1);  // the same frame again
     bench::DirectReplay direct;
     direct.record(world.recordDraw());
-    SDL_GL_MakeCurrent(window, directContext);
-    direct.setUp();
-    std::vector<double> engineTimes, directTimes, ratios;
-    constexpr int kBatch = 8;
-    for (int round = 0; round < 30; ++round) {
-        SDL_GL_MakeCurrent(window, engineContext);
-        world.draw();  // the first frame after a switch is not measured
-        const double e = bench::timePerFrame(kBatch, [&] { world.draw(); });
-        SDL_GL_MakeCurrent(window, directContext);
-        direct.frame(window);
-        const double d = bench::timePerFrame(kBatch, [&] { direct.frame(window); });
-        engineTimes.push_back(e);
-        directTimes.push_back(d);
-        ratios.push_back(e / d);
-    }
-    SDL_GL_MakeCurrent(window, engineContext);
+    const bench::RaceMedians m =
+        bench::raceReplay(direct, window, engineContext, directContext, 30, [&] { world.draw(); });
     std::printf(
         "%-21s wave %2d at %5.1f s, %3d enemies: engine %.3f ms (%d batches), the same %zu vertices straight to "
         "OpenGL %.3f ms (%zu draw calls); ratio %.2f (goal <= 1.30)\n",
-        label, moment.wave, moment.frame * kFrame, moment.enemies, median(engineTimes) * 1000.0, direct.engineCalls,
-        direct.vertexCount(), median(directTimes) * 1000.0, direct.drawCalls(), median(ratios));
+        label, moment.wave, moment.frame * kFrame, moment.enemies, m.engine * 1000.0, direct.engineCalls,
+        direct.vertexCount(), m.direct * 1000.0, direct.drawCalls(), m.ratio);
 }
 
 int runDraw() {
@@ -165,18 +130,13 @@ int runDraw() {
         std::fprintf(stderr, "bench_invasion_program: the program did not reach its title menu (%s)\n", SDL_GetError());
         return 1;
     }
-    SDL_GL_SetSwapInterval(0);
     SDL_Window* handle = window.handle();
     SDL_GLContext engineContext = SDL_GL_GetCurrentContext();
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-    SDL_GLContext directContext = SDL_GL_CreateContext(handle);
-    SDL_GL_MakeCurrent(handle, engineContext);
+    SDL_GLContext directContext = bench::openReplayContext(handle);
     if (!directContext) {
         std::fprintf(stderr, "bench_invasion_program: no second OpenGL context (%s)\n", SDL_GetError());
         return 1;
     }
-    SDL_GL_SetSwapInterval(0);
-    SDL_GL_MakeCurrent(handle, engineContext);
     {
         WaveDrawing world;
         WaveDrawing::Moment busiest;
