@@ -4,6 +4,9 @@
 // skins, the label skins and the weapons' own sounds, with the mouse as input mode and
 // the scene's camera at the default zoom. Objects are ticked inside the scene with the
 // input polled first, as a frame of the game would.
+#include <utility>
+
+#include "engine/Format.h"
 #include "render/Camera.h"
 #include "support/GameFxWorld.h"
 
@@ -13,11 +16,27 @@ protected:
         engine.input().setInputMode(QorInput::kModeMouse);
         for (const char16_t* name : {u"cannon:0", u"cannon:1", u"cannon:2", u"ovalButtons:2", u"ovalButtons:3"})
             engine.addSkin(name, 32, 32);
-        for (const char16_t* name : {u"cannonFire", u"bulletFire", u"bubbles", u"missileLaunch"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addSilentSounds({u"cannonFire", u"bulletFire", u"bubbles", u"missileLaunch"});
         game->pScene->pCamera->position.z = -400.0f;  // half the virtual width: the default zoom
+    }
+
+    // The planes' pictures: the two kinds, their markings and the propeller.
+    void addPlaneTextures() {
+        for (auto [name, skins] : {std::pair{u"biplane", 49},
+                                   {u"biplane-markings", 49},
+                                   {u"p35", 49},
+                                   {u"p35-markings", 49},
+                                   {u"propeller", 98}})
+            engine.addTexture(name, skins);
+    }
+    // What a game with islands and bonus balloons looks up beyond the vehicles: the
+    // balloons and their icons as "name:i" skins, the island's skins, the bonus sounds.
+    void addIslandAndBonuses() {
+        for (auto [name, skins] : {std::pair{u"balloons", 7}, {u"hud-bonusicons", 6}})
+            for (int i = 0; i < skins; ++i) engine.addSkin(formatString(u"%s:%d", name, i), 32.0f, 48.0f);
+        engine.addSkin(u"island:0", 128.0f, 64.0f);
+        engine.addSkin(u"island:all", 256.0f, 64.0f);
+        addSilentSounds({u"switchWeaponLower", u"bonusPickup+", u"bonusPickup-", u"balloonPop"});
     }
 
     PlayerData& player(int side) { return *game->getPlayerData(side); }

@@ -4,7 +4,6 @@
 // In-game help off, and helpers that start a GameControllerDuel (or the tutorial) as
 // the current game and run it frame by frame. The saved block is the current profile's
 // Duel block, as in the game.
-#include "engine/Format.h"
 #include "game/DuelWorld.h"
 #include "game/GameControllerDuel.h"
 #include "game/SavedGame.h"
@@ -17,14 +16,7 @@ protected:
     DuelGame() {
         global->configuration.bInGameHelp = 0;
         global->profiles.createProfile(u"Ann");
-        for (auto [name, skins] : {std::pair{u"balloons", 7}, {u"hud-bonusicons", 6}})
-            for (int i = 0; i < skins; ++i) engine.addSkin(formatString(u"%s:%d", name, i), 32.0f, 48.0f);
-        engine.addSkin(u"island:0", 128.0f, 64.0f);
-        engine.addSkin(u"island:all", 256.0f, 64.0f);
-        for (const char16_t* name : {u"switchWeaponLower", u"bonusPickup+", u"bonusPickup-", u"balloonPop"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addIslandAndBonuses();
     }
 
     // A new controller of class T against `opponent` (1 a friend, 2 the computer) at

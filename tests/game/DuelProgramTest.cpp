@@ -34,35 +34,9 @@
 namespace {
 constexpr int kEscape = 1, kLeft = 203, kFire = 57;  // the first player's default keys
 constexpr double kFrameStep = 0.05;                  // s of the clock per frame
-using State = GameControllerDuel::State;
 
-class DuelProgramTest : public ProgramFixture {
+class DuelProgramTest : public GameProgramFixture<GameControllerDuel> {
 protected:
-    // The window is as large as the virtual screen, so window pixels are screen units.
-    std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
-    }
-    template <class T>
-    T* top() {
-        return dynamic_cast<T*>(global->pContextManager->top());
-    }
-    GameControllerDuel* game() {
-        auto* app = dynamic_cast<GameGlobal*>(global);
-        return app ? dynamic_cast<GameControllerDuel*>(app->pCurrentGame) : nullptr;
-    }
-    template <class F>
-    bool playUntil(F done, int limit = 1000) {
-        for (int i = 0; i < limit && !ended; ++i) {
-            if (done()) return true;
-            if (top<InGameOverlay>())
-                tapKey(kFire);
-            else
-                frames(1);
-        }
-        return false;
-    }
-    bool playing() { return game() && top<GameControllerDuel>() && game()->state == State::kPlaying; }
     ContextDuelRules* openRules() {
         clickOn(*top<ContextGameMode>()->pDuel);
         return top<ContextDuelRules>();

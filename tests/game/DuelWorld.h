@@ -3,7 +3,6 @@
 // and sounds, a controller with the Duel's hits that records the planes that went down,
 // two sides with islands, and helpers to enlist a vehicle as its side's and fly it
 // frame by frame inside the scene (whose camera shows x -400..400, y -240..240).
-#include <utility>
 #include <vector>
 
 #include "game/ArmedGame.h"
@@ -40,17 +39,9 @@ public:
 class DuelWorld : public ArmedGame {
 protected:
     DuelWorld() {
-        for (auto [name, skins] : {std::pair{u"biplane", 49},
-                                   {u"biplane-markings", 49},
-                                   {u"p35", 49},
-                                   {u"p35-markings", 49},
-                                   {u"propeller", 98}})
-            engine.addTexture(name, skins);
-        for (const char16_t* name :
-             {u"engine", u"engineSpinning", u"planeHit", u"largeSplash", u"bombWhistle", u"treeBurn", u"nyuck"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addPlaneTextures();
+        addSilentSounds(
+            {u"engine", u"engineSpinning", u"planeHit", u"largeSplash", u"bombWhistle", u"treeBurn", u"nyuck"});
         newGame(500.0f);
         player(0).bHuman = 1;
     }
@@ -80,14 +71,6 @@ protected:
     // `frames` frames of 1/64 s of `vehicle`.
     void fly(QorBase& vehicle, int frames) {
         for (int i = 0; i < frames; ++i) frameTick(vehicle);
-    }
-    // Runs `f` with the scene as the current context.
-    template <class F>
-    void inScene(F&& f) {
-        Context* previous = qor->pCurrentContext;
-        qor->pCurrentContext = game->pScene;
-        f();
-        qor->pCurrentContext = previous;
     }
 
     DuelRecordingController* recorder = nullptr;

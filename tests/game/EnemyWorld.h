@@ -16,12 +16,8 @@ protected:
     static constexpr float kIslandX = -200.0f;
 
     EnemyWorld() {
-        for (auto [name, skins] : {std::pair{u"biplane", 49},
-                                   {u"biplane-markings", 49},
-                                   {u"p35", 49},
-                                   {u"p35-markings", 49},
-                                   {u"propeller", 98},
-                                   {u"propelledBomb", 24},
+        addPlaneTextures();
+        for (auto [name, skins] : {std::pair{u"propelledBomb", 24},
                                    {u"torpedo", 2},
                                    {u"hotAirBalloon", 19},
                                    {u"atomBomb", 1},
@@ -31,13 +27,9 @@ protected:
                                    {u"bomber", 3},
                                    {u"ballistic", 9}})
             engine.addTexture(name, skins);
-        for (const char16_t* name :
-             {u"biplaneEntry", u"bombWhistleShort", u"propelledBombEntry", u"waterExit", u"deflate", u"crateBreak",
-              u"kamikazeEntry", u"largeSplash", u"bomberEngine", u"bomberDropBomb", u"ballisticEntry", u"explosionLong",
-              u"treeBurn", u"nyuck", u"switchWeapon"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addSilentSounds({u"biplaneEntry", u"bombWhistleShort", u"propelledBombEntry", u"waterExit", u"deflate",
+                         u"crateBreak", u"kamikazeEntry", u"largeSplash", u"bomberEngine", u"bomberDropBomb",
+                         u"ballisticEntry", u"explosionLong", u"treeBurn", u"nyuck", u"switchWeapon"});
         game->playerSides = 1;
         island = new Renderable();
         island->setPosition(kIslandX, 0.0f, 0.0f);
@@ -59,13 +51,6 @@ protected:
         list(GameController::kEnemyList).addChild(enemy);
         inScene([&] { enemy->enter(); });
         return *static_cast<T*>(enemy);
-    }
-    template <class F>
-    void inScene(F&& f) {
-        Context* previous = qor->pCurrentContext;
-        qor->pCurrentContext = game->pScene;
-        f();
-        qor->pCurrentContext = previous;
     }
     // `frames` frames of `dt` of the enemy list (and the lists the enemies drop into).
     void run(int frames, double dt = 1.0 / 64.0) {

@@ -27,10 +27,7 @@ protected:
         engine.addTexture(u"island", 2);
         for (const char16_t* name : {u"island:all", u"logo:all", u"cannon:0", u"cannon:1", u"cannon:2"})
             engine.addSkin(name, 64.0f, 32.0f);
-        for (const char16_t* name : {u"bombWhistle", u"treeBurn", u"nyuck"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addSilentSounds({u"bombWhistle", u"treeBurn", u"nyuck"});
         stack = global->pContextManager;
         title = new Context();
         stack->addChild(title);

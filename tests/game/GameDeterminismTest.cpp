@@ -175,10 +175,7 @@ public:
 class FullSceneDeterminism : public ArmedGame {
 protected:
     FullSceneDeterminism() {
-        for (const char16_t* name : {u"treeBurn", u"nyuck", u"bombWhistle"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addSilentSounds({u"treeBurn", u"nyuck", u"bombWhistle"});
         engine.addSkin(u"island", 256, 64);
     }
 

@@ -55,35 +55,8 @@ constexpr int kEscape = 1, kLeft = 203, kRight = 205, kFire = 57;  // the first 
 constexpr double kFrameStep = 0.05;                                // s of the clock per frame
 using State = GameControllerCampaign::State;
 
-class InvasionProgramTest : public ProgramFixture {
+class InvasionProgramTest : public GameProgramFixture<GameControllerCampaign> {
 protected:
-    // The window is as large as the virtual screen, so window pixels are screen units.
-    std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
-    }
-    template <class T>
-    T* top() {
-        return dynamic_cast<T*>(global->pContextManager->top());
-    }
-    GameControllerCampaign* game() {
-        auto* app = dynamic_cast<GameGlobal*>(global);
-        return app ? dynamic_cast<GameControllerCampaign*>(app->pCurrentGame) : nullptr;
-    }
-    // Runs frames until `done` holds (false when it did not within `limit`); a tip on
-    // the way is closed with the fire key, as a player would.
-    template <class F>
-    bool playUntil(F done, int limit = 1000) {
-        for (int i = 0; i < limit && !ended; ++i) {
-            if (done()) return true;
-            if (top<InGameOverlay>())
-                tapKey(kFire);
-            else
-                frames(1);
-        }
-        return false;
-    }
-    bool playing() { return game() && top<GameControllerCampaign>() && game()->state == State::kPlaying; }
     // Plays a started game's lead-in ("Get Ready!", the wave's announcement) to the wave,
     // its clock hurried fourfold: the waits are the same states in fewer frames.
     bool leadInToPlay() {

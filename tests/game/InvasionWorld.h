@@ -4,7 +4,6 @@
 // balloons and their icons as "name:i" skins, the bonus sounds), In-game help off, and
 // a helper that starts a GameControllerCampaign as the current game with the rules of a
 // test. The saved block is the current profile's Invasion block, as in the game.
-#include "engine/Format.h"
 #include "game/EnemyWorld.h"
 #include "game/GameControllerCampaign.h"
 #include "game/SavedGame.h"
@@ -15,15 +14,8 @@ protected:
 
     InvasionWorld() {
         global->configuration.bInGameHelp = 0;
-        for (auto [name, skins] : {std::pair{u"balloons", 7}, {u"hud-bonusicons", 6}})
-            for (int i = 0; i < skins; ++i) engine.addSkin(formatString(u"%s:%d", name, i), 32.0f, 48.0f);
+        addIslandAndBonuses();
         engine.addSkin(u"hud-touchscreen:1", 60.0f, 60.0f);
-        engine.addSkin(u"island:0", 128.0f, 64.0f);
-        engine.addSkin(u"island:all", 256.0f, 64.0f);
-        for (const char16_t* name : {u"switchWeaponLower", u"bonusPickup+", u"bonusPickup-", u"balloonPop"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
     }
 
     // A new Invasion of `sides` at `difficulty` as the current game, started from

@@ -7,6 +7,8 @@
 // depth 0).
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "engine/FileManager.h"
@@ -42,11 +44,8 @@ protected:
                                    {u"lightning", 1}})
             engine.addTexture(name, skins);
         qor->pFileManager = new FileManager(0, 0);  // sounds note where their files come from
-        for (const char16_t* name : {u"smallSplash", u"explosionShort", u"missileHit", u"bubbleBurst", u"laserFire",
-                                     u"laserHit", u"lightningFire", u"lightningHit"}) {
-            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
-            qor->pResourceManager->addResource(sounds.back(), name);
-        }
+        addSilentSounds({u"smallSplash", u"explosionShort", u"missileHit", u"bubbleBurst", u"laserFire", u"laserHit",
+                         u"lightningFire", u"lightningHit"});
         engine.app().configuration.detail = 1;
         game = &engine.startGame();
         Random::seed(1);
@@ -59,12 +58,24 @@ protected:
     Texture* texture(const char16_t* name) { return static_cast<Texture*>(qor->pResourceManager->find(true, name)); }
     QorBase& list(int index) { return *game->layer(index); }
 
-    // One tick of `object` (a list or an entity) with the scene as the current context.
-    void tickInScene(QorBase& object, double time, double dt) {
+    // Silent sounds (there is no audio device) under `names`, freed with the world.
+    void addSilentSounds(std::initializer_list<const char16_t*> names) {
+        for (const char16_t* name : names) {
+            sounds.push_back(new Sound(0, 2, u"silent.ogg"));
+            qor->pResourceManager->addResource(sounds.back(), name);
+        }
+    }
+    // Runs `f` with the scene as the current context, as the scene runs its entities.
+    template <class F>
+    void inScene(F&& f) {
         Context* previous = qor->pCurrentContext;
         qor->pCurrentContext = game->pScene;
-        object.tick(time, dt);
+        f();
         qor->pCurrentContext = previous;
+    }
+    // One tick of `object` (a list or an entity) with the scene as the current context.
+    void tickInScene(QorBase& object, double time, double dt) {
+        inScene([&] { object.tick(time, dt); });
     }
 
     // A target of `size` x `size` units at (x, y) in entity list `index`, with health 100.

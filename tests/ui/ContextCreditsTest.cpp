@@ -14,17 +14,8 @@ namespace {
 constexpr int kEscape = 1;
 constexpr double kFrameStep = 0.05;  // s of the clock per frame
 
-class ContextCreditsTest : public ProgramFixture {
+class ContextCreditsTest : public ScreenSizedProgramFixture {
 protected:
-    // The window is as large as the virtual screen, so window pixels are screen units.
-    std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
-    }
-    template <class T>
-    T* top() {
-        return dynamic_cast<T*>(global->pContextManager->top());
-    }
     ContextCredits* openCredits() {
         clickOn(*top<ContextMainGame>()->creditsItem);
         return top<ContextCredits>();

@@ -37,14 +37,8 @@ namespace {
 constexpr int kEscape = 1, kReturn = 28, kUp = 200, kDown = 208;
 constexpr int kPadButtonChoose = 0, kPadButtonBack = 1;
 
-class ContextMainGameTest : public ProgramFixture {
+class ContextMainGameTest : public ScreenSizedProgramFixture {
 protected:
-    // The window is as large as the virtual screen, so window pixels are screen units
-    // (with y down). Loading is delayed, as the game's own settings have it.
-    std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
-    }
     void tapPadButton(int button) {
         devices->joysticks[0].rgbButtons[button] = 0x80;
         frames(3);

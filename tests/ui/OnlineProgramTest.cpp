@@ -33,7 +33,7 @@
 namespace {
 constexpr double kFrameStep = 0.05;
 
-class OnlineProgramTest : public ProgramFixture {
+class OnlineProgramTest : public ScreenSizedProgramFixture {
 protected:
     OnlineProgramTest() : service(serviceData.path) {}
     void SetUp() override {
@@ -42,13 +42,7 @@ protected:
         ProgramFixture::SetUp();
     }
     std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n[QorNetwork]\nwebServiceHost=" +
-               service.host + "\n";
-    }
-    template <class T>
-    T* top() {
-        return dynamic_cast<T*>(global->pContextManager->top());
+        return screenSizedSettings() + "[QorNetwork]\nwebServiceHost=" + service.host + "\n";
     }
     // Frames until the viewer's newest line is `line`.
     bool untilLastLine(MessageViewer* viewer, const std::u16string& line) {

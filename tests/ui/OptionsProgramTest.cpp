@@ -45,12 +45,8 @@ namespace {
 constexpr int kEscape = 1, kF = 33, kG = 34, kSpace = 57, kLeftShift = 42;
 constexpr double kFrameStep = 0.05;
 
-class OptionsProgramTest : public ProgramFixture {
+class OptionsProgramTest : public ScreenSizedProgramFixture {
 protected:
-    std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
-    }
     void SetUp() override {
         // The mix is written to a file as it plays, at the pace it would be heard.
         recording = home.file("mix.raw");
@@ -66,10 +62,6 @@ protected:
             unsetenv("SDL_AUDIODRIVER");
         else
             setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
-    }
-    template <class T>
-    T* top() {
-        return dynamic_cast<T*>(global->pContextManager->top());
     }
     ContextMenu* topMenu() { return top<ContextMenu>(); }
     // A click on a point of the top screen's world, wherever the window now is (the

@@ -20,17 +20,8 @@
 namespace {
 constexpr int kEscape = 1, kReturn = 28, kDown = 208;
 
-class PlayersProgramTest : public ProgramFixture {
+class PlayersProgramTest : public ScreenSizedProgramFixture {
 protected:
-    // The window is as large as the virtual screen, so window pixels are screen units.
-    std::string settingsText() const override {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
-    }
-    template <class T>
-    T* top() {
-        return dynamic_cast<T*>(global->pContextManager->top());
-    }
     std::u16string greeting() {
         for (ChildIterator it(top<ContextMainGame>()); !it.done; it.next())
             if (auto* widget = dynamic_cast<ProfileWidget*>(static_cast<QorBase*>(it.current)))

@@ -20,6 +20,7 @@
 #include "engine/TimeKeeper.h"
 #include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
+#include "game/InGameOverlay.h"
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/WMhooks.h"
@@ -165,8 +166,12 @@ protected:
         ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     }
     template <class T>
+    T* top() {
+        return dynamic_cast<T*>(global->pContextManager->top());
+    }
+    template <class T>
     bool topIs() {
-        return dynamic_cast<T*>(global->pContextManager->top()) != nullptr;
+        return top<T>() != nullptr;
     }
 
     UserDataHome home;
@@ -176,4 +181,42 @@ protected:
     double frameStep = 0.0;              // s the clock moves each frame; 0: the machine's clock
     ScriptedDevices* devices = nullptr;  // owned by the input service
     bool ended = false;                  // the shell's tick said the program is over
+};
+
+// A window as large as the virtual screen (800 x 480), so window pixels are screen units
+// (with y down); the first language is chosen, and loading is delayed, as the game's own
+// settings have it.
+class ScreenSizedProgramFixture : public ProgramFixture {
+protected:
+    static std::string screenSizedSettings() {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
+               "[Qor]\ndefaultLanguage=0\n";
+    }
+    std::string settingsText() const override { return screenSizedSettings(); }
+};
+
+// A game of type `Game` (a Duel, an Invasion) played inside the program.
+template <class Game>
+class GameProgramFixture : public ScreenSizedProgramFixture {
+protected:
+    static constexpr int kFireKey = 57;  // the first player's default fire key
+
+    Game* game() {
+        auto* app = dynamic_cast<GameGlobal*>(global);
+        return app ? dynamic_cast<Game*>(app->pCurrentGame) : nullptr;
+    }
+    // Runs frames until `done` holds (false when it did not within `limit`); a tip on
+    // the way is closed with the fire key, as a player would.
+    template <class F>
+    bool playUntil(F done, int limit = 1000) {
+        for (int i = 0; i < limit && !ended; ++i) {
+            if (done()) return true;
+            if (this->template top<InGameOverlay>())
+                tapKey(kFireKey);
+            else
+                frames(1);
+        }
+        return false;
+    }
+    bool playing() { return game() && this->template top<Game>() && game()->state == Game::State::kPlaying; }
 };
