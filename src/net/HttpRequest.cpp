@@ -1,7 +1,5 @@
 #include "net/HttpRequest.h"
 
-#include <curl/curl.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "engine/Format.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
+#include "platform/CurlLibrary.h"
 
 namespace {
 constexpr char kHeaderAccept[] = "Accept: */*";
@@ -38,7 +37,8 @@ Workers& workers() {
 void prepareCurl() {
     Workers& w = workers();
     std::lock_guard lock(w.mutex);
-    if (!w.curlReady) w.curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    const CurlLibrary* curl = CurlLibrary::get();
+    if (!w.curlReady && curl) w.curlReady = curl->global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     w.abort = false;
 }
 
@@ -125,10 +125,10 @@ std::u16string transferFailure(CURLcode code, long status, bool connected) {
     return formatString(u"Could not send request (error %08x)", number);
 }
 
-curl_slist* requestHeaders() {
+curl_slist* requestHeaders(const CurlLibrary& curl) {
     curl_slist* list = nullptr;
     for (const char* h : {kHeaderAccept, kHeaderContentType, kHeaderPragma, kHeaderNoExpect})
-        list = curl_slist_append(list, h);
+        list = curl.slist_append(list, h);
     return list;
 }
 }  // namespace
@@ -195,36 +195,38 @@ void HttpRequest::fail(std::u16string text) {
 void HttpRequest::finish(State outcome) { state.store(outcome, std::memory_order_release); }
 
 void HttpRequest::run() {
-    CURL* curl = curl_easy_init();
+    const CurlLibrary* library = CurlLibrary::get();
+    CURL* curl = library ? library->easy_init() : nullptr;
     if (!curl) return fail(formatString(u"Could not open internet session (error %08x)", 2u));
     const std::string url = "http://" + narrow(host) + narrow(path);
     const std::string agent = narrow(kBuildName);
-    curl_slist* headers = requestHeaders();
+    const CurlLibrary& c = *library;
+    curl_slist* headers = requestHeaders(c);
     Reception reception;
     reception.stallSeconds = static_cast<double>(stallTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &receive);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &progress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
+    c.easy_setopt(curl, CURLOPT_URL, url.c_str());
+    c.easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
+    c.easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    c.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    c.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
+    c.easy_setopt(curl, CURLOPT_WRITEFUNCTION, &receive);
+    c.easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
+    c.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    c.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &progress);
+    c.easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
     if (bHasBody) {
-        curl_easy_setopt(curl, CURLOPT_POST, 1L);
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        c.easy_setopt(curl, CURLOPT_POST, 1L);
+        c.easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+        c.easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     }
-    CURLcode code = curl_easy_perform(curl);
+    CURLcode code = c.easy_perform(curl);
     if (reception.stalled) code = CURLE_OPERATION_TIMEDOUT;
     long status = 0;
     curl_off_t connectTime = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connectTime);
-    curl_easy_cleanup(curl);
-    curl_slist_free_all(headers);
+    c.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    c.easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connectTime);
+    c.easy_cleanup(curl);
+    c.slist_free_all(headers);
     if (code != CURLE_OK) return fail(transferFailure(code, status, connectTime > 0));
     if (status < 200 || status > 299)
         return fail(formatString(u"Failed with HTTP status code %d", static_cast<int>(status)));
@@ -263,7 +265,7 @@ bool HttpRequest::shutdown(double seconds) {
         w.ended.wait_for(lock, std::chrono::duration<double>(seconds), [&w] { return w.running == 0; });
     // A worker still inside libcurl must not see its global state torn down.
     if (allEnded && w.curlReady) {
-        curl_global_cleanup();
+        CurlLibrary::get()->global_cleanup();
         w.curlReady = false;
     }
     return allEnded;
