@@ -1,13 +1,16 @@
 #pragma once
 // The whole program for the game's benchmarks: its own shell run to the title menu (which
 // loads the data) in an 800 x 480 window with the swap interval off, its data folder in a
-// fresh folder under /tmp, and a player named when a first start asks for one.
+// fresh folder under /tmp, and a player named when a first start asks for one. The window
+// is made at that size: SDL's offscreen surface keeps the size it was made with, and a
+// smaller one would spare the program most of its presentation.
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "ChildProcess.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
@@ -32,7 +35,7 @@ inline bool startProgram(Window& window, bool loadEverything = true) {
         << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\nbUseVSync=No\n"
            "[Qor]\ndefaultLanguage=0\n"
         << (loadEverything ? "bEnableDelayedLoad=No\n" : "");
-    if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, 100, 100)) return false;
+    if (!Window::initVideo() || !window.create("Torvane 2 bench", 50, 50, kWindowWidth, kWindowHeight)) return false;
     WindowShell::setApplicationFactory(&GameGlobal::start);
     for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {
         if (!global) continue;

@@ -6,7 +6,7 @@
 // It prints
 //  - the simulation step alone (the game's tick, no drawing) as a share of a 60 Hz frame
 //    on this one thread; the goal is at most 5 %;
-//  - the whole frame through the engine (the step, then drawing and presenting) against
+//  - the whole frame through the engine (the step, then drawing, headless) against
 //    the same frame's triangles sent straight to OpenGL from a second context that shares
 //    the textures: all vertices in one buffer, one draw call per texture; the goal is at
 //    most 1.3 times. The two take turns in short batches, so that a busy machine slows
@@ -179,7 +179,7 @@ void step(GameController& game) {
     game.tick(0.0, 0.0);
 }
 
-// The step, then drawing and presenting; it waits until the frame is really drawn.
+// The step, then drawing; it waits until the frame is really drawn.
 void engineFrame(GameController& game) {
     step(game);
     bench::drawEngineFrame(game);

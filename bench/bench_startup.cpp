@@ -68,7 +68,7 @@ int runGame(double launched) {
            "[Qor]\ndefaultLanguage=0\n";
     Window::initVideo();
     Window window;
-    if (!window.create("Torvane 2", 50, 50, 100, 100)) return 1;
+    if (!window.create("Torvane 2", 50, 50, bench::kWindowWidth, bench::kWindowHeight)) return 1;
     WindowShell::setApplicationFactory(&GameGlobal::start);
     double loaded = -1.0, intro = -1.0;
     for (int i = 0; i < 100000 && WindowShell::tick(window); ++i) {

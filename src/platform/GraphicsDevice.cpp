@@ -744,6 +744,8 @@ bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) 
     else
         GL_CHECK(glCopyImageSubData(texture.name, GL_TEXTURE_2D, 0, 0, 0, 0, colourBuffer, GL_TEXTURE_2D, 0, x, y, 0,
                                     viewport.width, viewport.height, 1));
+    if (sentBatches && !toTexture)
+        sentBatches->push_back(SentBatch{texture.name, 0, {}, {x, y, viewport.width, viewport.height, 0.0f, 1.0f}});
     return true;
 }
 

@@ -139,13 +139,16 @@ public:
     int simulatedResetFailures = 0;
 
     // One batch as it went to OpenGL: its texture (an OpenGL name; 0 for the white
-    // texture), its primitive kind and its vertices, already placed and tinted.
+    // texture), its primitive kind and its vertices, already placed and tinted. Or a kept
+    // picture copied back (copyViewportFrom): then `copiedTo` is where in the back buffer
+    // (OpenGL rows) the block at the texture's texel (0, 0) went, and there are no vertices.
     struct SentBatch {
         unsigned texture = 0;
         unsigned mode = 0;
         std::vector<ClipVertex> vertices;
+        DeviceViewport copiedTo{};  // width 0: a draw
     };
-    // Benchmark hook: while set, every batch sent to OpenGL is also appended here.
+    // Benchmark hook: while set, every batch and copy sent to OpenGL is also appended here.
     std::vector<SentBatch>* sentBatches = nullptr;
 
 private:
