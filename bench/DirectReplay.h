@@ -14,6 +14,7 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -97,16 +98,18 @@ public:
     // makes the clear unnecessary, as it does in the engine.
     void frame() {
         glViewport(0, 0, kWindowWidth, kWindowHeight);
-        bool covered = false;
+        const bool covered = std::any_of(copies.begin(), copies.end(), [](const GraphicsDevice::SentBatch& c) {
+            const DeviceViewport& r = c.copiedTo;
+            return r.x == 0 && r.y == 0 && r.width == kWindowWidth && r.height == kWindowHeight;
+        });
+        if (!covered) {
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
         for (const GraphicsDevice::SentBatch& c : copies) {
             const DeviceViewport& r = c.copiedTo;
             glCopyImageSubData(c.texture, GL_TEXTURE_2D, 0, 0, 0, 0, targetImage, GL_TEXTURE_2D, 0, r.x, r.y, 0,
                                r.width, r.height, 1);
-            covered = covered || (r.x == 0 && r.y == 0 && r.width == kWindowWidth && r.height == kWindowHeight);
-        }
-        if (!covered) {
-            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT);
         }
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(ClipVertex)), vertices.data(),
                      GL_STREAM_DRAW);
