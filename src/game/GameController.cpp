@@ -203,6 +203,10 @@ void GameController::endGame() {
     audio.start();
 }
 
+void GameController::setPlayerColours() {
+    for (int s = 0; s < kSides; ++s) playerData[s]->colour = kPlayerColours[s];
+}
+
 void GameController::closeForResults() {
     bFinished = 1;
     if (!global || !global->pContextManager) return;  // a scene built without the application

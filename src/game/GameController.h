@@ -54,6 +54,7 @@ public:
     static constexpr double kSlowMotionScale = 0.25;  // of `speed`, right after a shot
     static constexpr double kSlowMotionRamp = 1.75;   // s over which full speed returns
     static constexpr int kNoScoreTable = 5;
+    static constexpr std::uint32_t kPlayerColours[kSides] = {0xFFFF0000u, 0xFF0000FFu};  // ARGB: red, blue
 
     // Builds the scene, its lists and player data, and the overlay (see above); the
     // difficulty and bonus frequency come from the configuration record.
@@ -163,6 +164,8 @@ protected:
     // The shared last step of a mode's endGame: this controller closes and the results
     // screen comes with its score table (nothing more without a screen stack).
     void closeForResults();
+    // Side 0 red and side 1 blue (kPlayerColours), as the games and their results show them.
+    void setPlayerColours();
 
 private:
     void buildScene();

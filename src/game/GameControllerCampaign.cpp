@@ -75,7 +75,7 @@ GameControllerCampaign::GameControllerCampaign() {
     palmsPerIsland = (5 - difficulty) * 2;
     applyFixedRules();
     takeRulesFromConfiguration();
-    for (int s = 0; s < kSides; ++s) playerData[s]->colour = kPlayerColours[s];
+    setPlayerColours();
     bonusDueTime = nextBonusTime();
     crateDueTime = nextCrateTime();
 }

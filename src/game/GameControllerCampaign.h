@@ -58,7 +58,6 @@ public:
     static constexpr double kAnnouncementTime = 3.0;  // s
     static constexpr double kWaveEndDelay = 2.0;      // s from the last enemy to the next wave
     static constexpr double kGameOverDelay = 1.0;     // s from the last palm to "Game Over!"
-    static constexpr std::uint32_t kPlayerColours[2] = {0xFFFF0000u, 0xFF0000FFu};
     static constexpr std::size_t kBlockSize = 1840;   // bytes of the Invasion block
     static constexpr std::size_t kWaveOffset = 1808;  // of the Invasion's extras in the block
     static constexpr std::size_t kWaveCountOffset = 1812;

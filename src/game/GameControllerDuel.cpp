@@ -73,7 +73,7 @@ GameControllerDuel::GameControllerDuel() {
     difficulty = std::clamp(difficulty, 0, 4);
     aiSkill = static_cast<float>(difficulty) / 4.0f;
     applyFixedRules();
-    for (int s = 0; s < kSides; ++s) playerData[s]->colour = kPlayerColours[s];
+    setPlayerColours();
 }
 
 // What the Duel fixes whatever a saved block says: two sides, three palms a day, and at

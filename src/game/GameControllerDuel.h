@@ -61,7 +61,6 @@ public:
     static constexpr std::int32_t kRounds = 3;      // rounds of a day
     static constexpr std::int32_t kScoreTable = 0;  // the Duel's high-score table
     static constexpr float kIslandX[kSides] = {-500.0f, 500.0f};
-    static constexpr std::uint32_t kPlayerColours[kSides] = {0xFFFF0000u, 0xFF0000FFu};
     static constexpr double kRoundEndDelay = 3.0;     // s from a plane down or palms lost to the round's end
     static constexpr double kBalloonLifetime = 90.0;  // s
 

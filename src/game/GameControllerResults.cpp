@@ -68,7 +68,7 @@ double uniform() { return static_cast<double>(Random::next()) / 65536.0; }
 }  // namespace
 
 GameControllerResults::GameControllerResults() : pFinishedGame(this) {
-    for (int s = 0; s < kSides; ++s) playerData[s]->colour = kPlayerColours[s];
+    setPlayerColours();
     bCloseOnEscape = 1;
     bShowPointer = 0;
     pTextLayer = new QorBase();

@@ -52,7 +52,6 @@ public:
     static constexpr float kBarHolderX = -96.0f;        // left end of the bar
     static constexpr float kFireworkRise = 32.0f;       // launch height over the island
     static constexpr int kScoreScale = 100000;          // table score of a rating of 1.0
-    static constexpr UColor kPlayerColours[kSides] = {0xFFFF0000u, 0xFF0000FFu};
     static constexpr UColor kContinueColour = 0xFFF0F0F0u;
 
     GameControllerResults();

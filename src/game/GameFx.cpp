@@ -14,6 +14,8 @@
 #include "inputaudio/QorInput.h"
 #include "inputaudio/Sound.h"
 #include "render/Texture.h"
+#include "ui/BlenderCamera.h"
+#include "ui/ContextBlender.h"
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -31,6 +33,16 @@ GameController* currentGame() {
 int detailLevel() { return global ? std::clamp(global->configuration.detail, 0, 1) : 1; }
 
 int detailPieces(int base) { return 6 * detailLevel() + base; }
+
+void shakeCamera(double strength) {
+    constexpr double kShakeSeconds = 1.0;
+    GameController* game = currentGame();
+    if (!game || !game->pScene) return;
+    BlenderCamera* camera = game->pScene->camera();
+    camera->shakeStrength = strength;
+    camera->shakeDuration = kShakeSeconds;
+    camera->shakeElapsed = 0.0;
+}
 
 bool bloatedProjectiles() {
     const GameController* game = currentGame();

@@ -24,6 +24,9 @@ GameController* currentGame();
 int detailLevel();
 // Explosion pieces by detail: 6 x detail level + `base`.
 int detailPieces(int base);
+// Rolls the current game's scene camera back and forth, `strength` radians at first,
+// dying away over a second; nothing outside a game.
+void shakeCamera(double strength);
 // Whether the current game runs the Bloated projectiles mutator.
 bool bloatedProjectiles();
 // Appends `object` to entity list `index` of the current game (at the front with

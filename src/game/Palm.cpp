@@ -18,13 +18,10 @@
 #include "game/Vehicle.h"
 #include "inputaudio/Sound.h"
 #include "render/Texture.h"
-#include "ui/BlenderCamera.h"
-#include "ui/ContextBlender.h"
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr int kAnchorBottomCentre = 2;
-constexpr double kShakeTime = 1.0;       // s
 constexpr double kShakeStrength = 0.01;  // radians of roll
 constexpr float kIslandRadius = 125.0f;  // how far from the island's centre palms stand
 constexpr float kIslandRise = 25.0f;     // how high up the island's slope they reach
@@ -185,11 +182,7 @@ void Palm::burn(GameEntity* source) {
     GameController* game = currentGame();
     if (!game) return;
     game->savePalms();
-    if (BlenderCamera* camera = game->pScene ? game->pScene->camera() : nullptr) {
-        camera->shakeDuration = kShakeTime;
-        camera->shakeElapsed = 0.0;
-        camera->shakeStrength = kShakeStrength;
-    }
+    GameFx::shakeCamera(kShakeStrength);
     // The attacker whose own vehicle is already down gets laughed at; a side that has
     // no vehicle at all (enemies, a side between rounds) does not.
     const PlayerData* attacker = source ? game->getPlayerData(source->side) : nullptr;

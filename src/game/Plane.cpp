@@ -31,16 +31,6 @@ constexpr double kSmokeDarkening = 3.0;       // s over which the smoke of a fal
 constexpr float kCrashCameraZ = -320.0f;
 constexpr double kHitShake = 0.005;   // radians of roll
 constexpr double kCrashShake = 0.01;  // radians of roll
-constexpr double kShakeTime = 1.0;    // s
-
-void shakeScene(double strength) {
-    GameController* game = GameFx::currentGame();
-    if (!game || !game->pScene) return;
-    BlenderCamera* camera = game->pScene->camera();
-    camera->shakeStrength = strength;
-    camera->shakeDuration = kShakeTime;
-    camera->shakeElapsed = 0.0;
-}
 
 // Appends a key point to the scene's blending camera, which then glides toward it; a
 // key point without a game is deleted at once.
@@ -188,7 +178,7 @@ void Plane::hitWater() {
                       new Splash(position.x, position.y, position.z, 25, 0.0f, 300.0f, kPi / 2.0f, kPi / 2.0f, 2.0f));
     GameFx::playAt(u"largeSplash", position);
     addCameraKey(new PointCamera(position.x, position.y, kCrashCameraZ));
-    shakeScene(kCrashShake);
+    GameFx::shakeCamera(kCrashShake);
     if (state == kFlying)
         if (PlayerData* own = ownPlayer()) own->addMaskedScore(-kWaterPenalty);
     setState(kDown);
@@ -209,7 +199,7 @@ void Plane::destroy(GameEntity*) {
 }
 
 void Plane::onHit(GameEntity*, float) {
-    shakeScene(kHitShake);
+    GameFx::shakeCamera(kHitShake);
     GameFx::playAt(u"planeHit", position);
 }
 

@@ -22,8 +22,6 @@
 #include "render/Camera.h"
 #include "render/Context.h"
 #include "render/Skin.h"
-#include "ui/BlenderCamera.h"
-#include "ui/ContextBlender.h"
 
 QOR_DEFINE_CLASS(Zeppelin, Enemy, nullptr)
 
@@ -36,7 +34,7 @@ constexpr float kRimX = 220.0f, kRimY = 24.0f;  // half the hull's length and he
 constexpr float kBlastStep = 64.0f;             // local x between the large explosions
 constexpr int kBlasts = 9;                      // from -256 to 256
 constexpr float kFirstBlastX = -256.0f;         // local x of the first
-constexpr double kSmallShake = 0.0025, kLargeShake = 0.02, kShakeTime = 1.0;
+constexpr double kSmallShake = 0.0025, kLargeShake = 0.02;
 
 ViewRect currentView() {
     const Context* context = qor->pCurrentContext;
@@ -44,14 +42,6 @@ ViewRect currentView() {
     return context->pCamera->getViewRect(0.0f);
 }
 
-void shakeCamera(double strength) {
-    GameController* game = GameFx::currentGame();
-    if (!game || !game->pScene) return;
-    BlenderCamera* camera = game->pScene->camera();
-    camera->shakeStrength = strength;
-    camera->shakeDuration = kShakeTime;
-    camera->shakeElapsed = 0.0;
-}
 }  // namespace
 
 Zeppelin::Zeppelin() {
@@ -209,7 +199,7 @@ void Zeppelin::smallExplosion() {
     const bool inFront = (Random::next() & 1u) != 0;
     GameFx::addToList(inFront ? GameController::kEffectList : GameController::kSmokeList, effect);
     GameFx::playAt(u"explosionShort", position, -0.75f, 0.0f);
-    shakeCamera(kSmallShake);
+    GameFx::shakeCamera(kSmallShake);
     nextExplosionTime += 0.05f + 0.5f * Random::fraction();
 }
 
@@ -220,7 +210,7 @@ void Zeppelin::finalExplosion() {
                           new SpriteEffect(at.x, at.y, at.z, 10, 50.0f, 100.0f, heading, 2 * kPi, 10.0f));
     }
     GameFx::playAt(u"explosionLong", position);
-    shakeCamera(kLargeShake);
+    GameFx::shakeCamera(kLargeShake);
     if (GameController* game = GameFx::currentGame()) EnemySpawner::destroyAll(*game);
     pendingDelete = 1;
 }

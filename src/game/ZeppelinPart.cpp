@@ -11,8 +11,6 @@
 #include "game/SpriteEffect.h"
 #include "game/Zeppelin.h"
 #include "render/Texture.h"
-#include "ui/BlenderCamera.h"
-#include "ui/ContextBlender.h"
 
 QOR_DEFINE_CLASS(ZeppelinPart, Enemy, nullptr)
 
@@ -52,18 +50,9 @@ void ZeppelinPart::destroy(GameEntity*) {
     GameFx::playAt(u"explosionShort", position, -0.5f, 0.0f);
     tellOwner();
     pendingDelete = 1;
-    shakeCamera();
+    GameFx::shakeCamera(kShakeStrength);
 }
 
 void ZeppelinPart::tellOwner() {
     if (auto* zeppelin = dynamic_cast<Zeppelin*>(owner.get())) zeppelin->onPartDestroyed();
-}
-
-void ZeppelinPart::shakeCamera() {
-    GameController* game = GameFx::currentGame();
-    if (!game || !game->pScene) return;
-    BlenderCamera* camera = game->pScene->camera();
-    camera->shakeStrength = kShakeStrength;
-    camera->shakeDuration = kShakeDuration;
-    camera->shakeElapsed = 0.0;
 }

@@ -20,7 +20,6 @@ public:
     static constexpr int kSkin = 2;  // of the "zeppelin" texture
     static constexpr float kScale = 2.0f;
     static constexpr double kShakeStrength = 0.005;  // radians of camera roll
-    static constexpr double kShakeDuration = 1.0;    // s
 
     // A part with `strength` as its health and maximum health.
     explicit ZeppelinPart(float strength);
@@ -42,5 +41,4 @@ public:
 
 private:
     void tellOwner();
-    void shakeCamera();
 };
