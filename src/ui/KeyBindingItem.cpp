@@ -9,12 +9,6 @@
 #include "ui/ContextKeyCapture.h"
 #include "ui/Global.h"
 #include "ui/ScreenStack.h"
-#include "ui/TextFont.h"
-
-namespace {
-constexpr UColor kShadowColour = 0x40000000u;
-constexpr int kCentred = 0x14;
-}  // namespace
 
 KeyBindingItem::KeyBindingItem(float x, float y, float z, std::u16string caption_, std::u16string helpText_,
                                std::int32_t* binding)
@@ -35,17 +29,7 @@ void KeyBindingItem::tick(double time, double dt) {
 }
 
 void KeyBindingItem::drawValue(float x, float y, float z) {
-    if (!pFont || !pBinding) return;
+    if (!pBinding) return;
     const std::u16string& name = qor->language().keyName.get(*pBinding);
-    const float fit = getTextFitScale(name, std::trunc(getFrameWidth() - getFrameHeight()));
-    Renderable pen;
-    pen.position = Vector3{x, y, z};
-    pen.rotation = rotation;
-    pen.scale = scale * fit;
-    pen.color = captionColour;
-    pen.updateXform();
-    if (bShadow)
-        pFont->drawTextWithShadow(pen, kCentred, name, kShadowColour, Vector3{2.0f, -2.0f, 0.0f});
-    else
-        pFont->drawText(pen, kCentred, name);
+    drawValueText(name, x, y, z, getTextFitScale(name, std::trunc(getFrameWidth() - getFrameHeight())));
 }

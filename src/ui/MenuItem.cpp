@@ -26,6 +26,7 @@ ClassInfo* MenuItem::getClass() const { return &classInfo; }
 
 namespace {
 constexpr UColor kShadowColour = 0x40000000u;
+constexpr int kCentred = 0x14;          // text layout flags: centred both ways
 constexpr double kHighlightRate = 4.0;  // a full fade in a quarter of a second
 constexpr float kPulseRate = 4.0f;
 
@@ -181,6 +182,20 @@ void MenuItem::drawHelpLine() {
                                 Vector3{0.0f, -1.0f, 0.0f});
 }
 
+void MenuItem::drawValueText(const std::u16string& text, float x, float y, float z, float fit) {
+    if (!pFont) return;
+    Renderable pen;
+    pen.position = Vector3{x, y, z};
+    pen.rotation = rotation;
+    pen.scale = scale * fit;
+    pen.color = captionColour;
+    pen.updateXform();
+    if (bShadow)
+        pFont->drawTextWithShadow(pen, kCentred, text, kShadowColour, Vector3{2.0f, -2.0f, 0.0f});
+    else
+        pFont->drawText(pen, kCentred, text);
+}
+
 void MenuItem::drawCaption() {
     Vector3 offset{0.0f, 0.0f, 0.0f};
     int flags = 0;
@@ -193,7 +208,7 @@ void MenuItem::drawCaption() {
             flags = 0x18;
             break;
         case kCaptionInside:
-            flags = 0x14;
+            flags = kCentred;
             fit = getTextFitScale(caption, std::trunc(w - h));
             break;
         case kCaptionRight:

@@ -69,6 +69,8 @@ public:
 
 protected:
     void drawCaption();
+    // Draws `text` centred on (x, y, z) in the caption's font and colour, scaled by `fit`.
+    void drawValueText(const std::u16string& text, float x, float y, float z, float fit);
     void drawHelpLine();
     bool isPointerPressOnItem() const;
 

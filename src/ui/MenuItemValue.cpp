@@ -70,17 +70,3 @@ void MenuItemValue::render() {
 void MenuItemValue::drawValue(float x, float y, float z) {
     if (value) drawValueText(formatString(u"%d", *value), x, y, z, 1.0f);
 }
-
-void MenuItemValue::drawValueText(const std::u16string& text, float x, float y, float z, float fit) {
-    if (!pFont) return;
-    Renderable pen;
-    pen.position = Vector3{x, y, z};
-    pen.rotation = rotation;
-    pen.scale = scale * fit;
-    pen.color = captionColour;
-    pen.updateXform();
-    if (bShadow)
-        pFont->drawTextWithShadow(pen, 0x14, text, 0x40000000u, Vector3{2.0f, -2.0f, 0.0f});
-    else
-        pFont->drawText(pen, 0x14, text);
-}

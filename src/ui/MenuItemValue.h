@@ -27,8 +27,4 @@ public:
     std::int32_t minimum;
     std::int32_t maximum;
     std::int32_t step;
-
-protected:
-    // Draws `text` centred on (x, y, z) in the caption's font and colour, scaled by `fit`.
-    void drawValueText(const std::u16string& text, float x, float y, float z, float fit);
 };
