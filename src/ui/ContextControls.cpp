@@ -32,11 +32,7 @@ constexpr ControlRow kControlRows[] = {
 
 ContextControls::ContextControls() {
     const auto s = static_cast<float>(rowSpacing);
-    auto button = [this](float y, int caption) {
-        auto* item = new MenuButton(0.0f, y, 0.0f, text(caption), u"");
-        addItem(item);
-        return item;
-    };
+    auto button = [this](float y, int caption) { return ScreenFrame::addButton(this, y, text(caption)); };
     pKeyboard = button(2.0f * s, StringId::CONTROLS0);
     pPlayer1 = button(s, StringId::CONTROLS1);
     pPlayer2 = button(0.0f, StringId::CONTROLS2);

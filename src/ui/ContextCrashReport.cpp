@@ -63,8 +63,7 @@ ContextCrashReport::ContextCrashReport() {
         pViewer->addMessage(u"");
         pViewer->addMessage(text(StringId::ERRORREPORTWIZARD1));
         pViewer->addMessage(text(StringId::ERRORREPORTWIZARD2));
-        pNetworkWizard = new MenuButton(0.0f, y, 0.0f, text(StringId::NETWORKWIZARDDOTS), u"");
-        addItem(pNetworkWizard);
+        pNetworkWizard = ScreenFrame::addButton(this, y, text(StringId::NETWORKWIZARDDOTS));
     }
     pViewer->centreVertically(0.0f);
 }

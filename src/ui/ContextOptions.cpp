@@ -25,11 +25,7 @@ std::u16string text(int id) { return qor->language().getString(id); }
 
 ContextOptions::ContextOptions() {
     const auto s = static_cast<float>(rowSpacing);
-    auto button = [this](float y, int caption) {
-        auto* item = new MenuButton(0.0f, y, 0.0f, text(caption), u"");
-        addItem(item);
-        return item;
-    };
+    auto button = [this](float y, int caption) { return ScreenFrame::addButton(this, y, text(caption)); };
     pGameplay = button(2.0f * s, StringId::GAMEPLAY);
     pControls = button(s, StringId::CONTROLS);
     pGraphics = button(0.0f, StringId::GRAPHICS);

@@ -37,6 +37,12 @@ MenuItemBack* ScreenFrame::addBack(ContextMenu* menu, const std::u16string& capt
     return item;
 }
 
+MenuButton* ScreenFrame::addButton(ContextMenu* menu, float y, const std::u16string& caption) {
+    auto* item = new MenuButton(0.0f, y, 0.0f, caption, u"");
+    menu->addItem(item);
+    return item;
+}
+
 MenuButton* ScreenFrame::addNext(ContextMenu* menu, const std::u16string& caption) {
     auto* item = new MenuButton(static_cast<float>(menu->cornerX) - kCornerItemWidth / 2.0f,
                                 static_cast<float>(-menu->cornerY), 0.0f, caption, u"");

@@ -20,4 +20,6 @@ public:
     static MenuItemBack* addBack(ContextMenu* menu, const std::u16string& caption);
     // Bottom right.
     static MenuButton* addNext(ContextMenu* menu, const std::u16string& caption);
+    // A button of the screen's column, centred at height `y`, without a help line.
+    static MenuButton* addButton(ContextMenu* menu, float y, const std::u16string& caption);
 };
