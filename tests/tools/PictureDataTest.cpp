@@ -285,6 +285,42 @@ TEST(PictureDataTest, JoinedTilesCarryTheirNeighboursEdgeAroundTheSkin) {
     EXPECT_LT(island.skins.at(0).left + island.skins.at(0).width, island.width);
 }
 
+TEST(PictureDataTest, TheJoinedLogoEndsInsideItsTiles) {
+    // Ink on the joined logo's outer edge is a drawing cut off by the picture's border.
+    // A margin of a few texels is kept clear all round.
+    constexpr int kMargin = 3;
+    for (int col = 0; col < 2; ++col)
+        for (int row = 0; row < 2; ++row) {
+            const std::string path =
+                "xmas-edition/gfx/logo_" + std::to_string(col) + "_" + std::to_string(row) + ".tga";
+            SCOPED_TRACE(path);
+            Texture t = loadTexture(kData, path);
+            const Rect& s = t.skins.at(0);
+            const int outerX = col == 0 ? s.left : s.left + s.width - kMargin;
+            const int outerY = row == 0 ? s.top : s.top + s.height - kMargin;
+            int inked = 0;
+            for (int y = s.top; y < s.top + s.height; ++y)
+                for (int x = outerX; x < outerX + kMargin; ++x) inked += t.alphaAt(x, y);
+            for (int x = s.left; x < s.left + s.width; ++x)
+                for (int y = outerY; y < outerY + kMargin; ++y) inked += t.alphaAt(x, y);
+            EXPECT_EQ(inked, 0) << "texels inked on the outer edge";
+        }
+}
+
+TEST(PictureDataTest, TheHudPlateLeavesTheWaitingLabelsInTheOpen) {
+    // The plate hangs from the top edge with its centre on it; the oldest label waits
+    // 43 to 48 units below, its name running from 90 units outward of the HUD's x to
+    // about 10 inward. No part of the plate may cover that text.
+    Texture t = loadTexture(kData, "xmas-edition/gfx/ovalbuttons.tga");
+    const Rect& plate = t.skins.at(0);
+    const int centreX = plate.left + plate.width / 2;
+    const int centreY = plate.top + plate.height / 2;
+    int covered = 0;
+    for (int y = 36; y <= plate.height / 2 - 1; ++y)
+        for (int x = -92; x <= 12; ++x) covered += t.alphaAt(centreX + x, centreY + y);
+    EXPECT_EQ(covered, 0);
+}
+
 // Counts the cells of all sheets of one font: one cell per table position, 0 to 255.
 int fontCells(const std::string& prefix, const std::string& folder, std::vector<Texture>& sheets) {
     int cells = 0;
