@@ -2,8 +2,9 @@
 // Text in a system typeface: each text is rasterised into a white-on-black bitmap whose
 // intensity becomes the alpha of white texels (ringed with ink when `outline` is set, as
 // the bitmap fonts' fallback is), the texels are copied into the rows of the font's own
-// cache, and the rows are drawn as quads. The engine's default font ("Arial", 12 pixels) draws the console and
-// the debug overlays; every bitmap font makes one ("Comic Sans MS") as its fallback.
+// cache, and the rows are drawn as quads. The engine's default font ("Arial", 12 pixels)
+// draws the console and the debug overlays; every bitmap font makes one ("Comic Sans
+// MS") as its fallback.
 //
 // Sizes: `height` is in screen pixels; raw sizes are height / y scale; all rasterising
 // happens at the texture scale (the engine's hq2x factor) and measurements come back in
