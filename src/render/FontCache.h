@@ -28,7 +28,7 @@ public:
     // The first row of the text, or null.
     FontCacheEntry* findText(std::u16string_view text);
     FontCacheEntry* addTextFromFontQuad(FontQuad& font, std::u16string_view text);
-    // Stores a white-on-black ARGB bitmap of width x height pixels in lineWidth slices.
+    // Stores a bitmap of width x height ARGB texels in lineWidth slices.
     FontCacheEntry* addTextFromBitmap(const std::uint32_t* pixels, std::u16string_view text, int width, int height);
     FontCacheEntry* getFreeEntry();
     FontCacheEntry* createCacheTexture();

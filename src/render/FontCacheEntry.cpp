@@ -87,7 +87,7 @@ void FontCacheEntry::fillCacheFromGDI(const std::uint32_t* pixels, int bitmapWid
         for (int col = 0; col < loopWidth; ++col) {
             const int sx = source.left + col, dx = destX + col;
             if (sx < 0 || sx >= bitmapWidth || dx < 0 || dx >= pTexture->imageWidth()) continue;
-            dst[dx] = (dst[dx] & 0x00FFFFFFu) | ((src[sx] & 0xFFu) << 24);
+            dst[dx] = src[sx];
         }
     }
     const int left = cacheBounds.left + margin;

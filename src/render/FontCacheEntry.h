@@ -26,8 +26,7 @@ public:
     // Places as many leading glyphs of `text` as fit, from the font's sheets; returns
     // how many. A first glyph that does not fit is fatal.
     int fillCacheFromFontQuad(FontQuad& font, std::u16string_view text);
-    // Copies the intensity of a slice of a white-on-black bitmap (width x height ARGB
-    // pixels) into the row's alpha; the colour stays as cleared.
+    // Copies a slice of a bitmap of finished texels (width x height ARGB pixels) into the row.
     void fillCacheFromGDI(const std::uint32_t* pixels, int bitmapWidth, int bitmapHeight, Rect source);
     // Frees this row and every row chained behind it.
     void release();

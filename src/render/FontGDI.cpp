@@ -1,5 +1,6 @@
 #include "render/FontGDI.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/ClassInfo.h"
@@ -26,6 +27,37 @@ char32_t firstChar(std::u16string_view t) {
     if (t.size() >= 2 && t[0] >= 0xD800 && t[0] < 0xDC00 && t[1] >= 0xDC00 && t[1] < 0xE000)
         return 0x10000 + ((t[0] - 0xD800) << 10) + (t[1] - 0xDC00);
     return t[0];
+}
+
+// The palette's ink navy, the bitmap fonts' outline colour.
+constexpr std::uint32_t kOutlineInk = 0x161F3Au;
+
+// Turns a rasterised white-on-black bitmap into cache texels: white letters whose
+// intensity is their alpha, over a ring of ink `radius` pixels wide when radius > 0.
+void toTexels(std::vector<std::uint32_t>& bitmap, int w, int h, int radius) {
+    std::vector<std::uint8_t> cover(bitmap.size());
+    for (std::size_t i = 0; i < bitmap.size(); ++i) cover[i] = static_cast<std::uint8_t>(bitmap[i] & 0xFFu);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int f = cover[static_cast<std::size_t>(y) * w + x];
+            int ring = 0;
+            for (int dy = -radius; dy <= radius; ++dy)
+                for (int dx = -radius; dx <= radius; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (dx * dx + dy * dy > radius * radius || nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+                    ring = std::max(ring, static_cast<int>(cover[static_cast<std::size_t>(ny) * w + nx]));
+                }
+            const int alpha = std::max(ring, f);
+            std::uint32_t rgb = 0xFFFFFFu;
+            if (alpha > 0 && f < alpha) {  // fill over ink, weighted by the fill's share
+                rgb = 0;
+                for (int shift : {16, 8, 0}) {
+                    const int ink = static_cast<int>((kOutlineInk >> shift) & 0xFFu);
+                    rgb |= static_cast<std::uint32_t>(ink + (255 - ink) * f / alpha) << shift;
+                }
+            }
+            bitmap[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint32_t>(alpha) << 24 | rgb;
+        }
 }
 
 char32_t lastChar(std::u16string_view t) {
@@ -93,6 +125,7 @@ FontCacheEntry* FontGDI::renderText(std::u16string_view text) {
     if (w <= 0 || h <= 0) return nullptr;
     std::vector<std::uint32_t> bitmap(static_cast<std::size_t>(w) * h, 0xFF000000u);
     hFont->drawText(text, lead, 0, bitmap.data(), w, h);
+    toTexels(bitmap, w, h, outline * s);
     return pFontCache->addTextFromBitmap(bitmap.data(), text, w, h);
 }
 

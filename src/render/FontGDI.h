@@ -1,8 +1,10 @@
 #pragma once
-// Text in a system typeface: each text is rasterised into a white-on-black bitmap, the
-// bitmap's intensity is copied into the rows of the font's own cache, and the rows are
-// drawn as quads. The engine's default font ("Arial", 12 pixels) draws the console and
-// the debug overlays; every bitmap font makes one ("Comic Sans MS") as its fallback.
+// Text in a system typeface: each text is rasterised into a white-on-black bitmap whose
+// intensity becomes the alpha of white texels (ringed with ink when `outline` is set, as
+// the bitmap fonts' fallback is), the texels are copied into the rows of the font's own
+// cache, and the rows are drawn as quads. The engine's default font ("Arial", 12 pixels)
+// draws the console and the debug overlays; every bitmap font makes one ("Comic Sans
+// MS") as its fallback.
 //
 // Sizes: `height` is in screen pixels; raw sizes are height / y scale; all rasterising
 // happens at the texture scale (the engine's hq2x factor) and measurements come back in
@@ -57,6 +59,7 @@ public:
     int fontLowercaseLineRaw = 0;
     Vector3 scale{1.0f, 1.0f, 1.0f};
     std::u16string fontName;
+    int outline = 0;  // raw pixels of ink around the letters; texts cached before a change keep theirs
 
 private:
     std::unique_ptr<SystemTypeface> hFont;

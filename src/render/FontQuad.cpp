@@ -226,7 +226,10 @@ void FontQuad::recalcScaledMetrics() {
 }
 
 FontGDI* FontQuad::getFallbackFont() {
-    if (!pFallbackFont) pFallbackFont = new FontGDI(fontHeight, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+    if (!pFallbackFont) {
+        pFallbackFont = new FontGDI(fontHeight, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+        pFallbackFont->outline = 1;  // as the bitmap fonts' letters, so names read on any background
+    }
     return pFallbackFont;
 }
 

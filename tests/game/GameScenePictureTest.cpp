@@ -25,18 +25,14 @@
 #include "game/Splash.h"
 #include "game/SpriteEffect.h"
 #include "game/Weapon.h"
-#include "platform/GraphicsDevice.h"
-#include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
 #include "render/Skin.h"
 #include "render/Texture.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-#include "ui/ContextEnterName.h"
-#include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
-#include "ui/Loader.h"
 #include "ui/ProgramFixture.h"
+#include "ui/Snowfall.h"
 
 namespace {
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -46,17 +42,6 @@ protected:
     std::string settingsText() const override {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=400\nvideoModeHeight=240\n"
                "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
-    }
-
-    // The program up to its title menu: the logo, the intro and a first start's name
-    // entry are passed over once loading is done.
-    bool reachTitle() {
-        return tickUntil([this] {
-            if (topIs<ContextMainGame>()) return true;
-            if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Picture");
-            if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
-            return false;
-        });
     }
 
     // The island, three palms (one burning), the cannon and what is in the air.
@@ -99,21 +84,11 @@ protected:
         qor->timer.frameStart += dt;
         game.tick(0.0, 0.0);
     }
-    static std::vector<std::uint32_t> draw(GameController& game, int& w, int& h) {
-        GraphicsDevice& device = *qor->graphics().dxDevice;
-        device.beginScene();
-        qor->graphics().clear();
-        game.frameRender();
-        device.endScene();
-        std::vector<std::uint32_t> pixels;
-        device.readBackBuffer(pixels, w, h);
-        return pixels;
-    }
 };
 }  // namespace
 
 TEST_F(GameScenePicture, AnIslandUnderFire) {
-    ASSERT_TRUE(reachTitle());
+    ASSERT_TRUE(skipToTheTitle());
     Random::seed(4711);
     auto* game = new GameController();
     static_cast<GameGlobal*>(global)->pCurrentGame = game;
@@ -129,7 +104,25 @@ TEST_F(GameScenePicture, AnIslandUnderFire) {
     step(*game, 1.0 / 64.0);
     int w = 0, h = 0;
     const std::uint32_t drawn = Random::state();
-    const std::vector<std::uint32_t> pixels = draw(*game, w, h);
+    const std::vector<std::uint32_t> pixels = drawOffScreen(*game, w, h);
     EXPECT_EQ(Random::state(), drawn);  // drawing takes nothing from the world's generator
     EXPECT_TRUE(ReferenceImage::matches("game-island-under-fire", pixels, w, h, 24, 200));
+}
+
+TEST_F(GameScenePicture, AHighCameraSeesTheSkyMeetTheGreyAboveIt) {
+    ASSERT_TRUE(skipToTheTitle());
+    Random::seed(4711);
+    auto* game = new GameController();
+    static_cast<GameGlobal*>(global)->pCurrentGame = game;
+    global->pContextManager->addChild(game);
+    // From y = -20 to 820: the island at the bottom, the sky's top (y = 511) above the middle.
+    game->pScene->camera()->setPosition(0.0f, 400.0f, -700.0f);
+    buildScene(*game);
+    for (BasicLink* c = game->pScene->firstChild; c; c = c->next)
+        if (auto* snow = dynamic_cast<Snowfall*>(static_cast<QorBase*>(c))) snow->flakes.clear();
+    qor->timer.frameStart = 0.0;
+    step(*game, 1.0 / 64.0);
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = drawOffScreen(*game, w, h);
+    EXPECT_TRUE(ReferenceImage::matches("game-sky-meets-the-grey", pixels, w, h, 24, 200));
 }

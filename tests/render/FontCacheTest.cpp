@@ -139,21 +139,20 @@ TEST_F(FontCacheTest, DeviceLossAndPurgeEmptyTheCache) {
     EXPECT_EQ(cache.countEntries(), 0);
 }
 
-TEST_F(FontCacheTest, BitmapsBecomeAlphaInSlices) {
+TEST_F(FontCacheTest, BitmapsAreStoredInSlices) {
     FontCache cache(21, 1, u"gdi");
     const int w = 300, h = 20;
-    std::vector<std::uint32_t> bitmap(static_cast<std::size_t>(w) * h, 0xFF000000u);
-    bitmap[5 * w + 10] = 0xFF808080u;   // a grey pixel in the first slice
-    bitmap[5 * w + 280] = 0xFFFFFFFFu;  // a white one in the second
+    std::vector<std::uint32_t> bitmap(static_cast<std::size_t>(w) * h, 0x00FFFFFFu);
+    bitmap[5 * w + 10] = 0x80FFFFFFu;   // a half-covered pixel in the first slice
+    bitmap[5 * w + 280] = 0xFF161F3Au;  // an ink one in the second
     FontCacheEntry* e = cache.addTextFromBitmap(bitmap.data(), u"wide", w, h);
     ASSERT_NE(e->pNextLine, nullptr);
     EXPECT_EQ(e->pNextLine->pNextLine, nullptr);
     EXPECT_EQ(e->pQuad->width, 254.0f);
     EXPECT_EQ(e->pNextLine->pQuad->width, 46.0f);
     auto* page = static_cast<ImageTexture*>(cache.textureList.firstChild);
-    // Rows keep their cleared white; the alpha carries the intensity.
     EXPECT_EQ(page->row(5)[1 + 10], 0x80FFFFFFu);
     const Rect& second = e->pNextLine->cacheBounds;
-    EXPECT_EQ(page->row(second.top + 5)[1 + 280 - 254], 0xFFFFFFFFu);
+    EXPECT_EQ(page->row(second.top + 5)[1 + 280 - 254], 0xFF161F3Au);
     EXPECT_EQ(page->row(5)[0], 0x00FFFFFFu);
 }

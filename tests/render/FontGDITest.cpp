@@ -8,6 +8,7 @@
 #include "render/FontCacheEntry.h"
 #include "render/FontGDI.h"
 #include "render/FontTestEngine.h"
+#include "render/ImageTexture.h"
 #include "render/Quad.h"
 #include "render/ReferenceImage.h"
 #include "render/TextScene.h"
@@ -70,6 +71,34 @@ TEST(FontGDITest, ATextIsRenderedOnceAndFoundAfterwards) {
     EXPECT_EQ(first->text, u"Score: 1200");
     EXPECT_EQ(static_cast<int>(first->pQuad->width), font.measureTextRaw(nullptr, nullptr, u"Score: 1200").width);
     EXPECT_EQ(font.renderText(u""), nullptr);
+}
+
+TEST(FontGDITest, AnOutlinedFontRingsItsWhiteLettersWithInk) {
+    // Counts a cached text's opaque texels: white ones and dark (ink) ones.
+    auto count = [](FontGDI& font, const std::u16string& text, int& white, int& ink) {
+        FontCacheEntry* e = font.findOrCacheText(text);
+        ASSERT_NE(e, nullptr);
+        auto* page = static_cast<ImageTexture*>(font.pFontCache->textureList.firstChild);
+        white = ink = 0;
+        for (int y = e->cacheBounds.top; y < e->cacheBounds.bottom; ++y)
+            for (int x = e->cacheBounds.left; x < e->cacheBounds.right; ++x) {
+                const std::uint32_t t = page->row(y)[x];
+                if (t >> 24 < 0xC0) continue;
+                white += (t & 0xFFFFFFu) == 0xFFFFFFu;
+                ink += ((t >> 8) & 0xFFu) < 0x50;
+            }
+    };
+    FontTestEngine engine;
+    FontGDI plain(20, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+    int white = 0, ink = 0;
+    count(plain, u"Ann ...", white, ink);
+    EXPECT_GT(white, 10);
+    EXPECT_EQ(ink, 0);
+    FontGDI outlined(20, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+    outlined.outline = 1;
+    count(outlined, u"Ann ...", white, ink);
+    EXPECT_GT(white, 10);
+    EXPECT_GT(ink, white / 2);
 }
 
 TEST(FontGDIDeathTest, FaceNamesMustFitTheFontDescription) {

@@ -139,8 +139,9 @@ const std::vector<Expected> kTextures = {
     {kData, "xmas-edition/gfx/logo_1_0.tga", 1, true},
     {kData, "xmas-edition/gfx/logo_0_1.tga", 1, true},
     {kData, "xmas-edition/gfx/logo_1_1.tga", 1, true},
-    // The game draws the sky at double size every 1524 units and splits it into tiles.
-    {kData, "xmas-edition/gfx/sky-colormatched.tga", 1, true, 762, 256},
+    // The game draws the sky at double size every 1524 units and splits it into tiles; a
+    // row above and below its 256-row skin keeps filtering from taking in the other edge.
+    {kData, "xmas-edition/gfx/sky-colormatched.tga", 1, true, 762, 258},
     {kData, "xmas-edition/gfx/sea_0_0.tga", 1, true},
     {kData, "xmas-edition/gfx/sea_1_0.tga", 1, true},
     {kData, "xmas-edition/gfx/island.tga", 2, false},
@@ -378,6 +379,97 @@ TEST(PictureDataTest, CodePointTableMapsTheWesternCodePage) {
     EXPECT_EQ(entry(0x81), 0x81);    // undefined positions map to themselves
     EXPECT_EQ(entry(0x9F), 0x178);   // Y with diaeresis
     EXPECT_EQ(entry(0xE9), 0xE9);
+}
+
+// A texel of a staged texture as 0xAARRGGBB (the file holds blue, green, red, alpha).
+uint32_t texel(const Texture& t, int x, int y) {
+    const uint8_t* p = &t.tga[18 + (static_cast<size_t>(t.height - 1 - y) * t.width + x) * 4];
+    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 |
+           p[0];
+}
+
+TEST(PictureDataTest, TheSkysTopRowsAreTheScreensClearGreyReachedGently) {
+    // The screen above the sky is cleared to 0xA0A0A0: the sky's top rows are that grey
+    // exactly, so filtering at the edge blends grey with grey, and the colour leaves it
+    // gradually, the way down to the horizon.
+    Texture sky = loadTexture(kData, "xmas-edition/gfx/sky-colormatched.tga");
+    for (int y = 0; y < sky.skins.at(0).top + 4; ++y)
+        for (int x = 0; x < sky.width; ++x) ASSERT_EQ(texel(sky, x, y), 0xFFA0A0A0u) << x << ", " << y;
+    int firstBlue = 0;
+    for (int y = 1; y < sky.height; ++y) {
+        const uint32_t a = texel(sky, 0, y - 1), b = texel(sky, 0, y);
+        for (int shift : {0, 8, 16})
+            EXPECT_LE(std::abs(static_cast<int>((a >> shift & 0xFF) - (b >> shift & 0xFF))), 3) << y;
+        if (!firstBlue && (b & 0xFF) > (b >> 16 & 0xFF) + 24) firstBlue = y;
+    }
+    EXPECT_GE(firstBlue, 30) << "the blue comes in over a long stretch, not at once";
+}
+
+// The ink of one glyph cell: its mean position relative to its bounding box's middle
+// (x to the right, y downward), in pixels.
+std::pair<double, double> inkBalance(const Texture& sheet, const Rect& s) {
+    double sx = 0, sy = 0, n = 0;
+    int left = s.left + s.width, right = s.left, top = s.top + s.height, bottom = s.top;
+    for (int y = s.top; y < s.top + s.height; ++y)
+        for (int x = s.left; x < s.left + s.width; ++x)
+            if (sheet.alphaAt(x, y)) {
+                sx += x, sy += y, ++n;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (n == 0) return {0.0, 0.0};
+    return {sx / n - (left + right) / 2.0, sy / n - (top + bottom) / 2.0};
+}
+
+TEST(PictureDataTest, ArrowCellsPointWhereTheKeyNamesWantThem) {
+    // The names of the arrow keys are the code points 3 (left), 4 (right), 5 (up) and
+    // 6 (down); the value items' arrows are 7 (left) and 8 (right). A triangle's ink lies
+    // toward its base, away from its point.
+    const std::vector<std::pair<std::string, std::string>> fonts = {
+        {"", "font-tiny"}, {"", "font-small"}, {"", "font-medium"}, {"xmas-edition/", "font-large"}};
+    for (const auto& [prefix, folder] : fonts) {
+        SCOPED_TRACE(folder);
+        Texture sheet = loadTexture(kFonts, prefix + "gfx/font/1252/" + folder + "-1.tga");
+        for (int left : {3, 7}) EXPECT_GT(inkBalance(sheet, sheet.skins.at(left)).first, 0.2) << left;
+        for (int right : {4, 8}) EXPECT_LT(inkBalance(sheet, sheet.skins.at(right)).first, -0.2) << right;
+        EXPECT_GT(inkBalance(sheet, sheet.skins.at(5)).second, 0.2) << "up";
+        EXPECT_LT(inkBalance(sheet, sheet.skins.at(6)).second, -0.2) << "down";
+    }
+}
+
+TEST(PictureDataTest, EveryFontRingsItsLettersWithDarkInk) {
+    // White letters read over snow and sky alike only with a dark edge around them.
+    const std::vector<std::pair<std::string, std::string>> fonts = {
+        {"", "font-tiny"}, {"", "font-small"}, {"", "font-medium"}, {"xmas-edition/", "font-large"}};
+    for (const auto& [prefix, folder] : fonts) {
+        Texture sheet = loadTexture(kFonts, prefix + "gfx/font/1252/" + folder + "-1.tga");
+        for (int letter : {'o', 'A', 'i'}) {
+            const Rect& s = sheet.skins.at(letter);
+            int white = 0, dark = 0;
+            for (int y = s.top; y < s.top + s.height; ++y)
+                for (int x = s.left; x < s.left + s.width; ++x) {
+                    const uint32_t c = texel(sheet, x, y);
+                    if (c >> 24 < 0xC0) continue;
+                    if ((c & 0xFF) > 0xD0 && (c >> 8 & 0xFF) > 0xD0) ++white;
+                    if ((c >> 8 & 0xFF) < 0x50) ++dark;
+                }
+            EXPECT_GT(white, 0) << folder << " '" << static_cast<char>(letter) << "'";
+            EXPECT_GE(dark, white / 2) << folder << " '" << static_cast<char>(letter) << "'";
+        }
+    }
+}
+
+TEST(PictureDataTest, PanelFaceIsOpaqueAndLight) {
+    // Popups stand over other screens: nothing may show through where their text stands,
+    // and the captions, black at half opacity, need a light face under them.
+    Texture square = loadTexture(kData, "gfx/gui/game/square.tga");
+    const Rect& s = square.skins.at(0);
+    for (int y = s.top + 16; y < s.top + s.height - 16; ++y)
+        for (int x = s.left + 16; x < s.left + s.width - 16; ++x) {
+            const uint32_t c = texel(square, x, y);
+            ASSERT_EQ(c >> 24, 0xFFu) << x << ", " << y;
+            EXPECT_GE(std::min({c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF}), 0xD8u) << x << ", " << y;
+        }
 }
 
 }  // namespace

@@ -268,7 +268,7 @@ TEST_F(GlobalStartTest, TheProgramRunsThroughEveryStageToTheTitleAndKeepsItsFile
     ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     dump("intro");
     EXPECT_LT(shareOf(0xFF000000u), 0.01);
-    EXPECT_GT(shareOfSky(), 0.4);
+    EXPECT_GT(shareOfSky(), 0.3);  // the screen's grey and the overcast under it take the top
     EXPECT_LT(shareOfRed(), 0.001);
     global->pContextManager->top()->bFinished = 1;
     // A first start knows no player yet: the title menu asks for a name at once.

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
@@ -24,7 +25,9 @@
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/WMhooks.h"
+#include "platform/GraphicsDevice.h"
 #include "platform/Window.h"
+#include "render/QorGraphics.h"
 #include "render/Renderable.h"
 #include "runtime/WindowShell.h"
 #include "support/FakeClock.h"
@@ -35,6 +38,7 @@
 #include "ui/ContextSplash.h"
 #include "ui/Global.h"
 #include "ui/IrisOverlay.h"
+#include "ui/Loader.h"
 
 class ProgramFixture : public ::testing::Test {
 protected:
@@ -164,6 +168,27 @@ protected:
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
         ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
         ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
+    }
+    // The program up to its title menu, quickly: the logo, the intro and a first start's
+    // name entry are passed over once loading is done.
+    bool skipToTheTitle() {
+        return tickUntil([this] {
+            if (topIs<ContextMainGame>()) return true;
+            if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Picture");
+            if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
+            return false;
+        });
+    }
+    // One frame of `screen` alone, drawn off the program's loop: ARGB pixels, rows from the top.
+    static std::vector<std::uint32_t> drawOffScreen(Context& screen, int& w, int& h) {
+        GraphicsDevice& device = *qor->graphics().dxDevice;
+        device.beginScene();
+        qor->graphics().clear();
+        screen.frameRender();
+        device.endScene();
+        std::vector<std::uint32_t> pixels;
+        device.readBackBuffer(pixels, w, h);
+        return pixels;
     }
     template <class T>
     T* top() {

@@ -169,11 +169,12 @@ private:
         return out;
     }
 
-    // The check mark and arrows, drawn with cairo at the size of the capitals.
+    // The check mark and arrows, drawn with cairo at the size of the capitals: 1 the check
+    // mark; 3 left, 4 right, 5 up and 6 down, the arrow keys' names; 7 left and 8 right,
+    // the value items' arrows.
     Mask symbolCell(int position) const {
         double size = std::max(3, capTop);
-        int width = static_cast<int>(std::lround(size * (position == 5 || position == 6 ? 0.8 : 1.15))) +
-                    2 * recipe.outline + 1;
+        int width = static_cast<int>(std::lround(size * 1.15)) + 2 * recipe.outline + 1;
         Mask mask(width, lineHeight);
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, width, lineHeight);
         cairo_t* cr = cairo_create(surface);
@@ -191,22 +192,22 @@ private:
                 cairo_stroke(cr);
                 break;
             case 3:
+            case 7:
+                cairo_move_to(cr, right, top);
+                cairo_line_to(cr, right, bottom);
+                cairo_line_to(cr, left, middle);
+                cairo_fill(cr);
+                break;
+            case 5:
                 cairo_move_to(cr, cx, top);
                 cairo_line_to(cr, right, bottom);
                 cairo_line_to(cr, left, bottom);
                 cairo_fill(cr);
                 break;
-            case 4:
+            case 6:
                 cairo_move_to(cr, left, top);
                 cairo_line_to(cr, right, top);
                 cairo_line_to(cr, cx, bottom);
-                cairo_fill(cr);
-                break;
-            case 5:
-            case 7:
-                cairo_move_to(cr, right, top);
-                cairo_line_to(cr, right, bottom);
-                cairo_line_to(cr, left, middle);
                 cairo_fill(cr);
                 break;
             default:
