@@ -72,6 +72,7 @@ protected:
     // false once the program is over.
     bool runOneMoreFrame() {
         if (frameStep > 0.0) clock.advance(frameStep);
+        if (bMouseMoving) moveMouseBy(++moves % 2);
         while (window.dispatchOneEvent(hooks)) {
         }
         return WindowShell::tick(window);
@@ -126,16 +127,22 @@ protected:
         SDL_PushEvent(&e);
         frames(2);
     }
-    // A left click at window pixel (x, y).
-    void click(int x, int y) {
+    // A move of the mouse to `dx` pixels right of where the last click was.
+    void moveMouseBy(int dx) {
         SDL_Event e{};
         e.type = SDL_MOUSEMOTION;
-        e.motion.x = x;
-        e.motion.y = y;
+        e.motion.x = mouseX + dx;
+        e.motion.y = mouseY;
         SDL_PushEvent(&e);
+    }
+    // A left click at window pixel (x, y).
+    void click(int x, int y) {
+        mouseX = x;
+        mouseY = y;
+        moveMouseBy(0);
         frames(2);
         for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            e = SDL_Event{};
+            SDL_Event e{};
             e.type = type;
             e.button.button = SDL_BUTTON_LEFT;
             e.button.x = x;
@@ -181,6 +188,10 @@ protected:
     double frameStep = 0.0;              // s the clock moves each frame; 0: the machine's clock
     ScriptedDevices* devices = nullptr;  // owned by the input service
     bool ended = false;                  // the shell's tick said the program is over
+    // While set, the mouse moves by a pixel before every frame, around the last click.
+    bool bMouseMoving = false;
+    int mouseX = 0, mouseY = 0;
+    int moves = 0;
 };
 
 // A window as large as the virtual screen (800 x 480), so window pixels are screen units
