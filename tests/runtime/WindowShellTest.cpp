@@ -246,10 +246,10 @@ void queueOneOfEachEvent() {
     events[8].type = SDL_FINGERDOWN;
     events[9].type = SDL_FINGERMOTION;
     events[10].type = SDL_FINGERUP;
-    for (int i = 8; i <= 10; ++i) {
-        events[static_cast<std::size_t>(i)].tfinger.touchId = 1;
-        events[static_cast<std::size_t>(i)].tfinger.fingerId = 7;
-        events[static_cast<std::size_t>(i)].tfinger.x = events[static_cast<std::size_t>(i)].tfinger.y = 0.5f;
+    for (SDL_Event* finger : {&events[8], &events[9], &events[10]}) {
+        finger->tfinger.touchId = 1;
+        finger->tfinger.fingerId = 7;
+        finger->tfinger.x = finger->tfinger.y = 0.5f;
     }
     events[11].type = SDL_MOUSEMOTION;  // the move a window's change of size brings
     for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1);

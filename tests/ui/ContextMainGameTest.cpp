@@ -168,16 +168,10 @@ TEST_F(ContextMainGameTest, TheInvitationToChangePlayersTakesAClickWhereItsGlyph
         if (n >= 3) rows.push_back(y);
     }
     ASSERT_GE(rows.size(), 5u);
-    auto moveTo = [this](int x, int y) {
-        mouseX = x;
-        mouseY = y;
-        moveMouseBy(0);
-        frames(2);
-    };
     for (int y : rows) {
-        moveTo(1, 1);  // away, so the greeting is plain again
+        pointAt(1, 1);  // away, so the greeting is plain again
         EXPECT_EQ(widget->nameLabel->color, 0xFFCCCCCCu);
-        moveTo(400, y);
+        pointAt(400, y);
         EXPECT_EQ(widget->nameLabel->color, 0xFFFF0000u) << "row " << y;
     }
     click(400, rows.back());
