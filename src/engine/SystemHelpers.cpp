@@ -32,10 +32,10 @@ std::u16string getVersionString() {
 std::u16string getDataFolder() {
     std::string path = SystemInfo::userDataHome();
     if (path.empty()) path.push_back('.');
-    for (std::string level : {std::string(), wideToUtf8(kMakerFolder), wideToUtf8(kBuildName), wideToUtf8(kVersion)}) {
-        if (!level.empty()) path.append(1, '/').append(level);
-        SystemInfo::createDirectory(path);
-    }
+    for (const char16_t* level : {kMakerFolder, kBuildName, kVersion}) path.append(1, '/').append(wideToUtf8(level));
+    // On a fresh account even the base folder may be missing. A folder that cannot be
+    // made is reported where the files are written: by the log and the title's notice.
+    SystemInfo::createDirectories(path);
     return utf8ToWide(path + "/");
 }
 

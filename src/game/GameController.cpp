@@ -320,7 +320,7 @@ void GameController::switchWeapon(std::int32_t side, std::int32_t type) {
 
 bool GameController::isPauseButtonTouched() const {
     HudOverlay* hud = pHud[0];
-    return qor->input().inputMode == QorInput::kModeTouch && hud->touchButton.isPointInside(pOverlay->pointer);
+    return hud->showsTouchButton() && hud->touchButton.isPointInside(pOverlay->pointer);
 }
 
 PlayerData* GameController::getPlayerData(std::int32_t side) const {

@@ -212,7 +212,11 @@ void GameControllerResults::startDrumroll() {
 void GameControllerResults::showRating() {
     GameFx::findSound(u"cymbal")->play();
     stopDrumroll();
-    pTextLayer->addChild(label(0.0f, 19.0f, formatPercent(winnerRating()), MenuFonts::kLarge));
+    // The rating as the high-score table will show it: its score, in thousandths of a
+    // percent, cut rather than rounded.
+    const std::int32_t score = scoreForRating(winnerRating());
+    pTextLayer->addChild(label(0.0f, 19.0f, formatPercent(static_cast<float>(score) / static_cast<float>(kScoreScale)),
+                               MenuFonts::kLarge));
     enterHighScore();
     setState(highScorePlace >= 0 ? 5 : 6, kStateDelay);
 }

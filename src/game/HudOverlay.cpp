@@ -153,7 +153,11 @@ void HudOverlay::render() {
         drawBar(1, fractionOf(v->energy, v->energyCap), kBlasterBarY, v->energyCap > 1.0f);
         drawBonusPanel(*v);
     }
-    if (qor->input().inputMode == QorInput::kModeTouch && !bHidden && side == 0) touchButton.render();
+    if (showsTouchButton()) touchButton.render();
+}
+
+bool HudOverlay::showsTouchButton() const {
+    return side == 0 && !bHidden && qor->input().inputMode == QorInput::kModeTouch;
 }
 
 void HudOverlay::drawMouseArrow(Vehicle& v) {

@@ -41,6 +41,9 @@ public:
     // touch button.
     void render() override;
 
+    // Whether the touch pause button is shown: side 0's display, in place or sliding
+    // in, in touch mode. Only then does a touch on it pause the game.
+    bool showsTouchButton() const;
     // The side's vehicle in the current game, or null.
     Vehicle* vehicle() const;
     // Starts a change of the bonus panel's width when the number of icons (at most

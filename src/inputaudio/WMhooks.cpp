@@ -7,7 +7,9 @@
 #include "inputaudio/TouchPoint.h"
 
 namespace {
-QorInput* input() { return &qor->input(); }
+// The input service, or null between a restart's teardown and the next build, and
+// before the engine's first build: the window keeps reporting events all the while.
+QorInput* input() { return qor ? qor->pQorInput : nullptr; }
 
 // The number of the next frame to run: contacts are stamped with it.
 int nextFrame() { return qor->frameCounter + 1; }

@@ -123,10 +123,16 @@ MemoryStatus memoryStatus() {
     return status;
 }
 
-bool createDirectory(const std::string& path) {
-    if (mkdir(path.c_str(), 0755) == 0) return true;
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+bool createDirectories(const std::string& path) {
+    auto isFolder = [&path] {
+        struct stat st {};
+        return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    };
+    if (isFolder()) return true;
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0700);
+    mkdir(path.c_str(), 0700);
+    return isFolder();
 }
 
 }  // namespace SystemInfo

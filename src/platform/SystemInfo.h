@@ -34,6 +34,8 @@ struct MemoryStatus {
 };
 MemoryStatus memoryStatus();
 
-// Creates one folder level with the user's own rights; true when it exists afterwards.
-bool createDirectory(const std::string& path);
+// Creates every missing folder of `path`, parents first, each readable by the user
+// alone (0700); folders already there are left as they are. True when `path` is a
+// folder afterwards.
+bool createDirectories(const std::string& path);
 }  // namespace SystemInfo

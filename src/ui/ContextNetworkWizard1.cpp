@@ -78,7 +78,9 @@ ContextNetworkWizard1::~ContextNetworkWizard1() {
 }
 
 void ContextNetworkWizard1::restoreFullScreen() {
-    if (!global || configuration().bFullScreen == bSavedFullScreen) return;
+    // Put back and applied whether or not this page switched to a window: closing it
+    // always leaves the display as the configuration has it.
+    if (!global) return;
     configuration().bFullScreen = bSavedFullScreen;
     global->applySettings(-1, -1);
 }

@@ -1,5 +1,7 @@
 #include "ui/ProfileWidget.h"
 
+#include <algorithm>
+
 #include "engine/Format.h"
 #include "engine/Qor.h"
 #include "inputaudio/QorInput.h"
@@ -13,6 +15,7 @@
 #include "ui/Global.h"
 #include "ui/MenuFonts.h"
 #include "ui/ScreenStack.h"
+#include "ui/TextFont.h"
 
 namespace {
 constexpr UColor kNormal = 0xFFCCCCCCu;
@@ -48,8 +51,17 @@ bool ProfileWidget::isHovered() const {
     const Context* context = qor->pCurrentContext;
     if (!context) return false;
     const Vector3& p = context->pointer;
-    const float y = nameLabel->position.y;
-    return p.x >= -100.0f && p.x < 100.0f && p.y > y - 36.0f && p.y <= y;
+    // At least 200 x 36 below the greeting's top, grown to take in both lines as drawn:
+    // the invitation to click stands below the greeting.
+    float halfWidth = 100.0f;
+    float bottom = nameLabel->position.y - 36.0f;
+    for (const FadingText* label : {nameLabel, hintLabel}) {
+        if (!label->font) continue;
+        halfWidth = std::max(halfWidth, label->font->measureText(label->text).x * label->scale.x / 2.0f);
+        bottom = std::min(bottom, label->position.y - static_cast<float>(label->font->getLineHeight()));
+    }
+    const float top = nameLabel->position.y;
+    return p.x >= -halfWidth && p.x < halfWidth && p.y > bottom && p.y <= top;
 }
 
 void ProfileWidget::tick(double time, double dt) {

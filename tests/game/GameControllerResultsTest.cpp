@@ -124,6 +124,19 @@ TEST_F(ResultsTest, AHalfRatingFillsTheBarEntersFirstPlaceAndOpensItsTableWhenCl
     EXPECT_EQ(engine.app().pCurrentGame, game);  // so that its own close clears it
 }
 
+TEST_F(ResultsTest, TheRatingShownIsTheOneTheHighScoreTableShows) {
+    game->playerData[0]->rating = 0.628929f;  // 62892.9 thousandths of a percent
+    endGame();
+    framesUntil(4);
+    EXPECT_EQ(top(1).score, 62892);
+    EXPECT_TRUE(showsText(u"62.892%"));
+    ContextHighScores table(1);
+    engine.font.drawn.clear();
+    table.drawRows();
+    ASSERT_GE(engine.font.drawn.size(), 2u);
+    EXPECT_EQ(engine.font.drawn[1].text, u"62.892%");
+}
+
 TEST_F(ResultsTest, EscapeBeforeTheEntryStillEntersTheRatingAndSilencesTheDrumRoll) {
     endGame();
     framesUntil(3);

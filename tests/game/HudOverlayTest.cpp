@@ -8,6 +8,7 @@
 #include "game/InvasionWorld.h"
 #include "game/Vehicle.h"
 #include "game/WeaponButton.h"
+#include "inputaudio/QorInput.h"
 #include "ui/MenuPictureFixture.h"
 
 namespace {
@@ -83,6 +84,21 @@ TEST_F(HudOverlayTest, TheLabelQueueShowsFiveAndTheOldestLeavesUpward) {
     tickFor(hud, 0.125);
     EXPECT_EQ(hud.firstChild, labels[1]);
     EXPECT_LE(hud.buttonOffset, -24.0f);
+}
+
+// Before the displays slide in, a touch where the pause button will be is an ordinary
+// touch (a shot), not a pause.
+TEST_F(HudOverlayTest, ThePauseButtonTakesATouchOnlyWhileTheFirstSidesDisplayShowsIt) {
+    GameControllerCampaign& game = start(1);
+    HudOverlay& hud = *game.pHud[0];
+    ASSERT_NE(hud.touchButton.pSkin, nullptr);
+    qor->input().setInputMode(QorInput::kModeTouch);
+    game.pOverlay->pointer = hud.touchButton.position;
+    EXPECT_FALSE(game.isPauseButtonTouched());
+    hud.bHidden = 0;
+    EXPECT_TRUE(game.isPauseButtonTouched());
+    qor->input().setInputMode(QorInput::kModeMouse);
+    EXPECT_FALSE(game.isPauseButtonTouched());
 }
 
 // Both HUDs of a game over a still clock: scores, bars (side 0's defence bonus half-way

@@ -1,5 +1,6 @@
 // The program as a whole: started as its own process on the off-screen video driver,
 // with its data folder in a temporary folder.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,6 +15,8 @@
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
 #include "game/GameGlobal.h"
+#include "inputaudio/QorInput.h"
+#include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
 #include "runtime/WindowShell.h"
 #include "support/DisplayEngine.h"
@@ -218,6 +221,70 @@ TEST_F(IdleTick, TheFirstTickBuildsTheEngineAndARestartRebuildsItAtTheNextTick) 
     EXPECT_TRUE(WindowShell::tick(window));
     ASSERT_NE(qor, nullptr);
     EXPECT_EQ(qor->frameCounter, 1);
+}
+
+namespace {
+// One event of every kind the window reports, waiting in its queue: focus, mouse, wheel,
+// keys, text and a finger's whole touch.
+void queueOneOfEachEvent() {
+    std::vector<SDL_Event> events(12);
+    events[0].type = events[1].type = SDL_WINDOWEVENT;
+    events[0].window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    events[1].window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    events[2].type = SDL_MOUSEMOTION;
+    events[2].motion.x = 30;
+    events[2].motion.y = 40;
+    events[3].type = SDL_MOUSEBUTTONDOWN;
+    events[4].type = SDL_MOUSEBUTTONUP;
+    events[3].button.button = events[4].button.button = SDL_BUTTON_LEFT;
+    events[5].type = SDL_MOUSEWHEEL;
+    events[5].wheel.y = 1;
+    events[6].type = SDL_KEYDOWN;
+    events[6].key.keysym.sym = SDLK_BACKSPACE;
+    events[7].type = SDL_TEXTINPUT;
+    events[7].text.text[0] = 'a';
+    events[8].type = SDL_FINGERDOWN;
+    events[9].type = SDL_FINGERMOTION;
+    events[10].type = SDL_FINGERUP;
+    for (SDL_Event* finger : {&events[8], &events[9], &events[10]}) {
+        finger->tfinger.touchId = 1;
+        finger->tfinger.fingerId = 7;
+        finger->tfinger.x = finger->tfinger.y = 0.5f;
+    }
+    events[11].type = SDL_MOUSEMOTION;  // the move a window's change of size brings
+    for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
+
+// Dispatches every waiting event as the message loop does; their number.
+int dispatchAll(Window& window, WMhooks& hooks) {
+    int n = 0;
+    while (window.dispatchOneEvent(hooks)) ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(IdleTick, WindowEventsWithoutAnEngineAreDroppedBeforeTheFirstBuildAndInARestartsGap) {
+    WMhooks hooks;
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    queueOneOfEachEvent();
+    EXPECT_GE(dispatchAll(window, hooks), 12);  // before the engine exists
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_NE(qor, nullptr);
+    restartRequested = true;
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_EQ(qor, nullptr);
+    queueOneOfEachEvent();
+    EXPECT_GE(dispatchAll(window, hooks), 12);  // between the teardown and the next build
+    EXPECT_FALSE(hooks.bCloseRequested);
+    EXPECT_TRUE(WindowShell::tick(window));
+    ASSERT_NE(qor, nullptr);
+    EXPECT_TRUE(qor->windowActive);
+    // The rebuilt engine hears the window again.
+    queueOneOfEachEvent();
+    dispatchAll(window, hooks);
+    EXPECT_EQ(qor->input().inputMode, QorInput::kModeMouse);  // the last move
+    EXPECT_EQ(qor->input().wheelSum, 120);
+    EXPECT_EQ(qor->input().typedChar, u'\b');
 }
 
 TEST_F(IdleTick, AQuitRequestWinsOverARestartInTheSameFrame) {

@@ -29,9 +29,12 @@
 #include "ui/ContextPlayers.h"
 #include "ui/ContextPopup.h"
 #include "ui/ContextSplash.h"
+#include "ui/FadingText.h"
 #include "ui/IrisOverlay.h"
 #include "ui/MenuButton.h"
+#include "ui/ProfileWidget.h"
 #include "ui/ProgramFixture.h"
+#include "ui/TextFont.h"
 
 namespace {
 constexpr int kEscape = 1, kReturn = 28, kUp = 200, kDown = 208;
@@ -136,6 +139,43 @@ TEST_F(ContextMainGameTest, KeysPadAndMouseOpenAndCloseEachScreenAndYesToTheQues
     clickOn(*question->firstButton);
     frames(30);
     EXPECT_TRUE(ended);
+}
+
+// "Click here to change players." as the game's own small font draws it below the
+// greeting: the pointer on any row of its glyphs lights the greeting, and a click there
+// opens the Players screen.
+TEST_F(ContextMainGameTest, TheInvitationToChangePlayersTakesAClickWhereItsGlyphsAreDrawn) {
+    startToTheTitle();
+    ProfileWidget* widget = nullptr;
+    for (BasicLink* c = title()->firstChild; c && !widget; c = c->next)
+        widget = dynamic_cast<ProfileWidget*>(static_cast<QorBase*>(c));
+    ASSERT_NE(widget, nullptr);
+    ASSERT_EQ(widget->hintLabel->text, u"Click here to change players.");
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h));
+    ASSERT_EQ(w, 800);
+    // Light grey pixels (the invitation's colour) in the rows of its line, in the middle.
+    const int lineTop = 240 - static_cast<int>(widget->hintLabel->position.y);
+    std::vector<int> rows;
+    for (int y = lineTop; y < lineTop + widget->hintLabel->font->getLineHeight(); ++y) {
+        int n = 0;
+        for (int x = 320; x < 480; ++x) {
+            const std::uint32_t p = pixels[static_cast<std::size_t>(y) * 800 + static_cast<std::size_t>(x)];
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            n += r > 0xA0 && std::abs(r - g) < 0x20 && std::abs(g - b) < 0x20;
+        }
+        if (n >= 3) rows.push_back(y);
+    }
+    ASSERT_GE(rows.size(), 5u);
+    for (int y : rows) {
+        pointAt(1, 1);  // away, so the greeting is plain again
+        EXPECT_EQ(widget->nameLabel->color, 0xFFCCCCCCu);
+        pointAt(400, y);
+        EXPECT_EQ(widget->nameLabel->color, 0xFFFF0000u) << "row " << y;
+    }
+    click(400, rows.back());
+    EXPECT_TRUE(tickUntil([this] { return topIs<ContextPlayers>(); }, 10));
 }
 
 TEST_F(ContextMainGameTest, AProfileFileThatCannotBeReadIsToldOfOnceAtTheTitleAndKept) {

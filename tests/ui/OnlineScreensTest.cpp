@@ -165,6 +165,19 @@ TEST_F(OnlineScreensTest, TheWizardStoresTheMasterServerShowsTheMessageAndLeadsT
     EXPECT_EQ(global->configuration.bNetworkWizardDone, 1);
 }
 
+TEST_F(OnlineScreensTest, ClosingTheFirstPageAlwaysAppliesTheSettingsWithTheFlagPutBack) {
+    for (const bool switched : {false, true}) {
+        global->configuration.bFullScreen = 1;
+        global->configuration.maxFps = 50;
+        auto* wizard = open<ContextNetworkWizard1>();
+        if (switched) global->configuration.bFullScreen = 0;  // as the first Next does
+        qor->timer.start(1.0);                                // a pace the settings do not have
+        wizard->destroy();                                    // Cancel
+        EXPECT_EQ(global->configuration.bFullScreen, 1);
+        EXPECT_DOUBLE_EQ(qor->timer.period, 0.02) << switched;
+    }
+}
+
 TEST_F(OnlineScreensTest, TypedLettersWalkTheCountriesOfThatLetterInCodeOrder) {
     auto* page = open<ContextNetworkWizard2>();
     EXPECT_EQ(CountrySelector::rowAt(0), 0);

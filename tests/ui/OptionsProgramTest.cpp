@@ -312,3 +312,33 @@ TEST_F(OptionsProgramTest, BothPlayersFireKeysReboundOnTheirPagesFireInAnInvasio
     EXPECT_NE(sideOf[0], sideOf[1]);
 }
 }  // namespace
+
+// Options -> Language with the mouse moving all the while: a move waits before every
+// frame, so the window always reports one between the old engine's teardown and the new
+// one's build, as a real window does while it changes size.
+TEST_F(OptionsProgramTest, TheLanguageChangesAgainAndAgainWithTheMouseMovingThroughEachRestart) {
+    startWithTheViewport();
+    bMouseMoving = true;
+    for (int round = 0; round < 3; ++round) {
+        auto* title = top<ContextMainGame>();
+        ASSERT_NE(title, nullptr);
+        clickOn(*title->optionsItem);
+        auto* options = top<ContextOptions>();
+        ASSERT_NE(options, nullptr);
+        clickOn(*options->pLanguage);
+        ASSERT_TRUE(tickUntil([] {
+            for (BasicLink* child = global->pContextManager->top()->firstChild; child; child = child->next)
+                if (dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(child))) return true;
+            return false;
+        }));
+        const int language = (round + 1) % 2;
+        LanguageFlag* flag = nullptr;
+        for (BasicLink* child = topMenu()->firstChild; child; child = child->next)
+            if (auto* f = dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(child)); f && f->languageIndex == language)
+                flag = f;
+        ASSERT_NE(flag, nullptr);
+        clickOn(*flag);
+        throughTheIntro();
+        EXPECT_EQ(qor->defaultLanguage, language);
+    }
+}

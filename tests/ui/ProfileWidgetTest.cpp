@@ -38,18 +38,38 @@ TEST_F(ProfileWidgetTest, GreetsTheCurrentPlayerAndTheHintFollowsTheInputMode) {
     EXPECT_EQ(top(), menu);
 }
 
-TEST_F(ProfileWidgetTest, TheHoverBoxIs200WideAnd36HighBelowTheGreeting) {
+// The test font draws 10 units a character in lines 24 high: "Hello, Ann!" is 110
+// wide, "Click here to change players." 290, and the invitation's line reaches from its
+// top at y 5 down to -19.
+TEST_F(ProfileWidgetTest, TheHoverBoxCoversBothLinesAsDrawnAndIsAtLeast200By36) {
     global->profiles.createProfile(u"Ann");
     const float y = widget->nameLabel->position.y;
+    const float hintBottom = widget->hintLabel->position.y - 24.0f;
     struct Case {
         float x, y;
         UColor colour;
     };
-    for (const Case& c : {Case{-100.0f, y, kHovered}, Case{99.0f, y - 35.0f, kHovered}, Case{100.0f, y, kNormal},
-                          Case{-101.0f, y, kNormal}, Case{0.0f, y + 0.5f, kNormal}, Case{0.0f, y - 36.0f, kNormal}}) {
-        tickWithPointerAt(c.x, c.y);
-        EXPECT_EQ(widget->nameLabel->color, c.colour) << c.x << ", " << c.y;
-    }
+    auto check = [&](std::initializer_list<Case> cases) {
+        for (const Case& c : cases) {
+            tickWithPointerAt(c.x, c.y);
+            EXPECT_EQ(widget->nameLabel->color, c.colour) << c.x << ", " << c.y;
+        }
+    };
+    check({{-145.0f, y, kHovered},
+           {144.0f, hintBottom + 0.5f, kHovered},
+           {145.0f, y, kNormal},
+           {-146.0f, y, kNormal},
+           {0.0f, y + 0.5f, kNormal},
+           {0.0f, hintBottom, kNormal}});
+    widget->hintLabel->text = u"Tap";  // narrower than the least width
+    check({{-100.0f, y, kHovered}, {99.0f, y - 35.0f, kHovered}, {100.0f, y, kNormal}, {-101.0f, y, kNormal}});
+}
+
+TEST_F(ProfileWidgetTest, APressOnTheInvitationToClickOpensThePlayersScreen) {
+    global->profiles.createProfile(u"Ann");
+    const float y = widget->hintLabel->position.y;
+    engine.click([&] { tickWithPointerAt(0.0f, y - 20.0f); });
+    EXPECT_NE(dynamic_cast<ContextPlayers*>(top()), nullptr);
 }
 
 TEST_F(ProfileWidgetTest, APressOnTheGreetingOpensThePlayersScreen) {

@@ -76,6 +76,7 @@ protected:
     // false once the program is over.
     bool runOneMoreFrame() {
         if (frameStep > 0.0) clock.advance(frameStep);
+        if (bMouseMoving) pushMouseMove(mouseX + ++moves % 2, mouseY);
         while (window.dispatchOneEvent(hooks)) {
         }
         return WindowShell::tick(window);
@@ -113,6 +114,14 @@ protected:
         devices->keys[code] = 0;
         frames(3);
     }
+    // A move of the mouse to window pixel (x, y), waiting in the window's queue.
+    static void pushMouseMove(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        SDL_PushEvent(&e);
+    }
     // Characters typed one a frame, as the window reports them.
     void type(const char* text) {
         for (const char* c = text; *c; ++c) {
@@ -130,16 +139,18 @@ protected:
         SDL_PushEvent(&e);
         frames(2);
     }
+    // The mouse moved to window pixel (x, y), then two frames.
+    void pointAt(int x, int y) {
+        mouseX = x;
+        mouseY = y;
+        pushMouseMove(x, y);
+        frames(2);
+    }
     // A left click at window pixel (x, y).
     void click(int x, int y) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.x = x;
-        e.motion.y = y;
-        SDL_PushEvent(&e);
-        frames(2);
+        pointAt(x, y);
         for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            e = SDL_Event{};
+            SDL_Event e{};
             e.type = type;
             e.button.button = SDL_BUTTON_LEFT;
             e.button.x = x;
@@ -206,6 +217,10 @@ protected:
     double frameStep = 0.0;              // s the clock moves each frame; 0: the machine's clock
     ScriptedDevices* devices = nullptr;  // owned by the input service
     bool ended = false;                  // the shell's tick said the program is over
+    // While set, the mouse moves by a pixel before every frame, around where it was put.
+    bool bMouseMoving = false;
+    int mouseX = 0, mouseY = 0;  // window pixels, where pointAt and click put the mouse
+    int moves = 0;
 };
 
 // A window as large as the virtual screen (800 x 480), so window pixels are screen units
