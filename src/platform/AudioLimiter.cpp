@@ -17,6 +17,12 @@ void AudioLimiter::process(std::span<float> frames) {
         float& right = frames[i + 1];
         if (c > 0.0f) c = c > kRecovered ? c * keep : 0.0f;
         const float peak = std::max(std::fabs(left), std::fabs(right));
+        if (!std::isfinite(peak)) {
+            // A broken frame (a damaged source) is dropped rather than let out or let
+            // silence what follows.
+            left = right = 0.0f;
+            continue;
+        }
         if (peak * (1.0f - c) > kCeiling) c = 1.0f - kCeiling / peak;
         if (c > 0.0f) {
             left *= 1.0f - c;

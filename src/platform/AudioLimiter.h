@@ -6,6 +6,7 @@
 // the ceiling turns the gain down at once, exactly as far as needed (no frame ever leaves
 // louder than the ceiling); the gain then recovers smoothly over the release time. Below
 // the ceiling, and once recovered, the gain is exactly 1: a quiet mix passes untouched.
+// A frame that is not a number, or infinite, leaves as silence.
 #include <span>
 
 class AudioLimiter {

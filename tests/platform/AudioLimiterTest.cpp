@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -37,6 +38,16 @@ TEST(AudioLimiterTest, AQuietMixPassesUntouched) {
     std::vector<float> out = quiet;
     limiter.process(out);
     EXPECT_EQ(out, quiet);
+    EXPECT_EQ(limiter.gain(), 1.0f);
+}
+
+TEST(AudioLimiterTest, ABrokenFrameLeavesAsSilenceAndLeavesTheRestAlone) {
+    AudioLimiter limiter(kRate);
+    std::vector<float> frames = {
+        0.5f, 0.25f, std::numeric_limits<float>::infinity(), 0.1f, std::numeric_limits<float>::quiet_NaN(), 0.1f,
+        0.5f, 0.25f};
+    limiter.process(frames);
+    EXPECT_EQ(frames, (std::vector<float>{0.5f, 0.25f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.25f}));
     EXPECT_EQ(limiter.gain(), 1.0f);
 }
 
