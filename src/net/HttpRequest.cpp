@@ -1,9 +1,11 @@
 #include "net/HttpRequest.h"
 
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -125,6 +127,16 @@ std::u16string transferFailure(CURLcode code, long status, bool connected) {
     return formatString(u"Could not send request (error %08x)", number);
 }
 
+// "text/plain", with or without parameters, in any case.
+bool isPlainText(std::string_view contentType) {
+    constexpr std::string_view kPlain = "text/plain";
+    if (contentType.size() < kPlain.size()) return false;
+    for (std::size_t i = 0; i < kPlain.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(contentType[i])) != kPlain[i]) return false;
+    return contentType.size() == kPlain.size() || contentType[kPlain.size()] == ';' ||
+           contentType[kPlain.size()] == ' ';
+}
+
 curl_slist* requestHeaders(const CurlLibrary& curl) {
     curl_slist* list = nullptr;
     for (const char* h : {kHeaderAccept, kHeaderContentType, kHeaderPragma, kHeaderNoExpect})
@@ -221,16 +233,22 @@ void HttpRequest::run() {
     }
     CURLcode code = c.easy_perform(curl);
     if (reception.stalled) code = CURLE_OPERATION_TIMEDOUT;
-    long status = 0;
+    long answered = 0;
     curl_off_t connectTime = 0;
-    c.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    const char* contentType = nullptr;
+    c.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answered);
     c.easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connectTime);
+    c.easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType);
+    const bool plainText = contentType && isPlainText(contentType);
     c.easy_cleanup(curl);
     c.slist_free_all(headers);
-    if (code != CURLE_OK) return fail(transferFailure(code, status, connectTime > 0));
+    if (code != CURLE_OK) return fail(transferFailure(code, answered, connectTime > 0));
+    // A refused request still carries the server's reason: it is kept with the failure.
+    status = answered;
+    bPlainText = plainText;
+    reply = ByteBuffer(reception.bytes.data(), static_cast<std::uint32_t>(reception.bytes.size()));
     if (status < 200 || status > 299)
         return fail(formatString(u"Failed with HTTP status code %d", static_cast<int>(status)));
-    reply = ByteBuffer(reception.bytes.data(), static_cast<std::uint32_t>(reception.bytes.size()));
     finish(Done);
 }
 
@@ -255,6 +273,12 @@ std::u16string HttpRequest::getReplyText() const {
         return text;
     }
     return utf8ToWide(std::string_view(reinterpret_cast<const char*>(p), n));
+}
+
+bool HttpRequest::isRefusal() const {
+    if (status < 100 || (status >= 200 && status <= 299) || !bPlainText) return false;
+    const std::u16string text = getReplyText();
+    return text.find_first_not_of(u" \t\r\n") != std::u16string::npos;
 }
 
 bool HttpRequest::shutdown(double seconds) {

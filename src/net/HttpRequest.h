@@ -4,8 +4,9 @@
 //
 // Use: create() with the host ("name" or "name:port") and the path; addStandardFields();
 // addField() for each form part; start(); then once per frame takeState(): at Failed show
-// errorText, at Done read getReplyText() or reply. The body is a multipart/form-data
-// form; a request with a body is a POST, one without a GET.
+// errorText (or, for a refusal, the server's own reason in the reply), at Done read
+// getReplyText() or reply. The body is a multipart/form-data form; a request with a body
+// is a POST, one without a GET.
 //
 // Ownership: shared. The screen keeps one std::shared_ptr, the worker another while it
 // runs, so a screen that closes mid-request just drops its pointer and the request frees
@@ -61,6 +62,9 @@ public:
     // little-endian (up to its first zero unit), anything else is UTF-8; a sequence cut
     // off at the end becomes U+FFFD.
     std::u16string getReplyText() const;
+    // Once Failed: the server answered, with a status outside 200 to 299 and a plain-text
+    // reason in the reply. The request was refused; the connection itself worked.
+    bool isRefusal() const;
 
     // Process-wide. shutdown() asks every running transfer to stop, waits up to `seconds`
     // for the workers, and cleans libcurl up when none is left; true when none was left.
@@ -68,7 +72,9 @@ public:
     static int runningWorkers();
 
     std::u16string errorText;  // set before the state becomes Failed
-    ByteBuffer reply;          // the whole reply body, once Done
+    ByteBuffer reply;          // the whole reply body, once Done or Failed with a status
+    long status = 0;           // the reply's HTTP status; 0 while none arrived
+    bool bPlainText = false;   // the reply says it is text/plain
     std::u16string host;
     std::u16string path;
     std::vector<std::uint8_t> body;

@@ -57,7 +57,9 @@ int framesBelow(std::uint64_t position, std::uint64_t step, std::uint64_t limit,
 }  // namespace
 
 AudioMixer::AudioMixer(int outputRate)
-    : rate(std::max(outputRate, 1)), scratch(static_cast<std::size_t>((kBlockFrames + 2) * kMaxRatio + 4) * 2) {}
+    : rate(std::max(outputRate, 1)),
+      scratch(static_cast<std::size_t>((kBlockFrames + 2) * kMaxRatio + 4) * 2),
+      limiter(rate) {}
 
 void AudioMixer::setGroupVolume(AudioVoice::Group group, float volume) {
     volume = std::clamp(volume, 0.0f, 1.0f);
@@ -77,7 +79,7 @@ void AudioMixer::mix(std::span<AudioVoice* const> voices, std::span<float> out) 
     const int frames = static_cast<int>(out.size() / 2);
     for (AudioVoice* voice : voices)
         if (voice && voice->playing) mixVoice(*voice, out.data(), frames);
-    for (float& s : out) s = std::clamp(s, -1.0f, 1.0f);
+    limiter.process(out);
 }
 
 std::uint64_t AudioMixer::stepFor(const AudioVoice& voice) const {

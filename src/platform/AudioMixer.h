@@ -6,12 +6,14 @@
 // Per voice: linear-interpolating resampling from the voice's rate to the output rate;
 // volume; constant-power pan for mono sources and balance for stereo ones; the global
 // volume of the voice's group; linear slides, applied in blocks whose gains ramp from
-// the previous block's, so that no change of volume or pan clicks. The sum is clipped
-// to [-1, 1].
+// the previous block's, so that no change of volume or pan clicks. The sum goes through
+// a peak limiter (AudioLimiter), so that a busy scene is turned down for a moment
+// instead of clipping, while a quiet one passes untouched.
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "platform/AudioLimiter.h"
 #include "platform/AudioVoice.h"
 
 class AudioMixer {
@@ -45,4 +47,5 @@ private:
     float sampleVolume = 1.0f;
     float streamVolume = 1.0f;
     std::vector<float> scratch;  // a stream's frames of one block, copied out of its ring
+    AudioLimiter limiter;
 };

@@ -10,8 +10,13 @@
 std::u16string RequestLines::text(int id) { return qor->language().getString(id); }
 
 void RequestLines::showFailure(MessageViewer& viewer, const HttpRequest& request, int lastLine) {
-    viewer.addMessage(request.errorText);
-    viewer.addMessage(text(StringId::CHECKCONNECTION));
+    if (request.isRefusal()) {
+        // The service answered: its reason says what went wrong, not the connection.
+        showReplyLines(viewer, request);
+    } else {
+        viewer.addMessage(request.errorText);
+        viewer.addMessage(text(StringId::CHECKCONNECTION));
+    }
     viewer.addMessage(text(lastLine));
 }
 

@@ -96,6 +96,34 @@ TEST(HttpRequestTest, AStatusOutside200To299FailsWithItsNumber) {
     }
 }
 
+TEST(HttpRequestTest, ARefusalKeepsTheServersPlainTextReasonWithItsFailure) {
+    const auto answer = [](int status, const std::string& type, const std::string& body) {
+        return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Type: " + type +
+               "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    };
+    TinyHttpServer refusing(answer(400, "text/plain; charset=utf-8", "The record is damaged.\n"));
+    auto refused = sent(refusing);
+    EXPECT_EQ(refused->getState(), HttpRequest::Failed);
+    EXPECT_EQ(refused->errorText, u"Failed with HTTP status code 400");
+    EXPECT_EQ(refused->status, 400);
+    EXPECT_TRUE(refused->isRefusal());
+    EXPECT_EQ(refused->getReplyText(), u"The record is damaged.\n");
+
+    // A page of a proxy, a blank reason or a reply of success is no refusal.
+    for (const auto& [status, type, body] :
+         {std::tuple{502, "text/html", "<p>Bad gateway</p>"}, std::tuple{403, "text/plain", " \r\n"},
+          std::tuple{404, "text/plainish", "no"}}) {
+        TinyHttpServer server(answer(status, type, body));
+        auto request = sent(server);
+        EXPECT_EQ(request->getState(), HttpRequest::Failed);
+        EXPECT_FALSE(request->isRefusal()) << status << " " << type;
+    }
+    TinyHttpServer accepting(answer(200, "text/plain", "Thank you!\n"));
+    auto accepted = sent(accepting);
+    EXPECT_EQ(accepted->getState(), HttpRequest::Done);
+    EXPECT_FALSE(accepted->isRefusal());
+}
+
 TEST(HttpRequestTest, ALongReplyArrivesWholeAndInOrderAndAnOversizedOneFails) {
     std::string body;
     for (int i = 0; body.size() < 100000; ++i) body += std::to_string(i) + ",";

@@ -142,6 +142,28 @@ TEST_F(OnlineProgramTest, TheWizardTestsTheConnectionThenTheUploadPutsTheScoresO
     EXPECT_NE(table.find(u"Ann"), std::u16string::npos);
 }
 
+TEST_F(OnlineProgramTest, AnUploadTheServiceRefusesShowsItsReasonAndNoAdviceOnTheConnection) {
+    startToTheTitle();
+    useSteppedClock(kFrameStep);
+    global->configuration.bNetworkWizardDone = 1;
+    const int place = global->configuration.insertScore(1, 55555, true, u"Ann");
+    ASSERT_GE(place, 0);
+    // One byte of the signed score changed: the entry's digest no longer matches it.
+    global->configuration.highScores[1][place].score ^= 0x10;
+    openUpload();
+    ASSERT_TRUE(tickUntil([this] { return top<ContextUploadScores>(); }));
+    auto* upload = top<ContextUploadScores>();
+    clickOn(*upload->pNext);
+    ASSERT_TRUE(untilLastLine(upload->pViewer, u"Failed."));
+    const std::string reason =
+        "Entry " + std::to_string(place + 1) + " of table 1 has a digest that does not match it.";
+    EXPECT_TRUE(shows(upload->pViewer, std::u16string(reason.begin(), reason.end())));
+    EXPECT_FALSE(shows(upload->pViewer, u"Please check your internet connection and try again."));
+    EXPECT_FALSE(shows(upload->pViewer, u"Failed with HTTP status code 400"));
+    EXPECT_TRUE(upload->pNext->bDisabled);
+    EXPECT_EQ(page(u"/tv2/highscoretable.php").find(u"Ann"), std::u16string::npos);
+}
+
 TEST_F(OnlineProgramTest, ACrashIsReportedAtTheNextStartOnceThenItsFilesAreGone) {
     writeCrashFiles();
     reachCrashReport();

@@ -23,6 +23,7 @@
 #include "language/StringIds.h"
 #include "render/QorGraphics.h"
 #include "render/VideoMode.h"
+#include "support/MixRecording.h"
 #include "ui/ContextAdvancedOptions.h"
 #include "ui/ContextControls.h"
 #include "ui/ContextDialog.h"
@@ -48,20 +49,12 @@ constexpr double kFrameStep = 0.05;
 class OptionsProgramTest : public ScreenSizedProgramFixture {
 protected:
     void SetUp() override {
-        // The mix is written to a file as it plays, at the pace it would be heard.
-        recording = home.file("mix.raw");
-        if (const char* was = std::getenv("SDL_AUDIODRIVER")) driver = was;
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
+        recording.begin(home.file("mix.raw"));
         ProgramFixture::SetUp();
     }
     void TearDown() override {
         ProgramFixture::TearDown();
-        unsetenv("SDL_DISKAUDIOFILE");
-        if (driver.empty())
-            unsetenv("SDL_AUDIODRIVER");
-        else
-            setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+        recording.end();
     }
     ContextMenu* topMenu() { return top<ContextMenu>(); }
     // A click on a point of the top screen's world, wherever the window now is (the
@@ -92,22 +85,13 @@ protected:
         tapKey(kEscape);
         ASSERT_TRUE(tickUntil([&] { return global->pContextManager->top() != was; }, 20));
     }
-    std::size_t recorded() const { return std::filesystem::file_size(recording); }
     // The level (RMS of both channels) of what is recorded over the next `seconds`,
     // after what the mixer had queued before the change.
     float levelOver(double seconds) {
         waitSeconds(0.15);
-        const std::size_t from = recorded();
+        const std::size_t from = recording.size();
         waitSeconds(seconds);
-        const std::size_t to = recorded();
-        std::ifstream file(recording, std::ios::binary);
-        file.seekg(static_cast<std::streamoff>(from));
-        std::vector<float> samples((to - from) / sizeof(float));
-        file.read(reinterpret_cast<char*>(samples.data()),
-                  static_cast<std::streamsize>(samples.size() * sizeof(float)));
-        double sum = 0.0;
-        for (float s : samples) sum += static_cast<double>(s) * s;
-        return samples.empty() ? -1.0f : static_cast<float>(std::sqrt(sum / static_cast<double>(samples.size())));
+        return MixRecording::rms(recording.samples(from, recording.size()));
     }
     void waitSeconds(double seconds) {
         const Uint32 until = SDL_GetTicks() + static_cast<Uint32>(seconds * 1000.0);
@@ -127,8 +111,7 @@ protected:
         startToTheTitle();
         qor->pQorInput->viewportSource = [] { return qor->graphics().viewportMapping(); };
     }
-    std::string recording;
-    std::string driver;  // the audio driver the process had before
+    MixRecording recording;
 };
 
 TEST_F(OptionsProgramTest, EveryScreenChangesAndAppliesItsValuesWhichSurviveTheLanguageRestart) {
