@@ -118,12 +118,31 @@ SqliteScoreStore::~SqliteScoreStore() {
     sqlite3_close(writer_);
 }
 
+// Copies the log into the database whenever it has grown past kCheckpointPages, and at
+// least once a second. The copy itself runs beside the writer; only the last few pages
+// that the writer added meanwhile are copied while it waits, so that the whole log has
+// been copied and the writer's next transaction starts the log over from its beginning.
+// (A log that is copied only while the writer goes on is never copied whole under steady
+// load, and so grows without end.)
 void SqliteScoreStore::checkpointLoop() {
     std::unique_lock lock(stopMutex_);
-    while (!stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_; })) {
-        // Passive: copies what no reader still needs and never blocks the writer.
-        sqlite3_wal_checkpoint_v2(checkpointer_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    while (!stopping_) {
+        stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_ || logFull_; });
+        logFull_ = false;
+        lock.unlock();
+        checkpoint();
+        lock.lock();
     }
+}
+
+void SqliteScoreStore::checkpoint() {
+    // A connection takes part in the log only once it has read the database: before
+    // that a checkpoint does nothing at all and still reports success.
+    std::string ignored;
+    execute(checkpointer_, "SELECT COUNT(*) FROM sqlite_schema", ignored);
+    sqlite3_wal_checkpoint_v2(checkpointer_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    std::lock_guard writer(writerMutex_);
+    sqlite3_wal_checkpoint_v2(checkpointer_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
@@ -150,6 +169,20 @@ bool SqliteScoreStore::open(const std::string& path) {
                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)",
                  insertScore_, openError_))
         return false;
+    // After each commit: wakes the checkpoint thread once the log is long.
+    sqlite3_wal_hook(
+        writer_,
+        [](void* self, sqlite3*, const char*, int pages) {
+            auto* store = static_cast<SqliteScoreStore*>(self);
+            if (pages < kCheckpointPages) return SQLITE_OK;
+            {
+                std::lock_guard lock(store->stopMutex_);
+                store->logFull_ = true;
+            }
+            store->stopSignal_.notify_all();
+            return SQLITE_OK;
+        },
+        this);
     reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
     checkpointer_ = openConnection(path, SQLITE_OPEN_READWRITE, openError_);
     return reader_ != nullptr && checkpointer_ != nullptr;

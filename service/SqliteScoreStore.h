@@ -2,7 +2,8 @@
 // The scores in one SQLite database file (write-ahead log): one writer connection behind
 // a mutex, which commits the uploads that wait for it in groups, and one reader connection behind another, so pages
 // are drawn while uploads are written. A thread of its own copies the log into the
-// database once a second, so that no upload waits for that copy and its disk flushes.
+// database once a second, or sooner when the log has grown long, so that no upload waits
+// for that copy and its disk flushes, and the log stays short under any load.
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -16,6 +17,9 @@ struct sqlite3_stmt;
 
 class SqliteScoreStore final : public ScoreStore {
 public:
+    // Log pages (4 KiB each) after which the log is copied into the database at once.
+    static constexpr int kCheckpointPages = 2048;
+
     // Opens (or creates) the database at `path`. On failure `ok()` is false and
     // `openError()` says why; a store that is not ok must not be used.
     explicit SqliteScoreStore(const std::string& path);
@@ -44,6 +48,7 @@ private:
     bool open(const std::string& path);
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
     void checkpointLoop();
+    void checkpoint();
 
     sqlite3* writer_ = nullptr;
     sqlite3* reader_ = nullptr;
@@ -58,7 +63,8 @@ private:
     std::mutex readerMutex_;
     std::string openError_;
     std::mutex stopMutex_;
-    std::condition_variable stopSignal_;
+    std::condition_variable stopSignal_;  // stopping_ or logFull_ was set
     bool stopping_ = false;
+    bool logFull_ = false;  // the log has passed kCheckpointPages
     std::thread checkpointThread_;
 };
