@@ -19,6 +19,9 @@ class SqliteScoreStore final : public ScoreStore {
 public:
     // Log pages (4 KiB each) after which the log is copied into the database at once.
     static constexpr int kCheckpointPages = 2048;
+    // Log pages after which the writer waits for the last of them to be copied, so that
+    // the log starts over.
+    static constexpr int kRestartPages = 8192;
 
     // Opens (or creates) the database at `path`. On failure `ok()` is false and
     // `openError()` says why; a store that is not ok must not be used.
