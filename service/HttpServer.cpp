@@ -21,7 +21,12 @@ namespace {
 constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kWakeId = 1;
 constexpr std::size_t kReadSize = 64 * 1024;
-constexpr int kSpareFiles = 64;  // kept free of connections for the stores' own files
+// After its last answer a connection is read out for up to this long and this many bytes
+// before it is closed: closing with unread input would reset it, and the client could
+// lose the answer, a refusal sent before the body, say.
+constexpr auto kDrainTime = std::chrono::seconds(2);
+constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
+constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -204,7 +209,7 @@ std::optional<HttpServer::Response> readFraming(HttpServer::Request& request, co
 }  // namespace
 
 struct HttpServer::Connection {
-    enum class Phase { Head, Body, Handling, Answering };
+    enum class Phase { Head, Body, Handling, Answering, Draining };
 
     std::uint64_t id = 0;
     int fd = -1;
@@ -221,6 +226,7 @@ struct HttpServer::Connection {
     int served = 0;
     int spoolFd = -1;
     std::uint64_t bodyLeft = 0;
+    std::uint64_t drained = 0;
     bool watched = false;      // in the epoll set
     std::uint32_t events = 0;  // what epoll watches for
 };
@@ -256,7 +262,7 @@ HttpServer::Response HttpServer::refusal(int status, const std::string& sentence
 HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const std::size_t files = fileLimit();
-    limits_.connections = std::min(limits_.connections, files > 2 * kSpareFiles ? files - 2 * kSpareFiles : 16);
+    limits_.connections = std::min(limits_.connections, files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles);
 }
 
 HttpServer::~HttpServer() {
@@ -384,7 +390,8 @@ void HttpServer::accept() {
 }
 
 void HttpServer::watch(Connection& c) {
-    const bool reading = c.phase == Connection::Phase::Head || c.phase == Connection::Phase::Body;
+    const bool reading = c.phase == Connection::Phase::Head || c.phase == Connection::Phase::Body ||
+                         c.phase == Connection::Phase::Draining;
     const std::uint32_t wanted = (reading ? EPOLLIN : 0u) | (c.sent < c.output.size() ? EPOLLOUT : 0u);
     if (c.watched && c.events == wanted) return;
     epoll_event event{};
@@ -401,6 +408,11 @@ void HttpServer::readFrom(Connection& c) {
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return close(c);
     if (n < 0) return;
     const std::string_view bytes(buffer, static_cast<std::size_t>(n));
+    if (c.phase == Connection::Phase::Draining) {
+        c.drained += bytes.size();
+        if (c.drained > kDrainBytes) close(c);
+        return;
+    }
     if (c.phase == Connection::Phase::Body) {
         const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, bytes.size()));
         c.input.append(bytes.substr(taken));
@@ -412,17 +424,15 @@ void HttpServer::readFrom(Connection& c) {
 }
 
 // Works through what has been read: a head, then its body, as far as they have come.
-// False when the connection was closed.
+// False when the connection was closed or is closing.
 bool HttpServer::takeInput(Connection& c) {
     if (c.phase == Connection::Phase::Head && !c.input.empty()) {
         const std::size_t end = c.input.find("\r\n\r\n");
-        if (end == std::string::npos) {
-            if (c.input.size() <= limits_.longestHead) return true;
-            answer(c, refusal(431, "The request's head is too large."));
-            return false;
-        }
-        if (end > limits_.longestHead) {
-            answer(c, refusal(431, "The request's head is too large."));
+        if (end == std::string::npos && c.input.size() <= limits_.longestHead) return true;
+        if (end == std::string::npos || end > limits_.longestHead) {
+            Response refused = refusal(431, "The request's head is too large.");
+            refused.close = true;
+            answer(c, std::move(refused));
             return false;
         }
         if (!startRequest(c, end)) return false;
@@ -493,7 +503,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
 }
 
 // Takes the next bytes of the body; dispatches the request once it is whole. False when
-// the connection was closed.
+// the connection was closed or is closing.
 bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
     c.bodyLeft -= bytes.size();
     if (c.spoolFd < 0) {
@@ -593,7 +603,12 @@ void HttpServer::flush(Connection& c) {
         c.output.clear();
         c.sent = 0;
         if (c.phase == Connection::Phase::Answering) {
-            if (!c.keepAlive) return close(c);
+            if (!c.keepAlive) {
+                ::shutdown(c.fd, SHUT_WR);
+                c.phase = Connection::Phase::Draining;
+                c.deadline = Clock::now() + kDrainTime;
+                return watch(c);
+            }
             c.phase = Connection::Phase::Head;
             c.deadline = Clock::now() + limits_.headTime;
             watch(c);
@@ -625,11 +640,11 @@ void HttpServer::expire() {
         const bool midRequest =
             c->phase == Connection::Phase::Body || (c->phase == Connection::Phase::Head && !c->input.empty());
         if (midRequest && c->output.empty()) {
-            const std::string timeout =
-                "HTTP/1.1 408 Request Timeout\r\nContent-Type: text/plain; charset=utf-8\r\n"
-                "Content-Length: 37\r\nConnection: close\r\n\r\nThe request took too long to arrive.\n";
-            ::send(c->fd, timeout.data(), timeout.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            Response timeout = refusal(408, "The request took too long to arrive.");
+            timeout.close = true;
+            answer(*c, std::move(timeout));  // closes it once written, or at its answer's deadline
+        } else {
+            close(*c);
         }
-        close(*c);
     }
 }
