@@ -115,8 +115,12 @@ std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
         if (times.empty()) recent_.erase(address);
         return nullptr;
     }
-    // Reports removed by hand since the last count free their room.
-    if (used_ + claimed_ + bytes > limits_.diskBytes) used_ = sizeOf(folder_);
+    // Reports removed by hand since the last count free their room (counted at most once
+    // a minute: the service's event thread waits for it).
+    if (used_ + claimed_ + bytes > limits_.diskBytes && now >= lastCount_ + 60) {
+        used_ = sizeOf(folder_);
+        lastCount_ = now;
+    }
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
         error = "The service has no room for more error reports now; please try again later.";
         if (times.empty()) recent_.erase(address);

@@ -108,5 +108,6 @@ private:
     std::mutex mutex_;  // guards the counts below
     std::uint64_t used_ = 0;
     std::uint64_t claimed_ = 0;
+    std::int64_t lastCount_ = 0;                              // when the folder was last counted
     std::map<std::string, std::deque<std::int64_t>> recent_;  // claim times by address, oldest first
 };

@@ -87,6 +87,11 @@ public:
     bool partBegin(const std::string& name, const std::string& fileName, std::string& error) override {
         inFile_ = !StandardFields::isStandard(name);
         if (!inFile_) {
+            // Each of the four is expected once; a few more are kept to be refused by name.
+            if (plain.size() >= 8) {
+                error = "The form has the \"" + name + "\" field more than once.";
+                return false;
+            }
             field_ = plain.emplace(name, FormPart{fileName, {}});
             return true;
         }
