@@ -28,8 +28,6 @@ public:
     static constexpr std::size_t kUploadBodyLimit = 64 * 1024;
     static constexpr std::size_t kCrashReportBodyLimit = 32 * 1024 * 1024;
     static constexpr std::size_t kOtherBodyLimit = 16 * 1024;
-    // Worker threads: each runs one request at a time once it has arrived whole.
-    static constexpr std::size_t kThreadCount = 64;
     // The UDP port the game's network play uses, announced with the master server.
     static constexpr int kGamePort = 23006;
 
