@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -22,24 +23,18 @@ constexpr FieldFile kFiles[] = {{"crashLog", "log.txt"},
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-// Writes `bytes` to a new file and flushes it to the disk.
-bool writeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = systemError("cannot create " + path.string());
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = systemError("cannot write " + path.string());
-            ::close(fd);
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
     }
+    return true;
+}
+
+// Flushes and closes `fd`, the file at `path`.
+bool closeFlushed(int fd, const std::filesystem::path& path, std::string& error) {
     const bool synced = ::fsync(fd) == 0;
     if (!synced) error = systemError("cannot flush " + path.string());
     return ::close(fd) == 0 && synced;
@@ -66,25 +61,36 @@ std::string utcStamp(std::int64_t seconds, const char* format) {
     return text;
 }
 
-std::string describe(const std::vector<std::pair<std::string, std::string>>& fields,
-                     const std::vector<CrashReportStore::Part>& parts, std::int64_t received) {
-    std::string text = "received=" + utcStamp(received, "%Y-%m-%dT%H:%M:%SZ") + "\n";
-    for (const auto& [name, value] : fields) text += Utf8Text::sanitize(name) + "=" + Utf8Text::sanitize(value) + "\n";
-    for (const CrashReportStore::Part& part : parts) {
-        text += part.field + "=" + CrashReportStore::storedName(part.field) + ", " +
-                std::to_string(part.content.size()) + " bytes, sent as \"" +
-                Utf8Text::sanitize(baseName(part.clientFileName)) + "\"\n";
+// The bytes the files under `folder` take, hidden ones left out.
+std::uint64_t sizeOf(const std::filesystem::path& folder) {
+    std::uint64_t total = 0;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->path().filename().string().starts_with(".")) {
+            if (it->is_directory(ec)) it.disable_recursion_pending();
+            continue;
+        }
+        if (it->is_regular_file(ec)) total += it->file_size(ec);
     }
-    return text;
+    return total;
 }
+
+constexpr std::int64_t kHour = 3600;
 
 }  // namespace
 
-CrashReportStore::CrashReportStore(std::filesystem::path folder) : folder_(std::move(folder)) {
-    // Reports that were being written when the service last stopped are incomplete.
+CrashReportStore::CrashReportStore(std::filesystem::path folder, Limits limits)
+    : folder_(std::move(folder)), limits_(limits) {
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec))
-        if (entry.path().filename().string().starts_with(".incoming-")) std::filesystem::remove_all(entry.path(), ec);
+    std::filesystem::create_directories(folder_, ec);
+    // Reports and bodies that were being written when the service last stopped are incomplete.
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(".incoming-") || name.starts_with(".upload-"))
+            std::filesystem::remove_all(entry.path(), ec);
+    }
+    used_ = sizeOf(folder_);
 }
 
 std::string CrashReportStore::storedName(std::string_view field) {
@@ -93,29 +99,137 @@ std::string CrashReportStore::storedName(std::string_view field) {
     return {};
 }
 
-std::string CrashReportStore::store(const std::vector<std::pair<std::string, std::string>>& fields,
-                                    const std::vector<Part>& parts, std::int64_t received, std::string& error) {
-    std::error_code ec;
-    std::filesystem::create_directories(folder_, ec);
+std::uint64_t CrashReportStore::usedBytes() {
+    std::lock_guard lock(mutex_);
+    return used_;
+}
+
+std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
+                                                                 std::int64_t now, std::string& error) {
+    std::lock_guard lock(mutex_);
+    std::deque<std::int64_t>& times = recent_[address];
+    while (!times.empty() && times.front() <= now - kHour) times.pop_front();
+    if (times.size() >= static_cast<std::size_t>(std::max(limits_.reportsPerHour, 0))) {
+        error = "This address has sent " + std::to_string(times.size()) +
+                " error reports in the last hour; please try again later.";
+        if (times.empty()) recent_.erase(address);
+        return nullptr;
+    }
+    // Reports removed by hand since the last count free their room (counted at most once
+    // a minute: the service's event thread waits for it).
+    if (used_ + claimed_ + bytes > limits_.diskBytes && now >= lastCount_ + 60) {
+        used_ = sizeOf(folder_);
+        lastCount_ = now;
+    }
+    if (used_ + claimed_ + bytes > limits_.diskBytes) {
+        error = "The service has no room for more error reports now; please try again later.";
+        if (times.empty()) recent_.erase(address);
+        return nullptr;
+    }
+    claimed_ += bytes;
+    times.push_back(now);
+    return std::shared_ptr<Claim>(new Claim(*this, address, bytes, now));
+}
+
+CrashReportStore::Claim::~Claim() { store_.release(*this); }
+
+void CrashReportStore::release(Claim& claim) {
+    std::lock_guard lock(mutex_);
+    claimed_ -= claim.bytes_;
+    if (claim.kept_) return;
+    // A report that was not kept does not count against its sender.
+    const auto found = recent_.find(claim.address_);
+    if (found == recent_.end()) return;
+    std::deque<std::int64_t>& times = found->second;
+    if (const auto at = std::find(times.begin(), times.end(), claim.time_); at != times.end()) times.erase(at);
+    if (times.empty()) recent_.erase(found);
+}
+
+std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& error) {
     std::string pattern = (folder_ / ".incoming-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
         error = systemError("cannot make a folder in " + folder_.string());
+        return nullptr;
+    }
+    return std::unique_ptr<Draft>(new Draft(pattern));
+}
+
+CrashReportStore::Draft::~Draft() {
+    if (fd_ >= 0) ::close(fd_);
+    std::error_code ec;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+}
+
+std::uint64_t CrashReportStore::Draft::bytes() const {
+    std::uint64_t total = 0;
+    for (const File& file : files_) total += file.size;
+    return total;
+}
+
+bool CrashReportStore::Draft::beginFile(std::string_view field, std::string_view clientFileName, std::string& error) {
+    const std::filesystem::path path = folder_ / storedName(field);
+    if (storedName(field).empty() || fd_ >= 0) {
+        error = "Unexpected form field \"" + std::string(field) + "\".";
+        return false;
+    }
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        error = errno == EEXIST ? "The form has \"" + std::string(field) + "\" more than once."
+                                : systemError("cannot create " + path.string());
+        return false;
+    }
+    files_.push_back({std::string(field), std::string(clientFileName), 0});
+    return true;
+}
+
+bool CrashReportStore::Draft::write(std::string_view bytes, std::string& error) {
+    if (!writeAll(fd_, bytes)) {
+        error = systemError("cannot write " + (folder_ / storedName(files_.back().field)).string());
+        return false;
+    }
+    files_.back().size += bytes.size();
+    return true;
+}
+
+bool CrashReportStore::Draft::endFile(std::string& error) {
+    const int fd = fd_;
+    fd_ = -1;
+    return closeFlushed(fd, folder_ / storedName(files_.back().field), error);
+}
+
+std::string CrashReportStore::keep(Draft& draft, Claim& claim,
+                                   const std::vector<std::pair<std::string, std::string>>& fields,
+                                   std::int64_t received, std::string& error) {
+    std::string text = "received=" + utcStamp(received, "%Y-%m-%dT%H:%M:%SZ") + "\n";
+    for (const auto& [name, value] : fields) text += Utf8Text::sanitize(name) + "=" + Utf8Text::sanitize(value) + "\n";
+    for (const Draft::File& file : draft.files_) {
+        text += file.field + "=" + storedName(file.field) + ", " + std::to_string(file.size) + " bytes, sent as \"" +
+                Utf8Text::sanitize(baseName(file.clientFileName)) + "\"\n";
+    }
+    const std::filesystem::path description = draft.folder_ / "report.txt";
+    const int fd = ::open(description.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = systemError("cannot create " + description.string());
         return {};
     }
-    const std::filesystem::path incoming = pattern;
-    bool written = writeFile(incoming / "report.txt", describe(fields, parts, received), error);
-    for (std::size_t i = 0; written && i < parts.size(); ++i)
-        written = writeFile(incoming / storedName(parts[i].field), parts[i].content, error);
-    // The hidden folder's random suffix keeps two reports of the same second apart.
-    const std::string name = utcStamp(received, "%Y%m%d-%H%M%S-") + pattern.substr(pattern.size() - 6);
-    if (written) {
-        syncFolder(incoming);
-        if (std::rename(incoming.c_str(), (folder_ / name).c_str()) == 0) {
-            syncFolder(folder_);
-            return name;
-        }
-        error = systemError("cannot move the report into " + folder_.string());
+    if (!writeAll(fd, text)) {
+        error = systemError("cannot write " + description.string());
+        ::close(fd);
+        return {};
     }
-    std::filesystem::remove_all(incoming, ec);
-    return {};
+    if (!closeFlushed(fd, description, error)) return {};
+    syncFolder(draft.folder_);
+    // The hidden folder's random suffix keeps two reports of the same second apart.
+    const std::string incoming = draft.folder_.string();
+    const std::string name = utcStamp(received, "%Y%m%d-%H%M%S-") + incoming.substr(incoming.size() - 6);
+    if (std::rename(incoming.c_str(), (folder_ / name).c_str()) != 0) {
+        error = systemError("cannot move the report into " + folder_.string());
+        return {};
+    }
+    draft.folder_.clear();
+    syncFolder(folder_);
+    std::lock_guard lock(mutex_);
+    used_ += draft.bytes() + text.size();
+    claim.kept_ = true;
+    return name;
 }

@@ -4,11 +4,12 @@
 #include <cstdlib>
 
 namespace {
-bool parsePort(const std::string& text, int& port) {
-    int value = -1;
+template <typename Number>
+bool parseNumber(const std::string& text, Number lowest, Number highest, Number& number) {
+    Number value{};
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) return false;
-    port = value;
+    if (ec != std::errc() || end != text.data() + text.size() || value < lowest || value > highest) return false;
+    number = value;
     return true;
 }
 }  // namespace
@@ -21,7 +22,8 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             help = true;
             continue;
         }
-        if (option != "--port" && option != "--host" && option != "--data") {
+        if (option != "--port" && option != "--host" && option != "--data" && option != "--crash-space" &&
+            option != "--crash-reports-per-hour") {
             error = "unknown option '" + option + "'";
             return false;
         }
@@ -30,8 +32,16 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             return false;
         }
         const std::string& value = arguments[++i];
-        if (option == "--port" && !parsePort(value, port)) {
+        if (option == "--port" && !parseNumber(value, 0, 65535, port)) {
             error = "'" + value + "' is no port number (0 to 65535)";
+            return false;
+        }
+        if (option == "--crash-space" && !parseNumber<std::uint64_t>(value, 0, std::uint64_t{1} << 40, crashSpaceMiB)) {
+            error = "'" + value + "' is no number of MiB";
+            return false;
+        }
+        if (option == "--crash-reports-per-hour" && !parseNumber(value, 0, 1000000, crashReportsPerHour)) {
+            error = "'" + value + "' is no number of reports (0 to 1000000)";
             return false;
         }
         if (option == "--host") host = value;
@@ -46,14 +56,18 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
 }
 
 std::string ServiceOptions::usage() {
-    return "Usage: torvane_service [--port N] [--host ADDR] [--data DIR]\n"
+    return "Usage: torvane_service [--port N] [--host ADDR] [--data DIR] [--crash-space MIB]\n"
+           "                       [--crash-reports-per-hour N]\n"
            "Serves the game's connection test, score uploads, crash reports, world-wide\n"
            "high-score page and help page.\n"
            "  --port N     TCP port (default 8079; 0 picks a free port)\n"
            "  --host ADDR  address to listen on (default 127.0.0.1)\n"
            "  --data DIR   folder of the score database and the crash reports\n"
            "               (default: $XDG_DATA_HOME or ~/.local/share, then\n"
-           "               \"Quorrel studios/Torvane2Xmas-service\")\n";
+           "               \"Quorrel studios/Torvane2Xmas-service\")\n"
+           "  --crash-space MIB  disk space all crash reports may take (default 1024)\n"
+           "  --crash-reports-per-hour N\n"
+           "               crash reports taken from one address in an hour (default 10)\n";
 }
 
 std::string ServiceOptions::defaultDataFolder() {

@@ -4,7 +4,10 @@
 //   --host ADDR   address to listen on (default 127.0.0.1)
 //   --data DIR    folder of the database and the crash reports (default: the user's data
 //                 folder, $XDG_DATA_HOME or ~/.local/share, + "/Quorrel studios/Torvane2Xmas-service/")
+//   --crash-space MIB            disk space all crash reports may take (default 1024)
+//   --crash-reports-per-hour N   crash reports taken from one address in an hour (default 10)
 //   --help        the usage text
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,5 +25,7 @@ public:
     int port = kDefaultPort;
     std::string host = "127.0.0.1";
     std::string dataFolder;  // defaultDataFolder() unless given
+    std::uint64_t crashSpaceMiB = 1024;
+    int crashReportsPerHour = 10;
     bool help = false;
 };

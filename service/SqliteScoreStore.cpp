@@ -118,12 +118,38 @@ SqliteScoreStore::~SqliteScoreStore() {
     sqlite3_close(writer_);
 }
 
+// Copies the log into the database whenever it has grown past kCheckpointPages, and at
+// least once a second, beside the writer, so that the database file stays current and
+// the writer finds little left to copy when it restarts the log.
 void SqliteScoreStore::checkpointLoop() {
     std::unique_lock lock(stopMutex_);
-    while (!stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_; })) {
-        // Passive: copies what no reader still needs and never blocks the writer.
-        sqlite3_wal_checkpoint_v2(checkpointer_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    while (!stopping_) {
+        stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_ || logFull_; });
+        logFull_ = false;
+        lock.unlock();
+        {
+            std::lock_guard checkpointing(checkpointMutex_);
+            // A connection takes part in the log only once it has read the database:
+            // before that a checkpoint does nothing at all and still reports success.
+            std::string ignored;
+            execute(checkpointer_, "SELECT COUNT(*) FROM sqlite_schema", ignored);
+            sqlite3_wal_checkpoint_v2(checkpointer_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        }
+        lock.lock();
     }
+}
+
+// A log that is copied only while the writer goes on is never copied whole under steady
+// load, and so is never started over: it grows without end. So the writer, between two
+// transactions, copies what is left and waits for the readers to leave the log, and its
+// next transaction starts the log over from its beginning. That wait (with a flush of the
+// database file) is what the upload latency pays, once per 32 MiB of log. Called with the
+// writer held.
+void SqliteScoreStore::restartLog() {
+    // Only one checkpoint runs at a time: a second would fail at once.
+    std::lock_guard checkpointing(checkpointMutex_);
+    sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
+    logPages_ = 0;
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
@@ -150,6 +176,22 @@ bool SqliteScoreStore::open(const std::string& path) {
                  "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)",
                  insertScore_, openError_))
         return false;
+    // After each commit: notes the log's length and wakes the checkpoint thread once it
+    // is long.
+    sqlite3_wal_hook(
+        writer_,
+        [](void* self, sqlite3*, const char*, int pages) {
+            auto* store = static_cast<SqliteScoreStore*>(self);
+            store->logPages_ = pages;
+            if (pages < kCheckpointPages) return SQLITE_OK;
+            {
+                std::lock_guard lock(store->stopMutex_);
+                store->logFull_ = true;
+            }
+            store->stopSignal_.notify_all();
+            return SQLITE_OK;
+        },
+        this);
     reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
     checkpointer_ = openConnection(path, SQLITE_OPEN_READWRITE, openError_);
     return reader_ != nullptr && checkpointer_ != nullptr;
@@ -174,6 +216,7 @@ int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std
             batch.swap(queue_);
         }
         writeBatch(batch);
+        if (logPages_ >= kRestartPages) restartLog();
     }
     if (pending.added < 0) error = pending.error;
     return pending.added;

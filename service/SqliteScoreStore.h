@@ -2,7 +2,10 @@
 // The scores in one SQLite database file (write-ahead log): one writer connection behind
 // a mutex, which commits the uploads that wait for it in groups, and one reader connection behind another, so pages
 // are drawn while uploads are written. A thread of its own copies the log into the
-// database once a second, so that no upload waits for that copy and its disk flushes.
+// database once a second, or sooner when the log has grown long, so that uploads seldom
+// wait for that copy and its disk flushes; the writer starts the log over whenever it
+// passes 32 MiB, so that it stays short under any load.
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -16,6 +19,11 @@ struct sqlite3_stmt;
 
 class SqliteScoreStore final : public ScoreStore {
 public:
+    // Log pages (4 KiB each) after which the log is copied into the database at once.
+    static constexpr int kCheckpointPages = 2048;
+    // Log pages after which the writer copies the rest of the log and starts it over.
+    static constexpr int kRestartPages = 8192;
+
     // Opens (or creates) the database at `path`. On failure `ok()` is false and
     // `openError()` says why; a store that is not ok must not be used.
     explicit SqliteScoreStore(const std::string& path);
@@ -44,6 +52,7 @@ private:
     bool open(const std::string& path);
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
     void checkpointLoop();
+    void restartLog();
 
     sqlite3* writer_ = nullptr;
     sqlite3* reader_ = nullptr;
@@ -56,9 +65,12 @@ private:
     std::mutex queueMutex_;   // guards queue_
     std::vector<PendingUpload*> queue_;
     std::mutex readerMutex_;
+    std::mutex checkpointMutex_;  // held while a checkpoint runs
     std::string openError_;
     std::mutex stopMutex_;
-    std::condition_variable stopSignal_;
+    std::condition_variable stopSignal_;  // stopping_ or logFull_ was set
     bool stopping_ = false;
+    bool logFull_ = false;           // the log has passed kCheckpointPages
+    std::atomic<int> logPages_ = 0;  // the log's length after the last commit
     std::thread checkpointThread_;
 };

@@ -10,8 +10,7 @@ struct FieldRule {
 };
 constexpr FieldRule kFields[] = {{"platform", 31}, {"gameName", 31}, {"gameVersion", 15}, {"gamePatch", 31}};
 
-bool readField(const httplib::MultipartFormDataMap& form, const FieldRule& rule, std::string& value,
-               std::string& error) {
+bool readField(const Form& form, const FieldRule& rule, std::string& value, std::string& error) {
     const auto [first, last] = form.equal_range(rule.name);
     const std::string quoted = std::string("\"") + rule.name + "\"";
     if (first == last) {
@@ -22,7 +21,7 @@ bool readField(const httplib::MultipartFormDataMap& form, const FieldRule& rule,
         error = "The form has the " + quoted + " field more than once.";
         return false;
     }
-    if (!first->second.filename.empty()) {
+    if (!first->second.fileName.empty()) {
         error = "The " + quoted + " field must be plain text, not a file.";
         return false;
     }
@@ -43,7 +42,7 @@ bool StandardFields::isStandard(const std::string& name) {
     return false;
 }
 
-bool StandardFields::read(const httplib::MultipartFormDataMap& form, std::string& error) {
+bool StandardFields::read(const Form& form, std::string& error) {
     std::string* values[] = {&platform, &gameName, &gameVersion, &gamePatch};
     for (std::size_t i = 0; i < std::size(kFields); ++i)
         if (!readField(form, kFields[i], *values[i], error)) return false;

@@ -1,9 +1,9 @@
 #pragma once
 // The four plain fields that head every form the game posts: "platform" (e.g. "LINUX"),
 // "gameName" (the build name), "gameVersion" and "gamePatch".
-#include <httplib.h>
-
 #include <string>
+
+#include "MultipartForm.h"
 
 class StandardFields {
 public:
@@ -13,7 +13,7 @@ public:
     // Reads the four from `form`: each present once, as a plain field (no file name),
     // within the game's own length limits, with the game's build name. False with a
     // sentence for the client in `error` otherwise.
-    bool read(const httplib::MultipartFormDataMap& form, std::string& error);
+    bool read(const Form& form, std::string& error);
 
     std::string platform;
     std::string gameName;

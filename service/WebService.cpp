@@ -1,7 +1,8 @@
 #include "WebService.h"
 
 #include <arpa/inet.h>
-#include <sys/socket.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -9,6 +10,8 @@
 
 #include "CrashReportStore.h"
 #include "HelpPage.h"
+#include "HomePage.h"
+#include "MultipartForm.h"
 #include "NetTestReply.h"
 #include "ScoreStore.h"
 #include "ScoreTablePage.h"
@@ -20,9 +23,14 @@ namespace {
 constexpr const char* kText = "text/plain; charset=utf-8";
 constexpr const char* kHtml = "text/html; charset=utf-8";
 
-void refuse(httplib::Response& response, int status, const std::string& sentence) {
-    response.status = status;
-    response.set_content(sentence + "\n", kText);
+using Request = HttpServer::Request;
+using Response = HttpServer::Response;
+
+Response reply(std::string body, const char* type) {
+    Response response;
+    response.contentType = type;
+    response.body = std::move(body);
+    return response;
 }
 
 // Faults of the service's own storage go to its standard error, for whoever runs it.
@@ -42,205 +50,212 @@ std::size_t bodyLimit(const std::string& path) {
     return WebService::kOtherBodyLimit;
 }
 
-// The form of a POST, with the standard fields read; false when refused.
-bool readForm(const httplib::Request& request, httplib::Response& response, StandardFields& fields) {
-    if (!request.is_multipart_form_data()) {
-        refuse(response, 400, "Expected a multipart/form-data POST.");
-        return false;
-    }
+constexpr const char* kPostPaths[] = {"/tv2/nettest.php", "/tv2/highscoreupload.php", "/tv2/crashreport.php"};
+constexpr const char* kPagePaths[] = {"/", "/tv2/highscoretable.php", "/tv2/onlinehelp.php"};
+
+bool isOneOf(const std::string& path, const auto& paths) {
+    for (const char* p : paths)
+        if (path == p) return true;
+    return false;
+}
+
+// The form of a small POST, with the standard fields read; a refusal otherwise.
+std::optional<Response> readForm(const Request& request, Form& form, StandardFields& fields) {
+    const std::string* type = request.header("content-type");
     std::string error;
-    if (!fields.read(request.files, error)) {
-        refuse(response, 400, error);
-        return false;
-    }
-    return true;
+    if (!MultipartForm::parse(type ? *type : "", request.body, form, error) || !fields.read(form, error))
+        return HttpServer::refusal(400, error);
+    return std::nullopt;
 }
 
 // The address the client reached us on, "a.b.c.d:port" for the game's network port;
 // empty when it was no IPv4 address (one mapped into IPv6 counts as IPv4).
-std::string masterServerFor(const httplib::Request& request) {
-    std::string local = request.local_addr;
+std::string masterServerFor(const Request& request) {
+    std::string local = request.localAddress;
     if (local.starts_with("::ffff:")) local.erase(0, 7);
     in_addr address{};
     if (inet_pton(AF_INET, local.c_str(), &address) != 1) return {};
     return local + ":" + std::to_string(WebService::kGamePort);
 }
 
-void postOnly(httplib::Server& server, const char* path) {
-    server.Get(path, [](const httplib::Request&, httplib::Response& response) {
-        response.set_header("Allow", "POST");
-        refuse(response, 405, "This address takes only the game's POST requests.");
-    });
-}
+// A crash report's form as it streams in: the standard fields are kept in memory (a few
+// bytes each), the crash files go straight into the report's draft.
+class CrashReportForm : public MultipartParser::Events {
+public:
+    explicit CrashReportForm(CrashReportStore::Draft& draft) : draft_(draft) {}
+
+    bool partBegin(const std::string& name, const std::string& fileName, std::string& error) override {
+        inFile_ = !StandardFields::isStandard(name);
+        if (!inFile_) {
+            // Each of the four is expected once; a few more are kept to be refused by name.
+            if (plain.size() >= 8) {
+                error = "The form has the \"" + name + "\" field more than once.";
+                return false;
+            }
+            field_ = plain.emplace(name, FormPart{fileName, {}});
+            return true;
+        }
+        if (CrashReportStore::storedName(name).empty() || fileName.empty()) {
+            error = "Unexpected form field \"" + name + "\".";
+            return false;
+        }
+        return draft_.beginFile(name, fileName, error);
+    }
+    bool partData(std::string_view bytes, std::string& error) override {
+        if (inFile_) return draft_.write(bytes, error);
+        // A standard field is short: what goes beyond is only kept to be refused.
+        std::string& content = field_->second.content;
+        content.append(
+            bytes.substr(0, std::min(bytes.size(), kLongestField - std::min(content.size(), kLongestField))));
+        return true;
+    }
+    bool partEnd(std::string& error) override { return !inFile_ || draft_.endFile(error); }
+
+    Form plain;
+
+private:
+    static constexpr std::size_t kLongestField = 256;
+    CrashReportStore::Draft& draft_;
+    bool inFile_ = false;
+    Form::iterator field_;
+};
 
 }  // namespace
 
-WebService::WebService(ScoreStore& scores, CrashReportStore& crashes) : scores_(scores), crashes_(crashes) {
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kThreadCount); };
-    server_.set_keep_alive_max_count(1000);
-    // Replies are small and written in pieces: without this, delayed acknowledgements
-    // hold each one back for tens of milliseconds.
-    server_.set_tcp_nodelay(true);
-    // The library's default would share the port with any other process that asks
-    // (SO_REUSEPORT), so a second service on the same port would silently take half of
-    // the requests into its own database. Only a quick restart may rebind.
-    server_.set_socket_options([this](int socket) {
-        int yes = 1;
-        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        listenSocket_ = socket;
-    });
-    server_.set_payload_max_length(kCrashReportBodyLimit);
-    // Clients that ask first (curl does for large bodies) learn of a refusal before sending.
-    server_.set_expect_100_continue_handler([this](const httplib::Request& request, httplib::Response& response) {
-        return checkBodySize(request, response) == httplib::Server::HandlerResponse::Handled ? response.status : 100;
-    });
-    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-        return checkBodySize(request, response);
-    });
-    routes();
-}
+WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits)
+    : scores_(scores), crashes_(crashes), server_(*this, limits) {}
 
-void WebService::routes() {
-    const auto route = [this](void (WebService::*handler)(const httplib::Request&, httplib::Response&)) {
-        return [this, handler](const httplib::Request& request, httplib::Response& response) {
-            (this->*handler)(request, response);
-        };
-    };
-    server_.Post("/tv2/nettest.php", route(&WebService::handleNetTest));
-    server_.Post("/tv2/highscoreupload.php", route(&WebService::handleUpload));
-    server_.Post("/tv2/crashreport.php", route(&WebService::handleCrashReport));
-    for (const char* path : {"/tv2/nettest.php", "/tv2/highscoreupload.php", "/tv2/crashreport.php"})
-        postOnly(server_, path);
-    server_.Get("/tv2/highscoretable.php", route(&WebService::handleScoreTable));
-    server_.Get("/tv2/onlinehelp.php", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(HelpPage::render(), kHtml);
-    });
-    server_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty()) return;
-        if (response.status == 404)
-            refuse(response, 404, "There is no such page.");
-        else if (response.status == 413)
-            refuse(response, 413, "The request is too large.");
-        else
-            refuse(response, response.status, "The request could not be handled.");
-    });
-}
-
-// Refuses an oversized body before it is read: the route's limit is checked against the
-// announced length, and a body of unknown length is not taken at all.
-httplib::Server::HandlerResponse WebService::checkBodySize(const httplib::Request& request,
-                                                           httplib::Response& response) {
-    using Handled = httplib::Server::HandlerResponse;
-    const std::size_t limit = bodyLimit(request.path);
-    if (request.has_header("Transfer-Encoding")) {
-        refuse(response, 411, "The request must give its Content-Length.");
-    } else if (request.get_header_value<std::uint64_t>("Content-Length") > limit) {
-        refuse(response, 413,
-               "The request body of " + request.get_header_value("Content-Length") + " bytes exceeds the limit of " +
-                   std::to_string(limit) + " bytes for this address.");
-    } else {
-        return Handled::Unhandled;
+// Decides before a body is read: the route's limit is checked against the announced
+// length, and a crash report claims its room in the store.
+HttpServer::Admission WebService::admit(const Request& head) {
+    HttpServer::Admission admission;
+    const std::size_t limit = bodyLimit(head.path);
+    if (head.contentLength > limit) {
+        admission.refusal = HttpServer::refusal(413, "The request body of " + std::to_string(head.contentLength) +
+                                                         " bytes exceeds the limit of " + std::to_string(limit) +
+                                                         " bytes for this address.");
+    } else if (head.method == "POST" && head.path == "/tv2/crashreport.php") {
+        const std::string* type = head.header("content-type");
+        std::string error;
+        if (MultipartParser::boundaryOf(type ? *type : "").empty()) {
+            admission.refusal = HttpServer::refusal(400, "Expected a multipart/form-data POST.");
+        } else if (auto claim = crashes_.claim(head.remoteAddress, head.contentLength, now(), error)) {
+            admission.claim = std::move(claim);
+            admission.spoolFolder = crashes_.folder().string();
+        } else {
+            admission.refusal = HttpServer::refusal(429, error);
+        }
     }
-    // The unread body would otherwise be taken for the next request.
-    response.set_header("Connection", "close");
-    return Handled::Handled;
+    return admission;
 }
 
-void WebService::handleNetTest(const httplib::Request& request, httplib::Response& response) {
-    StandardFields fields;
-    if (!readForm(request, response, fields)) return;
-    response.set_content(NetTestReply::build(masterServerFor(request), "Welcome to the Torvane 2 web service!"),
-                         "application/octet-stream");
+Response WebService::handle(Request& request) {
+    const std::string& path = request.path;
+    const bool get = request.method == "GET" || request.method == "HEAD";
+    if (request.method == "POST") {
+        if (path == "/tv2/nettest.php") return handleNetTest(request);
+        if (path == "/tv2/highscoreupload.php") return handleUpload(request);
+        if (path == "/tv2/crashreport.php") return handleCrashReport(request);
+    } else if (get) {
+        if (path == "/") return reply(HomePage::render(), kHtml);
+        if (path == "/tv2/highscoretable.php") return handleScoreTable(request);
+        if (path == "/tv2/onlinehelp.php") return reply(HelpPage::render(), kHtml);
+    }
+    if (isOneOf(path, kPostPaths) || isOneOf(path, kPagePaths)) {
+        Response response =
+            HttpServer::refusal(405, isOneOf(path, kPostPaths) ? "This address takes only the game's POST requests."
+                                                               : "This address takes only GET requests.");
+        response.headers.emplace_back("Allow", isOneOf(path, kPostPaths) ? "POST" : "GET, HEAD");
+        return response;
+    }
+    return HttpServer::refusal(404, "There is no such page.");
 }
 
-void WebService::handleUpload(const httplib::Request& request, httplib::Response& response) {
+Response WebService::handleNetTest(const Request& request) {
+    Form form;
     StandardFields fields;
-    if (!readForm(request, response, fields)) return;
-    for (const auto& [name, part] : request.files) {
+    if (auto refused = readForm(request, form, fields)) return *refused;
+    return reply(NetTestReply::build(masterServerFor(request), "Welcome to the Torvane 2 web service!"),
+                 "application/octet-stream");
+}
+
+Response WebService::handleUpload(const Request& request) {
+    Form form;
+    StandardFields fields;
+    if (auto refused = readForm(request, form, fields)) return *refused;
+    for (const auto& [name, part] : form) {
         if (name != "HSTfile" && !StandardFields::isStandard(name))
-            return refuse(response, 400, "Unexpected form field \"" + name + "\".");
+            return HttpServer::refusal(400, "Unexpected form field \"" + name + "\".");
     }
-    if (request.files.count("HSTfile") != 1)
-        return refuse(response, 400, "The form must hold exactly one \"HSTfile\" file.");
-    const std::string& record = request.files.find("HSTfile")->second.content;
+    if (form.count("HSTfile") != 1) return HttpServer::refusal(400, "The form must hold exactly one \"HSTfile\" file.");
+    const std::string& record = form.find("HSTfile")->second.content;
     ScoreUpload upload;
     std::string error;
     if (!upload.parse({reinterpret_cast<const std::uint8_t*>(record.data()), record.size()}, error))
-        return refuse(response, 400, error);
+        return HttpServer::refusal(400, error);
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
     if (added < 0) {
         logFault("score upload", error);
-        return refuse(response, 500, "The scores could not be stored; please try again later.");
+        return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
     }
     const std::size_t count = upload.entries.size();
-    response.set_content("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") +
-                             std::to_string(added) + " new).\nThank you!\n",
-                         kText);
+    return reply("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") + std::to_string(added) +
+                     " new).\nThank you!\n",
+                 kText);
 }
 
-void WebService::handleCrashReport(const httplib::Request& request, httplib::Response& response) {
-    StandardFields fields;
-    if (!readForm(request, response, fields)) return;
-    std::vector<CrashReportStore::Part> parts;
-    std::size_t bytes = 0;
-    for (const auto& [name, part] : request.files) {
-        if (StandardFields::isStandard(name)) continue;
-        if (CrashReportStore::storedName(name).empty() || part.filename.empty())
-            return refuse(response, 400, "Unexpected form field \"" + name + "\".");
-        if (request.files.count(name) > 1)
-            return refuse(response, 400, "The form has \"" + name + "\" more than once.");
-        parts.push_back({name, part.filename, part.content});
-        bytes += part.content.size();
-    }
+// The body was written to a file as it arrived; it is read back in pieces, each crash
+// file going on into the report's own folder.
+Response WebService::handleCrashReport(Request& request) {
     std::string error;
+    const auto fault = [&error] {
+        logFault("crash report", error);
+        return HttpServer::refusal(500, "The report could not be stored; please try again later.");
+    };
+    std::unique_ptr<CrashReportStore::Draft> draft = crashes_.draft(error);
+    if (!draft) return fault();
+    CrashReportForm form(*draft);
+    const std::string* type = request.header("content-type");
+    MultipartParser parser(MultipartParser::boundaryOf(type ? *type : ""), form);
+    const int fd = ::open(request.bodyFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot read the body back";
+        return fault();
+    }
+    std::vector<char> buffer(64 * 1024);
+    bool parsed = true;
+    ssize_t n = 0;
+    while (parsed && (n = ::read(fd, buffer.data(), buffer.size())) > 0)
+        parsed = parser.feed({buffer.data(), static_cast<std::size_t>(n)}, error);
+    ::close(fd);
+    if (n < 0) {
+        error = "cannot read the body back";
+        return fault();
+    }
+    // A refusal names what the client sent; anything else is the disk's fault.
+    if (!parsed || !parser.finish(error))
+        return error.starts_with("cannot ") ? fault() : HttpServer::refusal(400, error);
+    StandardFields fields;
+    if (!fields.read(form.plain, error)) return HttpServer::refusal(400, error);
+    if (draft->fileCount() == 0) return HttpServer::refusal(400, "The report holds no crash files.");
     const std::vector<std::pair<std::string, std::string>> recorded = {{"platform", fields.platform},
                                                                        {"gameName", fields.gameName},
                                                                        {"gameVersion", fields.gameVersion},
                                                                        {"gamePatch", fields.gamePatch},
-                                                                       {"remoteAddress", request.remote_addr}};
-    if (crashes_.store(recorded, parts, now(), error).empty()) {
-        logFault("crash report", error);
-        return refuse(response, 500, "The report could not be stored; please try again later.");
-    }
-    response.set_content("Error report received: " + std::to_string(parts.size()) + " files, " + std::to_string(bytes) +
-                             " bytes.\nThank you for your help!\n",
-                         kText);
+                                                                       {"remoteAddress", request.remoteAddress}};
+    auto& claim = *std::static_pointer_cast<CrashReportStore::Claim>(request.claim);
+    if (crashes_.keep(*draft, claim, recorded, now(), error).empty()) return fault();
+    return reply("Error report received: " + std::to_string(draft->fileCount()) + " files, " +
+                     std::to_string(draft->bytes()) + " bytes.\nThank you for your help!\n",
+                 kText);
 }
 
-void WebService::handleScoreTable(const httplib::Request& request, httplib::Response& response) {
+Response WebService::handleScoreTable(const Request& request) {
     std::optional<int> table;
-    if (request.has_param("table")) {
-        const std::string value = request.get_param_value("table");
-        if (value.size() != 1 || value[0] < '0' || value[0] >= '0' + ScoreTablePage::kTableCount)
-            return refuse(response, 404, "There is no such high-score table.");
-        table = value[0] - '0';
+    if (const std::optional<std::string> value = request.param("table")) {
+        if (value->size() != 1 || (*value)[0] < '0' || (*value)[0] >= '0' + ScoreTablePage::kTableCount)
+            return HttpServer::refusal(404, "There is no such high-score table.");
+        table = (*value)[0] - '0';
     }
-    response.set_content(ScoreTablePage::render(scores_, table), kHtml);
-}
-
-int WebService::bind(const std::string& host, int port) {
-    const int bound = port == 0 ? server_.bind_to_any_port(host) : server_.bind_to_port(host, port) ? port : -1;
-    // The library listens with a backlog of 5, which drops connections when many
-    // clients arrive at once; listening again only deepens the queue.
-    if (bound > 0) ::listen(listenSocket_, SOMAXCONN);
-    return bound;
-}
-
-bool WebService::run() {
-    const bool served = server_.listen_after_bind();
-    std::lock_guard lock(stateMutex_);
-    finished_ = true;
-    return served || stopRequested_;
-}
-
-// The library's own stop does nothing until its loop has begun, so a stop that comes
-// between bind and run would be lost; shutting the socket down makes the loop end at
-// once whenever it begins. Once the loop has finished the socket is closed and its
-// number may already be another's, so it is left alone then.
-void WebService::stop() {
-    std::lock_guard lock(stateMutex_);
-    if (stopRequested_) return;
-    stopRequested_ = true;
-    if (!finished_ && listenSocket_ >= 0) ::shutdown(listenSocket_, SHUT_RDWR);
-    server_.stop();
+    return reply(ScoreTablePage::render(scores_, table), kHtml);
 }

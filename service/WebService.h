@@ -7,55 +7,53 @@
 //                                  "crashNetTraffic": kept as one report or refused
 //   GET  /tv2/highscoretable.php   the world-wide tables as HTML (optional "table=0..4")
 //   GET  /tv2/onlinehelp.php       the help page
+//   GET  /                         the home page
 //
 // Every refusal is a 4xx status with one sentence of plain text and changes nothing; a
-// fault of the service's own storage is a 500. The stores are the caller's and must
-// outlive the service; they are used from the server's worker threads.
-#include <httplib.h>
-
+// fault of the service's own storage is a 500. A crash report's body goes to the disk as
+// it arrives, so that memory stays flat however many come at once. The stores are the
+// caller's and must outlive the service; they are used from the server's worker threads.
 #include <cstddef>
-#include <mutex>
 #include <string>
+
+#include "HttpServer.h"
 
 class CrashReportStore;
 class ScoreStore;
 
-class WebService {
+class WebService final : private HttpServer::Handler {
 public:
     // Largest request bodies taken, in bytes, per route.
     static constexpr std::size_t kNetTestBodyLimit = 16 * 1024;
     static constexpr std::size_t kUploadBodyLimit = 64 * 1024;
     static constexpr std::size_t kCrashReportBodyLimit = 32 * 1024 * 1024;
     static constexpr std::size_t kOtherBodyLimit = 16 * 1024;
-    // Worker threads: each keep-alive connection holds one while it lasts.
-    static constexpr std::size_t kThreadCount = 64;
     // The UDP port the game's network play uses, announced with the master server.
     static constexpr int kGamePort = 23006;
 
-    WebService(ScoreStore& scores, CrashReportStore& crashes);
+    WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits = {});
     WebService(const WebService&) = delete;
     WebService& operator=(const WebService&) = delete;
 
     // Binds to `host` and `port` (0: a free port). Returns the port, or -1 on failure.
-    int bind(const std::string& host, int port);
+    int bind(const std::string& host, int port) { return server_.bind(host, port); }
     // Serves until `stop`; false when the server failed on its own.
-    bool run();
+    bool run() { return server_.run(); }
     // Ends `run`, or makes a `run` still to come return at once; from any thread.
-    void stop();
+    void stop() { server_.stop(); }
 
 private:
-    void handleNetTest(const httplib::Request& request, httplib::Response& response);
-    void handleUpload(const httplib::Request& request, httplib::Response& response);
-    void handleCrashReport(const httplib::Request& request, httplib::Response& response);
-    void handleScoreTable(const httplib::Request& request, httplib::Response& response);
-    httplib::Server::HandlerResponse checkBodySize(const httplib::Request& request, httplib::Response& response);
-    void routes();
+    using Request = HttpServer::Request;
+    using Response = HttpServer::Response;
+
+    HttpServer::Admission admit(const Request& head) override;
+    Response handle(Request& request) override;
+    Response handleNetTest(const Request& request);
+    Response handleUpload(const Request& request);
+    Response handleCrashReport(Request& request);
+    Response handleScoreTable(const Request& request);
 
     ScoreStore& scores_;
     CrashReportStore& crashes_;
-    httplib::Server server_;
-    int listenSocket_ = -1;  // the server's listening socket, once bound
-    std::mutex stateMutex_;  // guards the two flags below
-    bool stopRequested_ = false;
-    bool finished_ = false;  // run has returned
+    HttpServer server_;
 };

@@ -45,7 +45,8 @@ int serve(const ServiceOptions& options) {
         std::cerr << "torvane_service: " << scores.openError() << "\n";
         return 1;
     }
-    CrashReportStore crashes(folder / "crashreports");
+    CrashReportStore crashes(folder / "crashreports",
+                             {options.crashSpaceMiB * 1024 * 1024, options.crashReportsPerHour});
 
     WebService service(scores, crashes);
     const int port = service.bind(options.host, options.port);

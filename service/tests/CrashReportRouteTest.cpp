@@ -44,12 +44,36 @@ TEST_F(CrashReportRouteTest, storesEachPartUnderItsOwnNameNeverTheClients) {
     EXPECT_NE(report.find("sent as \"crash.Torvane2Xmas.mdmp\""), std::string::npos);
 }
 
-TEST_F(CrashReportRouteTest, aReportWithoutFilesStillArrivesAndHalfWrittenOnesGoAtTheNextStart) {
-    EXPECT_EQ(post("/tv2/crashreport.php", GameForm().standardFields())->status, 200);
+TEST_F(CrashReportRouteTest, halfWrittenReportsAndBodiesGoAtTheNextStart) {
+    EXPECT_EQ(post("/tv2/crashreport.php", GameForm().standardFields().file("crashLog", "a.log", "x"))->status, 200);
     std::filesystem::create_directories(folder / "crashreports" / ".incoming-Ab12Cd");
+    std::ofstream(folder / "crashreports" / ".upload-Ab12Cd") << "half a body";
     stop();
     start();
     EXPECT_EQ(reports().size(), 1u);
+}
+
+TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNothing) {
+    crashLimits = {1024 * 1024, 2};
+    stop();
+    start();
+    const auto report = [this](std::size_t bytes) {
+        return post("/tv2/crashreport.php",
+                    GameForm().standardFields().file("crashMiniDump", "c.mdmp", std::string(bytes, 'd')));
+    };
+    EXPECT_EQ(report(100)->status, 200);
+    // The disk space: a report that would not fit is refused by its announced length.
+    auto refused = report(1024 * 1024);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 429);
+    EXPECT_EQ(refused->body, "The service has no room for more error reports now; please try again later.\n");
+    // Refused reports do not count against the address; kept ones do.
+    EXPECT_EQ(report(100)->status, 200);
+    refused = report(100);
+    EXPECT_EQ(refused->status, 429);
+    EXPECT_EQ(refused->body, "This address has sent 2 error reports in the last hour; please try again later.\n");
+    EXPECT_EQ(reports().size(), 2u);
+    EXPECT_GT(crashes->usedBytes(), 200u);
 }
 
 TEST_F(CrashReportRouteTest, refusedReportsLeaveNothingBehind) {
@@ -63,12 +87,20 @@ TEST_F(CrashReportRouteTest, refusedReportsLeaveNothingBehind) {
               400);
     EXPECT_EQ(post("/tv2/crashreport.php", GameForm().standardFields().field("crashLog", "not a file"))->status, 400);
     EXPECT_EQ(post("/tv2/crashreport.php", GameForm().file("crashLog", "a.log", "x"))->status, 400);
+    auto empty = post("/tv2/crashreport.php", GameForm().standardFields());
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->status, 400);
+    EXPECT_EQ(empty->body, "The report holds no crash files.\n");
     const std::size_t oversized = WebService::kCrashReportBodyLimit + 1;
     EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", oversized), "HTTP/1.1 413 Payload Too Large");
     EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", oversized, true), "HTTP/1.1 413 Payload Too Large");
     EXPECT_EQ(statusLineFor("POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"),
               "HTTP/1.1 411 Length Required");
     EXPECT_TRUE(reports().empty());
+    // Nothing of the refused bodies is left either.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "crashreports"),
+                            std::filesystem::directory_iterator()),
+              0);
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // The program as the game's tests and `make serve` run it.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <string>
 
@@ -67,6 +71,62 @@ TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
     // A clean stop leaves the database whole, its log merged into it.
     EXPECT_TRUE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3"));
     EXPECT_FALSE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3-wal"));
+    std::filesystem::remove_all(data);
+}
+
+// Sends a crash report whose dump has `size` bytes, written in pieces from a small
+// buffer; returns the answer's status line.
+std::string sendLargeReport(int port, std::size_t size) {
+    const std::string head = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body();
+    const std::string prefix = head.substr(0, head.rfind("\r\n-----------------------------7d33992b80330--"));
+    const std::string suffix = "\r\n-----------------------------7d33992b80330--\r\n";
+    const std::string request =
+        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+        "\r\nContent-Length: " + std::to_string(prefix.size() + size + suffix.size()) + "\r\n\r\n" + prefix;
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string line;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        const std::string piece(64 * 1024, 'd');
+        bool sent = send(fd, request.data(), request.size(), MSG_NOSIGNAL) > 0;
+        for (std::size_t done = 0; sent && done < size; done += piece.size())
+            sent = send(fd, piece.data(), std::min(piece.size(), size - done), MSG_NOSIGNAL) > 0;
+        send(fd, suffix.data(), suffix.size(), MSG_NOSIGNAL);
+        char c;
+        while (recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
+    }
+    close(fd);
+    return line;
+}
+
+// The peak resident memory of process `pid`, in bytes.
+std::size_t peakMemory(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with("VmHWM:")) return std::stoul(line.substr(6)) * 1024;
+    return 0;
+}
+
+// Reports go to the disk as they arrive: many large ones at once take no more memory
+// than one.
+TEST(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
+    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
+    ASSERT_NE(mkdtemp(data.data()), nullptr);
+    Program program;
+    const std::string line = program.start({"--port", "0", "--data", data});
+    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
+    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+    std::vector<std::future<std::string>> reports;
+    for (int i = 0; i < 8; ++i)
+        reports.push_back(
+            std::async(std::launch::async, sendLargeReport, port, WebService::kCrashReportBodyLimit - 1024));
+    for (auto& report : reports) EXPECT_EQ(report.get(), "HTTP/1.1 200 OK");
+    EXPECT_LT(peakMemory(program.pid), 64u << 20);
+    EXPECT_EQ(program.stop(SIGTERM), 0);
     std::filesystem::remove_all(data);
 }
 

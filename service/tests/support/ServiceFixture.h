@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -18,6 +19,8 @@
 class ServiceFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A refusal may come before the client has sent its whole body.
+        std::signal(SIGPIPE, SIG_IGN);
         std::string pattern = (std::filesystem::temp_directory_path() / "torvane-service-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder = pattern;
@@ -32,8 +35,8 @@ protected:
     void start() {
         scores = std::make_unique<SqliteScoreStore>((folder / "scores.sqlite3").string());
         ASSERT_TRUE(scores->ok()) << scores->openError();
-        crashes = std::make_unique<CrashReportStore>(folder / "crashreports");
-        service = std::make_unique<WebService>(*scores, *crashes);
+        crashes = std::make_unique<CrashReportStore>(folder / "crashreports", crashLimits);
+        service = std::make_unique<WebService>(*scores, *crashes, serverLimits);
         port = service->bind("127.0.0.1", 0);
         ASSERT_GT(port, 0);
         thread = std::thread([this] { service->run(); });
@@ -48,17 +51,24 @@ protected:
         scores.reset();
     }
 
-    // Sends `head` (request line and headers, without a body) on a connection of its own
-    // and returns the status line of the answer.
-    std::string statusLineFor(const std::string& head) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    // A new connection to the service; -1 on failure.
+    int connectToService() const {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<std::uint16_t>(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+        ::close(fd);
+        return -1;
+    }
+
+    // Sends `head` (request line and headers, without a body) on a connection of its own
+    // and returns the status line of the answer.
+    std::string statusLineFor(const std::string& head) {
+        const int fd = connectToService();
         std::string line;
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
+        if (fd >= 0 && ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
             char c;
             while (::recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
         }
@@ -77,6 +87,8 @@ protected:
         return client->Post(path.c_str(), form.body(), GameForm::kContentType);
     }
 
+    HttpServer::Limits serverLimits;  // set before start
+    CrashReportStore::Limits crashLimits;
     std::filesystem::path folder;
     std::unique_ptr<SqliteScoreStore> scores;
     std::unique_ptr<CrashReportStore> crashes;

@@ -1,0 +1,650 @@
+#include "HttpServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+
+namespace {
+
+constexpr std::uint64_t kListenId = 0;
+constexpr std::uint64_t kWakeId = 1;
+constexpr std::size_t kReadSize = 64 * 1024;
+// After its last answer a connection is read out for up to this long and this many bytes
+// before it is closed: closing with unread input would reset it, and the client could
+// lose the answer, a refusal sent before the body, say.
+constexpr auto kDrainTime = std::chrono::seconds(2);
+constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
+constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
+
+const char* reasonPhrase(int status) {
+    switch (status) {
+        case 100:
+            return "Continue";
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 408:
+            return "Request Timeout";
+        case 411:
+            return "Length Required";
+        case 413:
+            return "Payload Too Large";
+        case 429:
+            return "Too Many Requests";
+        case 431:
+            return "Request Header Fields Too Large";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        case 505:
+            return "HTTP Version Not Supported";
+        default:
+            return status < 500 ? "Bad Request" : "Internal Server Error";
+    }
+}
+
+bool isTokenChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
+}
+
+std::string lower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return result;
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+// True when the comma-separated list `value` holds `token` (in lower case).
+bool listHas(std::string_view value, std::string_view token) {
+    while (!value.empty()) {
+        const std::size_t comma = value.find(',');
+        if (lower(trim(value.substr(0, comma))) == token) return true;
+        if (comma == std::string_view::npos) break;
+        value.remove_prefix(comma + 1);
+    }
+    return false;
+}
+
+std::string decode(std::string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        int value = 0;
+        if (text[i] == '+') {
+            result += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() &&
+                   std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr == text.data() + i + 3) {
+            result += static_cast<char>(value);
+            i += 2;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+std::string addressOf(const sockaddr_storage& address) {
+    char text[INET6_ADDRSTRLEN] = "";
+    if (address.ss_family == AF_INET)
+        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(address).sin_addr, text, sizeof text);
+    else if (address.ss_family == AF_INET6)
+        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6&>(address).sin6_addr, text, sizeof text);
+    return text;
+}
+
+// Each connection takes a file descriptor: the soft limit is raised as far as allowed.
+std::size_t fileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+        getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : static_cast<std::size_t>(limit.rlim_cur);
+}
+
+// Why a request's head is refused, with its status; nothing when it is sound. Fills the
+// request's method, target and headers as it goes.
+std::optional<HttpServer::Response> parseHead(std::string_view head, HttpServer::Request& request,
+                                              std::string& version) {
+    const std::size_t lineEnd = head.find("\r\n");
+    const std::string_view line = head.substr(0, lineEnd);
+    const std::size_t space1 = line.find(' ');
+    const std::size_t space2 = space1 == std::string_view::npos ? space1 : line.find(' ', space1 + 1);
+    if (space2 == std::string_view::npos || line.find(' ', space2 + 1) != std::string_view::npos)
+        return HttpServer::refusal(400, "The request line is malformed.");
+    request.method = line.substr(0, space1);
+    const std::string_view target = line.substr(space1 + 1, space2 - space1 - 1);
+    version = line.substr(space2 + 1);
+    if (request.method.empty() || !std::all_of(request.method.begin(), request.method.end(), isTokenChar) ||
+        !target.starts_with('/') || !version.starts_with("HTTP/"))
+        return HttpServer::refusal(400, "The request line is malformed.");
+    if (version != "HTTP/1.1" && version != "HTTP/1.0")
+        return HttpServer::refusal(505, "This service speaks HTTP/1.1 only.");
+    for (char c : target)
+        if (c <= ' ' || c == 0x7f) return HttpServer::refusal(400, "The request line is malformed.");
+    const std::size_t question = target.find('?');
+    request.path = target.substr(0, question);
+    request.query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
+
+    std::string_view rest = lineEnd == std::string_view::npos ? std::string_view() : head.substr(lineEnd + 2);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find("\r\n");
+        const std::string_view field = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+        // Folded lines and space before the colon hide where a header ends.
+        const std::size_t colon = field.find(':');
+        if (colon == 0 || colon == std::string_view::npos ||
+            !std::all_of(field.begin(), field.begin() + static_cast<long>(colon), isTokenChar))
+            return HttpServer::refusal(400, "The request has a malformed header line.");
+        const std::string_view value = trim(field.substr(colon + 1));
+        for (char c : value)
+            if ((c < ' ' && c != '\t') || c == 0x7f)
+                return HttpServer::refusal(400, "The request has a malformed header line.");
+        request.headers.emplace_back(lower(field.substr(0, colon)), std::string(value));
+    }
+    return std::nullopt;
+}
+
+// The body's length from the framing headers; a refusal when it is ambiguous or absent.
+std::optional<HttpServer::Response> readFraming(HttpServer::Request& request, const std::string& version) {
+    int hosts = 0;
+    bool transferEncoding = false;
+    std::optional<std::string_view> length;
+    for (const auto& [name, value] : request.headers) {
+        if (name == "host") ++hosts;
+        if (name == "transfer-encoding") transferEncoding = true;
+        if (name != "content-length") continue;
+        // A list of lengths ("5, 5") counts as its items, each compared with the others.
+        std::string_view items = value;
+        while (true) {
+            const std::size_t comma = items.find(',');
+            const std::string_view item = trim(items.substr(0, comma));
+            if (item.empty() || !std::all_of(item.begin(), item.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                return HttpServer::refusal(400, "The request has an invalid Content-Length.");
+            if (length && *length != item)
+                return HttpServer::refusal(400, "The request has conflicting Content-Length headers.");
+            length = item;
+            if (comma == std::string_view::npos) break;
+            items.remove_prefix(comma + 1);
+        }
+    }
+    if (hosts > 1 || (hosts == 0 && version == "HTTP/1.1"))
+        return HttpServer::refusal(400, "The request must name its host once.");
+    if (transferEncoding && length)
+        return HttpServer::refusal(400, "The request gives both Transfer-Encoding and Content-Length.");
+    if (transferEncoding) return HttpServer::refusal(411, "The request must give its Content-Length.");
+    if (length) {
+        const auto [end, ec] = std::from_chars(length->data(), length->data() + length->size(), request.contentLength);
+        if (ec != std::errc()) return HttpServer::refusal(400, "The request has an invalid Content-Length.");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+struct HttpServer::Connection {
+    enum class Phase { Head, Body, Handling, Answering, Draining };
+
+    std::uint64_t id = 0;
+    int fd = -1;
+    std::string remoteAddress;
+    std::string localAddress;
+    Phase phase = Phase::Head;
+    Clock::time_point deadline;
+    std::string input;  // read and not yet taken
+    std::string output;
+    std::size_t sent = 0;
+    Request request;
+    bool head = false;  // a HEAD request: the answer goes without its body
+    bool keepAlive = true;
+    int served = 0;
+    int spoolFd = -1;
+    std::uint64_t bodyLeft = 0;
+    std::uint64_t drained = 0;
+    bool watched = false;      // in the epoll set
+    std::uint32_t events = 0;  // what epoll watches for
+};
+
+const std::string* HttpServer::Request::header(std::string_view lowerName) const {
+    for (const auto& [name, value] : headers)
+        if (name == lowerName) return &value;
+    return nullptr;
+}
+
+std::optional<std::string> HttpServer::Request::param(std::string_view name) const {
+    std::string_view rest = query;
+    while (!rest.empty()) {
+        const std::size_t amp = rest.find('&');
+        const std::string_view pair = rest.substr(0, amp);
+        const std::size_t equals = pair.find('=');
+        if (decode(pair.substr(0, equals)) == name)
+            return equals == std::string_view::npos ? std::string() : decode(pair.substr(equals + 1));
+        if (amp == std::string_view::npos) break;
+        rest.remove_prefix(amp + 1);
+    }
+    return std::nullopt;
+}
+
+HttpServer::Response HttpServer::refusal(int status, const std::string& sentence) {
+    Response response;
+    response.status = status;
+    response.contentType = "text/plain; charset=utf-8";
+    response.body = sentence + "\n";
+    return response;
+}
+
+HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
+    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    const std::size_t files = fileLimit();
+    limits_.connections = std::min(limits_.connections, files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles);
+}
+
+HttpServer::~HttpServer() {
+    if (listenFd_ >= 0) ::close(listenFd_);
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+int HttpServer::bind(const std::string& host, int port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return -1;
+    for (addrinfo* a = found; a && listenFd_ < 0; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) continue;
+        // Only a quick restart may rebind; the port is never shared with another process.
+        int yes = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        if (::bind(fd, a->ai_addr, a->ai_addrlen) == 0 && ::listen(fd, SOMAXCONN) == 0)
+            listenFd_ = fd;
+        else
+            ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    if (listenFd_ < 0) return -1;
+    sockaddr_storage bound{};
+    socklen_t size = sizeof bound;
+    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&bound), &size);
+    return ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6&>(bound).sin6_port
+                                             : reinterpret_cast<sockaddr_in&>(bound).sin_port);
+}
+
+void HttpServer::stop() {
+    stopping_ = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+}
+
+bool HttpServer::run() {
+    if (stopping_) return true;
+    if (listenFd_ < 0 || wakeFd_ < 0) return false;
+    epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
+    if (epollFd_ < 0) return false;
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = kListenId;
+    ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, listenFd_, &event);
+    event.data.u64 = kWakeId;
+    ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, wakeFd_, &event);
+    for (std::size_t i = 0; i < limits_.workers; ++i) workers_.emplace_back([this] { work(); });
+
+    bool failed = false;
+    std::vector<epoll_event> events(256);
+    auto nextExpiry = Clock::now();
+    while (!stopping_) {
+        const int count = ::epoll_wait(epollFd_, events.data(), static_cast<int>(events.size()), 100);
+        if (count < 0 && errno != EINTR) {
+            failed = true;
+            break;
+        }
+        for (int i = 0; i < count; ++i) {
+            const std::uint64_t id = events[i].data.u64;
+            if (id == kListenId) {
+                accept();
+            } else if (id == kWakeId) {
+                std::uint64_t ignored = 0;
+                [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &ignored, sizeof ignored);
+                collectAnswers();
+            } else if (const auto found = connections_.find(id); found != connections_.end()) {
+                Connection& c = *found->second;
+                if (events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) readFrom(c);
+                // Reading may have closed it.
+                if (connections_.count(id) && (events[i].events & EPOLLOUT)) flush(c);
+            }
+        }
+        if (Clock::now() >= nextExpiry) {
+            expire();
+            nextExpiry = Clock::now() + std::chrono::milliseconds(100);
+        }
+    }
+
+    {
+        std::lock_guard lock(jobsMutex_);
+        workersStopping_ = true;
+    }
+    jobsSignal_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+    while (!connections_.empty()) close(*connections_.begin()->second);
+    ::close(epollFd_);
+    ::close(listenFd_);
+    listenFd_ = epollFd_ = -1;
+    return !failed;
+}
+
+void HttpServer::accept() {
+    while (true) {
+        sockaddr_storage remote{};
+        socklen_t size = sizeof remote;
+        const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&remote), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) return;  // none left, or out of files: the next round tries again
+        if (connections_.size() >= limits_.connections) {
+            ::close(fd);
+            continue;
+        }
+        // Answers are small and written in pieces: without this, delayed
+        // acknowledgements hold each one back for tens of milliseconds.
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        auto c = std::make_unique<Connection>();
+        c->id = nextId_++;
+        c->fd = fd;
+        c->remoteAddress = addressOf(remote);
+        sockaddr_storage local{};
+        size = sizeof local;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
+        c->localAddress = addressOf(local);
+        c->deadline = Clock::now() + limits_.headTime;
+        Connection& added = *c;
+        connections_.emplace(c->id, std::move(c));
+        watch(added);
+    }
+}
+
+void HttpServer::watch(Connection& c) {
+    const bool reading = c.phase == Connection::Phase::Head || c.phase == Connection::Phase::Body ||
+                         c.phase == Connection::Phase::Draining;
+    const std::uint32_t wanted = (reading ? EPOLLIN : 0u) | (c.sent < c.output.size() ? EPOLLOUT : 0u);
+    if (c.watched && c.events == wanted) return;
+    epoll_event event{};
+    event.events = wanted;
+    event.data.u64 = c.id;
+    ::epoll_ctl(epollFd_, c.watched ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, c.fd, &event);
+    c.watched = true;
+    c.events = wanted;
+}
+
+void HttpServer::readFrom(Connection& c) {
+    char buffer[kReadSize];
+    const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return close(c);
+    if (n < 0) return;
+    const std::string_view bytes(buffer, static_cast<std::size_t>(n));
+    if (c.phase == Connection::Phase::Draining) {
+        c.drained += bytes.size();
+        if (c.drained > kDrainBytes) close(c);
+        return;
+    }
+    if (c.phase == Connection::Phase::Body) {
+        const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, bytes.size()));
+        c.input.append(bytes.substr(taken));
+        if (!takeBody(c, bytes.substr(0, taken))) return;
+    } else {
+        c.input.append(bytes);
+    }
+    takeInput(c);
+}
+
+// Works through what has been read: a head, then its body, as far as they have come.
+// False when the connection was closed or is closing.
+bool HttpServer::takeInput(Connection& c) {
+    if (c.phase == Connection::Phase::Head && !c.input.empty()) {
+        const std::size_t end = c.input.find("\r\n\r\n");
+        if (end == std::string::npos && c.input.size() <= limits_.longestHead) return true;
+        if (end == std::string::npos || end > limits_.longestHead) {
+            Response refused = refusal(431, "The request's head is too large.");
+            refused.close = true;
+            answer(c, std::move(refused));
+            return false;
+        }
+        if (!startRequest(c, end)) return false;
+    }
+    if (c.phase == Connection::Phase::Body && !c.input.empty() && c.bodyLeft > 0) {
+        const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, c.input.size()));
+        const std::string body = c.input.substr(0, taken);
+        c.input.erase(0, taken);
+        if (!takeBody(c, body)) return false;
+    } else if (c.phase == Connection::Phase::Body && c.bodyLeft == 0) {
+        dispatch(c);
+    }
+    return true;
+}
+
+bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
+    c.request = Request{};
+    c.request.remoteAddress = c.remoteAddress;
+    c.request.localAddress = c.localAddress;
+    std::string version;
+    std::optional<Response> refused = parseHead(std::string_view(c.input).substr(0, headEnd), c.request, version);
+    c.input.erase(0, headEnd + 4);
+    if (!refused) refused = readFraming(c.request, version);
+    if (refused) {
+        refused->close = true;
+        answer(c, std::move(*refused));
+        return false;
+    }
+    c.head = c.request.method == "HEAD";
+    const std::string* connection = c.request.header("connection");
+    c.keepAlive = connection
+                      ? !listHas(*connection, "close") && (version == "HTTP/1.1" || listHas(*connection, "keep-alive"))
+                      : version == "HTTP/1.1";
+    Admission admission = handler_.admit(c.request);
+    if (admission.refusal) {
+        // The unread body would otherwise be taken for the next request.
+        admission.refusal->close = true;
+        answer(c, std::move(*admission.refusal));
+        return false;
+    }
+    c.request.claim = std::move(admission.claim);
+    if (!admission.spoolFolder.empty()) {
+        std::string pattern = admission.spoolFolder + "/.upload-XXXXXX";
+        c.spoolFd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (c.spoolFd < 0) {
+            std::fprintf(stderr, "torvane_service: cannot write a request body into %s\n",
+                         admission.spoolFolder.c_str());
+            Response failed = refusal(500, "The request could not be taken; please try again later.");
+            failed.close = true;
+            answer(c, std::move(failed));
+            return false;
+        }
+        c.request.bodyFile = pattern;
+    }
+    c.phase = Connection::Phase::Body;
+    c.bodyLeft = c.request.contentLength;
+    c.deadline =
+        Clock::now() + limits_.bodyTime +
+        std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
+    const std::string* expect = c.request.header("expect");
+    if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
+        const std::uint64_t id = c.id;
+        c.output.append("HTTP/1.1 100 Continue\r\n\r\n");
+        flush(c);
+        if (!connections_.count(id)) return false;
+    }
+    return true;
+}
+
+// Takes the next bytes of the body; dispatches the request once it is whole. False when
+// the connection was closed or is closing.
+bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
+    c.bodyLeft -= bytes.size();
+    if (c.spoolFd < 0) {
+        c.request.body.append(bytes);
+    } else {
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(c.spoolFd, bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                std::fprintf(stderr, "torvane_service: cannot write a request body to %s\n",
+                             c.request.bodyFile.c_str());
+                Response failed = refusal(500, "The request could not be taken; please try again later.");
+                failed.close = true;
+                answer(c, std::move(failed));
+                return false;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+    }
+    if (c.bodyLeft == 0) dispatch(c);
+    return true;
+}
+
+void HttpServer::dispatch(Connection& c) {
+    if (c.spoolFd >= 0) {
+        ::close(c.spoolFd);
+        c.spoolFd = -1;
+    }
+    c.phase = Connection::Phase::Handling;
+    watch(c);
+    {
+        std::lock_guard lock(jobsMutex_);
+        jobs_.emplace_back(c.id, std::move(c.request));
+    }
+    c.request = Request{};
+    jobsSignal_.notify_one();
+}
+
+void HttpServer::work() {
+    while (true) {
+        std::pair<std::uint64_t, Request> job;
+        {
+            std::unique_lock lock(jobsMutex_);
+            jobsSignal_.wait(lock, [this] { return workersStopping_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        }
+        Response response = handler_.handle(job.second);
+        if (!job.second.bodyFile.empty()) ::unlink(job.second.bodyFile.c_str());
+        {
+            std::lock_guard lock(answersMutex_);
+            answers_.emplace_back(job.first, std::move(response));
+        }
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    }
+}
+
+void HttpServer::collectAnswers() {
+    std::vector<std::pair<std::uint64_t, Response>> ready;
+    {
+        std::lock_guard lock(answersMutex_);
+        ready.swap(answers_);
+    }
+    for (auto& [id, response] : ready) {
+        const auto found = connections_.find(id);
+        if (found != connections_.end()) answer(*found->second, std::move(response));
+    }
+}
+
+void HttpServer::answer(Connection& c, Response response) {
+    ++c.served;
+    if (response.close || c.served >= limits_.requestsPerConnection) c.keepAlive = false;
+    std::string& out = c.output;
+    out += "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
+    if (!response.contentType.empty()) out += "Content-Type: " + response.contentType + "\r\n";
+    for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
+    out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+    if (!c.keepAlive) out += "Connection: close\r\n";
+    out += "\r\n";
+    if (!c.head) out += response.body;
+    c.phase = Connection::Phase::Answering;
+    c.deadline = Clock::now() + limits_.answerTime;
+    flush(c);
+}
+
+void HttpServer::flush(Connection& c) {
+    while (c.sent < c.output.size()) {
+        const ssize_t n = ::send(c.fd, c.output.data() + c.sent, c.output.size() - c.sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (n <= 0) return close(c);
+        c.sent += static_cast<std::size_t>(n);
+    }
+    if (c.sent == c.output.size()) {
+        c.output.clear();
+        c.sent = 0;
+        if (c.phase == Connection::Phase::Answering) {
+            if (!c.keepAlive) {
+                ::shutdown(c.fd, SHUT_WR);
+                c.phase = Connection::Phase::Draining;
+                c.deadline = Clock::now() + kDrainTime;
+                return watch(c);
+            }
+            c.phase = Connection::Phase::Head;
+            c.deadline = Clock::now() + limits_.headTime;
+            watch(c);
+            // A request sent before this answer went out is waiting in the input.
+            takeInput(c);
+            return;
+        }
+    }
+    watch(c);
+}
+
+void HttpServer::close(Connection& c) {
+    ::close(c.fd);  // also leaves the epoll set
+    if (c.spoolFd >= 0) {
+        ::close(c.spoolFd);
+        ::unlink(c.request.bodyFile.c_str());
+    }
+    connections_.erase(c.id);
+}
+
+// Ends connections past their deadline. A client that sent part of a request hears why;
+// an idle keep-alive connection is just closed.
+void HttpServer::expire() {
+    const auto now = Clock::now();
+    std::vector<Connection*> late;
+    for (auto& [id, c] : connections_)
+        if (c->phase != Connection::Phase::Handling && now >= c->deadline) late.push_back(c.get());
+    for (Connection* c : late) {
+        const bool midRequest =
+            c->phase == Connection::Phase::Body || (c->phase == Connection::Phase::Head && !c->input.empty());
+        if (midRequest && c->output.empty()) {
+            Response timeout = refusal(408, "The request took too long to arrive.");
+            timeout.close = true;
+            answer(*c, std::move(timeout));  // closes it once written, or at its answer's deadline
+        } else {
+            close(*c);
+        }
+    }
+}

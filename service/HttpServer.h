@@ -1,0 +1,132 @@
+#pragma once
+// An HTTP/1.1 server: one thread reads and writes every connection without blocking
+// (epoll), and a pool of workers runs the handler on requests that have arrived whole. A
+// slow client therefore holds a socket, never a worker, and every connection has total
+// deadlines: for a request's head (which also ends idle keep-alive connections), for its
+// body, and for taking its answer. A large body can be written to a file as it arrives.
+//
+// Framing is strict: a request whose length is ambiguous (Content-Length headers that
+// differ, Transfer-Encoding beside Content-Length, folded header lines and the like) is
+// answered with 400 and its connection closed; a body in chunks is refused with 411.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+class HttpServer {
+public:
+    struct Request {
+        std::string method;
+        std::string path;                                          // the target up to any "?"
+        std::string query;                                         // after the "?", undecoded
+        std::vector<std::pair<std::string, std::string>> headers;  // names in lower case
+        std::string remoteAddress;
+        std::string localAddress;
+        std::uint64_t contentLength = 0;
+        std::string body;             // the body, unless it went to `bodyFile`
+        std::string bodyFile;         // the file the body was written to; removed after the handler
+        std::shared_ptr<void> claim;  // the admission's, held as long as the request
+
+        // The value of the header `lowerName`; null when absent.
+        const std::string* header(std::string_view lowerName) const;
+        // The decoded value of the query parameter `name`; nothing when absent.
+        std::optional<std::string> param(std::string_view name) const;
+    };
+
+    struct Response {
+        int status = 200;
+        std::string contentType;
+        std::string body;
+        std::vector<std::pair<std::string, std::string>> headers;
+        bool close = false;  // close the connection once answered
+    };
+
+    // How a request's body is taken: refused before any of it is read, held in memory
+    // (`spoolFolder` empty), or written to a new file in `spoolFolder` as it arrives.
+    // A `claim` is kept with the request until it is answered or dropped.
+    struct Admission {
+        std::optional<Response> refusal;
+        std::string spoolFolder;
+        std::shared_ptr<void> claim;
+    };
+
+    class Handler {
+    public:
+        virtual ~Handler() = default;
+        // On the server's thread once a request's head has arrived: must not block.
+        virtual Admission admit(const Request& head) = 0;
+        // On a worker, with the whole request.
+        virtual Response handle(Request& request) = 0;
+    };
+
+    struct Limits {
+        std::size_t workers = 64;
+        std::size_t connections = 10000;            // open at once; lowered to what the file limit allows
+        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept)
+        std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
+        std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
+        std::chrono::milliseconds answerTime{30000};
+        std::size_t longestHead = 16 * 1024;
+        int requestsPerConnection = 1000;
+    };
+
+    HttpServer(Handler& handler, Limits limits);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Binds to `host` and `port` (0: a free port). Returns the port, or -1 on failure.
+    int bind(const std::string& host, int port);
+    // Serves until `stop`; false when the server failed on its own.
+    bool run();
+    // Ends `run`, or makes a `run` still to come return at once; from any thread.
+    void stop();
+
+    // One line of plain text with a status: how every refusal is answered.
+    static Response refusal(int status, const std::string& sentence);
+
+private:
+    struct Connection;
+    using Clock = std::chrono::steady_clock;
+
+    void accept();
+    void readFrom(Connection& c);
+    bool takeInput(Connection& c);
+    bool startRequest(Connection& c, std::size_t headEnd);
+    bool takeBody(Connection& c, std::string_view bytes);
+    void dispatch(Connection& c);
+    void answer(Connection& c, Response response);
+    void flush(Connection& c);
+    void watch(Connection& c);
+    void close(Connection& c);
+    void expire();
+    void collectAnswers();
+    void work();
+
+    Handler& handler_;
+    Limits limits_;
+    int listenFd_ = -1;
+    int epollFd_ = -1;
+    int wakeFd_ = -1;  // eventfd: answers are ready, or stop was asked
+    std::atomic<bool> stopping_ = false;
+    std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
+    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
+
+    std::mutex jobsMutex_;
+    std::condition_variable jobsSignal_;
+    std::deque<std::pair<std::uint64_t, Request>> jobs_;
+    bool workersStopping_ = false;
+    std::mutex answersMutex_;
+    std::vector<std::pair<std::uint64_t, Response>> answers_;
+    std::vector<std::thread> workers_;
+};

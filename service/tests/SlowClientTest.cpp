@@ -1,0 +1,97 @@
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "support/ServiceFixture.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class SlowClientTest : public ServiceFixture {
+protected:
+    static std::string uploadHead(std::size_t length) {
+        return "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " +
+               std::string(GameForm::kContentType) + "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+    }
+
+    // Sends `start`, then one byte of `more` every 50 ms, until the service answers or
+    // closes; returns how long that took and what came back.
+    std::pair<double, std::string> trickle(const std::string& start, const std::string& more) {
+        const int fd = connectToService();
+        const auto begun = Clock::now();
+        ::send(fd, start.data(), start.size(), MSG_NOSIGNAL);
+        std::string answer;
+        for (std::size_t i = 0; Clock::now() - begun < std::chrono::seconds(5); ++i) {
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 50) == 1) {
+                char buffer[1024];
+                ssize_t n = 0;
+                while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+                    answer.append(buffer, static_cast<std::size_t>(n));
+                break;
+            }
+            if (!more.empty()) ::send(fd, &more[i % more.size()], 1, MSG_NOSIGNAL);
+        }
+        ::close(fd);
+        return {std::chrono::duration<double>(Clock::now() - begun).count(), answer};
+    }
+};
+
+// Every byte in time must not buy a client more time: its head and its body each have a
+// deadline of their own, and an idle connection is closed at the head's.
+TEST_F(SlowClientTest, aTricklingClientIsCutOffAtItsDeadline) {
+    serverLimits.headTime = std::chrono::milliseconds(600);
+    serverLimits.bodyTime = std::chrono::milliseconds(600);
+    stop();
+    start();
+    const auto [headTime, headAnswer] = trickle("GET /tv2/onlinehelp.php HTTP/1.1\r\n", "X-Slow: 1\r\n");
+    EXPECT_TRUE(headAnswer.starts_with("HTTP/1.1 408 Request Timeout\r\n")) << headAnswer;
+    EXPECT_NEAR(headTime, 0.6, 0.3);
+    const auto [bodyTime, bodyAnswer] = trickle(uploadHead(1000), std::string(1000, 'x'));
+    EXPECT_TRUE(bodyAnswer.starts_with("HTTP/1.1 408 Request Timeout\r\n")) << bodyAnswer;
+    EXPECT_NEAR(bodyTime, 0.6, 0.3);
+    const auto [idleTime, idleAnswer] = trickle("", "");
+    EXPECT_EQ(idleAnswer, "");
+    EXPECT_NEAR(idleTime, 0.6, 0.3);
+}
+
+// A thousand slow connections: a third trickle their heads, a third their bodies, and a
+// third hold a keep-alive connection open after a request. Meanwhile others are served
+// at once.
+TEST_F(SlowClientTest, aThousandSlowConnectionsDoNotDelayOthers) {
+    constexpr int kSlow = 1000;
+    std::vector<int> slow;
+    for (int i = 0; i < kSlow; ++i) {
+        const int fd = connectToService();
+        ASSERT_GE(fd, 0) << i;
+        const std::string start = i % 3 == 0   ? "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n"
+                                  : i % 3 == 1 ? uploadHead(10000)
+                                               : "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n\r\n";
+        ::send(fd, start.data(), start.size(), MSG_NOSIGNAL);
+        slow.push_back(fd);
+    }
+    std::vector<double> probes;
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    for (int round = 0; Clock::now() < end; ++round) {
+        for (int i = 0; i < kSlow; ++i)
+            if (i % 3 != 2) ::send(slow[static_cast<std::size_t>(i)], i % 3 == 0 ? "X" : "y", 1, MSG_NOSIGNAL);
+        httplib::Client probe("127.0.0.1", port);
+        const auto begun = Clock::now();
+        auto reply = probe.Get("/tv2/onlinehelp.php");
+        probes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - begun).count());
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->status, 200);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    for (int fd : slow) ::close(fd);
+    ASSERT_GE(probes.size(), 10u);
+    // The goal is under 100 ms for every probe (bench_service holds it to that); a busy
+    // test machine may delay one now and then, but never by much.
+    std::sort(probes.begin(), probes.end());
+    EXPECT_LT(probes[probes.size() / 2], 100.0);
+    EXPECT_LT(probes.back(), 1000.0);
+}
+
+}  // namespace
