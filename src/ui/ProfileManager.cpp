@@ -26,10 +26,17 @@ bool ProfileManager::load() {
     return true;
 }
 
-bool ProfileManager::save() const {
+bool ProfileManager::save() {
+    background.finish();
     RecordBytes record(kSize);
     toBytes(record);
     return UserFile::save(record.data(), kSize, getProfileFileName());
+}
+
+void ProfileManager::saveInBackground() {
+    RecordBytes record(kSize);
+    toBytes(record);
+    UserFile::saveInBackground(background, record.data(), kSize, getProfileFileName());
 }
 
 void ProfileManager::resetProfile(int index) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/BackgroundSave.h"
 #include "engine/Logger.h"
 #include "engine/PackedData.h"
 #include "engine/SystemHelpers.h"
@@ -38,4 +39,12 @@ bool UserFile::save(const void* record, std::uint32_t size, const std::u16string
     PackedData packed;
     if (!packed.pack(record, size, hashString(fileName + kVersion))) return false;
     return UserFileGuard::save(getUserDataFolder() + fileName, packed.pData, packed.size);
+}
+
+bool UserFile::saveInBackground(BackgroundSave& writer, const void* record, std::uint32_t size,
+                                const std::u16string& fileName) {
+    PackedData packed;
+    if (!packed.pack(record, size, hashString(fileName + kVersion))) return false;
+    return writer.save(getUserDataFolder() + fileName,
+                       std::vector<std::uint8_t>(packed.pData, packed.pData + packed.size));
 }
