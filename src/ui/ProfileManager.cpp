@@ -27,11 +27,13 @@ bool ProfileManager::load() {
 }
 
 bool ProfileManager::save() {
-    background.finish();
+    finishSaving();
     RecordBytes record(kSize);
     toBytes(record);
     return UserFile::save(record.data(), kSize, getProfileFileName());
 }
+
+void ProfileManager::finishSaving() { background.finish(); }
 
 void ProfileManager::saveInBackground() {
     RecordBytes record(kSize);

@@ -42,6 +42,8 @@ public:
     bool save();
     // The profiles as they are now, written to the file on a worker thread.
     void saveInBackground();
+    // Waits until what saveInBackground handed over is on the disk.
+    void finishSaving();
     // Overwrites slot `index` with a fresh profile (new player id).
     void resetProfile(int index);
     // A new profile named `name` in the first free slot becomes current; nothing when

@@ -140,6 +140,36 @@ TEST_F(GameControllerCampaignTest, LostPalmsAreSavedAsTheyBurnAndTheLastEndsTheG
     EXPECT_EQ(game.pAnnouncement->text, u"Game Over!");
 }
 
+// What the game saves must outlive a crash: each wave's autosave, a palm catching fire
+// (once: its loss is saved in memory only, and a palm saved burning burns down again
+// when continued) and the end of the game reach the profile's file.
+TEST_F(GameControllerCampaignTest, AutosavesReachTheDiskAtEachWaveWhenAPalmCatchesFireAndAtTheEnd) {
+    GameControllerCampaign& game = start(1, 4);
+    ASSERT_TRUE(runUntilState(State::kPlaying));
+    ProfileData onDisk = engine.profileOnDisk();
+    EXPECT_TRUE(SavedGame(onDisk.invasionGame).validData());
+    EXPECT_EQ(SavedGame(onDisk.invasionGame).bytes.getS32(GameControllerCampaign::kWaveOffset), 0);
+    game.wave = 6;
+    game.setState(State::kNextWave);
+    step();
+    onDisk = engine.profileOnDisk();
+    EXPECT_EQ(SavedGame(onDisk.invasionGame).bytes.getS32(GameControllerCampaign::kWaveOffset), 6);
+
+    game.playerData[0]->palms[0]->takeDamage(nullptr, 100.0f);
+    onDisk = engine.profileOnDisk();
+    const PalmSaveRecord burning = SavedGame(onDisk.invasionGame).player(0).palm(0);
+    EXPECT_EQ(burning.bytes.getS32(PalmSaveRecord::kState), Palm::kBurning);
+    runFor(1.125);
+    ASSERT_EQ(game.playerData[0]->palms[0]->state, Palm::kBurnt);
+    onDisk = engine.profileOnDisk();
+    EXPECT_EQ(SavedGame(onDisk.invasionGame).player(0).palm(0).bytes.getS32(PalmSaveRecord::kState), Palm::kBurning);
+
+    game.playerData[0]->palms[1]->takeDamage(nullptr, 100.0f);
+    ASSERT_TRUE(runUntilState(State::kGameOver, 3.0));
+    onDisk = engine.profileOnDisk();
+    EXPECT_FALSE(SavedGame(onDisk.invasionGame).validData());
+}
+
 TEST_F(GameControllerCampaignTest, AContinuedGamePlaysTheSavedWaveAgainWithItsTipsAndRules) {
     GameControllerCampaign& first = start(1, 1);
     first.wave = 6;
