@@ -1,5 +1,6 @@
 #include "engine/BackgroundSave.h"
 
+#include <cerrno>
 #include <utility>
 
 #include "engine/DiskFile.h"
@@ -15,7 +16,7 @@ BackgroundSave::~BackgroundSave() {
     if (worker.joinable()) worker.join();
 }
 
-bool BackgroundSave::save(const std::u16string& path, std::vector<std::uint8_t> bytes) {
+bool BackgroundSave::save(const std::u16string& path, Contents contents) {
     reportFailures();
     if (UserFileGuard::isProtected(path)) {
         QOR_LOG("BackgroundSave::save", u"'%s' is not saved: it is left as it was found at the start.", path);
@@ -23,7 +24,7 @@ bool BackgroundSave::save(const std::u16string& path, std::vector<std::uint8_t> 
     }
     {
         std::lock_guard lock(mutex);
-        waiting = Job{path, std::move(bytes)};
+        waiting = Job{path, std::move(contents)};
     }
     changed.notify_all();
     if (!worker.joinable()) worker = std::thread([this] { run(); });
@@ -47,8 +48,9 @@ void BackgroundSave::run() {
         waiting.reset();
         writing = true;
         lock.unlock();
-        int error = 0;
-        const bool ok = DiskFile::writeAtomically(job.path, job.bytes.data(), job.bytes.size(), error);
+        const std::vector<std::uint8_t> bytes = job.contents();
+        int error = ENOMEM;  // the only reason the bytes cannot be made
+        const bool ok = !bytes.empty() && DiskFile::writeAtomically(job.path, bytes.data(), bytes.size(), error);
         lock.lock();
         writing = false;
         if (!ok) failures.push_back({std::move(job.path), error});

@@ -1,7 +1,8 @@
 #pragma once
 // One user file saved atomically on a worker thread of its own, so that a save in the
-// middle of play costs the frame no more than handing over its bytes: the flush to the
-// disk can take far longer than a frame.
+// middle of play costs the frame no more than handing over a copy of its record: the
+// file's bytes are made (packed) on the worker, and the flush to the disk can take far
+// longer than a frame.
 //
 // Saves are written in the order they are asked for. One asked for while another is
 // being written waits; a newer one replaces it while it waits, so the file always ends
@@ -13,6 +14,7 @@
 // for the writes still under way. Main thread only (apart from the worker itself).
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -26,9 +28,13 @@ public:
     BackgroundSave(const BackgroundSave&) = delete;
     BackgroundSave& operator=(const BackgroundSave&) = delete;
 
-    // Hands `bytes` over to be written to `path`; false, and nothing written, while the
-    // file is protected (UserFileGuard).
-    bool save(const std::u16string& path, std::vector<std::uint8_t> bytes);
+    // The file's bytes, made on the worker thread; empty when they could not be made.
+    using Contents = std::function<std::vector<std::uint8_t>()>;
+
+    // Hands `contents` over to be written to `path`; false, and nothing written, while
+    // the file is protected (UserFileGuard). Contents that come out empty are a failed
+    // save: the file stays as it was.
+    bool save(const std::u16string& path, Contents contents);
     // Waits until every save asked for is on the disk (or has failed), then logs and
     // reports the failures. A synchronous save of the same file goes after it.
     void finish();
@@ -36,7 +42,7 @@ public:
 private:
     struct Job {
         std::u16string path;
-        std::vector<std::uint8_t> bytes;
+        Contents contents;
     };
     struct Failure {
         std::u16string path;

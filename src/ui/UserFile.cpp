@@ -43,8 +43,11 @@ bool UserFile::save(const void* record, std::uint32_t size, const std::u16string
 
 bool UserFile::saveInBackground(BackgroundSave& writer, const void* record, std::uint32_t size,
                                 const std::u16string& fileName) {
-    PackedData packed;
-    if (!packed.pack(record, size, hashString(fileName + kVersion))) return false;
-    return writer.save(getUserDataFolder() + fileName,
-                       std::vector<std::uint8_t>(packed.pData, packed.pData + packed.size));
+    const auto* bytes = static_cast<const std::uint8_t*>(record);
+    const std::uint32_t key = hashString(fileName + kVersion);
+    return writer.save(getUserDataFolder() + fileName, [copy = std::vector<std::uint8_t>(bytes, bytes + size), key] {
+        PackedData packed;
+        if (!packed.pack(copy.data(), static_cast<std::uint32_t>(copy.size()), key)) return std::vector<std::uint8_t>();
+        return std::vector<std::uint8_t>(packed.pData, packed.pData + packed.size);
+    });
 }

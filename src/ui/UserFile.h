@@ -34,8 +34,8 @@ public:
     // Writes the record atomically; false (logged, and reported to the player) on
     // failure, and false without writing while the file is left alone.
     static bool save(const void* record, std::uint32_t size, const std::u16string& fileName);
-    // Packs the record now and has `writer` write it on its worker thread; false when
-    // nothing will be written (a failed packing, a file left alone).
+    // Has `writer` pack a copy of the record and write it on its worker thread; false
+    // when nothing will be written (a file left alone).
     static bool saveInBackground(BackgroundSave& writer, const void* record, std::uint32_t size,
                                  const std::u16string& fileName);
 };

@@ -10,7 +10,9 @@
 #include "support/TempFolder.h"
 
 namespace {
-std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+BackgroundSave::Contents bytesOf(const std::string& text) {
+    return [text] { return std::vector<std::uint8_t>(text.begin(), text.end()); };
+}
 
 class BackgroundSaveTest : public ::testing::Test {
 protected:
@@ -54,4 +56,15 @@ TEST_F(BackgroundSaveTest, AFailedWriteIsReportedAndAProtectedFileIsNotWritten) 
     EXPECT_FALSE(writer.save(file, bytesOf("not written")));
     writer.finish();
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("user.pro")));
+
+    // Contents that could not be made leave the file as it was, and say so.
+    const std::u16string other = utf8ToWide(folder.file("user.hst"));
+    ASSERT_TRUE(UserFileGuard::save(other, "kept", 4));
+    ASSERT_TRUE(writer.save(other, [] { return std::vector<std::uint8_t>(); }));
+    writer.finish();
+    EXPECT_EQ(TempFolder::read(folder.file("user.hst")), "kept");
+    const std::vector<UserFileGuard::Problem> later = UserFileGuard::takeUntoldProblems();  // the folder's, too
+    ASSERT_FALSE(later.empty());
+    EXPECT_EQ(later.back(),
+              (UserFileGuard::Problem{UserFileGuard::Problem::Kind::kNotSaved, utf8ToWide(folder.path), ENOMEM}));
 }
