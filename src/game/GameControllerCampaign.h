@@ -132,8 +132,6 @@ private:
     void invalidateSave();
     void fadeTo(float target);
 
-    std::int32_t palmsDownOnDisk = 0;  // palmsDown() at the last save of palms to the disk
-
     void releaseBonusBalloon();
     void dropWeaponCrate();
     void checkTreeTip();
@@ -149,4 +147,6 @@ private:
     void pushTip(InGameOverlay* tip);
     InGameOverlay* controlsTip() const;
     static InGameOverlay* textTip(const int (&ids)[4], int lastFont, float lastY);
+
+    std::int32_t palmsDownOnDisk = 0;  // palmsDown() at the last save of palms to the disk
 };
