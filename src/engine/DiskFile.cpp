@@ -129,10 +129,10 @@ bool DiskFile::flushToDisk() {
     return !bWriteFailed;
 }
 
-bool DiskFile::saveAtomically(const std::u16string& path, const void* bytes, std::size_t count, int* errorOut) {
+bool DiskFile::writeAtomically(const std::u16string& path, const void* bytes, std::size_t count, int& error) {
     const std::string target = wideToUtf8(path);
     const std::string temporary = target + ".tmp";
-    int error = 0;
+    error = 0;
     const int fd = createTemporary(temporary, error);
     bool ok = fd >= 0 && writeAll(fd, bytes, count, error);
     if (ok && fsync(fd) != 0) {
@@ -149,10 +149,17 @@ bool DiskFile::saveAtomically(const std::u16string& path, const void* bytes, std
     }
     if (ok) {
         syncFolderOf(target);
-    } else {
-        if (fd >= 0) ::unlink(temporary.c_str());
-        QOR_LOG("DiskFile::saveAtomically", u"Could not save '%s': %hs", path, std::strerror(error));
+        error = 0;  // an earlier run's temporary may have been met on the way
+    } else if (fd >= 0) {
+        ::unlink(temporary.c_str());
     }
-    if (errorOut) *errorOut = ok ? 0 : error;
+    return ok;
+}
+
+bool DiskFile::saveAtomically(const std::u16string& path, const void* bytes, std::size_t count, int* errorOut) {
+    int error = 0;
+    const bool ok = writeAtomically(path, bytes, count, error);
+    if (!ok) QOR_LOG("DiskFile::saveAtomically", u"Could not save '%s': %hs", path, std::strerror(error));
+    if (errorOut) *errorOut = error;
     return ok;
 }

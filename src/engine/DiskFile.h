@@ -38,6 +38,9 @@ public:
     // planted at its name cannot redirect the write. A failure is logged, leaves any
     // earlier file untouched, stores the errno in `error` (when given) and returns false.
     static bool saveAtomically(const std::u16string& path, const void* bytes, std::size_t count, int* error = nullptr);
+    // The same without the log line, so that any thread may call it: false with the errno
+    // in `error`.
+    static bool writeAtomically(const std::u16string& path, const void* bytes, std::size_t count, int& error);
     // Opens `path` for reading the way kRead does: a file descriptor, or -1 with the
     // reason in `error` (an errno, or kNotRegularFile).
     static int openRegularFile(const std::string& path, int& error);

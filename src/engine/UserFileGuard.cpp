@@ -88,8 +88,12 @@ bool UserFileGuard::save(const std::u16string& path, const void* bytes, std::siz
     }
     int error = 0;
     if (DiskFile::saveAtomically(path, bytes, count, &error)) return true;
-    report({Problem::Kind::kNotSaved, folderOf(path), error});
+    reportFailedSave(path, error);
     return false;
+}
+
+void UserFileGuard::reportFailedSave(const std::u16string& path, int error) {
+    report({Problem::Kind::kNotSaved, folderOf(path), error});
 }
 
 bool UserFileGuard::isProtected(const std::u16string& path) {

@@ -47,6 +47,9 @@ public:
     // Writes `bytes` atomically over `path` unless the file is protected (logged; false).
     // A failed save is logged and reported under the file's folder; false.
     static bool save(const std::u16string& path, const void* bytes, std::size_t count);
+    // Reports a save of `path` that failed with `error` elsewhere (BackgroundSave), as
+    // save() reports its own failures.
+    static void reportFailedSave(const std::u16string& path, int error);
 
     static bool isProtected(const std::u16string& path);
     // The reports not yet taken, oldest first; each report is handed out once per run.

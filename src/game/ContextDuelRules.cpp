@@ -39,6 +39,4 @@ std::optional<SavedGame> ContextDuelRules::savedBlock() const {
 }
 
 // Only a block the Duel controller takes up whole is offered.
-bool ContextDuelRules::canContinue(const SavedGame& block) const {
-    return ContextGameRules::canContinue(block) && block.isSoundDuel();
-}
+std::u16string ContextDuelRules::savedGameFault(const SavedGame& block) const { return block.duelFault(); }

@@ -25,5 +25,5 @@ public:
 
 protected:
     std::optional<SavedGame> savedBlock() const override;
-    bool canContinue(const SavedGame& block) const override;
+    std::u16string savedGameFault(const SavedGame& block) const override;
 };

@@ -1,5 +1,6 @@
 #include "game/ContextGameRules.h"
 
+#include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "game/GameLauncher.h"
 #include "game/SavedGame.h"
@@ -31,12 +32,19 @@ ContextGameRules::ContextGameRules(const char16_t* controllerClass_, std::int32_
     addItem(pContinue);
 }
 
-bool ContextGameRules::canContinue(const SavedGame& block) const { return GameLauncher::canContinue(block); }
-
 void ContextGameRules::finishRules(int titleId) {
-    const std::optional<SavedGame> block = savedBlock();
-    GameLauncher::offerContinue(*pStartNew, *pContinue, block && canContinue(*block));
+    GameLauncher::offerContinue(*pStartNew, *pContinue, savedState());
     ScreenFrame::build(this, text(titleId));
+}
+
+GameLauncher::SavedState ContextGameRules::savedState() const {
+    const std::optional<SavedGame> block = savedBlock();
+    if (!block || !block->validData()) return GameLauncher::SavedState::kNone;
+    const std::u16string fault = savedGameFault(*block);
+    if (fault.empty()) return GameLauncher::SavedState::kSound;
+    QOR_LOG("ContextGameRules::finishRules", u"The saved game of %s cannot be continued: %s.",
+            std::u16string(controllerClass), fault);
+    return GameLauncher::SavedState::kDamaged;
 }
 
 bool ContextGameRules::takeStartTriggers() {

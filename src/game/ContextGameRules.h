@@ -4,7 +4,8 @@
 // configuration record), "Start new game" and "Continue game", and their start.
 // Continue is offered only when the current profile's block of the screen's mode holds
 // a game the mode can continue; with one, "Start new game" asks first, since it throws
-// that game away.
+// that game away. A block marked valid that the mode cannot continue is left as it is;
+// the log says why, and Continue's hint that the saved game is damaged.
 //
 // Use: a subclass's constructor runs this one (which adds the items above, in that
 // order), adds its own items and then calls finishRules, which adds the title and Back.
@@ -14,7 +15,9 @@
 // and starts the mode's controller through GameLauncher. Main thread only.
 #include <cstdint>
 #include <optional>
+#include <string>
 
+#include "game/GameLauncher.h"
 #include "ui/ContextMenu.h"
 
 class MenuButton;
@@ -34,8 +37,8 @@ protected:
 
     // The current profile's saved block of this mode; none without an application.
     virtual std::optional<SavedGame> savedBlock() const = 0;
-    // Whether `block` holds a game this mode can continue.
-    virtual bool canContinue(const SavedGame& block) const;
+    // Why this mode cannot continue `block`, in a few words; empty when it can.
+    virtual std::u16string savedGameFault(const SavedGame& block) const = 0;
 
     // Offers Continue or not, then adds the title (`titleId`) and Back.
     void finishRules(int titleId);
@@ -43,6 +46,8 @@ protected:
     bool takeStartTriggers();
 
 private:
+    // What the profile holds for this mode; a damaged block is logged with its fault.
+    GameLauncher::SavedState savedState() const;
     void start(bool continueSaved);
 
     const char16_t* controllerClass;

@@ -21,6 +21,8 @@ void ContextInvasionRules::tickContents(double time, double dt) {
     takeStartTriggers();
 }
 
+std::u16string ContextInvasionRules::savedGameFault(const SavedGame& block) const { return block.invasionFault(); }
+
 std::optional<SavedGame> ContextInvasionRules::savedBlock() const {
     auto* bytes = GameLauncher::invasionBlock();
     return bytes ? std::optional<SavedGame>(SavedGame(*bytes)) : std::nullopt;

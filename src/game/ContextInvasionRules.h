@@ -21,4 +21,6 @@ public:
 
 protected:
     std::optional<SavedGame> savedBlock() const override;
+    // Only a block the Invasion controller takes up whole is offered.
+    std::u16string savedGameFault(const SavedGame& block) const override;
 };

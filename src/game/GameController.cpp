@@ -153,15 +153,17 @@ void GameController::startGame(const SavedGame* block) {
         qor->audio().setMusic(nullptr);
 }
 
-bool GameController::isLoadable(const SavedGame& block) const { return block.isSound(); }
+std::u16string GameController::savedGameFault(const SavedGame& block) const { return block.fault(); }
 
 // A damaged block (a broken file, a block of another version) must neither stop the
 // program nor be offered again: it is cleared in the profile, and only its valid flag is
 // touched, so the rest of the profile stays as it was.
 bool GameController::acceptSavedGame(const SavedGame& block) {
-    if (isLoadable(block)) return true;
     if (!block.validData()) return false;
-    QOR_LOG("GameController::startGame", u"The saved game is damaged; it is cleared and a new game starts.");
+    const std::u16string fault = savedGameFault(block);
+    if (fault.empty()) return true;
+    QOR_LOG("GameController::startGame", u"The saved game is damaged (%s); it is cleared and a new game starts.",
+            fault);
     block.setValidData(false);
     return false;
 }
@@ -215,6 +217,10 @@ void GameController::closeForResults() {
     global->pContextManager->addChild(results);  // clears its finished flag
 }
 
+void GameController::saveProfilesToDisk() {
+    if (global) global->profiles.saveInBackground();
+}
+
 void GameController::savegame(const SavedGame& block) {
     QOR_ASSERT("GameController::savegame", block.bytes.size() >= SavedGame::kExtras);
     const SaveBytes& b = block.bytes;
@@ -244,8 +250,9 @@ void GameController::savegame(const SavedGame& block) {
 }
 
 bool GameController::loadgame(const SavedGame& block) {
-    if (!isLoadable(block)) {
-        QOR_LOG("GameController::loadgame", u"The saved game is damaged or from elsewhere; it is not continued.");
+    if (const std::u16string fault = savedGameFault(block); !fault.empty()) {
+        QOR_LOG("GameController::loadgame", u"The saved game is damaged or from elsewhere (%s); it is not continued.",
+                fault);
         return false;
     }
     const SaveBytes& b = block.bytes;

@@ -18,6 +18,7 @@
 // screen stack, which deletes it once it is finished. It owns the scene and the overlay;
 // the scene owns the lists and everything in them. Main thread only.
 #include <cstdint>
+#include <string>
 
 #include "render/Context.h"
 
@@ -74,7 +75,7 @@ public:
     virtual void savegame(const SavedGame& block);
     // Rewrites the palm records of the profile's block in place; empty here.
     virtual void savePalms();
-    // Restores the common part. A block that is not loadable (isLoadable) is refused:
+    // Restores the common part. A block with a fault (savedGameFault) is refused:
     // false and nothing changed. Modes call it first and read their extras only when it
     // returned true.
     virtual bool loadgame(const SavedGame& block);
@@ -86,10 +87,10 @@ public:
     // one keeps those of its block. Modes call it first, then (when bContinued) their
     // loadgame with the block, then build their world.
     virtual void startGame(const SavedGame* block);
-    // Whether the whole of `block` can be continued: here the common part and both
-    // player records (SavedGame::isSound); modes add their extras
-    // (SavedGame::isSoundInvasion, SavedGame::isSoundDuel).
-    virtual bool isLoadable(const SavedGame& block) const;
+    // Why `block` cannot be continued, in a few words for the log; empty when it can.
+    // Here the common part and both player records (SavedGame::fault); modes check
+    // their whole block (SavedGame::invasionFault, SavedGame::duelFault).
+    virtual std::u16string savedGameFault(const SavedGame& block) const;
     // The ratings (computeRating, then x 0.9), the music and every sound stopped. Modes
     // call it first, then close the controller and open the results screen.
     virtual void endGame();
@@ -164,6 +165,9 @@ protected:
     // The shared last step of a mode's endGame: this controller closes and the results
     // screen comes with its score table (nothing more without a screen stack).
     void closeForResults();
+    // Has the profiles, with the saved game just written into them, written to the disk
+    // on a worker thread: an autosave must outlast a crash without stalling a frame.
+    static void saveProfilesToDisk();
     // Side 0 red and side 1 blue (kPlayerColours), as the games and their results show them.
     void setPlayerColours();
 

@@ -36,6 +36,8 @@
 #include "ui/MenuFonts.h"
 #include "ui/PointCamera.h"
 
+static_assert(GameControllerCampaign::kWaveCount == SavedGame::kMaxInvasionWaves);
+
 QOR_DEFINE_CLASS(GameControllerCampaign, GameController, (&makeInstance<GameControllerCampaign, BasicLink>))
 
 ClassInfo* GameControllerCampaign::getClass() const { return &classInfo; }
@@ -113,25 +115,21 @@ std::array<std::uint8_t, GameControllerCampaign::kBlockSize>* GameControllerCamp
     return &profiles.profiles[static_cast<std::size_t>(profiles.current)].invasionGame;
 }
 
-// Everything the start relies on: the base's checks, the whole Invasion block, and as
-// many palm records as the rules plant (the world is rebuilt from the rules, then the
-// palms are restored record by record).
-bool GameControllerCampaign::canContinue(const SavedGame& block) {
-    if (!block.bytes.contains(0, kBlockSize) || !block.isSound()) return false;
-    const std::int32_t palms = block.bytes.getS32(SavedGame::kPalmsPerIsland);
-    return palms >= 1 && palms <= PlayerData::MAXPALM &&
-           block.player(0).bytes.getS32(PlayerSaveBlock::kTotalPalms) == palms;
-}
+std::u16string GameControllerCampaign::savedGameFault(const SavedGame& block) const { return block.invasionFault(); }
 
 void GameControllerCampaign::startGame(const SavedGame* block) {
-    if (block && !canContinue(*block)) {
-        QOR_LOG("GameControllerCampaign::startGame", u"The saved game cannot be continued; a new game starts.");
-        block = nullptr;
-    }
     GameController::startGame(block);
-    if (block) loadgame(*block);
+    if (!bContinued) block = nullptr;
+    if (block) {
+        loadgame(*block);
+        // The saved end of a slow motion is a time of the run that saved it; this run's
+        // clock starts again near 0, so it would slow the world for as long.
+        slowMotionEnd = 0.0;
+        pScene->timeScale = sceneTimeScale();
+    }
     buildIsland();
     plantPalms(block);
+    palmsDownOnDisk = palmsDown();
     placeCannons();
     resetView();
     if (block)
@@ -240,6 +238,7 @@ void GameControllerCampaign::enterGetReady() {
 // from it plays this wave again.
 void GameControllerCampaign::enterNextWave() {
     if (auto* bytes = profileBlock()) savegame(SavedGame(*bytes));
+    saveProfilesToDisk();
     ++wave;
     QOR_LOG("GameControllerCampaign::onStateChange", u"Wave %d.", wave);
     announce(formatString(text(StringId::WAVEX), wave));
@@ -255,6 +254,7 @@ void GameControllerCampaign::finishCampaign(int textId) {
 
 void GameControllerCampaign::invalidateSave() {
     if (auto* bytes = profileBlock()) SavedGame(*bytes).setValidData(false);
+    saveProfilesToDisk();
 }
 
 void GameControllerCampaign::announce(const std::u16string& line) { pAnnouncement->show(line, kAnnouncementTime, 0); }
@@ -438,24 +438,38 @@ void GameControllerCampaign::savegame(const SavedGame& block) {
     for (std::size_t i = 0; i < 4; ++i) b.putU8(kTipFlagsOffset + i, tips[i]);
 }
 
-// A block from a file may hold anything: the campaign's length stays within what the
-// game plays, and the wave within the campaign, before they reach a text or a division.
+// The base refuses a block whose campaign length or wave is out of range
+// (savedGameFault), so both are taken as they are.
 bool GameControllerCampaign::loadgame(const SavedGame& block) {
     if (!GameController::loadgame(block)) return false;
     applyFixedRules();
     const SaveBytes& b = block.bytes;
-    waveCount = clampTo(b.getS32(kWaveCountOffset), 1, kWaveCount);
-    wave = clampTo(b.getS32(kWaveOffset), 0, waveCount - 1);
+    waveCount = b.getS32(kWaveCountOffset);
+    wave = b.getS32(kWaveOffset);
     std::uint8_t* tips[4] = {&bEnergyTipShown, &bCrateTipShown, &bBonusTipShown, &bTreeTipShown};
     for (std::size_t i = 0; i < 4; ++i) *tips[i] = b.getU8(kTipFlagsOffset + i) ? 1 : 0;
     return true;
 }
 
+// A palm is saved when it starts burning and again when it is lost; the disk hears of
+// it once, at the start: a palm saved burning burns down again in a continued game.
 void GameControllerCampaign::savePalms() {
     auto* bytes = profileBlock();
     if (!bytes) return;
     const SavedGame block(*bytes);
     for (int s = 0; s < kSides; ++s) playerData[s]->savePalms(block.player(s));
+    const std::int32_t down = palmsDown();
+    if (down <= palmsDownOnDisk) return;
+    palmsDownOnDisk = down;
+    saveProfilesToDisk();
+}
+
+std::int32_t GameControllerCampaign::palmsDown() const {
+    std::int32_t down = 0;
+    for (const PlayerData* p : playerData)
+        for (int i = 0; i < p->totalPalms; ++i)
+            if (p->palms[i] && p->palms[i]->state != Palm::kStanding) ++down;
+    return down;
 }
 
 // ---- tips ----

@@ -22,7 +22,8 @@
 // Saving: the whole Invasion block of the current profile on entering state 3 (before
 // the wave number goes up); both sides' palm records whenever a palm starts burning or
 // is lost (savePalms); the block is marked invalid on entering 5 or 7, so a finished
-// game cannot be continued.
+// game cannot be continued. Each of these but a palm's loss also has the profiles
+// written to the disk (in the background), so that a crash loses nothing saved.
 //
 // Lifetime: made by the Invasion rules screen through the class registry (by name),
 // made the current game, pushed on the screen stack and started once; the stack deletes
@@ -70,16 +71,19 @@ public:
 
     // The base's block, then wave, waveCount and the four tip flags.
     void savegame(const SavedGame& block) override;
-    // Both sides' palm records into the current profile's Invasion block.
+    // Both sides' palm records into the current profile's Invasion block; to the disk
+    // too when a palm has started burning since the last time.
     void savePalms() override;
-    // The base's block, then the Invasion's extras, brought into range, and its fixed
-    // rules again. False (nothing changed) for a block the base refuses.
+    // The base's block, then the Invasion's extras and its fixed rules again. False
+    // (nothing changed) for a block the base refuses.
     bool loadgame(const SavedGame& block) override;
     // Builds the island, palms and cannons and starts the states: a new game without
-    // `block`, else the game saved in it. A block that cannot be continued (damaged, too
-    // short, or not an Invasion of this game's rules) starts a new game and says so in
-    // the log.
+    // `block`, else the game saved in it, without the slow motion of the run that saved
+    // it. A block that cannot be continued (savedGameFault) starts a new game and says
+    // so in the log.
     void startGame(const SavedGame* block) override;
+    // The whole Invasion block (SavedGame::invasionFault).
+    std::u16string savedGameFault(const SavedGame& block) const override;
     // The base's end (ratings, music), then this controller closes and the results
     // screen comes.
     void endGame() override;
@@ -97,8 +101,6 @@ public:
     // When the next weapon crate drops: now + 30..60 s, halved with two sides.
     double nextCrateTime();
 
-    // Whether `block` holds an Invasion this controller can continue.
-    static bool canContinue(const SavedGame& block);
     // The current profile's Invasion block; null without an application.
     static std::array<std::uint8_t, kBlockSize>* profileBlock();
 
@@ -113,6 +115,9 @@ public:
     std::uint8_t bTreeTipShown = 0;
 
 private:
+    // Palms of every side burning or burnt.
+    std::int32_t palmsDown() const;
+
     void applyFixedRules();
     void takeRulesFromConfiguration();
     void buildIsland();
@@ -142,4 +147,6 @@ private:
     void pushTip(InGameOverlay* tip);
     InGameOverlay* controlsTip() const;
     static InGameOverlay* textTip(const int (&ids)[4], int lastFont, float lastY);
+
+    std::int32_t palmsDownOnDisk = 0;  // palmsDown() at the last save of palms to the disk
 };

@@ -89,7 +89,7 @@ std::optional<SavedGame> GameControllerDuel::profileBlock() {
     return bytes ? std::optional<SavedGame>(SavedGame(*bytes)) : std::nullopt;
 }
 
-bool GameControllerDuel::isLoadable(const SavedGame& block) const { return block.isSoundDuel(); }
+std::u16string GameControllerDuel::savedGameFault(const SavedGame& block) const { return block.duelFault(); }
 
 // ---- the start ----
 
@@ -376,10 +376,12 @@ void GameControllerDuel::computeRating() {
 
 void GameControllerDuel::saveToProfile() {
     if (std::optional<SavedGame> block = profileBlock()) savegame(*block);
+    saveProfilesToDisk();
 }
 
 void GameControllerDuel::invalidateSave() {
     if (std::optional<SavedGame> block = profileBlock()) block->setValidData(false);
+    saveProfilesToDisk();
 }
 
 void GameControllerDuel::savegame(const SavedGame& block) {

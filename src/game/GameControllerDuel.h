@@ -81,8 +81,8 @@ public:
     // the war saved in it, from the round it was saved at. A block that cannot be
     // continued starts a new war and says so in the log.
     void startGame(const SavedGame* block) override;
-    // The whole Duel block (SavedGame::isSoundDuel).
-    bool isLoadable(const SavedGame& block) const override;
+    // The whole Duel block (SavedGame::duelFault).
+    std::u16string savedGameFault(const SavedGame& block) const override;
     // The base's end (ratings, music), then this controller closes and the results
     // screen comes.
     void endGame() override;

@@ -8,6 +8,7 @@
 #include "game/GameController.h"
 #include "game/GameGlobal.h"
 #include "game/SavedGame.h"
+#include "language/ExtraTexts.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "ui/ContextManager.h"
@@ -67,15 +68,20 @@ std::array<std::uint8_t, 1832>* GameLauncher::duelBlock() {
     return profile ? &profile->duelGame : nullptr;
 }
 
-bool GameLauncher::canContinue(const SavedGame& block) { return block.validData() && block.isSound(); }
-
-void GameLauncher::offerContinue(MenuButton& startNew, MenuButton& continueSaved, bool canContinue) {
+void GameLauncher::offerContinue(MenuButton& startNew, MenuButton& continueSaved, SavedState saved) {
     const Language& language = qor->language();
-    if (canContinue) {
-        startNew.questionTitle = language.getString(StringId::CONFIRM);
-        startNew.questionText = language.getString(StringId::NEWGAMECONFIRM);
-    } else {
-        continueSaved.bDisabled = 1;
-        continueSaved.disabledText = language.getString(StringId::CONTINUEGAMEHINTDISABLED);
+    switch (saved) {
+        case SavedState::kSound:
+            startNew.questionTitle = language.getString(StringId::CONFIRM);
+            startNew.questionText = language.getString(StringId::NEWGAMECONFIRM);
+            break;
+        case SavedState::kDamaged:
+            continueSaved.bDisabled = 1;
+            continueSaved.disabledText = language.getExtraString(ExtraText::kSavedGameDamaged);
+            break;
+        case SavedState::kNone:
+            continueSaved.bDisabled = 1;
+            continueSaved.disabledText = language.getString(StringId::CONTINUEGAMEHINTDISABLED);
+            break;
     }
 }

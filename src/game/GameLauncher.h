@@ -33,12 +33,12 @@ public:
     // The current profile's Invasion or Duel block; null without an application.
     static std::array<std::uint8_t, 1840>* invasionBlock();
     static std::array<std::uint8_t, 1832>* duelBlock();
-    // Whether the block holds a game that can be continued: marked valid and sound
-    // throughout (a damaged or foreign block offers nothing to continue).
-    static bool canContinue(const SavedGame& block);
-    // The rules screens' two start buttons for a profile with or without a game to
-    // continue: with one, a new game asks first; without, Continue is disabled and says why.
-    static void offerContinue(MenuButton& startNew, MenuButton& continueSaved, bool canContinue);
+    // What the current profile holds for a rules screen to continue.
+    enum class SavedState { kNone, kDamaged, kSound };
+    // The rules screens' two start buttons for a profile's saved game: with a sound one,
+    // a new game asks first; without one, or with a damaged one, Continue is disabled
+    // and its hint says which.
+    static void offerContinue(MenuButton& startNew, MenuButton& continueSaved, SavedState saved);
 
     // The frame behind the rules screens' two choices, virtual pixels.
     static constexpr float kPanelWidth = 640.0f;

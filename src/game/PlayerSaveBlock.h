@@ -12,6 +12,7 @@
 // A view over bytes owned elsewhere (see SaveBytes).
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "game/PalmSaveRecord.h"
 #include "game/SaveBytes.h"
@@ -40,7 +41,10 @@ public:
     // that side, palm counts within 0 <= livePalms <= totalPalms <= 10, a finite rating
     // and weapon energy, a score that is not negative, and every palm record below
     // totalPalms one that the palm can load (Palm::isLoadable).
-    bool isSound(int expectedSide) const;
+    bool isSound(int expectedSide) const { return fault(expectedSide).empty(); }
+    // Why the record is not sound for that side, in a few words for the log; empty when
+    // it is.
+    std::u16string fault(int expectedSide) const;
 
     SaveBytes bytes;
 };

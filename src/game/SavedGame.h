@@ -18,12 +18,13 @@
 //   Duel     1808 s32 day   1812 s32 round   1816 s32 days   1824 f64 nextBonusTime
 //
 // A view over bytes owned elsewhere (the profile's block): it never reads or writes
-// outside them. A block read from a profile file is untrusted: check it with isSound
-// before taking anything from it (GameController::startGame and loadgame do), with the
-// check of the block's mode.
+// outside them. A block read from a profile file is untrusted: check it with the check
+// of its mode (invasionFault, duelFault) before taking anything from it; the rules
+// screens, GameController::startGame and loadgame do.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "game/PlayerSaveBlock.h"
 #include "game/SaveBytes.h"
@@ -61,7 +62,8 @@ public:
     static constexpr std::size_t kNextBonusTime = 1824;
     static constexpr std::size_t kInvasionSize = 1840;
     static constexpr std::size_t kDuelSize = 1832;
-    static constexpr std::int32_t kMaxDuelDays = 5;  // the length of a Duel war
+    static constexpr std::int32_t kMaxDuelDays = 5;        // the length of a Duel war
+    static constexpr std::int32_t kMaxInvasionWaves = 50;  // the length of the campaign
 
     SavedGame(std::uint8_t* data, std::size_t size) : bytes(data, size) {}
     template <std::size_t N>
@@ -71,18 +73,23 @@ public:
     void setValidData(bool valid) const { bytes.putU8(kValid, valid ? 1 : 0); }
     PlayerSaveBlock player(int side) const;
     // A block GameController::loadgame may take: long enough for the common part, valid,
-    // both player records sound (PlayerSaveBlock::isSound) and every controller field
+    // both player records sound (PlayerSaveBlock::fault) and every controller field
     // within what a game can hold: difficulty 0..4, 1..2 player sides, 0..1 computer
     // players, bonus frequency 0..5, 1..10 palms per island, winner side 0..1, score
     // table 0..5, finite numbers, a speed in (0, 4], targetsReleased at least 1 (the
-    // ratings divide by it).
-    bool isSound() const;
-    // The Invasion's block whole: isSound, the Invasion's size, wave >= 0, waveCount > 0,
-    // and each side's weapon type one that Weapon::createFromType makes (0..5).
-    bool isSoundInvasion() const;
-    // The Duel's block whole: isSound, the Duel's size, 1..kMaxDuelDays days, a day
-    // within them, round 0..2 (saved before it counts up) and a finite bonus time.
-    bool isSoundDuel() const;
+    // ratings divide by it). Otherwise why not, in a few words for the log.
+    std::u16string fault() const;
+    // The Invasion's block whole: the common part, the Invasion's size, a campaign of
+    // 1..kMaxInvasionWaves waves and a wave within it (the waves finished, 0..count - 1),
+    // side 0's palms as many as the rules plant, and each side's weapon type one that
+    // Weapon::createFromType makes (0..5).
+    std::u16string invasionFault() const;
+    // The Duel's block whole: the common part, the Duel's size, 1..kMaxDuelDays days, a
+    // day within them, round 0..2 (saved before it counts up) and a finite bonus time.
+    std::u16string duelFault() const;
+    bool isSound() const { return fault().empty(); }
+    bool isSoundInvasion() const { return invasionFault().empty(); }
+    bool isSoundDuel() const { return duelFault().empty(); }
 
     SaveBytes bytes;
 };

@@ -25,6 +25,8 @@ constexpr const char16_t* kTexts[kCount][kLanguageCount] = {
     {u"a file stands in the place of a folder", u"an Stelle eines Ordners steht eine Datei"},
     {u"it is not a regular file", u"es ist keine gewöhnliche Datei"},
     {u"the name of the copy is taken", u"der Name der Kopie ist schon vergeben"},
+    {u"Your saved game is damaged and cannot be continued.",
+     u"Ihr gespeichertes Spiel ist beschädigt und kann nicht fortgesetzt werden."},
 };
 }  // namespace
 

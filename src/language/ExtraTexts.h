@@ -21,6 +21,8 @@ enum Id : int {
     kReasonNotAFolder,
     kReasonNotAFile,
     kReasonNameTaken,
+    // The rules screens' hint on "Continue game" when the saved game is damaged.
+    kSavedGameDamaged,
     kCount
 };
 

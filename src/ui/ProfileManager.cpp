@@ -26,10 +26,19 @@ bool ProfileManager::load() {
     return true;
 }
 
-bool ProfileManager::save() const {
+bool ProfileManager::save() {
+    finishSaving();
     RecordBytes record(kSize);
     toBytes(record);
     return UserFile::save(record.data(), kSize, getProfileFileName());
+}
+
+void ProfileManager::finishSaving() { background.finish(); }
+
+void ProfileManager::saveInBackground() {
+    RecordBytes record(kSize);
+    toBytes(record);
+    UserFile::saveInBackground(background, record.data(), kSize, getProfileFileName());
 }
 
 void ProfileManager::resetProfile(int index) {

@@ -9,12 +9,18 @@
 // Invariants kept by the operations: named profiles fill slots 0, 1, 2, ... without
 // gaps, and `current` names a slot with a name whenever any slot has one.
 //
+// Saving: save() writes the file before it returns; saveInBackground() takes a copy of
+// the record and has it written on a worker thread, for the game's autosaves, which
+// must not stall a frame. A save() waits for the copies still being written, so the
+// file always ends as the latest save asked for.
+//
 // Lifetime: one, owned by Global, built right after the configuration record; loads
 // its file when constructed and saves it when destroyed. Main thread only.
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "engine/BackgroundSave.h"
 #include "ui/ProfileData.h"
 
 class ProfileManager {
@@ -33,7 +39,11 @@ public:
 
     // True when the file was read.
     bool load();
-    bool save() const;
+    bool save();
+    // The profiles as they are now, written to the file on a worker thread.
+    void saveInBackground();
+    // Waits until what saveInBackground handed over is on the disk.
+    void finishSaving();
     // Overwrites slot `index` with a fresh profile (new player id).
     void resetProfile(int index);
     // A new profile named `name` in the first free slot becomes current; nothing when
@@ -60,4 +70,7 @@ public:
 
     std::int32_t current = 0;  // 0..9
     std::array<ProfileData, kSlots> profiles;
+
+private:
+    BackgroundSave background;
 };

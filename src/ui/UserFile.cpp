@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/BackgroundSave.h"
 #include "engine/Logger.h"
 #include "engine/PackedData.h"
 #include "engine/SystemHelpers.h"
@@ -38,4 +39,15 @@ bool UserFile::save(const void* record, std::uint32_t size, const std::u16string
     PackedData packed;
     if (!packed.pack(record, size, hashString(fileName + kVersion))) return false;
     return UserFileGuard::save(getUserDataFolder() + fileName, packed.pData, packed.size);
+}
+
+bool UserFile::saveInBackground(BackgroundSave& writer, const void* record, std::uint32_t size,
+                                const std::u16string& fileName) {
+    const auto* bytes = static_cast<const std::uint8_t*>(record);
+    const std::uint32_t key = hashString(fileName + kVersion);
+    return writer.save(getUserDataFolder() + fileName, [copy = std::vector<std::uint8_t>(bytes, bytes + size), key] {
+        PackedData packed;
+        if (!packed.pack(copy.data(), static_cast<std::uint32_t>(copy.size()), key)) return std::vector<std::uint8_t>();
+        return std::vector<std::uint8_t>(packed.pData, packed.pData + packed.size);
+    });
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+class BackgroundSave;
+
 // "Torvane2Xmas": the build name, which names the user files.
 std::u16string getProductName();
 // The per-machine data folder (created when missing), ending in "/".
@@ -32,4 +34,8 @@ public:
     // Writes the record atomically; false (logged, and reported to the player) on
     // failure, and false without writing while the file is left alone.
     static bool save(const void* record, std::uint32_t size, const std::u16string& fileName);
+    // Has `writer` pack a copy of the record and write it on its worker thread; false
+    // when nothing will be written (a file left alone).
+    static bool saveInBackground(BackgroundSave& writer, const void* record, std::uint32_t size,
+                                 const std::u16string& fileName);
 };

@@ -140,31 +140,93 @@ TEST_F(GameControllerCampaignTest, LostPalmsAreSavedAsTheyBurnAndTheLastEndsTheG
     EXPECT_EQ(game.pAnnouncement->text, u"Game Over!");
 }
 
-TEST_F(GameControllerCampaignTest, AContinuedGamePlaysTheSavedWaveAgainWithItsTipsAndClampedCounts) {
+// What the game saves must outlive a crash: each wave's autosave, a palm catching fire
+// (once: its loss is saved in memory only, and a palm saved burning burns down again
+// when continued) and the end of the game reach the profile's file.
+TEST_F(GameControllerCampaignTest, AutosavesReachTheDiskAtEachWaveWhenAPalmCatchesFireAndAtTheEnd) {
+    GameControllerCampaign& game = start(1, 4);
+    ASSERT_TRUE(runUntilState(State::kPlaying));
+    ProfileData onDisk = engine.profileOnDisk();
+    EXPECT_TRUE(SavedGame(onDisk.invasionGame).validData());
+    EXPECT_EQ(SavedGame(onDisk.invasionGame).bytes.getS32(GameControllerCampaign::kWaveOffset), 0);
+    game.wave = 6;
+    game.setState(State::kNextWave);
+    step();
+    onDisk = engine.profileOnDisk();
+    EXPECT_EQ(SavedGame(onDisk.invasionGame).bytes.getS32(GameControllerCampaign::kWaveOffset), 6);
+
+    game.playerData[0]->palms[0]->takeDamage(nullptr, 100.0f);
+    onDisk = engine.profileOnDisk();
+    const PalmSaveRecord burning = SavedGame(onDisk.invasionGame).player(0).palm(0);
+    EXPECT_EQ(burning.bytes.getS32(PalmSaveRecord::kState), Palm::kBurning);
+    runFor(1.125);
+    ASSERT_EQ(game.playerData[0]->palms[0]->state, Palm::kBurnt);
+    onDisk = engine.profileOnDisk();
+    EXPECT_EQ(SavedGame(onDisk.invasionGame).player(0).palm(0).bytes.getS32(PalmSaveRecord::kState), Palm::kBurning);
+
+    game.playerData[0]->palms[1]->takeDamage(nullptr, 100.0f);
+    ASSERT_TRUE(runUntilState(State::kGameOver, 3.0));
+    onDisk = engine.profileOnDisk();
+    EXPECT_FALSE(SavedGame(onDisk.invasionGame).validData());
+}
+
+TEST_F(GameControllerCampaignTest, AContinuedGamePlaysTheSavedWaveAgainWithItsTipsAndRules) {
     GameControllerCampaign& first = start(1, 1);
     first.wave = 6;
     first.bBonusTipShown = 1;
     first.savegame(profileBlock());
     SavedGame block = profileBlock();
+    block.bytes.putS32(SavedGame::kScoreTable, 0);
     GameControllerCampaign& game = start(1, 3, &block);  // the saved rules win over the configuration
+    EXPECT_TRUE(game.bContinued);
     EXPECT_EQ(game.playerData[0]->totalPalms, 8);
     EXPECT_TRUE(game.bBonusTipShown);
+    EXPECT_EQ(game.scoreTable, 1);  // the Invasion keeps its table
     ASSERT_TRUE(runUntilState(State::kNextWave, 1.5));
     EXPECT_EQ(game.wave, 7);
+}
 
-    // Counts from a file are brought into the campaign, and the Invasion keeps its table.
-    block.bytes.putS32(GameControllerCampaign::kWaveCountOffset, 0);
-    block.bytes.putS32(GameControllerCampaign::kWaveOffset, 1000);
-    block.bytes.putS32(SavedGame::kScoreTable, 0);
-    GameControllerCampaign& clamped = start(1, 1, &block);
-    EXPECT_EQ(clamped.waveCount, 1);
-    EXPECT_EQ(clamped.wave, 0);
-    EXPECT_EQ(clamped.scoreTable, 1);
-    // A block whose palms do not match its rules starts a new game instead of failing.
-    block.bytes.putS32(SavedGame::kPalmsPerIsland, 4);
-    GameControllerCampaign& fresh = start(1, 2, &block);
-    EXPECT_EQ(fresh.playerData[0]->totalPalms, 6);
-    EXPECT_EQ(fresh.waveCount, 50);
+// A block the campaign cannot play as saved is refused, not bent into range: a new game
+// starts and the damaged block is no longer offered.
+TEST_F(GameControllerCampaignTest, ABlockOutsideTheCampaignStartsANewGame) {
+    const SavedGame block = profileBlock();
+    const std::pair<std::size_t, std::int32_t> damages[] = {
+        {GameControllerCampaign::kWaveOffset, 1000000000},
+        {GameControllerCampaign::kWaveOffset, 50},
+        {GameControllerCampaign::kWaveCountOffset, 0},
+        {GameControllerCampaign::kWaveCountOffset, 51},
+        {SavedGame::kPalmsPerIsland, 4},  // not the palms saved
+    };
+    for (auto [offset, value] : damages) {
+        GameControllerCampaign& first = start(1, 1);
+        first.wave = 6;
+        first.savegame(block);
+        block.bytes.putS32(offset, value);
+        GameControllerCampaign& fresh = start(1, 2, &block);
+        EXPECT_FALSE(fresh.bContinued) << offset << " " << value;
+        EXPECT_FALSE(block.validData());
+        EXPECT_EQ(fresh.wave, 0);
+        EXPECT_EQ(fresh.waveCount, 50);
+        EXPECT_EQ(fresh.playerData[0]->totalPalms, 6);
+    }
+}
+
+// The end of a slow motion was saved on the clock of the run that saved it, which
+// starts near 0 in every run.
+TEST_F(GameControllerCampaignTest, AContinuedMatrixFightRunsAtFullSpeed) {
+    global->configuration.mutators[0] = 1;  // Matrix fight
+    start();
+    SavedGame block = profileBlock();
+    invasion->savegame(block);
+    block.bytes.putF64(SavedGame::kSlowMotionEnd, 1.0e9);
+    global->configuration.mutators[0] = 0;
+    GameControllerCampaign& c = start(1, 2, &block);
+    ASSERT_TRUE(c.bContinued);
+    EXPECT_EQ(c.bMatrixFight, 1);
+    EXPECT_EQ(c.slowMotionEnd, 0.0);
+    EXPECT_EQ(c.pScene->timeScale, 1.0);
+    step();
+    EXPECT_EQ(c.pScene->timeScale, 1.0);
 }
 
 // Help on: the controls tip goes on the stack first, so the introduction shows first. A

@@ -91,6 +91,9 @@ TEST_F(GameControllerDuelTest, AWarRunsItsDaysAndRoundsWithTheirRolesDelaysAndSa
         EXPECT_EQ(g.round, round);
         EXPECT_TRUE(profileBlock().validData());
         EXPECT_EQ(profileBlock().bytes.getS32(SavedGame::kRound), round - 1);
+        ProfileData onDisk = engine.profileOnDisk();  // the autosave outlives a crash
+        EXPECT_TRUE(SavedGame(onDisk.duelGame).validData());
+        EXPECT_EQ(SavedGame(onDisk.duelGame).bytes.getS32(SavedGame::kRound), round - 1);
         roles(round);
         parkVehicles();
         ASSERT_TRUE(runUntilState(State::kPlaying, 1.1));
@@ -115,6 +118,8 @@ TEST_F(GameControllerDuelTest, AWarRunsItsDaysAndRoundsWithTheirRolesDelaysAndSa
     g.onVehicleDestroyed(0);
     ASSERT_TRUE(runUntilState(State::kEnd, 10.0));
     EXPECT_FALSE(profileBlock().validData());
+    ProfileData atTheEnd = engine.profileOnDisk();
+    EXPECT_FALSE(SavedGame(atTheEnd.duelGame).validData());
     EXPECT_TRUE(g.bFinished);
     EXPECT_NE(dynamic_cast<GameControllerResults*>(global->pContextManager->top()), nullptr);
 }

@@ -264,7 +264,7 @@ TEST_F(InvasionProgramTest, APlayerShootsLosesThePalmsToTheEnemiesAndFindsTheEnt
     keepPicture("palms-burning");
     ASSERT_TRUE(playUntil([&g] { return g.state == State::kGameOver; }, 1000));
     EXPECT_EQ(g.pAnnouncement->text, u"Game Over!");
-    EXPECT_FALSE(GameLauncher::canContinue(SavedGame(*GameLauncher::invasionBlock())));
+    EXPECT_FALSE(SavedGame(*GameLauncher::invasionBlock()).validData());
     frames(10);
     keepPicture("game-over");
     g.timeScale = 4.0;  // the announcement and the fade, hurried on the controller's clock

@@ -158,6 +158,7 @@ TEST_P(SavedGameExtras, AreCheckedWithTheirMode) {
     bytes.putS32(SavedGame::kDays, 5);
     bytes.putF64(SavedGame::kNextBonusTime, 30.0);
     bytes.putS32(SavedGame::kPlayers + PlayerSaveBlock::kWeaponType, 4);
+    bytes.putS32(SavedGame::kPalmsPerIsland, 2);  // as many as side 0 saved
     ASSERT_TRUE(invasion.isSoundInvasion());
     bytes.putS32(SavedGame::kWaveCount, 2);  // which the Duel reads as day 3, round 2
     bytes.putS32(SavedGame::kWave, 3);
@@ -170,7 +171,10 @@ TEST_P(SavedGameExtras, AreCheckedWithTheirMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     HostileExtras, SavedGameExtras,
-    ::testing::Values(ExtrasDamage{false, SavedGame::kWave, 4, -1}, ExtrasDamage{false, SavedGame::kWaveCount, 4, 0},
+    ::testing::Values(ExtrasDamage{false, SavedGame::kWave, 4, -1}, ExtrasDamage{false, SavedGame::kWave, 4, 50},
+                      ExtrasDamage{false, SavedGame::kWave, 4, 1e9}, ExtrasDamage{false, SavedGame::kWaveCount, 4, 0},
+                      ExtrasDamage{false, SavedGame::kWaveCount, 4, 51},
+                      ExtrasDamage{false, SavedGame::kPalmsPerIsland, 4, 3},
                       ExtrasDamage{false, kP1 + PlayerSaveBlock::kWeaponType, 4, 6},  // fatal to make
                       ExtrasDamage{true, SavedGame::kDays, 4, 0}, ExtrasDamage{true, SavedGame::kDays, 4, 6},
                       ExtrasDamage{true, SavedGame::kDay, 4, 6}, ExtrasDamage{true, SavedGame::kDay, 4, 0},

@@ -15,6 +15,9 @@
 #include "support/FakeClock.h"
 #include "support/MenuTestEngine.h"
 #include "ui/ContextBlender.h"
+#include "ui/ProfileData.h"
+#include "ui/RecordBytes.h"
+#include "ui/UserFile.h"
 
 // Player data whose side has a stand-in vehicle: a position and damage factors.
 class StandInVehiclePlayer : public PlayerData {
@@ -84,6 +87,19 @@ public:
         game.playerData[side] = player;
         game.pScene->addChild(player);
         return *player;
+    }
+
+    // The current profile as its file holds it once the saves under way are written; a
+    // default profile when the file cannot be read.
+    ProfileData profileOnDisk() {
+        ProfileManager& profiles = global->profiles;
+        profiles.finishSaving();
+        RecordBytes record(ProfileManager::kSize);
+        ProfileData profile;
+        if (UserFile::load(record.data(), ProfileManager::kSize, getProfileFileName()))
+            profile.read(record, ProfileManager::kProfilesOffset +
+                                     ProfileData::kSize * static_cast<std::size_t>(profiles.current));
+        return profile;
     }
 
     // One frame of `seconds` of the current game, as the screen stack ticks it.
