@@ -194,6 +194,18 @@ TEST_F(InvasionProgramTest, APlayerShootsLosesThePalmsToTheEnemiesAndFindsTheEnt
     EXPECT_TRUE(rules->pContinue->bDisabled);  // a new profile has no game to continue
     keepPicture("rules");
     clickOn(*rules->pStartNew);
+    // The introduction's tip, then the controls tip, which names the keys (arrows among them).
+    auto tipShown = [this] {
+        const InGameOverlay* tip = top<InGameOverlay>();
+        return tip && tip->state == InGameOverlay::kShown && tip->localTime > InGameOverlay::kOpenTime * 2;
+    };
+    ASSERT_TRUE(tickUntil(tipShown, 300));
+    tapKey(kFire);
+    ASSERT_TRUE(tickUntil(
+        [this] { return top<InGameOverlay>() == nullptr || top<InGameOverlay>()->state != InGameOverlay::kShown; },
+        100));
+    ASSERT_TRUE(tickUntil(tipShown, 300));
+    keepPicture("controls-tip");
     ASSERT_TRUE(leadInToPlay());
     EXPECT_FALSE(game()->bContinued);
 
