@@ -52,9 +52,13 @@ void SkyWidget::render() {
     }
     const Placement placement{device.getTransform(TransformKind::kView),
                               device.getTransform(TransformKind::kProjection), device.getViewport()};
-    if (picture && placement == pictureFor && device.copyViewportFrom(*picture)) return;
-    device.clear(kClearColour);
+    // A screenshot's alpha pass draws the tiles as coverage: the kept picture holds
+    // colours, and a silhouette is not one to keep.
+    const bool silhouette = qor->graphics().bSilhouettePass != 0;
+    if (!silhouette && picture && placement == pictureFor && device.copyViewportFrom(*picture)) return;
+    device.clear(silhouette ? 0xFFFFFFFFu : kClearColour);  // opaque, in the alpha pass
     drawTiles();
+    if (silhouette) return;
     // Drawn twice alike: the camera stands still, and the picture is worth keeping.
     if (placement == lastDrawn && !keepPicture(device, placement)) dropPicture();
     lastDrawn = placement;

@@ -124,7 +124,8 @@ void Snowfall::render() {
     const int drawn = buildBatch(viewProjection, kCullMarginPixels * 2.0f / static_cast<float>(viewport.width),
                                  kCullMarginPixels * 2.0f / static_cast<float>(viewport.height));
     device.setTransform(TransformKind::kWorld, DeviceMatrix::identity());
-    device.setColorOp(TextureOp::kSelectTexture);
+    // A screenshot's alpha pass keeps its white colour: only the coverage counts there.
+    if (!qor->graphics().bSilhouettePass) device.setColorOp(TextureOp::kSelectTexture);
     device.setAlphaOp(TextureOp::kSelectTexture);
     batch.draw(skin->pTexture, VertexBuffer::kTriangleList, 0, drawn * kVerticesPerFlake);
 }

@@ -7,8 +7,10 @@
 
 #include <numbers>
 
+#include "engine/FileManager.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "engine/Strings.h"
 #include "game/Bomb.h"
 #include "game/BubbleProjectile.h"
 #include "game/Bullet.h"
@@ -26,6 +28,8 @@
 #include "game/SpriteEffect.h"
 #include "game/Weapon.h"
 #include "platform/GraphicsDevice.h"
+#include "render/Context.h"
+#include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
 #include "render/Skin.h"
@@ -47,6 +51,7 @@ protected:
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=400\nvideoModeHeight=240\n"
                "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
     }
+    std::pair<int, int> windowSize() const override { return {400, 240}; }
 
     // The program up to its title menu: the logo, the intro and a first start's name
     // entry are passed over once loading is done.
@@ -132,4 +137,33 @@ TEST_F(GameScenePicture, AnIslandUnderFire) {
     const std::vector<std::uint32_t> pixels = draw(*game, w, h);
     EXPECT_EQ(Random::state(), drawn);  // drawing takes nothing from the world's generator
     EXPECT_TRUE(ReferenceImage::matches("game-island-under-fire", pixels, w, h, 24, 200));
+}
+
+// The title menu's own scene (sky, sea, snow and the menu over them) is opaque throughout:
+// a TGA screenshot carries full alpha everywhere and the very colours of a BMP taken of
+// the same frame.
+TEST_F(GameScenePicture, TgaScreenshotsOfTheTitleMenuAreOpaqueWithTheFramesColours) {
+    ASSERT_TRUE(reachTitle());
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(runOneMoreFrame());  // the sky keeps its picture
+    qor->pFileManager->bDiskOnly = 1;  // the screenshots are read back from disk
+    const std::string tga = home.file("title.tga"), bmp = home.file("title.bmp");
+    QorGraphics& g = qor->graphics();
+    Context* scene = global->scene();
+    g.dxDevice->beginScene();
+    g.clear();
+    scene->frameRender();
+    ASSERT_TRUE(g.saveScreenshot(scene, utf8ToWide(bmp)));
+    ASSERT_TRUE(g.saveScreenshot(scene, utf8ToWide(tga)));
+    g.dxDevice->endScene();
+    const MemoryImageFile withAlpha(0, utf8ToWide(tga)), plain(0, utf8ToWide(bmp));
+    ASSERT_EQ(withAlpha.width, plain.width);
+    ASSERT_EQ(withAlpha.height, plain.height);
+    int translucent = 0, recoloured = 0;
+    for (int y = 0; y < plain.height; ++y)
+        for (int x = 0; x < plain.width; ++x) {
+            translucent += withAlpha.at(x, y) >> 24 != 0xFFu;
+            recoloured += (withAlpha.at(x, y) & 0x00FFFFFFu) != (plain.at(x, y) & 0x00FFFFFFu);
+        }
+    EXPECT_EQ(translucent, 0);
+    EXPECT_EQ(recoloured, 0);
 }

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/Qor.h"
 #include "engine/TimeKeeper.h"
@@ -24,6 +25,7 @@
 #include "inputaudio/InputTestEngine.h"
 #include "inputaudio/QorInput.h"
 #include "inputaudio/WMhooks.h"
+#include "platform/GraphicsDevice.h"
 #include "platform/Window.h"
 #include "render/Renderable.h"
 #include "runtime/WindowShell.h"
@@ -38,6 +40,8 @@
 
 class ProgramFixture : public ::testing::Test {
 protected:
+    // The window's size as the settings' video mode has it.
+    virtual std::pair<int, int> windowSize() const { return {320, 192}; }
     // The per-machine settings file the first start finds.
     virtual std::string settingsText() const {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=320\nvideoModeHeight=192\n"
@@ -49,7 +53,10 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
         ASSERT_TRUE(Window::initVideo());
-        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+        // At the program's own size: drawn straight into the window, as a player's game is.
+        const auto [width, height] = windowSize();
+        ASSERT_TRUE(window.create("test", 0, 0, width, height));
+        GraphicsDevice::keepPresentedFrames = true;  // the tests read frames after they are shown
         // Events an earlier program left unread (a click it ended on) are not this one's.
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         WindowShell::setApplicationFactory(&GameGlobal::start);
@@ -193,6 +200,7 @@ protected:
                "[Qor]\ndefaultLanguage=0\n";
     }
     std::string settingsText() const override { return screenSizedSettings(); }
+    std::pair<int, int> windowSize() const override { return {800, 480}; }
 };
 
 // A game of type `Game` (a Duel, an Invasion) played inside the program.
