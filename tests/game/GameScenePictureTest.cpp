@@ -144,7 +144,8 @@ TEST_F(GameScenePicture, AnIslandUnderFire) {
 // the same frame.
 TEST_F(GameScenePicture, TgaScreenshotsOfTheTitleMenuAreOpaqueWithTheFramesColours) {
     ASSERT_TRUE(reachTitle());
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(runOneMoreFrame());  // the sky keeps its picture
+    ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));  // the iris is open
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(runOneMoreFrame());  // the sky keeps its picture
     qor->pFileManager->bDiskOnly = 1;  // the screenshots are read back from disk
     const std::string tga = home.file("title.tga"), bmp = home.file("title.bmp");
     QorGraphics& g = qor->graphics();
@@ -158,6 +159,7 @@ TEST_F(GameScenePicture, TgaScreenshotsOfTheTitleMenuAreOpaqueWithTheFramesColou
     const MemoryImageFile withAlpha(0, utf8ToWide(tga)), plain(0, utf8ToWide(bmp));
     ASSERT_EQ(withAlpha.width, plain.width);
     ASSERT_EQ(withAlpha.height, plain.height);
+    ASSERT_NE(plain.at(plain.width / 2, 2), 0u) << "the sky, not a black screen";
     int translucent = 0, recoloured = 0;
     for (int y = 0; y < plain.height; ++y)
         for (int x = 0; x < plain.width; ++x) {
