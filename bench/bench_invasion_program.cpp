@@ -210,8 +210,7 @@ int main(int argc, char** argv) {
     bench::BareWindow b;
     double waveCpu = 0, peak = 0;
     int enemies = 0, state = 0;
-    if (!b.read(bare) ||
-        std::sscanf(wave.c_str(), "%lf %lf %d %d", &waveCpu, &peak, &enemies, &state) != 4) {
+    if (!b.read(bare) || std::sscanf(wave.c_str(), "%lf %lf %d %d", &waveCpu, &peak, &enemies, &state) != 4) {
         std::fprintf(stderr, "bench_invasion_program: a child failed (bare: '%s', wave: '%s')\n", bare.c_str(),
                      wave.c_str());
         return 0;

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/ClipVertex.h"
 #include "platform/DeviceTexture.h"
@@ -728,9 +728,9 @@ void GraphicsDevice::flushBatch() {
     const std::size_t offset = reserveBatchVertices(bytes);
     // Unsynchronised: the range written was not used since the store was renewed, so the
     // driver need not wait for the draws still reading the ranges before it.
-    void* room = GL_CHECK(glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset),
-                                           static_cast<GLsizeiptr>(bytes),
-                                           GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT));
+    void* room =
+        GL_CHECK(glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+                                  GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT));
     if (room) {
         std::memcpy(room, vertices.data(), bytes);
         GL_CHECK(glUnmapBuffer(GL_ARRAY_BUFFER));

@@ -259,7 +259,7 @@ private:
     // so a frame is drawn straight into the window only once a swap has been made at its
     // present size.
     int swappedWidth = 0, swappedHeight = 0;
-    bool framePresented = false;       // direct: swapped, nothing drawn since
+    bool framePresented = false;                // direct: swapped, nothing drawn since
     std::vector<std::uint32_t> presentedFrame;  // see keepPresentedFrames
 
     DeviceViewport viewport;

@@ -146,7 +146,7 @@ TEST_F(GameScenePicture, TgaScreenshotsOfTheTitleMenuAreOpaqueWithTheFramesColou
     ASSERT_TRUE(reachTitle());
     ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));  // the iris is open
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(runOneMoreFrame());  // the sky keeps its picture
-    qor->pFileManager->bDiskOnly = 1;  // the screenshots are read back from disk
+    qor->pFileManager->bDiskOnly = 1;                            // the screenshots are read back from disk
     const std::string tga = home.file("title.tga"), bmp = home.file("title.bmp");
     QorGraphics& g = qor->graphics();
     Context* scene = global->scene();
