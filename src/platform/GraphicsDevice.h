@@ -194,6 +194,8 @@ private:
     bool chooseTarget(int width, int height);
     bool hasTarget() const { return direct || frameBuffer != 0; }
     unsigned targetFrameBuffer() const { return direct ? 0u : frameBuffer; }
+    // Hands the frame's draws to the driver and shows the window's back buffer.
+    void swapWindow();
     // The target's pixels, rows from the top, into `pixels` (back-buffer sized).
     void readTarget(std::vector<std::uint32_t>& pixels);
     // Copies between the target's viewport and `texture` through the scratch frame
