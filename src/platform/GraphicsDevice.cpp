@@ -323,7 +323,9 @@ bool GraphicsDevice::buildBackBuffer(int width, int height) {
     releaseBackBuffer();
     GL_CHECK(glGenTextures(1, &colourBuffer));
     GL_CHECK(glBindTexture(GL_TEXTURE_2D, colourBuffer));
-    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, kTextureFormat, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
+    // Red first: a software renderer draws into blue-first images along a path of its own
+    // that moves some edges lying exactly on pixel centres by a pixel.
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST));
@@ -798,12 +800,7 @@ bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) 
     emitClear();
     framePresented = false;
     const int x = viewport.x, y = parameters.backBufferHeight - viewport.y - viewport.height;
-    if (direct || texture.rowsFromTop)
-        blitViewport(texture, toTexture, x, y);
-    else  // both stored bottom-up: the copy keeps the rows' order
-        GL_CHECK(glCopyImageSubData(toTexture ? colourBuffer : texture.name, GL_TEXTURE_2D, 0, toTexture ? x : 0,
-                                    toTexture ? y : 0, 0, toTexture ? texture.name : colourBuffer, GL_TEXTURE_2D, 0,
-                                    toTexture ? 0 : x, toTexture ? 0 : y, 0, viewport.width, viewport.height, 1));
+    blitViewport(texture, toTexture, x, y);  // converts between the images' layouts
     if (sentBatches && !toTexture)
         sentBatches->push_back(
             SentBatch{texture.name, 0, {}, {x, y, viewport.width, viewport.height, 0.0f, 1.0f}, texture.rowsFromTop});
