@@ -49,6 +49,17 @@ inline void sleepUntil(double t) {
     if (left > 0.0) std::this_thread::sleep_for(std::chrono::duration<double>(left));
 }
 
+// The bare window's figures as its child printed them; false when it printed none.
+struct BareWindow {
+    double firstFrame = 0.0, cpu = 0.0, peak = 0.0;  // s, CPU s per wall s, MiB
+    bool read(const std::string& printed) {
+        return std::sscanf(printed.c_str(), "%lf %lf %lf", &firstFrame, &cpu, &peak) == 3;
+    }
+};
+
+// A figure weighed against the bare window's in the same run.
+inline double ratio(double figure, double bare) { return bare > 0.0 ? figure / bare : 0.0; }
+
 // Runs this program as `self mode <launch time>` with its data folder under `dataHome`
 // and returns what it printed, or an empty text.
 inline std::string runChild(const char* self, const char* mode, const std::string& dataHome) {
@@ -84,8 +95,8 @@ inline GLuint compileShader(GLenum kind, const char* source) {
 }
 
 // The bare window's child: prints the seconds from `launched` to its first presented
-// frame and its CPU share (CPU s per wall s) over `seconds` of drawing at 60 frames per
-// second. Returns the child's exit status.
+// frame, its CPU share (CPU s per wall s) over `seconds` of drawing at 60 frames per
+// second and its peak memory (MiB). Returns the child's exit status.
 inline int runBareWindow(double launched, double seconds) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -138,7 +149,7 @@ inline int runBareWindow(double launched, double seconds) {
         sleepUntil(next);
     }
     const double cpu = (cpuSeconds() - cpu0) / (nowSeconds() - wall0);
-    std::printf("%.6f %.6f\n", firstFrame, cpu);
+    std::printf("%.6f %.6f %.3f\n", firstFrame, cpu, peakMiB());
     SDL_GL_DeleteContext(gl);
     SDL_DestroyWindow(w);
     SDL_Quit();

@@ -32,6 +32,7 @@ private:
     GraphicsDevice* device;  // null once the device is gone
     unsigned name;           // the OpenGL texture
     int w, h;
+    bool rowsFromTop = false;  // a picture kept from the window holds its rows from the top
     // Which texels are known to have full alpha: rows complete, and per row one span
     // [first, end) of such texels (empty once every row is complete).
     int opaqueRows = 0;  // contents start undefined

@@ -4,7 +4,9 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/ClipVertex.h"
 #include "platform/DeviceTexture.h"
@@ -111,6 +113,13 @@ long long verticesFor(PrimitiveType type, long long primitives) {
     return 0;
 }
 
+// Every image of the device, textures and the off-screen buffer alike: eight bits a channel,
+// left to the driver to lay out as the pixels arrive (blue, green, red, alpha). A software
+// renderer then stores them as the window does, so that a copy between a texture and the
+// window is a plain copy of rows rather than a drawing pass, and uploads need no
+// conversion.
+constexpr GLint kTextureFormat = GL_RGBA;
+
 GLuint compileShader(GLenum kind, const char* source, std::string& error) {
     GLuint shader = GL_CHECK(glCreateShader(kind));
     GL_CHECK(glShaderSource(shader, 1, &source, nullptr));
@@ -128,6 +137,8 @@ GLuint compileShader(GLenum kind, const char* source, std::string& error) {
 }
 
 }  // namespace
+
+bool GraphicsDevice::keepPresentedFrames = false;
 
 GraphicsDevice::GraphicsDevice(Window& window_) : window(window_) {
     for (DeviceMatrix& m : transforms) m = DeviceMatrix::identity();
@@ -169,8 +180,9 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     GL_CHECK(glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture));
     GLint sampleBuffers = 0;
     GL_CHECK(glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers));  // of the window, bound now
-    windowCanTakeCopy = sampleBuffers == 0;
+    windowSingleSampled = sampleBuffers == 0;
     if (!buildProgram()) return ResultCode::kNotAvailable;
+    GL_CHECK(glGenFramebuffers(1, &copyFrameBuffer));
     GL_CHECK(glGenVertexArrays(1, &batchVertexArray));
     GL_CHECK(glGenBuffers(1, &batchBuffer));
     GL_CHECK(glBindVertexArray(batchVertexArray));
@@ -193,7 +205,7 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     const std::uint32_t white = 0xFFFFFFFFu;
     GL_CHECK(glGenTextures(1, &whiteTexture));
     GL_CHECK(glBindTexture(GL_TEXTURE_2D, whiteTexture));
-    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white));
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, kTextureFormat, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
     boundTexture = whiteTexture;
     GL_CHECK(glGenSamplers(1, &sampler));
@@ -293,6 +305,7 @@ GraphicsDevice::~GraphicsDevice() {
     GL_CHECK(glDeleteVertexArrays(1, &batchVertexArray));
     GL_CHECK(glDeleteBuffers(1, &batchBuffer));
     releaseBackBuffer();
+    GL_CHECK(glDeleteFramebuffers(1, &copyFrameBuffer));
     GL_CHECK(glDeleteTextures(1, &whiteTexture));
     GL_CHECK(glDeleteSamplers(1, &sampler));
     GL_CHECK(glDeleteSamplers(1, &nearestSampler));
@@ -310,6 +323,8 @@ bool GraphicsDevice::buildBackBuffer(int width, int height) {
     releaseBackBuffer();
     GL_CHECK(glGenTextures(1, &colourBuffer));
     GL_CHECK(glBindTexture(GL_TEXTURE_2D, colourBuffer));
+    // Red first: a software renderer draws into blue-first images along a path of its own
+    // that moves some edges lying exactly on pixel centres by a pixel.
     GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
@@ -323,6 +338,18 @@ bool GraphicsDevice::buildBackBuffer(int width, int height) {
         releaseBackBuffer();
         return false;
     }
+    return true;
+}
+
+bool GraphicsDevice::chooseTarget(int width, int height) {
+    int dw = 0, dh = 0;
+    window.surfaceSize(dw, dh);
+    direct = windowSingleSampled && dw == width && dh == height && dw == swappedWidth && dh == swappedHeight;
+    if (direct)
+        releaseBackBuffer();  // a window-sized image less to keep
+    else if (!frameBuffer && !buildBackBuffer(width, height))
+        return false;
+    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, targetFrameBuffer()));
     return true;
 }
 
@@ -362,7 +389,8 @@ std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
         return ResultCode::kInvalidCall;
     }
     std::int32_t result = applyWindowMode(p);
-    if (result >= 0 && !buildBackBuffer(p.backBufferWidth, p.backBufferHeight)) result = ResultCode::kOutOfVideoMemory;
+    releaseBackBuffer();  // the old size's
+    if (result >= 0 && !chooseTarget(p.backBufferWidth, p.backBufferHeight)) result = ResultCode::kOutOfVideoMemory;
     lost = result < 0;
     if (lost) return result;
     parameters = p;
@@ -373,7 +401,12 @@ std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
 std::int32_t GraphicsDevice::beginScene() {
     if (lost) return ResultCode::kDeviceLost;
     settle();
-    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
+    // The window may have been resized since the last frame.
+    if (!chooseTarget(parameters.backBufferWidth, parameters.backBufferHeight)) {
+        lost = true;
+        error = "the off-screen back buffer could not be made";
+        return ResultCode::kDeviceLost;
+    }
     applyGLViewport();
     return ResultCode::kOk;
 }
@@ -387,21 +420,23 @@ std::int32_t GraphicsDevice::endScene() {
 std::int32_t GraphicsDevice::present() {
     if (lost) return ResultCode::kDeviceLost;
     settle();
+    window.surfaceSize(swappedWidth, swappedHeight);
+    if (direct) {
+        // The frame is in the window already; after the swap its back buffer is undefined.
+        if (keepPresentedFrames)
+            readTarget(presentedFrame);
+        else
+            presentedFrame.clear();
+        swapWindow();
+        framePresented = true;
+        return ResultCode::kOk;
+    }
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(window.handle(), &dw, &dh);
     const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
     int x0, y0, x1, y1;
     presentRect(dw, dh, x0, y0, x1, y1);
     const bool exact = x1 - x0 == bw && y1 - y0 == bh;
-    if (exact && dw == bw && dh == bh && windowCanTakeCopy) {
-        // The window is the back buffer's size: a plain copy, without a drawing pass.
-        GL_CHECK(glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer));
-        GL_CHECK(glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0));
-        GL_CHECK(glBlitFramebuffer(0, 0, bw, bh, 0, 0, bw, bh, GL_COLOR_BUFFER_BIT, GL_NEAREST));
-        SDL_GL_SwapWindow(window.handle());
-        GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
-        return ResultCode::kOk;
-    }
     GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, 0));
     if (!exact || dw != bw || dh != bh) {
         GL_CHECK(glViewport(0, 0, dw, dh));
@@ -422,7 +457,7 @@ std::int32_t GraphicsDevice::present() {
     GL_CHECK(glBindTexture(GL_TEXTURE_2D, boundTexture));
     GL_CHECK(glBindSampler(0, boundSampler));
     currentVariant = -1;  // the next draw chooses and binds its program again
-    SDL_GL_SwapWindow(window.handle());
+    swapWindow();
     GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer));
     applyGLViewport();
     return ResultCode::kOk;
@@ -482,7 +517,8 @@ std::int32_t GraphicsDevice::clear(std::uint32_t argb) {
 void GraphicsDevice::emitClear() {
     if (!clearPending) return;
     clearPending = false;
-    if (lost || !frameBuffer) return;  // no back buffer to clear
+    if (lost || !hasTarget()) return;  // no back buffer to clear
+    framePresented = false;
     const int bw = parameters.backBufferWidth, bh = parameters.backBufferHeight;
     const DeviceViewport& r = clearRect;
     // Only a rectangle smaller than the buffer needs the scissor; a whole clear is faster.
@@ -515,8 +551,8 @@ std::int32_t GraphicsDevice::setViewport(const DeviceViewport& v) {
 }
 
 void GraphicsDevice::applyGLViewport() {
-    if (!frameBuffer || viewport.width <= 0) return;
-    // The off-screen buffer is stored bottom-up; viewports are given from the top.
+    if (!hasTarget() || viewport.width <= 0) return;
+    // The back buffer is stored bottom-up; viewports are given from the top.
     GL_CHECK(glViewport(viewport.x, parameters.backBufferHeight - viewport.y - viewport.height, viewport.width,
                         viewport.height));
     GL_CHECK(glDepthRange(viewport.minZ, viewport.maxZ));
@@ -590,7 +626,7 @@ DeviceTexture* GraphicsDevice::createTexture(int width, int height) {
     GLuint name = 0;
     GL_CHECK(glGenTextures(1, &name));
     GL_CHECK(glBindTexture(GL_TEXTURE_2D, name));
-    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, kTextureFormat, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0));
     GL_CHECK(glBindTexture(GL_TEXTURE_2D, boundTexture));
     auto* texture = new DeviceTexture(this, name, width, height);
@@ -681,6 +717,7 @@ void GraphicsDevice::flushBatch() {
         return;
     }
     emitClear();
+    framePresented = false;
     applyBatchState(batcher.state());
     const std::vector<ClipVertex>& vertices = batcher.vertices();
     if (sentBatches) {
@@ -689,11 +726,35 @@ void GraphicsDevice::flushBatch() {
     }
     GL_CHECK(glBindVertexArray(batchVertexArray));
     GL_CHECK(glBindBuffer(GL_ARRAY_BUFFER, batchBuffer));
-    // A fresh store each time: the driver need not wait for the last draw's vertices.
-    GL_CHECK(glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(ClipVertex)),
-                          vertices.data(), GL_STREAM_DRAW));
-    GL_CHECK(glDrawArrays(batcher.state().mode, 0, static_cast<GLsizei>(vertices.size())));
+    const std::size_t bytes = vertices.size() * sizeof(ClipVertex);
+    const std::size_t offset = reserveBatchVertices(bytes);
+    // Unsynchronised: the range written was not used since the store was renewed, so the
+    // driver need not wait for the draws still reading the ranges before it.
+    void* room =
+        GL_CHECK(glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+                                  GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT));
+    if (room) {
+        std::memcpy(room, vertices.data(), bytes);
+        GL_CHECK(glUnmapBuffer(GL_ARRAY_BUFFER));
+        GL_CHECK(glDrawArrays(batcher.state().mode, static_cast<GLint>(offset / sizeof(ClipVertex)),
+                              static_cast<GLsizei>(vertices.size())));
+    }
     batcher.clear();
+}
+
+std::size_t GraphicsDevice::reserveBatchVertices(std::size_t bytes) {
+    // Large enough for a busy frame's vertices several times over, so that the store is
+    // renewed every few frames at most; a larger batch grows it.
+    constexpr std::size_t kMinimumCapacity = std::size_t{1} << 20;
+    if (batchUsed + bytes > batchCapacity) {
+        batchCapacity = std::max({batchCapacity, kMinimumCapacity, std::bit_ceil(bytes)});
+        // A new store: the draws still reading the old one keep it until they are done.
+        GL_CHECK(glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batchCapacity), nullptr, GL_STREAM_DRAW));
+        batchUsed = 0;
+    }
+    const std::size_t offset = batchUsed;
+    batchUsed += bytes;
+    return offset;
 }
 
 void GraphicsDevice::applyBatchState(const DrawBatcher::State& batch) {
@@ -724,45 +785,79 @@ bool GraphicsDevice::copyViewportTo(DeviceTexture& texture) {
     if (!copyViewport(texture, true)) return false;
     texture.opaqueRows = 0;  // whatever the back buffer held
     texture.opaqueSpans.clear();
+    texture.rowsFromTop = direct;
     return true;
 }
 
 bool GraphicsDevice::copyViewportFrom(const DeviceTexture& texture) { return copyViewport(texture, false); }
 
 bool GraphicsDevice::copyViewport(const DeviceTexture& texture, bool toTexture) {
-    if (lost || !canCopyImages || !frameBuffer || texture.device != this || texture.width() < viewport.width ||
+    if (lost || !canCopyImages || !hasTarget() || texture.device != this || texture.width() < viewport.width ||
         texture.height() < viewport.height)
         return false;
     flushBatch();
     if (!toTexture && clearPending && covers(viewport, clearRect)) clearPending = false;  // all overwritten
     emitClear();
-    // Both are stored bottom-up, so the copy keeps the rows' order either way.
+    framePresented = false;
     const int x = viewport.x, y = parameters.backBufferHeight - viewport.y - viewport.height;
-    if (toTexture)
-        GL_CHECK(glCopyImageSubData(colourBuffer, GL_TEXTURE_2D, 0, x, y, 0, texture.name, GL_TEXTURE_2D, 0, 0, 0, 0,
-                                    viewport.width, viewport.height, 1));
-    else
-        GL_CHECK(glCopyImageSubData(texture.name, GL_TEXTURE_2D, 0, 0, 0, 0, colourBuffer, GL_TEXTURE_2D, 0, x, y, 0,
-                                    viewport.width, viewport.height, 1));
+    blitViewport(texture, toTexture, x, y);  // converts between the images' layouts
     if (sentBatches && !toTexture)
-        sentBatches->push_back(SentBatch{texture.name, 0, {}, {x, y, viewport.width, viewport.height, 0.0f, 1.0f}});
+        sentBatches->push_back(
+            SentBatch{texture.name, 0, {}, {x, y, viewport.width, viewport.height, 0.0f, 1.0f}, texture.rowsFromTop});
     return true;
 }
 
+// A window's rows are kept in the texture from the top: the driver of a software renderer
+// stores the window that way round, so that the copy back into it is a plain copy of rows.
+void GraphicsDevice::blitViewport(const DeviceTexture& texture, bool toTexture, int x, int y) {
+    const int w = viewport.width, h = viewport.height;
+    const GLenum textureSide = toTexture ? GL_DRAW_FRAMEBUFFER : GL_READ_FRAMEBUFFER;
+    GL_CHECK(glBindFramebuffer(textureSide, copyFrameBuffer));
+    GL_CHECK(glFramebufferTexture2D(textureSide, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.name, 0));
+    GL_CHECK(glBindFramebuffer(toTexture ? GL_READ_FRAMEBUFFER : GL_DRAW_FRAMEBUFFER, targetFrameBuffer()));
+    // The texture's rows [0, h), from the top or the bottom, against the viewport's rows.
+    const bool turn = toTexture ? direct : texture.rowsFromTop;
+    const int t0 = turn ? h : 0, t1 = turn ? 0 : h;
+    if (toTexture)
+        GL_CHECK(glBlitFramebuffer(x, y, x + w, y + h, 0, t0, w, t1, GL_COLOR_BUFFER_BIT, GL_NEAREST));
+    else
+        GL_CHECK(glBlitFramebuffer(0, t0, w, t1, x, y, x + w, y + h, GL_COLOR_BUFFER_BIT, GL_NEAREST));
+    // Let go of the texture, which its owner may delete.
+    GL_CHECK(glFramebufferTexture2D(textureSide, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0));
+    GL_CHECK(glBindFramebuffer(GL_FRAMEBUFFER, targetFrameBuffer()));
+}
+
+void GraphicsDevice::swapWindow() {
+    // A swap need not hand the frame's draws to the driver: an off-screen surface's swap
+    // does nothing, and a software renderer then keeps every frame's binned draws queued
+    // (about 120 KB a frame) until something else flushes them.
+    GL_CHECK(glFlush());
+    SDL_GL_SwapWindow(window.handle());
+}
+
 bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) {
-    if (lost || !frameBuffer) return false;
+    if (lost || !hasTarget()) return false;
     settle();
+    if (framePresented && presentedFrame.empty()) return false;
     width = parameters.backBufferWidth;
     height = parameters.backBufferHeight;
+    if (framePresented)
+        pixels = presentedFrame;
+    else
+        readTarget(pixels);
+    return true;
+}
+
+void GraphicsDevice::readTarget(std::vector<std::uint32_t>& pixels) {
+    const int width = parameters.backBufferWidth, height = parameters.backBufferHeight;
     std::vector<std::uint32_t> bottomUp(static_cast<std::size_t>(width) * height);
-    GL_CHECK(glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer));
+    GL_CHECK(glBindFramebuffer(GL_READ_FRAMEBUFFER, targetFrameBuffer()));
     GL_CHECK(glPixelStorei(GL_PACK_ALIGNMENT, 4));
     GL_CHECK(glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data()));
     pixels.resize(bottomUp.size());
     for (int y = 0; y < height; ++y)
         std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(height - 1 - y) * width, width,
                     pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
-    return true;
 }
 
 bool GraphicsDevice::setGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue) {

@@ -2,9 +2,11 @@
 // The drawing device: a small fixed-function renderer over OpenGL 3.3 core, with the
 // conventions the engine's drawing code was written for.
 //
-//  - Each frame is drawn into an off-screen colour buffer of the back-buffer size;
-//    present() draws it, scaled and letterboxed, into the window and swaps. Screenshots read that
-//    buffer (readBackBuffer), never the window's.
+//  - When the window's drawable is the back buffer's size, each frame is drawn straight
+//    into the window's own back buffer and present() only swaps. Otherwise it is drawn
+//    into an off-screen colour buffer of the back-buffer size, which present() draws,
+//    scaled and letterboxed, into the window before the swap. Either way the frame is
+//    read (readBackBuffer) and copied (copyViewportTo) before the swap, while it is whole.
 //  - Transforms are row-vector matrices (world, view, projection), left-handed; clip
 //    depth runs 0..w. Pixel centres lie on whole screen coordinates, the viewport origin
 //    is the top-left corner, and clear() touches only the current viewport.
@@ -113,8 +115,8 @@ public:
     std::int32_t drawPrimitive(PrimitiveType type, int first, int primitiveCount);
 
     // Keeps the current viewport's pixels in `texture` (a viewport-sized block at its
-    // texel (0, 0), in the device's own row order) or puts them back from there, in the
-    // order of the draws. False, copying nothing, when the texture is smaller than the
+    // texel (0, 0), in the device's own row order, which the texture remembers) or puts
+    // them back from there, in the order of the draws. False, copying nothing, when the texture is smaller than the
     // viewport or not this device's, or the device cannot copy between images (then the
     // caller draws instead).
     bool copyViewportTo(DeviceTexture& texture);
@@ -123,11 +125,18 @@ public:
     // A point in back-buffer pixels to the window's drawable pixels, through the scaling
     // and the bars of present().
     void backBufferToWindow(float bx, float by, float& x, float& y) const;
-    // The back buffer as ARGB pixels, rows from the top, width x height.
+    // The back buffer as ARGB pixels, rows from the top, width x height: the frame being
+    // drawn. Between present() and the next drawing, the frame presented when
+    // keepPresentedFrames is set, else nothing (false): a window's back buffer is
+    // undefined after the swap. Drawn straight into a window without an alpha channel,
+    // every pixel reads as opaque.
     bool readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height);
     // 256 entries per channel, 0..65535; false when the system refuses a ramp.
     bool setGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue);
 
+    // Whether this frame is drawn straight into the window (else off-screen, then scaled
+    // into it).
+    bool drawsIntoWindow() const { return direct; }
     const PresentParameters& presentParameters() const { return parameters; }
     const char* rendererName() const;
     const char* versionName() const;
@@ -137,16 +146,22 @@ public:
 
     // Test hook: the number of coming resets that fail as a lost display would.
     int simulatedResetFailures = 0;
+    // Test hook: present() reads every frame drawn straight into the window before it
+    // swaps, so that readBackBuffer can still return it afterwards.
+    static bool keepPresentedFrames;
 
     // One batch as it went to OpenGL: its texture (an OpenGL name; 0 for the white
     // texture), its primitive kind and its vertices, already placed and tinted. Or a kept
     // picture copied back (copyViewportFrom): then `copiedTo` is where in the back buffer
-    // (OpenGL rows) the block at the texture's texel (0, 0) went, and there are no vertices.
+    // (OpenGL rows) the block at the texture's texel (0, 0) went, and there are no vertices;
+    // `rowsFromTop` when the texture holds the block's rows from the top (a copy kept from
+    // the window), so that the copy turns it over.
     struct SentBatch {
         unsigned texture = 0;
         unsigned mode = 0;
         std::vector<ClipVertex> vertices;
         DeviceViewport copiedTo{};  // width 0: a draw
+        bool rowsFromTop = false;
     };
     // Benchmark hook: while set, every batch and copy sent to OpenGL is also appended here.
     std::vector<SentBatch>* sentBatches = nullptr;
@@ -173,6 +188,21 @@ private:
     void useStageProgram(int variant);
     bool buildBackBuffer(int width, int height);
     void releaseBackBuffer();
+    // Draws straight into the window when its drawable is width x height and it can take
+    // the frame as it is, else into the off-screen buffer (made when missing, dropped when
+    // not needed); binds the target. False when the off-screen buffer cannot be made.
+    bool chooseTarget(int width, int height);
+    bool hasTarget() const { return direct || frameBuffer != 0; }
+    unsigned targetFrameBuffer() const { return direct ? 0u : frameBuffer; }
+    // Hands the frame's draws to the driver and shows the window's back buffer.
+    void swapWindow();
+    // The target's pixels, rows from the top, into `pixels` (back-buffer sized).
+    void readTarget(std::vector<std::uint32_t>& pixels);
+    // Copies between the target's viewport and `texture` through the scratch frame
+    // buffer, turning the rows over when the window and the texture store them opposite.
+    void blitViewport(const DeviceTexture& texture, bool toTexture, int x, int y);
+    // Room for `bytes` more in the stream of batch vertices: their offset there.
+    std::size_t reserveBatchVertices(std::size_t bytes);
     std::int32_t applyWindowMode(const PresentParameters& p);
     void applyGLViewport();
     // Where present() puts the back buffer in a drawable of dw x dh pixels (OpenGL rows).
@@ -218,10 +248,21 @@ private:
     unsigned nearestSampler = 0;                          // for draws that hit texel centres, whatever the filter
     unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
     unsigned frameBuffer = 0, colourBuffer = 0;           // the off-screen back buffer
+    unsigned copyFrameBuffer = 0;                         // holds a texture while it is copied to or from the window
     unsigned batchVertexArray = 0, batchBuffer = 0;       // the gathered draws' vertices
+    // The batches' vertices go one after the other into one buffer, which is renewed only
+    // when full: a fresh store for every batch would cost an allocation each.
+    std::size_t batchCapacity = 0, batchUsed = 0;  // bytes
     int maxTexture = 0;
     bool canCopyImages = false;
-    bool windowCanTakeCopy = false;  // single-sampled window: present copies instead of drawing
+    bool windowSingleSampled = false;  // the window can be drawn into as the back buffer
+    bool direct = false;               // this frame is drawn straight into the window
+    // The window's surface size at the last swap: a driver may take a new size only then,
+    // so a frame is drawn straight into the window only once a swap has been made at its
+    // present size.
+    int swappedWidth = 0, swappedHeight = 0;
+    bool framePresented = false;                // direct: swapped, nothing drawn since
+    std::vector<std::uint32_t> presentedFrame;  // see keepPresentedFrames
 
     DeviceViewport viewport;
     DeviceMatrix transforms[3];

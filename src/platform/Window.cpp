@@ -78,6 +78,8 @@ void Window::shutdownVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENT
 bool Window::create(const std::string& title, int x, int y, int width, int height) {
     window = SDL_CreateWindow(title.c_str(), x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     if (!window) return false;
+    createdWidth = width;
+    createdHeight = height;
     SDL_RaiseWindow(window);
     SDL_StartTextInput();
     return true;
@@ -175,6 +177,18 @@ bool Window::dispatchOneEvent(WindowListener& listener) {
             break;
     }
     return true;
+}
+
+void Window::surfaceSize(int& width, int& height) const {
+    width = height = 0;
+    if (!window) return;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "offscreen") == 0) {
+        width = createdWidth;
+        height = createdHeight;
+        return;
+    }
+    SDL_GL_GetDrawableSize(window, &width, &height);
 }
 
 void Window::drawableScale(float& sx, float& sy) const {

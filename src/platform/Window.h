@@ -51,6 +51,10 @@ public:
 
     SDL_Window* handle() const { return window; }
     bool isHeadless() const;
+    // The size in pixels of the surface OpenGL draws the window into: the drawable's,
+    // except on SDL's offscreen driver, whose surface keeps the size it was made with
+    // while the window reports any later size.
+    void surfaceSize(int& width, int& height) const;
 
 private:
     void dispatchMouse(const SDL_Event& e, WindowListener& listener);
@@ -59,5 +63,6 @@ private:
     void drawableScale(float& sx, float& sy) const;
 
     SDL_Window* window = nullptr;
+    int createdWidth = 0, createdHeight = 0;
     FingerTags fingerTags;  // the tags of the fingers now on a touch device
 };

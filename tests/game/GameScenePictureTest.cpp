@@ -49,6 +49,7 @@ protected:
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=400\nvideoModeHeight=240\n"
                "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
     }
+    std::pair<int, int> windowSize() const override { return {400, 240}; }
 
     // The island, three palms (one burning), the cannon and what is in the air.
     void buildScene(GameController& game) {

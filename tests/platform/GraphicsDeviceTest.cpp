@@ -12,6 +12,7 @@
 #include "platform/GlCheck.h"
 #include "platform/GraphicsDevice.h"
 #include "platform/ResultCode.h"
+#include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "render/Vertex.h"
 
@@ -394,6 +395,62 @@ TEST_F(GraphicsDeviceTest, BackBufferPointsMapThroughTheScalingAndBarsIntoTheWin
     device->backBufferToWindow(10, 0, x, y);  // bars of 48 pixels above and below
     EXPECT_FLOAT_EQ(x, 10.0f);
     EXPECT_FLOAT_EQ(y, 48.0f);
+}
+
+// A window of the back buffer's size is drawn into straight, without an off-screen copy;
+// the frame still reads back and copies as it does off-screen, on either side of the swap.
+TEST_F(GraphicsDeviceTest, AWindowOfTheBackBuffersSizeIsDrawnIntoStraightAndReadsAsTheOffScreenBuffer) {
+    int w = 0, h = 0;
+    window.surfaceSize(w, h);
+    ASSERT_GE(w, 60);
+    ASSERT_GE(h, 80);
+    // A back buffer of `width` x `height` with a frame begun, drawn in its pixels.
+    const auto startFrame = [this](int width, int height) {
+        PresentParameters p = device->presentParameters();
+        p.backBufferWidth = width;
+        p.backBufferHeight = height;
+        ASSERT_EQ(device->reset(p), ResultCode::kOk);
+        device->present();  // a window's new size may reach its driver only with a swap
+        ASSERT_EQ(device->beginScene(), ResultCode::kOk);
+        DeviceMatrix pixels = device->getTransform(TransformKind::kWorld);
+        pixels.m[0][0] = 2.0f / static_cast<float>(width);
+        pixels.m[1][1] = -2.0f / static_cast<float>(height);
+        device->setTransform(TransformKind::kWorld, pixels);
+        device->clear(kBlack);
+    };
+    startFrame(w, h);
+    ASSERT_TRUE(device->drawsIntoWindow());
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    device->clear(0xFFFF0000u);
+    device->setViewport(DeviceViewport{0, 0, w, h, 0.0f, 1.0f});
+    drawRect(14.5f, 24.5f, 16.5f, 26.5f);  // green, near the red block's top-left corner
+    std::unique_ptr<DeviceTexture> kept(device->createTexture(30, 40));
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    ASSERT_TRUE(device->copyViewportTo(*kept));
+    device->clear(kBlack);
+    ASSERT_TRUE(device->copyViewportFrom(*kept));
+    const auto expectBlock = [this](const char* where) {
+        EXPECT_EQ(pixelAt(15, 25), kGreen) << where << ": the rows the right way up";
+        EXPECT_EQ(pixelAt(15, 55), 0xFFFF0000u) << where;
+        EXPECT_EQ(pixelAt(10, 20), 0xFFFF0000u) << where;
+        EXPECT_EQ(pixelAt(39, 59), 0xFFFF0000u) << where;
+        EXPECT_EQ(pixelAt(9, 20), kBlack) << where << ": only the viewport";
+        EXPECT_EQ(pixelAt(40, 60), kBlack) << where;
+    };
+    expectBlock("pasted into the window");
+    device->present();
+    expectBlock("read after the swap");
+    GraphicsDevice::keepPresentedFrames = false;
+    device->present();
+    std::vector<std::uint32_t> pixels;
+    EXPECT_FALSE(device->readBackBuffer(pixels, w, h)) << "a swapped window's back buffer is undefined";
+    GraphicsDevice::keepPresentedFrames = true;
+    // The picture kept from the window goes back the right way up off-screen as well.
+    startFrame(w + 20, h + 20);
+    ASSERT_FALSE(device->drawsIntoWindow());
+    device->setViewport(DeviceViewport{10, 20, 30, 40, 0.0f, 1.0f});
+    ASSERT_TRUE(device->copyViewportFrom(*kept));
+    expectBlock("pasted off-screen");
 }
 
 TEST_F(GraphicsDeviceTest, ResourcesOutlivingTheDeviceLetGoQuietly) {

@@ -39,6 +39,7 @@ void EngineFixture::SetUp() {
     }
     ASSERT_TRUE(Window::initVideo());
     ASSERT_TRUE(window.create("Torvane 2 tests", 50, 50, 100, 100));
+    GraphicsDevice::keepPresentedFrames = true;  // the tests read frames after they are shown
     new Qor(nullptr, &window);
     started = true;
 }

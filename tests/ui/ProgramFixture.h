@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Qor.h"
@@ -42,6 +43,8 @@
 
 class ProgramFixture : public ::testing::Test {
 protected:
+    // The window's size as the settings' video mode has it.
+    virtual std::pair<int, int> windowSize() const { return {320, 192}; }
     // The per-machine settings file the first start finds.
     virtual std::string settingsText() const {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=320\nvideoModeHeight=192\n"
@@ -53,7 +56,10 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
         ASSERT_TRUE(Window::initVideo());
-        ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
+        // At the program's own size: drawn straight into the window, as a player's game is.
+        const auto [width, height] = windowSize();
+        ASSERT_TRUE(window.create("test", 0, 0, width, height));
+        GraphicsDevice::keepPresentedFrames = true;  // the tests read frames after they are shown
         // Events an earlier program left unread (a click it ended on) are not this one's.
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         WindowShell::setApplicationFactory(&GameGlobal::start);
@@ -233,6 +239,7 @@ protected:
                "[Qor]\ndefaultLanguage=0\n";
     }
     std::string settingsText() const override { return screenSizedSettings(); }
+    std::pair<int, int> windowSize() const override { return {800, 480}; }
 };
 
 // A game of type `Game` (a Duel, an Invasion) played inside the program.
