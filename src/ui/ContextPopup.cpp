@@ -61,6 +61,10 @@ void ContextPopup::setup() {
     }
     if (buttons < 2) bCloseOnFireKey = 1;
     width = std::max(width, height);  // never narrower than tall
+    // Even sizes put the centred panel, its lines and its buttons on whole pixels: an edge
+    // through pixel centres is drawn a pixel apart into a window and into an image.
+    width = 2.0f * std::ceil(width * 0.5f);
+    height = 2.0f * std::ceil(height * 0.5f);
     const float top = height * 0.5f;
     const Vector3& at = dialogPosition;
     addChild(new FramePanel(at.x, at.y, at.z, width + 100.0f, height + 100.0f, u""));
