@@ -113,11 +113,10 @@ long long verticesFor(PrimitiveType type, long long primitives) {
     return 0;
 }
 
-// Every image of the device, textures and the off-screen buffer alike: eight bits a channel,
-// left to the driver to lay out as the pixels arrive (blue, green, red, alpha). A software
-// renderer then stores them as the window does, so that a copy between a texture and the
-// window is a plain copy of rows rather than a drawing pass, and uploads need no
-// conversion.
+// Every texture of the device: eight bits a channel, left to the driver to lay out as the
+// pixels arrive (blue, green, red, alpha). A software renderer then stores them as the
+// window does, so that a copy between a texture and the window is a plain copy of rows
+// rather than a drawing pass, and uploads need no conversion.
 constexpr GLint kTextureFormat = GL_RGBA;
 
 GLuint compileShader(GLenum kind, const char* source, std::string& error) {
