@@ -255,6 +255,12 @@ unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragm
 bool GraphicsDevice::buildProgram() {
     presentProgram = linkProgram(kPresentVertexShader, kPresentFragmentShader);
     if (!presentProgram || !buildStageProgram(kVariantGeneral)) return false;
+    // Every program is built now, so that the shader compiler can go: its library of
+    // built-in functions alone holds several megabytes for as long as it is kept. A
+    // variant that does not build is drawn by the general program.
+    for (int variant = 0; variant < kVariantCount; ++variant)
+        if (variant != kVariantGeneral) buildStageProgram(variant);
+    GL_CHECK(glReleaseShaderCompiler());
     GL_CHECK(glUseProgram(presentProgram));
     GL_CHECK(glUniform1i(glGetUniformLocation(presentProgram, "image"), 0));
     GL_CHECK(glGenVertexArrays(1, &presentVertexArray));
@@ -277,15 +283,8 @@ bool GraphicsDevice::buildStageProgram(int variant) {
     return true;
 }
 
-int GraphicsDevice::availableVariant(int variant) {
-    StageProgram& p = stagePrograms[variant];
-    if (p.name) return variant;
-    // A variant that fails to build is not tried again: the general program does its work.
-    if (p.failed || !buildStageProgram(variant)) {
-        p.failed = true;
-        return kVariantGeneral;
-    }
-    return variant;
+int GraphicsDevice::availableVariant(int variant) const {
+    return stagePrograms[variant].name ? variant : kVariantGeneral;
 }
 
 void GraphicsDevice::useStageProgram(int variant) {

@@ -173,18 +173,18 @@ private:
     std::int32_t init(const PresentParameters& p);
     // One compiled variant of the stage's program and where its uniforms are.
     struct StageProgram {
-        unsigned name = 0;
-        bool failed = false;  // did not build; the general program stands in
+        unsigned name = 0;  // 0: did not build; the general program stands in
         int pixelOffset = -1, alphaRef = -1;
     };
     static constexpr int kVariantTextureOnly = 1;              // both operations select the texture
     static constexpr int kVariantAlphaTest = 2;                // the alpha test can change the picture
     static constexpr int kVariantGeneral = kVariantAlphaTest;  // right for every state
+    static constexpr int kVariantCount = 4;
     bool buildProgram();
     unsigned linkProgram(const char* vertexSource, const char* fragmentSource);
     bool buildStageProgram(int variant);
-    // `variant` (built on first use), or kVariantGeneral when it cannot be built.
-    int availableVariant(int variant);
+    // `variant`, or kVariantGeneral when it did not build.
+    int availableVariant(int variant) const;
     void useStageProgram(int variant);
     bool buildBackBuffer(int width, int height);
     void releaseBackBuffer();
@@ -242,7 +242,7 @@ private:
     bool lost = false;  // a reset failed: nothing is drawn until one succeeds
     std::string error;
 
-    StageProgram stagePrograms[4];  // by variant bits; only the general one is built up front
+    StageProgram stagePrograms[kVariantCount];  // by variant bits
     int currentVariant = -1;        // the variant in use; -1 after another program ran
     unsigned sampler = 0, whiteTexture = 0;
     unsigned nearestSampler = 0;                          // for draws that hit texel centres, whatever the filter
