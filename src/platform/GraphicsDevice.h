@@ -243,7 +243,7 @@ private:
     std::string error;
 
     StageProgram stagePrograms[kVariantCount];  // by variant bits
-    int currentVariant = -1;        // the variant in use; -1 after another program ran
+    int currentVariant = -1;                    // the variant in use; -1 after another program ran
     unsigned sampler = 0, whiteTexture = 0;
     unsigned nearestSampler = 0;                          // for draws that hit texel centres, whatever the filter
     unsigned presentProgram = 0, presentVertexArray = 0;  // draw the back buffer into the window
