@@ -13,16 +13,11 @@
 #include "game/Vehicle.h"
 #include "game/WeaponButton.h"
 #include "inputaudio/QorInput.h"
-#include "platform/GraphicsDevice.h"
 #include "render/FontQuad.h"
-#include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
-#include "ui/ContextEnterName.h"
-#include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
-#include "ui/Loader.h"
 #include "ui/LogoImage.h"
 #include "ui/ProgramFixture.h"
 
@@ -34,24 +29,6 @@ protected:
     std::string settingsText() const override {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
                "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
-    }
-    bool reachTitle() {
-        return tickUntil([this] {
-            if (topIs<ContextMainGame>()) return true;
-            if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Picture");
-            if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
-            return false;
-        });
-    }
-    static std::vector<std::uint32_t> draw(Context& screen, int& w, int& h) {
-        GraphicsDevice& device = *qor->graphics().dxDevice;
-        device.beginScene();
-        qor->graphics().clear();
-        screen.frameRender();
-        device.endScene();
-        std::vector<std::uint32_t> pixels;
-        device.readBackBuffer(pixels, w, h);
-        return pixels;
     }
     // Side `s` at rest with a vehicle at the given health and blaster fractions and the
     // widest score the display has to hold.
@@ -82,7 +59,7 @@ protected:
 // Both sides with the widest score, their bars with the heart and the bolt beside them,
 // and a label waiting in each queue: a weapon's name on the left, a bonus on the right.
 TEST_F(HudArtPicture, BothSidesWithTheWidestScoreIconsAndWaitingLabels) {
-    ASSERT_TRUE(reachTitle());
+    ASSERT_TRUE(skipToTheTitle());
     Random::seed(4711);
     auto* game = new GameController();
     static_cast<GameGlobal*>(global)->pCurrentGame = game;
@@ -101,19 +78,19 @@ TEST_F(HudArtPicture, BothSidesWithTheWidestScoreIconsAndWaitingLabels) {
         EXPECT_LE(font.measureText(false, nullptr, 0, score).width, 94.0f + 30.0f - 6.0f) << static_cast<char>(d);
     }
     int w = 0, h = 0;
-    const std::vector<std::uint32_t> pixels = draw(*game, w, h);
+    const std::vector<std::uint32_t> pixels = drawOffScreen(*game, w, h);
     EXPECT_TRUE(ReferenceImage::matches("hud-art-both-sides", pixels, w, h, 24, 200));
 }
 
 // The whole logo, larger than the title menu shows it, on black.
 TEST_F(HudArtPicture, TheWholeLogo) {
-    ASSERT_TRUE(reachTitle());
+    ASSERT_TRUE(skipToTheTitle());
     auto* screen = new Context();
     auto* logo = new LogoImage();
     logo->setScale(0.9f);
     screen->addChild(logo);
     global->pContextManager->addChild(screen);
     int w = 0, h = 0;
-    const std::vector<std::uint32_t> pixels = draw(*screen, w, h);
+    const std::vector<std::uint32_t> pixels = drawOffScreen(*screen, w, h);
     EXPECT_TRUE(ReferenceImage::matches("logo-whole", pixels, w, h, 24, 200));
 }
