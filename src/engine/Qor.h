@@ -92,9 +92,14 @@ public:
     static std::u16string getStaticConfigFileName();
     static std::u16string getStaticConfigFilePath();
 
-    // Calls `f` on every live engine object in construction order.
+    // Calls `f` on every live engine object in construction order, and on the objects
+    // made during the walk. A visit may destroy objects, other ones too (a font cache
+    // destroys its pages when it is purged).
     template <class F>
     void forEachObject(F f);
+    // Every object gives back what it can make again when next needed: textures unused
+    // since the last frame, font caches' rows, sounds and music streams not playing.
+    void purgeResources();
 
     // The services. Each accessor is fatal when its service does not exist: code that
     // needs a service asks for it here instead of testing the field for null, and a test
@@ -189,11 +194,26 @@ private:
 // The one engine object, or null while none exists.
 extern Qor* qor;
 
-#include "engine/ChildIterator.h"
 #include "engine/Link.h"
 #include "engine/QorBase.h"
 
 template <class F>
 void Qor::forEachObject(F f) {
-    for (ChildIterator it(&objectList); !it.done; it.next()) f(static_cast<EngineListNode*>(it.current)->target);
+    // The walk goes on from a node of its own, kept right behind the object being visited:
+    // whatever a visit destroys, this node stays in the list. Another walk's node (a visit
+    // may walk too) has no object.
+    struct Cursor : EngineListNode {
+        explicit Cursor(BasicLink* list_) : EngineListNode(nullptr), list(list_) {}
+        ~Cursor() override {
+            if (parent) list->removeChild(this);
+        }
+        BasicLink* list;
+    } cursor(&objectList);
+    BasicLink* node = objectList.firstChild;
+    while (node) {
+        objectList.insertChildAfter(&cursor, node);
+        if (QorBase* object = static_cast<EngineListNode*>(node)->target) f(object);
+        node = cursor.next;
+        objectList.removeChild(&cursor);
+    }
 }

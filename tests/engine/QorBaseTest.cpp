@@ -31,6 +31,29 @@ TEST_F(QorBaseTest, EveryLiveObjectIsInTheEngineListInConstructionOrder) {
     b->destroy();
 }
 
+// A purge or a device loss walks every object while font caches destroy their pages:
+// the walk must survive a visit that destroys the next object, and may be nested.
+TEST_F(QorBaseTest, TheWalkSurvivesVisitsThatDestroyOrMakeObjects) {
+    auto* a = new QorBase();
+    auto* b = new QorBase();
+    auto* c = new QorBase();
+    QorBase* made = nullptr;
+    std::vector<QorBase*> seen;
+    int inner = 0;
+    engine->forEachObject([&](QorBase* o) {
+        seen.push_back(o);
+        if (o == a) {
+            b->destroy();
+            made = new QorBase();
+        }
+        if (o == c) engine->forEachObject([&](QorBase*) { ++inner; });
+    });
+    EXPECT_EQ(seen, (std::vector<QorBase*>{a, c, made}));
+    EXPECT_EQ(inner, 3);
+    EXPECT_EQ(engine->objectList.countChildren(), 3);
+    for (QorBase* o : {a, c, made}) o->destroy();
+}
+
 TEST_F(QorBaseTest, ChildrenEndBeforeTheirParentLastToFirst) {
     auto* parent = new RecordingObject(journal, "parent");
     parent->addChild(new RecordingObject(journal, "a"));
