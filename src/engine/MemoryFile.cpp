@@ -19,7 +19,7 @@ MemoryFile::MemoryFile(int flags, std::u16string fileName_) : fileName(std::move
     }
 }
 
-MemoryFile::~MemoryFile() { purge(); }
+MemoryFile::~MemoryFile() { unload(); }
 
 void MemoryFile::load() {
     if (isLoaded() || fileName.empty()) return;
@@ -39,12 +39,12 @@ void MemoryFile::load() {
     // they were its contents.
     const int got = stream->read(block.pData, static_cast<int>(size));
     if (got != static_cast<int>(size)) {
-        purge();
+        unload();
         QOR_FATAL("MemoryFile::load", u"Failed to read file '%s' (%d of %u bytes).", fileName, got, size);
     }
 }
 
-void MemoryFile::purge() {
+void MemoryFile::unload() {
     if (!isLoaded()) return;
     memoryFileBytes -= static_cast<std::int32_t>(block.size);
     block.clear();

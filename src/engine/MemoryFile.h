@@ -1,9 +1,11 @@
 #pragma once
 // The complete bytes of one named file in memory, read through the file manager (from
 // the data archive or from disk). A memory file is either loaded (bytes present and
-// counted in `memoryFileBytes`) or not; load() and purge() move between the two any
+// counted in `memoryFileBytes`) or not; load() and unload() move between the two any
 // number of times, so owners may drop the bytes to save memory and read them again by
-// name. Users read `block.pData` and `block.size` directly, after load().
+// name. Users read `block.pData` and `block.size` directly, after load(). Only the owner
+// drops the bytes: an engine-wide purge leaves them, since a reader (a playing music
+// stream, a font's code point table) may hold on to them.
 //
 // A missing file is fatal through the file manager: at construction, or at the first
 // load when loading was delayed.
@@ -28,7 +30,7 @@ public:
     // Reads the whole file in one read; nothing when already loaded or unnamed.
     void load();
     // Frees the bytes; a later load() reads the file again.
-    void purge() override;
+    void unload();
 
     bool isLoaded() const { return block.pData != nullptr; }
 

@@ -54,7 +54,7 @@ void SoundStream::freeSoundStream() {
         pStream = 0;
     }
     // The bytes go with the stream; they are read again when it is created next.
-    sourceData.purge();
+    sourceData.unload();
 }
 
 void SoundStream::setVolume(float volume, double time) {

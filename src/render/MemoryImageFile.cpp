@@ -35,7 +35,7 @@ void MemoryImageFile::unpurge() {
     load();
     decode();
     // Only the decoded pixels stay.
-    MemoryFile::purge();
+    unload();
 }
 
 void MemoryImageFile::purge() {

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(MemoryFileTest, LoadingTwiceCountsOnceAndPurgeGivesTheBytesBack) {
+TEST(MemoryFileTest, LoadingTwiceCountsOnceAndUnloadGivesTheBytesBack) {
     BareEngine bare;
     writeText("a.bin", "0123456789");
     const std::int32_t before = memoryFileBytes;
@@ -14,7 +14,7 @@ TEST(MemoryFileTest, LoadingTwiceCountsOnceAndPurgeGivesTheBytesBack) {
         EXPECT_EQ(memoryFileBytes, before + 10);
         file.load();
         EXPECT_EQ(memoryFileBytes, before + 10);
-        file.purge();
+        file.unload();
         EXPECT_FALSE(file.isLoaded());
         EXPECT_EQ(memoryFileBytes, before);
         file.load();
