@@ -23,6 +23,10 @@ void Qor::serviceMissing(const char* field) {
                  formatString(u"The engine service %hs does not exist.", field));
 }
 
+void Qor::purgeResources() {
+    forEachObject([](QorBase* o) { o->purge(); });
+}
+
 int Qor::countObjects() {
     int n = 0;
     forEachObject([&n](QorBase*) { ++n; });

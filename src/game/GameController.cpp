@@ -90,6 +90,9 @@ void GameController::onDeactivate(bool closing) {
     GameGlobal* app = gameGlobal();
     if (app && app->pCurrentGame == this) app->pCurrentGame = nullptr;
     playMusic(u"musicMenu");
+    // What only this game drew or played goes now, before the screen beneath draws and
+    // loads its own: the world has not been drawn since the iris closed over it.
+    qor->purgeResources();
 }
 
 void GameController::tickContents(double time, double dt) {

@@ -139,12 +139,16 @@ void ContextManager::askToConfirm() {
 void ContextManager::renderContents() {
     Context* screen = top();
     if (!screen) return;
-    screen->render();
-    if (screen->bShowPointer && qor->windowActive) {
-        if (screen->pPointer)
-            screen->pPointer->render();
-        else
-            pointerLayer->render();
+    // Under the closed iris the screen is not drawn: the frame would be the same black,
+    // and what only that screen draws is then left unused, so a purge can release it.
+    if (!pOverlay->coversScreen()) {
+        screen->render();
+        if (screen->bShowPointer && qor->windowActive) {
+            if (screen->pPointer)
+                screen->pPointer->render();
+            else
+                pointerLayer->render();
+        }
     }
     overlayLayer->render();
     if (!screen->bHideFrameRate && global && global->configuration.bShowFps) drawFrameRate();

@@ -16,6 +16,8 @@ public:
     IrisOverlay();
     void tick(double time, double dt) override;
     void render() override;
+    // Closed and shown: nothing drawn beneath it can be seen.
+    bool coversScreen() const { return level >= 1.0f && !bHidden; }
 
     float level = 0.0f;   // 0 open .. 1 closed
     float target = 0.0f;  // where level is heading

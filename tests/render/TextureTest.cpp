@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <initializer_list>
 
 #include "EngineFixture.h"
 #include "engine/FileManager.h"
 #include "engine/Logger.h"
+#include "engine/MemoryFile.h"
 #include "render/Context.h"
 #include "render/MemoryImageFile.h"
 #include "render/QorGraphics.h"
@@ -196,6 +198,41 @@ TEST_F(TextureDeviceTest, TheDeviceRestoreCycleRebuildsTexturesWithTheSamePixels
     EXPECT_EQ(textureBytes, before + 3 * 256 * 256 * 4);
     scene->destroy();
     EXPECT_EQ(textureBytes, before);
+}
+
+// A purge (a game has closed) gives back the device copies of textures not drawn in the
+// last two frames, and the next draw loads them again; a memory file's bytes stay, as
+// their owner may still be reading them.
+TEST_F(TextureDeviceTest, APurgeReleasesTexturesNotDrawnLatelyButLeavesMemoryFiles) {
+    writePicture(path("shown.tga"), 64, 64);
+    writePicture(path("gone.tga"), 64, 32);
+    auto* scene = new Context();
+    auto* shown = new Texture(0, path("shown.tga"));
+    auto* gone = new Texture(0, path("gone.tga"));
+    auto* file = new MemoryFile(0, path("gone.tga"));
+    for (QorBase* o : std::initializer_list<QorBase*>{shown, gone, file}) scene->addChild(o);
+    auto* drawsShown = new Renderable();
+    drawsShown->pSkin = shown->skins[0];
+    auto* drawsGone = new Renderable();
+    drawsGone->pSkin = gone->skins[0];
+    scene->addChild(drawsShown);
+    scene->addChild(drawsGone);
+    runFrame(scene);
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> first = backBuffer(w, h);
+    drawsGone->bHidden = 1;
+    qor->purgeResources();
+    EXPECT_NE(gone->dxTexture, nullptr) << "drawn in the last frame";
+    runFrame(scene);
+    runFrame(scene);
+    qor->purgeResources();
+    EXPECT_NE(shown->dxTexture, nullptr);
+    EXPECT_EQ(gone->dxTexture, nullptr);
+    EXPECT_TRUE(file->isLoaded());
+    drawsGone->bHidden = 0;
+    runFrame(scene);
+    EXPECT_EQ(backBuffer(w, h), first);
+    scene->destroy();
 }
 
 TEST_F(TextureDeviceTest, HalvingIsLoggedForEachStepWhenThePixelsLoad) {

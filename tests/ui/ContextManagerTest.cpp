@@ -236,3 +236,25 @@ TEST_F(ContextManagerTest, AClosedIrisCoversTheScreenAndAnOpenOneDrawsNothing) {
     EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(),
                             [](std::uint32_t p) { return p == 0xFF000000u || p == 0xFFFFFFFFu; }));
 }
+
+// The closed iris leaves the frame black whatever lies beneath, so the screen is not
+// drawn then: what only it draws goes unused, and a purge may release it.
+TEST_F(ContextManagerTest, AScreenUnderTheClosedIrisIsNotDrawn) {
+    struct CountingScreen : RecordingScreen {
+        using RecordingScreen::RecordingScreen;
+        void renderContents() override { ++draws; }
+        int draws = 0;
+    };
+    auto* a = new CountingScreen(journal, "a");
+    stack->addChild(a);
+    IrisOverlay& iris = *stack->pOverlay;
+    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+    for (const float level : {0.0f, 0.99f, 1.0f, 0.5f}) {
+        stack->tick(0.0, 0.0);
+        iris.level = iris.target = level;
+        device.beginScene();
+        stack->frameRender();
+        device.endScene();
+    }
+    EXPECT_EQ(a->draws, 3);
+}
