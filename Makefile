@@ -78,9 +78,10 @@ lint: configure
 	@run-clang-tidy -p $(BUILD_DIR) -j $(JOBS) -quiet '$(CURDIR)/(src|tools|bench|service)/' >$(BUILD_DIR)/clang-tidy.log 2>&1 \
 		|| { grep -E "(warning|error):" $(BUILD_DIR)/clang-tidy.log | sort -u | head -n 50; exit 1; }
 
-# A plain optimised build, as a packager would make it: warning-free too.
+# A plain optimised build of what a packager ships (the program, its data and the web
+# service, without the tests and benchmarks): warning-free too.
 release: deps
-	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON >/dev/null
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DWERROR=ON -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build build-release -j $(JOBS)
 
 clean:
