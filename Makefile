@@ -53,24 +53,15 @@ clang: deps
 	@cmake --build build-clang -j $(JOBS)
 
 # The fuzz targets need clang's libFuzzer: a separate build in build-fuzz, with the
-# sanitizers, runs each target for FUZZ_SECONDS from its seeds and what it found before.
-# Every target runs even after one has failed; the failures are listed at the end.
+# sanitizers, runs each target for FUZZ_SECONDS from its seeds and what it found before,
+# several at once. Every target runs even after one has failed; the failures are listed
+# at the end.
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
-	@failed=""; for t in build-fuzz/fuzz/fuzz_*; do \
-		name=$$(basename $$t); mkdir -p build-fuzz/corpus/$$name; echo "== $$name ($(FUZZ_SECONDS) s)"; \
-		seeds=tools/fuzz/seeds/$$name; [ -d $$seeds ] || seeds=; \
-		if $$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -artifact_prefix=build-fuzz/$$name- \
-			build-fuzz/corpus/$$name $$seeds 2>build-fuzz/$$name.log; then \
-			grep -E "^(#[0-9]+ *DONE|Done)" build-fuzz/$$name.log | tail -n 1; \
-		else \
-			tail -n 60 build-fuzz/$$name.log; failed="$$failed $$name"; \
-		fi; \
-	done; \
-	if [ -n "$$failed" ]; then echo "Failed fuzz targets:$$failed (logs: build-fuzz/<target>.log)"; exit 1; fi
+	@scripts/run-fuzz-targets.sh $(FUZZ_SECONDS) $(JOBS)
 
 # Layout everywhere; clang-tidy's checks (.clang-tidy) over the program's own sources.
 lint: configure
