@@ -34,13 +34,6 @@ constexpr int kSavedWave = 6;                              // waves finished whe
 
 class InvasionKillTest : public GameProgramFixture<GameControllerCampaign> {
 protected:
-    bool leadInToPlay() {
-        if (!game()) return false;
-        game()->timeScale = 4.0;
-        const bool reached = playUntil([this] { return playing(); });
-        if (game()) game()->timeScale = 1.0;
-        return reached;
-    }
     ContextInvasionRules* openRules() {
         clickOn(*top<ContextMainGame>()->startGameItem);
         clickOn(*top<ContextGameMode>()->pInvasion);

@@ -57,15 +57,6 @@ using State = GameControllerCampaign::State;
 
 class InvasionProgramTest : public GameProgramFixture<GameControllerCampaign> {
 protected:
-    // Plays a started game's lead-in ("Get Ready!", the wave's announcement) to the wave,
-    // its clock hurried fourfold: the waits are the same states in fewer frames.
-    bool leadInToPlay() {
-        if (!game()) return false;
-        game()->timeScale = 4.0;
-        const bool reached = playUntil([this] { return playing(); });
-        if (game()) game()->timeScale = 1.0;
-        return reached;
-    }
     // From the game-mode screen to the Invasion's rules.
     ContextInvasionRules* openRules() {
         clickOn(*top<ContextGameMode>()->pInvasion);
