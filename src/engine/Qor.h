@@ -203,12 +203,11 @@ void Qor::forEachObject(F f) {
     // whatever a visit destroys, this node stays in the list. Another walk's node (a visit
     // may walk too) has no object.
     struct Cursor : EngineListNode {
-        explicit Cursor(BasicLink* list_) : EngineListNode(nullptr), list(list_) {}
+        Cursor() : EngineListNode(nullptr) {}
         ~Cursor() override {
-            if (parent) list->removeChild(this);
+            if (parent) parent->removeChild(this);
         }
-        BasicLink* list;
-    } cursor(&objectList);
+    } cursor;
     BasicLink* node = objectList.firstChild;
     while (node) {
         objectList.insertChildAfter(&cursor, node);

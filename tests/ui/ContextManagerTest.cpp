@@ -25,6 +25,15 @@ protected:
         j.swap(journal);
         return j;
     }
+    // One frame of the stack drawn by hand (the engine's frame would take the pointer
+    // from the system's cursor).
+    void drawStack() {
+        GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
+        device.beginScene();
+        qor->pQorGraphics->clear();
+        stack->frameRender();
+        device.endScene();
+    }
 };
 constexpr int kEscape = 1;
 }  // namespace
@@ -184,15 +193,9 @@ TEST_F(ContextManagerTest, ThePointerIsDrawnOnlyWhileTheWindowIsActiveAndTheScre
     a->clearColor = 0xFF000000u;
     qor->pQorInput->setInputMode(QorInput::kModeMouse);
     qor->pQorInput->setMousePos(400.0f, 240.0f, 0.0f);  // the middle of the screen
-    // Ticked and drawn by hand: the engine's frame would take the pointer from the
-    // system's cursor.
     auto redInTheMiddle = [this] {
         stack->tick(0.0, 0.0);
-        GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
-        device.beginScene();
-        qor->pQorGraphics->clear();
-        stack->frameRender();
-        device.endScene();
+        drawStack();
         int w = 0, h = 0;
         const auto pixels = backBuffer(w, h);
         return pixels[static_cast<std::size_t>(h / 2) * w + w / 2] == 0xFFFF0000u;
@@ -213,11 +216,7 @@ TEST_F(ContextManagerTest, AClosedIrisCoversTheScreenAndAnOpenOneDrawsNothing) {
     auto blackShare = [this, &iris](float level) {
         stack->tick(0.0, 0.0);
         iris.level = iris.target = level;
-        GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
-        device.beginScene();
-        qor->pQorGraphics->clear();
-        stack->frameRender();
-        device.endScene();
+        drawStack();
         int w = 0, h = 0;
         const auto pixels = backBuffer(w, h);
         return static_cast<double>(std::count(pixels.begin(), pixels.end(), 0xFF000000u)) /
@@ -248,13 +247,10 @@ TEST_F(ContextManagerTest, AScreenUnderTheClosedIrisIsNotDrawn) {
     auto* a = new CountingScreen(journal, "a");
     stack->addChild(a);
     IrisOverlay& iris = *stack->pOverlay;
-    GraphicsDevice& device = *qor->pQorGraphics->dxDevice;
     for (const float level : {0.0f, 0.99f, 1.0f, 0.5f}) {
         stack->tick(0.0, 0.0);
         iris.level = iris.target = level;
-        device.beginScene();
-        stack->frameRender();
-        device.endScene();
+        drawStack();
     }
     EXPECT_EQ(a->draws, 3);
 }
