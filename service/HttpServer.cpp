@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -27,6 +28,12 @@ constexpr std::size_t kReadSize = 64 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(2);
 constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
 constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
+// Spool files may take a quarter of the files left to connections, so that slow crash
+// reports cannot shut out every other client.
+constexpr std::size_t kSpoolShare = 4;
+// The heap is given back to the system once this many bytes of bodies have been freed:
+// thousands of bodies leave it in pieces the allocator would otherwise keep.
+constexpr std::uint64_t kTrimBytes = 16 * 1024 * 1024;
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -225,6 +232,7 @@ struct HttpServer::Connection {
     bool keepAlive = true;
     int served = 0;
     int spoolFd = -1;
+    BodyShare share;  // the request's body, while held in memory
     std::uint64_t bodyLeft = 0;
     std::uint64_t drained = 0;
     bool watched = false;      // in the epoll set
@@ -259,15 +267,44 @@ HttpServer::Response HttpServer::refusal(int status, const std::string& sentence
     return response;
 }
 
+HttpServer::Response HttpServer::busy(const std::string& sentence) {
+    Response response = refusal(503, sentence);
+    response.headers.emplace_back("Retry-After", "1");
+    return response;
+}
+
+HttpServer::BodyShare::BodyShare(BodyBudget& budget, std::uint64_t bytes) : budget_(&budget), bytes_(bytes) {
+    budget.held += bytes;
+}
+
+HttpServer::BodyShare& HttpServer::BodyShare::operator=(BodyShare&& other) noexcept {
+    if (this != &other) {
+        release();
+        budget_ = std::exchange(other.budget_, nullptr);
+        bytes_ = other.bytes_;
+    }
+    return *this;
+}
+
+void HttpServer::BodyShare::release() {
+    if (!budget_) return;
+    budget_->held -= bytes_;
+    budget_->freed += bytes_;
+    budget_ = nullptr;
+}
+
 HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const std::size_t files = fileLimit();
-    limits_.connections = std::min(limits_.connections, files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles);
+    files_ = files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles;
+    limits_.connections = std::min(limits_.connections, files_);
+    reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
 }
 
 HttpServer::~HttpServer() {
     if (listenFd_ >= 0) ::close(listenFd_);
     if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (reserveFd_ >= 0) ::close(reserveFd_);
 }
 
 int HttpServer::bind(const std::string& host, int port) {
@@ -298,6 +335,12 @@ int HttpServer::bind(const std::string& host, int port) {
 }
 
 void HttpServer::stop() {
+    // No worker takes another request from here on: a backlog is dropped, not worked off.
+    {
+        std::lock_guard lock(jobsMutex_);
+        workersStopping_ = true;
+    }
+    jobsSignal_.notify_all();
     stopping_ = true;
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
@@ -335,13 +378,20 @@ bool HttpServer::run() {
                 collectAnswers();
             } else if (const auto found = connections_.find(id); found != connections_.end()) {
                 Connection& c = *found->second;
-                if (events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) readFrom(c);
+                const bool gone = (events[i].events & (EPOLLHUP | EPOLLERR)) != 0;
+                const bool handling = c.phase == Connection::Phase::Handling;
+                if (handling && gone)
+                    close(c);
+                else if (!handling && (gone || (events[i].events & EPOLLIN)))
+                    readFrom(c);
                 // Reading may have closed it.
                 if (connections_.count(id) && (events[i].events & EPOLLOUT)) flush(c);
             }
         }
         if (Clock::now() >= nextExpiry) {
             expire();
+            trimMemory();
+            if (acceptPaused_) pauseAccepting(false);
             nextExpiry = Clock::now() + std::chrono::milliseconds(100);
         }
     }
@@ -353,6 +403,13 @@ bool HttpServer::run() {
     jobsSignal_.notify_all();
     for (std::thread& worker : workers_) worker.join();
     workers_.clear();
+    std::deque<Job> dropped;
+    {
+        std::lock_guard lock(jobsMutex_);
+        dropped.swap(jobs_);
+    }
+    for (const Job& job : dropped)
+        if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
     while (!connections_.empty()) close(*connections_.begin()->second);
     ::close(epollFd_);
     ::close(listenFd_);
@@ -361,38 +418,101 @@ bool HttpServer::run() {
 }
 
 void HttpServer::accept() {
-    while (true) {
-        sockaddr_storage remote{};
-        socklen_t size = sizeof remote;
-        const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&remote), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;  // none left, or out of files: the next round tries again
-        if (connections_.size() >= limits_.connections) {
-            ::close(fd);
-            continue;
-        }
-        // Answers are small and written in pieces: without this, delayed
-        // acknowledgements hold each one back for tens of milliseconds.
-        int yes = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        auto c = std::make_unique<Connection>();
-        c->id = nextId_++;
-        c->fd = fd;
-        c->remoteAddress = addressOf(remote);
-        sockaddr_storage local{};
-        size = sizeof local;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
-        c->localAddress = addressOf(local);
-        c->deadline = Clock::now() + limits_.headTime;
-        Connection& added = *c;
-        connections_.emplace(c->id, std::move(c));
-        watch(added);
+    while (!stopping_ && acceptOne()) {
     }
+}
+
+// Takes one waiting connection; false when none is left or no descriptor is free. At the
+// file limit the listening socket stays readable: the reserve lets one waiting client in
+// to be closed at once, and without it the socket is left out of the epoll set until the
+// next round of deadlines, so that the loop does not spin.
+bool HttpServer::acceptOne() {
+    sockaddr_storage remote{};
+    socklen_t size = sizeof remote;
+    const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&remote), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0) {
+        admitConnection(fd, addressOf(remote));
+        return true;
+    }
+    if (errno == EINTR || errno == ECONNABORTED) return true;
+    if (errno != EMFILE && errno != ENFILE) return false;  // none left
+    if (reserveFd_ >= 0) {
+        ::close(reserveFd_);
+        const int refused = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (refused >= 0) ::close(refused);
+        reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (refused >= 0 && reserveFd_ >= 0) return true;
+    }
+    pauseAccepting(true);
+    return false;
+}
+
+void HttpServer::pauseAccepting(bool paused) {
+    if (paused == acceptPaused_) return;
+    if (!paused && reserveFd_ < 0) reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = kListenId;
+    ::epoll_ctl(epollFd_, paused ? EPOLL_CTL_DEL : EPOLL_CTL_ADD, listenFd_, &event);
+    acceptPaused_ = paused;
+}
+
+// A connection over its address's limit, or for which no room can be made, is closed
+// at once.
+void HttpServer::admitConnection(int fd, std::string remoteAddress) {
+    const auto found = perAddress_.find(remoteAddress);
+    const std::size_t fromAddress = found == perAddress_.end() ? 0 : found->second;
+    if ((limits_.connectionsPerAddress > 0 && fromAddress >= limits_.connectionsPerAddress) || !makeRoom()) {
+        ::close(fd);
+        return;
+    }
+    ++perAddress_[remoteAddress];
+    // Answers are small and written in pieces: without this, delayed
+    // acknowledgements hold each one back for tens of milliseconds.
+    int yes = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    auto c = std::make_unique<Connection>();
+    c->id = nextId_++;
+    c->fd = fd;
+    c->remoteAddress = std::move(remoteAddress);
+    sockaddr_storage local{};
+    socklen_t size = sizeof local;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
+    c->localAddress = addressOf(local);
+    c->deadline = Clock::now() + limits_.headTime;
+    Connection& added = *c;
+    connections_.emplace(c->id, std::move(c));
+    watch(added);
+}
+
+// True when one more connection fits among the connections and spool files; when they
+// are short, the connections that only wait go first, the longest-open first.
+bool HttpServer::makeRoom() {
+    while (connections_.size() >= limits_.connections || connections_.size() + spoolFiles_ >= files_) {
+        if (spare_.empty()) return false;
+        close(*connections_.at(*spare_.begin()));
+    }
+    return true;
+}
+
+// A spare connection waits for nothing the server owes it: idle after an answer, or being
+// read out before its close.
+void HttpServer::setSpare(Connection& c, bool spare) {
+    if (spare)
+        spare_.insert(c.id);
+    else
+        spare_.erase(c.id);
 }
 
 void HttpServer::watch(Connection& c) {
     const bool reading = c.phase == Connection::Phase::Head || c.phase == Connection::Phase::Body ||
                          c.phase == Connection::Phase::Draining;
-    const std::uint32_t wanted = (reading ? EPOLLIN : 0u) | (c.sent < c.output.size() ? EPOLLOUT : 0u);
+    // While a worker has its request, a connection is watched only for its end: a reset
+    // shows that its client has gone (EPOLLHUP), whereas the end of its input (EPOLLRDHUP,
+    // reported once) may be a client that waits for its answer.
+    const bool handling = c.phase == Connection::Phase::Handling;
+    const std::uint32_t wanted =
+        (reading ? EPOLLIN : 0u) | (c.sent < c.output.size() ? EPOLLOUT : 0u) | (handling ? EPOLLRDHUP | EPOLLET : 0u);
     if (c.watched && c.events == wanted) return;
     epoll_event event{};
     event.events = wanted;
@@ -408,6 +528,7 @@ void HttpServer::readFrom(Connection& c) {
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return close(c);
     if (n < 0) return;
     const std::string_view bytes(buffer, static_cast<std::size_t>(n));
+    if (c.phase == Connection::Phase::Head) setSpare(c, false);
     if (c.phase == Connection::Phase::Draining) {
         c.drained += bytes.size();
         if (c.drained > kDrainBytes) close(c);
@@ -441,10 +562,12 @@ bool HttpServer::takeInput(Connection& c) {
         const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, c.input.size()));
         const std::string body = c.input.substr(0, taken);
         c.input.erase(0, taken);
+        releaseBuffers(c);
         if (!takeBody(c, body)) return false;
     } else if (c.phase == Connection::Phase::Body && c.bodyLeft == 0) {
-        dispatch(c);
+        return dispatch(c);
     }
+    releaseBuffers(c);
     return true;
 }
 
@@ -474,6 +597,25 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         return false;
     }
     c.request.claim = std::move(admission.claim);
+    if (!admission.spoolFolder.empty() &&
+        (spoolFiles_ >= files_ / kSpoolShare || connections_.size() + spoolFiles_ >= files_)) {
+        Response full = busy("Too many requests are being received; please try again later.");
+        full.close = true;
+        answer(c, std::move(full));
+        return false;
+    }
+    if (admission.spoolFolder.empty() && c.request.contentLength > 0) {
+        if (bodies_.held + c.request.contentLength > limits_.bodyMemory) {
+            Response full = busy("Too many requests are being received; please try again later.");
+            full.close = true;
+            answer(c, std::move(full));
+            return false;
+        }
+        // The route has accepted the announced length: one buffer of that size, not a
+        // string that doubles on its way there.
+        c.share = BodyShare(bodies_, c.request.contentLength);
+        c.request.body.reserve(static_cast<std::size_t>(c.request.contentLength));
+    }
     if (!admission.spoolFolder.empty()) {
         std::string pattern = admission.spoolFolder + "/.upload-XXXXXX";
         c.spoolFd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -485,6 +627,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
             answer(c, std::move(failed));
             return false;
         }
+        ++spoolFiles_;
         c.request.bodyFile = pattern;
     }
     c.phase = Connection::Phase::Body;
@@ -523,40 +666,66 @@ bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
             bytes.remove_prefix(static_cast<std::size_t>(n));
         }
     }
-    if (c.bodyLeft == 0) dispatch(c);
-    return true;
+    return c.bodyLeft > 0 || dispatch(c);
 }
 
-void HttpServer::dispatch(Connection& c) {
+// Queues the whole request for a worker, or answers 503 when the queue is full. False
+// when the connection was closed.
+bool HttpServer::dispatch(Connection& c) {
     if (c.spoolFd >= 0) {
         ::close(c.spoolFd);
         c.spoolFd = -1;
+        --spoolFiles_;
     }
+    std::unique_lock lock(jobsMutex_);
+    if (jobs_.size() >= limits_.queuedRequests) {
+        lock.unlock();
+        if (!c.request.bodyFile.empty()) ::unlink(c.request.bodyFile.c_str());
+        c.request = Request{};
+        c.share.release();
+        const std::uint64_t id = c.id;
+        answer(c, busy("The service is busy; please try again shortly."));
+        return connections_.count(id) > 0;
+    }
+    jobs_.push_back(Job{c.id, std::move(c.request), std::move(c.share)});
+    lock.unlock();
+    jobsSignal_.notify_one();
+    c.request = Request{};
     c.phase = Connection::Phase::Handling;
     watch(c);
+    return true;
+}
+
+// Takes a request whose connection has gone out of the queue, unless a worker has it.
+void HttpServer::dropJob(std::uint64_t id) {
+    Job dropped;
     {
         std::lock_guard lock(jobsMutex_);
-        jobs_.emplace_back(c.id, std::move(c.request));
+        const auto found = std::find_if(jobs_.begin(), jobs_.end(), [id](const Job& job) { return job.id == id; });
+        if (found == jobs_.end()) return;
+        dropped = std::move(*found);
+        jobs_.erase(found);
     }
-    c.request = Request{};
-    jobsSignal_.notify_one();
+    if (!dropped.request.bodyFile.empty()) ::unlink(dropped.request.bodyFile.c_str());
 }
 
 void HttpServer::work() {
     while (true) {
-        std::pair<std::uint64_t, Request> job;
+        Job job;
         {
             std::unique_lock lock(jobsMutex_);
             jobsSignal_.wait(lock, [this] { return workersStopping_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;
+            if (workersStopping_) return;
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }
-        Response response = handler_.handle(job.second);
-        if (!job.second.bodyFile.empty()) ::unlink(job.second.bodyFile.c_str());
+        Response response = handler_.handle(job.request);
+        if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
+        const std::uint64_t id = job.id;
+        job = Job{};  // the body's memory goes back before the answer is sent
         {
             std::lock_guard lock(answersMutex_);
-            answers_.emplace_back(job.first, std::move(response));
+            answers_.emplace_back(id, std::move(response));
         }
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
@@ -602,18 +771,20 @@ void HttpServer::flush(Connection& c) {
     if (c.sent == c.output.size()) {
         c.output.clear();
         c.sent = 0;
+        releaseBuffers(c);
         if (c.phase == Connection::Phase::Answering) {
             if (!c.keepAlive) {
                 ::shutdown(c.fd, SHUT_WR);
                 c.phase = Connection::Phase::Draining;
                 c.deadline = Clock::now() + kDrainTime;
+                setSpare(c, true);
                 return watch(c);
             }
             c.phase = Connection::Phase::Head;
             c.deadline = Clock::now() + limits_.headTime;
             watch(c);
             // A request sent before this answer went out is waiting in the input.
-            takeInput(c);
+            if (takeInput(c) && c.phase == Connection::Phase::Head && c.input.empty()) setSpare(c, true);
             return;
         }
     }
@@ -624,9 +795,29 @@ void HttpServer::close(Connection& c) {
     ::close(c.fd);  // also leaves the epoll set
     if (c.spoolFd >= 0) {
         ::close(c.spoolFd);
+        --spoolFiles_;
         ::unlink(c.request.bodyFile.c_str());
     }
+    // Nobody is left to take its answer.
+    if (c.phase == Connection::Phase::Handling) dropJob(c.id);
+    spare_.erase(c.id);
+    if (const auto found = perAddress_.find(c.remoteAddress); found != perAddress_.end() && --found->second == 0)
+        perAddress_.erase(found);
     connections_.erase(c.id);
+}
+
+// A connection between requests keeps no buffers: thousands of them would otherwise each
+// hold the capacity of their largest read.
+void HttpServer::releaseBuffers(Connection& c) {
+    constexpr std::size_t kKept = 4 * 1024;
+    if (c.input.empty() && c.input.capacity() > kKept) std::string().swap(c.input);
+    if (c.output.empty() && c.output.capacity() > kKept) std::string().swap(c.output);
+}
+
+void HttpServer::trimMemory() {
+    if (bodies_.freed < kTrimBytes) return;
+    bodies_.freed = 0;
+    ::malloc_trim(0);
 }
 
 // Ends connections past their deadline. A client that sent part of a request hears why;

@@ -5,6 +5,14 @@
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer. A large body can be written to a file as it arrives.
 //
+// Hostile traffic is bounded too: one address may hold only so many connections; when
+// the slots run short, connections that only wait (idle keep-alive ones, and closed ones
+// being read out) give way to new ones; spool files count against the open-file budget,
+// and at the open-file limit the server neither spins nor drops what it has. Bodies held
+// in memory have a budget of their own, and requests waiting for a worker a bound: over
+// either the client is told to try again later (503 with Retry-After). A request whose
+// connection has gone is dropped before it runs.
+//
 // Framing is strict: a request whose length is ambiguous (Content-Length headers that
 // differ, Transfer-Encoding beside Content-Length, folded header lines and the like) is
 // answered with 400 and its connection closed; a body in chunks is refused with 411.
@@ -17,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -78,6 +87,9 @@ public:
         std::chrono::milliseconds answerTime{30000};
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;
+        std::size_t connectionsPerAddress = 64;        // open at once from one address; 0: no limit
+        std::size_t queuedRequests = 1024;             // whole requests waiting for a worker
+        std::uint64_t bodyMemory = 256 * 1024 * 1024;  // bytes of bodies held in memory at once
     };
 
     HttpServer(Handler& handler, Limits limits);
@@ -94,21 +106,61 @@ public:
 
     // One line of plain text with a status: how every refusal is answered.
     static Response refusal(int status, const std::string& sentence);
+    // A 503 with one line and Retry-After: the server is short of room, not the request wrong.
+    static Response busy(const std::string& sentence);
 
 private:
     struct Connection;
     using Clock = std::chrono::steady_clock;
 
+    // The bytes of bodies held in memory, shared by the server's thread and the workers.
+    struct BodyBudget {
+        std::atomic<std::uint64_t> held = 0;   // reserved by requests alive now
+        std::atomic<std::uint64_t> freed = 0;  // given back since the heap was last trimmed
+    };
+
+    // One body's part of the budget, from its head until its request is answered or
+    // dropped: on its connection, then in the queue, then on its worker.
+    class BodyShare {
+    public:
+        BodyShare() = default;
+        BodyShare(BodyBudget& budget, std::uint64_t bytes);
+        BodyShare(BodyShare&& other) noexcept : budget_(std::exchange(other.budget_, nullptr)), bytes_(other.bytes_) {}
+        BodyShare& operator=(BodyShare&& other) noexcept;
+        BodyShare(const BodyShare&) = delete;
+        BodyShare& operator=(const BodyShare&) = delete;
+        ~BodyShare() { release(); }
+        void release();
+
+    private:
+        BodyBudget* budget_ = nullptr;
+        std::uint64_t bytes_ = 0;
+    };
+
+    struct Job {
+        std::uint64_t id = 0;  // the connection's
+        Request request;
+        BodyShare share;
+    };
+
     void accept();
+    bool acceptOne();
+    void admitConnection(int fd, std::string remoteAddress);
+    bool makeRoom();
+    void pauseAccepting(bool paused);
     void readFrom(Connection& c);
     bool takeInput(Connection& c);
     bool startRequest(Connection& c, std::size_t headEnd);
     bool takeBody(Connection& c, std::string_view bytes);
-    void dispatch(Connection& c);
+    bool dispatch(Connection& c);
     void answer(Connection& c, Response response);
     void flush(Connection& c);
     void watch(Connection& c);
     void close(Connection& c);
+    void dropJob(std::uint64_t id);
+    void setSpare(Connection& c, bool spare);
+    void releaseBuffers(Connection& c);
+    void trimMemory();
     void expire();
     void collectAnswers();
     void work();
@@ -120,11 +172,18 @@ private:
     int wakeFd_ = -1;  // eventfd: answers are ready, or stop was asked
     std::atomic<bool> stopping_ = false;
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
-    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
+    std::uint64_t nextId_ = 2;                       // 0 and 1 stand for the listening socket and the wake-up
+    std::size_t files_ = 0;                          // descriptors connections and spool files may take together
+    std::size_t spoolFiles_ = 0;                     // spool files open
+    std::map<std::string, std::size_t> perAddress_;  // open connections by remote address
+    std::set<std::uint64_t> spare_;                  // connections that only wait and may be closed for room
+    int reserveFd_ = -1;                             // given up at the file limit to accept and close at once
+    bool acceptPaused_ = false;                      // the listening socket is out of the epoll set
+    BodyBudget bodies_;
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;
-    std::deque<std::pair<std::uint64_t, Request>> jobs_;
+    std::deque<Job> jobs_;
     bool workersStopping_ = false;
     std::mutex answersMutex_;
     std::vector<std::pair<std::uint64_t, Response>> answers_;

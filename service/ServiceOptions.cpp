@@ -23,7 +23,7 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             continue;
         }
         if (option != "--port" && option != "--host" && option != "--data" && option != "--crash-space" &&
-            option != "--crash-reports-per-hour") {
+            option != "--crash-reports-per-hour" && option != "--connections-per-address") {
             error = "unknown option '" + option + "'";
             return false;
         }
@@ -44,6 +44,11 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             error = "'" + value + "' is no number of reports (0 to 1000000)";
             return false;
         }
+        if (option == "--connections-per-address" &&
+            !parseNumber<std::size_t>(value, 0, 1000000, connectionsPerAddress)) {
+            error = "'" + value + "' is no number of connections (0 to 1000000)";
+            return false;
+        }
         if (option == "--host") host = value;
         if (option == "--data") dataFolder = value;
     }
@@ -57,7 +62,7 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
 
 std::string ServiceOptions::usage() {
     return "Usage: torvane_service [--port N] [--host ADDR] [--data DIR] [--crash-space MIB]\n"
-           "                       [--crash-reports-per-hour N]\n"
+           "                       [--crash-reports-per-hour N] [--connections-per-address N]\n"
            "Serves the game's connection test, score uploads, crash reports, world-wide\n"
            "high-score page and help page.\n"
            "  --port N     TCP port (default 8079; 0 picks a free port)\n"
@@ -67,7 +72,10 @@ std::string ServiceOptions::usage() {
            "               \"Quorrel studios/Torvane2Xmas-service\")\n"
            "  --crash-space MIB  disk space all crash reports may take (default 1024)\n"
            "  --crash-reports-per-hour N\n"
-           "               crash reports taken from one address in an hour (default 10)\n";
+           "               crash reports taken from one address in an hour (default 10)\n"
+           "  --connections-per-address N\n"
+           "               connections open at once from one address (default 64;\n"
+           "               0: no limit; raise it behind a proxy)\n";
 }
 
 std::string ServiceOptions::defaultDataFolder() {

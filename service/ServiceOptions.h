@@ -6,7 +6,10 @@
 //                 folder, $XDG_DATA_HOME or ~/.local/share, + "/Quorrel studios/Torvane2Xmas-service/")
 //   --crash-space MIB            disk space all crash reports may take (default 1024)
 //   --crash-reports-per-hour N   crash reports taken from one address in an hour (default 10)
+//   --connections-per-address N  connections open at once from one address (default 64;
+//                                0: no limit)
 //   --help        the usage text
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,5 +30,6 @@ public:
     std::string dataFolder;  // defaultDataFolder() unless given
     std::uint64_t crashSpaceMiB = 1024;
     int crashReportsPerHour = 10;
+    std::size_t connectionsPerAddress = 64;
     bool help = false;
 };

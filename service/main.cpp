@@ -48,7 +48,9 @@ int serve(const ServiceOptions& options) {
     CrashReportStore crashes(folder / "crashreports",
                              {options.crashSpaceMiB * 1024 * 1024, options.crashReportsPerHour});
 
-    WebService service(scores, crashes);
+    HttpServer::Limits limits;
+    limits.connectionsPerAddress = options.connectionsPerAddress;
+    WebService service(scores, crashes, limits);
     const int port = service.bind(options.host, options.port);
     if (port < 0) {
         std::cerr << "torvane_service: cannot listen on " << options.host << ":" << options.port << "\n";

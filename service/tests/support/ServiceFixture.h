@@ -51,9 +51,19 @@ protected:
         scores.reset();
     }
 
-    // A new connection to the service; -1 on failure.
-    int connectToService() const {
+    // A new connection to the service, from `source` (an address of 127.0.0.0/8) when
+    // given; -1 on failure.
+    int connectToService(const char* source = nullptr) const {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (source) {
+            sockaddr_in from{};
+            from.sin_family = AF_INET;
+            ::inet_pton(AF_INET, source, &from.sin_addr);
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+                ::close(fd);
+                return -1;
+            }
+        }
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<std::uint16_t>(port));

@@ -1,0 +1,301 @@
+// The server short of workers, memory or connection slots: what waits, what is refused,
+// and what is dropped. A handler holds its workers at a gate so that the queue can be
+// filled at will; every wait is for an event, bounded, never for a length of time.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "HttpServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Admits every request into memory; a request for "/hold" waits at the gate until it opens.
+class GatedHandler : public HttpServer::Handler {
+public:
+    HttpServer::Admission admit(const HttpServer::Request& head) override {
+        std::lock_guard lock(mutex_);
+        admitted_.push_back(head.path);
+        changed_.notify_all();
+        return {};
+    }
+    HttpServer::Response handle(HttpServer::Request& request) override {
+        std::unique_lock lock(mutex_);
+        handled_.push_back(request.path);
+        changed_.notify_all();
+        if (request.path == "/hold") changed_.wait(lock, [this] { return open_; });
+        HttpServer::Response response;
+        response.contentType = "text/plain";
+        response.body = std::to_string(request.body.size()) + "\n";
+        return response;
+    }
+
+    // Waits until `count` heads have been admitted; false after 10 s.
+    bool waitForAdmitted(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return admitted_.size() >= count; });
+    }
+    bool waitForHandled(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return handled_.size() >= count; });
+    }
+    void open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    std::vector<std::string> handled() {
+        std::lock_guard lock(mutex_);
+        return handled_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::string> admitted_;
+    std::vector<std::string> handled_;
+    bool open_ = false;
+};
+
+class BusyServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { std::signal(SIGPIPE, SIG_IGN); }
+    void TearDown() override {
+        handler.open();
+        if (server) server->stop();
+        if (thread.joinable()) thread.join();
+        for (int fd : open) ::close(fd);
+    }
+
+    void start() {
+        server = std::make_unique<HttpServer>(handler, limits);
+        port = server->bind("127.0.0.1", 0);
+        ASSERT_GT(port, 0);
+        thread = std::thread([this] { server->run(); });
+    }
+
+    // A new connection from `source` (in 127.0.0.0/8), closed at the end of the test.
+    int connectFrom(const char* source = "127.0.0.1") {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        ::inet_pton(AF_INET, source, &from.sin_addr);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<std::uint16_t>(port));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        open.push_back(fd);
+        return fd;
+    }
+    static void send(int fd, const std::string& bytes) { ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
+    static std::string get(const std::string& path) { return "GET " + path + " HTTP/1.1\r\nHost: x\r\n\r\n"; }
+
+    // What arrives on `fd` until one whole answer is in, the connection ends, or 10 s pass.
+    static std::string answerOn(int fd) {
+        std::string answer;
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < end) {
+            const std::size_t headEnd = answer.find("\r\n\r\n");
+            if (headEnd != std::string::npos) {
+                const std::size_t length = answer.find("Content-Length: ");
+                if (length != std::string::npos &&
+                    answer.size() >= headEnd + 4 + std::stoul(answer.substr(length + 16)))
+                    break;
+            }
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 100) != 1) continue;
+            char buffer[4096];
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            answer.append(buffer, static_cast<std::size_t>(n));
+        }
+        return answer;
+    }
+    // True when the server closes `fd` without an answer within 10 s.
+    static bool closedAtOnce(int fd) {
+        pollfd readable{fd, POLLIN, 0};
+        char c = 0;
+        return ::poll(&readable, 1, 10000) == 1 && ::recv(fd, &c, 1, 0) <= 0;
+    }
+    // Closes `fd` with a reset rather than a FIN, as a client that vanishes does.
+    void reset(int fd) {
+        const linger abort{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::close(fd);
+        std::erase(open, fd);
+    }
+
+    GatedHandler handler;
+    HttpServer::Limits limits;
+    std::unique_ptr<HttpServer> server;
+    std::thread thread;
+    std::vector<int> open;
+    int port = 0;
+};
+
+// Events of one connection reach the server before those of a connection opened after
+// them, so once a later request is admitted the server has seen an earlier reset.
+TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
+    limits.workers = 1;
+    start();
+    const int holding = connectFrom();
+    send(holding, get("/hold"));
+    ASSERT_TRUE(handler.waitForHandled(1));
+    const int gone = connectFrom();
+    send(gone, get("/gone"));
+    ASSERT_TRUE(handler.waitForAdmitted(2));
+    reset(gone);
+    const int after = connectFrom();
+    send(after, get("/after"));
+    ASSERT_TRUE(handler.waitForAdmitted(3));
+    handler.open();
+    EXPECT_TRUE(answerOn(holding).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_TRUE(answerOn(after).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/after"}));
+}
+
+// The queue is full with two waiting: a third is told to come back, on a connection
+// that stays usable, and the two waiting are answered once the worker is free.
+TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAreServed) {
+    limits.workers = 1;
+    limits.queuedRequests = 2;
+    start();
+    const int holding = connectFrom();
+    send(holding, get("/hold"));
+    ASSERT_TRUE(handler.waitForHandled(1));
+    const int first = connectFrom(), second = connectFrom(), third = connectFrom();
+    send(first, get("/first"));
+    send(second, get("/second"));
+    ASSERT_TRUE(handler.waitForAdmitted(3));
+    send(third, get("/third"));
+    const std::string refused = answerOn(third);
+    EXPECT_TRUE(refused.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << refused;
+    EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
+    const std::string body = refused.substr(refused.find("\r\n\r\n") + 4);
+    EXPECT_TRUE(!body.empty() && body.find('\n') == body.size() - 1) << body;
+    EXPECT_EQ(refused.find("Connection: close"), std::string::npos) << refused;
+
+    handler.open();
+    for (int fd : {holding, first, second}) EXPECT_TRUE(answerOn(fd).starts_with("HTTP/1.1 200 OK\r\n"));
+    send(third, get("/third"));
+    EXPECT_TRUE(answerOn(third).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/first", "/second", "/third"}));
+}
+
+// A stop ends the run once the requests on workers are done; those still queued are
+// dropped, however many there are.
+TEST_F(BusyServerTest, aStopDropsTheBacklogInsteadOfWorkingItOff) {
+    limits.workers = 1;
+    start();
+    const int holding = connectFrom();
+    send(holding, get("/hold"));
+    ASSERT_TRUE(handler.waitForHandled(1));
+    for (int i = 0; i < 20; ++i) send(connectFrom(), get("/queued"));
+    ASSERT_TRUE(handler.waitForAdmitted(21));
+    server->stop();
+    handler.open();
+    thread.join();
+    EXPECT_EQ(handler.handled(), std::vector<std::string>{"/hold"});
+}
+
+// Bodies held in memory share a budget, counted from their announced lengths as soon
+// as their heads arrive; a body that does not fit is refused before it is sent, and its
+// room comes back when the body that held it goes.
+TEST_F(BusyServerTest, aBodyOverTheMemoryBudgetIsToldToRetryUntilRoomIsFreed) {
+    limits.bodyMemory = 100 * 1024;
+    start();
+    const auto post = [](std::size_t length) {
+        return "POST /upload HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+    };
+    const int large = connectFrom();
+    send(large, post(80 * 1024));
+    ASSERT_TRUE(handler.waitForAdmitted(1));
+    const int refused = connectFrom();
+    send(refused, post(40 * 1024) + std::string(40 * 1024, 'x'));
+    const std::string answer = answerOn(refused);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nRetry-After: 1\r\n"), std::string::npos) << answer;
+    const int fitting = connectFrom();
+    send(fitting, post(20 * 1024) + std::string(20 * 1024, 'x'));
+    EXPECT_TRUE(answerOn(fitting).ends_with("\r\n\r\n20480\n"));
+
+    reset(large);
+    const int later = connectFrom();
+    send(later, post(40 * 1024) + std::string(40 * 1024, 'x'));
+    EXPECT_TRUE(answerOn(later).ends_with("\r\n\r\n40960\n"));
+}
+
+// One address may hold only so many connections; those over it are closed at once,
+// and other addresses are served meanwhile.
+TEST_F(BusyServerTest, connectionsOverTheirAddressLimitAreClosedAtOnceWhileOthersAreServed) {
+    limits.connectionsPerAddress = 3;
+    start();
+    std::vector<int> flood;
+    for (int i = 0; i < 5; ++i) flood.push_back(connectFrom("127.0.0.2"));
+    EXPECT_TRUE(closedAtOnce(flood[3]));
+    EXPECT_TRUE(closedAtOnce(flood[4]));
+    const int other = connectFrom("127.0.0.3");
+    send(other, get("/other"));
+    EXPECT_TRUE(answerOn(other).starts_with("HTTP/1.1 200 OK\r\n"));
+    for (int i = 0; i < 3; ++i) {
+        send(flood[i], get("/flood"));
+        EXPECT_TRUE(answerOn(flood[i]).starts_with("HTTP/1.1 200 OK\r\n")) << i;
+    }
+    // A closed connection gives its slot back to its address.
+    reset(flood[0]);
+    int again = -1;
+    for (int attempt = 0; attempt < 100 && again < 0; ++attempt) {
+        const int fd = connectFrom("127.0.0.2");
+        send(fd, get("/again"));
+        if (answerOn(fd).starts_with("HTTP/1.1 200 OK\r\n")) again = fd;
+    }
+    EXPECT_GE(again, 0);
+}
+
+// With every slot taken by a connection in the middle of a request, a new one is closed
+// at once; once some are idle between requests, a new connection takes the slot of the
+// longest-idle one, and those in the middle of a request keep theirs.
+TEST_F(BusyServerTest, whenSlotsRunShortIdleKeepAliveConnectionsGoFirst) {
+    limits.connections = 4;
+    start();
+    std::vector<int> busy;
+    for (int i = 0; i < 4; ++i) {
+        busy.push_back(connectFrom());
+        send(busy.back(), "GET /busy HTTP/1.1\r\n");
+    }
+    EXPECT_TRUE(closedAtOnce(connectFrom()));
+    for (int fd : {busy[0], busy[1]}) {
+        send(fd, "Host: x\r\n\r\n");
+        ASSERT_TRUE(answerOn(fd).starts_with("HTTP/1.1 200 OK\r\n"));
+    }
+    const int newcomer = connectFrom();
+    send(newcomer, get("/new"));
+    EXPECT_TRUE(answerOn(newcomer).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_TRUE(closedAtOnce(busy[0]));
+    send(busy[1], get("/again"));
+    EXPECT_TRUE(answerOn(busy[1]).starts_with("HTTP/1.1 200 OK\r\n"));
+    for (int fd : {busy[2], busy[3]}) {
+        send(fd, "Host: x\r\n\r\n");
+        EXPECT_TRUE(answerOn(fd).starts_with("HTTP/1.1 200 OK\r\n"));
+    }
+}
+
+}  // namespace
