@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "CrashReportStore.h"
 #include "SqliteScoreStore.h"
@@ -25,12 +29,15 @@ struct Program {
     pid_t pid = -1;
     std::FILE* out = nullptr;
 
-    // Starts the service; returns its first line of output.
-    std::string start(const std::vector<std::string>& arguments) {
+    // Starts the service, with at most `files` open files when given; returns its first
+    // line of output.
+    std::string start(const std::vector<std::string>& arguments, rlim_t files = 0) {
         int pipeFds[2];
         if (pipe(pipeFds) != 0) return {};
         pid = fork();
         if (pid == 0) {
+            const rlimit limit{files, files};
+            if (files > 0) setrlimit(RLIMIT_NOFILE, &limit);
             dup2(pipeFds[1], STDOUT_FILENO);
             close(pipeFds[0]);
             std::vector<char*> argv{const_cast<char*>(TORVANE_SERVICE_PATH)};
@@ -130,6 +137,93 @@ TEST(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
     std::filesystem::remove_all(data);
 }
 
+// A connection to `port` from `source`, an address of 127.0.0.0/8; -1 on failure.
+int connectFrom(int port, const std::string& source) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in from{};
+    from.sin_family = AF_INET;
+    inet_pton(AF_INET, source.c_str(), &from.sin_addr);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
+        connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+        return fd;
+    close(fd);
+    return -1;
+}
+
+// The processor time process `pid` has used, in seconds.
+double processorTime(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i >= 14) ticks += std::stod(field);  // user and system time
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Crash reports that arrive slowly each hold a spool file beside their connection. At a
+// low open-file limit they take only their share of the files and the rest are told to
+// come back, so that probes are still answered; no report fails for want of a file, and
+// the server does not spin on connections it cannot take.
+TEST(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithoutSpinning) {
+    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
+    ASSERT_NE(mkdtemp(data.data()), nullptr);
+    Program program;
+    const std::string line = program.start({"--port", "0", "--data", data, "--crash-reports-per-hour", "1000"}, 256);
+    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
+    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+
+    const std::string whole =
+        GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(2000, 'd')).body();
+    const std::string request =
+        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+        "\r\nContent-Length: " + std::to_string(whole.size()) + "\r\n\r\n" + whole;
+    const std::size_t held = request.size() - 1000;  // sent at first; the rest trickles
+    std::vector<int> reports;
+    for (int i = 0; i < 300; ++i) {
+        const int fd = connectFrom(port, "127.0.0." + std::to_string(10 + i % 30));
+        ASSERT_GE(fd, 0) << i;
+        send(fd, request.data(), held, MSG_NOSIGNAL);
+        reports.push_back(fd);
+    }
+    const double startTime = processorTime(program.pid);
+    const auto begun = std::chrono::steady_clock::now();
+    int answered = 0;
+    for (std::size_t round = 0; round < 10; ++round) {
+        for (int fd : reports) send(fd, request.data() + held + round, 1, MSG_NOSIGNAL);
+        httplib::Client probe("127.0.0.1", port);
+        probe.set_connection_timeout(5, 0);
+        probe.set_read_timeout(5, 0);
+        auto reply = probe.Get("/tv2/onlinehelp.php");
+        answered += reply && reply->status == 200;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+    EXPECT_EQ(answered, 10);
+    EXPECT_LT(processorTime(program.pid) - startTime, 0.3 * wall);
+
+    std::map<std::string, int> statuses;
+    for (int fd : reports) {
+        send(fd, request.data() + held + 10, request.size() - held - 10, MSG_NOSIGNAL);
+        std::string status;
+        char c;
+        while (recv(fd, &c, 1, 0) == 1 && c != '\r') status += c;
+        ++statuses[status];
+        close(fd);
+    }
+    EXPECT_GT(statuses["HTTP/1.1 200 OK"], 0);
+    EXPECT_GT(statuses["HTTP/1.1 503 Service Unavailable"], 0);
+    EXPECT_EQ(statuses["HTTP/1.1 200 OK"] + statuses["HTTP/1.1 503 Service Unavailable"], 300)
+        << testing::PrintToString(statuses);
+    EXPECT_EQ(program.stop(SIGTERM), 0);
+    std::filesystem::remove_all(data);
+}
+
 // A signal may come after the port is bound but before the server loop runs.
 TEST(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
     SqliteScoreStore scores(":memory:");
@@ -143,8 +237,11 @@ TEST(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
 }
 
 TEST(ServiceProgramTest, refusesABadCommandLine) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--port", "70000"}, {"--port"}, {"--colour", "red"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--port", "70000"},
+                                                      {"--port"},
+                                                      {"--colour", "red"},
+                                                      {"--connections-per-address", "-1"},
+                                                      {"--connections-per-address", "many"}}) {
         Program program;
         EXPECT_EQ(program.start(arguments), "");
         int status = 0;
