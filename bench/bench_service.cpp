@@ -8,19 +8,33 @@
 //   no probe waits 100 ms or more.
 // - crash reports: 64 reports of 32 MiB each, sent at once. Goal: the process's resident
 //   memory stays under 64 MiB.
+// - reset flood, against the service program on a data folder of its own: 8 honest clients ask for the help page on
+//   keep-alive connections for 3 s alone, then for 3 s beside 16 threads that send a
+//   request with 15 KiB of headers and reset the connection at once. Goals: the honest
+//   clients keep at least half their quiet rate, resident memory stays under 128 MiB,
+//   and a stop right after takes under 2 s.
+// - one-address flood: 15,000 connections from 127.0.0.2 are opened and held while a
+//   probe from 127.0.0.3 asks for the help page every 50 ms. Goal: at least 95% of the
+//   probes are answered.
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -71,17 +85,30 @@ void runClient(int port, int index, Clock::time_point end, ClientResult& result)
     }
 }
 
-// The process's resident memory now, in bytes.
-std::size_t residentMemory() {
-    std::ifstream status("/proc/self/status");
+// The resident memory of process `pid` (this one by default) now, in bytes.
+std::size_t residentMemory(pid_t pid = 0) {
+    std::ifstream status(pid ? "/proc/" + std::to_string(pid) + "/status" : std::string("/proc/self/status"));
     std::string line;
     while (std::getline(status, line))
         if (line.starts_with("VmRSS:")) return std::stoul(line.substr(6)) * 1024;
     return 0;
 }
 
-int connectTo(int port) {
+// A connection to `port`, from `source` (an address of 127.0.0.0/8) when given.
+int connectTo(int port, const char* source = nullptr) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (source) {
+        // The port is picked at connect, so that thousands of connections fit.
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &yes, sizeof yes);
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        ::inet_pton(AF_INET, source, &from.sin_addr);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+            ::close(fd);
+            return -1;
+        }
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -124,7 +151,8 @@ std::vector<double> probeBesideSlowClients(int port) {
         "\r\nContent-Length: 10000\r\n\r\n";
     std::vector<int> slow;
     for (int i = 0; i < kSlow; ++i) {
-        const int fd = connectTo(port);
+        const std::string source = "127.0.0." + std::to_string(10 + i % 100);
+        const int fd = connectTo(port, source.c_str());
         if (fd < 0) continue;
         const std::string start = i % 3 == 0   ? "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n"
                                   : i % 3 == 1 ? upload
@@ -152,14 +180,14 @@ std::vector<double> probeBesideSlowClients(int port) {
 
 // Sends one crash report whose dump has `size` bytes, from a small buffer; true when it
 // was taken.
-bool sendCrashReport(int port, std::size_t size) {
+bool sendCrashReport(int port, std::size_t size, const std::string& source) {
     const std::string whole = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body();
     const std::string suffix = "\r\n-----------------------------7d33992b80330--\r\n";
     const std::string prefix = whole.substr(0, whole.size() - suffix.size());
     const std::string head =
         "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
         "\r\nContent-Length: " + std::to_string(prefix.size() + size + suffix.size()) + "\r\n\r\n" + prefix;
-    const int fd = connectTo(port);
+    const int fd = connectTo(port, source.c_str());
     if (fd < 0) return false;
     const std::string piece(64 * 1024, 'd');
     bool sent = ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) > 0;
@@ -170,6 +198,129 @@ bool sendCrashReport(int port, std::size_t size) {
     const bool answered = sent && ::recv(fd, status, 12, MSG_WAITALL) == 12;
     ::close(fd);
     return answered && std::string(status) == "HTTP/1.1 200";
+}
+
+// Help pages answered to `clients` keep-alive clients per second, over `duration`.
+double honestRate(int port, int clients, std::chrono::milliseconds duration) {
+    std::atomic<long> answered = 0;
+    const auto start = Clock::now();
+    std::vector<std::thread> threads;
+    for (int i = 0; i < clients; ++i)
+        threads.emplace_back([&] {
+            httplib::Client client("127.0.0.1", port);
+            client.set_keep_alive(true);
+            client.set_read_timeout(5, 0);
+            while (Clock::now() - start < duration) {
+                auto reply = client.Get("/tv2/onlinehelp.php");
+                if (reply && reply->status == 200) ++answered;
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    return static_cast<double>(answered) / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct ResetFlood {
+    double quietRate = 0, floodRate = 0;  // honest answers per second
+    long resets = 0;
+    double peakMiB = 0;
+    double stopSeconds = 0;
+};
+
+// The service program on a data folder of its own, so that the flood's clients share no
+// heap with it and its stop on SIGTERM can be timed right after the flood. Nothing when
+// it does not start.
+std::optional<ResetFlood> resetFlood(const std::string& folder) {
+    ResetFlood result;
+    int output[2];
+    if (::pipe(output) != 0) return std::nullopt;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(output[1], STDOUT_FILENO);
+        ::close(output[0]);
+        const std::string data = folder + "/flood";
+        ::execl(TORVANE_SERVICE_PATH, TORVANE_SERVICE_PATH, "--port", "0", "--data", data.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    std::FILE* announced = ::fdopen(output[0], "r");
+    char line[256] = "";
+    const bool started = std::fgets(line, sizeof line, announced) && std::strchr(line, ':');
+    std::fclose(announced);
+    if (!started) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+        return std::nullopt;
+    }
+    const int port = std::atoi(std::strrchr(line, ':') + 1);
+    constexpr auto kPhase = std::chrono::seconds(3);
+    result.quietRate = honestRate(port, 8, kPhase);
+
+    std::string request = "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n";
+    for (int i = 0; request.size() < 15 * 1024; ++i)
+        request += "X-Padding-" + std::to_string(i) + ": " + std::string(200, 'p') + "\r\n";
+    request += "\r\n";
+    std::atomic<bool> flooding = true;
+    std::atomic<long> resets = 0;
+    std::vector<std::thread> flood;
+    {
+        PeakSampler memory([pid] { return residentMemory(pid); });
+        for (int i = 0; i < 16; ++i)
+            flood.emplace_back([&] {
+                while (flooding) {
+                    const int fd = connectTo(port, "127.0.0.2");
+                    if (fd < 0) continue;
+                    ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+                    const linger abort{1, 0};
+                    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+                    ::close(fd);
+                    ++resets;
+                }
+            });
+        result.floodRate = honestRate(port, 8, kPhase);
+        flooding = false;
+        for (std::thread& t : flood) t.join();
+        result.peakMiB = static_cast<double>(memory.finish()) / (1 << 20);
+    }
+    result.resets = resets;
+    const auto stopping = Clock::now();
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    result.stopSeconds = std::chrono::duration<double>(Clock::now() - stopping).count();
+    return result;
+}
+
+// 15,000 connections from one address held open while a probe from another asks every
+// 50 ms; returns the share of probes answered.
+double probeBesideOneAddressFlood(int port, int& held) {
+    constexpr int kFlood = 15000;
+    std::atomic<bool> flooding = true;
+    std::vector<int> flood;
+    std::thread opener([&] {
+        for (int i = 0; i < kFlood && flooding; ++i) {
+            const int fd = connectTo(port, "127.0.0.2");
+            if (fd >= 0) flood.push_back(fd);
+        }
+    });
+    int probes = 0, answered = 0;
+    const auto end = Clock::now() + std::chrono::seconds(4);
+    while (Clock::now() < end) {
+        const int fd = connectTo(port, "127.0.0.3");
+        const std::string request = "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+        char status[13] = "";
+        pollfd readable{fd, POLLIN, 0};
+        if (fd >= 0 && ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) > 0 &&
+            ::poll(&readable, 1, 2000) == 1 && ::recv(fd, status, 12, MSG_WAITALL) == 12 &&
+            std::string(status) == "HTTP/1.1 200")
+            ++answered;
+        ++probes;
+        if (fd >= 0) ::close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    flooding = false;
+    opener.join();
+    held = static_cast<int>(flood.size());
+    for (int fd : flood) ::close(fd);
+    return probes ? static_cast<double>(answered) / probes : 0;
 }
 
 double percentile(std::vector<double>& values, double p) {
@@ -192,6 +343,9 @@ int main() {
     std::size_t memoryBefore = 0, memoryPeak = 0;
     int reportsTaken = 0;
     constexpr int kReports = 64;
+    double oneAddressShare = 0;
+    int oneAddressHeld = 0;
+    std::optional<ResetFlood> flood;
     {
         SqliteScoreStore scores(folder + "/scores.sqlite3");
         CrashReportStore crashes(folder + "/crashreports", {std::uint64_t{8} << 30, 1000});
@@ -216,14 +370,16 @@ int main() {
         }
 
         probes = probeBesideSlowClients(port);
+        oneAddressShare = probeBesideOneAddressFlood(port, oneAddressHeld);
         // Crash reports last: their disk writes would slow the uploads' flushes.
         memoryBefore = residentMemory();
         {
-            PeakSampler memory(residentMemory);
+            PeakSampler memory([] { return residentMemory(); });
             std::vector<std::future<bool>> reports;
             for (int i = 0; i < kReports; ++i)
-                reports.push_back(
-                    std::async(std::launch::async, sendCrashReport, port, WebService::kCrashReportBodyLimit - 1024));
+                reports.push_back(std::async(std::launch::async, sendCrashReport, port,
+                                             WebService::kCrashReportBodyLimit - 1024,
+                                             "127.0.0." + std::to_string(20 + i % 8)));
             for (auto& report : reports) reportsTaken += report.get();
             memoryPeak = memory.finish();
         }
@@ -233,6 +389,7 @@ int main() {
         server.join();
         stored = static_cast<long>(scores.uploadCount());
     }
+    flood = resetFlood(folder);
     std::filesystem::remove_all(folder);
 
     std::vector<double> latencies;
@@ -260,8 +417,21 @@ int main() {
         "service: %d of %d crash reports of 32 MiB at once taken; resident memory %.1f MiB before, "
         "at most %.1f MiB during (goal under 64)\n",
         reportsTaken, kReports, static_cast<double>(memoryBefore) / (1 << 20), memoryMiB);
+    if (!flood) std::printf("service: the service program did not start for the reset flood\n");
+    if (!flood) flood.emplace();
+    const double floodRatio = flood->quietRate > 0 ? flood->floodRate / flood->quietRate : 0;
+    std::printf(
+        "service: reset flood (%ld resets in 3 s): honest clients %.0f answers/s against %.0f quiet, ratio %.2f "
+        "(goal at least 0.5); resident memory at most %.1f MiB (goal under 128); SIGTERM after it ends the "
+        "service in %.2f s (goal under 2)\n",
+        flood->resets, flood->floodRate, flood->quietRate, floodRatio, flood->peakMiB, flood->stopSeconds);
+    std::printf(
+        "service: beside %d connections from one address, %.1f%% of probes from another answered (goal at "
+        "least 95%%)\n",
+        oneAddressHeld, 100 * oneAddressShare);
     const bool met = rate >= 1000 && p99 < 50 && stored == acknowledged && logMiB < 64 && !probes.empty() &&
-                     probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64;
+                     probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 && floodRatio >= 0.5 &&
+                     flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

@@ -31,9 +31,10 @@ constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the sto
 // Spool files may take a quarter of the files left to connections, so that slow crash
 // reports cannot shut out every other client.
 constexpr std::size_t kSpoolShare = 4;
+constexpr int kAcceptsPerRound = 8;
 // The heap is given back to the system once this many bytes of bodies have been freed:
 // thousands of bodies leave it in pieces the allocator would otherwise keep.
-constexpr std::uint64_t kTrimBytes = 16 * 1024 * 1024;
+constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -417,8 +418,11 @@ bool HttpServer::run() {
     return !failed;
 }
 
+// Takes a few of the waiting connections at a time, so that a flood of new connections
+// cannot crowd out the requests on those already open: they wait in the kernel's queue
+// meanwhile, and the ones their clients have already reset cost little once taken.
 void HttpServer::accept() {
-    while (!stopping_ && acceptOne()) {
+    for (int taken = 0; taken < kAcceptsPerRound && !stopping_ && acceptOne(); ++taken) {
     }
 }
 
