@@ -600,26 +600,9 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         answer(c, std::move(*admission.refusal));
         return false;
     }
+    // A refusal for want of room gives the handler's claim back at once, with `admission`.
+    if (!roomForBody(c, !admission.spoolFolder.empty())) return false;
     c.request.claim = std::move(admission.claim);
-    if (!admission.spoolFolder.empty() &&
-        (spoolFiles_ >= files_ / kSpoolShare || connections_.size() + spoolFiles_ >= files_)) {
-        Response full = busy("Too many requests are being received; please try again later.");
-        full.close = true;
-        answer(c, std::move(full));
-        return false;
-    }
-    if (admission.spoolFolder.empty() && c.request.contentLength > 0) {
-        if (bodies_.held + c.request.contentLength > limits_.bodyMemory) {
-            Response full = busy("Too many requests are being received; please try again later.");
-            full.close = true;
-            answer(c, std::move(full));
-            return false;
-        }
-        // The route has accepted the announced length: one buffer of that size, not a
-        // string that doubles on its way there.
-        c.share = BodyShare(bodies_, c.request.contentLength);
-        c.request.body.reserve(static_cast<std::size_t>(c.request.contentLength));
-    }
     if (!admission.spoolFolder.empty()) {
         std::string pattern = admission.spoolFolder + "/.upload-XXXXXX";
         c.spoolFd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -645,6 +628,26 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         c.output.append("HTTP/1.1 100 Continue\r\n\r\n");
         flush(c);
         if (!connections_.count(id)) return false;
+    }
+    return true;
+}
+
+// Whether the body fits: a spool file within the open-file budget, or memory within the
+// bodies' budget, where it is then reserved at its announced length (which the handler
+// has held to its route's limit) rather than grown by doubling. Answers 503 otherwise.
+bool HttpServer::roomForBody(Connection& c, bool spooled) {
+    const std::uint64_t length = c.request.contentLength;
+    const bool fits = spooled ? spoolFiles_ < files_ / kSpoolShare && connections_.size() + spoolFiles_ < files_
+                              : bodies_.held + length <= limits_.bodyMemory;
+    if (!fits) {
+        Response full = busy("Too many requests are being received; please try again later.");
+        full.close = true;
+        answer(c, std::move(full));
+        return false;
+    }
+    if (!spooled && length > 0) {
+        c.share = BodyShare(bodies_, length);
+        c.request.body.reserve(static_cast<std::size_t>(length));
     }
     return true;
 }

@@ -151,6 +151,7 @@ private:
     void readFrom(Connection& c);
     bool takeInput(Connection& c);
     bool startRequest(Connection& c, std::size_t headEnd);
+    bool roomForBody(Connection& c, bool spooled);
     bool takeBody(Connection& c, std::string_view bytes);
     bool dispatch(Connection& c);
     void answer(Connection& c, Response response);
