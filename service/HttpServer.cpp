@@ -31,7 +31,7 @@ constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the sto
 // Spool files may take a quarter of the files left to connections, so that slow crash
 // reports cannot shut out every other client.
 constexpr std::size_t kSpoolShare = 4;
-constexpr int kAcceptsPerRound = 8;
+constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
 // The heap is given back to the system once this many bytes of bodies have been freed:
 // thousands of bodies leave it in pieces the allocator would otherwise keep.
 constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
@@ -676,8 +676,9 @@ bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
     return c.bodyLeft > 0 || dispatch(c);
 }
 
-// Queues the whole request for a worker, or answers 503 when the queue is full. False
-// when the connection was closed.
+// Queues the whole request for a worker, or answers 503 when the queue is full. The
+// refused connection is closed: an overloaded server had better not go on with the
+// requests it may have pipelined behind. False when the connection was closed.
 bool HttpServer::dispatch(Connection& c) {
     if (c.spoolFd >= 0) {
         ::close(c.spoolFd);
@@ -690,9 +691,10 @@ bool HttpServer::dispatch(Connection& c) {
         if (!c.request.bodyFile.empty()) ::unlink(c.request.bodyFile.c_str());
         c.request = Request{};
         c.share.release();
-        const std::uint64_t id = c.id;
-        answer(c, busy("The service is busy; please try again shortly."));
-        return connections_.count(id) > 0;
+        Response full = busy("The service is busy; please try again shortly.");
+        full.close = true;
+        answer(c, std::move(full));
+        return false;
     }
     jobs_.push_back(Job{c.id, std::move(c.request), std::move(c.share)});
     lock.unlock();

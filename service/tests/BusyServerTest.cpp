@@ -172,8 +172,8 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/after"}));
 }
 
-// The queue is full with two waiting: a third is told to come back, on a connection
-// that stays usable, and the two waiting are answered once the worker is free.
+// The queue is full with two waiting: a third is told to come back, and the two waiting
+// are answered once the worker is free.
 TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAreServed) {
     limits.workers = 1;
     limits.queuedRequests = 2;
@@ -191,12 +191,12 @@ TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAre
     EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
     const std::string body = refused.substr(refused.find("\r\n\r\n") + 4);
     EXPECT_TRUE(!body.empty() && body.find('\n') == body.size() - 1) << body;
-    EXPECT_EQ(refused.find("Connection: close"), std::string::npos) << refused;
 
     handler.open();
     for (int fd : {holding, first, second}) EXPECT_TRUE(answerOn(fd).starts_with("HTTP/1.1 200 OK\r\n"));
-    send(third, get("/third"));
-    EXPECT_TRUE(answerOn(third).starts_with("HTTP/1.1 200 OK\r\n"));
+    const int again = connectFrom();
+    send(again, get("/third"));
+    EXPECT_TRUE(answerOn(again).starts_with("HTTP/1.1 200 OK\r\n"));
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/first", "/second", "/third"}));
 }
 
