@@ -32,8 +32,9 @@ constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the sto
 // reports cannot shut out every other client.
 constexpr std::size_t kSpoolShare = 4;
 constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
-// The heap is given back to the system once this many bytes of bodies have been freed:
-// thousands of bodies leave it in pieces the allocator would otherwise keep.
+// The heap is given back to the system once this many bytes of bodies have been freed, or
+// a sixteenth of that once no body is held: thousands of bodies leave it in pieces the
+// allocator would otherwise keep.
 constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
 
 const char* reasonPhrase(int status) {
@@ -824,7 +825,8 @@ void HttpServer::releaseBuffers(Connection& c) {
 }
 
 void HttpServer::trimMemory() {
-    if (bodies_.freed < kTrimBytes) return;
+    const std::uint64_t freed = bodies_.freed;
+    if (freed < kTrimBytes && (freed < kTrimBytes / 16 || bodies_.held > 0)) return;
     bodies_.freed = 0;
     ::malloc_trim(0);
 }
