@@ -380,11 +380,14 @@ bool HttpServer::run() {
                 collectAnswers();
             } else if (const auto found = connections_.find(id); found != connections_.end()) {
                 Connection& c = *found->second;
+                // A reset connection can take no answer: what it sent is not worth reading,
+                // and what it asked is dropped. Only a connection being read out after its
+                // answer goes on reading, since its client has closed in turn.
                 const bool gone = (events[i].events & (EPOLLHUP | EPOLLERR)) != 0;
-                const bool handling = c.phase == Connection::Phase::Handling;
-                if (handling && gone)
+                const Connection::Phase phase = c.phase;
+                if (gone && phase != Connection::Phase::Draining)
                     close(c);
-                else if (!handling && (gone || (events[i].events & EPOLLIN)))
+                else if (phase != Connection::Phase::Handling && (gone || (events[i].events & EPOLLIN)))
                     readFrom(c);
                 // Reading may have closed it.
                 if (connections_.count(id) && (events[i].events & EPOLLOUT)) flush(c);
