@@ -6,12 +6,12 @@
 // body, and for taking its answer. A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
-// the slots run short, connections that only wait (idle keep-alive ones, and closed ones
-// being read out) give way to new ones; spool files count against the open-file budget,
-// and at the open-file limit the server neither spins nor drops what it has. Bodies held
-// in memory have a budget of their own, and requests waiting for a worker a bound: over
-// either the client is told to try again later (503 with Retry-After). A request whose
-// connection has gone is dropped before it runs.
+// the slots run short, connections that only wait (idle keep-alive ones, and answered
+// ones being read out before their close) give way to new ones; spool files count
+// against the open-file budget, and at the open-file limit the server neither spins nor
+// drops what it has. Bodies held in memory have a budget of their own, and requests
+// waiting for a worker a bound: over either the client is told to try again later (503
+// with Retry-After). A request whose client has reset its connection is dropped unrun.
 //
 // Framing is strict: a request whose length is ambiguous (Content-Length headers that
 // differ, Transfer-Encoding beside Content-Length, folded header lines and the like) is
@@ -173,14 +173,15 @@ private:
     int wakeFd_ = -1;  // eventfd: answers are ready, or stop was asked
     std::atomic<bool> stopping_ = false;
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
-    std::uint64_t nextId_ = 2;                       // 0 and 1 stand for the listening socket and the wake-up
+    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
+
     std::size_t files_ = 0;                          // descriptors connections and spool files may take together
     std::size_t spoolFiles_ = 0;                     // spool files open
     std::map<std::string, std::size_t> perAddress_;  // open connections by remote address
     std::set<std::uint64_t> spare_;                  // connections that only wait and may be closed for room
     int reserveFd_ = -1;                             // given up at the file limit to accept and close at once
     bool acceptPaused_ = false;                      // the listening socket is out of the epoll set
-    BodyBudget bodies_;
+    BodyBudget bodies_;                              // of the bodies held in memory
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;
