@@ -8,11 +8,12 @@
 //   no probe waits 100 ms or more.
 // - crash reports: 64 reports of 32 MiB each, sent at once. Goal: the process's resident
 //   memory stays under 64 MiB.
-// - reset flood, against the service program on a data folder of its own: 8 honest clients ask for the help page on
-//   keep-alive connections for 3 s alone, then for 3 s beside 16 threads that send a
-//   request with 15 KiB of headers and reset the connection at once. Goals: the honest
-//   clients keep at least half their quiet rate, resident memory stays under 128 MiB,
-//   and a stop right after takes under 2 s.
+// - reset flood, against the service program on a data folder of its own: 8 honest
+//   clients ask for the help page on keep-alive connections for 3 s alone, then for 3 s
+//   beside 16 threads that send a request with 15 KiB of headers and reset the
+//   connection at once. Goals: the honest clients keep at least half their quiet rate,
+//   the service's resident memory stays under 128 MiB, and SIGTERM right after ends it
+//   within 2 s.
 // - one-address flood: 15,000 connections from 127.0.0.2 are opened and held while a
 //   probe from 127.0.0.3 asks for the help page every 50 ms. Goal: at least 95% of the
 //   probes are answered.
