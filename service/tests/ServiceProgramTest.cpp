@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -228,6 +229,43 @@ TEST(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithout
     EXPECT_GT(statuses["HTTP/1.1 503 Service Unavailable"], 0);
     EXPECT_EQ(statuses["HTTP/1.1 200 OK"] + statuses["HTTP/1.1 503 Service Unavailable"], 300)
         << testing::PrintToString(statuses);
+    EXPECT_EQ(program.stop(SIGTERM), 0);
+    std::filesystem::remove_all(data);
+}
+
+// With so few files that the connection budget itself runs out of descriptors, the
+// server closes the connections it cannot take instead of spinning on them, and serves
+// those it has.
+TEST(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpinning) {
+    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
+    ASSERT_NE(mkdtemp(data.data()), nullptr);
+    Program program;
+    const std::string line = program.start({"--port", "0", "--data", data}, 70);
+    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
+    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+    std::vector<int> clients;
+    for (int i = 0; i < 80; ++i) {
+        const int fd = connectFrom(port, "127.0.0." + std::to_string(10 + i % 2));
+        ASSERT_GE(fd, 0) << i;
+        clients.push_back(fd);
+    }
+    // The last ones are either closed at once or, when the server has paused, still waiting.
+    pollfd last{clients.back(), POLLIN, 0};
+    char c = 0;
+    EXPECT_TRUE(poll(&last, 1, 10000) == 1 && recv(clients.back(), &c, 1, 0) <= 0);
+
+    const double startTime = processorTime(program.pid);
+    const auto begun = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+    EXPECT_LT(processorTime(program.pid) - startTime, 0.3 * wall);
+
+    const std::string request = "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n\r\n";
+    send(clients.front(), request.data(), request.size(), MSG_NOSIGNAL);
+    std::string status;
+    while (recv(clients.front(), &c, 1, 0) == 1 && c != '\r') status += c;
+    EXPECT_EQ(status, "HTTP/1.1 200 OK");
+    for (int fd : clients) close(fd);
     EXPECT_EQ(program.stop(SIGTERM), 0);
     std::filesystem::remove_all(data);
 }
