@@ -22,12 +22,6 @@ namespace {
 constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kWakeId = 1;
 constexpr std::size_t kReadSize = 64 * 1024;
-// After its last answer a connection is read out for up to this long and this many bytes
-// before it is closed: closing with unread input would reset it, and the client could
-// lose the answer, a refusal sent before the body, say.
-constexpr auto kDrainTime = std::chrono::seconds(2);
-constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
-constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
 // Spool files may take a quarter of the files left to connections, so that slow crash
 // reports cannot shut out every other client.
 constexpr std::size_t kSpoolShare = 4;
@@ -36,6 +30,12 @@ constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
 // a sixteenth of that once no body is held: thousands of bodies leave it in pieces the
 // allocator would otherwise keep.
 constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
+// After its last answer a connection is read out for up to this long and this many bytes
+// before it is closed: closing with unread input would reset it, and the client could
+// lose the answer, a refusal sent before the body, say.
+constexpr auto kDrainTime = std::chrono::seconds(2);
+constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
+constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -269,6 +269,20 @@ HttpServer::Response HttpServer::refusal(int status, const std::string& sentence
     return response;
 }
 
+HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
+    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    const std::size_t files = fileLimit();
+    files_ = files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles;
+    limits_.connections = std::min(limits_.connections, files_);
+    reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
+
+HttpServer::~HttpServer() {
+    if (listenFd_ >= 0) ::close(listenFd_);
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (reserveFd_ >= 0) ::close(reserveFd_);
+}
+
 HttpServer::Response HttpServer::busy(const std::string& sentence) {
     Response response = refusal(503, sentence);
     response.headers.emplace_back("Retry-After", "1");
@@ -293,20 +307,6 @@ void HttpServer::BodyShare::release() {
     budget_->held -= bytes_;
     budget_->freed += bytes_;
     budget_ = nullptr;
-}
-
-HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
-    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    const std::size_t files = fileLimit();
-    files_ = files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles;
-    limits_.connections = std::min(limits_.connections, files_);
-    reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-}
-
-HttpServer::~HttpServer() {
-    if (listenFd_ >= 0) ::close(listenFd_);
-    if (wakeFd_ >= 0) ::close(wakeFd_);
-    if (reserveFd_ >= 0) ::close(reserveFd_);
 }
 
 int HttpServer::bind(const std::string& host, int port) {
@@ -536,12 +536,12 @@ void HttpServer::readFrom(Connection& c) {
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return close(c);
     if (n < 0) return;
     const std::string_view bytes(buffer, static_cast<std::size_t>(n));
-    if (c.phase == Connection::Phase::Head) setSpare(c, false);
     if (c.phase == Connection::Phase::Draining) {
         c.drained += bytes.size();
         if (c.drained > kDrainBytes) close(c);
         return;
     }
+    if (c.phase == Connection::Phase::Head) setSpare(c, false);
     if (c.phase == Connection::Phase::Body) {
         const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, bytes.size()));
         c.input.append(bytes.substr(taken));
