@@ -67,6 +67,8 @@ TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNot
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 429);
     EXPECT_EQ(refused->body, "The service has no room for more error reports now; please try again later.\n");
+    // The head alone is refused: no byte of the body need come.
+    EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", 1024 * 1024), "HTTP/1.1 429 Too Many Requests");
     // Refused reports do not count against the address; kept ones do.
     EXPECT_EQ(report(100)->status, 200);
     refused = report(100);
