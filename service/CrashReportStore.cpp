@@ -33,11 +33,19 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Flushes and closes `fd`, the file at `path`.
+// Flushes and closes `fd`, the file at `path`; false with the reason in `error` when
+// either fails (a failed close may be where a delayed write error shows).
 bool closeFlushed(int fd, const std::filesystem::path& path, std::string& error) {
-    const bool synced = ::fsync(fd) == 0;
-    if (!synced) error = systemError("cannot flush " + path.string());
-    return ::close(fd) == 0 && synced;
+    if (::fsync(fd) != 0) {
+        error = systemError("cannot flush " + path.string());
+        ::close(fd);
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = systemError("cannot close " + path.string());
+        return false;
+    }
+    return true;
 }
 
 void syncFolder(const std::filesystem::path& folder) {
@@ -174,8 +182,9 @@ bool CrashReportStore::Draft::beginFile(std::string_view field, std::string_view
     }
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd_ < 0) {
-        error = errno == EEXIST ? "The form has \"" + std::string(field) + "\" more than once."
-                                : systemError("cannot create " + path.string());
+        diskFailed_ = errno != EEXIST;
+        error = diskFailed_ ? systemError("cannot create " + path.string())
+                            : "The form has \"" + std::string(field) + "\" more than once.";
         return false;
     }
     files_.push_back({std::string(field), std::string(clientFileName), 0});
@@ -184,6 +193,7 @@ bool CrashReportStore::Draft::beginFile(std::string_view field, std::string_view
 
 bool CrashReportStore::Draft::write(std::string_view bytes, std::string& error) {
     if (!writeAll(fd_, bytes)) {
+        diskFailed_ = true;
         error = systemError("cannot write " + (folder_ / storedName(files_.back().field)).string());
         return false;
     }
@@ -194,7 +204,9 @@ bool CrashReportStore::Draft::write(std::string_view bytes, std::string& error) 
 bool CrashReportStore::Draft::endFile(std::string& error) {
     const int fd = fd_;
     fd_ = -1;
-    return closeFlushed(fd, folder_ / storedName(files_.back().field), error);
+    if (closeFlushed(fd, folder_ / storedName(files_.back().field), error)) return true;
+    diskFailed_ = true;
+    return false;
 }
 
 std::string CrashReportStore::keep(Draft& draft, Claim& claim,

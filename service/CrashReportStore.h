@@ -58,6 +58,9 @@ public:
         // Ends the file begun last, flushed to the disk.
         bool endFile(std::string& error);
 
+        // True once writing to the disk failed: the report's failure is then the service's
+        // own, not its sender's.
+        bool diskFailed() const { return diskFailed_; }
         std::size_t fileCount() const { return files_.size(); }
         std::uint64_t bytes() const;
 
@@ -72,6 +75,7 @@ public:
         std::filesystem::path folder_;
         std::vector<File> files_;
         int fd_ = -1;
+        bool diskFailed_ = false;
     };
 
     // Removes what an interrupted earlier run left half written in `folder`, and counts

@@ -36,6 +36,7 @@ constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
 constexpr auto kDrainTime = std::chrono::seconds(2);
 constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
 constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
+constexpr int kEmptyLines = 4;           // passed over before a request line
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -137,6 +138,27 @@ std::size_t fileLimit() {
     return limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : static_cast<std::size_t>(limit.rlim_cur);
 }
 
+// The authority of an absolute-form target ("http://host:port/path?query"), which is
+// then cut down to the path and query; nothing when the target is not in that form. An
+// empty authority or one with user information is no authority: refused as malformed.
+std::optional<std::string_view> cutAuthority(std::string_view& target) {
+    const std::size_t scheme = target.starts_with('/') ? std::string_view::npos : target.find("://");
+    if (scheme == std::string_view::npos ||
+        (lower(target.substr(0, scheme)) != "http" && lower(target.substr(0, scheme)) != "https"))
+        return std::nullopt;
+    std::string_view rest = target.substr(scheme + 3);
+    const std::size_t end = std::min(rest.find('/'), rest.find('?'));
+    const std::string_view authority = rest.substr(0, end);
+    rest.remove_prefix(authority.size());
+    target = rest;
+    return authority;
+}
+
+bool isAuthorityChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view("-._~!$&'()*+,;=:[]%").find(c) != std::string_view::npos;
+}
+
 // Why a request's head is refused, with its status; nothing when it is sound. Fills the
 // request's method, target and headers as it goes.
 std::optional<HttpServer::Response> parseHead(std::string_view head, HttpServer::Request& request,
@@ -148,15 +170,24 @@ std::optional<HttpServer::Response> parseHead(std::string_view head, HttpServer:
     if (space2 == std::string_view::npos || line.find(' ', space2 + 1) != std::string_view::npos)
         return HttpServer::refusal(400, "The request line is malformed.");
     request.method = line.substr(0, space1);
-    const std::string_view target = line.substr(space1 + 1, space2 - space1 - 1);
+    std::string_view target = line.substr(space1 + 1, space2 - space1 - 1);
     version = line.substr(space2 + 1);
+    // A target may also be a whole URL: a client that takes the service for a proxy sends
+    // one, and every server must take it. Its authority then stands for the host, and an
+    // empty path for "/".
+    const std::optional<std::string_view> authority = cutAuthority(target);
+    if (authority && (authority->empty() || !std::all_of(authority->begin(), authority->end(), isAuthorityChar)))
+        return HttpServer::refusal(400, "The request line is malformed.");
+    std::string rooted;
+    if (authority && !target.starts_with('/')) target = rooted = "/" + std::string(target);
     if (request.method.empty() || !std::all_of(request.method.begin(), request.method.end(), isTokenChar) ||
         !target.starts_with('/') || !version.starts_with("HTTP/"))
         return HttpServer::refusal(400, "The request line is malformed.");
     if (version != "HTTP/1.1" && version != "HTTP/1.0")
         return HttpServer::refusal(505, "This service speaks HTTP/1.1 only.");
-    for (char c : target)
-        if (c <= ' ' || c == 0x7f) return HttpServer::refusal(400, "The request line is malformed.");
+    // Only visible ASCII: anything else must come percent-encoded.
+    for (const unsigned char c : target)
+        if (c <= ' ' || c >= 0x7f) return HttpServer::refusal(400, "The request line is malformed.");
     const std::size_t question = target.find('?');
     request.path = target.substr(0, question);
     request.query = question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
@@ -171,12 +202,18 @@ std::optional<HttpServer::Response> parseHead(std::string_view head, HttpServer:
         if (colon == 0 || colon == std::string_view::npos ||
             !std::all_of(field.begin(), field.begin() + static_cast<long>(colon), isTokenChar))
             return HttpServer::refusal(400, "The request has a malformed header line.");
+        // Bytes from 0x80 up are allowed in values (text in UTF-8, say); control bytes are not.
         const std::string_view value = trim(field.substr(colon + 1));
-        for (char c : value)
+        for (const unsigned char c : value)
             if ((c < ' ' && c != '\t') || c == 0x7f)
                 return HttpServer::refusal(400, "The request has a malformed header line.");
         request.headers.emplace_back(lower(field.substr(0, colon)), std::string(value));
     }
+    // The target's authority replaces what Host says. Host must still be there once, as
+    // for any request (see `readFraming`): a client sends it with a whole URL too.
+    if (authority)
+        for (auto& [name, value] : request.headers)
+            if (name == "host") value = *authority;
     return std::nullopt;
 }
 
@@ -230,7 +267,8 @@ struct HttpServer::Connection {
     std::string output;
     std::size_t sent = 0;
     Request request;
-    bool head = false;  // a HEAD request: the answer goes without its body
+    bool head = false;   // a HEAD request: the answer goes without its body
+    int emptyLines = 0;  // passed over before the request that comes next
     bool keepAlive = true;
     int served = 0;
     int spoolFd = -1;
@@ -267,6 +305,13 @@ HttpServer::Response HttpServer::refusal(int status, const std::string& sentence
     response.contentType = "text/plain; charset=utf-8";
     response.body = sentence + "\n";
     return response;
+}
+
+std::optional<HttpServer::Response> HttpServer::readHead(std::string_view head, Request& request,
+                                                         std::string& version) {
+    std::optional<Response> refused = parseHead(head, request, version);
+    if (!refused) refused = readFraming(request, version);
+    return refused;
 }
 
 HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
@@ -535,7 +580,10 @@ void HttpServer::readFrom(Connection& c) {
     const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return close(c);
     if (n < 0) return;
-    const std::string_view bytes(buffer, static_cast<std::size_t>(n));
+    receive(c, std::string_view(buffer, static_cast<std::size_t>(n)));
+}
+
+void HttpServer::receive(Connection& c, std::string_view bytes) {
     if (c.phase == Connection::Phase::Draining) {
         c.drained += bytes.size();
         if (c.drained > kDrainBytes) close(c);
@@ -555,9 +603,19 @@ void HttpServer::readFrom(Connection& c) {
 // Works through what has been read: a head, then its body, as far as they have come.
 // False when the connection was closed or is closing.
 bool HttpServer::takeInput(Connection& c) {
+    if (c.phase == Connection::Phase::Head) {
+        // Some clients send a line break after a body, beyond its length: a few empty lines
+        // before a request line are passed over. Any more are read as its request line.
+        while (c.input.starts_with("\r\n") && c.emptyLines < kEmptyLines) {
+            c.input.erase(0, 2);
+            ++c.emptyLines;
+        }
+    }
     if (c.phase == Connection::Phase::Head && !c.input.empty()) {
+        // The head may be `longestHead` long before the empty line that ends it, whose
+        // first three bytes may already be here.
         const std::size_t end = c.input.find("\r\n\r\n");
-        if (end == std::string::npos && c.input.size() <= limits_.longestHead) return true;
+        if (end == std::string::npos && c.input.size() <= limits_.longestHead + 3) return true;
         if (end == std::string::npos || end > limits_.longestHead) {
             Response refused = refusal(431, "The request's head is too large.");
             refused.close = true;
@@ -583,16 +641,17 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     c.request = Request{};
     c.request.remoteAddress = c.remoteAddress;
     c.request.localAddress = c.localAddress;
+    c.emptyLines = 0;
     std::string version;
-    std::optional<Response> refused = parseHead(std::string_view(c.input).substr(0, headEnd), c.request, version);
+    std::optional<Response> refused = readHead(std::string_view(c.input).substr(0, headEnd), c.request, version);
     c.input.erase(0, headEnd + 4);
-    if (!refused) refused = readFraming(c.request, version);
+    // Also a refusal of a HEAD request goes without its body.
+    c.head = c.request.method == "HEAD";
     if (refused) {
         refused->close = true;
         answer(c, std::move(*refused));
         return false;
     }
-    c.head = c.request.method == "HEAD";
     const std::string* connection = c.request.header("connection");
     c.keepAlive = connection
                       ? !listHas(*connection, "close") && (version == "HTTP/1.1" || listHas(*connection, "keep-alive"))
@@ -767,7 +826,8 @@ void HttpServer::answer(Connection& c, Response response) {
     out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     if (!c.keepAlive) out += "Connection: close\r\n";
     out += "\r\n";
-    if (!c.head) out += response.body;
+    // A refusal on a connection whose last request was a HEAD keeps its body.
+    if (!std::exchange(c.head, false)) out += response.body;
     c.phase = Connection::Phase::Answering;
     c.deadline = Clock::now() + limits_.answerTime;
     flush(c);
@@ -852,4 +912,42 @@ void HttpServer::expire() {
             close(*c);
         }
     }
+}
+
+HttpServer::Session::Session(HttpServer& server, int fd) : server_(server), id_(server.nextId_++) {
+    auto c = std::make_unique<Connection>();
+    c->id = id_;
+    c->fd = fd;
+    c->remoteAddress = c->localAddress = "127.0.0.1";
+    c->deadline = Clock::now() + server.limits_.headTime;
+    server.connections_.emplace(id_, std::move(c));
+}
+
+HttpServer::Session::~Session() {
+    if (const auto found = server_.connections_.find(id_); found != server_.connections_.end())
+        server_.close(*found->second);
+}
+
+// Each whole request is handled at once, as a free worker would: the event loop reads
+// nothing more from a connection while its request is handled, and neither does this.
+bool HttpServer::Session::receive(std::string_view bytes) {
+    const auto found = server_.connections_.find(id_);
+    if (found == server_.connections_.end()) return false;
+    server_.receive(*found->second, bytes);
+    while (true) {
+        Job job;
+        {
+            std::lock_guard lock(server_.jobsMutex_);
+            if (server_.jobs_.empty()) break;
+            job = std::move(server_.jobs_.front());
+            server_.jobs_.pop_front();
+        }
+        Response response = server_.handler_.handle(job.request);
+        if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
+        const std::uint64_t id = job.id;
+        job = Job{};  // the body's memory goes back before the answer is sent, as a worker's does
+        if (const auto c = server_.connections_.find(id); c != server_.connections_.end())
+            server_.answer(*c->second, std::move(response));
+    }
+    return server_.connections_.count(id_) != 0;
 }

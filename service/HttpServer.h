@@ -109,6 +109,31 @@ public:
     // A 503 with one line and Retry-After: the server is short of room, not the request wrong.
     static Response busy(const std::string& sentence);
 
+    // Reads a request's head, without the empty line that ends it, into `request`: its
+    // method, path, query, headers and body length. Nothing when the head is sound, else
+    // its refusal. `version` receives the protocol version ("HTTP/1.1" or "HTTP/1.0").
+    static std::optional<Response> readHead(std::string_view head, Request& request, std::string& version);
+
+    // One connection served by hand on the calling thread, without the event loop and the
+    // workers, for the tests and fuzz targets of the connection reader. `fd` is the
+    // server's end of a connected socket pair, non-blocking, to which the answers are
+    // written; it is the session's from then on. The server must not `run` meanwhile.
+    class Session {
+    public:
+        Session(HttpServer& server, int fd);
+        ~Session();  // as if the client had closed the connection
+        Session(const Session&) = delete;
+        Session& operator=(const Session&) = delete;
+
+        // Takes `bytes` as one read from the client, and handles and answers every request
+        // that has arrived whole. False once the service has closed the connection.
+        bool receive(std::string_view bytes);
+
+    private:
+        HttpServer& server_;
+        std::uint64_t id_;
+    };
+
 private:
     struct Connection;
     using Clock = std::chrono::steady_clock;
@@ -149,6 +174,7 @@ private:
     bool makeRoom();
     void pauseAccepting(bool paused);
     void readFrom(Connection& c);
+    void receive(Connection& c, std::string_view bytes);
     bool takeInput(Connection& c);
     bool startRequest(Connection& c, std::size_t headEnd);
     bool roomForBody(Connection& c, bool spooled);

@@ -133,13 +133,11 @@ bool MultipartParser::step(std::string& error) {
                 state_ = State::Done;
                 return true;
             }
+            // The limits hold however the body is cut into pieces: an end that has not come
+            // may still begin in the last byte.
             const std::size_t end = buffer.find(kLineBreak);
-            if (end == std::string_view::npos) {
-                if (buffer.size() <= kLongestPadding) return true;
-                error = "The form has a malformed delimiter line.";
-                return false;
-            }
-            if (!trim(buffer.substr(0, end)).empty()) {
+            if (end == std::string_view::npos && buffer.size() <= kLongestPadding + 1) return true;
+            if (end == std::string_view::npos || end > kLongestPadding || !trim(buffer.substr(0, end)).empty()) {
                 error = "The form has a malformed delimiter line.";
                 return false;
             }
@@ -149,9 +147,10 @@ bool MultipartParser::step(std::string& error) {
         }
         case State::Head: {
             // An empty head ends at once; any other at its first empty line.
+            // Its end may begin in the last three bytes.
             const std::size_t end = buffer.starts_with(kLineBreak) ? 0 : buffer.find("\r\n\r\n");
-            if (end == std::string_view::npos) {
-                if (buffer.size() <= kLongestHead) return true;
+            if (end == std::string_view::npos && buffer.size() <= kLongestHead + 3) return true;
+            if (end == std::string_view::npos || end > kLongestHead) {
                 error = "A form part has too long a head.";
                 return false;
             }

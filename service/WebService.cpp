@@ -4,9 +4,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "CrashReportStore.h"
 #include "HelpPage.h"
@@ -219,7 +221,7 @@ Response WebService::handleCrashReport(Request& request) {
     MultipartParser parser(MultipartParser::boundaryOf(type ? *type : ""), form);
     const int fd = ::open(request.bodyFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = "cannot read the body back";
+        error = "cannot read the body back from " + request.bodyFile + ": " + std::strerror(errno);
         return fault();
     }
     std::vector<char> buffer(64 * 1024);
@@ -227,14 +229,14 @@ Response WebService::handleCrashReport(Request& request) {
     ssize_t n = 0;
     while (parsed && (n = ::read(fd, buffer.data(), buffer.size())) > 0)
         parsed = parser.feed({buffer.data(), static_cast<std::size_t>(n)}, error);
+    const int readError = n < 0 ? errno : 0;
     ::close(fd);
     if (n < 0) {
-        error = "cannot read the body back";
+        error = "cannot read the body back from " + request.bodyFile + ": " + std::strerror(readError);
         return fault();
     }
-    // A refusal names what the client sent; anything else is the disk's fault.
-    if (!parsed || !parser.finish(error))
-        return error.starts_with("cannot ") ? fault() : HttpServer::refusal(400, error);
+    // A refusal names what the client sent; a failure of the disk is the service's.
+    if (!parsed || !parser.finish(error)) return draft->diskFailed() ? fault() : HttpServer::refusal(400, error);
     StandardFields fields;
     if (!fields.read(form.plain, error)) return HttpServer::refusal(400, error);
     if (draft->fileCount() == 0) return HttpServer::refusal(400, "The report holds no crash files.");

@@ -67,6 +67,8 @@ TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNot
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 429);
     EXPECT_EQ(refused->body, "The service has no room for more error reports now; please try again later.\n");
+    // The head alone is refused: no byte of the body need come.
+    EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", 1024 * 1024), "HTTP/1.1 429 Too Many Requests");
     // Refused reports do not count against the address; kept ones do.
     EXPECT_EQ(report(100)->status, 200);
     refused = report(100);
@@ -101,6 +103,43 @@ TEST_F(CrashReportRouteTest, refusedReportsLeaveNothingBehind) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "crashreports"),
                             std::filesystem::directory_iterator()),
               0);
+}
+
+// The body of a report goes to a file as it arrives; when the service cannot read it back
+// the fault is its own: a 500, and the reason goes to the standard error.
+TEST_F(CrashReportRouteTest, aReportTheServiceCannotStoreIs500WithItsReasonLogged) {
+    const std::string body = GameForm().standardFields().file("crashLog", "a.log", std::string(5000, 'l')).body();
+    const std::string head = "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Type: " +
+                             std::string(GameForm::kContentType) +
+                             "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+    const int fd = connectToService();
+    ASSERT_GE(fd, 0);
+    const std::string first = head + body.substr(0, 100);
+    ASSERT_EQ(::send(fd, first.data(), first.size(), MSG_NOSIGNAL), static_cast<ssize_t>(first.size()));
+    std::filesystem::path spooled;
+    for (int i = 0; i < 500 && spooled.empty(); ++i) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder / "crashreports"))
+            if (entry.path().filename().string().starts_with(".upload-")) spooled = entry.path();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(spooled.empty());
+    std::filesystem::remove(spooled);
+    testing::internal::CaptureStderr();
+    const std::string rest = body.substr(100);
+    ::send(fd, rest.data(), rest.size(), MSG_NOSIGNAL);
+    std::string answer;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) answer.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 500 ")) << answer;
+    EXPECT_TRUE(answer.ends_with("\r\n\r\nThe report could not be stored; please try again later.\n")) << answer;
+    EXPECT_NE(log.find("crash report not stored: cannot read the body back from " + spooled.string() +
+                       ": No such file or directory"),
+              std::string::npos)
+        << log;
+    EXPECT_TRUE(reports().empty());
 }
 
 }  // namespace
