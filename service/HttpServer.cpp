@@ -791,10 +791,8 @@ void HttpServer::work() {
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }
-        Response response = handler_.handle(job.request);
-        if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
         const std::uint64_t id = job.id;
-        job = Job{};  // the body's memory goes back before the answer is sent
+        Response response = run(std::move(job));
         {
             std::lock_guard lock(answersMutex_);
             answers_.emplace_back(id, std::move(response));
@@ -802,6 +800,13 @@ void HttpServer::work() {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
     }
+}
+
+// Handles a request; its body, in memory or in its file, is gone before the answer is sent.
+HttpServer::Response HttpServer::run(Job job) {
+    Response response = handler_.handle(job.request);
+    if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
+    return response;
 }
 
 void HttpServer::collectAnswers() {
@@ -942,10 +947,8 @@ bool HttpServer::Session::receive(std::string_view bytes) {
             job = std::move(server_.jobs_.front());
             server_.jobs_.pop_front();
         }
-        Response response = server_.handler_.handle(job.request);
-        if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
         const std::uint64_t id = job.id;
-        job = Job{};  // the body's memory goes back before the answer is sent, as a worker's does
+        Response response = server_.run(std::move(job));
         if (const auto c = server_.connections_.find(id); c != server_.connections_.end())
             server_.answer(*c->second, std::move(response));
     }

@@ -191,6 +191,7 @@ private:
     void expire();
     void collectAnswers();
     void work();
+    Response run(Job job);
 
     Handler& handler_;
     Limits limits_;
