@@ -11,9 +11,9 @@
 #include "net/NetStats.h"
 #include "net/Packet.h"
 #include "net/QorNetwork.h"
-#include "net/_4472ef3a.h"
-#include "net/_ae3f6255.h"
-#include "net/_cfad751b.h"
+#include "net/RPCDeleteChildren.h"
+#include "net/RPCDestroyObject.h"
+#include "net/RPCReseed.h"
 #include "support/HeadlessEngine.h"
 
 namespace {

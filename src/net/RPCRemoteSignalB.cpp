@@ -1,4 +1,4 @@
-#include "net/_9a4605a1.h"
+#include "net/RPCRemoteSignalB.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/QorBase.h"

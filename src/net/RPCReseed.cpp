@@ -1,4 +1,4 @@
-#include "net/_cfad751b.h"
+#include "net/RPCReseed.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyDWORD.h"

@@ -1,4 +1,4 @@
-#include "net/_67719ab0.h"
+#include "net/RPCRemoteSignalA.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/QorBase.h"

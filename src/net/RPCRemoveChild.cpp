@@ -1,4 +1,4 @@
-#include "net/_98af025c.h"
+#include "net/RPCRemoveChild.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyPointer.h"

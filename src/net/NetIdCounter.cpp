@@ -1,4 +1,4 @@
-#include "net/_04790976.h"
+#include "net/NetIdCounter.h"
 
 #include <cstdint>
 

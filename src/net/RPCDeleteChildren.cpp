@@ -1,4 +1,4 @@
-#include "net/_ae3f6255.h"
+#include "net/RPCDeleteChildren.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/QorBase.h"

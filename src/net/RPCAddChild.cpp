@@ -1,4 +1,4 @@
-#include "net/_02468b57.h"
+#include "net/RPCAddChild.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyPointer.h"

@@ -1,4 +1,4 @@
-#include "net/_4472ef3a.h"
+#include "net/RPCDestroyObject.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyPointer.h"

@@ -1,4 +1,4 @@
-#include "net/_7b13321b.h"
+#include "net/RPCSetStateDelayed.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyDouble.h"

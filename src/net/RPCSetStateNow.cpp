@@ -1,4 +1,4 @@
-#include "net/_21ae2a05.h"
+#include "net/RPCSetStateNow.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyInt.h"
