@@ -4,15 +4,15 @@
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 
-QOR_DEFINE_CLASS(_ae3f6255, RPC, (&makeInstance<_ae3f6255, RPC>))
+QOR_DEFINE_CLASS_AS(RPCDeleteChildren, "_ae3f6255", RPC, (&makeInstance<RPCDeleteChildren, RPC>))
 
-_ae3f6255::_ae3f6255() {
+RPCDeleteChildren::RPCDeleteChildren() {
     bServerSide = 1;
     bClientSide = 1;
 }
 
-ClassInfo* _ae3f6255::getClass() const { return &classInfo; }
+ClassInfo* RPCDeleteChildren::getClass() const { return &classInfo; }
 
-void _ae3f6255::execute() {
+void RPCDeleteChildren::execute() {
     if (pTarget) pTarget->deleteChildren();
 }

@@ -4,15 +4,15 @@
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 
-QOR_DEFINE_CLASS(_67719ab0, RPC, (&makeInstance<_67719ab0, RPC>))
+QOR_DEFINE_CLASS_AS(RPCRemoteSignalA, "_67719ab0", RPC, (&makeInstance<RPCRemoteSignalA, RPC>))
 
-_67719ab0::_67719ab0() {
+RPCRemoteSignalA::RPCRemoteSignalA() {
     bServerSide = 1;
     bClientSide = 1;
 }
 
-ClassInfo* _67719ab0::getClass() const { return &classInfo; }
+ClassInfo* RPCRemoteSignalA::getClass() const { return &classInfo; }
 
-void _67719ab0::execute() {
+void RPCRemoteSignalA::execute() {
     if (pTarget) pTarget->onRemoteSignalA();
 }

@@ -4,15 +4,15 @@
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 
-QOR_DEFINE_CLASS(_9a4605a1, RPC, (&makeInstance<_9a4605a1, RPC>))
+QOR_DEFINE_CLASS_AS(RPCRemoteSignalB, "_9a4605a1", RPC, (&makeInstance<RPCRemoteSignalB, RPC>))
 
-_9a4605a1::_9a4605a1() {
+RPCRemoteSignalB::RPCRemoteSignalB() {
     bServerSide = 1;
     bClientSide = 1;
 }
 
-ClassInfo* _9a4605a1::getClass() const { return &classInfo; }
+ClassInfo* RPCRemoteSignalB::getClass() const { return &classInfo; }
 
-void _9a4605a1::execute() {
+void RPCRemoteSignalB::execute() {
     if (pTarget) pTarget->onRemoteSignalB();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Remote call: removes a child from the target.
+// Registered as "_98af025c": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _98af025c : public RPC {
+class RPCRemoveChild : public RPC {
 public:
-    _98af025c();
+    RPCRemoveChild();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;

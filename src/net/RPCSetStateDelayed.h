@@ -1,12 +1,13 @@
 #pragma once
 // Remote call: changes the target's state at once or after a delay.
+// Registered as "_7b13321b": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _7b13321b : public RPC {
+class RPCSetStateDelayed : public RPC {
 public:
-    _7b13321b();
+    RPCSetStateDelayed();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;

@@ -1,12 +1,13 @@
 #pragma once
 // Remote call: puts the target in a state at once, without its change notification.
+// Registered as "_21ae2a05": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _21ae2a05 : public RPC {
+class RPCSetStateNow : public RPC {
 public:
-    _21ae2a05();
+    RPCSetStateNow();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;
