@@ -87,7 +87,19 @@ sqlite3* openConnection(const std::string& path, int flags, std::string& error) 
     return db;
 }
 
+// The database's page size in bytes; 0 when it cannot be read.
+int readPageSize(sqlite3* db) {
+    Statement pageSize(db, "PRAGMA page_size");
+    if (!pageSize || sqlite3_step(pageSize.get()) != SQLITE_ROW) return 0;
+    return sqlite3_column_int(pageSize.get(), 0);
+}
+
 }  // namespace
+
+std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
+    constexpr std::int64_t kLogHeader = 32, kFrameHeader = 24;
+    return kLogHeader + static_cast<std::int64_t>(frames) * (pageSize + kFrameHeader);
+}
 
 SqliteScoreStore::SqliteScoreStore(const std::string& path) {
     if (!open(path)) {
@@ -118,7 +130,7 @@ SqliteScoreStore::~SqliteScoreStore() {
     sqlite3_close(writer_);
 }
 
-// Copies the log into the database whenever it has grown past kCheckpointPages, and at
+// Copies the log into the database whenever it has grown past kCheckpointBytes, and at
 // least once a second, beside the writer, so that the database file stays current and
 // the writer finds little left to copy when it restarts the log.
 void SqliteScoreStore::checkpointLoop() {
@@ -149,7 +161,7 @@ void SqliteScoreStore::restartLog() {
     // Only one checkpoint runs at a time: a second would fail at once.
     std::lock_guard checkpointing(checkpointMutex_);
     sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
-    logPages_ = 0;
+    logBytes_ = 0;
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
@@ -162,6 +174,13 @@ bool SqliteScoreStore::open(const std::string& path) {
                  openError_) ||
         !execute(writer_, kSchema, openError_)) {
         openError_ = "cannot prepare " + path + ": " + openError_;
+        return false;
+    }
+    // The schema has made the database, so its page size is settled: a new database
+    // takes the library's default, an existing one keeps its own.
+    pageSize_ = readPageSize(writer_);
+    if (pageSize_ <= 0) {
+        openError_ = "cannot read the page size of " + path + ": " + sqlite3_errmsg(writer_);
         return false;
     }
     if (!prepare(writer_,
@@ -182,8 +201,9 @@ bool SqliteScoreStore::open(const std::string& path) {
         writer_,
         [](void* self, sqlite3*, const char*, int pages) {
             auto* store = static_cast<SqliteScoreStore*>(self);
-            store->logPages_ = pages;
-            if (pages < kCheckpointPages) return SQLITE_OK;
+            const std::int64_t bytes = logBytes(pages, store->pageSize_);
+            store->logBytes_ = bytes;
+            if (bytes < kCheckpointBytes) return SQLITE_OK;
             {
                 std::lock_guard lock(store->stopMutex_);
                 store->logFull_ = true;
@@ -216,7 +236,7 @@ int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std
             batch.swap(queue_);
         }
         writeBatch(batch);
-        if (logPages_ >= kRestartPages) restartLog();
+        if (logBytes_ >= kRestartBytes) restartLog();
     }
     if (pending.added < 0) error = pending.error;
     return pending.added;

@@ -7,6 +7,7 @@
 // passes 32 MiB, so that it stays short under any load.
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,10 +20,16 @@ struct sqlite3_stmt;
 
 class SqliteScoreStore final : public ScoreStore {
 public:
-    // Log pages (4 KiB each) after which the log is copied into the database at once.
-    static constexpr int kCheckpointPages = 2048;
-    // Log pages after which the writer copies the rest of the log and starts it over.
-    static constexpr int kRestartPages = 8192;
+    // The log's length in bytes, measured with the database's own page size (which an
+    // existing database keeps), after which the log is copied into the database at once.
+    static constexpr std::int64_t kCheckpointBytes = std::int64_t{8} << 20;
+    // The log's length in bytes after which the writer copies the rest of the log and
+    // starts it over.
+    static constexpr std::int64_t kRestartBytes = std::int64_t{32} << 20;
+
+    // The length of a log of `frames` pages of `pageSize` bytes: its header, then each
+    // page behind a header of its own.
+    static std::int64_t logBytes(int frames, int pageSize);
 
     // Opens (or creates) the database at `path`. On failure `ok()` is false and
     // `openError()` says why; a store that is not ok must not be used.
@@ -70,7 +77,8 @@ private:
     std::mutex stopMutex_;
     std::condition_variable stopSignal_;  // stopping_ or logFull_ was set
     bool stopping_ = false;
-    bool logFull_ = false;           // the log has passed kCheckpointPages
-    std::atomic<int> logPages_ = 0;  // the log's length after the last commit
+    bool logFull_ = false;                    // the log has passed kCheckpointBytes
+    int pageSize_ = 0;                        // bytes, the database's, read once it exists
+    std::atomic<std::int64_t> logBytes_ = 0;  // the log's length after the last commit
     std::thread checkpointThread_;
 };

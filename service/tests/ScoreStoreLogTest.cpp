@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 #include "SqliteScoreStore.h"
@@ -12,54 +14,131 @@
 
 namespace {
 
-// Under steady uploads from many threads the write-ahead log must be copied into the
-// database again and again, not grow for as long as the load lasts. The load is a count
-// of uploads, not a time, so that a slow build stores as many: unchecked, this many
-// uploads grow the log to hundreds of megabytes.
-TEST(ScoreStoreLogTest, theLogStaysShortUnderSteadyLoad) {
-    std::string folder = (std::filesystem::temp_directory_path() / "torvane-log-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
-    const std::filesystem::path database = folder + "/scores.sqlite3";
-    const std::filesystem::path log = folder + "/scores.sqlite3-wal";
+// A database made before the store opens it, with pages of `pageSize` bytes, which it
+// keeps for its life.
+bool makeDatabase(const std::string& path, int pageSize) {
+    sqlite3* db = nullptr;
+    const std::string pragmas = "PRAGMA page_size=" + std::to_string(pageSize) + "; PRAGMA journal_mode=WAL;";
+    const bool made = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+                      sqlite3_exec(db, pragmas.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return made;
+}
+
+// A read transaction on its own connection: while it lasts, no copy of the log into the
+// database can reach past its start, so the log cannot start over and only grows.
+class HeldReader {
+public:
+    explicit HeldReader(const std::string& path) {
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return;
+        sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_prepare_v2(db_, "SELECT COUNT(*) FROM scores", -1, &read_, nullptr);
+        held_ = sqlite3_step(read_) == SQLITE_ROW;
+    }
+    ~HeldReader() { release(); }
+    HeldReader(const HeldReader&) = delete;
+    HeldReader& operator=(const HeldReader&) = delete;
+
+    bool held() const { return held_; }
+    void release() {
+        sqlite3_finalize(read_);
+        read_ = nullptr;
+        if (db_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        held_ = false;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* read_ = nullptr;
+    bool held_ = false;
+};
+
+// Steady uploads from many threads into a store at `database`: the longest the
+// write-ahead log file grew (bytes) while `uploads` were stored. With `holdUntil` above
+// 0 a reader keeps the log from starting over until the log file is that long, so that
+// the store's own limit is what ends it, however fast the copies into the database are.
+std::uintmax_t longestLogUnderLoad(const std::filesystem::path& database, long uploads, std::uintmax_t holdUntil = 0) {
+    const std::filesystem::path log = database.string() + "-wal";
     std::uintmax_t longest = 0;
     std::atomic<long> stored = 0;
-    {
-        SqliteScoreStore store(database.string());
-        ASSERT_TRUE(store.ok()) << store.openError();
-        std::atomic<bool> done = false, refused = false;
-        std::vector<std::thread> writers;
-        for (int w = 0; w < 16; ++w) {
-            writers.emplace_back([&, w] {
-                for (std::int64_t round = 0; !done; ++round) {
-                    ScoreRecordBuilder record(static_cast<std::uint32_t>(w + 1));
-                    for (int table = 0; table < 5; ++table)
-                        record.entry(table, 0, "Writer", static_cast<std::int32_t>(round), 1700000000 + round);
-                    const std::string bytes = record.bytes();
-                    ScoreUpload upload;
-                    std::string error;
-                    ASSERT_TRUE(
-                        upload.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, error));
-                    if (store.store(upload, {"LINUX", "2.79", 1700000000}, error) >= 0)
-                        ++stored;
-                    else
-                        refused = true;
-                }
-            });
-        }
-        constexpr long kUploads = 4000;
-        while (stored < kUploads && !refused) {
-            std::error_code ec;
-            longest = std::max(longest, std::filesystem::file_size(log, ec) * !ec);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        done = true;
-        for (std::thread& w : writers) w.join();
-        EXPECT_FALSE(refused);
-        EXPECT_EQ(store.uploadCount(), stored);
+    SqliteScoreStore store(database.string());
+    EXPECT_TRUE(store.ok()) << store.openError();
+    if (!store.ok()) return 0;
+    HeldReader reader(database.string());
+    if (holdUntil == 0) reader.release();
+    EXPECT_EQ(reader.held(), holdUntil > 0);
+    std::atomic<bool> done = false, refused = false;
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 16; ++w) {
+        writers.emplace_back([&, w] {
+            for (std::int64_t round = 0; !done; ++round) {
+                ScoreRecordBuilder record(static_cast<std::uint32_t>(w + 1));
+                for (int table = 0; table < 5; ++table)
+                    record.entry(table, 0, "Writer", static_cast<std::int32_t>(round), 1700000000 + round);
+                const std::string bytes = record.bytes();
+                ScoreUpload upload;
+                std::string error;
+                ASSERT_TRUE(upload.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, error));
+                if (store.store(upload, {"LINUX", "2.79", 1700000000}, error) >= 0)
+                    ++stored;
+                else
+                    refused = true;
+            }
+        });
     }
-    std::filesystem::remove_all(folder);
+    while ((stored < uploads || reader.held()) && !refused) {
+        std::error_code ec;
+        longest = std::max(longest, std::filesystem::file_size(log, ec) * !ec);
+        // The writer, past its limit, waits for the reader to leave before it starts the
+        // log over; a reader that stays past the uploads would hold the log as it is.
+        if (reader.held() && (longest >= holdUntil || stored >= uploads)) reader.release();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    done = true;
+    for (std::thread& w : writers) w.join();
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(store.uploadCount(), stored);
+    return longest;
+}
+
+class ScoreStoreLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = (std::filesystem::temp_directory_path() / "torvane-log-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+        database = folder + "/scores.sqlite3";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    // The log starts over once it passes its limit, so it never grows by more than the
+    // batch that passed it: far less than this.
+    static constexpr std::uintmax_t kLongestLog = SqliteScoreStore::kRestartBytes + (std::uintmax_t{4} << 20);
+
+    std::string folder;
+    std::filesystem::path database;
+};
+
+// Under steady uploads the write-ahead log must be copied into the database again and
+// again, not grow for as long as the load lasts. The load is a count of uploads, not a
+// time, so that a slow build stores as many: unchecked, this many uploads grow the log to
+// hundreds of megabytes.
+TEST_F(ScoreStoreLogTest, theLogStaysShortUnderSteadyLoad) {
+    const std::uintmax_t longest = longestLogUnderLoad(database, 4000);
     EXPECT_GT(longest, 0u);
-    EXPECT_LT(longest, 64u << 20) << stored << " uploads";
+    EXPECT_LT(longest, kLongestLog);
+}
+
+// The limits are bytes of log, whatever the size of the pages in it: a database made
+// with pages sixteen times the usual size (whose log, counted in pages of the usual
+// size, would reach half a gigabyte before it started over) keeps its log as short. A
+// reader holds the log until it reaches the limit, so that the limit is what is tried.
+TEST_F(ScoreStoreLogTest, aDatabaseWithLargePagesKeepsItsLogAsShort) {
+    ASSERT_TRUE(makeDatabase(database.string(), 65536));
+    const std::uintmax_t longest = longestLogUnderLoad(database, 4000, SqliteScoreStore::kRestartBytes);
+    EXPECT_GE(longest, std::uintmax_t{SqliteScoreStore::kRestartBytes});
+    EXPECT_LT(longest, kLongestLog);
 }
 
 }  // namespace

@@ -5,8 +5,14 @@
 //
 // Declare in the class body:   static ClassInfo classInfo;  and override getClass().
 // Define in the class's .cpp:   QOR_DEFINE_CLASS(Self, Super, factory)
+//                           or  QOR_DEFINE_CLASS_AS(Self, "registered name", Super, factory)
 //                           or  QOR_DEFINE_ROOT_CLASS(Self, factory)
 // where factory is `nullptr` or `(&makeInstance<Self, Root>)`.
+//
+// QOR_DEFINE_CLASS registers the class under its C++ name. QOR_DEFINE_CLASS_AS registers
+// it under another: a class that peers, packets or saved data know by a generated name
+// ("_" and eight hexadecimal digits, whose number is the id) keeps that name, and with it
+// its id and its place in the alphabetical index, while its C++ name says what it does.
 #include <cstdint>
 #include <new>
 #include <string>
@@ -52,6 +58,10 @@ std::uint32_t classIdForName(std::u16string_view name);
 #define QOR_DEFINE_CLASS(Self, Super, factory)                                        \
     static_assert(std::is_base_of_v<Super, Self>, #Self " must derive from " #Super); \
     ClassInfo Self::classInfo(classIdForName(u"" #Self), u"" #Self, &Super::classInfo, factory);
+
+#define QOR_DEFINE_CLASS_AS(Self, registeredName, Super, factory)                     \
+    static_assert(std::is_base_of_v<Super, Self>, #Self " must derive from " #Super); \
+    ClassInfo Self::classInfo(classIdForName(u"" registeredName), u"" registeredName, &Super::classInfo, factory);
 
 #define QOR_DEFINE_ROOT_CLASS(Self, factory) \
     ClassInfo Self::classInfo(classIdForName(u"" #Self), u"" #Self, &Self::classInfo, factory);

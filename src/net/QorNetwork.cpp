@@ -12,7 +12,7 @@
 #include "net/HttpRequest.h"
 #include "net/NetRole.h"
 #include "net/Packet.h"
-#include "net/_4472ef3a.h"
+#include "net/RPCDestroyObject.h"
 
 QOR_DEFINE_ROOT_CLASS(QorNetwork, nullptr)
 

@@ -16,8 +16,7 @@
 #include "ui/MenuNavEntry.h"
 #include "ui/NavigationTarget.h"
 
-ClassInfo ContextMenu::classInfo(classIdForName(u"_4229753a"), u"_4229753a", &Context::classInfo,
-                                 &makeInstance<ContextMenu, BasicLink>);
+QOR_DEFINE_CLASS_AS(ContextMenu, "_4229753a", Context, (&makeInstance<ContextMenu, BasicLink>))
 
 ClassInfo* ContextMenu::getClass() const { return &classInfo; }
 

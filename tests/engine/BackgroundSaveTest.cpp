@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -22,16 +24,39 @@ protected:
 };
 }  // namespace
 
-// Saves asked for faster than the disk takes them: the file ends as the newest, and a
-// save made on the spot after finish() comes after all of them.
-TEST_F(BackgroundSaveTest, TheFileEndsAsTheNewestSaveAskedFor) {
+// Saves asked for while one is being written: only the newest of those waiting is
+// packed and written, and a save made on the spot after finish() comes after it. The
+// first save holds the worker until the others are asked for, so that a queue that
+// wrote every save in turn would show here as more packings.
+TEST_F(BackgroundSaveTest, ANewerSaveReplacesTheOneStillWaiting) {
+    std::promise<void> started, release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> packed = 0;
+    auto holding = [&, released] {
+        ++packed;
+        started.set_value();
+        released.wait();
+        return std::vector<std::uint8_t>{'f', 'i', 'r', 's', 't'};
+    };
+    auto counted = [&packed](const std::string& text) -> BackgroundSave::Contents {
+        return [&packed, text] {
+            ++packed;
+            return std::vector<std::uint8_t>(text.begin(), text.end());
+        };
+    };
     BackgroundSave writer;
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(writer.save(file, bytesOf("save " + std::to_string(i))));
+    ASSERT_TRUE(writer.save(file, holding));
+    started.get_future().wait();
+    for (int i = 1; i < 50; ++i) ASSERT_TRUE(writer.save(file, counted("save " + std::to_string(i))));
+    EXPECT_EQ(packed, 1);  // the others wait behind the first
+    release.set_value();
     writer.finish();
+    EXPECT_EQ(packed, 2);
     EXPECT_EQ(TempFolder::read(folder.file("user.pro")), "save 49");
     EXPECT_FALSE(std::filesystem::exists(folder.file("user.pro.tmp")));
     writer.save(file, bytesOf("in the background"));
     writer.finish();
+    EXPECT_EQ(TempFolder::read(folder.file("user.pro")), "in the background");
     ASSERT_TRUE(UserFileGuard::save(file, "on the spot", 11));
     EXPECT_EQ(TempFolder::read(folder.file("user.pro")), "on the spot");
     EXPECT_TRUE(UserFileGuard::takeUntoldProblems().empty());

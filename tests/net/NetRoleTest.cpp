@@ -11,9 +11,9 @@
 #include "net/NetStats.h"
 #include "net/Packet.h"
 #include "net/QorNetwork.h"
-#include "net/_4472ef3a.h"
-#include "net/_ae3f6255.h"
-#include "net/_cfad751b.h"
+#include "net/RPCDeleteChildren.h"
+#include "net/RPCDestroyObject.h"
+#include "net/RPCReseed.h"
 #include "support/HeadlessEngine.h"
 
 namespace {
@@ -67,11 +67,11 @@ TEST_F(NetRoleCallTest, AReseedIsSentAsKindClassTargetAndSeedAndKeepsBothGenerat
     NetConnection connection(NetAddress(NetAddress::kLoopback, 23006));
     server.connection = &connection;
     use(server);
-    _cfad751b reseed;
+    RPCReseed reseed;
     reseed.seed = 0x01020304u;
     ASSERT_TRUE(RPC::executeRemotely(reseed));
     server.sendRPC(reseed);
-    const auto index = static_cast<std::uint8_t>(_cfad751b::classInfo.index);
+    const auto index = static_cast<std::uint8_t>(RPCReseed::classInfo.index);
     ASSERT_LT(index, 128);
     EXPECT_EQ(server.outgoing().bytes(), (std::vector<std::uint8_t>{0x03, index, 0x00, 0x04, 0x03, 0x02, 0x01}));
     EXPECT_EQ(connection.getCurrentStats()->kinds[NetStats::kSentRow][NetRole::kRemoteCall], 1u);
@@ -90,7 +90,7 @@ TEST_F(NetRoleCallTest, DeletingAReplicatedObjectOnTheServerDeletesItOnBothSides
     use(server);
     onServer->destroy();
     EXPECT_EQ(onServer.get(), nullptr);
-    EXPECT_EQ(server.callCounts.at(static_cast<std::size_t>(_4472ef3a::classInfo.index)), 1u);
+    EXPECT_EQ(server.callCounts.at(static_cast<std::size_t>(RPCDestroyObject::classInfo.index)), 1u);
     EXPECT_EQ(deliver(), 1);
     EXPECT_EQ(onClient.get(), nullptr);
     EXPECT_EQ(client.findObject(id), nullptr);
@@ -111,7 +111,7 @@ TEST_F(NetRoleCallTest, InsideAClientCallTheServerSendsNothingAndWithoutARoleNot
 TEST_F(NetRoleCallTest, AReceiverRefusesUnknownObjectsAndCallsClientsMayNotMake) {
     use(server);
     QorBase* shared = replicate(server, serverRoot);
-    _4472ef3a remove;
+    RPCDestroyObject remove;
     remove.pObject = shared;
     server.sendRPC(remove);
     // The client has no object of that id: refused, nothing run.
@@ -119,7 +119,7 @@ TEST_F(NetRoleCallTest, AReceiverRefusesUnknownObjectsAndCallsClientsMayNotMake)
 
     // A client cannot make the server empty an object.
     use(client);
-    _ae3f6255 empty;
+    RPCDeleteChildren empty;
     empty.pTarget = clientRoot;
     client.sendRPC(empty);
     Packet received(0, client.outgoing().bytes().data(), client.outgoing().size());
@@ -133,7 +133,7 @@ TEST_F(NetRoleCallTest, AReceiverRefusesUnknownObjectsAndCallsClientsMayNotMake)
 TEST_F(NetRoleCallTest, AClientMakingAServerOnlyCallOutsideAServerCallIsAProgramError) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     use(client);
-    _ae3f6255 call;
+    RPCDeleteChildren call;
     call.pTarget = clientRoot;
     EXPECT_DEATH(RPC::executeRemotely(call), "client-side");
     client.bInsideServerCall = true;

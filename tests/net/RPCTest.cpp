@@ -9,13 +9,13 @@
 #include "net/Packet.h"
 #include "net/QorNetwork.h"
 #include "net/RPC.h"
-#include "net/_02468b57.h"
-#include "net/_21ae2a05.h"
-#include "net/_67719ab0.h"
-#include "net/_7b13321b.h"
-#include "net/_98af025c.h"
-#include "net/_9a4605a1.h"
-#include "net/_ae3f6255.h"
+#include "net/RPCAddChild.h"
+#include "net/RPCDeleteChildren.h"
+#include "net/RPCRemoteSignalA.h"
+#include "net/RPCRemoteSignalB.h"
+#include "net/RPCRemoveChild.h"
+#include "net/RPCSetStateDelayed.h"
+#include "net/RPCSetStateNow.h"
 #include "support/HeadlessEngine.h"
 
 namespace {
@@ -94,20 +94,20 @@ TEST_F(RPCTest, TreeCallsAddRemoveAndEmpty) {
     auto* child = new QorBase();
     registerAll({target, child});
 
-    _02468b57 add;
+    RPCAddChild add;
     add.pTarget = target;
     add.pChild = child;
     roundTrip(add)->execute();
     EXPECT_EQ(child->parent, target);
 
-    _98af025c remove;
+    RPCRemoveChild remove;
     remove.pTarget = target;
     remove.pChild = child;
     roundTrip(remove)->execute();
     EXPECT_EQ(child->parent, nullptr);
 
     target->addChild(child);
-    _ae3f6255 empty;
+    RPCDeleteChildren empty;
     empty.pTarget = target;
     unregisterAll({child});
     roundTrip(empty)->execute();
@@ -123,7 +123,7 @@ TEST_F(RPCTest, ReceivedTreeCallsCannotBreakTheTree) {
     root->addChild(middle);
     registerAll({root, middle, other});
 
-    _02468b57 add;
+    RPCAddChild add;
     add.pTarget = middle;
     add.pChild = root;  // an ancestor: refused
     roundTrip(add)->execute();
@@ -140,13 +140,13 @@ TEST_F(RPCTest, ReceivedTreeCallsCannotBreakTheTree) {
     EXPECT_EQ(middle->parent, other);
     EXPECT_EQ(root->firstChild, nullptr);
 
-    _98af025c remove;  // not its child: nothing happens
+    RPCRemoveChild remove;  // not its child: nothing happens
     remove.pTarget = root;
     remove.pChild = middle;
     roundTrip(remove)->execute();
     EXPECT_EQ(middle->parent, other);
 
-    _ae3f6255 empty;  // no target: ignored
+    RPCDeleteChildren empty;  // no target: ignored
     roundTrip(empty)->execute();
     unregisterAll({root, middle, other});
     root->destroy();
@@ -159,7 +159,7 @@ TEST_F(RPCTest, StateCalls) {
     target->setState(4);
     target->timeInState = 3.0;
 
-    _21ae2a05 now;
+    RPCSetStateNow now;
     now.pTarget = target;
     now.newState = 4;
     roundTrip(now)->execute();
@@ -167,22 +167,22 @@ TEST_F(RPCTest, StateCalls) {
     EXPECT_EQ(target->timeInState, 0.0);
     EXPECT_EQ(target->changes, 1);  // only the local setState above
 
-    _7b13321b later;
+    RPCSetStateDelayed later;
     later.pTarget = target;
     later.newState = 6;
     later.delay = 0.1;
     std::unique_ptr<RPC> received = roundTrip(later);
     // The delay arrives with half-float precision.
-    EXPECT_EQ(static_cast<_7b13321b*>(received.get())->delay, static_cast<double>(0.0999755859375f));
+    EXPECT_EQ(static_cast<RPCSetStateDelayed*>(received.get())->delay, static_cast<double>(0.0999755859375f));
     received->execute();
     EXPECT_EQ(target->stateGoto, 6);
     EXPECT_EQ(target->state, 4);
     EXPECT_DOUBLE_EQ(target->stateLeft, 0.0999755859375);
 
-    _67719ab0 a;
+    RPCRemoteSignalA a;
     a.pTarget = target;
     roundTrip(a)->execute();
-    _9a4605a1 b;
+    RPCRemoteSignalB b;
     b.pTarget = target;
     roundTrip(b)->execute();
     EXPECT_EQ(target->signalA, 1);
@@ -212,7 +212,7 @@ TEST_F(RPCTest, ADelayedRemoteStateOnAClientOnlyRecordsTheState) {
 }
 
 TEST_F(RPCTest, DescribeListsTheArguments) {
-    _7b13321b call;
+    RPCSetStateDelayed call;
     call.newState = 3;
     call.delay = 1.5;
     auto* c = new PropertyContainer(u"args", 0);

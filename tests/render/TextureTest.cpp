@@ -225,6 +225,9 @@ TEST_F(TextureDeviceTest, APurgeReleasesTexturesNotDrawnLatelyButLeavesMemoryFil
     EXPECT_NE(gone->dxTexture, nullptr) << "drawn in the last frame";
     runFrame(scene);
     runFrame(scene);
+    // Without the hidden picture the frame differs, so the frame below shows that it is
+    // drawn again.
+    EXPECT_NE(backBuffer(w, h), first);
     qor->purgeResources();
     EXPECT_NE(shown->dxTexture, nullptr);
     EXPECT_EQ(gone->dxTexture, nullptr);

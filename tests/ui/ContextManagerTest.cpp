@@ -247,10 +247,13 @@ TEST_F(ContextManagerTest, AScreenUnderTheClosedIrisIsNotDrawn) {
     auto* a = new CountingScreen(journal, "a");
     stack->addChild(a);
     IrisOverlay& iris = *stack->pOverlay;
+    // Only the closed iris leaves the screen out: an iris nearly closed still shows a
+    // little of it, so each level is checked on its own rather than by a total.
     for (const float level : {0.0f, 0.99f, 1.0f, 0.5f}) {
         stack->tick(0.0, 0.0);
         iris.level = iris.target = level;
+        const int before = a->draws;
         drawStack();
+        EXPECT_EQ(a->draws - before, level < 1.0f ? 1 : 0) << "iris level " << level;
     }
-    EXPECT_EQ(a->draws, 3);
 }

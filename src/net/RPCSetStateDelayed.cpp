@@ -1,4 +1,4 @@
-#include "net/_7b13321b.h"
+#include "net/RPCSetStateDelayed.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyDouble.h"
@@ -6,16 +6,16 @@
 #include "engine/QorBase.h"
 #include "net/Packet.h"
 
-QOR_DEFINE_CLASS(_7b13321b, RPC, (&makeInstance<_7b13321b, RPC>))
+QOR_DEFINE_CLASS_AS(RPCSetStateDelayed, "_7b13321b", RPC, (&makeInstance<RPCSetStateDelayed, RPC>))
 
-_7b13321b::_7b13321b() {
+RPCSetStateDelayed::RPCSetStateDelayed() {
     bServerSide = 1;
     bClientSide = 1;
 }
 
-ClassInfo* _7b13321b::getClass() const { return &classInfo; }
+ClassInfo* RPCSetStateDelayed::getClass() const { return &classInfo; }
 
-void _7b13321b::serialize(Packet& p) {
+void RPCSetStateDelayed::serialize(Packet& p) {
     RPC::serialize(p);
     p.doInt(newState);
     // The delay travels as a half float; the value executed is what that encoding gives.
@@ -24,11 +24,11 @@ void _7b13321b::serialize(Packet& p) {
     delay = narrowed;
 }
 
-void _7b13321b::describe(PropertyContainer* c) {
+void RPCSetStateDelayed::describe(PropertyContainer* c) {
     addPropertyInt(&newState, c, u"");
     addPropertyDouble(&delay, c, u"");
 }
 
-void _7b13321b::execute() {
+void RPCSetStateDelayed::execute() {
     if (pTarget) pTarget->setStateRemote(newState, delay);
 }

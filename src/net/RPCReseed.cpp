@@ -1,4 +1,4 @@
-#include "net/_cfad751b.h"
+#include "net/RPCReseed.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyDWORD.h"
@@ -6,16 +6,16 @@
 #include "net/Packet.h"
 #include "net/QorNetwork.h"
 
-QOR_DEFINE_CLASS(_cfad751b, RPC, (&makeInstance<_cfad751b, RPC>))
+QOR_DEFINE_CLASS_AS(RPCReseed, "_cfad751b", RPC, (&makeInstance<RPCReseed, RPC>))
 
-_cfad751b::_cfad751b() {
+RPCReseed::RPCReseed() {
     bServerSide = 1;
     bClientSide = 1;
 }
 
-ClassInfo* _cfad751b::getClass() const { return &classInfo; }
+ClassInfo* RPCReseed::getClass() const { return &classInfo; }
 
-void _cfad751b::serialize(Packet& p) {
+void RPCReseed::serialize(Packet& p) {
     RPC::serialize(p);
     std::uint8_t bytes[4] = {static_cast<std::uint8_t>(seed), static_cast<std::uint8_t>(seed >> 8),
                              static_cast<std::uint8_t>(seed >> 16), static_cast<std::uint8_t>(seed >> 24)};
@@ -24,8 +24,8 @@ void _cfad751b::serialize(Packet& p) {
            (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
-void _cfad751b::describe(PropertyContainer* c) { addPropertyDWORD(&seed, c, u""); }
+void RPCReseed::describe(PropertyContainer* c) { addPropertyDWORD(&seed, c, u""); }
 
-void _cfad751b::execute() {
+void RPCReseed::execute() {
     if (NetRole* role = QorNetwork::currentRole()) role->seed(seed);
 }

@@ -1,17 +1,17 @@
 #pragma once
-// Remote call: changes the target's state at once or after a delay.
+// Remote call: removes a child from the target.
+// Registered as "_98af025c": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _7b13321b : public RPC {
+class RPCRemoveChild : public RPC {
 public:
-    _7b13321b();
+    RPCRemoveChild();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;
     void describe(PropertyContainer* c) override;
     void execute() override;
-    std::int32_t newState = 0;
-    double delay = 0.0;  // s
+    QorBase* pChild = nullptr;  // the object to remove, not owned
 };

@@ -1,13 +1,14 @@
 #pragma once
 // Remote call: reseeds the current role's random generator with a value, so that both
 // sides draw the same sequence from then on.
+// Registered as "_cfad751b": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _cfad751b : public RPC {
+class RPCReseed : public RPC {
 public:
-    _cfad751b();
+    RPCReseed();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     // The target, then the seed as 4 raw little-endian bytes.

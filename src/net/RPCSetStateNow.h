@@ -1,16 +1,17 @@
 #pragma once
-// Remote call: removes a child from the target.
+// Remote call: puts the target in a state at once, without its change notification.
+// Registered as "_21ae2a05": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _98af025c : public RPC {
+class RPCSetStateNow : public RPC {
 public:
-    _98af025c();
+    RPCSetStateNow();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;
     void describe(PropertyContainer* c) override;
     void execute() override;
-    QorBase* pChild = nullptr;  // the object to remove, not owned
+    std::int32_t newState = 0;
 };

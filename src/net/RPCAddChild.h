@@ -1,12 +1,13 @@
 #pragma once
 // Remote call: appends a child to the target.
+// Registered as "_02468b57": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _02468b57 : public RPC {
+class RPCAddChild : public RPC {
 public:
-    _02468b57();
+    RPCAddChild();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;

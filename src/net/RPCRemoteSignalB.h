@@ -1,12 +1,13 @@
 #pragma once
 // Remote call: the target's second argument-less hook.
+// Registered as "_9a4605a1": peers know the class by that name and its id.
 #include <cstdint>
 
 #include "net/RPC.h"
 
-class _9a4605a1 : public RPC {
+class RPCRemoteSignalB : public RPC {
 public:
-    _9a4605a1();
+    RPCRemoteSignalB();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
 

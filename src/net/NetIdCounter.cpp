@@ -1,4 +1,4 @@
-#include "net/_04790976.h"
+#include "net/NetIdCounter.h"
 
 #include <cstdint>
 
@@ -9,11 +9,11 @@
 #include "net/NetRole.h"
 #include "net/QorNetwork.h"
 
-QOR_DEFINE_CLASS(_04790976, QorBase, (&makeInstance<_04790976, BasicLink>))
+QOR_DEFINE_CLASS_AS(NetIdCounter, "_04790976", QorBase, (&makeInstance<NetIdCounter, BasicLink>))
 
-ClassInfo* _04790976::getClass() const { return &classInfo; }
+ClassInfo* NetIdCounter::getClass() const { return &classInfo; }
 
-void _04790976::describeProperties(PropertyContainer* container) {
+void NetIdCounter::describeProperties(PropertyContainer* container) {
     QorBase::describeProperties(container);
     // Without a role the property list keeps its shape over a counter nobody reads.
     static std::int32_t noRole = 0;

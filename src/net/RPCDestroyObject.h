@@ -1,11 +1,12 @@
 #pragma once
 // Remote call: deletes a replicated object on both sides. Its target is the role's own
 // object; the argument is the object to delete, which leaves the role's table first.
+// Registered as "_4472ef3a": peers know the class by that name and its id.
 #include "net/RPC.h"
 
-class _4472ef3a : public RPC {
+class RPCDestroyObject : public RPC {
 public:
-    _4472ef3a();
+    RPCDestroyObject();
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
     void serialize(Packet& p) override;

@@ -1,4 +1,4 @@
-#include "net/_4472ef3a.h"
+#include "net/RPCDestroyObject.h"
 
 #include "engine/ClassInfo.h"
 #include "engine/PropertyPointer.h"
@@ -7,23 +7,23 @@
 #include "net/Packet.h"
 #include "net/QorNetwork.h"
 
-QOR_DEFINE_CLASS(_4472ef3a, RPC, (&makeInstance<_4472ef3a, RPC>))
+QOR_DEFINE_CLASS_AS(RPCDestroyObject, "_4472ef3a", RPC, (&makeInstance<RPCDestroyObject, RPC>))
 
-_4472ef3a::_4472ef3a() {
+RPCDestroyObject::RPCDestroyObject() {
     bServerSide = 1;
     bClientSide = 1;
 }
 
-ClassInfo* _4472ef3a::getClass() const { return &classInfo; }
+ClassInfo* RPCDestroyObject::getClass() const { return &classInfo; }
 
-void _4472ef3a::serialize(Packet& p) {
+void RPCDestroyObject::serialize(Packet& p) {
     RPC::serialize(p);
     p.doPointer2(pObject);
 }
 
-void _4472ef3a::describe(PropertyContainer* c) { addPropertyPointer(&pObject, c, u""); }
+void RPCDestroyObject::describe(PropertyContainer* c) { addPropertyPointer(&pObject, c, u""); }
 
-void _4472ef3a::execute() {
+void RPCDestroyObject::execute() {
     if (!pObject) return;
     NetRole* role = QorNetwork::currentRole();
     if (role && pObject->objectUID >= 1) role->unregisterObject(pObject);
@@ -35,7 +35,7 @@ void _4472ef3a::execute() {
 
 void destroyObjectRemotely(QorBase* object) {
     NetRole* role = QorNetwork::currentRole();
-    _4472ef3a call;
+    RPCDestroyObject call;
     call.pTarget = role ? role->roleObject : nullptr;
     call.pObject = object;
     if (role && RPC::executeRemotely(call)) role->sendRPC(call);
