@@ -25,6 +25,9 @@ constexpr int kLetters = 26;
 constexpr int kKeysPerRow = 7;
 constexpr float kKeyStep = 74.0f;
 constexpr float kKeyWidth = 72.0f;
+// The name is typed onto the panel's snow-white face: in the palette's ink it reads at
+// more than 15:1, where white letters in a thin ring hardly did.
+constexpr UColor kNameColour = 0xFF161F3Au;
 
 std::u16string text(int id) { return qor->language().getString(id); }
 
@@ -91,7 +94,7 @@ void ContextEnterName::buildLayout() {
     clearLayout();
     const bool touch = qor->input().inputMode == QorInput::kModeTouch;
     addChild(new FramePanel(0.0f, 0.0f, 0.0f, 640.0f, touch ? 400.0f : 256.0f, text(StringId::ENTERYOURNAME)));
-    pNameText = new FadingText(0.0f, touch ? 150.0f : 50.0f, 0.0f, u"", MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
+    pNameText = new FadingText(0.0f, touch ? 150.0f : 50.0f, 0.0f, u"", MenuFonts::get(MenuFonts::kLarge), kNameColour);
     pNameText->layoutFlags = kNameLayout;
     addChild(pNameText);
     pOkButton = new MenuButton(0.0f, touch ? -150.0f : -80.0f, 0.0f, text(StringId::OK), u"");
