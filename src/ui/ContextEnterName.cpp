@@ -141,7 +141,8 @@ void ContextEnterName::tickContents(double time, double dt) {
 
 void ContextEnterName::showName() {
     const TextFont* font = pNameText->font;
-    const float width = font ? font->measureText(name + u"_").x : 0.0f;
+    // Measured as it is drawn, by the fallback typeface, so that it is centred indeed.
+    const float width = font ? font->measureTextAs(name + u"_", kNameLayout).x : 0.0f;
     const float squeeze = width > kNameWidth ? kNameWidth / width : 1.0f;
     // The cursor blinks four times a second; the name with it stays centred either way.
     const bool cursor = static_cast<long long>(std::floor(localTime * 8.0)) % 2 == 0;

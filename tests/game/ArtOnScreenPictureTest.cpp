@@ -186,6 +186,9 @@ TEST_F(ArtOnScreenPicture, TheNameBeingTypedReadsOnThePanel) {
                             (std::min(luminance(panel), luminance(letters)) + 0.05);
     std::printf("typed name (%06X) against the panel (%06X): %.2f:1\n", letters, panel, contrast);
     EXPECT_GE(contrast, 4.5);
+    // The name with its cursor is centred on the dialog, measured as it is drawn.
+    const Box name = changedBox(named, unnamed);
+    EXPECT_NEAR(name.left + name.right, 800, 8) << name.left << ".." << name.right;
 }
 
 TEST_F(ArtOnScreenPicture, HighScoreTableWithNamesOverTheSky) {
