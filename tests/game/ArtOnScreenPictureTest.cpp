@@ -164,11 +164,10 @@ TEST_F(ArtOnScreenPicture, TheNameBeingTypedReadsOnThePanel) {
     // The name's pixels are those that change when its text is taken away: the colour
     // most of them have (its letters' face) against the colour most of them had (the
     // panel behind it).
-    const std::vector<std::uint32_t> named = pixels;
     ASSERT_NE(entry->pNameText, nullptr);
+    const std::vector<std::uint32_t> named = drawn(*entry);
     entry->pNameText->text.clear();
-    int w = 0, h = 0;
-    const std::vector<std::uint32_t> unnamed = drawOffScreen(*entry, w, h);
+    const std::vector<std::uint32_t> unnamed = drawn(*entry);
     std::map<std::uint32_t, int> face, behind;
     for (std::size_t i = 0; i < named.size(); ++i)
         if ((named[i] & 0xFFFFFFu) != (unnamed[i] & 0xFFFFFFu)) {
@@ -188,6 +187,7 @@ TEST_F(ArtOnScreenPicture, TheNameBeingTypedReadsOnThePanel) {
     EXPECT_GE(contrast, 4.5);
     // The name with its cursor is centred on the dialog, measured as it is drawn.
     const Box name = changedBox(named, unnamed);
+    EXPECT_LT(name.right - name.left, 600);
     EXPECT_NEAR(name.left + name.right, 800, 8) << name.left << ".." << name.right;
 }
 
@@ -246,9 +246,10 @@ TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
     }
     withoutSnow();
     expectPicture(*results, "art-results-place");
-    const std::vector<std::uint32_t> whole = pixels;
-    // Where each part is drawn: the pixels that change when it alone is hidden.
+    // Where each part is drawn: the pixels that change when it alone is hidden, against
+    // a picture drawn just before in the same way.
     auto boxOf = [&](const std::vector<Renderable*>& parts) {
+        const std::vector<std::uint32_t> whole = drawn(*results);
         for (Renderable* r : parts) r->bHidden = 1;
         const Box box = changedBox(whole, drawn(*results));
         for (Renderable* r : parts) r->bHidden = 0;
