@@ -247,7 +247,10 @@ void GameControllerResults::showTip() {
 }
 
 // Each side's island (one in the middle, or two 1000 units apart) with its palms and an
-// unarmed cannon; this screen is the current game, so the palms join its palm list.
+// unarmed cannon; this screen is the current game, so the palms join its palm list. The
+// cannon stands on the island's deck as in every game (its picture ends kIslandTop above
+// the deck), not down at the picture's centre, where it stood in front of the beach and
+// under the prompt at the screen's bottom.
 void GameControllerResults::buildScene() {
     auto* islandTexture = static_cast<Texture*>(qor->resources().find(true, u"island"));
     const float h = textureSkin(islandTexture, 0)->height;
@@ -256,13 +259,13 @@ void GameControllerResults::buildScene() {
         const float d = s == 0 ? -1.0f : 1.0f;
         auto* island = new Renderable();
         island->pSkin = textureSkin(islandTexture, 2);
-        island->setPosition(d * (500.0f * static_cast<float>(n) - 500.0f), 21.0f - h / 2.0f, 0.0f);
+        island->setPosition(d * (500.0f * static_cast<float>(n) - 500.0f), kIslandTop - h / 2.0f, 0.0f);
         layers[kIslandList]->addChild(island);
         PlayerData* player = playerData[s];
         player->pIsland = island;
         player->createPalms(palms(), 0);
         auto* cannon = new Cannon(s);
-        cannon->setPosition(island->position.x, island->position.y, island->position.z);
+        cannon->setPosition(island->position.x, island->position.y + h / 2.0f - kIslandTop, island->position.z);
         layers[kVehicleList]->addChild(cannon);
         player->pVehicle = cannon;
     }

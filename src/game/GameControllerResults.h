@@ -50,6 +50,7 @@ public:
     static constexpr double kTipContinueDelay = 10.0;   // s before it in state 6
     static constexpr double kIrisClose = 2.0;           // s from the last click to the end
     static constexpr float kBarHolderX = -96.0f;        // left end of the bar
+    static constexpr float kIslandTop = 21.0f;          // units from the deck (y 0) up to the island picture's top
     static constexpr float kFireworkRise = 32.0f;       // launch height over the island
     static constexpr int kScoreScale = 100000;          // table score of a rating of 1.0
     static constexpr UColor kContinueColour = 0xFFF0F0F0u;

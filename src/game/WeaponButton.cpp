@@ -29,13 +29,27 @@ void WeaponButton::tick(double, double dt) {
     updateXform();
 }
 
+float WeaponButton::textRoom() const {
+    const float plate = pSkin ? pSkin->width : kPlateWidth;
+    return kTextOffset + plate / 2.0f - kTextMargin;
+}
+
+float WeaponButton::textSqueeze(FontQuad& font) const {
+    const float width = font.measureText(false, nullptr, 0, text).width;
+    return width > textRoom() ? textRoom() / width : 1.0f;
+}
+
 void WeaponButton::render() {
     Renderable::render();
     FontQuad* font = global ? global->fonts[Global::kFontSmall] : nullptr;
-    if (!font) return;
+    if (!font || text.empty()) return;
     // The text stands on the outer side: left-aligned from the left end for side 0,
-    // right-aligned to the right end for side 1.
+    // right-aligned to the right end for side 1; a squeeze keeps that end in place.
     const float x = position.x + static_cast<float>(2 * side - 1) * kTextOffset;
     const int flags = side == 0 ? (0x02 | TextFlags::kMiddle) : (TextFlags::kRight | TextFlags::kMiddle);
-    font->drawTextAt(x, position.y, position.z, 0xFFFFFFFFu, flags, text);
+    Renderable pen;
+    placeTextPen(pen, x, position.y, position.z, 0xFFFFFFFFu);
+    pen.scale.x = textSqueeze(*font);
+    pen.updateXform();
+    font->drawText(pen, flags, text);
 }

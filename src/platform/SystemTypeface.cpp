@@ -63,14 +63,14 @@ struct SystemTypeface::Face {
 SystemTypeface::SystemTypeface(std::unique_ptr<Face> face_) : face(std::move(face_)) {}
 SystemTypeface::~SystemTypeface() = default;
 
-std::string SystemTypeface::resolveFile(const std::string& asked) {
+std::string SystemTypeface::resolveFile(const std::string& asked, bool bold) {
     std::string familyName = asked;
     for (const auto& s : kSubstitutes)
         if (asked == s.asked) familyName = s.given;
     if (!FcInit()) return {};
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyName.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -84,9 +84,9 @@ std::string SystemTypeface::resolveFile(const std::string& asked) {
     return file;
 }
 
-std::unique_ptr<SystemTypeface> SystemTypeface::open(const std::string& familyAsked, int cellHeight) {
+std::unique_ptr<SystemTypeface> SystemTypeface::open(const std::string& familyAsked, int cellHeight, bool bold) {
     FT_Library library = Library::get();
-    const std::string file = resolveFile(familyAsked);
+    const std::string file = resolveFile(familyAsked, bold);
     if (!library || file.empty() || cellHeight <= 0) return nullptr;
     auto face = std::make_unique<Face>();
     if (FT_New_Face(library, file.c_str(), 0, &face->handle) != 0 || !FT_IS_SCALABLE(face->handle)) return nullptr;

@@ -29,11 +29,12 @@ public:
         int c = 0;  // from the ink's right edge to the next pen position
     };
 
-    // The face that fontconfig matches to `family`, sized to a cell `cellHeight` pixels
-    // high; null when no face can be loaded.
-    static std::unique_ptr<SystemTypeface> open(const std::string& family, int cellHeight);
-    // The font file chosen for a family name (empty when none), for logs and tests.
-    static std::string resolveFile(const std::string& family);
+    // The face that fontconfig matches to `family` (its bold weight when `bold`), sized to
+    // a cell `cellHeight` pixels high; null when no face can be loaded.
+    static std::unique_ptr<SystemTypeface> open(const std::string& family, int cellHeight, bool bold = false);
+    // The font file chosen for a family name (its bold weight when `bold`; empty when
+    // none), for logs and tests.
+    static std::string resolveFile(const std::string& family, bool bold = false);
     ~SystemTypeface();
     SystemTypeface(const SystemTypeface&) = delete;
     SystemTypeface& operator=(const SystemTypeface&) = delete;

@@ -1,6 +1,7 @@
 #include "render/FontGDI.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "engine/ClassInfo.h"
@@ -11,6 +12,7 @@
 #include "platform/SystemTypeface.h"
 #include "render/FontCache.h"
 #include "render/FontCacheEntry.h"
+#include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/Renderable.h"
 #include "render/TextLayout.h"
@@ -78,9 +80,8 @@ FontGDI::FontGDI(int height_, float scaleX, float scaleY, float scaleZ, std::u16
     QOR_LOG("FontGDI::FontGDI", u"fontBaselineRaw=%d, fontUppercaseLineRaw=%d, fontLowercaseLineRaw=%d",
             fontBaselineRaw, fontUppercaseLineRaw, fontLowercaseLineRaw);
     QOR_ASSERT("FontGDI::FontGDI", fontName.length() < LF_FACESIZE - 1);
-    hFont = SystemTypeface::open(wideToUtf8(fontName), textureScale() * fontHeightRaw);
-    QOR_ASSERT("FontGDI::FontGDI", hFont != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
-    pFontCache = new FontCache(textureScale() * fontHeightRaw + 1, 1, formatString(u"%s%dpx", fontName, height));
+    rasterScale = static_cast<float>(textureScale());
+    openTypeface();
 }
 
 FontGDI::~FontGDI() {
@@ -89,27 +90,69 @@ FontGDI::~FontGDI() {
 
 ClassInfo* FontGDI::getClass() const { return &classInfo; }
 
-TextSize FontGDI::measureTextRaw(int* pLeadOverhang, int* pTrailOverhang, std::u16string_view text) {
-    if (text.empty()) return {0, fontHeightRaw};
+float FontGDI::wantedRasterScale() const {
+    const auto base = static_cast<float>(textureScale());
+    const QorGraphics* g = qor->pQorGraphics;
+    if (!bFollowWindow || !g || g->viewportHeight <= 0 || g->virtualHeight <= 0) return base;
+    // Window pixels per raw pixel, in steps of an eighth so that a window a pixel
+    // taller or shorter keeps the cached texts.
+    const float window = static_cast<float>(g->viewportHeight) / static_cast<float>(g->virtualHeight) * scale.y;
+    return std::max(base, std::round(window * 8.0f) / 8.0f);
+}
+
+void FontGDI::openTypeface() {
+    const int cell = std::max(1, static_cast<int>(std::lround(rasterScale * static_cast<float>(fontHeightRaw))));
+    hFont = SystemTypeface::open(wideToUtf8(fontName), cell, bBold != 0);
+    QOR_ASSERT("FontGDI::FontGDI", hFont != NULL);  // NOLINT(modernize-use-nullptr): the report shows this text
+    if (pFontCache) pFontCache->destroy();
+    pFontCache = new FontCache(cell + 1, 1, formatString(u"%s%dpx", fontName, height));
+}
+
+void FontGDI::followWindow(bool bold) {
+    bFollowWindow = 1;
+    bBold = bold ? 1 : 0;
+    rasterScale = wantedRasterScale();
+    openTypeface();
+}
+
+void FontGDI::onPresentationRestored() {
+    const float wanted = wantedRasterScale();
+    if (wanted == rasterScale) return;
+    rasterScale = wanted;
+    openTypeface();
+}
+
+int FontGDI::ringTexels() const { return static_cast<int>(std::lround(static_cast<float>(outline) * rasterScale)); }
+
+TextSize FontGDI::measureTexels(int* pLead, int* pTrail, std::u16string_view text) {
     const SystemTypeface::Extent extent = hFont->textExtent(text);
     int cx = extent.width;
     // Spacings of a character the face cannot describe count as 0.
     SystemTypeface::ABC first, last;
     hFont->charABC(firstChar(text), first);
     hFont->charABC(lastChar(text), last);
-    if (first.a < 0) {
-        cx -= first.a;
-        if (pLeadOverhang) *pLeadOverhang = -first.a;
+    // A texel of margin at each end, or the ink ring's width where that is more.
+    const int margin = std::max(1, ringTexels());
+    int lead = margin, trail = margin;
+    if (first.a < 0) lead -= first.a;
+    if (last.c < 0) trail -= last.c;
+    if (pLead) *pLead = lead;
+    if (pTrail) *pTrail = trail;
+    return {cx + lead + trail, extent.height};
+}
+
+TextSize FontGDI::measureTextRaw(int* pLeadOverhang, int* pTrailOverhang, std::u16string_view text) {
+    if (text.empty()) return {0, fontHeightRaw};
+    int lead = 0, trail = 0;
+    const TextSize texels = measureTexels(&lead, &trail, text);
+    if (pLeadOverhang) *pLeadOverhang = lead;
+    if (pTrailOverhang) *pTrailOverhang = trail;
+    if (!bFollowWindow) {
+        const int s = textureScale();
+        return {texels.width / s, texels.height / s};
     }
-    if (last.c < 0) {
-        cx -= last.c;
-        if (pTrailOverhang) *pTrailOverhang = -last.c;
-    }
-    cx += 2;
-    if (pLeadOverhang) ++*pLeadOverhang;
-    if (pTrailOverhang) ++*pTrailOverhang;
-    const int s = textureScale();
-    return {cx / s, extent.height / s};
+    return {static_cast<int>(std::ceil(static_cast<float>(texels.width) / rasterScale)),
+            static_cast<int>(std::lround(static_cast<float>(texels.height) / rasterScale))};
 }
 
 TextSizeF FontGDI::measureText(std::u16string_view text) {
@@ -118,14 +161,14 @@ TextSizeF FontGDI::measureText(std::u16string_view text) {
 }
 
 FontCacheEntry* FontGDI::renderText(std::u16string_view text) {
+    if (text.empty()) return nullptr;
     int lead = 0;
-    const TextSize raw = measureTextRaw(&lead, nullptr, text);
-    const int s = textureScale();
-    const int w = s * raw.width, h = s * raw.height;
+    const TextSize texels = measureTexels(&lead, nullptr, text);
+    const int w = texels.width, h = texels.height;
     if (w <= 0 || h <= 0) return nullptr;
     std::vector<std::uint32_t> bitmap(static_cast<std::size_t>(w) * h, 0xFF000000u);
     hFont->drawText(text, lead, 0, bitmap.data(), w, h);
-    toTexels(bitmap, w, h, outline * s);
+    toTexels(bitmap, w, h, ringTexels());
     return pFontCache->addTextFromBitmap(bitmap.data(), text, w, h);
 }
 
@@ -141,9 +184,13 @@ void FontGDI::drawText(Renderable& pen, int flags, std::u16string_view text) {
     textOrigin(flags, raw.width, fontHeightRaw, fontUppercaseLineRaw, fontBaselineRaw, ox, oy);
     ox *= scale.x;
     oy *= scale.y;
+    // The cache's quads measure texels / texture scale; drawn at this share they measure
+    // texels / raster scale, raw pixels again.
+    const float share = static_cast<float>(textureScale()) / rasterScale;
+    const Vector3 glyphScale{scale.x * share, scale.y * share, scale.z};
     Renderable glyphPen;
-    placeGlyphPen(glyphPen, pen, scale, ox, oy);
-    if (FontCacheEntry* e = findOrCacheText(text)) e->drawRows(glyphPen, ox, oy, scale.x);
+    placeGlyphPen(glyphPen, pen, glyphScale, ox, oy);
+    if (FontCacheEntry* e = findOrCacheText(text)) e->drawRows(glyphPen, ox, oy, glyphScale.x);
 }
 
 void FontGDI::drawTextAt(float x, float y, float z, UColor color, int flags, std::u16string_view text) {

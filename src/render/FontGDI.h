@@ -6,9 +6,12 @@
 // draws the console and the debug overlays; every bitmap font makes one ("Comic Sans
 // MS") as its fallback.
 //
-// Sizes: `height` is in screen pixels; raw sizes are height / y scale; all rasterising
-// happens at the texture scale (the engine's hq2x factor) and measurements come back in
-// raw pixels. Owns its cache and its typeface. Main thread only.
+// Sizes: `height` is in screen pixels; raw sizes are height / y scale; rasterising
+// happens at the texture scale (the engine's hq2x factor), or, for a font that follows
+// the window, at the window's own pixels per raw pixel, so that a text magnified onto a
+// large window stays as sharp as the window allows; measurements come back in raw
+// pixels. Owns its cache and its typeface. Main thread only.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -38,6 +41,12 @@ public:
     ~FontGDI() override;
     static ClassInfo classInfo;
     ClassInfo* getClass() const override;
+    // A new window size changes the raster scale of a font that follows the window.
+    void onPresentationRestored() override;
+
+    // From now on the text is rasterised at the window's scale (never below the texture
+    // scale) in the face's bold weight when `bold`; texts cached before are dropped.
+    void followWindow(bool bold);
 
     // Raw size of the text's bitmap: its extent plus negative overhangs plus 2. The
     // outputs (callers zero them) receive the overhangs plus 1.
@@ -59,8 +68,19 @@ public:
     int fontLowercaseLineRaw = 0;
     Vector3 scale{1.0f, 1.0f, 1.0f};
     std::u16string fontName;
-    int outline = 0;  // raw pixels of ink around the letters; texts cached before a change keep theirs
+    int outline = 0;           // raw pixels of ink around the letters; texts cached before a change keep theirs
+    float rasterScale = 1.0f;  // texels per raw pixel
 
 private:
+    // Texels of the text's bitmap: its extent plus overhangs and a margin on each side
+    // that holds the ink ring; `pLead` (when given) receives the texels before the pen.
+    TextSize measureTexels(int* pLead, int* pTrail, std::u16string_view text);
+    int ringTexels() const;
+    // Opens the typeface at the raster scale and starts an empty cache.
+    void openTypeface();
+    float wantedRasterScale() const;
+
     std::unique_ptr<SystemTypeface> hFont;
+    std::uint8_t bFollowWindow = 0;
+    std::uint8_t bBold = 0;
 };

@@ -229,6 +229,8 @@ FontGDI* FontQuad::getFallbackFont() {
     if (!pFallbackFont) {
         pFallbackFont = new FontGDI(fontHeight, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
         pFallbackFont->outline = 1;  // as the bitmap fonts' letters, so names read on any background
+        // Sharp at the window's size and as bold as the bitmap fonts beside it.
+        pFallbackFont->followWindow(true);
     }
     return pFallbackFont;
 }

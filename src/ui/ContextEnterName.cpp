@@ -25,6 +25,9 @@ constexpr int kLetters = 26;
 constexpr int kKeysPerRow = 7;
 constexpr float kKeyStep = 74.0f;
 constexpr float kKeyWidth = 72.0f;
+// The name is typed onto the panel's snow-white face: in the palette's ink it reads at
+// more than 15:1, where white letters in a thin ring hardly did.
+constexpr UColor kNameColour = 0xFF161F3Au;
 
 std::u16string text(int id) { return qor->language().getString(id); }
 
@@ -91,7 +94,7 @@ void ContextEnterName::buildLayout() {
     clearLayout();
     const bool touch = qor->input().inputMode == QorInput::kModeTouch;
     addChild(new FramePanel(0.0f, 0.0f, 0.0f, 640.0f, touch ? 400.0f : 256.0f, text(StringId::ENTERYOURNAME)));
-    pNameText = new FadingText(0.0f, touch ? 150.0f : 50.0f, 0.0f, u"", MenuFonts::get(MenuFonts::kLarge), 0xFFFFFFFFu);
+    pNameText = new FadingText(0.0f, touch ? 150.0f : 50.0f, 0.0f, u"", MenuFonts::get(MenuFonts::kLarge), kNameColour);
     pNameText->layoutFlags = kNameLayout;
     addChild(pNameText);
     pOkButton = new MenuButton(0.0f, touch ? -150.0f : -80.0f, 0.0f, text(StringId::OK), u"");
@@ -138,7 +141,8 @@ void ContextEnterName::tickContents(double time, double dt) {
 
 void ContextEnterName::showName() {
     const TextFont* font = pNameText->font;
-    const float width = font ? font->measureText(name + u"_").x : 0.0f;
+    // Measured as it is drawn, by the fallback typeface, so that it is centred indeed.
+    const float width = font ? font->measureTextAs(name + u"_", kNameLayout).x : 0.0f;
     const float squeeze = width > kNameWidth ? kNameWidth / width : 1.0f;
     // The cursor blinks four times a second; the name with it stays centred either way.
     const bool cursor = static_cast<long long>(std::floor(localTime * 8.0)) % 2 == 0;

@@ -10,6 +10,7 @@ public:
     explicit FontQuadTextFont(FontQuad* font);
 
     Vector3 measureText(std::u16string_view text) const override;
+    Vector3 measureTextAs(std::u16string_view text, int flags) const override;
     Vector3 getMarkedTextSize(std::u16string_view text) const override;
     int getLineHeight() const override;
     void drawText(Renderable& pen, int flags, const std::u16string& text) override;

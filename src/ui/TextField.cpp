@@ -27,7 +27,10 @@ TextField::TextField(float x, float y, float z, std::u16string* bound, std::int3
       allowedCharacters(defaultAllowedCharacters()),
       text(bound ? *bound : std::u16string()),
       maxLength(maxLength_),
-      pBound(bound) {}
+      pBound(bound) {
+    normalColour = captionColour = kTypedColour;
+    highlightColour = kTypedHoverColour;
+}
 
 bool TextField::accepts(char16_t c) const { return c != 0 && allowedCharacters.find(c) != std::u16string::npos; }
 

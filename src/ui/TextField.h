@@ -16,6 +16,10 @@
 class TextField : public MenuItem {
 public:
     static constexpr char16_t kBackspace = 8;
+    // The typed text stands on the edit box's light, frosted face: ink, and a deep red
+    // while hovered, both above 4.5:1 against every shade of that face.
+    static constexpr UColor kTypedColour = 0xFF161F3Au;
+    static constexpr UColor kTypedHoverColour = 0xFFA01010u;
 
     // bound: may be null; the text starts as a copy of it. maxLength: UTF-16 units.
     TextField(float x, float y, float z, std::u16string* bound, std::int32_t maxLength, std::u16string caption,

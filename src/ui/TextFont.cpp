@@ -6,6 +6,8 @@
 
 bool TextFont::textShadowsOn() { return !qor || !qor->pQorGraphics || qor->graphics().bHighDetail; }
 
+Vector3 TextFont::measureTextAs(std::u16string_view text, int) const { return measureText(text); }
+
 Vector3 TextFont::getMarkedTextSize(std::u16string_view text) const { return measureText(stripMarkup(text)); }
 
 void TextFont::drawTextWithShadow(Renderable& pen, int flags, const std::u16string& text, UColor shadow,

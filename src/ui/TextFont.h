@@ -20,6 +20,8 @@ public:
 
     // Width and height of `text` as drawn.
     virtual Vector3 measureText(std::u16string_view text) const = 0;
+    // The same as drawn with the layout `flags`: under 0x200 by the fallback typeface.
+    virtual Vector3 measureTextAs(std::u16string_view text, int flags) const;
     // The same with colour markup (U+001E and the 8 characters after it) taking no room.
     virtual Vector3 getMarkedTextSize(std::u16string_view text) const;
     // The distance from one line's top to the next: the scaled glyph height, whole units.

@@ -8,21 +8,27 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "engine/ChildIterator.h"
 #include "engine/Random.h"
+#include "game/Cannon.h"
 #include "game/GameController.h"
 #include "game/GameControllerResults.h"
 #include "game/GameGlobal.h"
 #include "game/PlayerData.h"
+#include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
+#include "ui/ContextEnterName.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextPlayers.h"
+#include "ui/FadingText.h"
 #include "ui/MenuFonts.h"
 #include "ui/ProgramFixture.h"
 #include "ui/Snowfall.h"
@@ -93,6 +99,26 @@ protected:
         EXPECT_TRUE(ReferenceImage::matches(name, pixels, w, h, 24, 400));
     }
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * 800 + x] & 0xFFFFFFu; }
+    std::vector<std::uint32_t> drawn(Context& screen) {
+        int w = 0, h = 0;
+        return drawOffScreen(screen, w, h);
+    }
+    // The box of the pixels that differ between two pictures of 800 x 480.
+    struct Box {
+        int left = 800, top = 480, right = -1, bottom = -1;
+        bool empty() const { return right < 0; }
+    };
+    static Box changedBox(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+        Box box;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 800; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * 800 + x;
+                if ((a[i] & 0xFFFFFFu) == (b[i] & 0xFFFFFFu)) continue;
+                box.left = std::min(box.left, x), box.right = std::max(box.right, x);
+                box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y);
+            }
+        return box;
+    }
 
     std::vector<std::uint32_t> pixels;  // the last picture, 800 x 480
 };
@@ -125,6 +151,44 @@ TEST_F(ArtOnScreenPicture, PlayersPanelOverTheTitleMenuIsOpaqueAndItsCaptionRead
     // Nothing of the title menu shows through the panel's face: it is one colour between
     // the list's rows and the buttons, wherever the logo and the buttons stand behind it.
     for (int x = -250; x <= 250; x += 50) EXPECT_EQ(at(400 + x, 240 + 40), at(400, 240 + 40)) << x;
+}
+
+// The name being typed at the first start, on the dialog's snow-white panel: the colour
+// most of its letters are drawn in against the panel's colour around it.
+TEST_F(ArtOnScreenPicture, TheNameBeingTypedReadsOnThePanel) {
+    qor->input().setInputMode(QorInput::kModeMouse);
+    auto* entry = new ContextEnterName(false);
+    entry->name = u"J\u00FCrgen Weihnacht";
+    show(entry, 1.0);
+    expectPicture(*entry, "art-name-entry");
+    // The name's pixels are those that change when its text is taken away: the colour
+    // most of them have (its letters' face) against the colour most of them had (the
+    // panel behind it).
+    ASSERT_NE(entry->pNameText, nullptr);
+    const std::vector<std::uint32_t> named = drawn(*entry);
+    entry->pNameText->text.clear();
+    const std::vector<std::uint32_t> unnamed = drawn(*entry);
+    std::map<std::uint32_t, int> face, behind;
+    for (std::size_t i = 0; i < named.size(); ++i)
+        if ((named[i] & 0xFFFFFFu) != (unnamed[i] & 0xFFFFFFu)) {
+            ++face[named[i] & 0xFFFFFFu];
+            ++behind[unnamed[i] & 0xFFFFFFu];
+        }
+    auto commonest = [](const std::map<std::uint32_t, int>& counts) {
+        std::pair<int, std::uint32_t> best{0, 0};
+        for (const auto& [colour, n] : counts) best = std::max(best, std::make_pair(n, colour));
+        return best.second;
+    };
+    ASSERT_FALSE(face.empty()) << "no name drawn";
+    const std::uint32_t letters = commonest(face), panel = commonest(behind);
+    const double contrast = (std::max(luminance(panel), luminance(letters)) + 0.05) /
+                            (std::min(luminance(panel), luminance(letters)) + 0.05);
+    std::printf("typed name (%06X) against the panel (%06X): %.2f:1\n", letters, panel, contrast);
+    EXPECT_GE(contrast, 4.5);
+    // The name with its cursor is centred on the dialog, measured as it is drawn.
+    const Box name = changedBox(named, unnamed);
+    EXPECT_LT(name.right - name.left, 600);
+    EXPECT_NEAR(name.left + name.right, 800, 8) << name.left << ".." << name.right;
 }
 
 TEST_F(ArtOnScreenPicture, HighScoreTableWithNamesOverTheSky) {
@@ -161,8 +225,144 @@ TEST_F(ArtOnScreenPicture, RatingTipOverTheSkyAndFireworks) {
     delete finished;
 }
 
+TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
+    Random::seed(5);
+    auto* finished = new GameController();
+    finished->playerSides = 1;
+    finished->palmsPerIsland = 4;
+    finished->scoreTable = 1;
+    finished->playerData[0]->bHuman = 1;
+    finished->playerData[0]->rating = 0.21356f;  // a first place in a fresh table
+    static_cast<GameGlobal*>(global)->pCurrentGame = finished;
+    auto* results = new GameControllerResults();
+    global->pContextManager->addChild(results);
+    results->onActivate(true);
+    // Ticked from a clock at 0 to 6 s into the place, when the prompt has come.
+    qor->timer.frameStart = 0.0;
+    for (int n = 0; results->state < 5 || n < 192; n += results->state < 5 ? 0 : 1) {
+        qor->timer.previousFrameStart = qor->timer.frameStart;
+        qor->timer.frameStart += kFrame;
+        results->tick(0.0, 0.0);
+    }
+    withoutSnow();
+    expectPicture(*results, "art-results-place");
+    // Where each part is drawn: the pixels that change when it alone is hidden, against
+    // a picture drawn just before in the same way.
+    auto boxOf = [&](const std::vector<Renderable*>& parts) {
+        const std::vector<std::uint32_t> whole = drawn(*results);
+        for (Renderable* r : parts) r->bHidden = 1;
+        const Box box = changedBox(whole, drawn(*results));
+        for (Renderable* r : parts) r->bHidden = 0;
+        return box;
+    };
+    FadingText *prompt = nullptr, *figures = nullptr;
+    Renderable* frame = nullptr;
+    for (ChildIterator it(results->pTextLayer); !it.done; it.next()) {
+        auto* r = dynamic_cast<Renderable*>(it.current);
+        if (auto* t = dynamic_cast<FadingText*>(r); t && t->position.y < -200.0f) prompt = t;
+        if (auto* t = dynamic_cast<FadingText*>(r); t && t->position.y == 19.0f) figures = t;
+        if (r && !dynamic_cast<FadingText*>(r) && r != results->pBarHolder) frame = r;
+    }
+    auto* cannon = dynamic_cast<Cannon*>(results->playerData[0]->pVehicle.get());
+    ASSERT_TRUE(prompt && figures && frame && cannon && results->pBarHolder);
+    const Box promptBox = boxOf({prompt});
+    const Box cannonBox = boxOf({cannon, &cannon->barrel, &cannon->colourPiece});
+    const Box figuresBox = boxOf({figures});
+    const Box railBox = boxOf({results->pBarHolder});
+    const Box barBox = boxOf({frame});
+    for (const Box* b : {&promptBox, &cannonBox, &figuresBox, &railBox, &barBox}) ASSERT_FALSE(b->empty());
+    std::printf("prompt rows %d..%d, cannon rows %d..%d; bar rows %d..%d, figures %d..%d, rail %d..%d\n", promptBox.top,
+                promptBox.bottom, cannonBox.top, cannonBox.bottom, barBox.top, barBox.bottom, figuresBox.top,
+                figuresBox.bottom, railBox.top, railBox.bottom);
+    // The prompt stands clear of the cannon.
+    EXPECT_TRUE(promptBox.top > cannonBox.bottom + 3 || cannonBox.top > promptBox.bottom + 3 ||
+                promptBox.left > cannonBox.right + 3 || cannonBox.left > promptBox.right + 3);
+    // The figures lie within the bar, and above its candy-stripe rail.
+    EXPECT_GT(figuresBox.top, barBox.top);
+    EXPECT_LT(figuresBox.bottom, barBox.bottom);
+    EXPECT_GT(figuresBox.left, barBox.left);
+    EXPECT_LT(figuresBox.right, barBox.right);
+    EXPECT_LT(figuresBox.bottom, railBox.top);
+    static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
+    delete finished;
+}
+
 TEST_F(ArtOnScreenPicture, ArrowKeysAreNamedWithTheirOwnArrowsInEveryFont) {
     ArrowNames names;
     expectPicture(names, "art-arrow-key-names");
 }
 }  // namespace
+
+namespace {
+// The same program on a window of 1000 x 600, the virtual screen magnified 5/4 times (the
+// largest of that shape the tests' display offers).
+class ArtOnALargeWindow : public ArtOnScreenPicture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=1000\nvideoModeHeight=600\n"
+               "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
+    }
+    std::pair<int, int> windowSize() const override { return {1000, 600}; }
+};
+
+// The white cores of a row band (rows top..bottom, columns left..right): runs of
+// neighbouring columns holding a near-white pixel; `inkWidth` receives how many columns
+// stand off the band's background (the colour at its left edge, row by row) and
+// `darkest` the strongest channel of the darkest pixel among them.
+std::vector<int> whiteCores(const std::vector<std::uint32_t>& pixels, int stride, int left, int right, int top,
+                            int bottom, int& inkWidth, int& darkest) {
+    auto channel = [](std::uint32_t c, int shift) { return static_cast<int>(c >> shift & 0xFFu); };
+    std::vector<int> cores;
+    int run = 0;
+    inkWidth = 0;
+    darkest = 255;
+    for (int x = left; x < right; ++x) {
+        bool ink = false, white = false;
+        for (int y = top; y < bottom; ++y) {
+            const std::uint32_t c = pixels[static_cast<std::size_t>(y) * stride + x];
+            const std::uint32_t back = pixels[static_cast<std::size_t>(y) * stride + left];
+            bool off = false;
+            for (int shift : {0, 8, 16}) off = off || std::abs(channel(c, shift) - channel(back, shift)) > 40;
+            if (!off) continue;
+            ink = true;
+            white = white || std::min({channel(c, 0), channel(c, 8), channel(c, 16)}) >= 0xC0;
+            darkest = std::min(darkest, std::max({channel(c, 0), channel(c, 8), channel(c, 16)}));
+        }
+        inkWidth += ink ? 1 : 0;
+        if (white) {
+            ++run;
+        } else if (run > 0) {
+            cores.push_back(run);
+            run = 0;
+        }
+    }
+    return cores;
+}
+}  // namespace
+
+// The names of the table are drawn by the fallback typeface; on a larger window it is
+// rasterised at the window's pixels with an ink ring, so a name reads as clearly as the
+// score beside it, and an empty row's "..." is dots in a dark ring of ink, not a smudge.
+TEST_F(ArtOnALargeWindow, HighScoreNamesAreSharpOnALargeWindow) {
+    for (const char16_t* name : {u"Ann", u"J\u00FCrgen Weihnacht"})
+        global->configuration.insertScore(1, 30000 + static_cast<int>(name[0]) * 10, true, name);
+    auto* scores = new ContextHighScores(1);
+    show(scores, 2.0);
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> whole = drawOffScreen(*scores, w, h);
+    ASSERT_EQ(w, 1000);
+    ASSERT_EQ(h, 600);
+    // The table's names and scores: x 150..850, y 140..520 of the window.
+    std::vector<std::uint32_t> table;
+    for (int y = 140; y < 520; ++y)
+        for (int x = 150; x < 850; ++x) table.push_back(whole[static_cast<std::size_t>(y) * w + x]);
+    EXPECT_TRUE(ReferenceImage::matches("art-high-scores-large-window", table, 700, 380, 24, 400));
+    // The last row (120 - 30 * 9 units above the centre) holds "..." from x -250.
+    const int top = static_cast<int>((240.0f - (120.0f - 270.0f)) * 600.0f / 480.0f);
+    // Over the light sky the dots stand out by their ring of ink.
+    int inkWidth = 0, darkest = 0;
+    whiteCores(whole, w, 160, 260, top, top + 30, inkWidth, darkest);
+    std::printf("\"...\": %d pixels across, darkest %d\n", inkWidth, darkest);
+    EXPECT_GE(inkWidth, 8);
+    EXPECT_LE(darkest, 0x70);
+}

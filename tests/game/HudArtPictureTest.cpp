@@ -1,11 +1,16 @@
 // The in-game display and the logo drawn with the game's own pictures and fonts: the
 // program runs to its title menu (which loads every texture), then a game shows both
-// sides' HUDs at rest over the sky, and the logo stands alone on the screen's grey.
+// sides' HUDs at rest over the sky, every text a label plate carries is measured against
+// its plate in both languages, and the logo stands alone on the screen's grey.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/Random.h"
+#include "engine/Strings.h"
 #include "game/GameController.h"
 #include "game/GameGlobal.h"
 #include "game/HudOverlay.h"
@@ -13,8 +18,11 @@
 #include "game/Vehicle.h"
 #include "game/WeaponButton.h"
 #include "inputaudio/QorInput.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
 #include "render/FontQuad.h"
 #include "render/ReferenceImage.h"
+#include "render/Skin.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
@@ -23,6 +31,39 @@
 
 namespace {
 constexpr std::int32_t kWidestScore = 99999999;
+constexpr int kEnglish = 0;
+constexpr int kGerman = 1;
+
+// Every text a label plate carries: the weapons' names and the bonus balloons' notices,
+// helpful ones and sabotage.
+constexpr int kLabelTexts[] = {
+    StringId::WEAPONAUTOGUN,
+    StringId::WEAPONBOMB,
+    StringId::WEAPONBULLET,
+    StringId::WEAPONCANNONBALL,
+    StringId::WEAPONLASER,
+    StringId::WEAPONLIGHTNING,
+    StringId::WEAPONROCKET,
+    StringId::WEAPONSWARM,
+    StringId::BONUSOFFENSIVEDESC,
+    StringId::BONUSDEFENSIVEDESC,
+    StringId::BONUSBLASTERDESC,
+    StringId::BONUSLESSBLASTERDESC,
+    StringId::BONUSSLOWTURNINGRATEDESC,
+    StringId::BONUSSLOWSPEEDDESC,
+};
+
+// The label text of `language` that is widest in the small font.
+std::u16string widestLabel(int language) {
+    FontQuad& font = *global->fonts[Global::kFontSmall];
+    std::u16string widest;
+    for (int id : kLabelTexts) {
+        const std::u16string text = qor->language().getString(language, id);
+        if (font.measureText(false, nullptr, 0, text).width > font.measureText(false, nullptr, 0, widest).width)
+            widest = text;
+    }
+    return widest;
+}
 
 class HudArtPicture : public ProgramFixture {
 protected:
@@ -48,8 +89,8 @@ protected:
         return hud;
     }
     // A label that has arrived and waits as the oldest of its queue.
-    static void queueLabel(HudOverlay& hud, const std::u16string& text) {
-        auto* label = new WeaponButton(hud.side, 0, false, text);
+    static void queueLabel(HudOverlay& hud, const std::u16string& text, bool bSabotage = false) {
+        auto* label = new WeaponButton(hud.side, 0, bSabotage, text);
         label->progress = 1.0f;
         hud.addChild(label);
     }
@@ -80,6 +121,57 @@ TEST_F(HudArtPicture, BothSidesWithTheWidestScoreIconsAndWaitingLabels) {
     int w = 0, h = 0;
     const std::vector<std::uint32_t> pixels = drawOffScreen(*game, w, h);
     EXPECT_TRUE(ReferenceImage::matches("hud-art-both-sides", pixels, w, h, 24, 200));
+}
+
+// Each text stands inside its plate, ending at least the label's margin short of the
+// plate's inner end, and no text is squeezed so much that it stops reading as the font.
+TEST_F(HudArtPicture, EveryLabelTextFitsItsPlateInBothLanguages) {
+    ASSERT_TRUE(skipToTheTitle());
+    FontQuad& font = *global->fonts[Global::kFontSmall];
+    for (bool bSabotage : {false, true}) {
+        WeaponButton label(0, 0, bSabotage, u"");
+        ASSERT_NE(label.pSkin, nullptr);
+        const float plateEnd = WeaponButton::kTextOffset + label.pSkin->width / 2.0f;
+        for (int language : {kEnglish, kGerman}) {
+            float tightest = plateEnd;
+            for (int id : kLabelTexts) {
+                label.text = qor->language().getString(language, id);
+                SCOPED_TRACE(wideToUtf8(label.text));
+                ASSERT_FALSE(label.text.empty());
+                const float squeeze = label.textSqueeze(font);
+                const float drawn = font.measureText(false, nullptr, 0, label.text).width * squeeze;
+                EXPECT_LE(drawn, plateEnd - WeaponButton::kTextMargin + 0.01f);
+                EXPECT_GE(squeeze, 0.8f);
+                tightest = std::min(tightest, plateEnd - drawn);
+            }
+            if (bSabotage) continue;
+            const std::u16string widest = widestLabel(language);
+            std::printf("language %d: widest label \"%s\", %.1f units wide in the small font, %.1f units to spare\n",
+                        language, wideToUtf8(widest).c_str(), font.measureText(false, nullptr, 0, widest).width,
+                        tightest);
+        }
+    }
+}
+
+// The widest label of each language on both sides, a bonus and a sabotage.
+TEST_F(HudArtPicture, TheWidestLabelsOfBothLanguagesOnTheirPlates) {
+    ASSERT_TRUE(skipToTheTitle());
+    Random::seed(4711);
+    auto* game = new GameController();
+    static_cast<GameGlobal*>(global)->pCurrentGame = game;
+    global->pContextManager->addChild(game);
+    game->pScene->camera()->setPosition(0.0f, 250.0f, -320.0f);
+    qor->input().setInputMode(QorInput::kModeNone);
+    for (int s = 0; s < 2; ++s) {
+        HudOverlay& hud = side(*game, s, 1.0f, 1.0f);
+        queueLabel(hud, widestLabel(kEnglish), s == 1);
+        queueLabel(hud, widestLabel(kGerman), s == 0);
+        queueLabel(hud, qor->language().getString(kGerman, StringId::WEAPONLIGHTNING));
+    }
+    for (HudOverlay* hud : game->pHud) hud->tick(0.0, 0.0);  // places the HUDs and their labels
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = drawOffScreen(*game, w, h);
+    EXPECT_TRUE(ReferenceImage::matches("hud-widest-labels", pixels, w, h, 24, 200));
 }
 
 // The whole logo, larger than the title menu shows it, on black.

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "engine/Qor.h"
 #include "platform/SystemTypeface.h"
 #include "render/EngineFixture.h"
 #include "render/FontCache.h"
@@ -9,6 +15,7 @@
 #include "render/FontGDI.h"
 #include "render/FontTestEngine.h"
 #include "render/ImageTexture.h"
+#include "render/QorGraphics.h"
 #include "render/Quad.h"
 #include "render/ReferenceImage.h"
 #include "render/TextScene.h"
@@ -132,6 +139,92 @@ TEST_F(FontGDIPictureTest, TheDefaultFontAlignsItsLines) {
     const int rows = font->pFontCache->countEntries();
     runFrame(scene);
     EXPECT_EQ(font->pFontCache->countEntries(), rows);
+    scene->destroy();
+    font->destroy();
+}
+
+namespace {
+// The white cores of a row band (rows top..bottom, columns left..right): runs of
+// neighbouring columns holding a near-white pixel; `inkWidth` receives how many columns
+// stand off the band's background (the colour at its left edge, row by row) and
+// `darkest` the strongest channel of the darkest pixel among them.
+std::vector<int> whiteCores(const std::vector<std::uint32_t>& pixels, int stride, int left, int right, int top,
+                            int bottom, int& inkWidth, int& darkest) {
+    auto channel = [](std::uint32_t c, int shift) { return static_cast<int>(c >> shift & 0xFFu); };
+    std::vector<int> cores;
+    int run = 0;
+    inkWidth = 0;
+    darkest = 255;
+    for (int x = left; x < right; ++x) {
+        bool ink = false, white = false;
+        for (int y = top; y < bottom; ++y) {
+            const std::uint32_t c = pixels[static_cast<std::size_t>(y) * stride + x];
+            const std::uint32_t back = pixels[static_cast<std::size_t>(y) * stride + left];
+            bool off = false;
+            for (int shift : {0, 8, 16}) off = off || std::abs(channel(c, shift) - channel(back, shift)) > 40;
+            if (!off) continue;
+            ink = true;
+            white = white || std::min({channel(c, 0), channel(c, 8), channel(c, 16)}) >= 0xC0;
+            darkest = std::min(darkest, std::max({channel(c, 0), channel(c, 8), channel(c, 16)}));
+        }
+        inkWidth += ink ? 1 : 0;
+        if (white) {
+            ++run;
+        } else if (run > 0) {
+            cores.push_back(run);
+            run = 0;
+        }
+    }
+    return cores;
+}
+
+class FontGDIWindowTest : public EngineFixture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=1000\nvideoModeHeight=600\n";
+    }
+};
+}  // namespace
+
+// On a window 600 pixels high over the 480-unit virtual screen, a font that follows the
+// window rasterises at 1.25 texels per raw pixel, in the face's bold weight, and still
+// measures in raw pixels; an ellipsis drawn there is white dots in a dark ring of ink, not
+// a grey smudge.
+TEST_F(FontGDIWindowTest, AFontThatFollowsTheWindowRastersAtTheWindowsPixels) {
+    ASSERT_EQ(qor->graphics().viewportHeight, 600);
+    auto* font = new FontGDI(20, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+    font->outline = 1;
+    EXPECT_FLOAT_EQ(font->rasterScale, 1.0f);
+    font->followWindow(true);
+    EXPECT_FLOAT_EQ(font->rasterScale, 1.25f);
+    EXPECT_EQ(font->pFontCache->rowHeight, 26);  // a cell of 25 texels and one spare row
+    const TextSize raw = font->measureTextRaw(nullptr, nullptr, u"...");
+    EXPECT_EQ(raw.height, 20);
+    const auto bold = SystemTypeface::open("Comic Sans MS", 25, true);
+    EXPECT_EQ(raw.width, static_cast<int>(std::ceil(static_cast<float>(bold->textExtent(u"...").width + 2) / 1.25f)));
+
+    auto* scene = new TextScene([font] { font->drawTextAt(-390.0f, 230.0f, 0.0f, 0xFFFFFFFFu, 0, u"..."); });
+    scene->clearColor = 0xFF7890A8u;
+    runFrame(scene);
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = backBuffer(w, h);
+    ASSERT_EQ(h, 600);
+    int inkWidth = 0, darkest = 0;
+    const std::vector<int> cores = whiteCores(pixels, w, 2, w / 2, 0, 60, inkWidth, darkest);
+    std::printf("\"...\": %zu white cores, %d pixels across, darkest %d\n", cores.size(), inkWidth, darkest);
+    EXPECT_GE(cores.size(), 2u);
+    EXPECT_GE(inkWidth, 7);
+    EXPECT_LE(darkest, 0x70);
+
+    // A window of the virtual screen's own size goes back to the texture scale.
+    QorGraphics& g = qor->graphics();
+    g.viewportHeight = 480;
+    font->onPresentationRestored();
+    EXPECT_FLOAT_EQ(font->rasterScale, 1.0f);
+    EXPECT_EQ(font->pFontCache->rowHeight, 21);
+    g.viewportHeight = 600;
+    font->onPresentationRestored();
+    EXPECT_FLOAT_EQ(font->rasterScale, 1.25f);
     scene->destroy();
     font->destroy();
 }

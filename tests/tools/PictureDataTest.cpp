@@ -459,6 +459,35 @@ TEST(PictureDataTest, EveryFontRingsItsLettersWithDarkInk) {
     }
 }
 
+// The letter (white, opaque) texels of one glyph cell in the lower right part of the
+// letter's own box: right of two thirds of its width, below half its height.
+int letterInLowerRight(const Texture& sheet, const Rect& s) {
+    auto letter = [&](int x, int y) {
+        const uint32_t c = texel(sheet, x, y);
+        return c >> 24 >= 0xC0 && (c >> 8 & 0xFF) > 0x90;
+    };
+    int left = s.left + s.width, right = s.left, top = s.top + s.height, bottom = s.top;
+    for (int y = s.top; y < s.top + s.height; ++y)
+        for (int x = s.left; x < s.left + s.width; ++x)
+            if (letter(x, y))
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
+                bottom = std::max(bottom, y);
+    int count = 0;
+    for (int y = (top + bottom) / 2; y <= bottom; ++y)
+        for (int x = left + 2 * (right - left) / 3; x <= right; ++x) count += letter(x, y) ? 1 : 0;
+    return count;
+}
+
+TEST(PictureDataTest, TheLargeFontsRHasNoLegWhereItsNStands) {
+    // A display face whose r comes down on the right like an n's leg makes "Erster
+    // Platz!" read as "Ensten Platz!": the r's lower right stays clear of the letter.
+    Texture sheet = loadTexture(kFonts, "xmas-edition/gfx/font/1252/font-large-1.tga");
+    const int n = letterInLowerRight(sheet, sheet.skins.at('n'));
+    const int r = letterInLowerRight(sheet, sheet.skins.at('r'));
+    EXPECT_GT(n, 20);
+    EXPECT_LT(r * 6, n) << "r " << r << ", n " << n;
+}
+
 TEST(PictureDataTest, PanelFaceIsOpaqueAndLight) {
     // Popups stand over other screens: nothing may show through where their text stands,
     // and the captions, black at half opacity, need a light face under them.
