@@ -263,6 +263,9 @@ void GameControllerResults::buildScene() {
         player->createPalms(palms(), 0);
         auto* cannon = new Cannon(s);
         cannon->setPosition(island->position.x, island->position.y, island->position.z);
+        // On show only: it neither aims nor fires.
+        cannon->bControlsEnabled = 0;
+        cannon->setWeapon(nullptr);
         layers[kVehicleList]->addChild(cannon);
         player->pVehicle = cannon;
     }
