@@ -28,8 +28,10 @@ dogfight rounds of a Duel.</td></tr>
 <tr><td>Turn right</td><td><kbd>&rarr;</kbd></td><td><kbd>D</kbd></td></tr>
 <tr><td>Increase power</td><td><kbd>&uarr;</kbd></td><td><kbd>W</kbd></td></tr>
 <tr><td>Decrease power</td><td><kbd>&darr;</kbd></td><td><kbd>X</kbd></td></tr>
-<tr><td>Fire</td><td><kbd>Space</kbd></td><td><kbd>Left Shift</kbd></td></tr>
+<tr><td>Fire</td><td><kbd>Space</kbd></td><td><kbd>Shift</kbd></td></tr>
 </table>
+<p>The keys are named as on the game's Controls pages: <kbd>Shift</kbd> is the left Shift
+key (the right one is <kbd>Right Shift</kbd>).</p>
 <p><kbd>Esc</kbd> pauses a game and steps back in the menus. Joysticks and game pads work
 too once bound to the controls.</p>
 

@@ -106,6 +106,25 @@ void Logger::closeAndCopy() {
     CrashHandler::setLogCopy({}, {});
 }
 
+void Logger::appendAfterEnd(const char* method, const std::u16string& message, const std::u16string& path) {
+    const std::string line = wideToUtf8(formatString(u"\t%s(): %s", utf8ToWide(method), message));
+    const int file =
+        ::open(wideToUtf8(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    struct stat info {};
+    const bool regular = file >= 0 && fstat(file, &info) == 0 && S_ISREG(info.st_mode);
+    const std::string bytes = line + (regular ? "\r\n" : "\n");
+    const int fd = regular ? file : STDERR_FILENO;
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = write(fd, p, left);
+        if (n <= 0) break;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (file >= 0) close(file);
+}
+
 void logFrom(const char* method, const std::u16string& message) {
     if (qor && qor->pLogger) qor->logger().logFrom(method, message);
 }

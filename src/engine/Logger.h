@@ -40,6 +40,11 @@ public:
     // standard error is only ended.
     void closeAndCopy();
 
+    // "method(): message" added to the log file at `path` after the engine and its log
+    // have gone (what the program does on its way out), with the same care as the log
+    // itself: never through a link, only to a regular file, else to standard error.
+    static void appendAfterEnd(const char* method, const std::u16string& message, const std::u16string& path);
+
     // The data folder, the build name and ".log".
     static std::u16string getLogPath();
     const std::u16string& getPath() const { return path; }

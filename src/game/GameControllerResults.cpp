@@ -266,6 +266,9 @@ void GameControllerResults::buildScene() {
         player->createPalms(palms(), 0);
         auto* cannon = new Cannon(s);
         cannon->setPosition(island->position.x, island->position.y + h / 2.0f - kIslandTop, island->position.z);
+        // On show only: it neither aims nor fires.
+        cannon->bControlsEnabled = 0;
+        cannon->setWeapon(nullptr);
         layers[kVehicleList]->addChild(cannon);
         player->pVehicle = cannon;
     }

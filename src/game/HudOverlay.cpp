@@ -21,6 +21,7 @@
 #include "render/Quad.h"
 #include "render/TextLayout.h"
 #include "ui/ContextBlender.h"
+#include "ui/ContextManager.h"
 #include "ui/Global.h"
 #include "ui/QuadFraction.h"
 
@@ -143,7 +144,7 @@ void HudOverlay::trackIconCount(int icons) {
 void HudOverlay::render() {
     Vehicle* v = vehicle();
     const bool operational = v && v->isOperational();
-    if (operational) drawMouseArrow(*v);
+    if (showsMouseArrow()) drawMouseArrow(*v);
     if (operational && bShowOffscreenArrow && !v->bVisible) drawEdgeArrow(*v);
     drawButtons();
     Renderable::render();
@@ -160,10 +161,20 @@ bool HudOverlay::showsTouchButton() const {
     return side == 0 && !bHidden && qor->input().inputMode == QorInput::kModeTouch;
 }
 
-void HudOverlay::drawMouseArrow(Vehicle& v) {
+// The arrow is the pointer of a side that aims with the mouse, so it shows only while its
+// game is being played: not in a scene whose cannons neither aim nor fire (the intro, the
+// results), and not under a panel over the game (a tip, the pause menu), which holds the
+// game still and shows its own pointer or none.
+bool HudOverlay::showsMouseArrow() const {
+    Vehicle* v = vehicle();
     const GameController* game = GameFx::currentGame();
     const PlayerData* player = game ? game->getPlayerData(side) : nullptr;
-    if (qor->input().inputMode != QorInput::kModeMouse || !player || !player->bPointerControl) return;
+    if (!v || !v->bControlsEnabled || !v->isOperational()) return false;
+    if (qor->input().inputMode != QorInput::kModeMouse || !player || !player->bPointerControl) return false;
+    return global && global->pContextManager && global->pContextManager->top() == game;
+}
+
+void HudOverlay::drawMouseArrow(Vehicle& v) {
     Renderable arrow;
     arrow.pSkin = skin(u"mouseArrow:0");
     if (!arrow.pSkin) return;

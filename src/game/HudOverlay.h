@@ -44,6 +44,9 @@ public:
     // Whether the touch pause button is shown: side 0's display, in place or sliding
     // in, in touch mode. Only then does a touch on it pause the game.
     bool showsTouchButton() const;
+    // Whether the mouse arrow is drawn: the side aims with the mouse in a game being
+    // played (on top of the screen stack, its vehicle up and steerable).
+    bool showsMouseArrow() const;
     // The side's vehicle in the current game, or null.
     Vehicle* vehicle() const;
     // Starts a change of the bonus panel's width when the number of icons (at most

@@ -3,10 +3,11 @@
 // busy scene (many explosions at once) is turned down for a moment instead of clipping.
 //
 // Both channels share one gain, so the stereo image stays. A frame whose peak would pass
-// the ceiling turns the gain down at once, exactly as far as needed (no frame ever leaves
-// louder than the ceiling); the gain then recovers smoothly over the release time. Below
-// the ceiling, and once recovered, the gain is exactly 1: a quiet mix passes untouched.
-// A frame that is not a number, or infinite, leaves as silence.
+// the ceiling turns the gain down at once, exactly as far as needed: no sample ever leaves
+// above the ceiling, compared as the float it leaves as. The gain then recovers smoothly
+// over the release time. Below the ceiling, and once recovered, the gain is exactly 1: a
+// quiet mix passes untouched. A frame with a channel that is not a number, or infinite,
+// leaves as silence.
 #include <span>
 
 class AudioLimiter {
@@ -23,6 +24,8 @@ public:
     float gain() const { return 1.0f - cut; }
 
 private:
+    static float cutFor(float peak, float wanted);
+
     // The gain's distance below 1: kept rather than the gain itself, so that its last
     // steps back to 1 are not lost to rounding.
     float cut = 0.0f;

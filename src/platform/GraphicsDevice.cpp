@@ -14,6 +14,7 @@
 #include "platform/GlCheck.h"
 #include "platform/ResultCode.h"
 #include "platform/Window.h"
+#include "platform/X11Geometry.h"
 
 namespace {
 // Texture stage 0 as programs (see the variants below). Vertices arrive in clip space
@@ -180,6 +181,9 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     GLint sampleBuffers = 0;
     GL_CHECK(glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers));  // of the window, bound now
     windowSingleSampled = sampleBuffers == 0;
+    GLint doubleBuffered = 1;
+    GL_CHECK(glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered));
+    windowDoubleBuffered = doubleBuffered != 0;
     if (!buildProgram()) return ResultCode::kNotAvailable;
     GL_CHECK(glGenFramebuffers(1, &copyFrameBuffer));
     GL_CHECK(glGenVertexArrays(1, &batchVertexArray));
@@ -837,14 +841,36 @@ void GraphicsDevice::swapWindow() {
 bool GraphicsDevice::readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height) {
     if (lost || !hasTarget()) return false;
     settle();
-    if (framePresented && presentedFrame.empty()) return false;
+    if (!framePresented)
+        readTarget(pixels);
+    else if (!presentedFrame.empty())
+        pixels = presentedFrame;
+    else if (!readShownFrame(pixels))
+        return false;
     width = parameters.backBufferWidth;
     height = parameters.backBufferHeight;
-    if (framePresented)
-        pixels = presentedFrame;
-    else
-        readTarget(pixels);
     return true;
+}
+
+// The frame a window shows after its swap, read when asked rather than kept at every
+// swap: a copy per frame is a window-sized copy that a software renderer pays on the
+// processor in every frame, for a picture wanted once (a crash, a screenshot key).
+//  - The window's back buffer is undefined after the swap: drivers that flip hand back an
+//    older frame, or nothing.
+//  - Its front buffer is no better: Mesa's llvmpipe reads it as black under X (softpipe
+//    reads the frame), and nothing promises it elsewhere.
+//  - A surface with one buffer (an off-screen window) still holds the frame.
+//  - On an X server the window's picture is the server's to give: under a compositor the
+//    window's own, without one what the screen shows in its place, which is the game's
+//    window as long as nothing covers it (as when a fatal error stops the game).
+// Elsewhere (a window on another display system) nothing is read: false.
+bool GraphicsDevice::readShownFrame(std::vector<std::uint32_t>& pixels) {
+    const int width = parameters.backBufferWidth, height = parameters.backBufferHeight;
+    if (!windowDoubleBuffered) {
+        readTarget(pixels);
+        return true;
+    }
+    return X11Geometry::readPicture(window.handle(), width, height, pixels);
 }
 
 void GraphicsDevice::readTarget(std::vector<std::uint32_t>& pixels) {

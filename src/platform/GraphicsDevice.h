@@ -126,10 +126,10 @@ public:
     // and the bars of present().
     void backBufferToWindow(float bx, float by, float& x, float& y) const;
     // The back buffer as ARGB pixels, rows from the top, width x height: the frame being
-    // drawn. Between present() and the next drawing, the frame presented when
-    // keepPresentedFrames is set, else nothing (false): a window's back buffer is
-    // undefined after the swap. Drawn straight into a window without an alpha channel,
-    // every pixel reads as opaque.
+    // drawn. Between present() and the next drawing, the frame presented: kept when
+    // keepPresentedFrames is set, else read from where the system shows it (see
+    // readShownFrame); false when it cannot be read there. Drawn straight into a window
+    // without an alpha channel, every pixel reads as opaque.
     bool readBackBuffer(std::vector<std::uint32_t>& pixels, int& width, int& height);
     // 256 entries per channel, 0..65535; false when the system refuses a ramp.
     bool setGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue);
@@ -147,7 +147,8 @@ public:
     // Test hook: the number of coming resets that fail as a lost display would.
     int simulatedResetFailures = 0;
     // Test hook: present() reads every frame drawn straight into the window before it
-    // swaps, so that readBackBuffer can still return it afterwards.
+    // swaps, so that readBackBuffer returns it afterwards exactly as drawn, whatever the
+    // display shows (another window over it, say).
     static bool keepPresentedFrames;
 
     // One batch as it went to OpenGL: its texture (an OpenGL name; 0 for the white
@@ -198,6 +199,9 @@ private:
     void swapWindow();
     // The target's pixels, rows from the top, into `pixels` (back-buffer sized).
     void readTarget(std::vector<std::uint32_t>& pixels);
+    // The frame presented straight into the window, as the window shows it (back-buffer
+    // sized); false when it cannot be read.
+    bool readShownFrame(std::vector<std::uint32_t>& pixels);
     // Copies between the target's viewport and `texture` through the scratch frame
     // buffer, turning the rows over when the window and the texture store them opposite.
     void blitViewport(const DeviceTexture& texture, bool toTexture, int x, int y);
@@ -256,6 +260,7 @@ private:
     int maxTexture = 0;
     bool canCopyImages = false;
     bool windowSingleSampled = false;  // the window can be drawn into as the back buffer
+    bool windowDoubleBuffered = true;  // else its one buffer is the one shown, also after a swap
     bool direct = false;               // this frame is drawn straight into the window
     // The window's surface size at the last swap: a driver may take a new size only then,
     // so a frame is drawn straight into the window only once a swap has been made at its

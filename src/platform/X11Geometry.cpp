@@ -2,6 +2,11 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xutil.h>
+#endif
+
+#include <bit>
 
 namespace {
 #if defined(SDL_VIDEO_DRIVER_X11)
@@ -13,6 +18,24 @@ bool x11Handles(SDL_Window* window, Display*& display, ::Window& handle) {
     display = info.info.x11.display;
     handle = info.info.x11.window;
     return display != nullptr;
+}
+
+// A request the server refuses (a window unmapped in the meantime) must not end the
+// program through Xlib's default handler: it is counted instead, while the handler is set.
+int refusedRequests = 0;
+int countRefusal(Display*, XErrorEvent*) {
+    ++refusedRequests;
+    return 0;
+}
+
+// One channel of an image's pixel value, by its mask, as 8 bits.
+std::uint32_t channel(unsigned long value, unsigned long mask) {
+    if (mask == 0) return 0;
+    const unsigned long bits = value & mask;
+    const int shift = std::countr_zero(mask);
+    const int width = std::popcount(mask);
+    const unsigned long v = bits >> shift;
+    return static_cast<std::uint32_t>(width >= 8 ? v >> (width - 8) : v * 255 / ((1ul << width) - 1));
 }
 #endif
 }  // namespace
@@ -53,6 +76,42 @@ bool place(SDL_Window* window, int x, int y, int width, int height) {
     return true;
 #else
     (void)window, (void)x, (void)y, (void)width, (void)height;
+    return false;
+#endif
+}
+
+bool readPicture(SDL_Window* window, int width, int height, std::vector<std::uint32_t>& pixels) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    ::Window handle = 0;
+    if (!x11Handles(window, display, handle) || width <= 0 || height <= 0) return false;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, handle, &attributes) || attributes.map_state != IsViewable ||
+        attributes.width < width || attributes.height < height)
+        return false;
+    XSync(display, False);  // the swap's picture reaches the server before it is read
+    refusedRequests = 0;
+    const XErrorHandler previous = XSetErrorHandler(countRefusal);
+    XImage* image = XGetImage(display, handle, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!image || refusedRequests > 0) {
+        if (image) XDestroyImage(image);
+        return false;
+    }
+    pixels.resize(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned long v = XGetPixel(image, x, y);
+            pixels[static_cast<std::size_t>(y) * width + x] = 0xFF000000u | channel(v, image->red_mask) << 16 |
+                                                              channel(v, image->green_mask) << 8 |
+                                                              channel(v, image->blue_mask);
+        }
+    XDestroyImage(image);
+    return true;
+#else
+    (void)window, (void)width, (void)height, (void)pixels;
     return false;
 #endif
 }

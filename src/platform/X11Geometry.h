@@ -1,9 +1,12 @@
 #pragma once
-// The window's geometry as the X server has it. SDL keeps its own idea of a window's
-// size, which on a server without a window manager says "full screen" while the window
-// stays as it was; these ask the server, and move the window there directly.
+// The window's geometry and picture as the X server has it. SDL keeps its own idea of a
+// window's size, which on a server without a window manager says "full screen" while the
+// window stays as it was; these ask the server, and move the window there directly.
 //
 // Kept apart from Window.h: the X headers name a type `Window` of their own.
+#include <cstdint>
+#include <vector>
+
 struct SDL_Window;
 
 namespace X11Geometry {
@@ -13,4 +16,10 @@ bool query(SDL_Window* window, int& x, int& y, int& width, int& height);
 // Moves and sizes the client area on the server, past SDL's own state; false when the
 // window is not on an X server.
 bool place(SDL_Window* window, int x, int y, int width, int height);
+// The top-left width x height pixels of the client area as the server shows them, ARGB
+// (opaque) rows from the top: the window's own picture under a compositor, else what the
+// screen holds there (another window lying over it included). False, with `pixels`
+// untouched, when the window is not on an X server, not shown, smaller than asked, or
+// the server refuses.
+bool readPicture(SDL_Window* window, int width, int height, std::vector<std::uint32_t>& pixels);
 }  // namespace X11Geometry

@@ -1,11 +1,14 @@
 #include "runtime/WindowShell.h"
 
 #include <SDL.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "engine/Logger.h"
 #include "engine/Qor.h"
@@ -28,17 +31,9 @@ constexpr int kInitialX = 50;
 constexpr int kInitialY = 50;
 constexpr int kInitialSize = 100;
 constexpr std::uint32_t kForegroundWaitMs = 100;
-
-void openInBrowser(const std::u16string& address) {
-    // A child process opens the page; the game has already closed its window. Neither a
-    // shell nor a wait: the address is one argument, and the game ends at once.
-    const std::string utf8 = wideToUtf8(WindowShell::resolveAddress(address));
-    const char* argv[] = {"xdg-open", utf8.c_str(), nullptr};
-    if (fork() == 0) {
-        execvp(argv[0], const_cast<char* const*>(argv));
-        _exit(127);
-    }
-}
+// How long the page's opener is watched for an early end (one that found no browser).
+constexpr int kOpenerWatchMs = 1000;
+constexpr int kOpenerPollMs = 10;
 
 void storeCommandLine(int argc, char** argv) {
     std::vector<std::u16string> parameters;
@@ -54,6 +49,40 @@ std::u16string resolveAddress(const std::u16string& address) {
     // the program.
     if (address.find(u"://") != std::u16string::npos || address.starts_with(u'/')) return address;
     return getApplicationFolder() + address;
+}
+
+// A child process opens the page; the game has already closed. Neither a shell nor an
+// unbounded wait: the address is one argument. The log has ended by now, so these lines
+// are added to its file: which command ran, and whether it started and how it ended if
+// it did so at once, for a player whose page did not open.
+void openPage(const std::u16string& address) {
+    const std::u16string logPath = Logger::getLogPath();
+    std::string target = wideToUtf8(resolveAddress(address));
+    std::string program = "xdg-open";
+    Logger::appendAfterEnd("WindowShell::openPage", formatString(u"Running: %hs \"%hs\"", program, target), logPath);
+    char* argv[] = {program.data(), target.data(), nullptr};
+    pid_t pid = -1;
+    const int error = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+    if (error != 0) {
+        Logger::appendAfterEnd("WindowShell::openPage",
+                               formatString(u"It could not be started: %hs.", std::strerror(error)), logPath);
+        return;
+    }
+    int status = 0;
+    for (int waited = 0; waited < kOpenerWatchMs; waited += kOpenerPollMs) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            const std::u16string how =
+                WIFEXITED(status)
+                    ? formatString(u"It started (process %d) and ended with status %d%s.", pid, WEXITSTATUS(status),
+                                   WEXITSTATUS(status) == 0 ? u"" : u": the page was not opened")
+                    : formatString(u"It started (process %d) and was ended by signal %d.", pid, WTERMSIG(status));
+            Logger::appendAfterEnd("WindowShell::openPage", how, logPath);
+            return;
+        }
+        sleepMilliseconds(kOpenerPollMs);
+    }
+    Logger::appendAfterEnd("WindowShell::openPage", formatString(u"It started (process %d) and is running.", pid),
+                           logPath);
 }
 
 bool isAlreadyRunning() {
@@ -116,7 +145,7 @@ void onClose() {
     if (!application) return;
     const std::u16string address = application->pageToOpen();
     deleteQOR();
-    if (!address.empty()) openInBrowser(address);
+    if (!address.empty()) openPage(address);
 }
 
 int run(int argc, char** argv, ApplicationFactory factory) {

@@ -26,6 +26,9 @@ void deleteQOR();
 bool tick(Window& window);
 // Tears down and opens the web page chosen before exit.
 void onClose();
+// Hands `address` (see resolveAddress) to the system's opener, adding to the log's file
+// the command run and whether it started (and its status when it ended within a second).
+void openPage(const std::u16string& address);
 // What the browser is given for `address`: web addresses and absolute paths as they are,
 // a document name resolved against the program's folder.
 std::u16string resolveAddress(const std::u16string& address);

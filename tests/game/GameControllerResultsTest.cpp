@@ -10,6 +10,9 @@
 #include "game/Firework.h"
 #include "game/FlareBurst.h"
 #include "game/GameControllerResults.h"
+#include "game/HudOverlay.h"
+#include "game/PlayerData.h"
+#include "game/Vehicle.h"
 #include "inputaudio/SoundChannel.h"
 #include "render/Quad.h"
 #include "render/Texture.h"
@@ -122,6 +125,26 @@ TEST_F(ResultsTest, AHalfRatingFillsTheBarEntersFirstPlaceAndOpensItsTableWhenCl
     EXPECT_EQ(scores->table, 1);
     EXPECT_EQ(scores->pTableSelector, nullptr);
     EXPECT_EQ(engine.app().pCurrentGame, game);  // so that its own close clears it
+}
+
+// The scene's cannons are on show: with the mouse moving far from them they keep their
+// aim and have nothing to fire, and no aiming arrow stands over the show.
+TEST_F(ResultsTest, ItsCannonsNeitherAimNorFireAndNoAimingArrowShowsOverIt) {
+    endGame();
+    frame();
+    ASSERT_EQ(stack().top(), results);
+    engine.input().setInputMode(QorInput::kModeMouse);
+    Vehicle* cannon = results->playerData[0]->pVehicle.get();
+    ASSERT_NE(cannon, nullptr);
+    EXPECT_EQ(cannon->weapon, nullptr);
+    const float heading = cannon->heading;
+    for (int i = 0; i < 16; ++i) {
+        engine.input().pointerPosition = Vector3{static_cast<float>(40 * i), 400.0f, 0.0f};
+        frame();
+    }
+    EXPECT_EQ(cannon->heading, heading);
+    EXPECT_TRUE(results->playerData[0]->bPointerControl);
+    EXPECT_FALSE(results->pHud[0]->showsMouseArrow());
 }
 
 TEST_F(ResultsTest, TheRatingShownIsTheOneTheHighScoreTableShows) {

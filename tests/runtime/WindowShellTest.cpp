@@ -10,9 +10,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
+#include "engine/Logger.h"
 #include "engine/Qor.h"
+#include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
 #include "game/GameGlobal.h"
 #include "inputaudio/QorInput.h"
@@ -21,6 +24,7 @@
 #include "runtime/WindowShell.h"
 #include "support/DisplayEngine.h"
 #include "support/TempFolder.h"
+#include "support/UserDataHome.h"
 #include "ui/ContextManager.h"
 #include "ui/Global.h"
 
@@ -191,6 +195,40 @@ TEST_F(WindowShellTest, ACrashWritesAReportAndACopyOfTheLog) {
     EXPECT_NE(report.find("Signal: 11 SIGSEGV"), std::string::npos) << report;
     EXPECT_NE(report.find("Backtrace:"), std::string::npos);
     EXPECT_NE(TempFolder::read(program.file("crash.Torvane2Xmas.log")).find("Entering game loop."), std::string::npos);
+}
+
+// The page chosen before exit goes to the system's opener once the log has ended; the
+// log's file then says what ran and how it went, so that a player whose page did not
+// open can see why. Here the opener is a script that finds no browser, then none at all.
+TEST(WindowShellPageTest, OpeningAPageAtExitLeavesTheCommandAndItsOutcomeInTheLog) {
+    UserDataHome home;
+    const std::string logPath = wideToUtf8(Logger::getLogPath());
+    fs::create_directories(fs::path(logPath).parent_path());
+    std::ofstream(logPath) << "\tQor::~Qor(): Done. Clean exit.\r\n";
+    TempFolder bin, nothing;
+    const std::string opener = bin.file("xdg-open");
+    std::ofstream(opener) << "#!/bin/sh\necho \"$1\" > '" << bin.file("opened") << "'\nexit 3\n";
+    fs::permissions(opener, fs::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", bin.path.c_str(), 1);
+    WindowShell::openPage(u"http://localhost:8079/tv2/onlinehelp.php");
+    setenv("PATH", nothing.path.c_str(), 1);
+    WindowShell::openPage(u"http://localhost:8079/");
+    setenv("PATH", path.c_str(), 1);
+
+    EXPECT_EQ(TempFolder::read(bin.file("opened")), "http://localhost:8079/tv2/onlinehelp.php\n");
+    const std::string log = TempFolder::read(logPath);
+    const auto order = {"Clean exit.\r\n",
+                        "\tWindowShell::openPage(): Running: xdg-open \"http://localhost:8079/tv2/onlinehelp.php\"\r\n",
+                        "\tWindowShell::openPage(): It started (process ",
+                        " and ended with status 3: the page was not opened.\r\n",
+                        "\tWindowShell::openPage(): Running: xdg-open \"http://localhost:8079/\"\r\n",
+                        "\tWindowShell::openPage(): It could not be started: No such file or directory.\r\n"};
+    std::size_t at = 0;
+    for (const char* line : order) {
+        at = log.find(line, at);
+        ASSERT_NE(at, std::string::npos) << line << "\nin:\n" << log;
+    }
 }
 
 namespace {

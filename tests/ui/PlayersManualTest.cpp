@@ -1,6 +1,7 @@
 // The player's manual that Help → Documentation opens: it lies beside the program, it
 // opens offline and whole (its tags close, its links lead to its own sections), and the
-// keys it lists for both players are the ones a new game binds.
+// keys it lists for both players are the ones a new game binds, named as the game names
+// them; the web service's help page lists them by the same names.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,13 +21,14 @@
 #include "ui/GameConfiguration.h"
 
 namespace {
-std::string manual() {
-    const std::filesystem::path path = std::filesystem::path(TORVANE_PROGRAM_PATH).parent_path() / "readme.htm";
+std::string fileText(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
 }
+
+std::string manual() { return fileText(std::filesystem::path(TORVANE_PROGRAM_PATH).parent_path() / "readme.htm"); }
 
 // A key's name as the manual writes it: the fonts' arrow glyphs become arrows.
 std::string asWritten(const std::u16string& name) {
@@ -61,19 +63,13 @@ struct EnglishKeys {
     TextRow texts{};
     KeyNames names;
 };
-}  // namespace
 
-TEST(PlayersManualTest, ItListsBothPlayersDefaultKeysUnderTheControlsOwnNames) {
-    const std::string html = manual();
-    ASSERT_FALSE(html.empty()) << "readme.htm is not beside the program";
+// Checks a page's table of default keys (one row a control: its caption, the first
+// player's key, the second's) against the keys a new game binds, by their English names.
+void expectDefaultKeys(const std::string& table, const std::string& page) {
     const EnglishKeys english;
     UserDataHome home;
     const GameConfiguration fresh;
-
-    // The table of default keys: one row a control, the first player's key, the second's.
-    const std::size_t from = html.find("id=\"default-keys\"");
-    ASSERT_NE(from, std::string::npos);
-    const std::string table = html.substr(from, html.find("</table>", from) - from);
     const std::regex row(R"(<tr><td>([^<]+)</td><td><kbd>([^<]+)</kbd></td><td><kbd>([^<]+)</kbd></td></tr>)");
     std::vector<std::vector<std::string>> rows;
     for (std::sregex_iterator i(table.begin(), table.end(), row), end; i != end; ++i)
@@ -85,17 +81,42 @@ TEST(PlayersManualTest, ItListsBothPlayersDefaultKeysUnderTheControlsOwnNames) {
         {StringId::CONTROLSUP, GameConfiguration::kKeyUp},     {StringId::CONTROLSDOWN, GameConfiguration::kKeyDown},
         {StringId::CONTROLSFIRE, GameConfiguration::kKeyFire},
     };
-    ASSERT_EQ(rows.size(), std::size(controls));
+    ASSERT_EQ(rows.size(), std::size(controls)) << page;
     for (const auto& [caption, keyRow] : controls) {
         const std::string name = english.text(caption);
         const auto found = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[0] == name; });
-        ASSERT_NE(found, rows.end()) << name;
+        ASSERT_NE(found, rows.end()) << page << ": " << name;
         for (int player = 0; player < GameConfiguration::kPlayers; ++player)
             EXPECT_EQ((*found)[1 + player], asWritten(english.names.get(fresh.keys[keyRow][player])))
-                << name << ", player " << player + 1;
+                << page << ": " << name << ", player " << player + 1;
     }
+}
+}  // namespace
+
+TEST(PlayersManualTest, ItListsBothPlayersDefaultKeysUnderTheControlsOwnNames) {
+    const std::string html = manual();
+    ASSERT_FALSE(html.empty()) << "readme.htm is not beside the program";
+    const std::size_t from = html.find("id=\"default-keys\"");
+    ASSERT_NE(from, std::string::npos);
+    expectDefaultKeys(html.substr(from, html.find("</table>", from) - from), "readme.htm");
     // The in-game menu's fixed key.
+    const EnglishKeys english;
     EXPECT_NE(html.find("<kbd>" + asWritten(english.names.get(1)) + "</kbd>"), std::string::npos);
+}
+
+// The on-line help page writes its arrows as entities; otherwise the same names.
+TEST(PlayersManualTest, TheOnLineHelpPageNamesTheDefaultKeysAsTheGameDoes) {
+    std::string page = fileText(std::filesystem::path(TORVANE_SOURCE_DIR) / "service" / "HelpPage.cpp");
+    const std::size_t from = page.find("<h2>Controls</h2>");
+    ASSERT_NE(from, std::string::npos);
+    page = page.substr(from, page.find("</table>", from) - from);
+    const std::pair<std::string, std::string> arrows[] = {
+        {"&larr;", "\u2190"}, {"&rarr;", "\u2192"}, {"&uarr;", "\u2191"}, {"&darr;", "\u2193"}};
+    for (const auto& [entity, arrow] : arrows) {
+        std::size_t at = page.find(entity);
+        for (; at != std::string::npos; at = page.find(entity)) page.replace(at, entity.size(), arrow);
+    }
+    expectDefaultKeys(page, "the on-line help");
 }
 
 TEST(PlayersManualTest, ItOpensOfflineWithEveryTagClosedAndEveryLinkLeadingToItsOwnSections) {
