@@ -17,6 +17,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "CrashReportStore.h"
@@ -118,14 +119,17 @@ std::string sendLargeReport(int port, std::size_t size) {
     return line;
 }
 
-// The peak resident memory of process `pid`, in bytes.
-std::size_t peakMemory(pid_t pid) {
+// A memory figure of process `pid` from its status ("VmHWM:" the peak resident memory,
+// "VmRSS:" the resident memory now), in bytes.
+std::size_t memoryFigure(pid_t pid, std::string_view field) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.starts_with("VmHWM:")) return std::stoul(line.substr(6)) * 1024;
+        if (line.starts_with(field)) return std::stoul(line.substr(field.size())) * 1024;
     return 0;
 }
+std::size_t peakMemory(pid_t pid) { return memoryFigure(pid, "VmHWM:"); }
+std::size_t residentMemory(pid_t pid) { return memoryFigure(pid, "VmRSS:"); }
 
 // Reports go to the disk as they arrive: many large ones at once take no more memory
 // than one.
@@ -268,15 +272,6 @@ TEST(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpi
     for (int fd : clients) close(fd);
     EXPECT_EQ(program.stop(SIGTERM), 0);
     std::filesystem::remove_all(data);
-}
-
-// The resident memory of process `pid` now, in bytes.
-std::size_t residentMemory(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.starts_with("VmRSS:")) return std::stoul(line.substr(6)) * 1024;
-    return 0;
 }
 
 // Upload bodies that arrive in small pieces take one buffer of their announced size each,

@@ -24,6 +24,7 @@
 #include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
+#include "support/TextInk.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMenuBackground.h"
@@ -305,39 +306,6 @@ protected:
     std::pair<int, int> windowSize() const override { return {1000, 600}; }
 };
 
-// The white cores of a row band (rows top..bottom, columns left..right): runs of
-// neighbouring columns holding a near-white pixel; `inkWidth` receives how many columns
-// stand off the band's background (the colour at its left edge, row by row) and
-// `darkest` the strongest channel of the darkest pixel among them.
-std::vector<int> whiteCores(const std::vector<std::uint32_t>& pixels, int stride, int left, int right, int top,
-                            int bottom, int& inkWidth, int& darkest) {
-    auto channel = [](std::uint32_t c, int shift) { return static_cast<int>(c >> shift & 0xFFu); };
-    std::vector<int> cores;
-    int run = 0;
-    inkWidth = 0;
-    darkest = 255;
-    for (int x = left; x < right; ++x) {
-        bool ink = false, white = false;
-        for (int y = top; y < bottom; ++y) {
-            const std::uint32_t c = pixels[static_cast<std::size_t>(y) * stride + x];
-            const std::uint32_t back = pixels[static_cast<std::size_t>(y) * stride + left];
-            bool off = false;
-            for (int shift : {0, 8, 16}) off = off || std::abs(channel(c, shift) - channel(back, shift)) > 40;
-            if (!off) continue;
-            ink = true;
-            white = white || std::min({channel(c, 0), channel(c, 8), channel(c, 16)}) >= 0xC0;
-            darkest = std::min(darkest, std::max({channel(c, 0), channel(c, 8), channel(c, 16)}));
-        }
-        inkWidth += ink ? 1 : 0;
-        if (white) {
-            ++run;
-        } else if (run > 0) {
-            cores.push_back(run);
-            run = 0;
-        }
-    }
-    return cores;
-}
 }  // namespace
 
 // The names of the table are drawn by the fallback typeface; on a larger window it is
