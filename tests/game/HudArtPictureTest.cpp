@@ -71,6 +71,17 @@ protected:
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
                "[Qor]\ndefaultLanguage=0\nbEnableDelayedLoad=No\n";
     }
+    // A game as the current one, seen from above the islands, without touch controls
+    // over its display.
+    static GameController* startQuietGame() {
+        Random::seed(4711);
+        auto* game = new GameController();
+        static_cast<GameGlobal*>(global)->pCurrentGame = game;
+        global->pContextManager->addChild(game);
+        game->pScene->camera()->setPosition(0.0f, 250.0f, -320.0f);
+        qor->input().setInputMode(QorInput::kModeNone);
+        return game;
+    }
     // Side `s` at rest with a vehicle at the given health and blaster fractions and the
     // widest score the display has to hold.
     static HudOverlay& side(GameController& game, int s, float health, float energy) {
@@ -101,12 +112,7 @@ protected:
 // and a label waiting in each queue: a weapon's name on the left, a bonus on the right.
 TEST_F(HudArtPicture, BothSidesWithTheWidestScoreIconsAndWaitingLabels) {
     ASSERT_TRUE(skipToTheTitle());
-    Random::seed(4711);
-    auto* game = new GameController();
-    static_cast<GameGlobal*>(global)->pCurrentGame = game;
-    global->pContextManager->addChild(game);
-    game->pScene->camera()->setPosition(0.0f, 250.0f, -320.0f);
-    qor->input().setInputMode(QorInput::kModeNone);  // no touch controls over the display
+    GameController* game = startQuietGame();
     queueLabel(side(*game, 0, 0.6f, 0.8f), u"Lightning");
     queueLabel(side(*game, 1, 1.0f, 0.3f), u"Double damage!");
     for (HudOverlay* hud : game->pHud) hud->tick(0.0, 0.0);  // places the HUDs and their labels
@@ -156,12 +162,7 @@ TEST_F(HudArtPicture, EveryLabelTextFitsItsPlateInBothLanguages) {
 // The widest label of each language on both sides, a bonus and a sabotage.
 TEST_F(HudArtPicture, TheWidestLabelsOfBothLanguagesOnTheirPlates) {
     ASSERT_TRUE(skipToTheTitle());
-    Random::seed(4711);
-    auto* game = new GameController();
-    static_cast<GameGlobal*>(global)->pCurrentGame = game;
-    global->pContextManager->addChild(game);
-    game->pScene->camera()->setPosition(0.0f, 250.0f, -320.0f);
-    qor->input().setInputMode(QorInput::kModeNone);
+    GameController* game = startQuietGame();
     for (int s = 0; s < 2; ++s) {
         HudOverlay& hud = side(*game, s, 1.0f, 1.0f);
         queueLabel(hud, widestLabel(kEnglish), s == 1);
