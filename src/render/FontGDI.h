@@ -48,8 +48,9 @@ public:
     // scale) in the face's bold weight when `bold`; texts cached before are dropped.
     void followWindow(bool bold);
 
-    // Raw size of the text's bitmap: its extent plus negative overhangs plus 2. The
-    // outputs (callers zero them) receive the overhangs plus 1.
+    // Raw size of the text's bitmap: its extent plus negative overhangs plus a margin at
+    // each end (a texel, or the ink ring's width where that is more). The outputs
+    // (callers zero them) receive each end's overhang plus its margin, in texels.
     TextSize measureTextRaw(int* pLeadOverhang, int* pTrailOverhang, std::u16string_view text);
     TextSizeF measureText(std::u16string_view text);
     // Rasterises the text into the cache; null for a text of zero width.
