@@ -71,6 +71,18 @@ struct Program {
     }
 };
 
+// The port the service announced in its first line ("listening on HOST:PORT").
+int announcedPort(const std::string& line) { return std::stoi(line.substr(line.rfind(':') + 1)); }
+
+// The status line of the answer that comes on `fd`, without its line break; what has
+// come when the connection ends first.
+std::string statusLine(int fd) {
+    std::string status;
+    char c;
+    while (recv(fd, &c, 1, 0) == 1 && c != '\r') status += c;
+    return status;
+}
+
 TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
     std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
     ASSERT_NE(mkdtemp(data.data()), nullptr);
@@ -78,7 +90,7 @@ TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
         Program program;
         const std::string line = program.start({"--port", "0", "--data", data + "/nested/folder"});
         ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-        const int port = std::stoi(line.substr(line.rfind(':') + 1));
+        const int port = announcedPort(line);
         httplib::Client client("127.0.0.1", port);
         auto reply = client.Post("/tv2/nettest.php", GameForm().standardFields().body(), GameForm::kContentType);
         ASSERT_TRUE(reply);
@@ -112,8 +124,7 @@ std::string sendLargeReport(int port, std::size_t size) {
         for (std::size_t done = 0; sent && done < size; done += piece.size())
             sent = send(fd, piece.data(), std::min(piece.size(), size - done), MSG_NOSIGNAL) > 0;
         send(fd, suffix.data(), suffix.size(), MSG_NOSIGNAL);
-        char c;
-        while (recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
+        line = statusLine(fd);
     }
     close(fd);
     return line;
@@ -139,7 +150,7 @@ TEST(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
     Program program;
     const std::string line = program.start({"--port", "0", "--data", data});
     ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+    const int port = announcedPort(line);
     std::vector<std::future<std::string>> reports;
     for (int i = 0; i < 8; ++i)
         reports.push_back(
@@ -208,7 +219,7 @@ TEST(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithout
     Program program;
     const std::string line = program.start({"--port", "0", "--data", data, "--crash-reports-per-hour", "1000"}, 256);
     ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+    const int port = announcedPort(line);
 
     const std::string whole =
         GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(2000, 'd')).body();
@@ -242,10 +253,7 @@ TEST(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithout
     std::map<std::string, int> statuses;
     for (int fd : reports) {
         send(fd, request.data() + held + 10, request.size() - held - 10, MSG_NOSIGNAL);
-        std::string status;
-        char c;
-        while (recv(fd, &c, 1, 0) == 1 && c != '\r') status += c;
-        ++statuses[status];
+        ++statuses[statusLine(fd)];
         close(fd);
     }
     EXPECT_GT(statuses["HTTP/1.1 200 OK"], 0);
@@ -266,7 +274,7 @@ TEST(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpi
     Program program;
     const std::string line = program.start({"--port", "0", "--data", data}, 70);
     ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+    const int port = announcedPort(line);
     std::vector<int> clients;
     for (int i = 0; i < 80; ++i) {
         const int fd = connectFrom(port, "127.0.0." + std::to_string(10 + i % 2));
@@ -286,9 +294,7 @@ TEST(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpi
 
     const std::string request = "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n\r\n";
     send(clients.front(), request.data(), request.size(), MSG_NOSIGNAL);
-    std::string status;
-    while (recv(clients.front(), &c, 1, 0) == 1 && c != '\r') status += c;
-    EXPECT_EQ(status, "HTTP/1.1 200 OK");
+    EXPECT_EQ(statusLine(clients.front()), "HTTP/1.1 200 OK");
     for (int fd : clients) close(fd);
     waitForFilesToClose(program.pid);
     EXPECT_EQ(program.stop(SIGTERM), 0);
@@ -303,7 +309,7 @@ TEST(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBa
     Program program;
     const std::string line = program.start({"--port", "0", "--data", data});
     ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = std::stoi(line.substr(line.rfind(':') + 1));
+    const int port = announcedPort(line);
     const std::size_t before = residentMemory(program.pid);
 
     constexpr int kClients = 1500;
@@ -327,10 +333,7 @@ TEST(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBa
     // faster than the workers take them, the client is told to come back.
     std::map<std::string, int> statuses;
     for (int fd : clients) {
-        std::string status;
-        char c;
-        while (recv(fd, &c, 1, 0) == 1 && c != '\r') status += c;
-        ++statuses[status];
+        ++statuses[statusLine(fd)];
         close(fd);
     }
     EXPECT_EQ(statuses["HTTP/1.1 400 Bad Request"] + statuses["HTTP/1.1 503 Service Unavailable"], kClients)

@@ -77,6 +77,39 @@ protected:
         ASSERT_TRUE(skipToTheTitle());
     }
 
+    void TearDown() override {
+        if (finished) {
+            static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
+            delete finished;
+        }
+        ProgramFixture::TearDown();
+    }
+
+    // The results screen of a finished one-sided game whose player rated `rating`, pushed
+    // and ticked as the stack ticks its top screen, from a clock at 0 until `frames`
+    // frames into state `state`, with the random tables seeded by `seed`.
+    GameControllerResults* showResults(unsigned seed, float rating, int state, int frames) {
+        Random::seed(seed);
+        finished = new GameController();
+        finished->playerSides = 1;
+        finished->palmsPerIsland = 4;
+        finished->scoreTable = 1;
+        finished->playerData[0]->bHuman = 1;
+        finished->playerData[0]->rating = rating;
+        static_cast<GameGlobal*>(global)->pCurrentGame = finished;
+        auto* results = new GameControllerResults();
+        global->pContextManager->addChild(results);
+        results->onActivate(true);
+        qor->timer.frameStart = 0.0;
+        for (int n = 0; results->state < state || n < frames; n += results->state < state ? 0 : 1) {
+            qor->timer.previousFrameStart = qor->timer.frameStart;
+            qor->timer.frameStart += kFrame;
+            results->tick(0.0, 0.0);
+        }
+        withoutSnow();
+        return results;
+    }
+
     // Every screen on the stack and the menus' backdrop, with their snow taken away.
     static void withoutSnow() {
         std::vector<QorBase*> open{global->pContextManager, global->pMenuBackground};
@@ -121,7 +154,8 @@ protected:
         return box;
     }
 
-    std::vector<std::uint32_t> pixels;  // the last picture, 800 x 480
+    std::vector<std::uint32_t> pixels;   // the last picture, 800 x 480
+    GameController* finished = nullptr;  // the game a results screen follows
 };
 
 TEST_F(ArtOnScreenPicture, PlayersPanelOverTheTitleMenuIsOpaqueAndItsCaptionReads) {
@@ -202,50 +236,14 @@ TEST_F(ArtOnScreenPicture, HighScoreTableWithNamesOverTheSky) {
 }
 
 TEST_F(ArtOnScreenPicture, RatingTipOverTheSkyAndFireworks) {
-    Random::seed(11);
-    auto* finished = new GameController();
-    finished->playerSides = 1;
-    finished->palmsPerIsland = 4;
-    finished->scoreTable = 1;
-    finished->playerData[0]->bHuman = 1;
-    finished->playerData[0]->rating = 0.01f;  // below the table: the tip is shown
-    static_cast<GameGlobal*>(global)->pCurrentGame = finished;
-    auto* results = new GameControllerResults();
-    global->pContextManager->addChild(results);
-    results->onActivate(true);
-    // Ticked as the stack ticks its top screen, from a clock at 0, to 2 s into the tip.
-    qor->timer.frameStart = 0.0;
-    for (int n = 0; results->state < 6 || n < 64; n += results->state < 6 ? 0 : 1) {
-        qor->timer.previousFrameStart = qor->timer.frameStart;
-        qor->timer.frameStart += kFrame;
-        results->tick(0.0, 0.0);
-    }
-    withoutSnow();
+    // Below the table, so the tip is shown: 2 s into it.
+    GameControllerResults* results = showResults(11, 0.01f, 6, 64);
     expectPicture(*results, "art-rating-tip");
-    static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
-    delete finished;
 }
 
 TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
-    Random::seed(5);
-    auto* finished = new GameController();
-    finished->playerSides = 1;
-    finished->palmsPerIsland = 4;
-    finished->scoreTable = 1;
-    finished->playerData[0]->bHuman = 1;
-    finished->playerData[0]->rating = 0.21356f;  // a first place in a fresh table
-    static_cast<GameGlobal*>(global)->pCurrentGame = finished;
-    auto* results = new GameControllerResults();
-    global->pContextManager->addChild(results);
-    results->onActivate(true);
-    // Ticked from a clock at 0 to 6 s into the place, when the prompt has come.
-    qor->timer.frameStart = 0.0;
-    for (int n = 0; results->state < 5 || n < 192; n += results->state < 5 ? 0 : 1) {
-        qor->timer.previousFrameStart = qor->timer.frameStart;
-        qor->timer.frameStart += kFrame;
-        results->tick(0.0, 0.0);
-    }
-    withoutSnow();
+    // A first place in a fresh table: 6 s into the place, when the prompt has come.
+    GameControllerResults* results = showResults(5, 0.21356f, 5, 192);
     expectPicture(*results, "art-results-place");
     // Where each part is drawn: the pixels that change when it alone is hidden, against
     // a picture drawn just before in the same way.
@@ -284,8 +282,6 @@ TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
     EXPECT_GT(figuresBox.left, barBox.left);
     EXPECT_LT(figuresBox.right, barBox.right);
     EXPECT_LT(figuresBox.bottom, railBox.top);
-    static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
-    delete finished;
 }
 
 TEST_F(ArtOnScreenPicture, ArrowKeysAreNamedWithTheirOwnArrowsInEveryFont) {

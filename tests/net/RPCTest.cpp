@@ -16,33 +16,14 @@
 #include "net/RPCRemoveChild.h"
 #include "net/RPCSetStateDelayed.h"
 #include "net/RPCSetStateNow.h"
-#include "support/HeadlessEngine.h"
+#include "support/NetCallEngine.h"
 
 namespace {
-class Counting : public QorBase {
-public:
-    void onStateChanged() override { ++changes; }
-    void onRemoteSignalA() override { ++signalA; }
-    void onRemoteSignalB() override { ++signalB; }
-    int changes = 0, signalA = 0, signalB = 0;
-};
-
 // Encodes a call, then decodes it the way the network layer does: a new call made by the
 // class factory, filled by serialize, executed.
-class RPCTest : public HeadlessEngine {
+class RPCTest : public NetCallEngine {
 protected:
-    void SetUp() override {
-        HeadlessEngine::SetUp();
-        ClassRegistry::instance().buildIndex();
-        engine->pQorNetwork = new QorNetwork(true);
-        engine->pQorNetwork->THEROLE = &role;
-    }
-    void TearDown() override {
-        engine->pQorNetwork->THEROLE = nullptr;
-        delete engine->pQorNetwork;
-        engine->pQorNetwork = nullptr;
-        HeadlessEngine::TearDown();
-    }
+    RPCTest() : NetCallEngine(true) {}
 
     std::unique_ptr<RPC> roundTrip(RPC& call) {
         Packet p(0);
@@ -65,8 +46,6 @@ protected:
     void unregisterAll(std::initializer_list<QorBase*> objects) {
         for (QorBase* o : objects) role.unregisterObject(o);
     }
-
-    NetRole role{true};
 };
 }  // namespace
 

@@ -22,26 +22,17 @@
 #include "net/RPCReseed.h"
 #include "net/RPCSetStateDelayed.h"
 #include "net/RPCSetStateNow.h"
-#include "support/HeadlessEngine.h"
+#include "support/NetCallEngine.h"
 
 namespace {
-class Counting : public QorBase {
-public:
-    void onStateChanged() override { ++changes; }
-    void onRemoteSignalA() override { ++signalA; }
-    void onRemoteSignalB() override { ++signalB; }
-    int changes = 0, signalA = 0, signalB = 0;
-};
-
 // Peers know the network classes only by their registered names and ids: a server that
 // writes a class by its id and a client that reads it must agree on them, whatever the
 // classes are called in the source.
-class RegisteredNamesTest : public HeadlessEngine {
+class RegisteredNamesTest : public NetCallEngine {
 protected:
+    RegisteredNamesTest() : NetCallEngine(false) {}
     void SetUp() override {
-        HeadlessEngine::SetUp();
-        ClassRegistry::instance().buildIndex();
-        engine->pQorNetwork = new QorNetwork(true);
+        NetCallEngine::SetUp();
         target = new Counting();
         role.roleObject = target;
         role.registerObject(target);  // id 1
@@ -49,16 +40,14 @@ protected:
         role.registerObject(child);  // id 2
         doomed = new QorBase();
         role.registerObject(doomed);  // id 3
-        engine->pQorNetwork->THEROLE = &role;
     }
     void TearDown() override {
+        // Ended here, not on the peer: a client's objects would ask the server to end them.
         engine->pQorNetwork->THEROLE = nullptr;
         if (child) child->destroy();
         if (doomed) doomed->destroy();
         target->destroy();
-        delete engine->pQorNetwork;
-        engine->pQorNetwork = nullptr;
-        HeadlessEngine::TearDown();
+        NetCallEngine::TearDown();
     }
 
     static void writeCall(Packet& p, RPC& call) {
@@ -109,7 +98,6 @@ protected:
         writeCall(p, destroy);
     }
 
-    NetRole role{false};
     Counting* target = nullptr;
     QorBase* child = nullptr;
     QorBase* doomed = nullptr;
