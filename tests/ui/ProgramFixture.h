@@ -4,7 +4,7 @@
 // folder that starts with the settings the test gives. The keyboard and a pad can be
 // scripted, the mouse is driven through window events, and the clock can be made to
 // step by a fixed time each frame, so that long waits of the game cost few frames and
-// every run sees the same times.
+// every run sees the same times and the same random draws.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/Qor.h"
+#include "engine/Random.h"
 #include "engine/TimeKeeper.h"
 #include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
@@ -87,8 +88,12 @@ protected:
         }
         return WindowShell::tick(window);
     }
-    // From here on the engine's clock moves by `seconds` each frame, from where it stood.
+    // From here on the engine's clock moves by `seconds` each frame, from where it stood,
+    // and the random draws start again from one seed: the program seeds them from the
+    // time of day, which would put a bonus balloon or a crate, and their tips, at another
+    // moment in each run.
     void useSteppedClock(double seconds) {
+        Random::seed(kSteppedSeed);
         TimeKeeper& old = qor->timeKeeper();
         auto* keeper = new TimeKeeper(clock);
         const auto elapsed = static_cast<std::int64_t>(std::ceil(old.getPhysicalTime() * clock.frequency));
@@ -215,6 +220,8 @@ protected:
     bool topIs() {
         return top<T>() != nullptr;
     }
+
+    static constexpr std::uint32_t kSteppedSeed = 1;
 
     UserDataHome home;
     Window window;
