@@ -1,10 +1,5 @@
 #include <SDL.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 
 #include <array>
 #include <chrono>
@@ -21,6 +16,7 @@
 #include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
 #include "support/TempFolder.h"
+#include "support/XServer.h"
 
 namespace {
 
@@ -236,40 +232,6 @@ TEST(QorInputTest, TouchPointerFollowsTheFirstContactAndPausingDropsIt) {
     EXPECT_EQ(in.mouseButtonState[0], 0);
 }
 
-// A virtual X server of the test's own, so that no other test's window can take the
-// focus or the clicks while the synthetic input runs.
-struct PrivateXServer {
-    PrivateXServer() {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        const std::string fd = std::to_string(fds[1]);
-        pid = fork();
-        if (pid == 0) {
-            // The server must not outlive the test, nor hold its output open.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const int devNull = open("/dev/null", O_RDWR);
-            for (int stream = 0; stream < 3; ++stream) dup2(devNull, stream);
-            close(fds[0]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes its display number once it takes clients.
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        std::string number;
-        while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        if (c == '\n' && !number.empty()) display = ":" + number;
-        close(fds[0]);
-    }
-    ~PrivateXServer() {
-        if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
-    }
-    pid_t pid = -1;
-    std::string display;  // empty when the server did not start
-};
-
 // Records typed characters on their way in; the engine forgets them every frame.
 struct RecordingHooks : WMhooks {
     void character(char16_t c) override { typed += c, WMhooks::character(c); }
@@ -283,7 +245,7 @@ protected:
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "display tests are off";
         if (std::system("command -v xdotool >/dev/null && command -v Xvfb >/dev/null") != 0)
             GTEST_SKIP() << "xdotool or Xvfb is missing";
-        server = std::make_unique<PrivateXServer>();
+        server = std::make_unique<PrivateXServer>(1280, 1024);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
         setenv("DISPLAY", server->display.c_str(), 1);
         setenv("SDL_VIDEODRIVER", "x11", 1);

@@ -1,14 +1,8 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +17,7 @@
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "render/Vertex.h"
+#include "support/XServer.h"
 
 namespace {
 constexpr std::uint32_t kBlack = 0xFF000000u;
@@ -490,67 +485,16 @@ TEST_F(GraphicsDeviceTest, AnOpenGLErrorReachesTheReporterOnceWithTheCall) {
 }
 }  // namespace
 
-namespace {
-// An X server of the test's own (Xvfb), so that no other test's window lies over this
-// one's: what the server shows of the window is then the window's own picture.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        int ready[2];
-        if (pipe(ready) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
-        std::string program = "Xvfb", fd = "-displayfd", three = "3", screen = "-screen", zero = "0",
-                    size = "320x240x24", nolisten = "-nolisten", tcp = "tcp";
-        char* argv[] = {program.data(), fd.data(),       three.data(), screen.data(), zero.data(),
-                        size.data(),    nolisten.data(), tcp.data(),   nullptr};
-        if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv, environ) != 0) pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(ready[1]);
-        readEnd = ready[0];
-        // The server writes its display number and a line end once it takes connections;
-        // the pipe stays open until the server goes, so that no write of it fails.
-        std::string number;
-        char c = 0;
-        while (pid > 0 && number.size() < 16) {
-            const ssize_t n = read(readEnd, &c, 1);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0 || c == '\n') break;
-            number.push_back(c);
-        }
-        if (c == '\n' && !number.empty()) display = ":" + number;
-    }
-    ~PrivateXServer() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        if (readEnd >= 0) close(readEnd);
-    }
-    PrivateXServer(const PrivateXServer&) = delete;
-    PrivateXServer& operator=(const PrivateXServer&) = delete;
-
-    pid_t pid = -1;
-    int readEnd = -1;     // of the pipe the server names its display in
-    std::string display;  // ":N", empty when the server did not start
-};
-}  // namespace
-
 // A window on an X server drawn into straight, as a player's game is: its back buffer is
 // undefined after the swap and no copy is kept, yet the frame it shows reads back.
 TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithoutAKeptCopy) {
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-    PrivateXServer server;
+    PrivateXServer server(320, 240);
     if (server.display.empty()) GTEST_SKIP() << "no Xvfb to run a private X server";
     setenv("DISPLAY", server.display.c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
     ASSERT_TRUE(Window::initVideo());
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "x11") != 0) {
-        Window::shutdownVideo();
-        GTEST_SKIP() << "video already started on another driver";
-    }
+    if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
     Window window;
     ASSERT_TRUE(window.create("frame shown", 0, 0, 64, 48));
     PresentParameters parameters;

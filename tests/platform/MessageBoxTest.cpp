@@ -13,6 +13,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/SystemInfo.h"
+#include "support/XServer.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -87,51 +88,21 @@ int waitForEnd(pid_t pid) {
     return waitForEnd(pid, [] {});
 }
 
-// An X server of the test's own, so that its boxes take no focus from other tests' windows.
-class PrivateDisplay {
-public:
-    PrivateDisplay() {
-        int number[2];
-        if (pipe(number) != 0) return;
-        server = fork();
-        if (server == 0) {
-            close(number[0]);
-            const std::string fd = std::to_string(number[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "640x480x24",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(number[1]);
-        // The number, then a newline, once the server takes connections.
-        std::string text;
-        char c = 0;
-        while (read(number[0], &c, 1) == 1 && c != '\n') text += c;
-        if (c == '\n') name = ":" + text;
-        close(number[0]);
-    }
-    ~PrivateDisplay() {
-        if (server <= 0) return;
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-    }
-    std::string name;  // empty when the server did not start
-    pid_t server = -1;
-};
-
 class ErrorBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs Xvfb (TORVANE_DISPLAY_TESTS)";
-        if (display.name.empty()) GTEST_SKIP() << "Xvfb did not start";
+        if (server.display.empty()) GTEST_SKIP() << "Xvfb did not start";
         // Orphans come to this process, so that the box's end can be seen.
         prctl(PR_SET_CHILD_SUBREAPER, 1);
-        program = startProgramWithABox(display.name);
+        program = startProgramWithABox(server.display);
         ASSERT_GT(program, 0) << "the video did not start";
         box = waitForTheBox(program);
         ASSERT_GT(box, 0) << "no box process appeared";
     }
     void TearDown() override { prctl(PR_SET_CHILD_SUBREAPER, 0); }
-    PrivateDisplay display;
+    // Of the test's own, so that its boxes take no focus from other tests' windows.
+    PrivateXServer server{640, 480};
     pid_t program = -1;
     pid_t box = -1;
 };

@@ -5,20 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/Window.h"
+#include "support/XServer.h"
 
 namespace {
 TEST(WindowTest, WithoutAWindowManagerFullScreenAndWindowSizesAreHadAnyway) {
     if (!std::getenv("TORVANE_DISPLAY_TESTS") || !std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server";
     setenv("SDL_VIDEODRIVER", "x11", 1);
     ASSERT_TRUE(Window::initVideo());
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "x11") != 0) {
-        Window::shutdownVideo();
-        GTEST_SKIP() << "video already started on another driver";
-    }
+    if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
     SDL_DisplayMode desktop{};
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
     Window window;

@@ -1,0 +1,70 @@
+#pragma once
+// X servers for display tests: a virtual one of a test's own (Xvfb), so that no other
+// test's window can lie over this one's, take its focus or its clicks; and a check that
+// SDL's video runs on X rather than on the off-screen driver the other tests use.
+#include <SDL.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/Window.h"
+
+class PrivateXServer {
+public:
+    // A screen of `width` x `height` pixels, 24 bits deep.
+    PrivateXServer(int width, int height) {
+        int ready[2];
+        if (pipe2(ready, O_CLOEXEC) != 0) return;
+        const std::string fd = std::to_string(ready[1]);
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        pid = fork();
+        if (pid == 0) {
+            // The server must not outlive the test, nor hold its output open.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int devNull = open("/dev/null", O_RDWR);
+            for (int stream = 0; stream < 3; ++stream) dup2(devNull, stream);
+            fcntl(ready[1], F_SETFD, 0);  // the one descriptor the server keeps
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(ready[1]);
+        readEnd = ready[0];
+        // The server writes its display number and a line end once it takes clients; the
+        // pipe stays open until the server goes, so that no write of it fails.
+        pollfd p{readEnd, POLLIN, 0};
+        char c = 0;
+        std::string number;
+        while (pid > 0 && number.size() < 16 && poll(&p, 1, 10000) > 0 && read(readEnd, &c, 1) == 1 && c != '\n')
+            number += c;
+        if (c == '\n' && !number.empty()) display = ":" + number;
+    }
+    ~PrivateXServer() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        if (readEnd >= 0) close(readEnd);
+    }
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    pid_t pid = -1;
+    int readEnd = -1;     // of the pipe the server names its display in
+    std::string display;  // ":N", empty when the server did not start
+};
+
+// True when SDL's video, started, runs on X; otherwise it is stopped again (the video was
+// already running on another driver in this process, which SDL then keeps).
+inline bool videoRunsOnX() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0) return true;
+    Window::shutdownVideo();
+    return false;
+}
