@@ -86,6 +86,15 @@ protected:
         ASSERT_GT(port, 0);
         thread = std::thread([this] { server->run(); });
     }
+    // The server with one worker, kept busy by a request of the test's own (on `holding`)
+    // until the handler opens: the requests that come next wait in the queue.
+    void startWithItsOneWorkerBusy() {
+        limits.workers = 1;
+        ASSERT_NO_FATAL_FAILURE(start());
+        holding = connectFrom();
+        send(holding, get("/hold"));
+        ASSERT_TRUE(handler.waitForHandled(1));
+    }
 
     // A new connection from `source` (in 127.0.0.0/8), closed at the end of the test.
     int connectFrom(const char* source = "127.0.0.1") {
@@ -149,16 +158,13 @@ protected:
     std::thread thread;
     std::vector<int> open;
     int port = 0;
+    int holding = -1;
 };
 
 // Events of one connection reach the server before those of a connection opened after
 // them, so once a later request is admitted the server has seen an earlier reset.
 TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
-    limits.workers = 1;
-    start();
-    const int holding = connectFrom();
-    send(holding, get("/hold"));
-    ASSERT_TRUE(handler.waitForHandled(1));
+    ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     const int gone = connectFrom();
     send(gone, get("/gone"));
     ASSERT_TRUE(handler.waitForAdmitted(2));
@@ -175,12 +181,8 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
 // The queue is full with two waiting: a third is told to come back, and the two waiting
 // are answered once the worker is free.
 TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAreServed) {
-    limits.workers = 1;
     limits.queuedRequests = 2;
-    start();
-    const int holding = connectFrom();
-    send(holding, get("/hold"));
-    ASSERT_TRUE(handler.waitForHandled(1));
+    ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     const int first = connectFrom(), second = connectFrom(), third = connectFrom();
     send(first, get("/first"));
     send(second, get("/second"));
@@ -203,11 +205,7 @@ TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAre
 // A stop ends the run once the requests on workers are done; those still queued are
 // dropped, however many there are.
 TEST_F(BusyServerTest, aStopDropsTheBacklogInsteadOfWorkingItOff) {
-    limits.workers = 1;
-    start();
-    const int holding = connectFrom();
-    send(holding, get("/hold"));
-    ASSERT_TRUE(handler.waitForHandled(1));
+    ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     for (int i = 0; i < 20; ++i) send(connectFrom(), get("/queued"));
     ASSERT_TRUE(handler.waitForAdmitted(21));
     server->stop();

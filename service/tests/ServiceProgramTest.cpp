@@ -83,9 +83,34 @@ std::string statusLine(int fd) {
     return status;
 }
 
-TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
-    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
-    ASSERT_NE(mkdtemp(data.data()), nullptr);
+// Each test's service keeps its data in a fresh folder of the test's own, removed after it.
+class ServiceProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
+        ASSERT_NE(mkdtemp(data.data()), nullptr);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(data, ignored);
+    }
+    // Starts `program` on a free port over the data folder, with `more` arguments and at
+    // most `files` open files when given; the port it announced, or 0 when it did not start.
+    int startService(Program& program, std::vector<std::string> more = {}, rlim_t files = 0) const {
+        std::vector<std::string> arguments{"--port", "0", "--data", data};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        const std::string line = program.start(arguments, files);
+        if (line.rfind("listening on 127.0.0.1:", 0) != 0) {
+            ADD_FAILURE() << "the service did not start: " << line;
+            return 0;
+        }
+        return announcedPort(line);
+    }
+
+    std::string data;
+};
+
+TEST_F(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
     for (int signal : {SIGTERM, SIGINT}) {
         Program program;
         const std::string line = program.start({"--port", "0", "--data", data + "/nested/folder"});
@@ -100,7 +125,6 @@ TEST(ServiceProgramTest, announcesItsPortServesAndStopsCleanlyOnEitherSignal) {
     // A clean stop leaves the database whole, its log merged into it.
     EXPECT_TRUE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3"));
     EXPECT_FALSE(std::filesystem::exists(data + "/nested/folder/scores.sqlite3-wal"));
-    std::filesystem::remove_all(data);
 }
 
 // Sends a crash report whose dump has `size` bytes, written in pieces from a small
@@ -144,13 +168,10 @@ std::size_t residentMemory(pid_t pid) { return memoryFigure(pid, "VmRSS:"); }
 
 // Reports go to the disk as they arrive: many large ones at once take no more memory
 // than one.
-TEST(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
-    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
-    ASSERT_NE(mkdtemp(data.data()), nullptr);
+TEST_F(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
     Program program;
-    const std::string line = program.start({"--port", "0", "--data", data});
-    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = announcedPort(line);
+    const int port = startService(program);
+    ASSERT_GT(port, 0);
     std::vector<std::future<std::string>> reports;
     for (int i = 0; i < 8; ++i)
         reports.push_back(
@@ -158,7 +179,6 @@ TEST(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
     for (auto& report : reports) EXPECT_EQ(report.get(), "HTTP/1.1 200 OK");
     EXPECT_LT(peakMemory(program.pid), 64u << 20);
     EXPECT_EQ(program.stop(SIGTERM), 0);
-    std::filesystem::remove_all(data);
 }
 
 // A connection to `port` from `source`, an address of 127.0.0.0/8; -1 on failure.
@@ -213,13 +233,10 @@ double processorTime(pid_t pid) {
 // low open-file limit they take only their share of the files and the rest are told to
 // come back, so that probes are still answered; no report fails for want of a file, and
 // the server does not spin on connections it cannot take.
-TEST(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithoutSpinning) {
-    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
-    ASSERT_NE(mkdtemp(data.data()), nullptr);
+TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithoutSpinning) {
     Program program;
-    const std::string line = program.start({"--port", "0", "--data", data, "--crash-reports-per-hour", "1000"}, 256);
-    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = announcedPort(line);
+    const int port = startService(program, {"--crash-reports-per-hour", "1000"}, 256);
+    ASSERT_GT(port, 0);
 
     const std::string whole =
         GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(2000, 'd')).body();
@@ -262,19 +279,15 @@ TEST(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithout
         << testing::PrintToString(statuses);
     waitForFilesToClose(program.pid);
     EXPECT_EQ(program.stop(SIGTERM), 0);
-    std::filesystem::remove_all(data);
 }
 
 // With so few files that the connection budget itself runs out of descriptors, the
 // server closes the connections it cannot take instead of spinning on them, and serves
 // those it has.
-TEST(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpinning) {
-    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
-    ASSERT_NE(mkdtemp(data.data()), nullptr);
+TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpinning) {
     Program program;
-    const std::string line = program.start({"--port", "0", "--data", data}, 70);
-    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = announcedPort(line);
+    const int port = startService(program, {}, 70);
+    ASSERT_GT(port, 0);
     std::vector<int> clients;
     for (int i = 0; i < 80; ++i) {
         const int fd = connectFrom(port, "127.0.0." + std::to_string(10 + i % 2));
@@ -298,18 +311,14 @@ TEST(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpi
     for (int fd : clients) close(fd);
     waitForFilesToClose(program.pid);
     EXPECT_EQ(program.stop(SIGTERM), 0);
-    std::filesystem::remove_all(data);
 }
 
 // Upload bodies that arrive in small pieces take one buffer of their announced size each,
 // not one grown by doubling, and their memory goes back to the system once they are done.
-TEST(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBack) {
-    std::string data = (std::filesystem::temp_directory_path() / "torvane-program-XXXXXX").string();
-    ASSERT_NE(mkdtemp(data.data()), nullptr);
+TEST_F(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBack) {
     Program program;
-    const std::string line = program.start({"--port", "0", "--data", data});
-    ASSERT_EQ(line.rfind("listening on 127.0.0.1:", 0), 0u) << line;
-    const int port = announcedPort(line);
+    const int port = startService(program);
+    ASSERT_GT(port, 0);
     const std::size_t before = residentMemory(program.pid);
 
     constexpr int kClients = 1500;
@@ -340,7 +349,6 @@ TEST(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBa
         << testing::PrintToString(statuses);
     if (kAddressSanitizer) {
         EXPECT_EQ(program.stop(SIGTERM), 0);
-        std::filesystem::remove_all(data);
         GTEST_SKIP() << "the address sanitizer pads every allocation and holds freed memory back";
     }
     EXPECT_LT(peakMemory(program.pid), before + kClients * kBody * 5 / 4);
@@ -351,11 +359,10 @@ TEST(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBa
     }
     EXPECT_LT(after, before + (32u << 20));
     EXPECT_EQ(program.stop(SIGTERM), 0);
-    std::filesystem::remove_all(data);
 }
 
 // A signal may come after the port is bound but before the server loop runs.
-TEST(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
+TEST_F(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
     SqliteScoreStore scores(":memory:");
     CrashReportStore crashes(std::filesystem::temp_directory_path() / "torvane-unused-crashreports");
     WebService service(scores, crashes);
@@ -366,7 +373,7 @@ TEST(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
     EXPECT_TRUE(run.get());
 }
 
-TEST(ServiceProgramTest, refusesABadCommandLine) {
+TEST_F(ServiceProgramTest, refusesABadCommandLine) {
     for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--port", "70000"},
                                                       {"--port"},
                                                       {"--colour", "red"},

@@ -5,10 +5,7 @@
 
 FontQuadTextFont::FontQuadTextFont(FontQuad* font_) : font(font_) {}
 
-Vector3 FontQuadTextFont::measureText(std::u16string_view text) const {
-    const TextSizeF size = font->measureText(false, nullptr, 0, text);
-    return Vector3{size.width, size.height, 0.0f};
-}
+Vector3 FontQuadTextFont::measureText(std::u16string_view text) const { return measureTextAs(text, 0); }
 
 Vector3 FontQuadTextFont::measureTextAs(std::u16string_view text, int flags) const {
     const TextSizeF size = font->measureText(false, nullptr, flags & TextFlags::kFallback, text);
