@@ -85,6 +85,7 @@ std::uint64_t sizeOf(const std::filesystem::path& folder) {
 }
 
 constexpr std::int64_t kHour = 3600;
+constexpr const char* kDescription = "report.txt";  // the request's fields and the files' names
 
 }  // namespace
 
@@ -162,10 +163,17 @@ std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& er
     return std::unique_ptr<Draft>(new Draft(pattern));
 }
 
+// The draft's files are known by name, so that it goes without opening its folder: at the
+// open-file limit a listing would fail and leave the folder behind.
 CrashReportStore::Draft::~Draft() {
     if (fd_ >= 0) ::close(fd_);
-    std::error_code ec;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+    if (folder_.empty()) return;
+    for (const File& file : files_) ::unlink((folder_ / storedName(file.field)).c_str());
+    ::unlink((folder_ / kDescription).c_str());
+    if (::rmdir(folder_.c_str()) != 0) {
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
 }
 
 std::uint64_t CrashReportStore::Draft::bytes() const {
@@ -218,7 +226,7 @@ std::string CrashReportStore::keep(Draft& draft, Claim& claim,
         text += file.field + "=" + storedName(file.field) + ", " + std::to_string(file.size) + " bytes, sent as \"" +
                 Utf8Text::sanitize(baseName(file.clientFileName)) + "\"\n";
     }
-    const std::filesystem::path description = draft.folder_ / "report.txt";
+    const std::filesystem::path description = draft.folder_ / kDescription;
     const int fd = ::open(description.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = systemError("cannot create " + description.string());

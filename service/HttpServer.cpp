@@ -22,8 +22,8 @@ namespace {
 constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kWakeId = 1;
 constexpr std::size_t kReadSize = 64 * 1024;
-// Spool files may take a quarter of the files left to connections, so that slow crash
-// reports cannot shut out every other client.
+// Spool files and the files counted for handlers may take a quarter of the files left to
+// connections, so that slow crash reports cannot shut out every other client.
 constexpr std::size_t kSpoolShare = 4;
 constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
 // The heap is given back to the system once this many bytes of bodies have been freed, or
@@ -263,7 +263,8 @@ struct HttpServer::Connection {
     std::string localAddress;
     Phase phase = Phase::Head;
     Clock::time_point deadline;
-    std::string input;  // read and not yet taken
+    Clock::time_point quietUntil;  // a body must go on arriving by then
+    std::string input;             // read and not yet taken
     std::string output;
     std::size_t sent = 0;
     Request request;
@@ -272,7 +273,8 @@ struct HttpServer::Connection {
     bool keepAlive = true;
     int served = 0;
     int spoolFd = -1;
-    BodyShare share;  // the request's body, while held in memory
+    BodyShare share;        // the request's body, while held in memory
+    std::size_t files = 0;  // counted in `workerFiles_` for its handler, until it is dispatched
     std::uint64_t bodyLeft = 0;
     std::uint64_t drained = 0;
     bool watched = false;      // in the epoll set
@@ -475,10 +477,11 @@ void HttpServer::accept() {
     }
 }
 
-// Takes one waiting connection; false when none is left or no descriptor is free. At the
+// Takes one waiting connection; false when none is left or none can be taken. At the
 // file limit the listening socket stays readable: the reserve lets one waiting client in
-// to be closed at once, and without it the socket is left out of the epoll set until the
-// next round of deadlines, so that the loop does not spin.
+// to be closed at once. Without it, and at any other failure (the kernel short of memory,
+// say), the socket is left out of the epoll set until the next round of deadlines, so
+// that the loop does not spin.
 bool HttpServer::acceptOne() {
     sockaddr_storage remote{};
     socklen_t size = sizeof remote;
@@ -488,8 +491,8 @@ bool HttpServer::acceptOne() {
         return true;
     }
     if (errno == EINTR || errno == ECONNABORTED) return true;
-    if (errno != EMFILE && errno != ENFILE) return false;  // none left
-    if (reserveFd_ >= 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return false;  // none left
+    if ((errno == EMFILE || errno == ENFILE) && reserveFd_ >= 0) {
         ::close(reserveFd_);
         const int refused = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (refused >= 0) ::close(refused);
@@ -538,10 +541,11 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress) {
     watch(added);
 }
 
-// True when one more connection fits among the connections and spool files; when they
-// are short, the connections that only wait go first, the longest-open first.
+// True when one more connection fits among the connections and the files counted for
+// spooled bodies and handlers; when they are short, the connections that only wait go
+// first, the longest-open first.
 bool HttpServer::makeRoom() {
-    while (connections_.size() >= limits_.connections || connections_.size() + spoolFiles_ >= files_) {
+    while (connections_.size() >= limits_.connections || connections_.size() + spoolFiles_ + workerFiles_ >= files_) {
         if (spare_.empty()) return false;
         close(*connections_.at(*spare_.begin()));
     }
@@ -664,8 +668,10 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         return false;
     }
     // A refusal for want of room gives the handler's claim back at once, with `admission`.
-    if (!roomForBody(c, !admission.spoolFolder.empty())) return false;
+    if (!roomForBody(c, !admission.spoolFolder.empty(), admission.files)) return false;
     c.request.claim = std::move(admission.claim);
+    c.files = admission.files;
+    workerFiles_ += c.files;
     if (!admission.spoolFolder.empty()) {
         std::string pattern = admission.spoolFolder + "/.upload-XXXXXX";
         c.spoolFd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -682,9 +688,11 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     }
     c.phase = Connection::Phase::Body;
     c.bodyLeft = c.request.contentLength;
+    const auto now = Clock::now();
     c.deadline =
-        Clock::now() + limits_.bodyTime +
+        now + limits_.bodyTime +
         std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
+    c.quietUntil = now + limits_.headTime;
     const std::string* expect = c.request.header("expect");
     if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
         const std::uint64_t id = c.id;
@@ -695,31 +703,44 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     return true;
 }
 
-// Whether the body fits: a spool file within the open-file budget, or memory within the
-// bodies' budget, where it is then reserved at its announced length (which the handler
-// has held to its route's limit) rather than grown by doubling. Answers 503 otherwise.
-bool HttpServer::roomForBody(Connection& c, bool spooled) {
-    const std::uint64_t length = c.request.contentLength;
-    const bool fits = spooled ? spoolFiles_ < files_ / kSpoolShare && connections_.size() + spoolFiles_ < files_
-                              : bodies_.held + length <= limits_.bodyMemory;
-    if (!fits) {
-        Response full = busy("Too many requests are being received; please try again later.");
-        full.close = true;
-        answer(c, std::move(full));
-        return false;
-    }
-    if (!spooled && length > 0) {
-        c.share = BodyShare(bodies_, length);
-        c.request.body.reserve(static_cast<std::size_t>(length));
-    }
-    return true;
+// Whether the request fits: its spool file and its handler's `files` within the open-file
+// budget, and a body held in memory within the bodies' budget as it stands (the memory is
+// taken once the body's bytes come). Answers 503 otherwise.
+bool HttpServer::roomForBody(Connection& c, bool spooled, std::size_t files) {
+    const std::size_t needed = (spooled ? 1 : 0) + files;
+    const std::size_t taken = spoolFiles_ + workerFiles_;
+    const bool fits = (needed == 0 || taken + needed <= files_ / kSpoolShare) &&
+                      connections_.size() + taken + needed <= files_ &&
+                      (spooled || bodies_.held + c.request.contentLength <= limits_.bodyMemory);
+    if (!fits) refuseForRoom(c);
+    return fits;
+}
+
+void HttpServer::refuseForRoom(Connection& c) {
+    Response full = busy("Too many requests are being received; please try again later.");
+    full.close = true;
+    answer(c, std::move(full));
 }
 
 // Takes the next bytes of the body; dispatches the request once it is whole. False when
 // the connection was closed or is closing.
 bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
+    if (!bytes.empty()) c.quietUntil = Clock::now() + limits_.headTime;
     c.bodyLeft -= bytes.size();
     if (c.spoolFd < 0) {
+        // A body held in memory takes its room with its first bytes, so that a head that
+        // announces one and sends nothing holds none. It is reserved at its announced
+        // length (which the handler has held to its route's limit) rather than grown by
+        // doubling.
+        if (c.request.body.empty() && !bytes.empty()) {
+            const std::uint64_t length = c.request.contentLength;
+            if (bodies_.held + length > limits_.bodyMemory) {
+                refuseForRoom(c);
+                return false;
+            }
+            c.share = BodyShare(bodies_, length);
+            c.request.body.reserve(static_cast<std::size_t>(length));
+        }
         c.request.body.append(bytes);
     } else {
         while (!bytes.empty()) {
@@ -751,15 +772,12 @@ bool HttpServer::dispatch(Connection& c) {
     std::unique_lock lock(jobsMutex_);
     if (jobs_.size() >= limits_.queuedRequests) {
         lock.unlock();
-        if (!c.request.bodyFile.empty()) ::unlink(c.request.bodyFile.c_str());
-        c.request = Request{};
-        c.share.release();
         Response full = busy("The service is busy; please try again shortly.");
         full.close = true;
         answer(c, std::move(full));
         return false;
     }
-    jobs_.push_back(Job{c.id, std::move(c.request), std::move(c.share)});
+    jobs_.push_back(Job{c.id, std::move(c.request), std::move(c.share), std::exchange(c.files, 0)});
     lock.unlock();
     jobsSignal_.notify_one();
     c.request = Request{};
@@ -779,6 +797,7 @@ void HttpServer::dropJob(std::uint64_t id) {
         jobs_.erase(found);
     }
     if (!dropped.request.bodyFile.empty()) ::unlink(dropped.request.bodyFile.c_str());
+    workerFiles_ -= dropped.files;
 }
 
 void HttpServer::work() {
@@ -806,6 +825,7 @@ void HttpServer::work() {
 HttpServer::Response HttpServer::run(Job job) {
     Response response = handler_.handle(job.request);
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
+    workerFiles_ -= job.files;
     return response;
 }
 
@@ -822,6 +842,9 @@ void HttpServer::collectAnswers() {
 }
 
 void HttpServer::answer(Connection& c, Response response) {
+    // A request refused while its body came is done with: what it holds goes back now,
+    // not once its connection has been read out.
+    if (c.phase == Connection::Phase::Body) dropRequest(c);
     ++c.served;
     if (response.close || c.served >= limits_.requestsPerConnection) c.keepAlive = false;
     std::string& out = c.output;
@@ -871,17 +894,27 @@ void HttpServer::flush(Connection& c) {
 
 void HttpServer::close(Connection& c) {
     ::close(c.fd);  // also leaves the epoll set
-    if (c.spoolFd >= 0) {
-        ::close(c.spoolFd);
-        --spoolFiles_;
-        ::unlink(c.request.bodyFile.c_str());
-    }
+    dropRequest(c);
     // Nobody is left to take its answer.
     if (c.phase == Connection::Phase::Handling) dropJob(c.id);
     spare_.erase(c.id);
     if (const auto found = perAddress_.find(c.remoteAddress); found != perAddress_.end() && --found->second == 0)
         perAddress_.erase(found);
     connections_.erase(c.id);
+}
+
+// Gives back what a request that no worker has taken holds: its spool file, its body's
+// memory, the files counted for its handler and the handler's claim.
+void HttpServer::dropRequest(Connection& c) {
+    if (c.spoolFd >= 0) {
+        ::close(c.spoolFd);
+        c.spoolFd = -1;
+        --spoolFiles_;
+    }
+    if (!c.request.bodyFile.empty()) ::unlink(c.request.bodyFile.c_str());
+    c.request = Request{};
+    c.share.release();
+    workerFiles_ -= std::exchange(c.files, 0);
 }
 
 // A connection between requests keeps no buffers: thousands of them would otherwise each
@@ -899,13 +932,15 @@ void HttpServer::trimMemory() {
     ::malloc_trim(0);
 }
 
-// Ends connections past their deadline. A client that sent part of a request hears why;
-// an idle keep-alive connection is just closed.
+// Ends connections past their deadline, and bodies that have stopped coming. A client
+// that sent part of a request hears why; an idle keep-alive connection is just closed.
 void HttpServer::expire() {
     const auto now = Clock::now();
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
-        if (c->phase != Connection::Phase::Handling && now >= c->deadline) late.push_back(c.get());
+        if ((c->phase != Connection::Phase::Handling && now >= c->deadline) ||
+            (c->phase == Connection::Phase::Body && now >= c->quietUntil))
+            late.push_back(c.get());
     for (Connection* c : late) {
         const bool midRequest =
             c->phase == Connection::Phase::Body || (c->phase == Connection::Phase::Head && !c->input.empty());

@@ -3,15 +3,19 @@
 // (epoll), and a pool of workers runs the handler on requests that have arrived whole. A
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
-// body, and for taking its answer. A large body can be written to a file as it arrives.
+// body, and for taking its answer; a body that stops coming is cut off as soon as it has
+// been silent for as long as a head may take. A large body can be written to a file as it
+// arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the slots run short, connections that only wait (idle keep-alive ones, and answered
 // ones being read out before their close) give way to new ones; spool files count
 // against the open-file budget, and at the open-file limit the server neither spins nor
-// drops what it has. Bodies held in memory have a budget of their own, and requests
-// waiting for a worker a bound: over either the client is told to try again later (503
-// with Retry-After). A request whose client has reset its connection is dropped unrun.
+// drops what it has; the files a handler opens are counted before its request is taken.
+// Bodies held in memory have a budget of their own, taken as their bytes come, and
+// requests waiting for a worker a bound: over any of these the client is told to try
+// again later (503 with Retry-After). A request whose client has reset its connection is
+// dropped unrun.
 //
 // Framing is strict: a request whose length is ambiguous (Content-Length headers that
 // differ, Transfer-Encoding beside Content-Length, folded header lines and the like) is
@@ -62,11 +66,14 @@ public:
 
     // How a request's body is taken: refused before any of it is read, held in memory
     // (`spoolFolder` empty), or written to a new file in `spoolFolder` as it arrives.
-    // A `claim` is kept with the request until it is answered or dropped.
+    // A `claim` is kept with the request until it is answered or dropped. `files` is how
+    // many descriptors the handler may hold at once for the request: they are counted
+    // against the open-file budget from its head until it is answered or dropped.
     struct Admission {
         std::optional<Response> refusal;
         std::string spoolFolder;
         std::shared_ptr<void> claim;
+        std::size_t files = 0;
     };
 
     class Handler {
@@ -81,7 +88,8 @@ public:
     struct Limits {
         std::size_t workers = 64;
         std::size_t connections = 10000;            // open at once; lowered to what the file limit allows
-        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept)
+        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept); also
+                                                    // the longest a body may go without a byte
         std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
         std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
         std::chrono::milliseconds answerTime{30000};
@@ -166,6 +174,7 @@ private:
         std::uint64_t id = 0;  // the connection's
         Request request;
         BodyShare share;
+        std::size_t files = 0;  // counted in `workerFiles_`
     };
 
     void accept();
@@ -177,13 +186,15 @@ private:
     void receive(Connection& c, std::string_view bytes);
     bool takeInput(Connection& c);
     bool startRequest(Connection& c, std::size_t headEnd);
-    bool roomForBody(Connection& c, bool spooled);
+    bool roomForBody(Connection& c, bool spooled, std::size_t files);
+    void refuseForRoom(Connection& c);
     bool takeBody(Connection& c, std::string_view bytes);
     bool dispatch(Connection& c);
     void answer(Connection& c, Response response);
     void flush(Connection& c);
     void watch(Connection& c);
     void close(Connection& c);
+    void dropRequest(Connection& c);
     void dropJob(std::uint64_t id);
     void setSpare(Connection& c, bool spare);
     void releaseBuffers(Connection& c);
@@ -202,8 +213,9 @@ private:
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
     std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 
-    std::size_t files_ = 0;                          // descriptors connections and spool files may take together
+    std::size_t files_ = 0;                          // descriptors connections, spool files and handlers may take
     std::size_t spoolFiles_ = 0;                     // spool files open
+    std::atomic<std::size_t> workerFiles_ = 0;       // counted for the handlers of requests alive now
     std::map<std::string, std::size_t> perAddress_;  // open connections by remote address
     std::set<std::uint64_t> spare_;                  // connections that only wait and may be closed for room
     int reserveFd_ = -1;                             // given up at the file limit to accept and close at once

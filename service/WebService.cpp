@@ -61,6 +61,22 @@ bool isOneOf(const std::string& path, const auto& paths) {
     return false;
 }
 
+// The refusal of a method the route at `head`'s path does not take; nothing when it takes
+// it, or when there is no such route.
+std::optional<Response> wrongMethod(const Request& head) {
+    const bool post = isOneOf(head.path, kPostPaths);
+    if (post ? head.method == "POST" : !isOneOf(head.path, kPagePaths) || head.method == "GET" || head.method == "HEAD")
+        return std::nullopt;
+    Response response = HttpServer::refusal(
+        405, post ? "This address takes only the game's POST requests." : "This address takes only GET requests.");
+    response.headers.emplace_back("Allow", post ? "POST" : "GET, HEAD");
+    return response;
+}
+
+// A crash report's handler holds two files at once: the body read back and the crash file
+// being written (removing a failed draft takes none).
+constexpr std::size_t kCrashReportFiles = 2;
+
 // The form of a small POST, with the standard fields read; a refusal otherwise.
 std::optional<Response> readForm(const Request& request, Form& form, StandardFields& fields) {
     const std::string* type = request.header("content-type");
@@ -127,12 +143,15 @@ private:
 WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits)
     : scores_(scores), crashes_(crashes), server_(*this, limits) {}
 
-// Decides before a body is read: the route's limit is checked against the announced
-// length, and a crash report claims its room in the store.
+// Decides before a body is read: a method the route does not take is refused, the route's
+// limit is checked against the announced length, and a crash report claims its room in
+// the store.
 HttpServer::Admission WebService::admit(const Request& head) {
     HttpServer::Admission admission;
     const std::size_t limit = bodyLimit(head.path);
-    if (head.contentLength > limit) {
+    if (std::optional<Response> refused = wrongMethod(head)) {
+        admission.refusal = std::move(refused);
+    } else if (head.contentLength > limit) {
         admission.refusal = HttpServer::refusal(413, "The request body of " + std::to_string(head.contentLength) +
                                                          " bytes exceeds the limit of " + std::to_string(limit) +
                                                          " bytes for this address.");
@@ -144,6 +163,7 @@ HttpServer::Admission WebService::admit(const Request& head) {
         } else if (auto claim = crashes_.claim(head.remoteAddress, head.contentLength, now(), error)) {
             admission.claim = std::move(claim);
             admission.spoolFolder = crashes_.folder().string();
+            admission.files = kCrashReportFiles;
         } else {
             admission.refusal = HttpServer::refusal(429, error);
         }
@@ -151,25 +171,15 @@ HttpServer::Admission WebService::admit(const Request& head) {
     return admission;
 }
 
+// Each route's method was checked at its head.
 Response WebService::handle(Request& request) {
     const std::string& path = request.path;
-    const bool get = request.method == "GET" || request.method == "HEAD";
-    if (request.method == "POST") {
-        if (path == "/tv2/nettest.php") return handleNetTest(request);
-        if (path == "/tv2/highscoreupload.php") return handleUpload(request);
-        if (path == "/tv2/crashreport.php") return handleCrashReport(request);
-    } else if (get) {
-        if (path == "/") return reply(HomePage::render(), kHtml);
-        if (path == "/tv2/highscoretable.php") return handleScoreTable(request);
-        if (path == "/tv2/onlinehelp.php") return reply(HelpPage::render(), kHtml);
-    }
-    if (isOneOf(path, kPostPaths) || isOneOf(path, kPagePaths)) {
-        Response response =
-            HttpServer::refusal(405, isOneOf(path, kPostPaths) ? "This address takes only the game's POST requests."
-                                                               : "This address takes only GET requests.");
-        response.headers.emplace_back("Allow", isOneOf(path, kPostPaths) ? "POST" : "GET, HEAD");
-        return response;
-    }
+    if (path == "/tv2/nettest.php") return handleNetTest(request);
+    if (path == "/tv2/highscoreupload.php") return handleUpload(request);
+    if (path == "/tv2/crashreport.php") return handleCrashReport(request);
+    if (path == "/") return reply(HomePage::render(), kHtml);
+    if (path == "/tv2/highscoretable.php") return handleScoreTable(request);
+    if (path == "/tv2/onlinehelp.php") return reply(HelpPage::render(), kHtml);
     return HttpServer::refusal(404, "There is no such page.");
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,19 +19,23 @@
 #include <vector>
 
 #include "HttpServer.h"
+#include "support/AcceptFaults.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// Admits every request into memory; a request for "/hold" waits at the gate until it opens.
+// Admits every request into memory, counting `files` for each; a request for "/hold"
+// waits at the gate until it opens.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
         std::lock_guard lock(mutex_);
         admitted_.push_back(head.path);
         changed_.notify_all();
-        return {};
+        HttpServer::Admission admission;
+        admission.files = files;
+        return admission;
     }
     HttpServer::Response handle(HttpServer::Request& request) override {
         std::unique_lock lock(mutex_);
@@ -61,6 +66,8 @@ public:
         std::lock_guard lock(mutex_);
         return handled_;
     }
+
+    std::size_t files = 0;  // set before the server starts
 
 private:
     std::mutex mutex_;
@@ -116,6 +123,9 @@ protected:
     }
     static void send(int fd, const std::string& bytes) { ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
     static std::string get(const std::string& path) { return "GET " + path + " HTTP/1.1\r\nHost: x\r\n\r\n"; }
+    static std::string post(std::size_t length) {
+        return "POST /upload HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+    }
 
     // What arrives on `fd` until one whole answer is in, the connection ends, or 10 s pass.
     static std::string answerOn(int fd) {
@@ -214,18 +224,18 @@ TEST_F(BusyServerTest, aStopDropsTheBacklogInsteadOfWorkingItOff) {
     EXPECT_EQ(handler.handled(), std::vector<std::string>{"/hold"});
 }
 
-// Bodies held in memory share a budget, counted from their announced lengths as soon
-// as their heads arrive; a body that does not fit is refused before it is sent, and its
-// room comes back when the body that held it goes.
+// Bodies held in memory share a budget, each counted at its announced length once its
+// first bytes arrive: a head that announces a body and sends none holds no room. A body
+// that does not fit is refused before it is sent, and its room comes back when the body
+// that held it goes.
 TEST_F(BusyServerTest, aBodyOverTheMemoryBudgetIsToldToRetryUntilRoomIsFreed) {
     limits.bodyMemory = 100 * 1024;
     start();
-    const auto post = [](std::size_t length) {
-        return "POST /upload HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
-    };
+    const int silent = connectFrom();
+    send(silent, post(90 * 1024));
     const int large = connectFrom();
-    send(large, post(80 * 1024));
-    ASSERT_TRUE(handler.waitForAdmitted(1));
+    send(large, post(80 * 1024) + "x");
+    ASSERT_TRUE(handler.waitForAdmitted(2));
     const int refused = connectFrom();
     send(refused, post(40 * 1024) + std::string(40 * 1024, 'x'));
     const std::string answer = answerOn(refused);
@@ -239,6 +249,65 @@ TEST_F(BusyServerTest, aBodyOverTheMemoryBudgetIsToldToRetryUntilRoomIsFreed) {
     const int later = connectFrom();
     send(later, post(40 * 1024) + std::string(40 * 1024, 'x'));
     EXPECT_TRUE(answerOn(later).ends_with("\r\n\r\n40960\n"));
+}
+
+// A body that stops coming is cut off once it has been silent for as long as a head may
+// take, however long its own deadline, and gives its room back.
+TEST_F(BusyServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
+    limits.headTime = 200ms;
+    limits.bodyTime = 60s;
+    limits.bodyMemory = 100 * 1024;
+    start();
+    const int silent = connectFrom();
+    send(silent, post(80 * 1024) + "x");
+    const std::string cutOff = answerOn(silent);
+    EXPECT_TRUE(cutOff.starts_with("HTTP/1.1 408 Request Timeout\r\n")) << cutOff;
+    EXPECT_NE(cutOff.find("\r\nConnection: close\r\n"), std::string::npos) << cutOff;
+    const int next = connectFrom();
+    send(next, post(80 * 1024) + std::string(80 * 1024, 'x'));
+    EXPECT_TRUE(answerOn(next).ends_with("\r\n\r\n81920\n"));
+}
+
+// The files a handler may open are counted from its request's head until it is done: a
+// request whose files would take the open-file budget past its end is told to retry, and
+// the files come back once the request that held them is answered.
+TEST_F(BusyServerTest, aRequestWhoseFilesDoNotFitIsToldToRetryUntilTheyAreGivenBack) {
+    rlimit files{};
+    ::getrlimit(RLIMIT_NOFILE, &files);
+    // The server raises its limit to the hard one, of which handlers' files may take a
+    // quarter: an eighth fits once but not twice.
+    handler.files = static_cast<std::size_t>(std::min<rlim_t>(files.rlim_max, 1 << 20) / 8);
+    ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
+    const int refused = connectFrom();
+    send(refused, get("/refused"));
+    const std::string answer = answerOn(refused);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nRetry-After: 1\r\n"), std::string::npos) << answer;
+    handler.open();
+    EXPECT_TRUE(answerOn(holding).starts_with("HTTP/1.1 200 OK\r\n"));
+    const int later = connectFrom();
+    send(later, get("/later"));
+    EXPECT_TRUE(answerOn(later).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/later"}));
+}
+
+// An accept that fails leaves the client waiting and the listening socket readable:
+// short of descriptors or of the kernel's memory alike, the server pauses accepting until
+// its next round of deadlines (every 100 ms) instead of trying again at once, and takes
+// the client once accepts succeed again. The window is only long enough to tell a few
+// tries from the thousands a spinning loop makes.
+TEST_F(BusyServerTest, anAcceptThatFailsPausesAcceptingInsteadOfSpinning) {
+    start();
+    for (const int error : {EMFILE, ENFILE, ENOBUFS, ENOMEM}) {
+        AcceptFaults::failWith(error);
+        const int waiting = connectFrom();
+        ASSERT_TRUE(AcceptFaults::waitForFailures(1)) << error;
+        std::this_thread::sleep_for(300ms);
+        EXPECT_LT(AcceptFaults::failures(), 50) << error;
+        AcceptFaults::failWith(0);
+        send(waiting, get("/after"));
+        EXPECT_TRUE(answerOn(waiting).starts_with("HTTP/1.1 200 OK\r\n")) << error;
+    }
 }
 
 // One address may hold only so many connections; those over it are closed at once,

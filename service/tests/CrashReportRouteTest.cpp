@@ -78,6 +78,37 @@ TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNot
     EXPECT_GT(crashes->usedBytes(), 200u);
 }
 
+// A report whose body stops coming is cut off once it has been silent for as long as a
+// head may take, and gives its claim on the space back; it does not count against its
+// address either.
+TEST_F(CrashReportRouteTest, aSilentReportGivesItsClaimBack) {
+    crashLimits = {1024 * 1024, 1};
+    serverLimits.headTime = std::chrono::milliseconds(200);
+    stop();
+    start();
+    EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", 1024 * 1024), "HTTP/1.1 408 Request Timeout");
+    auto reply = post("/tv2/crashreport.php",
+                      GameForm().standardFields().file("crashMiniDump", "c.mdmp", std::string(1000 * 1024, 'd')));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200) << reply->body;
+}
+
+// A body the route does not take is refused at its head, not held for its deadline.
+TEST_F(CrashReportRouteTest, anotherMethodIsRefusedAtItsHead) {
+    for (const std::string method : {"PUT", "GET"}) {
+        const std::string head = method + " /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Length: " +
+                                 std::to_string(WebService::kCrashReportBodyLimit) + "\r\n\r\n";
+        EXPECT_EQ(statusLineFor(head), "HTTP/1.1 405 Method Not Allowed") << method;
+    }
+    const int fd = connectToService();
+    const std::string head = "PUT /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Length: 1000000\r\n\r\n";
+    ASSERT_EQ(::send(fd, head.data(), head.size(), MSG_NOSIGNAL), static_cast<ssize_t>(head.size()));
+    char answer[512] = "";
+    ASSERT_GT(::recv(fd, answer, sizeof answer - 1, 0), 0);
+    ::close(fd);
+    EXPECT_NE(std::string(answer).find("\r\nAllow: POST\r\n"), std::string::npos) << answer;
+}
+
 TEST_F(CrashReportRouteTest, refusedReportsLeaveNothingBehind) {
     EXPECT_EQ(post("/tv2/crashreport.php",
                    GameForm().standardFields().file("crashLog", "a.log", "x").file("../../secret", "b", "y"))

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -38,6 +39,41 @@ public:
 private:
     rlimit saved_{};
 };
+
+// This process may open no more files while it lives: its open-file limit is lowered to
+// the lowest free descriptor.
+class NoFreeDescriptor {
+public:
+    NoFreeDescriptor() {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = static_cast<rlim_t>(lowestFree);
+        setrlimit(RLIMIT_NOFILE, &lowered);
+    }
+    ~NoFreeDescriptor() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+// A draft that is not kept leaves nothing behind, even when no descriptor is free to
+// list its folder with: a busy service would otherwise gather empty folders.
+TEST_F(CrashReportStoreTest, aDraftGoesWholeEvenWithNoFileFree) {
+    CrashReportStore store(folder);
+    std::string error;
+    auto draft = store.draft(error);
+    ASSERT_TRUE(draft) << error;
+    ASSERT_TRUE(draft->beginFile("crashLog", "a.log", error)) << error;
+    ASSERT_TRUE(draft->write("log", error)) << error;
+    ASSERT_TRUE(draft->endFile(error)) << error;
+    {
+        NoFreeDescriptor limit;
+        draft.reset();
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 0);
+}
 
 TEST_F(CrashReportStoreTest, aFileTheDiskCannotTakeFailsWithItsReasonAsTheServicesFault) {
     CrashReportStore store(folder);

@@ -74,9 +74,11 @@ protected:
     }
 
     // Sends `head` (request line and headers, without a body) on a connection of its own
-    // and returns the status line of the answer.
+    // and returns the status line of the answer; what has come when none comes in 10 s.
     std::string statusLineFor(const std::string& head) {
         const int fd = connectToService();
+        const timeval wait{10, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         std::string line;
         if (fd >= 0 && ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
             char c;
