@@ -59,6 +59,7 @@ class ConnectionReaderTest : public ::testing::Test, private HttpServer::Handler
 protected:
     HttpServer::Admission admit(const Request&) override { return {}; }
     HttpServer::Response handle(Request& request) override {
+        bodyCapacities.push_back(request.body.capacity());
         HttpServer::Response response;
         response.body = request.path + " " + request.body;
         return response;
@@ -83,6 +84,7 @@ protected:
     }
 
     HttpServer::Limits limits;
+    std::vector<std::size_t> bodyCapacities;  // of the bodies handled, in turn
 };
 
 TEST_F(ConnectionReaderTest, aHeadMayBeItsLimitLongHoweverItArrives) {
@@ -96,6 +98,14 @@ TEST_F(ConnectionReaderTest, aHeadMayBeItsLimitLongHoweverItArrives) {
     }
     // The empty lines passed over before a request are not part of its head.
     EXPECT_TRUE(answers("\r\n\r\n" + fits, 1).starts_with("HTTP/1.1 200 OK\r\n"));
+}
+
+// A body that arrives in pieces is held in one buffer of its announced length, not in
+// one grown by doubling as it came.
+TEST_F(ConnectionReaderTest, aBodyInPiecesIsHeldInOneBufferOfItsLength) {
+    const std::string body(10000, 'b');
+    answers("POST /b HTTP/1.1\r\nHost: x\r\nContent-Length: 10000\r\n\r\n" + body, 1000);
+    EXPECT_EQ(bodyCapacities, std::vector<std::size_t>{10000});
 }
 
 TEST_F(ConnectionReaderTest, requestsReadTheSameWholeAndByteByByte) {

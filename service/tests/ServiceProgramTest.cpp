@@ -15,7 +15,6 @@
 #include <fstream>
 #include <future>
 #include <map>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -26,14 +25,6 @@
 #include "support/GameForm.h"
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 struct Program {
     pid_t pid = -1;
@@ -154,17 +145,14 @@ std::string sendLargeReport(int port, std::size_t size) {
     return line;
 }
 
-// A memory figure of process `pid` from its status ("VmHWM:" the peak resident memory,
-// "VmRSS:" the resident memory now), in bytes.
-std::size_t memoryFigure(pid_t pid, std::string_view field) {
+// The peak resident memory of process `pid`, in bytes.
+std::size_t peakMemory(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.starts_with(field)) return std::stoul(line.substr(field.size())) * 1024;
+        if (line.starts_with("VmHWM:")) return std::stoul(line.substr(6)) * 1024;
     return 0;
 }
-std::size_t peakMemory(pid_t pid) { return memoryFigure(pid, "VmHWM:"); }
-std::size_t residentMemory(pid_t pid) { return memoryFigure(pid, "VmRSS:"); }
 
 // Reports go to the disk as they arrive: many large ones at once take no more memory
 // than one.
@@ -217,23 +205,12 @@ void waitForFilesToClose(pid_t pid) {
     for (int i = 0; i < 500 && openFiles(pid) > 32; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-// The processor time process `pid` has used, in seconds.
-double processorTime(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i >= 14) ticks += std::stod(field);  // user and system time
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// Crash reports that arrive slowly each hold a spool file beside their connection. At a
-// low open-file limit they take only their share of the files and the rest are told to
-// come back, so that probes are still answered; no report fails for want of a file, and
-// the server does not spin on connections it cannot take.
-TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWithoutSpinning) {
+// Crash reports that arrive slowly each hold a spool file beside their connection, and
+// count the files their handling will take. At a low open-file limit they take only their
+// share of the files and the rest are told to come back, so that probes are still
+// answered, and no report fails for want of a file. (That the server does not spin when
+// it can take no connection is tried in BusyServerTest, where its accepts are counted.)
+TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthers) {
     Program program;
     const int port = startService(program, {"--crash-reports-per-hour", "1000"}, 256);
     ASSERT_GT(port, 0);
@@ -251,8 +228,6 @@ TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWitho
         send(fd, request.data(), held, MSG_NOSIGNAL);
         reports.push_back(fd);
     }
-    const double startTime = processorTime(program.pid);
-    const auto begun = std::chrono::steady_clock::now();
     int answered = 0;
     for (std::size_t round = 0; round < 10; ++round) {
         for (int fd : reports) send(fd, request.data() + held + round, 1, MSG_NOSIGNAL);
@@ -263,9 +238,7 @@ TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWitho
         answered += reply && reply->status == 200;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
     EXPECT_EQ(answered, 10);
-    EXPECT_LT(processorTime(program.pid) - startTime, 0.3 * wall);
 
     std::map<std::string, int> statuses;
     for (int fd : reports) {
@@ -282,9 +255,8 @@ TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthersWitho
 }
 
 // With so few files that the connection budget itself runs out of descriptors, the
-// server closes the connections it cannot take instead of spinning on them, and serves
-// those it has.
-TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutSpinning) {
+// server closes the connections it cannot take, and serves those it has.
+TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnce) {
     Program program;
     const int port = startService(program, {}, 70);
     ASSERT_GT(port, 0);
@@ -299,12 +271,6 @@ TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutS
     char c = 0;
     EXPECT_TRUE(poll(&last, 1, 10000) == 1 && recv(clients.back(), &c, 1, 0) <= 0);
 
-    const double startTime = processorTime(program.pid);
-    const auto begun = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
-    EXPECT_LT(processorTime(program.pid) - startTime, 0.3 * wall);
-
     const std::string request = "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n\r\n";
     send(clients.front(), request.data(), request.size(), MSG_NOSIGNAL);
     EXPECT_EQ(statusLine(clients.front()), "HTTP/1.1 200 OK");
@@ -313,13 +279,13 @@ TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnceWithoutS
     EXPECT_EQ(program.stop(SIGTERM), 0);
 }
 
-// Upload bodies that arrive in small pieces take one buffer of their announced size each,
-// not one grown by doubling, and their memory goes back to the system once they are done.
-TEST_F(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGivenBack) {
+// Upload bodies that arrive in small pieces from many clients at once are each answered.
+// (That each takes one buffer of its announced size is tried in ConnectionReaderTest;
+// bench_service measures the memory they take and give back.)
+TEST_F(ServiceProgramTest, tricklingUploadBodiesAreEachAnswered) {
     Program program;
     const int port = startService(program);
     ASSERT_GT(port, 0);
-    const std::size_t before = residentMemory(program.pid);
 
     constexpr int kClients = 1500;
     constexpr std::size_t kBody = WebService::kUploadBodyLimit, kPiece = 1000;
@@ -347,17 +313,6 @@ TEST_F(ServiceProgramTest, tricklingUploadBodiesCostTheirSizeAndTheMemoryIsGiven
     }
     EXPECT_EQ(statuses["HTTP/1.1 400 Bad Request"] + statuses["HTTP/1.1 503 Service Unavailable"], kClients)
         << testing::PrintToString(statuses);
-    if (kAddressSanitizer) {
-        EXPECT_EQ(program.stop(SIGTERM), 0);
-        GTEST_SKIP() << "the address sanitizer pads every allocation and holds freed memory back";
-    }
-    EXPECT_LT(peakMemory(program.pid), before + kClients * kBody * 5 / 4);
-    std::size_t after = residentMemory(program.pid);
-    for (int i = 0; i < 50 && after > before + (32u << 20); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        after = residentMemory(program.pid);
-    }
-    EXPECT_LT(after, before + (32u << 20));
     EXPECT_EQ(program.stop(SIGTERM), 0);
 }
 
