@@ -17,6 +17,15 @@
 // - one-address flood: 15,000 connections from 127.0.0.2 are opened and held while a
 //   probe from 127.0.0.3 asks for the help page every 50 ms. Goal: at least 95% of the
 //   probes are answered.
+// - silent heads: 32 connections from 127.0.0.2 to 127.0.0.5 each announce a crash
+//   report's largest body (32 MiB; half of them by PUT, which that address does not take)
+//   and send nothing more, while 127.0.0.1 posts the connection test at once and again
+//   35 s later. Goals: both are answered within 100 ms, and by the second the service has
+//   closed all 32 connections.
+// - trickling uploads: 1,500 clients each send an upload's largest body (64 KiB) in
+//   pieces of 1,000 bytes, a round of pieces every 5 ms. Goals: the resident memory grows
+//   by at most 5/4 of the bodies' bytes, and is back within 32 MiB of where it was once
+//   they are answered.
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
@@ -324,6 +333,98 @@ double probeBesideOneAddressFlood(int port, int& held) {
     return probes ? static_cast<double>(answered) / probes : 0;
 }
 
+// Posts the game's connection test (a small upload that leaves the scores as they are)
+// from 127.0.0.1; its latency in ms, or -1 when it was not answered.
+double connectionTest(int port) {
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(5, 0);
+    const auto start = Clock::now();
+    auto reply = client.Post("/tv2/nettest.php", GameForm().standardFields().body(), GameForm::kContentType);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return reply && reply->status == 200 ? ms : -1;
+}
+
+struct SilentHeads {
+    double firstMs = -1, laterMs = -1;  // the connection test at once and 35 s later (-1: not answered)
+    int closed = 0;                     // of the silent connections, by the service
+};
+
+SilentHeads silentHeads(int port) {
+    constexpr int kHeads = 32;
+    std::vector<int> heads;
+    for (int i = 0; i < kHeads; ++i) {
+        const std::string source = "127.0.0." + std::to_string(2 + i % 4);
+        const int fd = connectTo(port, source.c_str());
+        if (fd < 0) continue;
+        const std::string head =
+            std::string(i % 2 ? "PUT" : "POST") +
+            " /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + GameForm::kContentType +
+            "\r\nContent-Length: " + std::to_string(WebService::kCrashReportBodyLimit) + "\r\n\r\n";
+        ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+        heads.push_back(fd);
+    }
+    SilentHeads result;
+    result.firstMs = connectionTest(port);
+    std::this_thread::sleep_for(std::chrono::seconds(35));
+    result.laterMs = connectionTest(port);
+    for (int fd : heads) {
+        // What the service answered, then the end of the connection if it closed it.
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
+        }
+        result.closed += n == 0;
+        ::close(fd);
+    }
+    return result;
+}
+
+struct TricklingUploads {
+    std::size_t before = 0, peak = 0, after = 0;  // resident memory, bytes
+    std::size_t bodyBytes = 0;                    // of all the bodies together
+};
+
+// Run in this process, whose memory is the service's and the clients' few buffers.
+TricklingUploads tricklingUploads(int port) {
+    constexpr int kTricklers = 1500;
+    constexpr std::size_t kBody = WebService::kUploadBodyLimit, kPiece = 1000;
+    TricklingUploads result;
+    result.bodyBytes = kTricklers * kBody;
+    result.before = residentMemory();
+    const std::string head =
+        "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+        "\r\nContent-Length: " + std::to_string(kBody) + "\r\n\r\n";
+    std::vector<int> clients;
+    {
+        PeakSampler memory([] { return residentMemory(); });
+        for (int i = 0; i < kTricklers; ++i) {
+            const std::string source = "127.0.0." + std::to_string(10 + i % 30);
+            const int fd = connectTo(port, source.c_str());
+            if (fd < 0) continue;
+            ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+            clients.push_back(fd);
+        }
+        const std::string piece(kPiece, 'z');
+        for (std::size_t sent = 0; sent < kBody; sent += kPiece) {
+            for (int fd : clients) ::send(fd, piece.data(), std::min(kPiece, kBody - sent), MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        // Each is refused (no score record), or told to come back when the workers fall behind.
+        for (int fd : clients) {
+            char status[13] = "";
+            ::recv(fd, status, 12, MSG_WAITALL);
+            ::close(fd);
+        }
+        result.peak = memory.finish();
+    }
+    result.after = residentMemory();
+    for (int i = 0; i < 50 && result.after > result.before + (32u << 20); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        result.after = residentMemory();
+    }
+    return result;
+}
+
 double percentile(std::vector<double>& values, double p) {
     if (values.empty()) return 0;
     const auto at = values.begin() + static_cast<long>(p * static_cast<double>(values.size() - 1));
@@ -346,6 +447,8 @@ int main() {
     constexpr int kReports = 64;
     double oneAddressShare = 0;
     int oneAddressHeld = 0;
+    SilentHeads silent;
+    TricklingUploads trickling;
     std::optional<ResetFlood> flood;
     {
         SqliteScoreStore scores(folder + "/scores.sqlite3");
@@ -372,6 +475,7 @@ int main() {
 
         probes = probeBesideSlowClients(port);
         oneAddressShare = probeBesideOneAddressFlood(port, oneAddressHeld);
+        silent = silentHeads(port);
         // Crash reports last: their disk writes would slow the uploads' flushes.
         memoryBefore = residentMemory();
         {
@@ -385,6 +489,8 @@ int main() {
             memoryPeak = memory.finish();
         }
         std::filesystem::remove_all(folder + "/crashreports");
+        // After the crash reports, whose goal is the process's whole memory.
+        trickling = tricklingUploads(port);
 
         service.stop();
         server.join();
@@ -430,9 +536,23 @@ int main() {
         "service: beside %d connections from one address, %.1f%% of probes from another answered (goal at "
         "least 95%%)\n",
         oneAddressHeld, 100 * oneAddressShare);
+    std::printf(
+        "service: beside 32 silent heads announcing 32 MiB, a connection test took %.1f ms at once and %.1f ms 35 s "
+        "later (-1: not answered; goal under 100); the service had closed %d of the 32 (goal all)\n",
+        silent.firstMs, silent.laterMs, silent.closed);
+    const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
+    const bool tricklingMet = trickling.peak < trickling.before + trickling.bodyBytes * 5 / 4 &&
+                              trickling.after < trickling.before + (32u << 20);
+    std::printf(
+        "service: 1500 trickling uploads of 64 KiB (%.1f MiB of bodies): resident memory %.1f MiB before, at most "
+        "%.1f MiB during (goal under %.1f), %.1f MiB after (goal under %.1f)\n",
+        mib(trickling.bodyBytes), mib(trickling.before), mib(trickling.peak),
+        mib(trickling.before + trickling.bodyBytes * 5 / 4), mib(trickling.after), mib(trickling.before + (32u << 20)));
     const bool met = rate >= 1000 && p99 < 50 && stored == acknowledged && logMiB < 64 && !probes.empty() &&
                      probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 && floodRatio >= 0.5 &&
-                     flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95;
+                     flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 && silent.firstMs >= 0 &&
+                     silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 && silent.closed == 32 &&
+                     tricklingMet;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

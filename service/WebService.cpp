@@ -65,8 +65,8 @@ bool isOneOf(const std::string& path, const auto& paths) {
 // it, or when there is no such route.
 std::optional<Response> wrongMethod(const Request& head) {
     const bool post = isOneOf(head.path, kPostPaths);
-    if (post ? head.method == "POST" : !isOneOf(head.path, kPagePaths) || head.method == "GET" || head.method == "HEAD")
-        return std::nullopt;
+    const bool taken = post ? head.method == "POST" : head.method == "GET" || head.method == "HEAD";
+    if (taken || (!post && !isOneOf(head.path, kPagePaths))) return std::nullopt;
     Response response = HttpServer::refusal(
         405, post ? "This address takes only the game's POST requests." : "This address takes only GET requests.");
     response.headers.emplace_back("Allow", post ? "POST" : "GET, HEAD");
