@@ -208,8 +208,9 @@ void waitForFilesToClose(pid_t pid) {
 // Crash reports that arrive slowly each hold a spool file beside their connection, and
 // count the files their handling will take. At a low open-file limit they take only their
 // share of the files and the rest are told to come back, so that probes are still
-// answered, and no report fails for want of a file. (That the server does not spin when
-// it can take no connection is tried in BusyServerTest, where its accepts are counted.)
+// answered, and no report fails for want of a file or leaves anything behind. (That the
+// server does not spin when it can take no connection is tried in BusyServerTest, where
+// its accepts are counted.)
 TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthers) {
     Program program;
     const int port = startService(program, {"--crash-reports-per-hour", "1000"}, 256);
@@ -252,6 +253,9 @@ TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthers) {
         << testing::PrintToString(statuses);
     waitForFilesToClose(program.pid);
     EXPECT_EQ(program.stop(SIGTERM), 0);
+    // Nothing half written outlives its request: no draft folder, no body.
+    for (const auto& entry : std::filesystem::directory_iterator(data + "/crashreports"))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
 }
 
 // With so few files that the connection budget itself runs out of descriptors, the
