@@ -703,9 +703,9 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     return true;
 }
 
-// Whether the request fits: its spool file and its handler's `files` within the open-file
-// budget, and a body held in memory within the bodies' budget as it stands (the memory is
-// taken once the body's bytes come). Answers 503 otherwise.
+// Whether the request fits: its spool file and its handler's `files` within their share
+// of the open-file budget, and a body held in memory within the bodies' budget as it
+// stands (the memory is taken once the body's bytes come). Answers 503 otherwise.
 bool HttpServer::roomForBody(Connection& c, bool spooled, std::size_t files) {
     const std::size_t needed = (spooled ? 1 : 0) + files;
     const std::size_t taken = spoolFiles_ + workerFiles_;
