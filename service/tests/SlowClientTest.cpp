@@ -42,7 +42,8 @@ protected:
 // Every byte in time must not buy a client more time: its head and its body each have a
 // deadline of their own, and an idle connection is closed at the head's. The client
 // trickles for up to 5 s, so that an answer at all shows the deadline held; none may come
-// before the deadline (less the server's 100 ms rounds), however busy the machine.
+// before it, however busy the machine (the tenth of a second spared is for the client's
+// clock, read only once it has connected).
 TEST_F(SlowClientTest, aTricklingClientIsCutOffAtItsDeadline) {
     serverLimits.headTime = std::chrono::milliseconds(600);
     serverLimits.bodyTime = std::chrono::milliseconds(600);
