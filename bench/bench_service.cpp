@@ -349,6 +349,8 @@ struct SilentHeads {
     int closed = 0;                     // of the silent connections, by the service
 };
 
+// 32 connections from four addresses announce a crash report's largest body and send no
+// more, beside a connection test at once and another 35 s later.
 SilentHeads silentHeads(int port) {
     constexpr int kHeads = 32;
     std::vector<int> heads;
