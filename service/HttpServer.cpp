@@ -678,6 +678,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         if (c.spoolFd < 0) {
             std::fprintf(stderr, "torvane_service: cannot write a request body into %s\n",
                          admission.spoolFolder.c_str());
+            dropRequest(c);
             Response failed = refusal(500, "The request could not be taken; please try again later.");
             failed.close = true;
             answer(c, std::move(failed));
