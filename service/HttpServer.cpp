@@ -477,23 +477,20 @@ void HttpServer::beginStop() {
         if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
         unanswered.insert(job.id);
     }
-    unrun.clear();
     const auto end = now() + kStopTime;
-    std::vector<std::uint64_t> ids;
-    for (const auto& [id, c] : connections_) ids.push_back(id);
-    for (const std::uint64_t id : ids) {
-        const auto found = connections_.find(id);
-        if (found == connections_.end()) continue;  // closed for room by an answer before it
-        Connection& c = *found->second;
-        c.keepAlive = false;
-        if (unanswered.count(id)) {
+    // Answering or closing a connection ends no other.
+    std::vector<Connection*> all;
+    for (auto& [id, c] : connections_) all.push_back(c.get());
+    for (Connection* c : all) {
+        c->keepAlive = false;
+        if (unanswered.count(c->id)) {
             Response later = busy("The service is stopping; please try again shortly.");
             later.close = true;
-            answer(c, std::move(later));
-        } else if (c.phase == Connection::Phase::Head || c.phase == Connection::Phase::Body) {
-            close(c);
-        } else if (c.phase != Connection::Phase::Handling) {
-            c.deadline = std::min(c.deadline, end);
+            answer(*c, std::move(later));
+        } else if (c->phase == Connection::Phase::Head || c->phase == Connection::Phase::Body) {
+            close(*c);
+        } else if (c->phase != Connection::Phase::Handling) {
+            c->deadline = std::min(c->deadline, end);
         }
     }
 }
