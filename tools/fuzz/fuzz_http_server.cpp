@@ -153,11 +153,11 @@ private:
                 connect(argument);
                 break;
             case Send: {
-                const std::size_t size = std::min<std::size_t>(input.empty() ? 0 : static_cast<std::uint8_t>(input[0]),
-                                                               input.size() - std::min<std::size_t>(input.size(), 1));
-                if (!input.empty()) input.remove_prefix(1);
-                if (client) send(*client, input.substr(0, size));
-                input.remove_prefix(size);
+                // The next byte says how many of the bytes after it go.
+                if (input.empty()) break;
+                const std::size_t size = std::min<std::size_t>(static_cast<std::uint8_t>(input[0]), input.size() - 1);
+                if (client) send(*client, input.substr(1, size));
+                input.remove_prefix(1 + size);
                 break;
             }
             case SendRequest: {
