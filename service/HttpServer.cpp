@@ -35,6 +35,10 @@ constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
 // lose the answer, a refusal sent before the body, say.
 constexpr auto kDrainTime = std::chrono::seconds(2);
 constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
+// After a stop, an answer still owed is sent for up to this long.
+constexpr auto kStopTime = std::chrono::seconds(2);
+constexpr auto kRoundTime = std::chrono::milliseconds(100);  // between rounds of the deadlines
+constexpr int kEventsPerTurn = 256;
 constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
 constexpr int kEmptyLines = 4;           // passed over before a request line
 
@@ -316,7 +320,8 @@ std::optional<HttpServer::Response> HttpServer::readHead(std::string_view head, 
     return refused;
 }
 
-HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(limits) {
+HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(std::move(limits)) {
+    if (!limits_.clock) limits_.clock = Clock::now;
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     const std::size_t files = fileLimit();
     files_ = files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles;
@@ -325,7 +330,7 @@ HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), lim
 }
 
 HttpServer::~HttpServer() {
-    if (listenFd_ >= 0) ::close(listenFd_);
+    finish();
     if (wakeFd_ >= 0) ::close(wakeFd_);
     if (reserveFd_ >= 0) ::close(reserveFd_);
 }
@@ -397,6 +402,14 @@ void HttpServer::stop() {
 
 bool HttpServer::run() {
     if (stopping_) return true;
+    if (!start()) return false;
+    bool served = true;
+    while (served && !over()) served = turn(kRoundTime);
+    finish();
+    return served;
+}
+
+bool HttpServer::start() {
     if (listenFd_ < 0 || wakeFd_ < 0) return false;
     epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
     if (epollFd_ < 0) return false;
@@ -407,47 +420,86 @@ bool HttpServer::run() {
     event.data.u64 = kWakeId;
     ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, wakeFd_, &event);
     for (std::size_t i = 0; i < limits_.workers; ++i) workers_.emplace_back([this] { work(); });
+    return true;
+}
 
-    bool failed = false;
-    std::vector<epoll_event> events(256);
-    auto nextExpiry = Clock::now();
-    while (!stopping_) {
-        const int count = ::epoll_wait(epollFd_, events.data(), static_cast<int>(events.size()), 100);
-        if (count < 0 && errno != EINTR) {
-            failed = true;
-            break;
-        }
-        for (int i = 0; i < count; ++i) {
-            const std::uint64_t id = events[i].data.u64;
-            if (id == kListenId) {
-                accept();
-            } else if (id == kWakeId) {
-                std::uint64_t ignored = 0;
-                [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &ignored, sizeof ignored);
-                collectAnswers();
-            } else if (const auto found = connections_.find(id); found != connections_.end()) {
-                Connection& c = *found->second;
-                // A reset connection can take no answer: what it sent is not worth reading,
-                // and what it asked is dropped. Only a connection being read out after its
-                // answer goes on reading, since its client has closed in turn.
-                const bool gone = (events[i].events & (EPOLLHUP | EPOLLERR)) != 0;
-                const Connection::Phase phase = c.phase;
-                if (gone && phase != Connection::Phase::Draining)
-                    close(c);
-                else if (phase != Connection::Phase::Handling && (gone || (events[i].events & EPOLLIN)))
-                    readFrom(c);
-                // Reading may have closed it.
-                if (connections_.count(id) && (events[i].events & EPOLLOUT)) flush(c);
-            }
-        }
-        if (Clock::now() >= nextExpiry) {
-            expire();
-            trimMemory();
-            if (acceptPaused_) pauseAccepting(false);
-            nextExpiry = Clock::now() + std::chrono::milliseconds(100);
+bool HttpServer::turn(std::chrono::milliseconds wait) {
+    epoll_event events[kEventsPerTurn];
+    const int count = ::epoll_wait(epollFd_, events, kEventsPerTurn, static_cast<int>(wait.count()));
+    if (count < 0 && errno != EINTR) return false;
+    // Before the events, so that none of them starts a request after the stop.
+    if (stopping_ && !stopped_) beginStop();
+    for (int i = 0; i < count; ++i) handleEvent(events[i].data.u64, events[i].events);
+    if (now() >= nextRound_) {
+        expire();
+        trimMemory();
+        if (acceptPaused_ && !stopped_) pauseAccepting(false);
+        nextRound_ = now() + kRoundTime;
+    }
+    return true;
+}
+
+void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
+    if (id == kListenId) {
+        if (!stopped_) accept();
+    } else if (id == kWakeId) {
+        std::uint64_t ignored = 0;
+        [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &ignored, sizeof ignored);
+        collectAnswers();
+    } else if (const auto found = connections_.find(id); found != connections_.end()) {
+        Connection& c = *found->second;
+        // A reset connection can take no answer: what it sent is not worth reading, and
+        // what it asked is dropped. Only a connection being read out after its answer goes
+        // on reading, since its client has closed in turn.
+        const bool gone = (events & (EPOLLHUP | EPOLLERR)) != 0;
+        const Connection::Phase phase = c.phase;
+        if (gone && phase != Connection::Phase::Draining)
+            close(c);
+        else if (phase != Connection::Phase::Handling && (gone || (events & EPOLLIN)))
+            readFrom(c);
+        // Reading may have closed it.
+        if (connections_.count(id) && (events & EPOLLOUT)) flush(c);
+    }
+}
+
+// From the stop on nothing new is taken: the listening socket closes, requests waiting
+// for a worker are told to come back (nothing of them was run), and connections owed no
+// answer close. A request on a worker keeps its connection until its answer is sent.
+void HttpServer::beginStop() {
+    stopped_ = true;
+    if (listenFd_ >= 0) ::close(listenFd_);
+    listenFd_ = -1;
+    std::deque<Job> unrun;
+    {
+        std::lock_guard lock(jobsMutex_);
+        unrun.swap(jobs_);
+    }
+    std::set<std::uint64_t> unanswered;
+    for (const Job& job : unrun) {
+        discard(job);
+        unanswered.insert(job.id);
+    }
+    const auto end = now() + kStopTime;
+    // Answering or closing a connection ends no other.
+    std::vector<Connection*> all;
+    for (auto& [id, c] : connections_) all.push_back(c.get());
+    for (Connection* c : all) {
+        c->keepAlive = false;
+        if (unanswered.count(c->id)) {
+            Response later = busy("The service is stopping; please try again shortly.");
+            later.close = true;
+            answer(*c, std::move(later));
+        } else if (c->phase == Connection::Phase::Head || c->phase == Connection::Phase::Body) {
+            close(*c);
+        } else if (c->phase != Connection::Phase::Handling) {
+            c->deadline = std::min(c->deadline, end);
         }
     }
+}
 
+// Ends a run: the workers finish what they hold, and every connection and request left
+// is dropped. Nothing is answered any more.
+void HttpServer::finish() {
     {
         std::lock_guard lock(jobsMutex_);
         workersStopping_ = true;
@@ -460,13 +512,11 @@ bool HttpServer::run() {
         std::lock_guard lock(jobsMutex_);
         dropped.swap(jobs_);
     }
-    for (const Job& job : dropped)
-        if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
+    for (const Job& job : dropped) discard(job);
     while (!connections_.empty()) close(*connections_.begin()->second);
-    ::close(epollFd_);
-    ::close(listenFd_);
+    if (epollFd_ >= 0) ::close(epollFd_);
+    if (listenFd_ >= 0) ::close(listenFd_);
     listenFd_ = epollFd_ = -1;
-    return !failed;
 }
 
 // Takes a few of the waiting connections at a time, so that a flood of new connections
@@ -535,7 +585,7 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress) {
     socklen_t size = sizeof local;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
     c->localAddress = addressOf(local);
-    c->deadline = Clock::now() + limits_.headTime;
+    c->deadline = now() + limits_.headTime;
     Connection& added = *c;
     connections_.emplace(c->id, std::move(c));
     watch(added);
@@ -689,7 +739,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     }
     c.phase = Connection::Phase::Body;
     c.bodyLeft = c.request.contentLength;
-    const auto now = Clock::now();
+    const Clock::time_point now = this->now();
     c.deadline =
         now + limits_.bodyTime +
         std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
@@ -726,7 +776,7 @@ void HttpServer::refuseForRoom(Connection& c) {
 // Takes the next bytes of the body; dispatches the request once it is whole. False when
 // the connection was closed or is closing.
 bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
-    if (!bytes.empty()) c.quietUntil = Clock::now() + limits_.headTime;
+    if (!bytes.empty()) c.quietUntil = now() + limits_.headTime;
     c.bodyLeft -= bytes.size();
     if (c.spoolFd < 0) {
         // A body held in memory takes its room with its first bytes, so that a head that
@@ -797,8 +847,14 @@ void HttpServer::dropJob(std::uint64_t id) {
         dropped = std::move(*found);
         jobs_.erase(found);
     }
-    if (!dropped.request.bodyFile.empty()) ::unlink(dropped.request.bodyFile.c_str());
-    workerFiles_ -= dropped.files;
+    discard(dropped);
+}
+
+// Gives back what a request that will never run holds besides its memory and claim,
+// which go with the job: its spool file and the files counted for its handler.
+void HttpServer::discard(const Job& job) {
+    if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
+    workerFiles_ -= job.files;
 }
 
 void HttpServer::work() {
@@ -812,14 +868,21 @@ void HttpServer::work() {
             jobs_.pop_front();
         }
         const std::uint64_t id = job.id;
-        Response response = run(std::move(job));
-        {
-            std::lock_guard lock(answersMutex_);
-            answers_.emplace_back(id, std::move(response));
-        }
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+        post(id, run(std::move(job)));
     }
+}
+
+bool HttpServer::workOne() {
+    Job job;
+    {
+        std::lock_guard lock(jobsMutex_);
+        if (workersStopping_ || jobs_.empty()) return false;
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+    }
+    const std::uint64_t id = job.id;
+    post(id, run(std::move(job)));
+    return true;
 }
 
 // Handles a request; its body, in memory or in its file, is gone before the answer is sent.
@@ -828,6 +891,16 @@ HttpServer::Response HttpServer::run(Job job) {
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
     workerFiles_ -= job.files;
     return response;
+}
+
+// Hands a worker's answer to the loop, and wakes it to send the answer.
+void HttpServer::post(std::uint64_t id, Response response) {
+    {
+        std::lock_guard lock(answersMutex_);
+        answers_.emplace_back(id, std::move(response));
+    }
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
 
 void HttpServer::collectAnswers() {
@@ -858,7 +931,7 @@ void HttpServer::answer(Connection& c, Response response) {
     // A refusal on a connection whose last request was a HEAD keeps its body.
     if (!std::exchange(c.head, false)) out += response.body;
     c.phase = Connection::Phase::Answering;
-    c.deadline = Clock::now() + limits_.answerTime;
+    c.deadline = now() + (stopped_ ? std::chrono::milliseconds(kStopTime) : limits_.answerTime);
     flush(c);
 }
 
@@ -878,12 +951,12 @@ void HttpServer::flush(Connection& c) {
             if (!c.keepAlive) {
                 ::shutdown(c.fd, SHUT_WR);
                 c.phase = Connection::Phase::Draining;
-                c.deadline = Clock::now() + kDrainTime;
+                c.deadline = now() + kDrainTime;
                 setSpare(c, true);
                 return watch(c);
             }
             c.phase = Connection::Phase::Head;
-            c.deadline = Clock::now() + limits_.headTime;
+            c.deadline = now() + limits_.headTime;
             watch(c);
             // A request sent before this answer went out is waiting in the input.
             if (takeInput(c) && c.phase == Connection::Phase::Head && c.input.empty()) setSpare(c, true);
@@ -936,7 +1009,7 @@ void HttpServer::trimMemory() {
 // Ends connections past their deadline, and bodies that have stopped coming. A client
 // that sent part of a request hears why; an idle keep-alive connection is just closed.
 void HttpServer::expire() {
-    const auto now = Clock::now();
+    const Clock::time_point now = this->now();
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
         if ((c->phase != Connection::Phase::Handling && now >= c->deadline) ||
@@ -960,7 +1033,7 @@ HttpServer::Session::Session(HttpServer& server, int fd) : server_(server), id_(
     c->id = id_;
     c->fd = fd;
     c->remoteAddress = c->localAddress = "127.0.0.1";
-    c->deadline = Clock::now() + server.limits_.headTime;
+    c->deadline = server.now() + server.limits_.headTime;
     server.connections_.emplace(id_, std::move(c));
 }
 

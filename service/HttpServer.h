@@ -17,6 +17,10 @@
 // again later (503 with Retry-After). A request whose client has reset its connection is
 // dropped unrun.
 //
+// A stop takes no new request: requests waiting for a worker are told to try again later,
+// unrun, and the answers of those on workers are still sent, for up to 2 s each, before
+// their connections close, so that nothing done goes unanswered.
+//
 // Framing is strict: a request whose length is ambiguous (Content-Length headers that
 // differ, Transfer-Encoding beside Content-Length, folded header lines and the like) is
 // answered with 400 and its connection closed; a body in chunks is refused with 411.
@@ -25,6 +29,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,6 +43,8 @@
 
 class HttpServer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     struct Request {
         std::string method;
         std::string path;                                          // the target up to any "?"
@@ -98,6 +105,7 @@ public:
         std::size_t connectionsPerAddress = 64;        // open at once from one address; 0: no limit
         std::size_t queuedRequests = 1024;             // whole requests waiting for a worker
         std::uint64_t bodyMemory = 256 * 1024 * 1024;  // bytes of bodies held in memory at once
+        std::function<Clock::time_point()> clock;      // read for every deadline; the steady clock when empty
     };
 
     HttpServer(Handler& handler, Limits limits);
@@ -109,8 +117,22 @@ public:
     int bind(const std::string& host, int port);
     // Serves until `stop`; false when the server failed on its own.
     bool run();
-    // Ends `run`, or makes a `run` still to come return at once; from any thread.
+    // Ends `run` once the requests on workers are answered, or makes a `run` still to come
+    // return at once; from any thread.
     void stop();
+
+    // The loop turned by hand on the calling thread, for tests and fuzz targets: `run` is
+    // `start`, then `turn` until `over`, then the end of the run, which the destructor
+    // also does. `start` is false when the loop cannot be set up.
+    bool start();
+    // Waits up to `wait` for events and handles them; every 100 ms of the clock, ends the
+    // connections past their deadlines. False when the loop failed.
+    bool turn(std::chrono::milliseconds wait);
+    // True once stopped and every connection is answered and closed.
+    bool over() const { return stopped_ && connections_.empty(); }
+    // Runs the request that has waited longest on the calling thread, as a worker would;
+    // its answer is sent by a later `turn`. False when none waits or the server is stopping.
+    bool workOne();
 
     // One line of plain text with a status: how every refusal is answered.
     static Response refusal(int status, const std::string& sentence);
@@ -144,7 +166,6 @@ public:
 
 private:
     struct Connection;
-    using Clock = std::chrono::steady_clock;
 
     // The bytes of bodies held in memory, shared by the server's thread and the workers.
     struct BodyBudget {
@@ -177,6 +198,9 @@ private:
         std::size_t files = 0;  // counted in `workerFiles_`
     };
 
+    void handleEvent(std::uint64_t id, std::uint32_t events);
+    void beginStop();
+    void finish();
     void accept();
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress);
@@ -196,6 +220,7 @@ private:
     void close(Connection& c);
     void dropRequest(Connection& c);
     void dropJob(std::uint64_t id);
+    void discard(const Job& job);
     void setSpare(Connection& c, bool spare);
     void releaseBuffers(Connection& c);
     void trimMemory();
@@ -203,13 +228,17 @@ private:
     void collectAnswers();
     void work();
     Response run(Job job);
+    void post(std::uint64_t id, Response response);
+    Clock::time_point now() const { return limits_.clock(); }
 
     Handler& handler_;
     Limits limits_;
     int listenFd_ = -1;
     int epollFd_ = -1;
-    int wakeFd_ = -1;  // eventfd: answers are ready, or stop was asked
-    std::atomic<bool> stopping_ = false;
+    int wakeFd_ = -1;                     // eventfd: answers are ready, or stop was asked
+    std::atomic<bool> stopping_ = false;  // asked to stop, from any thread
+    bool stopped_ = false;                // the loop has taken the stop up: nothing new is taken
+    Clock::time_point nextRound_{};       // of the deadlines
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
     std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 

@@ -41,6 +41,8 @@ public:
     bool run() { return server_.run(); }
     // Ends `run`, or makes a `run` still to come return at once; from any thread.
     void stop() { server_.stop(); }
+    // Its server, whose loop a fuzz target turns by hand.
+    HttpServer& server() { return server_; }
 
 private:
     using Request = HttpServer::Request;

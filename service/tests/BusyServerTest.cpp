@@ -83,8 +83,9 @@ protected:
     void TearDown() override {
         handler.open();
         if (server) server->stop();
-        if (thread.joinable()) thread.join();
+        // A connection whose answer has gone is held until its client closes it.
         for (int fd : open) ::close(fd);
+        if (thread.joinable()) thread.join();
     }
 
     void start() {
@@ -212,16 +213,106 @@ TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAre
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/first", "/second", "/third"}));
 }
 
-// A stop ends the run once the requests on workers are done; those still queued are
-// dropped, however many there are.
-TEST_F(BusyServerTest, aStopDropsTheBacklogInsteadOfWorkingItOff) {
+// A stop ends the run once the requests on workers are answered: their clients hear the
+// answer, on a connection that then closes, and nothing more of theirs is taken; those
+// still queued are not run, however many there are, and are told to come back.
+TEST_F(BusyServerTest, aStopAnswersTheRequestsOnWorkersAndRunsNoneOfTheBacklog) {
     ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
-    for (int i = 0; i < 20; ++i) send(connectFrom(), get("/queued"));
+    send(holding, get("/pipelined"));
+    std::vector<int> queued;
+    for (int i = 0; i < 20; ++i) {
+        queued.push_back(connectFrom());
+        send(queued.back(), get("/queued"));
+    }
     ASSERT_TRUE(handler.waitForAdmitted(21));
+    const int halfway = connectFrom();
+    send(halfway, "GET /halfway HTTP/1.1\r\n");
     server->stop();
     handler.open();
-    thread.join();
+    const std::string held = answerOn(holding);
+    EXPECT_TRUE(held.starts_with("HTTP/1.1 200 OK\r\n")) << held;
+    EXPECT_NE(held.find("\r\nConnection: close\r\n"), std::string::npos) << held;
+    EXPECT_TRUE(closedAtOnce(holding));
+    for (int fd : queued) {
+        const std::string later = answerOn(fd);
+        EXPECT_TRUE(later.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << later;
+        EXPECT_NE(later.find("\r\nRetry-After: 1\r\n"), std::string::npos) << later;
+    }
+    EXPECT_TRUE(closedAtOnce(halfway));
     EXPECT_EQ(handler.handled(), std::vector<std::string>{"/hold"});
+}
+
+// The loop turned by hand on a clock the test steps, with no workers: the test runs the
+// queued requests itself.
+class HandTurnedServerTest : public BusyServerTest {
+protected:
+    void startByHand() {
+        limits.workers = 0;
+        limits.clock = [this] { return clock; };
+        server = std::make_unique<HttpServer>(handler, limits);
+        port = server->bind("127.0.0.1", 0);
+        ASSERT_GT(port, 0);
+        ASSERT_TRUE(server->start());
+    }
+    // A few turns: one accepts a connection, the next reads what it sent.
+    void turn() {
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(server->turn(0ms));
+    }
+    // What has arrived on `fd`, without waiting.
+    static std::string arrived(int fd) {
+        std::string bytes;
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        return bytes;
+    }
+
+    HttpServer::Clock::time_point clock{};
+};
+
+// An answer done before the stop is still sent; one whose client does not take it
+// holds the end of the run only 2 s of the clock; a request still queued is not run.
+TEST_F(HandTurnedServerTest, aStopSendsTheAnswersDoneAndEndsTwoSecondsLaterAtMost) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int done = connectFrom(), waiting = connectFrom();
+    send(done, get("/done"));
+    turn();
+    send(waiting, get("/waiting"));
+    turn();
+    ASSERT_TRUE(handler.waitForAdmitted(2));
+    ASSERT_TRUE(server->workOne());
+    server->stop();
+    EXPECT_FALSE(server->workOne());
+    turn();
+    const std::string answer = arrived(done);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nConnection: close\r\n"), std::string::npos) << answer;
+    EXPECT_TRUE(arrived(waiting).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
+    EXPECT_LT(connectFrom(), 0);
+
+    clock += 1900ms;
+    turn();
+    EXPECT_FALSE(server->over());
+    clock += 200ms;
+    turn();
+    EXPECT_TRUE(server->over());
+    EXPECT_EQ(handler.handled(), std::vector<std::string>{"/done"});
+}
+
+// A silent connection's deadline runs on the server's clock, not the wall's.
+TEST_F(HandTurnedServerTest, deadlinesFollowTheServersClock) {
+    limits.headTime = 5s;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int slow = connectFrom();
+    send(slow, "GET / HTTP/1.1\r\n");
+    turn();
+    clock += 4900ms;
+    turn();
+    EXPECT_EQ(arrived(slow), "");
+    clock += 200ms;
+    turn();
+    EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
 }
 
 // Bodies held in memory share a budget, each counted at its announced length once its

@@ -10,11 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <map>
+#include <mutex>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -23,6 +26,7 @@
 #include "SqliteScoreStore.h"
 #include "WebService.h"
 #include "support/GameForm.h"
+#include "support/ScoreRecordBuilder.h"
 
 namespace {
 
@@ -318,6 +322,50 @@ TEST_F(ServiceProgramTest, tricklingUploadBodiesAreEachAnswered) {
     EXPECT_EQ(statuses["HTTP/1.1 400 Bad Request"] + statuses["HTTP/1.1 503 Service Unavailable"], kClients)
         << testing::PrintToString(statuses);
     EXPECT_EQ(program.stop(SIGTERM), 0);
+}
+
+// Clients upload without pause while the service is stopped: an upload it kept was
+// acknowledged, so that no client sends it again. Whatever the moment of the signal,
+// the store holds exactly the uploads answered with 200. The clients send each request
+// at once (no delay for small packets), so that the signal mostly finds uploads being
+// stored rather than still arriving.
+TEST_F(ServiceProgramTest, aStopUnderLoadAcknowledgesEveryUploadItKept) {
+    Program program;
+    const int port = startService(program);
+    ASSERT_GT(port, 0);
+    ScoreRecordBuilder record(42);
+    record.entry(0, 0, "Ann", 90000);
+    const std::string upload = GameForm().standardFields().file("HSTfile", "s.hst", record.bytes()).body();
+
+    constexpr int kClients = 32, kMostEach = 400;
+    std::mutex mutex;
+    std::condition_variable counted;
+    int acknowledged = 0;
+    std::vector<std::thread> clients;
+    for (int i = 0; i < kClients; ++i) {
+        clients.emplace_back([&] {
+            httplib::Client client("127.0.0.1", port);
+            client.set_keep_alive(true);
+            client.set_tcp_nodelay(true);
+            for (int n = 0; n < kMostEach; ++n) {
+                const auto reply = client.Post("/tv2/highscoreupload.php", upload, GameForm::kContentType);
+                if (!reply) return;
+                if (reply->status != 200) continue;  // told to try again: nothing was kept
+                std::lock_guard lock(mutex);
+                ++acknowledged;
+                counted.notify_all();
+            }
+        });
+    }
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(counted.wait_for(lock, std::chrono::seconds(30), [&] { return acknowledged >= 8 * kClients; }));
+    }
+    EXPECT_EQ(program.stop(SIGTERM), 0);
+    for (std::thread& client : clients) client.join();
+    SqliteScoreStore scores(data + "/scores.sqlite3");
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    EXPECT_EQ(scores.uploadCount(), acknowledged);
 }
 
 // A signal may come after the port is bound but before the server loop runs.

@@ -1,0 +1,296 @@
+// The whole web service, loop and routes, fed by clients that come and go: the input is a
+// list of events (a client connects from one of four loopback addresses, sends bytes or
+// one of the game's requests, resets or half-closes its connection; the server's clock
+// moves on; queued requests are worked off; the server is stopped), each followed by a
+// few turns of the loop and a read of every reply. The server has no workers, so a
+// request waits until an event works it off, and its limits are small, so that the
+// per-address limit, the eviction of idle connections, the queue's bound and the memory
+// budget are all met. Each input ends with a stop and 3 s of the clock, after which:
+//   - the run is over, and every descriptor it opened is closed again;
+//   - every reply starts as an answer does;
+//   - when no client vanished, every upload the store kept was acknowledged.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CrashReportStore.h"
+#include "SqliteScoreStore.h"
+#include "WebService.h"
+#include "support/GameForm.h"
+#include "support/ScoreRecordBuilder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t kMostClients = 16;
+constexpr std::size_t kMostEvents = 256;
+constexpr int kTurnsPerEvent = 3;  // one accepts a connection, the next reads what it sent
+
+enum Event : std::uint8_t { Connect, Send, SendRequest, Reset, HalfClose, Wait, Work, Stop, kEventCount };
+
+std::string request(const std::string& method, const std::string& target, const std::string& body,
+                    const std::string& more = "") {
+    return method + " " + target + " HTTP/1.1\r\nHost: x\r\nContent-Type: " + GameForm::kContentType +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + more + "\r\n" + body;
+}
+
+// The requests a client may send whole or in part, made once.
+const std::vector<std::string>& requests() {
+    static const std::vector<std::string> all = [] {
+        ScoreRecordBuilder record(7);
+        record.entry(0, 0, "Ann", 90000).entry(2, 0, "Bo", 45000);
+        const std::string upload = GameForm().standardFields().file("HSTfile", "s.hst", record.bytes()).body();
+        const std::string report = GameForm().standardFields().file("crashLog", "log.txt", "boom").body();
+        return std::vector<std::string>{
+            request("GET", "/", ""),
+            request("HEAD", "/tv2/highscoretable.php?table=2", ""),
+            request("POST", "/tv2/highscoreupload.php", upload),
+            request("POST", "/tv2/nettest.php", GameForm().standardFields().body()),
+            request("POST", "/tv2/crashreport.php", report),
+            request("POST", "/tv2/nettest.php", std::string(WebService::kNetTestBodyLimit + 1, 'n')),
+            request("GET", "/tv2/onlinehelp.php", "", "Connection: close\r\n"),
+            request("POST", "/tv2/highscoreupload.php", upload, "Expect: 100-continue\r\n"),
+            request("GET", "/tv2/highscoretable.php", ""),
+            request("PUT", "/tv2/crashreport.php", ""),
+        };
+    }();
+    return all;
+}
+
+// The lowest free descriptor: the same before and after an input when none leaked.
+int lowestFreeDescriptor() {
+    const int fd = ::dup(STDERR_FILENO);
+    ::close(fd);
+    return fd;
+}
+
+// One input's service over a fresh store, on a clock the input moves, and its clients.
+class Run {
+public:
+    explicit Run(const std::filesystem::path& folder)
+        : scores_((folder / "scores.sqlite3").string()),
+          crashes_(folder / "crashreports", {1 << 20, 3}),
+          service_(scores_, crashes_, limits()) {
+        port_ = server().bind("127.0.0.1", 0);
+        if (!scores_.ok() || port_ <= 0 || !server().start()) fail("the service cannot start");
+    }
+    ~Run() {
+        for (const Client& client : clients_)
+            if (client.fd >= 0) ::close(client.fd);
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    // Plays the events of `input` in order, then stops the server and lets the clock run
+    // until the run is over, for 3 s at most.
+    void play(std::string_view input) {
+        for (std::size_t events = 0; input.size() >= 2 && events < kMostEvents; ++events) {
+            const auto event = static_cast<Event>(static_cast<std::uint8_t>(input[0]) % kEventCount);
+            const auto argument = static_cast<std::uint8_t>(input[1]);
+            input.remove_prefix(2);
+            take(event, argument, input);
+            turnAndRead();
+        }
+        server().stop();
+        for (int i = 0; i < 6 && !server().over(); ++i) {
+            clock_ += 500ms;
+            turnAndRead();
+        }
+    }
+
+    // The checks that hold after `play`.
+    void check() {
+        if (!server().over()) fail("the run is not over 3 s after the stop");
+        int acknowledged = 0;
+        for (const Client& client : clients_) {
+            if (!client.received.empty() && !client.received.starts_with("HTTP/1.1 "))
+                fail("a reply is no answer: " + client.received.substr(0, 40));
+            for (std::size_t at = 0; (at = client.received.find("\r\n\r\nReceived ", at)) != std::string::npos; ++at)
+                ++acknowledged;
+        }
+        if (!vanished_ && acknowledged != scores_.uploadCount())
+            fail("uploads kept " + std::to_string(scores_.uploadCount()) + ", acknowledged " +
+                 std::to_string(acknowledged));
+    }
+
+private:
+    struct Client {
+        int fd = -1;
+        std::string received;
+    };
+
+    HttpServer::Limits limits() {
+        HttpServer::Limits limits;
+        limits.workers = 0;
+        limits.connections = 6;
+        limits.connectionsPerAddress = 3;
+        limits.queuedRequests = 3;
+        limits.bodyMemory = 24 * 1024;  // one upload at a time
+        limits.headTime = 2s;
+        limits.bodyTime = 2s;
+        limits.answerTime = 2s;
+        limits.requestsPerConnection = 4;
+        limits.clock = [this] { return clock_; };
+        return limits;
+    }
+    HttpServer& server() { return service_.server(); }
+
+    void take(Event event, std::uint8_t argument, std::string_view& input) {
+        Client* client = clients_.empty() ? nullptr : &clients_[argument % clients_.size()];
+        switch (event) {
+            case Connect:
+                connect(argument);
+                break;
+            case Send: {
+                // The next byte says how many of the bytes after it go.
+                if (input.empty()) break;
+                const std::size_t size = std::min<std::size_t>(static_cast<std::uint8_t>(input[0]), input.size() - 1);
+                if (client) send(*client, input.substr(1, size));
+                input.remove_prefix(1 + size);
+                break;
+            }
+            case SendRequest: {
+                // The low half of the next byte picks the request, the high half how much of
+                // it goes: all of it, or so many sixteenths.
+                if (input.empty()) break;
+                const auto pick = static_cast<std::uint8_t>(input[0]);
+                input.remove_prefix(1);
+                const std::string& whole = requests()[(pick & 15u) % requests().size()];
+                if (client)
+                    send(*client, std::string_view(whole).substr(
+                                      0, (pick >> 4) == 0 ? whole.size() : whole.size() * (pick >> 4) / 16));
+                break;
+            }
+            case Reset:
+                if (client) {
+                    const linger abort{1, 0};
+                    ::setsockopt(client->fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+                    ::close(client->fd);
+                    client->fd = -1;
+                    vanished_ = true;
+                }
+                break;
+            case HalfClose:
+                if (client) ::shutdown(client->fd, SHUT_WR);
+                break;
+            case Wait:
+                clock_ += argument * 50ms;
+                break;
+            case Work:
+                for (int i = 0; i <= argument % 4; ++i) server().workOne();
+                break;
+            case Stop:
+                // An odd argument stops the server just as a request is done, its answer
+                // not yet sent.
+                if (argument % 2 == 1) server().workOne();
+                server().stop();
+                break;
+            case kEventCount:
+                break;
+        }
+    }
+
+    // A client from 127.0.0.1 to 127.0.0.4; none once the listening socket is closed.
+    void connect(std::uint8_t argument) {
+        if (clients_.size() >= kMostClients) return;
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        // The port is chosen at connect, so that a port whose connection waits out its
+        // close with another server may still be used.
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &yes, sizeof yes);
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        from.sin_addr.s_addr = htonl(INADDR_LOOPBACK + argument % 4);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<std::uint16_t>(port_));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+            ::close(fd);
+            return;
+        }
+        clients_.push_back({fd, {}});
+    }
+
+    static void send(const Client& client, std::string_view bytes) {
+        if (client.fd >= 0) ::send(client.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    }
+
+    void turnAndRead() {
+        for (int i = 0; i < kTurnsPerEvent; ++i)
+            if (!server().turn(0ms)) fail("the loop failed");
+        char buffer[65536];
+        for (Client& client : clients_) {
+            ssize_t n = 0;
+            while (client.fd >= 0 && (n = ::recv(client.fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+                client.received.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+
+    static void fail(const std::string& why) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        std::abort();
+    }
+
+    HttpServer::Clock::time_point clock_{};  // read by the server from its construction on
+    SqliteScoreStore scores_;
+    CrashReportStore crashes_;
+    WebService service_;
+    std::vector<Client> clients_;
+    int port_ = 0;
+    bool vanished_ = false;  // a client reset its connection, so its answers may be lost
+};
+
+// A private folder for the inputs' data, emptied after each and removed at exit.
+struct Folder {
+    std::filesystem::path root;
+    Folder() {
+        // In memory where there is a place for it: the store syncs its database at every write.
+        const std::filesystem::path base =
+            std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        std::string pattern = (base / "fuzz_http_server-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) std::abort();
+        root = pattern;
+    }
+    ~Folder() {
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+    std::filesystem::path data() const { return root / "data"; }
+};
+
+const Folder& folder() {
+    static const Folder f;
+    return f;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const int freeBefore = lowestFreeDescriptor();
+    std::error_code ec;
+    std::filesystem::create_directories(folder().data(), ec);
+    {
+        Run run(folder().data());
+        run.play(std::string_view(reinterpret_cast<const char*>(data), size));
+        run.check();
+    }
+    if (lowestFreeDescriptor() != freeBefore) {
+        std::fprintf(stderr, "a descriptor outlived the run\n");
+        std::abort();
+    }
+    std::filesystem::remove_all(folder().data(), ec);
+    return 0;
+}
