@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 // The white cores of a row band (rows top..bottom, columns left..right): runs of
@@ -38,4 +39,33 @@ inline std::vector<int> whiteCores(const std::vector<std::uint32_t>& pixels, int
         }
     }
     return cores;
+}
+
+// How many separate parts a drawn mark has (a colon two, "%" three): groups of inked
+// pixels of a width x height box, `inked(x, y)` telling which, where pixels up to `clear`
+// apart across or down belong together; two parts count as separate only where at least
+// `clear` uninked pixels stand between them.
+template <typename Inked>
+int inkParts(int width, int height, Inked inked, int clear) {
+    std::vector<int> seen(static_cast<std::size_t>(width) * height, 0);
+    int parts = 0;
+    for (int y0 = 0; y0 < height; ++y0)
+        for (int x0 = 0; x0 < width; ++x0) {
+            if (seen[static_cast<std::size_t>(y0) * width + x0] || !inked(x0, y0)) continue;
+            ++parts;
+            std::vector<std::pair<int, int>> open{{x0, y0}};
+            seen[static_cast<std::size_t>(y0) * width + x0] = 1;
+            while (!open.empty()) {
+                const auto [x, y] = open.back();
+                open.pop_back();
+                for (int ny = std::max(0, y - clear); ny <= std::min(height - 1, y + clear); ++ny)
+                    for (int nx = std::max(0, x - clear); nx <= std::min(width - 1, x + clear); ++nx) {
+                        int& mark = seen[static_cast<std::size_t>(ny) * width + nx];
+                        if (mark || !inked(nx, ny)) continue;
+                        mark = 1;
+                        open.emplace_back(nx, ny);
+                    }
+            }
+        }
+    return parts;
 }

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TextInk.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -486,6 +488,19 @@ TEST(PictureDataTest, TheLargeFontsRHasNoLegWhereItsNStands) {
     const int r = letterInLowerRight(sheet, sheet.skins.at('r'));
     EXPECT_GT(n, 20);
     EXPECT_LT(r * 6, n) << "r " << r << ", n " << n;
+}
+
+TEST(PictureDataTest, TheLargeFontsPunctuationKeepsItsPartsApart) {
+    // Where the ink rings of a mark's parts meet, a colon reads as an 8 ("Regeln8
+    // Invasion") and a "?" close to an S: each part stays a blob of its own, with two
+    // clear texels around it, so that one clear pixel is left wherever the game draws it.
+    Texture sheet = loadTexture(kFonts, "xmas-edition/gfx/font/1252/font-large-1.tga");
+    const std::vector<std::pair<int, int>> marks = {{':', 2}, {';', 2}, {'!', 2}, {'?', 2}, {'%', 3}, {0x85, 3}};
+    for (const auto& [position, parts] : marks) {
+        const Rect& s = sheet.skins.at(position);
+        auto inked = [&](int x, int y) { return texel(sheet, s.left + x, s.top + y) >> 24 >= 0x40; };
+        EXPECT_EQ(inkParts(s.width, s.height, inked, 2), parts) << "position " << position;
+    }
 }
 
 TEST(PictureDataTest, PanelFaceIsOpaqueAndLight) {
