@@ -532,6 +532,35 @@ TEST(PictureDataTest, TheMakersNameReadsQuorrelAndNotQuonnel) {
     for (int r : {3, 4}) EXPECT_LT(inLowerRight(letters[r]) * 6, u) << "letter " << r;
 }
 
+TEST(PictureDataTest, TheLogosTIsDrawnWithoutASeamThroughItsBar) {
+    // The T's stem and bar are two outlines of the typeface: traced over the red face,
+    // the stem's outline showed as a pale line through the bar. Along the middle half of
+    // the bar, where the stem meets it (a sparkle stands near its left end), whose colour
+    // changes only downward, one texel differs from the next by very little.
+    Texture tile = loadTexture(kData, "xmas-edition/gfx/logo_0_0.tga");
+    const Rect& s = tile.skins.at(0);
+    auto face = [&](int x, int y) {
+        const uint32_t c = texel(tile, x, y);
+        return (c >> 16 & 0xFF) >= 0xC0 && (c >> 8 & 0xFF) < 0xA0;  // the letters' red
+    };
+    int rows = 0;
+    for (int y = s.top; y < s.top + s.height; ++y)
+        for (int x = s.left; x < s.left + s.width;) {
+            int end = x;
+            while (end < s.left + s.width && face(end, y)) ++end;
+            if (end - x >= 50) {  // only the T's bar is this wide
+                ++rows;
+                int step = 0;
+                for (int k = x + (end - x) / 4; k + 1 < end - (end - x) / 4; ++k)
+                    step = std::max(step, std::abs(static_cast<int>((texel(tile, k, y) >> 8 & 0xFF) -
+                                                                    (texel(tile, k + 1, y) >> 8 & 0xFF))));
+                EXPECT_LE(step, 12) << "row " << y << ", texels " << x << ".." << end;
+            }
+            x = end + 1;
+        }
+    EXPECT_GE(rows, 10);
+}
+
 TEST(PictureDataTest, PanelFaceIsOpaqueAndLight) {
     // Popups stand over other screens: nothing may show through where their text stands,
     // and the captions, black at half opacity, need a light face under them.
