@@ -468,8 +468,9 @@ private:
     std::vector<int> owners;
 };
 
-// White glyph over a dark outline (the coverage grown by the outline radius), the fill
-// darkening a little toward the bottom so large letters read as rounded.
+// White glyph over a dark outline (the coverage grown by the outline radius; each part of
+// a mark of separate parts grown on its own share), the fill darkening a little toward the
+// bottom so large letters read as rounded.
 Image colourCell(const Mask& mask, const FontRecipe& recipe) {
     Image image(mask.width, mask.height);
     int r = recipe.outline;
