@@ -1,8 +1,9 @@
 // Pictures of the game's own art where the screens put text on it, drawn by the program
 // with its real textures and fonts: the players panel over the title menu (with the
 // contrast of its caption against the panel), the high-score table and the results
-// screen's rating tip over the sky, and the arrow keys' names in every font. The snow
-// is taken away and time is stepped by hand, so each run draws the same picture.
+// screen's rating tip over the sky, the arrow keys' names in every font, and the large
+// font's punctuation with the parts of each mark apart. The snow is taken away and time
+// is stepped by hand, so each run draws the same picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,6 +62,22 @@ public:
         for (int font : {MenuFonts::kTiny, MenuFonts::kSmall, MenuFonts::kMedium, MenuFonts::kLarge}) {
             if (TextFont* f = MenuFonts::get(font)) f->drawTextAt(Vector3{0.0f, y, 0.0f}, 0xFFFFFFFFu, 0x14, line);
             y -= 90.0f;
+        }
+    }
+};
+
+// The marks whose parts an ink ring could join, each on its own in the large font, 100
+// units apart along the middle line, on a mid grey; and how many parts each has.
+const std::vector<std::pair<std::u16string, std::size_t>> kMarks = {{u":", 2}, {u";", 2}, {u"!", 2},
+                                                                    {u"?", 2}, {u"%", 3}, {u"\u2026", 3}};
+class PunctuationMarks : public Context {
+public:
+    PunctuationMarks() { clearColor = 0xFF7890A8u; }
+    void renderContents() override {
+        float x = -250.0f;
+        for (const auto& [mark, parts] : kMarks) {
+            MenuFonts::get(MenuFonts::kLarge)->drawTextAt(Vector3{x, 0.0f, 0.0f}, 0xFFFFFFFFu, 0x14, mark);
+            x += 100.0f;
         }
     }
 };
@@ -152,6 +169,30 @@ protected:
                 box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y);
             }
         return box;
+    }
+
+    // Each mark drawn by the program is as many blobs of ink as it has parts: the pixels
+    // off the grey, with at least one pixel of grey between two parts.
+    void expectMarksApart() {
+        PunctuationMarks marks;
+        int w = 0, h = 0;
+        const std::vector<std::uint32_t> picture = drawOffScreen(marks, w, h);
+        const float scale = static_cast<float>(h) / 480.0f;
+        const auto box = static_cast<int>(90.0f * scale);
+        for (std::size_t k = 0; k < kMarks.size(); ++k) {
+            const int left = static_cast<int>((400.0f - 250.0f + 100.0f * static_cast<float>(k)) * scale) - box / 2;
+            const int top = h / 2 - box / 2;
+            auto inked = [&](int x, int y) {
+                const std::uint32_t c = picture[static_cast<std::size_t>(top + y) * w + left + x];
+                int off = 0;
+                for (int shift : {0, 8, 16})
+                    off =
+                        std::max(off, std::abs(static_cast<int>((c >> shift & 0xFFu) - (0x7890A8u >> shift & 0xFFu))));
+                return off > 40;
+            };
+            EXPECT_EQ(inkParts(box, box, inked, 1).size(), kMarks[k].second)
+                << "mark " << k << " on a window " << w << " x " << h;
+        }
     }
 
     std::vector<std::uint32_t> pixels;   // the last picture, 800 x 480
@@ -284,6 +325,10 @@ TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
     EXPECT_LT(figuresBox.bottom, railBox.top);
 }
 
+// Titles such as "Regeln: Invasion" and "Sind Sie sicher?": the parts of each mark stay
+// apart, so a colon never reads as an 8.
+TEST_F(ArtOnScreenPicture, TheLargeFontsMarksKeepTheirPartsApart) { expectMarksApart(); }
+
 TEST_F(ArtOnScreenPicture, ArrowKeysAreNamedWithTheirOwnArrowsInEveryFont) {
     ArrowNames names;
     expectPicture(names, "art-arrow-key-names");
@@ -303,6 +348,8 @@ protected:
 };
 
 }  // namespace
+
+TEST_F(ArtOnALargeWindow, TheLargeFontsMarksKeepTheirPartsApart) { expectMarksApart(); }
 
 // The names of the table are drawn by the fallback typeface; on a larger window it is
 // rasterised at the window's pixels with an ink ring, so a name reads as clearly as the

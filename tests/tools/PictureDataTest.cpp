@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TextInk.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -486,6 +488,77 @@ TEST(PictureDataTest, TheLargeFontsRHasNoLegWhereItsNStands) {
     const int r = letterInLowerRight(sheet, sheet.skins.at('r'));
     EXPECT_GT(n, 20);
     EXPECT_LT(r * 6, n) << "r " << r << ", n " << n;
+}
+
+TEST(PictureDataTest, TheLargeFontsPunctuationKeepsItsPartsApart) {
+    // Where the ink rings of a mark's parts meet, a colon reads as an 8 ("Regeln8
+    // Invasion") and a "?" close to an S: each part stays a blob of its own, with two
+    // clear texels around it, so that one clear pixel is left wherever the game draws it.
+    Texture sheet = loadTexture(kFonts, "xmas-edition/gfx/font/1252/font-large-1.tga");
+    const std::vector<std::pair<int, size_t>> marks = {{':', 2}, {';', 2}, {'!', 2}, {'?', 2}, {'%', 3}, {0x85, 3}};
+    for (const auto& [position, parts] : marks) {
+        const Rect& s = sheet.skins.at(position);
+        auto inked = [&](int x, int y) { return texel(sheet, s.left + x, s.top + y) >> 24 >= 0x40; };
+        EXPECT_EQ(inkParts(s.width, s.height, inked, 2).size(), parts) << "position " << position;
+    }
+}
+
+TEST(PictureDataTest, TheMakersNameReadsQuorrelAndNotQuonnel) {
+    // A joined script whose r comes down on the right like an n's leg made the splash's
+    // name read "Quonnel": its seven letters stand apart, and neither r has ink in the
+    // lower right of its box, where the u (whose right leg is an n's) has plenty.
+    Texture splash = loadTexture(kData, "gfx/system/qrstudios.tga");
+    // The name stands right of the badge and its tail, above "STUDIOS": x 118 on, y 20..75.
+    const Rect& s = splash.skins.at(0);
+    const int left = s.left + 118, top = s.top + 20;
+    auto letter = [&](int x, int y) {
+        const uint32_t c = texel(splash, left + x, top + y);
+        return c >> 24 >= 0x80 && (c >> 16 & 0xFF) > 0xE0 && (c & 0xFF) > 0xB0;  // the name's cream
+    };
+    std::vector<InkPart> letters = inkParts(s.width - 118, 55, letter, 1);
+    ASSERT_EQ(letters.size(), 7u);
+    auto leftOf = [](const InkPart& p) { return std::min_element(p.begin(), p.end())->first; };
+    std::sort(letters.begin(), letters.end(),
+              [&](const InkPart& a, const InkPart& b) { return leftOf(a) < leftOf(b); });
+    auto inLowerRight = [](const InkPart& p) {
+        int l = p[0].first, r = l, t = p[0].second, b = t;
+        for (auto [x, y] : p) l = std::min(l, x), r = std::max(r, x), t = std::min(t, y), b = std::max(b, y);
+        return std::count_if(p.begin(), p.end(), [&](const auto& q) {
+            return 3 * q.first >= 3 * l + 2 * (r - l) && 2 * q.second >= t + b;
+        });
+    };
+    const auto u = inLowerRight(letters[1]);
+    EXPECT_GT(u, 10);
+    for (int r : {3, 4}) EXPECT_LT(inLowerRight(letters[r]) * 6, u) << "letter " << r;
+}
+
+TEST(PictureDataTest, TheLogosTIsDrawnWithoutASeamThroughItsBar) {
+    // The T's stem and bar are two outlines of the typeface: traced over the red face,
+    // the stem's outline showed as a pale line through the bar. Along the middle half of
+    // the bar, where the stem meets it (a sparkle stands near its left end), whose colour
+    // changes only downward, one texel differs from the next by very little.
+    Texture tile = loadTexture(kData, "xmas-edition/gfx/logo_0_0.tga");
+    const Rect& s = tile.skins.at(0);
+    auto face = [&](int x, int y) {
+        const uint32_t c = texel(tile, x, y);
+        return (c >> 16 & 0xFF) >= 0xC0 && (c >> 8 & 0xFF) < 0xA0;  // the letters' red
+    };
+    int rows = 0;
+    for (int y = s.top; y < s.top + s.height; ++y)
+        for (int x = s.left; x < s.left + s.width;) {
+            int end = x;
+            while (end < s.left + s.width && face(end, y)) ++end;
+            if (end - x >= 50) {  // only the T's bar is this wide
+                ++rows;
+                int step = 0;
+                for (int k = x + (end - x) / 4; k + 1 < end - (end - x) / 4; ++k)
+                    step = std::max(step, std::abs(static_cast<int>((texel(tile, k, y) >> 8 & 0xFF) -
+                                                                    (texel(tile, k + 1, y) >> 8 & 0xFF))));
+                EXPECT_LE(step, 12) << "row " << y << ", texels " << x << ".." << end;
+            }
+            x = end + 1;
+        }
+    EXPECT_GE(rows, 10);
 }
 
 TEST(PictureDataTest, PanelFaceIsOpaqueAndLight) {

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "Utf8.h"
+
 namespace artbake {
 
 FontRecipe FontRecipe::load(const std::string& file) {
@@ -41,7 +43,10 @@ FontRecipe FontRecipe::load(const std::string& file) {
                 recipe.fallback = rest;
             else if (key == "meaning")
                 recipe.meaning = rest;
-            else if (key == "pixels")
+            else if (key == "apart") {
+                for (char32_t c : decodeUtf8(rest))
+                    if (c != U' ' && c != U'\t') recipe.apart.push_back(c);
+            } else if (key == "pixels")
                 recipe.pixels = std::stod(rest);
             else if (key == "capline")
                 recipe.capLine = std::stoi(rest);

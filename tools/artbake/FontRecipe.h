@@ -12,6 +12,8 @@
 //   outline   1                         # dark outline around the white glyphs, pixels
 //   shade     0.12                      # how much darker the glyph bottoms are (0..1)
 //   sheet     256x256                   # largest sheet; more sheets follow when it is full
+//   apart     : ; ! ?                   # marks whose parts are moved apart until their
+//                                       # outlines leave a channel between them
 //   single    path/of/one/sheet.tga     # instead of sheets: one texture ...
 //   first     44                        # ... holding the positions first to last
 //   last      90
@@ -31,6 +33,7 @@ struct FontRecipe {
     std::string face;
     std::string fallback = "Liberation Sans:style=Bold";
     std::string meaning;
+    std::u32string apart;  // the characters listed by "apart", spaces left out
     double pixels = 16.0;
     int capLine = 0;
     int outline = 0;

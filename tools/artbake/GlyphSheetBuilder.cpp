@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -23,10 +24,137 @@ constexpr uint8_t kOutline[3] = {0x16, 0x1f, 0x3a};  // the palette's ink navy
 struct Mask {
     int width = 0, height = 0;
     std::vector<uint8_t> a;
+    std::vector<int> part;  // for a mark of separate parts: each inked texel's part, else empty
     Mask(int w, int h) : width(w), height(h), a(static_cast<size_t>(w) * h, 0) {}
     uint8_t& at(int x, int y) { return a[static_cast<size_t>(y) * width + x]; }
     uint8_t at(int x, int y) const { return a[static_cast<size_t>(y) * width + x]; }
 };
+
+// The separate parts of a glyph (a colon's two dots, the bar and the dot of "!"): each
+// blob of solid ink with the fainter texels nearest to it, as (x, y, coverage).
+struct Texel {
+    int x = 0, y = 0;
+    uint8_t a = 0;
+};
+using Part = std::vector<Texel>;
+
+constexpr uint8_t kSolid = 128;   // coverage that holds a part together
+constexpr uint8_t kFaint = 32;    // coverage whose ring is too faint to join two parts
+constexpr int kChannelWidth = 2;  // clear texels kept between the rings of two parts
+constexpr int kThinnestRing = 2;  // texels of ring a part keeps where it faces another
+
+std::vector<Part> splitParts(const Mask& mask) {
+    const int w = mask.width, h = mask.height;
+    std::vector<int> label(mask.a.size(), -1);
+    std::vector<int> queue;
+    int parts = 0;
+    auto grow = [&](int i, bool solidOnly) {
+        const int x = i % w, y = i / w;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int nx = x + dx, ny = y + dy;
+                if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+                const int n = ny * w + nx;
+                if (label[n] >= 0 || (solidOnly && mask.a[n] < kSolid)) continue;
+                label[n] = label[i];
+                queue.push_back(n);
+            }
+    };
+    for (int i = 0; i < w * h; ++i) {
+        if (mask.a[i] < kSolid || label[i] >= 0) continue;
+        label[i] = parts++;
+        const size_t first = queue.size();
+        queue.push_back(i);
+        for (size_t k = first; k < queue.size(); ++k) grow(queue[k], true);
+    }
+    // Every other texel goes with the solid ink nearest to it, breadth first.
+    for (size_t k = 0; k < queue.size(); ++k) grow(queue[k], false);
+    std::vector<Part> out(static_cast<size_t>(parts));
+    for (int i = 0; i < w * h; ++i)
+        if (mask.a[i] > 0 && label[i] >= 0) out[static_cast<size_t>(label[i])].push_back({i % w, i / w, mask.a[i]});
+    return out;
+}
+
+// Which offsets between two inked texels bring their rings (every texel within
+// sqrt(r * r + r) of the ink, as colourCell draws them) closer than the channel.
+class RingReach {
+public:
+    explicit RingReach(int ring)
+        : span(2 * ring + kChannelWidth),
+          size(2 * span + 1),
+          near(static_cast<size_t>(size) * static_cast<size_t>(size), false) {
+        std::vector<std::pair<int, int>> disc;
+        for (int dy = -ring; dy <= ring; ++dy)
+            for (int dx = -ring; dx <= ring; ++dx)
+                if (dx * dx + dy * dy <= ring * ring + ring) disc.emplace_back(dx, dy);
+        for (auto [ax, ay] : disc)
+            for (auto [bx, by] : disc)
+                for (int ey = -kChannelWidth; ey <= kChannelWidth; ++ey)
+                    for (int ex = -kChannelWidth; ex <= kChannelWidth; ++ex)
+                        near[cell(ax - bx + ex, ay - by + ey)] = true;
+    }
+
+    // Whether the rings of two parts keep the channel between them.
+    bool apart(const Part& p, const Part& q) const {
+        for (const Texel& s : p) {
+            if (s.a < kFaint) continue;
+            for (const Texel& t : q) {
+                const int ox = t.x - s.x, oy = t.y - s.y;
+                if (t.a >= kFaint && std::abs(ox) <= span && std::abs(oy) <= span && near[cell(ox, oy)]) return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    size_t cell(int ox, int oy) const {
+        return static_cast<size_t>(oy + span) * static_cast<size_t>(size) + static_cast<size_t>(ox + span);
+    }
+
+    int span, size;
+    std::vector<bool> near;
+};
+
+struct Box {
+    int left = 0, right = 0, top = 0, bottom = 0;  // inclusive
+};
+
+Box boxOf(const Part& part) {
+    Box b{part.front().x, part.front().x, part.front().y, part.front().y};
+    for (const Texel& t : part)
+        b = {std::min(b.left, t.x), std::max(b.right, t.x), std::min(b.top, t.y), std::max(b.bottom, t.y)};
+    return b;
+}
+
+Part moved(const Part& part, int dx, int dy) {
+    Part out = part;
+    for (Texel& t : out) t.x += dx, t.y += dy;
+    return out;
+}
+
+// The part squeezed to `rows` rows from its top row down, each new row the mean of the
+// rows it covers.
+Part squashed(const Part& part, int rows) {
+    const Box b = boxOf(part);
+    const int top = b.top, left = b.left;
+    const int height = b.bottom - top + 1, width = b.right - left + 1;
+    std::vector<double> sum(static_cast<size_t>(rows) * width, 0.0);
+    for (const Texel& t : part) {
+        // The source row spans [y, y + 1) of the part's height, scaled onto the new rows.
+        const double from = static_cast<double>(t.y - top) * rows / height;
+        const double to = static_cast<double>(t.y - top + 1) * rows / height;
+        for (int r = static_cast<int>(from); r < rows && r < to; ++r) {
+            const double share = std::min<double>(to, r + 1) - std::max<double>(from, r);
+            sum[static_cast<size_t>(r) * width + t.x - left] += t.a * share;
+        }
+    }
+    Part out;
+    for (int r = 0; r < rows; ++r)
+        for (int x = 0; x < width; ++x)
+            if (const double a = sum[static_cast<size_t>(r) * width + x]; a >= 0.5)
+                out.push_back({left + x, top + r, static_cast<uint8_t>(std::min(255L, std::lround(a)))});
+    return out;
+}
 
 std::string resolveFace(const std::string& pattern) {
     FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
@@ -85,6 +213,7 @@ public:
         if (position == 0xAD) code = u'-';
         if (!hasGlyph(code)) return Mask(2, lineHeight);  // the undefined positions of the code page
         Mask mask = glyphCell(code);
+        if (recipe.apart.find(code) != std::u32string::npos) mask = partsApart(mask, code);
         bool spacingAccent = position == 0x60 || position == 0xB4 || position == 0x88 || position == 0x98 ||
                              position == 0xA8 || position == 0xB0;
         return spacingAccent ? cropToInk(mask) : mask;
@@ -148,6 +277,76 @@ private:
             }
         }
         return mask;
+    }
+
+    // Moves the parts of a mark apart until their rings leave a channel between them, so
+    // that a colon never reads as an 8. Parts stacked over one another (":", "!", "?")
+    // rise above the lowest, which keeps its place on the line, no higher than the
+    // capitals' top; a part that must go farther is squeezed toward its top instead.
+    // Parts side by side ("...", "%") move out from the middle one, and the cell widens.
+    Mask partsApart(const Mask& mask, char32_t code) const {
+        std::vector<Part> parts = splitParts(mask);
+        if (parts.size() < 2) return mask;
+        bool stacked = true;  // every two parts share columns
+        for (const Part& p : parts)
+            for (const Part& q : parts) stacked = stacked && boxOf(p).left <= boxOf(q).right;
+        const RingReach reach(std::min(kThinnestRing, recipe.outline));
+        std::vector<Part> placed;
+        auto clear = [&](const Part& part) {
+            return std::all_of(placed.begin(), placed.end(),
+                               [&](const Part& other) { return reach.apart(other, part); });
+        };
+        auto fail = [&] {
+            char name[16];
+            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
+            return std::runtime_error(recipe.file + ": the parts of " + name + " cannot be kept apart");
+        };
+        if (stacked) {
+            std::sort(parts.begin(), parts.end(),
+                      [](const Part& a, const Part& b) { return boxOf(a).bottom > boxOf(b).bottom; });
+            placed.push_back(parts.front());
+            for (size_t i = 1; i < parts.size(); ++i) {
+                const Box b = boxOf(parts[i]);
+                const int highest = std::min(b.top, baselineRow - capTop);
+                int rise = 0;
+                while (!clear(moved(parts[i], 0, -rise)) && b.top - rise > highest) ++rise;
+                Part part = moved(parts[i], 0, -rise);
+                for (int rows = b.bottom - b.top; !clear(part); --rows) {
+                    if (rows < 1) throw fail();
+                    part = squashed(moved(parts[i], 0, -rise), rows);
+                }
+                placed.push_back(part);
+            }
+        } else {
+            std::sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+                return boxOf(a).left + boxOf(a).right < boxOf(b).left + boxOf(b).right;
+            });
+            const int middle = static_cast<int>(parts.size()) / 2;
+            placed.push_back(parts[middle]);
+            auto moveOut = [&](const Part& part, int step) {
+                int shift = 0;
+                while (!clear(moved(part, shift, 0)))
+                    if (std::abs(shift += step) > mask.width) throw fail();
+                placed.push_back(moved(part, shift, 0));
+            };
+            for (int i = middle - 1; i >= 0; --i) moveOut(parts[i], -1);
+            for (int i = middle + 1; i < static_cast<int>(parts.size()); ++i) moveOut(parts[i], 1);
+        }
+        // The cell grows by what the parts, with their rings, now reach past it.
+        int left = 0, right = mask.width;
+        for (const Part& part : placed) {
+            const Box b = boxOf(part);
+            left = std::min(left, b.left - recipe.outline);
+            right = std::max(right, b.right + 1 + recipe.outline);
+        }
+        Mask out(right - left, mask.height);
+        out.part.assign(out.a.size(), -1);
+        for (size_t k = 0; k < placed.size(); ++k)
+            for (const Texel& t : placed[k]) {
+                const size_t i = static_cast<size_t>(t.y) * out.width + t.x - left;
+                if (t.a > out.a[i]) out.a[i] = t.a, out.part[i] = static_cast<int>(k);
+            }
+        return out;
     }
 
     // Keeps the rows that hold ink, plus room for the outline drawn around it.
@@ -228,21 +427,66 @@ private:
     }
 };
 
-// White glyph over a dark outline (the coverage grown by the outline radius), the fill
-// darkening a little toward the bottom so large letters read as rounded.
+// Who rings each texel of a mark of separate parts: the part whose ink is nearest, or
+// nobody in the channel where another part's ink is nearly as near, so that the rings of
+// two parts never meet. Distances are counted in steps across, down or diagonally: two
+// texels rung by different parts lie at least kChannelWidth + 1 such steps apart.
+class RingShares {
+public:
+    static constexpr int kAnyone = -1;   // a glyph of one part: every texel rings its ink
+    static constexpr int kChannel = -2;  // no ring here
+
+    RingShares(const Mask& mask, int ring) : width(mask.width) {
+        if (mask.part.empty()) return;
+        const int parts = *std::max_element(mask.part.begin(), mask.part.end()) + 1;
+        const int reach = ring + kChannelWidth + 2, far = reach + 1;
+        owners.assign(mask.a.size(), kChannel);
+        for (int y = 0; y < mask.height; ++y)
+            for (int x = 0; x < mask.width; ++x) {
+                // The steps to each part's ink, as far as a ring and the channel reach.
+                std::vector<int> steps(static_cast<size_t>(parts), far);
+                for (int ny = std::max(0, y - reach); ny <= std::min(mask.height - 1, y + reach); ++ny)
+                    for (int nx = std::max(0, x - reach); nx <= std::min(mask.width - 1, x + reach); ++nx) {
+                        const size_t i = static_cast<size_t>(ny) * mask.width + nx;
+                        if (mask.a[i] < kFaint) continue;
+                        int& s = steps[static_cast<size_t>(mask.part[i])];
+                        s = std::min(s, std::max(std::abs(nx - x), std::abs(ny - y)));
+                    }
+                const auto first = std::min_element(steps.begin(), steps.end());
+                int second = far;
+                for (auto k = steps.begin(); k != steps.end(); ++k)
+                    if (k != first) second = std::min(second, *k);
+                if (second - *first > kChannelWidth)
+                    owners[static_cast<size_t>(y) * width + x] = static_cast<int>(first - steps.begin());
+            }
+    }
+
+    int owner(int x, int y) const { return owners.empty() ? kAnyone : owners[static_cast<size_t>(y) * width + x]; }
+
+private:
+    int width;
+    std::vector<int> owners;
+};
+
+// White glyph over a dark outline (the coverage grown by the outline radius; each part of
+// a mark of separate parts grown on its own share), the fill darkening a little toward the
+// bottom so large letters read as rounded.
 Image colourCell(const Mask& mask, const FontRecipe& recipe) {
     Image image(mask.width, mask.height);
     int r = recipe.outline;
+    const RingShares shares(mask, r);
     for (int y = 0; y < mask.height; ++y) {
         double shade = 1.0 - recipe.shade * y / std::max(1, mask.height - 1);
         auto fill = static_cast<uint8_t>(std::lround(255.0 * shade));
         for (int x = 0; x < mask.width; ++x) {
+            const int owner = shares.owner(x, y);
             int ring = 0;
-            for (int dy = -r; dy <= r && r > 0; ++dy)
+            for (int dy = -r; dy <= r && r > 0 && owner != RingShares::kChannel; ++dy)
                 for (int dx = -r; dx <= r; ++dx) {
                     int nx = x + dx, ny = y + dy;
                     if (dx * dx + dy * dy > r * r + r || nx < 0 || ny < 0 || nx >= mask.width || ny >= mask.height)
                         continue;
+                    if (owner >= 0 && mask.part[static_cast<size_t>(ny) * mask.width + nx] != owner) continue;
                     ring = std::max(ring, static_cast<int>(mask.at(nx, ny)));
                 }
             int f = mask.at(x, y);

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "CodePage1252.h"
+#include "Utf8.h"
 
 namespace artbake {
 
@@ -53,20 +54,6 @@ void parseColour(const std::string& text, double& r, double& g, double& b) {
     r = ((value >> 16) & 0xFF) / 255.0;
     g = ((value >> 8) & 0xFF) / 255.0;
     b = (value & 0xFF) / 255.0;
-}
-
-std::vector<char32_t> decodeUtf8(const std::string& text) {
-    std::vector<char32_t> out;
-    for (size_t i = 0; i < text.size();) {
-        auto c = static_cast<unsigned char>(text[i]);
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < text.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        out.push_back(code);
-        i += 1 + extra;
-    }
-    return out;
 }
 
 int positionOf(char32_t code) {
