@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "HourlyLimit.h"
+
+namespace {
+
+constexpr std::int64_t kStart = 1700000000;
+
+TEST(HourlyLimitTest, eachAddressHasItsOwnSlidingHour) {
+    HourlyLimit limit(2);
+    EXPECT_TRUE(limit.take("10.0.0.1", kStart));
+    EXPECT_TRUE(limit.take("10.0.0.1", kStart + 600));
+    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 601));
+    EXPECT_TRUE(limit.take("10.0.0.2", kStart + 601));
+    // The first take leaves the hour one hour after it, the second one later.
+    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 3599));
+    EXPECT_TRUE(limit.take("10.0.0.1", kStart + 3600));
+    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 3601));
+}
+
+TEST(HourlyLimitTest, whatIsGivenBackNoLongerCounts) {
+    HourlyLimit limit(1);
+    ASSERT_TRUE(limit.take("a", kStart));
+    limit.giveBack("a", kStart + 5);  // no such take: nothing changes
+    limit.giveBack("b", kStart);
+    EXPECT_FALSE(limit.take("a", kStart + 10));
+    limit.giveBack("a", kStart);
+    EXPECT_TRUE(limit.take("a", kStart + 10));
+    EXPECT_EQ(limit.addressCount(), 1u);
+
+    HourlyLimit none(0);
+    EXPECT_FALSE(none.take("a", kStart));
+    EXPECT_EQ(none.addressCount(), 0u);
+}
+
+// Addresses that came once and not again must not be remembered for ever: many of them
+// would fill the memory.
+TEST(HourlyLimitTest, addressesWhoseHourHasPassedAreForgotten) {
+    HourlyLimit limit(5);
+    for (int i = 0; i < 5000; ++i) ASSERT_TRUE(limit.take("old " + std::to_string(i), kStart + i / 100));
+    EXPECT_EQ(limit.addressCount(), 5000u);
+    // They are swept out by the time as many new ones have come again.
+    for (int i = 0; i < 5000; ++i) ASSERT_TRUE(limit.take("new " + std::to_string(i), kStart + 3700));
+    EXPECT_LE(limit.addressCount(), 5000u);
+    // The recent ones are kept, with their counts.
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(limit.take("new 7", kStart + 3701));
+    EXPECT_FALSE(limit.take("new 7", kStart + 3701));
+}
+
+}  // namespace
