@@ -378,7 +378,8 @@ TEST_F(ServiceProgramTest, refusesABadCommandLine) {
                                                       {"--port"},
                                                       {"--colour", "red"},
                                                       {"--connections-per-address", "-1"},
-                                                      {"--connections-per-address", "many"}}) {
+                                                      {"--connections-per-address", "many"},
+                                                      {"--new-installations-per-hour", "-1"}}) {
         Program program;
         EXPECT_EQ(program.start(arguments), "");
         int status = 0;
