@@ -8,7 +8,8 @@ namespace {
 
 // The schema's version, kept in the database's user_version: 0 is the first (without
 // best_scores), 1 keeps each installation's best entry per table beside its scores, so
-// that the high-score page reads its rows in order from an index and stops at its limit.
+// that the high-score page reads its rows in order from an index that holds all it
+// shows of them, and stops at its limit.
 // A trigger keeps it as entries arrive: the best entry has the highest score, then was
 // made first, then has the lowest digest.
 constexpr int kSchemaVersion = 1;
@@ -42,7 +43,7 @@ CREATE TABLE IF NOT EXISTS best_scores(
   digest BLOB NOT NULL,
   name TEXT NOT NULL,
   PRIMARY KEY(score_table, installation)) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation);
+CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation, name);
 CREATE TRIGGER IF NOT EXISTS best_scores_follow AFTER INSERT ON scores BEGIN
   INSERT INTO best_scores(score_table, installation, score, made, digest, name)
   VALUES(NEW.score_table, NEW.installation, NEW.score, NEW.made, NEW.digest, NEW.name)
