@@ -26,10 +26,18 @@
 //   pieces of 1,000 bytes, a round of pieces every 5 ms. Goals: the resident memory grows
 //   by at most 5/4 of the bodies' bytes, and is back within 32 MiB of where it was once
 //   they are answered.
+// - high-score page, over databases of its own whose installations each have an entry
+//   in every table: the page with all tables drawn from the store (no copy kept) at 100
+//   installations (every table full) and at 300,000. Goal: under 5 ms at 300,000. Then,
+//   at 300,000, 32 clients upload for 4 s while a probe asks for the help page every
+//   50 ms, and again beside 64 keep-alive connections from 127.0.0.2 that read the page
+//   without pause. Goals: the uploads keep at least half their quiet rate, and the
+//   probes' median is under 50 ms.
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sqlite3.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +57,7 @@
 #include <vector>
 
 #include "CrashReportStore.h"
+#include "ScoreTablePage.h"
 #include "SqliteScoreStore.h"
 #include "WebService.h"
 #include "support/GameForm.h"
@@ -427,6 +436,147 @@ TricklingUploads tricklingUploads(int port) {
     return result;
 }
 
+// Asks for the help page on a new connection every 50 ms until `end`; the delays in ms
+// (a failed probe counts as 5 s).
+std::vector<double> probeUntil(int port, Clock::time_point end) {
+    std::vector<double> delays;
+    while (Clock::now() < end) {
+        httplib::Client probe("127.0.0.1", port);
+        probe.set_read_timeout(5, 0);
+        const auto start = Clock::now();
+        auto reply = probe.Get("/tv2/onlinehelp.php");
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        delays.push_back(reply && reply->status == 200 ? ms : 5000.0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return delays;
+}
+
+// The high-score page drawn from `store` without a kept copy, in ms on average.
+double pageCost(ScoreStore& store) {
+    constexpr int kDraws = 50;
+    const auto start = Clock::now();
+    std::size_t bytes = 0;
+    for (int i = 0; i < kDraws; ++i) bytes += ScoreTablePage::render(store, std::nullopt).size();
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / kDraws;
+    return bytes > 0 ? ms : 0;
+}
+
+// Fills the store's database at `path` with `installations` installations, each with one
+// entry in every table, in one transaction; false when it fails.
+bool fillInstallations(const std::string& path, int installations) {
+    const std::string sql =
+        "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(installations) +
+        ") INSERT INTO installations SELECT i, 'DE', 0 FROM n; "
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 5 * " +
+        std::to_string(installations) +
+        " - 1) INSERT INTO scores SELECT i % 5, 1 + i / 5, randomblob(16), 'Player ' || (1 + i / 5), "
+        "abs(random()) % 100000, 1700000000 + i, 0 FROM n; COMMIT;";
+    sqlite3* db = nullptr;
+    const bool filled = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+                        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!filled) std::fprintf(stderr, "service: cannot fill %s: %s\n", path.c_str(), sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return filled;
+}
+
+// Asks for the high-score page again and again on one keep-alive connection from
+// `source` until `end`, as a plain client that drops what it reads; the pages answered.
+long readPages(int port, const char* source, Clock::time_point end) {
+    const int fd = connectTo(port, source);
+    if (fd < 0) return 0;
+    const timeval timeout{5, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    const std::string request = "GET /tv2/highscoretable.php HTTP/1.1\r\nHost: x\r\n\r\n";
+    std::vector<char> buffer(256 * 1024);
+    long pages = 0;
+    while (Clock::now() < end && ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) > 0) {
+        // The head, then as many bytes of body as it announces.
+        std::string head;
+        std::size_t headEnd = std::string::npos;
+        ssize_t n = 0;
+        while (headEnd == std::string::npos && (n = ::recv(fd, buffer.data(), buffer.size(), 0)) > 0) {
+            head.append(buffer.data(), static_cast<std::size_t>(n));
+            headEnd = head.find("\r\n\r\n");
+        }
+        const std::size_t length = head.find("Content-Length: ");
+        if (headEnd == std::string::npos || !head.starts_with("HTTP/1.1 200") || length > headEnd) break;
+        const std::size_t body = std::strtoul(head.c_str() + length + 16, nullptr, 10);
+        std::size_t left = body - std::min(body, head.size() - headEnd - 4);
+        while (left > 0 && (n = ::recv(fd, buffer.data(), std::min(left, buffer.size()), 0)) > 0)
+            left -= static_cast<std::size_t>(n);
+        if (left > 0) break;
+        ++pages;
+    }
+    ::close(fd);
+    return pages;
+}
+
+struct ReaderPhase {
+    double uploadRate = 0;       // per second
+    double pagesPerSecond = 0;   // read by the readers
+    std::vector<double> probes;  // ms
+};
+
+struct PageLoad {
+    double costAtFew = 0, costAtMany = 0;  // ms per page of all tables
+    ReaderPhase quiet, reading;            // without and with the page's readers
+};
+
+// 32 uploading clients and a probe for 4 s, beside `readers` connections from
+// 127.0.0.2 that read the high-score page without pause.
+ReaderPhase uploadsBesideReaders(int port, int readers) {
+    constexpr auto kPhase = std::chrono::seconds(4);
+    const auto start = Clock::now();
+    const auto end = start + kPhase;
+    std::atomic<long> pages = 0;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < readers; ++i) threads.emplace_back([&] { pages += readPages(port, "127.0.0.2", end); });
+    std::vector<ClientResult> results(kClients);
+    for (int i = 0; i < kClients; ++i) threads.emplace_back(runClient, port, i, end, std::ref(results[i]));
+    ReaderPhase phase;
+    phase.probes = probeUntil(port, end);
+    for (std::thread& t : threads) t.join();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    long acknowledged = 0;
+    for (const ClientResult& r : results) acknowledged += r.acknowledged;
+    phase.uploadRate = static_cast<double>(acknowledged) / seconds;
+    phase.pagesPerSecond = static_cast<double>(pages) / seconds;
+    return phase;
+}
+
+// The high-score page's cost at 100 and at 300,000 installations, then uploads and probes
+// beside 64 readers of the page. Nothing when a database cannot be made.
+std::optional<PageLoad> highScorePage(const std::string& folder) {
+    constexpr int kInstallations = 300000;
+    PageLoad load;
+    {
+        const std::string path = folder + "/few.sqlite3";
+        if (!SqliteScoreStore(path).ok() || !fillInstallations(path, 100)) return std::nullopt;
+        SqliteScoreStore few(path);
+        load.costAtFew = pageCost(few);
+    }
+    const std::string path = folder + "/many.sqlite3";
+    if (!SqliteScoreStore(path).ok()) return std::nullopt;  // makes the schema
+    const auto filling = Clock::now();
+    if (!fillInstallations(path, kInstallations)) return std::nullopt;
+    std::printf("service: %d installations stored in %.1f s\n", kInstallations,
+                std::chrono::duration<double>(Clock::now() - filling).count());
+    SqliteScoreStore scores(path);
+    if (!scores.ok()) return std::nullopt;
+    load.costAtMany = pageCost(scores);
+    CrashReportStore crashes(folder + "/page-crashreports");
+    WebService service(scores, crashes);
+    const int port = service.bind("127.0.0.1", 0);
+    std::thread server([&] { service.run(); });
+    load.quiet = uploadsBesideReaders(port, 0);
+    load.reading = uploadsBesideReaders(port, 64);
+    service.stop();
+    server.join();
+    return load;
+}
+
 double percentile(std::vector<double>& values, double p) {
     if (values.empty()) return 0;
     const auto at = values.begin() + static_cast<long>(p * static_cast<double>(values.size() - 1));
@@ -499,6 +649,7 @@ int main() {
         stored = static_cast<long>(scores.uploadCount());
     }
     flood = resetFlood(folder);
+    std::optional<PageLoad> pageLoad = highScorePage(folder);
     std::filesystem::remove_all(folder);
 
     std::vector<double> latencies;
@@ -550,11 +701,26 @@ int main() {
         "%.1f MiB during (goal under %.1f), %.1f MiB after (goal under %.1f)\n",
         mib(trickling.bodyBytes), mib(trickling.before), mib(trickling.peak),
         mib(trickling.before + trickling.bodyBytes * 5 / 4), mib(trickling.after), mib(trickling.before + (32u << 20)));
+    if (!pageLoad) std::printf("service: the databases for the high-score page could not be made\n");
+    if (!pageLoad) pageLoad.emplace();
+    const ReaderPhase &quiet = pageLoad->quiet, &reading = pageLoad->reading;
+    const double uploadRatio = quiet.uploadRate > 0 ? reading.uploadRate / quiet.uploadRate : 0;
+    std::vector<double> pageProbes = reading.probes;
+    const double pageProbeMedian = pageProbes.empty() ? 5000 : percentile(pageProbes, 0.5);
+    std::printf(
+        "service: the high-score page of all tables costs %.2f ms at 100 installations, %.2f ms at 300000 (goal "
+        "under 5)\n",
+        pageLoad->costAtFew, pageLoad->costAtMany);
+    std::printf(
+        "service: beside 64 readers of the page (%.0f pages/s), %.0f uploads/s against %.0f quiet, ratio %.2f "
+        "(goal at least 0.5); %zu probes: median %.2f ms (goal under 50)\n",
+        reading.pagesPerSecond, reading.uploadRate, quiet.uploadRate, uploadRatio, pageProbes.size(), pageProbeMedian);
     const bool met = rate >= 1000 && p99 < 50 && stored == acknowledged && logMiB < 64 && !probes.empty() &&
                      probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 && floodRatio >= 0.5 &&
                      flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 && silent.firstMs >= 0 &&
                      silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 && silent.closed == 32 &&
-                     tricklingMet;
+                     tricklingMet && pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 &&
+                     pageProbeMedian < 50;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

@@ -84,13 +84,12 @@ std::uint64_t sizeOf(const std::filesystem::path& folder) {
     return total;
 }
 
-constexpr std::int64_t kHour = 3600;
 constexpr const char* kDescription = "report.txt";  // the request's fields and the files' names
 
 }  // namespace
 
 CrashReportStore::CrashReportStore(std::filesystem::path folder, Limits limits)
-    : folder_(std::move(folder)), limits_(limits) {
+    : folder_(std::move(folder)), limits_(limits), reports_(limits.reportsPerHour) {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     // Reports and bodies that were being written when the service last stopped are incomplete.
@@ -115,15 +114,12 @@ std::uint64_t CrashReportStore::usedBytes() {
 
 std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
-    std::lock_guard lock(mutex_);
-    std::deque<std::int64_t>& times = recent_[address];
-    while (!times.empty() && times.front() <= now - kHour) times.pop_front();
-    if (times.size() >= static_cast<std::size_t>(std::max(limits_.reportsPerHour, 0))) {
-        error = "This address has sent " + std::to_string(times.size()) +
+    if (!reports_.take(address, now)) {
+        error = "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
                 " error reports in the last hour; please try again later.";
-        if (times.empty()) recent_.erase(address);
         return nullptr;
     }
+    std::lock_guard lock(mutex_);
     // Reports removed by hand since the last count free their room (counted at most once
     // a minute: the service's event thread waits for it).
     if (used_ + claimed_ + bytes > limits_.diskBytes && now >= lastCount_ + 60) {
@@ -132,11 +128,10 @@ std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
     }
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
         error = "The service has no room for more error reports now; please try again later.";
-        if (times.empty()) recent_.erase(address);
+        reports_.giveBack(address, now);
         return nullptr;
     }
     claimed_ += bytes;
-    times.push_back(now);
     return std::shared_ptr<Claim>(new Claim(*this, address, bytes, now));
 }
 
@@ -145,13 +140,8 @@ CrashReportStore::Claim::~Claim() { store_.release(*this); }
 void CrashReportStore::release(Claim& claim) {
     std::lock_guard lock(mutex_);
     claimed_ -= claim.bytes_;
-    if (claim.kept_) return;
     // A report that was not kept does not count against its sender.
-    const auto found = recent_.find(claim.address_);
-    if (found == recent_.end()) return;
-    std::deque<std::int64_t>& times = found->second;
-    if (const auto at = std::find(times.begin(), times.end(), claim.time_); at != times.end()) times.erase(at);
-    if (times.empty()) recent_.erase(found);
+    if (!claim.kept_) reports_.giveBack(claim.address_, claim.time_);
 }
 
 std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& error) {

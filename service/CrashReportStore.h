@@ -10,15 +10,15 @@
 // and the reports taken from one address in an hour. A report claims its room before its
 // body is read, so that one over a limit is refused before it is sent.
 #include <cstdint>
-#include <deque>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "HourlyLimit.h"
 
 class CrashReportStore {
 public:
@@ -109,9 +109,9 @@ private:
 
     std::filesystem::path folder_;
     Limits limits_;
-    std::mutex mutex_;  // guards the counts below
+    HourlyLimit reports_;  // the claims of each address
+    std::mutex mutex_;     // guards the counts below
     std::uint64_t used_ = 0;
     std::uint64_t claimed_ = 0;
-    std::int64_t lastCount_ = 0;                              // when the folder was last counted
-    std::map<std::string, std::deque<std::int64_t>> recent_;  // claim times by address, oldest first
+    std::int64_t lastCount_ = 0;  // when the folder was last counted
 };

@@ -29,12 +29,16 @@ public:
     virtual ~ScoreStore() = default;
 
     // Keeps the upload and those of its entries not kept before (an entry is known by its
-    // table, installation and digest), all or nothing. Returns the number of new entries,
-    // or -1 with `error` set when nothing was kept.
+    // table, installation and digest), all or nothing; an upload without a new entry
+    // leaves nothing behind. Returns the number of new entries, or -1 with `error` set
+    // when nothing was kept.
     virtual int store(const ScoreUpload& upload, const Source& source, std::string& error) = 0;
     // The best entry of each installation in `table` (0..4), best first, at most `limit`;
-    // equal scores in the order they were made.
+    // equal scores in the order they were made. Of an installation's equal best scores
+    // the one made first counts. Costs the same however many installations there are.
     virtual std::vector<BestEntry> bestEntries(int table, int limit) = 0;
+    // Whether an upload of `installationId` has been kept (false when it cannot be told).
+    virtual bool hasInstallation(std::uint32_t installationId) = 0;
     // Uploads kept so far.
     virtual std::int64_t uploadCount() = 0;
 };

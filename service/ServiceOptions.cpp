@@ -23,7 +23,8 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             continue;
         }
         if (option != "--port" && option != "--host" && option != "--data" && option != "--crash-space" &&
-            option != "--crash-reports-per-hour" && option != "--connections-per-address") {
+            option != "--crash-reports-per-hour" && option != "--connections-per-address" &&
+            option != "--new-installations-per-hour") {
             error = "unknown option '" + option + "'";
             return false;
         }
@@ -49,6 +50,10 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             error = "'" + value + "' is no number of connections (0 to 1000000)";
             return false;
         }
+        if (option == "--new-installations-per-hour" && !parseNumber(value, 0, 1000000, newInstallationsPerHour)) {
+            error = "'" + value + "' is no number of installations (0 to 1000000)";
+            return false;
+        }
         if (option == "--host") host = value;
         if (option == "--data") dataFolder = value;
     }
@@ -63,6 +68,7 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
 std::string ServiceOptions::usage() {
     return "Usage: torvane_service [--port N] [--host ADDR] [--data DIR] [--crash-space MIB]\n"
            "                       [--crash-reports-per-hour N] [--connections-per-address N]\n"
+           "                       [--new-installations-per-hour N]\n"
            "Serves the game's connection test, score uploads, crash reports, world-wide\n"
            "high-score page and help page.\n"
            "  --port N     TCP port (default 8079; 0 picks a free port)\n"
@@ -75,7 +81,10 @@ std::string ServiceOptions::usage() {
            "               crash reports taken from one address in an hour (default 10)\n"
            "  --connections-per-address N\n"
            "               connections open at once from one address (default 64;\n"
-           "               0: no limit; raise it behind a proxy)\n";
+           "               0: no limit; raise it behind a proxy)\n"
+           "  --new-installations-per-hour N\n"
+           "               installations whose first scores one address may send in an\n"
+           "               hour (default 1000; raise it behind a proxy)\n";
 }
 
 std::string ServiceOptions::defaultDataFolder() {

@@ -8,6 +8,8 @@
 //   --crash-reports-per-hour N   crash reports taken from one address in an hour (default 10)
 //   --connections-per-address N  connections open at once from one address (default 64;
 //                                0: no limit)
+//   --new-installations-per-hour N  installations one address may add to the score
+//                                tables in an hour (default 1000)
 //   --help        the usage text
 #include <cstddef>
 #include <cstdint>
@@ -31,5 +33,6 @@ public:
     std::uint64_t crashSpaceMiB = 1024;
     int crashReportsPerHour = 10;
     std::size_t connectionsPerAddress = 64;
+    int newInstallationsPerHour = 1000;
     bool help = false;
 };

@@ -6,6 +6,14 @@
 
 namespace {
 
+// The schema's version, kept in the database's user_version: 0 is the first (without
+// best_scores), 1 keeps each installation's best entry per table beside its scores, so
+// that the high-score page reads its rows in order from an index that holds all it
+// shows of them, and stops at its limit.
+// A trigger keeps it as entries arrive: the best entry has the highest score, then was
+// made first, then has the lowest digest.
+constexpr int kSchemaVersion = 1;
+
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS uploads(
   id INTEGER PRIMARY KEY,
@@ -27,7 +35,33 @@ CREATE TABLE IF NOT EXISTS scores(
   made INTEGER NOT NULL,
   upload INTEGER NOT NULL,
   PRIMARY KEY(score_table, installation, digest)) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS scores_best ON scores(score_table, installation, score);
+CREATE TABLE IF NOT EXISTS best_scores(
+  score_table INTEGER NOT NULL,
+  installation INTEGER NOT NULL,
+  score INTEGER NOT NULL,
+  made INTEGER NOT NULL,
+  digest BLOB NOT NULL,
+  name TEXT NOT NULL,
+  PRIMARY KEY(score_table, installation)) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation, name);
+CREATE TRIGGER IF NOT EXISTS best_scores_follow AFTER INSERT ON scores BEGIN
+  INSERT INTO best_scores(score_table, installation, score, made, digest, name)
+  VALUES(NEW.score_table, NEW.installation, NEW.score, NEW.made, NEW.digest, NEW.name)
+  ON CONFLICT(score_table, installation) DO UPDATE
+  SET score = excluded.score, made = excluded.made, digest = excluded.digest, name = excluded.name
+  WHERE excluded.score > best_scores.score OR (excluded.score = best_scores.score AND
+        (excluded.made < best_scores.made OR (excluded.made = best_scores.made AND excluded.digest < best_scores.digest)));
+END;
+)sql";
+
+// From the first schema: each installation's best entry per table, taken once from all
+// its scores; the index the page's grouping query read is no longer needed.
+constexpr const char* kFillBestScores = R"sql(
+INSERT INTO best_scores(score_table, installation, score, made, digest, name)
+SELECT score_table, installation, score, made, digest, name FROM (
+  SELECT *, ROW_NUMBER() OVER (PARTITION BY score_table, installation ORDER BY score DESC, made, digest) AS place
+  FROM scores) WHERE place = 1;
+DROP INDEX IF EXISTS scores_best;
 )sql";
 
 // One prepared statement, finalised when it goes out of scope.
@@ -87,11 +121,31 @@ sqlite3* openConnection(const std::string& path, int flags, std::string& error) 
     return db;
 }
 
-// The database's page size in bytes; 0 when it cannot be read.
-int readPageSize(sqlite3* db) {
-    Statement pageSize(db, "PRAGMA page_size");
-    if (!pageSize || sqlite3_step(pageSize.get()) != SQLITE_ROW) return 0;
-    return sqlite3_column_int(pageSize.get(), 0);
+// The number a pragma such as "PRAGMA page_size" reads; -1 when it cannot be read.
+int readPragma(sqlite3* db, const char* pragma) {
+    Statement read(db, pragma);
+    if (!read || sqlite3_step(read.get()) != SQLITE_ROW) return -1;
+    return sqlite3_column_int(read.get(), 0);
+}
+
+// Brings the schema to kSchemaVersion in one transaction, so that an interrupted
+// upgrade leaves the database as it was.
+bool upgradeSchema(sqlite3* db, std::string& error) {
+    if (!execute(db, "BEGIN IMMEDIATE", error)) return false;
+    const int version = readPragma(db, "PRAGMA user_version");
+    bool done = version >= 0 && version <= kSchemaVersion && execute(db, kSchema, error);
+    if (version < 0) error = sqlite3_errmsg(db);
+    if (version > kSchemaVersion)
+        error = "the database has schema version " + std::to_string(version) + ", newer than this service's " +
+                std::to_string(kSchemaVersion);
+    if (done && version < 1) done = execute(db, kFillBestScores, error);
+    const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    if (done) done = execute(db, setVersion.c_str(), error) && execute(db, "COMMIT", error);
+    if (!done) {
+        std::string ignored;
+        execute(db, "ROLLBACK", ignored);
+    }
+    return done;
 }
 
 }  // namespace
@@ -103,8 +157,7 @@ std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
 
 SqliteScoreStore::SqliteScoreStore(const std::string& path) {
     if (!open(path)) {
-        for (sqlite3_stmt* s : {insertUpload_, upsertInstallation_, insertScore_}) sqlite3_finalize(s);
-        insertUpload_ = upsertInstallation_ = insertScore_ = nullptr;
+        finalizeStatements();
         sqlite3_close(checkpointer_);
         sqlite3_close(writer_);
         sqlite3_close(reader_);
@@ -123,11 +176,18 @@ SqliteScoreStore::~SqliteScoreStore() {
         stopSignal_.notify_all();
         checkpointThread_.join();
     }
-    for (sqlite3_stmt* s : {insertUpload_, upsertInstallation_, insertScore_}) sqlite3_finalize(s);
+    finalizeStatements();
     sqlite3_close(checkpointer_);
     sqlite3_close(reader_);
     // The last connection to close copies the log into the database and removes it.
     sqlite3_close(writer_);
+}
+
+void SqliteScoreStore::finalizeStatements() {
+    for (sqlite3_stmt** s : {&insertUpload_, &upsertInstallation_, &insertScore_, &selectBest_, &selectInstallation_}) {
+        sqlite3_finalize(*s);
+        *s = nullptr;
+    }
 }
 
 // Copies the log into the database whenever it has grown past kCheckpointBytes, and at
@@ -172,13 +232,13 @@ bool SqliteScoreStore::open(const std::string& path) {
     // few, which the clients were told had arrived: an accepted trade for throughput).
     if (!execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
                  openError_) ||
-        !execute(writer_, kSchema, openError_)) {
+        !upgradeSchema(writer_, openError_)) {
         openError_ = "cannot prepare " + path + ": " + openError_;
         return false;
     }
     // The schema has made the database, so its page size is settled: a new database
     // takes the library's default, an existing one keeps its own.
-    pageSize_ = readPageSize(writer_);
+    pageSize_ = readPragma(writer_, "PRAGMA page_size");
     if (pageSize_ <= 0) {
         openError_ = "cannot read the page size of " + path + ": " + sqlite3_errmsg(writer_);
         return false;
@@ -213,8 +273,16 @@ bool SqliteScoreStore::open(const std::string& path) {
         },
         this);
     reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
+    if (!reader_ ||
+        !prepare(reader_,
+                 "SELECT b.installation, i.country, b.name, b.score, b.made FROM best_scores b "
+                 "JOIN installations i ON i.id = b.installation WHERE b.score_table = ?1 "
+                 "ORDER BY b.score DESC, b.made, b.installation LIMIT ?2",
+                 selectBest_, openError_) ||
+        !prepare(reader_, "SELECT 1 FROM installations WHERE id = ?1", selectInstallation_, openError_))
+        return false;
     checkpointer_ = openConnection(path, SQLITE_OPEN_READWRITE, openError_);
-    return reader_ != nullptr && checkpointer_ != nullptr;
+    return checkpointer_ != nullptr;
 }
 
 // Group commit: each caller queues its upload and then waits for the writer. Whoever
@@ -251,9 +319,11 @@ void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
         p->error = error;
         if (!begun || !execute(writer_, "SAVEPOINT upload", p->error)) continue;
         int added = 0;
-        if (storeLocked(*p->upload, *p->source, added, p->error)) {
-            p->added = added;
-        } else {
+        const bool stored = storeLocked(*p->upload, *p->source, added, p->error);
+        if (stored) p->added = added;
+        // An upload that brings no new entry (a replay, or tables already sent) leaves no
+        // row behind, so that sending it again and again grows nothing.
+        if (!stored || added == 0) {
             std::string ignored;
             execute(writer_, "ROLLBACK TO upload", ignored);
         }
@@ -303,23 +373,28 @@ bool SqliteScoreStore::storeLocked(const ScoreUpload& upload, const Source& sour
 
 std::vector<ScoreStore::BestEntry> SqliteScoreStore::bestEntries(int table, int limit) {
     std::lock_guard lock(readerMutex_);
-    // SQLite takes the bare columns of a MAX() group from the row that holds the maximum;
-    // among equal best scores of one installation the earliest made is shown.
-    Statement query(reader_,
-                    "SELECT s.installation, i.country, s.name, MAX(s.score), s.made FROM "
-                    "(SELECT * FROM scores WHERE score_table = ?1 ORDER BY made) s "
-                    "JOIN installations i ON i.id = s.installation "
-                    "GROUP BY s.installation ORDER BY 4 DESC, 5 ASC, 1 ASC LIMIT ?2");
+    sqlite3_stmt* s = selectBest_;
+    sqlite3_reset(s);
+    sqlite3_bind_int(s, 1, table);
+    sqlite3_bind_int(s, 2, limit);
     std::vector<BestEntry> best;
-    if (!query) return best;
-    sqlite3_bind_int(query.get(), 1, table);
-    sqlite3_bind_int(query.get(), 2, limit);
-    while (sqlite3_step(query.get()) == SQLITE_ROW) {
-        sqlite3_stmt* s = query.get();
+    while (sqlite3_step(s) == SQLITE_ROW) {
         best.push_back({static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)), columnText(s, 1), columnText(s, 2),
                         sqlite3_column_int(s, 3), sqlite3_column_int64(s, 4)});
     }
+    // Ends the read, so that the log can start over behind it.
+    sqlite3_reset(s);
     return best;
+}
+
+bool SqliteScoreStore::hasInstallation(std::uint32_t installationId) {
+    std::lock_guard lock(readerMutex_);
+    sqlite3_stmt* s = selectInstallation_;
+    sqlite3_reset(s);
+    sqlite3_bind_int64(s, 1, installationId);
+    const bool found = sqlite3_step(s) == SQLITE_ROW;
+    sqlite3_reset(s);
+    return found;
 }
 
 std::int64_t SqliteScoreStore::uploadCount() {

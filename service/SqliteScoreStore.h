@@ -43,6 +43,7 @@ public:
 
     int store(const ScoreUpload& upload, const Source& source, std::string& error) override;
     std::vector<BestEntry> bestEntries(int table, int limit) override;
+    bool hasInstallation(std::uint32_t installationId) override;
     std::int64_t uploadCount() override;
 
 private:
@@ -60,6 +61,7 @@ private:
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
     void checkpointLoop();
     void restartLog();
+    void finalizeStatements();
 
     sqlite3* writer_ = nullptr;
     sqlite3* reader_ = nullptr;
@@ -68,6 +70,9 @@ private:
     sqlite3_stmt* insertUpload_ = nullptr;
     sqlite3_stmt* upsertInstallation_ = nullptr;
     sqlite3_stmt* insertScore_ = nullptr;
+    // The reader's, prepared once too: the page's rows and the check of an installation.
+    sqlite3_stmt* selectBest_ = nullptr;
+    sqlite3_stmt* selectInstallation_ = nullptr;
     std::mutex writerMutex_;  // held while a batch is written
     std::mutex queueMutex_;   // guards queue_
     std::vector<PendingUpload*> queue_;

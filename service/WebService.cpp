@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -140,8 +141,13 @@ private:
 
 }  // namespace
 
-WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits)
-    : scores_(scores), crashes_(crashes), server_(*this, limits) {}
+WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits,
+                       int newInstallationsPerHour)
+    : scores_(scores),
+      crashes_(crashes),
+      scoreTables_(scores),
+      newInstallations_(newInstallationsPerHour),
+      server_(*this, limits) {}
 
 // Decides before a body is read: a method the route does not take is refused, the route's
 // limit is checked against the announced length, and a crash report claims its room in
@@ -205,7 +211,16 @@ Response WebService::handleUpload(const Request& request) {
     std::string error;
     if (!upload.parse({reinterpret_cast<const std::uint8_t*>(record.data()), record.size()}, error))
         return HttpServer::refusal(400, error);
-    const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
+    // Only an installation not kept before counts against its address, and only when its
+    // upload is kept. Two first uploads of one installation at once may both count.
+    const std::int64_t received = now();
+    const bool counted = !scores_.hasInstallation(upload.installationId);
+    if (counted && !newInstallations_.take(request.remoteAddress, received))
+        return HttpServer::refusal(429, "This address has sent the scores of " +
+                                            std::to_string(std::max(newInstallations_.perHour(), 0)) +
+                                            " new installations in the last hour; please try again later.");
+    const int added = scores_.store(upload, {fields.platform, fields.gameVersion, received}, error);
+    if (counted && added <= 0) newInstallations_.giveBack(request.remoteAddress, received);
     if (added < 0) {
         logFault("score upload", error);
         return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
@@ -269,5 +284,5 @@ Response WebService::handleScoreTable(const Request& request) {
             return HttpServer::refusal(404, "There is no such high-score table.");
         table = (*value)[0] - '0';
     }
-    return reply(ScoreTablePage::render(scores_, table), kHtml);
+    return reply(*scoreTables_.page(table), kHtml);
 }

@@ -10,13 +10,19 @@
 //   GET  /                         the home page
 //
 // Every refusal is a 4xx status with one sentence of plain text and changes nothing; a
-// fault of the service's own storage is a 500. A crash report's body goes to the disk as
-// it arrives, so that memory stays flat however many come at once. The stores are the
-// caller's and must outlive the service; they are used from the server's worker threads.
+// fault of the service's own storage is a 500. One address may add only so many new
+// installations to the score tables in an hour (uploads of installations already kept
+// are not counted); further ones are refused with 429. The high-score page is drawn at
+// most once a second and shared by its readers meanwhile. A crash report's body goes to
+// the disk as it arrives, so that memory stays flat however many come at once. The
+// stores are the caller's and must outlive the service; they are used from the server's
+// worker threads.
 #include <cstddef>
 #include <string>
 
+#include "HourlyLimit.h"
 #include "HttpServer.h"
+#include "ScoreTableCache.h"
 
 class CrashReportStore;
 class ScoreStore;
@@ -30,8 +36,12 @@ public:
     static constexpr std::size_t kOtherBodyLimit = 16 * 1024;
     // The UDP port the game's network play uses, announced with the master server.
     static constexpr int kGamePort = 23006;
+    // New installations one address may add in an hour unless told otherwise: enough for
+    // a school or a café behind one address.
+    static constexpr int kNewInstallationsPerHour = 1000;
 
-    WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits = {});
+    WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits = {},
+               int newInstallationsPerHour = kNewInstallationsPerHour);
     WebService(const WebService&) = delete;
     WebService& operator=(const WebService&) = delete;
 
@@ -57,5 +67,7 @@ private:
 
     ScoreStore& scores_;
     CrashReportStore& crashes_;
+    ScoreTableCache scoreTables_;
+    HourlyLimit newInstallations_;  // by the address that sent them
     HttpServer server_;
 };

@@ -50,7 +50,7 @@ int serve(const ServiceOptions& options) {
 
     HttpServer::Limits limits;
     limits.connectionsPerAddress = options.connectionsPerAddress;
-    WebService service(scores, crashes, limits);
+    WebService service(scores, crashes, limits, options.newInstallationsPerHour);
     const int port = service.bind(options.host, options.port);
     if (port < 0) {
         std::cerr << "torvane_service: cannot listen on " << options.host << ":" << options.port << "\n";

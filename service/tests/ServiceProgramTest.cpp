@@ -333,22 +333,25 @@ TEST_F(ServiceProgramTest, aStopUnderLoadAcknowledgesEveryUploadItKept) {
     Program program;
     const int port = startService(program);
     ASSERT_GT(port, 0);
-    ScoreRecordBuilder record(42);
-    record.entry(0, 0, "Ann", 90000);
-    const std::string upload = GameForm().standardFields().file("HSTfile", "s.hst", record.bytes()).body();
-
     constexpr int kClients = 32, kMostEach = 400;
+    // Each upload holds a score of its own, since one that adds nothing new is not kept.
+    const auto upload = [](int score) {
+        ScoreRecordBuilder record(42);
+        record.entry(0, 0, "Ann", score);
+        return GameForm().standardFields().file("HSTfile", "s.hst", record.bytes()).body();
+    };
     std::mutex mutex;
     std::condition_variable counted;
     int acknowledged = 0;
     std::vector<std::thread> clients;
     for (int i = 0; i < kClients; ++i) {
-        clients.emplace_back([&] {
+        clients.emplace_back([&, i] {
             httplib::Client client("127.0.0.1", port);
             client.set_keep_alive(true);
             client.set_tcp_nodelay(true);
             for (int n = 0; n < kMostEach; ++n) {
-                const auto reply = client.Post("/tv2/highscoreupload.php", upload, GameForm::kContentType);
+                const auto reply =
+                    client.Post("/tv2/highscoreupload.php", upload(1 + i * kMostEach + n), GameForm::kContentType);
                 if (!reply) return;
                 if (reply->status != 200) continue;  // told to try again: nothing was kept
                 std::lock_guard lock(mutex);
@@ -385,7 +388,8 @@ TEST_F(ServiceProgramTest, refusesABadCommandLine) {
                                                       {"--port"},
                                                       {"--colour", "red"},
                                                       {"--connections-per-address", "-1"},
-                                                      {"--connections-per-address", "many"}}) {
+                                                      {"--connections-per-address", "many"},
+                                                      {"--new-installations-per-hour", "-1"}}) {
         Program program;
         EXPECT_EQ(program.start(arguments), "");
         int status = 0;

@@ -29,7 +29,7 @@ TEST_F(UploadRouteTest, keepsTheBestEntryOfEachInstallationWithItsCountry) {
     ScoreRecordBuilder second(2, "--");
     second.entry(1, 0, "Cy", 97500);
     ASSERT_EQ(upload(second.bytes())->status, 200);
-    // The same record again adds an upload but no entries.
+    // The same record again is answered, and kept nowhere.
     EXPECT_EQ(upload(first.bytes())->body, "Received 2 scores (0 new).\nThank you!\n");
 
     const std::string html = page("?table=1");
@@ -39,7 +39,7 @@ TEST_F(UploadRouteTest, keepsTheBestEntryOfEachInstallationWithItsCountry) {
     EXPECT_NE(html.find("Germany (DE)"), std::string::npos);
     EXPECT_NE(html.find("97.500%"), std::string::npos);
     EXPECT_LT(html.find("Cy"), html.find("Ann"));
-    EXPECT_EQ(scores->uploadCount(), 3);
+    EXPECT_EQ(scores->uploadCount(), 2);
     EXPECT_EQ(page("?table=5"), "status 404");
     EXPECT_NE(page().find("No scores yet."), std::string::npos);  // the other tables
 }
@@ -94,6 +94,37 @@ TEST_F(UploadRouteTest, aStorageFaultKeepsNothingOfThatUploadAndSparesTheOthers)
     const std::string html = page("?table=0");
     EXPECT_NE(html.find("client 0<"), std::string::npos);
     EXPECT_EQ(html.find("client 1<"), std::string::npos);
+}
+
+// Anyone can make up installations: one address may add only so many in an hour, while
+// installations already kept upload as often as they like.
+TEST_F(UploadRouteTest, oneAddressAddsOnlySoManyNewInstallationsAnHour) {
+    newInstallationsPerHour = 2;
+    stop();
+    start();
+    const auto record = [](std::uint32_t installation, const std::string& name) {
+        ScoreRecordBuilder builder(installation);
+        return builder.entry(0, 0, name, 1000).bytes();
+    };
+    // A record that keeps nothing adds no installation, and so is not counted.
+    EXPECT_EQ(upload(ScoreRecordBuilder(9).bytes())->status, 200);
+    EXPECT_EQ(upload(record(1, "first"))->status, 200);
+    EXPECT_EQ(upload(record(2, "second"))->status, 200);
+    auto refused = upload(record(3, "third"));
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 429);
+    EXPECT_EQ(refused->body,
+              "This address has sent the scores of 2 new installations in the last hour; please try again later.\n");
+    EXPECT_EQ(upload(record(1, "first again"))->body, "Received 1 score (1 new).\nThank you!\n");
+    EXPECT_FALSE(scores->hasInstallation(3));
+    // Another address has an hour of its own.
+    const std::string body = GameForm().standardFields().file("HSTfile", "x.hst", record(3, "third")).body();
+    EXPECT_EQ(statusLineFor("POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " +
+                                std::string(GameForm::kContentType) +
+                                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body,
+                            "127.0.0.2"),
+              "HTTP/1.1 200 OK");
+    EXPECT_EQ(scores->uploadCount(), 4);
 }
 
 TEST_F(UploadRouteTest, aRestartKeepsTheScores) {

@@ -36,7 +36,7 @@ protected:
         scores = std::make_unique<SqliteScoreStore>((folder / "scores.sqlite3").string());
         ASSERT_TRUE(scores->ok()) << scores->openError();
         crashes = std::make_unique<CrashReportStore>(folder / "crashreports", crashLimits);
-        service = std::make_unique<WebService>(*scores, *crashes, serverLimits);
+        service = std::make_unique<WebService>(*scores, *crashes, serverLimits, newInstallationsPerHour);
         port = service->bind("127.0.0.1", 0);
         ASSERT_GT(port, 0);
         thread = std::thread([this] { service->run(); });
@@ -73,10 +73,11 @@ protected:
         return -1;
     }
 
-    // Sends `head` (request line and headers, without a body) on a connection of its own
-    // and returns the status line of the answer; what has come when none comes in 10 s.
-    std::string statusLineFor(const std::string& head) {
-        const int fd = connectToService();
+    // Sends `head` (request line and headers, and a body if any) on a connection of its
+    // own, from `source` when given, and returns the status line of the answer; what has
+    // come when none comes in 10 s.
+    std::string statusLineFor(const std::string& head, const char* source = nullptr) {
+        const int fd = connectToService(source);
         const timeval wait{10, 0};
         ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         std::string line;
@@ -101,6 +102,7 @@ protected:
 
     HttpServer::Limits serverLimits;  // set before start
     CrashReportStore::Limits crashLimits;
+    int newInstallationsPerHour = WebService::kNewInstallationsPerHour;
     std::filesystem::path folder;
     std::unique_ptr<SqliteScoreStore> scores;
     std::unique_ptr<CrashReportStore> crashes;

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "SqliteScoreStore.h"
+#include "support/ScoreRecordBuilder.h"
+
+namespace {
+
+using Row = std::tuple<std::uint32_t, std::string, std::string, std::int32_t, std::int64_t>;
+
+// The tables of the first schema, before each installation's best entry was kept.
+constexpr const char* kFirstSchema = R"sql(
+CREATE TABLE uploads(id INTEGER PRIMARY KEY, installation INTEGER NOT NULL, country TEXT NOT NULL,
+  platform TEXT NOT NULL, version TEXT NOT NULL, received INTEGER NOT NULL);
+CREATE TABLE installations(id INTEGER PRIMARY KEY, country TEXT NOT NULL, last_upload INTEGER NOT NULL);
+CREATE TABLE scores(score_table INTEGER NOT NULL, installation INTEGER NOT NULL, digest BLOB NOT NULL,
+  name TEXT NOT NULL, score INTEGER NOT NULL, made INTEGER NOT NULL, upload INTEGER NOT NULL,
+  PRIMARY KEY(score_table, installation, digest)) WITHOUT ROWID;
+CREATE INDEX scores_best ON scores(score_table, installation, score);
+)sql";
+
+// The page's rows worked out afresh from every score: each installation's entries
+// grouped, its best kept (highest score, then made first, then lowest digest), ranked.
+constexpr const char* kGroupedBest = R"sql(
+SELECT s.installation, i.country, s.name, s.score, s.made FROM scores s
+JOIN installations i ON i.id = s.installation
+WHERE s.score_table = ?1 AND NOT EXISTS (SELECT 1 FROM scores t
+  WHERE t.score_table = s.score_table AND t.installation = s.installation AND (t.score > s.score OR
+    (t.score = s.score AND (t.made < s.made OR (t.made = s.made AND t.digest < s.digest)))))
+ORDER BY s.score DESC, s.made, s.installation
+)sql";
+
+class SqliteScoreStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "torvane-scores-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        database = (folder / "scores.sqlite3").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    static int store(SqliteScoreStore& store, ScoreRecordBuilder& record) {
+        const std::string bytes = record.bytes();
+        ScoreUpload upload;
+        std::string error;
+        EXPECT_TRUE(upload.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, error));
+        const int added = store.store(upload, {"LINUX", "2.79", 1700000000}, error);
+        EXPECT_GE(added, 0) << error;
+        return added;
+    }
+
+    // Runs `sql` on a connection of the test's own; the rows of its first column, as
+    // text, when it has any.
+    std::vector<std::string> query(const std::string& sql) {
+        sqlite3* db = nullptr;
+        std::vector<std::string> rows;
+        EXPECT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+        sqlite3_stmt* s = nullptr;
+        const char* rest = sql.c_str();
+        while (*rest && sqlite3_prepare_v2(db, rest, -1, &s, &rest) == SQLITE_OK && s) {
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                const auto* text = sqlite3_column_text(s, 0);
+                rows.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+            }
+            sqlite3_finalize(s);
+        }
+        EXPECT_EQ(sqlite3_errcode(db), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+        return rows;
+    }
+
+    std::vector<Row> groupedBest(int table) {
+        sqlite3* db = nullptr;
+        std::vector<Row> rows;
+        EXPECT_EQ(sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* s = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db, kGroupedBest, -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_bind_int(s, 1, table);
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            rows.emplace_back(static_cast<std::uint32_t>(sqlite3_column_int64(s, 0)),
+                              reinterpret_cast<const char*>(sqlite3_column_text(s, 1)),
+                              reinterpret_cast<const char*>(sqlite3_column_text(s, 2)), sqlite3_column_int(s, 3),
+                              sqlite3_column_int64(s, 4));
+        }
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return rows;
+    }
+
+    static std::vector<Row> bestRows(ScoreStore& store, int table, int limit) {
+        std::vector<Row> rows;
+        for (const ScoreStore::BestEntry& e : store.bestEntries(table, limit))
+            rows.emplace_back(e.installationId, e.countryCode, e.name, e.score, e.time);
+        return rows;
+    }
+
+    // The page's rows of every table match those worked out afresh, whole and cut short.
+    void expectBestAsGrouped(ScoreStore& store) {
+        for (int table = 0; table < ScoreUpload::kTableCount; ++table) {
+            const std::vector<Row> grouped = groupedBest(table);
+            EXPECT_EQ(bestRows(store, table, 100000), grouped) << "table " << table;
+            const std::vector<Row> first(grouped.begin(), grouped.begin() + std::min<std::size_t>(grouped.size(), 7));
+            EXPECT_EQ(bestRows(store, table, 7), first) << "table " << table;
+        }
+    }
+
+    std::filesystem::path folder;
+    std::string database;
+};
+
+// Many installations upload their tables in a random order, again and again, with many
+// equal scores and equal times, so that the best entry kept as they arrive is tried
+// against every way an installation's entries can tie.
+TEST_F(SqliteScoreStoreTest, theBestEntriesKeptAsTheyArriveAreThoseOfAllTheScoresGrouped) {
+    SqliteScoreStore scores(database);
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    std::mt19937 random(7);
+    const char* countries[] = {"DE", "FR", "--"};
+    for (int upload = 0; upload < 400; ++upload) {
+        const auto installation = static_cast<std::uint32_t>(1 + random() % 40);
+        ScoreRecordBuilder record(installation, countries[random() % 3]);
+        for (int table = 0; table < ScoreUpload::kTableCount; ++table) {
+            for (int place = 0; place < static_cast<int>(random() % 4); ++place)
+                record.entry(table, place, "n" + std::to_string(random() % 6), static_cast<std::int32_t>(random() % 5),
+                             1700000000 + static_cast<std::int64_t>(random() % 3));
+        }
+        store(scores, record);
+    }
+    ASSERT_FALSE(groupedBest(0).empty());
+    expectBestAsGrouped(scores);
+}
+
+// A database made before each installation's best entry was kept is brought up to date
+// once, when it is opened, and the page shows what it showed from it before.
+TEST_F(SqliteScoreStoreTest, anExistingDatabaseKeepsItsScoresOnThePage) {
+    std::string sql = kFirstSchema;
+    sql += "INSERT INTO installations VALUES(1, 'DE', 1), (2, 'FR', 2), (3, '--', 3);";
+    sql += "INSERT INTO scores VALUES";
+    sql += "(0, 1, x'05', 'late', 900, 20, 1), (0, 1, x'06', 'early', 900, 10, 1), (0, 1, x'01', 'low', 100, 1, 1),";
+    sql += "(0, 2, x'09', 'b', 900, 10, 2), (0, 2, x'08', 'a', 900, 10, 2), (0, 3, x'02', 'top', 950, 30, 3),";
+    sql += "(4, 3, x'03', 'other table', -5, 1, 3);";
+    ASSERT_TRUE(query(sql).empty());
+    {
+        SqliteScoreStore scores(database);
+        ASSERT_TRUE(scores.ok()) << scores.openError();
+        EXPECT_EQ(bestRows(scores, 0, 100),
+                  (std::vector<Row>{{3, "--", "top", 950, 30}, {1, "DE", "early", 900, 10}, {2, "FR", "a", 900, 10}}));
+        expectBestAsGrouped(scores);
+        // Uploads go on from there.
+        ScoreRecordBuilder record(1, "DE");
+        record.entry(0, 0, "new best", 990, 40);
+        EXPECT_EQ(store(scores, record), 1);
+        expectBestAsGrouped(scores);
+        EXPECT_EQ(std::get<2>(bestRows(scores, 0, 1).at(0)), "new best");
+    }
+    EXPECT_EQ(query("PRAGMA user_version"), std::vector<std::string>{"1"});
+    EXPECT_TRUE(query("SELECT name FROM sqlite_schema WHERE name = 'scores_best'").empty());
+    SqliteScoreStore again(database);
+    ASSERT_TRUE(again.ok()) << again.openError();
+    expectBestAsGrouped(again);
+}
+
+TEST_F(SqliteScoreStoreTest, aDatabaseOfANewerServiceIsLeftAlone) {
+    ASSERT_TRUE(query("CREATE TABLE later(x); PRAGMA user_version = 2;").empty());
+    SqliteScoreStore scores(database);
+    EXPECT_FALSE(scores.ok());
+    EXPECT_NE(scores.openError().find("schema version 2, newer than this service's 1"), std::string::npos)
+        << scores.openError();
+    EXPECT_TRUE(query("SELECT name FROM sqlite_schema WHERE name = 'scores'").empty());
+}
+
+// A captured upload sent again, or a record with nothing signed, must grow nothing: else
+// anyone could fill the disk with copies of one upload.
+TEST_F(SqliteScoreStoreTest, anUploadWithNothingNewLeavesNoRowBehind) {
+    SqliteScoreStore scores(database);
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    ScoreRecordBuilder record(1, "DE");
+    record.entry(2, 0, "Ann", 5000);
+    ASSERT_EQ(store(scores, record), 1);
+    const std::string counts =
+        "SELECT (SELECT COUNT(*) FROM uploads) || ' ' || (SELECT COUNT(*) FROM installations) || ' ' || "
+        "(SELECT COUNT(*) FROM scores) || ' ' || (SELECT COUNT(*) FROM best_scores)";
+    const std::vector<std::string> before = query(counts);
+    EXPECT_EQ(before, std::vector<std::string>{"1 1 1 1"});
+    EXPECT_EQ(store(scores, record), 0);
+    ScoreRecordBuilder empty(2, "FR");
+    EXPECT_EQ(store(scores, empty), 0);
+    EXPECT_EQ(query(counts), before);
+    EXPECT_EQ(scores.uploadCount(), 1);
+    EXPECT_TRUE(scores.hasInstallation(1));
+    EXPECT_FALSE(scores.hasInstallation(2));
+}
+
+}  // namespace
