@@ -217,11 +217,20 @@ private:
         to.sin_port = htons(static_cast<std::uint16_t>(port_));
         to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
-            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 || toItself(fd, to)) {
             ::close(fd);
             return;
         }
         clients_.push_back({fd, {}});
+    }
+
+    // Once the listening socket is closed, a connection from 127.0.0.1 whose port the
+    // system happens to pick as the server's own reaches itself and hears its own bytes.
+    static bool toItself(int fd, const sockaddr_in& to) {
+        sockaddr_in local{};
+        socklen_t size = sizeof local;
+        return ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 && local.sin_port == to.sin_port &&
+               local.sin_addr.s_addr == to.sin_addr.s_addr;
     }
 
     static void send(const Client& client, std::string_view bytes) {
