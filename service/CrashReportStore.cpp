@@ -140,8 +140,7 @@ CrashReportStore::Claim::~Claim() { store_.release(*this); }
 void CrashReportStore::release(Claim& claim) {
     std::lock_guard lock(mutex_);
     claimed_ -= claim.bytes_;
-    // A report that was not kept does not count against its sender.
-    if (!claim.kept_) reports_.giveBack(claim.address_, claim.time_);
+    if (claim.arrived_ && !claim.kept_) reports_.giveBack(claim.address_, claim.time_);
 }
 
 std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& error) {

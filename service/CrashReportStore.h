@@ -28,11 +28,18 @@ public:
     };
 
     // Room held for one report from the time it is announced until it is kept or dropped.
+    // A report counts against its address from its claim on, unless its body came whole
+    // and was still not kept (refused as malformed, or lost by the service's own fault):
+    // a claim left to lapse by a silent or vanished client would otherwise cost nothing
+    // and could be made again at once.
     class Claim {
     public:
         ~Claim();
         Claim(const Claim&) = delete;
         Claim& operator=(const Claim&) = delete;
+
+        // The report's whole body has come.
+        void arrived() { arrived_ = true; }
 
     private:
         friend class CrashReportStore;
@@ -43,6 +50,7 @@ public:
         std::uint64_t bytes_;
         std::int64_t time_;
         bool kept_ = false;
+        bool arrived_ = false;
     };
 
     // A report being written, file by file, into a hidden folder; removed unless kept.

@@ -234,6 +234,8 @@ Response WebService::handleUpload(const Request& request) {
 // The body was written to a file as it arrived; it is read back in pieces, each crash
 // file going on into the report's own folder.
 Response WebService::handleCrashReport(Request& request) {
+    auto& claim = *std::static_pointer_cast<CrashReportStore::Claim>(request.claim);
+    claim.arrived();
     std::string error;
     const auto fault = [&error] {
         logFault("crash report", error);
@@ -270,7 +272,6 @@ Response WebService::handleCrashReport(Request& request) {
                                                                        {"gameVersion", fields.gameVersion},
                                                                        {"gamePatch", fields.gamePatch},
                                                                        {"remoteAddress", request.remoteAddress}};
-    auto& claim = *std::static_pointer_cast<CrashReportStore::Claim>(request.claim);
     if (crashes_.keep(*draft, claim, recorded, now(), error).empty()) return fault();
     return reply("Error report received: " + std::to_string(draft->fileCount()) + " files, " +
                      std::to_string(draft->bytes()) + " bytes.\nThank you for your help!\n",

@@ -79,18 +79,25 @@ TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNot
 }
 
 // A report whose body stops coming is cut off once it has been silent for as long as a
-// head may take, and gives its claim on the space back; it does not count against its
-// address either.
-TEST_F(CrashReportRouteTest, aSilentReportGivesItsClaimBack) {
-    crashLimits = {1024 * 1024, 1};
+// head may take, and gives its claim on the space back at once. It counts against its
+// address, so that silent claims cannot be made again and again.
+TEST_F(CrashReportRouteTest, aSilentReportGivesItsClaimBackButCountsAgainstItsAddress) {
+    crashLimits = {1024 * 1024, 2};
     serverLimits.headTime = std::chrono::milliseconds(200);
     stop();
     start();
     EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", 1024 * 1024), "HTTP/1.1 408 Request Timeout");
-    auto reply = post("/tv2/crashreport.php",
-                      GameForm().standardFields().file("crashMiniDump", "c.mdmp", std::string(1000 * 1024, 'd')));
+    const auto report = [this](std::size_t bytes) {
+        return post("/tv2/crashreport.php",
+                    GameForm().standardFields().file("crashMiniDump", "c.mdmp", std::string(bytes, 'd')));
+    };
+    auto reply = report(1000 * 1024);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 200) << reply->body;
+    reply = report(10);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 429);
+    EXPECT_EQ(reply->body, "This address has sent 2 error reports in the last hour; please try again later.\n");
 }
 
 // A body the route does not take is refused at its head, not held for its deadline.
