@@ -8,7 +8,7 @@
 // budget are all met. Each input ends with a stop and 3 s of the clock, after which:
 //   - the run is over, and every descriptor it opened is closed again;
 //   - every reply starts as an answer does;
-//   - when no client vanished, every upload the store kept was acknowledged.
+//   - when no client vanished, every upload the store kept was acknowledged as new.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -116,8 +116,10 @@ public:
         for (const Client& client : clients_) {
             if (!client.received.empty() && !client.received.starts_with("HTTP/1.1 "))
                 fail("a reply is no answer: " + client.received.substr(0, 40));
+            // An upload that added nothing new is acknowledged but not kept.
             for (std::size_t at = 0; (at = client.received.find("\r\n\r\nReceived ", at)) != std::string::npos; ++at)
-                ++acknowledged;
+                acknowledged += client.received.substr(at, client.received.find('\n', at + 4) - at).find("(0 new)") ==
+                                std::string::npos;
         }
         if (!vanished_ && acknowledged != scores_.uploadCount())
             fail("uploads kept " + std::to_string(scores_.uploadCount()) + ", acknowledged " +
