@@ -226,6 +226,12 @@ void SqliteScoreStore::restartLog() {
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
+    // Each connection to an in-memory or a temporary database gets one of its own, so
+    // the reader would never see what the writer wrote.
+    if (path.empty() || path == ":memory:") {
+        openError_ = "cannot keep scores in \"" + path + "\": the store needs a database file";
+        return false;
+    }
     writer_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, openError_);
     if (!writer_) return false;
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a

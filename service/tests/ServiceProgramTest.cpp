@@ -373,8 +373,9 @@ TEST_F(ServiceProgramTest, aStopUnderLoadAcknowledgesEveryUploadItKept) {
 
 // A signal may come after the port is bound but before the server loop runs.
 TEST_F(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
-    SqliteScoreStore scores(":memory:");
-    CrashReportStore crashes(std::filesystem::temp_directory_path() / "torvane-unused-crashreports");
+    SqliteScoreStore scores(data + "/scores.sqlite3");
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    CrashReportStore crashes(data + "/crashreports");
     WebService service(scores, crashes);
     ASSERT_GT(service.bind("127.0.0.1", 0), 0);
     service.stop();
