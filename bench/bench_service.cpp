@@ -592,7 +592,7 @@ int main() {
     long stored = 0;
     std::vector<ClientResult> results(kClients);
     double seconds = 0;
-    std::uintmax_t longestLog = 0;
+    std::int64_t longestLog = 0;
     std::vector<double> probes;
     std::size_t memoryBefore = 0, memoryPeak = 0;
     int reportsTaken = 0;
@@ -610,19 +610,13 @@ int main() {
         std::thread server([&] { service.run(); });
 
         {
-            const std::filesystem::path log = folder + "/scores.sqlite3-wal";
-            PeakSampler logSize([&log] {
-                std::error_code ec;
-                const std::uintmax_t size = std::filesystem::file_size(log, ec);
-                return ec ? std::uintmax_t{0} : size;
-            });
             const auto start = Clock::now();
             std::vector<std::thread> clients;
             for (int i = 0; i < kClients; ++i)
                 clients.emplace_back(runClient, port, i, start + kDuration, std::ref(results[i]));
             for (std::thread& c : clients) c.join();
             seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            longestLog = logSize.finish();
+            longestLog = scores.longestLog();
         }
 
         probes = probeBesideSlowClients(port);

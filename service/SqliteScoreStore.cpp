@@ -220,11 +220,18 @@ void SqliteScoreStore::checkpointLoop() {
 void SqliteScoreStore::restartLog() {
     // Only one checkpoint runs at a time: a second would fail at once.
     std::lock_guard checkpointing(checkpointMutex_);
-    sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
+    if (sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr) == SQLITE_OK)
+        ++logRestarts_;
     logBytes_ = 0;
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
+    // Each connection to an in-memory or a temporary database gets one of its own, so
+    // the reader would never see what the writer wrote.
+    if (path.empty() || path == ":memory:") {
+        openError_ = "cannot keep scores in \"" + path + "\": the store needs a database file";
+        return false;
+    }
     writer_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, openError_);
     if (!writer_) return false;
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
@@ -263,6 +270,8 @@ bool SqliteScoreStore::open(const std::string& path) {
             auto* store = static_cast<SqliteScoreStore*>(self);
             const std::int64_t bytes = logBytes(pages, store->pageSize_);
             store->logBytes_ = bytes;
+            // Commits are the writer's alone, so nothing else moves the longest.
+            if (bytes > store->longestLog_) store->longestLog_ = bytes;
             if (bytes < kCheckpointBytes) return SQLITE_OK;
             {
                 std::lock_guard lock(store->stopMutex_);

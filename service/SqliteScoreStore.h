@@ -31,7 +31,7 @@ public:
     // page behind a header of its own.
     static std::int64_t logBytes(int frames, int pageSize);
 
-    // Opens (or creates) the database at `path`. On failure `ok()` is false and
+    // Opens (or creates) the database file at `path`. On failure `ok()` is false and
     // `openError()` says why; a store that is not ok must not be used.
     explicit SqliteScoreStore(const std::string& path);
     ~SqliteScoreStore() override;
@@ -45,6 +45,12 @@ public:
     std::vector<BestEntry> bestEntries(int table, int limit) override;
     bool hasInstallation(std::uint32_t installationId) override;
     std::int64_t uploadCount() override;
+
+    // The longest the log has been after any commit, in bytes, and how many times the
+    // writer has started it over: the store's own account of its log, for tests and the
+    // benchmark.
+    std::int64_t longestLog() const { return longestLog_; }
+    int logRestarts() const { return logRestarts_; }
 
 private:
     // An upload waiting for the writer; the fields below `source` are the writer's.
@@ -85,5 +91,7 @@ private:
     bool logFull_ = false;                    // the log has passed kCheckpointBytes
     int pageSize_ = 0;                        // bytes, the database's, read once it exists
     std::atomic<std::int64_t> logBytes_ = 0;  // the log's length after the last commit
+    std::atomic<std::int64_t> longestLog_ = 0;
+    std::atomic<int> logRestarts_ = 0;
     std::thread checkpointThread_;
 };

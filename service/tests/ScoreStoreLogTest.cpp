@@ -2,7 +2,6 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -55,17 +54,21 @@ private:
     bool held_ = false;
 };
 
-// Steady uploads from many threads into a store at `database`: the longest the
-// write-ahead log file grew (bytes) while `uploads` were stored. With `holdUntil` above
-// 0 a reader keeps the log from starting over until the log file is that long, so that
-// the store's own limit is what ends it, however fast the copies into the database are.
-std::uintmax_t longestLogUnderLoad(const std::filesystem::path& database, long uploads, std::uintmax_t holdUntil = 0) {
-    const std::filesystem::path log = database.string() + "-wal";
-    std::uintmax_t longest = 0;
+// What the store reports of its log after steady uploads from many threads.
+struct LogUnderLoad {
+    std::int64_t longest = 0;  // bytes
+    int restarts = 0;
+};
+
+// Steady uploads from many threads into a store at `database` until `uploads` are
+// stored. With `holdUntil` above 0 a reader keeps the log from starting over until the
+// store has seen it that long, so that the store's own limit is what ends it, however
+// fast the copies into the database are.
+LogUnderLoad logUnderLoad(const std::filesystem::path& database, long uploads, std::int64_t holdUntil = 0) {
     std::atomic<long> stored = 0;
     SqliteScoreStore store(database.string());
     EXPECT_TRUE(store.ok()) << store.openError();
-    if (!store.ok()) return 0;
+    if (!store.ok()) return {};
     HeldReader reader(database.string());
     if (holdUntil == 0) reader.release();
     EXPECT_EQ(reader.held(), holdUntil > 0);
@@ -88,19 +91,18 @@ std::uintmax_t longestLogUnderLoad(const std::filesystem::path& database, long u
             }
         });
     }
+    // The writer, past its limit, waits for the reader to leave before it starts the log
+    // over (the log grows no further meanwhile); a reader that stayed past the uploads
+    // would hold the log as it is.
     while ((stored < uploads || reader.held()) && !refused) {
-        std::error_code ec;
-        longest = std::max(longest, std::filesystem::file_size(log, ec) * !ec);
-        // The writer, past its limit, waits for the reader to leave before it starts the
-        // log over; a reader that stays past the uploads would hold the log as it is.
-        if (reader.held() && (longest >= holdUntil || stored >= uploads)) reader.release();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (reader.held() && (store.longestLog() >= holdUntil || stored >= uploads)) reader.release();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     done = true;
     for (std::thread& w : writers) w.join();
     EXPECT_FALSE(refused);
     EXPECT_EQ(store.uploadCount(), stored);
-    return longest;
+    return {store.longestLog(), store.logRestarts()};
 }
 
 class ScoreStoreLogTest : public ::testing::Test {
@@ -114,7 +116,7 @@ protected:
 
     // The log starts over once it passes its limit, so it never grows by more than the
     // batch that passed it: far less than this.
-    static constexpr std::uintmax_t kLongestLog = SqliteScoreStore::kRestartBytes + (std::uintmax_t{4} << 20);
+    static constexpr std::int64_t kLongestLog = SqliteScoreStore::kRestartBytes + (std::int64_t{4} << 20);
 
     std::string folder;
     std::filesystem::path database;
@@ -125,9 +127,9 @@ protected:
 // time, so that a slow build stores as many: unchecked, this many uploads grow the log to
 // hundreds of megabytes.
 TEST_F(ScoreStoreLogTest, theLogStaysShortUnderSteadyLoad) {
-    const std::uintmax_t longest = longestLogUnderLoad(database, 4000);
-    EXPECT_GT(longest, 0u);
-    EXPECT_LT(longest, kLongestLog);
+    const LogUnderLoad log = logUnderLoad(database, 4000);
+    EXPECT_GT(log.longest, 0);
+    EXPECT_LT(log.longest, kLongestLog);
 }
 
 // The limits are bytes of log, whatever the size of the pages in it: a database made
@@ -136,9 +138,10 @@ TEST_F(ScoreStoreLogTest, theLogStaysShortUnderSteadyLoad) {
 // reader holds the log until it reaches the limit, so that the limit is what is tried.
 TEST_F(ScoreStoreLogTest, aDatabaseWithLargePagesKeepsItsLogAsShort) {
     ASSERT_TRUE(makeDatabase(database.string(), 65536));
-    const std::uintmax_t longest = longestLogUnderLoad(database, 4000, SqliteScoreStore::kRestartBytes);
-    EXPECT_GE(longest, std::uintmax_t{SqliteScoreStore::kRestartBytes});
-    EXPECT_LT(longest, kLongestLog);
+    const LogUnderLoad log = logUnderLoad(database, 4000, SqliteScoreStore::kRestartBytes);
+    EXPECT_GE(log.longest, SqliteScoreStore::kRestartBytes);
+    EXPECT_LT(log.longest, kLongestLog);
+    EXPECT_GE(log.restarts, 1);
 }
 
 }  // namespace

@@ -177,6 +177,16 @@ TEST_F(SqliteScoreStoreTest, aDatabaseOfANewerServiceIsLeftAlone) {
     EXPECT_TRUE(query("SELECT name FROM sqlite_schema WHERE name = 'scores'").empty());
 }
 
+// An in-memory or temporary database would be a separate one for each of the store's
+// connections, whose pages would never show what was uploaded: the store refuses it.
+TEST_F(SqliteScoreStoreTest, aDatabaseWithoutAFileIsRefused) {
+    for (const char* path : {":memory:", ""}) {
+        SqliteScoreStore scores(path);
+        EXPECT_FALSE(scores.ok()) << path;
+        EXPECT_NE(scores.openError().find("needs a database file"), std::string::npos) << scores.openError();
+    }
+}
+
 // A captured upload sent again, or a record with nothing signed, must grow nothing: else
 // anyone could fill the disk with copies of one upload.
 TEST_F(SqliteScoreStoreTest, anUploadWithNothingNewLeavesNoRowBehind) {

@@ -170,13 +170,15 @@ TEST(HttpRequestTest, AnAbandonedRequestFreesItselfWhenItsWorkerEnds) {
     EXPECT_EQ(HttpRequest::runningWorkers(), 0);
 }
 
+// The silent server would hold the transfer until its 30 s stall limit: a shutdown that
+// sees every worker end within its bound is what ended it.
 TEST(HttpRequestTest, ShutdownAbortsRunningTransfersWithinItsBound) {
     TinyHttpServer silent("");
     auto request = HttpRequest::create(silent.host(), u"/");
+    ASSERT_GT(request->stallTimeoutSeconds, 5);
     request->start();
-    const auto begin = std::chrono::steady_clock::now();
     EXPECT_TRUE(HttpRequest::shutdown(5.0));
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(4));
+    EXPECT_EQ(HttpRequest::runningWorkers(), 0);
     EXPECT_EQ(request->getState(), HttpRequest::Failed);
 }
 }  // namespace
