@@ -161,6 +161,17 @@ private:
     std::thread thread_;
 };
 
+// Asks for the help page on a new connection; the delay in ms (a failed probe counts as
+// 5 s).
+double probeHelpPage(int port) {
+    httplib::Client probe("127.0.0.1", port);
+    probe.set_read_timeout(5, 0);
+    const auto start = Clock::now();
+    auto reply = probe.Get("/tv2/onlinehelp.php");
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return reply && reply->status == 200 ? ms : 5000.0;
+}
+
 // 1,000 slow connections and a probe every 100 ms for 5 s; returns the probes' delays
 // in ms (a failed probe counts as 5 s).
 std::vector<double> probeBesideSlowClients(int port) {
@@ -185,12 +196,7 @@ std::vector<double> probeBesideSlowClients(int port) {
     while (Clock::now() < end) {
         for (std::size_t i = 0; i < slow.size(); ++i)
             if (i % 3 != 2) ::send(slow[i], i % 3 == 0 ? "X" : "y", 1, MSG_NOSIGNAL);
-        httplib::Client probe("127.0.0.1", port);
-        probe.set_read_timeout(5, 0);
-        const auto start = Clock::now();
-        auto reply = probe.Get("/tv2/onlinehelp.php");
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        delays.push_back(reply && reply->status == 200 ? ms : 5000.0);
+        delays.push_back(probeHelpPage(port));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     for (int fd : slow) ::close(fd);
@@ -441,12 +447,7 @@ TricklingUploads tricklingUploads(int port) {
 std::vector<double> probeUntil(int port, Clock::time_point end) {
     std::vector<double> delays;
     while (Clock::now() < end) {
-        httplib::Client probe("127.0.0.1", port);
-        probe.set_read_timeout(5, 0);
-        const auto start = Clock::now();
-        auto reply = probe.Get("/tv2/onlinehelp.php");
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        delays.push_back(reply && reply->status == 200 ? ms : 5000.0);
+        delays.push_back(probeHelpPage(port));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return delays;
