@@ -226,6 +226,8 @@ Vector3 ContextMenu::screenToWorld(const Vector3& p) const {
 
 void ContextMenu::renderContents() {
     Context::renderContents();
+    // The hovered item's help line goes over every item, so that none drawn later cuts
+    // through it.
     for (ChildIterator it(this); !it.done; it.next())
         if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current));
             item && item->bHovered && !item->bHidden)

@@ -18,12 +18,10 @@ constexpr UColor kColour = 0xFF18305Au;  // opaque: nothing beneath shows throug
 constexpr float kPadX = 6.0f;            // units beyond the line's ends
 constexpr float kPadY = 2.0f;            // units above and below the line
 
-// The rectangle (left, top, right, bottom) behind `text` laid out by `font` with the
-// layout `flags` (0x04 centred on x, 0x08 ending at x, 0x10 centred on y, 0x20 bottom
-// at y) at `at` and `scale`, padded by kPadX and kPadY.
-void rectFor(const TextFont& font, const Vector3& at, const Vector3& scale, int flags, std::u16string_view text,
-             float rect[4]);
-// Draws that rectangle in `colour`; nothing for an empty text or a transparent colour.
+// Draws the rectangle behind `text` laid out by `font` with the layout `flags` (0x04
+// centred on x, 0x08 ending at x, 0x10 centred on y, 0x20 bottom at y) at `at` and
+// `scale`, padded by kPadX and kPadY, in `colour`; nothing for an empty text or a
+// transparent colour.
 void draw(const TextFont& font, const Vector3& at, const Vector3& scale, int flags, std::u16string_view text,
           UColor colour);
 }  // namespace TextBacking

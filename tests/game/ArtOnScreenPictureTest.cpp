@@ -1,8 +1,10 @@
 // Pictures of the game's own art where the screens put text on it, drawn by the program
 // with its real textures and fonts: the players panel over the title menu (with the
 // contrast of its caption against the panel), the high-score table and the results
-// screen's rating tip over the sky, and the arrow keys' names in every font. The snow
-// is taken away and time is stepped by hand, so each run draws the same picture.
+// screen's rating tip over the sky, the menus' help line over the buttons it reaches and
+// the Invasion's keys tip over the cannon (each with what changes when a part is hidden),
+// and the arrow keys' names in every font. The snow is taken away and time is stepped
+// by hand, so each run draws the same picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>

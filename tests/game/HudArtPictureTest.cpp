@@ -1,7 +1,8 @@
 // The in-game display and the logo drawn with the game's own pictures and fonts: the
 // program runs to its title menu (which loads every texture), then a game shows both
 // sides' HUDs at rest over the sky, every text a label plate carries is measured against
-// its plate in both languages, and the logo stands alone on the screen's grey.
+// its plate in both languages (a text too long even squeezed is cut), a leaving label
+// goes behind the HUD's plate unseen, and the logo stands alone on the screen's grey.
 #include <gtest/gtest.h>
 
 #include <algorithm>
