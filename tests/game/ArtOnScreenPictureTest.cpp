@@ -194,7 +194,8 @@ protected:
             }
         return found;
     }
-    // The help line of `item` is clear of the buttons captioned `under`.
+    // With the item whose help line is the text `hovered` hovered, that line is clear of
+    // the buttons captioned with the texts `under` (string ids).
     void expectHelpLineClearOf(ContextMenu& menu, int hovered, std::initializer_list<int> under) {
         const Language& language = qor->language();
         MenuItem* item = itemOf(menu, language.getString(hovered));
