@@ -32,9 +32,11 @@
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
+#include "ui/FadingText.h"
 #include "ui/IrisOverlay.h"
 #include "ui/MenuFonts.h"
 #include "ui/PointCamera.h"
+#include "ui/TextBacking.h"
 
 static_assert(GameControllerCampaign::kWaveCount == SavedGame::kMaxInvasionWaves);
 
@@ -500,9 +502,11 @@ InGameOverlay* GameControllerCampaign::controlsTip() const {
     const std::int32_t column = clampTo(sideFor(0), 0, GameConfiguration::kPlayers - 1);
     const KeyNames& names = qor->language().keyName;
     auto key = [&](int row) { return global ? names.get(global->configuration.keys[row][column]) : std::u16string(); };
+    // The keys' line stands over the player's cannon and island: it gets a backing.
     tip->addLine(formatString(u"(%s: %s, %s, %s)", text(StringId::DEVICE_KEYBOARD), key(GameConfiguration::kKeyLeft),
                               key(GameConfiguration::kKeyRight), key(GameConfiguration::kKeyFire)),
-                 MenuFonts::kSmall, -160.0f);
+                 MenuFonts::kSmall, -160.0f)
+        ->backing = TextBacking::kColour;
     return tip;
 }
 

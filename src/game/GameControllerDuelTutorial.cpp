@@ -14,8 +14,10 @@
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "ui/ContextManager.h"
+#include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuFonts.h"
+#include "ui/TextBacking.h"
 
 QOR_DEFINE_CLASS(GameControllerDuelTutorial, GameControllerDuel, (&makeInstance<GameControllerDuelTutorial, BasicLink>))
 
@@ -116,11 +118,14 @@ InGameOverlay* GameControllerDuelTutorial::controlsPanel() const {
     const std::int32_t column = std::clamp(sideFor(0), 0, GameConfiguration::kPlayers - 1);
     const KeyNames& names = qor->language().keyName;
     auto key = [&](int row) { return global ? names.get(global->configuration.keys[row][column]) : std::u16string(); };
-    panel->addLine(
-        formatString(u"(%s: %s, %s, %s, %s, %s)", text(StringId::DEVICE_KEYBOARD), key(GameConfiguration::kKeyLeft),
-                     key(GameConfiguration::kKeyRight), key(GameConfiguration::kKeyUp),
-                     key(GameConfiguration::kKeyDown), key(GameConfiguration::kKeyFire)),
-        MenuFonts::kSmall, -160.0f);
+    // The keys' line stands over the islands: it gets a backing.
+    panel
+        ->addLine(
+            formatString(u"(%s: %s, %s, %s, %s, %s)", text(StringId::DEVICE_KEYBOARD), key(GameConfiguration::kKeyLeft),
+                         key(GameConfiguration::kKeyRight), key(GameConfiguration::kKeyUp),
+                         key(GameConfiguration::kKeyDown), key(GameConfiguration::kKeyFire)),
+            MenuFonts::kSmall, -160.0f)
+        ->backing = TextBacking::kColour;
     return panel;
 }
 

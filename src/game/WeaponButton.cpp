@@ -1,5 +1,7 @@
 #include "game/WeaponButton.h"
 
+#include <utility>
+
 #include "engine/Qor.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"
@@ -34,22 +36,46 @@ float WeaponButton::textRoom() const {
     return kTextOffset + plate / 2.0f - kTextMargin;
 }
 
-float WeaponButton::textSqueeze(FontQuad& font) const {
-    const float width = font.measureText(false, nullptr, 0, text).width;
-    return width > textRoom() ? textRoom() / width : 1.0f;
+WeaponButton::FittedText WeaponButton::fitText(FontQuad& font) const {
+    const float room = textRoom();
+    auto width = [&font](std::u16string_view t) { return font.measureText(false, nullptr, 0, t).width; };
+    auto squeezed = [&](std::u16string t) {
+        const float w = width(t);
+        return FittedText{std::move(t), w > room ? room / w : 1.0f};
+    };
+    const float widest = room / kMinSqueeze;  // the widest text kMinSqueeze brings into the room
+    if (width(text) <= widest) return squeezed(text);
+    // Binary search for the longest head that fits with the dots; the head never ends
+    // between the two halves of a surrogate pair.
+    auto cut = [&](std::size_t n) {
+        std::u16string head = text.substr(0, n);
+        if (!head.empty() && head.back() >= 0xD800 && head.back() <= 0xDBFF) head.pop_back();
+        while (!head.empty() && head.back() == u' ') head.pop_back();
+        return head + u"...";
+    };
+    std::size_t fits = 0, fails = text.size();
+    while (fails - fits > 1) {
+        const std::size_t n = (fits + fails) / 2;
+        if (width(cut(n)) <= widest)
+            fits = n;
+        else
+            fails = n;
+    }
+    return squeezed(cut(fits));
 }
 
 void WeaponButton::render() {
     Renderable::render();
     FontQuad* font = global ? global->fonts[Global::kFontSmall] : nullptr;
     if (!font || text.empty()) return;
+    const FittedText fitted = fitText(*font);
     // The text stands on the outer side: left-aligned from the left end for side 0,
     // right-aligned to the right end for side 1; a squeeze keeps that end in place.
     const float x = position.x + static_cast<float>(2 * side - 1) * kTextOffset;
     const int flags = side == 0 ? (0x02 | TextFlags::kMiddle) : (TextFlags::kRight | TextFlags::kMiddle);
     Renderable pen;
     placeTextPen(pen, x, position.y, position.z, 0xFFFFFFFFu);
-    pen.scale.x = textSqueeze(*font);
+    pen.scale.x = fitted.squeeze;
     pen.updateXform();
-    font->drawText(pen, flags, text);
+    font->drawText(pen, flags, fitted.text);
 }

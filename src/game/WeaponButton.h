@@ -3,7 +3,8 @@
 // bonus: it starts 192 units outward of its rest point (left for side 0, right for
 // side 1) and eases into it over one second, slowing as it arrives. The text starts near
 // the plate's outer end and runs inward; a text too long for the plate is squeezed
-// sideways so that it ends kTextMargin short of the plate's inner end.
+// sideways so that it ends kTextMargin short of the plate's inner end, but never below
+// kMinSqueeze: a text that would need more is cut and ends in "...".
 //
 // Lifetime: a child of the side's HudOverlay, which sets restPosition, ticks it while it
 // is among the first five labels, and deletes it when its time is up. Main thread only.
@@ -23,6 +24,13 @@ public:
     static constexpr float kHiddenY = -10000.0f;     // out of sight until the first tick
     static constexpr float kTextMargin = 10.0f;      // units kept clear at the plate's inner end
     static constexpr float kPlateWidth = 256.0f;     // the plate's width when it has no skin
+    static constexpr float kMinSqueeze = 0.8f;       // narrowest horizontal scale that still reads as the font
+
+    // A text as drawn: its characters and the horizontal scale they are drawn at.
+    struct FittedText {
+        std::u16string text;
+        float squeeze = 1.0f;  // kMinSqueeze .. 1
+    };
 
     // A label for `side` showing `text`, in the alternate (sabotage) look when
     // bAlternate is set; `amount` points are added to the side's score (the callers pass 0).
@@ -35,9 +43,11 @@ public:
 
     // Units from where the text starts to kTextMargin short of the plate's inner end.
     float textRoom() const;
-    // The horizontal scale the text is drawn at: 1 when its width in `font` fits
-    // textRoom, less when it must be squeezed to fit.
-    float textSqueeze(FontQuad& font) const;
+    // The text as drawn in `font`: whole at scale 1 when it fits textRoom; whole and
+    // squeezed to fit when that takes no less than kMinSqueeze; otherwise cut after as
+    // many characters as fit with "..." at kMinSqueeze (trailing blanks dropped), the
+    // cut text squeezed as little as it then needs.
+    FittedText fitText(FontQuad& font) const;
 
     std::int32_t side;                       // 0 or 1
     std::u16string text;                     // shown beside the oval

@@ -13,6 +13,7 @@
 #include "render/QorGraphics.h"
 #include "render/Renderable.h"
 #include "render/VertexBuffer.h"
+#include "ui/MenuItem.h"
 #include "ui/MenuNavEntry.h"
 #include "ui/NavigationTarget.h"
 
@@ -225,6 +226,12 @@ Vector3 ContextMenu::screenToWorld(const Vector3& p) const {
 
 void ContextMenu::renderContents() {
     Context::renderContents();
+    // The hovered item's help line goes over every item, so that none drawn later cuts
+    // through it.
+    for (ChildIterator it(this); !it.done; it.next())
+        if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current));
+            item && item->bHovered && !item->bHidden)
+            item->drawHelpLine();
     if (qor->bDebugLocked || qor->debugLevel == 0) return;
     const bool blink = navigationMode == kKeyNavigation && static_cast<long long>(localTime * 5.0) % 2 == 1;
     const UColor colour = blink ? 0xFFFF00FFu : 0xFF000000u;

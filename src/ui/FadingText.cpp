@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/TextBacking.h"
 #include "ui/TextFont.h"
 
 FadingText::FadingText(float x, float y, float z, std::u16string text_, TextFont* font_, UColor colour)
@@ -36,6 +37,8 @@ void FadingText::tick(double, double dt) {
 
 void FadingText::render() {
     if (bHidden || delay > 0.0 || age >= lifetime || !font) return;
+    const UColor backingAlpha = (backing >> 24) * static_cast<UColor>(getAlpha()) / 255u;
+    TextBacking::draw(*font, position, scale, layoutFlags, text, backingAlpha << 24 | (backing & 0x00FFFFFFu));
     if (bShadow) {
         const UColor shadowAlpha = static_cast<UColor>(getAlpha() * 64 / 255);
         font->drawTextWithShadow(*this, layoutFlags, text, shadowAlpha << 24, Vector3{2.0f, -2.0f, 0.0f});

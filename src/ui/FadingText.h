@@ -36,6 +36,7 @@ public:
     double fadeIn = 0.0;           // s
     double fadeOut = 0.0;          // s
     int layoutFlags = 5;           // the font's layout flags (5: centred on x)
+    UColor backing = 0;            // a plate behind the text (TextBacking), 0 none; fades with the text
     TextFont* font = nullptr;      // not owned
     std::u16string text;
     double age = 0.0;  // s lived since the delay ran out

@@ -18,6 +18,7 @@
 #include "ui/MenuFonts.h"
 #include "ui/MenuResources.h"
 #include "ui/NineSliceFrame.h"
+#include "ui/TextBacking.h"
 #include "ui/TextFont.h"
 
 QOR_DEFINE_CLASS(MenuItem, Renderable, nullptr)
@@ -27,6 +28,7 @@ ClassInfo* MenuItem::getClass() const { return &classInfo; }
 namespace {
 constexpr UColor kShadowColour = 0x40000000u;
 constexpr int kCentred = 0x14;          // text layout flags: centred both ways
+constexpr int kHelpLineFlags = 0x24;    // text layout flags: centred on x, bottom at the pen
 constexpr double kHighlightRate = 4.0;  // a full fade in a quarter of a second
 constexpr float kPulseRate = 4.0f;
 
@@ -169,7 +171,6 @@ void MenuItem::render() {
         highlightFace.render();
     }
     drawValue(position.x, position.y, position.z);
-    if (bHovered) drawHelpLine();
     drawCaption();
 }
 
@@ -178,8 +179,9 @@ void MenuItem::drawHelpLine() {
     const std::u16string& line = bDisabled ? disabledText : helpText;
     if (!small || line.empty()) return;
     const float h = static_cast<float>(kVirtualScreenHeight);
-    small->drawTextWithShadowAt(Vector3{0.0f, 2.0f - h / 2.0f, 0.0f}, 0xFFFFFFFFu, 0x24, line, 0x80000000u,
-                                Vector3{0.0f, -1.0f, 0.0f});
+    const Vector3 at{0.0f, 2.0f - h / 2.0f, 0.0f};
+    TextBacking::draw(*small, at, Vector3{1.0f, 1.0f, 1.0f}, kHelpLineFlags, line, TextBacking::kColour);
+    small->drawTextWithShadowAt(at, 0xFFFFFFFFu, kHelpLineFlags, line, 0x80000000u, Vector3{0.0f, -1.0f, 0.0f});
 }
 
 void MenuItem::drawValueText(const std::u16string& text, float x, float y, float z, float fit) {

@@ -1,9 +1,9 @@
 #pragma once
 // The base of every clickable entry of the menus: a plate drawn from a nine-slice frame
 // with a caption beside or inside it, a help line at the bottom of the screen while the
-// pointer is over it, a highlighted face that fades in under the pointer, a short
-// squash-and-stretch pulse when pressed, and a triggered flag the owning screen polls
-// and clears. Items never call their screen.
+// pointer is over it (drawn by its menu), a highlighted face that fades in under the
+// pointer, a short squash-and-stretch pulse when pressed, and a triggered flag the
+// owning screen polls and clears. Items never call their screen.
 //
 // Positions are the menu's world units. In a right-to-left language an item negates
 // its x when built, and its caption goes to the other side (ContextMenu's default).
@@ -47,6 +47,10 @@ public:
     float getTextFitScale(const std::u16string& text, float room) const;
     // The screen units of a point in the world units of the context that holds the item.
     Vector3 toScreen(const Vector3& world) const;
+    // The help line (disabledText while disabled) on its backing at the bottom of the
+    // screen; the menu draws it for its hovered item after every item, so that none
+    // drawn later covers it.
+    void drawHelpLine();
 
     float baseScale = 1.0f;
     std::int32_t captionLocation;
@@ -71,7 +75,6 @@ protected:
     void drawCaption();
     // Draws `text` centred on (x, y, z) in the caption's font and colour, scaled by `fit`.
     void drawValueText(const std::u16string& text, float x, float y, float z, float fit);
-    void drawHelpLine();
     bool isPointerPressOnItem() const;
 
 private:

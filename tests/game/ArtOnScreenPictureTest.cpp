@@ -1,9 +1,11 @@
 // Pictures of the game's own art where the screens put text on it, drawn by the program
 // with its real textures and fonts: the players panel over the title menu (with the
 // contrast of its caption against the panel), the high-score table and the results
-// screen's rating tip over the sky, the arrow keys' names in every font, and the large
-// font's punctuation with the parts of each mark apart. The snow is taken away and time
-// is stepped by hand, so each run draws the same picture.
+// screen's rating tip over the sky, the menus' help line over the buttons it reaches and
+// the Invasion's keys tip over the cannon (each with what changes when a part is hidden),
+// the arrow keys' names in every font, and the large font's punctuation with the parts of
+// each mark apart. The snow is taken away and time is stepped by hand, so each run draws
+// the same picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,23 +17,31 @@
 
 #include "engine/ChildIterator.h"
 #include "engine/Random.h"
+#include "engine/Strings.h"
 #include "game/Cannon.h"
+#include "game/ContextDuelRules.h"
 #include "game/GameController.h"
 #include "game/GameControllerResults.h"
 #include "game/GameGlobal.h"
+#include "game/GameLauncher.h"
+#include "game/InGameOverlay.h"
 #include "game/PlayerData.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
+#include "language/StringIds.h"
 #include "platform/GraphicsDevice.h"
 #include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
+#include "support/ChangedBox.h"
 #include "support/TextInk.h"
 #include "ui/ContextEnterName.h"
+#include "ui/ContextGraphics.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextPlayers.h"
 #include "ui/FadingText.h"
 #include "ui/MenuFonts.h"
+#include "ui/MenuItem.h"
 #include "ui/ProgramFixture.h"
 #include "ui/Snowfall.h"
 #include "ui/TextFont.h"
@@ -154,21 +164,68 @@ protected:
         int w = 0, h = 0;
         return drawOffScreen(screen, w, h);
     }
-    // The box of the pixels that differ between two pictures of 800 x 480.
-    struct Box {
-        int left = 800, top = 480, right = -1, bottom = -1;
-        bool empty() const { return right < 0; }
-    };
+    using Box = ChangedBox;
     static Box changedBox(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-        Box box;
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 800; ++x) {
+        return ::changedBox(a, b, 800, 480);
+    }
+
+    // How many pixels inside `box` differ between two pictures of 800 x 480.
+    static int changedInside(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, const Box& box) {
+        int n = 0;
+        for (int y = box.top; y <= box.bottom; ++y)
+            for (int x = box.left; x <= box.right; ++x) {
                 const std::size_t i = static_cast<std::size_t>(y) * 800 + x;
-                if ((a[i] & 0xFFFFFFu) == (b[i] & 0xFFFFFFu)) continue;
-                box.left = std::min(box.left, x), box.right = std::max(box.right, x);
-                box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y);
+                n += (a[i] & 0xFFFFFFu) != (b[i] & 0xFFFFFFu) ? 1 : 0;
             }
-        return box;
+        return n;
+    }
+    // A text's pixels (those that change when the text alone is taken away) stay clear
+    // of each part under it: hiding the part changes none of them. The parts must reach
+    // the text, or there would be nothing to measure.
+    void expectClearOf(Context& screen, std::u16string& text, const std::vector<std::vector<Renderable*>>& parts) {
+        const std::vector<std::uint32_t> whole = drawn(screen);
+        const std::u16string kept = text;
+        text.clear();
+        const Box textBox = changedBox(whole, drawn(screen));
+        text = kept;
+        ASSERT_FALSE(textBox.empty()) << "no text drawn";
+        for (const std::vector<Renderable*>& part : parts) {
+            for (Renderable* r : part) r->bHidden = 1;
+            const std::vector<std::uint32_t> without = drawn(screen);
+            for (Renderable* r : part) r->bHidden = 0;
+            const Box partBox = changedBox(whole, without);
+            std::printf("text rows %d..%d, columns %d..%d; part rows %d..%d, columns %d..%d\n", textBox.top,
+                        textBox.bottom, textBox.left, textBox.right, partBox.top, partBox.bottom, partBox.left,
+                        partBox.right);
+            EXPECT_FALSE(partBox.apartFrom(textBox, 2));
+            EXPECT_EQ(changedInside(whole, without, textBox), 0);
+        }
+    }
+    // The item of `menu` whose caption or help line is `text`; no item is hovered after.
+    static MenuItem* itemOf(ContextMenu& menu, const std::u16string& text) {
+        MenuItem* found = nullptr;
+        for (ChildIterator it(&menu); !it.done; it.next())
+            if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current))) {
+                item->bHovered = 0;
+                if (item->caption == text || item->helpText == text) found = item;
+            }
+        return found;
+    }
+    // With the item whose help line is the text `hovered` hovered, that line is clear of
+    // the buttons captioned with the texts `under` (string ids).
+    void expectHelpLineClearOf(ContextMenu& menu, int hovered, std::initializer_list<int> under) {
+        const Language& language = qor->language();
+        MenuItem* item = itemOf(menu, language.getString(hovered));
+        ASSERT_NE(item, nullptr);
+        std::vector<std::vector<Renderable*>> parts;
+        for (int caption : under) {
+            MenuItem* button = itemOf(menu, language.getString(caption));
+            ASSERT_NE(button, nullptr) << wideToUtf8(language.getString(caption));
+            parts.push_back({button});
+        }
+        item->bHovered = 1;
+        SCOPED_TRACE(wideToUtf8(item->helpText));
+        expectClearOf(menu, item->helpText, parts);
     }
 
     // Each mark drawn by the program is as many blobs of ink as it has parts: the pixels
@@ -315,8 +372,7 @@ TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
                 promptBox.bottom, cannonBox.top, cannonBox.bottom, barBox.top, barBox.bottom, figuresBox.top,
                 figuresBox.bottom, railBox.top, railBox.bottom);
     // The prompt stands clear of the cannon.
-    EXPECT_TRUE(promptBox.top > cannonBox.bottom + 3 || cannonBox.top > promptBox.bottom + 3 ||
-                promptBox.left > cannonBox.right + 3 || cannonBox.left > promptBox.right + 3);
+    EXPECT_TRUE(promptBox.apartFrom(cannonBox, 3));
     // The figures lie within the bar, and above its candy-stripe rail.
     EXPECT_GT(figuresBox.top, barBox.top);
     EXPECT_LT(figuresBox.bottom, barBox.bottom);
@@ -328,6 +384,58 @@ TEST_F(ArtOnScreenPicture, RatingInItsBarAndThePromptClearOfTheCannon) {
 // Titles such as "Regeln: Invasion" and "Sind Sie sicher?": the parts of each mark stay
 // apart, so a colon never reads as an 8.
 TEST_F(ArtOnScreenPicture, TheLargeFontsMarksKeepTheirPartsApart) { expectMarksApart(); }
+
+// The help line at the bottom of the screen keeps its place and reads on its backing
+// over the buttons it reaches: the ones above it on the Duel's rules and the title
+// menu, and those either side of the long German line of the graphics options.
+TEST_F(ArtOnScreenPicture, TheHelpLineReadsOverTheButtonsItReaches) {
+    auto* rules = new ContextDuelRules();
+    show(rules, 1.0);
+    expectHelpLineClearOf(*rules, StringId::DIFFICULTYHINT, {StringId::TUTORIAL2DOTS});
+    expectPicture(*rules, "art-help-line-duel-rules");
+    rules->bFinished = 1;
+    frames(2);
+    auto* title = dynamic_cast<ContextMenu*>(global->pContextManager->top());
+    ASSERT_NE(title, nullptr);
+    expectHelpLineClearOf(*title, StringId::WEBSITEHINT, {StringId::CREDITS});
+    qor->language().setLanguage(1);
+    auto* graphics = new ContextGraphics();
+    show(graphics, 1.0);
+    expectHelpLineClearOf(*graphics, StringId::DETAILHINT, {StringId::BACK, StringId::ADVANCEDOPTIONS});
+    expectPicture(*graphics, "art-help-line-graphics-german");
+}
+
+// The keys' line of the Invasion's controls tip keeps its place over the player's cannon
+// and island and reads on its backing there.
+TEST_F(ArtOnScreenPicture, TheKeysTipReadsOverTheCannonAndItsIsland) {
+    qor->input().setInputMode(QorInput::kModeMouse);
+    global->configuration.bInGameHelp = 1;
+    useSteppedClock(kFrame);
+    GameController* game = GameLauncher::launch(u"GameControllerCampaign", nullptr);
+    ASSERT_NE(game, nullptr);
+    // The introduction's tip comes first and is closed; the controls tip lies under it.
+    FadingText* keys = nullptr;
+    for (int i = 0; i < 400 && !keys; ++i) {
+        frames(1);
+        auto* tip = dynamic_cast<InGameOverlay*>(global->pContextManager->top());
+        if (!tip) continue;
+        for (ChildIterator it(tip->pContent); !it.done; it.next())
+            if (auto* line = dynamic_cast<FadingText*>(static_cast<QorBase*>(it.current));
+                line && line->text.starts_with(u"(Keyboard:"))
+                keys = line;
+        if (!keys && tip->state == InGameOverlay::kShown) tip->setState(InGameOverlay::kClosing);
+    }
+    ASSERT_NE(keys, nullptr);
+    frames(32);  // open, its lines in
+    auto* tip = dynamic_cast<InGameOverlay*>(global->pContextManager->top());
+    ASSERT_NE(tip, nullptr);
+    withoutSnow();
+    expectPicture(*tip, "art-keys-tip");
+    auto* cannon = dynamic_cast<Cannon*>(game->playerData[0]->pVehicle.get());
+    Renderable* island = game->playerData[0]->pIsland.get();
+    ASSERT_TRUE(cannon && island);
+    expectClearOf(*tip, keys->text, {{cannon, &cannon->barrel, &cannon->colourPiece}, {island}});
+}
 
 TEST_F(ArtOnScreenPicture, ArrowKeysAreNamedWithTheirOwnArrowsInEveryFont) {
     ArrowNames names;

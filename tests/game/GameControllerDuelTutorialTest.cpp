@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "game/PlayerData.h"
 #include "game/Vehicle.h"
 #include "ui/FadingText.h"
+#include "ui/TextBacking.h"
 
 namespace {
 using State = GameControllerDuel::State;
@@ -99,8 +101,8 @@ class TutorialControlsTest : public GameControllerDuelTutorialTest, public ::tes
 TEST_P(TutorialControlsTest, TheControlsPanelSuitsTheInputMode) {
     const int mode = GetParam();
     engine.input().setInputMode(mode);
-    const std::vector<std::u16string> shown =
-        lines(*std::unique_ptr<InGameOverlay>(start<GameControllerDuelTutorial>().controlsPanel()));
+    const std::unique_ptr<InGameOverlay> panel(start<GameControllerDuelTutorial>().controlsPanel());
+    const std::vector<std::u16string> shown = lines(*panel);
     ASSERT_EQ(shown.size(), mode == QorInput::kModeMouse ? 5u : 4u);
     EXPECT_EQ(shown[0], mode == QorInput::kModeTouch
                             ? u"Drag your finger on the screen and your sleigh will follow it."
@@ -108,6 +110,8 @@ TEST_P(TutorialControlsTest, TheControlsPanelSuitsTheInputMode) {
     EXPECT_EQ(shown[3], mode == QorInput::kModeTouch ? u"Tap to release bombs." : u"Click to release bombs.");
     if (mode == QorInput::kModeMouse) {
         EXPECT_EQ(shown[4].substr(0, 11), u"(Keyboard: ");
+        // Over the islands at the bottom, the keys stand on a backing.
+        EXPECT_EQ(static_cast<FadingText*>(panel->pContent->lastChild)->backing, TextBacking::kColour);
     }
 }
 

@@ -1,7 +1,8 @@
 // The in-game display and the logo drawn with the game's own pictures and fonts: the
 // program runs to its title menu (which loads every texture), then a game shows both
 // sides' HUDs at rest over the sky, every text a label plate carries is measured against
-// its plate in both languages, and the logo stands alone on the screen's grey.
+// its plate in both languages (a text too long even squeezed is cut), a leaving label
+// goes behind the HUD's plate unseen, and the logo stands alone on the screen's grey.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "render/FontQuad.h"
 #include "render/ReferenceImage.h"
 #include "render/Skin.h"
+#include "support/ChangedBox.h"
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
@@ -144,10 +146,11 @@ TEST_F(HudArtPicture, EveryLabelTextFitsItsPlateInBothLanguages) {
                 label.text = qor->language().getString(language, id);
                 SCOPED_TRACE(wideToUtf8(label.text));
                 ASSERT_FALSE(label.text.empty());
-                const float squeeze = label.textSqueeze(font);
-                const float drawn = font.measureText(false, nullptr, 0, label.text).width * squeeze;
+                const WeaponButton::FittedText fitted = label.fitText(font);
+                EXPECT_EQ(fitted.text, label.text);
+                const float drawn = font.measureText(false, nullptr, 0, label.text).width * fitted.squeeze;
                 EXPECT_LE(drawn, plateEnd - WeaponButton::kTextMargin + 0.01f);
-                EXPECT_GE(squeeze, 0.8f);
+                EXPECT_GE(fitted.squeeze, WeaponButton::kMinSqueeze);
                 tightest = std::min(tightest, plateEnd - drawn);
             }
             if (bSabotage) continue;
@@ -157,6 +160,103 @@ TEST_F(HudArtPicture, EveryLabelTextFitsItsPlateInBothLanguages) {
                         tightest);
         }
     }
+}
+
+// A text far too long for the plate is not squeezed thinner than kMinSqueeze: it is cut
+// after as many characters as then fit and ends in "...", in either language.
+TEST_F(HudArtPicture, ATextTooLongForThePlateIsCutWithDots) {
+    ASSERT_TRUE(skipToTheTitle());
+    FontQuad& font = *global->fonts[Global::kFontSmall];
+    auto width = [&font](const std::u16string& t) { return font.measureText(false, nullptr, 0, t).width; };
+    WeaponButton label(1, 0, false, u"");
+    const float room = label.textRoom();
+    for (const char16_t* text :
+         {u"Double blaster capacity and shields for the whole of the next wave!",
+          u"Doppelte Blaster-Kapazit\u00E4t und Schutzschild f\u00FCr die gr\u00F6\u00DFte Welle!"}) {
+        label.text = text;
+        SCOPED_TRACE(wideToUtf8(label.text));
+        ASSERT_GT(width(label.text) * WeaponButton::kMinSqueeze, room);
+        const WeaponButton::FittedText fitted = label.fitText(font);
+        EXPECT_GE(fitted.squeeze, WeaponButton::kMinSqueeze);
+        EXPECT_LE(fitted.squeeze, 1.0f);
+        EXPECT_LE(width(fitted.text) * fitted.squeeze, room + 0.01f);
+        ASSERT_GT(fitted.text.size(), 10u);  // most of the plate still holds words
+        const std::u16string head = fitted.text.substr(0, fitted.text.size() - 3);
+        EXPECT_EQ(fitted.text.substr(head.size()), u"...");
+        EXPECT_EQ(label.text.substr(0, head.size()), head);
+        EXPECT_NE(head.back(), u' ');
+        // One more character would not have fitted.
+        const std::u16string longer = label.text.substr(0, head.size() + 1) + u"...";
+        EXPECT_GT(width(longer) * WeaponButton::kMinSqueeze, room);
+    }
+    // A text that just fits at kMinSqueeze is squeezed whole, not cut.
+    label.text = u"Laser";
+    while (width(label.text + u"r") * WeaponButton::kMinSqueeze <= room) label.text += u"r";
+    const WeaponButton::FittedText whole = label.fitText(font);
+    EXPECT_EQ(whole.text, label.text);
+    EXPECT_GE(whole.squeeze, WeaponButton::kMinSqueeze);
+}
+
+// A label leaving upward slides behind the HUD's plate and is hidden there: no pixel
+// that the plate covers (those that change when it alone is left out) changes when the
+// leaving label's text is left out, all the way until the label is gone.
+TEST_F(HudArtPicture, ALeavingLabelsTextIsHiddenBehindThePlate) {
+    ASSERT_TRUE(skipToTheTitle());
+    GameController* game = startQuietGame();
+    HudOverlay& hud = side(*game, 0, 1.0f, 1.0f);
+    hud.tick(0.0, 0.0);
+    constexpr int kUpperHalf = 240;  // rows: the plate's lower half, leaving out the bonus corner
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> withPlate = drawOffScreen(*game, w, h);
+    Skin* plate = hud.pSkin;
+    hud.pSkin = nullptr;
+    const std::vector<std::uint32_t> withoutPlate = drawOffScreen(*game, w, h);
+    hud.pSkin = plate;
+    // The plate's face: the pixels it changes with all their neighbours two pixels
+    // around, which leaves out its anti-aliased rim.
+    std::vector<bool> face(static_cast<std::size_t>(w) * kUpperHalf, false);
+    auto covered = [&](int x, int y) {
+        const std::size_t i = static_cast<std::size_t>(y) * w + x;
+        return x >= 0 && x < w && y >= 0 && y < kUpperHalf &&
+               (withPlate[i] & 0xFFFFFFu) != (withoutPlate[i] & 0xFFFFFFu);
+    };
+    int faceRows = 0;
+    for (int y = 0; y < kUpperHalf; ++y)
+        for (int x = 0; x < w; ++x) {
+            bool inside = true;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) inside = inside && covered(x + dx, y + dy);
+            face[static_cast<std::size_t>(y) * w + x] = inside;
+            if (inside) faceRows = y + 1;
+        }
+    ASSERT_GT(faceRows, 20);
+    queueLabel(hud, widestLabel(kEnglish));  // long enough to run under the bars' deeper band
+    queueLabel(hud, u"Laser");
+    auto* leaving = static_cast<WeaponButton*>(hud.firstChild);
+    hud.tick(0.0, 0.0);
+    hud.buttonTimer = HudOverlay::kButtonShowTime;
+    int shown = 0, worst = 0;
+    ChangedBox textBox;
+    // Until the label is deleted, when the queue's offset drops back by a label.
+    float offset = hud.buttonOffset;
+    for (int frame = 0; hud.buttonOffset >= offset; ++frame) {
+        ASSERT_LT(frame, 64) << "the label never left";
+        offset = hud.buttonOffset;
+        const std::vector<std::uint32_t> whole = drawOffScreen(*game, w, h);
+        const std::u16string text = leaving->text;
+        leaving->text.clear();
+        const std::vector<std::uint32_t> untexted = drawOffScreen(*game, w, h);
+        leaving->text = text;
+        textBox = changedBox(whole, untexted, w, kUpperHalf);
+        if (!textBox.empty()) ++shown;
+        for (std::size_t i = 0; i < face.size(); ++i)
+            if (face[i]) worst = std::max(worst, channelDifference(whole[i], untexted[i]));
+        hud.tick(0.0, 1.0 / 32.0);
+    }
+    std::printf("the leaving text showed in %d frames and changed the plate's pixels by %d at most\n", shown, worst);
+    EXPECT_GT(shown, 0);
+    EXPECT_TRUE(textBox.empty()) << "rows " << textBox.top << ".." << textBox.bottom;  // wholly behind at the end
+    EXPECT_LE(worst, 8);
 }
 
 // The widest label of each language on both sides, a bonus and a sabotage.

@@ -7,6 +7,7 @@
 #include "engine/ClassInfo.h"
 #include "engine/ClassRegistry.h"
 #include "engine/QorBase.h"
+#include "engine/Strings.h"
 #include "engine/TypedLink.h"
 #include "net/NetIdCounter.h"
 #include "net/NetRole.h"
@@ -115,31 +116,49 @@ const std::vector<std::uint8_t> kCallsAsWritten = {
 const std::vector<std::uint8_t> kIdCounterAsWritten = {0x76, 0x09, 0x79, 0x04, 0x00, 0x00, 0x00,
                                                        0xac, 0x02, 0xfb, 0xfc, 0xfd, 0xfe, 0x00};
 
-TEST_F(RegisteredNamesTest, EachNetworkClassKeepsItsRegisteredNameAndId) {
+// Packets name a class by its alphabetical index among all registered names unless they
+// carry hashes, so the index is held as well: a class renamed, added or removed that
+// moves a network class in the order breaks every peer still on the old order.
+TEST_F(RegisteredNamesTest, EachNetworkClassKeepsItsRegisteredNameIdAndIndex) {
     const struct {
         const char16_t* name;
         std::uint32_t id;
+        std::int32_t index;
         ClassInfo* record;
     } classes[] = {
-        {u"_4472ef3a", 0x4472EF3Au, &RPCDestroyObject::classInfo},
-        {u"_cfad751b", 0xCFAD751Bu, &RPCReseed::classInfo},
-        {u"_ae3f6255", 0xAE3F6255u, &RPCDeleteChildren::classInfo},
-        {u"_02468b57", 0x02468B57u, &RPCAddChild::classInfo},
-        {u"_98af025c", 0x98AF025Cu, &RPCRemoveChild::classInfo},
-        {u"_67719ab0", 0x67719AB0u, &RPCRemoteSignalA::classInfo},
-        {u"_9a4605a1", 0x9A4605A1u, &RPCRemoteSignalB::classInfo},
-        {u"_21ae2a05", 0x21AE2A05u, &RPCSetStateNow::classInfo},
-        {u"_7b13321b", 0x7B13321Bu, &RPCSetStateDelayed::classInfo},
-        {u"_04790976", 0x04790976u, &NetIdCounter::classInfo},
+        {u"_4472ef3a", 0x4472EF3Au, 79, &RPCDestroyObject::classInfo},
+        {u"_cfad751b", 0xCFAD751Bu, 85, &RPCReseed::classInfo},
+        {u"_ae3f6255", 0xAE3F6255u, 84, &RPCDeleteChildren::classInfo},
+        {u"_02468b57", 0x02468B57u, 75, &RPCAddChild::classInfo},
+        {u"_98af025c", 0x98AF025Cu, 82, &RPCRemoveChild::classInfo},
+        {u"_67719ab0", 0x67719AB0u, 80, &RPCRemoteSignalA::classInfo},
+        {u"_9a4605a1", 0x9A4605A1u, 83, &RPCRemoteSignalB::classInfo},
+        {u"_21ae2a05", 0x21AE2A05u, 77, &RPCSetStateNow::classInfo},
+        {u"_7b13321b", 0x7B13321Bu, 81, &RPCSetStateDelayed::classInfo},
+        {u"_04790976", 0x04790976u, 76, &NetIdCounter::classInfo},
     };
     ClassRegistry& registry = ClassRegistry::instance();
+    registry.buildIndex();
     for (const auto& c : classes) {
         EXPECT_EQ(c.record->name, c.name);
         EXPECT_EQ(c.record->id, c.id);
+        EXPECT_EQ(c.record->index, c.index) << wideToUtf8(c.name);
         EXPECT_EQ(registry.findByName(c.name), c.record);
         EXPECT_EQ(registry.findById(c.id), c.record);
+        EXPECT_EQ(registry.findByIndex(c.index), c.record);
         ASSERT_NE(c.record->factory, nullptr);
     }
+    // Without hashes, a call travels as its kind and then that index.
+    Packet p(0);
+    RPCReseed reseed;
+    writeCall(p, reseed);
+    Packet q(0, p.bytes().data(), p.bytes().size());
+    std::uint8_t kind = 0;
+    q.doBits(kind, 2);
+    std::uint32_t index = 0;
+    q.doUInt(index);
+    EXPECT_EQ(kind, NetRole::kRemoteCall);
+    EXPECT_EQ(index, 85u);
 }
 
 TEST_F(RegisteredNamesTest, CallsAreWrittenAsBefore) {

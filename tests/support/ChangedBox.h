@@ -1,0 +1,39 @@
+#pragma once
+// Test support for measuring where something is drawn: the box of the pixels that differ
+// between two pictures of the same size, e.g. drawn with and without a part. Pixels are
+// ARGB, rows from the top; alpha is ignored.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+struct ChangedBox {
+    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive pixel columns and rows
+    bool empty() const { return right < left || bottom < top; }
+    // Whether the two boxes keep at least `gap` pixels between them on some side.
+    bool apartFrom(const ChangedBox& o, int gap) const {
+        return top > o.bottom + gap || o.top > bottom + gap || left > o.right + gap || o.left > right + gap;
+    }
+};
+
+inline ChangedBox changedBox(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int width,
+                             int height) {
+    ChangedBox box{width, height, -1, -1};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * width + x;
+            if ((a[i] & 0xFFFFFFu) == (b[i] & 0xFFFFFFu)) continue;
+            box.left = std::min(box.left, x), box.right = std::max(box.right, x);
+            box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y);
+        }
+    return box;
+}
+
+// The largest difference of one colour channel between two pixels.
+inline int channelDifference(std::uint32_t a, std::uint32_t b) {
+    int most = 0;
+    for (int shift : {0, 8, 16})
+        most = std::max(most, std::abs(static_cast<int>(a >> shift & 0xFFu) - static_cast<int>(b >> shift & 0xFFu)));
+    return most;
+}
