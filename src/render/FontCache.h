@@ -1,8 +1,7 @@
 #pragma once
 // Rendered texts kept in texture memory, so that a long text is drawn as one quad per
 // row instead of one per character. Square pages (textureSize texels: 256 x the texture
-// scale, doubled as often as a row taller than that needs, up to largestPage) are cut
-// into rows;
+// scale, doubled as often as a taller row needs, up to largestPage) are cut into rows;
 // a text that does not fit one row continues in further rows chained behind its first.
 // Rows whose text went unused for cacheTTLframes frames are reused; pages are added
 // when no row is free and all are dropped on device loss or purge. Each font owns one.

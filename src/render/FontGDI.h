@@ -10,7 +10,8 @@
 // happens at the texture scale (the engine's hq2x factor), or, for a font that follows
 // the window, at the window's own pixels per raw pixel, so that a text magnified onto a
 // large window stays as sharp as the window allows (held where its cell would outgrow
-// the largest cache page); measurements come back in raw pixels. Owns its cache and its typeface. Main thread only.
+// the largest cache page); measurements come back in raw pixels. Owns its cache and its
+// typeface. Main thread only.
 #include <cstdint>
 #include <memory>
 #include <string>
