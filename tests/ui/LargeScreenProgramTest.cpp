@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "game/ContextInvasionRules.h"
@@ -28,6 +29,7 @@ namespace {
 struct Screen {
     int width, height;
 };
+void PrintTo(const Screen& s, std::ostream* out) { *out << s.width << "x" << s.height; }
 
 class LargeScreenProgramTest : public GameProgramFixture<GameControllerCampaign>,
                                public ::testing::WithParamInterface<Screen> {
@@ -94,7 +96,11 @@ TEST_P(LargeScreenProgramTest, AFirstStartTakesANameReachesTheTitleAndPlays) {
     clickOn(*top<ContextInvasionRules>()->pStartNew, 1);
     ASSERT_TRUE(tickUntil([this] { return game() != nullptr; }, 10));
     ASSERT_TRUE(leadInToPlay(30.0));
-    tapKey(kFireKey);
+    // The fire key sends a shell.
+    devices->keys[kFireKey] = 0x80;
+    frames(2);
+    devices->keys[kFireKey] = 0;
+    EXPECT_EQ(game()->layer(GameController::kPlayerShotList)->countChildren(), 1);
     EXPECT_TRUE(playing());
     EXPECT_FALSE(ended);
 }
