@@ -1,7 +1,8 @@
 #pragma once
 // Test support for whole-program tests: the program's own shell runs its event loop on
-// an off-screen window (display tests only), with the user files in a private data
-// folder that starts with the settings the test gives. The keyboard and a pad can be
+// an off-screen window, or on an X server's where a test names that driver (display
+// tests only), with the user files in a private data folder that starts with the
+// settings the test gives. The keyboard and a pad can be
 // scripted, the mouse is driven through window events, and the clock can be made to
 // step by a fixed time each frame, so that long waits of the game cost few frames and
 // every run sees the same times and the same random draws.
