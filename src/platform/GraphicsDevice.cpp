@@ -178,6 +178,11 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
         return ResultCode::kNotAvailable;
     }
     GL_CHECK(glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture));
+    GLint viewportDims[2] = {0, 0};
+    GL_CHECK(glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportDims));
+    // The back buffer is a texture drawn through a viewport of its size: both must take it.
+    maxBackBuffer[0] = std::min(maxTexture, static_cast<int>(viewportDims[0]));
+    maxBackBuffer[1] = std::min(maxTexture, static_cast<int>(viewportDims[1]));
     GLint sampleBuffers = 0;
     GL_CHECK(glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers));  // of the window, bound now
     windowSingleSampled = sampleBuffers == 0;
@@ -227,7 +232,10 @@ std::int32_t GraphicsDevice::init(const PresentParameters& p) {
     GL_CHECK(glDisable(GL_DEPTH_TEST));
     GL_CHECK(glDisable(GL_CULL_FACE));
     GL_CHECK(glDisable(GL_DITHER));
-    return reset(p);
+    const std::int32_t result = reset(p);
+    // A back buffer larger than the device takes leaves it made but not reset: only now
+    // are its limits known, and its owner resets it to a size within them.
+    return result == ResultCode::kInvalidCall ? ResultCode::kOk : result;
 }
 
 unsigned GraphicsDevice::linkProgram(const char* vertexSource, const char* fragmentSource) {
@@ -384,8 +392,8 @@ std::int32_t GraphicsDevice::reset(const PresentParameters& p) {
         error = "simulated reset failure";
         return ResultCode::kDeviceLost;
     }
-    if (p.backBufferWidth <= 0 || p.backBufferHeight <= 0 || p.backBufferWidth > maxTexture ||
-        p.backBufferHeight > maxTexture) {
+    if (p.backBufferWidth <= 0 || p.backBufferHeight <= 0 || p.backBufferWidth > maxBackBuffer[0] ||
+        p.backBufferHeight > maxBackBuffer[1]) {
         lost = true;
         error = "back buffer size not possible";
         return ResultCode::kInvalidCall;

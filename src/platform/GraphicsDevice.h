@@ -64,7 +64,9 @@ class GraphicsDevice {
 public:
     // Makes the device on `window` (which must have been created for OpenGL): its
     // context, shader and off-screen buffer. Returns a ResultCode; on failure *out is
-    // null and SDL's or OpenGL's reason is in lastCreateError().
+    // null and SDL's or OpenGL's reason is in lastCreateError(). A back buffer larger
+    // than the device takes is no failure: the device is made but not reset (see
+    // maxBackBufferWidth).
     static std::int32_t create(Window& window, const PresentParameters& parameters, GraphicsDevice** out);
     ~GraphicsDevice();
     GraphicsDevice(const GraphicsDevice&) = delete;
@@ -74,7 +76,8 @@ public:
     // succeeds.
     std::int32_t testCooperativeLevel() const;
     // New presentation: back-buffer size, window or full screen, retrace wait. The old
-    // back-buffer contents are lost; textures, buffers and states survive.
+    // back-buffer contents are lost; textures, buffers and states survive. kInvalidCall
+    // (and not reset) for a back buffer beyond maxBackBufferWidth/Height.
     std::int32_t reset(const PresentParameters& parameters);
     std::int32_t beginScene();
     std::int32_t endScene();
@@ -108,6 +111,9 @@ public:
     DeviceTexture* createTexture(int width, int height);
     void setTexture(const DeviceTexture* texture);  // null: opaque white
     int maxTextureSize() const { return maxTexture; }
+    // The largest back buffer: a texture the device takes, drawn through one viewport.
+    int maxBackBufferWidth() const { return maxBackBuffer[0]; }
+    int maxBackBufferHeight() const { return maxBackBuffer[1]; }
     DeviceVertexBuffer* createVertexBuffer(int bytes);
     void setStreamSource(const DeviceVertexBuffer* buffer);
     // Draws `primitiveCount` primitives from vertex `first` of the stream source. A count
@@ -258,6 +264,7 @@ private:
     // when full: a fresh store for every batch would cost an allocation each.
     std::size_t batchCapacity = 0, batchUsed = 0;  // bytes
     int maxTexture = 0;
+    int maxBackBuffer[2] = {0, 0};  // width, height
     bool canCopyImages = false;
     bool windowSingleSampled = false;  // the window can be drawn into as the back buffer
     bool windowDoubleBuffered = true;  // else its one buffer is the one shown, also after a swap

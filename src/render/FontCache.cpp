@@ -17,14 +17,27 @@ constexpr int kLargeTexture = 4;
 constexpr int kDefaultTTL = 2;
 
 int textureScale() { return qor->hq2x > 0 ? qor->hq2x : 1; }
+
+// Flags of a page of `size` texels a side.
+int pageFlags(int size) { return kKeepImage | (size > 256 ? kLargeTexture : 0); }
 }  // namespace
+
+int FontCache::largestPage() {
+    const int limit = Texture::largestSide(pageFlags(512));
+    int size = 256 * textureScale();
+    while (size <= limit / 2) size *= 2;
+    return size;
+}
 
 FontCache::FontCache(int rowHeight_, std::uint8_t clearWhite, std::u16string name)
     : cacheName(std::move(name)), rowHeight(rowHeight_), bCacheClearWhite(clearWhite) {
     const int scale = textureScale();
     textureSize = 256 * scale;
+    // A row taller than the usual page gets pages doubled until one holds it.
+    const int largest = largestPage();
+    while (textureSize < rowHeight && textureSize < largest) textureSize *= 2;
     margin = scale;
-    lineWidth = 254 * scale;
+    lineWidth = textureSize - 2 * margin;
     if (MemoryIniFile* s = qor->pSettings) {
         const std::u16string section = classInfo.name;
         cacheTTLframes = s->getInt(section, u"cacheTTLframes", kDefaultTTL);
@@ -59,8 +72,8 @@ FontCacheEntry* FontCache::findText(std::u16string_view text) {
 
 FontCacheEntry* FontCache::createCacheTexture() {
     const int rows = rowHeight > 0 ? textureSize / rowHeight : 0;
-    const int flags = kKeepImage | (textureSize > 256 ? kLargeTexture : 0);
-    auto* texture = new ImageTexture(textureSize, textureSize, flags, bCacheClearWhite ? 0x00FFFFFFu : 0u);
+    auto* texture =
+        new ImageTexture(textureSize, textureSize, pageFlags(textureSize), bCacheClearWhite ? 0x00FFFFFFu : 0u);
     texture->name = formatString(u"FontCacheTex%s[%d]", cacheName, textureList.countChildren());
     textureList.addChild(texture);
     FontCacheEntry* result = nullptr;

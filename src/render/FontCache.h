@@ -1,6 +1,7 @@
 #pragma once
 // Rendered texts kept in texture memory, so that a long text is drawn as one quad per
-// row instead of one per character. Square pages (textureSize texels) are cut into rows;
+// row instead of one per character. Square pages (textureSize texels: 256 x the texture
+// scale, doubled as often as a taller row needs, up to largestPage) are cut into rows;
 // a text that does not fit one row continues in further rows chained behind its first.
 // Rows whose text went unused for cacheTTLframes frames are reused; pages are added
 // when no row is free and all are dropped on device loss or purge. Each font owns one.
@@ -31,13 +32,17 @@ public:
     // Stores a bitmap of width x height ARGB texels in lineWidth slices.
     FontCacheEntry* addTextFromBitmap(const std::uint32_t* pixels, std::u16string_view text, int width, int height);
     FontCacheEntry* getFreeEntry();
+    // The first row of a new page; a row taller than the page is fatal.
     FontCacheEntry* createCacheTexture();
+    // The largest page a cache can have now: 256 x the texture scale doubled while the
+    // textures' limit allows. A font must keep its rows within it.
+    static int largestPage();
     int countTextures() const { return textureList.countChildren(); }
     int countEntries() const { return entryList.countChildren(); }
 
     int textureSize = 256;  // texels
     int margin = 1;         // texels left free at each end of a row
-    int lineWidth = 254;    // width of one slice of a bitmap
+    int lineWidth = 254;    // width of one slice of a bitmap: the page's less both margins
     std::u16string cacheName;
     int rowHeight = 0;  // texels
     std::uint8_t bCacheClearWhite = 0;

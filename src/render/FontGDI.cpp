@@ -97,7 +97,12 @@ float FontGDI::wantedRasterScale() const {
     // Window pixels per raw pixel, in steps of an eighth so that a window a pixel
     // taller or shorter keeps the cached texts.
     const float window = static_cast<float>(g->viewportHeight) / static_cast<float>(g->virtualHeight) * scale.y;
-    return std::max(base, std::round(window * 8.0f) / 8.0f);
+    const float wanted = std::max(base, std::round(window * 8.0f) / 8.0f);
+    // Held where a row of the cell (and its spare texel) would outgrow the largest page
+    // the cache can have; the texts are then magnified a little, as on a smaller window.
+    const float largestCell = static_cast<float>(FontCache::largestPage() - 1);
+    const float held = std::floor(largestCell / static_cast<float>(std::max(1, fontHeightRaw)) * 8.0f) / 8.0f;
+    return std::max(0.125f, std::min(wanted, held));
 }
 
 void FontGDI::openTypeface() {

@@ -9,8 +9,9 @@
 // Sizes: `height` is in screen pixels; raw sizes are height / y scale; rasterising
 // happens at the texture scale (the engine's hq2x factor), or, for a font that follows
 // the window, at the window's own pixels per raw pixel, so that a text magnified onto a
-// large window stays as sharp as the window allows; measurements come back in raw
-// pixels. Owns its cache and its typeface. Main thread only.
+// large window stays as sharp as the window allows (held where its cell would outgrow
+// the largest cache page); measurements come back in raw pixels. Owns its cache and its
+// typeface. Main thread only.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,7 +46,8 @@ public:
     void onPresentationRestored() override;
 
     // From now on the text is rasterised at the window's scale (never below the texture
-    // scale) in the face's bold weight when `bold`; texts cached before are dropped.
+    // scale, nor above what the largest cache page holds) in the face's bold weight when
+    // `bold`; texts cached before are dropped.
     void followWindow(bool bold);
 
     // Raw size of the text's bitmap: its extent plus negative overhangs plus a margin at

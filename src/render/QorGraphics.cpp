@@ -133,6 +133,10 @@ void QorGraphics::createDevice() {
     }
     QOR_LOG(kConstructor, u"Drawing with OpenGL %hs on %hs.", dxDevice->versionName(), dxDevice->rendererName());
     QOR_LOG(kConstructor, u"Largest texture: %d texels a side.", dxDevice->maxTextureSize());
+    // A back buffer beyond the device's limits was not taken: the mode choice, now that
+    // it knows them, picks one within.
+    if (dxDevice->testCooperativeLevel() != ResultCode::kOk && !tryReset())
+        callFailedAt(kConstructor, __FILE__, __LINE__, ResultCode::kDeviceNotReset, "dxDevice->reset(d3dpp)");
     connectServices(true);
 }
 
@@ -224,6 +228,18 @@ void QorGraphics::chooseWindowSize(int width, int& w, int& h) {
     h = std::max(2, evenDown(h));
 }
 
+// A back buffer larger than the device draws shrinks, keeping its shape, to the largest
+// it takes; in full screen the device scales it up to the display.
+void QorGraphics::limitBackBuffer(int& w, int& h) {
+    if (!dxDevice) return;
+    const int maxW = dxDevice->maxBackBufferWidth(), maxH = dxDevice->maxBackBufferHeight();
+    if (w <= maxW && h <= maxH) return;
+    const double f = std::min(static_cast<double>(maxW) / w, static_cast<double>(maxH) / h);
+    w = std::max(2, evenDown(static_cast<int>(w * f)));
+    h = std::max(2, evenDown(static_cast<int>(h * f)));
+    QOR_LOG(kChoice, u"Limiting the back buffer to %dx%d, the largest the device draws being %dx%d.", w, h, maxW, maxH);
+}
+
 void QorGraphics::chooseViewport(int w, int h) {
     const float ratio = static_cast<float>(h) / static_cast<float>(w);
     QOR_LOG(kChoice, u"Window aspect ratio = %.6lf, fov aspect ratio = %.6lf", static_cast<double>(1.0f / ratio),
@@ -280,6 +296,7 @@ void QorGraphics::calcClosestMatchParameters(bool fullScreen, int width, int hei
     }
     QOR_LOG(kChoice, u"Best mode found %dx%d (window %dx%d), %hs %s (%dbpp).", width, height, w, h,
             fullScreen ? "fullscreen" : "windowed", formatName(format), D3DFORMAT2bits(format));
+    limitBackBuffer(w, h);
     chooseViewport(w, h);
     backBufferFormat = format;
     bFullScreen = fullScreen ? 1 : 0;

@@ -119,6 +119,7 @@ private:
     void createDevice();
     bool findFullScreenFormat(std::uint32_t& format);
     void chooseWindowSize(int width, int& w, int& h);
+    void limitBackBuffer(int& w, int& h);
     void chooseViewport(int w, int h);
     bool tryReset();
     bool resetWithFallback();

@@ -1,6 +1,7 @@
 #include "render/Texture.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/ClassInfo.h"
 #include "engine/DiskFile.h"
@@ -30,6 +31,9 @@ int hq2x() { return qor->hq2x > 0 ? qor->hq2x : 1; }
 bool usesSimulatedLimit() { return !qor->pQorGraphics || qor->graphics().bSimulate256x256TextureHW; }
 
 GraphicsDevice* device() { return qor->pQorGraphics ? qor->graphics().dxDevice : nullptr; }
+
+// The side of a texture on the simulated 256-pixel hardware.
+int simulatedLimit(std::uint32_t flags) { return ((flags & Texture::kLargeLimit) ? 512 : 256) * hq2x(); }
 
 // A value clamped into the 32-bit range, for sums of values read from skin files.
 std::int32_t clamp32(std::int64_t v) {
@@ -118,9 +122,15 @@ int Texture::limitFor(int size, std::uint32_t flags_) const {
     const QorGraphics* g = qor->pQorGraphics;
     if (bSimulatedLimit) {
         const int rounded = ((size - 1) / 256 + 1) * 256;
-        return std::min(rounded, ((flags_ & kLargeLimit) ? 512 : 256) * hq2x());
+        return std::min(rounded, simulatedLimit(flags_));
     }
     return g->dxDevice ? std::min(size, g->dxDevice->maxTextureSize()) : size;
+}
+
+int Texture::largestSide(std::uint32_t flags_) {
+    if (usesSimulatedLimit()) return simulatedLimit(flags_);
+    const GraphicsDevice* d = device();
+    return d ? d->maxTextureSize() : std::numeric_limits<int>::max();
 }
 
 void Texture::createEmptyTexture(int w, int h, std::uint32_t flags_, bool bNoDevice) {

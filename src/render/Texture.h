@@ -61,6 +61,10 @@ public:
 
     // Sizes the texture (and with a device, creates its device copy).
     void createEmptyTexture(int w, int h, std::uint32_t flags, bool bNoDevice);
+    // The largest side a blank texture made now with `flags` may have without being
+    // fatal: the simulated limit while that setting is on, else the device's largest
+    // texture (no bound without a device).
+    static int largestSide(std::uint32_t flags);
     // `r` in texture coordinates: left, top, right, bottom.
     std::array<float, 4> getUV(const Rect& r) const;
     // Makes the device copy resident and selects it for drawing; counted once a frame.

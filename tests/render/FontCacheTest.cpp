@@ -156,3 +156,38 @@ TEST_F(FontCacheTest, BitmapsAreStoredInSlices) {
     EXPECT_EQ(page->row(second.top + 5)[1 + 280 - 254], 0xFF161F3Au);
     EXPECT_EQ(page->row(5)[0], 0x00FFFFFFu);
 }
+
+// A row taller than the usual page (a fallback face rasterised for a large window) gets
+// pages doubled until one holds it, sliced as wide as such a page's row; rows that fit
+// the usual page keep it. Without a device the simulated limit bounds the pages.
+TEST_F(FontCacheTest, APageGrowsToHoldARowTallerThanTheUsualPage) {
+    EXPECT_EQ(FontCache::largestPage(), 512);
+    EXPECT_EQ(FontCache(256, 1, u"fits").textureSize, 256);
+
+    FontCache cache(259, 1, u"tall");
+    EXPECT_EQ(cache.textureSize, 512);
+    EXPECT_EQ(cache.lineWidth, 510);
+    const int w = 700, h = 258;
+    std::vector<std::uint32_t> bitmap(static_cast<std::size_t>(w) * h, 0x00FFFFFFu);
+    bitmap[static_cast<std::size_t>(h - 1) * w + 600] = 0xFFFFFFFFu;  // bottom row, second slice
+    FontCacheEntry* e = cache.addTextFromBitmap(bitmap.data(), u"tall", w, h);
+    ASSERT_NE(e, nullptr);
+    ASSERT_NE(e->pNextLine, nullptr);
+    EXPECT_EQ(e->pQuad->width, 510.0f);
+    EXPECT_EQ(e->pNextLine->pQuad->width, 190.0f);
+    EXPECT_EQ(cache.countTextures(), 2) << "one row a page";
+    auto* second = static_cast<ImageTexture*>(cache.textureList.lastChild);
+    EXPECT_EQ(second->imageWidth(), 512);
+    EXPECT_EQ(second->row(h - 1)[1 + 600 - 510], 0xFFFFFFFFu);
+    EXPECT_EQ(cache.findText(u"tall"), e);
+
+    engine.engine.hq2x = 2;
+    EXPECT_EQ(FontCache::largestPage(), 1024);
+    FontCache doubled(600, 0, u"hq");
+    EXPECT_EQ(doubled.textureSize, 1024);
+    EXPECT_EQ(doubled.margin, 2);
+    EXPECT_EQ(doubled.lineWidth, 1020);
+    EXPECT_NE(doubled.createCacheTexture(), nullptr);
+    EXPECT_EQ(doubled.countEntries(), 1);
+    engine.engine.hq2x = 0;
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Qor.h"
+#include "platform/GraphicsDevice.h"
 #include "platform/SystemTypeface.h"
 #include "render/EngineFixture.h"
 #include "render/FontCache.h"
@@ -189,6 +190,62 @@ TEST_F(FontGDIWindowTest, AFontThatFollowsTheWindowRastersAtTheWindowsPixels) {
     font->onPresentationRestored();
     EXPECT_FLOAT_EQ(font->rasterScale, 1.0f);
     EXPECT_EQ(font->pFontCache->rowHeight, 21);
+    g.viewportHeight = 600;
+    font->onPresentationRestored();
+    EXPECT_FLOAT_EQ(font->rasterScale, 1.25f);
+    scene->destroy();
+    font->destroy();
+}
+
+// The bitmap fonts' fallback on a window 2,580 pixels high rasterises its 48-pixel line at
+// 5.375 texels a pixel: a cell of 258 texels, whose row outgrows the usual 256-texel page,
+// so the cache's pages grow to hold it and the text is drawn. Where even the largest page
+// could not hold the cell, the raster scale is held at the largest that fits, with the
+// simulated texture limit and with the device's own.
+TEST_F(FontGDIWindowTest, AFontThatFollowsALargeWindowKeepsItsCellWithinTheLargestPage) {
+    QorGraphics& g = qor->graphics();
+    auto* font = new FontGDI(48, 0.75f, 1.0f, 1.0f, u"Comic Sans MS");
+    font->outline = 1;
+    font->followWindow(true);
+    auto* scene = new TextScene([font] { font->drawTextAt(-390.0f, 230.0f, 0.0f, 0xFFFFFFFFu, 0, u"Ann"); });
+    scene->clearColor = 0xFF7890A8u;
+    const auto drawnAt = [&](int viewportHeight) {
+        g.viewportHeight = viewportHeight;
+        font->onPresentationRestored();
+        runFrame(scene);
+        int w = 0, h = 0;
+        const std::vector<std::uint32_t> pixels = backBuffer(w, h);
+        int inkWidth = 0, darkest = 0;
+        return whiteCores(pixels, w, 2, w / 2, 0, 100, inkWidth, darkest).size();
+    };
+
+    EXPECT_GE(drawnAt(2580), 2u);
+    EXPECT_FLOAT_EQ(font->rasterScale, 5.375f);
+    EXPECT_EQ(font->pFontCache->rowHeight, 259);
+    EXPECT_EQ(font->pFontCache->textureSize, 512);
+    EXPECT_EQ(font->pFontCache->countTextures(), 1);
+
+    // Twelve window pixels a raw pixel would be a cell of 576 texels; 512-texel pages
+    // (the simulated limit) hold cells up to 510, so 10.625 texels a pixel.
+    EXPECT_GE(drawnAt(480 * 12), 2u);
+    EXPECT_FLOAT_EQ(font->rasterScale, 10.625f);
+    EXPECT_EQ(font->pFontCache->rowHeight, 511);
+    EXPECT_EQ(font->pFontCache->textureSize, 512);
+
+    // With the device's own limit the pages grow further, up to its largest texture.
+    g.bSimulate256x256TextureHW = 0;
+    EXPECT_GE(drawnAt(480 * 12), 2u);
+    EXPECT_FLOAT_EQ(font->rasterScale, 12.0f);
+    EXPECT_EQ(font->pFontCache->textureSize, 1024);
+    g.viewportHeight = 480 * 1000;  // no page of any device holds a cell of 48,000 texels
+    font->onPresentationRestored();
+    EXPECT_LT(font->rasterScale, 1000.0f);
+    EXPECT_LE(font->pFontCache->rowHeight, font->pFontCache->textureSize);
+    EXPECT_LE(font->pFontCache->textureSize, g.dxDevice->maxTextureSize());
+    EXPECT_EQ(font->pFontCache->textureSize, FontCache::largestPage());
+    EXPECT_EQ(font->pFontCache->countTextures(), 0) << "no page is made before a text needs it";
+
+    g.bSimulate256x256TextureHW = 1;
     g.viewportHeight = 600;
     font->onPresentationRestored();
     EXPECT_FLOAT_EQ(font->rasterScale, 1.25f);

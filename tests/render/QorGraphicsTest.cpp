@@ -97,6 +97,40 @@ TEST_F(QorGraphicsTest, FullScreenTakesTheLargestModeThatFitsOrElseTheSmallest) 
     EXPECT_EQ(g().bFullScreen, 1);
 }
 
+// A display larger than the device draws (several screens side by side, say) gets the
+// largest back buffer the device takes, of the display's shape, which full screen scales
+// up; a start on such a display makes the device at that size instead of failing.
+TEST_F(QorGraphicsTest, ABackBufferBeyondTheDevicesLimitsShrinksToThemKeepingItsShape) {
+    const GraphicsDevice& d = *g().dxDevice;
+    ASSERT_GT(d.maxBackBufferWidth(), 0);
+    EXPECT_LE(d.maxBackBufferWidth(), d.maxTextureSize());
+    const int wide = d.maxBackBufferWidth() * 2, high = d.maxBackBufferWidth();
+    useModes({{640, 480}, {wide, high}});
+    g().calcClosestMatchParameters(true, wide, high);
+    EXPECT_EQ(g().videoModeWidth, wide) << "the display keeps its mode";
+    EXPECT_LE(g().backBufferWidth, d.maxBackBufferWidth());
+    EXPECT_LE(g().backBufferHeight, d.maxBackBufferHeight());
+    EXPECT_GE(g().backBufferWidth, d.maxBackBufferWidth() - 2);
+    EXPECT_NEAR(g().backBufferHeight * 2, g().backBufferWidth, 2);
+    EXPECT_EQ(g().viewportBottom, g().backBufferHeight);
+
+    Window& window = *qor->hWindowHandle;
+    PresentParameters oversized;
+    oversized.backBufferWidth = wide;
+    oversized.backBufferHeight = high;
+    GraphicsDevice* created = nullptr;
+    delete g().dxDevice;  // one context at a time on the window
+    g().dxDevice = nullptr;
+    ASSERT_GE(GraphicsDevice::create(window, oversized, &created), 0) << GraphicsDevice::lastCreateError();
+    g().dxDevice = created;
+    EXPECT_EQ(created->testCooperativeLevel(), ResultCode::kDeviceNotReset);
+    g().bFullScreen = 0;
+    g().videoModeWidth = 320;
+    g().videoModeHeight = 192;
+    EXPECT_TRUE(g().restorePresentation(true));
+    EXPECT_EQ(created->testCooperativeLevel(), ResultCode::kOk);
+}
+
 TEST_F(QorGraphicsTest, WindowsKeepTheVirtualShapeAndFitTheWorkArea) {
     g().workArea = WorkArea{0, 0, 1920, 1040};
     g().calcClosestMatchParameters(false, 800, 600);

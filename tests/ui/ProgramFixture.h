@@ -1,7 +1,8 @@
 #pragma once
 // Test support for whole-program tests: the program's own shell runs its event loop on
-// an off-screen window (display tests only), with the user files in a private data
-// folder that starts with the settings the test gives. The keyboard and a pad can be
+// an off-screen window, or on an X server's where a test names that driver (display
+// tests only), with the user files in a private data folder that starts with the
+// settings the test gives. The keyboard and a pad can be
 // scripted, the mouse is driven through window events, and the clock can be made to
 // step by a fixed time each frame, so that long waits of the game cost few frames and
 // every run sees the same times and the same random draws.
@@ -53,7 +54,7 @@ protected:
     }
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_VIDEODRIVER", videoDriver, 1);
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
         ASSERT_TRUE(Window::initVideo());
@@ -113,8 +114,10 @@ protected:
         auto owned = std::make_unique<ScriptedDevices>();
         owned->axisCount = {2};
         devices = owned.get();
+        auto* input = new QorInput(std::move(owned));
+        input->viewportSource = qor->pQorInput->viewportSource;  // the pointer maps through the viewport
         delete qor->pQorInput;
-        qor->pQorInput = new QorInput(std::move(owned));
+        qor->pQorInput = input;
         qor->pQorInput->setInputMode(QorInput::kModeMouse);  // as the program's mouse had it
         frames(2);
     }
@@ -157,8 +160,9 @@ protected:
         pushMouseMove(x, y);
         frames(2);
     }
-    // A left click at window pixel (x, y).
-    void click(int x, int y) {
+    // A left click at window pixel (x, y), `settle` frames after the press and after the
+    // release.
+    void click(int x, int y, int settle = 3) {
         pointAt(x, y);
         for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
             SDL_Event e{};
@@ -167,13 +171,15 @@ protected:
             e.button.x = x;
             e.button.y = y;
             SDL_PushEvent(&e);
-            frames(3);
+            frames(settle);
         }
     }
     // A left click on the middle of a widget of a screen whose camera looks at the middle
-    // of the screen, in a window as large as the virtual screen (800 x 480).
-    void clickOn(const Renderable& widget) {
-        click(400 + static_cast<int>(widget.position.x), 240 - static_cast<int>(widget.position.y));
+    // of the screen, at the window pixel the viewport shows it at.
+    void clickOn(const Renderable& widget, int settle = 3) {
+        const Vector3 at = qor->graphics().viewportMapping().toWindow(
+            Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f});
+        click(static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y)), settle);
     }
     // Runs the start-up to the title menu: the logo is skipped, the intro too by a click
     // (away from the name entry's button), and the name that a first start asks for is
@@ -223,6 +229,7 @@ protected:
 
     static constexpr std::uint32_t kSteppedSeed = 1;
 
+    const char* videoDriver = "offscreen";  // SDL's, as SetUp starts it
     UserDataHome home;
     Window window;
     WMhooks hooks;
@@ -274,10 +281,11 @@ protected:
     }
     bool playing() { return game() && this->template top<Game>() && game()->state == Game::State::kPlaying; }
     // Plays a started game's lead-in ("Get Ready!", the announcements) until it is being
-    // played, its clock hurried fourfold: the waits are the same states in fewer frames.
-    bool leadInToPlay() {
+    // played, its clock hurried (fourfold unless said): the waits are the same states in
+    // fewer frames.
+    bool leadInToPlay(double hurry = 4.0) {
         if (!game()) return false;
-        game()->timeScale = 4.0;
+        game()->timeScale = hurry;
         const bool reached = playUntil([this] { return playing(); });
         if (game()) game()->timeScale = 1.0;
         return reached;

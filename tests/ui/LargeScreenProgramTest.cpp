@@ -1,0 +1,112 @@
+// The program on large screens, as a player starts it there: full screen at the desktop's
+// own size, on an X server of the test's own of that size. 5120 x 2880 and 7680 x 4320
+// are 16:9 and get no bars (the virtual screen drawn 6 and 9 times over); 2160 x 3840
+// stands upright and is letterboxed by its width. A first start takes a name in the
+// bitmap fonts' fallback face, rasterised at the screen's own scale, reaches the title and
+// plays the start of an Invasion.
+//
+// A software renderer draws such screens slowly: the clock steps a fixed time each frame
+// and the game is hurried, so that every wait costs few frames.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "game/ContextInvasionRules.h"
+#include "game/GameControllerCampaign.h"
+#include "render/FontCache.h"
+#include "render/FontGDI.h"
+#include "support/XServer.h"
+#include "ui/ContextGameMode.h"
+#include "ui/MenuButton.h"
+#include "ui/ProgramFixture.h"
+
+namespace {
+struct Screen {
+    int width, height;
+};
+void PrintTo(const Screen& s, std::ostream* out) { *out << s.width << "x" << s.height; }
+
+class LargeScreenProgramTest : public GameProgramFixture<GameControllerCampaign>,
+                               public ::testing::WithParamInterface<Screen> {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        server = std::make_unique<PrivateXServer>(GetParam().width, GetParam().height);
+        if (server->display.empty()) GTEST_SKIP() << "no Xvfb to run a private X server";
+        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
+        setenv("DISPLAY", server->display.c_str(), 1);
+        videoDriver = "x11";
+        GameProgramFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        GraphicsDevice::keepPresentedFrames = false;  // no frame is read: a copy of each would cost
+    }
+    void TearDown() override {
+        if (!server) return;  // skipped
+        GameProgramFixture::TearDown();
+        Window::shutdownVideo();  // while its server is there
+        setenv("DISPLAY", oldDisplay.c_str(), 1);
+    }
+    // The program's own first window; its settings hold only the language, so the
+    // graphics start in full screen at the desktop's size.
+    std::pair<int, int> windowSize() const override { return {100, 100}; }
+    std::string settingsText() const override { return "[Qor]\ndefaultLanguage=0\n"; }
+
+    // Every font that follows the window draws at its scale and keeps its rows within its
+    // pages; returns the largest raster scale.
+    static float largestRasterScale() {
+        float largest = 0.0f;
+        qor->forEachObject([&largest](QorBase* o) {
+            if (auto* font = dynamic_cast<FontGDI*>(o)) {
+                EXPECT_LE(font->pFontCache->rowHeight, font->pFontCache->textureSize);
+                largest = std::max(largest, font->rasterScale);
+            }
+        });
+        return largest;
+    }
+
+    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::string oldDisplay;
+};
+}  // namespace
+
+TEST_P(LargeScreenProgramTest, AFirstStartTakesANameReachesTheTitleAndPlays) {
+    const Screen screen = GetParam();
+    startToTheTitle();
+    const QorGraphics& g = qor->graphics();
+    EXPECT_EQ(g.bFullScreen, 1);
+    EXPECT_EQ(g.backBufferWidth, screen.width);
+    EXPECT_EQ(g.backBufferHeight, screen.height);
+    EXPECT_EQ(g.viewportWidth, screen.width);
+    // The name was drawn in the fallback face at the screen's own pixels a raw pixel.
+    const float wanted = std::round(static_cast<float>(g.viewportHeight) / 480.0f * 8.0f) / 8.0f;
+    EXPECT_FLOAT_EQ(largestRasterScale(), wanted);
+
+    useSteppedClock(0.05);
+    global->configuration.bInGameHelp = 0;  // no tips on the way into the game
+    clickOn(*top<ContextMainGame>()->startGameItem, 1);
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextGameMode>(); }, 10));
+    clickOn(*top<ContextGameMode>()->pInvasion, 1);
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextInvasionRules>(); }, 10));
+    clickOn(*top<ContextInvasionRules>()->pStartNew, 1);
+    ASSERT_TRUE(tickUntil([this] { return game() != nullptr; }, 10));
+    ASSERT_TRUE(leadInToPlay(30.0));
+    // The fire key sends a shell.
+    devices->keys[kFireKey] = 0x80;
+    frames(2);
+    devices->keys[kFireKey] = 0;
+    EXPECT_EQ(game()->layer(GameController::kPlayerShotList)->countChildren(), 1);
+    EXPECT_TRUE(playing());
+    EXPECT_FALSE(ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, LargeScreenProgramTest,
+                         ::testing::Values(Screen{5120, 2880}, Screen{7680, 4320}, Screen{2160, 3840}),
+                         [](const ::testing::TestParamInfo<Screen>& info) {
+                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                         });
