@@ -6,7 +6,8 @@
 // plays the start of an Invasion.
 //
 // A software renderer draws such screens slowly: the clock steps a fixed time each frame
-// and the game is hurried, so that every wait costs few frames.
+// and the game is hurried, so that every wait costs few frames. The 8K screen is left out
+// under Mesa's slowest renderer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +37,11 @@ class LargeScreenProgramTest : public GameProgramFixture<GameControllerCampaign>
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        // Mesa's softpipe (the sanitizer runs) takes about 9 s a frame at 8K, too long for a
+        // test among others; 5K takes the same ways through the fonts and the device there.
+        if (const char* driver = std::getenv("GALLIUM_DRIVER");
+            driver && std::string(driver) == "softpipe" && GetParam().width * GetParam().height > 5120 * 2880)
+            GTEST_SKIP() << "too slow to draw with softpipe";
         server = std::make_unique<PrivateXServer>(GetParam().width, GetParam().height);
         if (server->display.empty()) GTEST_SKIP() << "no Xvfb to run a private X server";
         if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
