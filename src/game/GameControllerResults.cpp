@@ -277,6 +277,9 @@ void GameControllerResults::buildScene() {
 void GameControllerResults::enterHighScore() {
     if (bScoreEntered) return;
     bScoreEntered = 1;
+    // The table opened next highlights the row this game entered, or none: a place left
+    // from an earlier game belongs to that game's table.
+    if (global) global->lastHighScorePlace = -1;
     const GameController& game = finished();
     const std::int32_t t = table();
     if (t == kNoScoreTable || !game.playerData[winner()]->bHuman || !global) return;

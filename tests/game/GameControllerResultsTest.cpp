@@ -188,6 +188,7 @@ TEST_P(ResultsEntryTest, TheWinnersNameAndTableDecideTheEntry) {
     game->scoreTable = c.table;
     game->playerData[c.winner]->bHuman = c.human ? 1 : 0;
     game->playerData[c.winner]->rating = 0.5f;
+    global->lastHighScorePlace = 1;  // the row an earlier game reached in its own table
     endGame();
     framesUntil(4);
     for (int t = 0; t < GameConfiguration::kTables; ++t)
@@ -195,6 +196,8 @@ TEST_P(ResultsEntryTest, TheWinnersNameAndTableDecideTheEntry) {
     if (c.enteredIn >= 0) {
         EXPECT_EQ(name(top(c.enteredIn)), c.enteredName) << c.what;
     }
+    // The table opened next highlights this game's row, or none when it entered nothing.
+    EXPECT_EQ(global->lastHighScorePlace, c.enteredIn >= 0 ? 0 : -1) << c.what;
     // Without an entry there is no place to show: on to the tip.
     EXPECT_EQ(framesUntil(c.enteredIn >= 0 ? 5 : 6), 160) << c.what;
 }
