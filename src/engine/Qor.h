@@ -47,8 +47,8 @@ struct FrameCounters {
 struct FramePhases {
     double frameStart = 0.0;
     double tickStart = 0.0;
+    double consoleDone = 0.0;   // the console ticked (before the scene)
     double sceneDone = 0.0;     // the scene ticked and its pointer events dispatched
-    double consoleDone = 0.0;   // the console ticked
     double drawingDone = 0.0;   // the scene drawn and the statistics recorded
     double overlaysDone = 0.0;  // the frame's drawing closed
     double presentDone = 0.0;   // the frame presented
@@ -177,8 +177,8 @@ private:
     void createServices();
     bool runModeMachine();
     void pollDevices();
-    void tickScene(Context* scene);
     void tickConsole();
+    void tickScene(Context* scene);
     void drawScene(Context* scene);
     void drawDeveloperLayers(Context* scene);
     void present(bool worked);

@@ -16,6 +16,7 @@
 #include "game/Firework.h"
 #include "game/GameFx.h"
 #include "game/GameGlobal.h"
+#include "game/HudOverlay.h"
 #include "game/PlayerData.h"
 #include "inputaudio/QorAudio.h"
 #include "inputaudio/QorInput.h"
@@ -71,6 +72,9 @@ GameControllerResults::GameControllerResults() : pFinishedGame(this) {
     setPlayerColours();
     bCloseOnEscape = 1;
     bShowPointer = 0;
+    // What belongs to play stays off the show: the displays stay out of view, and no
+    // marker points at a cannon the camera has left behind.
+    for (HudOverlay* hud : pHud) hud->bShowOffscreenArrow = 0;
     pTextLayer = new QorBase();
     pOverlay->addChild(pTextLayer);
 }
@@ -277,6 +281,9 @@ void GameControllerResults::buildScene() {
 void GameControllerResults::enterHighScore() {
     if (bScoreEntered) return;
     bScoreEntered = 1;
+    // The table opened next highlights the row this game entered, or none: a place left
+    // from an earlier game belongs to that game's table.
+    if (global) global->lastHighScorePlace = -1;
     const GameController& game = finished();
     const std::int32_t t = table();
     if (t == kNoScoreTable || !game.playerData[winner()]->bHuman || !global) return;

@@ -372,6 +372,22 @@ void QorInput::nextTypedCharacter() {
     typedAhead.pop_front();
 }
 
+void QorInput::runWithoutKeyboard(const std::function<void()>& tick) {
+    const auto keys = keyState;
+    const auto previous = previousKeyState;
+    const char16_t typed = typedChar;
+    const int modifiers = modifierState;
+    std::fill_n(keyState.begin(), kKeyboardCodes, 0);
+    std::fill_n(previousKeyState.begin(), kKeyboardCodes, 0);
+    typedChar = 0;
+    modifierState = kNoModifier;
+    tick();
+    std::copy_n(keys.begin(), kKeyboardCodes, keyState.begin());
+    std::copy_n(previous.begin(), kKeyboardCodes, previousKeyState.begin());
+    typedChar = typed;
+    modifierState = modifiers;
+}
+
 void QorInput::deleteTouches() {
     while (BasicLink* contact = contactList.lastChild) contact->destroy();
 }

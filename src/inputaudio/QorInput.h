@@ -114,6 +114,11 @@ public:
     void typeCharacter(char16_t c);
     // At the end of a frame: the next waiting character becomes typedChar, or 0.
     void nextTypedCharacter();
+    // Runs `tick` as if no keyboard were there: no key down in this poll or the previous
+    // one, no modifier, no character typed; then puts the keyboard's state back, so the
+    // next poll finds a key still held as held, not as a new press. For the frames in
+    // which a layer above the scene (the console) has the keyboard to itself.
+    void runWithoutKeyboard(const std::function<void()>& tick);
 
     // Where the window's pixels lie on the virtual screen: the graphics service, which
     // sizes the viewport, sets the source while it exists; without it, the default.

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/ClassInfo.h"
@@ -14,6 +15,7 @@
 #include "render/Camera.h"
 #include "render/FontGDI.h"
 #include "render/QorGraphics.h"
+#include "render/VertexBuffer.h"
 
 QOR_DEFINE_CLASS(Console, Context, nullptr)
 
@@ -41,6 +43,10 @@ Console::Console() {
     onPresentationRestored();
 }
 
+Console::~Console() {
+    if (pFont) pFont->destroy();
+}
+
 ClassInfo* Console::getClass() const { return &classInfo; }
 
 void Console::appendLine(const std::u16string& line) {
@@ -61,6 +67,7 @@ void Console::onPresentationRestored() {
 }
 
 void Console::tickContents(double, double) {
+    bKeyboardTaken = false;
     QorInput* in = qor->pQorInput;
     if (!in) return;
     const auto& keys = in->keyState;
@@ -68,9 +75,11 @@ void Console::tickContents(double, double) {
     if (!qor->bDebugLocked && (keys[kKeyLeftShift] & kDown) && (keys[kKeyGrave] & kDown) &&
         !(previous[kKeyGrave] & kDown)) {
         bOpen = !bOpen;
+        bKeyboardTaken = true;  // the chord (and the character it types) reaches nothing else
         return;
     }
     if (!bOpen) return;
+    bKeyboardTaken = true;
     const char16_t c = in->typedChar;
     if (c == 13) {
         executeCommand(input);
@@ -87,21 +96,45 @@ void Console::tickContents(double, double) {
     }
 }
 
+int Console::textHeightFor(int viewportHeight, int virtualHeight) {
+    if (virtualHeight <= 0) return kTextHeight;
+    const double scaled = static_cast<double>(kTextHeight) * viewportHeight / virtualHeight;
+    return std::max(kTextHeight, static_cast<int>(std::lround(scaled)));
+}
+
+// The font at the height the window asks for now; a new window size makes it again
+// (between frames' drawing, so nothing drawn still uses the old one's cache).
+FontGDI& Console::textFont() {
+    const QorGraphics& g = qor->graphics();
+    const int height = textHeightFor(g.viewportHeight, g.virtualHeight);
+    if (pFont && pFont->height == height) return *pFont;
+    if (pFont) pFont->destroy();
+    pFont = new FontGDI(height, 1.0f, 1.0f, 1.0f, qor->defaultFont().fontName);
+    return *pFont;
+}
+
+// The prompt at the bottom, the history upward from the line at cursor, all over a dark
+// panel as wide as the view and as high as the lines, so they read over any screen.
 void Console::renderContents() {
     if (!bOpen || !pCamera) return;
     const ViewRect view = pCamera->getViewRect(0.0f);
-    FontGDI& font = qor->defaultFont();
+    FontGDI& font = textFont();
     const int lineHeight = font.height;
-    const auto x = static_cast<float>(static_cast<int>(view.left));
-    auto y = static_cast<float>(static_cast<int>(view.bottom + static_cast<float>(lineHeight)));
+    const int margin = lineHeight / 3;  // whole pixels around the lines
+    const int shownLines = 1 + std::clamp(cursor + 1, 0, visibleLines + 1);
+    const auto x = static_cast<float>(static_cast<int>(view.left) + margin);
+    auto y = static_cast<float>(static_cast<int>(view.bottom) + margin + lineHeight);
     const int savedDebugLevel = qor->debugLevel;
     qor->debugLevel = 0;
+    const float backdrop[4] = {view.left, view.bottom + static_cast<float>(shownLines * lineHeight + 2 * margin),
+                               view.right, view.bottom};
+    drawFilledRect(backdrop, kBackdropColour);
     const bool cursorOn = static_cast<long long>(std::floor(qor->timer.frameStart * 8.0)) % 2 == 0;
-    font.drawTextAt(x, y, 0.0f, 0xFFFFFFFFu, 0, formatString(cursorOn ? u"> %s_" : u"> %s", input));
+    font.drawTextAt(x, y, 0.0f, kTextColour, 0, formatString(cursorOn ? u"> %s_" : u"> %s", input));
     int budget = visibleLines;
     for (int i = cursor; i >= 0 && budget >= 0; --i, --budget) {
         y += static_cast<float>(lineHeight);
-        font.drawTextAt(x, y, 0.0f, 0xFFFFFFFFu, 0, formatString(u"%s", history[static_cast<std::size_t>(i)]));
+        font.drawTextAt(x, y, 0.0f, kTextColour, 0, formatString(u"%s", history[static_cast<std::size_t>(i)]));
     }
     qor->debugLevel = savedDebugLevel;
 }

@@ -84,7 +84,7 @@ void detailLines(TextPen& pen, const FramePhases& p, const FrameCounters& c) {
     pen.line(formatString(u"global clock: %.3lf , delta %.3lf", qor->timer.frameStart, qor->getDeltaTime()));
     pen.line(formatString(
         u"tick(%2dms), console(%2dms), render(%2dms), hud(%2dms), present(%2dms), timerwait(%2dms), misc(%2dms)",
-        ms(p.sceneDone - p.tickStart), ms(p.consoleDone - p.sceneDone), ms(p.drawingDone - p.consoleDone),
+        ms(p.sceneDone - p.consoleDone), ms(p.consoleDone - p.tickStart), ms(p.drawingDone - p.sceneDone),
         ms(p.overlayTime), ms(p.presentDone - p.overlaysDone), ms(p.waitDone - p.presentDone),
         ms(p.frameStart - p.waitDone)));
     pen.line(

@@ -267,10 +267,12 @@ bool Qor::runModeMachine() {
     return true;
 }
 
-// One frame. Order matters: input is polled before anything ticks; the scene's pointer
+// One frame. Order matters: input is polled before anything ticks; the console ticks
+// before the scene, since while it is open (and in the frame its chord opens or closes
+// it) the keyboard is its alone and the scene ticks without it; the scene's pointer
 // events are dispatched after its tree has ticked (so hit tests see this frame's
-// positions); the console ticks and draws above the scene; the overlays come last so
-// they can show what the frame cost.
+// positions); the console draws above the scene; the overlays come last so they can
+// show what the frame cost.
 void Qor::frame(Context* scene) {
     if (!runModeMachine()) return;
     const bool worked = qorMode == MODE_OK || (qorMode == MODE_PAUSED && bTickWhilePaused);
@@ -278,8 +280,11 @@ void Qor::frame(Context* scene) {
     if (worked) {
         ++frameCounter;
         pollDevices();
-        tickScene(scene);
         tickConsole();
+        if (console().bKeyboardTaken)
+            input().runWithoutKeyboard([&] { tickScene(scene); });
+        else
+            tickScene(scene);
     }
     drawScene(scene);
     if (worked) drawDeveloperLayers(scene);
@@ -293,20 +298,20 @@ void Qor::pollDevices() {
     audio().update(100);
 }
 
-void Qor::tickScene(Context* scene) {
+void Qor::tickConsole() {
     phases.frameStart = phases.tickStart = gameTime();
     // The first worked frame measures its frame time from its own tick start.
     if (frameClock == 0.0) frameClock = phases.tickStart;
+    console().frameTick(0.0, 0.0);
+    phases.consoleDone = gameTime();
+}
+
+void Qor::tickScene(Context* scene) {
     if (scene) {
         scene->frameTick(0.0, 0.0);
         mouseDispatcher().update(scene);
     }
     phases.sceneDone = gameTime();
-}
-
-void Qor::tickConsole() {
-    console().frameTick(0.0, 0.0);
-    phases.consoleDone = gameTime();
 }
 
 void Qor::drawScene(Context* scene) {

@@ -3,6 +3,7 @@
 // clock takes), so times in state add up exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -188,6 +189,7 @@ TEST_P(ResultsEntryTest, TheWinnersNameAndTableDecideTheEntry) {
     game->scoreTable = c.table;
     game->playerData[c.winner]->bHuman = c.human ? 1 : 0;
     game->playerData[c.winner]->rating = 0.5f;
+    global->lastHighScorePlace = 1;  // the row an earlier game reached in its own table
     endGame();
     framesUntil(4);
     for (int t = 0; t < GameConfiguration::kTables; ++t)
@@ -195,6 +197,8 @@ TEST_P(ResultsEntryTest, TheWinnersNameAndTableDecideTheEntry) {
     if (c.enteredIn >= 0) {
         EXPECT_EQ(name(top(c.enteredIn)), c.enteredName) << c.what;
     }
+    // The table opened next highlights this game's row, or none when it entered nothing.
+    EXPECT_EQ(global->lastHighScorePlace, c.enteredIn >= 0 ? 0 : -1) << c.what;
     // Without an entry there is no place to show: on to the tip.
     EXPECT_EQ(framesUntil(c.enteredIn >= 0 ? 5 : 6), 160) << c.what;
 }
@@ -321,35 +325,54 @@ protected:
         }
         qor->pResourceManager->addResource(texture, name);
     }
+    // The results screen of a finished game of `sides` won by its last side, a person
+    // rated `rating`, run in frames of a thirty-second of a second until `frames` frames
+    // into `state`, then frozen: the pictured frames move nothing and play nothing.
+    GameControllerResults* showResults(int sides, int table, float rating, int state, int frames) {
+        auto* finished = new GameController();
+        holder->addChild(finished);
+        finished->playerSides = sides;
+        finished->winnerSide = sides - 1;
+        finished->palmsPerIsland = 4;
+        finished->scoreTable = table;
+        finished->playerData[sides - 1]->bHuman = 1;
+        finished->playerData[sides - 1]->rating = rating;
+        static_cast<GameGlobal*>(global)->pCurrentGame = finished;
+        auto* results = new GameControllerResults();
+        holder->addChild(results);
+        results->onActivate(true);
+        // The clock starts from 0, so that every frame's step is exactly a thirty-second:
+        // from the engine's own start time the steps would round differently from run to run.
+        qor->timer.frameStart = 0.0;
+        for (int n = 0; results->state < state || n < frames; n += results->state < state ? 0 : 1) {
+            qor->timer.previousFrameStart = qor->timer.frameStart;
+            qor->timer.frameStart += kFrame;
+            results->tick(0.0, 0.0);
+        }
+        results->timeScale = results->speed = results->pOverlay->timeScale = 0.0;
+        qor->pQorAudio = audio;
+        return results;
+    }
     QorAudio* audio = nullptr;
 };
 
 TEST_F(ResultsPicture, TheRatingOverTheWinnersIslandWithFireworks) {
     Random::seed(7);
-    auto* finished = new GameController();
-    holder->addChild(finished);
-    finished->playerSides = 1;
-    finished->palmsPerIsland = 4;
-    finished->scoreTable = 1;
-    finished->playerData[0]->bHuman = 1;
-    finished->playerData[0]->rating = 0.625f;
-    static_cast<GameGlobal*>(global)->pCurrentGame = finished;
-    auto* results = new GameControllerResults();
-    holder->addChild(results);
-    results->onActivate(true);
-    // A second and a half into state 4, in frames of a thirty-second of a second. The clock
-    // starts from 0, so that every frame's step is exactly that: from the engine's own start
-    // time the steps would round differently from run to run.
-    qor->timer.frameStart = 0.0;
-    for (int frames = 0; results->state < 4 || frames < 48; frames += results->state < 4 ? 0 : 1) {
-        qor->timer.previousFrameStart = qor->timer.frameStart;
-        qor->timer.frameStart += kFrame;
-        results->tick(0.0, 0.0);
-    }
-    // Frozen from here on: the pictured frames move nothing and play nothing.
-    results->timeScale = results->speed = results->pOverlay->timeScale = 0.0;
-    qor->pQorAudio = audio;
+    GameControllerResults* results = showResults(1, 1, 0.625f, 4, 48);  // 1.5 s into state 4
     expectPicture(results, "results-rating");
+    static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
+}
+
+// A Duel's results follow the winner's island; the loser's cannon, left out of view, has
+// no marker at the screen's edge: markers belong to play.
+TEST_F(ResultsPicture, ADuelsResultsMarkNoCannonOutOfView) {
+    constexpr std::uint32_t kMarker = 0xFFFF00FFu;
+    picture(u"ovalButtons", 32, 32, {0xFF284878u, kMarker});
+    // In state 3 the camera is over the winner's island, far from the loser's.
+    runFrame(showResults(2, 0, 0.5f, 3, 0));
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = backBuffer(w, h);
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kMarker), 0);
     static_cast<GameGlobal*>(global)->pCurrentGame = nullptr;
 }
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "engine/TimeKeeper.h"
 #include "inputaudio/InputTestEngine.h"
+#include "render/Context.h"
+#include "render/EngineFixture.h"
 #include "runtime/Console.h"
 
 namespace {
@@ -57,11 +59,16 @@ TEST_F(ConsoleTest, CommandsAreScannedLikeTheirPatterns) {
 }
 
 TEST_F(ConsoleTest, TheChordTogglesOnceAndTypingBuildsTheCommand) {
+    tick({Console::kKeyLeftShift}, u'A');
+    EXPECT_FALSE(console->bKeyboardTaken);  // closed: the keyboard is the scene's
+    tick({Console::kKeyLeftShift, Console::kKeyGrave}, u'~');
+    EXPECT_TRUE(console->bOpen);
+    EXPECT_TRUE(console->bKeyboardTaken);
+    EXPECT_EQ(console->input, u"");  // the chord's own character is no command
+    tick({Console::kKeyLeftShift, Console::kKeyGrave});
     tick({Console::kKeyLeftShift, Console::kKeyGrave});
     EXPECT_TRUE(console->bOpen);
-    tick({Console::kKeyLeftShift, Console::kKeyGrave});
-    tick({Console::kKeyLeftShift, Console::kKeyGrave});
-    EXPECT_TRUE(console->bOpen);
+    EXPECT_TRUE(console->bKeyboardTaken);
     tick({}, 8);  // Backspace on nothing
     EXPECT_EQ(console->input, u"");
     type(u"debug 33");
@@ -80,6 +87,19 @@ TEST_F(ConsoleTest, TheChordTogglesOnceAndTypingBuildsTheCommand) {
     EXPECT_TRUE(console->bOpen);
     type(u"x");
     EXPECT_EQ(console->input, u"x");
+    // The chord that closes it is the console's too, and then the keyboard is free.
+    qor->bDebugLocked = 0;
+    tick({Console::kKeyLeftShift, Console::kKeyGrave}, u'~');
+    EXPECT_FALSE(console->bOpen);
+    EXPECT_TRUE(console->bKeyboardTaken);
+    tick({Console::kKeyLeftShift, Console::kKeyGrave}, u'~');
+    EXPECT_FALSE(console->bKeyboardTaken);
+}
+
+TEST(ConsoleText, FollowsTheUiScaleButNeverShrinksBelowItsOwnSize) {
+    EXPECT_EQ(Console::textHeightFor(768, 480), 19);  // 12 x 1.6, rounded
+    EXPECT_EQ(Console::textHeightFor(192, 480), 12);  // a small window keeps it readable
+    EXPECT_EQ(Console::textHeightFor(0, 0), 12);
 }
 
 TEST_F(ConsoleTest, ScrollingStaysInTheHistoryAndNewLinesFollowOnlyAtTheEnd) {
@@ -103,4 +123,35 @@ TEST_F(ConsoleTest, ScrollingStaysInTheHistoryAndNewLinesFollowOnlyAtTheEnd) {
 TEST_F(ConsoleTest, CrashCommandsEndTheProgram) {
     EXPECT_DEATH(console->executeCommand(u"crash"), "Crash requested.");
     EXPECT_DEATH(console->executeCommand(u"crash2"), "");
+}
+
+namespace {
+class ConsoleDrawing : public EngineFixture {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n";
+    }
+    static bool dark(std::uint32_t argb) {
+        return (argb >> 16 & 0xFFu) < 0x80u && (argb >> 8 & 0xFFu) < 0x80u && (argb & 0xFFu) < 0x80u;
+    }
+};
+}  // namespace
+
+// Over a white screen: the prompt and two lines of 12 pixels with 4 pixels above and
+// below stand on a dark panel 44 pixels high across the whole width; above it the
+// screen shows as it is.
+TEST_F(ConsoleDrawing, ItsLinesStandOnADarkPanelAsHighAsThey) {
+    auto* scene = new Context();
+    addQuad(scene, 800.0f, 480.0f, 0xFFFFFFFFu, 0.0f, 0.0f);
+    Console& console = qor->console();
+    console.addLine(u"one");
+    console.addLine(u"two");
+    console.bOpen = true;
+    runFrame(scene);
+    for (int x : {2, 400, 797}) {
+        EXPECT_TRUE(dark(pixelAt(x, 479))) << x;
+        EXPECT_TRUE(dark(pixelAt(x, 480 - 43))) << x;
+        EXPECT_EQ(pixelAt(x, 480 - 45), 0xFFFFFFFFu) << x;
+    }
+    scene->destroy();
 }

@@ -181,16 +181,21 @@ protected:
             Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f});
         click(static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y)), settle);
     }
-    // Runs the start-up to the title menu: the logo is skipped, the intro too by a click
-    // (away from the name entry's button), and the name that a first start asks for is
-    // typed in. Returns once the screen's iris has opened on the title.
-    void startToTheTitle() {
+    // Runs the start-up to the name entry of a first start: the logo is skipped, the
+    // intro too by a click (away from the name entry's button); the keyboard is the
+    // test's from there on.
+    void startToTheNameEntry() {
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
         global->pContextManager->top()->bFinished = 1;
         ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
         click(20, 20);
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
         useScriptedDevices();
+    }
+    // Runs the start-up to the title menu, typing in the name that a first start asks
+    // for. Returns once the screen's iris has opened on the title.
+    void startToTheTitle() {
+        ASSERT_NO_FATAL_FAILURE(startToTheNameEntry());
         type("Ann");
         typeReturn();
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
