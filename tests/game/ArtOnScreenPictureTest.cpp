@@ -33,6 +33,7 @@
 #include "render/QorGraphics.h"
 #include "render/ReferenceImage.h"
 #include "support/ChangedBox.h"
+#include "support/ResultsShow.h"
 #include "support/TextInk.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextGraphics.h"
@@ -127,12 +128,7 @@ protected:
         auto* results = new GameControllerResults();
         global->pContextManager->addChild(results);
         results->onActivate(true);
-        qor->timer.frameStart = 0.0;
-        for (int n = 0; results->state < state || n < frames; n += results->state < state ? 0 : 1) {
-            qor->timer.previousFrameStart = qor->timer.frameStart;
-            qor->timer.frameStart += kFrame;
-            results->tick(0.0, 0.0);
-        }
+        runResultsInto(*results, state, frames, kFrame);
         withoutSnow();
         return results;
     }

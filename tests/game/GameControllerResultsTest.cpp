@@ -18,6 +18,7 @@
 #include "render/Quad.h"
 #include "render/Texture.h"
 #include "support/GameFxWorld.h"
+#include "support/ResultsShow.h"
 #include "ui/ContextHighScores.h"
 #include "ui/FadingText.h"
 #include "ui/IrisOverlay.h"
@@ -341,14 +342,7 @@ protected:
         auto* results = new GameControllerResults();
         holder->addChild(results);
         results->onActivate(true);
-        // The clock starts from 0, so that every frame's step is exactly a thirty-second:
-        // from the engine's own start time the steps would round differently from run to run.
-        qor->timer.frameStart = 0.0;
-        for (int n = 0; results->state < state || n < frames; n += results->state < state ? 0 : 1) {
-            qor->timer.previousFrameStart = qor->timer.frameStart;
-            qor->timer.frameStart += kFrame;
-            results->tick(0.0, 0.0);
-        }
+        runResultsInto(*results, state, frames, kFrame);
         results->timeScale = results->speed = results->pOverlay->timeScale = 0.0;
         qor->pQorAudio = audio;
         return results;
