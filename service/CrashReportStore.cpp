@@ -85,6 +85,7 @@ std::uint64_t sizeOf(const std::filesystem::path& folder) {
 }
 
 constexpr const char* kDescription = "report.txt";  // the request's fields and the files' names
+constexpr const char* kNoRoom = "The service has no room for more error reports now; please try again later.";
 
 }  // namespace
 
@@ -112,7 +113,7 @@ std::uint64_t CrashReportStore::usedBytes() {
     return used_;
 }
 
-std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
+std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
     if (!reports_.take(address, now)) {
         error = "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
@@ -127,12 +128,24 @@ std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
         lastCount_ = now;
     }
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
-        error = "The service has no room for more error reports now; please try again later.";
+        error = kNoRoom;
         reports_.giveBack(address, now);
         return nullptr;
     }
-    claimed_ += bytes;
-    return std::shared_ptr<Claim>(new Claim(*this, address, bytes, now));
+    return std::unique_ptr<Claim>(new Claim(*this, address, now));
+}
+
+bool CrashReportStore::Claim::grow(std::uint64_t bytes, std::string& error) {
+    std::lock_guard lock(store_.mutex_);
+    if (bytes <= bytes_) return true;
+    if (store_.used_ + store_.claimed_ + (bytes - bytes_) > store_.limits_.diskBytes) {
+        error = kNoRoom;
+        refusedByService_ = true;
+        return false;
+    }
+    store_.claimed_ += bytes - bytes_;
+    bytes_ = bytes;
+    return true;
 }
 
 CrashReportStore::Claim::~Claim() { store_.release(*this); }
@@ -140,7 +153,7 @@ CrashReportStore::Claim::~Claim() { store_.release(*this); }
 void CrashReportStore::release(Claim& claim) {
     std::lock_guard lock(mutex_);
     claimed_ -= claim.bytes_;
-    if (claim.arrived_ && !claim.kept_) reports_.giveBack(claim.address_, claim.time_);
+    if (claim.refusedByService_) reports_.giveBack(claim.address_, claim.time_);
 }
 
 std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& error) {
@@ -206,8 +219,7 @@ bool CrashReportStore::Draft::endFile(std::string& error) {
     return false;
 }
 
-std::string CrashReportStore::keep(Draft& draft, Claim& claim,
-                                   const std::vector<std::pair<std::string, std::string>>& fields,
+std::string CrashReportStore::keep(Draft& draft, const std::vector<std::pair<std::string, std::string>>& fields,
                                    std::int64_t received, std::string& error) {
     std::string text = "received=" + utcStamp(received, "%Y-%m-%dT%H:%M:%SZ") + "\n";
     for (const auto& [name, value] : fields) text += Utf8Text::sanitize(name) + "=" + Utf8Text::sanitize(value) + "\n";
@@ -239,6 +251,5 @@ std::string CrashReportStore::keep(Draft& draft, Claim& claim,
     syncFolder(folder_);
     std::lock_guard lock(mutex_);
     used_ += draft.bytes() + text.size();
-    claim.kept_ = true;
     return name;
 }

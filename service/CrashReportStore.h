@@ -7,8 +7,10 @@
 // place when complete, so a report is either there whole or not at all.
 //
 // Two limits keep a flood of reports in check: the disk space all reports take together,
-// and the reports taken from one address in an hour. A report claims its room before its
-// body is read, so that one over a limit is refused before it is sent.
+// and the reports taken from one address in an hour. A report is claimed before its body
+// is read, so that one over a limit is refused before it is sent; its claim on the space
+// then grows with the bytes that come, so that reports which announce much and send
+// little hold little.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -27,30 +29,34 @@ public:
         int reportsPerHour = 10;                           // from one address
     };
 
-    // Room held for one report from the time it is announced until it is kept or dropped.
-    // A report counts against its address from its claim on, unless its body came whole
-    // and was still not kept (refused as malformed, or lost by the service's own fault):
-    // a claim left to lapse by a silent or vanished client would otherwise cost nothing
-    // and could be made again at once.
+    // One report from the time it is announced until it is kept or dropped: the space its
+    // bytes take so far, and its count against its address. The count stands for what the
+    // client did (a report kept or refused as malformed, a body left to lapse or cut off,
+    // a client gone), so that such claims cannot be made again at once; a report the
+    // service turns away for its own reasons gives it back.
     class Claim {
     public:
         ~Claim();
         Claim(const Claim&) = delete;
         Claim& operator=(const Claim&) = delete;
 
-        // The report's whole body has come.
-        void arrived() { arrived_ = true; }
+        // Holds room for `bytes` of the report in all. False with a sentence for the
+        // client in `error` when that would take the reports past their space: the report
+        // is then refused and counts no more.
+        bool grow(std::uint64_t bytes, std::string& error);
+        // The service turned the report away for reasons of its own (short of room, a
+        // failed disk, stopping): it does not count against its address.
+        void refusedByService() { refusedByService_ = true; }
 
     private:
         friend class CrashReportStore;
-        Claim(CrashReportStore& store, std::string address, std::uint64_t bytes, std::int64_t time)
-            : store_(store), address_(std::move(address)), bytes_(bytes), time_(time) {}
+        Claim(CrashReportStore& store, std::string address, std::int64_t time)
+            : store_(store), address_(std::move(address)), time_(time) {}
         CrashReportStore& store_;
         std::string address_;
-        std::uint64_t bytes_;
+        std::uint64_t bytes_ = 0;  // held for the report
         std::int64_t time_;
-        bool kept_ = false;
-        bool arrived_ = false;
+        bool refusedByService_ = false;
     };
 
     // A report being written, file by file, into a hidden folder; removed unless kept.
@@ -95,17 +101,18 @@ public:
     // crash file.
     static std::string storedName(std::string_view field);
 
-    // Claims room for a report of up to `bytes` from `address`, received at `now`. Null
-    // with a sentence for the client in `error` when a limit would be exceeded.
-    std::shared_ptr<Claim> claim(const std::string& address, std::uint64_t bytes, std::int64_t now, std::string& error);
+    // Claims a report of up to `bytes` from `address`, received at `now`. Null with a
+    // sentence for the client in `error` when its address has sent its hour's worth, or
+    // when `bytes` would not fit in the space free now. No room is held yet: see `grow`.
+    std::unique_ptr<Claim> claim(const std::string& address, std::uint64_t bytes, std::int64_t now, std::string& error);
 
     // A new, empty report; null with `error` set when its folder cannot be made.
     std::unique_ptr<Draft> draft(std::string& error);
 
-    // Completes `draft` under `claim`: records `fields` (name, value) and the files, and
-    // moves the report into place. Returns the report's folder name, or an empty string
-    // with `error` set when nothing was kept.
-    std::string keep(Draft& draft, Claim& claim, const std::vector<std::pair<std::string, std::string>>& fields,
+    // Completes `draft`: records `fields` (name, value) and the files, and moves the
+    // report into place. Returns the report's folder name, or an empty string with
+    // `error` set when nothing was kept.
+    std::string keep(Draft& draft, const std::vector<std::pair<std::string, std::string>>& fields,
                      std::int64_t received, std::string& error);
 
     const std::filesystem::path& folder() const { return folder_; }
@@ -117,9 +124,9 @@ private:
 
     std::filesystem::path folder_;
     Limits limits_;
-    HourlyLimit reports_;  // the claims of each address
-    std::mutex mutex_;     // guards the counts below
-    std::uint64_t used_ = 0;
-    std::uint64_t claimed_ = 0;
+    HourlyLimit reports_;         // the claims of each address
+    std::mutex mutex_;            // guards the counts below
+    std::uint64_t used_ = 0;      // by the reports kept
+    std::uint64_t claimed_ = 0;   // by the reports on their way
     std::int64_t lastCount_ = 0;  // when the folder was last counted
 };

@@ -30,6 +30,10 @@ constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
 // a sixteenth of that once no body is held: thousands of bodies leave it in pieces the
 // allocator would otherwise keep.
 constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
+// A body held in memory is taken in pieces of this size as its bytes come, so that one
+// that has sent little holds little of the budget; a body of more than one piece is put
+// together once whole.
+constexpr std::uint64_t kBodyPiece = 16 * 1024;
 // After its last answer a connection is read out for up to this long and this many bytes
 // before it is closed: closing with unread input would reset it, and the client could
 // lose the answer, a refusal sent before the body, say.
@@ -267,8 +271,9 @@ struct HttpServer::Connection {
     std::string localAddress;
     Phase phase = Phase::Head;
     Clock::time_point deadline;
-    Clock::time_point quietUntil;  // a body must go on arriving by then
-    std::string input;             // read and not yet taken
+    Clock::time_point bodyStart;  // when the head before the body arrived
+    Clock::time_point lapse;      // a body is cut off then unless more of it comes
+    std::string input;            // read and not yet taken
     std::string output;
     std::size_t sent = 0;
     Request request;
@@ -277,8 +282,9 @@ struct HttpServer::Connection {
     bool keepAlive = true;
     int served = 0;
     int spoolFd = -1;
-    BodyShare share;        // the request's body, while held in memory
-    std::size_t files = 0;  // counted in `workerFiles_` for its handler, until it is dispatched
+    std::vector<std::string> pieces;  // the body as it comes, while held in memory
+    BodyShare share;                  // of the pieces, then of the request's body
+    std::size_t files = 0;            // counted in `workerFiles_` for its handler, until it is dispatched
     std::uint64_t bodyLeft = 0;
     std::uint64_t drained = 0;
     bool watched = false;      // in the epoll set
@@ -341,7 +347,9 @@ HttpServer::Response HttpServer::busy(const std::string& sentence) {
     return response;
 }
 
-HttpServer::BodyShare::BodyShare(BodyBudget& budget, std::uint64_t bytes) : budget_(&budget), bytes_(bytes) {
+void HttpServer::BodyShare::take(BodyBudget& budget, std::uint64_t bytes) {
+    budget_ = &budget;
+    bytes_ += bytes;
     budget.held += bytes;
 }
 
@@ -349,7 +357,7 @@ HttpServer::BodyShare& HttpServer::BodyShare::operator=(BodyShare&& other) noexc
     if (this != &other) {
         release();
         budget_ = std::exchange(other.budget_, nullptr);
-        bytes_ = other.bytes_;
+        bytes_ = std::exchange(other.bytes_, 0);
     }
     return *this;
 }
@@ -359,6 +367,7 @@ void HttpServer::BodyShare::release() {
     budget_->held -= bytes_;
     budget_->freed += bytes_;
     budget_ = nullptr;
+    bytes_ = 0;
 }
 
 int HttpServer::bind(const std::string& host, int port) {
@@ -476,6 +485,7 @@ void HttpServer::beginStop() {
     }
     std::set<std::uint64_t> unanswered;
     for (const Job& job : unrun) {
+        if (job.request.claim) job.request.claim->refusedByServer();
         discard(job);
         unanswered.insert(job.id);
     }
@@ -490,6 +500,8 @@ void HttpServer::beginStop() {
             later.close = true;
             answer(*c, std::move(later));
         } else if (c->phase == Connection::Phase::Head || c->phase == Connection::Phase::Body) {
+            // A body cut short by the stop is no fault of its client's.
+            if (c->request.claim) c->request.claim->refusedByServer();
             close(*c);
         } else if (c->phase != Connection::Phase::Handling) {
             c->deadline = std::min(c->deadline, end);
@@ -717,9 +729,8 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         answer(c, std::move(*admission.refusal));
         return false;
     }
-    // A refusal for want of room gives the handler's claim back at once, with `admission`.
-    if (!roomForBody(c, !admission.spoolFolder.empty(), admission.files)) return false;
     c.request.claim = std::move(admission.claim);
+    if (!roomForBody(c, !admission.spoolFolder.empty(), admission.files)) return false;
     c.files = admission.files;
     workerFiles_ += c.files;
     if (!admission.spoolFolder.empty()) {
@@ -728,10 +739,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         if (c.spoolFd < 0) {
             std::fprintf(stderr, "torvane_service: cannot write a request body into %s\n",
                          admission.spoolFolder.c_str());
-            dropRequest(c);
-            Response failed = refusal(500, "The request could not be taken; please try again later.");
-            failed.close = true;
-            answer(c, std::move(failed));
+            refuseAsServer(c, refusal(500, "The request could not be taken; please try again later."));
             return false;
         }
         ++spoolFiles_;
@@ -743,7 +751,8 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     c.deadline =
         now + limits_.bodyTime +
         std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
-    c.quietUntil = now + limits_.headTime;
+    c.bodyStart = now;
+    c.lapse = bodyLapse(c, now);
     const std::string* expect = c.request.header("expect");
     if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
         const std::uint64_t id = c.id;
@@ -756,59 +765,89 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
 
 // Whether the request fits: its spool file and its handler's `files` within their share
 // of the open-file budget, and a body held in memory within the bodies' budget as it
-// stands (the memory is taken once the body's bytes come). Answers 503 otherwise.
+// stands (the memory is taken as the body's bytes come). Answers 503 otherwise.
 bool HttpServer::roomForBody(Connection& c, bool spooled, std::size_t files) {
     const std::size_t needed = (spooled ? 1 : 0) + files;
     const std::size_t taken = spoolFiles_ + workerFiles_;
     const bool fits = (needed == 0 || taken + needed <= files_ / kSpoolShare) &&
                       connections_.size() + taken + needed <= files_ &&
                       (spooled || bodies_.held + c.request.contentLength <= limits_.bodyMemory);
-    if (!fits) refuseForRoom(c);
+    if (!fits) refuseAsServer(c, busy("Too many requests are being received; please try again later."));
     return fits;
 }
 
-void HttpServer::refuseForRoom(Connection& c) {
-    Response full = busy("Too many requests are being received; please try again later.");
-    full.close = true;
-    answer(c, std::move(full));
+// Ends the request with a refusal the server decided for reasons of its own, which its
+// claim hears of, and gives back at once what it holds.
+void HttpServer::refuseAsServer(Connection& c, Response response) {
+    if (c.request.claim) c.request.claim->refusedByServer();
+    dropRequest(c);
+    response.close = true;
+    answer(c, std::move(response));
 }
 
-// Takes the next bytes of the body; dispatches the request once it is whole. False when
-// the connection was closed or is closing.
+// When a body is cut off unless more of it comes: once it has been silent for as long as
+// a head may take, or once its bytes have come at under the least rate on average since
+// its head, though not before the grace is over.
+HttpServer::Clock::time_point HttpServer::bodyLapse(const Connection& c, Clock::time_point now) const {
+    const Clock::time_point silent = now + limits_.headTime;
+    if (limits_.minimumBodyRate == 0) return silent;
+    const std::uint64_t received = c.request.contentLength - c.bodyLeft;
+    const auto paidFor = std::chrono::milliseconds(received * 1000 / limits_.minimumBodyRate);
+    return std::min(silent, c.bodyStart + std::max<std::chrono::milliseconds>(limits_.rateGrace, paidFor));
+}
+
+// Takes the next bytes of the body, once its claim has let them in; dispatches the
+// request once it is whole. False when the connection was closed or is closing.
 bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
-    if (!bytes.empty()) c.quietUntil = now() + limits_.headTime;
+    if (bytes.empty()) return true;
     c.bodyLeft -= bytes.size();
-    if (c.spoolFd < 0) {
-        // A body held in memory takes its room with its first bytes, so that a head that
-        // announces one and sends nothing holds none. It is reserved at its announced
-        // length (which the handler has held to its route's limit) rather than grown by
-        // doubling.
-        if (c.request.body.empty() && !bytes.empty()) {
-            const std::uint64_t length = c.request.contentLength;
-            if (bodies_.held + length > limits_.bodyMemory) {
-                refuseForRoom(c);
-                return false;
-            }
-            c.share = BodyShare(bodies_, length);
-            c.request.body.reserve(static_cast<std::size_t>(length));
-        }
-        c.request.body.append(bytes);
-    } else {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(c.spoolFd, bytes.data(), bytes.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                std::fprintf(stderr, "torvane_service: cannot write a request body to %s\n",
-                             c.request.bodyFile.c_str());
-                Response failed = refusal(500, "The request could not be taken; please try again later.");
-                failed.close = true;
-                answer(c, std::move(failed));
-                return false;
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(n));
+    if (c.request.claim) {
+        if (std::optional<Response> refused = c.request.claim->bodyArrived(c.request.contentLength - c.bodyLeft)) {
+            refused->close = true;
+            answer(c, std::move(*refused));
+            return false;
         }
     }
+    if (!(c.spoolFd < 0 ? keepInMemory(c, bytes) : keepInFile(c, bytes))) return false;
+    c.lapse = bodyLapse(c, now());
     return c.bodyLeft > 0 || dispatch(c);
+}
+
+// Adds bytes to a body held in memory. Each piece takes its room in the budget when the
+// first of its bytes comes; one that does not fit is refused with 503.
+bool HttpServer::keepInMemory(Connection& c, std::string_view bytes) {
+    std::uint64_t kept = c.request.contentLength - c.bodyLeft - bytes.size();
+    while (!bytes.empty()) {
+        if (kept % kBodyPiece == 0) {
+            const std::uint64_t size = std::min(kBodyPiece, c.request.contentLength - kept);
+            if (bodies_.held + size > limits_.bodyMemory) {
+                refuseAsServer(c, busy("Too many requests are being received; please try again later."));
+                return false;
+            }
+            c.share.take(bodies_, size);
+            c.pieces.emplace_back().reserve(static_cast<std::size_t>(size));
+        }
+        const std::size_t part =
+            static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), kBodyPiece - kept % kBodyPiece));
+        c.pieces.back().append(bytes.substr(0, part));
+        bytes.remove_prefix(part);
+        kept += part;
+    }
+    return true;
+}
+
+bool HttpServer::keepInFile(Connection& c, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(c.spoolFd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            std::fprintf(stderr, "torvane_service: cannot write a request body to %s\n", c.request.bodyFile.c_str());
+            refuseAsServer(c, refusal(500, "The request could not be taken; please try again later."));
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
 }
 
 // Queues the whole request for a worker, or answers 503 when the queue is full. The
@@ -823,11 +862,10 @@ bool HttpServer::dispatch(Connection& c) {
     std::unique_lock lock(jobsMutex_);
     if (jobs_.size() >= limits_.queuedRequests) {
         lock.unlock();
-        Response full = busy("The service is busy; please try again shortly.");
-        full.close = true;
-        answer(c, std::move(full));
+        refuseAsServer(c, busy("The service is busy; please try again shortly."));
         return false;
     }
+    joinPieces(c);
     jobs_.push_back(Job{c.id, std::move(c.request), std::move(c.share), std::exchange(c.files, 0)});
     lock.unlock();
     jobsSignal_.notify_one();
@@ -835,6 +873,19 @@ bool HttpServer::dispatch(Connection& c) {
     c.phase = Connection::Phase::Handling;
     watch(c);
     return true;
+}
+
+// Puts a body held in memory into one buffer of its length; a body of one piece is
+// that piece.
+void HttpServer::joinPieces(Connection& c) {
+    std::string& body = c.request.body;
+    if (c.pieces.size() == 1) {
+        body = std::move(c.pieces.front());
+    } else if (!c.pieces.empty()) {
+        body.reserve(static_cast<std::size_t>(c.request.contentLength));
+        for (const std::string& piece : c.pieces) body += piece;
+    }
+    std::vector<std::string>().swap(c.pieces);
 }
 
 // Takes a request whose connection has gone out of the queue, unless a worker has it.
@@ -987,6 +1038,7 @@ void HttpServer::dropRequest(Connection& c) {
     }
     if (!c.request.bodyFile.empty()) ::unlink(c.request.bodyFile.c_str());
     c.request = Request{};
+    std::vector<std::string>().swap(c.pieces);
     c.share.release();
     workerFiles_ -= std::exchange(c.files, 0);
 }
@@ -1006,14 +1058,15 @@ void HttpServer::trimMemory() {
     ::malloc_trim(0);
 }
 
-// Ends connections past their deadline, and bodies that have stopped coming. A client
-// that sent part of a request hears why; an idle keep-alive connection is just closed.
+// Ends connections past their deadline, and bodies that have stopped coming or come too
+// slowly. A client that sent part of a request hears why; an idle keep-alive connection
+// is just closed.
 void HttpServer::expire() {
     const Clock::time_point now = this->now();
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
         if ((c->phase != Connection::Phase::Handling && now >= c->deadline) ||
-            (c->phase == Connection::Phase::Body && now >= c->quietUntil))
+            (c->phase == Connection::Phase::Body && now >= c->lapse))
             late.push_back(c.get());
     for (Connection* c : late) {
         const bool midRequest =

@@ -4,18 +4,18 @@
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer; a body that stops coming is cut off as soon as it has
-// been silent for as long as a head may take. A large body can be written to a file as it
-// arrives.
+// been silent for as long as a head may take, and one that comes too slowly on average
+// once its grace is over. A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the slots run short, connections that only wait (idle keep-alive ones, and answered
 // ones being read out before their close) give way to new ones; spool files count
 // against the open-file budget, and at the open-file limit the server neither spins nor
 // drops what it has; the files a handler opens are counted before its request is taken.
-// Bodies held in memory have a budget of their own, taken as their bytes come, and
-// requests waiting for a worker a bound: over any of these the client is told to try
-// again later (503 with Retry-After). A request whose client has reset its connection is
-// dropped unrun.
+// Bodies held in memory have a budget of their own, taken in small pieces as their bytes
+// come, and requests waiting for a worker a bound: over any of these the client is told
+// to try again later (503 with Retry-After). A request whose client has reset its
+// connection is dropped unrun.
 //
 // A stop takes no new request: requests waiting for a worker are told to try again later,
 // unrun, and the answers of those on workers are still sent, for up to 2 s each, before
@@ -45,6 +45,8 @@ class HttpServer {
 public:
     using Clock = std::chrono::steady_clock;
 
+    class Claim;
+
     struct Request {
         std::string method;
         std::string path;                                          // the target up to any "?"
@@ -53,9 +55,9 @@ public:
         std::string remoteAddress;
         std::string localAddress;
         std::uint64_t contentLength = 0;
-        std::string body;             // the body, unless it went to `bodyFile`
-        std::string bodyFile;         // the file the body was written to; removed after the handler
-        std::shared_ptr<void> claim;  // the admission's, held as long as the request
+        std::string body;              // the body, unless it went to `bodyFile`
+        std::string bodyFile;          // the file the body was written to; removed after the handler
+        std::shared_ptr<Claim> claim;  // the admission's, held as long as the request
 
         // The value of the header `lowerName`; null when absent.
         const std::string* header(std::string_view lowerName) const;
@@ -71,15 +73,30 @@ public:
         bool close = false;  // close the connection once answered
     };
 
+    // What a handler holds for a request from its head on (room in a store, a count
+    // against its client), told on the server's thread how the request fares. It is
+    // released when the request is answered or dropped.
+    class Claim {
+    public:
+        virtual ~Claim() = default;
+        // `bytes` of the body have come in all, and are about to be kept; a refusal ends
+        // the request with it instead.
+        virtual std::optional<Response> bodyArrived(std::uint64_t bytes) = 0;
+        // The server has turned the request away for reasons of its own (short of room,
+        // stopping, a failed disk), not for anything its client did.
+        virtual void refusedByServer() = 0;
+    };
+
     // How a request's body is taken: refused before any of it is read, held in memory
     // (`spoolFolder` empty), or written to a new file in `spoolFolder` as it arrives.
-    // A `claim` is kept with the request until it is answered or dropped. `files` is how
-    // many descriptors the handler may hold at once for the request: they are counted
-    // against the open-file budget from its head until it is answered or dropped.
+    // A `claim`, when given, goes with the request until it is answered or dropped.
+    // `files` is how many descriptors the handler may hold at once for the request: they
+    // are counted against the open-file budget from its head until it is answered or
+    // dropped.
     struct Admission {
         std::optional<Response> refusal;
         std::string spoolFolder;
-        std::shared_ptr<void> claim;
+        std::shared_ptr<Claim> claim;
         std::size_t files = 0;
     };
 
@@ -99,12 +116,17 @@ public:
                                                     // the longest a body may go without a byte
         std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
         std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
+        // From `rateGrace` after its head on, a body whose bytes have come at under
+        // `minimumBodyRate` on average since its head is cut off with 408, so that a trickle
+        // holds its connection and what it has sent only briefly.
+        std::chrono::milliseconds rateGrace{10000};
+        std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no such cut
         std::chrono::milliseconds answerTime{30000};
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;
         std::size_t connectionsPerAddress = 64;        // open at once from one address; 0: no limit
         std::size_t queuedRequests = 1024;             // whole requests waiting for a worker
-        std::uint64_t bodyMemory = 256 * 1024 * 1024;  // bytes of bodies held in memory at once
+        std::uint64_t bodyMemory = 256 * 1024 * 1024;  // bytes held in memory for bodies at once
         std::function<Clock::time_point()> clock;      // read for every deadline; the steady clock when empty
     };
 
@@ -167,23 +189,25 @@ public:
 private:
     struct Connection;
 
-    // The bytes of bodies held in memory, shared by the server's thread and the workers.
+    // The bytes held for bodies in memory, shared by the server's thread and the workers.
     struct BodyBudget {
-        std::atomic<std::uint64_t> held = 0;   // reserved by requests alive now
+        std::atomic<std::uint64_t> held = 0;   // by requests alive now
         std::atomic<std::uint64_t> freed = 0;  // given back since the heap was last trimmed
     };
 
-    // One body's part of the budget, from its head until its request is answered or
-    // dropped: on its connection, then in the queue, then on its worker.
+    // One body's part of the budget, grown as its bytes come, until its request is
+    // answered or dropped: on its connection, then in the queue, then on its worker.
     class BodyShare {
     public:
         BodyShare() = default;
-        BodyShare(BodyBudget& budget, std::uint64_t bytes);
-        BodyShare(BodyShare&& other) noexcept : budget_(std::exchange(other.budget_, nullptr)), bytes_(other.bytes_) {}
+        BodyShare(BodyShare&& other) noexcept
+            : budget_(std::exchange(other.budget_, nullptr)), bytes_(std::exchange(other.bytes_, 0)) {}
         BodyShare& operator=(BodyShare&& other) noexcept;
         BodyShare(const BodyShare&) = delete;
         BodyShare& operator=(const BodyShare&) = delete;
         ~BodyShare() { release(); }
+        // Takes `bytes` more of `budget`, the same budget each time.
+        void take(BodyBudget& budget, std::uint64_t bytes);
         void release();
 
     private:
@@ -211,9 +235,13 @@ private:
     bool takeInput(Connection& c);
     bool startRequest(Connection& c, std::size_t headEnd);
     bool roomForBody(Connection& c, bool spooled, std::size_t files);
-    void refuseForRoom(Connection& c);
+    void refuseAsServer(Connection& c, Response response);
     bool takeBody(Connection& c, std::string_view bytes);
+    bool keepInMemory(Connection& c, std::string_view bytes);
+    bool keepInFile(Connection& c, std::string_view bytes);
+    Clock::time_point bodyLapse(const Connection& c, Clock::time_point now) const;
     bool dispatch(Connection& c);
+    void joinPieces(Connection& c);
     void answer(Connection& c, Response response);
     void flush(Connection& c);
     void watch(Connection& c);

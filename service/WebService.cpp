@@ -139,6 +139,26 @@ private:
     Form::iterator field_;
 };
 
+// A crash report's claim in the store, as the server sees it: the space it holds grows
+// with the bytes spooled, and a refusal of the server's own does not count against its
+// address.
+class ReportClaim final : public HttpServer::Claim {
+public:
+    explicit ReportClaim(std::unique_ptr<CrashReportStore::Claim> claim) : claim_(std::move(claim)) {}
+
+    std::optional<Response> bodyArrived(std::uint64_t bytes) override {
+        std::string error;
+        if (claim_->grow(bytes, error)) return std::nullopt;
+        return HttpServer::refusal(429, error);
+    }
+    void refusedByServer() override { claim_->refusedByService(); }
+
+    CrashReportStore::Claim& store() { return *claim_; }
+
+private:
+    std::unique_ptr<CrashReportStore::Claim> claim_;
+};
+
 }  // namespace
 
 WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits,
@@ -167,7 +187,7 @@ HttpServer::Admission WebService::admit(const Request& head) {
         if (MultipartParser::boundaryOf(type ? *type : "").empty()) {
             admission.refusal = HttpServer::refusal(400, "Expected a multipart/form-data POST.");
         } else if (auto claim = crashes_.claim(head.remoteAddress, head.contentLength, now(), error)) {
-            admission.claim = std::move(claim);
+            admission.claim = std::make_shared<ReportClaim>(std::move(claim));
             admission.spoolFolder = crashes_.folder().string();
             admission.files = kCrashReportFiles;
         } else {
@@ -234,11 +254,11 @@ Response WebService::handleUpload(const Request& request) {
 // The body was written to a file as it arrived; it is read back in pieces, each crash
 // file going on into the report's own folder.
 Response WebService::handleCrashReport(Request& request) {
-    auto& claim = *std::static_pointer_cast<CrashReportStore::Claim>(request.claim);
-    claim.arrived();
+    CrashReportStore::Claim& claim = static_cast<ReportClaim&>(*request.claim).store();
     std::string error;
-    const auto fault = [&error] {
+    const auto fault = [&error, &claim] {
         logFault("crash report", error);
+        claim.refusedByService();
         return HttpServer::refusal(500, "The report could not be stored; please try again later.");
     };
     std::unique_ptr<CrashReportStore::Draft> draft = crashes_.draft(error);
@@ -272,7 +292,7 @@ Response WebService::handleCrashReport(Request& request) {
                                                                        {"gameVersion", fields.gameVersion},
                                                                        {"gamePatch", fields.gamePatch},
                                                                        {"remoteAddress", request.remoteAddress}};
-    if (crashes_.keep(*draft, claim, recorded, now(), error).empty()) return fault();
+    if (crashes_.keep(*draft, recorded, now(), error).empty()) return fault();
     return reply("Error report received: " + std::to_string(draft->fileCount()) + " files, " +
                      std::to_string(draft->bytes()) + " bytes.\nThank you for your help!\n",
                  kText);

@@ -25,16 +25,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Admits every request into memory, counting `files` for each; a request for "/hold"
-// waits at the gate until it opens.
+// Admits every request into memory, counting `files` for each, with a claim that notes
+// the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
+// for "/hold" waits at the gate until it opens.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
+        HttpServer::Admission admission;
+        admission.files = files;
+        admission.claim = std::make_shared<NotingClaim>(*this, head.path);
         std::lock_guard lock(mutex_);
         admitted_.push_back(head.path);
         changed_.notify_all();
-        HttpServer::Admission admission;
-        admission.files = files;
         return admission;
     }
     HttpServer::Response handle(HttpServer::Request& request) override {
@@ -66,10 +68,47 @@ public:
         std::lock_guard lock(mutex_);
         return handled_;
     }
+    // The paths of the requests the server refused for its own reasons, in order.
+    std::vector<std::string> refusedByServer() {
+        std::lock_guard lock(mutex_);
+        return refusedByServer_;
+    }
+    int liveClaims() {
+        std::lock_guard lock(mutex_);
+        return liveClaims_;
+    }
 
     std::size_t files = 0;  // set before the server starts
 
 private:
+    class NotingClaim : public HttpServer::Claim {
+    public:
+        NotingClaim(GatedHandler& handler, std::string path) : handler_(handler), path_(std::move(path)) {
+            std::lock_guard lock(handler_.mutex_);
+            ++handler_.liveClaims_;
+        }
+        ~NotingClaim() override {
+            std::lock_guard lock(handler_.mutex_);
+            --handler_.liveClaims_;
+        }
+        NotingClaim(const NotingClaim&) = delete;
+        NotingClaim& operator=(const NotingClaim&) = delete;
+        std::optional<HttpServer::Response> bodyArrived(std::uint64_t bytes) override {
+            if (path_ != "/limited" || bytes <= 10) return std::nullopt;
+            return HttpServer::refusal(413, "Over 10 bytes.");
+        }
+        void refusedByServer() override {
+            std::lock_guard lock(handler_.mutex_);
+            handler_.refusedByServer_.push_back(path_);
+        }
+
+    private:
+        GatedHandler& handler_;
+        std::string path_;
+    };
+
+    std::vector<std::string> refusedByServer_;
+    int liveClaims_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> admitted_;
@@ -124,8 +163,8 @@ protected:
     }
     static void send(int fd, const std::string& bytes) { ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
     static std::string get(const std::string& path) { return "GET " + path + " HTTP/1.1\r\nHost: x\r\n\r\n"; }
-    static std::string post(std::size_t length) {
-        return "POST /upload HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+    static std::string post(std::size_t length, const std::string& path = "/upload") {
+        return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
     }
 
     // What arrives on `fd` until one whole answer is in, the connection ends, or 10 s pass.
@@ -315,33 +354,6 @@ TEST_F(HandTurnedServerTest, deadlinesFollowTheServersClock) {
     EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
 }
 
-// Bodies held in memory share a budget, each counted at its announced length once its
-// first bytes arrive: a head that announces a body and sends none holds no room. A body
-// that does not fit is refused before it is sent, and its room comes back when the body
-// that held it goes.
-TEST_F(BusyServerTest, aBodyOverTheMemoryBudgetIsToldToRetryUntilRoomIsFreed) {
-    limits.bodyMemory = 100 * 1024;
-    start();
-    const int silent = connectFrom();
-    send(silent, post(90 * 1024));
-    const int large = connectFrom();
-    send(large, post(80 * 1024) + "x");
-    ASSERT_TRUE(handler.waitForAdmitted(2));
-    const int refused = connectFrom();
-    send(refused, post(40 * 1024) + std::string(40 * 1024, 'x'));
-    const std::string answer = answerOn(refused);
-    EXPECT_TRUE(answer.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << answer;
-    EXPECT_NE(answer.find("\r\nRetry-After: 1\r\n"), std::string::npos) << answer;
-    const int fitting = connectFrom();
-    send(fitting, post(20 * 1024) + std::string(20 * 1024, 'x'));
-    EXPECT_TRUE(answerOn(fitting).ends_with("\r\n\r\n20480\n"));
-
-    reset(large);
-    const int later = connectFrom();
-    send(later, post(40 * 1024) + std::string(40 * 1024, 'x'));
-    EXPECT_TRUE(answerOn(later).ends_with("\r\n\r\n40960\n"));
-}
-
 // A body that stops coming is cut off once it has been silent for as long as a head may
 // take, however long its own deadline, and gives its room back.
 TEST_F(BusyServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
@@ -350,13 +362,136 @@ TEST_F(BusyServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
     limits.bodyMemory = 100 * 1024;
     start();
     const int silent = connectFrom();
-    send(silent, post(80 * 1024) + "x");
+    send(silent, post(80 * 1024) + std::string(64 * 1024, 'x'));
     const std::string cutOff = answerOn(silent);
     EXPECT_TRUE(cutOff.starts_with("HTTP/1.1 408 Request Timeout\r\n")) << cutOff;
     EXPECT_NE(cutOff.find("\r\nConnection: close\r\n"), std::string::npos) << cutOff;
     const int next = connectFrom();
     send(next, post(80 * 1024) + std::string(80 * 1024, 'x'));
     EXPECT_TRUE(answerOn(next).ends_with("\r\n\r\n81920\n"));
+}
+
+// Bodies held in memory share a budget, taken in pieces as their bytes come: heads that
+// announce large bodies and send a byte each hold little of it, so that a body sent whole
+// beside them is taken. A head that announces more than the room left now is told to
+// retry at once; a body whose bytes run out of room as they come is told so then; and the
+// room comes back as the bodies that held it go.
+TEST_F(HandTurnedServerTest, bodiesInMemoryTakeTheirBudgetAsTheirBytesCome) {
+    limits.bodyMemory = 256 * 1024;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    for (int i = 0; i < 8; ++i) send(connectFrom(), post(64 * 1024) + "x");
+    turn();
+    turn();
+    const int whole = connectFrom();
+    send(whole, post(64 * 1024) + std::string(64 * 1024, 'w'));
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(whole).ends_with("\r\n\r\n65536\n"));
+
+    const int large = connectFrom();
+    send(large, post(120 * 1024) + std::string(80 * 1024, 'l'));
+    turn();
+    const int refused = connectFrom();
+    send(refused, post(64 * 1024));
+    turn();
+    const std::string answer = arrived(refused);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nRetry-After: 1\r\n"), std::string::npos) << answer;
+    // Takes the last of the room, and waits for a worker.
+    const int fitting = connectFrom();
+    send(fitting, post(48 * 1024) + std::string(48 * 1024, 'f'));
+    turn();
+    send(large, std::string(40 * 1024, 'l'));
+    turn();
+    EXPECT_TRUE(arrived(large).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(fitting).ends_with("\r\n\r\n49152\n"));
+
+    const int later = connectFrom();
+    send(later, post(120 * 1024) + std::string(120 * 1024, 'l'));
+    turn();
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(later).ends_with("\r\n\r\n122880\n"));
+}
+
+// A body is cut off with 408 once it has been silent for as long as a head may take, or,
+// once its grace is over, as soon as its bytes have come at under the least rate on
+// average since its head; one that keeps up is taken.
+TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentOrSlowerThanTheLeastRateAfterItsGrace) {
+    limits.headTime = 8s;
+    limits.rateGrace = 10s;
+    limits.minimumBodyRate = 500;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int silent = connectFrom(), slow = connectFrom(), steady = connectFrom();
+    send(silent, post(64 * 1024) + std::string(6000, 's'));
+    send(slow, post(64 * 1024) + "s");
+    send(steady, post(64 * 1024) + std::string(5000, 's'));
+    turn();
+    clock += 5s;
+    send(slow, std::string(200, 's'));
+    send(steady, std::string(1000, 's'));
+    turn();
+    clock += 2900ms;
+    turn();
+    for (int fd : {silent, slow, steady}) EXPECT_EQ(arrived(fd), "");
+    clock += 200ms;  // 8.1 s
+    turn();
+    EXPECT_TRUE(arrived(silent).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    clock += 1800ms;  // 9.9 s
+    turn();
+    EXPECT_EQ(arrived(slow), "");
+    clock += 200ms;  // 10.1 s
+    turn();
+    EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_EQ(arrived(steady), "");
+    clock += 1800ms;  // 11.9 s: 6,000 bytes have paid for 12 s
+    send(steady, std::string(64 * 1024 - 6000, 's'));
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(steady).ends_with("\r\n\r\n65536\n"));
+}
+
+// A request's claim hears of the refusals the server decides for its own reasons (a full
+// queue, a stop, with the request queued or its body on its way), not of what its client
+// did (a body left to lapse, a reset); it is told how much of the body has come, and its
+// refusal ends the request. No claim outlives its request.
+TEST_F(HandTurnedServerTest, aClaimHearsOfTheServersOwnRefusalsOnly) {
+    limits.queuedRequests = 1;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int lapsed = connectFrom();
+    send(lapsed, post(100, "/lapsed") + "x");
+    turn();
+    clock += limits.headTime + 200ms;
+    turn();
+    EXPECT_TRUE(arrived(lapsed).starts_with("HTTP/1.1 408 "));
+    const int limited = connectFrom();
+    send(limited, post(100, "/limited") + "0123456789");
+    turn();
+    EXPECT_EQ(arrived(limited), "");
+    send(limited, "a");
+    turn();
+    EXPECT_TRUE(arrived(limited).starts_with("HTTP/1.1 413 "));
+
+    const int queued = connectFrom(), full = connectFrom(), gone = connectFrom(), midway = connectFrom();
+    send(queued, get("/queued"));
+    turn();
+    send(full, get("/full"));
+    send(gone, post(100, "/gone") + "x");
+    turn();
+    EXPECT_TRUE(arrived(full).starts_with("HTTP/1.1 503 "));
+    reset(gone);
+    send(midway, post(100, "/midway") + "x");
+    turn();
+    server->stop();
+    turn();
+    EXPECT_TRUE(arrived(queued).starts_with("HTTP/1.1 503 "));
+    EXPECT_EQ(handler.refusedByServer(), (std::vector<std::string>{"/full", "/queued", "/midway"}));
+    EXPECT_EQ(handler.liveClaims(), 0);
 }
 
 // The files a handler may open are counted from its request's head until it is done: a

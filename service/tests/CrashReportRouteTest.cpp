@@ -5,13 +5,16 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 class CrashReportRouteTest : public ServiceFixture {
 protected:
+    // The reports kept: the folders other than those of reports and bodies on their way.
     std::vector<std::filesystem::path> reports() {
         std::vector<std::filesystem::path> found;
         std::error_code ec;
         for (const auto& entry : std::filesystem::directory_iterator(folder / "crashreports", ec))
-            found.push_back(entry.path());
+            if (!entry.path().filename().string().starts_with(".")) found.push_back(entry.path());
         return found;
     }
     static std::string read(const std::filesystem::path& path) {
@@ -20,6 +23,44 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
+
+    // A whole report whose dump has `bytes` bytes.
+    static std::string report(std::size_t bytes) {
+        return GameForm().standardFields().file("crashMiniDump", "c.mdmp", std::string(bytes, 'd')).body();
+    }
+    // The head of a report of `length` bytes.
+    static std::string reportHead(std::size_t length) {
+        return "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+               "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+    }
+    // A new connection from `source` on which `bytes` have been sent; closed at the end
+    // of the test.
+    int sendFrom(const std::string& source, const std::string& bytes) {
+        const int fd = connectToService(source.c_str());
+        if (fd >= 0) ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        open.push_back(fd);
+        return fd;
+    }
+    void TearDown() override {
+        for (int fd : open) ::close(fd);
+        ServiceFixture::TearDown();
+    }
+
+    // Waits (up to 10 s) until the bodies being received hold `bytes` on the disk in all,
+    // so that the server has taken them before its clock moves on.
+    bool waitForSpooled(std::uintmax_t bytes) {
+        for (int i = 0; i < 1000; ++i) {
+            std::uintmax_t spooled = 0;
+            std::error_code ec;
+            for (const auto& entry : std::filesystem::directory_iterator(folder / "crashreports", ec))
+                if (entry.path().filename().string().starts_with(".upload-")) spooled += entry.file_size(ec);
+            if (spooled >= bytes) return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+
+    std::vector<int> open;
 };
 
 TEST_F(CrashReportRouteTest, storesEachPartUnderItsOwnNameNeverTheClients) {
@@ -78,26 +119,86 @@ TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNot
     EXPECT_GT(crashes->usedBytes(), 200u);
 }
 
-// A report whose body stops coming is cut off once it has been silent for as long as a
-// head may take, and gives its claim on the space back at once. It counts against its
-// address, so that silent claims cannot be made again and again.
-TEST_F(CrashReportRouteTest, aSilentReportGivesItsClaimBackButCountsAgainstItsAddress) {
-    crashLimits = {1024 * 1024, 2};
-    serverLimits.headTime = std::chrono::milliseconds(200);
+// A report whose body falls silent for as long as a head may take, or comes at under the
+// least rate once its grace is over, is cut off with 408 on the server's clock, and gives
+// back at once the space its bytes took. Each counts against its address, so that such
+// reports cannot be made again and again.
+TEST_F(CrashReportRouteTest, aReportThatLapsesGivesItsSpaceBackButCountsAgainstItsAddress) {
+    crashLimits = {1024 * 1024, 3};
+    freezeClock();
     stop();
     start();
-    EXPECT_EQ(statusLineForLength("/tv2/crashreport.php", 1024 * 1024), "HTTP/1.1 408 Request Timeout");
-    const auto report = [this](std::size_t bytes) {
-        return post("/tv2/crashreport.php",
-                    GameForm().standardFields().file("crashMiniDump", "c.mdmp", std::string(bytes, 'd')));
-    };
-    auto reply = report(1000 * 1024);
+    const int silent = sendFrom("127.0.0.1", reportHead(600 * 1024 + 1) + std::string(600 * 1024, 'd'));
+    const int trickling = sendFrom("127.0.0.1", reportHead(100 * 1024) + "-");
+    ASSERT_TRUE(waitForSpooled(600 * 1024 + 1));
+    advanceClock(5s);
+    // Enough to keep it from falling silent, far too little for its rate.
+    ::send(trickling, std::string(200, '-').data(), 200, MSG_NOSIGNAL);
+    ASSERT_TRUE(waitForSpooled(600 * 1024 + 201));
+    advanceClock(5100ms);
+    EXPECT_EQ(statusLineOn(silent), "HTTP/1.1 408 Request Timeout");
+    EXPECT_EQ(statusLineOn(trickling), "HTTP/1.1 408 Request Timeout");
+
+    auto reply = client->Post("/tv2/crashreport.php", report(1000 * 1024), GameForm::kContentType);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 200) << reply->body;
-    reply = report(10);
+    reply = client->Post("/tv2/crashreport.php", report(10), GameForm::kContentType);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 429);
-    EXPECT_EQ(reply->body, "This address has sent 2 error reports in the last hour; please try again later.\n");
+    EXPECT_EQ(reply->body, "This address has sent 3 error reports in the last hour; please try again later.\n");
+}
+
+// What a report holds of the crash space grows with the bytes that have come: heads that
+// announce all of it and send little leave room for others. A report whose bytes would
+// take the reports past their space is refused as they come, and, refused for the
+// service's want of room, does not count against its address. A head whose length does
+// not fit in the space free now is refused before its body is sent.
+TEST_F(CrashReportRouteTest, aReportHoldsCrashSpaceAsItsBytesCome) {
+    crashLimits = {1024 * 1024, 1};
+    freezeClock();
+    stop();
+    start();
+    for (int i = 0; i < 4; ++i) sendFrom("127.0.0." + std::to_string(2 + i), reportHead(1000 * 1024) + "-");
+    ASSERT_TRUE(waitForSpooled(4));
+    auto reply = client->Post("/tv2/crashreport.php", report(1000), GameForm::kContentType);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200) << reply->body;
+
+    const std::string large = report(700 * 1024);
+    const int cut = sendFrom("127.0.0.10", reportHead(large.size()) + large.substr(0, 400 * 1024));
+    ASSERT_TRUE(waitForSpooled(4 + 400 * 1024));
+    const std::string whole = report(500 * 1024);
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.11", reportHead(whole.size()) + whole)), "HTTP/1.1 200 OK");
+    ::send(cut, large.data() + 400 * 1024, large.size() - 400 * 1024, MSG_NOSIGNAL);
+    EXPECT_EQ(statusLineOn(cut), "HTTP/1.1 429 Too Many Requests");
+
+    const std::string small = report(10);
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.10", reportHead(small.size()) + small)), "HTTP/1.1 200 OK");
+    EXPECT_EQ(statusLineFor(reportHead(700 * 1024), "127.0.0.12"), "HTTP/1.1 429 Too Many Requests");
+    EXPECT_EQ(reports().size(), 3u);
+}
+
+// Only what a client did counts against its address: a report refused as malformed
+// does; one the service could not take, for want of a file to receive it in, does not.
+TEST_F(CrashReportRouteTest, onlyWhatTheClientDidCountsAgainstItsAddress) {
+    crashLimits = {1024 * 1024, 1};
+    stop();
+    start();
+    std::filesystem::remove_all(folder / "crashreports");
+    testing::internal::CaptureStderr();
+    auto reply = client->Post("/tv2/crashreport.php", report(10), GameForm::kContentType);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 500);
+    std::filesystem::create_directories(folder / "crashreports");
+    reply = client->Post("/tv2/crashreport.php", report(10), GameForm::kContentType);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200) << reply->body;
+
+    const std::string empty = GameForm().standardFields().body();
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.2", reportHead(empty.size()) + empty)), "HTTP/1.1 400 Bad Request");
+    const std::string whole = report(10);
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.2", reportHead(whole.size()) + whole)), "HTTP/1.1 429 Too Many Requests");
 }
 
 // A body the route does not take is refused at its head, not held for its deadline.
@@ -141,8 +242,12 @@ TEST_F(CrashReportRouteTest, refusedReportsLeaveNothingBehind) {
 }
 
 // The body of a report goes to a file as it arrives; when the service cannot read it back
-// the fault is its own: a 500, and the reason goes to the standard error.
+// the fault is its own: a 500, and the reason goes to the standard error. The report does
+// not count against its address.
 TEST_F(CrashReportRouteTest, aReportTheServiceCannotStoreIs500WithItsReasonLogged) {
+    crashLimits = {1024 * 1024, 1};
+    stop();
+    start();
     const std::string body = GameForm().standardFields().file("crashLog", "a.log", std::string(5000, 'l')).body();
     const std::string head = "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Type: " +
                              std::string(GameForm::kContentType) +
@@ -175,6 +280,9 @@ TEST_F(CrashReportRouteTest, aReportTheServiceCannotStoreIs500WithItsReasonLogge
               std::string::npos)
         << log;
     EXPECT_TRUE(reports().empty());
+    auto reply = client->Post("/tv2/crashreport.php", report(10), GameForm::kContentType);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200) << reply->body;
 }
 
 }  // namespace

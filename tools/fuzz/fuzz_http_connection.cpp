@@ -23,6 +23,17 @@ namespace {
 
 int liveClaims = 0;
 
+// Counts the claims alive, so that none is found to outlive its request.
+class CountedClaim : public HttpServer::Claim {
+public:
+    CountedClaim() { ++liveClaims; }
+    ~CountedClaim() override { --liveClaims; }
+    CountedClaim(const CountedClaim&) = delete;
+    CountedClaim& operator=(const CountedClaim&) = delete;
+    std::optional<HttpServer::Response> bodyArrived(std::uint64_t) override { return std::nullopt; }
+    void refusedByServer() override {}
+};
+
 class EchoHandler : public HttpServer::Handler {
 public:
     explicit EchoHandler(std::string spoolFolder) : spoolFolder_(std::move(spoolFolder)) {}
@@ -37,8 +48,7 @@ public:
             return admission;
         }
         if (head.path.starts_with("/file")) admission.spoolFolder = spoolFolder_;
-        ++liveClaims;
-        admission.claim = std::shared_ptr<void>(nullptr, [](void*) { --liveClaims; });
+        admission.claim = std::make_shared<CountedClaim>();
         return admission;
     }
 

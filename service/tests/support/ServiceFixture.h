@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -73,18 +75,25 @@ protected:
         return -1;
     }
 
+    // Reads the status line of the answer on `fd`, without its line break; what has come
+    // when the connection ends or nothing comes for 10 s.
+    static std::string statusLineOn(int fd) {
+        const timeval wait{10, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        std::string line;
+        char c;
+        while (::recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
+        return line;
+    }
+
     // Sends `head` (request line and headers, and a body if any) on a connection of its
     // own, from `source` when given, and returns the status line of the answer; what has
     // come when none comes in 10 s.
     std::string statusLineFor(const std::string& head, const char* source = nullptr) {
         const int fd = connectToService(source);
-        const timeval wait{10, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         std::string line;
-        if (fd >= 0 && ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size())) {
-            char c;
-            while (::recv(fd, &c, 1, 0) == 1 && c != '\r') line += c;
-        }
+        if (fd >= 0 && ::send(fd, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size()))
+            line = statusLineOn(fd);
         ::close(fd);
         return line;
     }
@@ -96,11 +105,19 @@ protected:
                              (expectContinue ? "Expect: 100-continue\r\n" : "") + "\r\n");
     }
 
+    // Makes the server of the next `start` read its deadlines from a clock that stands
+    // still until the test moves it with `advanceClock`, so that none passes by itself.
+    void freezeClock() {
+        serverLimits.clock = [this] { return frozenNow.load(); };
+    }
+    void advanceClock(std::chrono::milliseconds by) { frozenNow = frozenNow.load() + by; }
+
     httplib::Result post(const std::string& path, const GameForm& form) {
         return client->Post(path.c_str(), form.body(), GameForm::kContentType);
     }
 
     HttpServer::Limits serverLimits;  // set before start
+    std::atomic<HttpServer::Clock::time_point> frozenNow{HttpServer::Clock::now()};
     CrashReportStore::Limits crashLimits;
     int newInstallationsPerHour = WebService::kNewInstallationsPerHour;
     std::filesystem::path folder;
