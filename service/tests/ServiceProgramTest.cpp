@@ -279,6 +279,52 @@ TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthers) {
         EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
 }
 
+// A report the service turns away for its own want of files does not count against its
+// address: the game obeys Retry-After, and a busy hour must not lock its reports out.
+// Reports from other addresses that arrive slowly hold every file the reports may take,
+// so that an address's reports are told to come back; once those are answered, the
+// address may still send its hour's worth.
+TEST_F(ServiceProgramTest, reportsToldToComeBackDoNotCountAgainstTheirAddress) {
+    Program program;
+    const int port = startService(program, {"--crash-reports-per-hour", "3"}, 200);
+    ASSERT_GT(port, 0);
+    const std::string whole =
+        GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(2000, 'd')).body();
+    const std::string request =
+        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+        "\r\nContent-Length: " + std::to_string(whole.size()) + "\r\n\r\n" + whole;
+    const auto sendFrom = [&](const std::string& source) {
+        const int fd = connectFrom(port, source);
+        send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        const std::string status = statusLine(fd);
+        close(fd);
+        return status;
+    };
+
+    // At 200 open files, reports on their way may hold a quarter of the 136 left beside the
+    // service's own: three files each, so that 11 fit and the next is told to come back.
+    const std::size_t held = request.size() - 1000;
+    std::vector<int> holders;
+    for (int i = 0; i < 12; ++i) {
+        holders.push_back(connectFrom(port, "127.0.0." + std::to_string(10 + i)));
+        send(holders.back(), request.data(), held, MSG_NOSIGNAL);
+    }
+    std::vector<pollfd> answered;
+    for (int fd : holders) answered.push_back({fd, POLLIN, 0});
+    ASSERT_GT(poll(answered.data(), answered.size(), 10000), 0);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sendFrom("127.0.0.2"), "HTTP/1.1 503 Service Unavailable") << i;
+
+    for (int fd : holders) {
+        send(fd, request.data() + held, request.size() - held, MSG_NOSIGNAL);
+        statusLine(fd);
+        close(fd);
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sendFrom("127.0.0.2"), "HTTP/1.1 200 OK") << i;
+    EXPECT_EQ(sendFrom("127.0.0.2"), "HTTP/1.1 429 Too Many Requests");
+    waitForFilesToClose(program.pid);
+    EXPECT_EQ(program.stop(SIGTERM), 0);
+}
+
 // With so few files that the connection budget itself runs out of descriptors, the
 // server closes the connections it cannot take, and serves those it has.
 TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnce) {
