@@ -26,6 +26,18 @@
 //   pieces of 1,000 bytes, a round of pieces every 5 ms. Goals: the resident memory grows
 //   by at most 5/4 of the bodies' bytes, and is back within 32 MiB of where it was once
 //   they are answered.
+// - uploads beside trickled bodies: 4,400 connections from 80 addresses each announce an
+//   upload's largest body (64 KiB), send one byte, and 200 bytes 5 s later, while
+//   127.0.0.3 uploads a fresh score record on a new connection every 180 ms for 9 s.
+//   Goals: every upload is answered with 200, their 99th percentile latency is under
+//   100 ms, the resident memory grows by under 64 MiB, and by 12 s the service has cut
+//   off every trickle with 408.
+// - crash reports beside trickled heads, over a crash report store of its own with the
+//   service's default limits (1 GiB, 10 reports an hour from one address): 32
+//   connections from 8 addresses each announce a report's largest body (32 MiB), send
+//   one byte, and another 8 s later, while 127.0.0.3 sends a small report every 2 s for
+//   10 s. Goals: every small report is stored, each answered in under 100 ms, and by
+//   12 s the service has cut off every head with 408.
 // - high-score page, over databases of its own whose installations each have an entry
 //   in every table: the page with all tables drawn from the store (no copy kept) at 100
 //   installations (every table full) and at 300,000. Goal: under 5 ms at 300,000. Then,
@@ -442,6 +454,142 @@ TricklingUploads tricklingUploads(int port) {
     return result;
 }
 
+// The status line that has come on `fd` by `end`, read without waiting past it; empty
+// when none has.
+std::string statusBy(int fd, Clock::time_point end) {
+    std::string line;
+    while (line.find('\r') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        pollfd readable{fd, POLLIN, 0};
+        char c = 0;
+        if (::poll(&readable, 1, static_cast<int>(std::max<long>(left.count(), 0))) != 1 || ::recv(fd, &c, 1, 0) != 1)
+            return {};
+        line += c;
+    }
+    return line.substr(0, line.size() - 1);
+}
+
+// Opens `count` connections from `addresses` addresses of 127.0.1.0/24 and sends each
+// `head` and one byte of its body.
+std::vector<int> openTrickles(int port, int count, int addresses, const std::string& head) {
+    std::vector<int> trickles;
+    for (int i = 0; i < count; ++i) {
+        const std::string source = "127.0.1." + std::to_string(1 + i % addresses);
+        const int fd = connectTo(port, source.c_str());
+        if (fd < 0) continue;
+        const std::string start = head + "-";
+        ::send(fd, start.data(), start.size(), MSG_NOSIGNAL);
+        trickles.push_back(fd);
+    }
+    return trickles;
+}
+
+// Sends `bytes` on each of `trickles`.
+void trickleMore(const std::vector<int>& trickles, const std::string& bytes) {
+    for (int fd : trickles) ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+}
+
+// Closes `trickles`; how many of them the service had cut off with 408 by `end`.
+int closeTrickles(const std::vector<int>& trickles, Clock::time_point end) {
+    int cut = 0;
+    for (int fd : trickles) {
+        cut += statusBy(fd, end) == "HTTP/1.1 408 Request Timeout";
+        ::close(fd);
+    }
+    return cut;
+}
+
+// Posts `body` to `path` on a new connection from `source`; the status line that came
+// within 5 s, and how long it took in ms.
+std::pair<std::string, double> postFrom(int port, const char* source, const std::string& path,
+                                        const std::string& body) {
+    const auto start = Clock::now();
+    const std::string request = "POST " + path +
+                                " HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Type: " + GameForm::kContentType +
+                                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const int fd = connectTo(port, source);
+    std::string status;
+    if (fd >= 0 && ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size()))
+        status = statusBy(fd, start + std::chrono::seconds(5));
+    if (fd >= 0) ::close(fd);
+    return {status, std::chrono::duration<double, std::milli>(Clock::now() - start).count()};
+}
+
+struct BesideTrickles {
+    int trickles = 0, cut = 0;         // opened, and cut off with 408 by the service
+    int sent = 0, taken = 0;           // the honest requests, and those answered with 200
+    std::vector<double> latencies;     // ms, of the honest requests answered at all
+    std::size_t before = 0, peak = 0;  // resident memory, bytes
+};
+
+// 4,400 trickled upload bodies beside real uploads from 127.0.0.3: more than the bodies'
+// budget would hold at their announced lengths.
+BesideTrickles uploadsBesideTrickles(int port) {
+    BesideTrickles result;
+    result.before = residentMemory();
+    const auto start = Clock::now();
+    PeakSampler memory([] { return residentMemory(); });
+    const std::vector<int> trickles = openTrickles(
+        port, 4400, 80,
+        "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+            "\r\nContent-Length: " + std::to_string(WebService::kUploadBodyLimit) + "\r\n\r\n");
+    result.trickles = static_cast<int>(trickles.size());
+    bool tricklesFed = false;
+    for (int i = 0; Clock::now() - start < std::chrono::seconds(9); ++i) {
+        if (!tricklesFed && Clock::now() - start >= std::chrono::seconds(5)) {
+            trickleMore(trickles, std::string(200, '-'));
+            tricklesFed = true;
+        }
+        ScoreRecordBuilder record(static_cast<std::uint32_t>(5000000 + i), "DE");
+        record.entry(0, 0, "Honest", 1000 + i);
+        const auto sent = Clock::now();
+        const auto [status, ms] =
+            postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php",
+                     GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body());
+        ++result.sent;
+        if (!status.empty()) result.latencies.push_back(ms);
+        result.taken += status == "HTTP/1.1 200 OK";
+        std::this_thread::sleep_until(sent + std::chrono::milliseconds(180));
+    }
+    result.cut = closeTrickles(trickles, start + std::chrono::seconds(12));
+    result.peak = memory.finish();
+    return result;
+}
+
+// 32 trickled crash heads beside small reports from 127.0.0.3, over a store of its own
+// with the service's default limits. Nothing when its folder cannot be made.
+std::optional<BesideTrickles> reportsBesideTrickles(const std::string& folder) {
+    SqliteScoreStore scores(folder + "/trickled-heads.sqlite3");
+    if (!scores.ok()) return std::nullopt;
+    CrashReportStore crashes(folder + "/trickled-heads");
+    WebService service(scores, crashes);
+    const int port = service.bind("127.0.0.1", 0);
+    std::thread server([&] { service.run(); });
+    BesideTrickles result;
+    const auto start = Clock::now();
+    const std::vector<int> trickles = openTrickles(
+        port, 32, 8,
+        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+            "\r\nContent-Length: " + std::to_string(WebService::kCrashReportBodyLimit) + "\r\n\r\n");
+    result.trickles = static_cast<int>(trickles.size());
+    const std::string report = GameForm().standardFields().file("crashLog", "crash.log", std::string(1000, 'l')).body();
+    for (int i = 0; i < 5; ++i) {
+        if (i == 4) {
+            std::this_thread::sleep_until(start + std::chrono::seconds(8));
+            trickleMore(trickles, "-");
+        }
+        std::this_thread::sleep_until(start + std::chrono::seconds(1 + 2 * i));
+        const auto [status, ms] = postFrom(port, "127.0.0.3", "/tv2/crashreport.php", report);
+        ++result.sent;
+        if (!status.empty()) result.latencies.push_back(ms);
+        result.taken += status == "HTTP/1.1 200 OK";
+    }
+    result.cut = closeTrickles(trickles, start + std::chrono::seconds(12));
+    service.stop();
+    server.join();
+    return result;
+}
+
 // Asks for the help page on a new connection every 50 ms until `end`; the delays in ms
 // (a failed probe counts as 5 s).
 std::vector<double> probeUntil(int port, Clock::time_point end) {
@@ -602,6 +750,7 @@ int main() {
     int oneAddressHeld = 0;
     SilentHeads silent;
     TricklingUploads trickling;
+    BesideTrickles uploadsBeside;
     std::optional<ResetFlood> flood;
     {
         SqliteScoreStore scores(folder + "/scores.sqlite3");
@@ -638,12 +787,15 @@ int main() {
         std::filesystem::remove_all(folder + "/crashreports");
         // After the crash reports, whose goal is the process's whole memory.
         trickling = tricklingUploads(port);
+        uploadsBeside = uploadsBesideTrickles(port);
 
         service.stop();
         server.join();
-        stored = static_cast<long>(scores.uploadCount());
+        // Less the uploads beside the trickled bodies, each of an installation of its own.
+        stored = static_cast<long>(scores.uploadCount()) - uploadsBeside.taken;
     }
     flood = resetFlood(folder);
+    std::optional<BesideTrickles> reportsBeside = reportsBesideTrickles(folder);
     std::optional<PageLoad> pageLoad = highScorePage(folder);
     std::filesystem::remove_all(folder);
 
@@ -696,6 +848,31 @@ int main() {
         "%.1f MiB during (goal under %.1f), %.1f MiB after (goal under %.1f)\n",
         mib(trickling.bodyBytes), mib(trickling.before), mib(trickling.peak),
         mib(trickling.before + trickling.bodyBytes * 5 / 4), mib(trickling.after), mib(trickling.before + (32u << 20)));
+    const double uploadsBesideP99 =
+        uploadsBeside.latencies.empty() ? 5000.0 : percentile(uploadsBeside.latencies, 0.99);
+    const double uploadsBesideMedian = percentile(uploadsBeside.latencies, 0.5);
+    const bool uploadsBesideMet = uploadsBeside.sent > 0 && uploadsBeside.taken == uploadsBeside.sent &&
+                                  uploadsBesideP99 < 100 && uploadsBeside.peak < uploadsBeside.before + (64u << 20) &&
+                                  uploadsBeside.cut == uploadsBeside.trickles;
+    std::printf(
+        "service: beside %d trickled upload bodies, %d of %d uploads answered with 200 (goal all), latency median "
+        "%.2f ms, p99 %.2f ms (goal under 100); resident memory %.1f MiB before, at most %.1f MiB during (goal under "
+        "%.1f); %d trickles cut off with 408 by 12 s (goal all)\n",
+        uploadsBeside.trickles, uploadsBeside.taken, uploadsBeside.sent, uploadsBesideMedian, uploadsBesideP99,
+        mib(uploadsBeside.before), mib(uploadsBeside.peak), mib(uploadsBeside.before + (64u << 20)), uploadsBeside.cut);
+    if (!reportsBeside)
+        std::printf("service: the store for the crash reports beside trickled heads could not be made\n");
+    if (!reportsBeside) reportsBeside.emplace();
+    const double reportsBesideWorst =
+        reportsBeside->latencies.empty()
+            ? 5000.0
+            : *std::max_element(reportsBeside->latencies.begin(), reportsBeside->latencies.end());
+    const bool reportsBesideMet = reportsBeside->sent > 0 && reportsBeside->taken == reportsBeside->sent &&
+                                  reportsBesideWorst < 100 && reportsBeside->cut == reportsBeside->trickles;
+    std::printf(
+        "service: beside %d trickled crash heads announcing 32 MiB, %d of %d small crash reports stored (goal all), "
+        "worst %.2f ms (goal under 100); %d heads cut off with 408 by 12 s (goal all)\n",
+        reportsBeside->trickles, reportsBeside->taken, reportsBeside->sent, reportsBesideWorst, reportsBeside->cut);
     if (!pageLoad) std::printf("service: the databases for the high-score page could not be made\n");
     if (!pageLoad) pageLoad.emplace();
     const ReaderPhase &quiet = pageLoad->quiet, &reading = pageLoad->reading;
@@ -714,8 +891,8 @@ int main() {
                      probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 && floodRatio >= 0.5 &&
                      flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 && silent.firstMs >= 0 &&
                      silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 && silent.closed == 32 &&
-                     tricklingMet && pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 &&
-                     pageProbeMedian < 50;
+                     tricklingMet && uploadsBesideMet && reportsBesideMet && pageLoad->costAtMany > 0 &&
+                     pageLoad->costAtMany < 5 && uploadRatio >= 0.5 && pageProbeMedian < 50;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }
