@@ -153,7 +153,7 @@ public:
     }
     void refusedByServer() override { claim_->refusedByService(); }
 
-    CrashReportStore::Claim& store() { return *claim_; }
+    CrashReportStore::Claim& inStore() { return *claim_; }
 
 private:
     std::unique_ptr<CrashReportStore::Claim> claim_;
@@ -254,7 +254,7 @@ Response WebService::handleUpload(const Request& request) {
 // The body was written to a file as it arrived; it is read back in pieces, each crash
 // file going on into the report's own folder.
 Response WebService::handleCrashReport(Request& request) {
-    CrashReportStore::Claim& claim = static_cast<ReportClaim&>(*request.claim).store();
+    CrashReportStore::Claim& claim = static_cast<ReportClaim&>(*request.claim).inStore();
     std::string error;
     const auto fault = [&error, &claim] {
         logFault("crash report", error);
