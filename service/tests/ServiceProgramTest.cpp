@@ -226,6 +226,16 @@ void waitForFilesToClose(pid_t pid) {
     for (int i = 0; i < 500 && openFiles(pid) > 32; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
+// A whole crash report request whose dump has 30,000 bytes: sent but for its last 1,000
+// at first, it has paid at the least rate for longer than its body may take, so that the
+// rest may trickle until its deadline.
+std::string smallReport() {
+    const std::string whole =
+        GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(30000, 'd')).body();
+    return "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+           "\r\nContent-Length: " + std::to_string(whole.size()) + "\r\n\r\n" + whole;
+}
+
 // Crash reports that arrive slowly each hold a spool file beside their connection, and
 // count the files their handling will take. At a low open-file limit they take only their
 // share of the files and the rest are told to come back, so that probes are still
@@ -237,11 +247,7 @@ TEST_F(ServiceProgramTest, slowCrashReportsAtTheFileLimitLeaveRoomForOthers) {
     const int port = startService(program, {"--crash-reports-per-hour", "1000"}, 256);
     ASSERT_GT(port, 0);
 
-    const std::string whole =
-        GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(2000, 'd')).body();
-    const std::string request =
-        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
-        "\r\nContent-Length: " + std::to_string(whole.size()) + "\r\n\r\n" + whole;
+    const std::string request = smallReport();
     const std::size_t held = request.size() - 1000;  // sent at first; the rest trickles
     std::vector<int> reports;
     for (int i = 0; i < 300; ++i) {
@@ -288,11 +294,7 @@ TEST_F(ServiceProgramTest, reportsToldToComeBackDoNotCountAgainstTheirAddress) {
     Program program;
     const int port = startService(program, {"--crash-reports-per-hour", "3"}, 200);
     ASSERT_GT(port, 0);
-    const std::string whole =
-        GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(2000, 'd')).body();
-    const std::string request =
-        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
-        "\r\nContent-Length: " + std::to_string(whole.size()) + "\r\n\r\n" + whole;
+    const std::string request = smallReport();
     const auto sendFrom = [&](const std::string& source) {
         const int fd = connectFrom(port, source);
         send(fd, request.data(), request.size(), MSG_NOSIGNAL);
