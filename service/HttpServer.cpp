@@ -30,13 +30,11 @@ constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
 // a sixteenth of that once no body is held: thousands of bodies leave it in pieces the
 // allocator would otherwise keep.
 constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
-// After its last answer a connection is read out for up to this long and this many bytes
-// before it is closed: closing with unread input would reset it, and the client could
-// lose the answer, a refusal sent before the body, say.
+// After its last answer a connection is read out for up to this long (within a stop's
+// time) and this many bytes before it is closed: closing with unread input would reset
+// it, and the client could lose the answer, a refusal sent before the body, say.
 constexpr auto kDrainTime = std::chrono::seconds(2);
 constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
-// After a stop, an answer still owed is sent for up to this long.
-constexpr auto kStopTime = std::chrono::seconds(2);
 constexpr auto kRoundTime = std::chrono::milliseconds(100);  // between rounds of the deadlines
 constexpr int kEventsPerTurn = 256;
 constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
@@ -395,7 +393,7 @@ void HttpServer::stop() {
         workersStopping_ = true;
     }
     jobsSignal_.notify_all();
-    stopping_ = true;
+    if (!stopping_.exchange(true)) handler_.stopping(Clock::now() + kStopAnswerTime);
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
@@ -464,9 +462,11 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
 
 // From the stop on nothing new is taken: the listening socket closes, requests waiting
 // for a worker are told to come back (nothing of them was run), and connections owed no
-// answer close. A request on a worker keeps its connection until its answer is sent.
+// answer close. A request on a worker keeps its connection until its answer is sent, and
+// an answer is sent and read out, until the stop's end.
 void HttpServer::beginStop() {
     stopped_ = true;
+    stopEnd_ = now() + kStopTime;
     if (listenFd_ >= 0) ::close(listenFd_);
     listenFd_ = -1;
     std::deque<Job> unrun;
@@ -479,7 +479,6 @@ void HttpServer::beginStop() {
         discard(job);
         unanswered.insert(job.id);
     }
-    const auto end = now() + kStopTime;
     // Answering or closing a connection ends no other.
     std::vector<Connection*> all;
     for (auto& [id, c] : connections_) all.push_back(c.get());
@@ -491,10 +490,16 @@ void HttpServer::beginStop() {
             answer(*c, std::move(later));
         } else if (c->phase == Connection::Phase::Head || c->phase == Connection::Phase::Body) {
             close(*c);
-        } else if (c->phase != Connection::Phase::Handling) {
-            c->deadline = std::min(c->deadline, end);
+        } else {
+            // A connection whose request is on a worker has had no deadline until now.
+            c->deadline = c->phase == Connection::Phase::Handling ? stopEnd_ : std::min(c->deadline, stopEnd_);
         }
     }
+}
+
+// The deadline `time` from now, or the stop's end when that comes first.
+HttpServer::Clock::time_point HttpServer::deadlineIn(Clock::duration time) const {
+    return stopped_ ? std::min(now() + time, stopEnd_) : now() + time;
 }
 
 // Ends a run: the workers finish what they hold, and every connection and request left
@@ -931,7 +936,7 @@ void HttpServer::answer(Connection& c, Response response) {
     // A refusal on a connection whose last request was a HEAD keeps its body.
     if (!std::exchange(c.head, false)) out += response.body;
     c.phase = Connection::Phase::Answering;
-    c.deadline = now() + (stopped_ ? std::chrono::milliseconds(kStopTime) : limits_.answerTime);
+    c.deadline = deadlineIn(limits_.answerTime);
     flush(c);
 }
 
@@ -951,7 +956,7 @@ void HttpServer::flush(Connection& c) {
             if (!c.keepAlive) {
                 ::shutdown(c.fd, SHUT_WR);
                 c.phase = Connection::Phase::Draining;
-                c.deadline = now() + kDrainTime;
+                c.deadline = deadlineIn(kDrainTime);
                 setSpare(c, true);
                 return watch(c);
             }
@@ -1008,11 +1013,12 @@ void HttpServer::trimMemory() {
 
 // Ends connections past their deadline, and bodies that have stopped coming. A client
 // that sent part of a request hears why; an idle keep-alive connection is just closed.
+// A connection whose request is on a worker has a deadline only once stopped.
 void HttpServer::expire() {
     const Clock::time_point now = this->now();
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
-        if ((c->phase != Connection::Phase::Handling && now >= c->deadline) ||
+        if (((c->phase != Connection::Phase::Handling || stopped_) && now >= c->deadline) ||
             (c->phase == Connection::Phase::Body && now >= c->quietUntil))
             late.push_back(c.get());
     for (Connection* c : late) {

@@ -62,9 +62,18 @@ public:
         open_ = true;
         changed_.notify_all();
     }
+    void stopping(HttpServer::Clock::time_point deadline) override {
+        std::lock_guard lock(mutex_);
+        stopDeadlines_.push_back(deadline);
+    }
     std::vector<std::string> handled() {
         std::lock_guard lock(mutex_);
         return handled_;
+    }
+    // The deadlines the server gave at its stops.
+    std::vector<HttpServer::Clock::time_point> stopDeadlines() {
+        std::lock_guard lock(mutex_);
+        return stopDeadlines_;
     }
 
     std::size_t files = 0;  // set before the server starts
@@ -74,6 +83,7 @@ private:
     std::condition_variable changed_;
     std::vector<std::string> admitted_;
     std::vector<std::string> handled_;
+    std::vector<HttpServer::Clock::time_point> stopDeadlines_;
     bool open_ = false;
 };
 
@@ -298,6 +308,64 @@ TEST_F(HandTurnedServerTest, aStopSendsTheAnswersDoneAndEndsTwoSecondsLaterAtMos
     turn();
     EXPECT_TRUE(server->over());
     EXPECT_EQ(handler.handled(), std::vector<std::string>{"/done"});
+}
+
+// A stop tells the handler, once, by when the requests on workers must be answered; a
+// connection whose request a worker still holds at the stop's end is closed then, without
+// its answer, so that a handler that keeps its worker cannot hold the connections open.
+TEST_F(HandTurnedServerTest, aStopClosesAConnectionWhoseRequestIsStillOnAWorkerAtItsEnd) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int held = connectFrom();
+    send(held, get("/hold"));
+    turn();
+    ASSERT_TRUE(handler.waitForAdmitted(1));
+    std::thread worker([this] { server->workOne(); });
+    ASSERT_TRUE(handler.waitForHandled(1));
+    const auto before = std::chrono::steady_clock::now();
+    server->stop();
+    const auto after = std::chrono::steady_clock::now();
+    server->stop();
+    turn();
+    clock += 1900ms;
+    turn();
+    EXPECT_FALSE(server->over());
+    clock += 200ms;
+    turn();
+    EXPECT_TRUE(server->over());
+    EXPECT_TRUE(closedAtOnce(held));
+    handler.open();
+    worker.join();
+    const std::vector<HttpServer::Clock::time_point> deadlines = handler.stopDeadlines();
+    ASSERT_EQ(deadlines.size(), 1u);
+    EXPECT_GE(deadlines[0] - before, HttpServer::kStopAnswerTime);
+    EXPECT_LE(deadlines[0] - after, HttpServer::kStopAnswerTime);
+}
+
+// An answer that comes during a stop is sent, and its connection then read out until the
+// stop's end only, not for the time a connection is read out after an answer.
+TEST_F(HandTurnedServerTest, anAnswerDuringAStopIsReadOutOnlyUntilTheStopsEnd) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int held = connectFrom();
+    send(held, get("/hold"));
+    turn();
+    ASSERT_TRUE(handler.waitForAdmitted(1));
+    std::thread worker([this] { server->workOne(); });
+    ASSERT_TRUE(handler.waitForHandled(1));
+    server->stop();
+    turn();
+    clock += 1500ms;
+    handler.open();
+    worker.join();
+    turn();
+    const std::string answer = arrived(held);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nConnection: close\r\n"), std::string::npos) << answer;
+    clock += 400ms;
+    turn();
+    EXPECT_FALSE(server->over());
+    clock += 200ms;
+    turn();
+    EXPECT_TRUE(server->over());
 }
 
 // A silent connection's deadline runs on the server's clock, not the wall's.
