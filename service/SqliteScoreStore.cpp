@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -116,8 +117,6 @@ sqlite3* openConnection(const std::string& path, int flags, std::string& error) 
         sqlite3_close(db);
         return nullptr;
     }
-    // Both connections wait for each other's locks rather than fail at once.
-    sqlite3_busy_timeout(db, 5000);
     return db;
 }
 
@@ -148,6 +147,9 @@ bool upgradeSchema(sqlite3* db, std::string& error) {
     return done;
 }
 
+// What a failed call of the store returns, from the error of `db`'s last statement.
+int failure(sqlite3* db) { return sqlite3_errcode(db) == SQLITE_BUSY ? ScoreStore::kBusy : -1; }
+
 }  // namespace
 
 std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
@@ -155,7 +157,8 @@ std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
     return kLogHeader + static_cast<std::int64_t>(frames) * (pageSize + kFrameHeader);
 }
 
-SqliteScoreStore::SqliteScoreStore(const std::string& path) {
+SqliteScoreStore::SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience)
+    : lockPatience_(lockPatience) {
     if (!open(path)) {
         finalizeStatements();
         sqlite3_close(checkpointer_);
@@ -168,6 +171,8 @@ SqliteScoreStore::SqliteScoreStore(const std::string& path) {
 }
 
 SqliteScoreStore::~SqliteScoreStore() {
+    // A wait for another's lock would hold up the end.
+    endWaitsBy(Clock::now());
     if (checkpointThread_.joinable()) {
         {
             std::lock_guard lock(stopMutex_);
@@ -195,8 +200,10 @@ void SqliteScoreStore::finalizeStatements() {
 // the writer finds little left to copy when it restarts the log.
 void SqliteScoreStore::checkpointLoop() {
     std::unique_lock lock(stopMutex_);
-    while (!stopping_) {
+    while (true) {
         stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_ || logFull_; });
+        // The last connection to close copies what is left.
+        if (stopping_) return;
         logFull_ = false;
         lock.unlock();
         {
@@ -209,6 +216,35 @@ void SqliteScoreStore::checkpointLoop() {
         }
         lock.lock();
     }
+}
+
+void SqliteScoreStore::endWaitsBy(Clock::time_point deadline) {
+    const Clock::rep wanted = deadline.time_since_epoch().count();
+    Clock::rep end = waitsEnd_;
+    while (wanted < end && !waitsEnd_.compare_exchange_weak(end, wanted)) {
+    }
+}
+
+// A connection's busy handler: waits for a lock another connection holds, polling in
+// growing steps, until the store's patience has run out since the wait began or its
+// waits end. Returning 0 gives up: the statement fails with SQLITE_BUSY.
+int SqliteScoreStore::waitForLock(void* data, int count) {
+    auto& wait = *static_cast<LockWait*>(data);
+    const Clock::time_point now = Clock::now();
+    if (count == 0) wait.began = now;
+    const Clock::time_point end = std::min(wait.began + wait.store->lockPatience_,
+                                           Clock::time_point(Clock::duration(wait.store->waitsEnd_.load())));
+    if (now >= end) return 0;
+    const auto step = std::chrono::milliseconds(1 << std::min(count, 5));  // up to 32 ms
+    std::this_thread::sleep_until(std::min(now + step, end));
+    return 1;
+}
+
+sqlite3* SqliteScoreStore::connect(const std::string& path, int flags, LockWait& wait) {
+    sqlite3* db = openConnection(path, flags, openError_);
+    wait.store = this;
+    if (db) sqlite3_busy_handler(db, waitForLock, &wait);
+    return db;
 }
 
 // A log that is copied only while the writer goes on is never copied whole under steady
@@ -232,7 +268,7 @@ bool SqliteScoreStore::open(const std::string& path) {
         openError_ = "cannot keep scores in \"" + path + "\": the store needs a database file";
         return false;
     }
-    writer_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, openError_);
+    writer_ = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, writerWait_);
     if (!writer_) return false;
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
     // committed upload survives the service's own crash (power loss may cost the last
@@ -281,7 +317,7 @@ bool SqliteScoreStore::open(const std::string& path) {
             return SQLITE_OK;
         },
         this);
-    reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
+    reader_ = connect(path, SQLITE_OPEN_READONLY, readerWait_);
     if (!reader_ ||
         !prepare(reader_,
                  "SELECT b.installation, i.country, b.name, b.score, b.made FROM best_scores b "
@@ -290,7 +326,7 @@ bool SqliteScoreStore::open(const std::string& path) {
                  selectBest_, openError_) ||
         !prepare(reader_, "SELECT 1 FROM installations WHERE id = ?1", selectInstallation_, openError_))
         return false;
-    checkpointer_ = openConnection(path, SQLITE_OPEN_READWRITE, openError_);
+    checkpointer_ = connect(path, SQLITE_OPEN_READWRITE, checkpointerWait_);
     return checkpointer_ != nullptr;
 }
 
@@ -322,9 +358,10 @@ int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std
 void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
     std::string error;
     const bool begun = execute(writer_, "BEGIN IMMEDIATE", error);
+    const int notBegun = begun ? -1 : failure(writer_);
     for (PendingUpload* p : batch) {
         p->done = true;
-        p->added = -1;
+        p->added = notBegun;
         p->error = error;
         if (!begun || !execute(writer_, "SAVEPOINT upload", p->error)) continue;
         int added = 0;
@@ -338,12 +375,12 @@ void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
         }
         execute(writer_, "RELEASE upload", error);
     }
-    if (!begun) return;
-    if (execute(writer_, "COMMIT", error)) return;
+    if (!begun || execute(writer_, "COMMIT", error)) return;
+    const int failed = failure(writer_);
     std::string ignored;
     execute(writer_, "ROLLBACK", ignored);
     for (PendingUpload* p : batch) {
-        p->added = -1;
+        p->added = failed;
         p->error = error;
     }
 }

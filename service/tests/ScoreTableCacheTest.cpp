@@ -30,6 +30,7 @@ public:
     }
     bool hasInstallation(std::uint32_t) override { return false; }
     std::int64_t uploadCount() override { return 0; }
+    void endWaitsBy(std::chrono::steady_clock::time_point) override {}
 
     void setBest(int table, const std::string& name) {
         std::lock_guard lock(mutex_);
