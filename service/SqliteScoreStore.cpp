@@ -127,16 +127,25 @@ int readPragma(sqlite3* db, const char* pragma) {
     return sqlite3_column_int(read.get(), 0);
 }
 
+// The schema's version of `db`, read without changing anything; -1 with `error` set when
+// it cannot be read, or is newer than this service's.
+int schemaVersion(sqlite3* db, std::string& error) {
+    const int version = readPragma(db, "PRAGMA user_version");
+    if (version < 0) error = sqlite3_errmsg(db);
+    if (version <= kSchemaVersion) return version;
+    error = "the database has schema version " + std::to_string(version) + ", newer than this service's " +
+            std::to_string(kSchemaVersion);
+    return -1;
+}
+
 // Brings the schema to kSchemaVersion in one transaction, so that an interrupted
 // upgrade leaves the database as it was.
 bool upgradeSchema(sqlite3* db, std::string& error) {
     if (!execute(db, "BEGIN IMMEDIATE", error)) return false;
-    const int version = readPragma(db, "PRAGMA user_version");
-    bool done = version >= 0 && version <= kSchemaVersion && execute(db, kSchema, error);
-    if (version < 0) error = sqlite3_errmsg(db);
-    if (version > kSchemaVersion)
-        error = "the database has schema version " + std::to_string(version) + ", newer than this service's " +
-                std::to_string(kSchemaVersion);
+    // Read again now that no other writer can come between: another service may have
+    // brought the schema up to date since.
+    const int version = schemaVersion(db, error);
+    bool done = version >= 0 && execute(db, kSchema, error);
     if (done && version < 1) done = execute(db, kFillBestScores, error);
     const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
     if (done) done = execute(db, setVersion.c_str(), error) && execute(db, "COMMIT", error);
@@ -270,10 +279,13 @@ bool SqliteScoreStore::open(const std::string& path) {
     }
     writer_ = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, writerWait_);
     if (!writer_) return false;
+    // The version is read before anything is changed, so that the database of a newer
+    // service is left as it was, byte for byte: not even switched to the log.
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
     // committed upload survives the service's own crash (power loss may cost the last
     // few, which the clients were told had arrived: an accepted trade for throughput).
-    if (!execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
+    if (schemaVersion(writer_, openError_) < 0 ||
+        !execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
                  openError_) ||
         !upgradeSchema(writer_, openError_)) {
         openError_ = "cannot prepare " + path + ": " + openError_;
