@@ -15,7 +15,7 @@ namespace {
 // made first, then has the lowest digest.
 constexpr int kSchemaVersion = 1;
 
-constexpr const char* kSchema = R"sql(
+constexpr const char* kTables = R"sql(
 CREATE TABLE IF NOT EXISTS uploads(
   id INTEGER PRIMARY KEY,
   installation INTEGER NOT NULL,
@@ -44,26 +44,40 @@ CREATE TABLE IF NOT EXISTS best_scores(
   digest BLOB NOT NULL,
   name TEXT NOT NULL,
   PRIMARY KEY(score_table, installation)) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation, name);
-CREATE TRIGGER IF NOT EXISTS best_scores_follow AFTER INSERT ON scores BEGIN
-  INSERT INTO best_scores(score_table, installation, score, made, digest, name)
-  VALUES(NEW.score_table, NEW.installation, NEW.score, NEW.made, NEW.digest, NEW.name)
+)sql";
+
+// Ends an insert of an entry into best_scores: it takes the place of its installation's
+// best entry in its table only when it is better.
+constexpr const char* kKeepTheBetter = R"sql(
   ON CONFLICT(score_table, installation) DO UPDATE
   SET score = excluded.score, made = excluded.made, digest = excluded.digest, name = excluded.name
   WHERE excluded.score > best_scores.score OR (excluded.score = best_scores.score AND
-        (excluded.made < best_scores.made OR (excluded.made = best_scores.made AND excluded.digest < best_scores.digest)));
-END;
-)sql";
+        (excluded.made < best_scores.made OR (excluded.made = best_scores.made AND excluded.digest < best_scores.digest))))sql";
 
-// From the first schema: each installation's best entry per table, taken once from all
-// its scores; the index the page's grouping query read is no longer needed.
-constexpr const char* kFillBestScores = R"sql(
+// The page's index, and the trigger that keeps each installation's best entry as its
+// entries arrive.
+std::string rankingSql() {
+    return std::string(R"sql(
+CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation, name);
+CREATE TRIGGER IF NOT EXISTS best_scores_follow AFTER INSERT ON scores BEGIN
+  INSERT INTO best_scores(score_table, installation, score, made, digest, name)
+  VALUES(NEW.score_table, NEW.installation, NEW.score, NEW.made, NEW.digest, NEW.name))sql") +
+           kKeepTheBetter + ";\nEND;";
+}
+
+// From the first schema: each installation's best entry per table, taken from all its
+// scores in one pass in the order of their key, which needs no sort: an installation's
+// entries of one table come together, so the best entry they are weighed against is the
+// last row written, at hand. (It is filled before the page's index is made, which sorts
+// its rows once instead of taking them in a scattered order.) The index the first page's
+// grouping query read is no longer needed.
+std::string fillBestScoresSql() {
+    return std::string(R"sql(
 INSERT INTO best_scores(score_table, installation, score, made, digest, name)
-SELECT score_table, installation, score, made, digest, name FROM (
-  SELECT *, ROW_NUMBER() OVER (PARTITION BY score_table, installation ORDER BY score DESC, made, digest) AS place
-  FROM scores) WHERE place = 1;
-DROP INDEX IF EXISTS scores_best;
-)sql";
+SELECT score_table, installation, score, made, digest, name FROM scores WHERE true
+ORDER BY score_table, installation)sql") +
+           kKeepTheBetter + ";\nDROP INDEX IF EXISTS scores_best;";
+}
 
 // One prepared statement, finalised when it goes out of scope.
 class Statement {
@@ -139,14 +153,17 @@ int schemaVersion(sqlite3* db, std::string& error) {
 }
 
 // Brings the schema to kSchemaVersion in one transaction, so that an interrupted
-// upgrade leaves the database as it was.
-bool upgradeSchema(sqlite3* db, std::string& error) {
+// upgrade leaves the database as it was. `upgraded` tells whether there was anything to
+// bring up to date.
+bool upgradeSchema(sqlite3* db, bool& upgraded, std::string& error) {
     if (!execute(db, "BEGIN IMMEDIATE", error)) return false;
     // Read again now that no other writer can come between: another service may have
     // brought the schema up to date since.
     const int version = schemaVersion(db, error);
-    bool done = version >= 0 && execute(db, kSchema, error);
-    if (done && version < 1) done = execute(db, kFillBestScores, error);
+    upgraded = version >= 0 && version < kSchemaVersion;
+    bool done = version >= 0 && execute(db, kTables, error);
+    if (done && version < 1) done = execute(db, fillBestScoresSql().c_str(), error);
+    if (done) done = execute(db, rankingSql().c_str(), error);
     const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
     if (done) done = execute(db, setVersion.c_str(), error) && execute(db, "COMMIT", error);
     if (!done) {
@@ -284,13 +301,17 @@ bool SqliteScoreStore::open(const std::string& path) {
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
     // committed upload survives the service's own crash (power loss may cost the last
     // few, which the clients were told had arrived: an accepted trade for throughput).
+    bool upgraded = false;
     if (schemaVersion(writer_, openError_) < 0 ||
         !execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
                  openError_) ||
-        !upgradeSchema(writer_, openError_)) {
+        !upgradeSchema(writer_, upgraded, openError_)) {
         openError_ = "cannot prepare " + path + ": " + openError_;
         return false;
     }
+    // An upgrade leaves a log as long as the tables it wrote: it is copied into the
+    // database now and cut back, rather than held on the disk while the service runs.
+    if (upgraded) sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     // The schema has made the database, so its page size is settled: a new database
     // takes the library's default, an existing one keeps its own.
     pageSize_ = readPragma(writer_, "PRAGMA page_size");
