@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -891,8 +892,16 @@ bool HttpServer::workOne() {
 }
 
 // Handles a request; its body, in memory or in its file, is gone before the answer is sent.
+// A handler that throws fails its request alone, as a fault of the service's own: the
+// worker goes on.
 HttpServer::Response HttpServer::run(Job job) {
-    Response response = handler_.handle(job.request);
+    Response response;
+    try {
+        response = handler_.handle(job.request);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), e.what());
+        response = refusal(500, "The request could not be handled; please try again later.");
+    }
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
     workerFiles_ -= job.files;
     return response;

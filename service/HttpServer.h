@@ -91,7 +91,7 @@ public:
         virtual ~Handler() = default;
         // On the server's thread once a request's head has arrived: must not block.
         virtual Admission admit(const Request& head) = 0;
-        // On a worker, with the whole request.
+        // On a worker, with the whole request. An exception fails the request with 500.
         virtual Response handle(Request& request) = 0;
         // Once, from the thread that calls `stop`: the requests on workers must be
         // answered by `deadline` for their answers to go out, so a handler that waits for

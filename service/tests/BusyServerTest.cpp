@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,7 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Admits every request into memory, counting `files` for each; a request for "/hold"
-// waits at the gate until it opens.
+// waits at the gate until it opens, and one for "/throw" throws.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
@@ -42,6 +43,7 @@ public:
         handled_.push_back(request.path);
         changed_.notify_all();
         if (request.path == "/hold") changed_.wait(lock, [this] { return open_; });
+        if (request.path == "/throw") throw std::runtime_error("the handler failed");
         HttpServer::Response response;
         response.contentType = "text/plain";
         response.body = std::to_string(request.body.size()) + "\n";
@@ -197,6 +199,19 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     EXPECT_TRUE(answerOn(holding).starts_with("HTTP/1.1 200 OK\r\n"));
     EXPECT_TRUE(answerOn(after).starts_with("HTTP/1.1 200 OK\r\n"));
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/after"}));
+}
+
+// A handler that throws fails its request with 500, and the worker serves the next one.
+TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500) {
+    limits.workers = 1;
+    start();
+    const int failing = connectFrom();
+    send(failing, get("/throw"));
+    const std::string failed = answerOn(failing);
+    EXPECT_TRUE(failed.starts_with("HTTP/1.1 500 Internal Server Error\r\n")) << failed;
+    const int after = connectFrom();
+    send(after, get("/after"));
+    EXPECT_TRUE(answerOn(after).starts_with("HTTP/1.1 200 OK\r\n"));
 }
 
 // The queue is full with two waiting: a third is told to come back, and the two waiting
