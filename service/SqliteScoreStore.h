@@ -57,8 +57,7 @@ public:
     void endWaitsBy(Clock::time_point deadline) override;
 
     // The longest the log has been after any commit, in bytes, and how many times the
-    // writer has started it over: the store's own account of its log, for tests and the
-    // benchmark.
+    // writer has started it over: the store's own account of its log, for tests.
     std::int64_t longestLog() const { return longestLog_; }
     int logRestarts() const { return logRestarts_; }
 
@@ -78,7 +77,7 @@ private:
         Clock::time_point began;  // of the wait going on
     };
 
-    static int waitForLock(void* wait, int count);
+    static int waitForLock(void* data, int count);
     sqlite3* connect(const std::string& path, int flags, LockWait& wait);
     void writeBatch(const std::vector<PendingUpload*>& batch);
     bool open(const std::string& path);

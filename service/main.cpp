@@ -1,6 +1,6 @@
 // torvane_service: the game's web service. Prints "listening on HOST:PORT" once bound and
 // serves until SIGINT or SIGTERM.
-#include <unistd.h>
+#include <pthread.h>
 
 #include <csignal>
 #include <cstdio>
