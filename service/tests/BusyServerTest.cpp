@@ -279,9 +279,25 @@ protected:
         ASSERT_GT(port, 0);
         ASSERT_TRUE(server->start());
     }
+    void TearDown() override {
+        handler.open();
+        if (worker.joinable()) worker.join();
+        BusyServerTest::TearDown();
+    }
     // A few turns: one accepts a connection, the next reads what it sent.
     void turn() {
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(server->turn(0ms));
+    }
+    // A request for "/hold" on a new connection, which `worker` takes and holds at the
+    // handler's gate until it opens; the connection.
+    int holdOnAWorker() {
+        const int held = connectFrom();
+        send(held, get("/hold"));
+        turn();
+        EXPECT_TRUE(handler.waitForAdmitted(1));
+        worker = std::thread([this] { server->workOne(); });
+        EXPECT_TRUE(handler.waitForHandled(1));
+        return held;
     }
     // What has arrived on `fd`, without waiting.
     static std::string arrived(int fd) {
@@ -294,6 +310,7 @@ protected:
     }
 
     HttpServer::Clock::time_point clock{};
+    std::thread worker;  // a worker of the test's own, for the loop turned by hand
 };
 
 // An answer done before the stop is still sent; one whose client does not take it
@@ -330,12 +347,7 @@ TEST_F(HandTurnedServerTest, aStopSendsTheAnswersDoneAndEndsTwoSecondsLaterAtMos
 // its answer, so that a handler that keeps its worker cannot hold the connections open.
 TEST_F(HandTurnedServerTest, aStopClosesAConnectionWhoseRequestIsStillOnAWorkerAtItsEnd) {
     ASSERT_NO_FATAL_FAILURE(startByHand());
-    const int held = connectFrom();
-    send(held, get("/hold"));
-    turn();
-    ASSERT_TRUE(handler.waitForAdmitted(1));
-    std::thread worker([this] { server->workOne(); });
-    ASSERT_TRUE(handler.waitForHandled(1));
+    const int held = holdOnAWorker();
     const auto before = std::chrono::steady_clock::now();
     server->stop();
     const auto after = std::chrono::steady_clock::now();
@@ -360,12 +372,7 @@ TEST_F(HandTurnedServerTest, aStopClosesAConnectionWhoseRequestIsStillOnAWorkerA
 // stop's end only, not for the time a connection is read out after an answer.
 TEST_F(HandTurnedServerTest, anAnswerDuringAStopIsReadOutOnlyUntilTheStopsEnd) {
     ASSERT_NO_FATAL_FAILURE(startByHand());
-    const int held = connectFrom();
-    send(held, get("/hold"));
-    turn();
-    ASSERT_TRUE(handler.waitForAdmitted(1));
-    std::thread worker([this] { server->workOne(); });
-    ASSERT_TRUE(handler.waitForHandled(1));
+    const int held = holdOnAWorker();
     server->stop();
     turn();
     clock += 1500ms;
