@@ -162,14 +162,15 @@ bool upgradeSchema(sqlite3* db, bool& upgraded, std::string& error) {
     const int version = schemaVersion(db, error);
     upgraded = version >= 0 && version < kSchemaVersion;
     bool done = version >= 0 && execute(db, kTables, error);
-    if (done && version < 1) done = execute(db, fillBestScoresSql().c_str(), error);
+    // The page's index over every best entry is sorted by a few threads beside this one.
+    if (done && version < 1)
+        done = execute(db, "PRAGMA threads = 4", error) && execute(db, fillBestScoresSql().c_str(), error);
     if (done) done = execute(db, rankingSql().c_str(), error);
     const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
     if (done) done = execute(db, setVersion.c_str(), error) && execute(db, "COMMIT", error);
-    if (!done) {
-        std::string ignored;
-        execute(db, "ROLLBACK", ignored);
-    }
+    std::string ignored;
+    if (!done) execute(db, "ROLLBACK", ignored);
+    execute(db, "PRAGMA threads = 0", ignored);
     return done;
 }
 
