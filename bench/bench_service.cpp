@@ -45,6 +45,14 @@
 //   50 ms, and again beside 64 keep-alive connections from 127.0.0.2 that read the page
 //   without pause. Goals: the uploads keep at least half their quiet rate, and the
 //   probes' median is under 50 ms.
+// - a stop beside a held write lock, against the service program: another connection
+//   holds the database's write lock (as a backup or an administrator's session may)
+//   while 100 uploads are in flight, more than the workers take, then SIGTERM. Goals: the
+//   program ends cleanly within 3 s, every upload is answered, with 200 or with 503 and
+//   Retry-After, and the database holds exactly the acknowledged ones.
+// - upgrade: a database of the first schema (no best entries kept) with 3,000,000 scores,
+//   300,000 installations with two in every table. Goal: the store opens it, bringing it
+//   up to date, within 10 s.
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <netinet/in.h>
@@ -263,32 +271,66 @@ struct ResetFlood {
     double stopSeconds = 0;
 };
 
+// The service program, run over a data folder of its own.
+class ServiceProgram {
+public:
+    ServiceProgram() = default;
+    ServiceProgram(const ServiceProgram&) = delete;
+    ServiceProgram& operator=(const ServiceProgram&) = delete;
+    ~ServiceProgram() {
+        if (pid_ > 0) stop();
+    }
+
+    // Starts it over `data`; the port it announced, or -1 when it did not start.
+    int start(const std::string& data) {
+        int output[2];
+        if (::pipe(output) != 0) return -1;
+        pid_ = ::fork();
+        if (pid_ < 0) return -1;
+        if (pid_ == 0) {
+            ::dup2(output[1], STDOUT_FILENO);
+            ::close(output[0]);
+            ::execl(TORVANE_SERVICE_PATH, TORVANE_SERVICE_PATH, "--port", "0", "--data", data.c_str(), nullptr);
+            ::_exit(127);
+        }
+        ::close(output[1]);
+        std::FILE* announced = ::fdopen(output[0], "r");
+        char line[256] = "";
+        const bool started = std::fgets(line, sizeof line, announced) && std::strchr(line, ':');
+        std::fclose(announced);
+        if (!started) {
+            stop();
+            return -1;
+        }
+        return std::atoi(std::strrchr(line, ':') + 1);
+    }
+    pid_t pid() const { return pid_; }
+    // Sends SIGTERM and waits for the program to end; the seconds that took.
+    double stop() {
+        if (pid_ <= 0) return 0;
+        const auto stopping = Clock::now();
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, &status_, 0);
+        pid_ = -1;
+        return std::chrono::duration<double>(Clock::now() - stopping).count();
+    }
+    // How it ended, as waitpid tells it.
+    int status() const { return status_; }
+
+private:
+    pid_t pid_ = -1;
+    int status_ = 0;
+};
+
 // The service program on a data folder of its own, so that the flood's clients share no
 // heap with it and its stop on SIGTERM can be timed right after the flood. Nothing when
 // it does not start.
 std::optional<ResetFlood> resetFlood(const std::string& folder) {
     ResetFlood result;
-    int output[2];
-    if (::pipe(output) != 0) return std::nullopt;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(output[1], STDOUT_FILENO);
-        ::close(output[0]);
-        const std::string data = folder + "/flood";
-        ::execl(TORVANE_SERVICE_PATH, TORVANE_SERVICE_PATH, "--port", "0", "--data", data.c_str(), nullptr);
-        ::_exit(127);
-    }
-    ::close(output[1]);
-    std::FILE* announced = ::fdopen(output[0], "r");
-    char line[256] = "";
-    const bool started = std::fgets(line, sizeof line, announced) && std::strchr(line, ':');
-    std::fclose(announced);
-    if (!started) {
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-        return std::nullopt;
-    }
-    const int port = std::atoi(std::strrchr(line, ':') + 1);
+    ServiceProgram program;
+    const int port = program.start(folder + "/flood");
+    if (port < 0) return std::nullopt;
+    const pid_t pid = program.pid();
     constexpr auto kPhase = std::chrono::seconds(3);
     result.quietRate = honestRate(port, 8, kPhase);
 
@@ -319,10 +361,7 @@ std::optional<ResetFlood> resetFlood(const std::string& folder) {
         result.peakMiB = static_cast<double>(memory.finish()) / (1 << 20);
     }
     result.resets = resets;
-    const auto stopping = Clock::now();
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-    result.stopSeconds = std::chrono::duration<double>(Clock::now() - stopping).count();
+    result.stopSeconds = program.stop();
     return result;
 }
 
@@ -726,6 +765,165 @@ std::optional<PageLoad> highScorePage(const std::string& folder) {
     return load;
 }
 
+// Runs `sql` on a connection of its own to the database at `path`; the first column of
+// its last row as a number, or -1 when it fails.
+long long runSql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    long long value = -1;
+    const auto keep = [](void* into, int, char** row, char**) {
+        *static_cast<long long*>(into) = row[0] ? std::atoll(row[0]) : 0;
+        return 0;
+    };
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
+        sqlite3_exec(db, sql.c_str(), keep, &value, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "service: cannot run SQL on %s: %s\n", path.c_str(), sqlite3_errmsg(db));
+        value = -1;
+    }
+    sqlite3_close(db);
+    return value;
+}
+
+struct LockedStop {
+    double exitSeconds = 0;  // from SIGTERM to the program's end
+    bool exitedCleanly = false;
+    int retryLater = 0;    // answered 503 with Retry-After
+    int acknowledged = 0;  // answered 200
+    int other = 0;         // any other answer
+    int unanswered = 0;
+    double lastAnswer = 0;  // seconds from SIGTERM to the last answer
+    long long stored = -1;  // uploads in the database afterwards
+};
+
+// The service program while another connection holds the database's write lock, as a
+// backup or an administrator's session may: uploads in flight, more than its workers
+// take, then SIGTERM. Nothing when the program does not start or the lock cannot be had.
+std::optional<LockedStop> stopUnderHeldLock(const std::string& folder) {
+    constexpr int kUploads = 100;
+    const std::string data = folder + "/locked";
+    ServiceProgram program;
+    const int port = program.start(data);
+    if (port < 0) return std::nullopt;
+    sqlite3* holder = nullptr;
+    const std::string path = data + "/scores.sqlite3";
+    if (sqlite3_open(path.c_str(), &holder) != SQLITE_OK ||
+        sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "service: cannot lock %s: %s\n", path.c_str(), sqlite3_errmsg(holder));
+        sqlite3_close(holder);
+        return std::nullopt;
+    }
+    struct Answer {
+        int status = 0;  // 0: none
+        bool retryAfter = false;
+        Clock::time_point at;
+    };
+    std::vector<Answer> answers(kUploads);
+    std::vector<std::thread> clients;
+    for (int i = 0; i < kUploads; ++i)
+        clients.emplace_back([port, i, &answer = answers[i]] {
+            ScoreRecordBuilder record(static_cast<std::uint32_t>(1000 + i));
+            record.entry(0, 0, "Held", 1000 + i);
+            const std::string body = GameForm().standardFields().file("HSTfile", "s.hst", record.bytes()).body();
+            const std::string request = "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " +
+                                        std::string(GameForm::kContentType) +
+                                        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+            // From several addresses, since one may hold only so many connections.
+            const std::string source = "127.0.0." + std::to_string(10 + i % 4);
+            const int fd = connectTo(port, source.c_str());
+            if (fd < 0) return;
+            const timeval timeout{30, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+            std::string reply;
+            if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+                char buffer[4096];
+                ssize_t n = 0;
+                while (reply.find("\r\n\r\n") == std::string::npos && (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+                    reply.append(buffer, static_cast<std::size_t>(n));
+            }
+            answer.at = Clock::now();
+            ::close(fd);
+            if (reply.size() < 12 || !reply.starts_with("HTTP/1.1 ")) return;
+            answer.status = std::atoi(reply.c_str() + 9);
+            answer.retryAfter = reply.find("\r\nRetry-After: ") < reply.find("\r\n\r\n");
+        });
+    // Long enough for every upload to reach a worker or the queue.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    LockedStop result;
+    const auto signalled = Clock::now();
+    result.exitSeconds = program.stop();
+    result.exitedCleanly = WIFEXITED(program.status()) && WEXITSTATUS(program.status()) == 0;
+    for (std::thread& c : clients) c.join();
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    for (const Answer& a : answers) {
+        if (a.status == 0) {
+            ++result.unanswered;
+            continue;
+        }
+        result.lastAnswer = std::max(result.lastAnswer, std::chrono::duration<double>(a.at - signalled).count());
+        if (a.status == 503 && a.retryAfter)
+            ++result.retryLater;
+        else if (a.status == 200)
+            ++result.acknowledged;
+        else
+            ++result.other;
+    }
+    result.stored = runSql(path, "SELECT COUNT(*) FROM uploads");
+    return result;
+}
+
+// The tables of the first schema, before each installation's best entry was kept.
+constexpr const char* kFirstSchema = R"sql(
+PRAGMA journal_mode=WAL;
+CREATE TABLE uploads(id INTEGER PRIMARY KEY, installation INTEGER NOT NULL, country TEXT NOT NULL,
+  platform TEXT NOT NULL, version TEXT NOT NULL, received INTEGER NOT NULL);
+CREATE TABLE installations(id INTEGER PRIMARY KEY, country TEXT NOT NULL, last_upload INTEGER NOT NULL);
+CREATE TABLE scores(score_table INTEGER NOT NULL, installation INTEGER NOT NULL, digest BLOB NOT NULL,
+  name TEXT NOT NULL, score INTEGER NOT NULL, made INTEGER NOT NULL, upload INTEGER NOT NULL,
+  PRIMARY KEY(score_table, installation, digest)) WITHOUT ROWID;
+CREATE INDEX scores_best ON scores(score_table, installation, score);
+)sql";
+
+struct Upgrade {
+    double seconds = -1;    // to open the store over the old database; -1: it failed
+    long long best = -1;    // best entries kept afterwards
+    long long schema = -1;  // the schema's version afterwards
+};
+
+// A database of the first schema with 3,000,000 scores, as the service left it (in the
+// write-ahead log's mode): 300,000 installations with two scores in every table, their
+// scores and times often equal. The time the store takes to open it, bringing it up to date.
+Upgrade upgradeFromFirstSchema(const std::string& folder) {
+    constexpr long kInstallations = 300000, kScoresEach = 2;
+    constexpr long kScores = kInstallations * kScoresEach * 5;
+    const std::string path = folder + "/first-schema.sqlite3";
+    // Inserted in the order of the scores' key, as they would be found on the disk.
+    const std::string fill =
+        std::string(kFirstSchema) + "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(kInstallations) + ") INSERT INTO installations SELECT i, 'DE', i FROM n; " +
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kScores - 1) +
+        ") INSERT INTO scores SELECT i / " + std::to_string(kScores / 5) + ", 1 + i % " + std::to_string(kScores / 5) +
+        " / " + std::to_string(kScoresEach) +
+        ", randomblob(16), 'Player ' || (i % 1000), abs(random()) % 1000, 1700000000 + abs(random()) % 50, 1 FROM n; "
+        "COMMIT; SELECT COUNT(*) FROM scores;";
+    const auto filling = Clock::now();
+    if (runSql(path, fill) != kScores) return {};
+    std::printf("service: a database of the first schema with %ld scores made in %.1f s\n", kScores,
+                std::chrono::duration<double>(Clock::now() - filling).count());
+    Upgrade result;
+    const auto opening = Clock::now();
+    {
+        SqliteScoreStore store(path);
+        if (!store.ok()) {
+            std::fprintf(stderr, "service: %s\n", store.openError().c_str());
+            return {};
+        }
+        result.seconds = std::chrono::duration<double>(Clock::now() - opening).count();
+    }
+    result.best = runSql(path, "SELECT COUNT(*) FROM best_scores");
+    result.schema = runSql(path, "PRAGMA user_version");
+    return result;
+}
+
 double percentile(std::vector<double>& values, double p) {
     if (values.empty()) return 0;
     const auto at = values.begin() + static_cast<long>(p * static_cast<double>(values.size() - 1));
@@ -766,7 +964,10 @@ int main() {
                 clients.emplace_back(runClient, port, i, start + kDuration, std::ref(results[i]));
             for (std::thread& c : clients) c.join();
             seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            longestLog = scores.longestLog();
+            // The log file is never cut back while the store is open: its length is the
+            // longest the log has been.
+            std::error_code ec;
+            longestLog = static_cast<std::int64_t>(std::filesystem::file_size(folder + "/scores.sqlite3-wal", ec));
         }
 
         probes = probeBesideSlowClients(port);
@@ -797,6 +998,8 @@ int main() {
     flood = resetFlood(folder);
     std::optional<BesideTrickles> reportsBeside = reportsBesideTrickles(folder);
     std::optional<PageLoad> pageLoad = highScorePage(folder);
+    std::optional<LockedStop> locked = stopUnderHeldLock(folder);
+    const Upgrade upgrade = upgradeFromFirstSchema(folder);
     std::filesystem::remove_all(folder);
 
     std::vector<double> latencies;
@@ -887,12 +1090,29 @@ int main() {
         "service: beside 64 readers of the page (%.0f pages/s), %.0f uploads/s against %.0f quiet, ratio %.2f "
         "(goal at least 0.5); %zu probes: median %.2f ms (goal under 50)\n",
         reading.pagesPerSecond, reading.uploadRate, quiet.uploadRate, uploadRatio, pageProbes.size(), pageProbeMedian);
-    const bool met = rate >= 1000 && p99 < 50 && stored == acknowledged && logMiB < 64 && !probes.empty() &&
-                     probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 && floodRatio >= 0.5 &&
-                     flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 && silent.firstMs >= 0 &&
-                     silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 && silent.closed == 32 &&
-                     tricklingMet && uploadsBesideMet && reportsBesideMet && pageLoad->costAtMany > 0 &&
-                     pageLoad->costAtMany < 5 && uploadRatio >= 0.5 && pageProbeMedian < 50;
+    if (!locked) std::printf("service: the service program did not start, or its database could not be locked\n");
+    if (!locked) locked.emplace();
+    std::printf(
+        "service: a stop beside a held write lock, 100 uploads in flight: the program ended %.2f s after SIGTERM "
+        "(goal under 3), %s; %d told to retry (503 with Retry-After), %d acknowledged, %d otherwise answered, %d "
+        "unanswered (goal: all answered, 200 or 503), the last %.2f s after SIGTERM; %lld uploads in the database "
+        "(goal: as many as acknowledged)\n",
+        locked->exitSeconds, locked->exitedCleanly ? "cleanly" : "NOT cleanly", locked->retryLater,
+        locked->acknowledged, locked->other, locked->unanswered, locked->lastAnswer, locked->stored);
+    const bool lockedMet = locked->exitSeconds > 0 && locked->exitSeconds < 3 && locked->exitedCleanly &&
+                           locked->other == 0 && locked->unanswered == 0 && locked->stored == locked->acknowledged;
+    std::printf(
+        "service: the upgrade of a database of the first schema with 3000000 scores took %.2f s (goal at most 10); "
+        "%lld best entries kept, schema version %lld\n",
+        upgrade.seconds, upgrade.best, upgrade.schema);
+    const bool upgradeMet =
+        upgrade.seconds >= 0 && upgrade.seconds <= 10 && upgrade.best == 1500000 && upgrade.schema == 1;
+    const bool met = lockedMet && upgradeMet && rate >= 1000 && p99 < 50 && stored == acknowledged && logMiB < 64 &&
+                     !probes.empty() && probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 &&
+                     floodRatio >= 0.5 && flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 &&
+                     silent.firstMs >= 0 && silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 &&
+                     silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet &&
+                     pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 && pageProbeMedian < 50;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

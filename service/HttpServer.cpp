@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -34,13 +35,11 @@ constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
 // that has sent little holds little of the budget; a body of more than one piece is put
 // together once whole.
 constexpr std::uint64_t kBodyPiece = 16 * 1024;
-// After its last answer a connection is read out for up to this long and this many bytes
-// before it is closed: closing with unread input would reset it, and the client could
-// lose the answer, a refusal sent before the body, say.
+// After its last answer a connection is read out for up to this long (within a stop's
+// time) and this many bytes before it is closed: closing with unread input would reset
+// it, and the client could lose the answer, a refusal sent before the body, say.
 constexpr auto kDrainTime = std::chrono::seconds(2);
 constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
-// After a stop, an answer still owed is sent for up to this long.
-constexpr auto kStopTime = std::chrono::seconds(2);
 constexpr auto kRoundTime = std::chrono::milliseconds(100);  // between rounds of the deadlines
 constexpr int kEventsPerTurn = 256;
 constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
@@ -404,7 +403,7 @@ void HttpServer::stop() {
         workersStopping_ = true;
     }
     jobsSignal_.notify_all();
-    stopping_ = true;
+    if (!stopping_.exchange(true)) handler_.stopping(Clock::now() + kStopAnswerTime);
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
@@ -473,9 +472,11 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
 
 // From the stop on nothing new is taken: the listening socket closes, requests waiting
 // for a worker are told to come back (nothing of them was run), and connections owed no
-// answer close. A request on a worker keeps its connection until its answer is sent.
+// answer close. A request on a worker keeps its connection until its answer is sent, and
+// an answer is sent and read out, until the stop's end.
 void HttpServer::beginStop() {
     stopped_ = true;
+    stopEnd_ = now() + kStopTime;
     if (listenFd_ >= 0) ::close(listenFd_);
     listenFd_ = -1;
     std::deque<Job> unrun;
@@ -489,7 +490,6 @@ void HttpServer::beginStop() {
         discard(job);
         unanswered.insert(job.id);
     }
-    const auto end = now() + kStopTime;
     // Answering or closing a connection ends no other.
     std::vector<Connection*> all;
     for (auto& [id, c] : connections_) all.push_back(c.get());
@@ -503,10 +503,16 @@ void HttpServer::beginStop() {
             // A body cut short by the stop is no fault of its client's.
             if (c->request.claim) c->request.claim->refusedByServer();
             close(*c);
-        } else if (c->phase != Connection::Phase::Handling) {
-            c->deadline = std::min(c->deadline, end);
+        } else {
+            // A connection whose request is on a worker has had no deadline until now.
+            c->deadline = c->phase == Connection::Phase::Handling ? stopEnd_ : std::min(c->deadline, stopEnd_);
         }
     }
+}
+
+// The deadline `time` from now, or the stop's end when that comes first.
+HttpServer::Clock::time_point HttpServer::deadlineIn(Clock::duration time) const {
+    return stopped_ ? std::min(now() + time, stopEnd_) : now() + time;
 }
 
 // Ends a run: the workers finish what they hold, and every connection and request left
@@ -937,8 +943,16 @@ bool HttpServer::workOne() {
 }
 
 // Handles a request; its body, in memory or in its file, is gone before the answer is sent.
+// A handler that throws fails its request alone, as a fault of the service's own: the
+// worker goes on.
 HttpServer::Response HttpServer::run(Job job) {
-    Response response = handler_.handle(job.request);
+    Response response;
+    try {
+        response = handler_.handle(job.request);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), e.what());
+        response = refusal(500, "The request could not be handled; please try again later.");
+    }
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
     workerFiles_ -= job.files;
     return response;
@@ -982,7 +996,7 @@ void HttpServer::answer(Connection& c, Response response) {
     // A refusal on a connection whose last request was a HEAD keeps its body.
     if (!std::exchange(c.head, false)) out += response.body;
     c.phase = Connection::Phase::Answering;
-    c.deadline = now() + (stopped_ ? std::chrono::milliseconds(kStopTime) : limits_.answerTime);
+    c.deadline = deadlineIn(limits_.answerTime);
     flush(c);
 }
 
@@ -1002,7 +1016,7 @@ void HttpServer::flush(Connection& c) {
             if (!c.keepAlive) {
                 ::shutdown(c.fd, SHUT_WR);
                 c.phase = Connection::Phase::Draining;
-                c.deadline = now() + kDrainTime;
+                c.deadline = deadlineIn(kDrainTime);
                 setSpare(c, true);
                 return watch(c);
             }
@@ -1060,12 +1074,13 @@ void HttpServer::trimMemory() {
 
 // Ends connections past their deadline, and bodies that have stopped coming or come too
 // slowly. A client that sent part of a request hears why; an idle keep-alive connection
-// is just closed.
+// is just closed. A connection whose request is on a worker has a deadline only once
+// stopped.
 void HttpServer::expire() {
     const Clock::time_point now = this->now();
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
-        if ((c->phase != Connection::Phase::Handling && now >= c->deadline) ||
+        if (((c->phase != Connection::Phase::Handling || stopped_) && now >= c->deadline) ||
             (c->phase == Connection::Phase::Body && now >= c->lapse))
             late.push_back(c.get());
     for (Connection* c : late) {

@@ -17,9 +17,12 @@
 // to try again later (503 with Retry-After). A request whose client has reset its
 // connection is dropped unrun.
 //
-// A stop takes no new request: requests waiting for a worker are told to try again later,
-// unrun, and the answers of those on workers are still sent, for up to 2 s each, before
-// their connections close, so that nothing done goes unanswered.
+// A stop takes no new request: requests waiting for a worker are told at once to try
+// again later, unrun, and the handler is told to answer those on workers within 1.5 s
+// (`Handler::stopping`). Their answers are still sent and their connections read out
+// before they close, so that nothing done goes unanswered, but only until 2 s after the
+// stop: then every connection is closed, whatever its client does, and `run` returns as
+// soon as its workers are free (at once, when the handler keeps to its time).
 //
 // Framing is strict: a request whose length is ambiguous (Content-Length headers that
 // differ, Transfer-Encoding beside Content-Length, folded header lines and the like) is
@@ -105,9 +108,18 @@ public:
         virtual ~Handler() = default;
         // On the server's thread once a request's head has arrived: must not block.
         virtual Admission admit(const Request& head) = 0;
-        // On a worker, with the whole request.
+        // On a worker, with the whole request. An exception fails the request with 500.
         virtual Response handle(Request& request) = 0;
+        // Once, from the thread that calls `stop`: the requests on workers must be
+        // answered by `deadline` for their answers to go out, so a handler that waits for
+        // something (a database's lock, say) ends the wait by then.
+        virtual void stopping(Clock::time_point deadline) { (void)deadline; }
     };
+
+    // From a stop: the handler's time to answer the requests on workers, and the time
+    // after which every connection is closed.
+    static constexpr std::chrono::milliseconds kStopAnswerTime{1500};
+    static constexpr std::chrono::milliseconds kStopTime{2000};
 
     struct Limits {
         std::size_t workers = 64;
@@ -139,8 +151,8 @@ public:
     int bind(const std::string& host, int port);
     // Serves until `stop`; false when the server failed on its own.
     bool run();
-    // Ends `run` once the requests on workers are answered, or makes a `run` still to come
-    // return at once; from any thread.
+    // Ends `run` once the requests on workers are answered, kStopTime at the latest, or
+    // makes a `run` still to come return at once; from any thread.
     void stop();
 
     // The loop turned by hand on the calling thread, for tests and fuzz targets: `run` is
@@ -258,6 +270,7 @@ private:
     Response run(Job job);
     void post(std::uint64_t id, Response response);
     Clock::time_point now() const { return limits_.clock(); }
+    Clock::time_point deadlineIn(Clock::duration time) const;
 
     Handler& handler_;
     Limits limits_;
@@ -266,6 +279,7 @@ private:
     int wakeFd_ = -1;                     // eventfd: answers are ready, or stop was asked
     std::atomic<bool> stopping_ = false;  // asked to stop, from any thread
     bool stopped_ = false;                // the loop has taken the stop up: nothing new is taken
+    Clock::time_point stopEnd_{};         // once stopped: every connection is closed by then
     Clock::time_point nextRound_{};       // of the deadlines
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
     std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up

@@ -14,14 +14,29 @@ std::shared_ptr<const std::string> ScoreTableCache::page(std::optional<int> tabl
         if (drawing.html && (drawing.drawing || began - drawing.drawn < kLifetime)) return drawing.html;
         drawing.drawing = true;
     }
-    // Drawn outside the lock: the other forms, and the copies, stay at hand meanwhile.
-    auto html = std::make_shared<const std::string>(ScoreTablePage::render(store_, table));
+    // Drawn outside the lock: the other forms, and the copies, stay at hand meanwhile. A
+    // drawing that fails leaves the form to the next reader, who draws it again.
+    std::shared_ptr<const std::string> html;
+    try {
+        html = std::make_shared<const std::string>(ScoreTablePage::render(store_, table));
+    } catch (...) {
+        finishDrawing(drawing, nullptr, began);
+        throw;
+    }
+    finishDrawing(drawing, html, began);
+    return html;
+}
+
+// Ends a drawing, and keeps `html` as its form's unless it is null.
+void ScoreTableCache::finishDrawing(Drawing& drawing, std::shared_ptr<const std::string> html,
+                                    Clock::time_point began) {
     {
         std::lock_guard lock(mutex_);
-        drawing.html = html;
-        drawing.drawn = began;
+        if (html) {
+            drawing.html = std::move(html);
+            drawing.drawn = began;
+        }
         drawing.drawing = false;
     }
     drawn_.notify_all();
-    return html;
 }

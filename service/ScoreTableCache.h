@@ -4,7 +4,9 @@
 // is drawn again by the first reader that finds it a second old or older; readers that
 // come while it draws take the copy before it, so the store is read at most once a
 // second per form however many readers there are, and a change to the scores shows
-// within a second. Used from many threads at once; the store must outlive the cache.
+// within a second. A drawing that fails (the store throws) is passed on to its reader,
+// and the next reader draws the form again. Used from many threads at once; the store
+// must outlive the cache.
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -36,6 +38,8 @@ private:
         Clock::time_point drawn;                  // when its drawing began
         bool drawing = false;                     // a reader is drawing it again now
     };
+
+    void finishDrawing(Drawing& drawing, std::shared_ptr<const std::string> html, Clock::time_point began);
 
     ScoreStore& store_;
     std::function<Clock::time_point()> now_;

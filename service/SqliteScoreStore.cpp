@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 // made first, then has the lowest digest.
 constexpr int kSchemaVersion = 1;
 
-constexpr const char* kSchema = R"sql(
+constexpr const char* kTables = R"sql(
 CREATE TABLE IF NOT EXISTS uploads(
   id INTEGER PRIMARY KEY,
   installation INTEGER NOT NULL,
@@ -43,26 +44,40 @@ CREATE TABLE IF NOT EXISTS best_scores(
   digest BLOB NOT NULL,
   name TEXT NOT NULL,
   PRIMARY KEY(score_table, installation)) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation, name);
-CREATE TRIGGER IF NOT EXISTS best_scores_follow AFTER INSERT ON scores BEGIN
-  INSERT INTO best_scores(score_table, installation, score, made, digest, name)
-  VALUES(NEW.score_table, NEW.installation, NEW.score, NEW.made, NEW.digest, NEW.name)
+)sql";
+
+// Ends an insert of an entry into best_scores: it takes the place of its installation's
+// best entry in its table only when it is better.
+constexpr const char* kKeepTheBetter = R"sql(
   ON CONFLICT(score_table, installation) DO UPDATE
   SET score = excluded.score, made = excluded.made, digest = excluded.digest, name = excluded.name
   WHERE excluded.score > best_scores.score OR (excluded.score = best_scores.score AND
-        (excluded.made < best_scores.made OR (excluded.made = best_scores.made AND excluded.digest < best_scores.digest)));
-END;
-)sql";
+        (excluded.made < best_scores.made OR (excluded.made = best_scores.made AND excluded.digest < best_scores.digest))))sql";
 
-// From the first schema: each installation's best entry per table, taken once from all
-// its scores; the index the page's grouping query read is no longer needed.
-constexpr const char* kFillBestScores = R"sql(
+// The page's index, and the trigger that keeps each installation's best entry as its
+// entries arrive.
+std::string rankingSql() {
+    return std::string(R"sql(
+CREATE INDEX IF NOT EXISTS best_scores_ranked ON best_scores(score_table, score DESC, made, installation, name);
+CREATE TRIGGER IF NOT EXISTS best_scores_follow AFTER INSERT ON scores BEGIN
+  INSERT INTO best_scores(score_table, installation, score, made, digest, name)
+  VALUES(NEW.score_table, NEW.installation, NEW.score, NEW.made, NEW.digest, NEW.name))sql") +
+           kKeepTheBetter + ";\nEND;";
+}
+
+// From the first schema: each installation's best entry per table, taken from all its
+// scores in one pass in the order of their key, which needs no sort: an installation's
+// entries of one table come together, so the best entry they are weighed against is the
+// last row written, at hand. (It is filled before the page's index is made, which sorts
+// its rows once instead of taking them in a scattered order.) The index the first page's
+// grouping query read is no longer needed.
+std::string fillBestScoresSql() {
+    return std::string(R"sql(
 INSERT INTO best_scores(score_table, installation, score, made, digest, name)
-SELECT score_table, installation, score, made, digest, name FROM (
-  SELECT *, ROW_NUMBER() OVER (PARTITION BY score_table, installation ORDER BY score DESC, made, digest) AS place
-  FROM scores) WHERE place = 1;
-DROP INDEX IF EXISTS scores_best;
-)sql";
+SELECT score_table, installation, score, made, digest, name FROM scores WHERE true
+ORDER BY score_table, installation)sql") +
+           kKeepTheBetter + ";\nDROP INDEX IF EXISTS scores_best;";
+}
 
 // One prepared statement, finalised when it goes out of scope.
 class Statement {
@@ -116,8 +131,6 @@ sqlite3* openConnection(const std::string& path, int flags, std::string& error) 
         sqlite3_close(db);
         return nullptr;
     }
-    // Both connections wait for each other's locks rather than fail at once.
-    sqlite3_busy_timeout(db, 5000);
     return db;
 }
 
@@ -128,25 +141,41 @@ int readPragma(sqlite3* db, const char* pragma) {
     return sqlite3_column_int(read.get(), 0);
 }
 
-// Brings the schema to kSchemaVersion in one transaction, so that an interrupted
-// upgrade leaves the database as it was.
-bool upgradeSchema(sqlite3* db, std::string& error) {
-    if (!execute(db, "BEGIN IMMEDIATE", error)) return false;
+// The schema's version of `db`, read without changing anything; -1 with `error` set when
+// it cannot be read, or is newer than this service's.
+int schemaVersion(sqlite3* db, std::string& error) {
     const int version = readPragma(db, "PRAGMA user_version");
-    bool done = version >= 0 && version <= kSchemaVersion && execute(db, kSchema, error);
     if (version < 0) error = sqlite3_errmsg(db);
-    if (version > kSchemaVersion)
-        error = "the database has schema version " + std::to_string(version) + ", newer than this service's " +
-                std::to_string(kSchemaVersion);
-    if (done && version < 1) done = execute(db, kFillBestScores, error);
+    if (version <= kSchemaVersion) return version;
+    error = "the database has schema version " + std::to_string(version) + ", newer than this service's " +
+            std::to_string(kSchemaVersion);
+    return -1;
+}
+
+// Brings the schema to kSchemaVersion in one transaction, so that an interrupted
+// upgrade leaves the database as it was. `upgraded` tells whether there was anything to
+// bring up to date.
+bool upgradeSchema(sqlite3* db, bool& upgraded, std::string& error) {
+    if (!execute(db, "BEGIN IMMEDIATE", error)) return false;
+    // Read again now that no other writer can come between: another service may have
+    // brought the schema up to date since.
+    const int version = schemaVersion(db, error);
+    upgraded = version >= 0 && version < kSchemaVersion;
+    bool done = version >= 0 && execute(db, kTables, error);
+    // The page's index over every best entry is sorted by a few threads beside this one.
+    if (done && version < 1)
+        done = execute(db, "PRAGMA threads = 4", error) && execute(db, fillBestScoresSql().c_str(), error);
+    if (done) done = execute(db, rankingSql().c_str(), error);
     const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
     if (done) done = execute(db, setVersion.c_str(), error) && execute(db, "COMMIT", error);
-    if (!done) {
-        std::string ignored;
-        execute(db, "ROLLBACK", ignored);
-    }
+    std::string ignored;
+    if (!done) execute(db, "ROLLBACK", ignored);
+    execute(db, "PRAGMA threads = 0", ignored);
     return done;
 }
+
+// What a failed call of the store returns, from the error of `db`'s last statement.
+int failure(sqlite3* db) { return sqlite3_errcode(db) == SQLITE_BUSY ? ScoreStore::kBusy : -1; }
 
 }  // namespace
 
@@ -155,7 +184,8 @@ std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
     return kLogHeader + static_cast<std::int64_t>(frames) * (pageSize + kFrameHeader);
 }
 
-SqliteScoreStore::SqliteScoreStore(const std::string& path) {
+SqliteScoreStore::SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience)
+    : lockPatience_(lockPatience) {
     if (!open(path)) {
         finalizeStatements();
         sqlite3_close(checkpointer_);
@@ -168,6 +198,8 @@ SqliteScoreStore::SqliteScoreStore(const std::string& path) {
 }
 
 SqliteScoreStore::~SqliteScoreStore() {
+    // A wait for another's lock would hold up the end.
+    endWaitsBy(Clock::now());
     if (checkpointThread_.joinable()) {
         {
             std::lock_guard lock(stopMutex_);
@@ -195,8 +227,10 @@ void SqliteScoreStore::finalizeStatements() {
 // the writer finds little left to copy when it restarts the log.
 void SqliteScoreStore::checkpointLoop() {
     std::unique_lock lock(stopMutex_);
-    while (!stopping_) {
+    while (true) {
         stopSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return stopping_ || logFull_; });
+        // The last connection to close copies what is left.
+        if (stopping_) return;
         logFull_ = false;
         lock.unlock();
         {
@@ -209,6 +243,35 @@ void SqliteScoreStore::checkpointLoop() {
         }
         lock.lock();
     }
+}
+
+void SqliteScoreStore::endWaitsBy(Clock::time_point deadline) {
+    const Clock::rep wanted = deadline.time_since_epoch().count();
+    Clock::rep end = waitsEnd_;
+    while (wanted < end && !waitsEnd_.compare_exchange_weak(end, wanted)) {
+    }
+}
+
+// A connection's busy handler: waits for a lock another connection holds, polling in
+// growing steps, until the store's patience has run out since the wait began or its
+// waits end. Returning 0 gives up: the statement fails with SQLITE_BUSY.
+int SqliteScoreStore::waitForLock(void* data, int count) {
+    auto& wait = *static_cast<LockWait*>(data);
+    const Clock::time_point now = Clock::now();
+    if (count == 0) wait.began = now;
+    const Clock::time_point end = std::min(wait.began + wait.store->lockPatience_,
+                                           Clock::time_point(Clock::duration(wait.store->waitsEnd_.load())));
+    if (now >= end) return 0;
+    const auto step = std::chrono::milliseconds(1 << std::min(count, 5));  // up to 32 ms
+    std::this_thread::sleep_until(std::min(now + step, end));
+    return 1;
+}
+
+sqlite3* SqliteScoreStore::connect(const std::string& path, int flags, LockWait& wait) {
+    sqlite3* db = openConnection(path, flags, openError_);
+    wait.store = this;
+    if (db) sqlite3_busy_handler(db, waitForLock, &wait);
+    return db;
 }
 
 // A log that is copied only while the writer goes on is never copied whole under steady
@@ -232,17 +295,24 @@ bool SqliteScoreStore::open(const std::string& path) {
         openError_ = "cannot keep scores in \"" + path + "\": the store needs a database file";
         return false;
     }
-    writer_ = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, openError_);
+    writer_ = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, writerWait_);
     if (!writer_) return false;
+    // The version is read before anything is changed, so that the database of a newer
+    // service is left as it was, byte for byte: not even switched to the log.
     // WAL keeps readers off the writer's back; NORMAL syncs at checkpoints only, so a
     // committed upload survives the service's own crash (power loss may cost the last
     // few, which the clients were told had arrived: an accepted trade for throughput).
-    if (!execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
+    bool upgraded = false;
+    if (schemaVersion(writer_, openError_) < 0 ||
+        !execute(writer_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0;",
                  openError_) ||
-        !upgradeSchema(writer_, openError_)) {
+        !upgradeSchema(writer_, upgraded, openError_)) {
         openError_ = "cannot prepare " + path + ": " + openError_;
         return false;
     }
+    // An upgrade leaves a log as long as the tables it wrote: it is copied into the
+    // database now and cut back, rather than held on the disk while the service runs.
+    if (upgraded) sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     // The schema has made the database, so its page size is settled: a new database
     // takes the library's default, an existing one keeps its own.
     pageSize_ = readPragma(writer_, "PRAGMA page_size");
@@ -281,7 +351,7 @@ bool SqliteScoreStore::open(const std::string& path) {
             return SQLITE_OK;
         },
         this);
-    reader_ = openConnection(path, SQLITE_OPEN_READONLY, openError_);
+    reader_ = connect(path, SQLITE_OPEN_READONLY, readerWait_);
     if (!reader_ ||
         !prepare(reader_,
                  "SELECT b.installation, i.country, b.name, b.score, b.made FROM best_scores b "
@@ -290,7 +360,7 @@ bool SqliteScoreStore::open(const std::string& path) {
                  selectBest_, openError_) ||
         !prepare(reader_, "SELECT 1 FROM installations WHERE id = ?1", selectInstallation_, openError_))
         return false;
-    checkpointer_ = openConnection(path, SQLITE_OPEN_READWRITE, openError_);
+    checkpointer_ = connect(path, SQLITE_OPEN_READWRITE, checkpointerWait_);
     return checkpointer_ != nullptr;
 }
 
@@ -322,9 +392,10 @@ int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std
 void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
     std::string error;
     const bool begun = execute(writer_, "BEGIN IMMEDIATE", error);
+    const int notBegun = begun ? -1 : failure(writer_);
     for (PendingUpload* p : batch) {
         p->done = true;
-        p->added = -1;
+        p->added = notBegun;
         p->error = error;
         if (!begun || !execute(writer_, "SAVEPOINT upload", p->error)) continue;
         int added = 0;
@@ -338,12 +409,12 @@ void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
         }
         execute(writer_, "RELEASE upload", error);
     }
-    if (!begun) return;
-    if (execute(writer_, "COMMIT", error)) return;
+    if (!begun || execute(writer_, "COMMIT", error)) return;
+    const int failed = failure(writer_);
     std::string ignored;
     execute(writer_, "ROLLBACK", ignored);
     for (PendingUpload* p : batch) {
-        p->added = -1;
+        p->added = failed;
         p->error = error;
     }
 }

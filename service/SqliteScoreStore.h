@@ -4,8 +4,11 @@
 // are drawn while uploads are written. A thread of its own copies the log into the
 // database once a second, or sooner when the log has grown long, so that uploads seldom
 // wait for that copy and its disk flushes; the writer starts the log over whenever it
-// passes 32 MiB, so that it stays short under any load.
+// passes 32 MiB, so that it stays short under any load. A lock that another process
+// holds (a backup, say) is waited for up to 5 s, or until the end of waits set by
+// `endWaitsBy`; an upload that cannot be written by then is refused as busy.
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -20,6 +23,8 @@ struct sqlite3_stmt;
 
 class SqliteScoreStore final : public ScoreStore {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // The log's length in bytes, measured with the database's own page size (which an
     // existing database keeps), after which the log is copied into the database at once.
     static constexpr std::int64_t kCheckpointBytes = std::int64_t{8} << 20;
@@ -31,9 +36,13 @@ public:
     // page behind a header of its own.
     static std::int64_t logBytes(int frames, int pageSize);
 
+    // How long a call waits for a lock that another process holds, unless the store's
+    // waits end sooner.
+    static constexpr std::chrono::milliseconds kLockPatience{5000};
+
     // Opens (or creates) the database file at `path`. On failure `ok()` is false and
     // `openError()` says why; a store that is not ok must not be used.
-    explicit SqliteScoreStore(const std::string& path);
+    explicit SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience = kLockPatience);
     ~SqliteScoreStore() override;
     SqliteScoreStore(const SqliteScoreStore&) = delete;
     SqliteScoreStore& operator=(const SqliteScoreStore&) = delete;
@@ -45,10 +54,10 @@ public:
     std::vector<BestEntry> bestEntries(int table, int limit) override;
     bool hasInstallation(std::uint32_t installationId) override;
     std::int64_t uploadCount() override;
+    void endWaitsBy(Clock::time_point deadline) override;
 
     // The longest the log has been after any commit, in bytes, and how many times the
-    // writer has started it over: the store's own account of its log, for tests and the
-    // benchmark.
+    // writer has started it over: the store's own account of its log, for tests.
     std::int64_t longestLog() const { return longestLog_; }
     int logRestarts() const { return logRestarts_; }
 
@@ -62,6 +71,14 @@ private:
         std::string error;
     };
 
+    // A connection's wait for a lock another holds, for its busy handler.
+    struct LockWait {
+        SqliteScoreStore* store = nullptr;
+        Clock::time_point began;  // of the wait going on
+    };
+
+    static int waitForLock(void* data, int count);
+    sqlite3* connect(const std::string& path, int flags, LockWait& wait);
     void writeBatch(const std::vector<PendingUpload*>& batch);
     bool open(const std::string& path);
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
@@ -94,4 +111,9 @@ private:
     std::atomic<std::int64_t> longestLog_ = 0;
     std::atomic<int> logRestarts_ = 0;
     std::thread checkpointThread_;
+    // Each connection waits on its own thread: the writer's and the reader's behind their
+    // mutexes, the checkpointer's on the checkpoint thread.
+    LockWait writerWait_, readerWait_, checkpointerWait_;
+    Clock::duration lockPatience_;
+    std::atomic<Clock::rep> waitsEnd_ = Clock::time_point::max().time_since_epoch().count();
 };

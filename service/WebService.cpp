@@ -197,6 +197,10 @@ HttpServer::Admission WebService::admit(const Request& head) {
     return admission;
 }
 
+// The answers of requests still on workers must go out by `deadline`: an upload waiting
+// for the scores' database is turned away then.
+void WebService::stopping(HttpServer::Clock::time_point deadline) { scores_.endWaitsBy(deadline); }
+
 // Each route's method was checked at its head.
 Response WebService::handle(Request& request) {
     const std::string& path = request.path;
@@ -241,10 +245,10 @@ Response WebService::handleUpload(const Request& request) {
                                             " new installations in the last hour; please try again later.");
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, received}, error);
     if (counted && added <= 0) newInstallations_.giveBack(request.remoteAddress, received);
-    if (added < 0) {
-        logFault("score upload", error);
-        return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
-    }
+    if (added < 0) logFault("score upload", error);
+    if (added == ScoreStore::kBusy)
+        return HttpServer::busy("The scores cannot be stored now; please try again shortly.");
+    if (added < 0) return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
     const std::size_t count = upload.entries.size();
     return reply("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") + std::to_string(added) +
                      " new).\nThank you!\n",

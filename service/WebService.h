@@ -10,13 +10,14 @@
 //   GET  /                         the home page
 //
 // Every refusal is a 4xx status with one sentence of plain text and changes nothing; a
-// fault of the service's own storage is a 500. One address may add only so many new
-// installations to the score tables in an hour (uploads of installations already kept
-// are not counted); further ones are refused with 429. The high-score page is drawn at
-// most once a second and shared by its readers meanwhile. A crash report's body goes to
-// the disk as it arrives, so that memory stays flat however many come at once. The
-// stores are the caller's and must outlive the service; they are used from the server's
-// worker threads.
+// fault of the service's own storage is a 500, and a score database that another holds
+// too long (or past a stop's time) a 503 with Retry-After. One address may add only so
+// many new installations to the score tables in an hour (uploads of installations
+// already kept are not counted); further ones are refused with 429. The high-score page
+// is drawn at most once a second and shared by its readers meanwhile. A crash report's
+// body goes to the disk as it arrives, so that memory stays flat however many come at
+// once. The stores are the caller's and must outlive the service; they are used from
+// the server's worker threads.
 #include <cstddef>
 #include <string>
 
@@ -60,6 +61,7 @@ private:
 
     HttpServer::Admission admit(const Request& head) override;
     Response handle(Request& request) override;
+    void stopping(HttpServer::Clock::time_point deadline) override;
     Response handleNetTest(const Request& request);
     Response handleUpload(const Request& request);
     Response handleCrashReport(Request& request);

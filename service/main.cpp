@@ -1,11 +1,13 @@
 // torvane_service: the game's web service. Prints "listening on HOST:PORT" once bound and
 // serves until SIGINT or SIGTERM.
-#include <unistd.h>
+#include <pthread.h>
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 #include <thread>
 
 #include "CrashReportStore.h"
@@ -15,24 +17,68 @@
 
 namespace {
 
-// Blocks the stop signals in every thread and waits for them on one of its own, which
-// may then stop the server safely (a signal handler could not).
-std::thread stopOnSignal(WebService& service, sigset_t signals) {
-    return std::thread([&service, signals] {
+// Blocks the stop signals in every thread started from now on, and waits for them on one
+// of its own. Once a service is given it, a signal stops the service safely (a signal
+// handler could not); before that, while the scores are opened (an old database is
+// brought up to date then, which may take a while), a signal ends the program at once,
+// as it would without this: nothing has been served yet, and an upgrade cut short leaves
+// the database as it was.
+class SignalStop {
+public:
+    SignalStop() {
+        sigemptyset(&signals_);
+        sigaddset(&signals_, SIGINT);
+        sigaddset(&signals_, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
+        thread_ = std::thread([this] { wait(); });
+    }
+    ~SignalStop() { end(); }
+    SignalStop(const SignalStop&) = delete;
+    SignalStop& operator=(const SignalStop&) = delete;
+
+    // From now on a signal stops `service`, until `end`.
+    void stops(WebService& service) {
+        std::lock_guard lock(mutex_);
+        service_ = &service;
+    }
+    // Stops waiting for a signal: a signal from now on is left pending.
+    void end() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        // One of the signals it waits for, blocked in every thread: only the wait takes
+        // it, if it still waits.
+        pthread_kill(thread_.native_handle(), SIGINT);
+        thread_.join();
+    }
+
+private:
+    void wait() {
         int received = 0;
-        sigwait(&signals, &received);
-        service.stop();
-    });
-}
+        sigwait(&signals_, &received);
+        std::lock_guard lock(mutex_);
+        if (ended_) return;
+        if (service_) return service_->stop();
+        sigset_t one;
+        sigemptyset(&one);
+        sigaddset(&one, received);
+        pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+        raise(received);
+        std::_Exit(1);  // only if the signal did not end the program
+    }
+
+    sigset_t signals_{};
+    std::mutex mutex_;
+    WebService* service_ = nullptr;
+    bool ended_ = false;
+    std::thread thread_;
+};
 
 int serve(const ServiceOptions& options) {
-    // Before any thread starts, so that every thread inherits the mask.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
+    // Before any other thread starts, so that every thread inherits the mask.
+    SignalStop signalStop;
     std::error_code ec;
     const std::filesystem::path folder = options.dataFolder;
     std::filesystem::create_directories(folder, ec);
@@ -56,14 +102,12 @@ int serve(const ServiceOptions& options) {
         std::cerr << "torvane_service: cannot listen on " << options.host << ":" << options.port << "\n";
         return 1;
     }
-    std::thread stopper = stopOnSignal(service, signals);
+    signalStop.stops(service);
     std::printf("listening on %s:%d\n", options.host.c_str(), port);
     std::fflush(stdout);
     const bool served = service.run();
-    // A failed run leaves the signal thread waiting: wake it with the signal it waits for
-    // (blocked in every thread, so only its wait takes it).
-    if (!served) ::kill(::getpid(), SIGTERM);
-    stopper.join();
+    // Before the service goes.
+    signalStop.end();
     return served ? 0 : 1;
 }
 

@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,7 +28,7 @@ using namespace std::chrono_literals;
 
 // Admits every request into memory, counting `files` for each, with a claim that notes
 // the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
-// for "/hold" waits at the gate until it opens.
+// for "/hold" waits at the gate until it opens, and one for "/throw" throws.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
@@ -44,6 +45,7 @@ public:
         handled_.push_back(request.path);
         changed_.notify_all();
         if (request.path == "/hold") changed_.wait(lock, [this] { return open_; });
+        if (request.path == "/throw") throw std::runtime_error("the handler failed");
         HttpServer::Response response;
         response.contentType = "text/plain";
         response.body = std::to_string(request.body.size()) + "\n";
@@ -64,6 +66,10 @@ public:
         open_ = true;
         changed_.notify_all();
     }
+    void stopping(HttpServer::Clock::time_point deadline) override {
+        std::lock_guard lock(mutex_);
+        stopDeadlines_.push_back(deadline);
+    }
     std::vector<std::string> handled() {
         std::lock_guard lock(mutex_);
         return handled_;
@@ -76,6 +82,11 @@ public:
     int liveClaims() {
         std::lock_guard lock(mutex_);
         return liveClaims_;
+    }
+    // The deadlines the server gave at its stops.
+    std::vector<HttpServer::Clock::time_point> stopDeadlines() {
+        std::lock_guard lock(mutex_);
+        return stopDeadlines_;
     }
 
     std::size_t files = 0;  // set before the server starts
@@ -113,6 +124,7 @@ private:
     std::condition_variable changed_;
     std::vector<std::string> admitted_;
     std::vector<std::string> handled_;
+    std::vector<HttpServer::Clock::time_point> stopDeadlines_;
     bool open_ = false;
 };
 
@@ -228,6 +240,19 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/after"}));
 }
 
+// A handler that throws fails its request with 500, and the worker serves the next one.
+TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500) {
+    limits.workers = 1;
+    start();
+    const int failing = connectFrom();
+    send(failing, get("/throw"));
+    const std::string failed = answerOn(failing);
+    EXPECT_TRUE(failed.starts_with("HTTP/1.1 500 Internal Server Error\r\n")) << failed;
+    const int after = connectFrom();
+    send(after, get("/after"));
+    EXPECT_TRUE(answerOn(after).starts_with("HTTP/1.1 200 OK\r\n"));
+}
+
 // The queue is full with two waiting: a third is told to come back, and the two waiting
 // are answered once the worker is free.
 TEST_F(BusyServerTest, aRequestOverTheQueueBoundIsToldToRetryAndTheQueuedOnesAreServed) {
@@ -293,9 +318,25 @@ protected:
         ASSERT_GT(port, 0);
         ASSERT_TRUE(server->start());
     }
+    void TearDown() override {
+        handler.open();
+        if (worker.joinable()) worker.join();
+        BusyServerTest::TearDown();
+    }
     // A few turns: one accepts a connection, the next reads what it sent.
     void turn() {
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(server->turn(0ms));
+    }
+    // A request for "/hold" on a new connection, which `worker` takes and holds at the
+    // handler's gate until it opens; the connection.
+    int holdOnAWorker() {
+        const int held = connectFrom();
+        send(held, get("/hold"));
+        turn();
+        EXPECT_TRUE(handler.waitForAdmitted(1));
+        worker = std::thread([this] { server->workOne(); });
+        EXPECT_TRUE(handler.waitForHandled(1));
+        return held;
     }
     // What has arrived on `fd`, without waiting.
     static std::string arrived(int fd) {
@@ -308,6 +349,7 @@ protected:
     }
 
     HttpServer::Clock::time_point clock{};
+    std::thread worker;  // a worker of the test's own, for the loop turned by hand
 };
 
 // An answer done before the stop is still sent; one whose client does not take it
@@ -337,6 +379,54 @@ TEST_F(HandTurnedServerTest, aStopSendsTheAnswersDoneAndEndsTwoSecondsLaterAtMos
     turn();
     EXPECT_TRUE(server->over());
     EXPECT_EQ(handler.handled(), std::vector<std::string>{"/done"});
+}
+
+// A stop tells the handler, once, by when the requests on workers must be answered; a
+// connection whose request a worker still holds at the stop's end is closed then, without
+// its answer, so that a handler that keeps its worker cannot hold the connections open.
+TEST_F(HandTurnedServerTest, aStopClosesAConnectionWhoseRequestIsStillOnAWorkerAtItsEnd) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int held = holdOnAWorker();
+    const auto before = std::chrono::steady_clock::now();
+    server->stop();
+    const auto after = std::chrono::steady_clock::now();
+    server->stop();
+    turn();
+    clock += 1900ms;
+    turn();
+    EXPECT_FALSE(server->over());
+    clock += 200ms;
+    turn();
+    EXPECT_TRUE(server->over());
+    EXPECT_TRUE(closedAtOnce(held));
+    handler.open();
+    worker.join();
+    const std::vector<HttpServer::Clock::time_point> deadlines = handler.stopDeadlines();
+    ASSERT_EQ(deadlines.size(), 1u);
+    EXPECT_GE(deadlines[0] - before, HttpServer::kStopAnswerTime);
+    EXPECT_LE(deadlines[0] - after, HttpServer::kStopAnswerTime);
+}
+
+// An answer that comes during a stop is sent, and its connection then read out until the
+// stop's end only, not for the time a connection is read out after an answer.
+TEST_F(HandTurnedServerTest, anAnswerDuringAStopIsReadOutOnlyUntilTheStopsEnd) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int held = holdOnAWorker();
+    server->stop();
+    turn();
+    clock += 1500ms;
+    handler.open();
+    worker.join();
+    turn();
+    const std::string answer = arrived(held);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nConnection: close\r\n"), std::string::npos) << answer;
+    clock += 400ms;
+    turn();
+    EXPECT_FALSE(server->over());
+    clock += 200ms;
+    turn();
+    EXPECT_TRUE(server->over());
 }
 
 // A silent connection's deadline runs on the server's clock, not the wall's.

@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <stdexcept>
+#include <utility>
 
 #include "ScoreStore.h"
 #include "ScoreTableCache.h"
@@ -12,14 +14,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A store whose tables the test sets, which counts its reads and can hold one read
-// until the test lets it go.
+// A store whose tables the test sets, which counts its reads, and can hold one read
+// until the test lets it go or fail one.
 class HeldStore final : public ScoreStore {
 public:
     int store(const ScoreUpload&, const Source&, std::string&) override { return 0; }
     std::vector<BestEntry> bestEntries(int table, int) override {
         std::unique_lock lock(mutex_);
         ++reads;
+        if (std::exchange(failNext_, false)) throw std::runtime_error("the scores cannot be read");
         if (holdNext_) {
             holdNext_ = false;
             holding_ = true;
@@ -30,10 +33,15 @@ public:
     }
     bool hasInstallation(std::uint32_t) override { return false; }
     std::int64_t uploadCount() override { return 0; }
+    void endWaitsBy(std::chrono::steady_clock::time_point) override {}
 
     void setBest(int table, const std::string& name) {
         std::lock_guard lock(mutex_);
         tables_[table] = {{1, "DE", name, 1000, 1700000000}};
+    }
+    void failNextRead() {
+        std::lock_guard lock(mutex_);
+        failNext_ = true;
     }
     void holdNextRead() {
         std::lock_guard lock(mutex_);
@@ -55,6 +63,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool holdNext_ = false;
+    bool failNext_ = false;
     bool holding_ = false;
     std::vector<BestEntry> tables_[5];
 };
@@ -105,6 +114,22 @@ TEST_F(ScoreTableCacheTest, readersDuringADrawingTakeTheOneBefore) {
     EXPECT_TRUE(drawing.get());
     EXPECT_TRUE(shows(2, "Bob"));
     EXPECT_EQ(store.reads, 2);
+}
+
+// A drawing that fails passes the failure on to its reader and leaves the form free: the
+// next reader draws it again, whether a drawing was shown before or not.
+TEST_F(ScoreTableCacheTest, aDrawingThatFailsLeavesTheFormToTheNextReader) {
+    store.setBest(3, "Ann");
+    ASSERT_TRUE(shows(3, "Ann"));
+    store.setBest(3, "Bob");
+    milliseconds = 1000;
+    store.failNextRead();
+    EXPECT_THROW(cache.page(3), std::runtime_error);
+    // Fatal, since a form never freed would hold the next reader of a first drawing forever.
+    ASSERT_TRUE(shows(3, "Bob"));
+    store.failNextRead();
+    EXPECT_THROW(cache.page(std::nullopt), std::runtime_error);
+    EXPECT_TRUE(shows(std::nullopt, "Bob"));
 }
 
 }  // namespace

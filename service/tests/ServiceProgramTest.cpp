@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -37,8 +38,15 @@ struct Program {
     // Starts the service, with at most `files` open files when given; returns its first
     // line of output.
     std::string start(const std::vector<std::string>& arguments, rlim_t files = 0) {
+        if (!launch(arguments, files)) return {};
+        char line[256] = "";
+        if (!std::fgets(line, sizeof line, out)) return {};
+        return line;
+    }
+    // Starts the service without waiting for its first line; false when it cannot.
+    bool launch(const std::vector<std::string>& arguments, rlim_t files = 0) {
         int pipeFds[2];
-        if (pipe(pipeFds) != 0) return {};
+        if (pipe(pipeFds) != 0) return false;
         pid = fork();
         if (pid == 0) {
             const rlimit limit{files, files};
@@ -53,9 +61,7 @@ struct Program {
         }
         close(pipeFds[1]);
         out = fdopen(pipeFds[0], "r");
-        char line[256] = "";
-        if (!std::fgets(line, sizeof line, out)) return {};
-        return line;
+        return pid > 0;
     }
     int stop(int signal) {
         kill(pid, signal);
@@ -447,6 +453,41 @@ TEST_F(ServiceProgramTest, aStopBeforeTheLoopRunsIsNotLost) {
     auto run = std::async(std::launch::async, [&] { return service.run(); });
     ASSERT_EQ(run.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_TRUE(run.get());
+}
+
+// Whether process `pid` has the file at `path` open.
+bool holdsFile(pid_t pid, const std::filesystem::path& path) {
+    const std::filesystem::path folder = "/proc/" + std::to_string(pid) + "/fd";
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
+         it.increment(ec))
+        if (std::filesystem::read_symlink(it->path(), ec) == path) return true;
+    return false;
+}
+
+// A signal that comes while the scores are opened (when an old database is brought up to
+// date, or another process holds its lock, as here) ends the program at once, as it ends
+// a program that does not handle it, rather than once the open is done or has failed.
+TEST_F(ServiceProgramTest, aSignalWhileTheScoresAreOpenedEndsTheProgramAtOnce) {
+    const std::filesystem::path database = std::filesystem::canonical(data) / "scores.sqlite3";
+    ASSERT_TRUE(SqliteScoreStore(database.string()).ok());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    Program program;
+    ASSERT_TRUE(program.launch({"--port", "0", "--data", data}));
+    // Once it has the database open, it waits for the lock.
+    bool opened = false;
+    for (int i = 0; i < 1000 && !(opened = holdsFile(program.pid, database)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(program.pid, SIGTERM);
+    int status = 0;
+    waitpid(program.pid, &status, 0);
+    std::fclose(program.out);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
 }
 
 TEST_F(ServiceProgramTest, refusesABadCommandLine) {

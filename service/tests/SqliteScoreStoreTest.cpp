@@ -2,7 +2,11 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <future>
+#include <iterator>
 #include <random>
 #include <string>
 #include <tuple>
@@ -75,6 +79,11 @@ protected:
         EXPECT_EQ(sqlite3_errcode(db), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
         return rows;
+    }
+
+    static std::string fileBytes(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
     std::vector<Row> groupedBest(int table) {
@@ -168,13 +177,56 @@ TEST_F(SqliteScoreStoreTest, anExistingDatabaseKeepsItsScoresOnThePage) {
     expectBestAsGrouped(again);
 }
 
+// Whichever journal it keeps, the database of a newer service is refused and left as it
+// was, byte for byte: not even switched to the write-ahead log.
 TEST_F(SqliteScoreStoreTest, aDatabaseOfANewerServiceIsLeftAlone) {
-    ASSERT_TRUE(query("CREATE TABLE later(x); PRAGMA user_version = 2;").empty());
-    SqliteScoreStore scores(database);
-    EXPECT_FALSE(scores.ok());
-    EXPECT_NE(scores.openError().find("schema version 2, newer than this service's 1"), std::string::npos)
-        << scores.openError();
-    EXPECT_TRUE(query("SELECT name FROM sqlite_schema WHERE name = 'scores'").empty());
+    for (const std::string mode : {"DELETE", "WAL"}) {
+        std::filesystem::remove(database);
+        query("PRAGMA journal_mode = " + mode + "; CREATE TABLE later(x); PRAGMA user_version = 2;");
+        const std::string before = fileBytes(database);
+        ASSERT_FALSE(before.empty());
+        {
+            SqliteScoreStore scores(database);
+            EXPECT_FALSE(scores.ok());
+            EXPECT_NE(scores.openError().find("schema version 2, newer than this service's 1"), std::string::npos)
+                << scores.openError();
+        }
+        EXPECT_EQ(fileBytes(database), before) << mode;
+        EXPECT_TRUE(query("SELECT name FROM sqlite_schema WHERE name = 'scores'").empty());
+    }
+}
+
+// Another process holds the database's write lock (a backup, say). An upload waits for
+// it until the store's waits end, then is refused as busy, and nothing of it is kept; an
+// upload once the lock is free is kept as ever. The store's own patience is made too
+// long to end the wait. (A store that refuses at once, without waiting, is caught too:
+// it would answer within the moment the test gives it.)
+TEST_F(SqliteScoreStoreTest, anUploadWaitingForAnotherProcesssLockIsRefusedAsBusyWhenWaitsEnd) {
+    SqliteScoreStore scores(database, std::chrono::hours(1));
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    ScoreRecordBuilder record(7, "DE");
+    record.entry(0, 0, "Held", 1000);
+    const std::string bytes = record.bytes();
+    ScoreUpload upload;
+    std::string error;
+    ASSERT_TRUE(upload.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, error)) << error;
+    auto waiting = std::async(std::launch::async, [&] {
+        std::string refusal;
+        return scores.store(upload, {"LINUX", "2.79", 1700000000}, refusal);
+    });
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    scores.endWaitsBy(std::chrono::steady_clock::now());
+    EXPECT_EQ(waiting.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    // A wait that did not end would take the lock now, and store the upload.
+    EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(waiting.get(), ScoreStore::kBusy);
+    sqlite3_close(other);
+    EXPECT_EQ(scores.uploadCount(), 0);
+    EXPECT_FALSE(scores.hasInstallation(7));
+    EXPECT_EQ(store(scores, record), 1);
 }
 
 // An in-memory or temporary database would be a separate one for each of the store's

@@ -1,6 +1,10 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 
 #include "support/ScoreRecordBuilder.h"
 #include "support/ServiceFixture.h"
@@ -125,6 +129,78 @@ TEST_F(UploadRouteTest, oneAddressAddsOnlySoManyNewInstallationsAnHour) {
                             "127.0.0.2"),
               "HTTP/1.1 200 OK");
     EXPECT_EQ(scores->uploadCount(), 4);
+}
+
+// A store in front of another that tells when an upload reaches it, and ends its waits
+// at once when told to end them by a deadline, so that the answer cannot race the end of
+// the stop.
+class WatchedStore final : public ScoreStore {
+public:
+    explicit WatchedStore(ScoreStore& inner) : inner_(inner) {}
+
+    int store(const ScoreUpload& upload, const Source& source, std::string& error) override {
+        {
+            std::lock_guard lock(mutex_);
+            storing_ = true;
+        }
+        changed_.notify_all();
+        return inner_.store(upload, source, error);
+    }
+    std::vector<BestEntry> bestEntries(int table, int limit) override { return inner_.bestEntries(table, limit); }
+    bool hasInstallation(std::uint32_t installationId) override { return inner_.hasInstallation(installationId); }
+    std::int64_t uploadCount() override { return inner_.uploadCount(); }
+    void endWaitsBy(std::chrono::steady_clock::time_point) override {
+        inner_.endWaitsBy(std::chrono::steady_clock::now());
+    }
+
+    // Waits until an upload has reached the store; false after 10 s.
+    bool awaitStoring() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return storing_; });
+    }
+
+private:
+    ScoreStore& inner_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool storing_ = false;
+};
+
+// Another process holds the database's write lock when the service is stopped: an
+// upload waiting for it is told to come back (its wait would otherwise outlast the stop,
+// which closes its connection unanswered), and nothing of it is kept.
+TEST_F(UploadRouteTest, anUploadWaitingForTheDatabaseAtAStopIsToldToRetry) {
+    stop();
+    SqliteScoreStore database((folder / "scores.sqlite3").string());
+    ASSERT_TRUE(database.ok()) << database.openError();
+    WatchedStore watched(database);
+    CrashReportStore reports(folder / "crashreports");
+    WebService stopping(watched, reports);
+    const int servicePort = stopping.bind("127.0.0.1", 0);
+    ASSERT_GT(servicePort, 0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "scores.sqlite3").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread server([&] { stopping.run(); });
+    ScoreRecordBuilder record(8);
+    record.entry(0, 0, "Held", 1000);
+    auto reply = std::async(std::launch::async, [&] {
+        httplib::Client own("127.0.0.1", servicePort);
+        return own.Post("/tv2/highscoreupload.php",
+                        GameForm().standardFields().file("HSTfile", "x.hst", record.bytes()).body(),
+                        GameForm::kContentType);
+    });
+    const bool reached = watched.awaitStoring();
+    stopping.stop();
+    const httplib::Result answer = reply.get();
+    server.join();
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_TRUE(reached);
+    ASSERT_TRUE(answer) << httplib::to_string(answer.error());
+    EXPECT_EQ(answer->status, 503);
+    EXPECT_TRUE(answer->has_header("Retry-After"));
+    EXPECT_EQ(database.uploadCount(), 0);
 }
 
 TEST_F(UploadRouteTest, aRestartKeepsTheScores) {
