@@ -114,7 +114,8 @@ std::uint64_t CrashReportStore::usedBytes() {
 
 std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
-    if (!reports_.take(address, now)) {
+    const std::optional<HourlyLimit::Taken> taken = reports_.take(address);
+    if (!taken) {
         error = "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
                 " error reports in the last hour; please try again later.";
         return nullptr;
@@ -128,11 +129,11 @@ std::shared_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
     }
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
         error = "The service has no room for more error reports now; please try again later.";
-        reports_.giveBack(address, now);
+        reports_.giveBack(address, *taken);
         return nullptr;
     }
     claimed_ += bytes;
-    return std::shared_ptr<Claim>(new Claim(*this, address, bytes, now));
+    return std::shared_ptr<Claim>(new Claim(*this, address, bytes, *taken));
 }
 
 CrashReportStore::Claim::~Claim() { store_.release(*this); }
@@ -140,7 +141,7 @@ CrashReportStore::Claim::~Claim() { store_.release(*this); }
 void CrashReportStore::release(Claim& claim) {
     std::lock_guard lock(mutex_);
     claimed_ -= claim.bytes_;
-    if (claim.arrived_ && !claim.kept_) reports_.giveBack(claim.address_, claim.time_);
+    if (claim.arrived_ && !claim.kept_) reports_.giveBack(claim.address_, claim.taken_);
 }
 
 std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& error) {

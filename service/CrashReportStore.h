@@ -43,12 +43,12 @@ public:
 
     private:
         friend class CrashReportStore;
-        Claim(CrashReportStore& store, std::string address, std::uint64_t bytes, std::int64_t time)
-            : store_(store), address_(std::move(address)), bytes_(bytes), time_(time) {}
+        Claim(CrashReportStore& store, std::string address, std::uint64_t bytes, HourlyLimit::Taken taken)
+            : store_(store), address_(std::move(address)), bytes_(bytes), taken_(taken) {}
         CrashReportStore& store_;
         std::string address_;
         std::uint64_t bytes_;
-        std::int64_t time_;
+        HourlyLimit::Taken taken_;
         bool kept_ = false;
         bool arrived_ = false;
     };
