@@ -146,7 +146,7 @@ WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer
     : scores_(scores),
       crashes_(crashes),
       scoreTables_(scores),
-      newInstallations_(newInstallationsPerHour, limits.clock),
+      newInstallations_(newInstallationsPerHour),
       server_(*this, limits) {}
 
 // Decides before a body is read: a method the route does not take is refused, the route's
@@ -214,10 +214,13 @@ Response WebService::handleUpload(const Request& request) {
     // Only an installation not kept before counts against its address, and only when its
     // upload is kept. Two first uploads of one installation at once may both count.
     std::optional<HourlyLimit::Taken> taken;
-    if (!scores_.hasInstallation(upload.installationId) && !(taken = newInstallations_.take(request.remoteAddress)))
-        return HttpServer::refusal(429, "This address has sent the scores of " +
-                                            std::to_string(std::max(newInstallations_.perHour(), 0)) +
-                                            " new installations in the last hour; please try again later.");
+    if (!scores_.hasInstallation(upload.installationId)) {
+        taken = newInstallations_.take(request.remoteAddress);
+        if (!taken)
+            return HttpServer::refusal(429, "This address has sent the scores of " +
+                                                std::to_string(std::max(newInstallations_.perHour(), 0)) +
+                                                " new installations in the last hour; please try again later.");
+    }
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
     if (taken && added <= 0) newInstallations_.giveBack(request.remoteAddress, *taken);
     if (added < 0) {
