@@ -1,5 +1,6 @@
-# make run   installs what is missing, builds, and starts the game
-# make test  the same, then runs every test (SANITIZE=1: with ASan and UBSan)
+# make run   installs what is missing, builds the game and its data, and starts it
+# make test  installs what is missing, builds everything, and runs every test
+#            (SANITIZE=1: with ASan and UBSan)
 # make serve builds and starts the game's web service on localhost:8079
 SANITIZE ?= 0
 JOBS ?= $(shell nproc)
@@ -32,11 +33,14 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Each of these builds only what it starts: the game with its data, or the web service.
+run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target game
 	@$(BUILD_DIR)/Torvane2Xmas
 
 # The game's web service on the game's default host, localhost:8079.
-serve: build
+serve: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target torvane_service
 	@$(BUILD_DIR)/torvane_service --host 127.0.0.1 --port 8079
 
 # Display tests run on a virtual X server with Mesa's software OpenGL.

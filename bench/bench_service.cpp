@@ -53,8 +53,15 @@
 // - upgrade: a database of the first schema (no best entries kept) with 3,000,000 scores,
 //   300,000 installations with two in every table. Goal: the store opens it, bringing it
 //   up to date, within 10 s.
+// - hourly limits, in this process: the heap an hourly limit holds after one take from
+//   each of 50,000 IPv4 addresses, less what it holds after as many from one address;
+//   the networks it tracks after 50,000 addresses of one IPv6 /64; and after one take
+//   from each of 1,000,000 /64s, its heap and the time a take costs. Goals: at most
+//   100 bytes per address, one network for the /64, and under the flood at most its
+//   bound of networks in at most 100 bytes each.
 #include <arpa/inet.h>
 #include <httplib.h>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sqlite3.h>
@@ -77,6 +84,7 @@
 #include <vector>
 
 #include "CrashReportStore.h"
+#include "HourlyLimit.h"
 #include "ScoreTablePage.h"
 #include "SqliteScoreStore.h"
 #include "WebService.h"
@@ -924,6 +932,53 @@ Upgrade upgradeFromFirstSchema(const std::string& folder) {
     return result;
 }
 
+// The bytes taken from the heap now, mapped blocks included.
+std::size_t heapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+struct LimitMemory {
+    double bytesPerAddress = 0;       // 50,000 addresses against one
+    std::size_t rotatedNetworks = 0;  // after 50,000 addresses of one /64
+    std::size_t floodNetworks = 0;    // after 1,000,000 /64s
+    std::size_t floodHeap = 0;
+    double floodMicros = 0;  // per take
+};
+
+// The heap an hourly limit holds after `count` takes, by the address of each, and the
+// networks it then tracks.
+template <typename Address>
+std::pair<std::size_t, std::size_t> limitHeld(int count, Address address, double* micros = nullptr) {
+    const std::size_t before = heapInUse();
+    HourlyLimit limit(WebService::kNewInstallationsPerHour);
+    const auto start = Clock::now();
+    for (int i = 0; i < count; ++i) limit.take(address(i));
+    if (micros) *micros = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / count;
+    return {heapInUse() - before, limit.networkCount()};
+}
+
+LimitMemory hourlyLimitMemory() {
+    constexpr int kAddresses = 50000;
+    const auto v4 = [](int i) {
+        return "10." + std::to_string(i >> 16) + "." + std::to_string((i >> 8) & 255) + "." + std::to_string(i & 255);
+    };
+    const auto v6 = [](const char* prefix) {
+        return [prefix](int i) {
+            char text[64];
+            std::snprintf(text, sizeof text, prefix, i >> 16, i & 0xffff);
+            return std::string(text);
+        };
+    };
+    LimitMemory result;
+    const std::size_t many = limitHeld(kAddresses, v4).first;
+    const std::size_t one = limitHeld(kAddresses, [](int) { return std::string("10.0.0.1"); }).first;
+    result.bytesPerAddress = (static_cast<double>(many) - static_cast<double>(one)) / kAddresses;
+    result.rotatedNetworks = limitHeld(kAddresses, v6("2001:db8:5:6:%x:%x::1")).second;
+    std::tie(result.floodHeap, result.floodNetworks) = limitHeld(1000000, v6("2001:db8:%x:%x::1"), &result.floodMicros);
+    return result;
+}
+
 double percentile(std::vector<double>& values, double p) {
     if (values.empty()) return 0;
     const auto at = values.begin() + static_cast<long>(p * static_cast<double>(values.size() - 1));
@@ -1001,6 +1056,7 @@ int main() {
     std::optional<LockedStop> locked = stopUnderHeldLock(folder);
     const Upgrade upgrade = upgradeFromFirstSchema(folder);
     std::filesystem::remove_all(folder);
+    const LimitMemory limits = hourlyLimitMemory();
 
     std::vector<double> latencies;
     long acknowledged = 0, failed = 0;
@@ -1090,6 +1146,16 @@ int main() {
         "service: beside 64 readers of the page (%.0f pages/s), %.0f uploads/s against %.0f quiet, ratio %.2f "
         "(goal at least 0.5); %zu probes: median %.2f ms (goal under 50)\n",
         reading.pagesPerSecond, reading.uploadRate, quiet.uploadRate, uploadRatio, pageProbes.size(), pageProbeMedian);
+    const double floodBytesPerNetwork =
+        static_cast<double>(limits.floodHeap) / static_cast<double>(std::max<std::size_t>(limits.floodNetworks, 1));
+    std::printf(
+        "service: an hourly limit holds %.1f bytes per address (goal at most 100); 50000 addresses of one /64 make %zu "
+        "networks (goal 1); 1000000 /64s make %zu networks (bound %zu) in %.1f MiB, %.1f bytes each (goal at most "
+        "100), %.2f us a take\n",
+        limits.bytesPerAddress, limits.rotatedNetworks, limits.floodNetworks, HourlyLimit::kNetworks,
+        mib(limits.floodHeap), floodBytesPerNetwork, limits.floodMicros);
+    const bool limitsMet = limits.bytesPerAddress <= 100 && limits.rotatedNetworks == 1 &&
+                           limits.floodNetworks <= HourlyLimit::kNetworks && floodBytesPerNetwork <= 100;
     if (!locked) std::printf("service: the service program did not start, or its database could not be locked\n");
     if (!locked) locked.emplace();
     std::printf(
@@ -1107,8 +1173,8 @@ int main() {
         upgrade.seconds, upgrade.best, upgrade.schema);
     const bool upgradeMet =
         upgrade.seconds >= 0 && upgrade.seconds <= 10 && upgrade.best == 1500000 && upgrade.schema == 1;
-    const bool met = lockedMet && upgradeMet && rate >= 1000 && p99 < 50 && stored == acknowledged && logMiB < 64 &&
-                     !probes.empty() && probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 &&
+    const bool met = lockedMet && upgradeMet && limitsMet && rate >= 1000 && p99 < 50 && stored == acknowledged &&
+                     logMiB < 64 && !probes.empty() && probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 &&
                      floodRatio >= 0.5 && flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 &&
                      silent.firstMs >= 0 && silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 &&
                      silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet &&

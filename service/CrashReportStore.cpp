@@ -115,7 +115,8 @@ std::uint64_t CrashReportStore::usedBytes() {
 
 std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
-    if (!reports_.take(address, now)) {
+    const std::optional<HourlyLimit::Taken> taken = reports_.take(address);
+    if (!taken) {
         error = "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
                 " error reports in the last hour; please try again later.";
         return nullptr;
@@ -129,10 +130,10 @@ std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
     }
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
         error = kNoRoom;
-        reports_.giveBack(address, now);
+        reports_.giveBack(address, *taken);
         return nullptr;
     }
-    return std::unique_ptr<Claim>(new Claim(*this, address, now));
+    return std::unique_ptr<Claim>(new Claim(*this, address, *taken));
 }
 
 bool CrashReportStore::Claim::grow(std::uint64_t bytes, std::string& error) {
@@ -153,7 +154,7 @@ CrashReportStore::Claim::~Claim() { store_.release(*this); }
 void CrashReportStore::release(Claim& claim) {
     std::lock_guard lock(mutex_);
     claimed_ -= claim.bytes_;
-    if (claim.refusedByService_) reports_.giveBack(claim.address_, claim.time_);
+    if (claim.refusedByService_) reports_.giveBack(claim.address_, claim.taken_);
 }
 
 std::unique_ptr<CrashReportStore::Draft> CrashReportStore::draft(std::string& error) {

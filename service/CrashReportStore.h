@@ -50,12 +50,12 @@ public:
 
     private:
         friend class CrashReportStore;
-        Claim(CrashReportStore& store, std::string address, std::int64_t time)
-            : store_(store), address_(std::move(address)), time_(time) {}
+        Claim(CrashReportStore& store, std::string address, HourlyLimit::Taken taken)
+            : store_(store), address_(std::move(address)), taken_(taken) {}
         CrashReportStore& store_;
         std::string address_;
         std::uint64_t bytes_ = 0;  // held for the report
-        std::int64_t time_;
+        HourlyLimit::Taken taken_;
         bool refusedByService_ = false;
     };
 

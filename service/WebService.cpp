@@ -237,14 +237,16 @@ Response WebService::handleUpload(const Request& request) {
         return HttpServer::refusal(400, error);
     // Only an installation not kept before counts against its address, and only when its
     // upload is kept. Two first uploads of one installation at once may both count.
-    const std::int64_t received = now();
-    const bool counted = !scores_.hasInstallation(upload.installationId);
-    if (counted && !newInstallations_.take(request.remoteAddress, received))
-        return HttpServer::refusal(429, "This address has sent the scores of " +
-                                            std::to_string(std::max(newInstallations_.perHour(), 0)) +
-                                            " new installations in the last hour; please try again later.");
-    const int added = scores_.store(upload, {fields.platform, fields.gameVersion, received}, error);
-    if (counted && added <= 0) newInstallations_.giveBack(request.remoteAddress, received);
+    std::optional<HourlyLimit::Taken> taken;
+    if (!scores_.hasInstallation(upload.installationId)) {
+        taken = newInstallations_.take(request.remoteAddress);
+        if (!taken)
+            return HttpServer::refusal(429, "This address has sent the scores of " +
+                                                std::to_string(std::max(newInstallations_.perHour(), 0)) +
+                                                " new installations in the last hour; please try again later.");
+    }
+    const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
+    if (taken && added <= 0) newInstallations_.giveBack(request.remoteAddress, *taken);
     if (added < 0) logFault("score upload", error);
     if (added == ScoreStore::kBusy)
         return HttpServer::busy("The scores cannot be stored now; please try again shortly.");

@@ -4,37 +4,109 @@
 
 namespace {
 
-constexpr std::int64_t kStart = 1700000000;
+using namespace std::chrono_literals;
 
-TEST(HourlyLimitTest, eachAddressHasItsOwnSlidingHourAndWhatIsGivenBackNoLongerCounts) {
-    HourlyLimit limit(2);
-    EXPECT_TRUE(limit.take("10.0.0.1", kStart));
-    EXPECT_TRUE(limit.take("10.0.0.1", kStart + 600));
-    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 601));
-    EXPECT_TRUE(limit.take("10.0.0.2", kStart + 601));
-    // The first take leaves the hour one hour after it, the second one later.
-    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 3599));
-    EXPECT_TRUE(limit.take("10.0.0.1", kStart + 3600));
-    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 3601));
-    limit.giveBack("10.0.0.1", kStart + 5);  // no such take: nothing changes
-    EXPECT_FALSE(limit.take("10.0.0.1", kStart + 3602));
-    limit.giveBack("10.0.0.1", kStart + 3600);
-    EXPECT_TRUE(limit.take("10.0.0.1", kStart + 3603));
-    EXPECT_FALSE(HourlyLimit(0).take("10.0.0.3", kStart));
+// A limit on a clock that the test moves, from some hours into its count.
+class HourlyLimitTest : public ::testing::Test {
+protected:
+    HourlyLimit limit(int perHour, std::size_t networks = HourlyLimit::kNetworks) {
+        return HourlyLimit(
+            perHour, [this] { return now; }, networks);
+    }
+    // How many takes of `address` succeed, trying `tries` times.
+    static int takes(HourlyLimit& limit, const std::string& address, int tries) {
+        int taken = 0;
+        for (int i = 0; i < tries; ++i) taken += limit.take(address).has_value();
+        return taken;
+    }
+
+    HourlyLimit::Clock::time_point now = HourlyLimit::Clock::time_point(100h);
+};
+
+// The hour before counts by the share of it still within the last 60 minutes, rounded up.
+TEST_F(HourlyLimitTest, theHourBeforeCountsByItsShareOfTheLastSixtyMinutes) {
+    HourlyLimit limit = this->limit(4);
+    now += 59min;
+    EXPECT_EQ(takes(limit, "10.0.0.1", 5), 4);
+    EXPECT_EQ(takes(limit, "10.0.0.2", 1), 1);  // another address has an hour of its own
+    now += 1min;                                // all four still count
+    EXPECT_EQ(takes(limit, "10.0.0.1", 1), 0);
+    now += 16min;  // 44/60 of four: three of them count
+    EXPECT_EQ(takes(limit, "10.0.0.1", 2), 1);
+    now += 29min;  // one of them and the one just taken
+    EXPECT_EQ(takes(limit, "10.0.0.1", 3), 2);
+    now += 2h;  // all have aged out
+    EXPECT_EQ(takes(limit, "10.0.0.1", 5), 4);
+    HourlyLimit none(0);
+    EXPECT_FALSE(none.take("10.0.0.3"));
 }
 
-// Addresses that came once and not again must not be remembered for ever: many of them
+// Whoever holds an IPv6 /64 may use any address in it; an IPv4 address written as IPv6
+// is still the same address.
+TEST_F(HourlyLimitTest, anIpv6AddressCountsByItsSlash64AndAMappedIpv4AddressAsItself) {
+    HourlyLimit limit = this->limit(2);
+    EXPECT_EQ(takes(limit, "2001:db8:1:2::1", 1), 1);
+    EXPECT_EQ(takes(limit, "2001:db8:1:2:ffff:ffff:ffff:fffe", 2), 1);
+    EXPECT_EQ(takes(limit, "2001:db8:1:3::1", 2), 2);
+    EXPECT_EQ(takes(limit, "192.0.2.7", 1), 1);
+    EXPECT_EQ(takes(limit, "::ffff:192.0.2.7", 2), 1);
+    EXPECT_EQ(takes(limit, "192.0.2.8", 2), 2);
+    EXPECT_EQ(limit.networkCount(), 4u);
+}
+
+// A take given back frees its room in whichever hour it was counted, and nothing once it
+// no longer counts: never room that later takes use.
+TEST_F(HourlyLimitTest, whatIsGivenBackNoLongerCountsAndOnlyWhileItStillCounted) {
+    HourlyLimit limit = this->limit(2);
+    const auto first = limit.take("10.0.0.1");
+    ASSERT_TRUE(first && limit.take("10.0.0.1"));
+    limit.giveBack("10.0.0.1", *first);
+    EXPECT_EQ(takes(limit, "10.0.0.1", 2), 1);
+
+    now += 1h;  // both takes of the hour before still count in full
+    limit.giveBack("10.0.0.1", *first);
+    EXPECT_EQ(takes(limit, "10.0.0.1", 2), 1);
+
+    const auto late = limit.take("10.0.0.2");
+    now += 2h;
+    ASSERT_TRUE(limit.take("10.0.0.2"));
+    ASSERT_TRUE(limit.take("10.0.0.2"));
+    limit.giveBack("10.0.0.2", *late);  // aged out: the two new takes still count
+    limit.giveBack("10.0.0.9", *late);  // never seen
+    EXPECT_EQ(takes(limit, "10.0.0.2", 1), 0);
+}
+
+// Networks that came once and not again must not be remembered for ever: many of them
 // would fill the memory.
-TEST(HourlyLimitTest, addressesWhoseHourHasPassedAreForgotten) {
-    HourlyLimit limit(5);
-    for (int i = 0; i < 5000; ++i) ASSERT_TRUE(limit.take("old " + std::to_string(i), kStart + i / 100));
-    EXPECT_EQ(limit.addressCount(), 5000u);
-    // They are swept out by the time as many new ones have come again.
-    for (int i = 0; i < 5000; ++i) ASSERT_TRUE(limit.take("new " + std::to_string(i), kStart + 3700));
-    EXPECT_LE(limit.addressCount(), 5000u);
+TEST_F(HourlyLimitTest, networksWhoseCountsHaveAgedOutAreSweptOut) {
+    HourlyLimit limit = this->limit(5);
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(takes(limit, "old " + std::to_string(i), 1), 1);
+    now += 2h;
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(takes(limit, "new " + std::to_string(i), 1), 1);
+    EXPECT_LT(limit.networkCount(), 10000u);
     // The recent ones are kept, with their counts.
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(limit.take("new 7", kStart + 3701));
-    EXPECT_FALSE(limit.take("new 7", kStart + 3701));
+    EXPECT_EQ(takes(limit, "new 7", 5), 4);
+}
+
+// However many networks come, a full table neither grows, nor forgets counts that would
+// let anyone take more, nor refuses newcomers once the counts have aged out.
+TEST_F(HourlyLimitTest, aFullTableLetsNoOneTakeMoreAndRecoversAsCountsAgeOut) {
+    constexpr int kNetworks = 16;
+    HourlyLimit limit = this->limit(3, kNetworks);
+    EXPECT_EQ(takes(limit, "10.1.0.0", 3), 3);
+    int taken = 3;
+    for (int i = 1; i < 5000; ++i)
+        taken += takes(limit, "10.1." + std::to_string(i / 256) + "." + std::to_string(i % 256), 1);
+    EXPECT_EQ(limit.networkCount(), static_cast<std::size_t>(kNetworks));
+    EXPECT_EQ(taken, kNetworks * 3);
+    // The flood did not free the one that had used its hour, nor do returning ones get more.
+    EXPECT_EQ(takes(limit, "10.1.0.0", 1), 0);
+    EXPECT_EQ(takes(limit, "10.1.0.1", 1), 0);
+
+    now += 2h;
+    EXPECT_EQ(takes(limit, "10.2.0.1", 3), 3);
+    EXPECT_EQ(takes(limit, "10.1.0.0", 3), 3);
+    EXPECT_LE(limit.networkCount(), static_cast<std::size_t>(kNetworks));
 }
 
 }  // namespace
