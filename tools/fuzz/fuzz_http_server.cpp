@@ -11,6 +11,7 @@
 //   - when no client vanished, every upload the store kept was acknowledged as new.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -223,6 +224,8 @@ private:
             ::close(fd);
             return;
         }
+        // Each send goes at once, not held back until the server acknowledges the last.
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         clients_.push_back({fd, {}});
     }
 
