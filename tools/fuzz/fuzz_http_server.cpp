@@ -141,9 +141,11 @@ public:
         port_ = server().bind("127.0.0.1", 0);
         if (port_ <= 0 || !server().start()) fail("the service cannot start");
     }
+    // The clients reset their connections rather than close them: the server has closed
+    // its ends already, and a close would leave those ends in TIME_WAIT for a minute; at
+    // a thousand inputs a second they would fill the kernel's table and the free ports.
     ~Run() {
-        for (const Client& client : clients_)
-            if (client.fd >= 0) ::close(client.fd);
+        for (Client& client : clients_) reset(client);
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -231,11 +233,8 @@ private:
                 break;
             }
             case Reset:
-                if (client) {
-                    const linger abort{1, 0};
-                    ::setsockopt(client->fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-                    ::close(client->fd);
-                    client->fd = -1;
+                if (client && client->fd >= 0) {
+                    reset(*client);
                     vanished_ = true;
                 }
                 break;
@@ -291,6 +290,14 @@ private:
         socklen_t size = sizeof local;
         return ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 && local.sin_port == to.sin_port &&
                local.sin_addr.s_addr == to.sin_addr.s_addr;
+    }
+
+    static void reset(Client& client) {
+        if (client.fd < 0) return;
+        const linger abort{1, 0};
+        ::setsockopt(client.fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::close(client.fd);
+        client.fd = -1;
     }
 
     static void send(const Client& client, std::string_view bytes) {
