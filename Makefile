@@ -61,9 +61,10 @@ clang: deps
 # several at once. Every target runs even after one has failed; the failures are listed
 # at the end.
 FUZZ_SECONDS ?= 60
+FUZZ_FLAGS = -fsanitize=fuzzer-no-link -fsanitize-coverage-ignorelist=$(CURDIR)/tools/fuzz/coverage-ignorelist.txt
 fuzz: deps
 	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON \
-		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
 	@scripts/run-fuzz-targets.sh $(FUZZ_SECONDS) $(JOBS)
 

@@ -9,22 +9,32 @@
 //   - the run is over, and every descriptor it opened is closed again;
 //   - every reply starts as an answer does;
 //   - when no client vanished, every upload the store kept was acknowledged as new.
+// Nothing waits on real time: the loop turns without waiting, and the server's clock moves
+// only by the input. The scores are kept in memory, fresh for each input, so that an input
+// takes about a millisecond and plays out the same whenever it runs.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "CrashReportStore.h"
-#include "SqliteScoreStore.h"
+#include "ScoreStore.h"
 #include "WebService.h"
 #include "support/GameForm.h"
 #include "support/ScoreRecordBuilder.h"
@@ -75,19 +85,69 @@ int lowestFreeDescriptor() {
     return fd;
 }
 
+// The scores in memory, kept as the service's own store keeps them: an entry is known by
+// its table, installation and digest, and an upload without a new entry leaves nothing
+// behind. A fresh database for each input costs many times what the rest of the input
+// does, and one kept across inputs would make an input's outcome depend on those before
+// it. The server has no workers, so only this thread calls it.
+class MemoryScoreStore final : public ScoreStore {
+public:
+    int store(const ScoreUpload& upload, const Source&, std::string&) override {
+        int added = 0;
+        for (const ScoreUpload::Entry& entry : upload.entries)
+            if (known_.emplace(entry.table, upload.installationId, entry.digest).second) {
+                tables_[entry.table].push_back(
+                    {upload.installationId, upload.countryCode, entry.name, entry.score, entry.time});
+                ++added;
+            }
+        if (added > 0) {
+            installations_.insert(upload.installationId);
+            ++uploads_;
+        }
+        return added;
+    }
+    std::vector<BestEntry> bestEntries(int table, int limit) override {
+        std::vector<BestEntry> best;
+        if (table < 0 || table >= ScoreUpload::kTableCount) return best;
+        const auto better = [](const BestEntry& a, const BestEntry& b) {
+            return a.score > b.score || (a.score == b.score && a.time < b.time);
+        };
+        for (const BestEntry& entry : tables_[table]) {
+            const auto same = std::find_if(best.begin(), best.end(), [&entry](const BestEntry& b) {
+                return b.installationId == entry.installationId;
+            });
+            if (same == best.end())
+                best.push_back(entry);
+            else if (better(entry, *same))
+                *same = entry;
+        }
+        std::stable_sort(best.begin(), best.end(), better);
+        best.resize(std::min(best.size(), static_cast<std::size_t>(std::max(limit, 0))));
+        return best;
+    }
+    bool hasInstallation(std::uint32_t installationId) override { return installations_.count(installationId) != 0; }
+    std::int64_t uploadCount() override { return uploads_; }
+
+private:
+    std::set<std::tuple<int, std::uint32_t, std::array<std::uint8_t, 16>>> known_;
+    std::vector<BestEntry> tables_[ScoreUpload::kTableCount];
+    std::set<std::uint32_t> installations_;
+    std::int64_t uploads_ = 0;
+};
+
 // One input's service over a fresh store, on a clock the input moves, and its clients.
 class Run {
 public:
     explicit Run(const std::filesystem::path& folder)
-        : scores_((folder / "scores.sqlite3").string()),
-          crashes_(folder / "crashreports", {1 << 20, 3}),
-          service_(scores_, crashes_, limits()) {
+        : crashes_(folder / "crashreports", {1 << 20, 3}), service_(scores_, crashes_, limits()) {
         port_ = server().bind("127.0.0.1", 0);
-        if (!scores_.ok() || port_ <= 0 || !server().start()) fail("the service cannot start");
+        if (port_ <= 0 || !server().start()) fail("the service cannot start");
     }
+    // The clients reset their connections rather than close them: the server has closed
+    // its ends already, and a close would leave those ends in TIME_WAIT for a minute; at
+    // a thousand inputs a second they would fill the kernel's table and the free ports.
     ~Run() {
-        for (const Client& client : clients_)
-            if (client.fd >= 0) ::close(client.fd);
+        for (Client& client : clients_) reset(client);
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -130,6 +190,7 @@ private:
     struct Client {
         int fd = -1;
         std::string received;
+        bool heardAll = false;  // the server's end is closed: nothing more will come
     };
 
     HttpServer::Limits limits() {
@@ -175,11 +236,8 @@ private:
                 break;
             }
             case Reset:
-                if (client) {
-                    const linger abort{1, 0};
-                    ::setsockopt(client->fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-                    ::close(client->fd);
-                    client->fd = -1;
+                if (client && client->fd >= 0) {
+                    reset(*client);
                     vanished_ = true;
                 }
                 break;
@@ -223,7 +281,9 @@ private:
             ::close(fd);
             return;
         }
-        clients_.push_back({fd, {}});
+        // Each send goes at once, not held back until the server acknowledges the last.
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        clients_.push_back({fd, {}, false});
     }
 
     // Once the listening socket is closed, a connection from 127.0.0.1 whose port the
@@ -235,6 +295,14 @@ private:
                local.sin_addr.s_addr == to.sin_addr.s_addr;
     }
 
+    static void reset(Client& client) {
+        if (client.fd < 0) return;
+        const linger abort{1, 0};
+        ::setsockopt(client.fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::close(client.fd);
+        client.fd = -1;
+    }
+
     static void send(const Client& client, std::string_view bytes) {
         if (client.fd >= 0) ::send(client.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     }
@@ -242,11 +310,26 @@ private:
     void turnAndRead() {
         for (int i = 0; i < kTurnsPerEvent; ++i)
             if (!server().turn(0ms)) fail("the loop failed");
+        // One look at every client that may still hear something, then a read of those
+        // that have.
+        std::array<pollfd, kMostClients> watched{};
+        std::array<Client*, kMostClients> whose{};
+        std::size_t count = 0;
+        for (Client& client : clients_)
+            if (client.fd >= 0 && !client.heardAll) {
+                watched[count] = {client.fd, POLLIN, 0};
+                whose[count++] = &client;
+            }
+        if (::poll(watched.data(), count, 0) <= 0) return;
         char buffer[65536];
-        for (Client& client : clients_) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (watched[i].revents == 0) continue;
+            Client& client = *whose[i];
             ssize_t n = 0;
-            while (client.fd >= 0 && (n = ::recv(client.fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+            while ((n = ::recv(client.fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
                 client.received.append(buffer, static_cast<std::size_t>(n));
+            // Nothing comes after the end of the server's output, or after a reset.
+            client.heardAll = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
         }
     }
 
@@ -256,7 +339,7 @@ private:
     }
 
     HttpServer::Clock::time_point clock_{};  // read by the server from its construction on
-    SqliteScoreStore scores_;
+    MemoryScoreStore scores_;
     CrashReportStore crashes_;
     WebService service_;
     std::vector<Client> clients_;
@@ -268,7 +351,7 @@ private:
 struct Folder {
     std::filesystem::path root;
     Folder() {
-        // In memory where there is a place for it: the store syncs its database at every write.
+        // In memory where there is a place for it: crash reports are flushed to the disk.
         const std::filesystem::path base =
             std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
         std::string pattern = (base / "fuzz_http_server-XXXXXX").string();
