@@ -13,6 +13,7 @@
 #include "ui/MenuItem.h"
 #include "ui/MenuItemBack.h"
 #include "ui/MenuItemCheckboxApply.h"
+#include "ui/ScreenBelow.h"
 
 QOR_DEFINE_CLASS(ContextPaused, ContextMenu, (&makeInstance<ContextPaused, BasicLink>))
 
@@ -54,4 +55,8 @@ void ContextPaused::renderContents() {
     const float rect[4] = {-w, h, w, -h};
     drawFilledRect(rect, kDimColour);
     ContextMenu::renderContents();
+}
+
+void ContextPaused::addBoxesToKeepClear(std::vector<ViewRect>& boxes) const {
+    if (const Context* below = ScreenBelow::of(*this)) below->addBoxesToKeepClear(boxes);
 }

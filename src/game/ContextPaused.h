@@ -26,6 +26,8 @@ public:
     void tickContents(double time, double dt) override;
     // The screen beneath (the game), the dimming, then the menu.
     void renderContents() override;
+    // The game's, which shows through.
+    void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const override;
 
     MenuButton* pEndGame = nullptr;          // child of the screen
     MenuItemCheckboxApply* pMute = nullptr;  // child of the screen; bound to bMuteAudio

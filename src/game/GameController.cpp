@@ -107,6 +107,11 @@ void GameController::tickContents(double time, double dt) {
     tickGame();
 }
 
+void GameController::addBoxesToKeepClear(std::vector<ViewRect>& boxes) const {
+    for (const HudOverlay* hud : pHud)
+        if (hud) hud->addBoxesToKeepClear(boxes);
+}
+
 double GameController::sceneTimeScale() const {
     if (!bMatrixFight) return speed;
     // Wall time, so that the slowed world does not stretch its own slow motion.

@@ -69,6 +69,8 @@ public:
     // numbers that are not finite, the slow motion, the pause key, then collide and
     // tickGame.
     void tickContents(double time, double dt) override;
+    // The players' displays' scores, labels and touch button.
+    void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const override;
 
     // Writes the common part of a saved game (bValidData, both player records, the
     // controller's fields). Modes call it first, then write their extras.

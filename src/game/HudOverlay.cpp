@@ -53,6 +53,13 @@ Skin* skin(const char16_t* name) { return dynamic_cast<Skin*>(qor->resources().f
 // a + (b - a) x (1 - (1 - t)^2): quick at first, settling gently.
 float easeOut(float a, float b, float t) { return a + (b - a) * (1.0f - (1.0f - t) * (1.0f - t)); }
 
+// The box a renderable's skin covers, for one neither turned nor scaled.
+ViewRect boxOf(const Renderable& r) {
+    const Vector3 c = r.position + r.pSkin->centre - r.pSkin->origin;
+    const float w = r.pSkin->width / 2.0f, h = r.pSkin->height / 2.0f;
+    return ViewRect{c.x - w, c.y + h, c.x + w, c.y - h};
+}
+
 float fractionOf(float value, float full) { return full > 0.0f ? std::clamp(value / full, 0.0f, 1.0f) : 0.0f; }
 }  // namespace
 
@@ -205,12 +212,29 @@ void HudOverlay::drawButtons() {
     for (BasicLink* c = firstChild; c && k < kShownButtons; c = c->next, ++k) static_cast<QorBase*>(c)->render();
 }
 
+std::u16string HudOverlay::scoreText() const { return formatWithThousandsSeparator(std::max(shownScore, 0)); }
+
 void HudOverlay::drawScore() {
     FontQuad* font = global ? global->fonts[Global::kFontHUD] : nullptr;
     if (!font) return;
     const float x = position.x + outward() * kScoreX;
-    font->drawTextAt(x, position.y, position.z, kWhite, side == 0 ? kScoreFlagsLeft : kScoreFlagsRight,
-                     formatWithThousandsSeparator(std::max(shownScore, 0)));
+    font->drawTextAt(x, position.y, position.z, kWhite, side == 0 ? kScoreFlagsLeft : kScoreFlagsRight, scoreText());
+}
+
+// The score's line hangs down from the HUD's y and runs inward from its outer end; the
+// labels shown carry their text on their plates.
+void HudOverlay::addBoxesToKeepClear(std::vector<ViewRect>& boxes) const {
+    if (FontQuad* font = global ? global->fonts[Global::kFontHUD] : nullptr) {
+        const TextSizeF size = font->measureText(false, nullptr, 0, scoreText());
+        const float end = position.x + outward() * kScoreX;
+        const float start = end - outward() * size.width;
+        boxes.push_back(ViewRect{std::min(start, end), position.y, std::max(start, end), position.y - size.height});
+    }
+    int k = 0;
+    for (const BasicLink* c = firstChild; c && k < kShownButtons; c = c->next, ++k)
+        if (auto* label = dynamic_cast<const Renderable*>(static_cast<const QorBase*>(c)); label && label->pSkin)
+            boxes.push_back(boxOf(*label));
+    if (showsTouchButton() && touchButton.pSkin) boxes.push_back(boxOf(touchButton));
 }
 
 // The bar is the left `fraction` of its picture, turned with the HUD, so that side 1's

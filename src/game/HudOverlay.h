@@ -17,7 +17,10 @@
 // skins "ovalButtons:0" and ":1", "hud-touchscreen:1", "hud-energybar:0" and ":1" and
 // "mouseArrow:0"; a missing one is left out. Main thread only.
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "render/Camera.h"
 #include "render/Renderable.h"
 
 class Vehicle;
@@ -41,6 +44,9 @@ public:
     // touch button.
     void render() override;
 
+    // Adds the boxes of what a text laid over the game must not cover (overlay units):
+    // the score, the labels shown and, while shown, the touch button.
+    void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const;
     // Whether the touch pause button is shown: side 0's display, in place or sliding
     // in, in touch mode. Only then does a touch on it pause the game.
     bool showsTouchButton() const;
@@ -78,6 +84,7 @@ private:
     void drawMouseArrow(Vehicle& v);
     void drawEdgeArrow(Vehicle& v);
     void drawButtons();
+    std::u16string scoreText() const;
     void drawScore();
     void drawBar(int skin, float fraction, float y, bool boosted);
     void drawBonusPanel(Vehicle& v);

@@ -124,3 +124,14 @@ void InGameOverlay::renderContents() {
 
 // The screen stack draws only its top screen; the game must show through the panel.
 void InGameOverlay::drawGameBeneath() { GameFx::currentGame()->renderContents(); }
+
+// What the black bars cover wholly is hidden and needs no room.
+void InGameOverlay::addBoxesToKeepClear(std::vector<ViewRect>& boxes) const {
+    const GameController* game = GameFx::currentGame();
+    if (!game) return;
+    std::vector<ViewRect> shown;
+    game->addBoxesToKeepClear(shown);
+    const float h = static_cast<float>(virtualHeight()) / 2.0f;
+    for (const ViewRect& box : shown)
+        if (box.bottom < h - barSize && box.top > -h + barSize) boxes.push_back(box);
+}

@@ -38,6 +38,8 @@ public:
 
     void tickContents(double time, double dt) override;
     void renderContents() override;
+    // The game's, but for what the black bars hide.
+    void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const override;
     void onStateChanged() override;
 
     // A white line centred at (0, y) in font `fontIndex` (MenuFonts: tiny .. HUD), shrunk

@@ -73,3 +73,5 @@ void Context::onDeactivate(bool) {}
 void Context::tickContents(double time, double step) { QorBase::tick(time, step); }
 
 void Context::renderContents() { QorBase::render(); }
+
+void Context::addBoxesToKeepClear(std::vector<ViewRect>&) const {}

@@ -8,12 +8,12 @@
 // Subclasses put their per-frame work in tickContents and their drawing in
 // renderContents. The hooks and the pointer object are not owned.
 #include <cstdint>
+#include <vector>
 
 #include "engine/QorBase.h"
 #include "engine/Vector3.h"
+#include "render/Camera.h"
 #include "render/UColor.h"
-
-class Camera;
 
 class Context : public QorBase {
 public:
@@ -33,6 +33,11 @@ public:
     virtual void onDeactivate(bool closing);
     virtual void tickContents(double time, double dt);
     virtual void renderContents();
+    // Adds to `boxes` the parts of this screen's picture that a text laid over every
+    // screen (the frame rate) must leave uncovered, in the virtual screen's units with the
+    // origin at its centre: a score or a label, say, but not a plain backdrop. A screen
+    // that shows another through it adds that one's too. None by default.
+    virtual void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const;
 
     std::uint8_t bFinished = 0;       // done: the screen stack removes it
     std::uint8_t bDeleteOnClose = 0;  // the screen stack deletes it after removing it

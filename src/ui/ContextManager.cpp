@@ -1,5 +1,7 @@
 #include "ui/ContextManager.h"
 
+#include <vector>
+
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "engine/Qor.h"
@@ -22,8 +24,31 @@ namespace {
 constexpr int kEscape = 1;
 constexpr std::uint32_t kFrameRateColour = 0xFFFFFFFFu;
 constexpr int kFrameRateLayout = 0x108;  // right-aligned, not cached
+constexpr float kFrameRateInset = 2.0f;  // units from the top and right edges
+// Units kept between the frame rate's line and what it must not cover; under the score
+// that leaves sky between the rate and the rim of the HUD's plate.
+constexpr float kFrameRateGap = 4.0f;
 
 double physicalTime() { return qor->timeKeeper().getPhysicalTime(); }
+
+bool comesNear(const ViewRect& a, const ViewRect& b, float gap) {
+    return a.left < b.right + gap && b.left < a.right + gap && a.bottom < b.top + gap && b.bottom < a.top + gap;
+}
+
+// Moves `box` straight down under each part it comes near until it is near none. Each
+// move passes a part for good, so there are at most as many moves as parts.
+void lowerPast(ViewRect& box, const std::vector<ViewRect>& parts) {
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const ViewRect& part : parts) {
+            if (!comesNear(box, part, kFrameRateGap)) continue;
+            const float drop = box.top - (part.bottom - kFrameRateGap);
+            box.top -= drop;
+            box.bottom -= drop;
+            moved = true;
+        }
+    }
+}
 
 void releaseCapture() { qor->mouseDispatcher().setCapture(nullptr); }
 
@@ -151,10 +176,12 @@ void ContextManager::renderContents() {
         }
     }
     overlayLayer->render();
-    if (!screen->bHideFrameRate && global && global->configuration.bShowFps) drawFrameRate();
+    if (!screen->bHideFrameRate && global && global->configuration.bShowFps) drawFrameRate(*screen);
 }
 
-void ContextManager::drawFrameRate() {
+// The rate stands in the top-right corner, unless the screen shows something there that
+// it must not cover (the right side's score in a game): then it stands just below that.
+void ContextManager::drawFrameRate(const Context& screen) {
     const double now = physicalTime();
     if (now > nextFrameRateUpdate) {
         nextFrameRateUpdate = now + kFrameRateRefresh;
@@ -162,8 +189,15 @@ void ContextManager::drawFrameRate() {
     }
     FontQuad* font = global->fonts[Global::kFontSmall];
     if (!font) return;
+    const std::u16string text = formatString(u"%.1lf", static_cast<double>(displayedFrameRate));
+    const TextSizeF size = font->measureText(false, nullptr, kFrameRateLayout, text);
     const QorGraphics& g = qor->graphics();
     const int centreX = g.virtualWidth / 2, centreY = g.virtualHeight / 2;  // whole units
-    font->drawTextAt(static_cast<float>(centreX - 2), static_cast<float>(centreY - 2), 0.0f, kFrameRateColour,
-                     kFrameRateLayout, formatString(u"%.1lf", static_cast<double>(displayedFrameRate)));
+    const float right = static_cast<float>(centreX) - kFrameRateInset;
+    const float top = static_cast<float>(centreY) - kFrameRateInset;
+    ViewRect box{right - size.width, top, right, top - size.height};
+    std::vector<ViewRect> parts;
+    screen.addBoxesToKeepClear(parts);
+    lowerPast(box, parts);
+    font->drawTextAt(right, box.top, 0.0f, kFrameRateColour, kFrameRateLayout, text);
 }

@@ -14,6 +14,7 @@
 #include "ui/MenuButton.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuResources.h"
+#include "ui/ScreenBelow.h"
 #include "ui/TextBlock.h"
 #include "ui/TextFont.h"
 #include "ui/TextLine.h"
@@ -122,4 +123,9 @@ void ContextPopup::renderContents() {
     if (clearColor == 0 && prev)
         if (auto* below = dynamic_cast<Context*>(static_cast<QorBase*>(prev))) below->frameRender();
     ContextMenu::renderContents();
+}
+
+void ContextPopup::addBoxesToKeepClear(std::vector<ViewRect>& boxes) const {
+    if (clearColor != 0) return;
+    if (const Context* below = ScreenBelow::of(*this)) below->addBoxesToKeepClear(boxes);
 }

@@ -23,6 +23,8 @@ public:
     void onActivate(bool first) override;
     void tickContents(double time, double dt) override;
     void renderContents() override;
+    // The opener's, when it shows through.
+    void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const override;
 
     // Builds the panel, the labels and the buttons from the fields below.
     void setup();

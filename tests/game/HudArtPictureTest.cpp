@@ -2,19 +2,23 @@
 // program runs to its title menu (which loads every texture), then a game shows both
 // sides' HUDs at rest over the sky, every text a label plate carries is measured against
 // its plate in both languages (a text too long even squeezed is cut), a leaving label
-// goes behind the HUD's plate unseen, and the logo stands alone on the screen's grey.
+// goes behind the HUD's plate unseen, the screen stack's frame rate stands clear of what
+// the HUDs show in its corner, and the logo stands alone on the screen's grey.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Random.h"
 #include "engine/Strings.h"
+#include "game/ContextPaused.h"
 #include "game/GameController.h"
 #include "game/GameGlobal.h"
 #include "game/HudOverlay.h"
+#include "game/InGameOverlay.h"
 #include "game/PlayerData.h"
 #include "game/Vehicle.h"
 #include "game/WeaponButton.h"
@@ -28,6 +32,8 @@
 #include "ui/BlenderCamera.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextManager.h"
+#include "ui/ContextPopup.h"
+#include "ui/IrisOverlay.h"
 #include "ui/LogoImage.h"
 #include "ui/ProgramFixture.h"
 
@@ -107,6 +113,29 @@ protected:
         label->progress = 1.0f;
         hud.addChild(label);
     }
+
+    // The whole screen stack drawn once, its frame rate shown or not, always reading 88.8.
+    static std::vector<std::uint32_t> stackDrawn(bool bFrameRate) {
+        ContextManager& stack = *global->pContextManager;
+        global->configuration.bShowFps = bFrameRate ? 1 : 0;
+        stack.displayedFrameRate = 88.8f;
+        stack.nextFrameRateUpdate = 1e12;
+        int w = 0, h = 0;
+        return drawOffScreen(stack, w, h);
+    }
+    // The pixels the frame rate's text changes.
+    static ChangedBox frameRateInk() { return changedBox(stackDrawn(true), stackDrawn(false), 800, 480); }
+    // The pixels the HUDs' scores change, the frame rate not shown.
+    static ChangedBox scoreInk() {
+        const std::vector<std::uint32_t> with = stackDrawn(false);
+        FontQuad* font = std::exchange(global->fonts[Global::kFontHUD], nullptr);
+        const std::vector<std::uint32_t> without = stackDrawn(false);
+        global->fonts[Global::kFontHUD] = font;
+        return changedBox(with, without, 800, 480);
+    }
+    static void print(const char* what, const ChangedBox& box) {
+        std::printf("%s: rows %d..%d, columns %d..%d\n", what, box.top, box.bottom, box.left, box.right);
+    }
 };
 }  // namespace
 
@@ -129,6 +158,97 @@ TEST_F(HudArtPicture, BothSidesWithTheWidestScoreIconsAndWaitingLabels) {
     int w = 0, h = 0;
     const std::vector<std::uint32_t> pixels = drawOffScreen(*game, w, h);
     EXPECT_TRUE(ReferenceImage::matches("hud-art-both-sides", pixels, w, h, 24, 200));
+}
+
+// The frame rate stays in the top-right corner where nothing lies under it, and steps
+// down just below the right side's score, or below the labels under it, where they
+// would meet: through a pause screen and a tip too, but not while a tip's black bar
+// hides the HUD. In a one-sided game in touch mode it steps below the pause button.
+TEST_F(HudArtPicture, TheFrameRateStandsClearOfWhatTheHudsShowInItsCorner) {
+    ASSERT_TRUE(skipToTheTitle());
+    global->pContextManager->pOverlay->level = global->pContextManager->pOverlay->target = 0.0f;
+    const ChangedBox home = frameRateInk();
+    print("frame rate on the title", home);
+    ASSERT_FALSE(home.empty());
+    GameController* game = startQuietGame();
+    EXPECT_EQ(frameRateInk().top, home.top) << "the HUDs out of view leave the corner free";
+    side(*game, 0, 1.0f, 1.0f);
+    HudOverlay& right = side(*game, 1, 1.0f, 1.0f);
+    for (HudOverlay* hud : game->pHud) hud->tick(0.0, 0.0);
+    for (int language : {kEnglish, kGerman}) {
+        qor->language().setLanguage(language);
+        const ChangedBox rate = frameRateInk(), score = scoreInk();
+        print("frame rate", rate);
+        print("scores", score);
+        EXPECT_TRUE(rate.apartFrom(score, 2));
+        EXPECT_GT(rate.top, score.bottom);
+        EXPECT_LE(rate.top, score.bottom + 16) << "no lower than the score needs";
+        EXPECT_EQ(rate.right, home.right);
+    }
+    qor->language().setLanguage(kEnglish);
+    const ChangedBox belowScore = frameRateInk();
+    EXPECT_TRUE(ReferenceImage::matches("hud-frame-rate-below-score", stackDrawn(true), 800, 480, 24, 200));
+
+    // A pause screen shows the game dimmed, and its question shows both; the rate keeps
+    // its step.
+    auto* pause = new ContextPaused();
+    global->pContextManager->addChild(pause);
+    EXPECT_EQ(frameRateInk().top, belowScore.top);
+    auto* question = new ContextPopup();
+    question->text = u"Are you sure?";
+    question->setup();
+    global->pContextManager->addChild(question);
+    EXPECT_EQ(frameRateInk().top, belowScore.top);
+    for (Context* screen : {static_cast<Context*>(question), static_cast<Context*>(pause)}) {
+        global->pContextManager->removeChild(screen);
+        screen->destroy();
+    }
+
+    // A label under the score: the rate goes below it.
+    queueLabel(right, u"Lightning");
+    auto* lightning = static_cast<WeaponButton*>(right.firstChild);
+    right.tick(0.0, 0.0);
+    const std::vector<std::uint32_t> withLabel = stackDrawn(false);
+    lightning->bHidden = 1;
+    const ChangedBox label = changedBox(withLabel, stackDrawn(false), 800, 480);
+    lightning->bHidden = 0;
+    const ChangedBox rate = frameRateInk();
+    print("label", label);
+    print("frame rate under a label", rate);
+    EXPECT_TRUE(rate.apartFrom(label, 2));
+    EXPECT_GT(rate.top, label.bottom);
+    EXPECT_LE(rate.top, label.bottom + 14);
+    lightning->destroy();
+
+    // A tip over the game: the rate moves with the HUD while the black bar is short, and
+    // goes back to the corner once the bar hides the score.
+    auto* tip = new InGameOverlay();
+    global->pContextManager->addChild(tip);
+    tip->barSize = 0.0f;
+    EXPECT_EQ(frameRateInk().top, belowScore.top);
+    tip->barSize = InGameOverlay::kBarShown;
+    EXPECT_EQ(frameRateInk().top, home.top);
+    global->pContextManager->removeChild(tip);
+    tip->destroy();
+
+    // One side, touch mode: the pause button stands in the top-right corner.
+    game->playerSides = 1;
+    right.bHidden = 1;
+    right.slide = 0.0f;
+    right.tick(0.0, 0.0);
+    qor->input().setInputMode(QorInput::kModeTouch);
+    game->pHud[0]->tick(0.0, 0.0);
+    ASSERT_TRUE(game->pHud[0]->showsTouchButton());
+    const std::vector<std::uint32_t> withButton = stackDrawn(false);
+    Skin* button = std::exchange(game->pHud[0]->touchButton.pSkin, nullptr);
+    const ChangedBox buttonInk = changedBox(withButton, stackDrawn(false), 800, 480);
+    game->pHud[0]->touchButton.pSkin = button;
+    const ChangedBox touchRate = frameRateInk();
+    print("pause button", buttonInk);
+    print("frame rate under it", touchRate);
+    EXPECT_TRUE(touchRate.apartFrom(buttonInk, 2));
+    EXPECT_LE(touchRate.top, buttonInk.bottom + 14);
+    qor->input().setInputMode(QorInput::kModeNone);
 }
 
 // Each text stands inside its plate, ending at least the label's margin short of the
