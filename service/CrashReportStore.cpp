@@ -90,7 +90,7 @@ constexpr const char* kNoRoom = "The service has no room for more error reports 
 }  // namespace
 
 CrashReportStore::CrashReportStore(std::filesystem::path folder, Limits limits)
-    : folder_(std::move(folder)), limits_(limits), reports_(limits.reportsPerHour) {
+    : folder_(std::move(folder)), limits_(limits), reports_(limits.reportsPerHour, {}, limits.networks) {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     // Reports and bodies that were being written when the service last stopped are incomplete.
@@ -115,12 +115,15 @@ std::uint64_t CrashReportStore::usedBytes() {
 
 std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
-    const std::optional<HourlyLimit::Taken> taken = reports_.take(address);
-    if (!taken) {
-        error = "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
-                " error reports in the last hour; please try again later.";
+    const HourlyLimit::Outcome take = reports_.take(address);
+    if (!take.taken) {
+        error = take.refusal == HourlyLimit::Refusal::crowded
+                    ? "The service is taking error reports from too many addresses now; please try again later."
+                    : "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
+                          " error reports in the last hour; please try again later.";
         return nullptr;
     }
+    const HourlyLimit::Taken taken = *take.taken;
     std::lock_guard lock(mutex_);
     // Reports removed by hand since the last count free their room (counted at most once
     // a minute: the service's event thread waits for it).
@@ -130,10 +133,10 @@ std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
     }
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
         error = kNoRoom;
-        reports_.giveBack(address, *taken);
+        reports_.giveBack(address, taken);
         return nullptr;
     }
-    return std::unique_ptr<Claim>(new Claim(*this, address, *taken));
+    return std::unique_ptr<Claim>(new Claim(*this, address, taken));
 }
 
 bool CrashReportStore::Claim::grow(std::uint64_t bytes, std::string& error) {

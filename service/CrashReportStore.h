@@ -27,6 +27,7 @@ public:
     struct Limits {
         std::uint64_t diskBytes = std::uint64_t{1} << 30;  // all reports together
         int reportsPerHour = 10;                           // from one address
+        std::size_t networks = HourlyLimit::kNetworks;     // whose reports are counted at once
     };
 
     // One report from the time it is announced until it is kept or dropped: the space its
@@ -102,8 +103,9 @@ public:
     static std::string storedName(std::string_view field);
 
     // Claims a report of up to `bytes` from `address`, received at `now`. Null with a
-    // sentence for the client in `error` when its address has sent its hour's worth, or
-    // when `bytes` would not fit in the space free now. No room is held yet: see `grow`.
+    // sentence for the client in `error` when its address has sent its hour's worth (or
+    // is new while the service counts too many others), or when `bytes` would not fit in
+    // the space free now. No room is held yet: see `grow`.
     std::unique_ptr<Claim> claim(const std::string& address, std::uint64_t bytes, std::int64_t now, std::string& error);
 
     // A new, empty report; null with `error` set when its folder cannot be made.

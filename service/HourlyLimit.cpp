@@ -79,18 +79,18 @@ std::uint64_t HourlyLimit::Counts::load(std::int64_t into) const {
     return (previous * left + kHourMs - 1) / kHourMs + current;
 }
 
-std::optional<HourlyLimit::Taken> HourlyLimit::take(const std::string& address) {
-    if (perHour_ <= 0) return std::nullopt;
+HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
+    if (perHour_ <= 0) return {};
     const Network network = networkOf(address);
     const Moment now = this->now();
     std::lock_guard lock(mutex_);
     auto found = table_.find(network);
-    if (found == table_.end() && (found = enter(network, now)) == table_.end()) return std::nullopt;
+    if (found == table_.end() && (found = enter(network, now)) == table_.end()) return {std::nullopt, Refusal::crowded};
     Counts& counts = found->second;
     counts.roll(now.hour);
-    if (counts.load(now.into) >= static_cast<std::uint64_t>(perHour_)) return std::nullopt;
+    if (counts.load(now.into) >= static_cast<std::uint64_t>(perHour_)) return {};
     ++counts.current;
-    return Taken{counts.hour};
+    return {Taken{counts.hour}};
 }
 
 void HourlyLimit::giveBack(const std::string& address, Taken taken) {

@@ -12,12 +12,13 @@
 //
 // The table of networks is bounded. When it is full, a new network takes over the entry
 // of the least counted of a few sampled networks, counts and all, or is refused, changing
-// nothing, when those counts leave no room. So every take stays counted for its hour
-// however many networks come: together they take no more than the table's size times
-// the hourly allowance, a flood of networks gains nothing by overflowing the table, and
-// the networks that take the most keep their entries. Newcomers are shut out only while
-// every sampled entry is at the limit, which takes that whole allowance, and only until
-// those counts age out, within two hours.
+// nothing, when those counts leave no room (a refusal of its own kind: that network has
+// taken nothing). So every take stays counted for its hour however many networks come:
+// together they take no more than the table's size times the hourly allowance, a flood
+// of networks gains nothing by overflowing the table, and the networks that take the
+// most keep their entries. Newcomers are shut out only while every sampled entry is at
+// the limit, which takes that whole allowance, and only until those counts age out,
+// within two hours.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,16 @@ public:
     struct Taken {
         std::int64_t hour = 0;
     };
+    // Why a take was refused.
+    enum class Refusal {
+        spent,    // the network has used its hour's worth
+        crowded,  // the network is new, and the full table has no room for it now
+    };
+    // What a take came to: counted, or refused and why.
+    struct Outcome {
+        std::optional<Taken> taken;
+        Refusal refusal = Refusal::spent;  // when not taken
+    };
 
     // Networks tracked at most: about 16 MiB of memory when all are in use.
     static constexpr std::size_t kNetworks = std::size_t{1} << 18;
@@ -44,8 +55,8 @@ public:
 
     int perHour() const { return perHour_; }
     // Counts one for the network of `address` unless it has used its hour's worth
-    // already; nothing then.
-    std::optional<Taken> take(const std::string& address);
+    // already, or is new to a table with no room for it; nothing then.
+    Outcome take(const std::string& address);
     // Takes back `taken` of `address`, for something that was not kept. Nothing changes
     // once the take has aged out, or when the network has been forgotten meanwhile.
     void giveBack(const std::string& address, Taken taken);

@@ -261,7 +261,7 @@ int SqliteScoreStore::waitForLock(void* data, int count) {
     if (count == 0) wait.began = now;
     const Clock::time_point end = std::min(wait.began + wait.store->lockPatience_,
                                            Clock::time_point(Clock::duration(wait.store->waitsEnd_.load())));
-    if (now >= end) return 0;
+    if (now >= end || wait.atOnce) return 0;
     const auto step = std::chrono::milliseconds(1 << std::min(count, 5));  // up to 32 ms
     std::this_thread::sleep_until(std::min(now + step, end));
     return 1;
@@ -276,16 +276,27 @@ sqlite3* SqliteScoreStore::connect(const std::string& path, int flags, LockWait&
 
 // A log that is copied only while the writer goes on is never copied whole under steady
 // load, and so is never started over: it grows without end. So the writer, between two
-// transactions, copies what is left and waits for the readers to leave the log, and its
-// next transaction starts the log over from its beginning. That wait (with a flush of the
-// database file) is what the upload latency pays, once per 32 MiB of log. Called with the
-// writer held.
-void SqliteScoreStore::restartLog() {
+// transactions, once the log has passed kRestartBytes, copies what is left, and when no
+// reader is still in the log its next transaction starts the log over from its
+// beginning. That copy (with a flush of the database file) is what the upload latency
+// pays, once per 32 MiB of log. A reader that stays in the log (another process's
+// backup, say) keeps it from starting over for as long as it reads: rather than hold
+// every upload meanwhile, the writer does not wait for it, and tries again once the log
+// has grown by kRestartRetryBytes more. Called with the writer held.
+void SqliteScoreStore::restartLongLog() {
+    const std::int64_t bytes = logBytes_;
+    // A log the checkpoint thread copied whole with no reader in it starts over by itself.
+    if (bytes < kRestartBytes) nextRestart_ = kRestartBytes;
+    if (bytes < nextRestart_) return;
     // Only one checkpoint runs at a time: a second would fail at once.
     std::lock_guard checkpointing(checkpointMutex_);
-    if (sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr) == SQLITE_OK)
-        ++logRestarts_;
-    logBytes_ = 0;
+    ++logRestartTries_;
+    writerWait_.atOnce = true;
+    const bool restarted =
+        sqlite3_wal_checkpoint_v2(writer_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr) == SQLITE_OK;
+    writerWait_.atOnce = false;
+    if (restarted) logBytes_ = 0;
+    nextRestart_ = restarted ? kRestartBytes : bytes + kRestartRetryBytes;
 }
 
 bool SqliteScoreStore::open(const std::string& path) {
@@ -383,7 +394,7 @@ int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std
             batch.swap(queue_);
         }
         writeBatch(batch);
-        if (logBytes_ >= kRestartBytes) restartLog();
+        restartLongLog();
     }
     if (pending.added < 0) error = pending.error;
     return pending.added;

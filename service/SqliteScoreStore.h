@@ -4,8 +4,10 @@
 // are drawn while uploads are written. A thread of its own copies the log into the
 // database once a second, or sooner when the log has grown long, so that uploads seldom
 // wait for that copy and its disk flushes; the writer starts the log over whenever it
-// passes 32 MiB, so that it stays short under any load. A lock that another process
-// holds (a backup, say) is waited for up to 5 s, or until the end of waits set by
+// passes 32 MiB, so that it stays short under any load. A reader of another process (a
+// backup, say) that keeps the log from starting over is not waited for: the log grows
+// on while it reads, and starts over within 4 MiB more once it has gone. Any other lock
+// that another process holds is waited for up to 5 s, or until the end of waits set by
 // `endWaitsBy`; an upload that cannot be written by then is refused as busy.
 #include <atomic>
 #include <chrono>
@@ -31,6 +33,9 @@ public:
     // The log's length in bytes after which the writer copies the rest of the log and
     // starts it over.
     static constexpr std::int64_t kRestartBytes = std::int64_t{32} << 20;
+    // How far the log grows past a restart that a reader kept from being had at once
+    // before the writer tries again, in bytes.
+    static constexpr std::int64_t kRestartRetryBytes = std::int64_t{4} << 20;
 
     // The length of a log of `frames` pages of `pageSize` bytes: its header, then each
     // page behind a header of its own.
@@ -57,9 +62,10 @@ public:
     void endWaitsBy(Clock::time_point deadline) override;
 
     // The longest the log has been after any commit, in bytes, and how many times the
-    // writer has started it over: the store's own account of its log, for tests.
+    // writer has tried to start it over (a reader in the log refuses a try): the store's
+    // own account of its log, for tests.
     std::int64_t longestLog() const { return longestLog_; }
-    int logRestarts() const { return logRestarts_; }
+    int logRestartTries() const { return logRestartTries_; }
 
 private:
     // An upload waiting for the writer; the fields below `source` are the writer's.
@@ -75,6 +81,7 @@ private:
     struct LockWait {
         SqliteScoreStore* store = nullptr;
         Clock::time_point began;  // of the wait going on
+        bool atOnce = false;      // give up at once instead of waiting
     };
 
     static int waitForLock(void* data, int count);
@@ -83,7 +90,7 @@ private:
     bool open(const std::string& path);
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
     void checkpointLoop();
-    void restartLog();
+    void restartLongLog();
     void finalizeStatements();
 
     sqlite3* writer_ = nullptr;
@@ -109,7 +116,8 @@ private:
     int pageSize_ = 0;                        // bytes, the database's, read once it exists
     std::atomic<std::int64_t> logBytes_ = 0;  // the log's length after the last commit
     std::atomic<std::int64_t> longestLog_ = 0;
-    std::atomic<int> logRestarts_ = 0;
+    std::atomic<int> logRestartTries_ = 0;
+    std::int64_t nextRestart_ = kRestartBytes;  // the writer's: the log's length at which it tries next
     std::thread checkpointThread_;
     // Each connection waits on its own thread: the writer's and the reader's behind their
     // mutexes, the checkpointer's on the checkpoint thread.

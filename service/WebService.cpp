@@ -162,11 +162,11 @@ private:
 }  // namespace
 
 WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits,
-                       int newInstallationsPerHour)
+                       int newInstallationsPerHour, std::size_t newInstallationNetworks)
     : scores_(scores),
       crashes_(crashes),
       scoreTables_(scores),
-      newInstallations_(newInstallationsPerHour),
+      newInstallations_(newInstallationsPerHour, {}, newInstallationNetworks),
       server_(*this, limits) {}
 
 // Decides before a body is read: a method the route does not take is refused, the route's
@@ -239,11 +239,16 @@ Response WebService::handleUpload(const Request& request) {
     // upload is kept. Two first uploads of one installation at once may both count.
     std::optional<HourlyLimit::Taken> taken;
     if (!scores_.hasInstallation(upload.installationId)) {
-        taken = newInstallations_.take(request.remoteAddress);
-        if (!taken)
-            return HttpServer::refusal(429, "This address has sent the scores of " +
-                                                std::to_string(std::max(newInstallations_.perHour(), 0)) +
-                                                " new installations in the last hour; please try again later.");
+        const HourlyLimit::Outcome take = newInstallations_.take(request.remoteAddress);
+        if (!take.taken)
+            return HttpServer::refusal(
+                429, take.refusal == HourlyLimit::Refusal::crowded
+                         ? "The service is taking the scores of new installations from too many addresses now; "
+                           "please try again later."
+                         : "This address has sent the scores of " +
+                               std::to_string(std::max(newInstallations_.perHour(), 0)) +
+                               " new installations in the last hour; please try again later.");
+        taken = take.taken;
     }
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
     if (taken && added <= 0) newInstallations_.giveBack(request.remoteAddress, *taken);

@@ -13,7 +13,8 @@
 // fault of the service's own storage is a 500, and a score database that another holds
 // too long (or past a stop's time) a 503 with Retry-After. One address may add only so
 // many new installations to the score tables in an hour (uploads of installations
-// already kept are not counted); further ones are refused with 429. The high-score page
+// already kept are not counted); further ones are refused with 429, as are those of an
+// address new to the service while it counts too many others. The high-score page
 // is drawn at most once a second and shared by its readers meanwhile. A crash report's
 // body goes to the disk as it arrives, so that memory stays flat however many come at
 // once. The stores are the caller's and must outlive the service; they are used from
@@ -41,8 +42,11 @@ public:
     // a school or a café behind one address.
     static constexpr int kNewInstallationsPerHour = 1000;
 
+    // `newInstallationNetworks` bounds the networks whose new installations are counted
+    // at once.
     WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer::Limits limits = {},
-               int newInstallationsPerHour = kNewInstallationsPerHour);
+               int newInstallationsPerHour = kNewInstallationsPerHour,
+               std::size_t newInstallationNetworks = HourlyLimit::kNetworks);
     WebService(const WebService&) = delete;
     WebService& operator=(const WebService&) = delete;
 

@@ -446,19 +446,28 @@ TEST_F(HandTurnedServerTest, deadlinesFollowTheServersClock) {
 
 // A body that stops coming is cut off once it has been silent for as long as a head may
 // take, however long its own deadline, and gives its room back.
-TEST_F(BusyServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
-    limits.headTime = 200ms;
+TEST_F(HandTurnedServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
+    limits.headTime = 2s;
     limits.bodyTime = 60s;
     limits.bodyMemory = 100 * 1024;
-    start();
+    ASSERT_NO_FATAL_FAILURE(startByHand());
     const int silent = connectFrom();
     send(silent, post(80 * 1024) + std::string(64 * 1024, 'x'));
-    const std::string cutOff = answerOn(silent);
+    turn();
+    clock += 1900ms;
+    turn();
+    EXPECT_EQ(arrived(silent), "");
+    clock += 200ms;
+    turn();
+    const std::string cutOff = arrived(silent);
     EXPECT_TRUE(cutOff.starts_with("HTTP/1.1 408 Request Timeout\r\n")) << cutOff;
     EXPECT_NE(cutOff.find("\r\nConnection: close\r\n"), std::string::npos) << cutOff;
     const int next = connectFrom();
     send(next, post(80 * 1024) + std::string(80 * 1024, 'x'));
-    EXPECT_TRUE(answerOn(next).ends_with("\r\n\r\n81920\n"));
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(next).ends_with("\r\n\r\n81920\n"));
 }
 
 // Bodies held in memory share a budget, taken in pieces as their bytes come: heads that
@@ -609,20 +618,26 @@ TEST_F(BusyServerTest, aRequestWhoseFilesDoNotFitIsToldToRetryUntilTheyAreGivenB
 
 // An accept that fails leaves the client waiting and the listening socket readable:
 // short of descriptors or of the kernel's memory alike, the server pauses accepting until
-// its next round of deadlines (every 100 ms) instead of trying again at once, and takes
-// the client once accepts succeed again. The window is only long enough to tell a few
-// tries from the thousands a spinning loop makes.
-TEST_F(BusyServerTest, anAcceptThatFailsPausesAcceptingInsteadOfSpinning) {
-    start();
+// its next round of deadlines (every 100 ms of its clock) instead of trying again at once,
+// and takes the client once accepts succeed again. While the clock stands still, a loop
+// that spun would try again at every turn.
+TEST_F(HandTurnedServerTest, anAcceptThatFailsPausesAcceptingInsteadOfSpinning) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
     for (const int error : {EMFILE, ENFILE, ENOBUFS, ENOMEM}) {
         AcceptFaults::failWith(error);
         const int waiting = connectFrom();
-        ASSERT_TRUE(AcceptFaults::waitForFailures(1)) << error;
-        std::this_thread::sleep_for(300ms);
-        EXPECT_LT(AcceptFaults::failures(), 50) << error;
+        turn();
+        const long tried = AcceptFaults::failures();
+        EXPECT_GE(tried, 1) << error;
+        for (int i = 0; i < 20; ++i) ASSERT_TRUE(server->turn(0ms));
+        EXPECT_EQ(AcceptFaults::failures(), tried) << error;
         AcceptFaults::failWith(0);
+        clock += 100ms;
         send(waiting, get("/after"));
-        EXPECT_TRUE(answerOn(waiting).starts_with("HTTP/1.1 200 OK\r\n")) << error;
+        turn();
+        ASSERT_TRUE(server->workOne()) << error;
+        turn();
+        EXPECT_TRUE(arrived(waiting).starts_with("HTTP/1.1 200 OK\r\n")) << error;
     }
 }
 

@@ -119,6 +119,23 @@ TEST_F(CrashReportRouteTest, aReportOverALimitIsRefusedBeforeItIsSentAndKeepsNot
     EXPECT_GT(crashes->usedBytes(), 200u);
 }
 
+// The addresses counted are bounded: once they all have sent their hour's worth, a
+// report from a new address is refused, and told that the service is counting too many,
+// not that it has sent what it has not.
+TEST_F(CrashReportRouteTest, aReportFromANewAddressRefusedForWantOfRoomToCountItIsToldSo) {
+    crashLimits = {1024 * 1024, 1, 1};
+    stop();
+    start();
+    const std::string whole = report(10);
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.2", reportHead(whole.size()) + whole)), "HTTP/1.1 200 OK");
+    auto refused = client->Post("/tv2/crashreport.php", report(10), GameForm::kContentType);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 429);
+    EXPECT_EQ(refused->body,
+              "The service is taking error reports from too many addresses now; please try again later.\n");
+    EXPECT_EQ(reports().size(), 1u);
+}
+
 // A report whose body falls silent for as long as a head may take, or comes at under the
 // least rate once its grace is over, is cut off with 408 on the server's clock, and gives
 // back at once the space its bytes took. Each counts against its address, so that such

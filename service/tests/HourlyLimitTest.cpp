@@ -16,7 +16,7 @@ protected:
     // How many takes of `address` succeed, trying `tries` times.
     static int takes(HourlyLimit& limit, const std::string& address, int tries) {
         int taken = 0;
-        for (int i = 0; i < tries; ++i) taken += limit.take(address).has_value();
+        for (int i = 0; i < tries; ++i) taken += limit.take(address).taken.has_value();
         return taken;
     }
 
@@ -38,7 +38,7 @@ TEST_F(HourlyLimitTest, theHourBeforeCountsByItsShareOfTheLastSixtyMinutes) {
     now += 2h;  // all have aged out
     EXPECT_EQ(takes(limit, "10.0.0.1", 5), 4);
     HourlyLimit none(0);
-    EXPECT_FALSE(none.take("10.0.0.3"));
+    EXPECT_FALSE(none.take("10.0.0.3").taken);
 }
 
 // Whoever holds an IPv6 /64 may use any address in it; an IPv4 address written as IPv6
@@ -58,8 +58,8 @@ TEST_F(HourlyLimitTest, anIpv6AddressCountsByItsSlash64AndAMappedIpv4AddressAsIt
 // no longer counts: never room that later takes use.
 TEST_F(HourlyLimitTest, whatIsGivenBackNoLongerCountsAndOnlyWhileItStillCounted) {
     HourlyLimit limit = this->limit(2);
-    const auto first = limit.take("10.0.0.1");
-    ASSERT_TRUE(first && limit.take("10.0.0.1"));
+    const auto first = limit.take("10.0.0.1").taken;
+    ASSERT_TRUE(first && limit.take("10.0.0.1").taken);
     limit.giveBack("10.0.0.1", *first);
     EXPECT_EQ(takes(limit, "10.0.0.1", 2), 1);
 
@@ -67,10 +67,10 @@ TEST_F(HourlyLimitTest, whatIsGivenBackNoLongerCountsAndOnlyWhileItStillCounted)
     limit.giveBack("10.0.0.1", *first);
     EXPECT_EQ(takes(limit, "10.0.0.1", 2), 1);
 
-    const auto late = limit.take("10.0.0.2");
+    const auto late = limit.take("10.0.0.2").taken;
     now += 2h;
-    ASSERT_TRUE(limit.take("10.0.0.2"));
-    ASSERT_TRUE(limit.take("10.0.0.2"));
+    ASSERT_TRUE(limit.take("10.0.0.2").taken);
+    ASSERT_TRUE(limit.take("10.0.0.2").taken);
     limit.giveBack("10.0.0.2", *late);  // aged out: the two new takes still count
     limit.giveBack("10.0.0.9", *late);  // never seen
     EXPECT_EQ(takes(limit, "10.0.0.2", 1), 0);
@@ -89,7 +89,8 @@ TEST_F(HourlyLimitTest, networksWhoseCountsHaveAgedOutAreSweptOut) {
 }
 
 // However many networks come, a full table neither grows, nor forgets counts that would
-// let anyone take more, nor refuses newcomers once the counts have aged out.
+// let anyone take more, nor refuses newcomers once the counts have aged out. A newcomer
+// refused for want of room is told so, not that it has used its hour's worth.
 TEST_F(HourlyLimitTest, aFullTableLetsNoOneTakeMoreAndRecoversAsCountsAgeOut) {
     constexpr int kNetworks = 16;
     HourlyLimit limit = this->limit(3, kNetworks);
@@ -100,8 +101,9 @@ TEST_F(HourlyLimitTest, aFullTableLetsNoOneTakeMoreAndRecoversAsCountsAgeOut) {
     EXPECT_EQ(limit.networkCount(), static_cast<std::size_t>(kNetworks));
     EXPECT_EQ(taken, kNetworks * 3);
     // The flood did not free the one that had used its hour, nor do returning ones get more.
-    EXPECT_EQ(takes(limit, "10.1.0.0", 1), 0);
+    EXPECT_EQ(limit.take("10.1.0.0").refusal, HourlyLimit::Refusal::spent);
     EXPECT_EQ(takes(limit, "10.1.0.1", 1), 0);
+    EXPECT_EQ(limit.take("10.3.0.1").refusal, HourlyLimit::Refusal::crowded);
 
     now += 2h;
     EXPECT_EQ(takes(limit, "10.2.0.1", 3), 3);

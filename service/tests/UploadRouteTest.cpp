@@ -17,6 +17,18 @@ protected:
         return post("/tv2/highscoreupload.php",
                     GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record));
     }
+    // The whole request of an upload of `record`, for a connection of the test's own.
+    static std::string uploadRequest(const std::string& record) {
+        const std::string body = GameForm().standardFields().file("HSTfile", "x.hst", record).body();
+        return "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " +
+               std::string(GameForm::kContentType) + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+               body;
+    }
+    // A record of `installation` with one entry named `name`.
+    static std::string record(std::uint32_t installation, const std::string& name) {
+        ScoreRecordBuilder builder(installation);
+        return builder.entry(0, 0, name, 1000).bytes();
+    }
     std::string page(const std::string& query = "") {
         auto reply = client->Get(("/tv2/highscoretable.php" + query).c_str());
         return reply && reply->status == 200 ? reply->body : "status " + std::to_string(reply ? reply->status : -1);
@@ -106,10 +118,6 @@ TEST_F(UploadRouteTest, oneAddressAddsOnlySoManyNewInstallationsAnHour) {
     newInstallationsPerHour = 2;
     stop();
     start();
-    const auto record = [](std::uint32_t installation, const std::string& name) {
-        ScoreRecordBuilder builder(installation);
-        return builder.entry(0, 0, name, 1000).bytes();
-    };
     // A record that keeps nothing adds no installation, and so is not counted.
     EXPECT_EQ(upload(ScoreRecordBuilder(9).bytes())->status, 200);
     EXPECT_EQ(upload(record(1, "first"))->status, 200);
@@ -122,13 +130,26 @@ TEST_F(UploadRouteTest, oneAddressAddsOnlySoManyNewInstallationsAnHour) {
     EXPECT_EQ(upload(record(1, "first again"))->body, "Received 1 score (1 new).\nThank you!\n");
     EXPECT_FALSE(scores->hasInstallation(3));
     // Another address has an hour of its own.
-    const std::string body = GameForm().standardFields().file("HSTfile", "x.hst", record(3, "third")).body();
-    EXPECT_EQ(statusLineFor("POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " +
-                                std::string(GameForm::kContentType) +
-                                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body,
-                            "127.0.0.2"),
-              "HTTP/1.1 200 OK");
+    EXPECT_EQ(statusLineFor(uploadRequest(record(3, "third")), "127.0.0.2"), "HTTP/1.1 200 OK");
     EXPECT_EQ(scores->uploadCount(), 4);
+}
+
+// The addresses counted are bounded: once they all have used their hour's worth, a new
+// address is refused, and told that the service is counting too many, not that it has
+// sent what it has not.
+TEST_F(UploadRouteTest, aNewAddressRefusedForWantOfRoomToCountItIsToldSo) {
+    newInstallationsPerHour = 1;
+    newInstallationNetworks = 1;
+    stop();
+    start();
+    EXPECT_EQ(statusLineFor(uploadRequest(record(1, "first")), "127.0.0.2"), "HTTP/1.1 200 OK");
+    auto refused = upload(record(2, "second"));
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 429);
+    EXPECT_EQ(refused->body,
+              "The service is taking the scores of new installations from too many addresses now; please try "
+              "again later.\n");
+    EXPECT_FALSE(scores->hasInstallation(2));
 }
 
 // A store in front of another that tells when an upload reaches it, and ends its waits

@@ -5,8 +5,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -34,12 +32,3 @@ void AcceptFaults::failWith(int error) {
 }
 
 long AcceptFaults::failures() { return failed; }
-
-bool AcceptFaults::waitForFailures(long count) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (failed < count) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}

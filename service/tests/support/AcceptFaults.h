@@ -8,6 +8,4 @@ public:
     static void failWith(int error);
     // The accepts that have failed since the last `failWith`.
     static long failures();
-    // Waits until `count` accepts have failed; false after 10 s.
-    static bool waitForFailures(long count);
 };

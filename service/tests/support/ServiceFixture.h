@@ -38,7 +38,8 @@ protected:
         scores = std::make_unique<SqliteScoreStore>((folder / "scores.sqlite3").string());
         ASSERT_TRUE(scores->ok()) << scores->openError();
         crashes = std::make_unique<CrashReportStore>(folder / "crashreports", crashLimits);
-        service = std::make_unique<WebService>(*scores, *crashes, serverLimits, newInstallationsPerHour);
+        service = std::make_unique<WebService>(*scores, *crashes, serverLimits, newInstallationsPerHour,
+                                               newInstallationNetworks);
         port = service->bind("127.0.0.1", 0);
         ASSERT_GT(port, 0);
         thread = std::thread([this] { service->run(); });
@@ -120,6 +121,7 @@ protected:
     std::atomic<HttpServer::Clock::time_point> frozenNow{HttpServer::Clock::now()};
     CrashReportStore::Limits crashLimits;
     int newInstallationsPerHour = WebService::kNewInstallationsPerHour;
+    std::size_t newInstallationNetworks = HourlyLimit::kNetworks;
     std::filesystem::path folder;
     std::unique_ptr<SqliteScoreStore> scores;
     std::unique_ptr<CrashReportStore> crashes;
