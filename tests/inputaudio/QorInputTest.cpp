@@ -365,4 +365,21 @@ TEST_F(QorInputEndToEnd, TheMouseIsFollowedFromWhereItIsAndNeverMoved) {
     EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 380.0f);
 }
 
+// Full screen, the engine built again on its window (the language change does so, and
+// leaves full screen on the way): the pointer is under the cursor from the new engine's
+// start, and the cursor stays where it was all along.
+TEST_F(QorInputEndToEnd, AnEngineBuiltAgainInFullScreenStartsUnderTheCursorAndLeavesItBe) {
+    const std::string fullScreen = "[QorGraphics]\nbFullScreen=Yes\n";
+    restartWith(fullScreen);
+    xdotool("mousemove 700 300");
+    ASSERT_TRUE(frameUntil([] { return qor->pQorInput->rawMousePosition == std::array<int, 2>{700, 300}; }));
+    restartWith(fullScreen);
+    QorInput& in = *qor->pQorInput;
+    EXPECT_EQ(in.inputMode, QorInput::kModeMouse);
+    EXPECT_EQ(in.rawMousePosition, (std::array<int, 2>{700, 300}));
+    deliverEventsSoFar();
+    EXPECT_EQ(in.rawMousePosition, (std::array<int, 2>{700, 300}));
+    EXPECT_EQ(cursor(), (std::array<int, 2>{700, 300}));
+}
+
 }  // namespace
