@@ -6,10 +6,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "support/XServer.h"
 #include "ui/ContextOptions.h"
@@ -98,15 +100,7 @@ protected:
         // not looked at.
         SDL_WarpMouseGlobal(left + x, top + y);
         ASSERT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.x = x;
-            e.button.y = y;
-            SDL_PushEvent(&e);
-            watchFrames(3);
-        }
+        pressAndRelease(x, y);
     }
     static bool flagsShown() {
         const Context* screen = global->pContextManager->top();
