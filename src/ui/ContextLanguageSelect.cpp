@@ -7,9 +7,12 @@
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "engine/SystemHelpers.h"
+#include "inputaudio/QorInput.h"
 #include "language/Language.h"
+#include "render/QorGraphics.h"
 #include "ui/ContextDialog.h"
 #include "ui/LanguageFlag.h"
+#include "ui/ScreenUnits.h"
 
 std::int32_t ContextLanguageSelect::autodetectLanguage() {
     const std::u16string system = getSystemLanguageCode();
@@ -45,6 +48,11 @@ void ContextLanguageSelect::create(ContextDialog* screen) {
         screen->addNavigationEntry(flag);
     }
     placeInGrid(*screen);
+    // Park the pointer in the lower right corner, away from every flag.
+    const QorGraphics& g = qor->graphics();
+    const Vector3 park{0.4f * static_cast<float>(g.virtualWidth), -0.4f * static_cast<float>(g.virtualHeight), 0.0f};
+    const Vector3 p = worldToScreenUnits(*screen->pCamera, park);
+    qor->input().setMousePos(p.x, p.y, 0.0f);
 }
 
 void ContextLanguageSelect::placeInGrid(ContextDialog& screen) {

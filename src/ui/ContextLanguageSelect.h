@@ -17,8 +17,8 @@ public:
     static constexpr const char16_t* kIsoCodes[] = {u"en", u"fr", u"de", u"it", u"es", u"ru", u"he", u"el",
                                                     u"pl", u"ro", u"pt", u"ja", u"ko", u"cs", u"nl"};
 
-    // Fills `screen` with one flag per available language in a centred grid. The pointer
-    // stays where it is: under the mouse, or where the menu puts it for the keys.
+    // Fills `screen` with one flag per available language in a centred grid and parks
+    // the pointer away from the flags.
     static void create(ContextDialog* screen);
     // The built-in language whose ISO code equals the system's exactly; 0 when none does.
     static std::int32_t autodetectLanguage();

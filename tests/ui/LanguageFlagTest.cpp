@@ -37,8 +37,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(LanguageFlagTest, TwoLanguagesStandInOneColumnAndThePointerStaysWhereTheMouseIs) {
-    qor->pQorInput->setMousePos(650.0f, 100.0f, 0.0f);
+TEST_F(LanguageFlagTest, TwoLanguagesStandInOneColumnAndThePointerIsParkedAway) {
     ContextDialog* screen = openScreen();
     EXPECT_EQ(screen->clearColor, 0xFF001030u);
     EXPECT_EQ(screen->bCloseOnEscape, 0);
@@ -49,9 +48,9 @@ TEST_F(LanguageFlagTest, TwoLanguagesStandInOneColumnAndThePointerStaysWhereTheM
     EXPECT_EQ(flag(screen, 1)->languageIndex, 1);
     EXPECT_EQ(flag(screen, 1)->pSkin, qor->pResourceManager->find(true, u"languageFlags:2"));  // "de"
     EXPECT_EQ(flag(screen, 2), nullptr);
+    EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.x, 720.0f);
+    EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 48.0f);
     tick();
-    EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.x, 650.0f);
-    EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 100.0f);
     expectPoint(flag(screen, 0)->getNavigationPoint(0), 400.0f, 290.0f, 0.0f);
     expectPoint(flag(screen, 0)->getNavigationPoint(1), -1.0f, -1.0f, -1.0f);
 }
@@ -65,10 +64,9 @@ TEST_F(LanguageFlagTest, AMaskOfOneLanguageShowsOneFlagInTheMiddle) {
 
 TEST_F(LanguageFlagTest, AClickOnAFlagChoosesItsLanguageAndClosesTheScreenAndOneOutsideDoesNothing) {
     qor->defaultLanguage = -1;
-    qor->pQorInput->setMousePos(720.0f, 48.0f, 0.0f);
     ContextDialog* screen = openScreen();
     tick();
-    click();  // on no flag
+    click();  // at the parked pointer, on no flag
     tick();
     EXPECT_FALSE(screen->bFinished);
     press(1);  // Escape does nothing here
@@ -83,10 +81,9 @@ TEST_F(LanguageFlagTest, AClickOnAFlagChoosesItsLanguageAndClosesTheScreenAndOne
 }
 
 TEST_F(LanguageFlagTest, TheKeysWalkThePointerOverTheFlags) {
-    qor->pQorInput->setMousePos(720.0f, 48.0f, 0.0f);  // below the flags
     ContextDialog* screen = openScreen();
     tick();
-    press(208);  // down: nothing lies below the pointer
+    press(208);  // down: nothing lies below the parked pointer
     tick();
     EXPECT_FLOAT_EQ(qor->pQorInput->pointerPosition.y, 48.0f);
     tick();      // keys rest in the frame after the switch to key navigation
