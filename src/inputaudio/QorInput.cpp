@@ -269,14 +269,6 @@ void QorInput::onQORmodeChange(int oldMode, int newMode) {
 }
 
 void QorInput::initInputMode() {
-    // A mouse already over the window (a restart among them: the window stays, the
-    // engine is new) is where the pointer starts, so that the pointer is drawn under it
-    // from the first frame rather than wherever a later event first reports it.
-    int x = 0, y = 0;
-    if (qor->hWindowHandle && qor->hWindowHandle->pointerPosition(x, y)) {
-        followMouse(x, y);
-        return;
-    }
     const ViewportMapping screen = viewport();
     // The centre in whole units.
     const int halfWidth = static_cast<int>(screen.width) / 2;
@@ -287,24 +279,11 @@ void QorInput::initInputMode() {
 
 void QorInput::setInputMode(int mode) {
     if (mode == inputMode) return;
-    changeInputMode(mode, true);
-}
-
-void QorInput::followMouse(int x, int y) {
-    setRawMousePos(x, y);
-    if (inputMode == kModeMouse) return;
-    const Vector3 raw{static_cast<float>(x), static_cast<float>(y), static_cast<float>(wheelSum)};
-    pointerPosition = viewport().toScreen(raw);
-    pointerDelta = {0.0f, 0.0f, 0.0f};
-    changeInputMode(kModeMouse, false);
-}
-
-void QorInput::changeInputMode(int mode, bool placeCursor) {
     QOR_LOG("QorInput::setInputMode", u"Setting input mode to %d", mode);
     inputMode = mode;
     // The game draws its own pointer; the system's shows only while debugging.
     if (qor->bDebugLocked) Window::showCursor(false);
-    if (placeCursor) setMousePos(pointerPosition.x, pointerPosition.y, pointerPosition.z);
+    setMousePos(pointerPosition.x, pointerPosition.y, pointerPosition.z);
     QOR_LOG("QorInput::setInputMode", u"Notifying %d objects.", qor->objectList.countChildren());
     qor->forEachObject([](QorBase* o) { o->onInputModeChange(); });
 }

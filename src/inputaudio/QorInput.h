@@ -80,17 +80,12 @@ public:
     // Joystick j's hats: x and y each -1, 0 or 1 (up positive), z 0.
     Vector3 getJoystickHat(int j) const;
 
-    // Called once by the engine's constructor after graphics exists: with the mouse
-    // cursor over the window, mouse mode from where the cursor is (followMouse);
-    // otherwise the pointer in the middle of the virtual screen and touch mode.
+    // Centres the pointer in the virtual screen and selects touch mode; called once by
+    // the engine's constructor after graphics exists.
     void initInputMode();
     // Switches between mouse (1) and touch (2): places the cursor for the new mode and
     // tells every engine object. The same mode again does nothing.
     void setInputMode(int mode);
-    // The mouse reports its cursor at (x, y), drawable pixels: mouse mode, the pointer
-    // taken from there. Coming from another mode the pointer goes to the cursor rather
-    // than the cursor to the pointer, so the mouse is never moved under the user's hand.
-    void followMouse(int x, int y);
     // Puts the pointer at (x, y, z) in virtual units with no delta; in mouse mode the
     // system cursor follows.
     void setMousePos(float x, float y, float z);
@@ -164,9 +159,6 @@ private:
     void pollKeyboard();
     void updatePointer();
     void pollJoysticks();
-    // Stores `mode` and tells every engine object, placing the cursor for it first when
-    // `placeCursor` is set.
-    void changeInputMode(int mode, bool placeCursor);
 
     std::unique_ptr<InputDevices> devices;
 };

@@ -70,7 +70,7 @@ void WMhooks::character(char16_t c) {
 void WMhooks::mouseButtonDown(int x, int y, int button) {
     QorInput* in = input();
     if (!in) return;
-    in->followMouse(x, y);
+    in->setInputMode(QorInput::kModeMouse);
     in->mouseButtonDown(button);
     if (in->inputMode == QorInput::kModeMouse && button == 0) {
         in->deleteTouches();
@@ -89,7 +89,8 @@ void WMhooks::mouseButtonUp(int x, int y, int button) {
 void WMhooks::mouseMove(int x, int y) {
     QorInput* in = input();
     if (!in) return;
-    in->followMouse(x, y);
+    in->setInputMode(QorInput::kModeMouse);
+    in->setRawMousePos(x, y);
     if (in->inputMode != QorInput::kModeMouse) return;
     if (TouchPoint* contact = in->getTouch(0)) moveContact(*contact, x, y);
 }

@@ -273,23 +273,6 @@ void Window::dispatchFinger(const SDL_Event& e, WindowListener& listener) {
         listener.touchMove(x, y, tag);
 }
 
-// An X server is asked directly; elsewhere SDL's record of the last pointer event is
-// all there is, which holds while the pointer is over the window. A headless driver
-// gives its window the mouse's focus with no mouse there at all.
-bool Window::pointerPosition(int& x, int& y) const {
-    if (!window) return false;
-    bool inside = false;
-    if (X11Geometry::queryPointer(window, x, y, inside)) return inside;
-    if (isHeadless() || SDL_GetMouseFocus() != window) return false;
-    int wx = 0, wy = 0;
-    SDL_GetMouseState(&wx, &wy);
-    float sx = 1.0f, sy = 1.0f;
-    drawableScale(sx, sy);
-    x = static_cast<int>(static_cast<float>(wx) * sx);
-    y = static_cast<int>(static_cast<float>(wy) * sy);
-    return true;
-}
-
 void Window::warpMouse(int x, int y) {
     if (!window) return;
     float sx = 1.0f, sy = 1.0f;

@@ -45,10 +45,6 @@ public:
     // Where the window's client area really is on the desktop, as the window system
     // has it (on X11 asked of the server, not of SDL's own idea of it).
     void realGeometry(int& x, int& y, int& width, int& height) const;
-    // Where the mouse cursor is over the client area now, in drawable pixels; false (x
-    // and y then meaning nothing) when it lies outside, or the window system does not
-    // say (a headless driver).
-    bool pointerPosition(int& x, int& y) const;
     // Puts the mouse cursor at a point in drawable pixels.
     void warpMouse(int x, int y);
     // To be called once the window has moved or changed size, which a pointer that stays
