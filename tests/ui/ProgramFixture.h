@@ -164,11 +164,6 @@ protected:
     // release.
     void click(int x, int y, int settle = 3) {
         pointAt(x, y);
-        pressAndRelease(x, y, settle);
-    }
-    // The left button pressed and released with the mouse at window pixel (x, y), where
-    // it already is, `settle` frames after each.
-    void pressAndRelease(int x, int y, int settle = 3) {
         for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
             SDL_Event e{};
             e.type = type;
