@@ -1,8 +1,10 @@
-// The mouse pointer of the running program on an X server of the test's own, full
-// screen as a player starts it and in a window, with the mouse moved and clicked through
-// that server: from the first frame of the first start, and from the first frame after
-// the restart that the language change makes, the pointer is drawn where the mouse
-// cursor is, over the flags too; and the program never moves the cursor on the way.
+// The mouse pointer of the running program on an X server of the test's own, at two
+// screen sizes, full screen as a player starts it and in a window, in English and in
+// German, with the mouse moved and clicked through that server. On every frame that
+// draws the pointer, from the first start and after the restart that the language change
+// makes, the pointer stands where the mouse cursor is; and the cursor goes only where the
+// program puts it: onto the pointer when the mouse takes over from touch, and onto the
+// spot where the flag screen parks the pointer.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -10,8 +12,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/XServer.h"
 #include "ui/ContextOptions.h"
@@ -22,11 +26,21 @@
 #include "ui/ScreenUnits.h"
 
 namespace {
-class PointerProgramTest : public ProgramFixture, public ::testing::WithParamInterface<bool> {
+using Point = std::pair<int, int>;
+
+struct Display {
+    int width, height;
+    bool fullScreen;
+    int language;  // 0 English, 1 German
+    const char* name;
+};
+void PrintTo(const Display& display, std::ostream* out) { *out << display.name; }
+
+class PointerProgramTest : public ProgramFixture, public ::testing::WithParamInterface<Display> {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        server = std::make_unique<PrivateXServer>(1280, 800);
+        server = std::make_unique<PrivateXServer>(GetParam().width, GetParam().height);
         if (server->display.empty()) GTEST_SKIP() << "no Xvfb to run a private X server";
         if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
         setenv("DISPLAY", server->display.c_str(), 1);
@@ -45,62 +59,85 @@ protected:
     // 800 x 480 window in its middle.
     std::pair<int, int> windowSize() const override { return {100, 100}; }
     std::string settingsText() const override {
-        return GetParam() ? "[Qor]\ndefaultLanguage=0\n"
-                          : "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-                            "[Qor]\ndefaultLanguage=0\n";
+        const std::string language = "[Qor]\ndefaultLanguage=" + std::to_string(GetParam().language) + "\n";
+        if (GetParam().fullScreen) return language;
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n" + language;
     }
 
     // Where the X server has the cursor, on its screen.
-    static std::pair<int, int> cursor() {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        return {x, y};
+    static Point cursor() {
+        Point at;
+        SDL_GetGlobalMouseState(&at.first, &at.second);
+        return at;
     }
-    // After a frame: the shared pointer, over a screen that shows it, stands where the
-    // cursor is.
-    void expectDrawnUnderTheCursor() {
-        if (!qor || !global || !global->pContextManager) return;
-        const ContextManager& stack = *global->pContextManager;
-        const Context* screen = stack.top();
-        if (!screen || !screen->bShowPointer || screen->pPointer) return;
-        ++checkedFrames;
+    // Where the program's pointer at `units` puts the cursor: the screen pixel it warps to.
+    Point cursorFor(float x, float y) const {
         int left = 0, top = 0, w = 0, h = 0;
         window.realGeometry(left, top, w, h);
-        const auto [x, y] = cursor();
-        const Vector3 under = qor->graphics().viewportMapping().toScreen(
-            Vector3{static_cast<float>(x - left), static_cast<float>(y - top), 0.0f});
-        const Vector3 drawn = worldToScreenUnits(*stack.pointerLayer->pCamera, stack.pMousePointer->position);
-        EXPECT_FALSE(stack.pMousePointer->bHidden) << "frame " << qor->frameCounter;
-        EXPECT_NEAR(drawn.x, under.x, 0.5f) << "frame " << qor->frameCounter;
-        EXPECT_NEAR(drawn.y, under.y, 0.5f) << "frame " << qor->frameCounter;
+        const Vector3 at = qor->graphics().viewportMapping().toWindow(Vector3{x, y, 0.0f});
+        return {left + static_cast<int>(at.x), top + static_cast<int>(at.y)};
+    }
+    // After a frame: where the cursor went, and, when the frame drew the shared pointer,
+    // that it stood on the cursor's pixel.
+    void lookAtTheFrame() {
+        if (!qor || !global || !global->pContextManager) return;
+        const Point at = cursor();
+        if (trail.empty() || trail.back() != at) trail.push_back(at);
+        const ContextManager& stack = *global->pContextManager;
+        const Context* screen = stack.top();
+        const MousePointer& sprite = *stack.pMousePointer;
+        if (!screen || !screen->bShowPointer || screen->pPointer || !qor->windowActive ||
+            stack.pOverlay->coversScreen() || sprite.bHidden)
+            return;
+        ++drawnFrames;
+        int left = 0, top = 0, w = 0, h = 0;
+        window.realGeometry(left, top, w, h);
+        const Vector3 drawn = qor->graphics().viewportMapping().toWindow(
+            worldToScreenUnits(*stack.pointerLayer->pCamera, sprite.position));
+        // The pointer's point lies in the cursor's pixel (a warp cuts it down to whole
+        // pixels), give or take the rounding of the conversions.
+        EXPECT_NEAR(drawn.x, static_cast<float>(at.first - left) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
+        EXPECT_NEAR(drawn.y, static_cast<float>(at.second - top) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
     }
     // Frames until `done` holds, each looked at as it was drawn.
     template <class F>
     bool watchUntil(F done, int limit = 2000) {
         return tickUntil(
             [&] {
-                expectDrawnUnderTheCursor();
+                lookAtTheFrame();
                 return done();
             },
             limit);
     }
     void watchFrames(int n) {
-        int i = 0;
-        watchUntil([&] { return ++i > n; });
+        for (int i = 0; i < n && !ended; ++i) {
+            ended = !runOneMoreFrame();
+            lookAtTheFrame();
+        }
     }
     // The cursor moved onto the middle of `widget` of a screen whose camera looks at the
-    // middle of the screen, and its left button pressed and released there.
-    void clickWithTheMouse(const Renderable& widget) {
+    // middle of the screen, then its left button pressed and released there. The frames
+    // before the program sees the move show the pointer behind the cursor: not looked at.
+    // The cursor's way starts again from there; returns that place.
+    Point clickWithTheMouse(const Renderable& widget) {
         const Vector3 at = qor->graphics().viewportMapping().toWindow(
             Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f});
         const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
         int left = 0, top = 0, w = 0, h = 0;
         window.realGeometry(left, top, w, h);
-        // Until the move reaches the window the program has not seen it: those frames are
-        // not looked at.
         SDL_WarpMouseGlobal(left + x, top + y);
-        ASSERT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
-        pressAndRelease(x, y);
+        EXPECT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
+        trail = {cursor()};
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+            SDL_PushEvent(&e);
+            watchFrames(3);
+        }
+        return trail.front();
     }
     static bool flagsShown() {
         const Context* screen = global->pContextManager->top();
@@ -109,12 +146,18 @@ protected:
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
     std::string oldDisplay;
-    int checkedFrames = 0;  // frames in which a pointer was drawn and looked at
+    std::vector<Point> trail;  // the cursor's places, one entry per move
+    int drawnFrames = 0;       // frames that drew the shared pointer, all looked at
 };
 }  // namespace
 
-TEST_P(PointerProgramTest, ThePointerIsDrawnUnderTheCursorFromTheFirstFrameOfEachStart) {
-    SDL_WarpMouseGlobal(900, 200);
+TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorAndTheCursorGoesOnlyWhereTheProgramPutsIt) {
+    const Display& display = GetParam();
+    // Over the middle of the screen, where the program's window will be, but off the
+    // small window it starts with.
+    const Point start{display.width / 2 + 260, display.height / 2 - 200};
+    SDL_WarpMouseGlobal(start.first, start.second);
+    trail = {start};
     // The first start, passed over to the title.
     ASSERT_TRUE(watchUntil([this] {
         if (topIs<ContextMainGame>()) return true;
@@ -123,22 +166,35 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnUnderTheCursorFromTheFirstFrameOfEac
         return false;
     }));
     ASSERT_TRUE(watchUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
-    EXPECT_GT(checkedFrames, 0);
-    EXPECT_EQ(cursor(), (std::pair{900, 200}));
+    EXPECT_GT(drawnFrames, 0);
+    // The window appeared under the cursor: the mouse took over from touch and the cursor
+    // went onto the pointer, which starts in the middle.
+    EXPECT_EQ(trail, (std::vector<Point>{start, cursorFor(400.0f, 240.0f)}));
 
     // Options, then Language: the program starts again and asks for the language.
     clickWithTheMouse(*top<ContextMainGame>()->optionsItem);
     ASSERT_NE(top<ContextOptions>(), nullptr);
-    clickWithTheMouse(*top<ContextOptions>()->pLanguage);
-    const std::pair<int, int> at = cursor();
-    checkedFrames = 0;
+    const Point item = clickWithTheMouse(*top<ContextOptions>()->pLanguage);
+    drawnFrames = 0;
     ASSERT_TRUE(watchUntil([] { return qor && global && flagsShown(); }));
     watchFrames(10);
-    EXPECT_GT(checkedFrames, 10);
-    EXPECT_EQ(cursor(), at);
+    if (display.fullScreen) {
+        // Going full screen again moves the window under the cursor: the mouse takes over
+        // from touch as at the first start, and the flag screen then parks the pointer,
+        // drawn from its first frame.
+        EXPECT_GT(drawnFrames, 10);
+        EXPECT_EQ(trail, (std::vector<Point>{item, cursorFor(400.0f, 240.0f), cursorFor(720.0f, 48.0f)}));
+    } else {
+        // The window stays where it is: no mouse event, so touch mode and no pointer
+        // until the mouse moves; the cursor stays on the item.
+        EXPECT_EQ(drawnFrames, 0);
+        EXPECT_EQ(trail, std::vector<Point>{item});
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Displays, PointerProgramTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "FullScreen" : "Windowed";
-                         });
+INSTANTIATE_TEST_SUITE_P(Displays, PointerProgramTest,
+                         ::testing::Values(Display{1280, 800, true, 0, "FullScreen1280x800English"},
+                                           Display{1280, 800, false, 1, "Window1280x800German"},
+                                           Display{1920, 1080, true, 1, "FullScreen1920x1080German"},
+                                           Display{1920, 1080, false, 0, "Window1920x1080English"}),
+                         [](const ::testing::TestParamInfo<Display>& info) { return info.param.name; });
