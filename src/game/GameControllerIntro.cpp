@@ -108,8 +108,11 @@ void GameControllerIntro::addHiddenCannon(std::int32_t side) {
 
 void GameControllerIntro::onDeactivate(bool closing) {
     GameController::onDeactivate(closing);
-    // Set directly: the system cursor stays where it is.
-    if (closing) qor->input().pointerPosition = Vector3{kPointerAfterX, kPointerAfterY, 0.0f};
+    // Set directly: the system cursor stays where it is. A mouse, though, keeps the
+    // pointer under its cursor; the next screen's first frame would draw it here.
+    QorInput& in = qor->input();
+    if (closing && in.inputMode != QorInput::kModeMouse)
+        in.pointerPosition = Vector3{kPointerAfterX, kPointerAfterY, 0.0f};
 }
 
 void GameControllerIntro::tickGame() {

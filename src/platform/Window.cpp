@@ -121,6 +121,21 @@ bool Window::settleGeometry(int x, int y, int width, int height, bool checkPosit
     return X11Geometry::place(window, x, y, width, height);
 }
 
+// Pointer positions are window units here: on X11 they are the drawable's pixels.
+void Window::resyncPointer() {
+    int x = 0, y = 0;
+    bool inside = false;
+    if (!X11Geometry::queryPointer(window, x, y, inside) || !inside) return;
+    SDL_PumpEvents();
+    int recordedX = 0, recordedY = 0;
+    SDL_GetMouseState(&recordedX, &recordedY);
+    if (recordedX == x && recordedY == y) return;
+    // The waiting moves were measured against the window's old place. Moving the pointer
+    // to where it already is sets SDL's record and brings one move of the right place.
+    SDL_FlushEvent(SDL_MOUSEMOTION);
+    SDL_WarpMouseInWindow(window, x, y);
+}
+
 bool Window::isHeadless() const {
     const char* driver = SDL_GetCurrentVideoDriver();
     return !driver || !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy");

@@ -47,6 +47,12 @@ public:
     void realGeometry(int& x, int& y, int& width, int& height) const;
     // Puts the mouse cursor at a point in drawable pixels.
     void warpMouse(int x, int y);
+    // To be called once the window has moved or changed size, which a pointer that stays
+    // still reports by no event: SDL, which learns of the pointer only from events, then
+    // holds a place (and motion events) off by the move, and would even put the pointer
+    // back there on its next switch to or from full screen. Sets SDL right and reports
+    // the real place as one motion event. Only an X server is asked.
+    void resyncPointer();
     static void showCursor(bool show);
 
     SDL_Window* handle() const { return window; }

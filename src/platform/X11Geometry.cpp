@@ -65,6 +65,29 @@ bool query(SDL_Window* window, int& x, int& y, int& width, int& height) {
 #endif
 }
 
+bool queryPointer(SDL_Window* window, int& x, int& y, bool& inside) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    ::Window handle = 0;
+    if (!x11Handles(window, display, handle)) return false;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, handle, &attributes)) return false;
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned int buttons = 0;
+    // The server answers false when the pointer is on another of its screens.
+    const bool sameScreen =
+        XQueryPointer(display, handle, &root, &child, &rootX, &rootY, &windowX, &windowY, &buttons) != 0;
+    x = windowX;
+    y = windowY;
+    inside = sameScreen && windowX >= 0 && windowY >= 0 && windowX < attributes.width && windowY < attributes.height;
+    return true;
+#else
+    (void)window, (void)x, (void)y, (void)inside;
+    return false;
+#endif
+}
+
 bool place(SDL_Window* window, int x, int y, int width, int height) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     Display* display = nullptr;

@@ -1,7 +1,8 @@
 #pragma once
-// The window's geometry and picture as the X server has it. SDL keeps its own idea of a
-// window's size, which on a server without a window manager says "full screen" while the
-// window stays as it was; these ask the server, and move the window there directly.
+// The window's geometry, picture and pointer as the X server has them. SDL keeps its own
+// idea of a window's size, which on a server without a window manager says "full screen"
+// while the window stays as it was; these ask the server, and move the window there
+// directly.
 //
 // Kept apart from Window.h: the X headers name a type `Window` of their own.
 #include <cstdint>
@@ -13,6 +14,10 @@ namespace X11Geometry {
 // The client area's position on the root window and its size, in pixels; false (and
 // nothing written) when the window is not on an X server.
 bool query(SDL_Window* window, int& x, int& y, int& width, int& height);
+// Where the pointer is, in pixels from the client area's top-left corner, as the server
+// has it now (SDL learns of it only from events), and whether it lies over the client
+// area; false (and nothing written) when the window is not on an X server.
+bool queryPointer(SDL_Window* window, int& x, int& y, bool& inside);
 // Moves and sizes the client area on the server, past SDL's own state; false when the
 // window is not on an X server.
 bool place(SDL_Window* window, int x, int y, int width, int height);

@@ -536,6 +536,7 @@ void QorGraphics::adjustWindow() {
     if (window.settleGeometry(x, y, w, h, bFullScreen != 0))
         QOR_LOG("QorGraphics::adjustWindow", u"The window stayed %dx%d at (%d,%d); placed it at (%d,%d), %dx%d.", rw,
                 rh, rx, ry, x, y, w, h);
+    window.resyncPointer();
 }
 
 void QorGraphics::setGamma() {

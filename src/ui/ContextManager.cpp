@@ -130,9 +130,12 @@ void ContextManager::activateTop() {
 
 void ContextManager::tickTop(double time, double dt) {
     if (pTop->pPointer) pTop->pPointer->tick(time, dt);
-    pointerLayer->tick(time, dt);
     overlayLayer->tick(time, dt);
     pTop->tick(time, dt);
+    // The shared pointer last: the top screen may move the pointer, and the system cursor
+    // with it (a key that walks the menu, a screen it opens that parks the pointer), and
+    // this frame draws the pointer over whatever screen is on top by then.
+    pointerLayer->tick(time, dt);
 }
 
 void ContextManager::handleClosingKeys() {

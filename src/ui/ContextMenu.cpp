@@ -224,14 +224,21 @@ Vector3 ContextMenu::screenToWorld(const Vector3& p) const {
     return Vector3{r.left + p.x * s, r.bottom + p.y * s, p.z};
 }
 
-void ContextMenu::renderContents() {
-    Context::renderContents();
-    // The hovered item's help line goes over every item, so that none drawn later cuts
-    // through it.
+// The hovered item's help line goes over every item, so that none drawn later cuts
+// through it.
+void ContextMenu::drawHelpLine() {
     for (ChildIterator it(this); !it.done; it.next())
         if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current));
             item && item->bHovered && !item->bHidden)
             item->drawHelpLine();
+}
+
+void ContextMenu::renderContents() {
+    Context::renderContents();
+    // A menu with a screen above it on the stack is being drawn beneath that screen (a
+    // popup, say): its items keep the hover of their last tick, but the pointer, and with
+    // it the help line, belongs to the screen on top.
+    if (!next) drawHelpLine();
     if (qor->bDebugLocked || qor->debugLevel == 0) return;
     const bool blink = navigationMode == kKeyNavigation && static_cast<long long>(localTime * 5.0) % 2 == 1;
     const UColor colour = blink ? 0xFFFF00FFu : 0xFF000000u;

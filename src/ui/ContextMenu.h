@@ -70,6 +70,7 @@ public:
 
 private:
     void handleNavigationKeys();
+    void drawHelpLine();
     template <class Visit>
     void forEachNavigationPoint(Visit visit);
     static int virtualWidth();

@@ -14,6 +14,7 @@
 #include "render/Context.h"
 #include "render/QorGraphics.h"
 #include "render/Quad.h"
+#include "render/TextLayout.h"
 #include "ui/ContextMenu.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuResources.h"
@@ -27,8 +28,8 @@ ClassInfo* MenuItem::getClass() const { return &classInfo; }
 
 namespace {
 constexpr UColor kShadowColour = 0x40000000u;
-constexpr int kCentred = 0x14;          // text layout flags: centred both ways
-constexpr int kHelpLineFlags = 0x24;    // text layout flags: centred on x, bottom at the pen
+constexpr int kCentred = TextFlags::kCentre | TextFlags::kMiddle;
+constexpr int kHelpLineFlags = TextFlags::kCentre | TextFlags::kBottom;
 constexpr double kHighlightRate = 4.0;  // a full fade in a quarter of a second
 constexpr float kPulseRate = 4.0f;
 

@@ -4,7 +4,7 @@
 // through this interface; MenuFonts hands out the game's five fonts behind it.
 //
 // Units are virtual pixels at the font's scale. Layout flags are the font's: 0x04 centre
-// on x, 0x08 end at x, 0x10 centre on y, 0x20 top at y, 0x200 fall back to a system
+// on x, 0x08 end at x, 0x10 centre on y, 0x20 bottom at y, 0x200 fall back to a system
 // typeface for missing glyphs; 0x01 and 0x02 mean nothing in drawing.
 #include <string>
 #include <string_view>

@@ -102,12 +102,15 @@ TEST_F(GameControllerIntroTest, PlaysItsStoryAndHandsOverToTheTitle) {
     EXPECT_EQ(iris().target, 1.0f);
     runUntil(32.0);
     EXPECT_TRUE(intro->bFinished);
+    const Vector3 mouse = engine.input().pointerPosition;
     step();
-    // Gone: the title is on top, no game is current, the pointer waits on its first item.
+    // Gone: the title is on top, no game is current, and the mouse's pointer is where
+    // the mouse is (a touch's would wait on the title's first item).
     EXPECT_EQ(stack->top(), title);
     EXPECT_EQ(currentGame(), nullptr);
-    EXPECT_FLOAT_EQ(engine.input().pointerPosition.x, 592.0f);
-    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 32.0f);
+    EXPECT_EQ(engine.input().inputMode, QorInput::kModeMouse);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.x, mouse.x);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, mouse.y);
 }
 
 TEST_F(GameControllerIntroTest, BuildsItsWorldOnceWhateverCoversItAndTakesNoRules) {
@@ -152,6 +155,10 @@ TEST_P(GameControllerIntroSkipTest, EscapeAFireKeyOrATouchClosesItAtOnce) {
     step();
     EXPECT_EQ(stack->top(), title);
     EXPECT_EQ(currentGame(), nullptr);
+    // Without a mouse the pointer waits on the title's first item.
+    EXPECT_EQ(engine.input().inputMode, QorInput::kModeTouch);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.x, 592.0f);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 32.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, GameControllerIntroSkipTest, ::testing::Range(0, 4));

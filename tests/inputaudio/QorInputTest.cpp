@@ -15,13 +15,14 @@
 #include "inputaudio/TouchPoint.h"
 #include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
+#include "render/QorGraphics.h"
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
 namespace {
 
 constexpr std::uint8_t kDown = 0x80;
-constexpr int kA = 30, kS = 31;
+constexpr int kA = 30, kS = 31, kLeftShift = 42;
 
 bool down(int code) { return qor->pQorInput->keyState[code] & kDown; }
 
@@ -263,6 +264,21 @@ protected:
     // Keys and buttons go through the X server's test extension, as from real devices.
     void xdotool(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
 
+    // Runs frames until every event the server had sent the window has been delivered:
+    // a key pressed now reaches the window after them.
+    void deliverEventsSoFar() {
+        xdotool("keydown Shift_L");
+        ASSERT_TRUE(frameUntil([] { return down(kLeftShift); }));
+        xdotool("keyup Shift_L");
+        ASSERT_TRUE(frameUntil([] { return !down(kLeftShift); }));
+    }
+    // Where the X server has the mouse cursor, on its screen.
+    static std::array<int, 2> cursor() {
+        std::array<int, 2> at{};
+        SDL_GetGlobalMouseState(&at[0], &at[1]);
+        return at;
+    }
+
     // Delivers the window's events and runs frames until `done` holds, at most 3 s.
     bool frameUntil(const std::function<bool()>& done) {
         for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -319,6 +335,29 @@ TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
     ASSERT_TRUE(frameUntil([&] { return in.getTouch(0) && in.getTouch(0)->bReleased; }));
     xdotool("click 4");  // one notch of the wheel, away from the user
     ASSERT_TRUE(frameUntil([&] { return in.pointerPosition.z == 120.0f; }));
+}
+
+// The mouse over the window while the game switches to full screen and back: the window
+// moves under a cursor that stays, and the pointer stays under the cursor. The pointer
+// reports nothing when the window moves, and SDL, left with the place it had before the
+// move, would put the cursor back there on the next switch.
+TEST_F(QorInputEndToEnd, FullScreenAndBackLeaveTheCursorWhereItIsAndThePointerUnderIt) {
+    QorInput& in = *qor->pQorInput;
+    QorGraphics& g = qor->graphics();
+    int left = 0, top = 0, w = 0, h = 0;
+    window.realGeometry(left, top, w, h);
+    xdotool("mousemove " + std::to_string(left + 300) + " " + std::to_string(top + 100));
+    ASSERT_TRUE(frameUntil([&] { return in.inputMode == QorInput::kModeMouse; }));
+    deliverEventsSoFar();
+    const std::array<int, 2> at = cursor();
+    for (const bool fullScreen : {true, false, true}) {
+        g.changePresentationParameters(-1, -1, fullScreen, g.bAllowLetterbox, g.bBilinearFilter, g.bUseVSync);
+        ASSERT_TRUE(frameUntil([&] { return !qor->resetRequest && qor->qorMode == Qor::MODE_OK; }));
+        deliverEventsSoFar();
+        window.realGeometry(left, top, w, h);
+        EXPECT_EQ(cursor(), at) << "full screen " << fullScreen;
+        EXPECT_EQ(in.rawMousePosition, (std::array<int, 2>{at[0] - left, at[1] - top})) << "full screen " << fullScreen;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "language/Language.h"
 #include "platform/GraphicsDevice.h"
@@ -10,6 +12,7 @@
 #include "ui/IrisOverlay.h"
 #include "ui/MenuButton.h"
 #include "ui/MousePointer.h"
+#include "ui/ScreenUnits.h"
 #include "ui/StackFixture.h"
 
 namespace {
@@ -206,6 +209,42 @@ TEST_F(ContextManagerTest, ThePointerIsDrawnOnlyWhileTheWindowIsActiveAndTheScre
     qor->windowActive = true;
     a->bShowPointer = 0;
     EXPECT_FALSE(redInTheMiddle());
+}
+
+// A screen may move the pointer, and the system cursor with it, while it ticks: a key
+// walks the menu, or a screen it opens over itself parks the pointer. The shared pointer
+// drawn in that frame stands where the tick left the pointer, and shows from that frame
+// on when the tick took the mouse.
+TEST_F(ContextManagerTest, ThePointerIsDrawnWhereTheTopScreensTickLeftIt) {
+    struct MovingScreen : RecordingScreen {
+        using RecordingScreen::RecordingScreen;
+        void tickContents(double time, double dt) override {
+            RecordingScreen::tickContents(time, dt);
+            if (move) std::exchange(move, nullptr)();
+        }
+        std::function<void()> move;
+    };
+    auto* a = new MovingScreen(journal, "a");
+    stack->addChild(a);
+    QorInput& in = *qor->pQorInput;
+    const MousePointer& sprite = *stack->pMousePointer;
+    auto drawnAt = [&] { return worldToScreenUnits(*stack->pointerLayer->pCamera, sprite.position); };
+    tick();
+    EXPECT_TRUE(sprite.bHidden);  // no mouse yet
+    a->move = [&] {
+        in.setInputMode(QorInput::kModeMouse);
+        in.setMousePos(600.0f, 100.0f, 0.0f);
+    };
+    tick();
+    EXPECT_FALSE(sprite.bHidden);
+    expectPoint(drawnAt(), 600.0f, 100.0f, 0.0f);
+    a->move = [&] {
+        stack->addChild(new RecordingScreen(journal, "b"));
+        in.setMousePos(720.0f, 48.0f, 0.0f);
+    };
+    tick();
+    ASSERT_NE(stack->top(), a);  // b is drawn in this frame
+    expectPoint(drawnAt(), 720.0f, 48.0f, 0.0f);
 }
 
 TEST_F(ContextManagerTest, AClosedIrisCoversTheScreenAndAnOpenOneDrawsNothing) {

@@ -1,0 +1,200 @@
+// The mouse pointer of the running program on an X server of the test's own, at two
+// screen sizes, full screen as a player starts it and in a window, in English and in
+// German, with the mouse moved and clicked through that server. On every frame that
+// draws the pointer, from the first start and after the restart that the language change
+// makes, the pointer stands where the mouse cursor is; and the cursor goes only where the
+// program puts it: onto the pointer when the mouse takes over from touch, and onto the
+// spot where the flag screen parks the pointer.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/XServer.h"
+#include "ui/ContextOptions.h"
+#include "ui/LanguageFlag.h"
+#include "ui/MenuButton.h"
+#include "ui/MousePointer.h"
+#include "ui/ProgramFixture.h"
+#include "ui/ScreenUnits.h"
+
+namespace {
+using Point = std::pair<int, int>;
+
+struct Display {
+    int width, height;
+    bool fullScreen;
+    int language;  // 0 English, 1 German
+    const char* name;
+};
+void PrintTo(const Display& display, std::ostream* out) { *out << display.name; }
+
+class PointerProgramTest : public ProgramFixture, public ::testing::WithParamInterface<Display> {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        server = std::make_unique<PrivateXServer>(GetParam().width, GetParam().height);
+        if (server->display.empty()) GTEST_SKIP() << "no Xvfb to run a private X server";
+        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
+        setenv("DISPLAY", server->display.c_str(), 1);
+        videoDriver = "x11";
+        ProgramFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+    }
+    void TearDown() override {
+        if (!server) return;  // skipped
+        ProgramFixture::TearDown();
+        Window::shutdownVideo();  // while its server is there
+        setenv("DISPLAY", oldDisplay.c_str(), 1);
+    }
+    // The program's own first window; the graphics take the whole screen, or put an
+    // 800 x 480 window in its middle.
+    std::pair<int, int> windowSize() const override { return {100, 100}; }
+    std::string settingsText() const override {
+        const std::string language = "[Qor]\ndefaultLanguage=" + std::to_string(GetParam().language) + "\n";
+        if (GetParam().fullScreen) return language;
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n" + language;
+    }
+
+    // Where the X server has the cursor, on its screen.
+    static Point cursor() {
+        Point at;
+        SDL_GetGlobalMouseState(&at.first, &at.second);
+        return at;
+    }
+    // Where the program's pointer at `units` puts the cursor: the screen pixel it warps to.
+    Point cursorFor(float x, float y) const {
+        int left = 0, top = 0, w = 0, h = 0;
+        window.realGeometry(left, top, w, h);
+        const Vector3 at = qor->graphics().viewportMapping().toWindow(Vector3{x, y, 0.0f});
+        return {left + static_cast<int>(at.x), top + static_cast<int>(at.y)};
+    }
+    // After a frame: where the cursor went, and, when the frame drew the shared pointer,
+    // that it stood on the cursor's pixel.
+    void lookAtTheFrame() {
+        if (!qor || !global || !global->pContextManager) return;
+        const Point at = cursor();
+        if (trail.empty() || trail.back() != at) trail.push_back(at);
+        const ContextManager& stack = *global->pContextManager;
+        const Context* screen = stack.top();
+        const MousePointer& sprite = *stack.pMousePointer;
+        if (!screen || !screen->bShowPointer || screen->pPointer || !qor->windowActive ||
+            stack.pOverlay->coversScreen() || sprite.bHidden)
+            return;
+        ++drawnFrames;
+        int left = 0, top = 0, w = 0, h = 0;
+        window.realGeometry(left, top, w, h);
+        const Vector3 drawn = qor->graphics().viewportMapping().toWindow(
+            worldToScreenUnits(*stack.pointerLayer->pCamera, sprite.position));
+        // The pointer's point lies in the cursor's pixel (a warp cuts it down to whole
+        // pixels), give or take the rounding of the conversions.
+        EXPECT_NEAR(drawn.x, static_cast<float>(at.first - left) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
+        EXPECT_NEAR(drawn.y, static_cast<float>(at.second - top) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
+    }
+    // Frames until `done` holds, each looked at as it was drawn.
+    template <class F>
+    bool watchUntil(F done, int limit = 2000) {
+        return tickUntil(
+            [&] {
+                lookAtTheFrame();
+                return done();
+            },
+            limit);
+    }
+    void watchFrames(int n) {
+        for (int i = 0; i < n && !ended; ++i) {
+            ended = !runOneMoreFrame();
+            lookAtTheFrame();
+        }
+    }
+    // The cursor moved onto the middle of `widget` of a screen whose camera looks at the
+    // middle of the screen, then its left button pressed and released there. The frames
+    // before the program sees the move show the pointer behind the cursor: not looked at.
+    // The cursor's way starts again from there; returns that place.
+    Point clickWithTheMouse(const Renderable& widget) {
+        const Vector3 at = qor->graphics().viewportMapping().toWindow(
+            Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f});
+        const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
+        int left = 0, top = 0, w = 0, h = 0;
+        window.realGeometry(left, top, w, h);
+        SDL_WarpMouseGlobal(left + x, top + y);
+        EXPECT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
+        trail = {cursor()};
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+            SDL_PushEvent(&e);
+            watchFrames(3);
+        }
+        return trail.front();
+    }
+    static bool flagsShown() {
+        const Context* screen = global->pContextManager->top();
+        return screen && screen->firstChild && dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(screen->firstChild));
+    }
+
+    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::string oldDisplay;
+    std::vector<Point> trail;  // the cursor's places, one entry per move
+    int drawnFrames = 0;       // frames that drew the shared pointer, all looked at
+};
+}  // namespace
+
+TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorAndTheCursorGoesOnlyWhereTheProgramPutsIt) {
+    const Display& display = GetParam();
+    // Over the middle of the screen, where the program's window will be, but off the
+    // small window it starts with.
+    const Point start{display.width / 2 + 260, display.height / 2 - 200};
+    SDL_WarpMouseGlobal(start.first, start.second);
+    trail = {start};
+    // The first start, passed over to the title.
+    ASSERT_TRUE(watchUntil([this] {
+        if (topIs<ContextMainGame>()) return true;
+        if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Ann");
+        if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
+        return false;
+    }));
+    ASSERT_TRUE(watchUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
+    EXPECT_GT(drawnFrames, 0);
+    // The window appeared under the cursor: the mouse took over from touch and the cursor
+    // went onto the pointer, which starts in the middle.
+    EXPECT_EQ(trail, (std::vector<Point>{start, cursorFor(400.0f, 240.0f)}));
+
+    // Options, then Language: the program starts again and asks for the language.
+    clickWithTheMouse(*top<ContextMainGame>()->optionsItem);
+    ASSERT_NE(top<ContextOptions>(), nullptr);
+    const Point item = clickWithTheMouse(*top<ContextOptions>()->pLanguage);
+    drawnFrames = 0;
+    ASSERT_TRUE(watchUntil([] { return qor && global && flagsShown(); }));
+    watchFrames(10);
+    if (display.fullScreen) {
+        // Going full screen again moves the window under the cursor: the mouse takes over
+        // from touch as at the first start, and the flag screen then parks the pointer,
+        // drawn from its first frame.
+        EXPECT_GT(drawnFrames, 10);
+        EXPECT_EQ(trail, (std::vector<Point>{item, cursorFor(400.0f, 240.0f), cursorFor(720.0f, 48.0f)}));
+    } else {
+        // The window stays where it is: no mouse event, so touch mode and no pointer
+        // until the mouse moves; the cursor stays on the item.
+        EXPECT_EQ(drawnFrames, 0);
+        EXPECT_EQ(trail, std::vector<Point>{item});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, PointerProgramTest,
+                         ::testing::Values(Display{1280, 800, true, 0, "FullScreen1280x800English"},
+                                           Display{1280, 800, false, 1, "Window1280x800German"},
+                                           Display{1920, 1080, true, 1, "FullScreen1920x1080German"},
+                                           Display{1920, 1080, false, 0, "Window1920x1080English"}),
+                         [](const ::testing::TestParamInfo<Display>& info) { return info.param.name; });
