@@ -88,6 +88,7 @@
 #include "ScoreTablePage.h"
 #include "SqliteScoreStore.h"
 #include "WebService.h"
+#include "support/FirstSchema.h"
 #include "support/GameForm.h"
 #include "support/ScoreRecordBuilder.h"
 
@@ -879,18 +880,6 @@ std::optional<LockedStop> stopUnderHeldLock(const std::string& folder) {
     return result;
 }
 
-// The tables of the first schema, before each installation's best entry was kept.
-constexpr const char* kFirstSchema = R"sql(
-PRAGMA journal_mode=WAL;
-CREATE TABLE uploads(id INTEGER PRIMARY KEY, installation INTEGER NOT NULL, country TEXT NOT NULL,
-  platform TEXT NOT NULL, version TEXT NOT NULL, received INTEGER NOT NULL);
-CREATE TABLE installations(id INTEGER PRIMARY KEY, country TEXT NOT NULL, last_upload INTEGER NOT NULL);
-CREATE TABLE scores(score_table INTEGER NOT NULL, installation INTEGER NOT NULL, digest BLOB NOT NULL,
-  name TEXT NOT NULL, score INTEGER NOT NULL, made INTEGER NOT NULL, upload INTEGER NOT NULL,
-  PRIMARY KEY(score_table, installation, digest)) WITHOUT ROWID;
-CREATE INDEX scores_best ON scores(score_table, installation, score);
-)sql";
-
 struct Upgrade {
     double seconds = -1;    // to open the store over the old database; -1: it failed
     long long best = -1;    // best entries kept afterwards
@@ -906,7 +895,8 @@ Upgrade upgradeFromFirstSchema(const std::string& folder) {
     const std::string path = folder + "/first-schema.sqlite3";
     // Inserted in the order of the scores' key, as they would be found on the disk.
     const std::string fill =
-        std::string(kFirstSchema) + "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        "PRAGMA journal_mode=WAL;" + std::string(kFirstSchema) +
+        "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
         std::to_string(kInstallations) + ") INSERT INTO installations SELECT i, 'DE', i FROM n; " +
         "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kScores - 1) +
         ") INSERT INTO scores SELECT i / " + std::to_string(kScores / 5) + ", 1 + i % " + std::to_string(kScores / 5) +

@@ -13,22 +13,12 @@
 #include <vector>
 
 #include "SqliteScoreStore.h"
+#include "support/FirstSchema.h"
 #include "support/ScoreRecordBuilder.h"
 
 namespace {
 
 using Row = std::tuple<std::uint32_t, std::string, std::string, std::int32_t, std::int64_t>;
-
-// The tables of the first schema, before each installation's best entry was kept.
-constexpr const char* kFirstSchema = R"sql(
-CREATE TABLE uploads(id INTEGER PRIMARY KEY, installation INTEGER NOT NULL, country TEXT NOT NULL,
-  platform TEXT NOT NULL, version TEXT NOT NULL, received INTEGER NOT NULL);
-CREATE TABLE installations(id INTEGER PRIMARY KEY, country TEXT NOT NULL, last_upload INTEGER NOT NULL);
-CREATE TABLE scores(score_table INTEGER NOT NULL, installation INTEGER NOT NULL, digest BLOB NOT NULL,
-  name TEXT NOT NULL, score INTEGER NOT NULL, made INTEGER NOT NULL, upload INTEGER NOT NULL,
-  PRIMARY KEY(score_table, installation, digest)) WITHOUT ROWID;
-CREATE INDEX scores_best ON scores(score_table, installation, score);
-)sql";
 
 // The page's rows worked out afresh from every score: each installation's entries
 // grouped, its best kept (highest score, then made first, then lowest digest), ranked.
