@@ -148,8 +148,8 @@ private:
 // One input's service over a fresh store, on a clock the input moves, and its clients.
 class Run {
 public:
-    explicit Run(const std::filesystem::path& folder)
-        : crashes_(folder / "crashreports", {1 << 20, 3}), service_(scores_, crashes_, limits()) {
+    explicit Run(const std::filesystem::path& crashFolder)
+        : crashes_(crashFolder, {1 << 20, 3}), service_(scores_, crashes_, limits()) {
         port_ = server().bind("127.0.0.1", 0);
         if (port_ <= 0 || !server().start()) fail("the service cannot start");
     }
@@ -378,7 +378,7 @@ private:
     bool triedTcp_ = false;  // a client has connected to the listening socket, or tried to
 };
 
-// A private folder for the inputs' data, emptied after each and removed at exit.
+// A private folder for the inputs' crash reports, emptied after each and removed at exit.
 struct Folder {
     std::filesystem::path root;
     Folder() {
@@ -393,7 +393,14 @@ struct Folder {
         std::error_code ec;
         std::filesystem::remove_all(root, ec);
     }
-    std::filesystem::path data() const { return root / "data"; }
+    // Removes what an input left (most leave nothing). The folder itself stays: making
+    // and removing it for each input took longer than a look inside.
+    void empty() const {
+        std::error_code ec;
+        std::vector<std::filesystem::path> left;
+        for (const auto& entry : std::filesystem::directory_iterator(root, ec)) left.push_back(entry.path());
+        for (const std::filesystem::path& path : left) std::filesystem::remove_all(path, ec);
+    }
 };
 
 const Folder& folder() {
@@ -405,10 +412,8 @@ const Folder& folder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::bitset<kWatchedDescriptors> openBefore = openDescriptors();
-    std::error_code ec;
-    std::filesystem::create_directories(folder().data(), ec);
     {
-        Run run(folder().data());
+        Run run(folder().root);
         run.play(std::string_view(reinterpret_cast<const char*>(data), size));
         run.check();
     }
@@ -416,6 +421,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "a descriptor outlived the run\n");
         std::abort();
     }
-    std::filesystem::remove_all(folder().data(), ec);
+    folder().empty();
     return 0;
 }
