@@ -555,7 +555,10 @@ bool HttpServer::acceptOne() {
     socklen_t size = sizeof remote;
     const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&remote), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd >= 0) {
-        admitConnection(fd, addressOf(remote));
+        sockaddr_storage local{};
+        size = sizeof local;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
+        admitConnection(fd, addressOf(remote), addressOf(local));
         return true;
     }
     if (errno == EINTR || errno == ECONNABORTED) return true;
@@ -571,6 +574,14 @@ bool HttpServer::acceptOne() {
     return false;
 }
 
+// Nothing is accepted once a stop has been asked, so nothing is adopted either.
+void HttpServer::adopt(int fd, std::string remoteAddress, std::string localAddress) {
+    if (stopping_)
+        ::close(fd);
+    else
+        admitConnection(fd, std::move(remoteAddress), std::move(localAddress));
+}
+
 void HttpServer::pauseAccepting(bool paused) {
     if (paused == acceptPaused_) return;
     if (!paused && reserveFd_ < 0) reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -583,7 +594,7 @@ void HttpServer::pauseAccepting(bool paused) {
 
 // A connection over its address's limit, or for which no room can be made, is closed
 // at once.
-void HttpServer::admitConnection(int fd, std::string remoteAddress) {
+void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string localAddress) {
     const auto found = perAddress_.find(remoteAddress);
     const std::size_t fromAddress = found == perAddress_.end() ? 0 : found->second;
     if ((limits_.connectionsPerAddress > 0 && fromAddress >= limits_.connectionsPerAddress) || !makeRoom()) {
@@ -599,10 +610,7 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress) {
     c->id = nextId_++;
     c->fd = fd;
     c->remoteAddress = std::move(remoteAddress);
-    sockaddr_storage local{};
-    socklen_t size = sizeof local;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
-    c->localAddress = addressOf(local);
+    c->localAddress = std::move(localAddress);
     c->deadline = now() + limits_.headTime;
     Connection& added = *c;
     connections_.emplace(c->id, std::move(c));

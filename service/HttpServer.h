@@ -167,6 +167,12 @@ public:
     // Runs the request that has waited longest on the calling thread, as a worker would;
     // its answer is sent by a later `turn`. False when none waits or the server is stopping.
     bool workOne();
+    // Takes `fd`, the server's end of a connection made some other way (a socket pair,
+    // say), as if the listening socket had just accepted it from `remoteAddress` on
+    // `localAddress`: it counts against its address and the server's limits as any
+    // other, and is closed at once when it does not fit or a stop has been asked. `fd`
+    // must be non-blocking; it is the server's from then on. Between turns of the loop.
+    void adopt(int fd, std::string remoteAddress, std::string localAddress);
 
     // One line of plain text with a status: how every refusal is answered.
     static Response refusal(int status, const std::string& sentence);
@@ -239,7 +245,7 @@ private:
     void finish();
     void accept();
     bool acceptOne();
-    void admitConnection(int fd, std::string remoteAddress);
+    void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
     bool makeRoom();
     void pauseAccepting(bool paused);
     void readFrom(Connection& c);

@@ -1,6 +1,7 @@
 #include "MultipartForm.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -93,12 +94,18 @@ bool MultipartParser::feed(std::string_view bytes, std::string& error) {
     if (state_ == State::Done) return true;  // the epilogue is ignored
     buffer_.append(bytes);
     while (state_ != State::Done) {
-        const std::size_t before = buffer_.size();
+        const std::size_t before = taken_;
         const State was = state_;
         if (!step(error)) return false;
-        if (buffer_.size() == before && state_ == was) return true;  // needs more bytes
+        if (taken_ == before && state_ == was) {  // needs more bytes
+            // What was handed on is dropped once a piece, not at every step: a body
+            // parsed whole would otherwise be moved again for every part in it.
+            buffer_.erase(0, std::exchange(taken_, 0));
+            return true;
+        }
     }
     buffer_.clear();
+    taken_ = 0;
     return true;
 }
 
@@ -109,7 +116,7 @@ bool MultipartParser::finish(std::string& error) const {
 }
 
 bool MultipartParser::step(std::string& error) {
-    const std::string_view buffer = buffer_;
+    const std::string_view buffer = std::string_view(buffer_).substr(taken_);
     switch (state_) {
         case State::Preamble:
         case State::Data: {
@@ -120,11 +127,11 @@ bool MultipartParser::step(std::string& error) {
                                                                           : 0;
             if (state_ == State::Data && safe > 0 && !events_.partData(buffer.substr(0, safe), error)) return false;
             if (at == std::string_view::npos) {
-                buffer_.erase(0, safe);
+                taken_ += safe;
                 return true;
             }
             if (state_ == State::Data && !events_.partEnd(error)) return false;
-            buffer_.erase(0, at + delimiter_.size());
+            taken_ += at + delimiter_.size();
             state_ = State::AfterDelimiter;
             return true;
         }
@@ -141,7 +148,7 @@ bool MultipartParser::step(std::string& error) {
                 error = "The form has a malformed delimiter line.";
                 return false;
             }
-            buffer_.erase(0, end + kLineBreak.size());
+            taken_ += end + kLineBreak.size();
             state_ = State::Head;
             return true;
         }
@@ -155,7 +162,7 @@ bool MultipartParser::step(std::string& error) {
                 return false;
             }
             if (!readHead(buffer.substr(0, end), error)) return false;
-            buffer_.erase(0, end == 0 ? kLineBreak.size() : end + 4);
+            taken_ += end == 0 ? kLineBreak.size() : end + 4;
             state_ = State::Data;
             return true;
         }

@@ -40,6 +40,7 @@ private:
     Events& events_;
     State state_ = State::Preamble;
     std::string buffer_;
+    std::size_t taken_ = 0;  // the bytes at the start of `buffer_` handed on already
 };
 
 // A form whose parts are held whole, by field name.
