@@ -20,6 +20,12 @@ bool x11Handles(SDL_Window* window, Display*& display, ::Window& handle) {
     return display != nullptr;
 }
 
+// The window's X handles and attributes; false when it is no X window or the server
+// refuses.
+bool x11Attributes(SDL_Window* window, Display*& display, ::Window& handle, XWindowAttributes& attributes) {
+    return x11Handles(window, display, handle) && XGetWindowAttributes(display, handle, &attributes);
+}
+
 // A request the server refuses (a window unmapped in the meantime) must not end the
 // program through Xlib's default handler: it is counted instead, while the handler is set.
 int refusedRequests = 0;
@@ -46,9 +52,8 @@ bool query(SDL_Window* window, int& x, int& y, int& width, int& height) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     Display* display = nullptr;
     ::Window handle = 0;
-    if (!x11Handles(window, display, handle)) return false;
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, handle, &attributes)) return false;
+    if (!x11Attributes(window, display, handle, attributes)) return false;
     // The attributes' position is relative to the parent, which a window manager's
     // frame replaces: ask where the client's corner lies on the root window.
     int rootX = 0, rootY = 0;
@@ -69,9 +74,8 @@ bool queryPointer(SDL_Window* window, int& x, int& y, bool& inside) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     Display* display = nullptr;
     ::Window handle = 0;
-    if (!x11Handles(window, display, handle)) return false;
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, handle, &attributes)) return false;
+    if (!x11Attributes(window, display, handle, attributes)) return false;
     ::Window root = 0, child = 0;
     int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
     unsigned int buttons = 0;
@@ -107,10 +111,9 @@ bool readPicture(SDL_Window* window, int width, int height, std::vector<std::uin
 #if defined(SDL_VIDEO_DRIVER_X11)
     Display* display = nullptr;
     ::Window handle = 0;
-    if (!x11Handles(window, display, handle) || width <= 0 || height <= 0) return false;
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, handle, &attributes) || attributes.map_state != IsViewable ||
-        attributes.width < width || attributes.height < height)
+    if (width <= 0 || height <= 0 || !x11Attributes(window, display, handle, attributes) ||
+        attributes.map_state != IsViewable || attributes.width < width || attributes.height < height)
         return false;
     XSync(display, False);  // the swap's picture reaches the server before it is read
     refusedRequests = 0;

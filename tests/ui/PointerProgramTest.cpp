@@ -129,12 +129,7 @@ protected:
         EXPECT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
         trail = {cursor()};
         for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.x = x;
-            e.button.y = y;
-            SDL_PushEvent(&e);
+            pushLeftButton(type, x, y);
             watchFrames(3);
         }
         return trail.front();

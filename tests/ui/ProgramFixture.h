@@ -160,17 +160,21 @@ protected:
         pushMouseMove(x, y);
         frames(2);
     }
+    // Queues the left button's press or release (`type`) at window pixel (x, y).
+    static void pushLeftButton(Uint32 type, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = x;
+        e.button.y = y;
+        SDL_PushEvent(&e);
+    }
     // A left click at window pixel (x, y), `settle` frames after the press and after the
     // release.
     void click(int x, int y, int settle = 3) {
         pointAt(x, y);
         for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.x = x;
-            e.button.y = y;
-            SDL_PushEvent(&e);
+            pushLeftButton(type, x, y);
             frames(settle);
         }
     }
