@@ -485,9 +485,9 @@ void HttpServer::beginStop() {
         unrun.swap(jobs_);
     }
     std::set<std::uint64_t> unanswered;
-    for (const Job& job : unrun) {
+    for (Job& job : unrun) {
         if (job.request.claim) job.request.claim->refusedByServer();
-        discard(job);
+        release(job);
         unanswered.insert(job.id);
     }
     // Answering or closing a connection ends no other.
@@ -530,7 +530,7 @@ void HttpServer::finish() {
         std::lock_guard lock(jobsMutex_);
         dropped.swap(jobs_);
     }
-    for (const Job& job : dropped) discard(job);
+    for (Job& job : dropped) release(job);
     while (!connections_.empty()) close(*connections_.begin()->second);
     if (epollFd_ >= 0) ::close(epollFd_);
     if (listenFd_ >= 0) ::close(listenFd_);
@@ -912,14 +912,19 @@ void HttpServer::dropJob(std::uint64_t id) {
         dropped = std::move(*found);
         jobs_.erase(found);
     }
-    discard(dropped);
+    release(dropped);
 }
 
-// Gives back what a request that will never run holds besides its memory and claim,
-// which go with the job: its spool file and the files counted for its handler.
-void HttpServer::discard(const Job& job) {
+// Gives back all that a request taken off the connection holds: its spool file, the
+// files counted for its handler, its body and its part of the bodies' budget, and its
+// claim. Done before its answer is handed on (or at once when it is dropped), never left
+// to the job's end: a client that asks again as soon as it is answered must find its
+// claim and room free.
+void HttpServer::release(Job& job) {
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
-    workerFiles_ -= job.files;
+    workerFiles_ -= std::exchange(job.files, 0);
+    job.share.release();
+    job.request = Request{};
 }
 
 void HttpServer::work() {
@@ -950,8 +955,8 @@ bool HttpServer::workOne() {
     return true;
 }
 
-// Handles a request; its body, in memory or in its file, is gone before the answer is sent.
-// A handler that throws fails its request alone, as a fault of the service's own: the
+// Handles a request, and gives back all it holds before its answer is returned. A
+// handler that throws fails its request alone, as a fault of the service's own: the
 // worker goes on.
 HttpServer::Response HttpServer::run(Job job) {
     Response response;
@@ -961,8 +966,7 @@ HttpServer::Response HttpServer::run(Job job) {
         std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), e.what());
         response = refusal(500, "The request could not be handled; please try again later.");
     }
-    if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
-    workerFiles_ -= job.files;
+    release(job);
     return response;
 }
 

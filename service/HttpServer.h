@@ -78,7 +78,8 @@ public:
 
     // What a handler holds for a request from its head on (room in a store, a count
     // against its client), told on the server's thread how the request fares. It is
-    // released when the request is answered or dropped.
+    // released before the request's answer is handed on to be sent, or when the request
+    // is dropped, so that a client that asks again once answered finds it given back.
     class Claim {
     public:
         virtual ~Claim() = default;
@@ -266,7 +267,7 @@ private:
     void close(Connection& c);
     void dropRequest(Connection& c);
     void dropJob(std::uint64_t id);
-    void discard(const Job& job);
+    void release(Job& job);
     void setSpare(Connection& c, bool spare);
     void releaseBuffers(Connection& c);
     void trimMemory();

@@ -28,7 +28,8 @@ using namespace std::chrono_literals;
 
 // Admits every request into memory, counting `files` for each, with a claim that notes
 // the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
-// for "/hold" waits at the gate until it opens, and one for "/throw" throws.
+// for "/hold" waits at the gate until it opens, and one for "/throw" throws. With
+// `holdReleases`, a claim's end waits at the gate too.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
@@ -61,6 +62,11 @@ public:
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, 10s, [&] { return handled_.size() >= count; });
     }
+    // Waits until `count` claims have begun to end; false after 10 s.
+    bool waitForEnding(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return endingClaims_ >= count; });
+    }
     void open() {
         std::lock_guard lock(mutex_);
         open_ = true;
@@ -89,7 +95,8 @@ public:
         return stopDeadlines_;
     }
 
-    std::size_t files = 0;  // set before the server starts
+    std::size_t files = 0;      // set before the server starts
+    bool holdReleases = false;  // likewise
 
 private:
     class NotingClaim : public HttpServer::Claim {
@@ -99,7 +106,10 @@ private:
             ++handler_.liveClaims_;
         }
         ~NotingClaim() override {
-            std::lock_guard lock(handler_.mutex_);
+            std::unique_lock lock(handler_.mutex_);
+            ++handler_.endingClaims_;
+            handler_.changed_.notify_all();
+            if (handler_.holdReleases) handler_.changed_.wait_for(lock, 10s, [this] { return handler_.open_; });
             --handler_.liveClaims_;
         }
         NotingClaim(const NotingClaim&) = delete;
@@ -120,6 +130,7 @@ private:
 
     std::vector<std::string> refusedByServer_;
     int liveClaims_ = 0;
+    int endingClaims_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> admitted_;
@@ -591,6 +602,34 @@ TEST_F(HandTurnedServerTest, aClaimHearsOfTheServersOwnRefusalsOnly) {
     EXPECT_TRUE(arrived(queued).starts_with("HTTP/1.1 503 "));
     EXPECT_EQ(handler.refusedByServer(), (std::vector<std::string>{"/full", "/queued", "/midway"}));
     EXPECT_EQ(handler.liveClaims(), 0);
+}
+
+// All that a request holds is given back before its answer is handed on to be sent, so
+// that its client, asking again as soon as it is answered, finds its claim and room free.
+// The claim's end is held at the gate meanwhile: an answer handed on before it would be
+// sent by the turns of the loop, and the body's room must already be back.
+TEST_F(HandTurnedServerTest, aRequestGivesBackWhatItHoldsBeforeItsAnswerGoesOut) {
+    limits.bodyMemory = 16 * 1024;
+    handler.holdReleases = true;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int first = connectFrom();
+    send(first, post(16 * 1024) + std::string(16 * 1024, 'f'));
+    turn();
+    ASSERT_TRUE(handler.waitForAdmitted(1));
+    worker = std::thread([this] { server->workOne(); });
+    ASSERT_TRUE(handler.waitForEnding(1));
+    const int next = connectFrom();
+    send(next, post(16 * 1024) + std::string(16 * 1024, 'n'));
+    turn();
+    EXPECT_EQ(arrived(first), "");
+    EXPECT_EQ(arrived(next), "");  // taken, not refused for want of room
+    handler.open();
+    worker.join();
+    turn();
+    EXPECT_TRUE(arrived(first).ends_with("\r\n\r\n16384\n"));
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(next).ends_with("\r\n\r\n16384\n"));
 }
 
 // The files a handler may open are counted from its request's head until it is done: a
