@@ -956,15 +956,21 @@ bool HttpServer::workOne() {
 }
 
 // Handles a request, and gives back all it holds before its answer is returned. A
-// handler that throws fails its request alone, as a fault of the service's own: the
-// worker goes on.
+// handler that throws, whatever it throws, fails its request alone, as a fault of the
+// service's own that its claim hears of: the worker goes on.
 HttpServer::Response HttpServer::run(Job job) {
+    const auto failed = [&job](const char* why) {
+        std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), why);
+        if (job.request.claim) job.request.claim->refusedByServer();
+        return refusal(500, "The request could not be handled; please try again later.");
+    };
     Response response;
     try {
         response = handler_.handle(job.request);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), e.what());
-        response = refusal(500, "The request could not be handled; please try again later.");
+        response = failed(e.what());
+    } catch (...) {
+        response = failed("it threw something other than an exception");
     }
     release(job);
     return response;

@@ -77,9 +77,10 @@ public:
     };
 
     // What a handler holds for a request from its head on (room in a store, a count
-    // against its client), told on the server's thread how the request fares. It is
-    // released before the request's answer is handed on to be sent, or when the request
-    // is dropped, so that a client that asks again once answered finds it given back.
+    // against its client), told how the request fares: on the server's thread, or on the
+    // worker when its handler throws. It is released before the request's answer is
+    // handed on to be sent, or when the request is dropped, so that a client that asks
+    // again once answered finds it given back.
     class Claim {
     public:
         virtual ~Claim() = default;
@@ -87,7 +88,7 @@ public:
         // the request with it instead.
         virtual std::optional<Response> bodyArrived(std::uint64_t bytes) = 0;
         // The server has turned the request away for reasons of its own (short of room,
-        // stopping, a failed disk), not for anything its client did.
+        // stopping, a failed disk, a handler that threw), not for anything its client did.
         virtual void refusedByServer() = 0;
     };
 
@@ -109,7 +110,8 @@ public:
         virtual ~Handler() = default;
         // On the server's thread once a request's head has arrived: must not block.
         virtual Admission admit(const Request& head) = 0;
-        // On a worker, with the whole request. An exception fails the request with 500.
+        // On a worker, with the whole request. A throw, of anything, fails the request
+        // with 500 as the server's own refusal (`Claim::refusedByServer`).
         virtual Response handle(Request& request) = 0;
         // Once, from the thread that calls `stop`: the requests on workers must be
         // answered by `deadline` for their answers to go out, so a handler that waits for

@@ -28,8 +28,9 @@ using namespace std::chrono_literals;
 
 // Admits every request into memory, counting `files` for each, with a claim that notes
 // the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
-// for "/hold" waits at the gate until it opens, and one for "/throw" throws. With
-// `holdReleases`, a claim's end waits at the gate too.
+// for "/hold" waits at the gate until it opens, one for "/throw" throws an exception and
+// one for "/throw-other" something else. With `holdReleases`, a claim's end waits at the
+// gate too.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
@@ -47,6 +48,7 @@ public:
         changed_.notify_all();
         if (request.path == "/hold") changed_.wait(lock, [this] { return open_; });
         if (request.path == "/throw") throw std::runtime_error("the handler failed");
+        if (request.path == "/throw-other") throw 42;
         HttpServer::Response response;
         response.contentType = "text/plain";
         response.body = std::to_string(request.body.size()) + "\n";
@@ -251,14 +253,21 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/after"}));
 }
 
-// A handler that throws fails its request with 500, and the worker serves the next one.
-TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500) {
+// A handler that throws, whatever it throws, fails its request with 500 as a fault of the
+// server's own, which its claim hears of; the worker serves the next request.
+TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500AsTheServersOwnRefusal) {
     limits.workers = 1;
     start();
-    const int failing = connectFrom();
-    send(failing, get("/throw"));
-    const std::string failed = answerOn(failing);
-    EXPECT_TRUE(failed.starts_with("HTTP/1.1 500 Internal Server Error\r\n")) << failed;
+    testing::internal::CaptureStderr();
+    for (const std::string path : {"/throw", "/throw-other"}) {
+        const int failing = connectFrom();
+        send(failing, get(path));
+        const std::string failed = answerOn(failing);
+        EXPECT_TRUE(failed.starts_with("HTTP/1.1 500 Internal Server Error\r\n")) << path << failed;
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("a request for /throw failed: the handler failed\n"), std::string::npos) << log;
+    EXPECT_EQ(handler.refusedByServer(), (std::vector<std::string>{"/throw", "/throw-other"}));
     const int after = connectFrom();
     send(after, get("/after"));
     EXPECT_TRUE(answerOn(after).starts_with("HTTP/1.1 200 OK\r\n"));
