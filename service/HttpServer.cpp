@@ -800,14 +800,24 @@ void HttpServer::refuseAsServer(Connection& c, Response response) {
 }
 
 // When a body is cut off unless more of it comes: once it has been silent for as long as
-// a head may take, or once its bytes have come at under the least rate on average since
-// its head, though not before the grace is over.
+// a head may take, or, though not before the grace is over, once its bytes have come too
+// slowly on average since its head: at under the least rate, or too slowly to arrive
+// whole by its deadline. With S its start, D its deadline, N its length and R the bytes
+// come, the average rate R / (t - S) keeps the least rate while t - S <= R / least rate,
+// and brings the body whole by D while t - S <= (D - S) * R / N.
 HttpServer::Clock::time_point HttpServer::bodyLapse(const Connection& c, Clock::time_point now) const {
     const Clock::time_point silent = now + limits_.headTime;
-    if (limits_.minimumBodyRate == 0) return silent;
-    const std::uint64_t received = c.request.contentLength - c.bodyLeft;
-    const auto paidFor = std::chrono::milliseconds(received * 1000 / limits_.minimumBodyRate);
-    return std::min(silent, c.bodyStart + std::max<std::chrono::milliseconds>(limits_.rateGrace, paidFor));
+    const std::uint64_t length = c.request.contentLength;
+    const std::uint64_t received = length - c.bodyLeft;
+    const auto span = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - c.bodyStart).count());
+    // In 128 bits: a length's milliseconds times its bytes may not fit in 64.
+    std::uint64_t paidFor = received == length
+                                ? span
+                                : static_cast<std::uint64_t>(static_cast<unsigned __int128>(span) * received / length);
+    if (limits_.minimumBodyRate > 0) paidFor = std::min(paidFor, received * 1000 / limits_.minimumBodyRate);
+    const auto lapse = std::max<std::chrono::milliseconds>(limits_.rateGrace, std::chrono::milliseconds(paidFor));
+    return std::min(silent, c.bodyStart + lapse);
 }
 
 // Takes the next bytes of the body, once its claim has let them in; dispatches the

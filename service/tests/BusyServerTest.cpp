@@ -538,37 +538,42 @@ TEST_F(HandTurnedServerTest, bodiesInMemoryTakeTheirBudgetAsTheirBytesCome) {
 }
 
 // A body is cut off with 408 once it has been silent for as long as a head may take, or,
-// once its grace is over, as soon as its bytes have come at under the least rate on
-// average since its head; one that keeps up is taken.
-TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentOrSlowerThanTheLeastRateAfterItsGrace) {
+// once its grace is over, as soon as its bytes have come too slowly on average since its
+// head: at under the least rate, or too slowly to arrive whole by its deadline (64 KiB
+// have 32 s: 2 KiB a second). One that keeps up with both is taken.
+TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentOrTooSlowOnAverageAfterItsGrace) {
     limits.headTime = 8s;
     limits.rateGrace = 10s;
     limits.minimumBodyRate = 500;
     ASSERT_NO_FATAL_FAILURE(startByHand());
-    const int silent = connectFrom(), slow = connectFrom(), steady = connectFrom();
+    const int silent = connectFrom(), slow = connectFrom(), behind = connectFrom(), steady = connectFrom();
     send(silent, post(64 * 1024) + std::string(6000, 's'));
     send(slow, post(64 * 1024) + "s");
+    send(behind, post(64 * 1024) + std::string(5000, 's'));
     send(steady, post(64 * 1024) + std::string(5000, 's'));
     turn();
     clock += 5s;
     send(slow, std::string(200, 's'));
-    send(steady, std::string(1000, 's'));
+    send(behind, std::string(1000, 's'));  // 6,000 bytes keep the least rate for 12 s
+    send(steady, std::string(20000, 's'));
     turn();
     clock += 2900ms;
     turn();
-    for (int fd : {silent, slow, steady}) EXPECT_EQ(arrived(fd), "");
+    for (int fd : {silent, slow, behind, steady}) EXPECT_EQ(arrived(fd), "");
     clock += 200ms;  // 8.1 s
     turn();
     EXPECT_TRUE(arrived(silent).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
     clock += 1800ms;  // 9.9 s
     turn();
     EXPECT_EQ(arrived(slow), "");
+    EXPECT_EQ(arrived(behind), "");
     clock += 200ms;  // 10.1 s
     turn();
     EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_TRUE(arrived(behind).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
     EXPECT_EQ(arrived(steady), "");
-    clock += 1800ms;  // 11.9 s: 6,000 bytes have paid for 12 s
-    send(steady, std::string(64 * 1024 - 6000, 's'));
+    clock += 1800ms;  // 11.9 s: 25,000 bytes are on the pace for 12.2 s
+    send(steady, std::string(64 * 1024 - 25000, 's'));
     turn();
     ASSERT_TRUE(server->workOne());
     turn();
