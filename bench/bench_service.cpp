@@ -38,6 +38,10 @@
 //   one byte, and another 8 s later, while 127.0.0.3 sends a small report every 2 s for
 //   10 s. Goals: every small report is stored, each answered in under 100 ms, and by
 //   12 s the service has cut off every head with 408.
+// - crash reports beside trickled bodies, against the service program under an open-file
+//   limit of 1,024: 100 connections from 10 addresses each announce a report's largest
+//   body (32 MiB) and send it at 600 bytes a second, while 127.0.0.3 sends a small report
+//   every 2 s from 20 s on. Goal: at least 9 of the 10 small reports are stored.
 // - high-score page, over databases of its own whose installations each have an entry
 //   in every table: the page with all tables drawn from the store (no copy kept) at 100
 //   installations (every table full) and at 300,000. Goal: under 5 ms at 300,000. Then,
@@ -65,6 +69,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -290,13 +295,17 @@ public:
         if (pid_ > 0) stop();
     }
 
-    // Starts it over `data`; the port it announced, or -1 when it did not start.
-    int start(const std::string& data) {
+    // Starts it over `data`, under an open-file limit of `files` when given; the port it
+    // announced, or -1 when it did not start.
+    int start(const std::string& data, rlim_t files = 0) {
         int output[2];
         if (::pipe(output) != 0) return -1;
         pid_ = ::fork();
         if (pid_ < 0) return -1;
         if (pid_ == 0) {
+            // The hard limit too: the service raises its soft limit to the hard one.
+            const rlimit limit{files, files};
+            if (files > 0) ::setrlimit(RLIMIT_NOFILE, &limit);
             ::dup2(output[1], STDOUT_FILENO);
             ::close(output[0]);
             ::execl(TORVANE_SERVICE_PATH, TORVANE_SERVICE_PATH, "--port", "0", "--data", data.c_str(), nullptr);
@@ -537,6 +546,21 @@ void trickleMore(const std::vector<int>& trickles, const std::string& bytes) {
     for (int fd : trickles) ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
+// Sends `bytes` on each of `trickles` that the service has not answered yet; those it has
+// answered are closed and taken out, and those it cut off with 408 counted in `cut`.
+void trickleUnanswered(std::vector<int>& trickles, const std::string& bytes, int& cut) {
+    std::erase_if(trickles, [&](int fd) {
+        pollfd readable{fd, POLLIN, 0};
+        if (::poll(&readable, 1, 0) != 1) {
+            ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            return false;
+        }
+        cut += statusBy(fd, Clock::now() + std::chrono::seconds(1)) == "HTTP/1.1 408 Request Timeout";
+        ::close(fd);
+        return true;
+    });
+}
+
 // Closes `trickles`; how many of them the service had cut off with 408 by `end`.
 int closeTrickles(const std::vector<int>& trickles, Clock::time_point end) {
     int cut = 0;
@@ -604,6 +628,17 @@ BesideTrickles uploadsBesideTrickles(int port) {
     return result;
 }
 
+// The head of a crash report that announces `length` bytes.
+std::string crashReportHead(std::size_t length) {
+    return "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+           "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+}
+
+// A small crash report whole, as the game sends one.
+std::string smallCrashReport() {
+    return GameForm().standardFields().file("crashLog", "crash.log", std::string(1000, 'l')).body();
+}
+
 // 32 trickled crash heads beside small reports from 127.0.0.3, over a store of its own
 // with the service's default limits. Nothing when its folder cannot be made.
 std::optional<BesideTrickles> reportsBesideTrickles(const std::string& folder) {
@@ -615,12 +650,9 @@ std::optional<BesideTrickles> reportsBesideTrickles(const std::string& folder) {
     std::thread server([&] { service.run(); });
     BesideTrickles result;
     const auto start = Clock::now();
-    const std::vector<int> trickles = openTrickles(
-        port, 32, 8,
-        "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
-            "\r\nContent-Length: " + std::to_string(WebService::kCrashReportBodyLimit) + "\r\n\r\n");
+    const std::vector<int> trickles = openTrickles(port, 32, 8, crashReportHead(WebService::kCrashReportBodyLimit));
     result.trickles = static_cast<int>(trickles.size());
-    const std::string report = GameForm().standardFields().file("crashLog", "crash.log", std::string(1000, 'l')).body();
+    const std::string report = smallCrashReport();
     for (int i = 0; i < 5; ++i) {
         if (i == 4) {
             std::this_thread::sleep_until(start + std::chrono::seconds(8));
@@ -635,6 +667,41 @@ std::optional<BesideTrickles> reportsBesideTrickles(const std::string& folder) {
     result.cut = closeTrickles(trickles, start + std::chrono::seconds(12));
     service.stop();
     server.join();
+    return result;
+}
+
+// 100 crash reports announcing 32 MiB, trickled at 600 bytes a second from 10 addresses,
+// beside a small report from 127.0.0.3 every 2 s from 20 s on, against the service
+// program under an open-file limit of 1,024: reports in transit may take only a quarter
+// of the files, which 80 of the trickles fill. Nothing when the program does not start.
+std::optional<BesideTrickles> reportsBesideTrickledBodies(const std::string& folder) {
+    constexpr int kReports = 10;
+    ServiceProgram program;
+    const int port = program.start(folder + "/trickled-bodies", 1024);
+    if (port < 0) return std::nullopt;
+    BesideTrickles result;
+    const auto start = Clock::now();
+    std::vector<int> trickles = openTrickles(port, 100, 10, crashReportHead(WebService::kCrashReportBodyLimit));
+    result.trickles = static_cast<int>(trickles.size());
+    std::atomic<bool> trickling = true;
+    std::thread feeder([&] {
+        for (auto next = start; trickling; next += std::chrono::milliseconds(100)) {
+            std::this_thread::sleep_until(next);
+            trickleUnanswered(trickles, std::string(60, '-'), result.cut);
+        }
+    });
+    const std::string report = smallCrashReport();
+    for (int i = 0; i < kReports; ++i) {
+        std::this_thread::sleep_until(start + std::chrono::seconds(20 + 2 * i));
+        const auto [status, ms] = postFrom(port, "127.0.0.3", "/tv2/crashreport.php", report);
+        ++result.sent;
+        if (!status.empty()) result.latencies.push_back(ms);
+        result.taken += status == "HTTP/1.1 200 OK";
+    }
+    trickling = false;
+    feeder.join();
+    result.cut += closeTrickles(trickles, Clock::now());
+    program.stop();
     return result;
 }
 
@@ -1042,6 +1109,7 @@ int main() {
     }
     flood = resetFlood(folder);
     std::optional<BesideTrickles> reportsBeside = reportsBesideTrickles(folder);
+    std::optional<BesideTrickles> trickledBodies = reportsBesideTrickledBodies(folder);
     std::optional<PageLoad> pageLoad = highScorePage(folder);
     std::optional<LockedStop> locked = stopUnderHeldLock(folder);
     const Upgrade upgrade = upgradeFromFirstSchema(folder);
@@ -1122,6 +1190,13 @@ int main() {
         "service: beside %d trickled crash heads announcing 32 MiB, %d of %d small crash reports stored (goal all), "
         "worst %.2f ms (goal under 100); %d heads cut off with 408 by 12 s (goal all)\n",
         reportsBeside->trickles, reportsBeside->taken, reportsBeside->sent, reportsBesideWorst, reportsBeside->cut);
+    if (!trickledBodies) std::printf("service: the service program did not start for the trickled crash reports\n");
+    if (!trickledBodies) trickledBodies.emplace();
+    const bool trickledBodiesMet = trickledBodies->sent > 0 && trickledBodies->taken * 10 >= trickledBodies->sent * 9;
+    std::printf(
+        "service: beside %d crash reports of 32 MiB trickled at 600 bytes a second under an open-file limit of 1024, "
+        "%d of %d small crash reports stored from 20 s on (goal at least 9 of 10); %d trickles cut off with 408\n",
+        trickledBodies->trickles, trickledBodies->taken, trickledBodies->sent, trickledBodies->cut);
     if (!pageLoad) std::printf("service: the databases for the high-score page could not be made\n");
     if (!pageLoad) pageLoad.emplace();
     const ReaderPhase &quiet = pageLoad->quiet, &reading = pageLoad->reading;
@@ -1167,7 +1242,7 @@ int main() {
                      logMiB < 64 && !probes.empty() && probeWorst < 100 && reportsTaken == kReports && memoryMiB < 64 &&
                      floodRatio >= 0.5 && flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 &&
                      silent.firstMs >= 0 && silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 &&
-                     silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet &&
+                     silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet && trickledBodiesMet &&
                      pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 && pageProbeMedian < 50;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;

@@ -485,9 +485,9 @@ void HttpServer::beginStop() {
         unrun.swap(jobs_);
     }
     std::set<std::uint64_t> unanswered;
-    for (const Job& job : unrun) {
+    for (Job& job : unrun) {
         if (job.request.claim) job.request.claim->refusedByServer();
-        discard(job);
+        release(job);
         unanswered.insert(job.id);
     }
     // Answering or closing a connection ends no other.
@@ -530,7 +530,7 @@ void HttpServer::finish() {
         std::lock_guard lock(jobsMutex_);
         dropped.swap(jobs_);
     }
-    for (const Job& job : dropped) discard(job);
+    for (Job& job : dropped) release(job);
     while (!connections_.empty()) close(*connections_.begin()->second);
     if (epollFd_ >= 0) ::close(epollFd_);
     if (listenFd_ >= 0) ::close(listenFd_);
@@ -800,14 +800,24 @@ void HttpServer::refuseAsServer(Connection& c, Response response) {
 }
 
 // When a body is cut off unless more of it comes: once it has been silent for as long as
-// a head may take, or once its bytes have come at under the least rate on average since
-// its head, though not before the grace is over.
+// a head may take, or, though not before the grace is over, once its bytes have come too
+// slowly on average since its head: at under the least rate, or too slowly to arrive
+// whole by its deadline. With S its start, D its deadline, N its length and R the bytes
+// come, the average rate R / (t - S) keeps the least rate while t - S <= R / least rate,
+// and brings the body whole by D while t - S <= (D - S) * R / N.
 HttpServer::Clock::time_point HttpServer::bodyLapse(const Connection& c, Clock::time_point now) const {
     const Clock::time_point silent = now + limits_.headTime;
-    if (limits_.minimumBodyRate == 0) return silent;
-    const std::uint64_t received = c.request.contentLength - c.bodyLeft;
-    const auto paidFor = std::chrono::milliseconds(received * 1000 / limits_.minimumBodyRate);
-    return std::min(silent, c.bodyStart + std::max<std::chrono::milliseconds>(limits_.rateGrace, paidFor));
+    const std::uint64_t length = c.request.contentLength;
+    const std::uint64_t received = length - c.bodyLeft;
+    const auto span = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - c.bodyStart).count());
+    // In 128 bits: a length's milliseconds times its bytes may not fit in 64.
+    std::uint64_t paidFor = received == length
+                                ? span
+                                : static_cast<std::uint64_t>(static_cast<unsigned __int128>(span) * received / length);
+    if (limits_.minimumBodyRate > 0) paidFor = std::min(paidFor, received * 1000 / limits_.minimumBodyRate);
+    const auto lapse = std::max<std::chrono::milliseconds>(limits_.rateGrace, std::chrono::milliseconds(paidFor));
+    return std::min(silent, c.bodyStart + lapse);
 }
 
 // Takes the next bytes of the body, once its claim has let them in; dispatches the
@@ -912,14 +922,19 @@ void HttpServer::dropJob(std::uint64_t id) {
         dropped = std::move(*found);
         jobs_.erase(found);
     }
-    discard(dropped);
+    release(dropped);
 }
 
-// Gives back what a request that will never run holds besides its memory and claim,
-// which go with the job: its spool file and the files counted for its handler.
-void HttpServer::discard(const Job& job) {
+// Gives back all that a request taken off the connection holds: its spool file, the
+// files counted for its handler, its body and its part of the bodies' budget, and its
+// claim. Done before its answer is handed on (or at once when it is dropped), never left
+// to the job's end: a client that asks again as soon as it is answered must find its
+// claim and room free.
+void HttpServer::release(Job& job) {
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
-    workerFiles_ -= job.files;
+    workerFiles_ -= std::exchange(job.files, 0);
+    job.share.release();
+    job.request = Request{};
 }
 
 void HttpServer::work() {
@@ -950,19 +965,24 @@ bool HttpServer::workOne() {
     return true;
 }
 
-// Handles a request; its body, in memory or in its file, is gone before the answer is sent.
-// A handler that throws fails its request alone, as a fault of the service's own: the
-// worker goes on.
+// Handles a request, and gives back all it holds before its answer is returned. A
+// handler that throws, whatever it throws, fails its request alone, as a fault of the
+// service's own that its claim hears of: the worker goes on.
 HttpServer::Response HttpServer::run(Job job) {
+    const auto failed = [&job](const char* why) {
+        std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), why);
+        if (job.request.claim) job.request.claim->refusedByServer();
+        return refusal(500, "The request could not be handled; please try again later.");
+    };
     Response response;
     try {
         response = handler_.handle(job.request);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "torvane_service: a request for %s failed: %s\n", job.request.path.c_str(), e.what());
-        response = refusal(500, "The request could not be handled; please try again later.");
+        response = failed(e.what());
+    } catch (...) {
+        response = failed("it threw something other than an exception");
     }
-    if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
-    workerFiles_ -= job.files;
+    release(job);
     return response;
 }
 

@@ -4,8 +4,9 @@
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer; a body that stops coming is cut off as soon as it has
-// been silent for as long as a head may take, and one that comes too slowly on average
-// once its grace is over. A large body can be written to a file as it arrives.
+// been silent for as long as a head may take, and, once its grace is over, one that comes
+// too slowly on average: under a least rate, or too slowly to arrive whole by its
+// deadline. A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the slots run short, connections that only wait (idle keep-alive ones, and answered
@@ -77,8 +78,10 @@ public:
     };
 
     // What a handler holds for a request from its head on (room in a store, a count
-    // against its client), told on the server's thread how the request fares. It is
-    // released when the request is answered or dropped.
+    // against its client), told how the request fares: on the server's thread, or on the
+    // worker when its handler throws. It is released before the request's answer is
+    // handed on to be sent, or when the request is dropped, so that a client that asks
+    // again once answered finds it given back.
     class Claim {
     public:
         virtual ~Claim() = default;
@@ -86,7 +89,7 @@ public:
         // the request with it instead.
         virtual std::optional<Response> bodyArrived(std::uint64_t bytes) = 0;
         // The server has turned the request away for reasons of its own (short of room,
-        // stopping, a failed disk), not for anything its client did.
+        // stopping, a failed disk, a handler that threw), not for anything its client did.
         virtual void refusedByServer() = 0;
     };
 
@@ -108,7 +111,8 @@ public:
         virtual ~Handler() = default;
         // On the server's thread once a request's head has arrived: must not block.
         virtual Admission admit(const Request& head) = 0;
-        // On a worker, with the whole request. An exception fails the request with 500.
+        // On a worker, with the whole request. A throw, of anything, fails the request
+        // with 500 as the server's own refusal (`Claim::refusedByServer`).
         virtual Response handle(Request& request) = 0;
         // Once, from the thread that calls `stop`: the requests on workers must be
         // answered by `deadline` for their answers to go out, so a handler that waits for
@@ -128,11 +132,12 @@ public:
                                                     // the longest a body may go without a byte
         std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
         std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
-        // From `rateGrace` after its head on, a body whose bytes have come at under
-        // `minimumBodyRate` on average since its head is cut off with 408, so that a trickle
-        // holds its connection and what it has sent only briefly.
+        // From `rateGrace` after its head on, a body whose bytes have come on average since
+        // its head at under `minimumBodyRate`, or too slowly to arrive whole by its
+        // deadline, is cut off with 408, so that a trickle holds its connection and what it
+        // has sent only briefly, not until its deadline.
         std::chrono::milliseconds rateGrace{10000};
-        std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no such cut
+        std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no least rate
         std::chrono::milliseconds answerTime{30000};
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;
@@ -266,7 +271,7 @@ private:
     void close(Connection& c);
     void dropRequest(Connection& c);
     void dropJob(std::uint64_t id);
-    void discard(const Job& job);
+    void release(Job& job);
     void setSpare(Connection& c, bool spare);
     void releaseBuffers(Connection& c);
     void trimMemory();

@@ -28,7 +28,9 @@ using namespace std::chrono_literals;
 
 // Admits every request into memory, counting `files` for each, with a claim that notes
 // the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
-// for "/hold" waits at the gate until it opens, and one for "/throw" throws.
+// for "/hold" waits at the gate until it opens, one for "/throw" throws an exception and
+// one for "/throw-other" something else. With `holdReleases`, a claim's end waits at the
+// gate too.
 class GatedHandler : public HttpServer::Handler {
 public:
     HttpServer::Admission admit(const HttpServer::Request& head) override {
@@ -46,6 +48,7 @@ public:
         changed_.notify_all();
         if (request.path == "/hold") changed_.wait(lock, [this] { return open_; });
         if (request.path == "/throw") throw std::runtime_error("the handler failed");
+        if (request.path == "/throw-other") throw 42;
         HttpServer::Response response;
         response.contentType = "text/plain";
         response.body = std::to_string(request.body.size()) + "\n";
@@ -60,6 +63,11 @@ public:
     bool waitForHandled(std::size_t count) {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, 10s, [&] { return handled_.size() >= count; });
+    }
+    // Waits until `count` claims have begun to end; false after 10 s.
+    bool waitForEnding(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return endingClaims_ >= count; });
     }
     void open() {
         std::lock_guard lock(mutex_);
@@ -89,7 +97,8 @@ public:
         return stopDeadlines_;
     }
 
-    std::size_t files = 0;  // set before the server starts
+    std::size_t files = 0;      // set before the server starts
+    bool holdReleases = false;  // likewise
 
 private:
     class NotingClaim : public HttpServer::Claim {
@@ -99,7 +108,10 @@ private:
             ++handler_.liveClaims_;
         }
         ~NotingClaim() override {
-            std::lock_guard lock(handler_.mutex_);
+            std::unique_lock lock(handler_.mutex_);
+            ++handler_.endingClaims_;
+            handler_.changed_.notify_all();
+            if (handler_.holdReleases) handler_.changed_.wait_for(lock, 10s, [this] { return handler_.open_; });
             --handler_.liveClaims_;
         }
         NotingClaim(const NotingClaim&) = delete;
@@ -120,6 +132,7 @@ private:
 
     std::vector<std::string> refusedByServer_;
     int liveClaims_ = 0;
+    int endingClaims_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> admitted_;
@@ -240,14 +253,21 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     EXPECT_EQ(handler.handled(), (std::vector<std::string>{"/hold", "/after"}));
 }
 
-// A handler that throws fails its request with 500, and the worker serves the next one.
-TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500) {
+// A handler that throws, whatever it throws, fails its request with 500 as a fault of the
+// server's own, which its claim hears of; the worker serves the next request.
+TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500AsTheServersOwnRefusal) {
     limits.workers = 1;
     start();
-    const int failing = connectFrom();
-    send(failing, get("/throw"));
-    const std::string failed = answerOn(failing);
-    EXPECT_TRUE(failed.starts_with("HTTP/1.1 500 Internal Server Error\r\n")) << failed;
+    testing::internal::CaptureStderr();
+    for (const std::string path : {"/throw", "/throw-other"}) {
+        const int failing = connectFrom();
+        send(failing, get(path));
+        const std::string failed = answerOn(failing);
+        EXPECT_TRUE(failed.starts_with("HTTP/1.1 500 Internal Server Error\r\n")) << path << failed;
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("a request for /throw failed: the handler failed\n"), std::string::npos) << log;
+    EXPECT_EQ(handler.refusedByServer(), (std::vector<std::string>{"/throw", "/throw-other"}));
     const int after = connectFrom();
     send(after, get("/after"));
     EXPECT_TRUE(answerOn(after).starts_with("HTTP/1.1 200 OK\r\n"));
@@ -518,37 +538,42 @@ TEST_F(HandTurnedServerTest, bodiesInMemoryTakeTheirBudgetAsTheirBytesCome) {
 }
 
 // A body is cut off with 408 once it has been silent for as long as a head may take, or,
-// once its grace is over, as soon as its bytes have come at under the least rate on
-// average since its head; one that keeps up is taken.
-TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentOrSlowerThanTheLeastRateAfterItsGrace) {
+// once its grace is over, as soon as its bytes have come too slowly on average since its
+// head: at under the least rate, or too slowly to arrive whole by its deadline (64 KiB
+// have 32 s: 2 KiB a second). One that keeps up with both is taken.
+TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentOrTooSlowOnAverageAfterItsGrace) {
     limits.headTime = 8s;
     limits.rateGrace = 10s;
     limits.minimumBodyRate = 500;
     ASSERT_NO_FATAL_FAILURE(startByHand());
-    const int silent = connectFrom(), slow = connectFrom(), steady = connectFrom();
+    const int silent = connectFrom(), slow = connectFrom(), behind = connectFrom(), steady = connectFrom();
     send(silent, post(64 * 1024) + std::string(6000, 's'));
     send(slow, post(64 * 1024) + "s");
+    send(behind, post(64 * 1024) + std::string(5000, 's'));
     send(steady, post(64 * 1024) + std::string(5000, 's'));
     turn();
     clock += 5s;
     send(slow, std::string(200, 's'));
-    send(steady, std::string(1000, 's'));
+    send(behind, std::string(1000, 's'));  // 6,000 bytes keep the least rate for 12 s
+    send(steady, std::string(20000, 's'));
     turn();
     clock += 2900ms;
     turn();
-    for (int fd : {silent, slow, steady}) EXPECT_EQ(arrived(fd), "");
+    for (int fd : {silent, slow, behind, steady}) EXPECT_EQ(arrived(fd), "");
     clock += 200ms;  // 8.1 s
     turn();
     EXPECT_TRUE(arrived(silent).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
     clock += 1800ms;  // 9.9 s
     turn();
     EXPECT_EQ(arrived(slow), "");
+    EXPECT_EQ(arrived(behind), "");
     clock += 200ms;  // 10.1 s
     turn();
     EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_TRUE(arrived(behind).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
     EXPECT_EQ(arrived(steady), "");
-    clock += 1800ms;  // 11.9 s: 6,000 bytes have paid for 12 s
-    send(steady, std::string(64 * 1024 - 6000, 's'));
+    clock += 1800ms;  // 11.9 s: 25,000 bytes are on the pace for 12.2 s
+    send(steady, std::string(64 * 1024 - 25000, 's'));
     turn();
     ASSERT_TRUE(server->workOne());
     turn();
@@ -591,6 +616,34 @@ TEST_F(HandTurnedServerTest, aClaimHearsOfTheServersOwnRefusalsOnly) {
     EXPECT_TRUE(arrived(queued).starts_with("HTTP/1.1 503 "));
     EXPECT_EQ(handler.refusedByServer(), (std::vector<std::string>{"/full", "/queued", "/midway"}));
     EXPECT_EQ(handler.liveClaims(), 0);
+}
+
+// All that a request holds is given back before its answer is handed on to be sent, so
+// that its client, asking again as soon as it is answered, finds its claim and room free.
+// The claim's end is held at the gate meanwhile: an answer handed on before it would be
+// sent by the turns of the loop, and the body's room must already be back.
+TEST_F(HandTurnedServerTest, aRequestGivesBackWhatItHoldsBeforeItsAnswerGoesOut) {
+    limits.bodyMemory = 16 * 1024;
+    handler.holdReleases = true;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int first = connectFrom();
+    send(first, post(16 * 1024) + std::string(16 * 1024, 'f'));
+    turn();
+    ASSERT_TRUE(handler.waitForAdmitted(1));
+    worker = std::thread([this] { server->workOne(); });
+    ASSERT_TRUE(handler.waitForEnding(1));
+    const int next = connectFrom();
+    send(next, post(16 * 1024) + std::string(16 * 1024, 'n'));
+    turn();
+    EXPECT_EQ(arrived(first), "");
+    EXPECT_EQ(arrived(next), "");  // taken, not refused for want of room
+    handler.open();
+    worker.join();
+    turn();
+    EXPECT_TRUE(arrived(first).ends_with("\r\n\r\n16384\n"));
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(next).ends_with("\r\n\r\n16384\n"));
 }
 
 // The files a handler may open are counted from its request's head until it is done: a
