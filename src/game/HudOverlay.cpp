@@ -10,6 +10,7 @@
 #include "engine/VirtualScreen.h"
 #include "game/GameController.h"
 #include "game/GameFx.h"
+#include "game/InGameOverlay.h"
 #include "game/PlayerData.h"
 #include "game/Vehicle.h"
 #include "game/WeaponButton.h"
@@ -164,6 +165,11 @@ void HudOverlay::render() {
     if (showsTouchButton()) touchButton.render();
 }
 
+// Turned about y, side 1's plate keeps its rows: its box's bottom holds for both sides.
+bool HudOverlay::plateHidden() const {
+    return pSkin && boxOf(*this).bottom >= kHalfHeight - InGameOverlay::barSizeOverGame();
+}
+
 bool HudOverlay::showsTouchButton() const {
     return side == 0 && !bHidden && qor->input().inputMode == QorInput::kModeTouch;
 }
@@ -208,6 +214,7 @@ void HudOverlay::drawEdgeArrow(Vehicle& v) {
 }
 
 void HudOverlay::drawButtons() {
+    if (plateHidden()) return;
     int k = 0;
     for (BasicLink* c = firstChild; c && k < kShownButtons; c = c->next, ++k) static_cast<QorBase*>(c)->render();
 }
@@ -231,9 +238,10 @@ void HudOverlay::addBoxesToKeepClear(std::vector<ViewRect>& boxes) const {
         boxes.push_back(ViewRect{std::min(start, end), position.y, std::max(start, end), position.y - size.height});
     }
     int k = 0;
-    for (const BasicLink* c = firstChild; c && k < kShownButtons; c = c->next, ++k)
-        if (auto* label = dynamic_cast<const Renderable*>(static_cast<const QorBase*>(c)); label && label->pSkin)
-            boxes.push_back(boxOf(*label));
+    if (!plateHidden())
+        for (const BasicLink* c = firstChild; c && k < kShownButtons; c = c->next, ++k)
+            if (auto* label = dynamic_cast<const Renderable*>(static_cast<const QorBase*>(c)); label && label->pSkin)
+                boxes.push_back(boxOf(*label));
     if (showsTouchButton() && touchButton.pSkin) boxes.push_back(boxOf(touchButton));
 }
 

@@ -45,8 +45,13 @@ public:
     void render() override;
 
     // Adds the boxes of what a text laid over the game must not cover (overlay units):
-    // the score, the labels shown and, while shown, the touch button.
+    // the score, the labels shown (none while the plate is hidden) and, while shown, the
+    // touch button.
     void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const;
+    // Whether a panel's black bar over the game covers all of the HUD's plate that lies on
+    // the screen. The labels beside the plate are then hidden with it, not left half
+    // under the bar.
+    bool plateHidden() const;
     // Whether the touch pause button is shown: side 0's display, in place or sliding
     // in, in touch mode. Only then does a touch on it pause the game.
     bool showsTouchButton() const;

@@ -10,6 +10,7 @@
 #include "inputaudio/QorInput.h"
 #include "render/QorGraphics.h"
 #include "render/VertexBuffer.h"
+#include "ui/ContextManager.h"
 #include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuFonts.h"
@@ -36,6 +37,12 @@ InGameOverlay::~InGameOverlay() {
 float InGameOverlay::easeOutQuad(float a, float b, float t) {
     t = std::clamp(t, 0.0f, 1.0f);
     return a + (b - a) * (1.0f - (1.0f - t) * (1.0f - t));
+}
+
+float InGameOverlay::barSizeOverGame() {
+    const ContextManager* stack = global ? global->pContextManager : nullptr;
+    const auto* panel = stack ? dynamic_cast<const InGameOverlay*>(stack->top()) : nullptr;
+    return panel ? panel->barSize : kBarHidden;
 }
 
 void InGameOverlay::onStateChanged() {

@@ -46,6 +46,10 @@ public:
     // to fit the screen's width, appended to `pContent`; returns it (owned by the panel).
     FadingText* addLine(std::u16string text, int fontIndex, float y);
 
+    // The height of the black bars over the game now: the top screen's when it is a panel
+    // (which draws the game beneath it), else kBarHidden.
+    static float barSizeOverGame();
+
     // a + (b - a) x (1 - (1 - t)^2) with t clamped to [0, 1] first: a quick start that
     // settles gently.
     static float easeOutQuad(float a, float b, float t);

@@ -1,5 +1,6 @@
 #include "ui/ContextManager.h"
 
+#include <utility>
 #include <vector>
 
 #include "engine/ClassInfo.h"
@@ -13,6 +14,7 @@
 #include "render/FontQuad.h"
 #include "render/QorGraphics.h"
 #include "ui/ContextPopup.h"
+#include "ui/FrameRatePlacement.h"
 #include "ui/GameConfiguration.h"
 #include "ui/Global.h"
 #include "ui/IrisOverlay.h"
@@ -25,30 +27,8 @@ constexpr int kEscape = 1;
 constexpr std::uint32_t kFrameRateColour = 0xFFFFFFFFu;
 constexpr int kFrameRateLayout = 0x108;  // right-aligned, not cached
 constexpr float kFrameRateInset = 2.0f;  // units from the top and right edges
-// Units kept between the frame rate's line and what it must not cover; under the score
-// that leaves sky between the rate and the rim of the HUD's plate.
-constexpr float kFrameRateGap = 4.0f;
 
 double physicalTime() { return qor->timeKeeper().getPhysicalTime(); }
-
-bool comesNear(const ViewRect& a, const ViewRect& b, float gap) {
-    return a.left < b.right + gap && b.left < a.right + gap && a.bottom < b.top + gap && b.bottom < a.top + gap;
-}
-
-// Moves `box` straight down under each part it comes near until it is near none. Each
-// move passes a part for good, so there are at most as many moves as parts.
-void lowerPast(ViewRect& box, const std::vector<ViewRect>& parts) {
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (const ViewRect& part : parts) {
-            if (!comesNear(box, part, kFrameRateGap)) continue;
-            const float drop = box.top - (part.bottom - kFrameRateGap);
-            box.top -= drop;
-            box.bottom -= drop;
-            moved = true;
-        }
-    }
-}
 
 void releaseCapture() { qor->mouseDispatcher().setCapture(nullptr); }
 
@@ -201,6 +181,6 @@ void ContextManager::drawFrameRate(const Context& screen) {
     ViewRect box{right - size.width, top, right, top - size.height};
     std::vector<ViewRect> parts;
     screen.addBoxesToKeepClear(parts);
-    lowerPast(box, parts);
+    FrameRatePlacement::lowerPast(box, std::move(parts));
     font->drawTextAt(right, box.top, 0.0f, kFrameRateColour, kFrameRateLayout, text);
 }

@@ -2,8 +2,9 @@
 // program runs to its title menu (which loads every texture), then a game shows both
 // sides' HUDs at rest over the sky, every text a label plate carries is measured against
 // its plate in both languages (a text too long even squeezed is cut), a leaving label
-// goes behind the HUD's plate unseen, the screen stack's frame rate stands clear of what
-// the HUDs show in its corner, and the logo stands alone on the screen's grey.
+// goes behind the HUD's plate unseen, labels are hidden with the plate under a tip's
+// black bar, the screen stack's frame rate stands clear of what the HUDs show in its
+// corner, and the logo stands alone on the screen's grey.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -249,6 +250,39 @@ TEST_F(HudArtPicture, TheFrameRateStandsClearOfWhatTheHudsShowInItsCorner) {
     EXPECT_TRUE(touchRate.apartFrom(buttonInk, 2));
     EXPECT_LE(touchRate.top, buttonInk.bottom + 14);
     qor->input().setInputMode(QorInput::kModeNone);
+}
+
+// A tip's black bar at its full height hides the HUD's plate, and the label beside it
+// ("Wendigkeit halbiert!" under the right side's score) goes with it instead of standing
+// half under the bar. As the bar withdraws the label is back.
+TEST_F(HudArtPicture, ALabelIsHiddenWithItsPlateUnderATipsBlackBar) {
+    ASSERT_TRUE(skipToTheTitle());
+    global->pContextManager->pOverlay->level = global->pContextManager->pOverlay->target = 0.0f;
+    GameController* game = startQuietGame();
+    HudOverlay& right = side(*game, 1, 1.0f, 1.0f);
+    qor->language().setLanguage(kGerman);
+    queueLabel(right, qor->language().getString(StringId::BONUSSLOWTURNINGRATEDESC), true);
+    auto* label = static_cast<WeaponButton*>(right.firstChild);
+    right.tick(0.0, 0.0);
+    auto labelInk = [label] {
+        const std::vector<std::uint32_t> with = stackDrawn(false);
+        label->bHidden = 1;
+        const ChangedBox ink = changedBox(with, stackDrawn(false), 800, 480);
+        label->bHidden = 0;
+        return ink;
+    };
+    auto* tip = new InGameOverlay();
+    global->pContextManager->addChild(tip);
+    tip->barSize = InGameOverlay::kBarShown;
+    const ChangedBox hidden = labelInk();
+    EXPECT_TRUE(hidden.empty()) << "rows " << hidden.top << ".." << hidden.bottom;
+    tip->barSize = InGameOverlay::kBarShown - 2.0f;
+    const ChangedBox back = labelInk();
+    print("label as the bar withdraws", back);
+    EXPECT_GT(back.bottom, static_cast<int>(InGameOverlay::kBarShown)) << "below the bar";
+    global->pContextManager->removeChild(tip);
+    tip->destroy();
+    qor->language().setLanguage(kEnglish);
 }
 
 // Each text stands inside its plate, ending at least the label's margin short of the

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 #include <vector>
 
 #include "game/GameGlobal.h"
 #include "game/HudOverlay.h"
+#include "game/InGameOverlay.h"
 #include "game/InvasionWorld.h"
 #include "game/Vehicle.h"
 #include "game/WeaponButton.h"
 #include "inputaudio/QorInput.h"
+#include "ui/ContextManager.h"
 #include "ui/MenuPictureFixture.h"
 
 namespace {
@@ -99,6 +102,46 @@ TEST_F(HudOverlayTest, ThePauseButtonTakesATouchOnlyWhileTheFirstSidesDisplaySho
     EXPECT_TRUE(game.isPauseButtonTouched());
     qor->input().setInputMode(QorInput::kModeMouse);
     EXPECT_FALSE(game.isPauseButtonTouched());
+}
+
+// A tip's black bar at its full height covers the whole of the plate that lies on the
+// screen: the labels beside it go with it, unnamed as boxes to keep clear, and come back
+// as the bar withdraws and once the tip is gone.
+TEST_F(HudOverlayTest, TheLabelsAreHiddenWithThePlateUnderATipsBar) {
+    engine.addSkin(u"ovalButtons:0", 256.0f, 96.0f);
+    GameControllerCampaign& game = start(2);
+    HudOverlay& hud = *game.pHud[1];
+    hud.bHidden = 0;
+    auto* label = new WeaponButton(1, 0, false, u"Wendigkeit halbiert!");
+    hud.addChild(label);
+    tickFor(hud, 1.0);
+    auto named = [&game, label] {
+        std::vector<ViewRect> boxes;
+        game.addBoxesToKeepClear(boxes);
+        return std::ranges::count_if(
+            boxes, [label](const ViewRect& b) { return b.top == label->position.y + label->pSkin->height / 2.0f; });
+    };
+    EXPECT_FALSE(hud.plateHidden());
+    EXPECT_EQ(named(), 1);
+
+    auto* tip = new InGameOverlay();
+    global->pContextManager->addChild(tip);
+    for (float bar : {InGameOverlay::kBarHidden, 0.0f, InGameOverlay::kBarShown - 1.0f}) {
+        tip->barSize = bar;
+        EXPECT_FALSE(hud.plateHidden()) << bar;
+        EXPECT_EQ(named(), 1) << bar;
+    }
+    tip->barSize = InGameOverlay::kBarShown;
+    EXPECT_TRUE(hud.plateHidden());
+    EXPECT_EQ(named(), 0);
+    std::vector<ViewRect> underTip;
+    tip->addBoxesToKeepClear(underTip);
+    EXPECT_TRUE(underTip.empty());
+
+    global->pContextManager->removeChild(tip);
+    tip->destroy();
+    EXPECT_FALSE(hud.plateHidden());
+    EXPECT_EQ(named(), 1);
 }
 
 // Both HUDs of a game over a still clock: scores, bars (side 0's defence bonus half-way
