@@ -268,6 +268,50 @@ TEST_F(UploadRouteTest, anUploadWaitingForTheDatabaseAtAStopIsToldToRetryInTime)
     EXPECT_EQ(database.uploadCount(), 0);
 }
 
+// While another process holds the database, uploads are told to come back. The log says
+// so once as the first is, and once as the database takes uploads again or the service
+// stops, with how long that lasted and how many were turned away: a long backup must not
+// fill it with a line for each.
+TEST_F(UploadRouteTest, aBusySpellIsLoggedOnceAsItStartsAndOnceAsItEnds) {
+    stop();
+    SqliteScoreStore database((folder / "scores.sqlite3").string());
+    ASSERT_TRUE(database.ok()) << database.openError();
+    HeldStore held(database);
+    held.endWaitsBy(held.now());  // a held database turns uploads away at once
+    CrashReportStore reports(folder / "crashreports");
+    testing::internal::CaptureStderr();
+    {
+        WebService service(held, reports, onClockOf(held));
+        port = service.bind("127.0.0.1", 0);
+        std::thread serving([&service] { service.run(); });
+        held.hold(true);
+        std::vector<std::thread> clients;
+        for (std::uint32_t i = 0; i < 4; ++i)
+            clients.emplace_back([this, i] {
+                for (std::uint32_t j = 0; j < 4; ++j)
+                    EXPECT_EQ(statusLineFor(uploadRequest(record(100 + 10 * i + j, "Busy"))),
+                              "HTTP/1.1 503 Service Unavailable");
+            });
+        for (std::thread& client : clients) client.join();
+        held.advance(std::chrono::seconds(30));
+        held.hold(false);
+        EXPECT_EQ(statusLineFor(uploadRequest(record(1, "Free"))), "HTTP/1.1 200 OK");
+        held.hold(true);
+        EXPECT_EQ(statusLineFor(uploadRequest(record(2, "Busy"))), "HTTP/1.1 503 Service Unavailable");
+        held.advance(std::chrono::milliseconds(2500));
+        service.stop();
+        serving.join();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
+              "is free\n"
+              "torvane_service: the score database takes uploads again, busy for 30.0 s; uploads turned away: 16\n"
+              "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
+              "is free\n"
+              "torvane_service: stopping, the score database busy for 2.5 s; uploads turned away: 1\n");
+    EXPECT_EQ(database.uploadCount(), 1);
+}
+
 TEST_F(UploadRouteTest, aRestartKeepsTheScores) {
     ScoreRecordBuilder builder(5, "NO");
     builder.entry(2, 0, "Dag", 42000);
