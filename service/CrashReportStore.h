@@ -104,8 +104,8 @@ public:
 
     // Claims a report of up to `bytes` from `address`, received at `now`. Null with a
     // sentence for the client in `error` when its address has sent its hour's worth (or
-    // is new while the service counts too many others), or when `bytes` would not fit in
-    // the space free now. No room is held yet: see `grow`.
+    // is crowded out while the service counts too many others: see HourlyLimit), or when
+    // `bytes` would not fit in the space free now. No room is held yet: see `grow`.
     std::unique_ptr<Claim> claim(const std::string& address, std::uint64_t bytes, std::int64_t now, std::string& error);
 
     // A new, empty report; null with `error` set when its folder cannot be made.

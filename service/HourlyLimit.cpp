@@ -10,7 +10,10 @@
 
 namespace {
 
-constexpr std::int64_t kHourMs = 3600 * 1000;
+constexpr std::int64_t kMinuteMs = 60 * 1000;
+constexpr std::int64_t kHourMs = 60 * kMinuteMs;
+// The last hour whose minutes an entry can count.
+constexpr std::int64_t kLastHour = std::numeric_limits<std::int32_t>::max() / 60 - 1;
 // Entries looked at to find the one a newcomer takes over in a full table.
 constexpr int kSample = 8;
 // Networks entered between two sweeps at least.
@@ -33,6 +36,9 @@ std::uint64_t randomWord() {
     return (std::uint64_t{device()} << 32) ^ device();
 }
 
+// The clock hour that `ms` milliseconds of the clock fall in, rounded down.
+std::int64_t hourOf(std::int64_t ms) { return ms / kHourMs - (ms % kHourMs < 0 ? 1 : 0); }
+
 std::uint64_t bigEndian(const unsigned char* bytes, int count) {
     std::uint64_t value = 0;
     for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
@@ -42,46 +48,69 @@ std::uint64_t bigEndian(const unsigned char* bytes, int count) {
 }  // namespace
 
 std::size_t HourlyLimit::Hash::operator()(const Network& network) const noexcept {
-    return mix(mix(network.bits ^ key) + network.family);
+    return mix(mix((std::uint64_t{network.high} << 32 | network.low) ^ key) + network.family);
 }
 
 HourlyLimit::HourlyLimit(int perHour, std::function<Clock::time_point()> clock, std::size_t networks)
     : perHour_(perHour),
       clock_(std::move(clock)),
       capacity_(std::max<std::size_t>(networks, 1)),
+      firstHour_(hourOf(milliseconds())),
       table_(0, Hash{randomWord()}),
       draw_(randomWord()),
       untilSweep_(kLeastSweep) {}
 
 HourlyLimit::Network HourlyLimit::networkOf(const std::string& address) {
+    std::uint64_t bits = 0;
+    std::uint8_t family = 0;
     in_addr v4{};
-    if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) return {ntohl(v4.s_addr), 4};
     in6_addr v6{};
-    if (::inet_pton(AF_INET6, address.c_str(), &v6) == 1) {
-        if (IN6_IS_ADDR_V4MAPPED(&v6)) return {bigEndian(v6.s6_addr + 12, 4), 4};
-        return {bigEndian(v6.s6_addr, 8), 6};
+    if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) {
+        bits = ntohl(v4.s_addr);
+        family = 4;
+    } else if (::inet_pton(AF_INET6, address.c_str(), &v6) == 1) {
+        const bool mapped = IN6_IS_ADDR_V4MAPPED(&v6);
+        bits = mapped ? bigEndian(v6.s6_addr + 12, 4) : bigEndian(v6.s6_addr, 8);
+        family = mapped ? 4 : 6;
+    } else {
+        bits = std::hash<std::string>{}(address);
     }
-    return {std::hash<std::string>{}(address), 0};
+    return {static_cast<std::uint32_t>(bits >> 32), static_cast<std::uint32_t>(bits), family};
 }
 
-HourlyLimit::Moment HourlyLimit::now() const {
+std::int64_t HourlyLimit::milliseconds() const {
     const Clock::time_point time = clock_ ? clock_() : Clock::now();
-    const std::int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
-    const std::int64_t hour = ms / kHourMs - (ms % kHourMs < 0 ? 1 : 0);
-    return {hour, ms - hour * kHourMs};
+    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
 
-void HourlyLimit::Counts::roll(std::int64_t to) {
-    if (to <= hour) return;
-    previous = to == hour + 1 ? current : 0;
-    current = 0;
-    hour = to;
+// Hours before the limit's first count as it; those past what its minutes can count
+// (4,000 years on) as the last of them.
+HourlyLimit::Moment HourlyLimit::now() const {
+    const std::int64_t ms = milliseconds();
+    const std::int64_t hour = std::clamp<std::int64_t>(hourOf(ms) - firstHour_, 0, kLastHour);
+    const std::int64_t into = std::clamp<std::int64_t>(ms - (firstHour_ + hour) * kHourMs, 0, kHourMs - 1);
+    return {static_cast<std::int32_t>(hour), static_cast<std::int32_t>(hour * 60 + into / kMinuteMs), into};
+}
+
+HourlyLimit::Tally HourlyLimit::Tally::after(std::int32_t hours) const {
+    if (hours <= 0) return *this;
+    return {hours == 1 ? current : 0, 0};
 }
 
 // The earlier hour counts by the share of it still within the last 60 minutes.
-std::uint64_t HourlyLimit::Counts::load(std::int64_t into) const {
+std::uint64_t HourlyLimit::Tally::load(std::int64_t into) const {
     const auto left = static_cast<std::uint64_t>(kHourMs - into);
     return (previous * left + kHourMs - 1) / kHourMs + current;
+}
+
+HourlyLimit::Counts HourlyLimit::Counts::at(Moment now) const {
+    return {minute, all.after(now.hour - hour()), own.after(now.hour - hour())};
+}
+
+void HourlyLimit::Counts::see(Moment now) {
+    if (now.minute <= minute) return;
+    *this = at(now);
+    minute = now.minute;
 }
 
 HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
@@ -92,10 +121,13 @@ HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
     auto found = table_.find(network);
     if (found == table_.end() && (found = enter(network, now)) == table_.end()) return {std::nullopt, Refusal::crowded};
     Counts& counts = found->second;
-    counts.roll(now.hour);
-    if (counts.load(now.into) >= static_cast<std::uint64_t>(perHour_)) return {};
-    ++counts.current;
-    return {Taken{counts.hour}};
+    counts.see(now);
+    const auto limit = static_cast<std::uint64_t>(perHour_);
+    if (counts.all.load(now.into) >= limit)
+        return {std::nullopt, counts.own.load(now.into) >= limit ? Refusal::spent : Refusal::crowded};
+    ++counts.all.current;
+    ++counts.own.current;
+    return {Taken{now.hour}};
 }
 
 void HourlyLimit::giveBack(const std::string& address, Taken taken) {
@@ -105,12 +137,14 @@ void HourlyLimit::giveBack(const std::string& address, Taken taken) {
     const auto found = table_.find(network);
     if (found == table_.end()) return;
     Counts& counts = found->second;
-    counts.roll(now.hour);
-    std::uint32_t* count = taken.hour == counts.hour       ? &counts.current
-                           : taken.hour + 1 == counts.hour ? &counts.previous
-                                                           : nullptr;
-    if (count && *count > 0) --*count;
-    if (counts.idle()) table_.erase(found);
+    counts.see(now);
+    const std::int64_t age = counts.hour() - taken.hour;
+    if (age < 0 || age > 1) return;
+    for (Tally* tally : {&counts.all, &counts.own}) {
+        std::uint32_t& count = age == 0 ? tally->current : tally->previous;
+        if (count > 0) --count;
+    }
+    if (counts.all.idle()) table_.erase(found);
 }
 
 std::size_t HourlyLimit::networkCount() {
@@ -118,32 +152,35 @@ std::size_t HourlyLimit::networkCount() {
     return table_.size();
 }
 
-// A new entry for `network`, or in a full table the lightest sampled entry handed over
-// to it with its counts; the end when that one has no room left.
+// A new entry for `network`, or in a full table the entry chosen by `toHandOver`, handed
+// over to it with the counts of the network that held it, as those of others; the end
+// when that one has no room left.
 HourlyLimit::Table::iterator HourlyLimit::enter(const Network& network, Moment now) {
     if (--untilSweep_ == 0) sweep(now);
-    if (table_.size() < capacity_) return table_.emplace(network, Counts{now.hour, 0, 0}).first;
-    const Table::iterator lightest = this->lightest(now);
-    if (lightest->second.load(now.into) >= static_cast<std::uint64_t>(perHour_)) return table_.end();
-    auto node = table_.extract(lightest);
+    if (table_.size() < capacity_) return table_.emplace(network, Counts{now.minute, {}, {}}).first;
+    const Table::iterator handed = toHandOver(now);
+    if (handed->second.at(now).all.load(now.into) >= static_cast<std::uint64_t>(perHour_)) return table_.end();
+    auto node = table_.extract(handed);
     node.key() = network;
+    node.mapped().own = {};
     return table_.insert(std::move(node)).position;
 }
 
-// The least loaded of the entries in the first buckets that hold kSample of them from a
-// random bucket on. The table is not empty.
-HourlyLimit::Table::iterator HourlyLimit::lightest(Moment now) {
+// Of the entries in the first buckets that hold kSample of them from a random bucket on,
+// the least loaded, and of those alike, the one seen longest ago: its network is the least
+// likely to come back soon. The table is not empty.
+HourlyLimit::Table::iterator HourlyLimit::toHandOver(Moment now) {
     draw_ += 0x9e3779b97f4a7c15;
     const std::size_t buckets = table_.bucket_count();
     std::size_t bucket = mix(draw_) % buckets;
     Network best;
-    std::uint64_t bestLoad = std::numeric_limits<std::uint64_t>::max();
+    std::pair<std::uint64_t, std::int32_t> bestRank{std::numeric_limits<std::uint64_t>::max(), 0};  // load, seen
     int seen = 0;
     for (std::size_t looked = 0; seen < kSample && looked < buckets; ++looked, bucket = (bucket + 1) % buckets) {
         for (auto it = table_.begin(bucket); it != table_.end(bucket) && seen < kSample; ++it, ++seen) {
-            it->second.roll(now.hour);
-            if (const std::uint64_t l = it->second.load(now.into); l < bestLoad) {
-                bestLoad = l;
+            const std::pair rank{it->second.at(now).all.load(now.into), it->second.minute};
+            if (rank < bestRank) {
+                bestRank = rank;
                 best = it->first;
             }
         }
@@ -155,9 +192,7 @@ HourlyLimit::Table::iterator HourlyLimit::lightest(Moment now) {
 // newcomers have come as there are networks left, so that sweeps cost a constant share
 // of the takes and the table holds at most twice the networks that still count.
 void HourlyLimit::sweep(Moment now) {
-    for (auto it = table_.begin(); it != table_.end();) {
-        it->second.roll(now.hour);
-        it = it->second.idle() ? table_.erase(it) : std::next(it);
-    }
+    for (auto it = table_.begin(); it != table_.end();)
+        it = it->second.at(now).all.idle() ? table_.erase(it) : std::next(it);
     untilSweep_ = std::max(kLeastSweep, table_.size());
 }

@@ -11,14 +11,16 @@
 // hours are those of a steady clock, so that setting the system clock changes nothing.
 //
 // The table of networks is bounded. When it is full, a new network takes over the entry
-// of the least counted of a few sampled networks, counts and all, or is refused, changing
-// nothing, when those counts leave no room (a refusal of its own kind: that network has
-// taken nothing). So every take stays counted for its hour however many networks come:
-// together they take no more than the table's size times the hourly allowance, a flood
-// of networks gains nothing by overflowing the table, and the networks that take the
-// most keep their entries. Newcomers are shut out only while every sampled entry is at
-// the limit, which takes that whole allowance, and only until those counts age out,
-// within two hours.
+// of the least counted of a few sampled networks (of those alike, the one seen longest
+// ago), counts and all, or is refused, changing nothing, when those counts leave no room.
+// The counts it takes over stay in the entry as others' takes beside its own: so every
+// take stays counted for its hour however many networks come, together they take no
+// more than the table's size times the hourly allowance, a flood of networks gains
+// nothing by overflowing the table, and the networks that take the most keep their
+// entries. A network refused by counts not its own is told that it is crowded out, not
+// that it has used its hour's worth. Newcomers are shut out only while every sampled
+// entry is at the limit, which takes that whole allowance, and only until those counts
+// age out, within two hours.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -32,14 +34,15 @@ class HourlyLimit {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // The clock hour a take was counted in, for `giveBack`.
+    // The clock hour a take was counted in (counted from the limit's first), for `giveBack`.
     struct Taken {
         std::int64_t hour = 0;
     };
     // Why a take was refused.
     enum class Refusal {
         spent,    // the network has used its hour's worth
-        crowded,  // the network is new, and the full table has no room for it now
+        crowded,  // the full table has no room for the network now: it is new and no entry
+                  // can be handed over to it, or its entry's counts of others leave none
     };
     // What a take came to: counted, or refused and why.
     struct Outcome {
@@ -47,15 +50,17 @@ public:
         Refusal refusal = Refusal::spent;  // when not taken
     };
 
-    // Networks tracked at most: about 16 MiB of memory when all are in use.
+    // Networks tracked at most: about 16 MiB of memory when all are in use (each entry
+    // takes 48 bytes of the heap and a bucket of 8).
     static constexpr std::size_t kNetworks = std::size_t{1} << 18;
 
     // `clock` is read at every take and give-back; the steady clock when empty.
     explicit HourlyLimit(int perHour, std::function<Clock::time_point()> clock = {}, std::size_t networks = kNetworks);
 
     int perHour() const { return perHour_; }
-    // Counts one for the network of `address` unless it has used its hour's worth
-    // already, or is new to a table with no room for it; nothing then.
+    // Counts one for the network of `address` unless its entry is at the limit (by its
+    // own takes, or by those it took over), or it is new to a table with no room for it;
+    // nothing then.
     Outcome take(const std::string& address);
     // Takes back `taken` of `address`, for something that was not kept. Nothing changes
     // once the take has aged out, or when the network has been forgotten meanwhile.
@@ -65,8 +70,11 @@ public:
 
 private:
     // An IPv4 address or an IPv6 /64 by `family`; text that is no address by its hash.
+    // The 64 bits are kept in halves, so that an entry aligns to 4 bytes and packs into
+    // 32 (see `Table`).
     struct Network {
-        std::uint64_t bits = 0;
+        std::uint32_t high = 0;
+        std::uint32_t low = 0;
         std::uint8_t family = 0;  // 4, 6, or 0 for text
         bool operator==(const Network&) const = default;
     };
@@ -75,34 +83,53 @@ private:
         std::uint64_t key;
         std::size_t operator()(const Network& network) const noexcept;
     };
-    struct Counts {
-        std::int64_t hour = 0;       // of the clock, the one `current` counts
-        std::uint32_t previous = 0;  // takes in the hour before `hour`
-        std::uint32_t current = 0;   // takes in `hour`
+    // The hours of the limit's clock, counted from the one it was made in, and how far
+    // into one an instant is.
+    struct Moment {
+        std::int32_t hour;
+        std::int32_t minute;  // since the start of hour 0
+        std::int64_t into;    // milliseconds into `hour`
+    };
+    // Takes in two consecutive clock hours.
+    struct Tally {
+        std::uint32_t previous = 0;  // in the hour before
+        std::uint32_t current = 0;
 
-        // Brings the counts to the hour `to`; a clock that went back leaves them as they are.
-        void roll(std::int64_t to);
-        // The takes that count `into` milliseconds into `hour`.
+        // The tally `hours` later: what was current is the previous hour's after one.
+        Tally after(std::int32_t hours) const;
+        // The takes that count `into` milliseconds into the current hour.
         std::uint64_t load(std::int64_t into) const;
         bool idle() const { return previous == 0 && current == 0; }
     };
-    using Table = std::unordered_map<Network, Counts, Hash>;
-    struct Moment {
-        std::int64_t hour;  // of the clock
-        std::int64_t into;  // milliseconds into `hour`
+    struct Counts {
+        std::int32_t minute = 0;  // when the network was last seen (see Moment); `all` and
+                                  // `own` count in its hour
+        Tally all;                // every take the entry holds, of the networks that held it before too
+        Tally own;                // the takes of the network that holds it now
+
+        // The counts as they stand at `now`, with `minute` as it is; a clock that went back
+        // leaves them as they are.
+        Counts at(Moment now) const;
+        // Brings the counts to `now`, when the network is seen.
+        void see(Moment now);
+        std::int32_t hour() const { return minute / 60; }
     };
+    using Table = std::unordered_map<Network, Counts, Hash>;
+    static_assert(sizeof(Table::value_type) <= 32, "with its node's link an entry takes 40 bytes, 48 of the heap");
 
     static Network networkOf(const std::string& address);
+    std::int64_t milliseconds() const;  // of the clock
     Moment now() const;
     Table::iterator enter(const Network& network, Moment now);
-    Table::iterator lightest(Moment now);
+    Table::iterator toHandOver(Moment now);
     void sweep(Moment now);
 
     const int perHour_;
     const std::function<Clock::time_point()> clock_;
     const std::size_t capacity_;
-    std::mutex mutex_;        // guards the members below
-    Table table_;             // the counts of the networks seen lately
-    std::uint64_t draw_;      // picks where to sample the table
-    std::size_t untilSweep_;  // networks still to be entered before the next sweep
+    const std::int64_t firstHour_;  // of the clock, the limit's hour 0
+    std::mutex mutex_;              // guards the members below
+    Table table_;                   // the counts of the networks seen lately
+    std::uint64_t draw_;            // picks where to sample the table
+    std::size_t untilSweep_;        // networks still to be entered before the next sweep
 };

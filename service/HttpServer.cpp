@@ -403,7 +403,7 @@ void HttpServer::stop() {
         workersStopping_ = true;
     }
     jobsSignal_.notify_all();
-    if (!stopping_.exchange(true)) handler_.stopping(Clock::now() + kStopAnswerTime);
+    if (!stopping_.exchange(true)) handler_.stopping(now() + kStopAnswerTime);
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }

@@ -167,6 +167,7 @@ WebService::WebService(ScoreStore& scores, CrashReportStore& crashes, HttpServer
       crashes_(crashes),
       scoreTables_(scores),
       newInstallations_(newInstallationsPerHour, {}, newInstallationNetworks),
+      busyUploads_(limits.clock),
       server_(*this, limits) {}
 
 // Decides before a body is read: a method the route does not take is refused, the route's
@@ -252,10 +253,15 @@ Response WebService::handleUpload(const Request& request) {
     }
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
     if (taken && added <= 0) newInstallations_.giveBack(request.remoteAddress, *taken);
-    if (added < 0) logFault("score upload", error);
-    if (added == ScoreStore::kBusy)
+    if (added == ScoreStore::kBusy) {
+        busyUploads_.turnedAway(error);
         return HttpServer::busy("The scores cannot be stored now; please try again shortly.");
-    if (added < 0) return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
+    }
+    busyUploads_.answered();
+    if (added < 0) {
+        logFault("score upload", error);
+        return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
+    }
     const std::size_t count = upload.entries.size();
     return reply("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") + std::to_string(added) +
                      " new).\nThank you!\n",

@@ -11,17 +11,19 @@
 //
 // Every refusal is a 4xx status with one sentence of plain text and changes nothing; a
 // fault of the service's own storage is a 500, and a score database that another holds
-// too long (or past a stop's time) a 503 with Retry-After. One address may add only so
-// many new installations to the score tables in an hour (uploads of installations
-// already kept are not counted); further ones are refused with 429, as are those of an
-// address new to the service while it counts too many others. The high-score page
-// is drawn at most once a second and shared by its readers meanwhile. A crash report's
-// body goes to the disk as it arrives, so that memory stays flat however many come at
-// once. The stores are the caller's and must outlive the service; they are used from
-// the server's worker threads.
+// too long (or past a stop's time) a 503 with Retry-After, logged once for each spell of
+// such refusals (see BusySpellLog). One address may add only so many new installations
+// to the score tables in an hour (uploads of installations already kept are not
+// counted); further ones are refused with 429, as are those of an address crowded out of
+// the count while the service counts too many others (see HourlyLimit). The high-score
+// page is drawn at most once a second and shared by its readers meanwhile. A crash
+// report's body goes to the disk as it arrives, so that memory stays flat however many
+// come at once. The stores are the caller's and must outlive the service; they are used
+// from the server's worker threads.
 #include <cstddef>
 #include <string>
 
+#include "BusySpellLog.h"
 #include "HourlyLimit.h"
 #include "HttpServer.h"
 #include "ScoreTableCache.h"
@@ -75,5 +77,6 @@ private:
     CrashReportStore& crashes_;
     ScoreTableCache scoreTables_;
     HourlyLimit newInstallations_;  // by the address that sent them
+    BusySpellLog busyUploads_;      // outlives the server, whose workers write to it
     HttpServer server_;
 };

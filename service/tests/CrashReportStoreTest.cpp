@@ -104,4 +104,19 @@ TEST_F(CrashReportStoreTest, aFieldSentTwiceIsTheSendersFaultNotTheDisks) {
     EXPECT_FALSE(draft->diskFailed());
 }
 
+// Once a flood of addresses, each of one report, fills the table of addresses, a new
+// address counts in an entry it took over from one of them: a refusal by those counts must
+// not claim that it sent them.
+TEST_F(CrashReportStoreTest, aNewAddressAfterAFloodIsToldOfTheCrowdNotOfReportsItDidNotSend) {
+    CrashReportStore store(folder, {1 << 20, 2, 64});
+    std::string error;
+    ASSERT_TRUE(store.claim("10.0.0.0", 10, 0, error) && store.claim("10.0.0.0", 10, 0, error)) << error;
+    for (int i = 1; i < 64; ++i) ASSERT_TRUE(store.claim("10.0.0." + std::to_string(i), 10, 0, error)) << error;
+    EXPECT_TRUE(store.claim("10.0.1.1", 10, 0, error)) << error;
+    EXPECT_FALSE(store.claim("10.0.1.1", 10, 0, error));
+    EXPECT_EQ(error, "The service is taking error reports from too many addresses now; please try again later.");
+    EXPECT_FALSE(store.claim("10.0.0.0", 10, 0, error));
+    EXPECT_EQ(error, "This address has sent 2 error reports in the last hour; please try again later.");
+}
+
 }  // namespace

@@ -108,7 +108,28 @@ TEST_F(HourlyLimitTest, aFullTableLetsNoOneTakeMoreAndRecoversAsCountsAgeOut) {
     now += 2h;
     EXPECT_EQ(takes(limit, "10.2.0.1", 3), 3);
     EXPECT_EQ(takes(limit, "10.1.0.0", 3), 3);
-    EXPECT_LE(limit.networkCount(), static_cast<std::size_t>(kNetworks));
+}
+
+// A newcomer to a full table takes over the entry of the network seen longest ago among
+// the least counted, with its counts: those keep it from taking more than the table's
+// worth, but they are not its own. Refused by them, it is told that the service counts
+// too many networks, not that it has used its hour's worth; the networks seen since keep
+// their entries and their own counts.
+TEST_F(HourlyLimitTest, aNewcomerRefusedForCountsItTookOverIsToldItIsCrowdedOut) {
+    HourlyLimit limit = this->limit(2, 3);
+    for (const char* address : {"10.0.0.1", "10.0.0.2", "10.0.0.3"}) {
+        ASSERT_TRUE(limit.take(address).taken) << address;
+        now += 10min;
+    }
+    ASSERT_TRUE(limit.take("10.0.0.9").taken);
+    EXPECT_EQ(limit.take("10.0.0.9").refusal, HourlyLimit::Refusal::crowded);
+    for (const char* kept : {"10.0.0.2", "10.0.0.3"}) {
+        EXPECT_TRUE(limit.take(kept).taken) << kept;
+        EXPECT_EQ(limit.take(kept).refusal, HourlyLimit::Refusal::spent) << kept;
+    }
+    // The one handed over comes back as a newcomer, to a table whose counts leave no room.
+    EXPECT_EQ(limit.take("10.0.0.1").refusal, HourlyLimit::Refusal::crowded);
+    EXPECT_EQ(limit.networkCount(), 3u);
 }
 
 }  // namespace

@@ -57,6 +57,20 @@ TEST_F(RequestFramingTest, anAmbiguousLengthIsRefusedAndTheConnectionClosed) {
                     .starts_with("HTTP/1.1 431 "));
 }
 
+// HTTP/1.0 may leave Host out, as its clients did; HTTP/1.1 must send it once. Two of
+// them leave open which host is meant, in either version.
+TEST_F(RequestFramingTest, hostMayBeLeftOutInHttp10OnlyAndIsNeverSentTwice) {
+    const auto status = [this](const std::string& version, const std::string& hosts) {
+        const std::string answer =
+            exchange("GET /tv2/onlinehelp.php " + version + "\r\n" + hosts + "Connection: close\r\n\r\n");
+        return answer.substr(0, answer.find("\r\n"));
+    };
+    EXPECT_EQ(status("HTTP/1.0", ""), "HTTP/1.1 200 OK");
+    EXPECT_EQ(status("HTTP/1.0", "Host: a\r\n"), "HTTP/1.1 200 OK");
+    EXPECT_EQ(status("HTTP/1.0", "Host: a\r\nHost: b\r\n"), "HTTP/1.1 400 Bad Request");
+    EXPECT_EQ(status("HTTP/1.1", "Host: a\r\nHost: a\r\n"), "HTTP/1.1 400 Bad Request");
+}
+
 TEST_F(RequestFramingTest, aSoundLengthAndRequestsSentTogetherAreServedInTurn) {
     const std::string body = GameForm().standardFields().body();
     const std::string length = std::to_string(body.size());

@@ -1,9 +1,9 @@
+#include <poll.h>
 #include <sqlite3.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <future>
 #include <mutex>
 
 #include "support/ScoreRecordBuilder.h"
@@ -152,76 +152,164 @@ TEST_F(UploadRouteTest, aNewAddressRefusedForWantOfRoomToCountItIsToldSo) {
     EXPECT_FALSE(scores->hasInstallation(2));
 }
 
-// A store in front of another that tells when an upload reaches it, and ends its waits
-// at once when told to end them by a deadline, so that the answer cannot race the end of
-// the stop.
-class WatchedStore final : public ScoreStore {
+// A store in front of another, whose database another process holds while the test
+// says so: an upload then waits for it until the end of waits the service sets, on a
+// clock that the test turns by hand, and is refused as busy. The service reads the same
+// clock, so that no deadline passes but as the test says.
+class HeldStore final : public ScoreStore {
 public:
-    explicit WatchedStore(ScoreStore& inner) : inner_(inner) {}
+    using Clock = std::chrono::steady_clock;
+
+    explicit HeldStore(ScoreStore& inner) : inner_(inner) {}
 
     int store(const ScoreUpload& upload, const Source& source, std::string& error) override {
-        {
-            std::lock_guard lock(mutex_);
-            storing_ = true;
+        std::unique_lock lock(mutex_);
+        ++waiting_;
+        changed_.wait(lock, [this] { return !held_ || now_ >= waitsEnd_; });
+        --waiting_;
+        if (held_) {
+            error = "database is locked";
+            return kBusy;
         }
-        changed_.notify_all();
+        lock.unlock();
         return inner_.store(upload, source, error);
     }
     std::vector<BestEntry> bestEntries(int table, int limit) override { return inner_.bestEntries(table, limit); }
     bool hasInstallation(std::uint32_t installationId) override { return inner_.hasInstallation(installationId); }
     std::int64_t uploadCount() override { return inner_.uploadCount(); }
-    void endWaitsBy(std::chrono::steady_clock::time_point) override {
-        inner_.endWaitsBy(std::chrono::steady_clock::now());
+    void endWaitsBy(Clock::time_point deadline) override {
+        std::lock_guard lock(mutex_);
+        waitsEnd_ = std::min(waitsEnd_, deadline);
+        changed_.notify_all();
     }
 
-    // Waits until an upload has reached the store; false after 10 s.
-    bool awaitStoring() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return storing_; });
+    Clock::time_point now() {
+        std::lock_guard lock(mutex_);
+        return now_;
+    }
+    void advance(Clock::duration by) {
+        std::lock_guard lock(mutex_);
+        now_ += by;
+        changed_.notify_all();
+    }
+    void hold(bool held) {
+        std::lock_guard lock(mutex_);
+        held_ = held;
+        changed_.notify_all();
+    }
+    // Whether an upload waits for the database.
+    bool waiting() {
+        std::lock_guard lock(mutex_);
+        return waiting_ > 0;
     }
 
 private:
     ScoreStore& inner_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool storing_ = false;
+    Clock::time_point now_ = Clock::now();
+    Clock::time_point waitsEnd_ = Clock::time_point::max();
+    bool held_ = false;
+    int waiting_ = 0;
 };
 
+// The limits of a service that reads the clock of `held`.
+HttpServer::Limits onClockOf(HeldStore& held) {
+    HttpServer::Limits limits;
+    limits.clock = [&held] { return held.now(); };
+    return limits;
+}
+
 // Another process holds the database's write lock when the service is stopped: an
-// upload waiting for it is told to come back (its wait would otherwise outlast the stop,
-// which closes its connection unanswered), and nothing of it is kept.
-TEST_F(UploadRouteTest, anUploadWaitingForTheDatabaseAtAStopIsToldToRetry) {
+// upload waiting for it is told to come back by the time the stop gives its handler,
+// and the connection is closed at the stop's end. (Its wait would otherwise outlast the
+// stop, which closes the connection unanswered.) The test turns the server's loop, so
+// that it knows when the stop has been taken up.
+TEST_F(UploadRouteTest, anUploadWaitingForTheDatabaseAtAStopIsToldToRetryInTime) {
     stop();
     SqliteScoreStore database((folder / "scores.sqlite3").string());
     ASSERT_TRUE(database.ok()) << database.openError();
-    WatchedStore watched(database);
+    HeldStore held(database);
     CrashReportStore reports(folder / "crashreports");
-    WebService stopping(watched, reports);
-    const int servicePort = stopping.bind("127.0.0.1", 0);
-    ASSERT_GT(servicePort, 0);
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open((folder / "scores.sqlite3").c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    std::thread server([&] { stopping.run(); });
-    ScoreRecordBuilder record(8);
-    record.entry(0, 0, "Held", 1000);
-    auto reply = std::async(std::launch::async, [&] {
-        httplib::Client own("127.0.0.1", servicePort);
-        return own.Post("/tv2/highscoreupload.php",
-                        GameForm().standardFields().file("HSTfile", "x.hst", record.bytes()).body(),
-                        GameForm::kContentType);
+    WebService service(held, reports, onClockOf(held));
+    port = service.bind("127.0.0.1", 0);
+    HttpServer& server = service.server();
+    ASSERT_TRUE(port > 0 && server.start());
+    held.hold(true);
+    const int fd = connectToService();
+    const std::string request = uploadRequest(record(8, "Held"));
+    ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
+    const auto turnUntil = [&server](const auto& done) {
+        for (int i = 0; i < 1000 && !done(); ++i) server.turn(std::chrono::milliseconds(10));
+        return done();
+    };
+    ASSERT_TRUE(turnUntil([&held] { return held.waiting(); }));
+
+    service.stop();
+    server.turn(std::chrono::milliseconds(0));
+    held.advance(HttpServer::kStopAnswerTime - std::chrono::milliseconds(1));
+    server.turn(std::chrono::milliseconds(0));
+    char byte = 0;
+    EXPECT_EQ(::recv(fd, &byte, 1, MSG_DONTWAIT), -1) << "answered before the wait's end";
+    held.advance(std::chrono::milliseconds(1));
+    const bool answered = turnUntil([fd] {
+        pollfd answer{fd, POLLIN, 0};
+        return ::poll(&answer, 1, 0) == 1;
     });
-    const bool reached = watched.awaitStoring();
-    stopping.stop();
-    const httplib::Result answer = reply.get();
-    server.join();
-    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
-    ASSERT_TRUE(reached);
-    ASSERT_TRUE(answer) << httplib::to_string(answer.error());
-    EXPECT_EQ(answer->status, 503);
-    EXPECT_TRUE(answer->has_header("Retry-After"));
+    held.hold(false);  // so that a wait that has not ended lets the service go
+    ASSERT_TRUE(answered) << "not answered at the wait's end";
+    held.advance(HttpServer::kStopTime - HttpServer::kStopAnswerTime);
+    EXPECT_TRUE(turnUntil([&server] { return server.over(); })) << "the connection was not closed at the stop's end";
+    std::string answer;
+    while (::recv(fd, &byte, 1, MSG_DONTWAIT) == 1) answer += byte;
+    ::close(fd);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << answer;
+    EXPECT_NE(answer.find("\r\nRetry-After: "), std::string::npos) << answer;
     EXPECT_EQ(database.uploadCount(), 0);
+}
+
+// While another process holds the database, uploads are told to come back. The log says
+// so once as the first is, and once as the database takes uploads again or the service
+// stops, with how long that lasted and how many were turned away: a long backup must not
+// fill it with a line for each.
+TEST_F(UploadRouteTest, aBusySpellIsLoggedOnceAsItStartsAndOnceAsItEnds) {
+    stop();
+    SqliteScoreStore database((folder / "scores.sqlite3").string());
+    ASSERT_TRUE(database.ok()) << database.openError();
+    HeldStore held(database);
+    held.endWaitsBy(held.now());  // a held database turns uploads away at once
+    CrashReportStore reports(folder / "crashreports");
+    testing::internal::CaptureStderr();
+    {
+        WebService service(held, reports, onClockOf(held));
+        port = service.bind("127.0.0.1", 0);
+        std::thread serving([&service] { service.run(); });
+        held.hold(true);
+        std::vector<std::thread> clients;
+        for (std::uint32_t i = 0; i < 4; ++i)
+            clients.emplace_back([this, i] {
+                for (std::uint32_t j = 0; j < 4; ++j)
+                    EXPECT_EQ(statusLineFor(uploadRequest(record(100 + 10 * i + j, "Busy"))),
+                              "HTTP/1.1 503 Service Unavailable");
+            });
+        for (std::thread& client : clients) client.join();
+        held.advance(std::chrono::seconds(30));
+        held.hold(false);
+        EXPECT_EQ(statusLineFor(uploadRequest(record(1, "Free"))), "HTTP/1.1 200 OK");
+        held.hold(true);
+        EXPECT_EQ(statusLineFor(uploadRequest(record(2, "Busy"))), "HTTP/1.1 503 Service Unavailable");
+        held.advance(std::chrono::milliseconds(2500));
+        service.stop();
+        serving.join();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
+              "is free\n"
+              "torvane_service: the score database takes uploads again, busy for 30.0 s; uploads turned away: 16\n"
+              "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
+              "is free\n"
+              "torvane_service: stopping, the score database busy for 2.5 s; uploads turned away: 1\n");
+    EXPECT_EQ(database.uploadCount(), 1);
 }
 
 TEST_F(UploadRouteTest, aRestartKeepsTheScores) {
