@@ -216,8 +216,8 @@ std::optional<HttpServer::Response> parseHead(std::string_view head, HttpServer:
                 return HttpServer::refusal(400, "The request has a malformed header line.");
         request.headers.emplace_back(lower(field.substr(0, colon)), std::string(value));
     }
-    // The target's authority replaces what Host says. Host must still be there once, as
-    // for any request (see `readFraming`): a client sends it with a whole URL too.
+    // The target's authority replaces what Host says. An HTTP/1.1 request must still send
+    // Host once, as without a whole URL (see `readFraming`).
     if (authority)
         for (auto& [name, value] : request.headers)
             if (name == "host") value = *authority;
