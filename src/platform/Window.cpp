@@ -46,6 +46,18 @@ char16_t controlCharacter(SDL_Keycode key) {
     }
 }
 
+// Queues a mouse motion over `window` to (x, y), window units, with `buttons` (SDL's
+// mask) held.
+void queueMotion(SDL_Window* window, int x, int y, Uint32 buttons) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SDL_GetWindowID(window);
+    e.motion.state = buttons;
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+}
+
 void reportText(const char* utf8, WindowListener& listener) {
     // SDL hands typed text as UTF-8; the program takes it one UTF-16 unit at a time.
     const auto* p = reinterpret_cast<const unsigned char*>(utf8);
@@ -128,8 +140,14 @@ void Window::resyncPointer() {
     if (!X11Geometry::queryPointer(window, x, y, inside) || !inside) return;
     SDL_PumpEvents();
     int recordedX = 0, recordedY = 0;
-    SDL_GetMouseState(&recordedX, &recordedY);
-    if (recordedX == x && recordedY == y) return;
+    const Uint32 buttons = SDL_GetMouseState(&recordedX, &recordedY);
+    if (recordedX == x && recordedY == y) {
+        // SDL is right, and would drop a move that changes nothing; but the listener may
+        // be new (an engine built again for a restart, in a window that stayed put) and
+        // still believe the mouse away, so the place is reported all the same.
+        queueMotion(window, x, y, buttons);
+        return;
+    }
     // The waiting moves were measured against the window's old place. Moving the pointer
     // to where it already is sets SDL's record and brings one move of the right place.
     SDL_FlushEvent(SDL_MOUSEMOTION);

@@ -47,11 +47,13 @@ public:
     void realGeometry(int& x, int& y, int& width, int& height) const;
     // Puts the mouse cursor at a point in drawable pixels.
     void warpMouse(int x, int y);
-    // To be called once the window has moved or changed size, which a pointer that stays
-    // still reports by no event: SDL, which learns of the pointer only from events, then
-    // holds a place (and motion events) off by the move, and would even put the pointer
-    // back there on its next switch to or from full screen. Sets SDL right and reports
-    // the real place as one motion event. Only an X server is asked.
+    // To be called after every placement of the window, moved or not. A pointer that
+    // stays still reports nothing: SDL, which learns of the pointer only from events,
+    // would hold a place (and motion events) off by a move, and would even put the
+    // pointer back there on its next switch to or from full screen; and a listener built
+    // since its last event (an engine started again) would never hear that the mouse is
+    // over the window. When it is, sets SDL right and reports the real place as one
+    // motion event. Only an X server is asked.
     void resyncPointer();
     static void showCursor(bool show);
 

@@ -1,12 +1,18 @@
 // The window on a real X server (display tests; the test's own server has no window
 // manager): a full-screen request that nobody carries out still ends with the window
-// covering the desktop, and a window asked for a size gets it.
+// covering the desktop, and a window asked for a size gets it. After a placement, a
+// pointer over the window is reported once where it really is.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Window.h"
+#include "platform/WindowListener.h"
 #include "support/XServer.h"
 
 namespace {
@@ -37,5 +43,75 @@ TEST(WindowTest, WithoutAWindowManagerFullScreenAndWindowSizesAreHadAnyway) {
     EXPECT_EQ(h, 384);
     window.destroy();
     Window::shutdownVideo();
+}
+
+// Keeps the mouse moves the window reports.
+struct MoveRecorder : WindowListener {
+    void windowFocusGained() override {}
+    void windowFocusLost() override {}
+    void character(char16_t) override {}
+    void mouseButtonDown(int, int, int) override {}
+    void mouseButtonUp(int, int, int) override {}
+    void mouseMove(int x, int y) override { moves.emplace_back(x, y); }
+    void mouseWheel(int) override {}
+    void touchDown(int, int, int) override {}
+    void touchMove(int, int, int) override {}
+    void touchUp(int, int, int) override {}
+    void closeRequested() override {}
+    std::vector<std::pair<int, int>> moves;
+};
+
+// The pointer moves only by the test's warps, on a server of the test's own.
+class WindowPointerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        server = std::make_unique<PrivateXServer>(1024, 768);
+        if (server->display.empty()) GTEST_SKIP() << "no Xvfb to run a private X server";
+        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
+        setenv("DISPLAY", server->display.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        ASSERT_TRUE(Window::initVideo());
+        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        ASSERT_TRUE(window.create("pointer test", 100, 100, 400, 300));
+        window.settleGeometry(100, 100, 400, 300, true);
+    }
+    void TearDown() override {
+        if (!server) return;  // skipped
+        window.destroy();
+        Window::shutdownVideo();
+        setenv("DISPLAY", oldDisplay.c_str(), 1);
+    }
+    // The moves the window has waiting, taken out.
+    std::vector<std::pair<int, int>> reportedMoves() {
+        MoveRecorder recorder;
+        while (window.dispatchOneEvent(recorder)) {
+        }
+        return recorder.moves;
+    }
+
+    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::string oldDisplay;
+    Window window;
+};
+
+TEST_F(WindowPointerTest, APlacementReportsAPointerOverTheWindowOnceWhereItReallyIs) {
+    using Moves = std::vector<std::pair<int, int>>;
+    SDL_WarpMouseGlobal(300, 250);
+    EXPECT_EQ(reportedMoves(), (Moves{{200, 150}}));
+    // The window stays put: nothing changes for SDL, but the place is reported again, for
+    // a listener that may have come since (the engine of a restart).
+    window.resyncPointer();
+    EXPECT_EQ(reportedMoves(), (Moves{{200, 150}}));
+    // The window moves under the still pointer, which the server reports by no event.
+    window.placeClientArea(150, 120, 400, 300);
+    window.settleGeometry(150, 120, 400, 300, true);
+    window.resyncPointer();
+    EXPECT_EQ(reportedMoves(), (Moves{{150, 130}}));
+    // A pointer off the window is not reported.
+    SDL_WarpMouseGlobal(900, 700);
+    reportedMoves();
+    window.resyncPointer();
+    EXPECT_EQ(reportedMoves(), Moves{});
 }
 }  // namespace

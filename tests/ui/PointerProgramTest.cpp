@@ -1,10 +1,14 @@
 // The mouse pointer of the running program on an X server of the test's own, at two
-// screen sizes, full screen as a player starts it and in a window, in English and in
-// German, with the mouse moved and clicked through that server. On every frame that
-// draws the pointer, from the first start and after the restart that the language change
-// makes, the pointer stands where the mouse cursor is; and the cursor goes only where the
-// program puts it: onto the pointer when the mouse takes over from touch, and onto the
-// spot where the flag screen parks the pointer.
+// screen sizes, full screen as a player starts it and in a window (left where it was, or
+// moved before the restart, which puts it back), in English and in German, with the
+// mouse moved and clicked through that server. On every frame that draws the pointer,
+// from the first start and after the restart that the language change makes, the pointer
+// stands where the mouse cursor is, and every frame of the flag screen draws it; the
+// cursor goes only where the player or the program puts it: onto the pointer when the
+// mouse takes over from touch, and onto the spot where the flag screen parks the
+// pointer. The player's first act on the flag screen, a one-pixel move or a quick click
+// on a flag, moves the cursor no further than the hand did, and the flag clicked is the
+// language chosen.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/ChildIterator.h"
 #include "support/XServer.h"
 #include "ui/ContextOptions.h"
 #include "ui/LanguageFlag.h"
@@ -31,7 +36,9 @@ using Point = std::pair<int, int>;
 struct Display {
     int width, height;
     bool fullScreen;
-    int language;  // 0 English, 1 German
+    bool moved;       // the window is moved before the restart, which puts it back in the middle
+    bool clickFirst;  // the first act on the flag screen is a click on a flag, not a move
+    int language;     // 0 English, 1 German
     const char* name;
 };
 void PrintTo(const Display& display, std::ostream* out) { *out << display.name; }
@@ -72,13 +79,20 @@ protected:
     }
     // Where the program's pointer at `units` puts the cursor: the screen pixel it warps to.
     Point cursorFor(float x, float y) const {
-        int left = 0, top = 0, w = 0, h = 0;
-        window.realGeometry(left, top, w, h);
+        const auto [left, top] = windowCorner();
         const Vector3 at = qor->graphics().viewportMapping().toWindow(Vector3{x, y, 0.0f});
         return {left + static_cast<int>(at.x), top + static_cast<int>(at.y)};
     }
+    // Where the window's client area has its top-left corner on the screen.
+    Point windowCorner() const {
+        Point corner;
+        int w = 0, h = 0;
+        window.realGeometry(corner.first, corner.second, w, h);
+        return corner;
+    }
     // After a frame: where the cursor went, and, when the frame drew the shared pointer,
-    // that it stood on the cursor's pixel.
+    // that it stood on the cursor's pixel. Frames that show the flags are counted, and
+    // those of them that drew the pointer.
     void lookAtTheFrame() {
         if (!qor || !global || !global->pContextManager) return;
         const Point at = cursor();
@@ -86,18 +100,21 @@ protected:
         const ContextManager& stack = *global->pContextManager;
         const Context* screen = stack.top();
         const MousePointer& sprite = *stack.pMousePointer;
-        if (!screen || !screen->bShowPointer || screen->pPointer || !qor->windowActive ||
-            stack.pOverlay->coversScreen() || sprite.bHidden)
-            return;
+        if (stack.pOverlay->coversScreen()) return;
+        const bool drawn = screen && screen->bShowPointer && !screen->pPointer && qor->windowActive && !sprite.bHidden;
+        if (flagsShown()) {
+            ++flagFrames;
+            drawnFlagFrames += drawn ? 1 : 0;
+        }
+        if (!drawn) return;
         ++drawnFrames;
-        int left = 0, top = 0, w = 0, h = 0;
-        window.realGeometry(left, top, w, h);
-        const Vector3 drawn = qor->graphics().viewportMapping().toWindow(
+        const auto [left, top] = windowCorner();
+        const Vector3 drawnAt = qor->graphics().viewportMapping().toWindow(
             worldToScreenUnits(*stack.pointerLayer->pCamera, sprite.position));
         // The pointer's point lies in the cursor's pixel (a warp cuts it down to whole
         // pixels), give or take the rounding of the conversions.
-        EXPECT_NEAR(drawn.x, static_cast<float>(at.first - left) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
-        EXPECT_NEAR(drawn.y, static_cast<float>(at.second - top) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
+        EXPECT_NEAR(drawnAt.x, static_cast<float>(at.first - left) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
+        EXPECT_NEAR(drawnAt.y, static_cast<float>(at.second - top) + 0.5f, 0.51f) << "frame " << qor->frameCounter;
     }
     // Frames until `done` holds, each looked at as it was drawn.
     template <class F>
@@ -116,37 +133,65 @@ protected:
         }
     }
     // The cursor moved onto the middle of `widget` of a screen whose camera looks at the
-    // middle of the screen, then its left button pressed and released there. The frames
-    // before the program sees the move show the pointer behind the cursor: not looked at.
-    // The cursor's way starts again from there; returns that place.
-    Point clickWithTheMouse(const Renderable& widget) {
+    // middle of the screen, then its left button pressed and released there: once the
+    // program has seen the move (the frames before show the pointer behind the cursor, and
+    // are not looked at), or, by a quick hand, before the program's next frame. The
+    // cursor's way starts again from there; returns that place.
+    Point clickWithTheMouse(const Renderable& widget, bool quickly = false) {
         const Vector3 at = qor->graphics().viewportMapping().toWindow(
             Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f});
         const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
+        const auto [left, top] = windowCorner();
+        SDL_WarpMouseGlobal(left + x, top + y);
+        if (quickly)
+            SDL_PumpEvents();  // the move waits in the window's queue before the button
+        else
+            EXPECT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
+        trail = {cursor()};
+        pushLeftButton(SDL_MOUSEBUTTONDOWN, x, y);
+        if (!quickly) watchFrames(3);
+        pushLeftButton(SDL_MOUSEBUTTONUP, x, y);
+        watchFrames(3);
+        return trail.front();
+    }
+    // The cursor moved one pixel to the right, then a few frames once the program has seen
+    // the move (the frames before it did are not looked at, as for a click).
+    void nudgeTheMouse() {
+        const Point from = cursor();
+        SDL_WarpMouseGlobal(from.first + 1, from.second);
+        const std::array<int, 2> before = qor->input().rawMousePosition;
+        EXPECT_TRUE(tickUntil([&] { return qor->input().rawMousePosition != before; }, 100));
+        watchFrames(3);
+    }
+    // The window moved up and to the left, as a player drags it.
+    void moveTheWindow() {
         int left = 0, top = 0, w = 0, h = 0;
         window.realGeometry(left, top, w, h);
-        SDL_WarpMouseGlobal(left + x, top + y);
-        EXPECT_TRUE(tickUntil([&] { return qor->input().rawMousePosition == std::array<int, 2>{x, y}; }, 100));
-        trail = {cursor()};
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            pushLeftButton(type, x, y);
-            watchFrames(3);
-        }
-        return trail.front();
+        window.placeClientArea(left - 60, top - 40, w, h);
+        window.settleGeometry(left - 60, top - 40, w, h, true);
     }
     static bool flagsShown() {
         const Context* screen = global->pContextManager->top();
         return screen && screen->firstChild && dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(screen->firstChild));
+    }
+    static const LanguageFlag* flagOf(int language) {
+        for (ChildIterator it(global->pContextManager->top()); !it.done; it.next()) {
+            const auto* flag = dynamic_cast<LanguageFlag*>(static_cast<QorBase*>(it.current));
+            if (flag && flag->languageIndex == language) return flag;
+        }
+        return nullptr;
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
     std::string oldDisplay;
     std::vector<Point> trail;  // the cursor's places, one entry per move
     int drawnFrames = 0;       // frames that drew the shared pointer, all looked at
+    int flagFrames = 0;        // frames that showed the flags
+    int drawnFlagFrames = 0;   // of those, the frames that drew the shared pointer
 };
 }  // namespace
 
-TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorAndTheCursorGoesOnlyWhereTheProgramPutsIt) {
+TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorWhichGoesOnlyWhereTheHandOrTheProgramPutsIt) {
     const Display& display = GetParam();
     // Over the middle of the screen, where the program's window will be, but off the
     // small window it starts with.
@@ -167,29 +212,44 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorAndTheCursorGoesOnlyWhere
     EXPECT_EQ(trail, (std::vector<Point>{start, cursorFor(400.0f, 240.0f)}));
 
     // Options, then Language: the program starts again and asks for the language.
+    const Point middle = windowCorner();
+    if (display.moved) moveTheWindow();
     clickWithTheMouse(*top<ContextMainGame>()->optionsItem);
     ASSERT_NE(top<ContextOptions>(), nullptr);
     const Point item = clickWithTheMouse(*top<ContextOptions>()->pLanguage);
-    drawnFrames = 0;
     ASSERT_TRUE(watchUntil([] { return qor && global && flagsShown(); }));
     watchFrames(10);
-    if (display.fullScreen) {
-        // Going full screen again moves the window under the cursor: the mouse takes over
-        // from touch as at the first start, and the flag screen then parks the pointer,
-        // drawn from its first frame.
-        EXPECT_GT(drawnFrames, 10);
-        EXPECT_EQ(trail, (std::vector<Point>{item, cursorFor(400.0f, 240.0f), cursorFor(720.0f, 48.0f)}));
-    } else {
-        // The window stays where it is: no mouse event, so touch mode and no pointer
-        // until the mouse moves; the cursor stays on the item.
-        EXPECT_EQ(drawnFrames, 0);
-        EXPECT_EQ(trail, std::vector<Point>{item});
+    EXPECT_EQ(windowCorner(), middle);
+    // The engine is new and starts in touch mode, but the mouse is still over the window,
+    // whether the window moved under it (into full screen, or back into the middle) or
+    // not: the mouse takes over as at the first start, and the flag screen then parks the
+    // pointer, drawn from its first frame.
+    EXPECT_GT(flagFrames, 10);
+    EXPECT_EQ(drawnFlagFrames, flagFrames);
+    EXPECT_EQ(trail, (std::vector<Point>{item, cursorFor(400.0f, 240.0f), cursorFor(720.0f, 48.0f)}));
+
+    // The player's first act there: a one-pixel move, or at once a quick click on a flag.
+    // The cursor goes only where the hand puts it, and the flag clicked is chosen.
+    if (!display.clickFirst) {
+        const Point parked = cursor();
+        trail = {parked};
+        nudgeTheMouse();
+        EXPECT_EQ(trail, (std::vector<Point>{parked, {parked.first + 1, parked.second}}));
     }
+    const int other = 1 - display.language;
+    const LanguageFlag* flag = flagOf(other);
+    ASSERT_NE(flag, nullptr);
+    const Point onTheFlag = clickWithTheMouse(*flag, display.clickFirst);
+    EXPECT_EQ(trail, std::vector<Point>{onTheFlag});
+    EXPECT_FALSE(flagsShown());
+    EXPECT_EQ(qor->defaultLanguage, other);
 }
 
 INSTANTIATE_TEST_SUITE_P(Displays, PointerProgramTest,
-                         ::testing::Values(Display{1280, 800, true, 0, "FullScreen1280x800English"},
-                                           Display{1280, 800, false, 1, "Window1280x800German"},
-                                           Display{1920, 1080, true, 1, "FullScreen1920x1080German"},
-                                           Display{1920, 1080, false, 0, "Window1920x1080English"}),
+                         ::testing::Values(Display{1280, 800, true, false, false, 0, "FullScreen1280x800English"},
+                                           Display{1280, 800, false, false, false, 1, "Window1280x800German"},
+                                           Display{1280, 800, false, true, true, 0, "MovedWindow1280x800English"},
+                                           Display{1920, 1080, true, false, true, 1, "FullScreen1920x1080German"},
+                                           Display{1920, 1080, false, false, true, 0, "Window1920x1080English"},
+                                           Display{1920, 1080, false, true, false, 1, "MovedWindow1920x1080German"}),
                          [](const ::testing::TestParamInfo<Display>& info) { return info.param.name; });
