@@ -13,10 +13,13 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "inputaudio/QorAudio.h"
+#include "platform/AudioRecords.h"
+#include "platform/AudioSystem.h"
 #include "support/MixRecording.h"
 
 namespace {
 constexpr double kUpdateSeconds = 0.016;  // between the audio updates, as at 60 frames a second
+constexpr int kFullVolume = 10000;        // the audio layer's volumes as a process starts
 
 // Folders of engines that are still alive. A death test's child ends through the fatal
 // error's exit, past every destructor; its folder goes at exit instead.
@@ -43,6 +46,10 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", audioDriver, 1);
     if (!settings.empty()) std::ofstream(wideToUtf8(Qor::getConfigFilePath())) << settings;
+    // The audio layer outlives engines: the volumes a program run earlier in this process
+    // chose would carry over into this engine's mix.
+    for (int volume : {AudioConfig::kSampleVolume, AudioConfig::kStreamVolume, AudioConfig::kMusicVolume})
+        QorAudio::library().setConfig(volume, kFullVolume);
     Window::initVideo();
     window.create("audio test", 0, 0, 100, 100);
     new Qor(nullptr, &window);
