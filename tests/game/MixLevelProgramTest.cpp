@@ -20,7 +20,7 @@
 namespace {
 using State = GameControllerCampaign::State;
 
-constexpr double kFrameStep = 0.02;  // s of the clock, and of the mix, per frame
+constexpr double kFrameStep = 0.05;  // s of the clock, and of the mix, per frame
 
 // The title's music over its first eight seconds, as the mixer played it without the
 // limiter at its output: its level must not move by more than 1 dB.
