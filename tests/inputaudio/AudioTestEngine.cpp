@@ -13,8 +13,14 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "inputaudio/QorAudio.h"
+#include "platform/AudioRecords.h"
+#include "platform/AudioSystem.h"
+#include "support/MixRecording.h"
 
 namespace {
+constexpr double kUpdateSeconds = 0.016;  // between the audio updates, as at 60 frames a second
+constexpr int kFullVolume = 10000;        // the audio layer's volumes as a process starts
+
 // Folders of engines that are still alive. A death test's child ends through the fatal
 // error's exit, past every destructor; its folder goes at exit instead.
 std::vector<std::string>& liveFolders() {
@@ -39,8 +45,11 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", audioDriver, 1);
-    setenv("SDL_DISKAUDIOFILE", path("output.raw").c_str(), 1);
     if (!settings.empty()) std::ofstream(wideToUtf8(Qor::getConfigFilePath())) << settings;
+    // The audio layer outlives engines: the volumes a program run earlier in this process
+    // chose would carry over into this engine's mix.
+    for (int volume : {AudioConfig::kSampleVolume, AudioConfig::kStreamVolume, AudioConfig::kMusicVolume})
+        QorAudio::library().setConfig(volume, kFullVolume);
     Window::initVideo();
     window.create("audio test", 0, 0, 100, 100);
     new Qor(nullptr, &window);
@@ -77,9 +86,19 @@ std::string AudioTestEngine::logText() const {
 }
 
 void AudioTestEngine::playFor(double seconds) {
+    playUntil([] { return false; }, seconds);
+}
+
+bool AudioTestEngine::playUntil(const std::function<bool()>& done, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
         qor->pQorAudio->update(100);
-        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        std::this_thread::sleep_for(std::chrono::duration<double>(kUpdateSeconds));
     }
+    return true;
+}
+
+std::vector<float> AudioTestEngine::mixFor(double seconds) {
+    return MixRecording::record(seconds, kUpdateSeconds, [] { qor->pQorAudio->update(100); });
 }

@@ -4,6 +4,7 @@
 // and the log start fresh). Needs a display: build it only after skipping unless
 // AudioTestEngine::available().
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,14 @@ public:
     std::string path(const std::string& name) const { return folder + "/" + name; }
     // The log so far.
     std::string logText() const;
-    // Runs worked-frame audio updates for `seconds` of wall time.
+    // Runs worked-frame audio updates for `seconds` of wall time, the output playing.
     static void playFor(double seconds);
+    // Runs them until `done` holds, for at most `seconds` of wall time: a bound on a hang,
+    // far beyond what the slowest machine needs. False when `done` never held.
+    static bool playUntil(const std::function<bool()>& done, double seconds = 60.0);
+    // Holds the output and takes the next `seconds` of the mix itself, an update before
+    // each frame's worth: the same mix however fast the machine runs. Returns it.
+    static std::vector<float> mixFor(double seconds);
 
 private:
     std::string folder;

@@ -6,6 +6,7 @@
 #include "inputaudio/QorAudio.h"
 #include "inputaudio/SoundStream.h"
 #include "platform/AudioSystem.h"
+#include "support/MixRecording.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ protected:
     void SetUp() override {
         if (!AudioTestEngine::available()) GTEST_SKIP() << "set TORVANE_DISPLAY_TESTS to run the engine";
         engine = std::make_unique<AudioTestEngine>("dummy", settings());
+        MixRecording::hold();  // positions move only as the test mixes
         qor->bEnableDelayedLoad = false;
         file = engine->writeFile("music.ogg",
                                  TestSounds::encodeOgg(2, kRate, TestSounds::sine(2, kRate, 210.0, 0.3f, 4 * kRate)));
@@ -42,7 +44,7 @@ TEST_F(SoundStreamTest, PlayStartsAStoppedStreamAndLeavesAPlayingOneAlone) {
     EXPECT_EQ(SoundStream::residentStreamBytes, static_cast<std::int32_t>(music.sourceData.block.size));
     EXPECT_EQ(length(music), bytesOf(4.0));
     music.play(0.0f);
-    AudioTestEngine::playFor(0.3);
+    AudioTestEngine::mixFor(0.3);
     const std::uint64_t played = position(music);
     EXPECT_GT(played, bytesOf(0.1));
     music.play(0.0f);
@@ -65,7 +67,7 @@ TEST_F(SoundStreamTest, PlayTakesItsStartAsAFractionOfTheLength) {
     EXPECT_NEAR(static_cast<double>(position(music)), static_cast<double>(bytesOf(2.0)), bytesOf(0.1));
     QorAudio::library().channelStop(music.pStream);
     music.play(1.5f);  // the end: a stream without loop is over at once
-    AudioTestEngine::playFor(0.1);
+    AudioTestEngine::mixFor(0.1);
     EXPECT_EQ(active(music), AudioActive::kStopped);
     EXPECT_EQ(position(music), length(music));
 }
@@ -83,7 +85,7 @@ TEST_F(SoundStreamTest, VolumesClampAndAFadeToZeroStopsTheStream) {
     music.setVolume(0.0f, 0.1);
     EXPECT_TRUE(music.muted);
     EXPECT_EQ(active(music), AudioActive::kPlaying);
-    AudioTestEngine::playFor(0.4);
+    AudioTestEngine::mixFor(0.4);
     EXPECT_EQ(active(music), AudioActive::kStopped);
 }
 

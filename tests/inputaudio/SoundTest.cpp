@@ -95,7 +95,7 @@ TEST_F(SoundTest, PurgeFreesASampleOnlyOnceNoChannelOfItIsLeft) {
     sound.purge();
     EXPECT_NE(sound.pSample, 0u);
     // The 0.1 s playback ends; its channel goes with it.
-    AudioTestEngine::playFor(0.4);
+    AudioTestEngine::mixFor(0.4);
     sound.purge();
     EXPECT_EQ(sound.pSample, 0u);
     EXPECT_EQ(Sound::residentSoundBytes, 0);

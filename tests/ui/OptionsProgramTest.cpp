@@ -51,7 +51,7 @@ constexpr double kFrameStep = 0.05;
 class OptionsProgramTest : public ScreenSizedProgramFixture {
 protected:
     void SetUp() override {
-        recording.begin(home.file("mix.raw"));
+        recording.begin();
         ProgramFixture::SetUp();
     }
     void TearDown() override {
@@ -87,17 +87,13 @@ protected:
         tapKey(kEscape);
         ASSERT_TRUE(tickUntil([&] { return global->pContextManager->top() != was; }, 20));
     }
-    // The level (RMS of both channels) of what is recorded over the next `seconds`,
-    // after what the mixer had queued before the change.
+    // The level (RMS of both channels) of what the program plays over the next
+    // `seconds`, a frame's worth after each of its frames, once a change made before has
+    // ramped in (over one of the mixer's blocks, well within a frame's worth).
     float levelOver(double seconds) {
-        waitSeconds(0.15);
-        const std::size_t from = recording.size();
-        waitSeconds(seconds);
-        return MixRecording::rms(recording.samples(from, recording.size()));
-    }
-    void waitSeconds(double seconds) {
-        const Uint32 until = SDL_GetTicks() + static_cast<Uint32>(seconds * 1000.0);
-        while (SDL_GetTicks() < until) frames(1);
+        const auto frame = [this] { frames(1); };
+        MixRecording::record(kFrameStep, kFrameStep, frame);
+        return MixRecording::rms(MixRecording::record(seconds, kFrameStep, frame));
     }
     // From the logo to the title once more, after a restart that keeps the profile.
     void throughTheIntro() {
@@ -149,6 +145,7 @@ TEST_F(OptionsProgramTest, EveryScreenChangesAndAppliesItsValuesWhichSurviveTheL
     EXPECT_GT(levelOver(0.5), kHeard);
     clickOn(*item<MenuItemCheckbox>(u"Mute audio"));
     EXPECT_LT(levelOver(0.4), kSilent);
+    MixRecording::release();
     clickOn(*item<MenuItemCheckbox>(u"Mute audio"));
     clickArrow(*sound, true, 20);
     back();
