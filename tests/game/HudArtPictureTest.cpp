@@ -267,7 +267,8 @@ TEST_F(HudArtPicture, ALabelIsHiddenWithItsPlateUnderATipsBlackBar) {
     auto labelInk = [label] {
         const std::vector<std::uint32_t> with = stackDrawn(false);
         label->bHidden = 1;
-        const ChangedBox ink = changedBox(with, stackDrawn(false), 800, 480);
+        // Softpipe rounds a few pixels elsewhere a level apart once the label is gone.
+        const ChangedBox ink = changedBox(with, stackDrawn(false), 800, 480, 1);
         label->bHidden = 0;
         return ink;
     };
