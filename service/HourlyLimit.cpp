@@ -57,6 +57,7 @@ HourlyLimit::HourlyLimit(int perHour, std::function<Clock::time_point()> clock, 
       capacity_(std::max<std::size_t>(networks, 1)),
       firstHour_(hourOf(milliseconds())),
       table_(0, Hash{randomWord()}),
+      latest_(std::numeric_limits<std::int64_t>::min()),
       draw_(randomWord()),
       untilSweep_(kLeastSweep) {}
 
@@ -85,11 +86,18 @@ std::int64_t HourlyLimit::milliseconds() const {
 
 // Hours before the limit's first count as it; those past what its minutes can count
 // (4,000 years on) as the last of them.
-HourlyLimit::Moment HourlyLimit::now() const {
-    const std::int64_t ms = milliseconds();
+HourlyLimit::Moment HourlyLimit::momentOf(std::int64_t ms) const {
     const std::int64_t hour = std::clamp<std::int64_t>(hourOf(ms) - firstHour_, 0, kLastHour);
     const std::int64_t into = std::clamp<std::int64_t>(ms - (firstHour_ + hour) * kHourMs, 0, kHourMs - 1);
     return {static_cast<std::int32_t>(hour), static_cast<std::int32_t>(hour * 60 + into / kMinuteMs), into};
+}
+
+// A thread that read the clock before another may reach the table after it, when the later
+// moment may have moved entries on: weighed at its own moment, such an entry would count
+// the hour before by the wrong share, and a take would go into one hour labelled as another.
+HourlyLimit::Moment HourlyLimit::now(std::int64_t read) {
+    latest_ = std::max(latest_, read);
+    return momentOf(latest_);
 }
 
 HourlyLimit::Tally HourlyLimit::Tally::after(std::int32_t hours) const {
@@ -116,8 +124,9 @@ void HourlyLimit::Counts::see(Moment now) {
 HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
     if (perHour_ <= 0) return {};
     const Network network = networkOf(address);
-    const Moment now = this->now();
+    const std::int64_t read = milliseconds();
     std::lock_guard lock(mutex_);
+    const Moment now = this->now(read);
     auto found = table_.find(network);
     if (found == table_.end() && (found = enter(network, now)) == table_.end()) return {std::nullopt, Refusal::crowded};
     Counts& counts = found->second;
@@ -127,13 +136,14 @@ HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
         return {std::nullopt, counts.own.load(now.into) >= limit ? Refusal::spent : Refusal::crowded};
     ++counts.all.current;
     ++counts.own.current;
-    return {Taken{now.hour}};
+    return {Taken{counts.hour()}};
 }
 
 void HourlyLimit::giveBack(const std::string& address, Taken taken) {
     const Network network = networkOf(address);
-    const Moment now = this->now();
+    const std::int64_t read = milliseconds();
     std::lock_guard lock(mutex_);
+    const Moment now = this->now(read);
     const auto found = table_.find(network);
     if (found == table_.end()) return;
     Counts& counts = found->second;

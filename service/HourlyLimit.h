@@ -9,6 +9,10 @@
 // minutes, rounded up. That assumes the earlier hour's takes were spread evenly: a burst
 // at the end of one hour may leave room for nearly as many again within the next. The
 // hours are those of a steady clock, so that setting the system clock changes nothing.
+// Threads read the clock before they take the table's lock and may reach it out of order,
+// so the limit's time is the latest reading to have reached it: a take that read the clock
+// just before an hour's turn that another thread has counted since is weighed and counted
+// in the new hour.
 //
 // The table of networks is bounded. When it is full, a new network takes over the entry
 // of the least counted of a few sampled networks (of those alike, the one seen longest
@@ -34,7 +38,8 @@ class HourlyLimit {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // The clock hour a take was counted in (counted from the limit's first), for `giveBack`.
+    // The clock hour whose count a take went into (counted from the limit's first), for
+    // `giveBack`.
     struct Taken {
         std::int64_t hour = 0;
     };
@@ -107,7 +112,7 @@ private:
         Tally all;                // every take the entry holds, of the networks that held it before too
         Tally own;                // the takes of the network that holds it now
 
-        // The counts as they stand at `now`, with `minute` as it is; a clock that went back
+        // The counts as they stand at `now`, with `minute` as it is; a `now` before `minute`
         // leaves them as they are.
         Counts at(Moment now) const;
         // Brings the counts to `now`, when the network is seen.
@@ -119,7 +124,9 @@ private:
 
     static Network networkOf(const std::string& address);
     std::int64_t milliseconds() const;  // of the clock
-    Moment now() const;
+    Moment momentOf(std::int64_t ms) const;
+    // The limit's time, with `read` (milliseconds of the clock) reaching it; under the lock.
+    Moment now(std::int64_t read);
     Table::iterator enter(const Network& network, Moment now);
     Table::iterator toHandOver(Moment now);
     void sweep(Moment now);
@@ -130,6 +137,7 @@ private:
     const std::int64_t firstHour_;  // of the clock, the limit's hour 0
     std::mutex mutex_;              // guards the members below
     Table table_;                   // the counts of the networks seen lately
+    std::int64_t latest_;           // the latest reading of the clock to reach the table, in ms
     std::uint64_t draw_;            // picks where to sample the table
     std::size_t untilSweep_;        // networks still to be entered before the next sweep
 };

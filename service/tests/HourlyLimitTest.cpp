@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+
 #include "HourlyLimit.h"
 
 namespace {
@@ -11,7 +15,13 @@ class HourlyLimitTest : public ::testing::Test {
 protected:
     HourlyLimit limit(int perHour, std::size_t networks = HourlyLimit::kNetworks) {
         return HourlyLimit(
-            perHour, [this] { return now; }, networks);
+            perHour,
+            [this] {
+                const HourlyLimit::Clock::time_point read = now;
+                if (between) std::exchange(between, {})();
+                return read;
+            },
+            networks);
     }
     // How many takes of `address` succeed, trying `tries` times.
     static int takes(HourlyLimit& limit, const std::string& address, int tries) {
@@ -20,7 +30,17 @@ protected:
         return taken;
     }
 
+    // Right after the clock's next read, as another worker would between a take's reading
+    // of the clock and its lock, turns the clock 1 ms on and takes for `address`.
+    void takeBetween(HourlyLimit& limit, std::string address) {
+        between = [this, &limit, address] {
+            now += 1ms;
+            limit.take(address);
+        };
+    }
+
     HourlyLimit::Clock::time_point now = HourlyLimit::Clock::time_point(100h);
+    std::function<void()> between;  // run once, right after the clock's next read
 };
 
 // The hour before counts by the share of it still within the last 60 minutes, rounded up.
@@ -130,6 +150,41 @@ TEST_F(HourlyLimitTest, aNewcomerRefusedForCountsItTookOverIsToldItIsCrowdedOut)
     // The one handed over comes back as a newcomer, to a table whose counts leave no room.
     EXPECT_EQ(limit.take("10.0.0.1").refusal, HourlyLimit::Refusal::crowded);
     EXPECT_EQ(limit.networkCount(), 3u);
+}
+
+// Another worker may count a later moment between a take's reading of the clock and its
+// lock: here the last millisecond of an hour, read before the first of the next was
+// counted. The take counts in the entry's hour, the later one, weighs the hour before as
+// that moment does, and is given back from the hour it went into.
+TEST_F(HourlyLimitTest, aTakeOvertakenByTheHoursTurnCountsAsTheLaterHour) {
+    HourlyLimit limit = this->limit(2);
+    now += 1h - 1ms;
+    takeBetween(limit, "10.0.0.1");
+    const auto late = limit.take("10.0.0.1").taken;
+    ASSERT_TRUE(late);
+    limit.giveBack("10.0.0.1", *late);
+    EXPECT_EQ(takes(limit, "10.0.0.1", 2), 1);
+
+    // Both takes of the hour before still count in full once it has turned.
+    now += 1h - 1ms;
+    EXPECT_EQ(takes(limit, "10.0.0.2", 2), 2);
+    takeBetween(limit, "10.0.0.2");
+    const HourlyLimit::Outcome after = limit.take("10.0.0.2");
+    EXPECT_FALSE(after.taken);
+    EXPECT_EQ(after.refusal, HourlyLimit::Refusal::spent);
+}
+
+// Likewise in a full table: an entry whose hour has turned is handed over only if its
+// counts as they stand then leave room.
+TEST_F(HourlyLimitTest, aFullTableHandsOverAnEntryByItsCountsAfterTheHoursTurn) {
+    HourlyLimit limit = this->limit(2, 1);
+    now += 1h - 1ms;
+    EXPECT_EQ(takes(limit, "10.0.0.1", 2), 2);
+    takeBetween(limit, "10.0.0.1");
+    const HourlyLimit::Outcome newcomer = limit.take("10.0.0.9");
+    EXPECT_FALSE(newcomer.taken);
+    EXPECT_EQ(newcomer.refusal, HourlyLimit::Refusal::crowded);
+    EXPECT_EQ(limit.take("10.0.0.1").refusal, HourlyLimit::Refusal::spent);
 }
 
 }  // namespace
