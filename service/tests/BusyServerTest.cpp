@@ -254,7 +254,8 @@ TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
 }
 
 // A handler that throws, whatever it throws, fails its request with 500 as a fault of the
-// server's own, which its claim hears of; the worker serves the next request.
+// server's own, which its claim hears of, and the log says which request failed and why;
+// the worker serves the next request.
 TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500AsTheServersOwnRefusal) {
     limits.workers = 1;
     start();
@@ -267,6 +268,9 @@ TEST_F(BusyServerTest, aRequestWhoseHandlerThrowsIsAnsweredWith500AsTheServersOw
     }
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("a request for /throw failed: the handler failed\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("a request for /throw-other failed: it threw something other than an exception\n"),
+              std::string::npos)
+        << log;
     EXPECT_EQ(handler.refusedByServer(), (std::vector<std::string>{"/throw", "/throw-other"}));
     const int after = connectFrom();
     send(after, get("/after"));
