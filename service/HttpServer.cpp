@@ -270,9 +270,8 @@ struct HttpServer::Connection {
     std::string localAddress;
     Phase phase = Phase::Head;
     Clock::time_point deadline;
-    Clock::time_point bodyStart;  // when the head before the body arrived
-    Clock::time_point lapse;      // a body is cut off then unless more of it comes
-    std::string input;            // read and not yet taken
+    BodyPace pace;      // of the body, from its head's arrival
+    std::string input;  // read and not yet taken
     std::string output;
     std::size_t sent = 0;
     Request request;
@@ -765,8 +764,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     c.deadline =
         now + limits_.bodyTime +
         std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
-    c.bodyStart = now;
-    c.lapse = bodyLapse(c, now);
+    c.pace = BodyPace(paceRules(), now, c.deadline, c.request.contentLength);
     const std::string* expect = c.request.header("expect");
     if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
         const std::uint64_t id = c.id;
@@ -799,25 +797,8 @@ void HttpServer::refuseAsServer(Connection& c, Response response) {
     answer(c, std::move(response));
 }
 
-// When a body is cut off unless more of it comes: once it has been silent for as long as
-// a head may take, or, though not before the grace is over, once its bytes have come too
-// slowly on average since its head: at under the least rate, or too slowly to arrive
-// whole by its deadline. With S its start, D its deadline, N its length and R the bytes
-// come, the average rate R / (t - S) keeps the least rate while t - S <= R / least rate,
-// and brings the body whole by D while t - S <= (D - S) * R / N.
-HttpServer::Clock::time_point HttpServer::bodyLapse(const Connection& c, Clock::time_point now) const {
-    const Clock::time_point silent = now + limits_.headTime;
-    const std::uint64_t length = c.request.contentLength;
-    const std::uint64_t received = length - c.bodyLeft;
-    const auto span = static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - c.bodyStart).count());
-    // In 128 bits: a length's milliseconds times its bytes may not fit in 64.
-    std::uint64_t paidFor = received == length
-                                ? span
-                                : static_cast<std::uint64_t>(static_cast<unsigned __int128>(span) * received / length);
-    if (limits_.minimumBodyRate > 0) paidFor = std::min(paidFor, received * 1000 / limits_.minimumBodyRate);
-    const auto lapse = std::max<std::chrono::milliseconds>(limits_.rateGrace, std::chrono::milliseconds(paidFor));
-    return std::min(silent, c.bodyStart + lapse);
+BodyPace::Rules HttpServer::paceRules() const {
+    return {limits_.headTime, limits_.rateGrace, limits_.lowestBodyRate, limits_.minimumBodyRate};
 }
 
 // Takes the next bytes of the body, once its claim has let them in; dispatches the
@@ -833,7 +814,7 @@ bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
         }
     }
     if (!(c.spoolFd < 0 ? keepInMemory(c, bytes) : keepInFile(c, bytes))) return false;
-    c.lapse = bodyLapse(c, now());
+    c.pace.arrived(c.request.contentLength - c.bodyLeft, now());
     return c.bodyLeft > 0 || dispatch(c);
 }
 
@@ -1109,7 +1090,7 @@ void HttpServer::expire() {
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
         if (((c->phase != Connection::Phase::Handling || stopped_) && now >= c->deadline) ||
-            (c->phase == Connection::Phase::Body && now >= c->lapse))
+            (c->phase == Connection::Phase::Body && now >= c->pace.lapse()))
             late.push_back(c.get());
     for (Connection* c : late) {
         const bool midRequest =

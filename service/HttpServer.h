@@ -4,9 +4,9 @@
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer; a body that stops coming is cut off as soon as it has
-// been silent for as long as a head may take, and, once its grace is over, one that comes
-// too slowly on average: under a least rate, or too slowly to arrive whole by its
-// deadline. A large body can be written to a file as it arrives.
+// been silent for as long as a head may take, and one that falls too far behind the pace
+// its deadline asks of it, or comes under a least rate, soon after its grace (see
+// `BodyPace`). A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the slots run short, connections that only wait (idle keep-alive ones, and answered
@@ -44,6 +44,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "BodyPace.h"
 
 class HttpServer {
 public:
@@ -132,10 +134,11 @@ public:
                                                     // the longest a body may go without a byte
         std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
         std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
-        // From `rateGrace` after its head on, a body whose bytes have come on average since
-        // its head at under `minimumBodyRate`, or too slowly to arrive whole by its
-        // deadline, is cut off with 408, so that a trickle holds its connection and what it
-        // has sent only briefly, not until its deadline.
+        // A body is cut off with 408 once it falls behind the pace its deadline asks of it
+        // by more than `rateGrace` and a second for every `lowestBodyRate` bytes it has
+        // sent, or once its bytes have come at under `minimumBodyRate` on average since
+        // its head, from `rateGrace` after it on (`BodyPace`): a trickle holds its
+        // connection and what it has sent only briefly, not until its deadline.
         std::chrono::milliseconds rateGrace{10000};
         std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no least rate
         std::chrono::milliseconds answerTime{30000};
@@ -262,7 +265,7 @@ private:
     bool takeBody(Connection& c, std::string_view bytes);
     bool keepInMemory(Connection& c, std::string_view bytes);
     bool keepInFile(Connection& c, std::string_view bytes);
-    Clock::time_point bodyLapse(const Connection& c, Clock::time_point now) const;
+    BodyPace::Rules paceRules() const;
     bool dispatch(Connection& c);
     void joinPieces(Connection& c);
     void answer(Connection& c, Response response);
