@@ -38,7 +38,7 @@ BodyPace::Clock::duration BodyPace::allowance() const {
 // The pace rule cuts at S + paid for + allowance; the least rate at the time R pays for at
 // that rate, though not before the grace is over; silence a while after the last bytes.
 BodyPace::Clock::time_point BodyPace::lapse() const {
-    Clock::time_point lapse = std::min(last_ + rules_.silence, start_ + paidFor() + allowance());
+    Clock::time_point lapse = std::min(last_ + rules_.silence, allowanceEnd());
     if (rules_.leastRate > 0) {
         const Clock::duration paidAtLeastRate = Milliseconds(received_ * 1000 / rules_.leastRate);
         lapse = std::min(lapse, start_ + std::max<Clock::duration>(rules_.grace, paidAtLeastRate));
@@ -46,6 +46,4 @@ BodyPace::Clock::time_point BodyPace::lapse() const {
     return lapse;
 }
 
-BodyPace::Clock::duration BodyPace::behind(Clock::time_point now) const {
-    return now - start_ - paidFor() - allowance();
-}
+BodyPace::Clock::time_point BodyPace::allowanceEnd() const { return start_ + paidFor() + allowance(); }

@@ -37,9 +37,9 @@ public:
     void arrived(std::uint64_t received, Clock::time_point now);
     // When the body is cut off unless more of it comes.
     Clock::time_point lapse() const;
-    // How far behind its pace the body is at `now`, less its allowance: positive once the
-    // pace rule would cut it off. Negative while it is within its allowance.
-    Clock::duration behind(Clock::time_point now) const;
+    // When the body's lost time passes its allowance unless more of it comes: the earlier,
+    // the further behind its pace it is.
+    Clock::time_point allowanceEnd() const;
 
 private:
     // The time past the start that `received` bytes pay for at the pace.

@@ -270,8 +270,9 @@ struct HttpServer::Connection {
     std::string localAddress;
     Phase phase = Phase::Head;
     Clock::time_point deadline;
-    BodyPace pace;      // of the body, from its head's arrival
-    std::string input;  // read and not yet taken
+    BodyPace pace;                            // of the body, from its head's arrival
+    std::optional<Clock::time_point> ranked;  // its entry in `behind_`
+    std::string input;                        // read and not yet taken
     std::string output;
     std::size_t sent = 0;
     Request request;
@@ -466,6 +467,7 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
             readFrom(c);
         // Reading may have closed it.
         if (connections_.count(id) && (events & EPOLLOUT)) flush(c);
+        if (const auto still = connections_.find(id); still != connections_.end()) rank(*still->second);
     }
 }
 
@@ -614,17 +616,49 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     Connection& added = *c;
     connections_.emplace(c->id, std::move(c));
     watch(added);
+    rank(added);
 }
 
 // True when one more connection fits among the connections and the files counted for
 // spooled bodies and handlers; when they are short, the connections that only wait go
-// first, the longest-open first.
+// first, the longest-open first, then those furthest behind their pace.
 bool HttpServer::makeRoom() {
     while (connections_.size() >= limits_.connections || connections_.size() + spoolFiles_ + workerFiles_ >= files_) {
-        if (spare_.empty()) return false;
-        close(*connections_.at(*spare_.begin()));
+        if (!spare_.empty())
+            close(*connections_.at(*spare_.begin()));
+        else if (!closeFurthestBehind())
+            return false;
     }
     return true;
+}
+
+// Closes the connection furthest behind its pace, when it is further behind than a new
+// connection, whose head is due by the head's time from now, would be. Its client is
+// cut off for want of room, the server's own reason. False when none is.
+bool HttpServer::closeFurthestBehind() {
+    const Clock::time_point newcomer = now() + limits_.headTime;
+    while (!behind_.empty() && behind_.begin()->first < newcomer) {
+        const auto [end, id] = *behind_.begin();
+        Connection& c = *connections_.at(id);
+        rank(c);
+        if (c.ranked != end) continue;  // its entry was out of date
+        if (c.request.claim) c.request.claim->refusedByServer();
+        close(c);
+        return true;
+    }
+    return false;
+}
+
+// Files `c` in `behind_` as it stands now: while it reads a request (a head that has not
+// come whole, unless it only waits between requests, or a body), by when its allowance
+// runs out.
+void HttpServer::rank(Connection& c) {
+    if (c.ranked) behind_.erase({*c.ranked, c.id});
+    c.ranked.reset();
+    const bool head = c.phase == Connection::Phase::Head && !spare_.count(c.id);
+    if (!head && c.phase != Connection::Phase::Body) return;
+    c.ranked = head ? c.deadline : c.pace.allowanceEnd();
+    behind_.emplace(*c.ranked, c.id);
 }
 
 // A spare connection waits for nothing the server owes it: idle after an answer, or being
@@ -1046,6 +1080,7 @@ void HttpServer::close(Connection& c) {
     // Nobody is left to take its answer.
     if (c.phase == Connection::Phase::Handling) dropJob(c.id);
     spare_.erase(c.id);
+    if (c.ranked) behind_.erase({*c.ranked, c.id});
     if (const auto found = perAddress_.find(c.remoteAddress); found != perAddress_.end() && --found->second == 0)
         perAddress_.erase(found);
     connections_.erase(c.id);

@@ -10,7 +10,9 @@
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the slots run short, connections that only wait (idle keep-alive ones, and answered
-// ones being read out before their close) give way to new ones; spool files count
+// ones being read out before their close) give way to new ones, and then the connection
+// reading a request that is furthest behind its pace, when it is further behind than a
+// new one would be (a head should come at once); spool files count
 // against the open-file budget, and at the open-file limit the server neither spins nor
 // drops what it has; the files a handler opens are counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
@@ -255,6 +257,8 @@ private:
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
     bool makeRoom();
+    bool closeFurthestBehind();
+    void rank(Connection& c);
     void pauseAccepting(bool paused);
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);
@@ -303,9 +307,13 @@ private:
     std::atomic<std::size_t> workerFiles_ = 0;       // counted for the handlers of requests alive now
     std::map<std::string, std::size_t> perAddress_;  // open connections by remote address
     std::set<std::uint64_t> spare_;                  // connections that only wait and may be closed for room
-    int reserveFd_ = -1;                             // given up at the file limit to accept and close at once
-    bool acceptPaused_ = false;                      // the listening socket is out of the epoll set
-    BodyBudget bodies_;                              // of the bodies held in memory
+    // Connections reading a request, by when their allowance of lost time runs out (a
+    // head's at its deadline, a body's as its pace has it): the first is furthest behind.
+    // An entry may be out of date until its connection's next event.
+    std::set<std::pair<Clock::time_point, std::uint64_t>> behind_;
+    int reserveFd_ = -1;         // given up at the file limit to accept and close at once
+    bool acceptPaused_ = false;  // the listening socket is out of the epoll set
+    BodyBudget bodies_;          // of the bodies held in memory
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;

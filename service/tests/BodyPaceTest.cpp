@@ -120,20 +120,19 @@ TEST(BodyPaceTest, tricklesAndSilentBodiesAreCutOffSoonAfterTheGrace) {
     EXPECT_LT(behind.seconds, 16);
 }
 
-// How far behind its allowance a body is: below zero while it keeps its pace, at zero
-// exactly when the pace rule cuts it off.
-TEST(BodyPaceTest, behindIsTheLostTimeOverTheAllowance) {
+// A body's allowance runs out at the time its bytes pay for at the pace, and its grace and
+// credit later; the silence cuts it off sooner when it stops.
+TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFor) {
     const Clock::time_point start{1h};
     // 64 KiB due in 32 s: a pace of 2 KiB a second.
     BodyPace pace({}, start, start + 32s, 64 * KiB);
-    EXPECT_EQ(pace.behind(start), -10s);
+    EXPECT_EQ(pace.allowanceEnd(), start + 10s);
     pace.arrived(32 * KiB, start + 1s);  // pays for 16 s, and buys a second
-    EXPECT_EQ(pace.behind(start + 1s), -26s);
-    EXPECT_EQ(pace.behind(start + 27s), 0s);
+    EXPECT_EQ(pace.allowanceEnd(), start + 27s);
     EXPECT_EQ(pace.lapse(), start + 11s);  // silent by then
     pace.arrived(40 * KiB, start + 10s);   // pays for 20 s, and buys 1.25 s
+    EXPECT_EQ(pace.allowanceEnd(), start + 31250ms);
     EXPECT_EQ(pace.lapse(), start + 20s);
-    EXPECT_EQ(pace.behind(start + 31250ms), 0s);
 }
 
 }  // namespace

@@ -587,6 +587,55 @@ TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentUnderTheLeastRateOrTooFarBeh
     EXPECT_TRUE(arrived(behind).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
 }
 
+// With every slot taken by a connection reading a request, a new connection takes the
+// place of the one furthest behind its pace (a head is due whole at once), cut off as for
+// the server's want of room, as long as that one is further behind than the newcomer
+// would be; else the newcomer is closed at once.
+TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfTheOneFurthestBehind) {
+    limits.connections = 3;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    // What is open on `fd`, or "closed" once the server has closed it.
+    const auto seen = [](int fd) {
+        char c = 0;
+        const ssize_t n = ::recv(fd, &c, 1, MSG_DONTWAIT | MSG_PEEK);
+        return n == 0 ? std::string("closed") : n > 0 ? std::string("answered") : std::string("open");
+    };
+    const int ahead = connectFrom(), trickle = connectFrom();
+    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // its allowance runs to 30.7 s
+    send(trickle, post(64 * 1024, "/trickle") + "t");                  // to 10 s
+    turn();
+    clock += 1s;
+    const int slowHead = connectFrom();  // due whole by 11 s
+    send(slowHead, "GET /slow HTTP/1.1\r\n");
+    turn();
+    clock += 3s;
+    send(trickle, std::string(100, 't'));
+    turn();
+    const int first = connectFrom();  // would be due by 14 s
+    turn();
+    EXPECT_EQ(seen(trickle), "closed");
+    EXPECT_EQ(handler.refusedByServer(), std::vector<std::string>{"/trickle"});
+    send(first, get("/first"));
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(first).starts_with("HTTP/1.1 200 OK\r\n"));
+    // A connection idle between requests goes before those reading one.
+    const int second = connectFrom();
+    turn();
+    EXPECT_EQ(seen(first), "closed");
+    EXPECT_EQ(seen(slowHead), "open");
+    const int third = connectFrom();
+    turn();
+    EXPECT_EQ(seen(slowHead), "closed");
+    // The newcomer would be due as `second` and `third` are, and `ahead` keeps its pace.
+    const int fourth = connectFrom();
+    turn();
+    EXPECT_EQ(seen(fourth), "closed");
+    for (int fd : {second, third, ahead}) EXPECT_EQ(seen(fd), "open") << fd;
+    EXPECT_EQ(handler.refusedByServer(), std::vector<std::string>{"/trickle"});
+}
+
 // A request's claim hears of the refusals the server decides for its own reasons (a full
 // queue, a stop, with the request queued or its body on its way), not of what its client
 // did (a body left to lapse, a reset); it is told how much of the body has come, and its
@@ -728,9 +777,8 @@ TEST_F(BusyServerTest, connectionsOverTheirAddressLimitAreClosedAtOnceWhileOther
     EXPECT_GE(again, 0);
 }
 
-// With every slot taken by a connection in the middle of a request, a new one is closed
-// at once; once some are idle between requests, a new connection takes the slot of the
-// longest-idle one, and those in the middle of a request keep theirs.
+// When the slots run short, a new connection takes the slot of the longest-idle
+// connection between requests, and those in the middle of a request keep theirs.
 TEST_F(BusyServerTest, whenSlotsRunShortIdleKeepAliveConnectionsGoFirst) {
     limits.connections = 4;
     start();
@@ -739,7 +787,6 @@ TEST_F(BusyServerTest, whenSlotsRunShortIdleKeepAliveConnectionsGoFirst) {
         busy.push_back(connectFrom());
         send(busy.back(), "GET /busy HTTP/1.1\r\n");
     }
-    EXPECT_TRUE(closedAtOnce(connectFrom()));
     for (int fd : {busy[0], busy[1]}) {
         send(fd, "Host: x\r\n\r\n");
         ASSERT_TRUE(answerOn(fd).starts_with("HTTP/1.1 200 OK\r\n"));
