@@ -307,13 +307,13 @@ private:
     std::atomic<std::size_t> workerFiles_ = 0;       // counted for the handlers of requests alive now
     std::map<std::string, std::size_t> perAddress_;  // open connections by remote address
     std::set<std::uint64_t> spare_;                  // connections that only wait and may be closed for room
+    int reserveFd_ = -1;                             // given up at the file limit to accept and close at once
+    bool acceptPaused_ = false;                      // the listening socket is out of the epoll set
+    BodyBudget bodies_;                              // of the bodies held in memory
     // Connections reading a request, by when their allowance of lost time runs out (a
     // head's at its deadline, a body's as its pace has it): the first is furthest behind.
     // An entry may be out of date until its connection's next event.
     std::set<std::pair<Clock::time_point, std::uint64_t>> behind_;
-    int reserveFd_ = -1;         // given up at the file limit to accept and close at once
-    bool acceptPaused_ = false;  // the listening socket is out of the epoll set
-    BodyBudget bodies_;          // of the bodies held in memory
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;
