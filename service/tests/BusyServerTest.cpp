@@ -594,7 +594,7 @@ TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentUnderTheLeastRateOrTooFarBeh
 TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfTheOneFurthestBehind) {
     limits.connections = 3;
     ASSERT_NO_FATAL_FAILURE(startByHand());
-    // What is open on `fd`, or "closed" once the server has closed it.
+    // Whether the server has closed `fd`, answered on it, or left it open, without waiting.
     const auto seen = [](int fd) {
         char c = 0;
         const ssize_t n = ::recv(fd, &c, 1, MSG_DONTWAIT | MSG_PEEK);
