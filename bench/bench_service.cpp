@@ -42,6 +42,20 @@
 //   limit of 1,024: 100 connections from 10 addresses each announce a report's largest
 //   body (32 MiB) and send it at 600 bytes a second, while 127.0.0.3 sends a small report
 //   every 2 s from 20 s on. Goal: at least 9 of the 10 small reports are stored.
+// - crash reports on slow links, over a crash report store of its own with the service's
+//   default limits: honest clients, each from an address of its own and all at once,
+//   send reports at about the pace their deadlines ask, with stalls or a slow start (300
+//   KiB at 9.6 KiB/s with a stall of 3 s; in bursts of 2 s at 24 KiB/s after stalls of
+//   3 s; 1 KiB, a pause of 9.5 s, then 100 KiB/s; 32 MiB at 40 KiB/s with a stall of
+//   3 s, for 40 s of it; ...), beside two trickles at 600 bytes a second. Goals: every
+//   honest report is stored (the 32 MiB one still coming uncut at 40 s), and each trickle
+//   is cut off with 408 within 15 s.
+// - uploads beside trickles from many addresses, against the service program: 10,000
+//   connections from 200 addresses (50 from each) each announce an upload's largest body
+//   and send it at 600 bytes a second, each opened again as soon as the service has
+//   answered or closed it, while 127.0.0.3 uploads a fresh record on a new connection
+//   every 200 ms from 5 s to 30 s. Goals: every upload is answered with 200, and the
+//   service's resident memory stays under 512 MiB.
 // - high-score page, over databases of its own whose installations each have an entry
 //   in every table: the page with all tables drawn from the store (no copy kept) at 100
 //   installations (every table full) and at 300,000. Goal: under 5 ms at 300,000. Then,
@@ -705,6 +719,175 @@ std::optional<BesideTrickles> reportsBesideTrickledBodies(const std::string& fol
     return result;
 }
 
+// 10,000 upload bodies trickled at 600 bytes a second from 200 addresses of 127.0.3.0/24,
+// 50 from each, every one opened again as soon as the service has answered or closed it,
+// beside an honest upload from 127.0.0.3 every 200 ms from 5 s to 30 s, against the
+// service program. Nothing when it does not start.
+std::optional<BesideTrickles> uploadsBesideManyAddresses(const std::string& folder) {
+    constexpr int kTrickles = 10000, kAddresses = 200;
+    ServiceProgram program;
+    const int port = program.start(folder + "/many-addresses");
+    if (port < 0) return std::nullopt;
+    const pid_t pid = program.pid();
+    const std::string start =
+        "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+        "\r\nContent-Length: " + std::to_string(WebService::kUploadBodyLimit) + "\r\n\r\n-";
+    const auto open = [&](const std::string& source) {
+        const int fd = connectTo(port, source.c_str());
+        if (fd >= 0) ::send(fd, start.data(), start.size(), MSG_NOSIGNAL);
+        return fd;
+    };
+    BesideTrickles result;
+    result.before = residentMemory(pid);
+    PeakSampler memory([pid] { return residentMemory(pid); });
+    const auto begun = Clock::now();
+    std::vector<std::pair<int, std::string>> trickles;  // the connection (-1: none now), its source
+    for (int i = 0; i < kTrickles; ++i) {
+        std::string source = "127.0.3." + std::to_string(1 + i % kAddresses);
+        trickles.emplace_back(open(source), std::move(source));
+    }
+    result.trickles = kTrickles;
+    std::atomic<bool> trickling = true;
+    std::thread feeder([&] {
+        const std::string bytes(60, '-');
+        for (auto next = begun; trickling; next += std::chrono::milliseconds(100)) {
+            std::this_thread::sleep_until(next);
+            for (auto& [fd, source] : trickles) {
+                pollfd readable{fd, POLLIN, 0};
+                if (fd >= 0 && ::poll(&readable, 1, 0) == 0) {
+                    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+                    continue;
+                }
+                if (fd >= 0) {
+                    result.cut += statusBy(fd, Clock::now()) == "HTTP/1.1 408 Request Timeout";
+                    ::close(fd);
+                    ++result.trickles;
+                }
+                fd = open(source);
+            }
+        }
+    });
+    std::this_thread::sleep_until(begun + std::chrono::seconds(5));
+    for (int i = 0; Clock::now() - begun < std::chrono::seconds(30); ++i) {
+        ScoreRecordBuilder record(static_cast<std::uint32_t>(6000000 + i), "DE");
+        record.entry(0, 0, "Honest", 1000 + i);
+        const auto sent = Clock::now();
+        const auto [status, ms] =
+            postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php",
+                     GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body());
+        ++result.sent;
+        if (!status.empty()) result.latencies.push_back(ms);
+        result.taken += status == "HTTP/1.1 200 OK";
+        std::this_thread::sleep_until(sent + std::chrono::milliseconds(200));
+    }
+    trickling = false;
+    feeder.join();
+    for (const auto& [fd, source] : trickles)
+        if (fd >= 0) ::close(fd);
+    result.peak = memory.finish();
+    program.stop();
+    return result;
+}
+
+// How an honest client on a slow or unsteady link sends a crash report's body: a burst at
+// once, then spells each at a rate (0: a stall), in turn, over and over when `repeated`.
+struct LinkProfile {
+    const char* name;
+    std::size_t length;                             // of the body, about
+    std::size_t burst;                              // bytes sent with the head
+    std::vector<std::pair<double, double>> spells;  // seconds, bytes per second
+    bool repeated = false;
+    bool honest = true;  // else a trickle, which the service should cut off soon
+
+    // The bytes of a body of `length` bytes sent `t` seconds after the head.
+    std::size_t sentBy(double t, std::size_t whole) const {
+        double sent = static_cast<double>(burst);
+        for (std::size_t i = 0; t > 0 && (repeated || i < spells.size()); ++i) {
+            const auto [seconds, rate] = spells[i % spells.size()];
+            sent += std::min(t, seconds) * rate;
+            t -= seconds;
+        }
+        return std::min(whole, static_cast<std::size_t>(sent));
+    }
+};
+
+struct PacedReport {
+    std::string status;  // the status line, empty when none came
+    double seconds = 0;  // from the head until the answer, or until the case ended
+};
+
+// Sends a crash report of about `profile.length` bytes from `source` at the profile's
+// pace, in rounds of 100 ms, until it is answered or `end`.
+PacedReport sendAtPace(int port, const std::string& source, const LinkProfile& profile, Clock::time_point end) {
+    const std::size_t overhead = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body().size();
+    const std::string body = GameForm()
+                                 .standardFields()
+                                 .file("crashMiniDump", "crash.mdmp", std::string(profile.length - overhead, 'd'))
+                                 .body();
+    PacedReport result;
+    const int fd = connectTo(port, source.c_str());
+    if (fd < 0) return result;
+    const std::string head = crashReportHead(body.size());
+    const auto start = Clock::now();
+    ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    std::size_t sent = 0;
+    for (auto round = start;; round += std::chrono::milliseconds(100)) {
+        std::this_thread::sleep_until(round);
+        const std::size_t due = profile.sentBy(std::chrono::duration<double>(round - start).count(), body.size());
+        if (due > sent && ::send(fd, body.data() + sent, due - sent, MSG_NOSIGNAL) > 0) sent = due;
+        pollfd readable{fd, POLLIN, 0};
+        if (sent == body.size() || ::poll(&readable, 1, 0) == 1 || round >= end) {
+            result.status = statusBy(fd, sent == body.size() ? Clock::now() + std::chrono::seconds(5) : Clock::now());
+            break;
+        }
+    }
+    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ::close(fd);
+    return result;
+}
+
+// The crash reports of honest clients on slow or unsteady links, all at once, each from
+// an address of its own, and two trickles, over a store of its own with the service's
+// default limits; the largest report is sent only for 40 s. The profiles' results in
+// their order; nothing when the store cannot be made.
+const std::vector<LinkProfile>& linkProfiles() {
+    constexpr std::size_t KiB = 1024;
+    static const std::vector<LinkProfile> profiles = {
+        {"300 KiB at 9.6 KiB/s, a stall of 3 s at 10 s", 300 * KiB, 0, {{10, 9.6 * KiB}, {3, 0}, {1e6, 9.6 * KiB}}},
+        {"300 KiB: stalls 3 s, then 2 s at 24 KiB/s, over and over", 300 * KiB, 0, {{3, 0}, {2, 24 * KiB}}, true},
+        {"300 KiB: 1 KiB, a pause of 9.5 s, then 100 KiB/s", 300 * KiB, KiB, {{9.5, 0}, {1e6, 100 * KiB}}},
+        {"32 MiB at 40 KiB/s, a stall of 3 s at 10 s (40 s of it)",
+         32 * KiB * KiB,
+         0,
+         {{10, 40 * KiB}, {3, 0}, {1e6, 40 * KiB}}},
+        {"300 KiB at 8 KiB/s, just over its pace", 300 * KiB, 0, {{1e6, 8 * KiB}}},
+        {"64 KiB after a pause of 9 s", 64 * KiB, 0, {{9, 0}, {1e6, 10 * KiB}}},
+        {"300 KiB trickled at 600 B/s", 300 * KiB, 0, {{1e6, 600}}, false, false},
+        {"32 MiB trickled at 600 B/s", 32 * KiB * KiB, 0, {{1e6, 600}}, false, false},
+    };
+    return profiles;
+}
+
+std::optional<std::vector<PacedReport>> reportsOnSlowLinks(const std::string& folder) {
+    SqliteScoreStore scores(folder + "/slow-links.sqlite3");
+    if (!scores.ok()) return std::nullopt;
+    CrashReportStore crashes(folder + "/slow-links");
+    WebService service(scores, crashes);
+    const int port = service.bind("127.0.0.1", 0);
+    std::thread server([&] { service.run(); });
+    const auto end = Clock::now() + std::chrono::seconds(40);
+    const std::vector<LinkProfile>& profiles = linkProfiles();
+    std::vector<PacedReport> results(profiles.size());
+    std::vector<std::thread> clients;
+    for (std::size_t i = 0; i < profiles.size(); ++i)
+        clients.emplace_back(
+            [&, i] { results[i] = sendAtPace(port, "127.0.2." + std::to_string(1 + i), profiles[i], end); });
+    for (std::thread& client : clients) client.join();
+    service.stop();
+    server.join();
+    return results;
+}
+
 // Asks for the help page on a new connection every 50 ms until `end`; the delays in ms
 // (a failed probe counts as 5 s).
 std::vector<double> probeUntil(int port, Clock::time_point end) {
@@ -1110,6 +1293,8 @@ int main() {
     flood = resetFlood(folder);
     std::optional<BesideTrickles> reportsBeside = reportsBesideTrickles(folder);
     std::optional<BesideTrickles> trickledBodies = reportsBesideTrickledBodies(folder);
+    std::optional<std::vector<PacedReport>> slowLinks = reportsOnSlowLinks(folder);
+    std::optional<BesideTrickles> manyAddresses = uploadsBesideManyAddresses(folder);
     std::optional<PageLoad> pageLoad = highScorePage(folder);
     std::optional<LockedStop> locked = stopUnderHeldLock(folder);
     const Upgrade upgrade = upgradeFromFirstSchema(folder);
@@ -1197,6 +1382,35 @@ int main() {
         "service: beside %d crash reports of 32 MiB trickled at 600 bytes a second under an open-file limit of 1024, "
         "%d of %d small crash reports stored from 20 s on (goal at least 9 of 10); %d trickles cut off with 408\n",
         trickledBodies->trickles, trickledBodies->taken, trickledBodies->sent, trickledBodies->cut);
+    if (!slowLinks) std::printf("service: the store for the crash reports on slow links could not be made\n");
+    if (!slowLinks) slowLinks.emplace(linkProfiles().size());
+    bool slowLinksMet = true;
+    for (std::size_t i = 0; i < linkProfiles().size(); ++i) {
+        const LinkProfile& profile = linkProfiles()[i];
+        const PacedReport& report = (*slowLinks)[i];
+        // An honest report is stored, or still coming uncut when the case ends; a trickle
+        // is cut off with 408 within 15 s.
+        const bool met = profile.honest
+                             ? report.status == "HTTP/1.1 200 OK" || (report.status.empty() && report.seconds >= 39)
+                             : report.status == "HTTP/1.1 408 Request Timeout" && report.seconds < 15;
+        slowLinksMet = slowLinksMet && met;
+        std::printf("service: a crash report on a slow link, %s: %s after %.1f s (goal %s)\n", profile.name,
+                    report.status.empty() ? "no answer yet" : report.status.c_str(), report.seconds,
+                    profile.honest ? "stored, or still coming at 40 s" : "408 within 15 s");
+    }
+    if (!manyAddresses)
+        std::printf("service: the service program did not start for the trickles from many addresses\n");
+    if (!manyAddresses) manyAddresses.emplace();
+    const double manyAddressesP99 =
+        manyAddresses->latencies.empty() ? 5000.0 : percentile(manyAddresses->latencies, 0.99);
+    const bool manyAddressesMet =
+        manyAddresses->sent > 0 && manyAddresses->taken == manyAddresses->sent && manyAddresses->peak < (512u << 20);
+    std::printf(
+        "service: beside 10000 upload bodies trickled at 600 bytes a second from 200 addresses and opened again as "
+        "soon as closed (%d in all, %d cut off with 408), %d of %d uploads answered with 200 (goal all), p99 %.2f ms; "
+        "the service's resident memory %.1f MiB before, at most %.1f MiB (goal under 512)\n",
+        manyAddresses->trickles, manyAddresses->cut, manyAddresses->taken, manyAddresses->sent, manyAddressesP99,
+        mib(manyAddresses->before), mib(manyAddresses->peak));
     if (!pageLoad) std::printf("service: the databases for the high-score page could not be made\n");
     if (!pageLoad) pageLoad.emplace();
     const ReaderPhase &quiet = pageLoad->quiet, &reading = pageLoad->reading;
@@ -1243,7 +1457,8 @@ int main() {
                      floodRatio >= 0.5 && flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 &&
                      silent.firstMs >= 0 && silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 &&
                      silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet && trickledBodiesMet &&
-                     pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 && pageProbeMedian < 50;
+                     slowLinksMet && manyAddressesMet && pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 &&
+                     uploadRatio >= 0.5 && pageProbeMedian < 50;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

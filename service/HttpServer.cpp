@@ -270,9 +270,9 @@ struct HttpServer::Connection {
     std::string localAddress;
     Phase phase = Phase::Head;
     Clock::time_point deadline;
-    Clock::time_point bodyStart;  // when the head before the body arrived
-    Clock::time_point lapse;      // a body is cut off then unless more of it comes
-    std::string input;            // read and not yet taken
+    BodyPace pace;                            // of the body, from its head's arrival
+    std::optional<Clock::time_point> ranked;  // its entry in `behind_`
+    std::string input;                        // read and not yet taken
     std::string output;
     std::size_t sent = 0;
     Request request;
@@ -467,6 +467,7 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
             readFrom(c);
         // Reading may have closed it.
         if (connections_.count(id) && (events & EPOLLOUT)) flush(c);
+        if (const auto still = connections_.find(id); still != connections_.end()) rank(*still->second);
     }
 }
 
@@ -615,17 +616,49 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     Connection& added = *c;
     connections_.emplace(c->id, std::move(c));
     watch(added);
+    rank(added);
 }
 
 // True when one more connection fits among the connections and the files counted for
 // spooled bodies and handlers; when they are short, the connections that only wait go
-// first, the longest-open first.
+// first, the longest-open first, then those furthest behind their pace.
 bool HttpServer::makeRoom() {
     while (connections_.size() >= limits_.connections || connections_.size() + spoolFiles_ + workerFiles_ >= files_) {
-        if (spare_.empty()) return false;
-        close(*connections_.at(*spare_.begin()));
+        if (!spare_.empty())
+            close(*connections_.at(*spare_.begin()));
+        else if (!closeFurthestBehind())
+            return false;
     }
     return true;
+}
+
+// Closes the connection furthest behind its pace, when it is further behind than a new
+// connection, whose head is due by the head's time from now, would be. Its client is
+// cut off for want of room, the server's own reason. False when none is.
+bool HttpServer::closeFurthestBehind() {
+    const Clock::time_point newcomer = now() + limits_.headTime;
+    while (!behind_.empty() && behind_.begin()->first < newcomer) {
+        const auto [end, id] = *behind_.begin();
+        Connection& c = *connections_.at(id);
+        rank(c);
+        if (c.ranked != end) continue;  // its entry was out of date
+        if (c.request.claim) c.request.claim->refusedByServer();
+        close(c);
+        return true;
+    }
+    return false;
+}
+
+// Files `c` in `behind_` as it stands now: while it reads a request (a head that has not
+// come whole, unless it only waits between requests, or a body), by when its allowance
+// runs out.
+void HttpServer::rank(Connection& c) {
+    if (c.ranked) behind_.erase({*c.ranked, c.id});
+    c.ranked.reset();
+    const bool head = c.phase == Connection::Phase::Head && !spare_.count(c.id);
+    if (!head && c.phase != Connection::Phase::Body) return;
+    c.ranked = head ? c.deadline : c.pace.allowanceEnd();
+    behind_.emplace(*c.ranked, c.id);
 }
 
 // A spare connection waits for nothing the server owes it: idle after an answer, or being
@@ -765,8 +798,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     c.deadline =
         now + limits_.bodyTime +
         std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
-    c.bodyStart = now;
-    c.lapse = bodyLapse(c, now);
+    c.pace = BodyPace(paceRules(), now, c.deadline, c.request.contentLength);
     const std::string* expect = c.request.header("expect");
     if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
         const std::uint64_t id = c.id;
@@ -799,25 +831,8 @@ void HttpServer::refuseAsServer(Connection& c, Response response) {
     answer(c, std::move(response));
 }
 
-// When a body is cut off unless more of it comes: once it has been silent for as long as
-// a head may take, or, though not before the grace is over, once its bytes have come too
-// slowly on average since its head: at under the least rate, or too slowly to arrive
-// whole by its deadline. With S its start, D its deadline, N its length and R the bytes
-// come, the average rate R / (t - S) keeps the least rate while t - S <= R / least rate,
-// and brings the body whole by D while t - S <= (D - S) * R / N.
-HttpServer::Clock::time_point HttpServer::bodyLapse(const Connection& c, Clock::time_point now) const {
-    const Clock::time_point silent = now + limits_.headTime;
-    const std::uint64_t length = c.request.contentLength;
-    const std::uint64_t received = length - c.bodyLeft;
-    const auto span = static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - c.bodyStart).count());
-    // In 128 bits: a length's milliseconds times its bytes may not fit in 64.
-    std::uint64_t paidFor = received == length
-                                ? span
-                                : static_cast<std::uint64_t>(static_cast<unsigned __int128>(span) * received / length);
-    if (limits_.minimumBodyRate > 0) paidFor = std::min(paidFor, received * 1000 / limits_.minimumBodyRate);
-    const auto lapse = std::max<std::chrono::milliseconds>(limits_.rateGrace, std::chrono::milliseconds(paidFor));
-    return std::min(silent, c.bodyStart + lapse);
+BodyPace::Rules HttpServer::paceRules() const {
+    return {limits_.headTime, limits_.rateGrace, limits_.lowestBodyRate, limits_.minimumBodyRate};
 }
 
 // Takes the next bytes of the body, once its claim has let them in; dispatches the
@@ -833,7 +848,7 @@ bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
         }
     }
     if (!(c.spoolFd < 0 ? keepInMemory(c, bytes) : keepInFile(c, bytes))) return false;
-    c.lapse = bodyLapse(c, now());
+    c.pace.arrived(c.request.contentLength - c.bodyLeft, now());
     return c.bodyLeft > 0 || dispatch(c);
 }
 
@@ -1065,6 +1080,7 @@ void HttpServer::close(Connection& c) {
     // Nobody is left to take its answer.
     if (c.phase == Connection::Phase::Handling) dropJob(c.id);
     spare_.erase(c.id);
+    if (c.ranked) behind_.erase({*c.ranked, c.id});
     if (const auto found = perAddress_.find(c.remoteAddress); found != perAddress_.end() && --found->second == 0)
         perAddress_.erase(found);
     connections_.erase(c.id);
@@ -1109,7 +1125,7 @@ void HttpServer::expire() {
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
         if (((c->phase != Connection::Phase::Handling || stopped_) && now >= c->deadline) ||
-            (c->phase == Connection::Phase::Body && now >= c->lapse))
+            (c->phase == Connection::Phase::Body && now >= c->pace.lapse()))
             late.push_back(c.get());
     for (Connection* c : late) {
         const bool midRequest =

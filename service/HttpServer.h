@@ -4,13 +4,15 @@
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer; a body that stops coming is cut off as soon as it has
-// been silent for as long as a head may take, and, once its grace is over, one that comes
-// too slowly on average: under a least rate, or too slowly to arrive whole by its
-// deadline. A large body can be written to a file as it arrives.
+// been silent for as long as a head may take, and one that falls too far behind the pace
+// its deadline asks of it, or comes under a least rate, soon after its grace (see
+// `BodyPace`). A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the slots run short, connections that only wait (idle keep-alive ones, and answered
-// ones being read out before their close) give way to new ones; spool files count
+// ones being read out before their close) give way to new ones, and then the connection
+// reading a request that is furthest behind its pace, when it is further behind than a
+// new one would be (a head should come at once); spool files count
 // against the open-file budget, and at the open-file limit the server neither spins nor
 // drops what it has; the files a handler opens are counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
@@ -44,6 +46,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "BodyPace.h"
 
 class HttpServer {
 public:
@@ -132,10 +136,11 @@ public:
                                                     // the longest a body may go without a byte
         std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
         std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
-        // From `rateGrace` after its head on, a body whose bytes have come on average since
-        // its head at under `minimumBodyRate`, or too slowly to arrive whole by its
-        // deadline, is cut off with 408, so that a trickle holds its connection and what it
-        // has sent only briefly, not until its deadline.
+        // A body is cut off with 408 once it falls behind the pace its deadline asks of it
+        // by more than `rateGrace` and a second for every `lowestBodyRate` bytes it has
+        // sent, or once its bytes have come at under `minimumBodyRate` on average since
+        // its head, from `rateGrace` after it on (`BodyPace`): a trickle holds its
+        // connection and what it has sent only briefly, not until its deadline.
         std::chrono::milliseconds rateGrace{10000};
         std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no least rate
         std::chrono::milliseconds answerTime{30000};
@@ -252,6 +257,8 @@ private:
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
     bool makeRoom();
+    bool closeFurthestBehind();
+    void rank(Connection& c);
     void pauseAccepting(bool paused);
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);
@@ -262,7 +269,7 @@ private:
     bool takeBody(Connection& c, std::string_view bytes);
     bool keepInMemory(Connection& c, std::string_view bytes);
     bool keepInFile(Connection& c, std::string_view bytes);
-    Clock::time_point bodyLapse(const Connection& c, Clock::time_point now) const;
+    BodyPace::Rules paceRules() const;
     bool dispatch(Connection& c);
     void joinPieces(Connection& c);
     void answer(Connection& c, Response response);
@@ -303,6 +310,10 @@ private:
     int reserveFd_ = -1;                             // given up at the file limit to accept and close at once
     bool acceptPaused_ = false;                      // the listening socket is out of the epoll set
     BodyBudget bodies_;                              // of the bodies held in memory
+    // Connections reading a request, by when their allowance of lost time runs out (a
+    // head's at its deadline, a body's as its pace has it): the first is furthest behind.
+    // An entry may be out of date until its connection's next event.
+    std::set<std::pair<Clock::time_point, std::uint64_t>> behind_;
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;

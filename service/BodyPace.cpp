@@ -1,0 +1,49 @@
+#include "BodyPace.h"
+
+#include <algorithm>
+
+namespace {
+
+using Milliseconds = std::chrono::milliseconds;
+
+std::uint64_t millisecondsOf(std::chrono::steady_clock::duration span) {
+    return static_cast<std::uint64_t>(
+        std::max<std::int64_t>(std::chrono::duration_cast<Milliseconds>(span).count(), 0));
+}
+
+}  // namespace
+
+BodyPace::BodyPace(const Rules& rules, Clock::time_point start, Clock::time_point deadline, std::uint64_t length)
+    : rules_(rules), start_(start), deadline_(deadline), last_(start), length_(length) {}
+
+void BodyPace::arrived(std::uint64_t received, Clock::time_point now) {
+    received_ = std::min(received, length_);
+    last_ = now;
+}
+
+// With S the start, D the deadline, N the length and R the bytes come, the pace is
+// N / (D - S), and R pays for (D - S) * R / N of time: in 128 bits, since a span's
+// milliseconds times a length's bytes may not fit in 64.
+BodyPace::Clock::duration BodyPace::paidFor() const {
+    const std::uint64_t span = millisecondsOf(deadline_ - start_);
+    if (length_ == 0 || received_ == length_) return Milliseconds(span);
+    return Milliseconds(static_cast<std::uint64_t>(static_cast<unsigned __int128>(span) * received_ / length_));
+}
+
+BodyPace::Clock::duration BodyPace::allowance() const {
+    const std::uint64_t credit = rules_.creditBytes == 0 ? 0 : received_ * 1000 / rules_.creditBytes;
+    return rules_.grace + Milliseconds(credit);
+}
+
+// The pace rule cuts at S + paid for + allowance; the least rate at the time R pays for at
+// that rate, though not before the grace is over; silence a while after the last bytes.
+BodyPace::Clock::time_point BodyPace::lapse() const {
+    Clock::time_point lapse = std::min(last_ + rules_.silence, allowanceEnd());
+    if (rules_.leastRate > 0) {
+        const Clock::duration paidAtLeastRate = Milliseconds(received_ * 1000 / rules_.leastRate);
+        lapse = std::min(lapse, start_ + std::max<Clock::duration>(rules_.grace, paidAtLeastRate));
+    }
+    return lapse;
+}
+
+BodyPace::Clock::time_point BodyPace::allowanceEnd() const { return start_ + paidFor() + allowance(); }

@@ -1,0 +1,56 @@
+#pragma once
+// When a request body that comes too slowly is cut off, and how far behind it is.
+//
+// A body has a deadline to arrive whole by; the pace it is asked to keep is its length
+// over the time from its start (its head's arrival) to that deadline. Its lost time is
+// how far it is behind that pace: the time since its start less the time its bytes have
+// paid for at the pace. A body is cut off once any of these holds:
+// - it has been silent for `silence`;
+// - its lost time passes its allowance: `grace`, and one second more for every
+//   `creditBytes` received. A stall of a few seconds or a slow start is thus forgiven,
+//   and a body that has fallen behind may catch up by coming faster, while a trickle
+//   falls further behind every second and is cut off soon after the grace;
+// - from `grace` after its start on, its bytes have come at under `leastRate` on
+//   average since its start.
+// A body that keeps the pace is never cut off before its deadline, which its owner ends
+// it at on its own.
+#include <chrono>
+#include <cstdint>
+
+class BodyPace {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct Rules {
+        std::chrono::milliseconds silence{10000};  // the longest a body may go without a byte
+        std::chrono::milliseconds grace{10000};    // lost time allowed whatever has come
+        std::uint64_t creditBytes = 32 * 1024;     // each buys one second more of lost time; 0: none
+        std::uint64_t leastRate = 500;             // bytes per second on average, from `grace` on; 0: none
+    };
+
+    BodyPace() = default;
+    // A body of `length` bytes, none of them come yet, started at `start` and due whole by
+    // `deadline` (after `start`).
+    BodyPace(const Rules& rules, Clock::time_point start, Clock::time_point deadline, std::uint64_t length);
+
+    // `received` bytes in all (at most the length) have come by `now`.
+    void arrived(std::uint64_t received, Clock::time_point now);
+    // When the body is cut off unless more of it comes.
+    Clock::time_point lapse() const;
+    // When the body's lost time passes its allowance unless more of it comes: the earlier,
+    // the further behind its pace it is.
+    Clock::time_point allowanceEnd() const;
+
+private:
+    // The time past the start that `received` bytes pay for at the pace.
+    Clock::duration paidFor() const;
+    // The lost time allowed with `received` bytes come.
+    Clock::duration allowance() const;
+
+    Rules rules_;
+    Clock::time_point start_{};
+    Clock::time_point deadline_{};
+    Clock::time_point last_{};  // when the last bytes came, or the start
+    std::uint64_t length_ = 0;
+    std::uint64_t received_ = 0;
+};
