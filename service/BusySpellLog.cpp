@@ -22,15 +22,11 @@ void BusySpellLog::begin(const std::string& reason) {
 
 void BusySpellLog::turnedAway(const std::string& reason, Clock::time_point began, Clock::time_point at) {
     std::lock_guard lock(mutex_);
-    if (busy_) {
-        ++turnedAway_;
-        began_ = std::min(began_, began);
-        return;
-    }
     // Turned away before a commit already told of: the spell it belongs to has ended. One
     // that ended at that commit has had its lines; otherwise this one was the whole spell.
     if (at < lastCommit_) {
-        if (commitEndedSpell_) return;
+        if (busy_) ++turnedAway_;
+        if (busy_ || commitEndedSpell_) return;
         begin(reason);
         busy_ = true;
         began_ = began;
@@ -39,15 +35,22 @@ void BusySpellLog::turnedAway(const std::string& reason, Clock::time_point began
         commitEndedSpell_ = true;
         return;
     }
+    // The database took an upload at the last commit: no spell began before it.
+    const Clock::time_point from = std::max(began, lastCommit_);
+    if (busy_) {
+        ++turnedAway_;
+        began_ = std::min(began_, from);
+        return;
+    }
     busy_ = true;
-    began_ = began;
+    began_ = from;
     turnedAway_ = 1;
     begin(reason);
 }
 
 void BusySpellLog::committed(Clock::time_point at) {
     std::lock_guard lock(mutex_);
-    if (at <= lastCommit_) return;
+    if (at < lastCommit_) return;
     lastCommit_ = at;
     commitEndedSpell_ = busy_;
     end("the score database takes uploads again,", at);

@@ -3,11 +3,12 @@
 // lock: a backup, say) and uploads are turned away for it: one line when the first of a
 // spell is turned away, and one when the spell ends, saying how long it lasted and how
 // many were turned away. A line for each would fill the log during a long backup. A
-// spell runs from when its first turned-away upload began to wait for the database to
-// the first commit after that (or the service's stop). Uploads turned away because the
-// service is stopping are told apart, in one line as the log goes with the service. The
-// lines go to standard error, for whoever runs the service. Used from many workers at
-// once, whose news may come in another order than its times: each call says when.
+// spell runs from when its first turned-away upload began to wait for the database (or
+// the last commit, when that came later) to the first commit after that (or the
+// service's stop). Uploads turned away because the service is stopping are told apart,
+// in one line as the log goes with the service. The lines go to standard error, for
+// whoever runs the service. Used from many workers at once, whose news may come in
+// another order than its times: each call says when.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -31,7 +32,8 @@ public:
 
     // An upload that began to wait for the database at `began` was turned away at `at`
     // because the database was busy; `reason` is the store's. One turned away before a
-    // commit already told of belongs to a spell that has ended by then.
+    // commit already told of belongs to a spell that has ended by then (and is not
+    // counted once that spell's lines have gone out).
     void turnedAway(const std::string& reason, Clock::time_point began, Clock::time_point at);
     // An upload was committed by `at`: a spell going on ends then.
     void committed(Clock::time_point at);

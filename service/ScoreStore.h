@@ -51,7 +51,7 @@ public:
     virtual std::int64_t uploadCount() = 0;
     // From now on every wait of the store for its database (for a lock another process
     // holds, say) ends by `deadline` at the latest, and a call that could not have the
-    // database by then fails as a busy one: so that a stopping service can still answer
+    // database by then fails with kStopping: so that a stopping service can still answer
     // its requests. `deadline` is on the clock the store reads for its waits, which the
     // service's server must read too. From any thread; a later deadline than one set
     // before changes nothing.

@@ -418,9 +418,9 @@ bool SqliteScoreStore::open(const std::string& path) {
 
 // Group commit: each caller queues its upload and waits until it is taken out of the
 // queue. A caller that finds the writer free takes it: it waits for the database's write
-// lock while any queued upload may still wait (refusing each as its time runs out), then
-// writes every upload queued by then in one transaction, each inside a savepoint of its
-// own so that a failing one is undone alone. An upload is written only once it is out
+// lock while its own upload may still wait (refusing each queued upload as its time runs
+// out), then writes every upload queued by then in one transaction, each inside a
+// savepoint of its own so that a failing one is undone alone. An upload is written only once it is out
 // of the queue, and refused only while still in it: what is refused is never kept. No
 // caller returns before its upload is committed, undone or refused.
 int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std::string& error) {

@@ -1,16 +1,16 @@
 #pragma once
 // The scores in one SQLite database file (write-ahead log): one writer connection, which
 // commits the uploads that wait for it in groups, and one reader connection behind a
-// mutex, so pages are drawn while uploads are written. A thread of its own copies the log into the
-// database once a second, or sooner when the log has grown long, so that uploads seldom
-// wait for that copy and its disk flushes; the writer starts the log over whenever it
-// passes 32 MiB, so that it stays short under any load. A reader of another process (a
-// backup, say) that keeps the log from starting over is not waited for: the log grows
-// on while it reads, and starts over within 4 MiB more once it has gone. Any other lock
-// that another process holds is waited for up to 5 s, or until the end of waits set by
-// `endWaitsBy`; an upload that cannot be written by then is refused as busy. An upload's
-// 5 s count from its own call, however many wait before it, and one refused is never
-// written afterwards.
+// mutex, so pages are drawn while uploads are written. A thread of its own copies the
+// log into the database once a second, or sooner when the log has grown long, so that
+// uploads seldom wait for that copy and its disk flushes; the writer starts the log over
+// whenever it passes 32 MiB, so that it stays short under any load. A reader of another
+// process (a backup, say) that keeps the log from starting over is not waited for: the
+// log grows on while it reads, and starts over within 4 MiB more once it has gone. Any
+// other lock that another process holds is waited for up to 5 s, or until the end of
+// waits set by `endWaitsBy`; an upload that cannot be written by then is refused as
+// busy. An upload's 5 s count from its own call, however many wait before it, and one
+// refused is never written afterwards.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>

@@ -29,15 +29,21 @@ TEST(BusySpellLogTest, aRefusalHeardOfAfterALaterCommitIsASpellThatHasEnded) {
                   "torvane_service: the score database takes uploads again, busy for 7.0 s; uploads turned away: 1\n");
         testing::internal::CaptureStderr();
         // A later one opens a spell of its own, from when it began to wait; one that
-        // began earlier but was turned away after the last commit runs it from then.
+        // began before the last commit but was turned away after it runs the spell from
+        // that commit, when the database last took an upload.
         log.turnedAway("database is locked", at(15), at(20));
-        log.turnedAway("database is locked", at(12), at(21));
+        log.turnedAway("database is locked", at(8), at(21));
+        log.committed(at(25));
+        // A commit told of at the very moment of the last still ends a spell.
+        log.turnedAway("database is locked", at(25), at(25));
         log.committed(at(25));
     }
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "torvane_service: the score database is busy (database is locked): uploads are turned away until it is "
-              "free\n"
-              "torvane_service: the score database takes uploads again, busy for 13.0 s; uploads turned away: 2\n");
+    const std::string busy =
+        "torvane_service: the score database is busy (database is locked): uploads are turned away until it is free\n";
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        busy + "torvane_service: the score database takes uploads again, busy for 15.0 s; uploads turned away: 2\n" +
+            busy + "torvane_service: the score database takes uploads again, busy for 0.0 s; uploads turned away: 1\n");
 }
 
 }  // namespace
