@@ -47,10 +47,11 @@ public:
         for (int i = 0; i < 2000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return done();
     }
-    // Waits until a caller polls the clock, `reads` having been taken before the caller
-    // began; whether one does.
-    bool waitForPolls(std::uint64_t readsBefore) {
-        return waitUntil([&] { return reads_ >= readsBefore + 4; });
+    // Whether a caller that began after `readsBefore` were taken waits on the clock: it
+    // has read it as it began, and polled it since.
+    bool polledSince(std::uint64_t readsBefore) const { return reads_ >= readsBefore + 4; }
+    bool waitForPolls(std::uint64_t readsBefore) const {
+        return waitUntil([&] { return polledSince(readsBefore); });
     }
 
 private:
