@@ -27,17 +27,19 @@ public:
         std::int64_t time;        // when it was made, seconds since 1970-01-01 UTC
     };
 
-    // What `store` returns when it could not have the database in time (another process
-    // held it too long, or past the end of waits set by `endWaitsBy`): nothing was kept,
-    // and the upload may well be kept when it is sent again later.
+    // What `store` returns when it could not have the database in time, another process
+    // holding it: nothing was kept, and the upload may well be kept when it is sent again
+    // later. kBusy when the store's own patience ran out, kStopping when the end of waits
+    // set by `endWaitsBy` came first.
     static constexpr int kBusy = -2;
+    static constexpr int kStopping = -3;
 
     virtual ~ScoreStore() = default;
 
     // Keeps the upload and those of its entries not kept before (an entry is known by its
     // table, installation and digest), all or nothing; an upload without a new entry
-    // leaves nothing behind. Returns the number of new entries; kBusy, or -1 with `error`
-    // set, when nothing was kept.
+    // leaves nothing behind. Returns the number of new entries; kBusy or kStopping, or -1,
+    // with `error` set, when nothing was kept.
     virtual int store(const ScoreUpload& upload, const Source& source, std::string& error) = 0;
     // The best entry of each installation in `table` (0..4), best first, at most `limit`;
     // equal scores in the order they were made. Of an installation's equal best scores
@@ -49,7 +51,9 @@ public:
     virtual std::int64_t uploadCount() = 0;
     // From now on every wait of the store for its database (for a lock another process
     // holds, say) ends by `deadline` at the latest, and a call that could not have the
-    // database by then fails as a busy one: so that a stopping service can still answer
-    // its requests. From any thread; a later deadline than one set before changes nothing.
+    // database by then fails with kStopping: so that a stopping service can still answer
+    // its requests. `deadline` is on the clock the store reads for its waits, which the
+    // service's server must read too. From any thread; a later deadline than one set
+    // before changes nothing.
     virtual void endWaitsBy(std::chrono::steady_clock::time_point deadline) = 0;
 };

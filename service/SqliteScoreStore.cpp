@@ -184,8 +184,9 @@ std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
     return kLogHeader + static_cast<std::int64_t>(frames) * (pageSize + kFrameHeader);
 }
 
-SqliteScoreStore::SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience)
-    : lockPatience_(lockPatience) {
+SqliteScoreStore::SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience,
+                                   std::function<Clock::time_point()> clock)
+    : lockPatience_(lockPatience), clock_(std::move(clock)) {
     if (!open(path)) {
         finalizeStatements();
         sqlite3_close(checkpointer_);
@@ -199,7 +200,7 @@ SqliteScoreStore::SqliteScoreStore(const std::string& path, std::chrono::millise
 
 SqliteScoreStore::~SqliteScoreStore() {
     // A wait for another's lock would hold up the end.
-    endWaitsBy(Clock::now());
+    endWaitsBy(now());
     if (checkpointThread_.joinable()) {
         {
             std::lock_guard lock(stopMutex_);
@@ -252,25 +253,65 @@ void SqliteScoreStore::endWaitsBy(Clock::time_point deadline) {
     }
 }
 
-// A connection's busy handler: waits for a lock another connection holds, polling in
-// growing steps, until the store's patience has run out since the wait began or its
+namespace {
+
+// The pause between two looks at a lock another connection holds: growing, up to 16 ms.
+std::chrono::milliseconds pollStep(int count) { return std::chrono::milliseconds(1 << std::min(count, 4)); }
+
+}  // namespace
+
+// The reader's and the checkpointer's busy handler: waits for a lock another connection
+// holds, polling, until the store's patience has run out since the wait began or its
 // waits end. Returning 0 gives up: the statement fails with SQLITE_BUSY.
 int SqliteScoreStore::waitForLock(void* data, int count) {
     auto& wait = *static_cast<LockWait*>(data);
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = wait.store->now();
     if (count == 0) wait.began = now;
-    const Clock::time_point end = std::min(wait.began + wait.store->lockPatience_,
-                                           Clock::time_point(Clock::duration(wait.store->waitsEnd_.load())));
+    const Clock::time_point end = std::min(wait.began + wait.store->lockPatience_, wait.store->waitsEnd());
     if (now >= end || wait.atOnce) return 0;
-    const auto step = std::chrono::milliseconds(1 << std::min(count, 5));  // up to 32 ms
-    std::this_thread::sleep_until(std::min(now + step, end));
+    std::this_thread::sleep_for(pollStep(count));
     return 1;
 }
 
-sqlite3* SqliteScoreStore::connect(const std::string& path, int flags, LockWait& wait) {
+// The writer's busy handler: waits for a lock another connection holds for as long as the
+// upload of the caller that has the writer may still wait, refusing each queued upload
+// as its own time runs out, so that one that came while others waited does not wait for
+// them and then on its own. Once the caller's own upload is refused it lets the writer
+// go, to be answered: another caller still waiting takes the writer up.
+int SqliteScoreStore::waitForWriteLock(void* data, int count) {
+    auto& wait = *static_cast<LockWait*>(data);
+    if (wait.atOnce || !wait.store->refuseExpired()) return 0;
+    std::this_thread::sleep_for(pollStep(count));
+    return 1;
+}
+
+// Takes the uploads whose time has run out out of the queue, refused as busy, or as
+// stopping when the end of waits came before their own time; whether the writer's
+// caller's own still waits.
+bool SqliteScoreStore::refuseExpired() {
+    const Clock::time_point at = now();
+    const Clock::time_point cut = waitsEnd();
+    std::lock_guard lock(queueMutex_);
+    const auto expired = [&](PendingUpload* p) {
+        if (at < p->giveUpAt && at < cut) return false;
+        const bool stopping = cut < p->giveUpAt;
+        p->done = true;
+        p->added = stopping ? kStopping : kBusy;
+        p->error = stopping ? "the service is stopping" : sqlite3_errstr(SQLITE_BUSY);
+        return true;
+    };
+    const auto waiting = std::remove_if(queue_.begin(), queue_.end(), expired);
+    if (waiting != queue_.end()) {
+        queue_.erase(waiting, queue_.end());
+        queueChanged_.notify_all();
+    }
+    return !leading_->done && at < std::min(leading_->giveUpAt, cut);
+}
+
+sqlite3* SqliteScoreStore::connect(const std::string& path, int flags, int (*handler)(void*, int), LockWait& wait) {
     sqlite3* db = openConnection(path, flags, openError_);
     wait.store = this;
-    if (db) sqlite3_busy_handler(db, waitForLock, &wait);
+    if (db) sqlite3_busy_handler(db, handler, &wait);
     return db;
 }
 
@@ -306,7 +347,7 @@ bool SqliteScoreStore::open(const std::string& path) {
         openError_ = "cannot keep scores in \"" + path + "\": the store needs a database file";
         return false;
     }
-    writer_ = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, writerWait_);
+    writer_ = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, waitForWriteLock, writerWait_);
     if (!writer_) return false;
     // The version is read before anything is changed, so that the database of a newer
     // service is left as it was, byte for byte: not even switched to the log.
@@ -362,7 +403,7 @@ bool SqliteScoreStore::open(const std::string& path) {
             return SQLITE_OK;
         },
         this);
-    reader_ = connect(path, SQLITE_OPEN_READONLY, readerWait_);
+    reader_ = connect(path, SQLITE_OPEN_READONLY, waitForLock, readerWait_);
     if (!reader_ ||
         !prepare(reader_,
                  "SELECT b.installation, i.country, b.name, b.score, b.made FROM best_scores b "
@@ -371,44 +412,65 @@ bool SqliteScoreStore::open(const std::string& path) {
                  selectBest_, openError_) ||
         !prepare(reader_, "SELECT 1 FROM installations WHERE id = ?1", selectInstallation_, openError_))
         return false;
-    checkpointer_ = connect(path, SQLITE_OPEN_READWRITE, checkpointerWait_);
+    checkpointer_ = connect(path, SQLITE_OPEN_READWRITE, waitForLock, checkpointerWait_);
     return checkpointer_ != nullptr;
 }
 
-// Group commit: each caller queues its upload and then waits for the writer. Whoever
-// gets the writer writes every upload queued by then in one transaction, each inside a
-// savepoint of its own so that a failing one is undone alone; the others find theirs
-// done when they get the writer in turn. No caller returns before its upload is
-// committed or undone.
+// Group commit: each caller queues its upload and waits until it is taken out of the
+// queue. A caller that finds the writer free takes it: it waits for the database's write
+// lock while its own upload may still wait (refusing each queued upload as its time runs
+// out), then writes every upload queued by then in one transaction, each inside a
+// savepoint of its own so that a failing one is undone alone. An upload is written only once it is out
+// of the queue, and refused only while still in it: what is refused is never kept. No
+// caller returns before its upload is committed, undone or refused.
 int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std::string& error) {
-    PendingUpload pending{&upload, &source, false, -1, {}};
-    {
-        std::lock_guard lock(queueMutex_);
-        queue_.push_back(&pending);
-    }
-    std::lock_guard writer(writerMutex_);
-    if (!pending.done) {
-        std::vector<PendingUpload*> batch;
-        {
-            std::lock_guard lock(queueMutex_);
-            batch.swap(queue_);
+    PendingUpload pending{&upload, &source, now() + lockPatience_, false, -1, {}};
+    std::unique_lock lock(queueMutex_);
+    queue_.push_back(&pending);
+    while (!pending.done) {
+        if (writing_) {
+            queueChanged_.wait(lock);
+            continue;
         }
-        writeBatch(batch);
-        restartLongLog();
+        writing_ = true;
+        leading_ = &pending;
+        lock.unlock();
+        const std::vector<PendingUpload*> written = writeQueued();
+        lock.lock();
+        for (PendingUpload* p : written) p->done = true;
+        writing_ = false;
+        queueChanged_.notify_all();
     }
     if (pending.added < 0) error = pending.error;
     return pending.added;
 }
 
-void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
+// With the writer had: the uploads it took out of the queue, their outcomes set. None
+// when the lock was still held as the caller's own upload was refused: those still
+// queued take the writer in turn.
+std::vector<SqliteScoreStore::PendingUpload*> SqliteScoreStore::writeQueued() {
     std::string error;
     const bool begun = execute(writer_, "BEGIN IMMEDIATE", error);
-    const int notBegun = begun ? -1 : failure(writer_);
+    if (!begun && sqlite3_errcode(writer_) == SQLITE_BUSY) return {};
+    std::vector<PendingUpload*> batch;
+    {
+        std::lock_guard lock(queueMutex_);
+        batch.swap(queue_);
+    }
+    if (!begun) {
+        for (PendingUpload* p : batch) p->error = error;
+        return batch;
+    }
+    writeBatch(batch);
+    restartLongLog();
+    return batch;
+}
+
+// Writes `batch` in the transaction begun.
+void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
+    std::string error;
     for (PendingUpload* p : batch) {
-        p->done = true;
-        p->added = notBegun;
-        p->error = error;
-        if (!begun || !execute(writer_, "SAVEPOINT upload", p->error)) continue;
+        if (!execute(writer_, "SAVEPOINT upload", p->error)) continue;
         int added = 0;
         const bool stored = storeLocked(*p->upload, *p->source, added, p->error);
         if (stored) p->added = added;
@@ -420,7 +482,7 @@ void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
         }
         execute(writer_, "RELEASE upload", error);
     }
-    if (!begun || execute(writer_, "COMMIT", error)) return;
+    if (execute(writer_, "COMMIT", error)) return;
     const int failed = failure(writer_);
     std::string ignored;
     execute(writer_, "ROLLBACK", ignored);

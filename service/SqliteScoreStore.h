@@ -1,18 +1,21 @@
 #pragma once
-// The scores in one SQLite database file (write-ahead log): one writer connection behind
-// a mutex, which commits the uploads that wait for it in groups, and one reader connection behind another, so pages
-// are drawn while uploads are written. A thread of its own copies the log into the
-// database once a second, or sooner when the log has grown long, so that uploads seldom
-// wait for that copy and its disk flushes; the writer starts the log over whenever it
-// passes 32 MiB, so that it stays short under any load. A reader of another process (a
-// backup, say) that keeps the log from starting over is not waited for: the log grows
-// on while it reads, and starts over within 4 MiB more once it has gone. Any other lock
-// that another process holds is waited for up to 5 s, or until the end of waits set by
-// `endWaitsBy`; an upload that cannot be written by then is refused as busy.
+// The scores in one SQLite database file (write-ahead log): one writer connection, which
+// commits the uploads that wait for it in groups, and one reader connection behind a
+// mutex, so pages are drawn while uploads are written. A thread of its own copies the
+// log into the database once a second, or sooner when the log has grown long, so that
+// uploads seldom wait for that copy and its disk flushes; the writer starts the log over
+// whenever it passes 32 MiB, so that it stays short under any load. A reader of another
+// process (a backup, say) that keeps the log from starting over is not waited for: the
+// log grows on while it reads, and starts over within 4 MiB more once it has gone. Any
+// other lock that another process holds is waited for up to 5 s, or until the end of
+// waits set by `endWaitsBy`; an upload that cannot be written by then is refused as
+// busy. An upload's 5 s count from its own call, however many wait before it, and one
+// refused is never written afterwards.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -46,8 +49,11 @@ public:
     static constexpr std::chrono::milliseconds kLockPatience{5000};
 
     // Opens (or creates) the database file at `path`. On failure `ok()` is false and
-    // `openError()` says why; a store that is not ok must not be used.
-    explicit SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience = kLockPatience);
+    // `openError()` says why; a store that is not ok must not be used. `clock` is read for
+    // every wait's end (the steady clock when empty); the waits themselves poll it every
+    // few milliseconds, so that a clock turned by hand ends them too.
+    explicit SqliteScoreStore(const std::string& path, std::chrono::milliseconds lockPatience = kLockPatience,
+                              std::function<Clock::time_point()> clock = {});
     ~SqliteScoreStore() override;
     SqliteScoreStore(const SqliteScoreStore&) = delete;
     SqliteScoreStore& operator=(const SqliteScoreStore&) = delete;
@@ -68,10 +74,12 @@ public:
     int logRestartTries() const { return logRestartTries_; }
 
 private:
-    // An upload waiting for the writer; the fields below `source` are the writer's.
+    // An upload waiting for the writer; the fields below `giveUpAt` are set by whoever
+    // takes it out of the queue.
     struct PendingUpload {
         const ScoreUpload* upload;
         const Source* source;
+        Clock::time_point giveUpAt;  // refused as busy once it has not been taken by then
         bool done = false;
         int added = -1;
         std::string error;
@@ -85,7 +93,12 @@ private:
     };
 
     static int waitForLock(void* data, int count);
-    sqlite3* connect(const std::string& path, int flags, LockWait& wait);
+    static int waitForWriteLock(void* data, int count);
+    sqlite3* connect(const std::string& path, int flags, int (*handler)(void*, int), LockWait& wait);
+    Clock::time_point now() const { return clock_ ? clock_() : Clock::now(); }
+    Clock::time_point waitsEnd() const { return Clock::time_point(Clock::duration(waitsEnd_.load())); }
+    bool refuseExpired();
+    std::vector<PendingUpload*> writeQueued();
     void writeBatch(const std::vector<PendingUpload*>& batch);
     bool open(const std::string& path);
     bool storeLocked(const ScoreUpload& upload, const Source& source, int& added, std::string& error);
@@ -103,9 +116,11 @@ private:
     // The reader's, prepared once too: the page's rows and the check of an installation.
     sqlite3_stmt* selectBest_ = nullptr;
     sqlite3_stmt* selectInstallation_ = nullptr;
-    std::mutex writerMutex_;  // held while a batch is written
-    std::mutex queueMutex_;   // guards queue_
-    std::vector<PendingUpload*> queue_;
+    std::mutex queueMutex_;                   // guards queue_, writing_ and the uploads in the queue
+    std::condition_variable queueChanged_;    // uploads were taken out of the queue, or the writer let go
+    std::vector<PendingUpload*> queue_;       // in the order of their calls
+    bool writing_ = false;                    // a caller has the writer connection
+    const PendingUpload* leading_ = nullptr;  // the upload of the caller that has it
     std::mutex readerMutex_;
     std::mutex checkpointMutex_;  // held while a checkpoint runs
     std::string openError_;
@@ -119,9 +134,10 @@ private:
     std::atomic<int> logRestartTries_ = 0;
     std::int64_t nextRestart_ = kRestartBytes;  // the writer's: the log's length at which it tries next
     std::thread checkpointThread_;
-    // Each connection waits on its own thread: the writer's and the reader's behind their
-    // mutexes, the checkpointer's on the checkpoint thread.
+    // Each connection waits on its own thread: the writer's on the caller that has it, the
+    // reader's behind its mutex, the checkpointer's on the checkpoint thread.
     LockWait writerWait_, readerWait_, checkpointerWait_;
     Clock::duration lockPatience_;
+    std::function<Clock::time_point()> clock_;
     std::atomic<Clock::rep> waitsEnd_ = Clock::time_point::max().time_since_epoch().count();
 };

@@ -200,7 +200,10 @@ HttpServer::Admission WebService::admit(const Request& head) {
 
 // The answers of requests still on workers must go out by `deadline`: an upload waiting
 // for the scores' database is turned away then.
-void WebService::stopping(HttpServer::Clock::time_point deadline) { scores_.endWaitsBy(deadline); }
+void WebService::stopping(HttpServer::Clock::time_point deadline) {
+    busyUploads_.stopping(busyUploads_.now());
+    scores_.endWaitsBy(deadline);
+}
 
 // Each route's method was checked at its head.
 Response WebService::handle(Request& request) {
@@ -251,18 +254,24 @@ Response WebService::handleUpload(const Request& request) {
                                " new installations in the last hour; please try again later.");
         taken = take.taken;
     }
+    const BusySpellLog::Clock::time_point began = busyUploads_.now();
     const int added = scores_.store(upload, {fields.platform, fields.gameVersion, now()}, error);
+    const BusySpellLog::Clock::time_point ended = busyUploads_.now();
     if (taken && added <= 0) newInstallations_.giveBack(request.remoteAddress, *taken);
+    if (added == ScoreStore::kStopping) {
+        busyUploads_.turnedAwayForTheStop();
+        return HttpServer::busy("The service is stopping; please try again shortly.");
+    }
     if (added == ScoreStore::kBusy) {
-        busyUploads_.turnedAway(error);
+        busyUploads_.turnedAway(error, began, ended);
         return HttpServer::busy("The scores cannot be stored now; please try again shortly.");
     }
-    busyUploads_.answered();
     if (added < 0) {
         logFault("score upload", error);
         return HttpServer::refusal(500, "The scores could not be stored; please try again later.");
     }
     const std::size_t count = upload.entries.size();
+    busyUploads_.committed(ended);
     return reply("Received " + std::to_string(count) + (count == 1 ? " score (" : " scores (") + std::to_string(added) +
                      " new).\nThank you!\n",
                  kText);

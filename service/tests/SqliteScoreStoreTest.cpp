@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "SqliteScoreStore.h"
+#include "support/DatabaseLock.h"
 #include "support/FirstSchema.h"
 #include "support/ScoreRecordBuilder.h"
+#include "support/TurnedClock.h"
 
 namespace {
 
@@ -186,36 +188,88 @@ TEST_F(SqliteScoreStoreTest, aDatabaseOfANewerServiceIsLeftAlone) {
     }
 }
 
-// Another process holds the database's write lock (a backup, say). An upload waits for
-// it until the store's waits end, then is refused as busy, and nothing of it is kept; an
-// upload once the lock is free is kept as ever. The store's own patience is made too
-// long to end the wait. (A store that refuses at once, without waiting, is caught too:
-// it would answer within the moment the test gives it.)
-TEST_F(SqliteScoreStoreTest, anUploadWaitingForAnotherProcesssLockIsRefusedAsBusyWhenWaitsEnd) {
-    SqliteScoreStore scores(database, std::chrono::hours(1));
-    ASSERT_TRUE(scores.ok()) << scores.openError();
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    ScoreRecordBuilder record(7, "DE");
-    record.entry(0, 0, "Held", 1000);
-    const std::string bytes = record.bytes();
-    ScoreUpload upload;
-    std::string error;
-    ASSERT_TRUE(upload.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, error)) << error;
-    auto waiting = std::async(std::launch::async, [&] {
-        std::string refusal;
-        return scores.store(upload, {"LINUX", "2.79", 1700000000}, refusal);
+// An upload of `installation` with one entry, stored on a thread of its own (so that
+// the clock counts it as a reader); its outcome.
+std::future<int> storeApart(SqliteScoreStore& scores, std::uint32_t installation) {
+    return std::async(std::launch::async, [&scores, installation] {
+        ScoreRecordBuilder record(installation, "DE");
+        record.entry(0, 0, "Held", 1000);
+        const std::string bytes = record.bytes();
+        ScoreUpload upload;
+        std::string error;
+        EXPECT_TRUE(upload.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, error));
+        return scores.store(upload, {"LINUX", "2.79", 1700000000}, error);
     });
-    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
-    scores.endWaitsBy(std::chrono::steady_clock::now());
-    EXPECT_EQ(waiting.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+}
+
+bool answeredWithin(const std::future<int>& outcome, std::chrono::milliseconds time) {
+    return outcome.wait_for(time) == std::future_status::ready;
+}
+
+// Another process holds the database's write lock (a backup, say). Each upload waits for
+// it 5 s from its own call, however many wait before it: one that comes while another
+// waits is not held for that wait and then for 5 s of its own. What is refused is not
+// kept, though the lock comes free while others still wait; those are kept.
+TEST_F(SqliteScoreStoreTest, eachUploadWaitsForAnotherProcesssLockFiveSecondsFromItsOwnCall) {
+    TurnedClock clock;
+    SqliteScoreStore scores(database, SqliteScoreStore::kLockPatience, clock.function());
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    DatabaseLock lock(database);
+    ASSERT_TRUE(lock.hold());
+    std::future<int> first = storeApart(scores, 1);
+    ASSERT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 1; }));
+    clock.advance(std::chrono::seconds(3));
+    std::future<int> second = storeApart(scores, 2);
+    ASSERT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 2; }));
+    clock.advance(std::chrono::seconds(2));
+    ASSERT_TRUE(answeredWithin(first, std::chrono::seconds(10)));
+    EXPECT_EQ(first.get(), ScoreStore::kBusy);
+    // The second's 5 s are not over yet: given time to come, no answer does.
+    clock.advance(std::chrono::seconds(3) - std::chrono::milliseconds(1));
+    EXPECT_FALSE(answeredWithin(second, std::chrono::milliseconds(200)));
+    std::future<int> third = storeApart(scores, 3);
+    ASSERT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 3; }));
+    clock.advance(std::chrono::milliseconds(1));
+    ASSERT_TRUE(answeredWithin(second, std::chrono::seconds(10)));
+    EXPECT_EQ(second.get(), ScoreStore::kBusy);
+    lock.release();
+    ASSERT_TRUE(answeredWithin(third, std::chrono::seconds(10)));
+    EXPECT_EQ(third.get(), 1);
+    EXPECT_EQ(scores.uploadCount(), 1);
+    EXPECT_FALSE(scores.hasInstallation(1));
+    EXPECT_FALSE(scores.hasInstallation(2));
+    EXPECT_TRUE(scores.hasInstallation(3));
+}
+
+// An upload waiting for another process's lock when the store's waits end, on the
+// store's own clock, is refused as stopping, and nothing of it is kept; one whose own 5 s
+// ran out before that end is refused as busy; an upload once the lock is free is kept as
+// ever.
+TEST_F(SqliteScoreStoreTest, anUploadWaitingForAnotherProcesssLockWhenWaitsEndIsRefusedAsStopping) {
+    TurnedClock clock;
+    SqliteScoreStore scores(database, SqliteScoreStore::kLockPatience, clock.function());
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    DatabaseLock lock(database);
+    ASSERT_TRUE(lock.hold());
+    std::future<int> early = storeApart(scores, 7);
+    ASSERT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 1; }));
+    clock.advance(std::chrono::seconds(4));
+    std::future<int> late = storeApart(scores, 8);
+    ASSERT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 2; }));
+    scores.endWaitsBy(clock.now() + std::chrono::seconds(2));
+    clock.advance(std::chrono::seconds(1));
+    ASSERT_TRUE(answeredWithin(early, std::chrono::seconds(10)));
+    EXPECT_EQ(early.get(), ScoreStore::kBusy);
+    EXPECT_FALSE(answeredWithin(late, std::chrono::milliseconds(200)));
+    clock.advance(std::chrono::seconds(1));
+    ASSERT_TRUE(answeredWithin(late, std::chrono::seconds(10)));
     // A wait that did not end would take the lock now, and store the upload.
-    EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_EQ(waiting.get(), ScoreStore::kBusy);
-    sqlite3_close(other);
+    lock.release();
+    EXPECT_EQ(late.get(), ScoreStore::kStopping);
     EXPECT_EQ(scores.uploadCount(), 0);
-    EXPECT_FALSE(scores.hasInstallation(7));
+    EXPECT_FALSE(scores.hasInstallation(8));
+    ScoreRecordBuilder record(8, "DE");
+    record.entry(0, 0, "Free", 1000);
     EXPECT_EQ(store(scores, record), 1);
 }
 

@@ -3,11 +3,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 
+#include "support/DatabaseLock.h"
 #include "support/ScoreRecordBuilder.h"
 #include "support/ServiceFixture.h"
+#include "support/TurnedClock.h"
 
 namespace {
 
@@ -152,73 +153,28 @@ TEST_F(UploadRouteTest, aNewAddressRefusedForWantOfRoomToCountItIsToldSo) {
     EXPECT_FALSE(scores->hasInstallation(2));
 }
 
-// A store in front of another, whose database another process holds while the test
-// says so: an upload then waits for it until the end of waits the service sets, on a
-// clock that the test turns by hand, and is refused as busy. The service reads the same
-// clock, so that no deadline passes but as the test says.
-class HeldStore final : public ScoreStore {
-public:
-    using Clock = std::chrono::steady_clock;
+// The stores of a service on a clock the test turns, which the store's waits and the
+// server's deadlines both read (`limits`), so that none passes but as the test says. The
+// clock starts far from the steady clock's time, so that a wait timed on that clock
+// would end at once or never.
+struct TurnedStores {
+    explicit TurnedStores(const std::filesystem::path& folder)
+        : database(databasePath(folder), SqliteScoreStore::kLockPatience, clock.function()),
+          reports(folder / "crashreports") {}
 
-    explicit HeldStore(ScoreStore& inner) : inner_(inner) {}
-
-    int store(const ScoreUpload& upload, const Source& source, std::string& error) override {
-        std::unique_lock lock(mutex_);
-        ++waiting_;
-        changed_.wait(lock, [this] { return !held_ || now_ >= waitsEnd_; });
-        --waiting_;
-        if (held_) {
-            error = "database is locked";
-            return kBusy;
-        }
-        lock.unlock();
-        return inner_.store(upload, source, error);
+    static std::string databasePath(const std::filesystem::path& folder) {
+        return (folder / "scores.sqlite3").string();
     }
-    std::vector<BestEntry> bestEntries(int table, int limit) override { return inner_.bestEntries(table, limit); }
-    bool hasInstallation(std::uint32_t installationId) override { return inner_.hasInstallation(installationId); }
-    std::int64_t uploadCount() override { return inner_.uploadCount(); }
-    void endWaitsBy(Clock::time_point deadline) override {
-        std::lock_guard lock(mutex_);
-        waitsEnd_ = std::min(waitsEnd_, deadline);
-        changed_.notify_all();
+    HttpServer::Limits limits() {
+        HttpServer::Limits limits;
+        limits.clock = clock.uncounted();
+        return limits;
     }
 
-    Clock::time_point now() {
-        std::lock_guard lock(mutex_);
-        return now_;
-    }
-    void advance(Clock::duration by) {
-        std::lock_guard lock(mutex_);
-        now_ += by;
-        changed_.notify_all();
-    }
-    void hold(bool held) {
-        std::lock_guard lock(mutex_);
-        held_ = held;
-        changed_.notify_all();
-    }
-    // Whether an upload waits for the database.
-    bool waiting() {
-        std::lock_guard lock(mutex_);
-        return waiting_ > 0;
-    }
-
-private:
-    ScoreStore& inner_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    Clock::time_point now_ = Clock::now();
-    Clock::time_point waitsEnd_ = Clock::time_point::max();
-    bool held_ = false;
-    int waiting_ = 0;
+    TurnedClock clock{TurnedClock::Clock::time_point(std::chrono::hours(100000))};
+    SqliteScoreStore database;
+    CrashReportStore reports;
 };
-
-// The limits of a service that reads the clock of `held`.
-HttpServer::Limits onClockOf(HeldStore& held) {
-    HttpServer::Limits limits;
-    limits.clock = [&held] { return held.now(); };
-    return limits;
-}
 
 // Another process holds the database's write lock when the service is stopped: an
 // upload waiting for it is told to come back by the time the stop gives its handler,
@@ -227,89 +183,113 @@ HttpServer::Limits onClockOf(HeldStore& held) {
 // that it knows when the stop has been taken up.
 TEST_F(UploadRouteTest, anUploadWaitingForTheDatabaseAtAStopIsToldToRetryInTime) {
     stop();
-    SqliteScoreStore database((folder / "scores.sqlite3").string());
-    ASSERT_TRUE(database.ok()) << database.openError();
-    HeldStore held(database);
-    CrashReportStore reports(folder / "crashreports");
-    WebService service(held, reports, onClockOf(held));
+    TurnedStores turned(folder);
+    ASSERT_TRUE(turned.database.ok()) << turned.database.openError();
+    TurnedClock& clock = turned.clock;
+    WebService service(turned.database, turned.reports, turned.limits());
     port = service.bind("127.0.0.1", 0);
     HttpServer& server = service.server();
     ASSERT_TRUE(port > 0 && server.start());
-    held.hold(true);
+    DatabaseLock lock(TurnedStores::databasePath(folder));
+    ASSERT_TRUE(lock.hold());
     const int fd = connectToService();
     const std::string request = uploadRequest(record(8, "Held"));
+    const std::uint64_t reads = clock.reads();
     ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
-    const auto turnUntil = [&server](const auto& done) {
-        for (int i = 0; i < 1000 && !done(); ++i) server.turn(std::chrono::milliseconds(10));
+    // Turns the loop `turns` times at most, 10 ms each, until `done`; whether it is.
+    const auto turnUntil = [&server](const auto& done, int turns = 1000) {
+        for (int i = 0; i < turns && !done(); ++i) server.turn(std::chrono::milliseconds(10));
         return done();
     };
-    ASSERT_TRUE(turnUntil([&held] { return held.waiting(); }));
+    const auto answered = [fd] {
+        pollfd answer{fd, POLLIN, 0};
+        return ::poll(&answer, 1, 0) == 1;
+    };
+    ASSERT_TRUE(turnUntil([&] { return clock.polledSince(reads); })) << "the upload does not wait";
 
     service.stop();
     server.turn(std::chrono::milliseconds(0));
-    held.advance(HttpServer::kStopAnswerTime - std::chrono::milliseconds(1));
-    server.turn(std::chrono::milliseconds(0));
-    char byte = 0;
-    EXPECT_EQ(::recv(fd, &byte, 1, MSG_DONTWAIT), -1) << "answered before the wait's end";
-    held.advance(std::chrono::milliseconds(1));
-    const bool answered = turnUntil([fd] {
-        pollfd answer{fd, POLLIN, 0};
-        return ::poll(&answer, 1, 0) == 1;
-    });
-    held.hold(false);  // so that a wait that has not ended lets the service go
-    ASSERT_TRUE(answered) << "not answered at the wait's end";
-    held.advance(HttpServer::kStopTime - HttpServer::kStopAnswerTime);
+    clock.advance(HttpServer::kStopAnswerTime - std::chrono::milliseconds(1));
+    // An answer on its way is given a good while to come (the wait looks at the clock
+    // every few milliseconds): none may before the wait's end.
+    EXPECT_FALSE(turnUntil(answered, 30)) << "answered before the wait's end";
+    clock.advance(std::chrono::milliseconds(1));
+    const bool answeredInTime = turnUntil(answered);
+    lock.release();  // so that a wait that has not ended lets the service go
+    ASSERT_TRUE(answeredInTime) << "not answered at the wait's end";
+    clock.advance(HttpServer::kStopTime - HttpServer::kStopAnswerTime);
     EXPECT_TRUE(turnUntil([&server] { return server.over(); })) << "the connection was not closed at the stop's end";
     std::string answer;
+    char byte = 0;
     while (::recv(fd, &byte, 1, MSG_DONTWAIT) == 1) answer += byte;
     ::close(fd);
     EXPECT_TRUE(answer.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << answer;
     EXPECT_NE(answer.find("\r\nRetry-After: "), std::string::npos) << answer;
-    EXPECT_EQ(database.uploadCount(), 0);
+    EXPECT_NE(answer.find("The service is stopping"), std::string::npos) << answer;
+    EXPECT_EQ(turned.database.uploadCount(), 0);
 }
 
 // While another process holds the database, uploads are told to come back. The log says
 // so once as the first is, and once as the database takes uploads again or the service
-// stops, with how long that lasted and how many were turned away: a long backup must not
-// fill it with a line for each.
-TEST_F(UploadRouteTest, aBusySpellIsLoggedOnceAsItStartsAndOnceAsItEnds) {
+// stops: a long backup must not fill it with a line for each. A spell is timed from when
+// its first turned-away upload began to wait, to the first commit after that or the
+// stop; uploads turned away because the service stops are told as the stop's.
+TEST_F(UploadRouteTest, aBusySpellIsLoggedFromItsFirstWaitToItsEnd) {
     stop();
-    SqliteScoreStore database((folder / "scores.sqlite3").string());
-    ASSERT_TRUE(database.ok()) << database.openError();
-    HeldStore held(database);
-    held.endWaitsBy(held.now());  // a held database turns uploads away at once
-    CrashReportStore reports(folder / "crashreports");
+    TurnedStores turned(folder);
+    ASSERT_TRUE(turned.database.ok()) << turned.database.openError();
+    TurnedClock& clock = turned.clock;
+    DatabaseLock lock(TurnedStores::databasePath(folder));
     testing::internal::CaptureStderr();
     {
-        WebService service(held, reports, onClockOf(held));
+        WebService service(turned.database, turned.reports, turned.limits());
         port = service.bind("127.0.0.1", 0);
         std::thread serving([&service] { service.run(); });
-        held.hold(true);
-        std::vector<std::thread> clients;
-        for (std::uint32_t i = 0; i < 4; ++i)
-            clients.emplace_back([this, i] {
-                for (std::uint32_t j = 0; j < 4; ++j)
-                    EXPECT_EQ(statusLineFor(uploadRequest(record(100 + 10 * i + j, "Busy"))),
-                              "HTTP/1.1 503 Service Unavailable");
+        const auto send = [this](std::uint32_t installation) {
+            return std::async(std::launch::async, [this, installation] {
+                return statusLineFor(uploadRequest(record(installation, "Busy")));
             });
-        for (std::thread& client : clients) client.join();
-        held.advance(std::chrono::seconds(30));
-        held.hold(false);
-        EXPECT_EQ(statusLineFor(uploadRequest(record(1, "Free"))), "HTTP/1.1 200 OK");
-        held.hold(true);
-        EXPECT_EQ(statusLineFor(uploadRequest(record(2, "Busy"))), "HTTP/1.1 503 Service Unavailable");
-        held.advance(std::chrono::milliseconds(2500));
+        };
+        const std::string busy = "HTTP/1.1 503 Service Unavailable";
+        ASSERT_TRUE(lock.hold());
+        std::future<std::string> first = send(1);
+        EXPECT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 1; }));
+        clock.advance(std::chrono::seconds(1));
+        std::future<std::string> second = send(2);
+        EXPECT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 2; }));
+        clock.advance(std::chrono::seconds(4));
+        EXPECT_EQ(first.get(), busy);
+        clock.advance(std::chrono::seconds(1));
+        EXPECT_EQ(second.get(), busy);
+        clock.advance(std::chrono::seconds(24));
+        lock.release();
+        EXPECT_EQ(send(3).get(), "HTTP/1.1 200 OK");
+
+        ASSERT_TRUE(lock.hold());
+        std::uint64_t reads = clock.reads();
+        std::future<std::string> third = send(4);
+        EXPECT_TRUE(clock.waitForPolls(reads));
+        clock.advance(std::chrono::seconds(5));
+        EXPECT_EQ(third.get(), busy);
+        reads = clock.reads();
+        std::future<std::string> atTheStop = send(5);
+        EXPECT_TRUE(clock.waitForPolls(reads));
+        clock.advance(std::chrono::seconds(1));
         service.stop();
+        clock.advance(HttpServer::kStopAnswerTime);
+        EXPECT_EQ(atTheStop.get(), busy);
+        clock.advance(HttpServer::kStopTime);
         serving.join();
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
               "is free\n"
-              "torvane_service: the score database takes uploads again, busy for 30.0 s; uploads turned away: 16\n"
+              "torvane_service: the score database takes uploads again, busy for 30.0 s; uploads turned away: 2\n"
               "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
               "is free\n"
-              "torvane_service: stopping, the score database busy for 2.5 s; uploads turned away: 1\n");
-    EXPECT_EQ(database.uploadCount(), 1);
+              "torvane_service: stopping, the score database busy for 6.0 s; uploads turned away: 1\n"
+              "torvane_service: stopping: uploads waiting for the score database told to come back: 1\n");
+    EXPECT_EQ(turned.database.uploadCount(), 1);
 }
 
 TEST_F(UploadRouteTest, aRestartKeepsTheScores) {

@@ -35,7 +35,10 @@ protected:
     }
 
     void start() {
-        scores = std::make_unique<SqliteScoreStore>((folder / "scores.sqlite3").string());
+        // The store's waits end on the server's clock, so that a stop's deadline means the
+        // same to both.
+        scores = std::make_unique<SqliteScoreStore>((folder / "scores.sqlite3").string(),
+                                                    SqliteScoreStore::kLockPatience, serverLimits.clock);
         ASSERT_TRUE(scores->ok()) << scores->openError();
         crashes = std::make_unique<CrashReportStore>(folder / "crashreports", crashLimits);
         service = std::make_unique<WebService>(*scores, *crashes, serverLimits, newInstallationsPerHour,
