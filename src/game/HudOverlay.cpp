@@ -165,9 +165,11 @@ void HudOverlay::render() {
     if (showsTouchButton()) touchButton.render();
 }
 
-// Turned about y, side 1's plate keeps its rows: its box's bottom holds for both sides.
+// What the player sees of the plate ends well above its skin's box: measured against the
+// box, the labels would stand half under a bar that already hides the plate whole for
+// most of the bar's way down. Turned about y, side 1's plate keeps its rows.
 bool HudOverlay::plateHidden() const {
-    return pSkin && boxOf(*this).bottom >= kHalfHeight - InGameOverlay::barSizeOverGame();
+    return pSkin && position.y - kPlateDepth >= kHalfHeight - InGameOverlay::barSizeOverGame();
 }
 
 bool HudOverlay::showsTouchButton() const {

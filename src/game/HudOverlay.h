@@ -35,6 +35,10 @@ public:
     static constexpr int kShownButtons = 5;            // labels placed, ticked and drawn
     static constexpr int kPanelIcons = 8;              // icons the bonus panel widens for
     static constexpr float kIconSpacing = 24.0f;       // units per bonus icon
+    // Units below the HUD's y where the plate's picture ends: its band is 35 deep under
+    // the bars, its outline reaches 1.25 further. The skin's lower half runs on, clear,
+    // to 48.
+    static constexpr float kPlateDepth = 36.25f;
 
     explicit HudOverlay(int side);
 
@@ -48,8 +52,8 @@ public:
     // the score, the labels shown (none while the plate is hidden) and, while shown, the
     // touch button.
     void addBoxesToKeepClear(std::vector<ViewRect>& boxes) const;
-    // Whether a panel's black bar over the game covers all of the HUD's plate that lies on
-    // the screen. The labels beside the plate are then hidden with it, not left half
+    // Whether a panel's black bar over the game covers the HUD's plate as drawn (down to
+    // kPlateDepth). The labels beside the plate are then hidden with it, not left half
     // under the bar.
     bool plateHidden() const;
     // Whether the touch pause button is shown: side 0's display, in place or sliding

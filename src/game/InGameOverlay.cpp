@@ -86,6 +86,10 @@ void InGameOverlay::animate() {
             break;
         }
         case kShown:
+            // The tick that ends the opening switches the state before this runs: the
+            // bars are full from that frame on, whatever share of the opening's last
+            // step the frames left undrawn.
+            barSize = kBarShown;
             setPanelAlpha(kPanelAlpha);
             if (dismissPressed()) setState(kClosing);
             break;

@@ -18,25 +18,33 @@ namespace {
 constexpr float kSwitchColumn = 103.0f;
 
 std::u16string text(int id) { return qor->language().getString(id); }
-
-// The mode at `index` of the graphics service's list, or null.
-const VideoMode* modeAt(std::int32_t index) {
-    std::int32_t i = 0;
-    for (BasicLink* m = qor->graphics().videoModes.firstChild; m; m = m->next, ++i)
-        if (i == index) return static_cast<const VideoMode*>(m);
-    return nullptr;
-}
 }  // namespace
 
-// Opens on the mode in use; of two entries of the same size, the later one.
+// Opens on the mode in use; of two entries of the same size, the later one. A size in
+// use that the service does not list (a window's) goes before the first larger mode.
 void ContextAdvancedOptions::listModes() {
     const QorGraphics& g = qor->graphics();
-    std::int32_t i = 0;
-    for (BasicLink* node = g.videoModes.firstChild; node; node = node->next, ++i) {
+    const int w = g.videoModeWidth, h = g.videoModeHeight;
+    bool listed = w <= 0 || h <= 0;  // an unknown size is not offered
+    for (BasicLink* node = g.videoModes.firstChild; node; node = node->next) {
         const auto* m = static_cast<const VideoMode*>(node);
-        modeNames.push_back(m->toString());
-        if (m->width == g.videoModeWidth && m->height == g.videoModeHeight) selectedMode = i;
+        listed = listed || (m->width == w && m->height == h);
+        if (!listed && (m->width > w || (m->width == w && m->height > h))) {
+            offer(w, h);
+            listed = true;
+        }
+        offer(m->width, m->height);
     }
+    if (!listed) offer(w, h);
+}
+
+// Appends an entry, chosen when it is the size in use.
+void ContextAdvancedOptions::offer(int width, int height) {
+    const QorGraphics& g = qor->graphics();
+    if (width == g.videoModeWidth && height == g.videoModeHeight)
+        selectedMode = static_cast<std::int32_t>(modeNames.size());
+    modeNames.push_back(VideoMode(width, height).toString());
+    modeSizes.push_back(ModeSize{width, height});
 }
 
 ContextAdvancedOptions::ContextAdvancedOptions() {
@@ -80,9 +88,9 @@ void ContextAdvancedOptions::tickContents(double time, double dt) {
 void ContextAdvancedOptions::onDeactivate(bool closing) {
     ContextMenu::onDeactivate(closing);
     if (!closing) return;
-    const VideoMode* mode = modeAt(selectedMode);
-    if (mode)
-        global->applySettings(mode->width, mode->height);
+    const auto i = static_cast<std::size_t>(selectedMode);
+    if (selectedMode >= 0 && i < modeSizes.size())
+        global->applySettings(modeSizes[i].width, modeSizes[i].height);
     else
         global->applySettings(-1, -1);
 }

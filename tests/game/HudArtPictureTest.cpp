@@ -3,8 +3,8 @@
 // sides' HUDs at rest over the sky, every text a label plate carries is measured against
 // its plate in both languages (a text too long even squeezed is cut), a leaving label
 // goes behind the HUD's plate unseen, labels are hidden with the plate under a tip's
-// black bar, the screen stack's frame rate stands clear of what the HUDs show in its
-// corner, and the logo stands alone on the screen's grey.
+// black bar (in no step of the bar stand under it), the screen stack's frame rate stands clear of what the HUDs show in
+// its corner, and the logo stands alone on the screen's grey.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -254,7 +254,7 @@ TEST_F(HudArtPicture, TheFrameRateStandsClearOfWhatTheHudsShowInItsCorner) {
 
 // A tip's black bar at its full height hides the HUD's plate, and the label beside it
 // ("Wendigkeit halbiert!" under the right side's score) goes with it instead of standing
-// half under the bar. As the bar withdraws the label is back.
+// half under the bar. As the bar withdraws off the plate the label is back.
 TEST_F(HudArtPicture, ALabelIsHiddenWithItsPlateUnderATipsBlackBar) {
     ASSERT_TRUE(skipToTheTitle());
     global->pContextManager->pOverlay->level = global->pContextManager->pOverlay->target = 0.0f;
@@ -277,10 +277,67 @@ TEST_F(HudArtPicture, ALabelIsHiddenWithItsPlateUnderATipsBlackBar) {
     tip->barSize = InGameOverlay::kBarShown;
     const ChangedBox hidden = labelInk();
     EXPECT_TRUE(hidden.empty()) << "rows " << hidden.top << ".." << hidden.bottom;
-    tip->barSize = InGameOverlay::kBarShown - 2.0f;
+    tip->barSize = HudOverlay::kPlateDepth - 3.0f;
     const ChangedBox back = labelInk();
     print("label as the bar withdraws", back);
-    EXPECT_GT(back.bottom, static_cast<int>(InGameOverlay::kBarShown)) << "below the bar";
+    EXPECT_GT(back.bottom, static_cast<int>(tip->barSize)) << "below the bar";
+    global->pContextManager->removeChild(tip);
+    tip->destroy();
+    qor->language().setLanguage(kEnglish);
+}
+
+// As a tip's bar comes down over the left side's plate, half a pixel a step: in no step
+// is "Tempo halbiert!" drawn while the bar covers every pixel of the plate (the plate's
+// picture ends well above its skin's box), and in every step more than a pixel short of
+// that it is still drawn.
+TEST_F(HudArtPicture, NoLabelStandsUnderABarThatCoversItsPlateAtAnyStepOfTheBar) {
+    ASSERT_TRUE(skipToTheTitle());
+    global->pContextManager->pOverlay->level = global->pContextManager->pOverlay->target = 0.0f;
+    GameController* game = startQuietGame();
+    HudOverlay& left = side(*game, 0, 1.0f, 1.0f);
+    qor->language().setLanguage(kGerman);
+    queueLabel(left, qor->language().getString(StringId::BONUSSLOWSPEEDDESC), true);
+    auto* label = static_cast<WeaponButton*>(left.firstChild);
+    left.tick(0.0, 0.0);
+    // The pixels that change when `hide` takes a part away; `show` puts it back.
+    auto ink = [](auto hide, auto show) {
+        const std::vector<std::uint32_t> with = stackDrawn(false);
+        hide();
+        // Softpipe rounds a few pixels elsewhere a level apart once a part is gone.
+        const ChangedBox changed = changedBox(with, stackDrawn(false), 800, 480, 1);
+        show();
+        return changed;
+    };
+    // A label's bHidden keeps its text: the label leaves the queue instead.
+    auto takeLabel = [&] { left.removeChild(label); };
+    auto putLabel = [&] { left.addChild(label); };
+    Skin* plate = left.pSkin;
+    auto plateShows = [&] {
+        takeLabel();
+        const bool shows = !ink([&] { left.pSkin = nullptr; }, [&] { left.pSkin = plate; }).empty();
+        putLabel();
+        return shows;
+    };
+    auto labelShows = [&] { return !ink(takeLabel, putLabel).empty(); };
+    auto* tip = new InGameOverlay();
+    global->pContextManager->addChild(tip);
+    std::vector<std::pair<float, bool>> steps;  // bar, label shown; while the plate shows
+    float covering = 0.0f;
+    for (float bar = 30.0f; bar <= InGameOverlay::kBarShown && covering == 0.0f; bar += 0.5f) {
+        tip->barSize = bar;
+        if (plateShows())
+            steps.emplace_back(bar, labelShows());
+        else
+            covering = bar;
+    }
+    std::printf("the bar first covers the plate at %.1f units\n", static_cast<double>(covering));
+    ASSERT_GT(covering, 0.0f);
+    for (float bar = covering; bar <= InGameOverlay::kBarShown; bar += 0.5f) {
+        tip->barSize = bar;
+        EXPECT_FALSE(labelShows()) << "under a bar of " << bar;
+    }
+    for (auto [bar, shown] : steps)
+        EXPECT_TRUE(shown || bar >= covering - 1.0f) << "with a bar of " << bar << " short of the plate's end";
     global->pContextManager->removeChild(tip);
     tip->destroy();
     qor->language().setLanguage(kEnglish);

@@ -104,9 +104,10 @@ TEST_F(HudOverlayTest, ThePauseButtonTakesATouchOnlyWhileTheFirstSidesDisplaySho
     EXPECT_FALSE(game.isPauseButtonTouched());
 }
 
-// A tip's black bar at its full height covers the whole of the plate that lies on the
-// screen: the labels beside it go with it, unnamed as boxes to keep clear, and come back
-// as the bar withdraws and once the tip is gone.
+// A tip's black bar covers the plate as drawn once it reaches the end of the plate's
+// picture, well short of its full height and of the skin's box: the labels beside it go
+// with it from there on, unnamed as boxes to keep clear, and come back as the bar
+// withdraws and once the tip is gone.
 TEST_F(HudOverlayTest, TheLabelsAreHiddenWithThePlateUnderATipsBar) {
     engine.addSkin(u"ovalButtons:0", 256.0f, 96.0f);
     GameControllerCampaign& game = start(2);
@@ -126,14 +127,16 @@ TEST_F(HudOverlayTest, TheLabelsAreHiddenWithThePlateUnderATipsBar) {
 
     auto* tip = new InGameOverlay();
     global->pContextManager->addChild(tip);
-    for (float bar : {InGameOverlay::kBarHidden, 0.0f, InGameOverlay::kBarShown - 1.0f}) {
+    for (float bar : {InGameOverlay::kBarHidden, 0.0f, HudOverlay::kPlateDepth - 0.25f}) {
         tip->barSize = bar;
         EXPECT_FALSE(hud.plateHidden()) << bar;
         EXPECT_EQ(named(), 1) << bar;
     }
-    tip->barSize = InGameOverlay::kBarShown;
-    EXPECT_TRUE(hud.plateHidden());
-    EXPECT_EQ(named(), 0);
+    for (float bar : {HudOverlay::kPlateDepth, InGameOverlay::kBarShown - 1.0f, InGameOverlay::kBarShown}) {
+        tip->barSize = bar;
+        EXPECT_TRUE(hud.plateHidden()) << bar;
+        EXPECT_EQ(named(), 0) << bar;
+    }
     std::vector<ViewRect> underTip;
     tip->addBoxesToKeepClear(underTip);
     EXPECT_TRUE(underTip.empty());

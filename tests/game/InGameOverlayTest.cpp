@@ -23,10 +23,10 @@ protected:
     }
 
     ContextManager& stack() { return *global->pContextManager; }
-    // One frame of 1/32 s: input, then the screen stack.
-    void frame() {
-        engine.frame(0.03125);
-        engine.clock.advance(0.03125);
+    // One frame of `seconds` (1/32 s unless said): input, then the screen stack.
+    void frame(double seconds = 0.03125) {
+        engine.frame(seconds);
+        engine.clock.advance(seconds);
         stack().tick(0.0, 0.0);
     }
     void frames(int n) {
@@ -74,4 +74,16 @@ TEST_F(InGameOverlayTest, ATouchAlsoClosesIt) {
     engine.input().addMouseContact();
     frame();
     EXPECT_EQ(overlay->state, InGameOverlay::kClosing);
+}
+
+// Frames of 30 ms end the half-second opening 10 ms into a step: the bars stand at their
+// full height from the frame the panel is shown, not a step's share short of it.
+TEST_F(InGameOverlayTest, TheBarsAreFullFromTheFrameTheOpeningEndsWhateverTheStep) {
+    int opening = 0;
+    for (; overlay->state == InGameOverlay::kOpening && opening < 30; ++opening) frame(0.03);
+    EXPECT_EQ(opening, 17);
+    EXPECT_EQ(overlay->state, InGameOverlay::kShown);
+    EXPECT_FLOAT_EQ(overlay->barSize, InGameOverlay::kBarShown);
+    frame(0.03);
+    EXPECT_FLOAT_EQ(overlay->barSize, InGameOverlay::kBarShown);
 }
