@@ -16,6 +16,7 @@
 #include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
+#include "runtime/Console.h"
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
@@ -272,6 +273,20 @@ protected:
         xdotool("keyup Shift_L");
         ASSERT_TRUE(frameUntil([] { return !down(kLeftShift); }));
     }
+    // Takes the server's events into SDL, without running a frame, until the release of
+    // `key` is waiting in SDL's queue: a tap sent before it is in whole. At most 3 s.
+    static bool takeInUntilReleased(SDL_Scancode key) {
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+             std::chrono::steady_clock::now() < end;) {
+            SDL_PumpEvents();
+            SDL_Event waiting[64];
+            const int n = SDL_PeepEvents(waiting, 64, SDL_PEEKEVENT, SDL_KEYUP, SDL_KEYUP);
+            for (int i = 0; i < n; ++i)
+                if (waiting[i].key.keysym.scancode == key) return true;
+            SDL_Delay(1);
+        }
+        return false;
+    }
     // Where the X server has the mouse cursor, on its screen.
     static std::array<int, 2> cursor() {
         std::array<int, 2> at{};
@@ -317,6 +332,24 @@ TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
         xdotool(std::string("keyup ") + key);
         EXPECT_TRUE(frameUntil([code = code] { return !down(code); })) << key;
     }
+}
+
+// The console's chord tapped quicker than a frame, as on a loaded machine: the keys are
+// down in one frame, the chord opens the console, and what is typed next goes there.
+TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
+    QorInput& in = *qor->pQorInput;
+    qor->bDebugLocked = false;
+    deliverEventsSoFar();
+    xdotool("key --delay 0 shift+grave");
+    ASSERT_TRUE(takeInUntilReleased(SDL_SCANCODE_GRAVE));
+    ASSERT_TRUE(frameUntil([] { return true; }));
+    EXPECT_TRUE(qor->console().bOpen);
+    EXPECT_TRUE(in.wasPressed(kLeftShift));
+    ASSERT_TRUE(frameUntil([] { return true; }));
+    EXPECT_FALSE(down(kLeftShift)) << "released in the next frame";
+    EXPECT_TRUE(in.previousKeyState[kLeftShift] & kDown);
+    xdotool("type --delay 0 help");
+    EXPECT_TRUE(frameUntil([] { return qor->console().input == u"help"; })) << wideToUtf8(qor->console().input);
 }
 
 TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
