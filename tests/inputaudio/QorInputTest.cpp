@@ -23,7 +23,7 @@
 namespace {
 
 constexpr std::uint8_t kDown = 0x80;
-constexpr int kA = 30, kS = 31, kLeftShift = 42;
+constexpr int kA = 30, kS = 31, kGrave = 41, kLeftShift = 42;
 
 bool down(int code) { return qor->pQorInput->keyState[code] & kDown; }
 
@@ -345,9 +345,11 @@ TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
     ASSERT_TRUE(frameUntil([] { return true; }));
     EXPECT_TRUE(qor->console().bOpen);
     EXPECT_TRUE(in.wasPressed(kLeftShift));
+    EXPECT_EQ(in.getRepeatedKey(), kGrave);
     ASSERT_TRUE(frameUntil([] { return true; }));
     EXPECT_FALSE(down(kLeftShift)) << "released in the next frame";
     EXPECT_TRUE(in.previousKeyState[kLeftShift] & kDown);
+    EXPECT_EQ(in.getRepeatedKey(), 0);
     xdotool("type --delay 0 help");
     EXPECT_TRUE(frameUntil([] { return qor->console().input == u"help"; })) << wideToUtf8(qor->console().input);
 }
