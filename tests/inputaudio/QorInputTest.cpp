@@ -17,6 +17,7 @@
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "runtime/Console.h"
+#include "support/KeyTap.h"
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
@@ -273,20 +274,6 @@ protected:
         xdotool("keyup Shift_L");
         ASSERT_TRUE(frameUntil([] { return !down(kLeftShift); }));
     }
-    // Takes the server's events into SDL, without running a frame, until the release of
-    // `key` is waiting in SDL's queue: a tap sent before it is in whole. At most 3 s.
-    static bool takeInUntilReleased(SDL_Scancode key) {
-        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-             std::chrono::steady_clock::now() < end;) {
-            SDL_PumpEvents();
-            SDL_Event waiting[64];
-            const int n = SDL_PeepEvents(waiting, 64, SDL_PEEKEVENT, SDL_KEYUP, SDL_KEYUP);
-            for (int i = 0; i < n; ++i)
-                if (waiting[i].key.keysym.scancode == key) return true;
-            SDL_Delay(1);
-        }
-        return false;
-    }
     // Where the X server has the mouse cursor, on its screen.
     static std::array<int, 2> cursor() {
         std::array<int, 2> at{};
@@ -341,7 +328,7 @@ TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
     qor->bDebugLocked = false;
     deliverEventsSoFar();
     xdotool("key --delay 0 shift+grave");
-    ASSERT_TRUE(takeInUntilReleased(SDL_SCANCODE_GRAVE));
+    ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_GRAVE));  // no frame in between
     ASSERT_TRUE(frameUntil([] { return true; }));
     EXPECT_TRUE(qor->console().bOpen);
     EXPECT_TRUE(in.wasPressed(kLeftShift));

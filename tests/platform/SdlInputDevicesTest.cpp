@@ -1,13 +1,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "platform/SdlInputDevices.h"
 #include "platform/Window.h"
+#include "support/KeyTap.h"
 #include "support/XServer.h"
 
 namespace {
@@ -55,7 +55,11 @@ protected:
         ASSERT_TRUE(window.create("tap test", 50, 50, 200, 100)) << SDL_GetError();
         devices = std::make_unique<SdlInputDevices>(&window);
         xdotool("search --sync --name '^tap test$' windowfocus --sync %1");
-        ASSERT_TRUE(pumpUntil([this] { return SDL_GetKeyboardFocus() == window.handle(); }));
+        for (int ms = 0; ms < 3000 && SDL_GetKeyboardFocus() != window.handle(); ++ms) {
+            SDL_PumpEvents();
+            SDL_Delay(1);
+        }
+        ASSERT_EQ(SDL_GetKeyboardFocus(), window.handle());
     }
     void TearDown() override {
         if (!server) return;  // skipped
@@ -66,28 +70,6 @@ protected:
 
     void xdotool(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
 
-    // Takes the server's events into SDL, without reading any state, until `done` holds;
-    // at most 3 s.
-    static bool pumpUntil(const std::function<bool()>& done) {
-        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-             std::chrono::steady_clock::now() < end;) {
-            SDL_PumpEvents();
-            if (done()) return true;
-            SDL_Delay(1);
-        }
-        return false;
-    }
-    // Until the release of `key` is waiting in SDL's queue: the whole tap is in.
-    static bool pumpUntilReleased(SDL_Scancode key) {
-        return pumpUntil([key] {
-            SDL_Event waiting[64];
-            const int n = SDL_PeepEvents(waiting, 64, SDL_PEEKEVENT, SDL_KEYUP, SDL_KEYUP);
-            for (int i = 0; i < n; ++i)
-                if (waiting[i].key.keysym.scancode == key) return true;
-            return false;
-        });
-    }
-
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
     Window window;
     std::unique_ptr<SdlInputDevices> devices;
@@ -97,7 +79,7 @@ TEST_F(SdlInputDevicesTapTest, AKeyTappedBetweenTwoReadsIsReadDownOnceThenUp) {
     constexpr int kA = 30, kLeftShift = 42;
     std::uint8_t keys[InputDevices::kKeyboardBytes];
     xdotool("keydown Shift_L key --delay 0 a");
-    ASSERT_TRUE(pumpUntilReleased(SDL_SCANCODE_A));
+    ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_A));
     ASSERT_TRUE(devices->readKeyboard(keys));
     EXPECT_EQ(keys[kA], 0x80);
     EXPECT_EQ(keys[kLeftShift], 0x80);
@@ -105,7 +87,7 @@ TEST_F(SdlInputDevicesTapTest, AKeyTappedBetweenTwoReadsIsReadDownOnceThenUp) {
     EXPECT_EQ(keys[kA], 0);
     EXPECT_EQ(keys[kLeftShift], 0x80) << "a key still held stays down";
     xdotool("keyup Shift_L");
-    ASSERT_TRUE(pumpUntilReleased(SDL_SCANCODE_LSHIFT));
+    ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_LSHIFT));
     ASSERT_TRUE(devices->readKeyboard(keys));
     EXPECT_EQ(keys[kLeftShift], 0) << "a press already read is not read again";
 }
