@@ -29,9 +29,10 @@ inline constexpr int kPlaying = 1;
 }  // namespace AudioActive
 
 namespace AudioConfig {
-inline constexpr int kSampleVolume = 4;     // 0..10000, all sample channels
-inline constexpr int kStreamVolume = 5;     // 0..10000, all streams
-inline constexpr int kMusicVolume = 6;      // 0..10000, kept; no module music is played
+inline constexpr int kFullVolume = 10000;   // the top of the volumes below, and where they start
+inline constexpr int kSampleVolume = 4;     // 0..kFullVolume, all sample channels
+inline constexpr int kStreamVolume = 5;     // 0..kFullVolume, all streams
+inline constexpr int kMusicVolume = 6;      // 0..kFullVolume, kept; no module music is played
 inline constexpr int kDefaultFollows = 36;  // kept; device -1 is always the system's default
 inline constexpr int kUtf8Names = 42;       // kept; device names are always UTF-8
 }  // namespace AudioConfig

@@ -8,7 +8,6 @@
 
 namespace {
 constexpr int kMaxPlaybacks = 65535;
-constexpr int kMaxVolume = 10000;
 constexpr int kSilentRate = 44100;  // the silent device's time base when none is asked for
 constexpr char kSilentDeviceName[] = "No output";
 
@@ -53,7 +52,7 @@ void AudioSystem::render(float* out, int frames) {
 // ---- configuration and devices ----
 
 bool AudioSystem::setConfig(int option, int value) {
-    const int volume = std::clamp(value, 0, kMaxVolume);
+    const int volume = std::clamp(value, 0, AudioConfig::kFullVolume);
     switch (option) {
         case AudioConfig::kSampleVolume:
             sampleVolume = volume;
@@ -98,8 +97,8 @@ int AudioSystem::getConfig(int option) const {
 
 void AudioSystem::applyVolumes() {
     if (!mixer) return;
-    mixer->setGroupVolume(AudioVoice::Group::kSample, static_cast<float>(sampleVolume) / kMaxVolume);
-    mixer->setGroupVolume(AudioVoice::Group::kStream, static_cast<float>(streamVolume) / kMaxVolume);
+    mixer->setGroupVolume(AudioVoice::Group::kSample, static_cast<float>(sampleVolume) / AudioConfig::kFullVolume);
+    mixer->setGroupVolume(AudioVoice::Group::kStream, static_cast<float>(streamVolume) / AudioConfig::kFullVolume);
 }
 
 bool AudioSystem::ensureDriver() {

@@ -50,7 +50,8 @@ public:
 
     std::uint32_t getVersion() const { return kVersion; }
     int errorGetCode() const { return lastError; }
-    // AudioConfig options; volumes 0..10000 (clamped). Works before init.
+    // AudioConfig options; volumes 0..AudioConfig::kFullVolume (clamped), full as a
+    // process starts. Works before init.
     bool setConfig(int option, int value);
     int getConfig(int option) const;
     // False when there is no such device.
@@ -147,9 +148,9 @@ private:
     AudioSlotPool<AudioVoice> channels{kChannelKind};
     AudioSlotPool<AudioStream> streams{kStreamKind};
     std::vector<AudioVoice*> voices;  // every channel and stream voice, for the mixer
-    int sampleVolume = 10000;
-    int streamVolume = 10000;
-    int musicVolume = 10000;
+    int sampleVolume = AudioConfig::kFullVolume;
+    int streamVolume = AudioConfig::kFullVolume;
+    int musicVolume = AudioConfig::kFullVolume;
     int defaultFollows = 0;
     int utf8Names = 0;
 };

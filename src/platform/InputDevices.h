@@ -6,6 +6,10 @@
 // Keyboard state is 256 bytes indexed by PC set-1 scan codes (extended keys + 0x80),
 // bit 7 set while a key is down. Joystick slots are 0 to 3; a slot is filled by
 // openJoystick and emptied by closeJoystick.
+//
+// A read reports a key or joystick button that went down since the previous read as
+// down, even when it has been let go since: a tap shorter than the time between two
+// reads is read down once, then up.
 #include <cstdint>
 #include <string>
 
@@ -20,8 +24,9 @@ public:
 
     // Readies the keyboard; a negative result code on failure.
     virtual std::int32_t openKeyboard() = 0;
-    // Fills `state` with the keys down now. False when the keyboard cannot be read (the
-    // window lacks the keyboard focus); `state` is then left untouched.
+    // Fills `state` with the keys down now or pressed since the previous read. False when
+    // the keyboard cannot be read (the window lacks the keyboard focus); `state` is then
+    // left untouched and the presses kept so far are dropped.
     virtual bool readKeyboard(std::uint8_t (&state)[kKeyboardBytes]) = 0;
     // Asks for the keyboard again after a failed read.
     virtual void acquireKeyboard() = 0;
@@ -36,8 +41,9 @@ public:
     // false when the device has no such axis.
     virtual bool setAxisRange(int slot, int axis, int minimum, int maximum) = 0;
     virtual void closeJoystick(int slot) = 0;
-    // Updates the device's state, then reads it; false when it cannot be read (focus
-    // lost, device gone), leaving `state` untouched.
+    // Updates the device's state, then reads it, buttons pressed since the previous read
+    // included; false when it cannot be read (focus lost, device gone), leaving `state`
+    // untouched and dropping the presses kept so far.
     virtual bool readJoystick(int slot, JoystickState& state) = 0;
     virtual void acquireJoystick(int slot) = 0;
 };

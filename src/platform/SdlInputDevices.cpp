@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <utility>
 
 #include "platform/ResultCode.h"
 #include "platform/ScanCodeMap.h"
@@ -21,9 +21,11 @@ constexpr int kHats = 4;
 SdlInputDevices::SdlInputDevices(const Window* window_) : window(window_) {
     // A machine without joystick support still plays with the keyboard and mouse.
     bJoystickSubsystem = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    SDL_AddEventWatch(&SdlInputDevices::notePress, this);
 }
 
 SdlInputDevices::~SdlInputDevices() {
+    SDL_DelEventWatch(&SdlInputDevices::notePress, this);
     for (int slot = 0; slot < kMaxJoysticks; ++slot) closeJoystick(slot);
     if (bJoystickSubsystem) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
@@ -35,11 +37,24 @@ bool SdlInputDevices::hasFocus() const {
 
 std::int32_t SdlInputDevices::openKeyboard() { return ResultCode::kOk; }
 
+int SdlInputDevices::notePress(void* self, SDL_Event* event) {
+    auto& devices = *static_cast<SdlInputDevices*>(self);
+    if (event->type == SDL_KEYDOWN) {
+        if (const int code = ScanCodeMap::toInputCode(event->key.keysym.scancode)) devices.keyPresses.set(code);
+    } else if (event->type == SDL_JOYBUTTONDOWN && event->jbutton.button < kButtons) {
+        for (Slot& s : devices.slots)
+            if (s.joystick && SDL_JoystickInstanceID(s.joystick) == event->jbutton.which)
+                s.buttonPresses |= 1u << event->jbutton.button;
+    }
+    return 0;
+}
+
 bool SdlInputDevices::readKeyboard(std::uint8_t (&state)[kKeyboardBytes]) {
+    const std::bitset<kKeyboardBytes> pressed = std::exchange(keyPresses, {});
     if (!hasFocus()) return false;
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
-    std::memset(state, 0, sizeof state);
+    for (int code = 0; code < kKeyboardBytes; ++code) state[code] = pressed[code] ? kDown : 0;
     for (int sdl = 0; sdl < count; ++sdl) {
         if (!keys[sdl]) continue;
         if (const int code = ScanCodeMap::toInputCode(sdl)) state[code] = kDown;
@@ -116,9 +131,14 @@ std::uint32_t SdlInputDevices::hatToAngle(std::uint8_t hat) {
 
 bool SdlInputDevices::readJoystick(int slot, JoystickState& state) {
     if (slot < 0 || slot >= kMaxJoysticks) return false;
-    const Slot& s = slots[slot];
-    if (!s.joystick || !hasFocus()) return false;
+    Slot& s = slots[slot];
+    if (!s.joystick || !hasFocus()) {
+        s.buttonPresses = 0;
+        return false;
+    }
+    // The update may queue presses of its own: they are taken with the rest.
     SDL_JoystickUpdate();
+    const std::uint32_t pressed = std::exchange(s.buttonPresses, 0u);
     if (!SDL_JoystickGetAttached(s.joystick)) return false;
     std::int32_t* axes[] = {&state.lX,  &state.lY,  &state.lZ,           &state.lRx,
                             &state.lRy, &state.lRz, &state.rglSlider[0], &state.rglSlider[1]};
@@ -133,6 +153,7 @@ bool SdlInputDevices::readJoystick(int slot, JoystickState& state) {
         state.rgdwPOV[h] = h < hatCount ? hatToAngle(SDL_JoystickGetHat(s.joystick, h)) : JoystickState::kHatCentred;
     const int buttonCount = SDL_JoystickNumButtons(s.joystick);
     for (int b = 0; b < kButtons; ++b)
-        state.rgbButtons[b] = b < buttonCount && SDL_JoystickGetButton(s.joystick, b) ? kDown : 0;
+        state.rgbButtons[b] =
+            (b < buttonCount && SDL_JoystickGetButton(s.joystick, b)) || ((pressed >> b) & 1u) ? kDown : 0;
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace {
 bool comesNear(const ViewRect& a, const ViewRect& b, float gap) {
@@ -17,14 +16,24 @@ bool comesNear(const ViewRect& a, const ViewRect& b, float gap) {
 // goes to the part's bottom less the gap; where rounding puts that no lower than the
 // box's top already is (a bottom near 0, where (bottom - gap) + gap rounds above
 // bottom), the box is as low as it needs to be and stays.
-void FrameRatePlacement::lowerPast(ViewRect& box, std::vector<ViewRect> parts) {
-    std::erase_if(parts, [](const ViewRect& part) { return std::isnan(part.top); });  // no place in the order
-    std::ranges::sort(parts, std::ranges::greater{}, &ViewRect::top);
+void FrameRatePlacement::lowerPast(ViewRect& box, std::vector<ViewRect> parts, std::size_t* steps) {
+    std::size_t counted = 0;
+    std::erase_if(parts, [&counted](const ViewRect& part) {
+        ++counted;
+        return std::isnan(part.top);  // no place in the order
+    });
+    const auto higher = [&counted](float a, float b) {
+        ++counted;
+        return a > b;
+    };
+    std::ranges::sort(parts, higher, &ViewRect::top);
     for (const ViewRect& part : parts) {
+        ++counted;
         if (!comesNear(box, part, kGap)) continue;
         const float top = part.bottom - kGap;
         if (!(top < box.top)) continue;
         box.bottom = top - (box.top - box.bottom);
         box.top = top;
     }
+    if (steps) *steps = counted;
 }

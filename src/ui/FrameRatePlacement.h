@@ -3,6 +3,7 @@
 // as it takes to keep clear of what the top screen shows there and must keep readable
 // (the boxes a screen names through Context::addBoxesToKeepClear). Pure arithmetic on
 // the screen's units (y up); any list of boxes is taken, odd values included.
+#include <cstddef>
 #include <vector>
 
 #include "render/Camera.h"
@@ -15,6 +16,8 @@ public:
 
     // Moves `box` straight down, no further than it takes, until it comes within kGap of
     // none of `parts`. It never moves up. A part with a NaN top is left out; one that
-    // reaches down to minus infinity sends the box there.
-    static void lowerPast(ViewRect& box, std::vector<ViewRect> parts);
+    // reaches down to minus infinity sends the box there. `steps`, when given, is set to
+    // the work done: the comparisons of two parts and the looks at one part, which grow
+    // no faster than n log n for n parts.
+    static void lowerPast(ViewRect& box, std::vector<ViewRect> parts, std::size_t* steps = nullptr);
 };

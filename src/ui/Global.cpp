@@ -31,13 +31,12 @@ Global* global = nullptr;
 
 namespace {
 constexpr int kVolumeSteps = 24;
-constexpr int kFullVolume = 10000;
 
 // Step v of 0..24 as a global volume of 0..10000, computed in single precision and
 // truncated, so that the steps land where the option screens promise (24 -> 10000).
 int volumeFromStep(int step) {
     const float f = static_cast<float>(step) / static_cast<float>(kVolumeSteps);
-    return static_cast<int>(f * static_cast<float>(kFullVolume));
+    return static_cast<int>(f * static_cast<float>(AudioConfig::kFullVolume));
 }
 
 // The sizes of the records as they are stored, for checking a build against its files.

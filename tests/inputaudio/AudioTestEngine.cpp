@@ -19,7 +19,6 @@
 
 namespace {
 constexpr double kUpdateSeconds = 0.016;  // between the audio updates, as at 60 frames a second
-constexpr int kFullVolume = 10000;        // the audio layer's volumes as a process starts
 
 // Folders of engines that are still alive. A death test's child ends through the fatal
 // error's exit, past every destructor; its folder goes at exit instead.
@@ -49,7 +48,7 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
     // The audio layer outlives engines: the volumes a program run earlier in this process
     // chose would carry over into this engine's mix.
     for (int volume : {AudioConfig::kSampleVolume, AudioConfig::kStreamVolume, AudioConfig::kMusicVolume})
-        QorAudio::library().setConfig(volume, kFullVolume);
+        QorAudio::library().setConfig(volume, AudioConfig::kFullVolume);
     Window::initVideo();
     window.create("audio test", 0, 0, 100, 100);
     new Qor(nullptr, &window);

@@ -16,13 +16,15 @@
 #include "inputaudio/WMhooks.h"
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
+#include "runtime/Console.h"
+#include "support/KeyTap.h"
 #include "support/TempFolder.h"
 #include "support/XServer.h"
 
 namespace {
 
 constexpr std::uint8_t kDown = 0x80;
-constexpr int kA = 30, kS = 31, kLeftShift = 42;
+constexpr int kA = 30, kS = 31, kGrave = 41, kLeftShift = 42;
 
 bool down(int code) { return qor->pQorInput->keyState[code] & kDown; }
 
@@ -317,6 +319,26 @@ TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
         xdotool(std::string("keyup ") + key);
         EXPECT_TRUE(frameUntil([code = code] { return !down(code); })) << key;
     }
+}
+
+// The console's chord tapped quicker than a frame, as on a loaded machine: the keys are
+// down in one frame, the chord opens the console, and what is typed next goes there.
+TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
+    QorInput& in = *qor->pQorInput;
+    qor->bDebugLocked = false;
+    deliverEventsSoFar();
+    xdotool("key --delay 0 shift+grave");
+    ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_GRAVE));  // no frame in between
+    ASSERT_TRUE(frameUntil([] { return true; }));
+    EXPECT_TRUE(qor->console().bOpen);
+    EXPECT_TRUE(in.wasPressed(kLeftShift));
+    EXPECT_EQ(in.getRepeatedKey(), kGrave);
+    ASSERT_TRUE(frameUntil([] { return true; }));
+    EXPECT_FALSE(down(kLeftShift)) << "released in the next frame";
+    EXPECT_TRUE(in.previousKeyState[kLeftShift] & kDown);
+    EXPECT_EQ(in.getRepeatedKey(), 0);
+    xdotool("type --delay 0 help");
+    EXPECT_TRUE(frameUntil([] { return qor->console().input == u"help"; })) << wideToUtf8(qor->console().input);
 }
 
 TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {

@@ -137,6 +137,8 @@ TEST_F(AudioSystemTest, HandlesOfEndedChannelsAndFreedSamplesAreRefusedNotFollow
 }
 
 TEST_F(AudioSystemTest, AttributesGlobalVolumesAndAFadeBelowZeroThatStops) {
+    for (const int volume : {AudioConfig::kSampleVolume, AudioConfig::kStreamVolume, AudioConfig::kMusicVolume})
+        EXPECT_EQ(audio.getConfig(volume), AudioConfig::kFullVolume) << "volumes start full: " << volume;
     const AudioHandle sample = loadTone(2, AudioFlag::kSampleLoop | AudioFlag::kSampleOverPos);
     const AudioHandle channel = audio.sampleGetChannel(sample, false);
     audio.channelSetAttribute(channel, AudioAttribute::kPan, -5.0f);  // clamped: full left
@@ -152,9 +154,9 @@ TEST_F(AudioSystemTest, AttributesGlobalVolumesAndAFadeBelowZeroThatStops) {
     render(1000);  // the change ramps in over one block
     out = render(kRate / 2);
     EXPECT_NEAR(TestSounds::peak(out, 0, out.size()), full / 4, 0.01f);
-    audio.setConfig(AudioConfig::kStreamVolume, 99999);
-    EXPECT_EQ(audio.getConfig(AudioConfig::kStreamVolume), 10000);
-    audio.setConfig(AudioConfig::kSampleVolume, 10000);
+    audio.setConfig(AudioConfig::kStreamVolume, AudioConfig::kFullVolume + 1);
+    EXPECT_EQ(audio.getConfig(AudioConfig::kStreamVolume), AudioConfig::kFullVolume);
+    audio.setConfig(AudioConfig::kSampleVolume, AudioConfig::kFullVolume);
 
     // A set volume below 0 is silence; a slide to below 0 fades, then stops.
     audio.channelSetAttribute(channel, AudioAttribute::kVolume, -1.0f);
