@@ -278,6 +278,7 @@ protected:
         ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command;
     }
     static constexpr Point kOff{1560, 960};  // off the window, below and right of it
+    static constexpr int kUp = 200;          // the Up key's input code
 };
 
 TEST_P(MouseComingInTest, TheMouseComingInFindsThePointerWhereItComesAndClicksThere) {
@@ -307,13 +308,14 @@ TEST_P(MouseComingInTest, TheMouseComingInFindsThePointerWhereItComesAndClicksTh
     // The mouse leaves; the keyboard moves the pointer from item to item, and the cursor,
     // off the window, stays where it is.
     SDL_WarpMouseGlobal(kOff.first, kOff.second);
-    watchFrames(2);
+    ASSERT_TRUE(watchUntil([] { return SDL_GetMouseFocus() == nullptr; }, 100));
     trail = {kOff};
     const Vector3 before = qor->input().pointerPosition;
     xdotool("keydown Up");
-    watchFrames(3);
+    EXPECT_TRUE(watchUntil([] { return qor->input().wasPressed(kUp); }, 100));
     xdotool("keyup Up");
-    watchFrames(3);
+    EXPECT_TRUE(watchUntil([] { return !(qor->input().keyState[kUp] & QorInput::kDown); }, 100));
+    watchFrames(2);
     EXPECT_NE(qor->input().pointerPosition.y, before.y);
     EXPECT_EQ(trail, std::vector<Point>{kOff});
 
