@@ -342,7 +342,7 @@ TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
 
 TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
     QorInput& in = *qor->pQorInput;
-    // The first movement leaves touch mode and puts the cursor at the pointer.
+    // The mouse comes over the window: mouse mode, and the pointer where the cursor is.
     xdotool("search --name '^Torvane 2$' mousemove --window %1 100 100");
     ASSERT_TRUE(frameUntil([&] { return in.inputMode == QorInput::kModeMouse; }));
     xdotool("search --name '^Torvane 2$' mousemove --window %1 200 120");
