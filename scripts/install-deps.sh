@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config clang clang-format libclang-rt-dev
-  libsdl2-dev libx11-dev libepoxy-dev libgl1-mesa-dri
+  libsdl2-dev libx11-dev libxi-dev libepoxy-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-comic-neue fonts-leckerli-one fonts-cherrybomb
   librsvg2-dev libcairo2-dev
   libvorbis-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev

@@ -269,21 +269,45 @@ void QorInput::onQORmodeChange(int oldMode, int newMode) {
 }
 
 void QorInput::initInputMode() {
+    Window* window = qor->hWindowHandle;
+    // A touch screen alone starts in touch mode, the pointer in the middle; a mouse
+    // already over the window (a restart among them: the window stays, the engine is
+    // new) is where the pointer starts, so that it is drawn under the cursor from the
+    // first frame; a mouse elsewhere finds the pointer in the middle when it comes in.
+    const bool mouse = window && window->hasMouse();
+    int x = 0, y = 0;
+    if (mouse && window->pointerPosition(x, y)) {
+        followMouse(x, y);
+        return;
+    }
     const ViewportMapping screen = viewport();
     // The centre in whole units.
     const int halfWidth = static_cast<int>(screen.width) / 2;
     const int halfHeight = static_cast<int>(screen.height) / 2;
     pointerPosition = Vector3{static_cast<float>(halfWidth), static_cast<float>(halfHeight), 0.0f};
-    setInputMode(kModeTouch);
+    changeInputMode(mouse ? kModeMouse : kModeTouch, true);
 }
 
 void QorInput::setInputMode(int mode) {
     if (mode == inputMode) return;
+    changeInputMode(mode, true);
+}
+
+void QorInput::followMouse(int x, int y) {
+    setRawMousePos(x, y);
+    if (inputMode == kModeMouse) return;
+    const Vector3 raw{static_cast<float>(x), static_cast<float>(y), static_cast<float>(wheelSum)};
+    pointerPosition = viewport().toScreen(raw);
+    pointerDelta = {0.0f, 0.0f, 0.0f};
+    changeInputMode(kModeMouse, false);
+}
+
+void QorInput::changeInputMode(int mode, bool placeCursor) {
     QOR_LOG("QorInput::setInputMode", u"Setting input mode to %d", mode);
     inputMode = mode;
     // The game draws its own pointer; the system's shows only while debugging.
     if (qor->bDebugLocked) Window::showCursor(false);
-    setMousePos(pointerPosition.x, pointerPosition.y, pointerPosition.z);
+    if (placeCursor) setMousePos(pointerPosition.x, pointerPosition.y, pointerPosition.z);
     QOR_LOG("QorInput::setInputMode", u"Notifying %d objects.", qor->objectList.countChildren());
     qor->forEachObject([](QorBase* o) { o->onInputModeChange(); });
 }
@@ -291,9 +315,17 @@ void QorInput::setInputMode(int mode) {
 void QorInput::setMousePos(float x, float y, float z) {
     pointerPosition = {x, y, z};
     pointerDelta = {0.0f, 0.0f, 0.0f};
-    if (inputMode != kModeMouse || !qor->hWindowHandle) return;
+    if (inputMode != kModeMouse) return;
+    // The mouse's last place is now here, so that the next poll keeps the pointer where
+    // it was put, whether the cursor follows or not.
     const Vector3 raw = viewport().toWindow(pointerPosition);
-    qor->hWindowHandle->warpMouse(static_cast<int>(raw.x), static_cast<int>(raw.y));
+    setRawMousePos(static_cast<int>(raw.x), static_cast<int>(raw.y));
+    // A cursor off the window is left alone: it is over something else of the player's,
+    // and the pointer goes to it when it comes in.
+    Window* window = qor->hWindowHandle;
+    int cursorX = 0, cursorY = 0;
+    if (window && window->pointerPosition(cursorX, cursorY))
+        window->warpMouse(rawMousePosition[0], rawMousePosition[1]);
 }
 
 void QorInput::setRawMousePos(int x, int y) { rawMousePosition = {x, y}; }

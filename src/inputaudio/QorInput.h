@@ -80,14 +80,22 @@ public:
     // Joystick j's hats: x and y each -1, 0 or 1 (up positive), z 0.
     Vector3 getJoystickHat(int j) const;
 
-    // Centres the pointer in the virtual screen and selects touch mode; called once by
-    // the engine's constructor after graphics exists.
+    // Chooses the first input mode; called once by the engine's constructor after
+    // graphics exists. With a mouse over the window, mouse mode from where its cursor is
+    // (followMouse); with a mouse elsewhere, mouse mode and the pointer in the middle of
+    // the virtual screen; with no mouse at all (a touch screen), touch mode and the
+    // pointer in the middle.
     void initInputMode();
     // Switches between mouse (1) and touch (2): places the cursor for the new mode and
     // tells every engine object. The same mode again does nothing.
     void setInputMode(int mode);
+    // The mouse reports its cursor at (x, y), drawable pixels: mouse mode, the pointer
+    // taken from there. Coming from another mode the pointer goes to the cursor rather
+    // than the cursor to the pointer, so the mouse is never moved under the player's hand.
+    void followMouse(int x, int y);
     // Puts the pointer at (x, y, z) in virtual units with no delta; in mouse mode the
-    // system cursor follows.
+    // mouse's last place becomes the pointer's, and the system cursor follows while it
+    // is over the window (one outside is never moved).
     void setMousePos(float x, float y, float z);
     void setRawMousePos(int x, int y);  // drawable pixels
     // Buttons 0 left, 1 right, 2 middle, 3; others are ignored.
@@ -159,6 +167,9 @@ private:
     void pollKeyboard();
     void updatePointer();
     void pollJoysticks();
+    // Stores `mode` and tells every engine object, placing the cursor for it first when
+    // `placeCursor` is set.
+    void changeInputMode(int mode, bool placeCursor);
 
     std::unique_ptr<InputDevices> devices;
 };

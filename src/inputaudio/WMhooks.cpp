@@ -70,7 +70,7 @@ void WMhooks::character(char16_t c) {
 void WMhooks::mouseButtonDown(int x, int y, int button) {
     QorInput* in = input();
     if (!in) return;
-    in->setInputMode(QorInput::kModeMouse);
+    in->followMouse(x, y);
     in->mouseButtonDown(button);
     if (in->inputMode == QorInput::kModeMouse && button == 0) {
         in->deleteTouches();
@@ -89,10 +89,13 @@ void WMhooks::mouseButtonUp(int x, int y, int button) {
 void WMhooks::mouseMove(int x, int y) {
     QorInput* in = input();
     if (!in) return;
-    in->setInputMode(QorInput::kModeMouse);
-    in->setRawMousePos(x, y);
-    if (in->inputMode != QorInput::kModeMouse) return;
+    in->followMouse(x, y);
     if (TouchPoint* contact = in->getTouch(0)) moveContact(*contact, x, y);
+}
+
+void WMhooks::pointerPlaced(int x, int y) {
+    // Where the mouse is, for mouse mode to read; a touch player stays in touch mode.
+    if (QorInput* in = input()) in->setRawMousePos(x, y);
 }
 
 void WMhooks::mouseWheel(int delta) {

@@ -141,6 +141,9 @@ void Window::resyncPointer() {
     SDL_PumpEvents();
     int recordedX = 0, recordedY = 0;
     const Uint32 buttons = SDL_GetMouseState(&recordedX, &recordedY);
+    placedMotionDue = true;
+    placedX = x;
+    placedY = y;
     if (recordedX == x && recordedY == y) {
         // SDL is right, and would drop a move that changes nothing; but the listener may
         // be new (an engine built again for a restart, in a window that stayed put) and
@@ -152,6 +155,29 @@ void Window::resyncPointer() {
     // to where it already is sets SDL's record and brings one move of the right place.
     SDL_FlushEvent(SDL_MOUSEMOTION);
     SDL_WarpMouseInWindow(window, x, y);
+}
+
+// An X server is asked directly; elsewhere SDL's record of the last pointer event is
+// all there is, which holds while the pointer is over the window.
+bool Window::pointerPosition(int& x, int& y) const {
+    if (!window) return false;
+    bool inside = false;
+    if (X11Geometry::queryPointer(window, x, y, inside)) return inside;
+    if (isHeadless() || SDL_GetMouseFocus() != window) return false;
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(&wx, &wy);
+    float sx = 1.0f, sy = 1.0f;
+    drawableScale(sx, sy);
+    x = static_cast<int>(static_cast<float>(wx) * sx);
+    y = static_cast<int>(static_cast<float>(wy) * sy);
+    return true;
+}
+
+bool Window::hasMouse() const {
+    if (!window || isHeadless()) return false;
+    bool present = false;
+    if (X11Geometry::queryMouse(window, present)) return present;
+    return SDL_GetNumTouchDevices() == 0;
 }
 
 bool Window::isHeadless() const {
@@ -245,9 +271,14 @@ void Window::dispatchMouse(const SDL_Event& e, WindowListener& listener) {
     drawableScale(sx, sy);
     auto px = [sx](int x) { return static_cast<int>(static_cast<float>(x) * sx); };
     auto py = [sy](int y) { return static_cast<int>(static_cast<float>(y) * sy); };
+    const bool placed = placedMotionDue && e.type == SDL_MOUSEMOTION && e.motion.x == placedX && e.motion.y == placedY;
+    if (e.type != SDL_MOUSEWHEEL) placedMotionDue = false;
     switch (e.type) {
         case SDL_MOUSEMOTION:
-            listener.mouseMove(px(e.motion.x), py(e.motion.y));
+            if (placed)
+                listener.pointerPlaced(px(e.motion.x), py(e.motion.y));
+            else
+                listener.mouseMove(px(e.motion.x), py(e.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {

@@ -47,13 +47,21 @@ public:
     void realGeometry(int& x, int& y, int& width, int& height) const;
     // Puts the mouse cursor at a point in drawable pixels.
     void warpMouse(int x, int y);
+    // Where the mouse cursor is over the client area now, in drawable pixels; false (x
+    // and y then meaning nothing) when it lies outside, or the window system does not
+    // say (a headless driver).
+    bool pointerPosition(int& x, int& y) const;
+    // Whether the player has a mouse (or a touchpad) rather than only a touch screen: on
+    // X11 the server's input devices are asked; elsewhere a window system with no touch
+    // device is taken to have one, and a headless driver has none.
+    bool hasMouse() const;
     // To be called after every placement of the window, moved or not. A pointer that
     // stays still reports nothing: SDL, which learns of the pointer only from events,
     // would hold a place (and motion events) off by a move, and would even put the
     // pointer back there on its next switch to or from full screen; and a listener built
     // since its last event (an engine started again) would never hear that the mouse is
-    // over the window. When it is, sets SDL right and reports the real place as one
-    // motion event. Only an X server is asked.
+    // over the window. When it is, sets SDL right and reports the real place once, as
+    // `WindowListener::pointerPlaced`: no move of the player's. Only an X server is asked.
     void resyncPointer();
     static void showCursor(bool show);
 
@@ -72,5 +80,9 @@ private:
 
     SDL_Window* window = nullptr;
     int createdWidth = 0, createdHeight = 0;
+    // The place, in window units, of the motion that a resync brings; the next motion
+    // there is reported as placed, and any other mouse event ends the wait.
+    bool placedMotionDue = false;
+    int placedX = 0, placedY = 0;
     FingerTags fingerTags;  // the tags of the fingers now on a touch device
 };

@@ -15,6 +15,9 @@ public:
     virtual void mouseButtonDown(int x, int y, int button) = 0;
     virtual void mouseButtonUp(int x, int y, int button) = 0;
     virtual void mouseMove(int x, int y) = 0;
+    // The mouse is at (x, y) over the window, reported after the window was placed: not
+    // a move of the player's, but where a pointer that stayed still now is.
+    virtual void pointerPlaced(int x, int y) = 0;
     // Wheel steps in multiples of 120 per notch, positive away from the user.
     virtual void mouseWheel(int delta) = 0;
     // Fingers: `id` is a small tag (1 and up) that the finger keeps while it touches;

@@ -4,9 +4,12 @@
 #include <SDL_syswm.h>
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #endif
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace {
 #if defined(SDL_VIDEO_DRIVER_X11)
@@ -42,6 +45,18 @@ std::uint32_t channel(unsigned long value, unsigned long mask) {
     const int width = std::popcount(mask);
     const unsigned long v = bits >> shift;
     return static_cast<std::uint32_t>(width >= 8 ? v >> (width - 8) : v * 255 / ((1ul << width) - 1));
+}
+
+// A pointing device that a hand moves: not a touch screen (whose contacts are direct),
+// nor the server's test device, which every server has for programs that fake input.
+bool movedByHand(const XIDeviceInfo& device) {
+    if (device.use != XISlavePointer || !device.enabled || std::strstr(device.name, "XTEST")) return false;
+    for (int c = 0; c < device.num_classes; ++c) {
+        const XIAnyClassInfo* info = device.classes[c];
+        if (info->type == XITouchClass && reinterpret_cast<const XITouchClassInfo*>(info)->mode == XIDirectTouch)
+            return false;
+    }
+    return true;
 }
 #endif
 }  // namespace
@@ -88,6 +103,35 @@ bool queryPointer(SDL_Window* window, int& x, int& y, bool& inside) {
     return true;
 #else
     (void)window, (void)x, (void)y, (void)inside;
+    return false;
+#endif
+}
+
+bool queryMouse(SDL_Window* window, bool& present) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    ::Window handle = 0;
+    if (!x11Handles(window, display, handle)) return false;
+    int opcode = 0, event = 0, error = 0;
+    present = true;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error)) return true;
+    // Touch screens show as such to clients of version 2.2 and later. SDL may have
+    // announced its own version on this connection already, which then stands; a server
+    // that takes offence at a second announcement is counted, not fatal.
+    refusedRequests = 0;
+    const XErrorHandler previous = XSetErrorHandler(countRefusal);
+    int major = 2, minor = 2;
+    int count = 0;
+    XIDeviceInfo* devices = nullptr;
+    if (XIQueryVersion(display, &major, &minor) == Success) devices = XIQueryDevice(display, XIAllDevices, &count);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!devices) return true;
+    if (refusedRequests == 0) present = std::any_of(devices, devices + count, movedByHand);
+    XIFreeDeviceInfo(devices);
+    return true;
+#else
+    (void)window, (void)present;
     return false;
 #endif
 }

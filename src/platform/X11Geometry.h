@@ -18,6 +18,11 @@ bool query(SDL_Window* window, int& x, int& y, int& width, int& height);
 // has it now (SDL learns of it only from events), and whether it lies over the client
 // area; false (and nothing written) when the window is not on an X server.
 bool queryPointer(SDL_Window* window, int& x, int& y, bool& inside);
+// Whether the server has a mouse (or a touchpad, trackball...) among its input devices: a
+// pointing device that is neither a touch screen nor the server's stand-in for programs
+// that fake input; false (and nothing written) when the window is not on an X server.
+// A server without the input extension's second version counts as having one.
+bool queryMouse(SDL_Window* window, bool& present);
 // Moves and sizes the client area on the server, past SDL's own state; false when the
 // window is not on an X server.
 bool place(SDL_Window* window, int x, int y, int width, int height);

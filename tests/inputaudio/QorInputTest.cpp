@@ -215,6 +215,27 @@ TEST(QorInputTest, MousePointerMapsThroughTheViewportWithTheWheelAsZ) {
     EXPECT_FLOAT_EQ(in.pointerDelta.z, -120.0f);
 }
 
+// The pointer put somewhere in mouse mode (a menu's keys, a screen's park) stays there
+// until the mouse itself moves, also when the cursor could not follow (it was off the
+// window, or there is none).
+TEST(QorInputTest, APointerPutInMouseModeStaysUntilTheMouseMoves) {
+    InputTestEngine engine;
+    engine.scriptInput();
+    QorInput& in = engine.input();
+    in.setInputMode(QorInput::kModeMouse);
+    in.setRawMousePos(400, 120);
+    engine.frame();
+    in.setMousePos(123.0f, 45.0f, 0.0f);
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 123.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 45.0f);
+    EXPECT_EQ(in.rawMousePosition, (std::array<int, 2>{123, 435}));
+    in.setRawMousePos(200, 80);
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 200.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 400.0f);
+}
+
 TEST(QorInputTest, TouchPointerFollowsTheFirstContactAndPausingDropsIt) {
     InputTestEngine engine;
     engine.scriptInput();
@@ -343,7 +364,7 @@ TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
 
 TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
     QorInput& in = *qor->pQorInput;
-    // The first movement leaves touch mode and puts the cursor at the pointer.
+    // The mouse comes over the window: mouse mode, and the pointer where the cursor is.
     xdotool("search --name '^Torvane 2$' mousemove --window %1 100 100");
     ASSERT_TRUE(frameUntil([&] { return in.inputMode == QorInput::kModeMouse; }));
     xdotool("search --name '^Torvane 2$' mousemove --window %1 200 120");

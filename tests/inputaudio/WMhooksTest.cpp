@@ -46,4 +46,48 @@ TEST(WMhooksTest, MouseEventsSelectMouseModeAndOwnTheFirstContact) {
     EXPECT_EQ(in.wheelSum, -120);
 }
 
+// Touch to mouse: the pointer goes where the mouse is at once, so that the frame it
+// comes in neither counts a jump nor clicks elsewhere; the report of a pointer that a
+// window placement found over the window is no player's move and leaves touch alone.
+TEST(WMhooksTest, TheMouseTakesOverWhereItIsAndAPlacementLeavesTouchAlone) {
+    InputTestEngine engine;
+    engine.scriptInput();  // no window, so no mouse: touch mode, the pointer in the middle
+    QorInput& in = engine.input();
+    WMhooks hooks;
+    ASSERT_EQ(in.inputMode, QorInput::kModeTouch);
+    hooks.pointerPlaced(300, 100);
+    engine.frame();
+    EXPECT_EQ(in.inputMode, QorInput::kModeTouch);
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 400.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 240.0f);
+
+    hooks.mouseMove(500, 200);
+    EXPECT_EQ(in.inputMode, QorInput::kModeMouse);
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 500.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 280.0f);
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerDelta.x, 0.0f);
+    EXPECT_FLOAT_EQ(in.pointerDelta.y, 0.0f);
+
+    // A touch, then a click with no move before it: the click is where the pointer goes.
+    hooks.touchDown(100, 100, 1);
+    hooks.touchUp(100, 100, 1);
+    engine.frame();
+    engine.frame();
+    ASSERT_EQ(in.inputMode, QorInput::kModeTouch);
+    hooks.mouseButtonDown(700, 400, 0);
+    hooks.mouseButtonUp(700, 400, 0);
+    engine.frame();
+    EXPECT_EQ(in.inputMode, QorInput::kModeMouse);
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 700.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 80.0f);
+    EXPECT_TRUE(in.isTouchPressed(0));
+
+    // In mouse mode, a placement's report is where the pointer goes.
+    hooks.pointerPlaced(20, 30);
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerPosition.x, 20.0f);
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 450.0f);
+}
+
 }  // namespace

@@ -1,7 +1,8 @@
 // The window on a real X server (display tests; the test's own server has no window
 // manager): a full-screen request that nobody carries out still ends with the window
 // covering the desktop, and a window asked for a size gets it. After a placement, a
-// pointer over the window is reported once where it really is.
+// pointer over the window is reported once where it really is, as placed there rather
+// than moved by the player.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ TEST(WindowTest, WithoutAWindowManagerFullScreenAndWindowSizesAreHadAnyway) {
     Window::shutdownVideo();
 }
 
-// Keeps the mouse moves the window reports.
+// Keeps the mouse moves and placements the window reports.
 struct MoveRecorder : WindowListener {
     void windowFocusGained() override {}
     void windowFocusLost() override {}
@@ -53,12 +54,14 @@ struct MoveRecorder : WindowListener {
     void mouseButtonDown(int, int, int) override {}
     void mouseButtonUp(int, int, int) override {}
     void mouseMove(int x, int y) override { moves.emplace_back(x, y); }
+    void pointerPlaced(int x, int y) override { placed.emplace_back(x, y); }
     void mouseWheel(int) override {}
     void touchDown(int, int, int) override {}
     void touchMove(int, int, int) override {}
     void touchUp(int, int, int) override {}
     void closeRequested() override {}
     std::vector<std::pair<int, int>> moves;
+    std::vector<std::pair<int, int>> placed;
 };
 
 // The pointer moves only by the test's warps, on a server of the test's own.
@@ -82,12 +85,12 @@ protected:
         Window::shutdownVideo();
         setenv("DISPLAY", oldDisplay.c_str(), 1);
     }
-    // The moves the window has waiting, taken out.
-    std::vector<std::pair<int, int>> reportedMoves() {
+    // What the window has waiting, taken out.
+    MoveRecorder reported() {
         MoveRecorder recorder;
         while (window.dispatchOneEvent(recorder)) {
         }
-        return recorder.moves;
+        return recorder;
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
@@ -95,23 +98,39 @@ protected:
     Window window;
 };
 
-TEST_F(WindowPointerTest, APlacementReportsAPointerOverTheWindowOnceWhereItReallyIs) {
+TEST_F(WindowPointerTest, APlacementReportsAPointerOverTheWindowOnceWhereItReallyIsAndNoMove) {
     using Moves = std::vector<std::pair<int, int>>;
     SDL_WarpMouseGlobal(300, 250);
-    EXPECT_EQ(reportedMoves(), (Moves{{200, 150}}));
+    MoveRecorder got = reported();
+    EXPECT_EQ(got.moves, (Moves{{200, 150}}));
+    EXPECT_EQ(got.placed, Moves{});
     // The window stays put: nothing changes for SDL, but the place is reported again, for
     // a listener that may have come since (the engine of a restart).
     window.resyncPointer();
-    EXPECT_EQ(reportedMoves(), (Moves{{200, 150}}));
+    got = reported();
+    EXPECT_EQ(got.placed, (Moves{{200, 150}}));
+    EXPECT_EQ(got.moves, Moves{});
     // The window moves under the still pointer, which the server reports by no event.
     window.placeClientArea(150, 120, 400, 300);
     window.settleGeometry(150, 120, 400, 300, true);
     window.resyncPointer();
-    EXPECT_EQ(reportedMoves(), (Moves{{150, 130}}));
+    got = reported();
+    EXPECT_EQ(got.placed, (Moves{{150, 130}}));
+    EXPECT_EQ(got.moves, Moves{});
+    // The player's moves are moves, also one that follows a placement's report at once.
+    SDL_WarpMouseGlobal(310, 250);
+    EXPECT_EQ(reported().moves, (Moves{{160, 130}}));
+    window.resyncPointer();
+    SDL_WarpMouseGlobal(320, 250);
+    got = reported();
+    EXPECT_EQ(got.placed, (Moves{{160, 130}}));
+    EXPECT_EQ(got.moves, (Moves{{170, 130}}));
     // A pointer off the window is not reported.
     SDL_WarpMouseGlobal(900, 700);
-    reportedMoves();
+    reported();
     window.resyncPointer();
-    EXPECT_EQ(reportedMoves(), Moves{});
+    got = reported();
+    EXPECT_EQ(got.moves, Moves{});
+    EXPECT_EQ(got.placed, Moves{});
 }
 }  // namespace

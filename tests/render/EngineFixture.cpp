@@ -7,6 +7,7 @@
 #include "engine/Qor.h"
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
+#include "inputaudio/QorInput.h"
 #include "platform/GraphicsDevice.h"
 #include "render/Context.h"
 #include "render/MemoryImageFile.h"
@@ -41,6 +42,12 @@ void EngineFixture::SetUp() {
     ASSERT_TRUE(window.create("Torvane 2 tests", 50, 50, 100, 100));
     GraphicsDevice::keepPresentedFrames = true;  // the tests read frames after they are shown
     new Qor(nullptr, &window);
+    // The X server's mouse is shared with the tests running beside this one, its cursor
+    // wherever they left it: the engine starts as it does on a touch screen, with no
+    // pointer drawn, in the middle.
+    QorInput& input = qor->input();
+    input.setInputMode(QorInput::kModeTouch);
+    input.setMousePos(input.viewport().width / 2.0f, input.viewport().height / 2.0f, 0.0f);
     started = true;
 }
 

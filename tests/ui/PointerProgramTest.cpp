@@ -1,14 +1,16 @@
 // The mouse pointer of the running program on an X server of the test's own, at two
 // screen sizes, full screen as a player starts it and in a window (left where it was, or
 // moved before the restart, which puts it back), in English and in German, with the
-// mouse moved and clicked through that server. On every frame that draws the pointer,
-// from the first start and after the restart that the language change makes, the pointer
-// stands where the mouse cursor is, and every frame of the flag screen draws it; the
-// cursor goes only where the player or the program puts it: onto the pointer when the
-// mouse takes over from touch, and onto the spot where the flag screen parks the
-// pointer. The player's first act on the flag screen, a one-pixel move or a quick click
-// on a flag, moves the cursor no further than the hand did, and the flag clicked is the
-// language chosen.
+// mouse moved and clicked through that server. On every frame that draws the pointer
+// with the mouse over the window, from the first start and after the restart that the
+// language change makes, the pointer stands where the mouse cursor is, and every frame of
+// the flag screen draws it; the cursor goes only where the player or the program puts
+// it: onto the spot where the flag screen parks the pointer, never when the mouse takes
+// over, nor while it is off the window. The player's first act on the flag screen, a
+// one-pixel move or a quick click on a flag, moves the cursor no further than the hand
+// did, and the flag clicked is the language chosen. A mouse that comes into the window
+// from off it, at the first start and after the restart, finds the pointer where it
+// comes, and its first click acts there.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -22,11 +24,15 @@
 #include <vector>
 
 #include "engine/ChildIterator.h"
+#include "language/Language.h"
+#include "language/StringIds.h"
 #include "support/XServer.h"
 #include "ui/ContextOptions.h"
+#include "ui/FadingText.h"
 #include "ui/LanguageFlag.h"
 #include "ui/MenuButton.h"
 #include "ui/MousePointer.h"
+#include "ui/ProfileWidget.h"
 #include "ui/ProgramFixture.h"
 #include "ui/ScreenUnits.h"
 
@@ -83,6 +89,12 @@ protected:
         const Vector3 at = qor->graphics().viewportMapping().toWindow(Vector3{x, y, 0.0f});
         return {left + static_cast<int>(at.x), top + static_cast<int>(at.y)};
     }
+    // Whether a point of the screen lies on the window's client area.
+    bool overTheWindow(Point at) const {
+        int left = 0, top = 0, w = 0, h = 0;
+        window.realGeometry(left, top, w, h);
+        return at.first >= left && at.second >= top && at.first < left + w && at.second < top + h;
+    }
     // Where the window's client area has its top-left corner on the screen.
     Point windowCorner() const {
         Point corner;
@@ -90,9 +102,9 @@ protected:
         window.realGeometry(corner.first, corner.second, w, h);
         return corner;
     }
-    // After a frame: where the cursor went, and, when the frame drew the shared pointer,
-    // that it stood on the cursor's pixel. Frames that show the flags are counted, and
-    // those of them that drew the pointer.
+    // After a frame: where the cursor went, and, when the frame drew the shared pointer
+    // with the cursor over the window, that it stood on the cursor's pixel. Frames that
+    // show the flags are counted, and those of them that drew the pointer.
     void lookAtTheFrame() {
         if (!qor || !global || !global->pContextManager) return;
         const Point at = cursor();
@@ -106,7 +118,7 @@ protected:
             ++flagFrames;
             drawnFlagFrames += drawn ? 1 : 0;
         }
-        if (!drawn) return;
+        if (!drawn || !overTheWindow(at)) return;
         ++drawnFrames;
         const auto [left, top] = windowCorner();
         const Vector3 drawnAt = qor->graphics().viewportMapping().toWindow(
@@ -207,9 +219,9 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorWhichGoesOnlyWhereTheHand
     }));
     ASSERT_TRUE(watchUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     EXPECT_GT(drawnFrames, 0);
-    // The window appeared under the cursor: the mouse took over from touch and the cursor
-    // went onto the pointer, which starts in the middle.
-    EXPECT_EQ(trail, (std::vector<Point>{start, cursorFor(400.0f, 240.0f)}));
+    // The window appeared under the cursor, which the pointer started at and which stayed
+    // where it was.
+    EXPECT_EQ(trail, std::vector<Point>{start});
 
     // Options, then Language: the program starts again and asks for the language.
     const Point middle = windowCorner();
@@ -220,13 +232,13 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorWhichGoesOnlyWhereTheHand
     ASSERT_TRUE(watchUntil([] { return qor && global && flagsShown(); }));
     watchFrames(10);
     EXPECT_EQ(windowCorner(), middle);
-    // The engine is new and starts in touch mode, but the mouse is still over the window,
-    // whether the window moved under it (into full screen, or back into the middle) or
-    // not: the mouse takes over as at the first start, and the flag screen then parks the
-    // pointer, drawn from its first frame.
+    // The engine is new, and the mouse is still over the window, whether the window moved
+    // under it (into full screen, or back into the middle) or not: the pointer starts
+    // under the cursor as at the first start, and the flag screen then parks it, drawn
+    // from its first frame.
     EXPECT_GT(flagFrames, 10);
     EXPECT_EQ(drawnFlagFrames, flagFrames);
-    EXPECT_EQ(trail, (std::vector<Point>{item, cursorFor(400.0f, 240.0f), cursorFor(720.0f, 48.0f)}));
+    EXPECT_EQ(trail, (std::vector<Point>{item, cursorFor(720.0f, 48.0f)}));
 
     // The player's first act there: a one-pixel move, or at once a quick click on a flag.
     // The cursor goes only where the hand puts it, and the flag clicked is chosen.
@@ -244,6 +256,102 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorWhichGoesOnlyWhereTheHand
     EXPECT_FALSE(flagsShown());
     EXPECT_EQ(qor->defaultLanguage, other);
 }
+
+// A 1280 x 800 window in the middle of a 1600 x 1000 screen, with the keyboard's focus as
+// a window manager gives it, and the mouse off the window at the first start and over
+// the language restart.
+class MouseComingInTest : public PointerProgramTest {
+protected:
+    std::string settingsText() const override {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=1280\nvideoModeHeight=800\n[Qor]\ndefaultLanguage=0\n";
+    }
+    // The test's server has no window manager to give the window the keyboard.
+    void focusTheWindow() { SDL_SetWindowInputFocus(window.handle()); }
+    static std::u16string profileHint() {
+        for (ChildIterator it(global->pContextManager->top()); !it.done; it.next())
+            if (const auto* widget = dynamic_cast<ProfileWidget*>(static_cast<QorBase*>(it.current)))
+                return widget->hintLabel->text;
+        return u"";
+    }
+    // Keys through the test's X server, as from a real keyboard.
+    static void xdotool(const std::string& command) {
+        ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command;
+    }
+    static constexpr Point kOff{1560, 960};  // off the window, below and right of it
+    static constexpr int kUp = 200;          // the Up key's input code
+};
+
+TEST_P(MouseComingInTest, TheMouseComingInFindsThePointerWhereItComesAndClicksThere) {
+    SDL_WarpMouseGlobal(kOff.first, kOff.second);
+    focusTheWindow();
+    trail = {kOff};
+    ASSERT_TRUE(watchUntil([this] {
+        if (topIs<ContextMainGame>()) return true;
+        if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Ann");
+        if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
+        return false;
+    }));
+    ASSERT_TRUE(watchUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
+    ASSERT_TRUE(qor->windowActive);
+    // A player with a mouse is addressed as one before the mouse comes in.
+    EXPECT_EQ(qor->input().inputMode, QorInput::kModeMouse);
+    EXPECT_EQ(profileHint(), qor->language().getString(StringId::CLICKTOCHANGEPLAYERS));
+    EXPECT_EQ(drawnFrames, 0);
+
+    // The mouse comes in onto Options and clicks at once: the cursor stays where the hand
+    // put it, the pointer is drawn there, and Options opens.
+    const Point onOptions = clickWithTheMouse(*top<ContextMainGame>()->optionsItem, true);
+    EXPECT_EQ(trail, std::vector<Point>{onOptions});
+    ASSERT_NE(top<ContextOptions>(), nullptr);
+    EXPECT_GT(drawnFrames, 0);
+
+    // The mouse leaves; the keyboard moves the pointer from item to item, and the cursor,
+    // off the window, stays where it is.
+    SDL_WarpMouseGlobal(kOff.first, kOff.second);
+    ASSERT_TRUE(watchUntil([] { return SDL_GetMouseFocus() == nullptr; }, 100));
+    trail = {kOff};
+    const Vector3 before = qor->input().pointerPosition;
+    xdotool("keydown Up");
+    EXPECT_TRUE(watchUntil([] { return qor->input().wasPressed(kUp); }, 100));
+    xdotool("keyup Up");
+    EXPECT_TRUE(watchUntil([] { return !(qor->input().keyState[kUp] & QorInput::kDown); }, 100));
+    watchFrames(2);
+    EXPECT_NE(qor->input().pointerPosition.y, before.y);
+    EXPECT_EQ(trail, std::vector<Point>{kOff});
+
+    // Language, and the mouse leaves the window while the program starts again.
+    const MenuButton& language = *top<ContextOptions>()->pLanguage;
+    const Vector3 at = qor->graphics().viewportMapping().toWindow(
+        Vector3{400.0f + language.position.x, 240.0f + language.position.y, 0.0f});
+    const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
+    const Point corner = windowCorner();
+    SDL_WarpMouseGlobal(corner.first + x, corner.second + y);
+    SDL_PumpEvents();
+    pushLeftButton(SDL_MOUSEBUTTONDOWN, x, y);
+    pushLeftButton(SDL_MOUSEBUTTONUP, x, y);
+    watchFrames(1);
+    SDL_WarpMouseGlobal(kOff.first, kOff.second);
+    trail = {kOff};
+    ASSERT_TRUE(watchUntil([] { return qor && global && flagsShown(); }));
+    focusTheWindow();
+    watchFrames(10);
+    ASSERT_TRUE(qor->windowActive);
+    EXPECT_EQ(qor->input().inputMode, QorInput::kModeMouse);
+    EXPECT_EQ(trail, std::vector<Point>{kOff});
+
+    // The mouse comes in onto the German flag and clicks at once: the cursor stays where
+    // the hand put it, and German is chosen.
+    const LanguageFlag* flag = flagOf(1);
+    ASSERT_NE(flag, nullptr);
+    const Point onTheFlag = clickWithTheMouse(*flag, true);
+    EXPECT_EQ(trail, std::vector<Point>{onTheFlag});
+    EXPECT_FALSE(flagsShown());
+    EXPECT_EQ(qor->defaultLanguage, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window1280x800On1600x1000, MouseComingInTest,
+                         ::testing::Values(Display{1600, 1000, false, false, true, 0, "English"}),
+                         [](const ::testing::TestParamInfo<Display>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Displays, PointerProgramTest,
                          ::testing::Values(Display{1280, 800, true, false, false, 0, "FullScreen1280x800English"},
