@@ -6,7 +6,8 @@
 // computer on both sides, sped up, runs from the first day to the results screen and
 // the Duel's high-score table.
 //
-// The engine's clock steps a fixed time each frame, so every run sees the same times.
+// The engine's clock steps a fixed time each frame, so every run sees the same times;
+// nothing here reads the window's pixels, so the program runs in its smallest window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,6 +23,7 @@
 #include "game/InGameOverlay.h"
 #include "game/Plane.h"
 #include "game/PlayerData.h"
+#include "support/FrameStep.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextHighScores.h"
 #include "ui/ContextMainGame.h"
@@ -33,9 +35,8 @@
 
 namespace {
 constexpr int kEscape = 1, kLeft = 203, kFire = 57;  // the first player's default keys
-constexpr double kFrameStep = 0.05;                  // s of the clock per frame
 
-class DuelProgramTest : public GameProgramFixture<GameControllerDuel> {
+class DuelProgramTest : public SmallWindow<GameProgramFixture<GameControllerDuel>> {
 protected:
     ContextDuelRules* openRules() {
         clickOn(*top<ContextGameMode>()->pDuel);
@@ -127,7 +128,9 @@ TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
 
 // The computer on both sides at four times the speed, through a war of two days (a
 // war's length is part of its saved game), to the results screen, whose rating enters
-// the Duel's high-score table.
+// the Duel's high-score table. The announcements and the pauses between rounds and days
+// are hurried on the controller's own clock, and the results' states on theirs: the
+// same states in fewer frames.
 TEST_F(DuelProgramTest, AWholeWarOfComputersRunsToTheResultsAndTheHighScores) {
     ContextDuelRules* rules = toTheRules();
     ASSERT_NE(rules, nullptr);
@@ -138,9 +141,11 @@ TEST_F(DuelProgramTest, AWholeWarOfComputersRunsToTheResultsAndTheHighScores) {
     g->computerPlayers = 2;
     g->playerData[0]->bHuman = 0;
     g->speed = 4.0;
+    g->timeScale = 4.0;
     g->days = 2;
     ASSERT_TRUE(playUntil([this] { return top<GameControllerResults>() != nullptr; }, 16000));
     EXPECT_EQ(g->day, 2);
+    top<GameControllerResults>()->timeScale = 4.0;
     for (int i = 0; i < 100 && !top<ContextHighScores>(); ++i) {
         tapKey(kFire);
         frames(10);

@@ -14,6 +14,7 @@
 #include "game/PlayerData.h"
 #include "game/Vehicle.h"
 #include "inputaudio/QorInput.h"
+#include "support/FrameStep.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextSplash.h"
@@ -22,7 +23,6 @@
 
 namespace {
 constexpr int kEscape = 1;
-constexpr double kFrameStep = 0.05;  // s of the clock per frame
 
 class HudOverlayProgramTest : public GameProgramFixture<GameControllerCampaign> {
 protected:

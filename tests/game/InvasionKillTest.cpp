@@ -20,6 +20,7 @@
 
 #include "game/ContextInvasionRules.h"
 #include "game/GameControllerCampaign.h"
+#include "support/FrameStep.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextMainGame.h"
 #include "ui/MenuButton.h"
@@ -29,7 +30,6 @@ extern char** environ;
 
 namespace {
 constexpr char kChildFolder[] = "TORVANE_KILL_TEST_DATA";  // the data folder, in the child
-constexpr double kFrameStep = 0.05;                        // s of the clock per frame
 constexpr int kSavedWave = 6;                              // waves finished when the program dies
 
 class InvasionKillTest : public GameProgramFixture<GameControllerCampaign> {

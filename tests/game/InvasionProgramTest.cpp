@@ -38,6 +38,7 @@
 #include "platform/GraphicsDevice.h"
 #include "render/Camera.h"
 #include "render/QorGraphics.h"
+#include "support/FrameStep.h"
 #include "support/ImageTools.h"
 #include "ui/ContextBlender.h"
 #include "ui/ContextGameMode.h"
@@ -52,7 +53,6 @@
 
 namespace {
 constexpr int kEscape = 1, kLeft = 203, kRight = 205, kFire = 57;  // the first player's default keys
-constexpr double kFrameStep = 0.05;                                // s of the clock per frame
 using State = GameControllerCampaign::State;
 
 class InvasionProgramTest : public GameProgramFixture<GameControllerCampaign> {
@@ -140,9 +140,6 @@ protected:
         return false;
     }
 
-    // A left click on a point of the virtual screen (the window is as large).
-    void clickAt(const Vector3& point) { click(400 + static_cast<int>(point.x), 240 - static_cast<int>(point.y)); }
-
     // The frame last presented, as walkthrough/invasion-NN-<step>.ppm in the build folder.
     void keepPicture(const char* step) {
         std::vector<std::uint32_t> pixels;
@@ -169,6 +166,11 @@ protected:
         useSteppedClock(kFrameStep);
         ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     }
+
+    // Half the virtual screen's size: large enough for a person to read the pictures, and
+    // a quarter of its pixels for a software renderer to draw.
+    std::pair<int, int> windowSize() const override { return {400, 240}; }
+    std::string settingsText() const override { return windowSettings(400, 240); }
 
     int pictures = 0;
 };
@@ -276,10 +278,10 @@ TEST_F(InvasionProgramTest, APlayerShootsLosesThePalmsToTheEnemiesAndFindsTheEnt
     // Invasion's table with the player's new entry in it.
     ASSERT_TRUE(playUntil([this] { return top<GameControllerResults>() != nullptr; }));
     GameControllerResults* results = top<GameControllerResults>();
+    results->timeScale = 4.0;  // its timed states, hurried on its own clock
     ASSERT_TRUE(waitForBurstInView(*results));
     frames(4);
     keepPicture("results-fireworks");
-    results->timeScale = 4.0;  // its timed states, hurried on its own clock
     for (int i = 0; i < 100 && !top<ContextHighScores>(); ++i) {
         tapKey(kFire);
         frames(10);

@@ -1,6 +1,8 @@
 // The program's sound as it is heard, recorded from the running program: the title's
 // music keeps its level, and the busiest scene of an Invasion (a late wave at four times
 // its speed, enemies crashing and bombing, the cannon firing) never reaches full scale.
+// Only the sound is looked at: the program runs in its smallest window, and the waits
+// before the waves are hurried.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "game/GameControllerCampaign.h"
 #include "inputaudio/QorAudio.h"
 #include "inputaudio/SoundStream.h"
+#include "support/FrameStep.h"
 #include "support/MixRecording.h"
 #include "ui/ContextGameMode.h"
 #include "ui/MenuButton.h"
@@ -20,8 +23,6 @@
 namespace {
 using State = GameControllerCampaign::State;
 
-constexpr double kFrameStep = 0.05;  // s of the clock, and of the mix, per frame
-
 // The title's music over its first eight seconds, as the mixer played it without the
 // limiter at its output: its level must not move by more than 1 dB.
 constexpr double kMenuPeakDb = -14.35;
@@ -29,11 +30,11 @@ constexpr double kMenuRmsDb = -29.94;
 
 double decibels(double level) { return 20.0 * std::log10(std::max(level, 1e-9)); }
 
-class MixLevelProgramTest : public GameProgramFixture<GameControllerCampaign> {
+class MixLevelProgramTest : public SmallWindow<GameProgramFixture<GameControllerCampaign>> {
 protected:
     void SetUp() override {
         recording.begin();
-        GameProgramFixture::SetUp();
+        SmallWindow::SetUp();
     }
     void TearDown() override {
         GameProgramFixture::TearDown();
@@ -80,12 +81,12 @@ TEST_F(MixLevelProgramTest, TheMenuMusicKeepsItsLevelAndABusyWaveNeverClips) {
     clickOn(*top<ContextGameMode>()->pInvasion);
     ASSERT_NE(top<ContextInvasionRules>(), nullptr);
     clickOn(*top<ContextInvasionRules>()->pStartNew);
-    ASSERT_TRUE(playUntil([this] { return playing(); }, 5000));
+    ASSERT_TRUE(leadInToPlay());
     GameControllerCampaign& g = *game();
     g.wave = 43;
     g.setState(State::kNextWave);
     g.speed = 4.0;
-    ASSERT_TRUE(playUntil([this] { return playing(); }, 5000));
+    ASSERT_TRUE(leadInToPlay());
 
     // The fire key goes down every other frame; tips are closed by it too.
     int frame = 0;

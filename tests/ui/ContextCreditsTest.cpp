@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/TypedLink.h"
+#include "support/FrameStep.h"
 #include "ui/ContextCredits.h"
 #include "ui/ContextMainGame.h"
 #include "ui/FadingText.h"
@@ -12,7 +13,6 @@
 
 namespace {
 constexpr int kEscape = 1;
-constexpr double kFrameStep = 0.05;  // s of the clock per frame
 
 class ContextCreditsTest : public ScreenSizedProgramFixture {
 protected:

@@ -12,6 +12,7 @@
 #include "game/GameControllerCampaign.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
+#include "support/FrameStep.h"
 #include "ui/ContextGameMode.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextPopup.h"
@@ -21,7 +22,6 @@
 
 namespace {
 constexpr int kEscape = 1;
-constexpr double kFrameStep = 0.05;  // s of the clock per frame
 
 class HelpLineProgramTest : public GameProgramFixture<GameControllerCampaign> {
 protected:

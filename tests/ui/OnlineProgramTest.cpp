@@ -15,6 +15,7 @@
 #include "engine/SystemHelpers.h"
 #include "net/HttpRequest.h"
 #include "net/NetAddress.h"
+#include "support/FrameStep.h"
 #include "support/ServiceProcess.h"
 #include "support/TempFolder.h"
 #include "ui/ContextCrashReport.h"
@@ -31,7 +32,6 @@
 #include "ui/ScreenStack.h"
 
 namespace {
-constexpr double kFrameStep = 0.05;
 
 class OnlineProgramTest : public ScreenSizedProgramFixture {
 protected:

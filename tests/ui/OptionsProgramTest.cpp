@@ -25,6 +25,7 @@
 #include "language/StringIds.h"
 #include "render/QorGraphics.h"
 #include "render/VideoMode.h"
+#include "support/FrameStep.h"
 #include "support/MixRecording.h"
 #include "ui/ContextAdvancedOptions.h"
 #include "ui/ContextControls.h"
@@ -46,7 +47,6 @@
 
 namespace {
 constexpr int kEscape = 1, kF = 33, kG = 34, kSpace = 57, kLeftShift = 42;
-constexpr double kFrameStep = 0.05;
 
 class OptionsProgramTest : public ScreenSizedProgramFixture {
 protected:
@@ -60,8 +60,9 @@ protected:
     }
     ContextMenu* topMenu() { return top<ContextMenu>(); }
     // A click on a point of the top screen's world, wherever the window now is (the
-    // viewport is measured in drawable pixels, the window's events in its own units).
-    void clickWorld(const Vector3& world) {
+    // viewport is measured in drawable pixels, the window's events in its own units),
+    // `settle` frames after the press and after the release.
+    void clickWorld(const Vector3& world, int settle = 3) {
         const Vector3 screen = topMenu()->worldToScreen(world);
         const Vector3 pixel = qor->graphics().viewportMapping().toWindow(screen);
         int w = 0, h = 0, dw = 0, dh = 0;
@@ -69,12 +70,13 @@ protected:
         SDL_GL_GetDrawableSize(window.handle(), &dw, &dh);
         const float sx = dw > 0 ? static_cast<float>(w) / static_cast<float>(dw) : 1.0f;
         const float sy = dh > 0 ? static_cast<float>(h) / static_cast<float>(dh) : 1.0f;
-        click(static_cast<int>(pixel.x * sx), static_cast<int>(pixel.y * sy));
+        click(static_cast<int>(pixel.x * sx), static_cast<int>(pixel.y * sy), settle);
     }
     void clickOn(const Renderable& widget) { clickWorld(widget.position); }
+    // An arrow acts on its press: a frame after each is enough, however many there are.
     void clickArrow(MenuItemValue& item, bool right, int times = 1) {
         for (int i = 0; i < times; ++i)
-            clickWorld(item.local2world(right ? item.rightArrowPoint() : item.leftArrowPoint()));
+            clickWorld(item.local2world(right ? item.rightArrowPoint() : item.leftArrowPoint()), 1);
     }
     template <class T>
     T* item(const char16_t* caption) {

@@ -178,21 +178,26 @@ protected:
             frames(settle);
         }
     }
-    // A left click on the middle of a widget of a screen whose camera looks at the middle
-    // of the screen, at the window pixel the viewport shows it at.
-    void clickOn(const Renderable& widget, int settle = 3) {
-        const Vector3 at = qor->graphics().viewportMapping().toWindow(
-            Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f});
+    // A left click on a point of a screen whose camera looks at the middle of the screen
+    // (units from that middle, y up), at the window pixel the viewport shows it at.
+    void clickAt(const Vector3& point, int settle = 3) {
+        const Vector3 at =
+            qor->graphics().viewportMapping().toWindow(Vector3{400.0f + point.x, 240.0f + point.y, 0.0f});
         click(static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y)), settle);
     }
+    // A left click on the middle of a widget of such a screen.
+    void clickOn(const Renderable& widget, int settle = 3) { clickAt(widget.position, settle); }
     // Runs the start-up to the name entry of a first start: the logo is skipped, the
-    // intro too by a click (away from the name entry's button); the keyboard is the
-    // test's from there on.
+    // intro too by a click (away from the name entry's button) unless told otherwise;
+    // the keyboard is the test's from there on.
     void startToTheNameEntry() {
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
         global->pContextManager->top()->bFinished = 1;
         ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
-        click(20, 20);
+        if (bClickPastTheIntro)
+            click(20, 20);
+        else
+            global->pContextManager->top()->bFinished = 1;
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextEnterName>(); }));
         useScriptedDevices();
     }
@@ -246,6 +251,7 @@ protected:
     double frameStep = 0.0;              // s the clock moves each frame; 0: the machine's clock
     ScriptedDevices* devices = nullptr;  // owned by the input service
     bool ended = false;                  // the shell's tick said the program is over
+    bool bClickPastTheIntro = true;      // else a first start passes the intro over as it does the logo
     // While set, the mouse moves by a pixel before every frame, around where it was put.
     bool bMouseMoving = false;
     int mouseX = 0, mouseY = 0;  // window pixels, where pointAt and click put the mouse
@@ -257,10 +263,12 @@ protected:
 // settings have it.
 class ScreenSizedProgramFixture : public ProgramFixture {
 protected:
-    static std::string screenSizedSettings() {
-        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n"
-               "[Qor]\ndefaultLanguage=0\n";
+    // The settings of a window of `width` x `height` pixels in the first language.
+    static std::string windowSettings(int width, int height) {
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=" + std::to_string(width) +
+               "\nvideoModeHeight=" + std::to_string(height) + "\n[Qor]\ndefaultLanguage=0\n";
     }
+    static std::string screenSizedSettings() { return windowSettings(800, 480); }
     std::string settingsText() const override { return screenSizedSettings(); }
     std::pair<int, int> windowSize() const override { return {800, 480}; }
 };
@@ -298,5 +306,22 @@ protected:
         const bool reached = playUntil([this] { return playing(); });
         if (game()) game()->timeScale = 1.0;
         return reached;
+    }
+};
+
+// A fixture (derived from ScreenSizedProgramFixture) whose tests read no pixel of the
+// window and click through the viewport: the program runs in its smallest window, 320 x
+// 192, which a software renderer draws at a fraction of the screen-sized window's cost,
+// and no presented frame is kept for reading.
+template <class Fixture>
+class SmallWindow : public Fixture {
+protected:
+    static constexpr int kWidth = 320, kHeight = 192;  // window pixels
+
+    std::pair<int, int> windowSize() const override { return {kWidth, kHeight}; }
+    std::string settingsText() const override { return Fixture::windowSettings(kWidth, kHeight); }
+    void SetUp() override {
+        Fixture::SetUp();
+        GraphicsDevice::keepPresentedFrames = false;
     }
 };
