@@ -330,4 +330,7 @@ void Window::warpMouse(int x, int y) {
                           static_cast<int>(static_cast<float>(y) / sy));
 }
 
-void Window::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+// Without the video there is no cursor to show, and SDL would reach for the freed one.
+void Window::showCursor(bool show) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}

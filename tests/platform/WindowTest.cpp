@@ -45,6 +45,9 @@ TEST(WindowTest, WithoutAWindowManagerFullScreenAndWindowSizesAreHadAnyway) {
     EXPECT_EQ(h, 384);
     window.destroy();
     Window::shutdownVideo();
+    // An input mode set once the video has gone (an engine's input outliving its window)
+    // shows or hides no cursor, and does not crash.
+    Window::showCursor(false);
 }
 
 // Keeps the mouse moves and placements the window reports.
