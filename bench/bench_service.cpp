@@ -608,6 +608,19 @@ struct BesideTrickles {
     std::size_t before = 0, peak = 0;  // resident memory, bytes
 };
 
+// One honest high-score upload of `score` from 127.0.0.3 for `installation`, counted in
+// `result`.
+void uploadHonestly(int port, std::uint32_t installation, int score, BesideTrickles& result) {
+    ScoreRecordBuilder record(installation, "DE");
+    record.entry(0, 0, "Honest", score);
+    const auto [status, ms] =
+        postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php",
+                 GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body());
+    ++result.sent;
+    if (!status.empty()) result.latencies.push_back(ms);
+    result.taken += status == "HTTP/1.1 200 OK";
+}
+
 // 4,400 trickled upload bodies beside real uploads from 127.0.0.3: more than the bodies'
 // budget would hold at their announced lengths.
 BesideTrickles uploadsBesideTrickles(int port) {
@@ -626,15 +639,8 @@ BesideTrickles uploadsBesideTrickles(int port) {
             trickleMore(trickles, std::string(200, '-'));
             tricklesFed = true;
         }
-        ScoreRecordBuilder record(static_cast<std::uint32_t>(5000000 + i), "DE");
-        record.entry(0, 0, "Honest", 1000 + i);
         const auto sent = Clock::now();
-        const auto [status, ms] =
-            postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php",
-                     GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body());
-        ++result.sent;
-        if (!status.empty()) result.latencies.push_back(ms);
-        result.taken += status == "HTTP/1.1 200 OK";
+        uploadHonestly(port, static_cast<std::uint32_t>(5000000 + i), 1000 + i, result);
         std::this_thread::sleep_until(sent + std::chrono::milliseconds(180));
     }
     result.cut = closeTrickles(trickles, start + std::chrono::seconds(12));
@@ -769,15 +775,8 @@ std::optional<BesideTrickles> uploadsBesideManyAddresses(const std::string& fold
     });
     std::this_thread::sleep_until(begun + std::chrono::seconds(5));
     for (int i = 0; Clock::now() - begun < std::chrono::seconds(30); ++i) {
-        ScoreRecordBuilder record(static_cast<std::uint32_t>(6000000 + i), "DE");
-        record.entry(0, 0, "Honest", 1000 + i);
         const auto sent = Clock::now();
-        const auto [status, ms] =
-            postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php",
-                     GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body());
-        ++result.sent;
-        if (!status.empty()) result.latencies.push_back(ms);
-        result.taken += status == "HTTP/1.1 200 OK";
+        uploadHonestly(port, static_cast<std::uint32_t>(6000000 + i), 1000 + i, result);
         std::this_thread::sleep_until(sent + std::chrono::milliseconds(200));
     }
     trickling = false;

@@ -44,12 +44,7 @@ TEST_F(HudOverlayProgramTest, TheAimingArrowShowsOnlyWhileThePlayerAimsWithTheMo
     EXPECT_FALSE(arrowShown(*intro));
 
     // Past the intro and the name entry to the title, then into an Invasion with its tips.
-    ASSERT_TRUE(tickUntil([this] {
-        if (topIs<ContextMainGame>()) return true;
-        if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Ann");
-        if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
-        return false;
-    }));
+    ASSERT_TRUE(skipToTheTitle());
     ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     useScriptedDevices();
     useSteppedClock(kFrameStep);

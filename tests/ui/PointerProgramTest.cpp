@@ -211,12 +211,7 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorWhichGoesOnlyWhereTheHand
     SDL_WarpMouseGlobal(start.first, start.second);
     trail = {start};
     // The first start, passed over to the title.
-    ASSERT_TRUE(watchUntil([this] {
-        if (topIs<ContextMainGame>()) return true;
-        if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Ann");
-        if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
-        return false;
-    }));
+    ASSERT_TRUE(watchUntil([this] { return passOverToTheTitle(); }));
     ASSERT_TRUE(watchUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     EXPECT_GT(drawnFrames, 0);
     // The window appeared under the cursor, which the pointer started at and which stayed
@@ -285,12 +280,7 @@ TEST_P(MouseComingInTest, TheMouseComingInFindsThePointerWhereItComesAndClicksTh
     SDL_WarpMouseGlobal(kOff.first, kOff.second);
     focusTheWindow();
     trail = {kOff};
-    ASSERT_TRUE(watchUntil([this] {
-        if (topIs<ContextMainGame>()) return true;
-        if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Ann");
-        if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
-        return false;
-    }));
+    ASSERT_TRUE(watchUntil([this] { return passOverToTheTitle(); }));
     ASSERT_TRUE(watchUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     ASSERT_TRUE(qor->windowActive);
     // A player with a mouse is addressed as one before the mouse comes in.

@@ -211,15 +211,18 @@ protected:
         ASSERT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
         ASSERT_TRUE(tickUntil([] { return global->pContextManager->pOverlay->level == 0.0f; }));
     }
-    // The program up to its title menu, quickly: the logo, the intro and a first start's
-    // name entry are passed over once loading is done.
+    // One step of passing the start-up over to the title menu, for a frame loop to repeat:
+    // whether the title is on top; if not, the screen there (the logo, the intro, a first
+    // start's name entry, given a profile) is ended once loading is done.
+    bool passOverToTheTitle() {
+        if (topIs<ContextMainGame>()) return true;
+        if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Picture");
+        if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
+        return false;
+    }
+    // The program up to its title menu, quickly.
     bool skipToTheTitle() {
-        return tickUntil([this] {
-            if (topIs<ContextMainGame>()) return true;
-            if (topIs<ContextEnterName>()) global->profiles.createProfile(u"Picture");
-            if (!topIs<Loader>()) global->pContextManager->top()->bFinished = 1;
-            return false;
-        });
+        return tickUntil([this] { return passOverToTheTitle(); });
     }
     // One frame of `screen` alone, drawn off the program's loop: ARGB pixels, rows from the top.
     static std::vector<std::uint32_t> drawOffScreen(Context& screen, int& w, int& h) {
