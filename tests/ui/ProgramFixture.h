@@ -178,12 +178,17 @@ protected:
             frames(settle);
         }
     }
-    // A left click on a point of a screen whose camera looks at the middle of the screen
-    // (units from that middle, y up), at the window pixel the viewport shows it at.
-    void clickAt(const Vector3& point, int settle = 3) {
+    // The window pixel the viewport shows a point of a screen at whose camera looks at the
+    // middle of the screen (units from that middle, y up).
+    static std::pair<int, int> windowPixelOf(const Vector3& point) {
         const Vector3 at =
             qor->graphics().viewportMapping().toWindow(Vector3{400.0f + point.x, 240.0f + point.y, 0.0f});
-        click(static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y)), settle);
+        return {static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y))};
+    }
+    // A left click on a point of such a screen, at the window pixel the viewport shows it at.
+    void clickAt(const Vector3& point, int settle = 3) {
+        const auto [x, y] = windowPixelOf(point);
+        click(x, y, settle);
     }
     // A left click on the middle of a widget of such a screen.
     void clickOn(const Renderable& widget, int settle = 3) { clickAt(widget.position, settle); }
@@ -192,6 +197,7 @@ protected:
     // the keyboard is the test's from there on.
     void startToTheNameEntry() {
         ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+        global->pContextManager->overlayLayer->timeScale = irisHurry;
         global->pContextManager->top()->bFinished = 1;
         ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
         if (bClickPastTheIntro)
@@ -255,6 +261,8 @@ protected:
     ScriptedDevices* devices = nullptr;  // owned by the input service
     bool ended = false;                  // the shell's tick said the program is over
     bool bClickPastTheIntro = true;      // else a first start passes the intro over as it does the logo
+    // From startToTheNameEntry's logo on, the iris between screens runs this many times as fast.
+    double irisHurry = 1.0;
     // While set, the mouse moves by a pixel before every frame, around where it was put.
     bool bMouseMoving = false;
     int mouseX = 0, mouseY = 0;  // window pixels, where pointAt and click put the mouse
