@@ -277,9 +277,12 @@ int SqliteScoreStore::waitForLock(void* data, int count) {
 // upload of the caller that has the writer may still wait, refusing each queued upload
 // as its own time runs out, so that one that came while others waited does not wait for
 // them and then on its own. Once the caller's own upload is refused it lets the writer
-// go, to be answered: another caller still waiting takes the writer up.
+// go, to be answered: another caller still waiting takes the writer up. The store's own
+// work on the writer, with no upload leading (opening and upgrading the database), waits
+// as the other connections do.
 int SqliteScoreStore::waitForWriteLock(void* data, int count) {
     auto& wait = *static_cast<LockWait*>(data);
+    if (!wait.store->leading_) return waitForLock(data, count);
     if (wait.atOnce || !wait.store->refuseExpired()) return 0;
     std::this_thread::sleep_for(pollStep(count));
     return 1;
@@ -439,6 +442,7 @@ int SqliteScoreStore::store(const ScoreUpload& upload, const Source& source, std
         lock.lock();
         for (PendingUpload* p : written) p->done = true;
         writing_ = false;
+        leading_ = nullptr;
         queueChanged_.notify_all();
     }
     if (pending.added < 0) error = pending.error;

@@ -116,11 +116,13 @@ private:
     // The reader's, prepared once too: the page's rows and the check of an installation.
     sqlite3_stmt* selectBest_ = nullptr;
     sqlite3_stmt* selectInstallation_ = nullptr;
-    std::mutex queueMutex_;                   // guards queue_, writing_ and the uploads in the queue
-    std::condition_variable queueChanged_;    // uploads were taken out of the queue, or the writer let go
-    std::vector<PendingUpload*> queue_;       // in the order of their calls
-    bool writing_ = false;                    // a caller has the writer connection
-    const PendingUpload* leading_ = nullptr;  // the upload of the caller that has it
+    std::mutex queueMutex_;                 // guards queue_, writing_ and the uploads in the queue
+    std::condition_variable queueChanged_;  // uploads were taken out of the queue, or the writer let go
+    std::vector<PendingUpload*> queue_;     // in the order of their calls
+    bool writing_ = false;                  // a caller has the writer connection
+    // The upload of the caller that has the writer; none while the store opens. Set and
+    // cleared under queueMutex_ by that caller, and read by its busy handler.
+    const PendingUpload* leading_ = nullptr;
     std::mutex readerMutex_;
     std::mutex checkpointMutex_;  // held while a checkpoint runs
     std::string openError_;
