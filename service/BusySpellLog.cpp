@@ -23,9 +23,9 @@ void BusySpellLog::begin(const std::string& reason) {
 void BusySpellLog::turnedAway(const std::string& reason, Clock::time_point began, Clock::time_point at) {
     std::lock_guard lock(mutex_);
     // Turned away before a commit already told of: the spell it belongs to has ended. One
-    // that ended at that commit has had its lines; otherwise this one was the whole spell.
+    // that ended at that commit has had its lines, and a spell going on began after it;
+    // otherwise this one was the whole spell.
     if (at < lastCommit_) {
-        if (busy_) ++turnedAway_;
         if (busy_ || commitEndedSpell_) return;
         begin(reason);
         busy_ = true;

@@ -32,8 +32,8 @@ public:
 
     // An upload that began to wait for the database at `began` was turned away at `at`
     // because the database was busy; `reason` is the store's. One turned away before a
-    // commit already told of belongs to a spell that has ended by then (and is not
-    // counted once that spell's lines have gone out).
+    // commit already told of belongs to a spell that has ended by then: it is not counted
+    // once that spell's lines have gone out, neither there nor in a spell going on now.
     void turnedAway(const std::string& reason, Clock::time_point began, Clock::time_point at);
     // An upload was committed by `at`: a spell going on ends then.
     void committed(Clock::time_point at);

@@ -46,4 +46,24 @@ TEST(BusySpellLogTest, aRefusalHeardOfAfterALaterCommitIsASpellThatHasEnded) {
             busy + "torvane_service: the score database takes uploads again, busy for 0.0 s; uploads turned away: 1\n");
 }
 
+// A refusal heard of after the commit that ended its spell, and after its lines went out,
+// belongs to no spell going on later: the next spell counts only its own.
+TEST(BusySpellLogTest, aRefusalHeardOfAfterItsSpellsLinesIsNotCountedInTheNext) {
+    testing::internal::CaptureStderr();
+    {
+        BusySpellLog log([] { return at(100); });
+        log.turnedAway("database is locked", at(1), at(6));
+        log.committed(at(10));
+        log.turnedAway("database is locked", at(12), at(17));
+        log.turnedAway("database is locked", at(4), at(9));
+        log.committed(at(20));
+    }
+    const std::string busy =
+        "torvane_service: the score database is busy (database is locked): uploads are turned away until it is free\n";
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        busy + "torvane_service: the score database takes uploads again, busy for 9.0 s; uploads turned away: 1\n" +
+            busy + "torvane_service: the score database takes uploads again, busy for 8.0 s; uploads turned away: 1\n");
+}
+
 }  // namespace

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -207,6 +207,15 @@ bool answeredWithin(const std::future<int>& outcome, std::chrono::milliseconds t
     return outcome.wait_for(time) == std::future_status::ready;
 }
 
+// Whether the upload of `outcome` has seen the clock as it stands and still waits: the
+// store polls the clock while an upload waits, and stops once none does, so polls after
+// this call with no answer mean that it went on waiting at this time, however slow the
+// machine. A mere pause for an answer that does not come would pass on a machine too slow
+// to answer within it.
+bool waitsOnUnanswered(const TurnedClock& clock, const std::future<int>& outcome) {
+    return clock.waitForPolls(clock.reads()) && !answeredWithin(outcome, std::chrono::milliseconds(0));
+}
+
 // Another process holds the database's write lock (a backup, say). Each upload waits for
 // it 5 s from its own call, however many wait before it: one that comes while another
 // waits is not held for that wait and then for 5 s of its own. What is refused is not
@@ -225,9 +234,9 @@ TEST_F(SqliteScoreStoreTest, eachUploadWaitsForAnotherProcesssLockFiveSecondsFro
     clock.advance(std::chrono::seconds(2));
     ASSERT_TRUE(answeredWithin(first, std::chrono::seconds(10)));
     EXPECT_EQ(first.get(), ScoreStore::kBusy);
-    // The second's 5 s are not over yet: given time to come, no answer does.
+    // The second's 5 s are not over yet: it goes on polling the turned clock unanswered.
     clock.advance(std::chrono::seconds(3) - std::chrono::milliseconds(1));
-    EXPECT_FALSE(answeredWithin(second, std::chrono::milliseconds(200)));
+    EXPECT_TRUE(waitsOnUnanswered(clock, second));
     std::future<int> third = storeApart(scores, 3);
     ASSERT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 3; }));
     clock.advance(std::chrono::milliseconds(1));
@@ -261,7 +270,7 @@ TEST_F(SqliteScoreStoreTest, anUploadWaitingForAnotherProcesssLockWhenWaitsEndIs
     clock.advance(std::chrono::seconds(1));
     ASSERT_TRUE(answeredWithin(early, std::chrono::seconds(10)));
     EXPECT_EQ(early.get(), ScoreStore::kBusy);
-    EXPECT_FALSE(answeredWithin(late, std::chrono::milliseconds(200)));
+    EXPECT_TRUE(waitsOnUnanswered(clock, late));
     clock.advance(std::chrono::seconds(1));
     ASSERT_TRUE(answeredWithin(late, std::chrono::seconds(10)));
     // A wait that did not end would take the lock now, and store the upload.
@@ -286,18 +295,21 @@ TEST_F(SqliteScoreStoreTest, anOpeningWaitsForAnotherProcesssLockAsAnUploadWould
         EXPECT_FALSE(scores.ok());
         EXPECT_NE(scores.openError().find("locked"), std::string::npos) << scores.openError();
     }
+    // On a clock that stands still the opening waits until the lock is let go, which is
+    // done only once it is seen waiting: it polls the clock.
     DatabaseLock lock(database);
     ASSERT_TRUE(lock.hold());
-    std::thread letGo([&lock] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        lock.release();
+    TurnedClock clock;
+    std::future<std::unique_ptr<SqliteScoreStore>> opening = std::async(std::launch::async, [&] {
+        return std::make_unique<SqliteScoreStore>(database, SqliteScoreStore::kLockPatience, clock.function());
     });
-    SqliteScoreStore scores(database);
-    letGo.join();
-    ASSERT_TRUE(scores.ok()) << scores.openError();
+    ASSERT_TRUE(clock.waitForPolls(0));
+    lock.release();
+    const std::unique_ptr<SqliteScoreStore> scores = opening.get();
+    ASSERT_TRUE(scores->ok()) << scores->openError();
     ScoreRecordBuilder record(9, "DE");
     record.entry(0, 0, "Opened", 1000);
-    EXPECT_EQ(store(scores, record), 1);
+    EXPECT_EQ(store(*scores, record), 1);
 }
 
 // An in-memory or temporary database would be a separate one for each of the store's

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <vector>
 
 #include "support/DatabaseLock.h"
 #include "support/ScoreRecordBuilder.h"
@@ -233,7 +234,8 @@ TEST_F(UploadRouteTest, anUploadWaitingForTheDatabaseAtAStopIsToldToRetryInTime)
 // so once as the first is, and once as the database takes uploads again or the service
 // stops: a long backup must not fill it with a line for each. A spell is timed from when
 // its first turned-away upload began to wait, to the first commit after that or the
-// stop; uploads turned away because the service stops are told as the stop's.
+// stop, and counts every upload turned away in it, many at once on as many workers;
+// uploads turned away because the service stops are told as the stop's.
 TEST_F(UploadRouteTest, aBusySpellIsLoggedFromItsFirstWaitToItsEnd) {
     stop();
     TurnedStores turned(folder);
@@ -255,12 +257,14 @@ TEST_F(UploadRouteTest, aBusySpellIsLoggedFromItsFirstWaitToItsEnd) {
         std::future<std::string> first = send(1);
         EXPECT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 1; }));
         clock.advance(std::chrono::seconds(1));
-        std::future<std::string> second = send(2);
-        EXPECT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 2; }));
+        constexpr std::uint32_t kCrowd = 15;  // each on a worker of its own
+        std::vector<std::future<std::string>> crowd;
+        for (std::uint32_t i = 0; i < kCrowd; ++i) crowd.push_back(send(10 + i));
+        EXPECT_TRUE(TurnedClock::waitUntil([&clock] { return clock.readers() == 1 + kCrowd; }));
         clock.advance(std::chrono::seconds(4));
         EXPECT_EQ(first.get(), busy);
         clock.advance(std::chrono::seconds(1));
-        EXPECT_EQ(second.get(), busy);
+        for (std::future<std::string>& refused : crowd) EXPECT_EQ(refused.get(), busy);
         clock.advance(std::chrono::seconds(24));
         lock.release();
         EXPECT_EQ(send(3).get(), "HTTP/1.1 200 OK");
@@ -284,7 +288,7 @@ TEST_F(UploadRouteTest, aBusySpellIsLoggedFromItsFirstWaitToItsEnd) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
               "is free\n"
-              "torvane_service: the score database takes uploads again, busy for 30.0 s; uploads turned away: 2\n"
+              "torvane_service: the score database takes uploads again, busy for 30.0 s; uploads turned away: 16\n"
               "torvane_service: the score database is busy (database is locked): uploads are turned away until it "
               "is free\n"
               "torvane_service: stopping, the score database busy for 6.0 s; uploads turned away: 1\n"
