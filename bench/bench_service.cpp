@@ -42,14 +42,18 @@
 //   limit of 1,024: 100 connections from 10 addresses each announce a report's largest
 //   body (32 MiB) and send it at 600 bytes a second, while 127.0.0.3 sends a small report
 //   every 2 s from 20 s on. Goal: at least 9 of the 10 small reports are stored.
-// - crash reports on slow links, over a crash report store of its own with the service's
-//   default limits: honest clients, each from an address of its own and all at once,
-//   send reports at about the pace their deadlines ask, with stalls or a slow start (300
-//   KiB at 9.6 KiB/s with a stall of 3 s; in bursts of 2 s at 24 KiB/s after stalls of
-//   3 s; 1 KiB, a pause of 9.5 s, then 100 KiB/s; 32 MiB at 40 KiB/s with a stall of
-//   3 s, for 40 s of it; ...), beside two trickles at 600 bytes a second. Goals: every
-//   honest report is stored (the 32 MiB one still coming uncut at 40 s), and each trickle
-//   is cut off with 408 within 15 s.
+// - bodies on slow links, over a crash report store of its own with the service's default
+//   limits: clients, each from an address of its own and all at once, send crash reports
+//   or a high-score upload. Honest ones keep about the pace their deadlines ask, with
+//   stalls or a slow start (300 KiB at 9.6 KiB/s with a stall of 3 s; in bursts of 2 s
+//   at 24 KiB/s after stalls of 3 s; 1 KiB, a pause of 9.5 s, then 100 KiB/s; 32 MiB at
+//   40 KiB/s with a stall of 3 s, for 40 s of it; ...), small ones a pace under the
+//   least rate (8 KiB at 400 B/s; the upload at its pace in pieces of 1 KiB, ahead of it
+//   or behind it by a piece); beside them, 300 KiB and 2 MiB at half their pace, and two
+//   trickles at 600 bytes a second. Goals: every honest body is stored (the 32 MiB one
+//   still coming uncut at 40 s), but the upload behind its pace by a piece, which is not
+//   cut off before its time's end; those at half their pace are cut off with 408 within
+//   0.5 s of the README's table of paces, and each trickle within 15 s.
 // - uploads beside trickles from many addresses, against the service program: 10,000
 //   connections from 200 addresses (50 from each) each announce an upload's largest body
 //   and send it at 600 bytes a second, each opened again as soon as the service has
@@ -91,6 +95,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -608,14 +613,18 @@ struct BesideTrickles {
     std::size_t before = 0, peak = 0;  // resident memory, bytes
 };
 
+// The body of a high-score upload of `score` for `installation`, as the game sends it.
+std::string honestUpload(std::uint32_t installation, int score) {
+    ScoreRecordBuilder record(installation, "DE");
+    record.entry(0, 0, "Honest", score);
+    return GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body();
+}
+
 // One honest high-score upload of `score` from 127.0.0.3 for `installation`, counted in
 // `result`.
 void uploadHonestly(int port, std::uint32_t installation, int score, BesideTrickles& result) {
-    ScoreRecordBuilder record(installation, "DE");
-    record.entry(0, 0, "Honest", score);
     const auto [status, ms] =
-        postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php",
-                 GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body());
+        postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php", honestUpload(installation, score));
     ++result.sent;
     if (!status.empty()) result.latencies.push_back(ms);
     result.taken += status == "HTTP/1.1 200 OK";
@@ -648,11 +657,14 @@ BesideTrickles uploadsBesideTrickles(int port) {
     return result;
 }
 
-// The head of a crash report that announces `length` bytes.
-std::string crashReportHead(std::size_t length) {
-    return "POST /tv2/crashreport.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+// The head of a post to `path` that announces `length` bytes.
+std::string postHead(const std::string& path, std::size_t length) {
+    return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
            "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
 }
+
+// The head of a crash report that announces `length` bytes.
+std::string crashReportHead(std::size_t length) { return postHead("/tv2/crashreport.php", length); }
 
 // A small crash report whole, as the game sends one.
 std::string smallCrashReport() {
@@ -788,25 +800,54 @@ std::optional<BesideTrickles> uploadsBesideManyAddresses(const std::string& fold
     return result;
 }
 
-// How an honest client on a slow or unsteady link sends a crash report's body: a burst at
-// once, then spells each at a rate (0: a stall), in turn, over and over when `repeated`.
+// The time the service gives a body of `length` bytes, in seconds.
+double timeOf(std::size_t length) {
+    const HttpServer::Limits limits;
+    const auto time = limits.bodyTime + std::chrono::milliseconds(length * 1000 / limits.lowestBodyRate);
+    return std::chrono::duration<double>(time).count();
+}
+
+// The pace the service asks of a body of `length` bytes, in bytes per second.
+double paceOf(std::size_t length) { return static_cast<double>(length) / timeOf(length); }
+
+// The high-score upload sent on a slow link.
+std::string slowUpload() { return honestUpload(7000000, 1); }
+
+// How a client on a slow or unsteady link sends a body: a burst at once, then spells each
+// at a rate (0: a stall), in turn, over and over when `repeated`, and what the service
+// should make of it.
 struct LinkProfile {
+    enum class Goal {
+        stored,         // stored, or still coming uncut when no longer watched
+        cutSoon,        // a trickle: 408 within 15 s
+        cutAt,          // 408 within 0.5 s of `cutAt`
+        heldToItsTime,  // stored, or 408 no sooner than its time's end
+    };
+
     const char* name;
-    std::size_t length;                             // of the body, about
-    std::size_t burst;                              // bytes sent with the head
+    std::size_t length;                             // of a crash report's body, about; else of the upload's
+    std::size_t burst = 0;                          // bytes sent with the head
     std::vector<std::pair<double, double>> spells;  // seconds, bytes per second
     bool repeated = false;
-    bool honest = true;  // else a trickle, which the service should cut off soon
+    // The spells' bytes go in whole pieces of this many bytes (the last may be shorter),
+    // each once the spells have reached its end; 0: as the spells have them.
+    std::size_t piece = 0;
+    bool upload = false;  // a high-score upload, not a crash report
+    Goal goal = Goal::stored;
+    double cutAt = 0;     // seconds from the head, as the README's table of paces has it
+    double watched = 40;  // seconds from the head after which the client stops sending
 
-    // The bytes of a body of `length` bytes sent `t` seconds after the head.
+    // The bytes of a body of `whole` bytes sent `t` seconds after the head.
     std::size_t sentBy(double t, std::size_t whole) const {
-        double sent = static_cast<double>(burst);
+        double spelled = 0;
         for (std::size_t i = 0; t > 0 && (repeated || i < spells.size()); ++i) {
             const auto [seconds, rate] = spells[i % spells.size()];
-            sent += std::min(t, seconds) * rate;
+            spelled += std::min(t, seconds) * rate;
             t -= seconds;
         }
-        return std::min(whole, static_cast<std::size_t>(sent));
+        if (static_cast<double>(burst) + spelled >= static_cast<double>(whole)) return whole;
+        if (piece > 0) spelled = std::floor(spelled / static_cast<double>(piece)) * static_cast<double>(piece);
+        return burst + static_cast<std::size_t>(spelled);
     }
 };
 
@@ -815,19 +856,27 @@ struct PacedReport {
     double seconds = 0;  // from the head until the answer, or until the case ended
 };
 
-// Sends a crash report of about `profile.length` bytes from `source` at the profile's
-// pace, in rounds of 100 ms, until it is answered or `end`.
-PacedReport sendAtPace(int port, const std::string& source, const LinkProfile& profile, Clock::time_point end) {
+// The body `profile` sends: an upload, or a crash report of `profile.length` bytes.
+std::string pacedBody(const LinkProfile& profile) {
+    if (profile.upload) return slowUpload();
     const std::size_t overhead = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body().size();
-    const std::string body = GameForm()
-                                 .standardFields()
-                                 .file("crashMiniDump", "crash.mdmp", std::string(profile.length - overhead, 'd'))
-                                 .body();
+    return GameForm()
+        .standardFields()
+        .file("crashMiniDump", "crash.mdmp", std::string(profile.length - overhead, 'd'))
+        .body();
+}
+
+// Sends `profile`'s body from `source` at the profile's pace, in rounds of 100 ms, until
+// it is answered or it has been watched for long enough.
+PacedReport sendAtPace(int port, const std::string& source, const LinkProfile& profile) {
+    const std::string body = pacedBody(profile);
     PacedReport result;
     const int fd = connectTo(port, source.c_str());
     if (fd < 0) return result;
-    const std::string head = crashReportHead(body.size());
+    const std::string head =
+        postHead(profile.upload ? "/tv2/highscoreupload.php" : "/tv2/crashreport.php", body.size());
     const auto start = Clock::now();
+    const auto end = start + std::chrono::duration<double>(profile.watched);
     ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
     std::size_t sent = 0;
     for (auto round = start;; round += std::chrono::milliseconds(100)) {
@@ -845,24 +894,80 @@ PacedReport sendAtPace(int port, const std::string& source, const LinkProfile& p
     return result;
 }
 
-// The crash reports of honest clients on slow or unsteady links, all at once, each from
-// an address of its own, and two trickles, over a store of its own with the service's
-// default limits; the largest report is sent only for 40 s. The profiles' results in
-// their order; nothing when the store cannot be made.
+// Whether the service did with `report` what `profile`'s goal asks, and that goal in words.
+std::pair<bool, std::string> linkGoal(const LinkProfile& profile, const PacedReport& report) {
+    const bool stored = report.status == "HTTP/1.1 200 OK", cut = report.status == "HTTP/1.1 408 Request Timeout";
+    char text[96];
+    switch (profile.goal) {
+        case LinkProfile::Goal::stored:
+            std::snprintf(text, sizeof text, "stored, or still coming at %.0f s", profile.watched);
+            return {stored || (report.status.empty() && report.seconds >= profile.watched - 1), text};
+        case LinkProfile::Goal::cutSoon:
+            return {cut && report.seconds < 15, "408 within 15 s"};
+        case LinkProfile::Goal::cutAt:
+            std::snprintf(text, sizeof text, "408 at %.1f s, within 0.5 s", profile.cutAt);
+            return {cut && std::abs(report.seconds - profile.cutAt) < 0.5, text};
+        case LinkProfile::Goal::heldToItsTime:
+            std::snprintf(text, sizeof text, "stored, or 408 no sooner than its time's end at %.2f s",
+                          timeOf(profile.length));
+            return {stored || (cut && report.seconds >= timeOf(profile.length)), text};
+    }
+    return {false, ""};
+}
+
+// The bodies of honest clients on slow or unsteady links, of clients slower than their
+// pace, and of two trickles, all at once, each from an address of its own, over a store of
+// its own with the service's default limits. The profiles' results in their order;
+// nothing when the store cannot be made.
 const std::vector<LinkProfile>& linkProfiles() {
+    using Goal = LinkProfile::Goal;
     constexpr std::size_t KiB = 1024;
+    static const std::size_t upload = slowUpload().size();
     static const std::vector<LinkProfile> profiles = {
-        {"300 KiB at 9.6 KiB/s, a stall of 3 s at 10 s", 300 * KiB, 0, {{10, 9.6 * KiB}, {3, 0}, {1e6, 9.6 * KiB}}},
-        {"300 KiB: stalls 3 s, then 2 s at 24 KiB/s, over and over", 300 * KiB, 0, {{3, 0}, {2, 24 * KiB}}, true},
-        {"300 KiB: 1 KiB, a pause of 9.5 s, then 100 KiB/s", 300 * KiB, KiB, {{9.5, 0}, {1e6, 100 * KiB}}},
-        {"32 MiB at 40 KiB/s, a stall of 3 s at 10 s (40 s of it)",
-         32 * KiB * KiB,
-         0,
-         {{10, 40 * KiB}, {3, 0}, {1e6, 40 * KiB}}},
-        {"300 KiB at 8 KiB/s, just over its pace", 300 * KiB, 0, {{1e6, 8 * KiB}}},
-        {"64 KiB after a pause of 9 s", 64 * KiB, 0, {{9, 0}, {1e6, 10 * KiB}}},
-        {"300 KiB trickled at 600 B/s", 300 * KiB, 0, {{1e6, 600}}, false, false},
-        {"32 MiB trickled at 600 B/s", 32 * KiB * KiB, 0, {{1e6, 600}}, false, false},
+        {.name = "300 KiB at 9.6 KiB/s, a stall of 3 s at 10 s",
+         .length = 300 * KiB,
+         .spells = {{10, 9.6 * KiB}, {3, 0}, {1e6, 9.6 * KiB}}},
+        {.name = "300 KiB: stalls 3 s, then 2 s at 24 KiB/s, over and over",
+         .length = 300 * KiB,
+         .spells = {{3, 0}, {2, 24 * KiB}},
+         .repeated = true},
+        {.name = "300 KiB: 1 KiB, a pause of 9.5 s, then 100 KiB/s",
+         .length = 300 * KiB,
+         .burst = KiB,
+         .spells = {{9.5, 0}, {1e6, 100 * KiB}}},
+        {.name = "32 MiB at 40 KiB/s, a stall of 3 s at 10 s (40 s of it)",
+         .length = 32 * KiB * KiB,
+         .spells = {{10, 40 * KiB}, {3, 0}, {1e6, 40 * KiB}}},
+        {.name = "300 KiB at 8 KiB/s, just over its pace", .length = 300 * KiB, .spells = {{1e6, 8 * KiB}}},
+        {.name = "64 KiB after a pause of 9 s", .length = 64 * KiB, .spells = {{9, 0}, {1e6, 10 * KiB}}},
+        {.name = "8 KiB at 400 B/s, under the least rate but ahead of its pace",
+         .length = 8 * KiB,
+         .spells = {{1e6, 400}}},
+        {.name = "a high-score upload at its pace in pieces of 1 KiB, the first at once",
+         .length = upload,
+         .burst = KiB,
+         .spells = {{1e6, paceOf(upload)}},
+         .piece = KiB,
+         .upload = true},
+        {.name = "a high-score upload at its pace in pieces of 1 KiB, each once its pace has reached its end",
+         .length = upload,
+         .spells = {{1e6, paceOf(upload)}},
+         .piece = KiB,
+         .upload = true,
+         .goal = Goal::heldToItsTime},
+        {.name = "300 KiB at half its pace",
+         .length = 300 * KiB,
+         .spells = {{1e6, paceOf(300 * KiB) / 2}},
+         .goal = Goal::cutAt,
+         .cutAt = 26.3},
+        {.name = "2 MiB at half its pace",
+         .length = 2 * KiB * KiB,
+         .spells = {{1e6, paceOf(2 * KiB * KiB) / 2}},
+         .goal = Goal::cutAt,
+         .cutAt = 62.7,
+         .watched = 70},
+        {.name = "300 KiB trickled at 600 B/s", .length = 300 * KiB, .spells = {{1e6, 600}}, .goal = Goal::cutSoon},
+        {.name = "32 MiB trickled at 600 B/s", .length = 32 * KiB * KiB, .spells = {{1e6, 600}}, .goal = Goal::cutSoon},
     };
     return profiles;
 }
@@ -874,13 +979,12 @@ std::optional<std::vector<PacedReport>> reportsOnSlowLinks(const std::string& fo
     WebService service(scores, crashes);
     const int port = service.bind("127.0.0.1", 0);
     std::thread server([&] { service.run(); });
-    const auto end = Clock::now() + std::chrono::seconds(40);
     const std::vector<LinkProfile>& profiles = linkProfiles();
     std::vector<PacedReport> results(profiles.size());
     std::vector<std::thread> clients;
     for (std::size_t i = 0; i < profiles.size(); ++i)
         clients.emplace_back(
-            [&, i] { results[i] = sendAtPace(port, "127.0.2." + std::to_string(1 + i), profiles[i], end); });
+            [&, i] { results[i] = sendAtPace(port, "127.0.2." + std::to_string(1 + i), profiles[i]); });
     for (std::thread& client : clients) client.join();
     service.stop();
     server.join();
@@ -1387,15 +1491,10 @@ int main() {
     for (std::size_t i = 0; i < linkProfiles().size(); ++i) {
         const LinkProfile& profile = linkProfiles()[i];
         const PacedReport& report = (*slowLinks)[i];
-        // An honest report is stored, or still coming uncut when the case ends; a trickle
-        // is cut off with 408 within 15 s.
-        const bool met = profile.honest
-                             ? report.status == "HTTP/1.1 200 OK" || (report.status.empty() && report.seconds >= 39)
-                             : report.status == "HTTP/1.1 408 Request Timeout" && report.seconds < 15;
+        const auto [met, goal] = linkGoal(profile, report);
         slowLinksMet = slowLinksMet && met;
-        std::printf("service: a crash report on a slow link, %s: %s after %.1f s (goal %s)\n", profile.name,
-                    report.status.empty() ? "no answer yet" : report.status.c_str(), report.seconds,
-                    profile.honest ? "stored, or still coming at 40 s" : "408 within 15 s");
+        std::printf("service: a body on a slow link, %s: %s after %.1f s (goal %s)\n", profile.name,
+                    report.status.empty() ? "no answer yet" : report.status.c_str(), report.seconds, goal.c_str());
     }
     if (!manyAddresses)
         std::printf("service: the service program did not start for the trickles from many addresses\n");

@@ -36,12 +36,14 @@ BodyPace::Clock::duration BodyPace::allowance() const {
 }
 
 // The pace rule cuts at S + paid for + allowance; the least rate at the time R pays for at
-// that rate, though not before the grace is over; silence a while after the last bytes.
+// that rate or half the grace past the time it pays for at the pace, whichever is later,
+// though not before the grace is over; silence a while after the last bytes.
 BodyPace::Clock::time_point BodyPace::lapse() const {
     Clock::time_point lapse = std::min(last_ + rules_.silence, allowanceEnd());
     if (rules_.leastRate > 0) {
         const Clock::duration paidAtLeastRate = Milliseconds(received_ * 1000 / rules_.leastRate);
-        lapse = std::min(lapse, start_ + std::max<Clock::duration>(rules_.grace, paidAtLeastRate));
+        const Clock::duration halfGraceBehind = paidFor() + rules_.grace / 2;
+        lapse = std::min(lapse, start_ + std::max({Clock::duration(rules_.grace), paidAtLeastRate, halfGraceBehind}));
     }
     return lapse;
 }

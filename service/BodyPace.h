@@ -11,9 +11,15 @@
 //   and a body that has fallen behind may catch up by coming faster, while a trickle
 //   falls further behind every second and is cut off soon after the grace;
 // - from `grace` after its start on, its bytes have come at under `leastRate` on
-//   average since its start.
-// A body that keeps the pace is never cut off before its deadline, which its owner ends
-// it at on its own.
+//   average since its start while its lost time is over half the grace: a trickle is
+//   cut off as the grace ends, while a small body whose pace is under the least rate is
+//   held as long as it keeps that pace.
+// A body keeps its pace when its lost time never reaches half the grace and it is never
+// silent for `silence`. Whatever its size, such a body is never cut off before its
+// deadline, at which its owner ends it: it stays within its allowance and is spared the
+// least rate. One that comes steadily slower than its pace cannot arrive by its deadline;
+// how much slower it may come and still be held until then depends on its size (the
+// README's table of paces, which BodyPaceTest computes from these rules).
 #include <chrono>
 #include <cstdint>
 

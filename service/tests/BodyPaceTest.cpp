@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "BodyPace.h"
@@ -10,6 +18,15 @@ using namespace std::chrono_literals;
 using Clock = BodyPace::Clock;
 
 constexpr std::uint64_t KiB = 1024;
+constexpr Clock::duration kRound = 100ms;  // the server's check of its connections
+
+double secondsOf(Clock::duration span) { return std::chrono::duration<double>(span).count(); }
+
+// A body's deadline as the server gives it: 30 s, and a second per 32 KiB.
+Clock::duration deadlineOf(std::uint64_t length) { return 30s + std::chrono::milliseconds(length * 1000 / (32 * KiB)); }
+
+// The pace a body of `length` bytes is asked to keep, in bytes per second.
+double paceOf(std::uint64_t length) { return static_cast<double>(length) / secondsOf(deadlineOf(length)); }
 
 // How a client sends a body: a burst at once, then spells each at a rate (0: a stall),
 // in turn, repeated until the body is whole.
@@ -18,6 +35,9 @@ struct Profile {
     std::uint64_t burst = 0;
     std::vector<std::pair<double, double>> spells;  // seconds, bytes per second
     bool repeated = false;
+    // Sent in pieces of this many bytes (the last may be shorter), each once the spells
+    // have reached its end; 0: each byte as soon as the spells have reached any of it.
+    std::uint64_t piece = 0;
 
     // The bytes sent `t` seconds after the head.
     std::uint64_t sentBy(double t) const {
@@ -28,35 +48,49 @@ struct Profile {
             sent += std::min(t, seconds) * rate;
             t -= seconds;
         }
-        return std::min(length, static_cast<std::uint64_t>(sent));
+        if (sent >= static_cast<double>(length)) return length;
+        if (piece > 0) return static_cast<std::uint64_t>(sent) / piece * piece;
+        return static_cast<std::uint64_t>(std::ceil(sent));
+    }
+
+    // The first of the server's rounds by which the profile has sent the body whole.
+    Clock::duration wholeAt() const {
+        Clock::duration at = kRound;
+        while (sentBy(secondsOf(at)) < length) at += kRound;
+        return at;
     }
 };
 
-struct Outcome {
-    bool whole = false;  // else cut off
-    double seconds = 0;  // when whole or cut off, from the head
-};
+// A body sent steadily at `share` of its pace.
+Profile steady(std::uint64_t length, double share) { return {length, 0, {{1e9, share * paceOf(length)}}}; }
 
-// A body's deadline as the server gives it: 30 s, and a second per 32 KiB.
-Clock::duration deadlineOf(std::uint64_t length) { return 30s + std::chrono::milliseconds(length * 1000 / (32 * KiB)); }
-
-// Runs `profile` against the pace in the server's rounds of 100 ms: the bytes that came in
-// a round, then the check of the lapse and the deadline.
-Outcome run(const Profile& profile) {
+// When the pace cuts `profile`'s body off, in the server's rounds before `until`: the bytes
+// that came in a round, then the check of the lapse. Nothing when it is whole first.
+std::optional<double> cutOff(const Profile& profile, Clock::duration until) {
     const Clock::time_point start{1h};
-    const Clock::time_point deadline = start + deadlineOf(profile.length);
-    BodyPace pace({}, start, deadline, profile.length);
+    BodyPace pace({}, start, start + deadlineOf(profile.length), profile.length);
     std::uint64_t received = 0;
-    for (int round = 1;; ++round) {
-        const Clock::time_point now = start + round * 100ms;
-        const double seconds = round / 10.0;
-        if (const std::uint64_t sent = profile.sentBy(seconds); sent > received) {
+    for (Clock::duration since = kRound; since < until; since += kRound) {
+        if (const std::uint64_t sent = profile.sentBy(secondsOf(since)); sent > received) {
             received = sent;
-            pace.arrived(received, now);
-            if (received == profile.length) return {true, seconds};
+            pace.arrived(received, start + since);
+            if (received == profile.length) return std::nullopt;
         }
-        if (now >= pace.lapse() || now >= deadline) return {false, seconds};
+        if (start + since >= pace.lapse()) return secondsOf(since);
     }
+    return std::nullopt;
+}
+
+// When the pace cuts the body off before its deadline, at which its owner ends it.
+std::optional<double> cutOff(const Profile& profile) { return cutOff(profile, deadlineOf(profile.length)); }
+
+// The pace's verdict on a profile that sends its body whole before its deadline: never cut
+// off before it is whole, at the time the profile alone gives.
+void expectWholeUncut(const Profile& profile) {
+    const Clock::duration whole = profile.wholeAt();
+    ASSERT_LT(whole, deadlineOf(profile.length));
+    const std::optional<double> cut = cutOff(profile, whole);
+    EXPECT_FALSE(cut) << "cut off at " << cut.value_or(0) << " s, before it is whole at " << secondsOf(whole) << " s";
 }
 
 // Honest clients on slow or unsteady links, whose bodies keep about the pace their
@@ -64,64 +98,78 @@ Outcome run(const Profile& profile) {
 // comes in bursts.
 TEST(BodyPaceTest, bodiesThatKeepAboutTheirPaceWithStallsOrASlowStartArriveWhole) {
     // 300 KiB at 9.6 KiB/s with one stall of 3 s at 10 s.
-    const Outcome stalled = run({300 * KiB, 0, {{10, 9.6 * KiB}, {3, 0}, {1000, 9.6 * KiB}}});
-    EXPECT_TRUE(stalled.whole) << stalled.seconds;
-    EXPECT_NEAR(stalled.seconds, 34.3, 0.2);
+    expectWholeUncut({300 * KiB, 0, {{10, 9.6 * KiB}, {3, 0}, {1000, 9.6 * KiB}}});
     // A link that stalls 3 s, then sends 2 s at 24 KiB/s, over and over.
-    const Outcome bursts = run({300 * KiB, 0, {{3, 0}, {2, 24 * KiB}}, true});
-    EXPECT_TRUE(bursts.whole) << bursts.seconds;
-    EXPECT_NEAR(bursts.seconds, 33.5, 0.2);
+    expectWholeUncut({300 * KiB, 0, {{3, 0}, {2, 24 * KiB}}, true});
     // 1 KiB, a pause of 9.5 s, then 100 KiB/s.
-    const Outcome slowStart = run({300 * KiB, 1 * KiB, {{9.5, 0}, {1000, 100 * KiB}}});
-    EXPECT_TRUE(slowStart.whole) << slowStart.seconds;
-    EXPECT_NEAR(slowStart.seconds, 12.5, 0.2);
+    expectWholeUncut({300 * KiB, 1 * KiB, {{9.5, 0}, {1000, 100 * KiB}}});
     // 32 MiB at 40 KiB/s with one stall of 3 s at 10 s.
-    const Outcome large = run({32 * KiB * KiB, 0, {{10, 40 * KiB}, {3, 0}, {10000, 40 * KiB}}});
-    EXPECT_TRUE(large.whole) << large.seconds;
-    EXPECT_NEAR(large.seconds, 822.2, 0.2);
+    expectWholeUncut({32 * KiB * KiB, 0, {{10, 40 * KiB}, {3, 0}, {10000, 40 * KiB}}});
     // An upload of 64 KiB that starts only after 9 s.
-    const Outcome upload = run({64 * KiB, 0, {{9, 0}, {100, 10 * KiB}}});
-    EXPECT_TRUE(upload.whole) << upload.seconds;
+    expectWholeUncut({64 * KiB, 0, {{9, 0}, {100, 10 * KiB}}});
+    // 8 KiB at 400 B/s: under the least rate, but ahead of its pace.
+    expectWholeUncut({8 * KiB, 0, {{1000, 400}}});
+}
+
+// Whatever its size, a body that keeps its pace (never half the grace behind it, never
+// silent for 10 s) is never cut off before its deadline: one that comes at its pace but
+// just under 5 s late, and one sent in pieces of 1 KiB, each once the pace has reached its
+// end, where a piece is under 5 s of the pace (a high-score upload of 15,078 bytes at
+// 495 B/s, say).
+TEST(BodyPaceTest, aBodyOnItsPaceIsNeverCutOffBeforeItsDeadlineWhateverItsSize) {
+    std::vector<std::uint64_t> lengths = {15078, 8 * KiB};
+    for (double length = 4; length <= 32 * KiB * KiB; length *= 1.25)
+        lengths.push_back(static_cast<std::uint64_t>(length));
+    lengths.push_back(32 * KiB * KiB);
+    for (const std::uint64_t length : lengths) {
+        const double pace = paceOf(length);
+        const std::optional<double> late = cutOff({length, 0, {{4.9, 0}, {1e9, pace}}});
+        EXPECT_FALSE(late) << length << " bytes just under 5 s late, cut off at " << late.value_or(0) << " s";
+        if (KiB >= 4.9 * pace) continue;
+        const std::optional<double> pieces = cutOff({length, 0, {{1e9, pace}}, false, KiB});
+        EXPECT_FALSE(pieces) << length << " bytes in pieces of 1 KiB, cut off at " << pieces.value_or(0) << " s";
+    }
 }
 
 // A body that fell far behind may catch up by coming faster: each 32 KiB it sends buys
 // it another second.
 TEST(BodyPaceTest, aLargeBodyThatFellBehindMayCatchUp) {
     // 32 MiB at 20 KiB/s for 100 s (over 35 s behind its pace of 31 KiB/s), then 100 KiB/s.
-    const Outcome late = run({32 * KiB * KiB, 0, {{100, 20 * KiB}, {10000, 100 * KiB}}});
-    EXPECT_TRUE(late.whole) << late.seconds;
+    expectWholeUncut({32 * KiB * KiB, 0, {{100, 20 * KiB}, {10000, 100 * KiB}}});
 }
 
 // Trickles hold their connections only briefly: a body at 600 bytes a second is cut off
-// soon after the grace, whatever it announces, as is one under the least rate, and one
-// that falls silent once its silence has lasted as long as a head may take.
+// soon after the grace, whatever it announces, as is one under the least rate and half the
+// grace behind its pace, and one that falls silent once its silence has lasted as long as
+// a head may take.
 TEST(BodyPaceTest, tricklesAndSilentBodiesAreCutOffSoonAfterTheGrace) {
-    const Outcome largeTrickle = run({32 * KiB * KiB, 0, {{10000, 600}}});
-    EXPECT_FALSE(largeTrickle.whole);
-    EXPECT_GT(largeTrickle.seconds, 10);
-    EXPECT_LT(largeTrickle.seconds, 11);
-    const Outcome trickle = run({300 * KiB, 0, {{10000, 600}}});
-    EXPECT_FALSE(trickle.whole);
-    EXPECT_LT(trickle.seconds, 12);
-    const Outcome uploadTrickle = run({64 * KiB, 0, {{10000, 600}}});
-    EXPECT_FALSE(uploadTrickle.whole);
-    EXPECT_LT(uploadTrickle.seconds, 15);
-    // Under the least rate, though ahead of its pace: whole at 20.5 s else.
-    const Outcome underLeastRate = run({8 * KiB, 0, {{10000, 400}}});
-    EXPECT_FALSE(underLeastRate.whole);
-    EXPECT_NEAR(underLeastRate.seconds, 10, 0.05);
+    const std::optional<double> largeTrickle = cutOff({32 * KiB * KiB, 0, {{10000, 600}}});
+    ASSERT_TRUE(largeTrickle);
+    EXPECT_GT(*largeTrickle, 10);
+    EXPECT_LT(*largeTrickle, 11);
+    const std::optional<double> trickle = cutOff({300 * KiB, 0, {{10000, 600}}});
+    ASSERT_TRUE(trickle);
+    EXPECT_LT(*trickle, 12);
+    const std::optional<double> uploadTrickle = cutOff({64 * KiB, 0, {{10000, 600}}});
+    ASSERT_TRUE(uploadTrickle);
+    EXPECT_LT(*uploadTrickle, 15);
+    // 8 KiB at 100 B/s, a third of its pace.
+    const std::optional<double> underLeastRate = cutOff({8 * KiB, 0, {{10000, 100}}});
+    ASSERT_TRUE(underLeastRate);
+    EXPECT_NEAR(*underLeastRate, 10, 0.05);
     // Silent for 10 s after its first 100 KiB.
-    const Outcome silent = run({300 * KiB, 100 * KiB, {{10000, 0}}});
-    EXPECT_FALSE(silent.whole);
-    EXPECT_NEAR(silent.seconds, 10.1, 0.05);
+    const std::optional<double> silent = cutOff({300 * KiB, 100 * KiB, {{10000, 0}}});
+    ASSERT_TRUE(silent);
+    EXPECT_NEAR(*silent, 10.1, 0.05);
     // Far behind and never catching up: cut off well before its deadline of 39 s.
-    const Outcome behind = run({300 * KiB, 0, {{10000, 2 * KiB}}});
-    EXPECT_FALSE(behind.whole);
-    EXPECT_LT(behind.seconds, 16);
+    const std::optional<double> behind = cutOff({300 * KiB, 0, {{10000, 2 * KiB}}});
+    ASSERT_TRUE(behind);
+    EXPECT_LT(*behind, 16);
 }
 
 // A body's allowance runs out at the time its bytes pay for at the pace, and its grace and
-// credit later; the silence cuts it off sooner when it stops.
+// credit later; the silence cuts it off sooner when it stops, and the least rate once a
+// body under it is half the grace behind its pace.
 TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFor) {
     const Clock::time_point start{1h};
     // 64 KiB due in 32 s: a pace of 2 KiB a second.
@@ -133,6 +181,60 @@ TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFo
     pace.arrived(40 * KiB, start + 10s);   // pays for 20 s, and buys 1.25 s
     EXPECT_EQ(pace.allowanceEnd(), start + 31250ms);
     EXPECT_EQ(pace.lapse(), start + 20s);
+    // 6,000 bytes due in 30 s: a pace of 200 bytes a second.
+    BodyPace small({}, start, start + 30s, 6000);
+    small.arrived(1000, start + 1s);  // pays for 5 s: not behind before the grace is over
+    EXPECT_EQ(small.lapse(), start + 10s);
+    small.arrived(2000, start + 9s);  // pays for 10 s
+    EXPECT_EQ(small.lapse(), start + 15s);
+}
+
+// `value` with `decimals` decimals, and its thousands set apart by commas.
+std::string figure(double value, int decimals) {
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    const std::string_view number(text, static_cast<std::size_t>(std::max(length, 0)));
+    const std::size_t whole = std::min(number.find('.'), number.size());
+    std::string figure;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        if (i > 0 && i < whole && (whole - i) % 3 == 0) figure += ',';
+        figure += number[i];
+    }
+    return figure;
+}
+
+// A body at its pace arrives as its deadline comes; one that comes steadily slower is held
+// until then only from a share of its pace that depends on its size. The README gives
+// these as a table, computed here: the slowest share (in whole percent) from which on a
+// steady body is held until its deadline, and when one at half its pace is cut off.
+std::string paceTable() {
+    const std::vector<std::pair<const char*, std::uint64_t>> bodies = {
+        {"1 KiB", KiB},         {"8 KiB", 8 * KiB},       {"15,078 bytes", 15078},    {"64 KiB", 64 * KiB},
+        {"300 KiB", 300 * KiB}, {"2 MiB", 2 * KiB * KiB}, {"32 MiB", 32 * KiB * KiB},
+    };
+    std::string table =
+        "| body | its time | its pace | held until its time's end at | at half its pace, cut off at |\n"
+        "| --- | --- | --- | --- | --- |\n";
+    for (const auto& [name, length] : bodies) {
+        int percent = 101;
+        while (percent > 1 && !cutOff(steady(length, (percent - 1) / 100.0))) --percent;
+        const std::optional<double> half = cutOff(steady(length, 0.5));
+        const double pace = paceOf(length);
+        table += "| " + std::string(name) + " | " + figure(secondsOf(deadlineOf(length)), 1) + " s | " +
+                 (pace < KiB ? figure(pace, 0) + " bytes/s" : figure(pace / KiB, 1) + " KiB/s") + " | " +
+                 (percent > 100 ? "no share" : std::to_string(percent) + "% of its pace or faster") + " | " +
+                 (half ? figure(*half, 1) + " s" : "never") + " |\n";
+    }
+    return table;
+}
+
+TEST(BodyPaceTest, theReadmesTableOfPacesIsWhatThePaceDoes) {
+    std::ifstream readme(std::string(TORVANE_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(readme);
+    std::stringstream text;
+    text << readme.rdbuf();
+    const std::string table = paceTable();
+    EXPECT_NE(text.str().find(table), std::string::npos) << "the README should hold this table:\n" << table;
 }
 
 }  // namespace

@@ -591,6 +591,26 @@ TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentUnderTheLeastRateOrTooFarBeh
     EXPECT_TRUE(arrived(behind).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
 }
 
+// A small body whose pace is under the least rate is held as long as it keeps that pace:
+// 8 KiB have 30.25 s, 271 bytes a second, and come at 400.
+TEST_F(HandTurnedServerTest, aSmallBodyAheadOfItsPaceIsTakenThoughUnderTheLeastRate) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int small = connectFrom();
+    send(small, post(8 * 1024));
+    turn();
+    for (int second = 1; second <= 20; ++second) {
+        clock += 1s;
+        send(small, std::string(400, 's'));
+        turn();
+        ASSERT_EQ(arrived(small), "") << second;
+    }
+    send(small, std::string(8 * 1024 - 8000, 's'));
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(small).ends_with("\r\n\r\n8192\n"));
+}
+
 // With every slot taken by a connection reading a request, a new connection takes the
 // place of the one furthest behind its pace (a head is due whole at once), cut off as for
 // the server's want of room, as long as that one is further behind than the newcomer
