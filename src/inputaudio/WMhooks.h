@@ -1,6 +1,6 @@
 #pragma once
-// Turns what the window reports into calls on the engine: focus changes, typed
-// characters, key presses, mouse and touch contacts. Every hook does nothing while there is no
+// Turns what the window reports into calls on the engine: focus changes, key presses,
+// typed characters, mouse and touch contacts. Every hook does nothing while there is no
 // engine, and the input hooks nothing while the engine has no input service.
 #include "platform/WindowListener.h"
 

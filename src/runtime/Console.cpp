@@ -89,7 +89,6 @@ void Console::tickContents(double, double) {
         return;
     }
     if (!bOpen) return;
-    const auto& keys = in->keyState;
     bKeyboardTaken = true;
     const char16_t c = in->typedChar;
     if (c == 13) {
@@ -100,6 +99,7 @@ void Console::tickContents(double, double) {
     } else if (c != 0) {
         input.push_back(c);
     }
+    const auto& keys = in->keyState;
     if (keys[kKeyPageUp] & kDown) {
         if (cursor > 0) --cursor;
     } else if (keys[kKeyPageDown] & kDown) {

@@ -1,10 +1,9 @@
 #pragma once
 // The developer console: a prompt at the bottom of the screen with the lines it has
 // printed above it, opened and closed with Left Shift and the grave accent key while
-// debugging is unlocked. The chord is the key at the grave accent's place on a US
-// keyboard (left of 1), whatever the layout types there. It takes a few commands that change debug settings or end the
-// program on demand. Other code prints to it with addLine; every line also goes to the
-// log.
+// debugging is unlocked (the key left of 1, whatever the layout types there). It takes a
+// few commands that change debug settings or end the program on demand. Other code
+// prints to it with addLine; every line also goes to the log.
 //
 // While it is open it takes the keyboard alone: keys, typed text and Enter are its own,
 // and so is the chord that opens or closes it; the frame ticks it before the scene and

@@ -74,7 +74,8 @@ TEST_F(ConsoleTest, TheChordTogglesOnceAndTypingBuildsTheCommand) {
     tick({Console::kKeyGrave});
     EXPECT_TRUE(console->bOpen);
     EXPECT_TRUE(console->bKeyboardTaken);
-    // Held, the key repeats: taken, so its characters go nowhere, and toggling nothing.
+    // Held, the key repeats: each repeat is taken (its character goes nowhere) and toggles
+    // nothing.
     EXPECT_TRUE(pressChord(true));
     tick({Console::kKeyGrave});
     tick({Console::kKeyGrave});
