@@ -389,6 +389,10 @@ void QorInput::addMouseContact() {
 
 void QorInput::addTouch(TouchPoint* contact) { contactList.addChild(contact); }
 
+bool QorInput::keyPressed(int code, unsigned modifiers, bool repeat) const {
+    return keyPressTaker && keyPressTaker(code, modifiers, repeat);
+}
+
 void QorInput::typeCharacter(char16_t c) {
     constexpr std::size_t kMostWaiting = 64;
     if (typedChar == 0)

@@ -116,6 +116,14 @@ public:
     void addTouch(TouchPoint* contact);
     // Destroys every contact at once, newest first.
     void deleteTouches();
+    // A key's press as the window reports it, before the characters it types (code: an
+    // input code; modifiers: WindowListener::Modifier bits). True when keyPressTaker takes
+    // it as a command of a layer above the scene (the console's chord): the window then
+    // drops what the press types, so that none of it reaches a screen.
+    bool keyPressed(int code, unsigned modifiers, bool repeat) const;
+    // Set by the layer that takes key presses for itself, on their own events rather than
+    // on the polled key states: true when it took this one.
+    std::function<bool(int code, unsigned modifiers, bool repeat)> keyPressTaker;
     // A character the window reports: typedChar of the coming frame, or of a later one
     // when that frame already has one, so that characters typed within one frame are
     // not lost (up to a few dozen waiting).

@@ -63,6 +63,11 @@ void WMhooks::windowFocusLost() {
     qor->windowActive = false;
 }
 
+bool WMhooks::keyDown(int code, unsigned modifiers, bool repeat) {
+    QorInput* in = input();
+    return in && in->keyPressed(code, modifiers, repeat);
+}
+
 void WMhooks::character(char16_t c) {
     if (QorInput* in = input()) in->typeCharacter(c);
 }

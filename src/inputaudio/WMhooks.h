@@ -1,6 +1,6 @@
 #pragma once
-// Turns what the window reports into calls on the engine: focus changes, typed
-// characters, mouse and touch contacts. Every hook does nothing while there is no
+// Turns what the window reports into calls on the engine: focus changes, key presses,
+// typed characters, mouse and touch contacts. Every hook does nothing while there is no
 // engine, and the input hooks nothing while the engine has no input service.
 #include "platform/WindowListener.h"
 
@@ -8,6 +8,7 @@ class WMhooks : public WindowListener {
 public:
     void windowFocusGained() override;
     void windowFocusLost() override;
+    bool keyDown(int code, unsigned modifiers, bool repeat) override;
     void character(char16_t c) override;
     void mouseButtonDown(int x, int y, int button) override;
     void mouseButtonUp(int x, int y, int button) override;

@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <utility>
 
+#include "platform/ScanCodeMap.h"
 #include "platform/WindowListener.h"
 #include "platform/X11Geometry.h"
 
@@ -44,6 +46,18 @@ char16_t controlCharacter(SDL_Keycode key) {
         default:
             return 0;
     }
+}
+
+unsigned modifiersOf(Uint16 mod) {
+    constexpr std::pair<Uint16, unsigned> kBits[] = {
+        {KMOD_LSHIFT, WindowListener::kLeftShift}, {KMOD_RSHIFT, WindowListener::kRightShift},
+        {KMOD_LCTRL, WindowListener::kLeftCtrl},   {KMOD_RCTRL, WindowListener::kRightCtrl},
+        {KMOD_LALT, WindowListener::kLeftAlt},     {KMOD_RALT, WindowListener::kRightAlt},
+    };
+    unsigned held = 0;
+    for (const auto& [sdl, bit] : kBits)
+        if (mod & sdl) held |= bit;
+    return held;
 }
 
 // Queues a mouse motion over `window` to (x, y), window units, with `buttons` (SDL's
@@ -216,10 +230,12 @@ bool Window::dispatchOneEvent(WindowListener& listener) {
             }
             break;
         case SDL_TEXTINPUT:
-            reportText(e.text.text, listener);
+            if (!std::exchange(takenKeyTextDue, false)) reportText(e.text.text, listener);
             break;
         case SDL_KEYDOWN:
-            if (char16_t c = controlCharacter(e.key.keysym.sym)) listener.character(c);
+            takenKeyTextDue = listener.keyDown(ScanCodeMap::toInputCode(e.key.keysym.scancode),
+                                               modifiersOf(e.key.keysym.mod), e.key.repeat != 0);
+            if (char16_t c = controlCharacter(e.key.keysym.sym); c && !takenKeyTextDue) listener.character(c);
             break;
         case SDL_MOUSEMOTION:
         case SDL_MOUSEBUTTONDOWN:

@@ -85,4 +85,7 @@ private:
     bool placedMotionDue = false;
     int placedX = 0, placedY = 0;
     FingerTags fingerTags;  // the tags of the fingers now on a touch device
+    // A key press the listener took: the text it types, which comes after it (at once, or
+    // later through an input method) and before any other key's press, is dropped.
+    bool takenKeyTextDue = false;
 };

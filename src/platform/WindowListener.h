@@ -5,9 +5,25 @@
 
 class WindowListener {
 public:
+    // The modifier keys held at a key's press, as bits.
+    enum Modifier : unsigned {
+        kLeftShift = 1u << 0,
+        kRightShift = 1u << 1,
+        kLeftCtrl = 1u << 2,
+        kRightCtrl = 1u << 3,
+        kLeftAlt = 1u << 4,
+        kRightAlt = 1u << 5,
+    };
+
     virtual ~WindowListener() = default;
     virtual void windowFocusGained() = 0;
     virtual void windowFocusLost() = 0;
+    // A key went down: its keyboard input code (the PC set-1 scan code of its place on
+    // the keyboard, whatever the layout types there; 0 for a key without one), the
+    // modifier keys held with it (Modifier bits) and whether the system's key repeat sent
+    // it. Reported before the characters the press types. True when the listener takes the
+    // press as a command of its own: what the press types is then not reported.
+    virtual bool keyDown(int /*code*/, unsigned /*modifiers*/, bool /*repeat*/) { return false; }
     // One UTF-16 code unit typed; 13 for Enter, 8 for Backspace, 9 for Tab, 27 for Escape.
     virtual void character(char16_t c) = 0;
     // Buttons: 0 left, 1 right, 2 middle. Mouse events that the system synthesises

@@ -12,6 +12,7 @@
 #include "engine/TextScan.h"
 #include "engine/TimeKeeper.h"
 #include "inputaudio/QorInput.h"
+#include "platform/WindowListener.h"
 #include "render/Camera.h"
 #include "render/FontGDI.h"
 #include "render/QorGraphics.h"
@@ -41,10 +42,15 @@ bool afterWord(std::u16string_view line, std::u16string_view word, std::u16strin
 Console::Console() {
     QOR_LOG("Console::Console", u"Starting console...");
     onPresentationRestored();
+    if (QorInput* in = qor->pQorInput)
+        in->keyPressTaker = [this](int code, unsigned modifiers, bool repeat) {
+            return takeKeyPress(code, modifiers, repeat);
+        };
 }
 
 Console::~Console() {
     if (pFont) pFont->destroy();
+    if (QorInput* in = qor->pQorInput) in->keyPressTaker = nullptr;
 }
 
 ClassInfo* Console::getClass() const { return &classInfo; }
@@ -66,16 +72,20 @@ void Console::onPresentationRestored() {
     pCamera->aspect = static_cast<float>(g.viewportHeight) / static_cast<float>(g.viewportWidth);
 }
 
+bool Console::takeKeyPress(int code, unsigned modifiers, bool repeat) {
+    if (qor->bDebugLocked || code != kKeyGrave || !(modifiers & WindowListener::kLeftShift)) return false;
+    if (!repeat) ++chordPresses;
+    return true;
+}
+
 void Console::tickContents(double, double) {
     bKeyboardTaken = false;
     QorInput* in = qor->pQorInput;
     if (!in) return;
-    const auto& keys = in->keyState;
-    const auto& previous = in->previousKeyState;
-    if (!qor->bDebugLocked && (keys[kKeyLeftShift] & kDown) && (keys[kKeyGrave] & kDown) &&
-        !(previous[kKeyGrave] & kDown)) {
-        bOpen = !bOpen;
-        bKeyboardTaken = true;  // the chord (and the character it types) reaches nothing else
+    if (chordPresses > 0) {
+        if (chordPresses % 2 != 0) bOpen = !bOpen;
+        chordPresses = 0;
+        bKeyboardTaken = true;  // the chord's keys, still down, reach nothing else
         return;
     }
     if (!bOpen) return;
@@ -89,6 +99,7 @@ void Console::tickContents(double, double) {
     } else if (c != 0) {
         input.push_back(c);
     }
+    const auto& keys = in->keyState;
     if (keys[kKeyPageUp] & kDown) {
         if (cursor > 0) --cursor;
     } else if (keys[kKeyPageDown] & kDown) {

@@ -73,10 +73,7 @@ TEST_P(ErrorManagerProgramTest, ACrashAtTheConsoleLeavesTheFrameOnScreenAsTheCra
         useScriptedDevices();
         ASSERT_EQ(qor->graphics().dxDevice->drawsIntoWindow(), !GetParam());
         // Left Shift and the grave accent open the console; "crash" is typed into it.
-        devices->keys[Console::kKeyLeftShift] = devices->keys[Console::kKeyGrave] = 0x80;
-        frames(1);
-        devices->keys[Console::kKeyLeftShift] = devices->keys[Console::kKeyGrave] = 0;
-        frames(1);
+        pressConsoleChord();
         ASSERT_TRUE(qor->console().bOpen);
         type("crash");
         ASSERT_EQ(qor->console().input, u"crash");

@@ -6,9 +6,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -136,5 +138,70 @@ TEST_F(WindowPointerTest, APlacementReportsAPointerOverTheWindowOnceWhereItReall
     got = reported();
     EXPECT_EQ(got.moves, Moves{});
     EXPECT_EQ(got.placed, Moves{});
+}
+
+// Takes the presses of one key, as the console takes its chord; keeps the presses and
+// the characters reported.
+struct KeyTaker : MoveRecorder {
+    bool keyDown(int code, unsigned modifiers, bool repeat) override {
+        presses.push_back({code, modifiers, repeat});
+        return code == kTaken;
+    }
+    void character(char16_t c) override { typed += c; }
+    static constexpr int kTaken = 41;  // the grave accent key
+    std::vector<std::tuple<int, unsigned, bool>> presses;
+    std::u16string typed;
+};
+
+void pushKey(SDL_Scancode key, SDL_Keycode sym, Uint16 modifiers, bool repeat = false) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.scancode = key;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = modifiers;
+    e.key.repeat = repeat ? 1 : 0;
+    SDL_PushEvent(&e);
+}
+
+void pushText(const char* utf8) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    std::snprintf(e.text.text, sizeof e.text.text, "%s", utf8);
+    SDL_PushEvent(&e);
+}
+
+// A press the listener takes types nothing, however late its text comes, while the next
+// key's press types again; presses are reported by their place on the keyboard, with
+// the modifiers held. No display needed: the events are queued by hand.
+TEST(WindowKeyTest, WhatATakenPressTypesIsNotReported) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    pushKey(SDL_SCANCODE_GRAVE, '`', KMOD_LSHIFT | KMOD_RALT);
+    pushText("~");
+    pushKey(SDL_SCANCODE_GRAVE, '`', KMOD_LSHIFT, true);  // held: the system repeats it
+    SDL_Event up{};
+    up.type = SDL_KEYUP;
+    SDL_PushEvent(&up);
+    pushText("\xC2\xB0");  // its text, from an input method, after the key's release
+    pushKey(SDL_SCANCODE_A, 'a', KMOD_LSHIFT);
+    pushText("A");
+    pushKey(SDL_SCANCODE_GRAVE, '`', KMOD_LSHIFT);  // a dead key: no text of its own
+    pushKey(SDL_SCANCODE_E, 'e', KMOD_NONE);
+    pushText("\xC3\xAA");
+    pushText("x");  // text of no key's (an input method's)
+    pushKey(SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_NONE);
+    Window window;
+    KeyTaker taker;
+    while (window.dispatchOneEvent(taker)) {
+    }
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    EXPECT_EQ(taker.typed, u"A\u00EAx\r");
+    using Press = std::tuple<int, unsigned, bool>;
+    EXPECT_EQ(taker.presses, (std::vector<Press>{{41, WindowListener::kLeftShift | WindowListener::kRightAlt, false},
+                                                 {41, WindowListener::kLeftShift, true},
+                                                 {30, WindowListener::kLeftShift, false},
+                                                 {41, WindowListener::kLeftShift, false},
+                                                 {18, 0, false},
+                                                 {28, 0, false}}));
 }
 }  // namespace

@@ -3,9 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "runtime/Console.h"
+#include "support/KeyTap.h"
+#include "support/XServer.h"
 #include "ui/ProgramFixture.h"
 
 namespace {
@@ -13,18 +17,6 @@ class ConsoleProgramTest : public ScreenSizedProgramFixture {
 protected:
     std::string settingsText() const override {
         return screenSizedSettings() + "debugCode=" + std::to_string(Qor::kDebugAccessCode) + "\n";
-    }
-    // Left Shift and the grave accent key held for a few frames, the window reporting
-    // the "~" they type, then let go.
-    void pressChord() {
-        devices->keys[Console::kKeyLeftShift] = devices->keys[Console::kKeyGrave] = 0x80;
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        e.text.text[0] = '~';
-        SDL_PushEvent(&e);
-        frames(3);
-        devices->keys[Console::kKeyLeftShift] = devices->keys[Console::kKeyGrave] = 0;
-        frames(3);
     }
 };
 
@@ -34,7 +26,7 @@ protected:
 TEST_F(ConsoleProgramTest, WhileOpenTheConsoleTakesTheKeyboardAlone) {
     ASSERT_NO_FATAL_FAILURE(startToTheNameEntry());
     Console& console = qor->console();
-    pressChord();
+    pressConsoleChord();
     ASSERT_TRUE(console.bOpen);
     type("help");
     typeReturn();
@@ -43,12 +35,80 @@ TEST_F(ConsoleProgramTest, WhileOpenTheConsoleTakesTheKeyboardAlone) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->name, u"");
     EXPECT_EQ(global->profiles.countProfiles(), 0);
-    pressChord();
+    pressConsoleChord();
     EXPECT_FALSE(console.bOpen);
     EXPECT_EQ(entry->name, u"");
     type("Ann");
     typeReturn();
     ASSERT_TRUE(tickUntil([this] { return topIs<ContextMainGame>(); }));
     EXPECT_EQ(global->profiles.getProfileName(global->profiles.current), u"Ann");
+}
+
+// The program on an X server of the test's own, its keyboard the server's: xdotool's
+// keys come as from a real keyboard, through SDL's events and key state.
+class ConsoleChordOnXTest : public ConsoleProgramTest {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        if (std::system("command -v xdotool >/dev/null") != 0) LEAVE_WITHOUT_DISPLAY("xdotool is missing");
+        server = std::make_unique<PrivateXServer>(1024, 768);
+        if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
+        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
+        setenv("DISPLAY", server->display.c_str(), 1);
+        videoDriver = "x11";
+        ProgramFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        // The server has no window manager to give the window the keyboard.
+        SDL_SetWindowInputFocus(window.handle());
+    }
+    void TearDown() override {
+        if (!server) return;  // skipped
+        ProgramFixture::TearDown();
+        Window::shutdownVideo();  // while its server is there
+        setenv("DISPLAY", oldDisplay.c_str(), 1);
+    }
+    static void xdotool(const std::string& command) {
+        ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command;
+    }
+    static bool down(int code) { return (qor->input().keyState[code] & QorInput::kDown) != 0; }
+
+    static constexpr int kLeftShift = 42;
+    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::string oldDisplay;
+};
+
+// A player holds Left Shift as the intro hands over to the name entry, and taps the
+// grave accent key and lets Shift go while the frame that builds the name entry runs:
+// the program takes the window's events in only between frames, so the frame before
+// read Shift down without the grave key, and the one after reads the grave key's tap
+// without Shift. The chord still opens the console once, its "~" reaches no screen, and
+// what is typed next is the console's.
+TEST_F(ConsoleChordOnXTest, PressedWhileAScreenIsBuiltTheChordOpensTheConsoleAndTypesNothing) {
+    ASSERT_TRUE(tickUntil([this] { return topIs<ContextSplash>(); }));
+    global->pContextManager->top()->bFinished = 1;
+    ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
+    ASSERT_TRUE(tickUntil([] { return qor->windowActive; }));
+    xdotool("keydown Shift_L");
+    ASSERT_TRUE(tickUntil([] { return down(kLeftShift); }));
+    global->pContextManager->top()->bFinished = 1;
+    xdotool("keydown grave keyup grave keyup Shift_L");
+    ASSERT_TRUE(WindowShell::tick(window));  // the intro ends and the name entry is built
+    auto* entry = top<ContextEnterName>();
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_LSHIFT));
+    frames(2);
+    Console& console = qor->console();
+    EXPECT_TRUE(console.bOpen);
+    xdotool("type --delay 0 help");
+    xdotool("key Return");
+    EXPECT_TRUE(
+        tickUntil([&] { return !console.history.empty() && console.history.back() == u"Unknown command: help"; }, 200));
+    EXPECT_EQ(entry->name, u"");
+    // Tapped at once, the chord closes it, and the name field has the keyboard again.
+    xdotool("key --delay 0 shift+grave");
+    ASSERT_TRUE(tickUntil([&] { return !console.bOpen; }, 200));
+    xdotool("type --delay 0 Ann");
+    EXPECT_TRUE(tickUntil([&] { return entry->name == u"Ann"; }, 200)) << wideToUtf8(entry->name);
 }
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "engine/TimeKeeper.h"
 #include "inputaudio/InputTestEngine.h"
+#include "platform/WindowListener.h"
 #include "render/Context.h"
 #include "render/EngineFixture.h"
 #include "runtime/Console.h"
@@ -30,6 +31,12 @@ protected:
     void type(const std::u16string& text) {
         for (char16_t c : text) tick({}, c);
     }
+    // A key's press as the window reports it between frames: true when the console takes
+    // it (the window then drops what it types).
+    bool press(int code, unsigned modifiers, bool repeat = false) {
+        return engine.input().keyPressed(code, modifiers, repeat);
+    }
+    bool pressChord(bool repeat = false) { return press(Console::kKeyGrave, WindowListener::kLeftShift, repeat); }
 
     InputTestEngine engine;
     Console* console = nullptr;
@@ -59,17 +66,28 @@ TEST_F(ConsoleTest, CommandsAreScannedLikeTheirPatterns) {
 }
 
 TEST_F(ConsoleTest, TheChordTogglesOnceAndTypingBuildsTheCommand) {
-    tick({Console::kKeyLeftShift}, u'A');
+    tick({}, u'A');
     EXPECT_FALSE(console->bKeyboardTaken);  // closed: the keyboard is the scene's
-    tick({Console::kKeyLeftShift, Console::kKeyGrave}, u'~');
+    // The chord is taken on its key's press, and counts in the next tick.
+    EXPECT_TRUE(pressChord());
+    EXPECT_FALSE(console->bOpen);
+    tick({Console::kKeyGrave});
     EXPECT_TRUE(console->bOpen);
     EXPECT_TRUE(console->bKeyboardTaken);
-    EXPECT_EQ(console->input, u"");  // the chord's own character is no command
-    tick({Console::kKeyLeftShift, Console::kKeyGrave});
-    tick({Console::kKeyLeftShift, Console::kKeyGrave});
+    // Held, the key repeats: each repeat is taken (its character goes nowhere) and toggles
+    // nothing.
+    EXPECT_TRUE(pressChord(true));
+    tick({Console::kKeyGrave});
+    tick({Console::kKeyGrave});
     EXPECT_TRUE(console->bOpen);
     EXPECT_TRUE(console->bKeyboardTaken);
+    // Only Left Shift makes the chord: other keys, the key alone or with Right Shift are
+    // no chord.
+    EXPECT_FALSE(press(30, WindowListener::kLeftShift));
+    EXPECT_FALSE(press(Console::kKeyGrave, WindowListener::kRightShift));
+    EXPECT_FALSE(press(Console::kKeyGrave, 0));
     tick({}, 8);  // Backspace on nothing
+    EXPECT_TRUE(console->bOpen);
     EXPECT_EQ(console->input, u"");
     type(u"debug 33");
     tick({}, 8);
@@ -80,20 +98,27 @@ TEST_F(ConsoleTest, TheChordTogglesOnceAndTypingBuildsTheCommand) {
     EXPECT_TRUE(console->history.empty());  // the command itself is not printed
     tick({}, 13);                           // Enter on nothing runs nothing
     EXPECT_TRUE(console->history.empty());
-    // While locked, the chord does nothing, but an open console keeps taking input.
+    // While locked, the chord is no chord (its character is typed), but an open console
+    // keeps taking input.
     qor->bDebugLocked = 1;
-    tick({});
-    tick({Console::kKeyLeftShift, Console::kKeyGrave});
+    EXPECT_FALSE(pressChord());
+    tick({Console::kKeyGrave}, u'~');
     EXPECT_TRUE(console->bOpen);
-    type(u"x");
-    EXPECT_EQ(console->input, u"x");
-    // The chord that closes it is the console's too, and then the keyboard is free.
+    EXPECT_EQ(console->input, u"~");
+    // The chord that closes it is the console's too, and then the keyboard is free; two
+    // within one frame toggle twice.
     qor->bDebugLocked = 0;
-    tick({Console::kKeyLeftShift, Console::kKeyGrave}, u'~');
+    EXPECT_TRUE(pressChord());
+    tick({Console::kKeyGrave});
     EXPECT_FALSE(console->bOpen);
     EXPECT_TRUE(console->bKeyboardTaken);
-    tick({Console::kKeyLeftShift, Console::kKeyGrave}, u'~');
+    tick({});
     EXPECT_FALSE(console->bKeyboardTaken);
+    pressChord();
+    pressChord();
+    tick({});
+    EXPECT_FALSE(console->bOpen);
+    EXPECT_TRUE(console->bKeyboardTaken);
 }
 
 TEST(ConsoleText, FollowsTheUiScaleButNeverShrinksBelowItsOwnSize) {
@@ -106,7 +131,8 @@ TEST_F(ConsoleTest, ScrollingStaysInTheHistoryAndNewLinesFollowOnlyAtTheEnd) {
     EXPECT_EQ(console->cursor, -1);
     for (int i = 0; i < 100; ++i) console->addLine(u"line %d", i);
     EXPECT_EQ(console->cursor, 99);
-    tick({Console::kKeyLeftShift, Console::kKeyGrave});
+    pressChord();
+    tick({});
     for (int i = 0; i < 10; ++i) tick({Console::kKeyPageUp});
     EXPECT_EQ(console->cursor, 89);
     console->addLine(u"new");

@@ -116,6 +116,7 @@ protected:
         devices = owned.get();
         auto* input = new QorInput(std::move(owned));
         input->viewportSource = qor->pQorInput->viewportSource;  // the pointer maps through the viewport
+        input->keyPressTaker = qor->pQorInput->keyPressTaker;    // the console's chord stays its own
         delete qor->pQorInput;
         qor->pQorInput = input;
         qor->pQorInput->setInputMode(QorInput::kModeMouse);  // as the program's mouse had it
@@ -136,15 +137,30 @@ protected:
         e.motion.y = y;
         SDL_PushEvent(&e);
     }
+    // A character typed, waiting in the window's queue.
+    static void pushCharacter(char c) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        e.text.text[0] = c;
+        SDL_PushEvent(&e);
+    }
     // Characters typed one a frame, as the window reports them.
     void type(const char* text) {
         for (const char* c = text; *c; ++c) {
-            SDL_Event e{};
-            e.type = SDL_TEXTINPUT;
-            e.text.text[0] = *c;
-            SDL_PushEvent(&e);
+            pushCharacter(*c);
             frames(1);
         }
+    }
+    // The console's chord as the window reports it: the grave accent key pressed with Left
+    // Shift held, and the "~" that types; then three frames.
+    void pressConsoleChord() {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.scancode = SDL_SCANCODE_GRAVE;
+        e.key.keysym.mod = KMOD_LSHIFT;
+        SDL_PushEvent(&e);
+        pushCharacter('~');
+        frames(3);
     }
     void typeReturn() {
         SDL_Event e{};
