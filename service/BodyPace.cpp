@@ -47,3 +47,5 @@ BodyPace::Clock::time_point BodyPace::lapse() const {
 }
 
 BodyPace::Clock::time_point BodyPace::allowanceEnd() const { return start_ + paidFor() + allowance(); }
+
+BodyPace::Clock::time_point BodyPace::halfAllowanceEnd() const { return start_ + paidFor() + allowance() / 2; }
