@@ -6,8 +6,8 @@
 // - slow clients: 1,000 connections trickle their heads or their bodies, or sit idle
 //   after a request, for 5 s, while a probe asks for the help page every 100 ms. Goal:
 //   no probe waits 100 ms or more.
-// - crash reports: 64 reports of 32 MiB each, sent at once. Goal: the process's resident
-//   memory stays under 64 MiB.
+// - crash reports: 64 reports of 32 MiB each, sent at once from 16 addresses. Goal: the
+//   process's resident memory stays under 64 MiB.
 // - reset flood, against the service program on a data folder of its own: 8 honest
 //   clients ask for the help page on keep-alive connections for 3 s alone, then for 3 s
 //   beside 16 threads that send a request with 15 KiB of headers and reset the
@@ -941,8 +941,7 @@ bool idleFloodAtTheCap(const std::string& folder) {
 // Runs the slow crash flood from 10 addresses and prints it; true when at least 9 of 10
 // honest reports are stored.
 bool crashFlood(const std::string& folder) {
-    std::optional<CrashFlood> run = reportsBesideCrashFlood(
-        folder, std::getenv("FLOOD_ADDRESSES") ? std::atoi(std::getenv("FLOOD_ADDRESSES")) : 10);
+    std::optional<CrashFlood> run = reportsBesideCrashFlood(folder, 10);
     if (!run) std::printf("service: the service program did not start for the slow crash flood\n");
     if (!run) run.emplace();
     std::printf(
@@ -1518,7 +1517,7 @@ int main(int argc, char** argv) {
             for (int i = 0; i < kReports; ++i)
                 reports.push_back(std::async(std::launch::async, sendCrashReport, port,
                                              WebService::kCrashReportBodyLimit - 1024,
-                                             "127.0.0." + std::to_string(20 + i % 8)));
+                                             "127.0.0." + std::to_string(20 + i % 16)));
             for (auto& report : reports) reportsTaken += report.get();
             memoryPeak = memory.finish();
         }
