@@ -42,6 +42,17 @@
 //   limit of 1,024: 100 connections from 10 addresses each announce a report's largest
 //   body (32 MiB) and send it at 600 bytes a second, while 127.0.0.3 sends a small report
 //   every 2 s from 20 s on. Goal: at least 9 of the 10 small reports are stored.
+// - crash reports beside an idle flood at the cap (also alone: "idle-flood"), against the
+//   service program under an open-file limit of 200 (about 136 connections): 120
+//   connections that send nothing, each opened again as the service closes it, at most 10
+//   (then 100) new ones a second, while five crash reports of 64 KiB are sent in pieces of
+//   1 KiB at their pace (then at 1.2 times it), each sent again a second after a 503. Goal:
+//   all five are stored, in each of the four runs.
+// - crash reports beside a slow crash flood (also alone: "crash-flood"), against the
+//   service program under an open-file limit of 1,024: 100 crash reports announcing 32 MiB
+//   from 10 addresses, each sent at 16.6 KB/s (0.52 of its pace) and sent again as soon as
+//   the service answers or closes it, while 127.0.5.1 to 127.0.5.10 each send a small
+//   report, one every 2 s from 20 s on. Goal: at least 9 of the 10 are stored.
 // - crash reports on slow links, over a crash report store of its own with the service's
 //   default limits: honest clients, each from an address of its own and all at once,
 //   send reports at about the pace their deadlines ask, with stalls or a slow start (300
@@ -753,8 +764,9 @@ std::pair<std::string, int> sendInPieces(int port, const std::string& source, st
         const auto start = Clock::now();
         ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
         for (std::size_t sent = 0; sent < body.size();) {
+            const std::size_t pieces = sent / kPiece + 1;  // with the next
             std::this_thread::sleep_until(
-                start + std::chrono::duration_cast<Clock::duration>(interval * static_cast<double>(sent / kPiece + 1)));
+                start + std::chrono::duration_cast<Clock::duration>(interval * static_cast<double>(pieces)));
             pollfd readable{fd, POLLIN, 0};
             if (::poll(&readable, 1, 0) == 1) break;  // answered or closed before its end
             const std::size_t piece = std::min(kPiece, body.size() - sent);

@@ -32,6 +32,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 
 class HourlyLimit {
@@ -80,7 +81,10 @@ public:
         std::uint32_t high = 0;
         std::uint32_t low = 0;
         std::uint8_t family = 0;  // 4, 6, or 0 for text
-        auto operator<=>(const Network&) const = default;
+        bool operator==(const Network&) const = default;
+        bool operator<(const Network& other) const {
+            return std::tie(family, high, low) < std::tie(other.family, other.high, other.low);
+        }
     };
     // The network that `address` counts in.
     static Network networkOf(const std::string& address);

@@ -114,7 +114,7 @@ TEST(ConnectionSlotsTest, clientsThatKeepTheirPaceNeverGiveWayToAnIdleFlood) {
     for (const auto& [name, seconds] : run.gaveWay) ADD_FAILURE() << name << " gave way at " << seconds << " s";
     EXPECT_EQ(run.whole.size(), bodies.size());
     // Two newcomers find a place in every 5 s: those of the two before them.
-    EXPECT_NEAR(run.admitted, 2 * 1060 / 5, 2);
+    EXPECT_NEAR(run.admitted, 2 * 1060 / 5.0, 2);
     EXPECT_EQ(run.admitted + run.turnedAway, 10600);
 }
 

@@ -345,7 +345,7 @@ TEST_F(ServiceProgramTest, reportsToldToComeBackDoNotCountAgainstTheirAddress) {
 // With so few files that the connection budget itself runs out of descriptors, the
 // server turns away the connections it cannot take, telling them to try again, and
 // serves those it has.
-TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreClosedAtOnce) {
+TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreTurnedAwayAtOnce) {
     Program program;
     const int port = startService(program, {}, 70);
     ASSERT_GT(port, 0);
