@@ -13,15 +13,16 @@
 // - waiting: it is owed nothing (idle between requests, or answered and being read out
 //   before its close). It gives way first, the longest-open first.
 // - reading a request: a head or a body. It gives way only once it has used a real share
-//   of what its rule allows it: a head once half the head's time has gone, a body once
-//   its lost time (how far it is behind the pace its deadline asks) reaches half its
-//   allowance (see `BodyPace`). Of those, the one that passed that point longest ago
-//   gives way first. A client that keeps its pace therefore never gives way, however
-//   many newcomers come; nor does a newcomer, which has used nothing, outrank it.
+//   of what its rule allows it, a third: a head once a third of the head's time has
+//   gone, a body once its lost time (how far it is behind the pace its deadline asks)
+//   reaches a third of its allowance (see `BodyPace`). Of those, the one that passed that
+//   point longest ago gives way first. A client that keeps its pace therefore never gives
+//   way, however many newcomers come; nor does a newcomer, which has used nothing,
+//   outrank it.
 // - busy: its request is being handled or answered. It never gives way.
-// A newcomer for whom no connection gives way is turned away. A request that needs
-// files beyond the quarter takes the place of the body holding files that gives way
-// first by the same rule, and is turned away when none does.
+// A newcomer for whom no connection gives way is turned away. A request that needs files
+// beyond the quarter takes the place of a body holding some of them that gives way by the
+// same rule; one short of files in all, that of anyone who gives way but itself.
 #include <atomic>
 #include <chrono>
 #include <cstddef>

@@ -125,8 +125,10 @@ std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
     }
     const HourlyLimit::Outcome take = reports_.take(address);
     if (!take.taken) {
-        std::lock_guard lock(mutex_);
-        leave(network);
+        {
+            std::lock_guard lock(mutex_);
+            leave(network);
+        }
         error = take.refusal == HourlyLimit::Refusal::crowded
                     ? "The service is taking error reports from too many addresses now; please try again later."
                     : "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +

@@ -39,10 +39,10 @@ public:
 
     // One report from the time it is announced until it is kept or dropped: the space its
     // bytes take so far, its count against its address, and its place among the reports
-    // on their way from its address. The count stands for what the
-    // client did (a report kept or refused as malformed, a body left to lapse or cut off,
-    // a client gone), so that such claims cannot be made again at once; a report the
-    // service turns away for its own reasons gives it back.
+    // on their way from its address. The count stands for what the client did (a report
+    // kept or refused as malformed, a body left to lapse or cut off, a client gone), so
+    // that such claims cannot be made again at once; a report the service turns away for
+    // its own reasons gives it back.
     class Claim {
     public:
         ~Claim();

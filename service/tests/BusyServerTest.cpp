@@ -224,6 +224,14 @@ protected:
         char c = 0;
         return ::poll(&readable, 1, 10000) == 1 && ::recv(fd, &c, 1, 0) <= 0;
     }
+    // An eighth of the files the server may open (it raises its limit to the hard one):
+    // handlers' files may take a quarter, so a request counted for that many fits once,
+    // not twice.
+    static std::size_t eighthOfTheFiles() {
+        rlimit files{};
+        ::getrlimit(RLIMIT_NOFILE, &files);
+        return static_cast<std::size_t>(std::min<rlim_t>(files.rlim_max, 1 << 20) / 8);
+    }
     // Closes `fd` with a reset rather than a FIN, as a client that vanishes does.
     void reset(int fd) {
         const linger abort{1, 0};
@@ -597,12 +605,12 @@ TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentUnderTheLeastRateOrTooFarBeh
 }
 
 // With every place taken by a connection reading a request, a new connection takes the
-// place of one that has used half of what its rule allows (a head half the head's time, a
-// body half its allowance of lost time), the one whose point passed first, but only after
-// a connection that only waits. The one that gives way hears 408, as for its own
+// place of one that has used a third of what its rule allows (a head a third of the head's
+// time, a body a third of its allowance of lost time), the one whose point passed first,
+// but only after a connection that only waits. The one that gives way hears 408, as for its own
 // slowness, and its claim is not told otherwise; a newcomer for whom nobody gives way is
 // turned away with 503.
-TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsedHalfItsShare) {
+TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsedAThirdOfItsShare) {
     limits.connections = 3;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     // Whether the server has closed `fd`, answered on it, or left it open, without waiting.
@@ -612,23 +620,24 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsed
         return n == 0 ? std::string("closed") : n > 0 ? std::string("answered") : std::string("open");
     };
     const int ahead = connectFrom(), trickle = connectFrom();
-    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // past half its allowance at 25.1 s
-    send(trickle, post(64 * 1024, "/trickle") + "t");                  // at 5 s
+    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // past a third of its allowance at 23.3 s
+    send(trickle, post(64 * 1024, "/trickle") + "t");                  // at 3.33 s
     turn();
     clock += 1s;
-    const int slowHead = connectFrom();  // past half the head's time at 6 s
+    const int slowHead = connectFrom();  // past a third of the head's time at 4.33 s
     send(slowHead, "GET /slow HTTP/1.1\r\n");
     turn();
-    clock += 3s;
-    send(trickle, std::string(100, 't'));  // now at 5.05 s
+    clock += 1500ms;
+    send(trickle, std::string(100, 't'));  // now at 3.38 s
     turn();
+    clock += 500ms;  // 3 s
     const int early = connectFrom();
     turn();
     const std::string refused = arrived(early);
     EXPECT_TRUE(refused.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << refused;
     EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
     EXPECT_EQ(seen(trickle), "open");
-    clock += 1100ms;  // 5.1 s
+    clock += 500ms;  // 3.5 s
     const int first = connectFrom();
     turn();
     EXPECT_TRUE(arrived(trickle).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
@@ -643,7 +652,7 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsed
     turn();
     EXPECT_EQ(seen(first), "closed");
     EXPECT_EQ(seen(slowHead), "open");
-    clock += 1s;  // 6.1 s
+    clock += 900ms;  // 4.4 s
     const int third = connectFrom();
     turn();
     EXPECT_TRUE(arrived(slowHead).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
@@ -658,7 +667,7 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsed
 // A body that keeps its pace keeps its place at the cap however many silent connections
 // come meanwhile: one sent in pieces of 1 KiB, each 0.4 s behind its pace by the time the
 // next comes, and one that waits out the round trip of 100 Continue and then catches up.
-// The silent ones take each other's places as they have used half the head's time.
+// The silent ones take each other's places as they have used a third of the head's time.
 TEST_F(HandTurnedServerTest, bodiesThatKeepTheirPaceKeepTheirPlacesBesideAnIdleFloodAtTheCap) {
     limits.connections = 4;
     ASSERT_NO_FATAL_FAILURE(startByHand());
@@ -711,7 +720,7 @@ TEST_F(HandTurnedServerTest, aClientTurnedAwayOrOutAtTheCapReadsWhyAfterSendingM
 }
 
 // A request sent behind another and begun when the answer before it goes out is placed as
-// any other: its body too gives way once it has used half its allowance.
+// any other: its body too gives way once it has used a third of its allowance.
 TEST_F(HandTurnedServerTest, aPipelinedBodyBegunAsTheAnswerBeforeItGoesOutGivesWayAsAnyOther) {
     limits.connections = 1;
     ASSERT_NO_FATAL_FAILURE(startByHand());
@@ -734,20 +743,16 @@ TEST_F(HandTurnedServerTest, aPipelinedBodyBegunAsTheAnswerBeforeItGoesOutGivesW
 }
 
 // Requests whose files fill the share of the open files they may take hold it only while
-// their bodies keep up: once one has used half its allowance, a new request that needs
+// their bodies keep up: once one has used a third of its allowance, a new request that needs
 // files takes its place (the one cut off hears 408); before that the newcomer is told to
 // retry, as for the server's want of room.
 TEST_F(HandTurnedServerTest, aRequestShortOfFilesTakesThePlaceOfABodyHoldingThemOnceItFallsBehind) {
-    rlimit files{};
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    // The server raises its limit to the hard one, of which handlers' files may take a
-    // quarter: an eighth fits once but not twice.
-    handler.files = static_cast<std::size_t>(std::min<rlim_t>(files.rlim_max, 1 << 20) / 8);
+    handler.files = eighthOfTheFiles();
     ASSERT_NO_FATAL_FAILURE(startByHand());
     const int slow = connectFrom();
     send(slow, post(64 * 1024, "/slow") + "s");
     turn();
-    clock += 4900ms;
+    clock += 3200ms;
     const int early = connectFrom();
     send(early, post(10, "/early") + "0123456789");
     turn();
@@ -833,11 +838,7 @@ TEST_F(HandTurnedServerTest, aRequestGivesBackWhatItHoldsBeforeItsAnswerGoesOut)
 // request whose files would take the open-file budget past its end is told to retry, and
 // the files come back once the request that held them is answered.
 TEST_F(BusyServerTest, aRequestWhoseFilesDoNotFitIsToldToRetryUntilTheyAreGivenBack) {
-    rlimit files{};
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    // The server raises its limit to the hard one, of which handlers' files may take a
-    // quarter: an eighth fits once but not twice.
-    handler.files = static_cast<std::size_t>(std::min<rlim_t>(files.rlim_max, 1 << 20) / 8);
+    handler.files = eighthOfTheFiles();
     ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     const int refused = connectFrom();
     send(refused, get("/refused"));

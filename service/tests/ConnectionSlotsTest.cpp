@@ -56,6 +56,7 @@ struct Outcome {
 Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t spare = 2) {
     ConnectionSlots slots({bodies.size() + spare, 0, 100000, 10s});
     std::vector<BodyPace> paces;
+    std::vector<std::uint64_t> received(bodies.size());
     std::map<ConnectionSlots::Id, std::size_t> open;  // the bodies still coming, by id
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         paces.emplace_back(BodyPace::Rules{}, kStart, kStart + deadlineOf(bodies[i].length), bodies[i].length);
@@ -70,11 +71,12 @@ Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t sp
         const double t = round / 10.0;
         for (auto it = open.begin(); it != open.end();) {
             const Body& body = bodies[it->second];
-            if (body.sentBy(t) > body.sentBy(t - 0.1)) {
-                paces[it->second].arrived(body.sentBy(t), now);
+            if (body.sentBy(t) > received[it->second]) {
+                received[it->second] = body.sentBy(t);
+                paces[it->second].arrived(received[it->second], now);
                 slots.readingBody(it->first, paces[it->second], false);
             }
-            if (body.sentBy(t) < body.length) {
+            if (received[it->second] < body.length) {
                 ++it;
                 continue;
             }
@@ -99,29 +101,29 @@ Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t sp
 // Clients that keep their pace never give way to newcomers, however many come, nor does
 // one that has just begun or waits out the round trip of 100 Continue: a newcomer has
 // used nothing of what it is allowed, and they have used little. Meanwhile the newcomers
-// give way to one another once each has been silent for half a head's time.
+// give way to one another once each has been silent for a third of a head's time.
 TEST(ConnectionSlotsTest, clientsThatKeepTheirPaceNeverGiveWayToAnIdleFlood) {
     const std::vector<Body> bodies = {
         {"on its pace in pieces of 1 KiB"},
         {"at 1.2 times its pace", 64 * KiB, 1.2 * paceOf(64 * KiB)},
         {"after 100 Continue's round trip of 1 s", 64 * KiB, paceOf(64 * KiB), 1},
         {"each piece 0.4 s late", 64 * KiB, paceOf(64 * KiB), 0, 0.4},
-        {"begun after 3 s, then at 1.2 times its pace", 64 * KiB, 1.2 * paceOf(64 * KiB), 3},
+        {"begun after 2.5 s, then at 1.2 times its pace", 64 * KiB, 1.2 * paceOf(64 * KiB), 2.5},
         {"300 KiB on its pace in pieces of 16 KiB", 300 * KiB, paceOf(300 * KiB), 0, 0, 16 * KiB},
         {"32 MiB on its pace in pieces of 64 KiB", 32 * KiB * KiB, paceOf(32 * KiB * KiB), 0, 0, 64 * KiB},
     };
     const Outcome run = atTheCap(bodies, 1060);
     for (const auto& [name, seconds] : run.gaveWay) ADD_FAILURE() << name << " gave way at " << seconds << " s";
     EXPECT_EQ(run.whole.size(), bodies.size());
-    // Two newcomers find a place in every 5 s: those of the two before them.
-    EXPECT_NEAR(run.admitted, 2 * 1060 / 5.0, 2);
+    // Two newcomers find a place in every 3.4 s: those of the two before them.
+    EXPECT_NEAR(run.admitted, 2 * 1060 / 3.4, 2);
     EXPECT_EQ(run.admitted + run.turnedAway, 10600);
 }
 
-// A client that falls behind gives way once it has used half of what its rule allows: a
-// head once half the head's time has gone, a body once its lost time reaches half its
-// allowance (grace and credit). Until then a newcomer is turned away.
-TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedHalfWhatTheirRuleAllows) {
+// A client that falls behind gives way once it has used a third of what its rule allows:
+// a head once a third of the head's time has gone, a body once its lost time reaches a
+// third of its allowance (grace and credit). Until then a newcomer is turned away.
+TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRuleAllows) {
     // 64 KiB are due in 32 s: 2 KiB a second.
     const std::vector<Body> bodies = {
         {"at half its pace", 64 * KiB, paceOf(64 * KiB) / 2},
@@ -129,20 +131,20 @@ TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedHalfWhatTheirRuleAll
         {"silent", 64 * KiB, 0},
     };
     const Outcome run = atTheCap(bodies, 30, 0);
-    // Lost time 5 s with no credit to speak of.
-    EXPECT_DOUBLE_EQ(run.gaveWay.at("silent"), 5.0);
-    // At t: 600t bytes pay for 0.29t s and buy 0.018t s; 0.71t reaches 5 + 0.009t at 7.2 s.
-    EXPECT_DOUBLE_EQ(run.gaveWay.at("trickled at 600 bytes a second"), 7.2);
-    // k KiB pay for k/2 s and buy k/32 s: 9.7 s reach 5 + 0.52k (k = 9) before the 10th comes.
-    EXPECT_DOUBLE_EQ(run.gaveWay.at("at half its pace"), 9.7);
-    // Before 5 s nobody had used half its share.
+    // Lost time 3.33 s with no credit.
+    EXPECT_DOUBLE_EQ(run.gaveWay.at("silent"), 3.4);
+    // At t: 600t bytes pay for 0.29t s and buy 0.018t s; 0.71t reaches 3.33 + 0.006t at 4.8 s.
+    EXPECT_DOUBLE_EQ(run.gaveWay.at("trickled at 600 bytes a second"), 4.8);
+    // k KiB pay for k/2 s and buy k/32 s: 5.9 s reach 3.33 + 0.51k (k = 5) before the 6th comes.
+    EXPECT_DOUBLE_EQ(run.gaveWay.at("at half its pace"), 5.9);
+    // Before 3.4 s nobody had used a third of its share.
     EXPECT_EQ(run.admitted + run.turnedAway, 300);
-    EXPECT_GE(run.turnedAway, 49);
+    EXPECT_GE(run.turnedAway, 33);
 }
 
 // Connections that only wait (idle between requests, or answered and being read out)
 // give way first, the longest-open first; then readers, the one whose point passed
-// longest ago first. A head's point is half the head's time after its start.
+// longest ago first. A head's point is a third of the head's time after its start.
 TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenTheReaderFurthestPastItsPoint) {
     ConnectionSlots slots({3, 0, 100, 10s});
     slots.opened(1, "10.0.0.1", kStart);
@@ -159,18 +161,18 @@ TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenTheReaderFurthestPas
     slots.closed(3);
     slots.opened(5, "10.0.0.5", kStart);
     slots.busy(5);  // its request is being handled
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 5400ms).verdict, Verdict::full);
-    ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 6s);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 3800ms).verdict, Verdict::full);
+    ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 4400ms);
     EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
     EXPECT_EQ(room.id, 4u);
     slots.closed(4);
-    slots.opened(6, "10.0.0.6", kStart + 6s);
+    slots.opened(6, "10.0.0.6", kStart + 4400ms);
     slots.busy(6);
-    room = slots.roomForConnection("10.0.1.1", kStart + 6s);
+    room = slots.roomForConnection("10.0.1.1", kStart + 4400ms);
     EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
     EXPECT_EQ(room.id, 1u);
     slots.closed(1);
-    slots.opened(7, "10.0.0.7", kStart + 6s);
+    slots.opened(7, "10.0.0.7", kStart + 4400ms);
     slots.busy(7);
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::full);
 }
@@ -195,7 +197,7 @@ TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHold
     slots.readingBody(4, stalled, false);
     slots.opened(5, "10.0.0.5", kStart);  // asks
     EXPECT_EQ(slots.roomForFiles(1, 5, kStart + 9s).verdict, Verdict::fits);
-    EXPECT_EQ(slots.roomForFiles(3, 5, kStart + 4900ms).verdict, Verdict::full);
+    EXPECT_EQ(slots.roomForFiles(3, 5, kStart + 3300ms).verdict, Verdict::full);
     steady.arrived(18 * KiB, kStart + 9s);  // pays for 9 s
     slots.readingBody(1, steady, true);
     ConnectionSlots::Room room = slots.roomForFiles(3, 5, kStart + 9s);
@@ -224,8 +226,8 @@ TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItsel
     EXPECT_EQ(slots.roomForFiles(2, 1, kStart).id, 7u);
     slots.closed(7);
     slots.opened(8, "10.0.0.3", kStart + 500ms);
-    EXPECT_EQ(slots.roomForFiles(2, 1, kStart + 5s).verdict, Verdict::full);
-    const ConnectionSlots::Room room = slots.roomForFiles(2, 1, kStart + 6s);
+    EXPECT_EQ(slots.roomForFiles(2, 1, kStart + 3800ms).verdict, Verdict::full);
+    const ConnectionSlots::Room room = slots.roomForFiles(2, 1, kStart + 4s);
     EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
     EXPECT_EQ(room.id, 2u);
 }
