@@ -88,8 +88,6 @@ public:
     void handlerFilesTaken(std::size_t files) { handlerFiles_ += files; }
     void handlerFilesGiven(std::size_t files) { handlerFiles_ -= files; }
 
-    std::size_t connections() const { return slots_.size(); }
-
 private:
     enum class Place { waiting, reading, busy };
     using Ranking = std::set<std::pair<Clock::time_point, Id>>;  // by when each may give way
