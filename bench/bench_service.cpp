@@ -1057,15 +1057,10 @@ struct PacedReport {
 // Sends a crash report of about `profile.length` bytes from `source` at the profile's
 // pace, in rounds of 100 ms, until it is answered or `end`.
 PacedReport sendAtPace(int port, const std::string& source, const LinkProfile& profile, Clock::time_point end) {
-    const std::size_t overhead = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body().size();
-    const std::string body = GameForm()
-                                 .standardFields()
-                                 .file("crashMiniDump", "crash.mdmp", std::string(profile.length - overhead, 'd'))
-                                 .body();
+    const auto [head, body] = crashReportOf(profile.length);
     PacedReport result;
     const int fd = connectTo(port, source.c_str());
     if (fd < 0) return result;
-    const std::string head = crashReportHead(body.size());
     const auto start = Clock::now();
     ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
     std::size_t sent = 0;
