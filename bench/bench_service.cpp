@@ -6,8 +6,8 @@
 // - slow clients: 1,000 connections trickle their heads or their bodies, or sit idle
 //   after a request, for 5 s, while a probe asks for the help page every 100 ms. Goal:
 //   no probe waits 100 ms or more.
-// - crash reports: 64 reports of 32 MiB each, sent at once. Goal: the process's resident
-//   memory stays under 64 MiB.
+// - crash reports: 64 reports of 32 MiB each, sent at once from 16 addresses. Goal: the
+//   process's resident memory stays under 64 MiB.
 // - reset flood, against the service program on a data folder of its own: 8 honest
 //   clients ask for the help page on keep-alive connections for 3 s alone, then for 3 s
 //   beside 16 threads that send a request with 15 KiB of headers and reset the
@@ -42,6 +42,17 @@
 //   limit of 1,024: 100 connections from 10 addresses each announce a report's largest
 //   body (32 MiB) and send it at 600 bytes a second, while 127.0.0.3 sends a small report
 //   every 2 s from 20 s on. Goal: at least 9 of the 10 small reports are stored.
+// - crash reports beside an idle flood at the cap (also alone: "idle-flood"), against the
+//   service program under an open-file limit of 200 (about 136 connections): 120
+//   connections that send nothing, each opened again as the service closes it, at most 10
+//   (then 100) new ones a second, while five crash reports of 64 KiB are sent in pieces of
+//   1 KiB at their pace (then at 1.2 times it), each sent again a second after a 503. Goal:
+//   all five are stored, in each of the four runs.
+// - crash reports beside a slow crash flood (also alone: "crash-flood"), against the
+//   service program under an open-file limit of 1,024: 100 crash reports announcing 32 MiB
+//   from 10 addresses, each sent at 16.6 KB/s (0.52 of its pace) and sent again as soon as
+//   the service answers or closes it, while 127.0.5.1 to 127.0.5.10 each send a small
+//   report, one every 2 s from 20 s on. Goal: at least 9 of the 10 are stored.
 // - bodies on slow links, over a crash report store of its own with the service's default
 //   limits: clients, each from an address of its own and all at once, send crash reports
 //   or a high-score upload. Honest ones keep about the pace their deadlines ask, with
@@ -737,6 +748,234 @@ std::optional<BesideTrickles> reportsBesideTrickledBodies(const std::string& fol
     return result;
 }
 
+// A crash report whole, of `length` bytes in all (at least a few hundred), as the game
+// sends one, with its head.
+std::pair<std::string, std::string> crashReportOf(std::size_t length) {
+    const std::size_t overhead = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body().size();
+    std::string body =
+        GameForm().standardFields().file("crashMiniDump", "crash.mdmp", std::string(length - overhead, 'd')).body();
+    return {crashReportHead(body.size()), std::move(body)};
+}
+
+// Sends a crash report of `length` bytes from `source` in pieces of 1 KiB, each piece sent
+// once the time the pieces before it and itself take at `share` of the pace the body's
+// deadline asks (its length over 30 s and a second per 32 KiB) has passed; a 503 sends it
+// again on a new connection a second later, as Retry-After asks, until `end`. The status
+// line it ends with ("" when the service closed it without one), and the 503s it heard.
+std::pair<std::string, int> sendInPieces(int port, const std::string& source, std::size_t length, double share,
+                                         Clock::time_point end) {
+    constexpr std::size_t kPiece = 1024;
+    const auto [head, body] = crashReportOf(length);
+    const double pace = static_cast<double>(body.size()) / (30.0 + static_cast<double>(body.size()) / 32768.0);
+    const auto interval = std::chrono::duration<double>(kPiece / (pace * share));
+    int retried = 0;
+    std::string status;
+    while (Clock::now() < end) {
+        const int fd = connectTo(port, source.c_str());
+        if (fd < 0) return {"", retried};
+        const auto start = Clock::now();
+        ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+        for (std::size_t sent = 0; sent < body.size();) {
+            const std::size_t pieces = sent / kPiece + 1;  // with the next
+            std::this_thread::sleep_until(
+                start + std::chrono::duration_cast<Clock::duration>(interval * static_cast<double>(pieces)));
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 0) == 1) break;  // answered or closed before its end
+            const std::size_t piece = std::min(kPiece, body.size() - sent);
+            ::send(fd, body.data() + sent, piece, MSG_NOSIGNAL);
+            sent += piece;
+        }
+        status = statusBy(fd, Clock::now() + std::chrono::seconds(5));
+        ::close(fd);
+        if (!status.starts_with("HTTP/1.1 503")) break;
+        ++retried;
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    return {status, retried};
+}
+
+struct IdleFlood {
+    int opened = 0;  // connections, in all
+    int heard = 0;   // closed by the service after a status
+    int silent = 0;  // closed by the service without one
+};
+
+// Keeps `count` connections from 127.0.4.1 to 127.0.4.12 open that send nothing, opening
+// a new one for each that the service closes, at most `rate` a second, until `flooding`
+// ends.
+IdleFlood floodIdly(int port, int count, double rate, const std::atomic<bool>& flooding) {
+    IdleFlood flood;
+    std::vector<pollfd> open;
+    const auto openOne = [&] {
+        const std::string source = "127.0.4." + std::to_string(1 + flood.opened % 12);
+        const int fd = connectTo(port, source.c_str());
+        if (fd >= 0) open.push_back({fd, POLLIN, 0});
+        ++flood.opened;
+    };
+    while (static_cast<int>(open.size()) < count) openOne();
+    double allowed = 0;
+    for (auto last = Clock::now(); flooding;) {
+        ::poll(open.data(), open.size(), 10);
+        std::erase_if(open, [&](const pollfd& p) {
+            if (p.revents == 0) return false;
+            char bytes[64];
+            (::recv(p.fd, bytes, sizeof bytes, MSG_DONTWAIT) > 0 ? flood.heard : flood.silent) += 1;
+            ::close(p.fd);
+            return true;
+        });
+        const auto now = Clock::now();
+        allowed = std::min(allowed + rate * std::chrono::duration<double>(now - last).count(), rate);
+        last = now;
+        for (; allowed >= 1 && static_cast<int>(open.size()) < count; allowed -= 1) openOne();
+    }
+    for (const pollfd& p : open) ::close(p.fd);
+    return flood;
+}
+
+struct HonestAtTheCap {
+    IdleFlood flood;
+    int stored = 0;                   // of the five honest reports
+    int retried = 0;                  // 503s they heard and were sent again after
+    std::vector<std::string> others;  // how the rest ended ("" when closed without a status)
+};
+
+// The idle flood at the cap: the service program under an open-file limit of 200 (about
+// 136 connections), 120 idle connections opened again as the service closes them, at
+// `rate` a second, and from 1 s on five crash reports of 64 KiB from 127.0.6.1 to
+// 127.0.6.5 sent in pieces of 1 KiB at `share` of their pace. Nothing when the program
+// does not start.
+std::optional<HonestAtTheCap> reportsBesideIdleFlood(const std::string& folder, double rate, double share) {
+    constexpr int kReports = 5;
+    ServiceProgram program;
+    const int port = program.start(folder + "/idle-flood-" + std::to_string(static_cast<int>(rate)) + "-" +
+                                       std::to_string(static_cast<int>(share * 10)),
+                                   200);
+    if (port < 0) return std::nullopt;
+    HonestAtTheCap result;
+    std::atomic<bool> flooding = true;
+    std::future<IdleFlood> flood = std::async(std::launch::async, floodIdly, port, 120, rate, std::cref(flooding));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto end = Clock::now() + std::chrono::seconds(60);
+    std::vector<std::future<std::pair<std::string, int>>> reports;
+    for (int i = 0; i < kReports; ++i)
+        reports.push_back(std::async(std::launch::async, sendInPieces, port, "127.0.6." + std::to_string(1 + i),
+                                     64 * 1024, share, end));
+    for (auto& report : reports) {
+        const auto [status, retried] = report.get();
+        result.retried += retried;
+        if (status == "HTTP/1.1 200 OK")
+            ++result.stored;
+        else
+            result.others.push_back(status);
+    }
+    flooding = false;
+    result.flood = flood.get();
+    program.stop();
+    return result;
+}
+
+struct CrashFlood {
+    int sent = 0, stored = 0;            // the honest reports
+    int opened = 0;                      // the flood's reports, in all
+    int tooMany = 0, busy = 0, cut = 0;  // of the flood's, answered 429, 503 and 408
+    int other = 0;                       // answered otherwise, or closed without a status
+};
+
+// The slow crash flood: 100 crash reports announcing 32 MiB from `addresses` addresses of
+// 127.0.1.0/24, each sent at 16.6 KB/s (0.52 of its pace) and opened again as soon as the
+// service has answered or closed it, beside a small report from each of 127.0.5.1 to
+// 127.0.5.10, one every 2 s from 20 s on, against the service program under an open-file
+// limit of 1,024: reports in transit may take 80 slots. Nothing when it does not start.
+std::optional<CrashFlood> reportsBesideCrashFlood(const std::string& folder, int addresses) {
+    constexpr int kFlood = 100, kReports = 10;
+    ServiceProgram program;
+    const int port = program.start(folder + "/crash-flood-" + std::to_string(addresses), 1024);
+    if (port < 0) return std::nullopt;
+    const std::string head = crashReportHead(WebService::kCrashReportBodyLimit) + "-";
+    CrashFlood result;
+    const auto open = [&](int i) {
+        const int fd = connectTo(port, ("127.0.1." + std::to_string(1 + i % addresses)).c_str());
+        if (fd >= 0) ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+        ++result.opened;
+        return fd;
+    };
+    std::vector<int> flood;
+    for (int i = 0; i < kFlood; ++i) flood.push_back(open(i));
+    std::atomic<bool> flooding = true;
+    const auto start = Clock::now();
+    std::thread feeder([&] {
+        const std::string bytes(1660, '-');
+        for (auto next = start; flooding; next += std::chrono::milliseconds(100)) {
+            std::this_thread::sleep_until(next);
+            for (int i = 0; i < kFlood; ++i) {
+                pollfd readable{flood[i], POLLIN, 0};
+                if (flood[i] >= 0 && ::poll(&readable, 1, 0) == 0) {
+                    ::send(flood[i], bytes.data(), bytes.size(), MSG_NOSIGNAL);
+                    continue;
+                }
+                const std::string status = flood[i] >= 0 ? statusBy(flood[i], Clock::now()) : "";
+                (status.starts_with("HTTP/1.1 429")   ? result.tooMany
+                 : status.starts_with("HTTP/1.1 503") ? result.busy
+                 : status.starts_with("HTTP/1.1 408") ? result.cut
+                                                      : result.other) += 1;
+                if (flood[i] >= 0) ::close(flood[i]);
+                flood[i] = open(i);
+            }
+        }
+    });
+    const std::string report = smallCrashReport();
+    for (int i = 0; i < kReports; ++i) {
+        std::this_thread::sleep_until(start + std::chrono::seconds(20 + 2 * i));
+        const std::string source = "127.0.5." + std::to_string(1 + i);
+        ++result.sent;
+        result.stored += postFrom(port, source.c_str(), "/tv2/crashreport.php", report).first == "HTTP/1.1 200 OK";
+    }
+    flooding = false;
+    feeder.join();
+    for (int fd : flood)
+        if (fd >= 0) ::close(fd);
+    program.stop();
+    return result;
+}
+
+// Runs the idle flood at the cap at 10 and 100 new connections a second, beside honest
+// reports at their pace and at 1.2 times it, and prints each; true when every honest
+// report is stored.
+bool idleFloodAtTheCap(const std::string& folder) {
+    bool met = true;
+    for (const double rate : {10.0, 100.0})
+        for (const double share : {1.0, 1.2}) {
+            std::optional<HonestAtTheCap> run = reportsBesideIdleFlood(folder, rate, share);
+            if (!run) std::printf("service: the service program did not start for the idle flood\n");
+            if (!run) run.emplace();
+            std::string others;
+            for (const std::string& status : run->others)
+                others += " [" + (status.empty() ? "no status" : status) + "]";
+            std::printf(
+                "service: beside 120 idle connections at the cap opened again at %.0f a second (%d in all; closed with "
+                "a status %d, without %d), %d of 5 crash reports of 64 KiB sent in 1 KiB pieces at %.1fx their pace "
+                "stored (goal 5), after %d 503s; the others:%s\n",
+                rate, run->flood.opened, run->flood.heard, run->flood.silent, run->stored, share, run->retried,
+                others.empty() ? " none" : others.c_str());
+            met = met && run->stored == 5;
+        }
+    return met;
+}
+
+// Runs the slow crash flood from 10 addresses and prints it; true when at least 9 of 10
+// honest reports are stored.
+bool crashFlood(const std::string& folder) {
+    std::optional<CrashFlood> run = reportsBesideCrashFlood(folder, 10);
+    if (!run) std::printf("service: the service program did not start for the slow crash flood\n");
+    if (!run) run.emplace();
+    std::printf(
+        "service: beside 100 crash reports of 32 MiB from 10 addresses sent at 0.52 of their pace under an open-file "
+        "limit of 1024 (%d in all; answered 429 %d, 503 %d, 408 %d, otherwise or not at all %d), %d of %d honest "
+        "reports stored from 20 s on (goal at least 9 of 10)\n",
+        run->opened, run->tooMany, run->busy, run->cut, run->other, run->stored, run->sent);
+    return run->sent > 0 && run->stored * 10 >= run->sent * 9;
+}
+
 // 10,000 upload bodies trickled at 600 bytes a second from 200 addresses of 127.0.3.0/24,
 // 50 from each, every one opened again as soon as the service has answered or closed it,
 // beside an honest upload from 127.0.0.3 every 200 ms from 5 s to 30 s, against the
@@ -859,11 +1098,7 @@ struct PacedReport {
 // The body `profile` sends: an upload, or a crash report of `profile.length` bytes.
 std::string pacedBody(const LinkProfile& profile) {
     if (profile.upload) return slowUpload();
-    const std::size_t overhead = GameForm().standardFields().file("crashMiniDump", "crash.mdmp", "").body().size();
-    return GameForm()
-        .standardFields()
-        .file("crashMiniDump", "crash.mdmp", std::string(profile.length - overhead, 'd'))
-        .body();
+    return crashReportOf(profile.length).second;
 }
 
 // Sends `profile`'s body from `source` at the profile's pace, in rounds of 100 ms, until
@@ -1331,9 +1566,24 @@ double percentile(std::vector<double>& values, double p) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::string folder = (std::filesystem::temp_directory_path() / "torvane-bench-service-XXXXXX").string();
     if (!::mkdtemp(folder.data())) return 1;
+    // The cases named on the command line run alone: "idle-flood", "crash-flood".
+    if (argc > 1) {
+        bool met = true;
+        for (const std::string& name : std::vector<std::string>(argv + 1, argv + argc)) {
+            if (name == "idle-flood")
+                met = idleFloodAtTheCap(folder) && met;
+            else if (name == "crash-flood")
+                met = crashFlood(folder) && met;
+            else
+                met = std::fprintf(stderr, "bench_service: no case is named %s\n", name.c_str()) < 0;
+        }
+        std::filesystem::remove_all(folder);
+        std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
+        return met ? 0 : 1;
+    }
     long stored = 0;
     std::vector<ClientResult> results(kClients);
     double seconds = 0;
@@ -1379,7 +1629,7 @@ int main() {
             for (int i = 0; i < kReports; ++i)
                 reports.push_back(std::async(std::launch::async, sendCrashReport, port,
                                              WebService::kCrashReportBodyLimit - 1024,
-                                             "127.0.0." + std::to_string(20 + i % 8)));
+                                             "127.0.0." + std::to_string(20 + i % 16)));
             for (auto& report : reports) reportsTaken += report.get();
             memoryPeak = memory.finish();
         }
@@ -1401,6 +1651,8 @@ int main() {
     std::optional<PageLoad> pageLoad = highScorePage(folder);
     std::optional<LockedStop> locked = stopUnderHeldLock(folder);
     const Upgrade upgrade = upgradeFromFirstSchema(folder);
+    const bool idleFloodMet = idleFloodAtTheCap(folder);
+    const bool crashFloodMet = crashFlood(folder);
     std::filesystem::remove_all(folder);
     const LimitMemory limits = hourlyLimitMemory();
 
@@ -1556,7 +1808,7 @@ int main() {
                      silent.firstMs >= 0 && silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 &&
                      silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet && trickledBodiesMet &&
                      slowLinksMet && manyAddressesMet && pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 &&
-                     uploadRatio >= 0.5 && pageProbeMedian < 50;
+                     uploadRatio >= 0.5 && pageProbeMedian < 50 && idleFloodMet && crashFloodMet;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

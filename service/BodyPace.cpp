@@ -49,3 +49,7 @@ BodyPace::Clock::time_point BodyPace::lapse() const {
 }
 
 BodyPace::Clock::time_point BodyPace::allowanceEnd() const { return start_ + paidFor() + allowance(); }
+
+BodyPace::Clock::time_point BodyPace::allowanceShareEnd(int parts) const {
+    return start_ + paidFor() + allowance() / parts;
+}

@@ -46,6 +46,9 @@ public:
     // When the body's lost time passes its allowance unless more of it comes: the earlier,
     // the further behind its pace it is.
     Clock::time_point allowanceEnd() const;
+    // When the body's lost time reaches a `parts`-th of its allowance unless more of it
+    // comes (see `ConnectionSlots`: from then on it may give way to a newcomer).
+    Clock::time_point allowanceShareEnd(int parts) const;
 
 private:
     // The time past the start that `received` bytes pay for at the pace.

@@ -113,10 +113,22 @@ std::uint64_t CrashReportStore::usedBytes() {
     return used_;
 }
 
+// The report's place among those on their way from its network is taken first, so that a
+// refusal for want of it counts nothing against the address's hour.
 std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
+    const HourlyLimit::Network network = HourlyLimit::networkOf(address);
+    if (!enter(network)) {
+        error = "This address has " + std::to_string(limits_.reportsAtOnce) +
+                " error reports on their way already; please try again once one of them has arrived.";
+        return nullptr;
+    }
     const HourlyLimit::Outcome take = reports_.take(address);
     if (!take.taken) {
+        {
+            std::lock_guard lock(mutex_);
+            leave(network);
+        }
         error = take.refusal == HourlyLimit::Refusal::crowded
                     ? "The service is taking error reports from too many addresses now; please try again later."
                     : "This address has sent " + std::to_string(std::max(reports_.perHour(), 0)) +
@@ -134,9 +146,26 @@ std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
     if (used_ + claimed_ + bytes > limits_.diskBytes) {
         error = kNoRoom;
         reports_.giveBack(address, taken);
+        leave(network);
         return nullptr;
     }
-    return std::unique_ptr<Claim>(new Claim(*this, address, taken));
+    return std::unique_ptr<Claim>(new Claim(*this, address, network, taken));
+}
+
+// Takes a place among the reports on their way from `network`; false when it has none
+// left.
+bool CrashReportStore::enter(const HourlyLimit::Network& network) {
+    std::lock_guard lock(mutex_);
+    int& onItsWay = onTheirWay_[network];
+    if (limits_.reportsAtOnce > 0 && onItsWay >= limits_.reportsAtOnce) return false;
+    ++onItsWay;
+    return true;
+}
+
+// Gives back a place that `enter` took; under the lock.
+void CrashReportStore::leave(const HourlyLimit::Network& network) {
+    const auto found = onTheirWay_.find(network);
+    if (--found->second == 0) onTheirWay_.erase(found);
 }
 
 bool CrashReportStore::Claim::grow(std::uint64_t bytes, std::string& error) {
@@ -157,6 +186,7 @@ CrashReportStore::Claim::~Claim() { store_.release(*this); }
 void CrashReportStore::release(Claim& claim) {
     std::lock_guard lock(mutex_);
     claimed_ -= claim.bytes_;
+    leave(claim.network_);
     if (claim.refusedByService_) reports_.giveBack(claim.address_, claim.taken_);
 }
 

@@ -6,13 +6,15 @@
 // A report is written into a hidden folder as it arrives (a `Draft`) and renamed into
 // place when complete, so a report is either there whole or not at all.
 //
-// Two limits keep a flood of reports in check: the disk space all reports take together,
-// and the reports taken from one address in an hour. A report is claimed before its body
-// is read, so that one over a limit is refused before it is sent; its claim on the space
-// then grows with the bytes that come, so that reports which announce much and send
-// little hold little.
+// Three limits keep a flood of reports in check: the disk space all reports take
+// together, the reports taken from one address in an hour, and the reports on their way
+// from one address at once (an IPv6 address counts by its /64, as in HourlyLimit). A
+// report is claimed before its body is read, so that one over a limit is refused before
+// it is sent; its claim on the space then grows with the bytes that come, so that reports
+// which announce much and send little hold little.
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,13 +30,19 @@ public:
         std::uint64_t diskBytes = std::uint64_t{1} << 30;  // all reports together
         int reportsPerHour = 10;                           // from one address
         std::size_t networks = HourlyLimit::kNetworks;     // whose reports are counted at once
+        // From one address at once, from its head until it is answered or dropped: a few
+        // players behind one address crash together seldom, while a flood from a few
+        // addresses would otherwise hold every report the server takes at once. 0: no limit.
+        int reportsAtOnce = kReportsAtOnce;
     };
+    static constexpr int kReportsAtOnce = 4;
 
     // One report from the time it is announced until it is kept or dropped: the space its
-    // bytes take so far, and its count against its address. The count stands for what the
-    // client did (a report kept or refused as malformed, a body left to lapse or cut off,
-    // a client gone), so that such claims cannot be made again at once; a report the
-    // service turns away for its own reasons gives it back.
+    // bytes take so far, its count against its address, and its place among the reports
+    // on their way from its address. The count stands for what the client did (a report
+    // kept or refused as malformed, a body left to lapse or cut off, a client gone), so
+    // that such claims cannot be made again at once; a report the service turns away for
+    // its own reasons gives it back.
     class Claim {
     public:
         ~Claim();
@@ -51,10 +59,11 @@ public:
 
     private:
         friend class CrashReportStore;
-        Claim(CrashReportStore& store, std::string address, HourlyLimit::Taken taken)
-            : store_(store), address_(std::move(address)), taken_(taken) {}
+        Claim(CrashReportStore& store, std::string address, HourlyLimit::Network network, HourlyLimit::Taken taken)
+            : store_(store), address_(std::move(address)), network_(network), taken_(taken) {}
         CrashReportStore& store_;
         std::string address_;
+        HourlyLimit::Network network_;
         std::uint64_t bytes_ = 0;  // held for the report
         HourlyLimit::Taken taken_;
         bool refusedByService_ = false;
@@ -103,9 +112,10 @@ public:
     static std::string storedName(std::string_view field);
 
     // Claims a report of up to `bytes` from `address`, received at `now`. Null with a
-    // sentence for the client in `error` when its address has sent its hour's worth (or
-    // is crowded out while the service counts too many others: see HourlyLimit), or when
-    // `bytes` would not fit in the space free now. No room is held yet: see `grow`.
+    // sentence for the client in `error` when its address has as many reports on their
+    // way as it may, or has sent its hour's worth (or is crowded out while the service
+    // counts too many others: see HourlyLimit), or when `bytes` would not fit in the space
+    // free now. No room is held yet: see `grow`.
     std::unique_ptr<Claim> claim(const std::string& address, std::uint64_t bytes, std::int64_t now, std::string& error);
 
     // A new, empty report; null with `error` set when its folder cannot be made.
@@ -122,13 +132,16 @@ public:
     std::uint64_t usedBytes();
 
 private:
+    bool enter(const HourlyLimit::Network& network);
+    void leave(const HourlyLimit::Network& network);
     void release(Claim& claim);
 
     std::filesystem::path folder_;
     Limits limits_;
-    HourlyLimit reports_;         // the claims of each address
-    std::mutex mutex_;            // guards the counts below
-    std::uint64_t used_ = 0;      // by the reports kept
-    std::uint64_t claimed_ = 0;   // by the reports on their way
-    std::int64_t lastCount_ = 0;  // when the folder was last counted
+    HourlyLimit reports_;                             // the claims of each address
+    std::mutex mutex_;                                // guards the counts below
+    std::uint64_t used_ = 0;                          // by the reports kept
+    std::uint64_t claimed_ = 0;                       // by the reports on their way
+    std::int64_t lastCount_ = 0;                      // when the folder was last counted
+    std::map<HourlyLimit::Network, int> onTheirWay_;  // claims alive, by the network of their address
 };

@@ -32,6 +32,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 
 class HourlyLimit {
@@ -73,7 +74,6 @@ public:
     // The networks in the table now, idle ones not yet swept out included.
     std::size_t networkCount();
 
-private:
     // An IPv4 address or an IPv6 /64 by `family`; text that is no address by its hash.
     // The 64 bits are kept in halves, so that an entry aligns to 4 bytes and packs into
     // 32 (see `Table`).
@@ -82,7 +82,14 @@ private:
         std::uint32_t low = 0;
         std::uint8_t family = 0;  // 4, 6, or 0 for text
         bool operator==(const Network&) const = default;
+        bool operator<(const Network& other) const {
+            return std::tie(family, high, low) < std::tie(other.family, other.high, other.low);
+        }
     };
+    // The network that `address` counts in.
+    static Network networkOf(const std::string& address);
+
+private:
     // Keyed by a secret, so that no one can pick networks that share a bucket.
     struct Hash {
         std::uint64_t key;
@@ -122,7 +129,6 @@ private:
     using Table = std::unordered_map<Network, Counts, Hash>;
     static_assert(sizeof(Table::value_type) <= 32, "with its node's link an entry takes 40 bytes, 48 of the heap");
 
-    static Network networkOf(const std::string& address);
     std::int64_t milliseconds() const;  // of the clock
     Moment momentOf(std::int64_t ms) const;
     // The limit's time, with `read` (milliseconds of the clock) reaching it; under the lock.

@@ -17,16 +17,17 @@
 #include <charconv>
 #include <cstdio>
 #include <exception>
+#include <set>
 
 namespace {
 
 constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kWakeId = 1;
 constexpr std::size_t kReadSize = 64 * 1024;
-// Spool files and the files counted for handlers may take a quarter of the files left to
-// connections, so that slow crash reports cannot shut out every other client.
-constexpr std::size_t kSpoolShare = 4;
-constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
+// Reads of what a client turned out has sent, before its connection is closed.
+constexpr int kLastReads = 4;
+constexpr int kAcceptsPerRound = 8;      // connections taken per turn of the loop
+constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
 // The heap is given back to the system once this many bytes of bodies have been freed, or
 // a sixteenth of that once no body is held: thousands of bodies leave it in pieces the
 // allocator would otherwise keep.
@@ -42,8 +43,8 @@ constexpr auto kDrainTime = std::chrono::seconds(2);
 constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
 constexpr auto kRoundTime = std::chrono::milliseconds(100);  // between rounds of the deadlines
 constexpr int kEventsPerTurn = 256;
-constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
-constexpr int kEmptyLines = 4;           // passed over before a request line
+constexpr int kEmptyLines = 4;  // passed over before a request line
+constexpr const char* kTooSlow = "The request took too long to arrive.";
 
 const char* reasonPhrase(int status) {
     switch (status) {
@@ -143,6 +144,14 @@ std::size_t fileLimit() {
         getrlimit(RLIMIT_NOFILE, &limit);
     }
     return limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : static_cast<std::size_t>(limit.rlim_cur);
+}
+
+// The places and files the server's connections may take: all the files the process may
+// open but a few kept for the stores' own.
+ConnectionSlots::Limits slotLimits(const HttpServer::Limits& limits) {
+    const std::size_t limit = fileLimit();
+    const std::size_t files = limit > 2 * kSpareFiles ? limit - kSpareFiles : kSpareFiles;
+    return {std::min(limits.connections, files), limits.connectionsPerAddress, files, limits.headTime};
 }
 
 // The authority of an absolute-form target ("http://host:port/path?query"), which is
@@ -270,9 +279,8 @@ struct HttpServer::Connection {
     std::string localAddress;
     Phase phase = Phase::Head;
     Clock::time_point deadline;
-    BodyPace pace;                            // of the body, from its head's arrival
-    std::optional<Clock::time_point> ranked;  // its entry in `behind_`
-    std::string input;                        // read and not yet taken
+    BodyPace pace;      // of the body, from its head's arrival
+    std::string input;  // read and not yet taken
     std::string output;
     std::size_t sent = 0;
     Request request;
@@ -283,7 +291,7 @@ struct HttpServer::Connection {
     int spoolFd = -1;
     std::vector<std::string> pieces;  // the body as it comes, while held in memory
     BodyShare share;                  // of the pieces, then of the request's body
-    std::size_t files = 0;            // counted in `workerFiles_` for its handler, until it is dispatched
+    std::size_t files = 0;            // counted for its handler in `slots_`, until it is dispatched
     std::uint64_t bodyLeft = 0;
     std::uint64_t drained = 0;
     bool watched = false;      // in the epoll set
@@ -325,12 +333,10 @@ std::optional<HttpServer::Response> HttpServer::readHead(std::string_view head, 
     return refused;
 }
 
-HttpServer::HttpServer(Handler& handler, Limits limits) : handler_(handler), limits_(std::move(limits)) {
+HttpServer::HttpServer(Handler& handler, Limits limits)
+    : handler_(handler), limits_(std::move(limits)), slots_(slotLimits(limits_)) {
     if (!limits_.clock) limits_.clock = Clock::now;
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    const std::size_t files = fileLimit();
-    files_ = files > 2 * kSpareFiles ? files - kSpareFiles : kSpareFiles;
-    limits_.connections = std::min(limits_.connections, files_);
     reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
 }
 
@@ -467,7 +473,6 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
             readFrom(c);
         // Reading may have closed it.
         if (connections_.count(id) && (events & EPOLLOUT)) flush(c);
-        if (const auto still = connections_.find(id); still != connections_.end()) rank(*still->second);
     }
 }
 
@@ -548,7 +553,7 @@ void HttpServer::accept() {
 
 // Takes one waiting connection; false when none is left or none can be taken. At the
 // file limit the listening socket stays readable: the reserve lets one waiting client in
-// to be closed at once. Without it, and at any other failure (the kernel short of memory,
+// to be turned away at once. Without it, and at any other failure (the kernel short of memory,
 // say), the socket is left out of the epoll set until the next round of deadlines, so
 // that the loop does not spin.
 bool HttpServer::acceptOne() {
@@ -567,7 +572,8 @@ bool HttpServer::acceptOne() {
     if ((errno == EMFILE || errno == ENFILE) && reserveFd_ >= 0) {
         ::close(reserveFd_);
         const int refused = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (refused >= 0) ::close(refused);
+        if (refused >= 0)
+            turnAway(refused, busy("The service has no room for more connections now; please try again shortly."));
         reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
         if (refused >= 0 && reserveFd_ >= 0) return true;
     }
@@ -593,16 +599,15 @@ void HttpServer::pauseAccepting(bool paused) {
     acceptPaused_ = paused;
 }
 
-// A connection over its address's limit, or for which no room can be made, is closed
-// at once.
+// A connection over its address's limit, or for which nobody gives way, hears why and is
+// closed at once.
 void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string localAddress) {
-    const auto found = perAddress_.find(remoteAddress);
-    const std::size_t fromAddress = found == perAddress_.end() ? 0 : found->second;
-    if ((limits_.connectionsPerAddress > 0 && fromAddress >= limits_.connectionsPerAddress) || !makeRoom()) {
-        ::close(fd);
-        return;
-    }
-    ++perAddress_[remoteAddress];
+    ConnectionSlots::Room room = slots_.roomForConnection(remoteAddress, now());
+    while (giveWay(room)) room = slots_.roomForConnection(remoteAddress, now());
+    if (room.verdict == ConnectionSlots::Verdict::addressFull)
+        return turnAway(fd, refusal(429, "This address has too many connections open; please try again later."));
+    if (room.verdict == ConnectionSlots::Verdict::full)
+        return turnAway(fd, busy("The service has no room for more connections now; please try again shortly."));
     // Answers are small and written in pieces: without this, delayed
     // acknowledgements hold each one back for tens of milliseconds.
     int yes = 1;
@@ -615,59 +620,69 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     c->deadline = now() + limits_.headTime;
     Connection& added = *c;
     connections_.emplace(c->id, std::move(c));
+    slots_.opened(added.id, added.remoteAddress, now());
     watch(added);
-    rank(added);
 }
 
-// True when one more connection fits among the connections and the files counted for
-// spooled bodies and handlers; when they are short, the connections that only wait go
-// first, the longest-open first, then those furthest behind their pace.
-bool HttpServer::makeRoom() {
-    while (connections_.size() >= limits_.connections || connections_.size() + spoolFiles_ + workerFiles_ >= files_) {
-        if (!spare_.empty())
-            close(*connections_.at(*spare_.begin()));
-        else if (!closeFurthestBehind())
-            return false;
-    }
+// Carries out `room`'s verdict when a connection is to give way: one that only waits is
+// owed nothing and is closed; one reading a request has fallen behind by half of what its
+// rule allows, and is cut off as for its own slowness, as one left to lapse is (its claim
+// is not told otherwise). False when nobody is to give way.
+bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
+    using Verdict = ConnectionSlots::Verdict;
+    if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay) return false;
+    Connection& c = *connections_.at(room.id);
+    // After what is still owed of an interim answer (100 Continue).
+    if (room.verdict == Verdict::slowGivesWay)
+        sendLast(c.fd, c.output.substr(c.sent) + serialize(refusal(408, kTooSlow), false, false));
+    close(c);
     return true;
 }
 
-// Closes the connection furthest behind its pace, when it is further behind than a new
-// connection, whose head is due by the head's time from now, would be. Its client is
-// cut off for want of room, the server's own reason. False when none is.
-bool HttpServer::closeFurthestBehind() {
-    const Clock::time_point newcomer = now() + limits_.headTime;
-    while (!behind_.empty() && behind_.begin()->first < newcomer) {
-        const auto [end, id] = *behind_.begin();
-        Connection& c = *connections_.at(id);
-        rank(c);
-        if (c.ranked != end) continue;  // its entry was out of date
-        if (c.request.claim) c.request.claim->refusedByServer();
-        close(c);
-        return true;
+// Tells a client that is not taken why, and closes its connection.
+void HttpServer::turnAway(int fd, const Response& response) {
+    sendLast(fd, serialize(response, false, false));
+    ::close(fd);
+}
+
+// Sends `bytes` as the last a connection hears, ends its output, and reads what its client
+// has sent so far: a close with input unread would reset the connection, and the client
+// could lose what it was told. What comes after the close still resets it, but on most
+// systems its client can still read what came before.
+void HttpServer::sendLast(int fd, std::string_view bytes) {
+    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    ::shutdown(fd, SHUT_WR);
+    char buffer[kReadSize];
+    for (int i = 0; i<kLastReads&& ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)> 0; ++i) {
     }
-    return false;
 }
 
-// Files `c` in `behind_` as it stands now: while it reads a request (a head that has not
-// come whole, unless it only waits between requests, or a body), by when its allowance
-// runs out.
-void HttpServer::rank(Connection& c) {
-    if (c.ranked) behind_.erase({*c.ranked, c.id});
-    c.ranked.reset();
-    const bool head = c.phase == Connection::Phase::Head && !spare_.count(c.id);
-    if (!head && c.phase != Connection::Phase::Body) return;
-    c.ranked = head ? c.deadline : c.pace.allowanceEnd();
-    behind_.emplace(*c.ranked, c.id);
+// Tells the slots where `c` stands. A head is read from its connection's accept or its
+// last answer; a connection between requests that has sent nothing of the next only
+// waits, as does one read out after its answer.
+void HttpServer::place(Connection& c) {
+    switch (c.phase) {
+        case Connection::Phase::Head:
+            if (c.input.empty() && c.served > 0)
+                slots_.waiting(c.id);
+            else
+                slots_.readingHead(c.id, c.deadline - limits_.headTime);
+            break;
+        case Connection::Phase::Body:
+            slots_.readingBody(c.id, c.pace, c.spoolFd >= 0 || c.files > 0);
+            break;
+        case Connection::Phase::Draining:
+            slots_.waiting(c.id);
+            break;
+        case Connection::Phase::Handling:
+        case Connection::Phase::Answering:
+            slots_.busy(c.id);
+            break;
+    }
 }
 
-// A spare connection waits for nothing the server owes it: idle after an answer, or being
-// read out before its close.
-void HttpServer::setSpare(Connection& c, bool spare) {
-    if (spare)
-        spare_.insert(c.id);
-    else
-        spare_.erase(c.id);
+void HttpServer::placeIfOpen(std::uint64_t id) {
+    if (const auto found = connections_.find(id); found != connections_.end()) place(*found->second);
 }
 
 void HttpServer::watch(Connection& c) {
@@ -696,21 +711,23 @@ void HttpServer::readFrom(Connection& c) {
     receive(c, std::string_view(buffer, static_cast<std::size_t>(n)));
 }
 
+// Takes what has come, and places the connection where that leaves it.
 void HttpServer::receive(Connection& c, std::string_view bytes) {
     if (c.phase == Connection::Phase::Draining) {
         c.drained += bytes.size();
         if (c.drained > kDrainBytes) close(c);
         return;
     }
-    if (c.phase == Connection::Phase::Head) setSpare(c, false);
+    const std::uint64_t id = c.id;
     if (c.phase == Connection::Phase::Body) {
         const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, bytes.size()));
         c.input.append(bytes.substr(taken));
-        if (!takeBody(c, bytes.substr(0, taken))) return;
+        if (takeBody(c, bytes.substr(0, taken))) takeInput(c);
     } else {
         c.input.append(bytes);
+        takeInput(c);
     }
-    takeInput(c);
+    placeIfOpen(id);
 }
 
 // Works through what has been read: a head, then its body, as far as they have come.
@@ -779,7 +796,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     c.request.claim = std::move(admission.claim);
     if (!roomForBody(c, !admission.spoolFolder.empty(), admission.files)) return false;
     c.files = admission.files;
-    workerFiles_ += c.files;
+    slots_.handlerFilesTaken(c.files);
     if (!admission.spoolFolder.empty()) {
         std::string pattern = admission.spoolFolder + "/.upload-XXXXXX";
         c.spoolFd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -789,7 +806,7 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
             refuseAsServer(c, refusal(500, "The request could not be taken; please try again later."));
             return false;
         }
-        ++spoolFiles_;
+        slots_.bodyFileOpened();
         c.request.bodyFile = pattern;
     }
     c.phase = Connection::Phase::Body;
@@ -810,13 +827,14 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
 }
 
 // Whether the request fits: its spool file and its handler's `files` within their share
-// of the open-file budget, and a body held in memory within the bodies' budget as it
-// stands (the memory is taken as the body's bytes come). Answers 503 otherwise.
+// of the open-file budget, once the connections that give way for them have (see
+// `ConnectionSlots`), and a body held in memory within the bodies' budget as it stands
+// (the memory is taken as the body's bytes come). Answers 503 otherwise.
 bool HttpServer::roomForBody(Connection& c, bool spooled, std::size_t files) {
     const std::size_t needed = (spooled ? 1 : 0) + files;
-    const std::size_t taken = spoolFiles_ + workerFiles_;
-    const bool fits = (needed == 0 || taken + needed <= files_ / kSpoolShare) &&
-                      connections_.size() + taken + needed <= files_ &&
+    ConnectionSlots::Room room = slots_.roomForFiles(needed, c.id, now());
+    while (giveWay(room)) room = slots_.roomForFiles(needed, c.id, now());
+    const bool fits = room.verdict == ConnectionSlots::Verdict::fits &&
                       (spooled || bodies_.held + c.request.contentLength <= limits_.bodyMemory);
     if (!fits) refuseAsServer(c, busy("Too many requests are being received; please try again later."));
     return fits;
@@ -896,7 +914,7 @@ bool HttpServer::dispatch(Connection& c) {
     if (c.spoolFd >= 0) {
         ::close(c.spoolFd);
         c.spoolFd = -1;
-        --spoolFiles_;
+        slots_.bodyFileClosed();
     }
     std::unique_lock lock(jobsMutex_);
     if (jobs_.size() >= limits_.queuedRequests) {
@@ -947,7 +965,7 @@ void HttpServer::dropJob(std::uint64_t id) {
 // claim and room free.
 void HttpServer::release(Job& job) {
     if (!job.request.bodyFile.empty()) ::unlink(job.request.bodyFile.c_str());
-    workerFiles_ -= std::exchange(job.files, 0);
+    slots_.handlerFilesGiven(std::exchange(job.files, 0));
     job.share.release();
     job.request = Request{};
 }
@@ -1029,18 +1047,22 @@ void HttpServer::answer(Connection& c, Response response) {
     if (c.phase == Connection::Phase::Body) dropRequest(c);
     ++c.served;
     if (response.close || c.served >= limits_.requestsPerConnection) c.keepAlive = false;
-    std::string& out = c.output;
-    out += "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
-    if (!response.contentType.empty()) out += "Content-Type: " + response.contentType + "\r\n";
-    for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
-    out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
-    if (!c.keepAlive) out += "Connection: close\r\n";
-    out += "\r\n";
-    // A refusal on a connection whose last request was a HEAD keeps its body.
-    if (!std::exchange(c.head, false)) out += response.body;
+    c.output += serialize(response, c.keepAlive, std::exchange(c.head, false));
     c.phase = Connection::Phase::Answering;
     c.deadline = deadlineIn(limits_.answerTime);
     flush(c);
+}
+
+// The answer's status line and headers, and its body unless it answers a HEAD request.
+std::string HttpServer::serialize(const Response& response, bool keepAlive, bool head) {
+    std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
+    if (!response.contentType.empty()) out += "Content-Type: " + response.contentType + "\r\n";
+    for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
+    out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+    if (!keepAlive) out += "Connection: close\r\n";
+    out += "\r\n";
+    if (!head) out += response.body;
+    return out;
 }
 
 void HttpServer::flush(Connection& c) {
@@ -1055,23 +1077,23 @@ void HttpServer::flush(Connection& c) {
         c.output.clear();
         c.sent = 0;
         releaseBuffers(c);
-        if (c.phase == Connection::Phase::Answering) {
-            if (!c.keepAlive) {
-                ::shutdown(c.fd, SHUT_WR);
-                c.phase = Connection::Phase::Draining;
-                c.deadline = deadlineIn(kDrainTime);
-                setSpare(c, true);
-                return watch(c);
-            }
+        if (c.phase == Connection::Phase::Answering && !c.keepAlive) {
+            ::shutdown(c.fd, SHUT_WR);
+            c.phase = Connection::Phase::Draining;
+            c.deadline = deadlineIn(kDrainTime);
+        } else if (c.phase == Connection::Phase::Answering) {
             c.phase = Connection::Phase::Head;
             c.deadline = now() + limits_.headTime;
             watch(c);
-            // A request sent before this answer went out is waiting in the input.
-            if (takeInput(c) && c.phase == Connection::Phase::Head && c.input.empty()) setSpare(c, true);
-            return;
+            // A request sent before this answer went out is waiting in the input, and may
+            // take the connection on to its body or its answer.
+            const std::uint64_t id = c.id;
+            takeInput(c);
+            return placeIfOpen(id);
         }
     }
     watch(c);
+    place(c);
 }
 
 void HttpServer::close(Connection& c) {
@@ -1079,10 +1101,7 @@ void HttpServer::close(Connection& c) {
     dropRequest(c);
     // Nobody is left to take its answer.
     if (c.phase == Connection::Phase::Handling) dropJob(c.id);
-    spare_.erase(c.id);
-    if (c.ranked) behind_.erase({*c.ranked, c.id});
-    if (const auto found = perAddress_.find(c.remoteAddress); found != perAddress_.end() && --found->second == 0)
-        perAddress_.erase(found);
+    slots_.closed(c.id);
     connections_.erase(c.id);
 }
 
@@ -1092,13 +1111,13 @@ void HttpServer::dropRequest(Connection& c) {
     if (c.spoolFd >= 0) {
         ::close(c.spoolFd);
         c.spoolFd = -1;
-        --spoolFiles_;
+        slots_.bodyFileClosed();
     }
     if (!c.request.bodyFile.empty()) ::unlink(c.request.bodyFile.c_str());
     c.request = Request{};
     std::vector<std::string>().swap(c.pieces);
     c.share.release();
-    workerFiles_ -= std::exchange(c.files, 0);
+    slots_.handlerFilesGiven(std::exchange(c.files, 0));
 }
 
 // A connection between requests keeps no buffers: thousands of them would otherwise each
@@ -1131,7 +1150,7 @@ void HttpServer::expire() {
         const bool midRequest =
             c->phase == Connection::Phase::Body || (c->phase == Connection::Phase::Head && !c->input.empty());
         if (midRequest && c->output.empty()) {
-            Response timeout = refusal(408, "The request took too long to arrive.");
+            Response timeout = refusal(408, kTooSlow);
             timeout.close = true;
             answer(*c, std::move(timeout));  // closes it once written, or at its answer's deadline
         } else {
@@ -1146,6 +1165,7 @@ HttpServer::Session::Session(HttpServer& server, int fd) : server_(server), id_(
     c->fd = fd;
     c->remoteAddress = c->localAddress = "127.0.0.1";
     c->deadline = server.now() + server.limits_.headTime;
+    server.slots_.opened(id_, c->remoteAddress, server.now());
     server.connections_.emplace(id_, std::move(c));
 }
 

@@ -9,12 +9,12 @@
 // `BodyPace`). A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address may hold only so many connections; when
-// the slots run short, connections that only wait (idle keep-alive ones, and answered
-// ones being read out before their close) give way to new ones, and then the connection
-// reading a request that is furthest behind its pace, when it is further behind than a
-// new one would be (a head should come at once); spool files count
-// against the open-file budget, and at the open-file limit the server neither spins nor
-// drops what it has; the files a handler opens are counted before its request is taken.
+// the connections or the files run short, the connections that only wait give way to new
+// ones, then those reading a request that have used a real share of what their rule
+// allows, never one that keeps its pace (see `ConnectionSlots`); a client turned out or
+// away hears why where it can still read it. Spool files count against the open-file
+// budget, and at the open-file limit the server neither spins nor drops what it has; the
+// files a handler opens are counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
 // come, and requests waiting for a worker a bound: over any of these the client is told
 // to try again later (503 with Retry-After). A request whose client has reset its
@@ -40,7 +40,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -48,6 +47,7 @@
 #include <vector>
 
 #include "BodyPace.h"
+#include "ConnectionSlots.h"
 
 class HttpServer {
 public:
@@ -257,9 +257,12 @@ private:
     void accept();
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
-    bool makeRoom();
-    bool closeFurthestBehind();
-    void rank(Connection& c);
+    bool giveWay(const ConnectionSlots::Room& room);
+    static void turnAway(int fd, const Response& response);
+    static void sendLast(int fd, std::string_view bytes);
+    static std::string serialize(const Response& response, bool keepAlive, bool head);
+    void place(Connection& c);
+    void placeIfOpen(std::uint64_t id);
     void pauseAccepting(bool paused);
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);
@@ -280,7 +283,6 @@ private:
     void dropRequest(Connection& c);
     void dropJob(std::uint64_t id);
     void release(Job& job);
-    void setSpare(Connection& c, bool spare);
     void releaseBuffers(Connection& c);
     void trimMemory();
     void expire();
@@ -303,18 +305,11 @@ private:
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
     std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 
-    std::size_t files_ = 0;                          // descriptors connections, spool files and handlers may take
-    std::size_t spoolFiles_ = 0;                     // spool files open
-    std::atomic<std::size_t> workerFiles_ = 0;       // counted for the handlers of requests alive now
-    std::map<std::string, std::size_t> perAddress_;  // open connections by remote address
-    std::set<std::uint64_t> spare_;                  // connections that only wait and may be closed for room
-    int reserveFd_ = -1;                             // given up at the file limit to accept and close at once
-    bool acceptPaused_ = false;                      // the listening socket is out of the epoll set
-    BodyBudget bodies_;                              // of the bodies held in memory
-    // Connections reading a request, by when their allowance of lost time runs out (a
-    // head's at its deadline, a body's as its pace has it): the first is furthest behind.
-    // An entry may be out of date until its connection's next event.
-    std::set<std::pair<Clock::time_point, std::uint64_t>> behind_;
+    // Who holds a connection's place and the files counted for spool files and handlers.
+    ConnectionSlots slots_;
+    int reserveFd_ = -1;         // given up at the file limit to accept and turn away at once
+    bool acceptPaused_ = false;  // the listening socket is out of the epoll set
+    BodyBudget bodies_;          // of the bodies held in memory
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;

@@ -23,8 +23,8 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             continue;
         }
         if (option != "--port" && option != "--host" && option != "--data" && option != "--crash-space" &&
-            option != "--crash-reports-per-hour" && option != "--connections-per-address" &&
-            option != "--new-installations-per-hour") {
+            option != "--crash-reports-per-hour" && option != "--crash-reports-at-once" &&
+            option != "--connections-per-address" && option != "--new-installations-per-hour") {
             error = "unknown option '" + option + "'";
             return false;
         }
@@ -42,6 +42,10 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
             return false;
         }
         if (option == "--crash-reports-per-hour" && !parseNumber(value, 0, 1000000, crashReportsPerHour)) {
+            error = "'" + value + "' is no number of reports (0 to 1000000)";
+            return false;
+        }
+        if (option == "--crash-reports-at-once" && !parseNumber(value, 0, 1000000, crashReportsAtOnce)) {
             error = "'" + value + "' is no number of reports (0 to 1000000)";
             return false;
         }
@@ -67,8 +71,8 @@ bool ServiceOptions::parse(const std::vector<std::string>& arguments, std::strin
 
 std::string ServiceOptions::usage() {
     return "Usage: torvane_service [--port N] [--host ADDR] [--data DIR] [--crash-space MIB]\n"
-           "                       [--crash-reports-per-hour N] [--connections-per-address N]\n"
-           "                       [--new-installations-per-hour N]\n"
+           "                       [--crash-reports-per-hour N] [--crash-reports-at-once N]\n"
+           "                       [--connections-per-address N] [--new-installations-per-hour N]\n"
            "Serves the game's connection test, score uploads, crash reports, world-wide\n"
            "high-score page and help page.\n"
            "  --port N     TCP port (default 8079; 0 picks a free port)\n"
@@ -79,6 +83,9 @@ std::string ServiceOptions::usage() {
            "  --crash-space MIB  disk space all crash reports may take (default 1024)\n"
            "  --crash-reports-per-hour N\n"
            "               crash reports taken from one address in an hour (default 10)\n"
+           "  --crash-reports-at-once N\n"
+           "               crash reports on their way from one address at once (default 4;\n"
+           "               0: no limit; raise it behind a proxy)\n"
            "  --connections-per-address N\n"
            "               connections open at once from one address (default 64;\n"
            "               0: no limit; raise it behind a proxy)\n"

@@ -6,6 +6,8 @@
 //                 folder, $XDG_DATA_HOME or ~/.local/share, + "/Quorrel studios/Torvane2Xmas-service/")
 //   --crash-space MIB            disk space all crash reports may take (default 1024)
 //   --crash-reports-per-hour N   crash reports taken from one address in an hour (default 10)
+//   --crash-reports-at-once N    crash reports on their way from one address at once
+//                                (default 4; 0: no limit)
 //   --connections-per-address N  connections open at once from one address (default 64;
 //                                0: no limit)
 //   --new-installations-per-hour N  installations one address may add to the score
@@ -32,6 +34,7 @@ public:
     std::string dataFolder;  // defaultDataFolder() unless given
     std::uint64_t crashSpaceMiB = 1024;
     int crashReportsPerHour = 10;
+    int crashReportsAtOnce = 4;
     std::size_t connectionsPerAddress = 64;
     int newInstallationsPerHour = 1000;
     bool help = false;

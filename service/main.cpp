@@ -91,8 +91,9 @@ int serve(const ServiceOptions& options) {
         std::cerr << "torvane_service: " << scores.openError() << "\n";
         return 1;
     }
-    CrashReportStore crashes(folder / "crashreports",
-                             {options.crashSpaceMiB * 1024 * 1024, options.crashReportsPerHour});
+    CrashReportStore crashes(folder / "crashreports", {.diskBytes = options.crashSpaceMiB * 1024 * 1024,
+                                                       .reportsPerHour = options.crashReportsPerHour,
+                                                       .reportsAtOnce = options.crashReportsAtOnce});
 
     HttpServer::Limits limits;
     limits.connectionsPerAddress = options.connectionsPerAddress;

@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -168,9 +169,13 @@ protected:
         ASSERT_TRUE(handler.waitForHandled(1));
     }
 
-    // A new connection from `source` (in 127.0.0.0/8), closed at the end of the test.
+    // A new connection from `source` (in 127.0.0.0/8), closed at the end of the test. What
+    // is sent on it goes at once, not held back for the server's acknowledgement: a test
+    // moves the server's clock faster than the acknowledgement comes.
     int connectFrom(const char* source = "127.0.0.1") {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         sockaddr_in from{};
         from.sin_family = AF_INET;
         ::inet_pton(AF_INET, source, &from.sin_addr);
@@ -218,6 +223,14 @@ protected:
         pollfd readable{fd, POLLIN, 0};
         char c = 0;
         return ::poll(&readable, 1, 10000) == 1 && ::recv(fd, &c, 1, 0) <= 0;
+    }
+    // An eighth of the files the server may open (it raises its limit to the hard one):
+    // handlers' files may take a quarter, so a request counted for that many fits once,
+    // not twice.
+    static std::size_t eighthOfTheFiles() {
+        rlimit files{};
+        ::getrlimit(RLIMIT_NOFILE, &files);
+        return static_cast<std::size_t>(std::min<rlim_t>(files.rlim_max, 1 << 20) / 8);
     }
     // Closes `fd` with a reset rather than a FIN, as a client that vanishes does.
     void reset(int fd) {
@@ -611,11 +624,13 @@ TEST_F(HandTurnedServerTest, aSmallBodyAheadOfItsPaceIsTakenThoughUnderTheLeastR
     EXPECT_TRUE(arrived(small).ends_with("\r\n\r\n8192\n"));
 }
 
-// With every slot taken by a connection reading a request, a new connection takes the
-// place of the one furthest behind its pace (a head is due whole at once), cut off as for
-// the server's want of room, as long as that one is further behind than the newcomer
-// would be; else the newcomer is closed at once.
-TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfTheOneFurthestBehind) {
+// With every place taken by a connection reading a request, a new connection takes the
+// place of one that has used a third of what its rule allows (a head a third of the head's
+// time, a body a third of its allowance of lost time), the one whose point passed first,
+// but only after a connection that only waits. The one that gives way hears 408, as for its own
+// slowness, and its claim is not told otherwise; a newcomer for whom nobody gives way is
+// turned away with 503.
+TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsedAThirdOfItsShare) {
     limits.connections = 3;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     // Whether the server has closed `fd`, answered on it, or left it open, without waiting.
@@ -625,20 +640,28 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfTheOneFurthest
         return n == 0 ? std::string("closed") : n > 0 ? std::string("answered") : std::string("open");
     };
     const int ahead = connectFrom(), trickle = connectFrom();
-    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // its allowance runs to 30.7 s
-    send(trickle, post(64 * 1024, "/trickle") + "t");                  // to 10 s
+    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // past a third of its allowance at 23.3 s
+    send(trickle, post(64 * 1024, "/trickle") + "t");                  // at 3.33 s
     turn();
     clock += 1s;
-    const int slowHead = connectFrom();  // due whole by 11 s
+    const int slowHead = connectFrom();  // past a third of the head's time at 4.33 s
     send(slowHead, "GET /slow HTTP/1.1\r\n");
     turn();
-    clock += 3s;
-    send(trickle, std::string(100, 't'));
+    clock += 1500ms;
+    send(trickle, std::string(100, 't'));  // now at 3.38 s
     turn();
-    const int first = connectFrom();  // would be due by 14 s
+    clock += 500ms;  // 3 s
+    const int early = connectFrom();
     turn();
+    const std::string refused = arrived(early);
+    EXPECT_TRUE(refused.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << refused;
+    EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
+    EXPECT_EQ(seen(trickle), "open");
+    clock += 500ms;  // 3.5 s
+    const int first = connectFrom();
+    turn();
+    EXPECT_TRUE(arrived(trickle).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
     EXPECT_EQ(seen(trickle), "closed");
-    EXPECT_EQ(handler.refusedByServer(), std::vector<std::string>{"/trickle"});
     send(first, get("/first"));
     turn();
     ASSERT_TRUE(server->workOne());
@@ -649,15 +672,120 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfTheOneFurthest
     turn();
     EXPECT_EQ(seen(first), "closed");
     EXPECT_EQ(seen(slowHead), "open");
+    clock += 900ms;  // 4.4 s
     const int third = connectFrom();
     turn();
-    EXPECT_EQ(seen(slowHead), "closed");
-    // The newcomer would be due as `second` and `third` are, and `ahead` keeps its pace.
+    EXPECT_TRUE(arrived(slowHead).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    // `second` and `third` have used little of their heads' time, and `ahead` keeps its pace.
     const int fourth = connectFrom();
     turn();
-    EXPECT_EQ(seen(fourth), "closed");
+    EXPECT_TRUE(arrived(fourth).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
     for (int fd : {second, third, ahead}) EXPECT_EQ(seen(fd), "open") << fd;
-    EXPECT_EQ(handler.refusedByServer(), std::vector<std::string>{"/trickle"});
+    EXPECT_TRUE(handler.refusedByServer().empty());
+}
+
+// A body that keeps its pace keeps its place at the cap however many silent connections
+// come meanwhile: one sent in pieces of 1 KiB, each 0.4 s behind its pace by the time the
+// next comes, and one that waits out the round trip of 100 Continue and then catches up.
+// The silent ones take each other's places as they have used a third of the head's time.
+TEST_F(HandTurnedServerTest, bodiesThatKeepTheirPaceKeepTheirPlacesBesideAnIdleFloodAtTheCap) {
+    limits.connections = 4;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int pieces = connectFrom(), continued = connectFrom();
+    send(pieces, post(64 * 1024, "/pieces"));
+    send(continued, "POST /continued HTTP/1.1\r\nHost: x\r\nExpect: 100-continue\r\nContent-Length: 65536\r\n\r\n");
+    turn();
+    // 64 KiB are due in 32 s: 1 KiB every 0.5 s.
+    const std::string piece(1024, 'p');
+    for (int round = 1; round < 320; ++round) {
+        clock += 100ms;
+        if (round % 5 == 4) send(pieces, piece);
+        if (round == 10) send(continued, piece + piece);
+        if (round > 10 && round % 5 == 4) send(continued, piece);
+        connectFrom();
+        turn();
+    }
+    ASSERT_TRUE(server->workOne());
+    ASSERT_TRUE(server->workOne());
+    turn();
+    const std::string p = arrived(pieces);
+    EXPECT_TRUE(p.ends_with("\r\n\r\n65536\n")) << p;
+    const std::string answers = arrived(continued);
+    EXPECT_TRUE(answers.starts_with("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n")) << answers;
+    EXPECT_TRUE(answers.ends_with("\r\n\r\n65536\n")) << answers;
+}
+
+// A client turned away at the cap, or turned out of its place, reads why even when it
+// sends more after its connection was closed (which resets it): its input was read
+// before the close, and the status went ahead of the reset.
+TEST_F(HandTurnedServerTest, aClientTurnedAwayOrOutAtTheCapReadsWhyAfterSendingMore) {
+    limits.connections = 1;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int trickle = connectFrom();
+    send(trickle, post(64 * 1024, "/trickle") + "t");
+    turn();
+    const int refused = connectFrom();
+    turn();
+    send(refused, get("/refused"));
+    const std::string busy = answerOn(refused);
+    EXPECT_TRUE(busy.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << busy;
+    EXPECT_NE(busy.find("\r\nRetry-After: 1\r\n"), std::string::npos) << busy;
+    clock += 5100ms;
+    connectFrom();
+    turn();
+    send(trickle, std::string(16 * 1024, 't'));
+    const std::string cutOff = answerOn(trickle);
+    EXPECT_TRUE(cutOff.starts_with("HTTP/1.1 408 Request Timeout\r\n")) << cutOff;
+    EXPECT_NE(cutOff.find("\r\nConnection: close\r\n"), std::string::npos) << cutOff;
+}
+
+// A request sent behind another and begun when the answer before it goes out is placed as
+// any other: its body too gives way once it has used a third of its allowance.
+TEST_F(HandTurnedServerTest, aPipelinedBodyBegunAsTheAnswerBeforeItGoesOutGivesWayAsAnyOther) {
+    limits.connections = 1;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int pipelined = connectFrom();
+    send(pipelined, get("/first") + post(64 * 1024, "/second") + "s");
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    clock += 5100ms;
+    const int newcomer = connectFrom();
+    turn();
+    const std::string answers = arrived(pipelined);
+    EXPECT_TRUE(answers.starts_with("HTTP/1.1 200 OK\r\n")) << answers;
+    EXPECT_NE(answers.find("HTTP/1.1 408 Request Timeout\r\n"), std::string::npos) << answers;
+    send(newcomer, get("/new"));
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 200 OK\r\n"));
+}
+
+// Requests whose files fill the share of the open files they may take hold it only while
+// their bodies keep up: once one has used a third of its allowance, a new request that needs
+// files takes its place (the one cut off hears 408); before that the newcomer is told to
+// retry, as for the server's want of room.
+TEST_F(HandTurnedServerTest, aRequestShortOfFilesTakesThePlaceOfABodyHoldingThemOnceItFallsBehind) {
+    handler.files = eighthOfTheFiles();
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int slow = connectFrom();
+    send(slow, post(64 * 1024, "/slow") + "s");
+    turn();
+    clock += 3200ms;
+    const int early = connectFrom();
+    send(early, post(10, "/early") + "0123456789");
+    turn();
+    EXPECT_TRUE(arrived(early).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
+    clock += 200ms;
+    const int honest = connectFrom();
+    send(honest, post(10, "/honest") + "0123456789");
+    turn();
+    EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    ASSERT_TRUE(server->workOne());
+    turn();
+    EXPECT_TRUE(arrived(honest).ends_with("\r\n\r\n10\n"));
+    EXPECT_EQ(handler.refusedByServer(), std::vector<std::string>{"/early"});
 }
 
 // A request's claim hears of the refusals the server decides for its own reasons (a full
@@ -730,11 +858,7 @@ TEST_F(HandTurnedServerTest, aRequestGivesBackWhatItHoldsBeforeItsAnswerGoesOut)
 // request whose files would take the open-file budget past its end is told to retry, and
 // the files come back once the request that held them is answered.
 TEST_F(BusyServerTest, aRequestWhoseFilesDoNotFitIsToldToRetryUntilTheyAreGivenBack) {
-    rlimit files{};
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    // The server raises its limit to the hard one, of which handlers' files may take a
-    // quarter: an eighth fits once but not twice.
-    handler.files = static_cast<std::size_t>(std::min<rlim_t>(files.rlim_max, 1 << 20) / 8);
+    handler.files = eighthOfTheFiles();
     ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     const int refused = connectFrom();
     send(refused, get("/refused"));
@@ -774,15 +898,19 @@ TEST_F(HandTurnedServerTest, anAcceptThatFailsPausesAcceptingInsteadOfSpinning) 
     }
 }
 
-// One address may hold only so many connections; those over it are closed at once,
-// and other addresses are served meanwhile.
-TEST_F(BusyServerTest, connectionsOverTheirAddressLimitAreClosedAtOnceWhileOthersAreServed) {
+// One address may hold only so many connections; those over it are told so and closed
+// at once, and other addresses are served meanwhile.
+TEST_F(BusyServerTest, connectionsOverTheirAddressLimitAreTurnedAwayWhileOthersAreServed) {
     limits.connectionsPerAddress = 3;
     start();
     std::vector<int> flood;
     for (int i = 0; i < 5; ++i) flood.push_back(connectFrom("127.0.0.2"));
-    EXPECT_TRUE(closedAtOnce(flood[3]));
-    EXPECT_TRUE(closedAtOnce(flood[4]));
+    for (int fd : {flood[3], flood[4]}) {
+        const std::string refused = answerOn(fd);
+        EXPECT_TRUE(refused.starts_with("HTTP/1.1 429 Too Many Requests\r\n")) << refused;
+        EXPECT_NE(refused.find("\r\nConnection: close\r\n"), std::string::npos) << refused;
+        EXPECT_TRUE(closedAtOnce(fd));
+    }
     const int other = connectFrom("127.0.0.3");
     send(other, get("/other"));
     EXPECT_TRUE(answerOn(other).starts_with("HTTP/1.1 200 OK\r\n"));

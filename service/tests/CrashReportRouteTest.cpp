@@ -136,6 +136,24 @@ TEST_F(CrashReportRouteTest, aReportFromANewAddressRefusedForWantOfRoomToCountIt
     EXPECT_EQ(reports().size(), 1u);
 }
 
+// A report beyond those one address may have on their way at once is refused at its
+// head, before its body is sent, while another address's is taken; the address may send
+// it once one of its reports has arrived.
+TEST_F(CrashReportRouteTest, aReportBeyondThoseAnAddressMayHaveOnTheirWayIsRefusedAtItsHead) {
+    crashLimits.reportsAtOnce = 2;
+    stop();
+    start();
+    const std::string whole = report(10);
+    const int first = sendFrom("127.0.0.2", reportHead(whole.size()) + whole.substr(0, 100));
+    sendFrom("127.0.0.2", reportHead(whole.size()) + whole.substr(0, 100));
+    ASSERT_TRUE(waitForSpooled(200));
+    EXPECT_EQ(statusLineFor(reportHead(whole.size()), "127.0.0.2"), "HTTP/1.1 429 Too Many Requests");
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.3", reportHead(whole.size()) + whole)), "HTTP/1.1 200 OK");
+    ::send(first, whole.data() + 100, whole.size() - 100, MSG_NOSIGNAL);
+    EXPECT_EQ(statusLineOn(first), "HTTP/1.1 200 OK");
+    EXPECT_EQ(statusLineOn(sendFrom("127.0.0.2", reportHead(whole.size()) + whole)), "HTTP/1.1 200 OK");
+}
+
 // A report whose body falls silent for as long as a head may take, or, once its grace is
 // over, comes at under the least rate or falls too far behind the pace its deadline asks
 // of it, is cut off with 408 on the server's clock, and gives back at once the space its bytes took. Each

@@ -119,4 +119,25 @@ TEST_F(CrashReportStoreTest, aNewAddressAfterAFloodIsToldOfTheCrowdNotOfReportsI
     EXPECT_EQ(error, "This address has sent 2 error reports in the last hour; please try again later.");
 }
 
+// One address may have only so many reports on their way at once, an IPv6 address
+// counting by its /64: a report refused for that counts nothing against its address's
+// hour, and the place comes back as a report on its way ends.
+TEST_F(CrashReportStoreTest, anAddressHasOnlySoManyReportsOnTheirWayAtOnce) {
+    CrashReportStore store(folder, {.diskBytes = 1 << 20, .reportsPerHour = 3, .reportsAtOnce = 2});
+    std::string error;
+    auto first = store.claim("2001:db8:1:2::1", 10, 0, error);
+    auto second = store.claim("2001:db8:1:2:ffff::2", 10, 0, error);
+    ASSERT_TRUE(first && second) << error;
+    EXPECT_FALSE(store.claim("2001:db8:1:2::3", 10, 0, error));
+    EXPECT_EQ(error,
+              "This address has 2 error reports on their way already; please try again once one of them has arrived.");
+    EXPECT_TRUE(store.claim("2001:db8:1:3::1", 10, 0, error)) << error;
+    EXPECT_TRUE(store.claim("192.0.2.1", 10, 0, error)) << error;
+    first.reset();
+    EXPECT_TRUE(store.claim("2001:db8:1:2::3", 10, 0, error)) << error;
+    second.reset();
+    EXPECT_FALSE(store.claim("2001:db8:1:2::3", 10, 0, error));
+    EXPECT_EQ(error, "This address has sent 3 error reports in the last hour; please try again later.");
+}
+
 }  // namespace

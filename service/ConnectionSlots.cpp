@@ -1,0 +1,86 @@
+#include "ConnectionSlots.h"
+
+namespace {
+
+// Body files and handlers' files may take this share of the files: a quarter.
+constexpr std::size_t kFileShare = 4;
+// A connection reading a request gives way once it has used this share of what its rule
+// allows: a third. Honest lags stay well inside it (between pieces sent at the pace, the
+// round trip of 100 Continue, a stall or slow start of 3 s), while a flood of fresh
+// trickles that takes every place lets newcomers in again within about 5 s: with half,
+// honest uploads were turned away for the first 7 s of such a wave.
+constexpr int kShareUsed = 3;
+
+}  // namespace
+
+ConnectionSlots::Room ConnectionSlots::roomForConnection(const std::string& address, Clock::time_point now) const {
+    const auto found = perAddress_.find(address);
+    if (limits_.perAddress > 0 && found != perAddress_.end() && found->second >= limits_.perAddress)
+        return {Verdict::addressFull};
+    if (slots_.size() < limits_.connections && slots_.size() + filesTaken() < limits_.files) return {};
+    if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
+    return givingWay(reading_, std::nullopt, now);
+}
+
+// Short of the quarter, only a body that holds files of it can make room; short of files
+// in all, any connection can.
+ConnectionSlots::Room ConnectionSlots::roomForFiles(std::size_t files, Id asking, Clock::time_point now) const {
+    const std::size_t taken = filesTaken();
+    const bool shareShort = taken + files > limits_.files / kFileShare;
+    const bool filesShort = slots_.size() + taken + files > limits_.files;
+    if (files == 0 || (!shareShort && !filesShort)) return {};
+    if (shareShort) return givingWay(holding_, asking, now);
+    if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
+    return givingWay(reading_, asking, now);
+}
+
+// The first of `ranking` past its point, other than `asking`.
+ConnectionSlots::Room ConnectionSlots::givingWay(const Ranking& ranking, std::optional<Id> asking,
+                                                 Clock::time_point now) const {
+    for (const auto& [from, id] : ranking) {
+        if (from > now) break;
+        if (id != asking) return {Verdict::slowGivesWay, id};
+    }
+    return {Verdict::full};
+}
+
+void ConnectionSlots::opened(Id id, const std::string& address, Clock::time_point now) {
+    const auto counted = perAddress_.try_emplace(address, 0).first;
+    ++counted->second;
+    slots_.emplace(id, Slot{counted});
+    readingHead(id, now);
+}
+
+void ConnectionSlots::closed(Id id) {
+    const auto found = slots_.find(id);
+    if (found == slots_.end()) return;
+    place(id, Place::busy);
+    if (--found->second.address->second == 0) perAddress_.erase(found->second.address);
+    slots_.erase(found);
+}
+
+void ConnectionSlots::waiting(Id id) { place(id, Place::waiting); }
+
+void ConnectionSlots::readingHead(Id id, Clock::time_point start) {
+    place(id, Place::reading, start + limits_.headTime / kShareUsed);
+}
+
+void ConnectionSlots::readingBody(Id id, const BodyPace& pace, bool holdsFiles) {
+    place(id, Place::reading, pace.allowanceShareEnd(kShareUsed), holdsFiles);
+}
+
+void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
+
+// Takes the connection out of the set it was in, and files it where it stands now.
+void ConnectionSlots::place(Id id, Place place, Clock::time_point from, bool holdsFiles) {
+    Slot& slot = slots_.at(id);
+    if (slot.place == Place::waiting) waiting_.erase(id);
+    if (slot.place == Place::reading) reading_.erase({slot.from, id});
+    if (slot.holdsFiles) holding_.erase({slot.from, id});
+    slot.place = place;
+    slot.from = from;
+    slot.holdsFiles = place == Place::reading && holdsFiles;
+    if (place == Place::waiting) waiting_.insert(id);
+    if (place == Place::reading) reading_.emplace(from, id);
+    if (slot.holdsFiles) holding_.emplace(from, id);
+}

@@ -1,0 +1,113 @@
+#pragma once
+// Who gets a place among a server's connections and open files, and who gives way to a
+// newcomer when they run short, and why. It knows connections by id and address only:
+// the server tells it where each stands, asks it before it takes a connection or a
+// request that needs files, and carries out what it decides.
+//
+// Every connection takes a place and a file. Request bodies written to files as they come
+// (one file each) and the files their handlers may hold are counted too, and may take at
+// most a quarter of the files together, so that slow uploads of that kind cannot shut
+// every other client out. One address may hold only so many places.
+//
+// A connection stands in one of three ways:
+// - waiting: it is owed nothing (idle between requests, or answered and being read out
+//   before its close). It gives way first, the longest-open first.
+// - reading a request: a head or a body. It gives way only once it has used a real share
+//   of what its rule allows it, a third: a head once a third of the head's time has
+//   gone, a body once its lost time (how far it is behind the pace its deadline asks)
+//   reaches a third of its allowance (see `BodyPace`). Of those, the one that passed that
+//   point longest ago gives way first. A client that keeps its pace therefore never gives
+//   way, however many newcomers come; nor does a newcomer, which has used nothing,
+//   outrank it.
+// - busy: its request is being handled or answered. It never gives way.
+// A newcomer for whom no connection gives way is turned away. A request that needs files
+// beyond the quarter takes the place of a body holding some of them that gives way by the
+// same rule; one short of files in all, that of anyone who gives way but itself.
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "BodyPace.h"
+
+class ConnectionSlots {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Id = std::uint64_t;
+
+    struct Limits {
+        std::size_t connections = 10000;            // open at once
+        std::size_t perAddress = 64;                // open at once from one address; 0: no limit
+        std::size_t files = 10000;                  // for connections, body files and handlers together
+        std::chrono::milliseconds headTime{10000};  // a head's, from its connection's accept or last answer
+    };
+
+    // What a newcomer finds.
+    enum class Verdict {
+        fits,          // room for it now
+        idleGivesWay,  // `id`, a waiting connection, is to be closed first
+        slowGivesWay,  // `id`, a connection reading a request, is to be turned out first
+        full,          // nobody gives way: the newcomer is turned away
+        addressFull,   // its address holds all the places it may: the newcomer is turned away
+    };
+    struct Room {
+        Verdict verdict = Verdict::fits;
+        Id id = 0;  // who gives way
+    };
+
+    explicit ConnectionSlots(Limits limits) : limits_(limits) {}
+
+    // The room for a new connection from `address` at `now`.
+    Room roomForConnection(const std::string& address, Clock::time_point now) const;
+    // The room for `files` more (a body's file and its handler's), for a request on
+    // connection `asking`, which never gives way to itself.
+    Room roomForFiles(std::size_t files, Id asking, Clock::time_point now) const;
+
+    // A new connection from `address`, reading a head from `now`.
+    void opened(Id id, const std::string& address, Clock::time_point now);
+    void closed(Id id);
+
+    // Where connection `id` stands now.
+    void waiting(Id id);
+    // Reading a head begun at `start`: its connection's accept, or the end of its last answer.
+    void readingHead(Id id, Clock::time_point start);
+    // Reading a body whose pace is `pace`; `holdsFiles` when it holds files of the quarter.
+    void readingBody(Id id, const BodyPace& pace, bool holdsFiles);
+    void busy(Id id);
+
+    // Body files open now, on the server's thread.
+    void bodyFileOpened() { ++bodyFiles_; }
+    void bodyFileClosed() { --bodyFiles_; }
+    // The files counted for handlers, from any thread.
+    void handlerFilesTaken(std::size_t files) { handlerFiles_ += files; }
+    void handlerFilesGiven(std::size_t files) { handlerFiles_ -= files; }
+
+private:
+    enum class Place { waiting, reading, busy };
+    using Ranking = std::set<std::pair<Clock::time_point, Id>>;  // by when each may give way
+    struct Slot {
+        std::map<std::string, std::size_t>::iterator address;  // its count in `perAddress_`
+        Place place = Place::busy;
+        Clock::time_point from{};  // reading: when it may give way
+        bool holdsFiles = false;   // reading: a body in `holding_`
+    };
+
+    void place(Id id, Place place, Clock::time_point from = {}, bool holdsFiles = false);
+    Room givingWay(const Ranking& ranking, std::optional<Id> asking, Clock::time_point now) const;
+    std::size_t filesTaken() const { return bodyFiles_ + handlerFiles_; }
+
+    Limits limits_;
+    std::unordered_map<Id, Slot> slots_;
+    std::map<std::string, std::size_t> perAddress_;  // places held by each remote address
+    std::set<Id> waiting_;                           // by id: the longest-open first
+    Ranking reading_;                                // connections reading a request
+    Ranking holding_;                                // of those, bodies that hold files
+    std::size_t bodyFiles_ = 0;
+    std::atomic<std::size_t> handlerFiles_ = 0;
+};

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ConnectionSlots.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = ConnectionSlots::Clock;
+using Verdict = ConnectionSlots::Verdict;
+
+constexpr std::uint64_t KiB = 1024;
+const Clock::time_point kStart{1h};
+
+// A body's deadline as the server gives it: 30 s, and a second per 32 KiB.
+Clock::duration deadlineOf(std::uint64_t length) { return 30s + std::chrono::milliseconds(length * 1000 / (32 * KiB)); }
+
+// The pace a body of `length` bytes is asked to keep, in bytes per second.
+double paceOf(std::uint64_t length) {
+    return static_cast<double>(length) / std::chrono::duration<double>(deadlineOf(length)).count();
+}
+
+// How a client sends a body: nothing for `begin` seconds (a slow start, or the round trip
+// of 100 Continue), then in whole pieces, each once `rate` has paid for it and `late`
+// seconds after that.
+struct Body {
+    std::string name;
+    std::uint64_t length = 64 * KiB;
+    double rate = paceOf(64 * KiB);  // bytes per second
+    double begin = 0;
+    double late = 0;
+    std::uint64_t piece = KiB;
+
+    // The bytes sent `t` seconds after the head.
+    std::uint64_t sentBy(double t) const {
+        const double paid = std::max(t - begin - late, 0.0) * rate;
+        return std::min(length, static_cast<std::uint64_t>(paid / static_cast<double>(piece)) * piece);
+    }
+};
+
+// When each body gave way or came whole, in seconds from its head, and how the newcomers
+// fared.
+struct Outcome {
+    std::map<std::string, double> gaveWay;
+    std::map<std::string, double> whole;
+    int admitted = 0, turnedAway = 0;  // newcomers
+};
+
+// Runs `bodies`, all begun at once, for `seconds` in the server's rounds of 100 ms, at the
+// cap of their own number and `spare` more connections, with a newcomer in every round
+// that sends nothing (an idle flood, whose connections give way to each other in turn).
+Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t spare = 2) {
+    ConnectionSlots slots({bodies.size() + spare, 0, 100000, 10s});
+    std::vector<BodyPace> paces;
+    std::vector<std::uint64_t> received(bodies.size());
+    std::map<ConnectionSlots::Id, std::size_t> open;  // the bodies still coming, by id
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        paces.emplace_back(BodyPace::Rules{}, kStart, kStart + deadlineOf(bodies[i].length), bodies[i].length);
+        slots.opened(i, "10.0.0.1", kStart);
+        slots.readingBody(i, paces[i], false);
+        open.emplace(i, i);
+    }
+    Outcome run;
+    ConnectionSlots::Id next = bodies.size();
+    for (int round = 1; round <= seconds * 10; ++round) {
+        const Clock::time_point now = kStart + round * 100ms;
+        const double t = round / 10.0;
+        for (auto it = open.begin(); it != open.end();) {
+            const Body& body = bodies[it->second];
+            if (body.sentBy(t) > received[it->second]) {
+                received[it->second] = body.sentBy(t);
+                paces[it->second].arrived(received[it->second], now);
+                slots.readingBody(it->first, paces[it->second], false);
+            }
+            if (received[it->second] < body.length) {
+                ++it;
+                continue;
+            }
+            run.whole[body.name] = t;
+            slots.busy(it->first);
+            it = open.erase(it);
+        }
+        ConnectionSlots::Room room = slots.roomForConnection("192.0.2.1", now);
+        for (; room.verdict == Verdict::slowGivesWay; room = slots.roomForConnection("192.0.2.1", now)) {
+            if (const auto body = open.find(room.id); body != open.end()) {
+                run.gaveWay[bodies[body->second].name] = t;
+                open.erase(body);
+            }
+            slots.closed(room.id);
+        }
+        if (room.verdict == Verdict::fits) slots.opened(next++, "192.0.2.1", now);
+        (room.verdict == Verdict::fits ? run.admitted : run.turnedAway) += 1;
+    }
+    return run;
+}
+
+// Clients that keep their pace never give way to newcomers, however many come, nor does
+// one that has just begun or waits out the round trip of 100 Continue: a newcomer has
+// used nothing of what it is allowed, and they have used little. Meanwhile the newcomers
+// give way to one another once each has been silent for a third of a head's time.
+TEST(ConnectionSlotsTest, clientsThatKeepTheirPaceNeverGiveWayToAnIdleFlood) {
+    const std::vector<Body> bodies = {
+        {"on its pace in pieces of 1 KiB"},
+        {"at 1.2 times its pace", 64 * KiB, 1.2 * paceOf(64 * KiB)},
+        {"after 100 Continue's round trip of 1 s", 64 * KiB, paceOf(64 * KiB), 1},
+        {"each piece 0.4 s late", 64 * KiB, paceOf(64 * KiB), 0, 0.4},
+        {"begun after 2.5 s, then at 1.2 times its pace", 64 * KiB, 1.2 * paceOf(64 * KiB), 2.5},
+        {"300 KiB on its pace in pieces of 16 KiB", 300 * KiB, paceOf(300 * KiB), 0, 0, 16 * KiB},
+        {"32 MiB on its pace in pieces of 64 KiB", 32 * KiB * KiB, paceOf(32 * KiB * KiB), 0, 0, 64 * KiB},
+    };
+    const Outcome run = atTheCap(bodies, 1060);
+    for (const auto& [name, seconds] : run.gaveWay) ADD_FAILURE() << name << " gave way at " << seconds << " s";
+    EXPECT_EQ(run.whole.size(), bodies.size());
+    // Two newcomers find a place in every 3.4 s: those of the two before them.
+    EXPECT_NEAR(run.admitted, 2 * 1060 / 3.4, 2);
+    EXPECT_EQ(run.admitted + run.turnedAway, 10600);
+}
+
+// A client that falls behind gives way once it has used a third of what its rule allows:
+// a head once a third of the head's time has gone, a body once its lost time reaches a
+// third of its allowance (grace and credit). Until then a newcomer is turned away.
+TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRuleAllows) {
+    // 64 KiB are due in 32 s: 2 KiB a second.
+    const std::vector<Body> bodies = {
+        {"at half its pace", 64 * KiB, paceOf(64 * KiB) / 2},
+        {"trickled at 600 bytes a second", 64 * KiB, 600, 0, 0, 60},
+        {"silent", 64 * KiB, 0},
+    };
+    const Outcome run = atTheCap(bodies, 30, 0);
+    // Lost time 3.33 s with no credit.
+    EXPECT_DOUBLE_EQ(run.gaveWay.at("silent"), 3.4);
+    // At t: 600t bytes pay for 0.29t s and buy 0.018t s; 0.71t reaches 3.33 + 0.006t at 4.8 s.
+    EXPECT_DOUBLE_EQ(run.gaveWay.at("trickled at 600 bytes a second"), 4.8);
+    // k KiB pay for k/2 s and buy k/32 s: 5.9 s reach 3.33 + 0.51k (k = 5) before the 6th comes.
+    EXPECT_DOUBLE_EQ(run.gaveWay.at("at half its pace"), 5.9);
+    // Before 3.4 s nobody had used a third of its share.
+    EXPECT_EQ(run.admitted + run.turnedAway, 300);
+    EXPECT_GE(run.turnedAway, 33);
+}
+
+// Connections that only wait (idle between requests, or answered and being read out)
+// give way first, the longest-open first; then readers, the one whose point passed
+// longest ago first. A head's point is a third of the head's time after its start.
+TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenTheReaderFurthestPastItsPoint) {
+    ConnectionSlots slots({3, 0, 100, 10s});
+    slots.opened(1, "10.0.0.1", kStart);
+    slots.readingHead(1, kStart + 1s);  // a keep-alive connection answered at 1 s, sending its next head
+    slots.opened(2, "10.0.0.2", kStart);
+    slots.waiting(2);  // idle between requests
+    slots.opened(3, "10.0.0.3", kStart);
+    slots.waiting(3);  // answered, being read out
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).verdict, Verdict::idleGivesWay);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).id, 2u);
+    slots.closed(2);
+    slots.opened(4, "10.0.0.4", kStart + 500ms);  // a new head
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).id, 3u);
+    slots.closed(3);
+    slots.opened(5, "10.0.0.5", kStart);
+    slots.busy(5);  // its request is being handled
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 3800ms).verdict, Verdict::full);
+    ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 4400ms);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 4u);
+    slots.closed(4);
+    slots.opened(6, "10.0.0.6", kStart + 4400ms);
+    slots.busy(6);
+    room = slots.roomForConnection("10.0.1.1", kStart + 4400ms);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 1u);
+    slots.closed(1);
+    slots.opened(7, "10.0.0.7", kStart + 4400ms);
+    slots.busy(7);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::full);
+}
+
+// Bodies written to files and their handlers' files may take a quarter of the files: a
+// request short of them takes the place of a body that holds some once that one is past
+// its point, never the place of one that keeps its pace, or of one that holds none.
+TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHoldingSomePastItsPoint) {
+    ConnectionSlots slots({100, 0, 40, 10s});  // a quarter: 10 files
+    const auto holdFiles = [&](ConnectionSlots::Id id, const BodyPace& pace) {
+        slots.opened(id, "10.0.0." + std::to_string(id), kStart);
+        slots.readingBody(id, pace, true);
+        slots.bodyFileOpened();
+        slots.handlerFilesTaken(2);
+    };
+    BodyPace steady({}, kStart, kStart + deadlineOf(64 * KiB), 64 * KiB);
+    const BodyPace stalled = steady;
+    holdFiles(1, steady);
+    holdFiles(2, stalled);
+    holdFiles(3, stalled);
+    slots.opened(4, "10.0.0.4", kStart);  // stalled too, its body held in memory
+    slots.readingBody(4, stalled, false);
+    slots.opened(5, "10.0.0.5", kStart);  // asks
+    EXPECT_EQ(slots.roomForFiles(1, 5, kStart + 9s).verdict, Verdict::fits);
+    EXPECT_EQ(slots.roomForFiles(3, 5, kStart + 3300ms).verdict, Verdict::full);
+    steady.arrived(18 * KiB, kStart + 9s);  // pays for 9 s
+    slots.readingBody(1, steady, true);
+    ConnectionSlots::Room room = slots.roomForFiles(3, 5, kStart + 9s);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 2u);
+    for (const ConnectionSlots::Id id : {2, 3}) {
+        slots.closed(id);
+        slots.bodyFileClosed();
+        slots.handlerFilesGiven(2);
+    }
+    EXPECT_EQ(slots.roomForFiles(3, 5, kStart + 9s).verdict, Verdict::fits);
+    EXPECT_EQ(slots.roomForFiles(8, 5, kStart + 9s).verdict, Verdict::full);
+    EXPECT_EQ(slots.roomForFiles(0, 5, kStart + 9s).verdict, Verdict::fits);
+}
+
+// Short of files in all (a connection takes one), a request takes the place of a waiting
+// connection first, then of a reader past its point, never its own.
+TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItself) {
+    ConnectionSlots slots({100, 0, 8, 10s});   // a quarter: 2 files
+    slots.opened(1, "10.0.0.1", kStart - 1s);  // asks, its head having taken long
+    for (ConnectionSlots::Id id = 2; id <= 6; ++id) slots.opened(id, "10.0.0.2", kStart + 500ms);
+    slots.opened(7, "10.0.0.3", kStart);
+    slots.waiting(7);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).verdict, Verdict::fits);
+    EXPECT_EQ(slots.roomForFiles(1, 1, kStart).verdict, Verdict::fits);
+    EXPECT_EQ(slots.roomForFiles(2, 1, kStart).id, 7u);
+    slots.closed(7);
+    slots.opened(8, "10.0.0.3", kStart + 500ms);
+    EXPECT_EQ(slots.roomForFiles(2, 1, kStart + 3800ms).verdict, Verdict::full);
+    const ConnectionSlots::Room room = slots.roomForFiles(2, 1, kStart + 4s);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 2u);
+}
+
+// One address holds only so many places, and gets them back as its connections close;
+// other addresses are taken meanwhile.
+TEST(ConnectionSlotsTest, anAddressHoldsOnlySoManyPlaces) {
+    ConnectionSlots slots({100, 2, 1000, 10s});
+    slots.opened(1, "10.0.0.1", kStart);
+    slots.opened(2, "10.0.0.1", kStart);
+    EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::addressFull);
+    EXPECT_EQ(slots.roomForConnection("10.0.0.2", kStart).verdict, Verdict::fits);
+    slots.closed(1);
+    EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::fits);
+}
+
+}  // namespace
