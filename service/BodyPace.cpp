@@ -36,20 +36,17 @@ BodyPace::Clock::duration BodyPace::allowance() const {
 }
 
 // The pace rule cuts at S + paid for + allowance; the least rate at the time R pays for at
-// that rate or half the grace past the time it pays for at the pace, whichever is later,
-// though not before the grace is over; silence a while after the last bytes.
+// that rate or as the body goes off its pace, whichever is later, though not before the
+// grace is over; silence a while after the last bytes.
 BodyPace::Clock::time_point BodyPace::lapse() const {
     Clock::time_point lapse = std::min(last_ + rules_.silence, allowanceEnd());
     if (rules_.leastRate > 0) {
         const Clock::duration paidAtLeastRate = Milliseconds(received_ * 1000 / rules_.leastRate);
-        const Clock::duration halfGraceBehind = paidFor() + rules_.grace / 2;
-        lapse = std::min(lapse, start_ + std::max({Clock::duration(rules_.grace), paidAtLeastRate, halfGraceBehind}));
+        lapse = std::min(lapse, std::max(start_ + std::max<Clock::duration>(rules_.grace, paidAtLeastRate), offPace()));
     }
     return lapse;
 }
 
 BodyPace::Clock::time_point BodyPace::allowanceEnd() const { return start_ + paidFor() + allowance(); }
 
-BodyPace::Clock::time_point BodyPace::allowanceShareEnd(int parts) const {
-    return start_ + paidFor() + allowance() / parts;
-}
+BodyPace::Clock::time_point BodyPace::offPace() const { return start_ + paidFor() + allowance() / kKeptShare; }

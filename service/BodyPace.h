@@ -11,13 +11,15 @@
 //   and a body that has fallen behind may catch up by coming faster, while a trickle
 //   falls further behind every second and is cut off soon after the grace;
 // - from `grace` after its start on, its bytes have come at under `leastRate` on
-//   average since its start while its lost time is over half the grace: a trickle is
-//   cut off as the grace ends, while a small body whose pace is under the least rate is
-//   held as long as it keeps that pace.
-// A body keeps its pace when its lost time never reaches half the grace and it is never
-// silent for `silence`. Whatever its size, such a body is never cut off before its
-// deadline, at which its owner ends it: it stays within its allowance and is spared the
-// least rate. One that comes steadily slower than its pace cannot arrive by its deadline;
+//   average since its start while it is off its pace: a trickle is cut off as the grace
+//   ends, while a small body whose pace is under the least rate is held as long as it
+//   keeps that pace.
+// A body keeps its pace while its lost time stays under a third of its allowance (so
+// under 3.3 s at least, with a grace of 10 s) and it is never silent for `silence`; from
+// then on it is off its pace. Whatever its size, a body that keeps its pace is never cut
+// off before its deadline, at which its owner ends it: it stays within its allowance and
+// is spared the least rate; nor does it give way to others when connections run short
+// (`ConnectionSlots`). One that comes steadily slower than its pace cannot arrive by its deadline;
 // how much slower it may come and still be held until then depends on its size (the
 // README's table of paces, which BodyPaceTest computes from these rules).
 #include <chrono>
@@ -46,9 +48,15 @@ public:
     // When the body's lost time passes its allowance unless more of it comes: the earlier,
     // the further behind its pace it is.
     Clock::time_point allowanceEnd() const;
-    // When the body's lost time reaches a `parts`-th of its allowance unless more of it
-    // comes (see `ConnectionSlots`: from then on it may give way to a newcomer).
-    Clock::time_point allowanceShareEnd(int parts) const;
+    // When the body goes off its pace unless more of it comes: its lost time reaches a
+    // third of its allowance.
+    Clock::time_point offPace() const;
+
+    // The share of its allowance a body may lose and still keep its pace: a third. Honest
+    // lags stay well inside it (between pieces sent at the pace, the round trip of 100
+    // Continue, a stall or a slow start of 3 s), while a wave of fresh trickles that takes
+    // every connection gives way again within about 5 s.
+    static constexpr int kKeptShare = 3;
 
 private:
     // The time past the start that `received` bytes pay for at the pace.

@@ -4,12 +4,9 @@ namespace {
 
 // Body files and handlers' files may take this share of the files: a quarter.
 constexpr std::size_t kFileShare = 4;
-// A connection reading a request gives way once it has used this share of what its rule
-// allows: a third. Honest lags stay well inside it (between pieces sent at the pace, the
-// round trip of 100 Continue, a stall or slow start of 3 s), while a flood of fresh
-// trickles that takes every place lets newcomers in again within about 5 s: with half,
-// honest uploads were turned away for the first 7 s of such a wave.
-constexpr int kShareUsed = 3;
+// A head gives way once it has taken as great a share of its time as a body off its pace
+// has lost of its allowance: a head comes at once.
+constexpr int kShareUsed = BodyPace::kKeptShare;
 
 }  // namespace
 
@@ -66,7 +63,7 @@ void ConnectionSlots::readingHead(Id id, Clock::time_point start) {
 }
 
 void ConnectionSlots::readingBody(Id id, const BodyPace& pace, bool holdsFiles) {
-    place(id, Place::reading, pace.allowanceShareEnd(kShareUsed), holdsFiles);
+    place(id, Place::reading, pace.offPace(), holdsFiles);
 }
 
 void ConnectionSlots::busy(Id id) { place(id, Place::busy); }

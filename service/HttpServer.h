@@ -139,9 +139,9 @@ public:
         // A body is cut off with 408 once it falls behind the pace its deadline asks of it
         // by more than `rateGrace` and a second for every `lowestBodyRate` bytes it has
         // sent, or once, from `rateGrace` after its head on, its bytes have come at under
-        // `minimumBodyRate` on average since the head while it is more than half
-        // `rateGrace` behind its pace (`BodyPace`): a trickle holds its connection and
-        // what it has sent only briefly, not until its deadline.
+        // `minimumBodyRate` on average since the head while it is off its pace, a third of
+        // its allowance behind (`BodyPace`): a trickle holds its connection and what it
+        // has sent only briefly, not until its deadline.
         std::chrono::milliseconds rateGrace{10000};
         std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no least rate
         std::chrono::milliseconds answerTime{30000};

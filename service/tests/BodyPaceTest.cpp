@@ -111,11 +111,11 @@ TEST(BodyPaceTest, bodiesThatKeepAboutTheirPaceWithStallsOrASlowStartArriveWhole
     expectWholeUncut({8 * KiB, 0, {{1000, 400}}});
 }
 
-// Whatever its size, a body that keeps its pace (never half the grace behind it, never
-// silent for 10 s) is never cut off before its deadline: one that comes at its pace but
-// just under 5 s late, and one sent in pieces of 1 KiB, each once the pace has reached its
-// end, where a piece is under 5 s of the pace (a high-score upload of 15,078 bytes at
-// 495 B/s, say).
+// Whatever its size, a body that keeps its pace (never a third of its allowance behind it,
+// never silent for 10 s) is never cut off before its deadline: one that comes at its pace
+// but 3.3 s late, and one sent in pieces of 1 KiB, each once the pace has reached its end,
+// where a piece is under 3.3 s of the pace (a high-score upload of 15,078 bytes at 495 B/s,
+// say).
 TEST(BodyPaceTest, aBodyOnItsPaceIsNeverCutOffBeforeItsDeadlineWhateverItsSize) {
     std::vector<std::uint64_t> lengths = {15078, 8 * KiB};
     for (double length = 4; length <= 32 * KiB * KiB; length *= 1.25)
@@ -123,9 +123,9 @@ TEST(BodyPaceTest, aBodyOnItsPaceIsNeverCutOffBeforeItsDeadlineWhateverItsSize) 
     lengths.push_back(32 * KiB * KiB);
     for (const std::uint64_t length : lengths) {
         const double pace = paceOf(length);
-        const std::optional<double> late = cutOff({length, 0, {{4.9, 0}, {1e9, pace}}});
-        EXPECT_FALSE(late) << length << " bytes just under 5 s late, cut off at " << late.value_or(0) << " s";
-        if (KiB >= 4.9 * pace) continue;
+        const std::optional<double> late = cutOff({length, 0, {{3.3, 0}, {1e9, pace}}});
+        EXPECT_FALSE(late) << length << " bytes 3.3 s late, cut off at " << late.value_or(0) << " s";
+        if (KiB >= 3.3 * pace) continue;
         const std::optional<double> pieces = cutOff({length, 0, {{1e9, pace}}, false, KiB});
         EXPECT_FALSE(pieces) << length << " bytes in pieces of 1 KiB, cut off at " << pieces.value_or(0) << " s";
     }
@@ -139,8 +139,8 @@ TEST(BodyPaceTest, aLargeBodyThatFellBehindMayCatchUp) {
 }
 
 // Trickles hold their connections only briefly: a body at 600 bytes a second is cut off
-// soon after the grace, whatever it announces, as is one under the least rate and half the
-// grace behind its pace, and one that falls silent once its silence has lasted as long as
+// soon after the grace, whatever it announces, as is one under the least rate and off its
+// pace, and one that falls silent once its silence has lasted as long as
 // a head may take.
 TEST(BodyPaceTest, tricklesAndSilentBodiesAreCutOffSoonAfterTheGrace) {
     const std::optional<double> largeTrickle = cutOff({32 * KiB * KiB, 0, {{10000, 600}}});
@@ -169,7 +169,7 @@ TEST(BodyPaceTest, tricklesAndSilentBodiesAreCutOffSoonAfterTheGrace) {
 
 // A body's allowance runs out at the time its bytes pay for at the pace, and its grace and
 // credit later; the silence cuts it off sooner when it stops, and the least rate once a
-// body under it is half the grace behind its pace.
+// body under it is off its pace: a third of its allowance behind it.
 TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFor) {
     const Clock::time_point start{1h};
     // 64 KiB due in 32 s: a pace of 2 KiB a second.
@@ -185,8 +185,9 @@ TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFo
     BodyPace small({}, start, start + 30s, 6000);
     small.arrived(1000, start + 1s);  // pays for 5 s: not behind before the grace is over
     EXPECT_EQ(small.lapse(), start + 10s);
-    small.arrived(2000, start + 9s);  // pays for 10 s
-    EXPECT_EQ(small.lapse(), start + 15s);
+    small.arrived(2000, start + 9s);  // pays for 10 s, and buys 61 ms
+    EXPECT_EQ(small.offPace(), start + 10s + std::chrono::nanoseconds(10061ms) / 3);
+    EXPECT_EQ(small.lapse(), small.offPace());
 }
 
 // `value` with `decimals` decimals, and its thousands set apart by commas.
