@@ -71,6 +71,10 @@
 //   answered or closed it, while 127.0.0.3 uploads a fresh record on a new connection
 //   every 200 ms from 5 s to 30 s. Goals: every upload is answered with 200, and the
 //   service's resident memory stays under 512 MiB.
+// - uploads beside clients that keep their pace (also alone: "pace-keepers"), as the case
+//   before, the bodies announcing 16 KiB and sent at 600 bytes a second, then 64 KiB at
+//   2,100 bytes a second, each a little ahead of its pace. Goals: every honest upload is
+//   answered, with 200 or 503, and the service's resident memory stays under 512 MiB.
 // - high-score page, over databases of its own whose installations each have an entry
 //   in every table: the page with all tables drawn from the store (no copy kept) at 100
 //   installations (every table full) and at 300,000. Goal: under 5 ms at 300,000. Then,
@@ -619,7 +623,9 @@ std::pair<std::string, double> postFrom(int port, const char* source, const std:
 
 struct BesideTrickles {
     int trickles = 0, cut = 0;         // opened, and cut off with 408 by the service
+    int trickleBusy = 0;               // trickles answered 503 (heads turned away at the cap, say)
     int sent = 0, taken = 0;           // the honest requests, and those answered with 200
+    int busy = 0;                      // honest requests answered 503
     std::vector<double> latencies;     // ms, of the honest requests answered at all
     std::size_t before = 0, peak = 0;  // resident memory, bytes
 };
@@ -639,6 +645,7 @@ void uploadHonestly(int port, std::uint32_t installation, int score, BesideTrick
     ++result.sent;
     if (!status.empty()) result.latencies.push_back(ms);
     result.taken += status == "HTTP/1.1 200 OK";
+    result.busy += status == "HTTP/1.1 503 Service Unavailable";
 }
 
 // 4,400 trickled upload bodies beside real uploads from 127.0.0.3: more than the bodies'
@@ -976,51 +983,70 @@ bool crashFlood(const std::string& folder) {
     return run->sent > 0 && run->stored * 10 >= run->sent * 9;
 }
 
-// 10,000 upload bodies trickled at 600 bytes a second from 200 addresses of 127.0.3.0/24,
-// 50 from each, every one opened again as soon as the service has answered or closed it,
-// beside an honest upload from 127.0.0.3 every 200 ms from 5 s to 30 s, against the
-// service program. Nothing when it does not start.
-std::optional<BesideTrickles> uploadsBesideManyAddresses(const std::string& folder) {
+// `bytes` in MiB.
+double mib(std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
+
+// A flood of upload bodies: each announces `length` bytes and sends `perRound` of them
+// every 100 ms (after a first byte), until it has sent them all.
+struct UploadFlood {
+    std::size_t length = 0;
+    std::size_t perRound = 0;
+    const char* name = "";
+};
+
+// 10,000 upload bodies of `flood` from 200 addresses of 127.0.3.0/24, 50 from each, every
+// one opened again as soon as the service has answered or closed it, beside an honest
+// upload from 127.0.0.3 every 200 ms from 5 s to 30 s, against the service program.
+// Nothing when it does not start.
+std::optional<BesideTrickles> uploadsBesideManyAddresses(const std::string& folder, const UploadFlood& flood) {
     constexpr int kTrickles = 10000, kAddresses = 200;
     ServiceProgram program;
-    const int port = program.start(folder + "/many-addresses");
+    const int port = program.start(folder + "/many-addresses-" + flood.name);
     if (port < 0) return std::nullopt;
     const pid_t pid = program.pid();
     const std::string start =
         "POST /tv2/highscoreupload.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
-        "\r\nContent-Length: " + std::to_string(WebService::kUploadBodyLimit) + "\r\n\r\n-";
-    const auto open = [&](const std::string& source) {
-        const int fd = connectTo(port, source.c_str());
-        if (fd >= 0) ::send(fd, start.data(), start.size(), MSG_NOSIGNAL);
-        return fd;
+        "\r\nContent-Length: " + std::to_string(flood.length) + "\r\n\r\n-";
+    struct Trickle {
+        int fd = -1;  // -1: none now
+        std::string source;
+        std::size_t sent = 0;  // of the body
+    };
+    const auto open = [&](Trickle& t) {
+        t.fd = connectTo(port, t.source.c_str());
+        if (t.fd >= 0) ::send(t.fd, start.data(), start.size(), MSG_NOSIGNAL);
+        t.sent = 1;
     };
     BesideTrickles result;
     result.before = residentMemory(pid);
     PeakSampler memory([pid] { return residentMemory(pid); });
     const auto begun = Clock::now();
-    std::vector<std::pair<int, std::string>> trickles;  // the connection (-1: none now), its source
+    std::vector<Trickle> trickles(kTrickles);
     for (int i = 0; i < kTrickles; ++i) {
-        std::string source = "127.0.3." + std::to_string(1 + i % kAddresses);
-        trickles.emplace_back(open(source), std::move(source));
+        trickles[i].source = "127.0.3." + std::to_string(1 + i % kAddresses);
+        open(trickles[i]);
     }
     result.trickles = kTrickles;
     std::atomic<bool> trickling = true;
     std::thread feeder([&] {
-        const std::string bytes(60, '-');
+        const std::string bytes(flood.perRound, '-');
         for (auto next = begun; trickling; next += std::chrono::milliseconds(100)) {
             std::this_thread::sleep_until(next);
-            for (auto& [fd, source] : trickles) {
-                pollfd readable{fd, POLLIN, 0};
-                if (fd >= 0 && ::poll(&readable, 1, 0) == 0) {
-                    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            for (Trickle& t : trickles) {
+                pollfd readable{t.fd, POLLIN, 0};
+                if (t.fd >= 0 && ::poll(&readable, 1, 0) == 0) {
+                    const std::size_t more = std::min(bytes.size(), flood.length - t.sent);
+                    if (more > 0 && ::send(t.fd, bytes.data(), more, MSG_NOSIGNAL) > 0) t.sent += more;
                     continue;
                 }
-                if (fd >= 0) {
-                    result.cut += statusBy(fd, Clock::now()) == "HTTP/1.1 408 Request Timeout";
-                    ::close(fd);
+                if (t.fd >= 0) {
+                    const std::string status = statusBy(t.fd, Clock::now());
+                    result.cut += status == "HTTP/1.1 408 Request Timeout";
+                    result.trickleBusy += status == "HTTP/1.1 503 Service Unavailable";
+                    ::close(t.fd);
                     ++result.trickles;
                 }
-                fd = open(source);
+                open(t);
             }
         }
     });
@@ -1032,11 +1058,36 @@ std::optional<BesideTrickles> uploadsBesideManyAddresses(const std::string& fold
     }
     trickling = false;
     feeder.join();
-    for (const auto& [fd, source] : trickles)
-        if (fd >= 0) ::close(fd);
+    for (const Trickle& t : trickles)
+        if (t.fd >= 0) ::close(t.fd);
     result.peak = memory.finish();
     program.stop();
     return result;
+}
+
+// The trickles from many addresses: 64 KiB bodies at 600 bytes a second, soon cut off.
+constexpr UploadFlood kTrickledUploads{WebService::kUploadBodyLimit, 60, "trickles"};
+// Clients that keep their pace, from as many addresses: 16 KiB at 600 bytes a second
+// (their pace is 537), which hold their connections for 27 s; and 64 KiB at 2,100 (their
+// pace is 2,048), which the memory held for bodies cannot hold all at once.
+constexpr UploadFlood kSmallPaceKeepers{16 * 1024, 60, "small pace-keepers"};
+constexpr UploadFlood kLargePaceKeepers{WebService::kUploadBodyLimit, 210, "large pace-keepers"};
+
+// Prints the pace-keepers beside honest uploads, and whether every honest upload was
+// answered with a status (200 or 503) and the service's memory stayed under 512 MiB.
+bool paceKeepersGoal(const std::optional<BesideTrickles>& run, const UploadFlood& flood) {
+    if (!run) {
+        std::printf("service: the service program did not start for the %s\n", flood.name);
+        return false;
+    }
+    std::printf(
+        "service: beside 10000 upload bodies of %zu bytes sent at %zu bytes a second from 200 addresses and opened "
+        "again as soon as answered (%d in all, %d cut off with 408, %d answered 503), of %d honest uploads %d were "
+        "answered with 200 and %d with 503 (goal: each with one of them); the service's resident memory %.1f MiB "
+        "before, at most %.1f MiB (goal under 512)\n",
+        flood.length, flood.perRound * 10, run->trickles, run->cut, run->trickleBusy, run->sent, run->taken, run->busy,
+        mib(run->before), mib(run->peak));
+    return run->sent > 0 && run->taken + run->busy == run->sent && run->peak < (512u << 20);
 }
 
 // The time the service gives a body of `length` bytes, in seconds.
@@ -1569,7 +1620,8 @@ double percentile(std::vector<double>& values, double p) {
 int main(int argc, char** argv) {
     std::string folder = (std::filesystem::temp_directory_path() / "torvane-bench-service-XXXXXX").string();
     if (!::mkdtemp(folder.data())) return 1;
-    // The cases named on the command line run alone: "idle-flood", "crash-flood".
+    // The cases named on the command line run alone: "idle-flood", "crash-flood",
+    // "pace-keepers".
     if (argc > 1) {
         bool met = true;
         for (const std::string& name : std::vector<std::string>(argv + 1, argv + argc)) {
@@ -1577,6 +1629,9 @@ int main(int argc, char** argv) {
                 met = idleFloodAtTheCap(folder) && met;
             else if (name == "crash-flood")
                 met = crashFlood(folder) && met;
+            else if (name == "pace-keepers")
+                met = paceKeepersGoal(uploadsBesideManyAddresses(folder, kSmallPaceKeepers), kSmallPaceKeepers) &&
+                      paceKeepersGoal(uploadsBesideManyAddresses(folder, kLargePaceKeepers), kLargePaceKeepers) && met;
             else
                 met = std::fprintf(stderr, "bench_service: no case is named %s\n", name.c_str()) < 0;
         }
@@ -1647,7 +1702,11 @@ int main(int argc, char** argv) {
     std::optional<BesideTrickles> reportsBeside = reportsBesideTrickles(folder);
     std::optional<BesideTrickles> trickledBodies = reportsBesideTrickledBodies(folder);
     std::optional<std::vector<PacedReport>> slowLinks = reportsOnSlowLinks(folder);
-    std::optional<BesideTrickles> manyAddresses = uploadsBesideManyAddresses(folder);
+    std::optional<BesideTrickles> manyAddresses = uploadsBesideManyAddresses(folder, kTrickledUploads);
+    const bool smallPaceKeepersMet =
+        paceKeepersGoal(uploadsBesideManyAddresses(folder, kSmallPaceKeepers), kSmallPaceKeepers);
+    const bool largePaceKeepersMet =
+        paceKeepersGoal(uploadsBesideManyAddresses(folder, kLargePaceKeepers), kLargePaceKeepers);
     std::optional<PageLoad> pageLoad = highScorePage(folder);
     std::optional<LockedStop> locked = stopUnderHeldLock(folder);
     const Upgrade upgrade = upgradeFromFirstSchema(folder);
@@ -1697,7 +1756,6 @@ int main(int argc, char** argv) {
         "service: beside 32 silent heads announcing 32 MiB, a connection test took %.1f ms at once and %.1f ms 35 s "
         "later (-1: not answered; goal under 100); the service had closed %d of the 32 (goal all)\n",
         silent.firstMs, silent.laterMs, silent.closed);
-    const auto mib = [](std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); };
     const bool tricklingMet = trickling.peak < trickling.before + trickling.bodyBytes * 5 / 4 &&
                               trickling.after < trickling.before + (32u << 20);
     std::printf(
@@ -1807,8 +1865,9 @@ int main(int argc, char** argv) {
                      floodRatio >= 0.5 && flood->peakMiB < 128 && flood->stopSeconds < 2 && oneAddressShare >= 0.95 &&
                      silent.firstMs >= 0 && silent.firstMs < 100 && silent.laterMs >= 0 && silent.laterMs < 100 &&
                      silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet && trickledBodiesMet &&
-                     slowLinksMet && manyAddressesMet && pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 &&
-                     uploadRatio >= 0.5 && pageProbeMedian < 50 && idleFloodMet && crashFloodMet;
+                     slowLinksMet && manyAddressesMet && smallPaceKeepersMet && largePaceKeepersMet &&
+                     pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 &&
+                     pageProbeMedian < 50 && idleFloodMet && crashFloodMet;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }
