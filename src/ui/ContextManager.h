@@ -26,7 +26,7 @@ class MousePointer;
 
 class ContextManager : public Context {
 public:
-    static constexpr double kFrameRateRefresh = 0.125;  // s between updates of the shown rate
+    static constexpr double kFrameRateRefresh = 0.125;  // s, the shortest window of the shown rate
 
     // Builds the pointer layer with the shared mouse pointer and the overlay layer with
     // the iris; needs the "mousePointer" texture.
@@ -54,8 +54,9 @@ public:
     IrisOverlay* pOverlay = nullptr;        // child of overlayLayer
     Link pActiveScreen;                     // the screen last activated; empty after a removal
     Context* pTop = nullptr;                // the top screen as seen in the present tick
-    float displayedFrameRate = 0.0f;        // frames per second last shown
-    double nextFrameRateUpdate = 0.0;       // s of physical time at which the shown rate is refreshed
+    float displayedFrameRate = 0.0f;        // frames per second over the last whole window
+    int frameRateWindowFrames = 0;          // the engine's worked frames when the window began
+    double frameRateWindowStart = 0.0;      // s of game time, the frame start the window began at
     std::int32_t confirmResult = -1;        // the confirmation's answer: -1 none, 0 yes, 1 no
 
 private:
@@ -64,5 +65,6 @@ private:
     void tickTop(double time, double dt);
     void handleClosingKeys();
     void askToConfirm();
+    void countFrames();
     void drawFrameRate(const Context& screen);
 };
