@@ -170,7 +170,7 @@ void ContextManager::countFrames() {
     const double seconds = qor->timer.frameStart - frameRateWindowStart;
     if (seconds >= 0.0 && seconds < kFrameRateRefresh) return;
     if (frames > 0 && seconds > 0.0) displayedFrameRate = static_cast<float>(frames / seconds);
-    // A window that would start in the future (a new clock) starts again from here.
+    // The next window starts here; so does one whose start lies ahead (a new clock).
     frameRateWindowFrames = qor->frameCounter;
     frameRateWindowStart = qor->timer.frameStart;
 }

@@ -10,9 +10,9 @@
 // onActivate(first activation). The stack closes the top screen on Escape or the fire
 // keys where the screen asks for it, asks "Are you sure?" first where it wants
 // confirmation, draws the mouse pointer and the iris overlay above every screen, shows
-// the frame rate when the configuration asks (in the top-right corner, or just below
-// what the top screen shows there and must keep readable), and requests the end of the
-// program once it is empty.
+// the frame rate (the mean over at least an eighth of a second of frames) when the
+// configuration asks (in the top-right corner, or just below what the top screen shows
+// there and must keep readable), and requests the end of the program once it is empty.
 //
 // Lifetime: created by Global's first start-up stage and owned by Global. It owns its
 // screens (deleted top to bottom with it) and its two layers. Main thread only.
