@@ -301,7 +301,9 @@ TEST_F(ContextManagerTest, TheShownFrameRateIsTheMeanOfItsWindowOfPacedFrames) {
     push("a");
     global->configuration.bShowFps = 1;
     const int frames = qor->frameCounter;
-    const double start = qor->timer.frameStart;
+    // Far from the engine's own time, and exact in binary, so that the window's first
+    // edge (0.125 s on) compares exactly.
+    const double start = 1000.0;
     // The engine's frame count and the pacer's last frame start, as a frame would leave them.
     auto drawAt = [&](int framesRun, double seconds) {
         qor->frameCounter = frames + framesRun;
@@ -310,6 +312,7 @@ TEST_F(ContextManagerTest, TheShownFrameRateIsTheMeanOfItsWindowOfPacedFrames) {
         return stack->displayedFrameRate;
     };
     qor->fps = 105.0;  // the last frame alone, as a shorter frame after a longer one would read
+    EXPECT_EQ(drawAt(0, 0.0), 0.0f) << "a jump of the clock opens a window and shows nothing";
     EXPECT_EQ(drawAt(5, 0.05), 0.0f) << "the first window is not over yet";
     EXPECT_FLOAT_EQ(drawAt(12, 0.125), 96.0f);
     EXPECT_FLOAT_EQ(drawAt(17, 0.2), 96.0f) << "within the next window the rate stands";
