@@ -140,8 +140,8 @@ public:
     int debugLevel = 0;             // bit mask of debug overlays
     int defaultLanguage = -2;       // the user's language; -2 never chosen, -1 choose again
     bool bTickWhilePaused = false;
-    double maxTimeStep = 0.05;  // s, the largest step of a context's clock
-    double fps = 0.0;
+    double maxTimeStep = 0.05;    // s, the largest step of a context's clock
+    double fps = 0.0;             // frames per second of the last whole paced frame
     std::uint8_t bShutdown = 0;   // mode changes are refused once set
     int singleLanguage = 0;       // >= 0 fixes the language
     std::u16string languageMask;  // one character per language, '1' available
@@ -158,7 +158,6 @@ public:
     // Work time in ms, then resident bytes of textures, image files, sounds and streams.
     std::array<std::array<int, kStatisticsFrames>, 5> statistics{};
     BasicLink objectList;         // every live QorBase, in construction order
-    double frameClock = 0.0;      // s, end of drawing of the last worked frame
     double totalFrameTime = 0.0;  // s, sum of work times
     Context* pCurrentContext = nullptr;
     int qorMode = MODE_OK;

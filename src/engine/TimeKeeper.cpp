@@ -69,6 +69,8 @@ double TimeKeeper::getPhysicalTime() {
     return result;
 }
 
+void TimeKeeper::sleep(double seconds) const { clock.sleep(seconds); }
+
 void TimeKeeper::calibrate(double q) {
     QOR_LOG("TimeKeeper::getPhysicalTime", u"Calibrating timerPeriod...");
     const double m = getAbsoluteTime();

@@ -22,6 +22,8 @@ public:
     double getPhysicalTime();                                   // seconds since start-up, monotonic
     double getAbsoluteTime() const;                             // millisecond clock since start-up, in seconds
     double now() { return getPhysicalTime() - discardedTime; }  // game time
+    // Sleeps on the clock the time keeper reads, so that a wait measured on it ends on it.
+    void sleep(double seconds) const;
 
     std::int64_t counterStart = 0;      // counter value at start-up, moved by the calibration
     std::int64_t counterFrequency = 0;  // counts per second

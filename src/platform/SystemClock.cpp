@@ -1,6 +1,7 @@
 #include "platform/SystemClock.h"
 
 #include <cerrno>
+#include <cmath>
 #include <ctime>
 
 namespace {
@@ -17,6 +18,8 @@ std::uint32_t SystemClock::milliseconds() const {
     return static_cast<std::uint32_t>(monotonicNanoseconds() / 1'000'000);
 }
 
+void SystemClock::sleep(double seconds) const { sleepForSeconds(seconds); }
+
 const SystemClock& SystemClock::standard() {
     static const SystemClock clock;
     return clock;
@@ -28,7 +31,8 @@ void sleepForSeconds(double seconds) {
     if (!(seconds > 0.0)) return;
     timespec deadline{};
     clock_gettime(CLOCK_MONOTONIC, &deadline);
-    const auto ns = static_cast<std::int64_t>(seconds * 1e9);
+    // Rounded up: a sleep cut short by a fraction of a nanosecond would end a paced frame early.
+    const auto ns = static_cast<std::int64_t>(std::ceil(seconds * 1e9));
     deadline.tv_sec += static_cast<time_t>(ns / 1'000'000'000);
     deadline.tv_nsec += static_cast<long>(ns % 1'000'000'000);
     if (deadline.tv_nsec >= 1'000'000'000) {

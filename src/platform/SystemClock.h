@@ -1,6 +1,7 @@
 #pragma once
 // The clocks of the machine, behind an interface so that time keeping can be tested
-// with a clock that drifts, steps back or wraps.
+// with a clock that drifts, steps back or wraps, and the frame pacer with one on which
+// its waits pass.
 #include <cstdint>
 
 class SystemClock {
@@ -11,6 +12,8 @@ public:
     virtual std::int64_t counterFrequency() const;
     // Milliseconds of a monotonic clock as a 32-bit count, which wraps after 49.7 days.
     virtual std::uint32_t milliseconds() const;
+    // Sleeps until the counter has moved on by `seconds`.
+    virtual void sleep(double seconds) const;
 
     // The clock everybody uses unless a test says otherwise.
     static const SystemClock& standard();

@@ -300,8 +300,6 @@ void Qor::pollDevices() {
 
 void Qor::tickConsole() {
     phases.frameStart = phases.tickStart = gameTime();
-    // The first worked frame measures its frame time from its own tick start.
-    if (frameClock == 0.0) frameClock = phases.tickStart;
     console().frameTick(0.0, 0.0);
     phases.consoleDone = gameTime();
 }
@@ -352,13 +350,14 @@ void Qor::serveResetRequest() {
 void Qor::recordStatistics(double t1) {
     const double t4 = phases.drawingDone = gameTime();
     double workTime = t4 - t1;
-    double frameTime = t4 - frameClock;
-    frameClock = t4;
     totalFrameTime += workTime;
     if (workTime < kMinFrameTime) workTime = kMinFrameTime;
-    if (frameTime < kMinFrameTime) frameTime = kMinFrameTime;
-    fps = 1.0 / frameTime;
     phases.unpacedRate = 1.0 / workTime;
+    // The rate of the last whole frame, between the starts the pacer booked: taken between
+    // the ends of drawing, it would read above the cap whenever a frame drew faster than
+    // the one before it. Right after the pacer (re)started there is no whole frame yet.
+    const double paced = timer.frameStart - timer.previousFrameStart;
+    if (paced > 0.0) fps = 1.0 / std::max(paced, kMinFrameTime);
     const int i = frameCounter % kStatisticsFrames;
     statistics[0][i] = static_cast<int>(workTime * 1000.0);
     statistics[1][i] = textureBytes;

@@ -6,7 +6,6 @@
 #include "engine/ClassInfo.h"
 #include "engine/Format.h"
 #include "engine/Qor.h"
-#include "engine/TimeKeeper.h"
 #include "inputaudio/MouseDispatcher.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
@@ -28,14 +27,13 @@ constexpr std::uint32_t kFrameRateColour = 0xFFFFFFFFu;
 constexpr int kFrameRateLayout = 0x108;  // right-aligned, not cached
 constexpr float kFrameRateInset = 2.0f;  // units from the top and right edges
 
-double physicalTime() { return qor->timeKeeper().getPhysicalTime(); }
-
 void releaseCapture() { qor->mouseDispatcher().setCapture(nullptr); }
 
 bool newlyPressed(int code) { return qor->input().wasPressed(code); }
 }  // namespace
 
-ContextManager::ContextManager() {
+ContextManager::ContextManager()
+    : frameRateWindowFrames(qor->frameCounter), frameRateWindowStart(qor->timer.frameStart) {
     pointerLayer = new Context();
     pMousePointer = new MousePointer();
     pointerLayer->BasicLink::addChild(pMousePointer);
@@ -145,6 +143,7 @@ void ContextManager::askToConfirm() {
 }
 
 void ContextManager::renderContents() {
+    countFrames();  // also while the rate is hidden, so that it is current once shown
     Context* screen = top();
     if (!screen) return;
     // Under the closed iris the screen is not drawn: the frame would be the same black,
@@ -162,14 +161,23 @@ void ContextManager::renderContents() {
     if (!screen->bHideFrameRate && global && global->configuration.bShowFps) drawFrameRate(*screen);
 }
 
+// The shown rate is the mean over a window of whole frames, timed between the frame
+// starts the pacer booked: one short or long frame does not stand for the whole window,
+// and the rate cannot read above the cap the pacer keeps, however the time spent
+// drawing varies from frame to frame. While no frame runs (paused) it stands still.
+void ContextManager::countFrames() {
+    const int frames = qor->frameCounter - frameRateWindowFrames;
+    const double seconds = qor->timer.frameStart - frameRateWindowStart;
+    if (seconds >= 0.0 && seconds < kFrameRateRefresh) return;
+    if (frames > 0 && seconds > 0.0) displayedFrameRate = static_cast<float>(frames / seconds);
+    // The next window starts here; so does one whose start lies ahead (a new clock).
+    frameRateWindowFrames = qor->frameCounter;
+    frameRateWindowStart = qor->timer.frameStart;
+}
+
 // The rate stands in the top-right corner, unless the screen shows something there that
 // it must not cover (the right side's score in a game): then it stands just below that.
 void ContextManager::drawFrameRate(const Context& screen) {
-    const double now = physicalTime();
-    if (now > nextFrameRateUpdate) {
-        nextFrameRateUpdate = now + kFrameRateRefresh;
-        displayedFrameRate = static_cast<float>(qor->fps);
-    }
     FontQuad* font = global->fonts[Global::kFontSmall];
     if (!font) return;
     const std::u16string text = formatString(u"%.1lf", static_cast<double>(displayedFrameRate));

@@ -10,9 +10,9 @@
 // onActivate(first activation). The stack closes the top screen on Escape or the fire
 // keys where the screen asks for it, asks "Are you sure?" first where it wants
 // confirmation, draws the mouse pointer and the iris overlay above every screen, shows
-// the frame rate when the configuration asks (in the top-right corner, or just below
-// what the top screen shows there and must keep readable), and requests the end of the
-// program once it is empty.
+// the frame rate (the mean over at least an eighth of a second of frames) when the
+// configuration asks (in the top-right corner, or just below what the top screen shows
+// there and must keep readable), and requests the end of the program once it is empty.
 //
 // Lifetime: created by Global's first start-up stage and owned by Global. It owns its
 // screens (deleted top to bottom with it) and its two layers. Main thread only.
@@ -26,7 +26,7 @@ class MousePointer;
 
 class ContextManager : public Context {
 public:
-    static constexpr double kFrameRateRefresh = 0.125;  // s between updates of the shown rate
+    static constexpr double kFrameRateRefresh = 0.125;  // s, the shortest window of the shown rate
 
     // Builds the pointer layer with the shared mouse pointer and the overlay layer with
     // the iris; needs the "mousePointer" texture.
@@ -54,8 +54,9 @@ public:
     IrisOverlay* pOverlay = nullptr;        // child of overlayLayer
     Link pActiveScreen;                     // the screen last activated; empty after a removal
     Context* pTop = nullptr;                // the top screen as seen in the present tick
-    float displayedFrameRate = 0.0f;        // frames per second last shown
-    double nextFrameRateUpdate = 0.0;       // s of physical time at which the shown rate is refreshed
+    float displayedFrameRate = 0.0f;        // frames per second over the last whole window
+    int frameRateWindowFrames = 0;          // the engine's worked frames when the window began
+    double frameRateWindowStart = 0.0;      // s of game time, the frame start the window began at
     std::int32_t confirmResult = -1;        // the confirmation's answer: -1 none, 0 yes, 1 no
 
 private:
@@ -64,5 +65,6 @@ private:
     void tickTop(double time, double dt);
     void handleClosingKeys();
     void askToConfirm();
+    void countFrames();
     void drawFrameRate(const Context& screen);
 };

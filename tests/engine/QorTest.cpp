@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
+#include "engine/TimeKeeper.h"
 #include "inputaudio/QorInput.h"
+#include "render/Context.h"
 #include "support/DisplayEngine.h"
+#include "support/FakeClock.h"
 #include "support/HeadlessEngine.h"
 #include "support/Recorder.h"
 #include "support/TempFolder.h"
@@ -145,6 +151,57 @@ TEST_F(QorFrame, ShutdownReportsObjectsStillAliveWhileDebuggingIsUnlocked) {
     foreignList.removeChild(stray);
     delete stray;
     delete root;
+}
+
+namespace {
+// A whole engine whose clock moves only by the work the test gives each frame and by the
+// pacer's waits.
+class QorPacing : public QorFrame {
+protected:
+    void SetUp() override {
+        QorFrame::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        clock.sleepsPass = true;
+        auto* keeper = new TimeKeeper(clock);
+        keeper->bCalibrated = true;  // the fake's millisecond clock drops the fractions
+        engine->pTimeKeeper->destroy();
+        engine->pTimeKeeper = keeper;
+    }
+    FakeClock clock;
+};
+
+// A scene whose tick takes the time the test asks of it.
+class WorkingScene : public Context {
+public:
+    explicit WorkingScene(FakeClock& clock_) : clock(clock_) {}
+    void tickContents(double, double) override { clock.advance(work); }
+    FakeClock& clock;
+    double work = 0.0;  // s
+};
+}  // namespace
+
+TEST_F(QorPacing, UnevenAndSlowFramesNeverRunOrReadFasterThanTheCap) {
+    constexpr double kPeriod = 0.01;
+    // Work that changes from frame to frame, a frame of 3.5 periods among it.
+    const double works[] = {0.002, 0.008, 0.001, 0.035, 0.0005, 0.009, 0.003, 0.0095, 0.0001, 0.02, 0.001, 0.004};
+    WorkingScene scene(clock);
+    engine->timer.start(kPeriod);
+    std::vector<double> starts{engine->timer.frameStart};
+    for (int round = 0; round < 3; ++round) {
+        for (const double work : works) {
+            scene.work = work;
+            engine->frame(&scene);
+            starts.push_back(engine->timer.frameStart);
+            const std::size_t n = starts.size();
+            // After a late frame the next one still gets a whole period: nothing is caught up.
+            EXPECT_GE(starts[n - 1] - starts[n - 2], std::max(kPeriod, work) - 1e-9) << n;
+            // The engine's rate is that of the last whole frame, as the pacer booked it.
+            if (n >= 3) {
+                EXPECT_NEAR(engine->fps, 1.0 / (starts[n - 2] - starts[n - 3]), 1e-6) << n;
+            }
+            EXPECT_LE(engine->fps, 1.0 / kPeriod + 1e-6) << n;
+        }
+    }
 }
 
 TEST_F(QorFrame, ShutdownWithoutWorkedFramesWritesNoFrameSummary) {

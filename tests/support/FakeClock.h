@@ -1,5 +1,6 @@
 #pragma once
 // A clock that tests move by hand.
+#include <cmath>
 #include <cstdint>
 
 #include "platform/SystemClock.h"
@@ -9,6 +10,14 @@ public:
     std::int64_t counter() const override { return count; }
     std::int64_t counterFrequency() const override { return frequency; }
     std::uint32_t milliseconds() const override { return ms; }
+    // Time slept on the clock passes on it where the test says so (a test of the frame
+    // pacer), rounded up to whole counts: a sleep ends no earlier than asked. Otherwise
+    // the clock stands still and the sleep returns at once.
+    void sleep(double seconds) const override {
+        if (!sleepsPass || !(seconds > 0.0)) return;
+        count += static_cast<std::int64_t>(std::ceil(seconds * static_cast<double>(frequency)));
+        ms += static_cast<std::uint32_t>(std::ceil(seconds * 1000.0));
+    }
 
     // Advances both clocks by `seconds`, the counter running `counterRate` times as fast.
     void advance(double seconds, double counterRate = 1.0) {
@@ -16,7 +25,9 @@ public:
         ms += static_cast<std::uint32_t>(seconds * 1000.0);
     }
 
-    std::int64_t count = 0;
+    // Mutable: a sleep moves the clock, and the time keeper holds its clock as const.
+    mutable std::int64_t count = 0;
     std::int64_t frequency = 1'000'000;
-    std::uint32_t ms = 0;
+    mutable std::uint32_t ms = 0;
+    bool sleepsPass = false;
 };

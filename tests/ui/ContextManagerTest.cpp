@@ -296,3 +296,31 @@ TEST_F(ContextManagerTest, AScreenUnderTheClosedIrisIsNotDrawn) {
         EXPECT_EQ(a->draws - before, level < 1.0f ? 1 : 0) << "iris level " << level;
     }
 }
+
+TEST_F(ContextManagerTest, TheShownFrameRateIsTheMeanOfItsWindowOfPacedFrames) {
+    push("a");
+    global->configuration.bShowFps = 1;
+    const int frames = qor->frameCounter;
+    // Far from the engine's own time, and exact in binary, so that the window's first
+    // edge (0.125 s on) compares exactly.
+    const double start = 1000.0;
+    // The engine's frame count and the pacer's last frame start, as a frame would leave them.
+    auto drawAt = [&](int framesRun, double seconds) {
+        qor->frameCounter = frames + framesRun;
+        qor->timer.frameStart = start + seconds;
+        drawStack();
+        return stack->displayedFrameRate;
+    };
+    qor->fps = 105.0;  // the last frame alone, as a shorter frame after a longer one would read
+    EXPECT_EQ(drawAt(0, 0.0), 0.0f) << "a jump of the clock opens a window and shows nothing";
+    EXPECT_EQ(drawAt(5, 0.05), 0.0f) << "the first window is not over yet";
+    EXPECT_FLOAT_EQ(drawAt(12, 0.125), 96.0f);
+    EXPECT_FLOAT_EQ(drawAt(17, 0.2), 96.0f) << "within the next window the rate stands";
+    // A frame of 75 ms among ten of 10 ms: the window shows all eleven, not the last one.
+    EXPECT_FLOAT_EQ(drawAt(23, 0.3), static_cast<float>(11 / 0.175));
+    // Paused: no frame runs and no game time passes; the rate stands.
+    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(drawAt(23, 0.3), static_cast<float>(11 / 0.175)) << i;
+    // A clock that starts again below the window's start opens a new window from there.
+    EXPECT_FLOAT_EQ(drawAt(24, 0.0), static_cast<float>(11 / 0.175));
+    EXPECT_FLOAT_EQ(drawAt(37, 0.13), static_cast<float>(13 / 0.13));
+}
