@@ -20,8 +20,9 @@ constexpr float kSwitchColumn = 103.0f;
 std::u16string text(int id) { return qor->language().getString(id); }
 }  // namespace
 
-// Opens on the mode in use; of two entries of the same size, the later one. A size in
-// use that the service does not list (a window's) goes before the first larger mode.
+// Opens on the mode in use, which the service lists once however many refresh rates and
+// formats the screen has it in. A size in use that the service does not list (a
+// window's) goes before the first larger mode.
 void ContextAdvancedOptions::listModes() {
     const QorGraphics& g = qor->graphics();
     const int w = g.videoModeWidth, h = g.videoModeHeight;

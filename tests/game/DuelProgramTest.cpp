@@ -2,9 +2,9 @@
 // player's own input: the title menu leads through the game-mode and rules screens into
 // a war against the computer; the plane flies, turns and drops bombs, the computer's
 // cannon fires; Escape pauses and resumes; a war ended from the pause screen is
-// continued at its round; the tutorial shows its panels. And a whole war with the
-// computer on both sides, sped up, runs from the first day to the results screen and
-// the Duel's high-score table.
+// continued at its round; the tutorial shows its panels. And a war with the computer on
+// both sides, sped up, runs through its rounds and days to the results screen and the
+// Duel's high-score table.
 //
 // The engine's clock steps a fixed time each frame, so every run sees the same times;
 // nothing here reads the window's pixels, so the program runs in its smallest window.
@@ -54,6 +54,25 @@ protected:
         useSteppedClock(kFrameStep);
         clickOn(*top<ContextMainGame>()->startGameItem);
         return top<ContextGameMode>() ? openRules() : nullptr;
+    }
+    // A war of `days` days started from the rules, the computer on both sides, hurried;
+    // its first day begins at round `rounds` + 1, as if that many were fought.
+    GameControllerDuel* startAWarOfComputers(int days, int rounds) {
+        ContextDuelRules* rules = toTheRules();
+        if (!rules) return nullptr;
+        global->configuration.difficulty = 4;
+        clickOn(*rules->pStartNew);
+        GameControllerDuel* g = game();
+        if (!g) return nullptr;
+        g->computerPlayers = 2;
+        g->playerData[0]->bHuman = 0;
+        g->speed = 4.0;
+        g->timeScale = 4.0;
+        g->days = days;
+        // The first day's title is up: its first round is set up once the title has shown.
+        if (!playUntil([g] { return g->state == GameControllerDuel::kBetweenRounds; }, 100)) return nullptr;
+        g->round = rounds;
+        return g;
     }
     int count(int list) {
         int n = 0;
@@ -126,30 +145,41 @@ TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
                                            u"Move the arrow pointer on the screen and your sleigh will follow it."}));
 }
 
-// The computer on both sides at four times the speed, through a war of two days (a
-// war's length is part of its saved game), to the results screen, whose rating enters
-// the Duel's high-score table. The announcements and the pauses between rounds and days
-// are hurried on the controller's own clock, and the results' states on theirs: the
-// same states in fewer frames.
-TEST_F(DuelProgramTest, AWholeWarOfComputersRunsToTheResultsAndTheHighScores) {
-    ContextDuelRules* rules = toTheRules();
-    ASSERT_NE(rules, nullptr);
-    global->configuration.difficulty = 4;
-    clickOn(*rules->pStartNew);
-    GameControllerDuel* g = game();
+// The computer on both sides at four times the speed fights a war to its end, played in
+// parts that each start a war from the menus: a whole war takes thousands of frames,
+// minutes under the sanitizers on a busy machine. The announcements and the pauses
+// between rounds and days are hurried on the controller's own clock, and the results'
+// states on theirs: the same states in fewer frames.
+
+// Rounds 1 and 2, a plane against a cannon each way round, each ended by the fight.
+TEST_F(DuelProgramTest, TheComputersFightTheFirstRoundsOfADayToTheirEnds) {
+    GameControllerDuel* g = startAWarOfComputers(2, 0);
     ASSERT_NE(g, nullptr);
-    g->computerPlayers = 2;
-    g->playerData[0]->bHuman = 0;
-    g->speed = 4.0;
-    g->timeScale = 4.0;
-    g->days = 2;
-    ASSERT_TRUE(playUntil([this] { return top<GameControllerResults>() != nullptr; }, 16000));
-    EXPECT_EQ(g->day, 2);
-    top<GameControllerResults>()->timeScale = 4.0;
-    for (int i = 0; i < 100 && !top<ContextHighScores>(); ++i) {
-        tapKey(kFire);
-        frames(10);
-    }
+    ASSERT_TRUE(playUntil([g] { return g->round == 3; }, 2000));
+    EXPECT_EQ(g->day, 1);
+}
+
+// The day's last round, both sides flying, ends the day, and the next one starts with
+// its first round and its palms standing anew.
+TEST_F(DuelProgramTest, TheLastRoundOfADayEndsItAndTheNextDayBegins) {
+    GameControllerDuel* g = startAWarOfComputers(2, 2);
+    ASSERT_NE(g, nullptr);
+    ASSERT_TRUE(playUntil([g] { return g->day == 2 && g->state == GameControllerDuel::kPlaying; }, 4000));
+    EXPECT_EQ(g->round, 1);
+    EXPECT_EQ(g->playerData[0]->livePalms, GameControllerDuel::kPalms);
+    EXPECT_EQ(g->playerData[1]->livePalms, GameControllerDuel::kPalms);
+}
+
+// The last round of the war's last day ends the war: the results screen follows, and its
+// rating enters the Duel's high-score table.
+TEST_F(DuelProgramTest, TheLastRoundOfAWarEndsItWithTheResultsAndTheHighScores) {
+    GameControllerDuel* g = startAWarOfComputers(1, 2);
+    ASSERT_NE(g, nullptr);
+    ASSERT_TRUE(playUntil([this] { return top<GameControllerResults>() != nullptr; }, 4000));
+    EXPECT_EQ(g->day, 1);
+    EXPECT_EQ(g->round, 3);
+    top<GameControllerResults>()->timeScale = 20.0;  // a state's wait in a frame
+    for (int i = 0; i < 20 && !top<ContextHighScores>(); ++i) tapKey(kFire);
     auto* table = top<ContextHighScores>();
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->shownTable(), GameControllerDuel::kScoreTable);

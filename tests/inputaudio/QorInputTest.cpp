@@ -20,6 +20,7 @@
 #include "support/KeyTap.h"
 #include "support/TempFolder.h"
 #include "support/XServer.h"
+#include "support/Xdotool.h"
 
 namespace {
 
@@ -267,8 +268,7 @@ class QorInputEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "display tests are off";
-        if (std::system("command -v xdotool >/dev/null && command -v Xvfb >/dev/null") != 0)
-            LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
+        if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(1280, 1024);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
         setenv("DISPLAY", server->display.c_str(), 1);
@@ -283,9 +283,6 @@ protected:
         xdotool("search --sync --name '^Torvane 2$' windowfocus --sync %1");
         ASSERT_TRUE(frameUntil([] { return SDL_GetKeyboardFocus() == qor->hWindowHandle->handle(); }));
     }
-
-    // Keys and buttons go through the X server's test extension, as from real devices.
-    void xdotool(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
 
     // Runs frames until every event the server had sent the window has been delivered:
     // a key pressed now reaches the window after them.

@@ -9,6 +9,7 @@
 #include "platform/Window.h"
 #include "support/KeyTap.h"
 #include "support/XServer.h"
+#include "support/Xdotool.h"
 
 namespace {
 
@@ -44,8 +45,7 @@ class SdlInputDevicesTapTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        if (std::system("command -v xdotool >/dev/null && command -v Xvfb >/dev/null") != 0)
-            LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
+        if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(640, 480);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
         setenv("DISPLAY", server->display.c_str(), 1);
@@ -67,8 +67,6 @@ protected:
         window.destroy();
         Window::shutdownVideo();
     }
-
-    void xdotool(const std::string& command) { ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command; }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
     Window window;

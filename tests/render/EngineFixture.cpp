@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include <SDL.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "render/Quad.h"
 #include "render/Renderable.h"
 #include "render/Texture.h"
+#include "support/XServer.h"
 
 // Allocations that the system's display and OpenGL libraries keep until exit.
 extern "C" const char* __lsan_default_suppressions() {
@@ -23,6 +26,17 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 bool displayTestsEnabled() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
+
+namespace {
+constexpr int kScreenWidth = 1280, kScreenHeight = 1024;  // of the engine tests' X server
+
+// The X server of this process's engine tests, so that the mouse is theirs alone and its
+// cursor stays where they put it. It lasts until the process ends, as SDL's video does.
+const PrivateXServer& ownXServer() {
+    static const PrivateXServer server(kScreenWidth, kScreenHeight);
+    return server;
+}
+}  // namespace
 
 std::string EngineFixture::settingsText() const {
     return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=320\nvideoModeHeight=192\nbBilinearFilter=No\n";
@@ -38,17 +52,25 @@ void EngineFixture::SetUp() {
         const std::string folder = wideToUtf8(getDataFolder());
         std::ofstream(folder + wideToUtf8(kBuildName) + ".cfg") << settingsText();
     }
+    const PrivateXServer& server = ownXServer();
+    if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run the engine tests' X server");
+    setenv("DISPLAY", server.display.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
     ASSERT_TRUE(Window::initVideo());
+    // The engine starts as the program does on a machine with a mouse, the cursor off its
+    // window (in the screen's far corner, which no windowed test reaches): in mouse mode,
+    // the pointer in the middle.
+    SDL_WarpMouseGlobal(kScreenWidth - 1, kScreenHeight - 1);
     ASSERT_TRUE(window.create("Torvane 2 tests", 50, 50, 100, 100));
     GraphicsDevice::keepPresentedFrames = true;  // the tests read frames after they are shown
     new Qor(nullptr, &window);
-    // The X server's mouse is shared with the tests running beside this one, its cursor
-    // wherever they left it: the engine starts as it does on a touch screen, with no
-    // pointer drawn, in the middle.
+    started = true;
+}
+
+void EngineFixture::useTouchScreen() {
     QorInput& input = qor->input();
     input.setInputMode(QorInput::kModeTouch);
     input.setMousePos(input.viewport().width / 2.0f, input.viewport().height / 2.0f, 0.0f);
-    started = true;
 }
 
 void EngineFixture::TearDown() {

@@ -1,7 +1,9 @@
 #pragma once
 // Test support: a whole engine on a real window and OpenGL context, for the tests that
-// draw. Skipped unless TORVANE_DISPLAY_TESTS is set. Each test gets its own data folder
-// with a settings file, so the graphics settings of a test are under its control.
+// draw, on an X server of the process's own. Skipped unless TORVANE_DISPLAY_TESTS is set.
+// Each test gets its own data folder with a settings file, so the graphics settings of a
+// test are under its control; the engine starts in mouse mode, as the program does
+// where there is a mouse, unless the test asks for a touch screen.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -25,6 +27,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The input as the engine starts it on a touch screen alone: in touch mode, which
+    // draws no pointer, the pointer in the middle.
+    void useTouchScreen();
     // One engine frame over `scene` (ticks, draws and presents).
     void runFrame(Context* scene);
     // The back buffer of the last frame, ARGB, rows from the top.

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -26,10 +27,15 @@ public:
         if (pipe2(ready, O_CLOEXEC) != 0) return;
         const std::string fd = std::to_string(ready[1]);
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        const cpu_set_t others = otherProcessors();
         pid = fork();
         if (pid == 0) {
             // The server must not outlive the test, nor hold its output open.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
+            // Nor take its turns on the processors the test is held to (a test pinned to
+            // a busy core, whose server would draw its frames in the test's own time);
+            // none left (the test is not held) leaves it where it is.
+            sched_setaffinity(0, sizeof others, &others);
             const int devNull = open("/dev/null", O_RDWR);
             for (int stream = 0; stream < 3; ++stream) dup2(devNull, stream);
             fcntl(ready[1], F_SETFD, 0);  // the one descriptor the server keeps
@@ -51,7 +57,8 @@ public:
         if (c == '\n' && !number.empty()) display = ":" + number;
     }
     ~PrivateXServer() {
-        if (pid > 0) {
+        // A child forked from the test (a death test's) that ends leaves the server to it.
+        if (pid > 0 && getpid() == owner) {
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
         }
@@ -62,9 +69,21 @@ public:
 
     static constexpr int kStartMilliseconds = 60000;  // the longest wait for the server to take clients
 
+    pid_t owner = getpid();  // the process that started the server
     pid_t pid = -1;
     int readEnd = -1;     // of the pipe the server names its display in
     std::string display;  // ":N", empty when the server did not start
+
+private:
+    // Every processor but those this process may run on.
+    static cpu_set_t otherProcessors() {
+        cpu_set_t own, others;
+        CPU_ZERO(&others);
+        if (sched_getaffinity(0, sizeof own, &own) != 0) return others;
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+            if (!CPU_ISSET(cpu, &own)) CPU_SET(cpu, &others);
+        return others;
+    }
 };
 
 // True when SDL's video, started, runs on X; otherwise it is stopped again (the video was

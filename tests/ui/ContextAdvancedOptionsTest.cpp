@@ -1,14 +1,13 @@
 // The advanced graphics options over a real graphics service: the screen opens on the
-// mode in use (the later of two equal sizes); a size in use that the screen has no mode
-// for (a window's) is offered at its place and kept on leaving, also with no mode listed
-// at all, while another mode chosen is applied.
+// mode in use, listed once whatever its refresh rates; a size in use that the screen has
+// no mode for (a window's) is offered at its place and kept on leaving, also with no
+// mode listed at all, while another mode chosen is applied.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "engine/BasicLink.h"
 #include "engine/Qor.h"
 #include "render/QorGraphics.h"
 #include "render/VideoMode.h"
@@ -43,29 +42,16 @@ protected:
         screen->bFinished = 1;
         tick();
     }
-    int indexOf(int w, int h) {
-        int i = 0;
-        for (BasicLink* m = graphics().videoModes.firstChild; m; m = m->next, ++i) {
-            const auto* mode = static_cast<VideoMode*>(m);
-            if (mode->width == w && mode->height == h) return i;
-        }
-        return -1;
-    }
 };
 
-TEST_F(ContextAdvancedOptionsTest, OpensOnTheModeInUseTheLaterOfTwoEqualSizes) {
-    graphics().addVideoMode(1024, 768);
-    graphics().videoModeWidth = 1024;
-    graphics().videoModeHeight = 768;
-    // A second entry of the same size after the first, as two refresh rates would give.
-    auto* twin = new VideoMode(1024, 768);
-    BasicLink* first = graphics().videoModes.firstChild;
-    while (static_cast<VideoMode*>(first)->width != 1024) first = first->next;
-    graphics().videoModes.insertChildAfter(twin, first);
+// The adapter gives a size once for each refresh rate and format it has it in, and the
+// service is told of each: the screen offers the size once and opens on it.
+TEST_F(ContextAdvancedOptionsTest, OpensOnTheModeInUseListedOnceWhateverItsRefreshRates) {
+    useModes({{1024, 768}, {800, 600}, {1024, 768}, {1280, 1024}, {1024, 768}}, 1024, 768);
     auto* screen = new ContextAdvancedOptions();
-    EXPECT_EQ(screen->selectedMode, indexOf(1024, 768) + 1);
-    EXPECT_EQ(screen->modeNames.size(), static_cast<std::size_t>(graphics().videoModes.countChildren()));
-    EXPECT_EQ(screen->modeNames[static_cast<std::size_t>(screen->selectedMode)], u"1024x768 (4:3)");
+    EXPECT_EQ(screen->modeNames,
+              (std::vector<std::u16string>{u"800x600 (4:3)", u"1024x768 (4:3)", u"1280x1024 (5:4)"}));
+    EXPECT_EQ(screen->selectedMode, 1);
     screen->destroy();
 }
 

@@ -97,6 +97,7 @@ namespace {
 class ContextMainPicture : public MenuPictureFixture {
 protected:
     void show(const std::string& name) {
+        useTouchScreen();  // the pictures show the invitation to tap
         auto* menu = new ContextMainGame();
         menu->clearColor = 0xFF406080u;
         qor->pQorInput->setMousePos(0.0f, 0.0f, 0.0f);  // in a corner, over nothing

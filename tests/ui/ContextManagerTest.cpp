@@ -224,6 +224,7 @@ TEST_F(ContextManagerTest, ThePointerIsDrawnWhereTheTopScreensTickLeftIt) {
         }
         std::function<void()> move;
     };
+    useTouchScreen();  // the mouse is taken in a tick
     auto* a = new MovingScreen(journal, "a");
     stack->addChild(a);
     QorInput& in = *qor->pQorInput;

@@ -27,6 +27,7 @@
 #include "language/Language.h"
 #include "language/StringIds.h"
 #include "support/XServer.h"
+#include "support/Xdotool.h"
 #include "ui/ContextOptions.h"
 #include "ui/FadingText.h"
 #include "ui/LanguageFlag.h"
@@ -267,10 +268,6 @@ protected:
             if (const auto* widget = dynamic_cast<ProfileWidget*>(static_cast<QorBase*>(it.current)))
                 return widget->hintLabel->text;
         return u"";
-    }
-    // Keys through the test's X server, as from a real keyboard.
-    static void xdotool(const std::string& command) {
-        ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command;
     }
     static constexpr Point kOff{1560, 960};  // off the window, below and right of it
     static constexpr int kUp = 200;          // the Up key's input code
