@@ -211,6 +211,9 @@ bool Window::dispatchOneEvent(WindowListener& listener) {
                 case SDL_WINDOWEVENT_CLOSE:
                     listener.closeRequested();
                     break;
+                case SDL_WINDOWEVENT_LEAVE:
+                    listener.mouseLeft();
+                    break;
                 default:
                     break;
             }
