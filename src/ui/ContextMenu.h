@@ -77,9 +77,9 @@ public:
 
 private:
     struct NavigationPoint {
-        Vector3 at;  // screen units
-        QorBase* widget;
-        NavigationTarget* target;  // the widget as a navigation target
+        Vector3 at;                // screen units
+        QorBase* widget;           // the widget entered in the list
+        NavigationTarget* target;  // the same widget as a navigation target
         int index;                 // of the point among the widget's
     };
 

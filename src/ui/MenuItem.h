@@ -29,7 +29,7 @@ public:
     void tick(double time, double dt) override;
     void render() override;
     Vector3 getNavigationPoint(int i) override;
-    // Over the plate, whether highlighted by force or not.
+    // Whether the pointer is over the plate (a forced highlight aside).
     bool isUnderPointer() override;
     // What the item shows besides its caption, drawn at (x, y, z); nothing here.
     virtual void drawValue(float x, float y, float z);
