@@ -189,7 +189,13 @@ void QorInput::updatePointer() {
     if (inputMode == kModeMouse) {
         const Vector3 raw{static_cast<float>(rawMousePosition[0]), static_cast<float>(rawMousePosition[1]),
                           static_cast<float>(wheelSum)};
-        pointerPosition = screen.toScreen(raw);
+        // A pointer put between two pixels stays where it was put until the mouse moves, so
+        // that a key starting from it finds the item it rests on, not one a rounding away.
+        const Vector3 mapped = screen.toScreen(raw);
+        if (rawMousePosition == placedMousePosition)
+            pointerPosition.z = mapped.z;
+        else
+            pointerPosition = mapped;
     } else if (inputMode == kModeTouch) {
         if (const TouchPoint* first = getTouch(0)) pointerPosition = first->pos;
     }
@@ -320,6 +326,7 @@ void QorInput::setMousePos(float x, float y, float z) {
     // it was put, whether the cursor follows or not.
     const Vector3 raw = viewport().toWindow(pointerPosition);
     setRawMousePos(static_cast<int>(raw.x), static_cast<int>(raw.y));
+    placedMousePosition = rawMousePosition;
     // A cursor off the window is left alone: it is over something else of the player's,
     // and the pointer goes to it when it comes in.
     Window* window = qor->hWindowHandle;
@@ -328,7 +335,15 @@ void QorInput::setMousePos(float x, float y, float z) {
         window->warpMouse(rawMousePosition[0], rawMousePosition[1]);
 }
 
-void QorInput::setRawMousePos(int x, int y) { rawMousePosition = {x, y}; }
+void QorInput::setRawMousePos(int x, int y) {
+    rawMousePosition = {x, y};
+    bMouseAway = false;
+}
+
+bool QorInput::isPointerOffPicture() const {
+    const Vector3 raw{static_cast<float>(rawMousePosition[0]), static_cast<float>(rawMousePosition[1]), 0.0f};
+    return inputMode == kModeMouse && (bMouseAway || !viewport().shows(raw));
+}
 
 void QorInput::mouseButtonDown(int button) {
     if (button < 0 || button >= kMouseButtonCount) return;

@@ -94,10 +94,17 @@ public:
     // than the cursor to the pointer, so the mouse is never moved under the player's hand.
     void followMouse(int x, int y);
     // Puts the pointer at (x, y, z) in virtual units with no delta; in mouse mode the
-    // mouse's last place becomes the pointer's, and the system cursor follows while it
-    // is over the window (one outside is never moved).
+    // mouse's last place becomes the pointer's pixel, the pointer stays exactly at (x, y)
+    // until the mouse moves, and the system cursor follows while it is over the window
+    // (one outside is never moved).
     void setMousePos(float x, float y, float z);
-    void setRawMousePos(int x, int y);  // drawable pixels
+    // The mouse's place, or the pointer's where the program puts it (drawable pixels):
+    // on the window from here on.
+    void setRawMousePos(int x, int y);
+    // In mouse mode, whether the mouse has left the window since its last place, or that
+    // place lies on a bar beside a letterboxed picture: the pointer then stands on the
+    // picture's edge, where the player did not put it, and means nothing to what a key does.
+    bool isPointerOffPicture() const;
     // Buttons 0 left, 1 right, 2 middle, 3; others are ignored.
     void mouseButtonDown(int button);
     void mouseButtonUp(int button);
@@ -164,7 +171,9 @@ public:
     std::array<int, kMouseButtonCount> mouseButtonLatch{};  // 0 up, 1 down, 2 released within its press frame
     std::array<int, kMouseButtonCount> mouseButtonPressFrame{-1, -1, -1, -1};  // engine frame of the last press
     std::array<int, 2> rawMousePosition{};                                     // drawable pixels
-    int wheelSum = 0;                                                          // all wheel deltas so far
+    std::array<int, 2> placedMousePosition{-1, -1};  // rawMousePosition when setMousePos last put the pointer
+    bool bMouseAway = false;                         // the mouse left the window after rawMousePosition was set
+    int wheelSum = 0;                                // all wheel deltas so far
 
 private:
     void readSettings();

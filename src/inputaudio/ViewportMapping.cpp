@@ -11,3 +11,7 @@ Vector3 ViewportMapping::toWindow(const Vector3& screen) const {
     return {remapClamped(left, right, 0.0f, width, screen.x), remapClamped(bottom, top, 0.0f, height, screen.y),
             screen.z};
 }
+
+bool ViewportMapping::shows(const Vector3& raw) const {
+    return raw.x >= left && raw.x < right && raw.y >= top && raw.y < bottom;
+}

@@ -15,6 +15,9 @@ struct ViewportMapping {
     Vector3 toScreen(const Vector3& raw) const;
     // Virtual-screen units to drawable pixels (not rounded); z passes through.
     Vector3 toWindow(const Vector3& screen) const;
+    // Whether drawable pixel `raw` lies on the picture: inside the viewport, not on a bar
+    // beside it nor off the window.
+    bool shows(const Vector3& raw) const;
 
     float left = 0.0f;  // viewport edges, drawable pixels
     float top = 0.0f;

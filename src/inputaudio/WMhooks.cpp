@@ -103,6 +103,10 @@ void WMhooks::pointerPlaced(int x, int y) {
     if (QorInput* in = input()) in->setRawMousePos(x, y);
 }
 
+void WMhooks::mouseLeft() {
+    if (QorInput* in = input()) in->bMouseAway = true;
+}
+
 void WMhooks::mouseWheel(int delta) {
     if (QorInput* in = input()) in->addWheelDelta(delta);
 }

@@ -14,6 +14,7 @@ public:
     void mouseButtonUp(int x, int y, int button) override;
     void mouseMove(int x, int y) override;
     void pointerPlaced(int x, int y) override;
+    void mouseLeft() override;
     void mouseWheel(int delta) override;
     void touchDown(int x, int y, int id) override;
     void touchMove(int x, int y, int id) override;

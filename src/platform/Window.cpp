@@ -225,6 +225,9 @@ bool Window::dispatchOneEvent(WindowListener& listener) {
                 case SDL_WINDOWEVENT_CLOSE:
                     listener.closeRequested();
                     break;
+                case SDL_WINDOWEVENT_LEAVE:
+                    listener.mouseLeft();
+                    break;
                 default:
                     break;
             }

@@ -34,6 +34,8 @@ public:
     // The mouse is at (x, y) over the window, reported after the window was placed: not
     // a move of the player's, but where a pointer that stayed still now is.
     virtual void pointerPlaced(int x, int y) = 0;
+    // The mouse left the client area (the place last reported stands on its edge).
+    virtual void mouseLeft() {}
     // Wheel steps in multiples of 120 per notch, positive away from the user.
     virtual void mouseWheel(int delta) = 0;
     // Fingers: `id` is a small tag (1 and up) that the finger keeps while it touches;

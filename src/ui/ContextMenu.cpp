@@ -1,6 +1,7 @@
 #include "ui/ContextMenu.h"
 
 #include <cmath>
+#include <optional>
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
@@ -113,7 +114,7 @@ void ContextMenu::forEachNavigationPoint(Visit visit) {
         for (int i = 0; i < 64; ++i) {
             const Vector3 q = target->getNavigationPoint(i);
             if (q.x == -1.0f && q.y == -1.0f && q.z == -1.0f) break;
-            if (q.x >= 0.0f && q.x < w && q.y > 0.0f && q.y <= h) visit(q);
+            if (q.x >= 0.0f && q.x < w && q.y > 0.0f && q.y <= h) visit(NavigationPoint{q, widget, target, i});
         }
     }
 }
@@ -122,11 +123,11 @@ Vector3 ContextMenu::findNavigationTarget(const Vector3& from, int direction) {
     bool found = false;
     Vector3 best = from;
     float bestScore = 0.0f;
-    forEachNavigationPoint([&](const Vector3& q) {
-        const float s = scoreNavigationTarget(from, q, direction);
+    forEachNavigationPoint([&](const NavigationPoint& point) {
+        const float s = scoreNavigationTarget(from, point.at, direction);
         if (s <= 0.0f || (found && !(s > bestScore))) return;
         found = true;
-        best = q;
+        best = point.at;
         bestScore = s;
     });
     return best;
@@ -164,6 +165,7 @@ void ContextMenu::tickContents(double time, double step) {
     // count started again), and must not hold the keys back until the count catches up.
     const int sinceModeChange = qor->frameCounter - lastNavigationModeFrame;
     if (sinceModeChange > 1 || sinceModeChange < 0) handleNavigationKeys();
+    notePointedItem();
     const Vector3& d = qor->input().pointerDelta;
     if (navigationMode == kKeyNavigation && d.x * d.x + d.y * d.y + d.z * d.z > kPointerMoveLimit)
         setMenuNavigationMode(kMouseNavigation);
@@ -179,12 +181,45 @@ void ContextMenu::handleNavigationKeys() {
     const bool released = anyReleased(in, kActivateKeys);
     if (!moved && !released) return;
     setMenuNavigationMode(kKeyNavigation);
-    Vector3 p = in.pointerPosition;
+    const Vector3 from = keyStart();
+    Vector3 p = from;
     for (int direction = kUp; direction <= kRight; ++direction)
-        if (anyPressed(in, kDirectionKeys[direction])) p = findNavigationTarget(in.pointerPosition, direction);
+        if (anyPressed(in, kDirectionKeys[direction])) p = findNavigationTarget(from, direction);
     in.setInputMode(QorInput::kModeMouse);
-    in.setMousePos(p.x, p.y, p.z);
+    // The pointer's z is the wheel's in mouse mode: a key leaves it alone.
+    in.setMousePos(p.x, p.y, in.pointerPosition.z);
     if (released && bActivationArmed) in.addMouseContact();
+}
+
+void ContextMenu::notePointedItem() {
+    const QorInput& in = qor->input();
+    if (in.isPointerOffPicture()) return;
+    std::optional<NavigationPoint> under;
+    float nearest = 0.0f;
+    forEachNavigationPoint([&](const NavigationPoint& point) {
+        // The first widget under the pointer has it; of its points, the one nearest the pointer.
+        if (under && point.widget != under->widget) return;
+        const Vector3 d = point.at - in.pointerPosition;
+        const float distance = d.x * d.x + d.y * d.y;
+        if (under ? !(distance < nearest) : !point.target->isUnderPointer()) return;
+        under = point;
+        nearest = distance;
+    });
+    if (!under) return;
+    pointedWidget.set(under->widget);
+    pointedIndex = under->index;
+}
+
+Vector3 ContextMenu::keyStart() {
+    const QorInput& in = qor->input();
+    // In the picture's plane: in mouse mode the pointer's z is the wheel's, no depth.
+    if (!in.isPointerOffPicture()) return Vector3{in.pointerPosition.x, in.pointerPosition.y, 0.0f};
+    std::optional<Vector3> first, pointed;
+    forEachNavigationPoint([&](const NavigationPoint& point) {
+        if (!first) first = point.at;
+        if (point.widget == pointedWidget.get() && point.index == pointedIndex) pointed = point.at;
+    });
+    return pointed ? *pointed : first.value_or(in.pointerPosition);
 }
 
 void ContextMenu::onActivate(bool first) {
@@ -198,16 +233,17 @@ void ContextMenu::onActivate(bool first) {
         }
         return;
     }
+    const float wheel = in.pointerPosition.z;
     in.setMousePos(rememberedPointer.x, rememberedPointer.y, rememberedPointer.z);
     pointer = screenToWorld(in.pointerPosition);
     const Vector3 target = findNavigationTarget(in.pointerPosition, kNearest);
     in.setInputMode(QorInput::kModeMouse);
-    in.setMousePos(target.x, target.y, target.z);
+    in.setMousePos(target.x, target.y, wheel);
 }
 
 void ContextMenu::onDeactivate(bool closing) {
     Context::onDeactivate(closing);
-    rememberedPointer = worldToScreen(pointer);
+    rememberedPointer = qor->input().isPointerOffPicture() ? keyStart() : worldToScreen(pointer);
 }
 
 Vector3 ContextMenu::worldToScreen(const Vector3& p) const {
@@ -242,7 +278,8 @@ void ContextMenu::renderContents() {
     if (qor->bDebugLocked || qor->debugLevel == 0) return;
     const bool blink = navigationMode == kKeyNavigation && static_cast<long long>(localTime * 5.0) % 2 == 1;
     const UColor colour = blink ? 0xFFFF00FFu : 0xFF000000u;
-    forEachNavigationPoint([&](const Vector3& q) {
+    forEachNavigationPoint([&](const NavigationPoint& point) {
+        const Vector3& q = point.at;
         const Vector3 lo = screenToWorld(Vector3{q.x - 5.0f, q.y - 5.0f, 0.0f});
         const Vector3 hi = screenToWorld(Vector3{q.x + 5.0f, q.y + 5.0f, 0.0f});
         const float rect[4] = {lo.x, hi.y, hi.x, lo.y};

@@ -5,7 +5,10 @@
 //
 // Keyboard and pad navigation moves the system pointer: a direction key puts it on the
 // best navigation point in that direction, and the activate key, on release, makes a
-// synthetic mouse click there. So every widget handles only the pointer.
+// synthetic mouse click there. So every widget handles only the pointer. The keys start
+// from the pointer while it is on the picture; once the mouse has left the picture they
+// start from the navigation point last under the pointer in this menu (the first point
+// when none was), never from the edge where the pointer was left.
 //
 // Screen units: the virtual screen, x from the left edge and y up from the bottom. The
 // menu's children live in its world units (origin mid-screen, y up), which its camera
@@ -16,10 +19,12 @@
 // menu's construction). Main thread only.
 #include <cstdint>
 
+#include "engine/Link.h"
 #include "engine/Vector3.h"
 #include "render/Context.h"
 
 class MenuNavEntry;
+class NavigationTarget;
 class QorBase;
 
 class ContextMenu : public Context {
@@ -62,6 +67,8 @@ public:
     QorBase* navigationList;                      // owned; its children are the MenuNavEntry records
     Vector3 rememberedPointer{0.0f, 0.0f, 0.0f};  // screen units
     std::uint8_t bActivationArmed = 0;
+    Link pointedWidget;    // the navigation widget last under the pointer; empty when none was
+    int pointedIndex = 0;  // which of its navigation points
 
     static int navigationMode;
     static int lastNavigationModeFrame;
@@ -69,7 +76,19 @@ public:
     static float horizontalSign;        // +1, or -1 right-to-left
 
 private:
+    struct NavigationPoint {
+        Vector3 at;                // screen units
+        QorBase* widget;           // the widget entered in the list
+        NavigationTarget* target;  // the same widget as a navigation target
+        int index;                 // of the point among the widget's
+    };
+
     void handleNavigationKeys();
+    // Notes the navigation point under the pointer, while the pointer is on the picture.
+    void notePointedItem();
+    // Where the keys start: the pointer, or once the mouse has left the picture, the
+    // point last under it (the first point when none was, or its widget is gone).
+    Vector3 keyStart();
     void drawHelpLine();
     template <class Visit>
     void forEachNavigationPoint(Visit visit);

@@ -29,10 +29,13 @@ LanguageFlag::LanguageFlag(std::int32_t languageIndex_, std::int32_t skinIndex) 
     updateXform();
 }
 
-void LanguageFlag::tick(double, double) {
+bool LanguageFlag::isUnderPointer() {
     const Context* context = qor->pCurrentContext;
-    if (!context || !isPointInside(context->pointer)) return;
-    if (!qor->input().anyTouchPressed()) return;
+    return context && isPointInside(context->pointer);
+}
+
+void LanguageFlag::tick(double, double) {
+    if (!isUnderPointer() || !qor->input().anyTouchPressed()) return;
     qor->defaultLanguage = languageIndex;
     if (global && global->pContextManager && global->pContextManager->top())
         global->pContextManager->top()->bFinished = 1;

@@ -16,6 +16,7 @@ public:
     void tick(double time, double dt) override;
     // Point 0: the flag's centre in screen units, at the flag's own depth.
     Vector3 getNavigationPoint(int index) override;
+    bool isUnderPointer() override;
 
     std::uint8_t bNavigable = 1;
     std::int32_t languageIndex = 0;  // the built-in language it selects

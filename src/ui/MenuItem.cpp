@@ -126,12 +126,15 @@ bool MenuItem::takeTrigger() {
 
 bool MenuItem::isPointerPressOnItem() const { return bHovered && !bDisabled && qor->input().anyTouchPressed(); }
 
-void MenuItem::tick(double time, double dt) {
-    QorBase::tick(time, dt);
+bool MenuItem::isUnderPointer() {
     const Context* context = qor->pCurrentContext;
     const Vector3 pointer = context ? context->pointer : Vector3{0.0f, 0.0f, 0.0f};
-    const Vector3 p = (pointer - position) * (1.0f / baseScale);
-    bHovered = (pSkin && pSkin->isInside(p)) || bForceHighlight;
+    return pSkin && pSkin->isInside((pointer - position) * (1.0f / baseScale));
+}
+
+void MenuItem::tick(double time, double dt) {
+    QorBase::tick(time, dt);
+    bHovered = isUnderPointer() || bForceHighlight;
     const QorInput* in = &qor->input();
     if (in && in->inputMode == QorInput::kModeTouch)
         highlight = bHovered && in->isTouchHeld(0) ? 1.0 : 0.0;

@@ -29,6 +29,8 @@ public:
     void tick(double time, double dt) override;
     void render() override;
     Vector3 getNavigationPoint(int i) override;
+    // Whether the pointer is over the plate (a forced highlight aside).
+    bool isUnderPointer() override;
     // What the item shows besides its caption, drawn at (x, y, z); nothing here.
     virtual void drawValue(float x, float y, float z);
     // A click: sets bTriggered and plays "mouseClick".

@@ -12,4 +12,8 @@ public:
     virtual ~NavigationTarget() = default;
     // The i-th point (i = 0, 1, ...), or kNoPoint after the last one.
     virtual Vector3 getNavigationPoint(int i) = 0;
+    // Whether the pointer of the screen that ticks the widget is over it; when the mouse
+    // leaves the picture, the menu's keys carry on from the widget's point nearest the
+    // pointer's last place on it. Never, unless the widget says.
+    virtual bool isUnderPointer() { return false; }
 };

@@ -1,6 +1,9 @@
 #include "ui/ProfileList.h"
 
+#include "engine/Qor.h"
+#include "render/Context.h"
 #include "ui/ContextMenu.h"
+#include "ui/ContextPlayers.h"
 #include "ui/Global.h"
 
 // Invisible: only its navigation points count.
@@ -12,4 +15,9 @@ Vector3 ProfileList::getNavigationPoint(int i) {
     for (BasicLink* p = parent; p; p = p->parent)
         if (auto* menu = dynamic_cast<ContextMenu*>(static_cast<QorBase*>(p))) return menu->worldToScreen(row);
     return row;
+}
+
+bool ProfileList::isUnderPointer() {
+    const Context* context = qor->pCurrentContext;
+    return global && context && ContextPlayers::rowAt(context->pointer, global->profiles.countProfiles()) >= 0;
 }

@@ -18,4 +18,6 @@ public:
     void render() override;
     // Row i's point in screen units while i is below the number of profiles, then none.
     Vector3 getNavigationPoint(int i) override;
+    // Over one of the rows.
+    bool isUnderPointer() override;
 };

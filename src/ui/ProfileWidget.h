@@ -16,6 +16,7 @@ public:
     // The hint follows the input mode (tap or click).
     void onInputModeChange() override;
     Vector3 getNavigationPoint(int i) override;
+    bool isUnderPointer() override { return isHovered(); }
     void setHint();
 
     FadingText* nameLabel = nullptr;  // children

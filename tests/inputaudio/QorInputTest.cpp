@@ -235,6 +235,45 @@ TEST(QorInputTest, APointerPutInMouseModeStaysUntilTheMouseMoves) {
     engine.frame();
     EXPECT_FLOAT_EQ(in.pointerPosition.x, 200.0f);
     EXPECT_FLOAT_EQ(in.pointerPosition.y, 400.0f);
+    // Between two pixels of a larger picture: exactly there, not on the pixel's corner.
+    in.viewportSource = [] {
+        ViewportMapping m;
+        m.right = 1280.0f, m.bottom = 768.0f;
+        return m;
+    };
+    in.setMousePos(400.0f, 28.0f, 0.0f);
+    engine.frame();
+    EXPECT_FLOAT_EQ(in.pointerPosition.y, 28.0f);
+}
+
+// The pointer is off the picture from the mouse leaving the window, or coming onto a bar
+// beside the picture, until the mouse comes onto the picture or the program puts the
+// pointer somewhere; a touch player's pointer is the finger's, never off.
+TEST(QorInputTest, ThePointerIsOffThePictureFromTheMouseLeavingToItsNextPlaceOnIt) {
+    InputTestEngine engine;
+    engine.scriptInput();
+    QorInput& in = engine.input();
+    in.viewportSource = [] {
+        ViewportMapping m;  // 1280 x 800 with bars of 16 above and below
+        m.top = 16.0f, m.right = 1280.0f, m.bottom = 784.0f;
+        return m;
+    };
+    in.setInputMode(QorInput::kModeMouse);
+    WMhooks hooks;
+    hooks.mouseMove(640, 400);
+    EXPECT_FALSE(in.isPointerOffPicture());
+    hooks.mouseLeft();
+    EXPECT_TRUE(in.isPointerOffPicture());
+    hooks.mouseMove(640, 400);
+    EXPECT_FALSE(in.isPointerOffPicture());
+    hooks.mouseMove(640, 8);
+    EXPECT_TRUE(in.isPointerOffPicture());
+    hooks.mouseLeft();
+    in.setMousePos(400.0f, 240.0f, 0.0f);
+    EXPECT_FALSE(in.isPointerOffPicture());
+    hooks.mouseLeft();
+    in.setInputMode(QorInput::kModeTouch);
+    EXPECT_FALSE(in.isPointerOffPicture());
 }
 
 TEST(QorInputTest, TouchPointerFollowsTheFirstContactAndPausingDropsIt) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "render/Renderable.h"
@@ -9,25 +10,39 @@
 #include "ui/NavigationTarget.h"
 
 namespace {
-// A widget with navigation points given in screen units.
+// A widget with navigation points given in screen units; with a half width, it is a box
+// that wide and 40 units high around its first point, under the pointer in it.
 class Spot : public Renderable, public NavigationTarget {
 public:
-    explicit Spot(std::vector<Vector3> points_) : points(std::move(points_)) {}
+    explicit Spot(std::vector<Vector3> points_, float halfWidth_ = 0.0f)
+        : points(std::move(points_)), halfWidth(halfWidth_) {}
     Vector3 getNavigationPoint(int i) override {
         return i < static_cast<int>(points.size()) ? points[static_cast<std::size_t>(i)] : kNoPoint;
     }
+    bool isUnderPointer() override {
+        const Vector3 d = qor->input().pointerPosition - points[0];
+        return std::fabs(d.x) <= halfWidth && std::fabs(d.y) <= 20.0f;
+    }
     std::vector<Vector3> points;
+    float halfWidth;
 };
 
 class ContextMenuTest : public ::testing::Test {
 protected:
-    Spot* spot(float x, float y) {
-        auto* s = new Spot({Vector3{x, y, 0.0f}});
+    Spot* spot(float x, float y, float halfWidth = 0.0f) {
+        auto* s = new Spot({Vector3{x, y, 0.0f}}, halfWidth);
         menu->addItem(s);
         return s;
     }
     void press(int code) { setKey(code, true), frame(), menu->tickContents(0.0, 0.0625); }
     void release(int code) { setKey(code, false), frame(), menu->tickContents(0.0, 0.0625); }
+    // The mouse leaves the window: the pointer stays on the picture's edge at `edge`.
+    void leaveThePicture(const Vector3& edge) {
+        engine.input().pointerPosition = edge;
+        engine.input().bMouseAway = true;
+        frame();
+        menu->tickContents(0.0, 0.0625);
+    }
     void setKey(int code, bool down) {
         if (code < QorInput::kKeyboardCodes)
             devices->keys[code] = down ? 0x80 : 0;
@@ -114,6 +129,60 @@ TEST_F(ContextMenuTest, ArrowKeysMoveThePointerAndTheLastDirectionWins) {
     EXPECT_FLOAT_EQ(engine.input().pointerPosition.x, 600.0f);
 }
 
+// Keys pressed with the mouse off the picture start from the item last under the pointer
+// (the edge where the pointer was left, or what lies there, counts for nothing), Return
+// clicks that item, and the wheel's notches bend no step.
+TEST_F(ContextMenuTest, OffThePictureTheKeysCarryOnFromTheItemLastUnderThePointer) {
+    spot(400, 340, 100);
+    spot(400, 240, 100);
+    spot(400, 140, 100);
+    spot(700, 100);       // the best step down from the right edge at the middle's height
+    spot(700, 240, 100);  // reaching the right edge: under the pointer left there
+    engine.input().setMousePos(400, 240, 0);
+    frame();
+    menu->tickContents(0.0, 0.0625);
+    leaveThePicture(Vector3{800, 240, 0});
+    press(208);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.x, 400.0f);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 140.0f);
+    EXPECT_FALSE(engine.input().isPointerOffPicture());  // the key put the pointer on the picture
+    release(208);
+
+    leaveThePicture(Vector3{800, 0, 0});
+    press(28);
+    release(28);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 140.0f);
+    EXPECT_NE(engine.input().getTouch(0), nullptr);
+
+    engine.input().deleteTouches();
+    engine.input().setMousePos(400, 340, 240.0f);  // two notches of the wheel
+    frame();
+    frame();
+    press(208);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 240.0f);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.z, 240.0f);
+}
+
+// Off the picture with no item ever under the pointer in this menu, or with that item gone
+// since, the keys start from the menu's first item.
+TEST_F(ContextMenuTest, OffThePictureWithNoItemLastUnderThePointerTheKeysStartFromTheFirst) {
+    spot(400, 340);
+    spot(400, 240);
+    Spot* lower = spot(400, 140, 100);
+    leaveThePicture(Vector3{800, 0, 0});
+    press(208);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 240.0f);
+    release(208);
+
+    engine.input().setMousePos(400, 140, 0);
+    frame();
+    menu->tickContents(0.0, 0.0625);
+    lower->destroy();
+    leaveThePicture(Vector3{0, 0, 0});
+    press(208);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 240.0f);
+}
+
 TEST_F(ContextMenuTest, KeysAreIgnoredInTheFrameOfAModeChangeAndTheNext) {
     spot(400, 150);
     engine.input().setMousePos(400, 240, 0);
@@ -166,8 +235,17 @@ TEST_F(ContextMenuTest, AMenuComingBackInKeyModeReturnsToItsItem) {
     menu->pointer = Vector3{0.0f, -95.0f, 0.0f};  // world units: near the lower item
     menu->onDeactivate(false);
     EXPECT_FLOAT_EQ(menu->rememberedPointer.y, 145.0f);
+    engine.input().pointerPosition.z = 120.0f;  // a notch of the wheel
     menu->onActivate(false);
     EXPECT_FLOAT_EQ(engine.input().pointerPosition.y, 140.0f);
+    EXPECT_FLOAT_EQ(engine.input().pointerPosition.z, 120.0f);  // the wheel's, kept
+
+    // Covered while the mouse was off the picture: the item last under the pointer is
+    // remembered, not the picture's edge.
+    engine.input().bMouseAway = true;
+    menu->pointer = Vector3{400.0f, -240.0f, 0.0f};  // the bottom right corner
+    menu->onDeactivate(false);
+    EXPECT_FLOAT_EQ(menu->rememberedPointer.y, 140.0f);  // none was: the first item
 }
 
 TEST_F(ContextMenuTest, RightToLeftMenusPutCaptionsOnTheRight) {

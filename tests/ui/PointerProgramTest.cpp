@@ -28,7 +28,9 @@
 #include "language/StringIds.h"
 #include "support/XServer.h"
 #include "support/Xdotool.h"
+#include "ui/ContextHelp.h"
 #include "ui/ContextOptions.h"
+#include "ui/ContextSound.h"
 #include "ui/FadingText.h"
 #include "ui/LanguageFlag.h"
 #include "ui/MenuButton.h"
@@ -335,6 +337,125 @@ TEST_P(MouseComingInTest, TheMouseComingInFindsThePointerWhereItComesAndClicksTh
     EXPECT_FALSE(flagsShown());
     EXPECT_EQ(qor->defaultLanguage, 1);
 }
+
+// A player who pushes the mouse aside to play with the keys: off a 1280 x 800 window in the
+// middle of a 1600 x 1000 screen, or onto the bar below the picture of a full 1280 x 1024
+// screen.
+class MouseAsideTest : public MouseComingInTest {
+protected:
+    std::string settingsText() const override {
+        const std::string language = "[Qor]\ndefaultLanguage=" + std::to_string(GetParam().language) + "\n";
+        if (GetParam().fullScreen) return language;
+        return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=1280\nvideoModeHeight=800\n" + language;
+    }
+    // The screen pixel the middle of `widget` of a screen whose camera looks at the middle
+    // of the screen is shown at.
+    Point pixelOf(const Renderable& widget) const {
+        const auto [x, y] = windowPixelOf(widget.position);
+        const auto [left, top] = windowCorner();
+        return {left + x, top + y};
+    }
+    // Frames until `done` holds, the cursor's places noted. The pointer is not looked for
+    // on the cursor: over a full screen's bar the cursor is off the picture, the pointer on
+    // its edge.
+    template <class F>
+    bool followUntil(F done, int limit = 100) {
+        return tickUntil(
+            [&] {
+                if (trail.empty() || trail.back() != cursor()) trail.push_back(cursor());
+                return done();
+            },
+            limit);
+    }
+    // The mouse moved to `to` on the screen, once the program has seen it there.
+    void moveTheMouse(Point to) {
+        SDL_WarpMouseGlobal(to.first, to.second);
+        const auto [left, top] = windowCorner();
+        const std::array<int, 2> raw{to.first - left, to.second - top};
+        const bool seen = overTheWindow(to) ? followUntil([&] { return qor->input().rawMousePosition == raw; })
+                                            : followUntil([] { return SDL_GetMouseFocus() == nullptr; });
+        ASSERT_TRUE(seen);
+        trail = {to};
+    }
+    // Off the window beside `item` at its height, or, in full screen, onto the bar below
+    // the picture under it.
+    Point besideTheWindow(Point item) const {
+        int left = 0, top = 0, w = 0, h = 0;
+        window.realGeometry(left, top, w, h);
+        if (GetParam().fullScreen) return {item.first, top + h - 5};
+        return {left + w + 40, item.second};
+    }
+    // A key pressed and released through the X server, each seen by the program, then
+    // the frames of the click that a released Return makes.
+    void tapKey(const std::string& name, int code) {
+        xdotool("keydown " + name);
+        EXPECT_TRUE(followUntil([code] { return qor->input().wasPressed(code); })) << name;
+        xdotool("keyup " + name);
+        EXPECT_TRUE(followUntil([code] { return !(qor->input().keyState[code] & QorInput::kDown); })) << name;
+        int frames = 0;
+        followUntil([&] { return ++frames > 3; });
+    }
+    bool irisOpen() { return global->pContextManager->pOverlay->level == 0.0f; }
+    // The cursor stayed where the hand left it: a window's keys never move a cursor off it
+    // (over a full screen it follows the pointer, as ever).
+    void expectTheCursorStayed(Point at) {
+        if (!GetParam().fullScreen) {
+            EXPECT_EQ(trail, std::vector<Point>{at});
+        }
+    }
+
+    // The screen's bottom right corner.
+    static Point corner() { return {GetParam().width - 1, GetParam().height - 1}; }
+
+    static constexpr int kDown = 208, kReturn = 28, kEscape = 1;  // input codes
+};
+
+TEST_P(MouseAsideTest, TheKeysCarryOnFromTheItemLastUnderThePointerWhereverTheMouseWent) {
+    SDL_WarpMouseGlobal(corner().first, corner().second);
+    focusTheWindow();
+    ASSERT_TRUE(followUntil([this] { return passOverToTheTitle(); }, 2000));
+    ASSERT_TRUE(followUntil([this] { return irisOpen(); }, 2000));
+
+    // Options clicked: the pointer then stands on Language. The mouse goes back to the
+    // screen's corner; Down lights Help, which the next two keep (nothing lies below it),
+    // and Return opens it.
+    clickWithTheMouse(*top<ContextMainGame>()->optionsItem);
+    ContextOptions* options = top<ContextOptions>();
+    ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(followUntil([this] { return irisOpen(); }));
+    EXPECT_TRUE(options->pLanguage->bHovered);
+    ASSERT_NO_FATAL_FAILURE(moveTheMouse(corner()));
+    for (int i = 0; i < 3; ++i) {
+        tapKey("Down", kDown);
+        EXPECT_TRUE(options->pHelp->bHovered) << "Down " << i + 1;
+    }
+    expectTheCursorStayed(corner());
+    tapKey("Return", kReturn);
+    EXPECT_TRUE(followUntil([this] { return topIs<ContextHelp>(); }));
+
+    // Back in Options, the mouse comes onto Gameplay and leaves beside it: Down lights
+    // Controls, two more Sound, and Return opens the sound options.
+    tapKey("Escape", kEscape);
+    ASSERT_TRUE(followUntil([&] { return top<ContextOptions>() == options && irisOpen(); }, 200));
+    const Point gameplay = pixelOf(*options->pGameplay);
+    ASSERT_NO_FATAL_FAILURE(moveTheMouse(gameplay));
+    EXPECT_TRUE(followUntil([&] { return options->pGameplay->bHovered; }));
+    const Point aside = besideTheWindow(gameplay);
+    ASSERT_NO_FATAL_FAILURE(moveTheMouse(aside));
+    tapKey("Down", kDown);
+    EXPECT_TRUE(options->pControls->bHovered);
+    tapKey("Down", kDown);
+    tapKey("Down", kDown);
+    EXPECT_TRUE(options->pSound->bHovered);
+    expectTheCursorStayed(aside);
+    tapKey("Return", kReturn);
+    EXPECT_TRUE(followUntil([this] { return topIs<ContextSound>(); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, MouseAsideTest,
+                         ::testing::Values(Display{1600, 1000, false, false, false, 0, "Window1280x800English"},
+                                           Display{1280, 1024, true, false, false, 1, "FullScreen1280x1024German"}),
+                         [](const ::testing::TestParamInfo<Display>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Window1280x800On1600x1000, MouseComingInTest,
                          ::testing::Values(Display{1600, 1000, false, false, true, 0, "English"}),

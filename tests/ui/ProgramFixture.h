@@ -38,6 +38,7 @@
 #include "ui/ContextEnterName.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
+#include "ui/ContextMenu.h"
 #include "ui/ContextSplash.h"
 #include "ui/Global.h"
 #include "ui/IrisOverlay.h"
@@ -62,8 +63,12 @@ protected:
         const auto [width, height] = windowSize();
         ASSERT_TRUE(window.create("test", 0, 0, width, height));
         GraphicsDevice::keepPresentedFrames = true;  // the tests read frames after they are shown
-        // Events an earlier program left unread (a click it ended on) are not this one's.
+        // Events an earlier program left unread (a click it ended on) are not this one's,
+        // nor the keys' hold on the menus that it may have ended with: a new process
+        // steers its menus with the mouse.
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        ContextMenu::navigationMode = ContextMenu::kMouseNavigation;
+        ContextMenu::lastNavigationModeFrame = -1;
         WindowShell::setApplicationFactory(&GameGlobal::start);
     }
     void TearDown() override {
