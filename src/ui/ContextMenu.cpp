@@ -1,7 +1,9 @@
 #include "ui/ContextMenu.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <limits>
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
@@ -36,6 +38,7 @@ constexpr KeyCodes kDirectionKeys[4] = {{200, 256, 304}, {208, 257, 305}, {203, 
 constexpr KeyCodes kActivateKeys = {28, 272, 320};
 constexpr int kBackButtons[2] = {273, 321};
 constexpr float kPointerMoveLimit = 4.0f;  // squared units per frame that mean "took the mouse"
+constexpr float kHelpLineGap = 2.0f;       // units of sky between the help line's backing and the items
 
 bool isDown(const QorInput& in, int code) { return in.keyState[code] & QorInput::kDown; }
 bool wasDown(const QorInput& in, int code) { return in.previousKeyState[code] & QorInput::kDown; }
@@ -159,6 +162,38 @@ float ContextMenu::scoreNavigationTarget(const Vector3& from, const Vector3& q, 
     return 256.0f * cosine / dist;
 }
 
+float ContextMenu::getHelpLineLift() {
+    const float band = MenuItem::getHelpLineHeight();
+    if (band <= 0.0f) return 0.0f;
+    float lowest = std::numeric_limits<float>::max();
+    for (ChildIterator it(this); !it.done; it.next())
+        if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current)))
+            lowest = std::min(lowest, item->getLowestY());
+    const float clear = band + kHelpLineGap - static_cast<float>(virtualHeight()) / 2.0f;
+    return std::max(0.0f, std::ceil(clear - lowest));
+}
+
+// Every frame, as items may come and go; their places at rest decide, so a click's pulse
+// never moves the screen. A screen drawn beneath another before its first tick (the title
+// under the first start's name entry) is raised as well.
+void ContextMenu::placeCamera() {
+    const float y = -getHelpLineLift();
+    if (!pCamera || pCamera->position.y == y) return;
+    pCamera->position.y = y;
+    pCamera->target.y = y;
+    pCamera->tick(localTime, 0.0);
+}
+
+void ContextMenu::tick(double time, double step) {
+    placeCamera();
+    Context::tick(time, step);
+}
+
+void ContextMenu::render() {
+    placeCamera();
+    Context::render();
+}
+
 void ContextMenu::tickContents(double time, double step) {
     Context::tickContents(time, step);
     // A mark ahead of the counter was left by an engine that ran before this one (its
@@ -227,10 +262,8 @@ void ContextMenu::onActivate(bool first) {
     bActivationArmed = 0;
     QorInput& in = qor->input();
     if (navigationMode == kMouseNavigation) {
-        if (in.inputMode == QorInput::kModeTouch) {
-            const Vector3 top = worldToScreen(Vector3{0.0f, static_cast<float>(virtualHeight()) / 2.0f, 0.0f});
-            in.setMousePos(top.x, top.y, top.z);
-        }
+        if (in.inputMode == QorInput::kModeTouch)
+            in.setMousePos(static_cast<float>(virtualWidth()) / 2.0f, static_cast<float>(virtualHeight()), 0.0f);
         return;
     }
     const float wheel = in.pointerPosition.z;
@@ -261,12 +294,14 @@ Vector3 ContextMenu::screenToWorld(const Vector3& p) const {
 }
 
 // The hovered item's help line goes over every item, so that none drawn later cuts
-// through it.
+// through it, at the bottom of the screen however far the menu is raised.
 void ContextMenu::drawHelpLine() {
+    const float bottom =
+        pCamera ? pCamera->getViewRect(pCamera->target.z).bottom : -static_cast<float>(virtualHeight()) / 2.0f;
     for (ChildIterator it(this); !it.done; it.next())
         if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current));
             item && item->bHovered && !item->bHidden)
-            item->drawHelpLine();
+            item->drawHelpLine(bottom);
 }
 
 void ContextMenu::renderContents() {

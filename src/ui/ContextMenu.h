@@ -12,7 +12,9 @@
 //
 // Screen units: the virtual screen, x from the left edge and y up from the bottom. The
 // menu's children live in its world units (origin mid-screen, y up), which its camera
-// maps to screen units.
+// maps to screen units. The band along the bottom edge where the hovered item's help line
+// shows belongs to that line: a menu whose items reach into it is drawn raised as a whole
+// (its camera looks below the middle), as far as it takes to keep them clear of it.
 //
 // Process-wide: the navigation mode (1 mouse, 2 keys), the frame of its last change,
 // and the layout values that mirror menus in a right-to-left language (set by every
@@ -40,6 +42,9 @@ public:
     void onInputModeChange() override;
     void onActivate(bool first) override;
     void onDeactivate(bool closing) override;
+    // Both place the camera first, so that the pointer and the picture follow the items.
+    void tick(double time, double dt) override;
+    void render() override;
     void tickContents(double time, double dt) override;
     void renderContents() override;
 
@@ -89,6 +94,11 @@ private:
     // Where the keys start: the pointer, or once the mouse has left the picture, the
     // point last under it (the first point when none was, or its widget is gone).
     Vector3 keyStart();
+    // Units the menu is drawn above its layout: as far as it takes for its lowest item,
+    // shadow included, to keep a little clear of the help line's band; 0 when none
+    // reaches so low. Whole units, so that the camera's snap keeps them.
+    float getHelpLineLift();
+    void placeCamera();
     void drawHelpLine();
     template <class Visit>
     void forEachNavigationPoint(Visit visit);

@@ -8,7 +8,6 @@
 #include "engine/ErrorManager.h"
 #include "engine/MathHelpers.h"
 #include "engine/Qor.h"
-#include "engine/VirtualScreen.h"
 #include "inputaudio/QorInput.h"
 #include "language/Language.h"
 #include "render/Context.h"
@@ -30,6 +29,9 @@ namespace {
 constexpr UColor kShadowColour = 0x40000000u;
 constexpr int kCentred = TextFlags::kCentre | TextFlags::kMiddle;
 constexpr int kHelpLineFlags = TextFlags::kCentre | TextFlags::kBottom;
+// The help line's text stands this far above the screen's edge, so that its backing,
+// padded as much below the text, ends on the edge.
+constexpr float kHelpLineRaise = TextBacking::kPadY;
 constexpr double kHighlightRate = 4.0;  // a full fade in a quarter of a second
 constexpr float kPulseRate = 4.0f;
 
@@ -157,7 +159,7 @@ void MenuItem::render() {
     if (bShadow && TextFont::textShadowsOn()) {
         const Vector3 at = position;
         const UColor colour = color;
-        position = Vector3{at.x + 2.0f, at.y - 2.0f, at.z};
+        position = Vector3{at.x + kShadowOffset, at.y - kShadowOffset, at.z};
         color = kShadowColour;
         updateXform();
         Renderable::render();
@@ -178,12 +180,22 @@ void MenuItem::render() {
     drawCaption();
 }
 
-void MenuItem::drawHelpLine() {
+float MenuItem::getLowestY() const {
+    return position.y - getFrameHeight() * baseScale * 0.5f - (bShadow ? kShadowOffset : 0.0f);
+}
+
+// The fonts draw a line as it comes, a "|" included, so the line is one line high
+// whatever its text.
+float MenuItem::getHelpLineHeight() {
+    const TextFont* small = MenuFonts::get(MenuFonts::kSmall);
+    return small ? kHelpLineRaise + static_cast<float>(small->getLineHeight()) + TextBacking::kPadY : 0.0f;
+}
+
+void MenuItem::drawHelpLine(float bottom) {
     TextFont* small = MenuFonts::get(MenuFonts::kSmall);
     const std::u16string& line = bDisabled ? disabledText : helpText;
     if (!small || line.empty()) return;
-    const float h = static_cast<float>(kVirtualScreenHeight);
-    const Vector3 at{0.0f, 2.0f - h / 2.0f, 0.0f};
+    const Vector3 at{0.0f, bottom + kHelpLineRaise, 0.0f};
     TextBacking::draw(*small, at, Vector3{1.0f, 1.0f, 1.0f}, kHelpLineFlags, line, TextBacking::kColour);
     small->drawTextWithShadowAt(at, 0xFFFFFFFFu, kHelpLineFlags, line, 0x80000000u, Vector3{0.0f, -1.0f, 0.0f});
 }

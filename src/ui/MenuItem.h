@@ -20,6 +20,7 @@ class MenuItem : public Renderable, public NavigationTarget {
 public:
     enum CaptionLocation { kCaptionLeft = 4, kCaptionInside = 5, kCaptionRight = 6, kCaptionAbove = 8 };
     static constexpr int kFrameMargin = 16;
+    static constexpr float kShadowOffset = 2.0f;  // the frame's shadow lies this far right of and below it
 
     MenuItem(float x, float y, float z, std::u16string caption, std::u16string helpText);
     ~MenuItem() override;
@@ -49,10 +50,15 @@ public:
     float getTextFitScale(const std::u16string& text, float room) const;
     // The screen units of a point in the world units of the context that holds the item.
     Vector3 toScreen(const Vector3& world) const;
+    // The lowest y the item draws at while it rests (no click pulse), its shadow included.
+    float getLowestY() const;
     // The help line (disabledText while disabled) on its backing at the bottom of the
-    // screen; the menu draws it for its hovered item after every item, so that none
-    // drawn later covers it.
-    void drawHelpLine();
+    // screen, whose lower edge lies at `bottom` (world units of the menu); the menu draws
+    // it for its hovered item after every item, so that none drawn later covers it.
+    void drawHelpLine(float bottom);
+    // How high the help line with its backing reaches above the screen's lower edge
+    // (units): always one line of the small font; 0 while there is no such font.
+    static float getHelpLineHeight();
 
     float baseScale = 1.0f;
     std::int32_t captionLocation;

@@ -55,12 +55,16 @@ protected:
         frames(3);
     }
     ContextMainGame* title() { return dynamic_cast<ContextMainGame*>(global->pContextManager->top()); }
+    // The window pixel where the title menu shows its point `p` (world units).
+    std::pair<int, int> onTitle(const Vector3& p) {
+        return windowPixelOfUnits(worldToScreenUnits(*title()->pCamera, p));
+    }
     // Light grey pixels (the captions' colour) in the middle band of a button, as last drawn.
     int captionPixels(const Renderable& button) {
         std::vector<std::uint32_t> pixels;
         int w = 0, h = 0;
         if (!qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h)) return 0;
-        const int cx = 400 + static_cast<int>(button.position.x), cy = 240 - static_cast<int>(button.position.y);
+        const auto [cx, cy] = windowPixelOfUnits(screenUnitsOf(button));
         int n = 0;
         for (int y = std::max(0, cy - 6); y < std::min(h, cy + 6); ++y)
             for (int x = std::max(0, cx - 60); x < std::min(w, cx + 60); ++x) {
@@ -96,7 +100,8 @@ TEST_F(ContextMainGameTest, KeysPadAndMouseOpenAndCloseEachScreenAndYesToTheQues
 
     // Keys: the pointer walks up from between Options and High Scores to Start Game, then
     // down to High Scores, and Return chooses.
-    click(400, 480 - 115);
+    const auto [x, y] = onTitle((title()->highScoresItem->position + title()->optionsItem->position) * 0.5f);
+    click(x, y);
     tapKey(kUp);
     const float highScores = qor->pQorInput->pointerPosition.y;
     tapKey(kUp);
@@ -123,7 +128,8 @@ TEST_F(ContextMainGameTest, KeysPadAndMouseOpenAndCloseEachScreenAndYesToTheQues
     clickOn(*title()->creditsItem);
     EXPECT_FALSE(topIs<ContextMainGame>());  // the credits page
     escapeBackToTheTitle();
-    click(400, 240 - 25);  // within the greeting's box
+    const auto [greetingX, greetingY] = onTitle(Vector3{0.0f, 25.0f, 0.0f});  // within the greeting's box
+    click(greetingX, greetingY);
     EXPECT_TRUE(topIs<ContextPlayers>());
     escapeBackToTheTitle();
 
@@ -156,7 +162,7 @@ TEST_F(ContextMainGameTest, TheInvitationToChangePlayersTakesAClickWhereItsGlyph
     ASSERT_TRUE(qor->pQorGraphics->dxDevice->readBackBuffer(pixels, w, h));
     ASSERT_EQ(w, 800);
     // Light grey pixels (the invitation's colour) in the rows of its line, in the middle.
-    const int lineTop = 240 - static_cast<int>(widget->hintLabel->position.y);
+    const int lineTop = onTitle(widget->hintLabel->position).second;
     std::vector<int> rows;
     for (int y = lineTop; y < lineTop + widget->hintLabel->font->getLineHeight(); ++y) {
         int n = 0;

@@ -43,6 +43,7 @@
 #include "ui/Global.h"
 #include "ui/IrisOverlay.h"
 #include "ui/Loader.h"
+#include "ui/ScreenUnits.h"
 
 class ProgramFixture : public ::testing::Test {
 protected:
@@ -199,20 +200,34 @@ protected:
             frames(settle);
         }
     }
+    // The window pixel the viewport shows a point of the virtual screen at (screen units).
+    static std::pair<int, int> windowPixelOfUnits(const Vector3& units) {
+        const Vector3 at = qor->graphics().viewportMapping().toWindow(units);
+        return {static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y))};
+    }
     // The window pixel the viewport shows a point of a screen at whose camera looks at the
     // middle of the screen (units from that middle, y up).
     static std::pair<int, int> windowPixelOf(const Vector3& point) {
-        const Vector3 at =
-            qor->graphics().viewportMapping().toWindow(Vector3{400.0f + point.x, 240.0f + point.y, 0.0f});
-        return {static_cast<int>(std::lround(at.x)), static_cast<int>(std::lround(at.y))};
+        return windowPixelOfUnits(Vector3{400.0f + point.x, 240.0f + point.y, 0.0f});
+    }
+    // The middle of `widget` in screen units, through the camera of the screen that holds
+    // it: a menu whose items reach the help line's band looks below the middle.
+    static Vector3 screenUnitsOf(const Renderable& widget) {
+        for (BasicLink* p = widget.parent; p; p = p->parent)
+            if (auto* screen = dynamic_cast<Context*>(static_cast<QorBase*>(p)); screen && screen->pCamera)
+                return worldToScreenUnits(*screen->pCamera, widget.position);
+        return Vector3{400.0f + widget.position.x, 240.0f + widget.position.y, 0.0f};
     }
     // A left click on a point of such a screen, at the window pixel the viewport shows it at.
     void clickAt(const Vector3& point, int settle = 3) {
         const auto [x, y] = windowPixelOf(point);
         click(x, y, settle);
     }
-    // A left click on the middle of a widget of such a screen.
-    void clickOn(const Renderable& widget, int settle = 3) { clickAt(widget.position, settle); }
+    // A left click on the middle of a widget, where its screen shows it.
+    void clickOn(const Renderable& widget, int settle = 3) {
+        const auto [x, y] = windowPixelOfUnits(screenUnitsOf(widget));
+        click(x, y, settle);
+    }
     // Runs the start-up to the name entry of a first start: the logo is skipped, the
     // intro too by a click (away from the name entry's button) unless told otherwise;
     // the keyboard is the test's from there on.
