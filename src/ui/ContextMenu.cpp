@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <limits>
+#include <optional>
 
 #include "engine/ChildIterator.h"
 #include "engine/ClassInfo.h"
