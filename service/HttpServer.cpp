@@ -625,7 +625,7 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
 }
 
 // Carries out `room`'s verdict when a connection is to give way: one that only waits is
-// owed nothing and is closed; one reading a request has fallen behind by half of what its
+// owed nothing and is closed; one reading a request has used a third of what its
 // rule allows, and is cut off as for its own slowness, as one left to lapse is (its claim
 // is not told otherwise). False when nobody is to give way.
 bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
