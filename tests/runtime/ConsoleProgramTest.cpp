@@ -10,6 +10,7 @@
 #include "runtime/Console.h"
 #include "support/KeyTap.h"
 #include "support/XServer.h"
+#include "support/Xdotool.h"
 #include "ui/ProgramFixture.h"
 
 namespace {
@@ -50,7 +51,7 @@ class ConsoleChordOnXTest : public ConsoleProgramTest {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        if (std::system("command -v xdotool >/dev/null") != 0) LEAVE_WITHOUT_DISPLAY("xdotool is missing");
+        if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(1024, 768);
         if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
         if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
@@ -67,9 +68,6 @@ protected:
         ProgramFixture::TearDown();
         Window::shutdownVideo();  // while its server is there
         setenv("DISPLAY", oldDisplay.c_str(), 1);
-    }
-    static void xdotool(const std::string& command) {
-        ASSERT_EQ(std::system(("xdotool " + command).c_str()), 0) << command;
     }
     static bool down(int code) { return (qor->input().keyState[code] & QorInput::kDown) != 0; }
 
