@@ -52,28 +52,15 @@ protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
         if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
-        server = std::make_unique<PrivateXServer>(1024, 768);
-        if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
-        setenv("DISPLAY", server->display.c_str(), 1);
-        videoDriver = "x11";
+        privateXScreen = {1024, 768};
         ProgramFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
         // The server has no window manager to give the window the keyboard.
         SDL_SetWindowInputFocus(window.handle());
-    }
-    void TearDown() override {
-        if (!server) return;  // skipped
-        ProgramFixture::TearDown();
-        Window::shutdownVideo();  // while its server is there
-        setenv("DISPLAY", oldDisplay.c_str(), 1);
     }
     static bool down(int code) { return (qor->input().keyState[code] & QorInput::kDown) != 0; }
 
     static constexpr int kLeftShift = 42;
-    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::string oldDisplay;
 };
 
 // A player holds Left Shift as the intro hands over to the name entry, and taps the

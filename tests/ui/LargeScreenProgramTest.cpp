@@ -45,23 +45,12 @@ protected:
         if (const char* driver = std::getenv("GALLIUM_DRIVER");
             driver && std::string(driver) == "softpipe" && GetParam().width * GetParam().height > 5120 * 2880)
             GTEST_SKIP() << "too slow to draw with softpipe";
-        server = std::make_unique<PrivateXServer>(GetParam().width, GetParam().height);
-        if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
-        setenv("DISPLAY", server->display.c_str(), 1);
-        videoDriver = "x11";
+        privateXScreen = {GetParam().width, GetParam().height};
         GameProgramFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
         GraphicsDevice::keepPresentedFrames = false;  // no frame is read: a copy of each would cost
         bClickPastTheIntro = false;                   // the click's frames would take seconds each to draw
         irisHurry = 20.0;                             // an opening or a closing in a frame
-    }
-    void TearDown() override {
-        if (!server) return;  // skipped
-        GameProgramFixture::TearDown();
-        Window::shutdownVideo();  // while its server is there
-        setenv("DISPLAY", oldDisplay.c_str(), 1);
     }
     // The program's own first window; its settings hold only the language, so the
     // graphics start in full screen at the desktop's size.
@@ -88,9 +77,6 @@ protected:
         });
         return largest;
     }
-
-    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::string oldDisplay;
 };
 }  // namespace
 

@@ -55,21 +55,8 @@ void PrintTo(const Display& display, std::ostream* out) { *out << display.name; 
 class PointerProgramTest : public ProgramFixture, public ::testing::WithParamInterface<Display> {
 protected:
     void SetUp() override {
-        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        server = std::make_unique<PrivateXServer>(GetParam().width, GetParam().height);
-        if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
-        setenv("DISPLAY", server->display.c_str(), 1);
-        videoDriver = "x11";
+        privateXScreen = {GetParam().width, GetParam().height};
         ProgramFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
-    }
-    void TearDown() override {
-        if (!server) return;  // skipped
-        ProgramFixture::TearDown();
-        Window::shutdownVideo();  // while its server is there
-        setenv("DISPLAY", oldDisplay.c_str(), 1);
     }
     // The program's own first window; the graphics take the whole screen, or put an
     // 800 x 480 window in its middle.
@@ -197,8 +184,6 @@ protected:
         return nullptr;
     }
 
-    std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::string oldDisplay;
     std::vector<Point> trail;  // the cursor's places, one entry per move
     int drawnFrames = 0;       // frames that drew the shared pointer, all looked at
     int flagFrames = 0;        // frames that showed the flags

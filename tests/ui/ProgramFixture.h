@@ -35,6 +35,7 @@
 #include "runtime/WindowShell.h"
 #include "support/FakeClock.h"
 #include "support/UserDataHome.h"
+#include "support/XServer.h"
 #include "ui/ContextEnterName.h"
 #include "ui/ContextMainGame.h"
 #include "ui/ContextManager.h"
@@ -56,10 +57,17 @@ protected:
     }
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        setenv("SDL_VIDEODRIVER", videoDriver, 1);
+        if (privateXScreen.first > 0) {
+            xServer = std::make_unique<PrivateXServer>(privateXScreen.first, privateXScreen.second);
+            if (xServer->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
+            if (const char* d = std::getenv("DISPLAY")) outerDisplay = d;
+            setenv("DISPLAY", xServer->display.c_str(), 1);
+        }
+        setenv("SDL_VIDEODRIVER", xServer ? "x11" : "offscreen", 1);
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
         ASSERT_TRUE(Window::initVideo());
+        if (xServer && !videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
         // At the program's own size: drawn straight into the window, as a player's game is.
         const auto [width, height] = windowSize();
         ASSERT_TRUE(window.create("test", 0, 0, width, height));
@@ -76,6 +84,9 @@ protected:
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) return;
         WindowShell::deleteQOR();
         window.destroy();
+        if (!xServer || xServer->display.empty()) return;
+        Window::shutdownVideo();  // while its server is there
+        setenv("DISPLAY", outerDisplay.c_str(), 1);
     }
     // Runs idle ticks until `done` holds (at most `limit` of them); false when it never did.
     template <class F>
@@ -288,7 +299,12 @@ protected:
 
     static constexpr std::uint32_t kSteppedSeed = 1;
 
-    const char* videoDriver = "offscreen";  // SDL's, as SetUp starts it
+    // Set before SetUp: the program runs on an X server of the test's own with a screen of
+    // this many pixels, its video on X and DISPLAY naming the server until TearDown;
+    // 0 x 0: with SDL's off-screen video.
+    std::pair<int, int> privateXScreen{0, 0};
+    std::unique_ptr<PrivateXServer> xServer;  // outlives the window: declared first
+    std::string outerDisplay;                 // DISPLAY before the private server's
     UserDataHome home;
     Window window;
     WMhooks hooks;
