@@ -246,7 +246,8 @@ TEST_F(DuelProgramTest, APlayerFliesBombsPausesContinuesAndWatchesTheTutorial) {
 // last day's last round and not a frame of play before or after, and the results rated
 // over all six rounds. The announcements and the pauses between rounds and days are
 // hurried on the controller's own clock, and the results' states on theirs: the same
-// states in fewer frames (about 1,400 for the war; half a minute under the sanitizers).
+// states in fewer frames (about 1,400 for the war: under the sanitizers half a minute, a
+// minute or so on a busy core).
 TEST_F(DuelProgramTest, AWholeWarOfComputersIsFoughtRoundByRoundToTheResultsAndTheHighScores) {
     GameControllerDuel* g = startAWarOfComputers(2);
     ASSERT_NE(g, nullptr);
