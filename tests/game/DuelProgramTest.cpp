@@ -66,6 +66,7 @@ public:
         int points[2] = {};            // each side's, from its set-up to the next round, day or the results
     };
 
+    // Takes in the war as the last frame left it: to be called after each of its frames.
     void follow(GameControllerDuel& g) {
         const int scores[2] = {g.playerData[0]->getScore(), g.playerData[1]->getScore()};
         if (g.day != day)
