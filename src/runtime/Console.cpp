@@ -10,7 +10,6 @@
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "engine/TextScan.h"
-#include "engine/TimeKeeper.h"
 #include "inputaudio/QorInput.h"
 #include "platform/WindowListener.h"
 #include "render/Camera.h"
@@ -160,9 +159,7 @@ void Console::executeCommand(std::u16string line) {
     }
     if (afterWord(line, u"fps", rest)) {
         if (auto v = scanDouble(rest)) {
-            const double now = qor->timeKeeper().now();
-            qor->timer.frameStart = qor->timer.previousFrameStart = now;
-            qor->timer.period = *v;
+            qor->timer.start(*v);
             return;
         }
     }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <vector>
 
 #include "engine/Logger.h"
@@ -170,13 +172,18 @@ protected:
     FakeClock clock;
 };
 
-// A scene whose tick takes the time the test asks of it.
+// A scene whose tick takes the time the test asks of it, and that notes when each tick
+// began: a frame's real start, whatever the pacer booked.
 class WorkingScene : public Context {
 public:
     explicit WorkingScene(FakeClock& clock_) : clock(clock_) {}
-    void tickContents(double, double) override { clock.advance(work); }
+    void tickContents(double, double) override {
+        ticks.push_back(static_cast<double>(clock.count) / static_cast<double>(clock.frequency));
+        clock.advance(work);
+    }
     FakeClock& clock;
-    double work = 0.0;  // s
+    double work = 0.0;          // s
+    std::vector<double> ticks;  // s on the clock, one a frame
 };
 }  // namespace
 
@@ -193,7 +200,8 @@ TEST_F(QorPacing, UnevenAndSlowFramesNeverRunOrReadFasterThanTheCap) {
             engine->frame(&scene);
             starts.push_back(engine->timer.frameStart);
             const std::size_t n = starts.size();
-            // After a late frame the next one still gets a whole period: nothing is caught up.
+            // After a frame a whole period late the next one still gets a whole period:
+            // nothing of it is caught up.
             EXPECT_GE(starts[n - 1] - starts[n - 2], std::max(kPeriod, work) - 1e-9) << n;
             // The engine's rate is that of the last whole frame, as the pacer booked it.
             if (n >= 3) {
@@ -202,6 +210,66 @@ TEST_F(QorPacing, UnevenAndSlowFramesNeverRunOrReadFasterThanTheCap) {
             EXPECT_LE(engine->fps, 1.0 / kPeriod + 1e-6) << n;
         }
     }
+}
+
+TEST_F(QorPacing, SleepsThatOvershootStillKeepTheMeanRateAtTheCap) {
+    std::mt19937 random(11);
+    auto upTo = [&](double most) { return std::uniform_real_distribution<double>(0.0, most)(random); };
+    struct Case {
+        const char* what;
+        double cap;                         // frames per second
+        std::function<double()> oversleep;  // s, past the end of each sleep
+        std::function<double()> work;       // s, of each frame
+    };
+    // At the cap of 100 a random sleep's overshoot and the next frame's work now and then
+    // end past that frame's deadline: the frame still fits in its period and is caught up.
+    const Case cases[] = {
+        {"cap 100, every sleep 1.5 ms late", 100.0, [] { return 0.0015; }, [] { return 0.002; }},
+        {"cap 60, every sleep 2.4 ms late", 60.0, [] { return 0.0024; }, [] { return 0.002; }},
+        {"cap 100, sleeps up to 8 ms late", 100.0, [&] { return upTo(0.008); }, [&] { return 0.001 + upTo(0.003); }},
+        {"cap 60, sleeps up to 6 ms late", 60.0, [&] { return upTo(0.006); }, [&] { return 0.001 + upTo(0.003); }}};
+    WorkingScene scene(clock);
+    for (const Case& c : cases) {
+        clock.oversleep = c.oversleep;
+        engine->timer.start(1.0 / c.cap);
+        scene.ticks.clear();
+        for (int frame = 0; frame < 600; ++frame) {
+            scene.work = c.work();
+            engine->frame(&scene);
+            // While frames fit, the game steps by the period, however late the sleeps end.
+            EXPECT_NEAR(engine->getDeltaTime(), 1.0 / c.cap, 1e-9) << c.what << ", frame " << frame;
+        }
+        const double rate = static_cast<double>(scene.ticks.size() - 1) / (scene.ticks.back() - scene.ticks.front());
+        EXPECT_NEAR(rate, c.cap, c.cap * 0.005) << c.what;
+    }
+}
+
+TEST_F(QorPacing, NoWindowOfFramesRunsFasterThanTheCapOnSleepsThatOvershoot) {
+    constexpr double kPeriod = 0.01;
+    // Work that changes from frame to frame, with frames of 1.5, 2 and 3.5 periods and a
+    // stop of 0.3 s (a breakpoint) among it; every sleep ends up to 8 ms late.
+    const double works[] = {0.002, 0.015, 0.001, 0.035, 0.0005, 0.009, 0.3, 0.0095, 0.0001, 0.02, 0.001, 0.004};
+    std::mt19937 random(7);
+    clock.oversleep = [&] { return std::uniform_real_distribution<double>(0.0, 0.008)(random); };
+    WorkingScene scene(clock);
+    engine->timer.start(kPeriod);
+    std::vector<double> booked{engine->timer.frameStart};
+    for (int round = 0; round < 3; ++round) {
+        for (const double work : works) {
+            scene.work = work;
+            engine->frame(&scene);
+            booked.push_back(engine->timer.frameStart);
+            EXPECT_LE(engine->fps, 1.0 / kPeriod + 1e-6) << booked.size();
+        }
+    }
+    // Booked starts lie a period apart at least, so no window of them (the frame counter's)
+    // is faster than the cap. Real starts lag theirs by less than a period, so no window of
+    // real frames holds more than one frame beyond what the cap allows: nothing is caught up.
+    for (std::size_t i = 1; i < booked.size(); ++i) EXPECT_GE(booked[i] - booked[i - 1], kPeriod - 1e-9) << i;
+    const std::vector<double>& t = scene.ticks;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        for (std::size_t j = i + 2; j < t.size(); ++j)
+            EXPECT_GE(t[j] - t[i], static_cast<double>(j - i - 1) * kPeriod - 1e-9) << i << " to " << j;
 }
 
 TEST_F(QorFrame, ShutdownWithoutWorkedFramesWritesNoFrameSummary) {

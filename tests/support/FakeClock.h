@@ -2,6 +2,7 @@
 // A clock that tests move by hand.
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 #include "platform/SystemClock.h"
 
@@ -11,10 +12,12 @@ public:
     std::int64_t counterFrequency() const override { return frequency; }
     std::uint32_t milliseconds() const override { return ms; }
     // Time slept on the clock passes on it where the test says so (a test of the frame
-    // pacer), rounded up to whole counts: a sleep ends no earlier than asked. Otherwise
-    // the clock stands still and the sleep returns at once.
+    // pacer), rounded up to whole counts: a sleep ends no earlier than asked, and later by
+    // what `oversleep` gives, where set. Otherwise the clock stands still and the sleep
+    // returns at once.
     void sleep(double seconds) const override {
         if (!sleepsPass || !(seconds > 0.0)) return;
+        if (oversleep) seconds += oversleep();
         count += static_cast<std::int64_t>(std::ceil(seconds * static_cast<double>(frequency)));
         ms += static_cast<std::uint32_t>(std::ceil(seconds * 1000.0));
     }
@@ -30,4 +33,6 @@ public:
     std::int64_t frequency = 1'000'000;
     mutable std::uint32_t ms = 0;
     bool sleepsPass = false;
+    // How long each sleep runs past its end (s), as a loaded machine's sleeps do; none when empty.
+    std::function<double()> oversleep;
 };
