@@ -15,7 +15,7 @@ ConnectionSlots::Room ConnectionSlots::roomForConnection(const std::string& addr
     if (limits_.perAddress > 0 && found != perAddress_.end() && found->second >= limits_.perAddress)
         return {Verdict::addressFull};
     if (slots_.size() < limits_.connections && slots_.size() + filesTaken() < limits_.files) return {};
-    if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
+    if (const std::optional<Id> idle = longestWaiting(std::nullopt)) return {Verdict::idleGivesWay, *idle};
     return givingWay(reading_, std::nullopt, now);
 }
 
@@ -27,8 +27,16 @@ ConnectionSlots::Room ConnectionSlots::roomForFiles(std::size_t files, Id asking
     const bool filesShort = slots_.size() + taken + files > limits_.files;
     if (files == 0 || (!shareShort && !filesShort)) return {};
     if (shareShort) return givingWay(holding_, asking, now);
-    if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
+    if (const std::optional<Id> idle = longestWaiting(asking)) return {Verdict::idleGivesWay, *idle};
     return givingWay(reading_, asking, now);
+}
+
+// The longest-open waiting connection but `asking`: whatever the one that asks was last
+// filed as, it keeps its place, since its caller goes on with it.
+std::optional<ConnectionSlots::Id> ConnectionSlots::longestWaiting(std::optional<Id> asking) const {
+    for (const Id id : waiting_)
+        if (id != asking) return id;
+    return std::nullopt;
 }
 
 // The first of `ranking` past its point, other than `asking`.

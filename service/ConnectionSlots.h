@@ -66,7 +66,7 @@ public:
     // The room for a new connection from `address` at `now`.
     Room roomForConnection(const std::string& address, Clock::time_point now) const;
     // The room for `files` more (a body's file and its handler's), for a request on
-    // connection `asking`, which never gives way to itself.
+    // connection `asking`: no verdict ever names `asking`, wherever it stands.
     Room roomForFiles(std::size_t files, Id asking, Clock::time_point now) const;
 
     // A new connection from `address`, reading a head from `now`.
@@ -100,6 +100,7 @@ private:
 
     void place(Id id, Place place, Clock::time_point from = {}, bool holdsFiles = false);
     Room givingWay(const Ranking& ranking, std::optional<Id> asking, Clock::time_point now) const;
+    std::optional<Id> longestWaiting(std::optional<Id> asking) const;
     std::size_t filesTaken() const { return bodyFiles_ + handlerFiles_; }
 
     Limits limits_;

@@ -271,8 +271,6 @@ std::optional<HttpServer::Response> readFraming(HttpServer::Request& request, co
 }  // namespace
 
 struct HttpServer::Connection {
-    enum class Phase { Head, Body, Handling, Answering, Draining };
-
     std::uint64_t id = 0;
     int fd = -1;
     std::string remoteAddress;
@@ -466,10 +464,10 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
         // what it asked is dropped. Only a connection being read out after its answer goes
         // on reading, since its client has closed in turn.
         const bool gone = (events & (EPOLLHUP | EPOLLERR)) != 0;
-        const Connection::Phase phase = c.phase;
-        if (gone && phase != Connection::Phase::Draining)
+        const Phase phase = c.phase;
+        if (gone && phase != Phase::Draining)
             close(c);
-        else if (phase != Connection::Phase::Handling && (gone || (events & EPOLLIN)))
+        else if (phase != Phase::Handling && (gone || (events & EPOLLIN)))
             readFrom(c);
         // Reading may have closed it.
         if (connections_.count(id) && (events & EPOLLOUT)) flush(c);
@@ -505,13 +503,13 @@ void HttpServer::beginStop() {
             Response later = busy("The service is stopping; please try again shortly.");
             later.close = true;
             answer(*c, std::move(later));
-        } else if (c->phase == Connection::Phase::Head || c->phase == Connection::Phase::Body) {
+        } else if (c->phase == Phase::Head || c->phase == Phase::Body) {
             // A body cut short by the stop is no fault of its client's.
             if (c->request.claim) c->request.claim->refusedByServer();
             close(*c);
         } else {
             // A connection whose request is on a worker has had no deadline until now.
-            c->deadline = c->phase == Connection::Phase::Handling ? stopEnd_ : std::min(c->deadline, stopEnd_);
+            c->deadline = c->phase == Phase::Handling ? stopEnd_ : std::min(c->deadline, stopEnd_);
         }
     }
 }
@@ -662,36 +660,38 @@ void HttpServer::sendLast(int fd, std::string_view bytes) {
 // waits, as does one read out after its answer.
 void HttpServer::place(Connection& c) {
     switch (c.phase) {
-        case Connection::Phase::Head:
+        case Phase::Head:
             if (c.input.empty() && c.served > 0)
                 slots_.waiting(c.id);
             else
                 slots_.readingHead(c.id, c.deadline - limits_.headTime);
             break;
-        case Connection::Phase::Body:
+        case Phase::Body:
             slots_.readingBody(c.id, c.pace, c.spoolFd >= 0 || c.files > 0);
             break;
-        case Connection::Phase::Draining:
+        case Phase::Draining:
             slots_.waiting(c.id);
             break;
-        case Connection::Phase::Handling:
-        case Connection::Phase::Answering:
+        case Phase::Handling:
+        case Phase::Answering:
             slots_.busy(c.id);
             break;
     }
 }
 
-void HttpServer::placeIfOpen(std::uint64_t id) {
-    if (const auto found = connections_.find(id); found != connections_.end()) place(*found->second);
+// Every change of phase goes through here, so that the slots know where the connection
+// stands before anything it does next asks them for room.
+void HttpServer::enter(Connection& c, Phase phase) {
+    c.phase = phase;
+    place(c);
 }
 
 void HttpServer::watch(Connection& c) {
-    const bool reading = c.phase == Connection::Phase::Head || c.phase == Connection::Phase::Body ||
-                         c.phase == Connection::Phase::Draining;
+    const bool reading = c.phase == Phase::Head || c.phase == Phase::Body || c.phase == Phase::Draining;
     // While a worker has its request, a connection is watched only for its end: a reset
     // shows that its client has gone (EPOLLHUP), whereas the end of its input (EPOLLRDHUP,
     // reported once) may be a client that waits for its answer.
-    const bool handling = c.phase == Connection::Phase::Handling;
+    const bool handling = c.phase == Phase::Handling;
     const std::uint32_t wanted =
         (reading ? EPOLLIN : 0u) | (c.sent < c.output.size() ? EPOLLOUT : 0u) | (handling ? EPOLLRDHUP | EPOLLET : 0u);
     if (c.watched && c.events == wanted) return;
@@ -711,29 +711,29 @@ void HttpServer::readFrom(Connection& c) {
     receive(c, std::string_view(buffer, static_cast<std::size_t>(n)));
 }
 
-// Takes what has come, and places the connection where that leaves it.
+// Takes what has come. A connection between requests is reading a head from its first
+// byte on, before that head asks for anything.
 void HttpServer::receive(Connection& c, std::string_view bytes) {
-    if (c.phase == Connection::Phase::Draining) {
+    if (c.phase == Phase::Draining) {
         c.drained += bytes.size();
         if (c.drained > kDrainBytes) close(c);
         return;
     }
-    const std::uint64_t id = c.id;
-    if (c.phase == Connection::Phase::Body) {
+    if (c.phase == Phase::Body) {
         const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, bytes.size()));
         c.input.append(bytes.substr(taken));
         if (takeBody(c, bytes.substr(0, taken))) takeInput(c);
     } else {
         c.input.append(bytes);
+        place(c);
         takeInput(c);
     }
-    placeIfOpen(id);
 }
 
 // Works through what has been read: a head, then its body, as far as they have come.
 // False when the connection was closed or is closing.
 bool HttpServer::takeInput(Connection& c) {
-    if (c.phase == Connection::Phase::Head) {
+    if (c.phase == Phase::Head) {
         // Some clients send a line break after a body, beyond its length: a few empty lines
         // before a request line are passed over. Any more are read as its request line.
         while (c.input.starts_with("\r\n") && c.emptyLines < kEmptyLines) {
@@ -741,7 +741,7 @@ bool HttpServer::takeInput(Connection& c) {
             ++c.emptyLines;
         }
     }
-    if (c.phase == Connection::Phase::Head && !c.input.empty()) {
+    if (c.phase == Phase::Head && !c.input.empty()) {
         // The head may be `longestHead` long before the empty line that ends it, whose
         // first three bytes may already be here.
         const std::size_t end = c.input.find("\r\n\r\n");
@@ -754,13 +754,13 @@ bool HttpServer::takeInput(Connection& c) {
         }
         if (!startRequest(c, end)) return false;
     }
-    if (c.phase == Connection::Phase::Body && !c.input.empty() && c.bodyLeft > 0) {
+    if (c.phase == Phase::Body && !c.input.empty() && c.bodyLeft > 0) {
         const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(c.bodyLeft, c.input.size()));
         const std::string body = c.input.substr(0, taken);
         c.input.erase(0, taken);
         releaseBuffers(c);
         if (!takeBody(c, body)) return false;
-    } else if (c.phase == Connection::Phase::Body && c.bodyLeft == 0) {
+    } else if (c.phase == Phase::Body && c.bodyLeft == 0) {
         return dispatch(c);
     }
     releaseBuffers(c);
@@ -809,13 +809,13 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
         slots_.bodyFileOpened();
         c.request.bodyFile = pattern;
     }
-    c.phase = Connection::Phase::Body;
     c.bodyLeft = c.request.contentLength;
     const Clock::time_point now = this->now();
     c.deadline =
         now + limits_.bodyTime +
         std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
     c.pace = BodyPace(paceRules(), now, c.deadline, c.request.contentLength);
+    enter(c, Phase::Body);
     const std::string* expect = c.request.header("expect");
     if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
         const std::uint64_t id = c.id;
@@ -867,6 +867,7 @@ bool HttpServer::takeBody(Connection& c, std::string_view bytes) {
     }
     if (!(c.spoolFd < 0 ? keepInMemory(c, bytes) : keepInFile(c, bytes))) return false;
     c.pace.arrived(c.request.contentLength - c.bodyLeft, now());
+    place(c);
     return c.bodyLeft > 0 || dispatch(c);
 }
 
@@ -927,7 +928,7 @@ bool HttpServer::dispatch(Connection& c) {
     lock.unlock();
     jobsSignal_.notify_one();
     c.request = Request{};
-    c.phase = Connection::Phase::Handling;
+    enter(c, Phase::Handling);
     watch(c);
     return true;
 }
@@ -1044,12 +1045,12 @@ void HttpServer::collectAnswers() {
 void HttpServer::answer(Connection& c, Response response) {
     // A request refused while its body came is done with: what it holds goes back now,
     // not once its connection has been read out.
-    if (c.phase == Connection::Phase::Body) dropRequest(c);
+    if (c.phase == Phase::Body) dropRequest(c);
     ++c.served;
     if (response.close || c.served >= limits_.requestsPerConnection) c.keepAlive = false;
     c.output += serialize(response, c.keepAlive, std::exchange(c.head, false));
-    c.phase = Connection::Phase::Answering;
     c.deadline = deadlineIn(limits_.answerTime);
+    enter(c, Phase::Answering);
     flush(c);
 }
 
@@ -1077,30 +1078,28 @@ void HttpServer::flush(Connection& c) {
         c.output.clear();
         c.sent = 0;
         releaseBuffers(c);
-        if (c.phase == Connection::Phase::Answering && !c.keepAlive) {
+        if (c.phase == Phase::Answering && !c.keepAlive) {
             ::shutdown(c.fd, SHUT_WR);
-            c.phase = Connection::Phase::Draining;
             c.deadline = deadlineIn(kDrainTime);
-        } else if (c.phase == Connection::Phase::Answering) {
-            c.phase = Connection::Phase::Head;
+            enter(c, Phase::Draining);
+        } else if (c.phase == Phase::Answering) {
             c.deadline = now() + limits_.headTime;
+            enter(c, Phase::Head);
             watch(c);
             // A request sent before this answer went out is waiting in the input, and may
             // take the connection on to its body or its answer.
-            const std::uint64_t id = c.id;
             takeInput(c);
-            return placeIfOpen(id);
+            return;
         }
     }
     watch(c);
-    place(c);
 }
 
 void HttpServer::close(Connection& c) {
     ::close(c.fd);  // also leaves the epoll set
     dropRequest(c);
     // Nobody is left to take its answer.
-    if (c.phase == Connection::Phase::Handling) dropJob(c.id);
+    if (c.phase == Phase::Handling) dropJob(c.id);
     slots_.closed(c.id);
     connections_.erase(c.id);
 }
@@ -1143,12 +1142,11 @@ void HttpServer::expire() {
     const Clock::time_point now = this->now();
     std::vector<Connection*> late;
     for (auto& [id, c] : connections_)
-        if (((c->phase != Connection::Phase::Handling || stopped_) && now >= c->deadline) ||
-            (c->phase == Connection::Phase::Body && now >= c->pace.lapse()))
+        if (((c->phase != Phase::Handling || stopped_) && now >= c->deadline) ||
+            (c->phase == Phase::Body && now >= c->pace.lapse()))
             late.push_back(c.get());
     for (Connection* c : late) {
-        const bool midRequest =
-            c->phase == Connection::Phase::Body || (c->phase == Connection::Phase::Head && !c->input.empty());
+        const bool midRequest = c->phase == Phase::Body || (c->phase == Phase::Head && !c->input.empty());
         if (midRequest && c->output.empty()) {
             Response timeout = refusal(408, kTooSlow);
             timeout.close = true;

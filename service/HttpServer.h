@@ -216,6 +216,9 @@ public:
     };
 
 private:
+    // Where a connection stands: reading a request's head or body, waiting for its
+    // handler, sending its answer, or read out after its last answer before its close.
+    enum class Phase { Head, Body, Handling, Answering, Draining };
     struct Connection;
 
     // The bytes held for bodies in memory, shared by the server's thread and the workers.
@@ -262,7 +265,7 @@ private:
     static void sendLast(int fd, std::string_view bytes);
     static std::string serialize(const Response& response, bool keepAlive, bool head);
     void place(Connection& c);
-    void placeIfOpen(std::uint64_t id);
+    void enter(Connection& c, Phase phase);
     void pauseAccepting(bool paused);
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);

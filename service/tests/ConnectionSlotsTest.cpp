@@ -232,6 +232,37 @@ TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItsel
     EXPECT_EQ(room.id, 2u);
 }
 
+// Whoever asks for files keeps its place, wherever it stands: filed as waiting (a
+// keep-alive connection whose next request has just come), as a head or a body past its
+// point, or holding files of the quarter. Another gives way, or nobody does.
+TEST(ConnectionSlotsTest, noVerdictNamesTheConnectionThatAsks) {
+    const BodyPace stalled({}, kStart, kStart + deadlineOf(64 * KiB), 64 * KiB);
+    ConnectionSlots full({100, 0, 4, 10s});  // four places take every file; a quarter is one
+    full.opened(1, "10.0.0.1", kStart);
+    full.waiting(1);
+    full.opened(2, "10.0.0.2", kStart);
+    full.opened(3, "10.0.0.3", kStart);
+    full.waiting(3);
+    full.opened(5, "10.0.0.5", kStart);
+    full.busy(5);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart).id, 3u);
+    full.closed(3);
+    full.opened(4, "10.0.0.4", kStart);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1s).verdict, Verdict::full);
+    full.readingHead(1, kStart);
+    ConnectionSlots::Room room = full.roomForFiles(1, 1, kStart + 1h);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 2u);
+    full.readingBody(1, stalled, false);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1h).id, 2u);
+
+    ConnectionSlots share({100, 0, 400, 10s});  // a quarter: 100 files
+    share.opened(1, "10.0.0.1", kStart);
+    share.readingBody(1, stalled, true);
+    share.handlerFilesTaken(100);
+    EXPECT_EQ(share.roomForFiles(1, 1, kStart + 1h).verdict, Verdict::full);
+}
+
 // One address holds only so many places, and gets them back as its connections close;
 // other addresses are taken meanwhile.
 TEST(ConnectionSlotsTest, anAddressHoldsOnlySoManyPlaces) {
