@@ -46,7 +46,7 @@
 #include <utility>
 #include <vector>
 
-#include "BodyPace.h"
+#include "BodyShare.h"
 #include "ConnectionSlots.h"
 
 class HttpServer {
@@ -190,11 +190,6 @@ public:
     // A 503 with one line and Retry-After: the server is short of room, not the request wrong.
     static Response busy(const std::string& sentence);
 
-    // Reads a request's head, without the empty line that ends it, into `request`: its
-    // method, path, query, headers and body length. Nothing when the head is sound, else
-    // its refusal. `version` receives the protocol version ("HTTP/1.1" or "HTTP/1.0").
-    static std::optional<Response> readHead(std::string_view head, Request& request, std::string& version);
-
     // One connection served by hand on the calling thread, without the event loop and the
     // workers, for the tests and fuzz targets of the connection reader. `fd` is the
     // server's end of a connected socket pair, non-blocking, to which the answers are
@@ -221,39 +216,14 @@ private:
     enum class Phase { Head, Body, Handling, Answering, Draining };
     struct Connection;
 
-    // The bytes held for bodies in memory, shared by the server's thread and the workers.
-    struct BodyBudget {
-        std::atomic<std::uint64_t> held = 0;   // by requests alive now
-        std::atomic<std::uint64_t> freed = 0;  // given back since the heap was last trimmed
-    };
-
-    // One body's part of the budget, grown as its bytes come, until its request is
-    // answered or dropped: on its connection, then in the queue, then on its worker.
-    class BodyShare {
-    public:
-        BodyShare() = default;
-        BodyShare(BodyShare&& other) noexcept
-            : budget_(std::exchange(other.budget_, nullptr)), bytes_(std::exchange(other.bytes_, 0)) {}
-        BodyShare& operator=(BodyShare&& other) noexcept;
-        BodyShare(const BodyShare&) = delete;
-        BodyShare& operator=(const BodyShare&) = delete;
-        ~BodyShare() { release(); }
-        // Takes `bytes` more of `budget`, the same budget each time.
-        void take(BodyBudget& budget, std::uint64_t bytes);
-        void release();
-
-    private:
-        BodyBudget* budget_ = nullptr;
-        std::uint64_t bytes_ = 0;
-    };
-
     struct Job {
         std::uint64_t id = 0;  // the connection's
         Request request;
         BodyShare share;
-        std::size_t files = 0;  // counted in `workerFiles_`
+        std::size_t files = 0;  // counted for its handler with the slots
     };
 
+    // The loop.
     void handleEvent(std::uint64_t id, std::uint32_t events);
     void beginStop();
     void finish();
@@ -261,40 +231,34 @@ private:
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
     bool giveWay(const ConnectionSlots::Room& room);
-    static void turnAway(int fd, const Response& response);
-    static void sendLast(int fd, std::string_view bytes);
-    static std::string serialize(const Response& response, bool keepAlive, bool head);
     void place(Connection& c);
     void enter(Connection& c, Phase phase);
     void pauseAccepting(bool paused);
+    void watch(Connection& c);
+    void close(Connection& c);
+    void trimMemory();
+    void expire();
+    Clock::time_point now() const { return limits_.clock(); }
+    Clock::time_point deadlineIn(Clock::duration time) const;
+    // Requests, as their reader finds them.
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);
     bool takeInput(Connection& c);
-    bool startRequest(Connection& c, std::size_t headEnd);
+    bool startRequest(Connection& c, bool expectsContinue);
     bool roomForBody(Connection& c, bool spooled, std::size_t files);
+    bool bodyTaken(Connection& c, std::optional<Response> refusal);
+    bool refuse(Connection& c, Response response);
     void refuseAsServer(Connection& c, Response response);
-    bool takeBody(Connection& c, std::string_view bytes);
-    bool keepInMemory(Connection& c, std::string_view bytes);
-    bool keepInFile(Connection& c, std::string_view bytes);
-    BodyPace::Rules paceRules() const;
     bool dispatch(Connection& c);
-    void joinPieces(Connection& c);
-    void answer(Connection& c, Response response);
-    void flush(Connection& c);
-    void watch(Connection& c);
-    void close(Connection& c);
-    void dropRequest(Connection& c);
+    // The workers, and their answers as their writer sends them.
     void dropJob(std::uint64_t id);
     void release(Job& job);
-    void releaseBuffers(Connection& c);
-    void trimMemory();
-    void expire();
-    void collectAnswers();
     void work();
     Response run(Job job);
     void post(std::uint64_t id, Response response);
-    Clock::time_point now() const { return limits_.clock(); }
-    Clock::time_point deadlineIn(Clock::duration time) const;
+    void collectAnswers();
+    void answer(Connection& c, Response response);
+    void flush(Connection& c);
 
     Handler& handler_;
     Limits limits_;
@@ -305,14 +269,15 @@ private:
     bool stopped_ = false;                // the loop has taken the stop up: nothing new is taken
     Clock::time_point stopEnd_{};         // once stopped: every connection is closed by then
     Clock::time_point nextRound_{};       // of the deadlines
-    std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
-    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 
     // Who holds a connection's place and the files counted for spool files and handlers.
     ConnectionSlots slots_;
     int reserveFd_ = -1;         // given up at the file limit to accept and turn away at once
     bool acceptPaused_ = false;  // the listening socket is out of the epoll set
-    BodyBudget bodies_;          // of the bodies held in memory
+    BodyShare::Budget bodies_;   // of the bodies held in memory
+    // After the slots and the budget, which each connection's reader counts with.
+    std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
+    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;
