@@ -74,6 +74,8 @@ void ConnectionSlots::readingBody(Id id, const BodyPace& pace, bool holdsFiles) 
     place(id, Place::reading, pace.offPace(), holdsFiles);
 }
 
+void ConnectionSlots::answering(Id id, Clock::time_point stalledAt) { place(id, Place::reading, stalledAt); }
+
 void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
 
 // Takes the connection out of the set it was in, and files it where it stands now.

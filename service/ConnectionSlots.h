@@ -19,7 +19,10 @@
 //   point longest ago gives way first. A client that keeps its pace therefore never gives
 //   way, however many newcomers come; nor does a newcomer, which has used nothing,
 //   outrank it.
-// - busy: its request is being handled or answered. It never gives way.
+// - answering: its answer is being sent. Its client keeps it while it takes the answer at
+//   any pace; once it has taken nothing for as long as a silent body may go before it is
+//   off its pace, it gives way with those reading, ranked by when that was.
+// - busy: its request is being handled. It never gives way.
 // A newcomer for whom no connection gives way is turned away. A request that needs files
 // beyond the quarter takes the place of a body holding some of them that gives way by the
 // same rule; one short of files in all, that of anyone who gives way but itself.
@@ -52,7 +55,7 @@ public:
     enum class Verdict {
         fits,          // room for it now
         idleGivesWay,  // `id`, a waiting connection, is to be closed first
-        slowGivesWay,  // `id`, a connection reading a request, is to be turned out first
+        slowGivesWay,  // `id`, a connection reading a request or sending an answer, is to be turned out first
         full,          // nobody gives way: the newcomer is turned away
         addressFull,   // its address holds all the places it may: the newcomer is turned away
     };
@@ -79,6 +82,9 @@ public:
     void readingHead(Id id, Clock::time_point start);
     // Reading a body whose pace is `pace`; `holdsFiles` when it holds files of the quarter.
     void readingBody(Id id, const BodyPace& pace, bool holdsFiles);
+    // Sending an answer whose client will have taken none of it for long enough at
+    // `stalledAt` (see `AnswerWriter`).
+    void answering(Id id, Clock::time_point stalledAt);
     void busy(Id id);
 
     // Body files open now, on the server's thread.

@@ -98,7 +98,9 @@ struct HttpServer::Connection {
         : id(id),
           fd(fd),
           reader(server.limits_, server.slots_, server.bodies_, std::move(remoteAddress), std::move(localAddress)),
-          writer(fd) {}
+          // An answer whose client takes none of it for a third of a head's time has
+          // stopped taking it, as a body silent so long has gone off its pace.
+          writer(fd, server.limits_.headTime / BodyPace::kKeptShare) {}
 
     std::uint64_t id = 0;
     int fd = -1;
@@ -231,6 +233,7 @@ bool HttpServer::turn(std::chrono::milliseconds wait) {
     if (stopping_ && !stopped_) beginStop();
     for (int i = 0; i < count; ++i) handleEvent(events[i].data.u64, events[i].events);
     if (now() >= nextRound_) {
+        followAnswers();
         expire();
         trimMemory();
         if (acceptPaused_ && !stopped_) pauseAccepting(false);
@@ -323,7 +326,9 @@ void HttpServer::finish() {
         dropped.swap(jobs_);
     }
     for (Job& job : dropped) release(job);
-    while (!connections_.empty()) close(*connections_.begin()->second);
+    // Nothing is sent any more, as if every client had stopped reading for good; nor is
+    // the clock read, which may be gone with the run.
+    while (!connections_.empty()) end(*connections_.begin()->second, Clock::time_point::max());
     if (epollFd_ >= 0) ::close(epollFd_);
     if (listenFd_ >= 0) ::close(listenFd_);
     listenFd_ = epollFd_ = -1;
@@ -409,41 +414,63 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
 }
 
 // Carries out `room`'s verdict when a connection is to give way: one that only waits is
-// owed nothing and is closed; one reading a request has used a third of what its
-// rule allows, and is cut off as for its own slowness, as one left to lapse is (its claim
-// is not told otherwise). False when nobody is to give way.
+// owed nothing and is closed; one reading a request has used a third of what its rule
+// allows, and is cut off as for its own slowness, as one left to lapse is (its claim is
+// not told otherwise); one being answered has stopped taking its answer, and gets nothing
+// more. The slots know what a client of an answer had taken at the last look: one that
+// has taken more since keeps its place, filed anew. True when the slots are to be asked
+// again.
 bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
     using Verdict = ConnectionSlots::Verdict;
     if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay) return false;
     Connection& c = *connections_.at(room.id);
+    if (c.writer.owes() && c.writer.look(now())) {
+        place(c);
+        return true;
+    }
     // After what is still owed of an interim answer (100 Continue).
-    if (room.verdict == Verdict::slowGivesWay) c.writer.sendLast(refusal(408, kTooSlow));
+    if (room.verdict == Verdict::slowGivesWay && readsRequest(c)) c.writer.sendLast(refusal(408, kTooSlow));
     close(c);
     return true;
 }
 
+// Whether `c` is reading a request: one begun, or the first, for which it was accepted.
+bool HttpServer::readsRequest(const Connection& c) {
+    return c.phase == Phase::Body || (c.phase == Phase::Head && (!c.reader.idle() || c.served == 0));
+}
+
 // Tells the slots where `c` stands. A head is read from its connection's accept or its
-// last answer; a connection between requests that has sent nothing of the next only
-// waits, as does one read out after its answer.
+// last answer. A connection between requests that has sent nothing of the next only
+// waits, as does one read out after its answer, once its client has taken all it was
+// sent; until then it is still being answered.
 void HttpServer::place(Connection& c) {
     switch (c.phase) {
         case Phase::Head:
-            if (c.reader.idle() && c.served > 0)
-                slots_.waiting(c.id);
-            else
+            if (readsRequest(c))
                 slots_.readingHead(c.id, c.deadline - limits_.headTime);
+            else
+                placeAnswered(c);
             break;
         case Phase::Body:
             slots_.readingBody(c.id, c.reader.pace(), c.reader.holdsFiles());
             break;
         case Phase::Draining:
-            slots_.waiting(c.id);
+            placeAnswered(c);
             break;
         case Phase::Handling:
-        case Phase::Answering:
             slots_.busy(c.id);
             break;
+        case Phase::Answering:
+            slots_.answering(c.id, c.writer.stalledAt());
+            break;
     }
+}
+
+void HttpServer::placeAnswered(Connection& c) {
+    if (c.writer.owes())
+        slots_.answering(c.id, c.writer.stalledAt());
+    else
+        slots_.waiting(c.id);
 }
 
 // Every change of phase goes through here, so that the slots know where the connection
@@ -459,8 +486,9 @@ void HttpServer::watch(Connection& c) {
     // shows that its client has gone (EPOLLHUP), whereas the end of its input (EPOLLRDHUP,
     // reported once) may be a client that waits for its answer.
     const bool handling = c.phase == Phase::Handling;
+    const bool writing = c.phase == Phase::Answering ? c.writer.waitsOnClient() : !c.writer.done();
     const std::uint32_t wanted =
-        (reading ? EPOLLIN : 0u) | (c.writer.done() ? 0u : EPOLLOUT) | (handling ? EPOLLRDHUP | EPOLLET : 0u);
+        (reading ? EPOLLIN : 0u) | (writing ? EPOLLOUT : 0u) | (handling ? EPOLLRDHUP | EPOLLET : 0u);
     if (c.watched && c.events == wanted) return;
     epoll_event event{};
     event.events = wanted;
@@ -522,7 +550,7 @@ bool HttpServer::startRequest(Connection& c, bool expectsContinue) {
     enter(c, Phase::Body);
     if (expectsContinue) {
         const std::uint64_t id = c.id;
-        c.writer.addInterim(kContinue);
+        c.writer.addInterim(kContinue, now());
         flush(c);
         if (!connections_.count(id)) return false;
     }
@@ -690,21 +718,25 @@ void HttpServer::answer(Connection& c, Response response) {
     if (c.phase == Phase::Body) c.reader.drop();
     ++c.served;
     if (response.close || c.served >= limits_.requestsPerConnection) c.keepAlive = false;
-    c.writer.add(response, c.keepAlive, std::exchange(c.headOnly, false));
+    c.writer.add(response, c.keepAlive, std::exchange(c.headOnly, false), now());
     c.deadline = deadlineIn(limits_.answerTime);
     enter(c, Phase::Answering);
     flush(c);
 }
 
-// Once its last answer is sent, a connection is read out before its close; one kept alive
-// goes on to the request its client may have sent meanwhile.
+// An answer is sent once the kernel has it all and holds little of it unsent: until then
+// its connection takes no further request, so that a client that leaves its answers
+// unread cannot have more of them piled up. Then a connection is read out before its
+// close, or, kept alive, goes on to the request its client may have sent meanwhile.
 void HttpServer::flush(Connection& c) {
-    if (!c.writer.flush()) return close(c);
-    if (c.writer.done() && c.phase == Phase::Answering && !c.keepAlive) {
+    if (!c.writer.flush(now())) return close(c);
+    if (c.phase == Phase::Answering && c.writer.waitsOnClient()) {
+        place(c);  // its client may have taken more
+    } else if (c.phase == Phase::Answering && !c.keepAlive) {
         ::shutdown(c.fd, SHUT_WR);
         c.deadline = deadlineIn(kDrainTime);
         enter(c, Phase::Draining);
-    } else if (c.writer.done() && c.phase == Phase::Answering) {
+    } else if (c.phase == Phase::Answering) {
         c.deadline = now() + limits_.headTime;
         enter(c, Phase::Head);
         watch(c);
@@ -714,8 +746,11 @@ void HttpServer::flush(Connection& c) {
     watch(c);
 }
 
-void HttpServer::close(Connection& c) {
-    ::close(c.fd);  // also leaves the epoll set
+void HttpServer::close(Connection& c) { end(c, now()); }
+
+// Closes `c` as at `at`, and drops all it holds.
+void HttpServer::end(Connection& c, Clock::time_point at) {
+    c.writer.close(at);  // also leaves the epoll set
     c.reader.drop();
     // Nobody is left to take its answer.
     if (c.phase == Phase::Handling) dropJob(c.id);
@@ -728,6 +763,15 @@ void HttpServer::trimMemory() {
     if (freed < kTrimBytes && (freed < kTrimBytes / 16 || bodies_.held > 0)) return;
     bodies_.freed = 0;
     ::malloc_trim(0);
+}
+
+// Files what the clients still owed answers have taken since the last round, so that one
+// that takes nothing gives way at the cap once it has taken nothing for long enough, and
+// one that has taken all only waits.
+void HttpServer::followAnswers() {
+    const Clock::time_point now = this->now();
+    for (auto& [id, c] : connections_)
+        if (c->writer.owes() && c->writer.look(now)) place(*c);
 }
 
 // Ends connections past their deadline, and bodies that have stopped coming or come too

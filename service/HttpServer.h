@@ -11,8 +11,11 @@
 // Hostile traffic is bounded too: one address may hold only so many connections; when
 // the connections or the files run short, the connections that only wait give way to new
 // ones, then those reading a request that have used a real share of what their rule
-// allows, never one that keeps its pace (see `ConnectionSlots`); a client turned out or
-// away hears why where it can still read it. Spool files count against the open-file
+// allows and those whose clients have stopped taking their answers, never one that keeps
+// its pace or reads its answers (see `ConnectionSlots`); a client turned out or away
+// hears why where it can still read it. A client that leaves its answers unread has no
+// further request taken once the kernel holds a little of them, and is reset when it is
+// closed, so that the kernel drops what it holds for it (see `AnswerWriter`). Spool files count against the open-file
 // budget, and at the open-file limit the server neither spins nor drops what it has; the
 // files a handler opens are counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
@@ -231,12 +234,16 @@ private:
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
     bool giveWay(const ConnectionSlots::Room& room);
+    static bool readsRequest(const Connection& c);
     void place(Connection& c);
+    void placeAnswered(Connection& c);
     void enter(Connection& c, Phase phase);
     void pauseAccepting(bool paused);
     void watch(Connection& c);
     void close(Connection& c);
+    void end(Connection& c, Clock::time_point at);
     void trimMemory();
+    void followAnswers();
     void expire();
     Clock::time_point now() const { return limits_.clock(); }
     Clock::time_point deadlineIn(Clock::duration time) const;

@@ -30,10 +30,12 @@ using namespace std::chrono_literals;
 // Admits every request into memory, counting `files` for each, with a claim that notes
 // the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
 // for "/hold" waits at the gate until it opens, one for "/throw" throws an exception and
-// one for "/throw-other" something else. With `holdReleases`, a claim's end waits at the
-// gate too.
+// one for "/throw-other" something else; one for "/large" is answered with `kLarge` bytes. With `holdReleases`, a
+// claim's end waits at the gate too.
 class GatedHandler : public HttpServer::Handler {
 public:
+    static constexpr std::size_t kLarge = 16 * 1024;
+
     HttpServer::Admission admit(const HttpServer::Request& head) override {
         HttpServer::Admission admission;
         admission.files = files;
@@ -52,7 +54,8 @@ public:
         if (request.path == "/throw-other") throw 42;
         HttpServer::Response response;
         response.contentType = "text/plain";
-        response.body = std::to_string(request.body.size()) + "\n";
+        response.body =
+            request.path == "/large" ? std::string(kLarge, 'l') : std::to_string(request.body.size()) + "\n";
         return response;
     }
 
@@ -171,11 +174,13 @@ protected:
 
     // A new connection from `source` (in 127.0.0.0/8), closed at the end of the test. What
     // is sent on it goes at once, not held back for the server's acknowledgement: a test
-    // moves the server's clock faster than the acknowledgement comes.
-    int connectFrom(const char* source = "127.0.0.1") {
+    // moves the server's clock faster than the acknowledgement comes. `receiveBuffer`, when
+    // given, is the most the client's side holds of what it has not read.
+    int connectFrom(const char* source = "127.0.0.1", int receiveBuffer = 0) {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in from{};
         from.sin_family = AF_INET;
         ::inet_pton(AF_INET, source, &from.sin_addr);
@@ -383,6 +388,24 @@ protected:
         while ((n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
             bytes.append(buffer, static_cast<std::size_t>(n));
         return bytes;
+    }
+
+    // Runs the requests waiting, and sends their answers, until none is left.
+    void workAll() {
+        for (int i = 0; i < 1000 && server->workOne(); ++i) turn();
+    }
+    // How the connection on `fd` ends, once what came before is read: 0 for an orderly
+    // end, else the error (ECONNRESET for a reset); -1 when it has not ended within 5 s.
+    static int endOf(int fd) {
+        char buffer[4096];
+        for (int i = 0; i < 50; ++i) {
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 100) != 1) continue;
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n == 0) return 0;
+            if (n < 0) return errno;
+        }
+        return -1;
     }
 
     HttpServer::Clock::time_point clock{};
@@ -760,6 +783,95 @@ TEST_F(HandTurnedServerTest, aPipelinedBodyBegunAsTheAnswerBeforeItGoesOutGivesW
     ASSERT_TRUE(server->workOne());
     turn();
     EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 200 OK\r\n"));
+}
+
+// A client that pipelines requests and leaves their answers unread has no further request
+// taken once the kernel holds a little of its answers unsent, so that they cannot pile up
+// in the host's memory: of a hundred answers of 16 KiB, a few are made.
+TEST_F(HandTurnedServerTest, aClientThatLeavesItsAnswersUnreadHasNoFurtherRequestTaken) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int unread = connectFrom("127.0.0.1", 1024);
+    std::string requests;
+    for (int i = 0; i < 100; ++i) requests += get("/large");
+    send(unread, requests);
+    turn();
+    workAll();
+    EXPECT_LE(handler.handled().size(), 4u);
+}
+
+// An answer whose client has stopped taking it gives way at the cap once its client has
+// taken nothing for a third of a head's time, as a silent body would, and is reset, so
+// that the kernel drops what it holds for it; until then a newcomer is turned away. A
+// client that takes its answers slowly, a little every second, keeps its place however
+// long they take, and reads them whole.
+TEST_F(HandTurnedServerTest, anAnswerGivesWayAtTheCapOnlyOnceItsClientHasStoppedTakingIt) {
+    limits.connections = 1;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int slow = connectFrom("127.0.0.1", 4096);
+    send(slow, get("/large") + get("/large") + get("/large") + get("/large"));
+    turn();
+    workAll();
+    // 4 KiB a second: the answers take 16 s.
+    std::string taken;
+    for (int second = 1; second <= 12; ++second) {
+        char buffer[4096];
+        const ssize_t n = ::recv(slow, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) taken.append(buffer, static_cast<std::size_t>(n));
+        clock += 1s;
+        turn();
+        workAll();
+        const int newcomer = connectFrom();
+        turn();
+        EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 503 ")) << second;
+    }
+    const std::size_t whole = 4 * (taken.find("\r\n\r\n") + 4 + GatedHandler::kLarge);
+    for (int i = 0; i < 100 && taken.size() < whole; ++i) {
+        taken += arrived(slow);
+        turn();
+    }
+    EXPECT_EQ(taken.size(), whole);
+
+    ::close(slow);
+    std::erase(open, slow);
+    turn();
+    const int unread = connectFrom("127.0.0.1", 1024);
+    send(unread, get("/large") + get("/large") + get("/large"));
+    turn();
+    workAll();
+    clock += 3200ms;
+    const int early = connectFrom();
+    turn();
+    EXPECT_TRUE(arrived(early).starts_with("HTTP/1.1 503 "));
+    clock += 200ms;
+    const int newcomer = connectFrom();
+    turn();
+    send(newcomer, get("/new"));
+    turn();
+    workAll();
+    EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_EQ(endOf(unread), ECONNRESET);
+}
+
+// A connection closed at a deadline is reset where its client has stopped taking its
+// answers (at its answer's deadline, say): the kernel drops what it holds for it at once
+// instead of trying to deliver it long after the close. One whose client has only its
+// last status left to read (a head cut off with 408) reads it, then the orderly end.
+TEST_F(HandTurnedServerTest, aConnectionClosedAtADeadlineIsResetOnlyWhereItsClientStoppedReading) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int unread = connectFrom("127.0.0.1", 1024), slowHead = connectFrom();
+    send(unread, get("/large") + get("/large") + get("/large"));
+    send(slowHead, "GET /slow HTTP/1.1\r\n");
+    turn();
+    workAll();
+    clock += limits.headTime + 200ms;
+    turn();
+    clock += 3s;  // the 408's connection is read out for 2 s
+    turn();
+    EXPECT_TRUE(arrived(slowHead).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_EQ(endOf(slowHead), 0);
+    clock += limits.answerTime;
+    turn();
+    EXPECT_EQ(endOf(unread), ECONNRESET);
 }
 
 // Requests whose files fill the share of the open files they may take hold it only while

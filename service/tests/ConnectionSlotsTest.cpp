@@ -177,6 +177,29 @@ TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenTheReaderFurthestPas
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::full);
 }
 
+// An answer being sent gives way only once its client has taken nothing of it for long
+// enough, ranked with those reading; a client that takes more is filed anew, its point
+// put off.
+TEST(ConnectionSlotsTest, anAnswerGivesWayOnlyOnceItsClientHasTakenNothingForLongEnough) {
+    ConnectionSlots slots({3, 0, 100, 10s});
+    slots.opened(1, "10.0.0.1", kStart);
+    slots.answering(1, kStart + 3s);
+    slots.opened(2, "10.0.0.2", kStart);
+    slots.busy(2);
+    slots.opened(3, "10.0.0.3", kStart + 1s);  // a head, past its point at 4.33 s
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 2s).verdict, Verdict::full);
+    slots.answering(1, kStart + 6s);  // its client took more at 3 s
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 4s).verdict, Verdict::full);
+    ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 5s);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 3u);
+    slots.closed(3);
+    slots.opened(4, "10.0.0.4", kStart + 5s);
+    room = slots.roomForConnection("10.0.1.1", kStart + 6s);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 1u);
+}
+
 // Bodies written to files and their handlers' files may take a quarter of the files: a
 // request short of them takes the place of a body that holds some once that one is past
 // its point, never the place of one that keeps its pace, or of one that holds none.
