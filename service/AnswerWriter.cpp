@@ -121,19 +121,26 @@ bool AnswerWriter::look(Clock::time_point now) {
     return true;
 }
 
-void AnswerWriter::sendLast(const Response& response) {
+void AnswerWriter::sendLast(const Response& response, Clock::time_point now) {
+    owe(now);
     const std::string bytes = output_.substr(sent_) + serialize(response, false, false);
     lastBytes_ = bytes.size();
     written_ += endWith(fd_, bytes);
+    ended_ = true;
     output_.clear();
     sent_ = 0;
+}
+
+void AnswerWriter::endOutput() {
+    ::shutdown(fd_, SHUT_WR);
+    ended_ = true;
 }
 
 // A client that has left earlier answers unread and taken nothing for so long would not
 // read a status sent after them either.
 void AnswerWriter::close(Clock::time_point now) {
     const bool stalled = !look(now) && now - lastProgress_ >= patience_;
-    if (stalled && unacknowledged() > lastBytes_) {
+    if (stalled && unacknowledged() > lastBytes_ + (ended_ ? 1 : 0)) {
         const linger reset{1, 0};
         ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }

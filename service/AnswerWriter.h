@@ -62,9 +62,11 @@ public:
     // it takes more: from then on the answer may give way to others.
     Clock::time_point stalledAt() const { return lastProgress_ + patience_; }
 
-    // Sends what is still owed of the answers queued and then `response`, as the last the
-    // client hears, ends the output and reads what the client has sent so far.
-    void sendLast(const Response& response);
+    // Sends what is still owed of the answers queued and then `response` at `now`, as the
+    // last the client hears, ends the output and reads what the client has sent so far.
+    void sendLast(const Response& response, Clock::time_point now);
+    // Ends the output once the last answer is sent: the client reads the end after it.
+    void endOutput();
     // Closes the socket at `now`. It is reset, so that the kernel drops all it still
     // holds for the client, when the client has left answer bytes unread beyond the last
     // status it was sent and has taken nothing for its patience: it has stopped reading,
@@ -91,6 +93,7 @@ private:
     std::uint64_t written_ = 0;         // handed to the kernel, in all
     std::uint64_t taken_ = 0;           // of those, acknowledged by the client's side at the last look
     std::uint64_t lastBytes_ = 0;       // of the status the connection ends with, once sent
+    bool ended_ = false;                // the output is ended, the end counted as a byte sent
     bool backedUp_ = false;             // at the last flush, the kernel held more than it is asked to
     Clock::time_point lastProgress_{};  // when the client last took bytes, or began to be owed
 };

@@ -429,7 +429,7 @@ bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
         return true;
     }
     // After what is still owed of an interim answer (100 Continue).
-    if (room.verdict == Verdict::slowGivesWay && readsRequest(c)) c.writer.sendLast(refusal(408, kTooSlow));
+    if (room.verdict == Verdict::slowGivesWay && readsRequest(c)) c.writer.sendLast(refusal(408, kTooSlow), now());
     close(c);
     return true;
 }
@@ -733,7 +733,7 @@ void HttpServer::flush(Connection& c) {
     if (c.phase == Phase::Answering && c.writer.waitsOnClient()) {
         place(c);  // its client may have taken more
     } else if (c.phase == Phase::Answering && !c.keepAlive) {
-        ::shutdown(c.fd, SHUT_WR);
+        c.writer.endOutput();
         c.deadline = deadlineIn(kDrainTime);
         enter(c, Phase::Draining);
     } else if (c.phase == Phase::Answering) {
