@@ -55,7 +55,7 @@ public:
     enum class Verdict {
         fits,          // room for it now
         idleGivesWay,  // `id`, a waiting connection, is to be closed first
-        slowGivesWay,  // `id`, a connection reading a request or sending an answer, is to be turned out first
+        slowGivesWay,  // `id`, reading a request or sending an answer, is to be turned out first
         full,          // nobody gives way: the newcomer is turned away
         addressFull,   // its address holds all the places it may: the newcomer is turned away
     };

@@ -15,9 +15,10 @@
 // its pace or reads its answers (see `ConnectionSlots`); a client turned out or away
 // hears why where it can still read it. A client that leaves its answers unread has no
 // further request taken once the kernel holds a little of them, and is reset when it is
-// closed, so that the kernel drops what it holds for it (see `AnswerWriter`). Spool files count against the open-file
-// budget, and at the open-file limit the server neither spins nor drops what it has; the
-// files a handler opens are counted before its request is taken.
+// closed, so that the kernel drops what it holds for it (see `AnswerWriter`). Spool
+// files count against the open-file budget, and at the open-file limit the server
+// neither spins nor drops what it has; the files a handler opens are counted before its
+// request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
 // come, and requests waiting for a worker a bound: over any of these the client is told
 // to try again later (503 with Retry-After). A request whose client has reset its
