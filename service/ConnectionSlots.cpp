@@ -11,8 +11,8 @@ constexpr int kShareUsed = BodyPace::kKeptShare;
 }  // namespace
 
 ConnectionSlots::Room ConnectionSlots::roomForConnection(const std::string& address, Clock::time_point now) const {
-    const auto found = perAddress_.find(address);
-    if (limits_.perAddress > 0 && found != perAddress_.end() && found->second >= limits_.perAddress)
+    const auto found = perNetwork_.find(AddressNetwork::of(address));
+    if (limits_.perAddress > 0 && found != perNetwork_.end() && found->second >= limits_.perAddress)
         return {Verdict::addressFull};
     if (slots_.size() < limits_.connections && slots_.size() + filesTaken() < limits_.files) return {};
     if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
@@ -42,7 +42,7 @@ ConnectionSlots::Room ConnectionSlots::givingWay(const Ranking& ranking, std::op
 }
 
 void ConnectionSlots::opened(Id id, const std::string& address, Clock::time_point now) {
-    const auto counted = perAddress_.try_emplace(address, 0).first;
+    const auto counted = perNetwork_.try_emplace(AddressNetwork::of(address), 0).first;
     ++counted->second;
     slots_.emplace(id, Slot{counted});
     readingHead(id, now);
@@ -52,7 +52,7 @@ void ConnectionSlots::closed(Id id) {
     const auto found = slots_.find(id);
     if (found == slots_.end()) return;
     place(id, Place::busy);
-    if (--found->second.address->second == 0) perAddress_.erase(found->second.address);
+    if (--found->second.network->second == 0) perNetwork_.erase(found->second.network);
     slots_.erase(found);
 }
 

@@ -7,7 +7,9 @@
 // Every connection takes a place and a file. Request bodies written to files as they come
 // (one file each) and the files their handlers may hold are counted too, and may take at
 // most a quarter of the files together, so that slow uploads of that kind cannot shut
-// every other client out. One address may hold only so many places.
+// every other client out. One address may hold only so many places, an IPv6 address
+// counting by its /64 (`AddressNetwork`): a single machine may hold a whole /64, and its
+// addresses would otherwise take every place between them.
 //
 // A connection stands in one of three ways:
 // - waiting: it is owed nothing (idle between requests, or answered and being read out
@@ -34,6 +36,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "AddressNetwork.h"
 #include "BodyPace.h"
 
 class ConnectionSlots {
@@ -43,7 +46,7 @@ public:
 
     struct Limits {
         std::size_t connections = 10000;            // open at once
-        std::size_t perAddress = 64;                // open at once from one address; 0: no limit
+        std::size_t perAddress = 64;                // open at once from one network; 0: no limit
         std::size_t files = 10000;                  // for connections, body files and handlers together
         std::chrono::milliseconds headTime{10000};  // a head's, from its connection's accept or last answer
     };
@@ -54,7 +57,7 @@ public:
         idleGivesWay,  // `id`, a waiting connection, is to be closed first
         slowGivesWay,  // `id`, a connection reading a request, is to be turned out first
         full,          // nobody gives way: the newcomer is turned away
-        addressFull,   // its address holds all the places it may: the newcomer is turned away
+        addressFull,   // its address's network holds all the places it may: the newcomer is turned away
     };
     struct Room {
         Verdict verdict = Verdict::fits;
@@ -92,7 +95,7 @@ private:
     enum class Place { waiting, reading, busy };
     using Ranking = std::set<std::pair<Clock::time_point, Id>>;  // by when each may give way
     struct Slot {
-        std::map<std::string, std::size_t>::iterator address;  // its count in `perAddress_`
+        std::map<AddressNetwork, std::size_t>::iterator network;  // its count in `perNetwork_`
         Place place = Place::busy;
         Clock::time_point from{};  // reading: when it may give way
         bool holdsFiles = false;   // reading: a body in `holding_`
@@ -104,10 +107,10 @@ private:
 
     Limits limits_;
     std::unordered_map<Id, Slot> slots_;
-    std::map<std::string, std::size_t> perAddress_;  // places held by each remote address
-    std::set<Id> waiting_;                           // by id: the longest-open first
-    Ranking reading_;                                // connections reading a request
-    Ranking holding_;                                // of those, bodies that hold files
+    std::map<AddressNetwork, std::size_t> perNetwork_;  // places held from each remote address's network
+    std::set<Id> waiting_;                              // by id: the longest-open first
+    Ranking reading_;                                   // connections reading a request
+    Ranking holding_;                                   // of those, bodies that hold files
     std::size_t bodyFiles_ = 0;
     std::atomic<std::size_t> handlerFiles_ = 0;
 };

@@ -8,11 +8,11 @@
 // its deadline asks of it, or comes under a least rate, soon after its grace (see
 // `BodyPace`). A large body can be written to a file as it arrives.
 //
-// Hostile traffic is bounded too: one address may hold only so many connections; when
-// the connections or the files run short, the connections that only wait give way to new
-// ones, then those reading a request that have used a real share of what their rule
-// allows, never one that keeps its pace (see `ConnectionSlots`); a client turned out or
-// away hears why where it can still read it. Spool files count against the open-file
+// Hostile traffic is bounded too: one address (an IPv6 /64) may hold only so many
+// connections; when the connections or the files run short, the connections that only
+// wait give way to new ones, then those reading a request that have used a real share of
+// what their rule allows, never one that keeps its pace (see `ConnectionSlots`); a client
+// turned out or away hears why where it can still read it. Spool files count against the open-file
 // budget, and at the open-file limit the server neither spins nor drops what it has; the
 // files a handler opens are counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes

@@ -233,15 +233,22 @@ TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItsel
 }
 
 // One address holds only so many places, and gets them back as its connections close;
-// other addresses are taken meanwhile.
-TEST(ConnectionSlotsTest, anAddressHoldsOnlySoManyPlaces) {
+// other addresses are taken meanwhile. An IPv6 address counts by its /64, which one
+// machine may hold whole, and an IPv4 address written as IPv6 as itself.
+TEST(ConnectionSlotsTest, anAddressOrAnIpv6Slash64HoldsOnlySoManyPlaces) {
     ConnectionSlots slots({100, 2, 1000, 10s});
     slots.opened(1, "10.0.0.1", kStart);
-    slots.opened(2, "10.0.0.1", kStart);
+    slots.opened(2, "::ffff:10.0.0.1", kStart);
     EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::addressFull);
     EXPECT_EQ(slots.roomForConnection("10.0.0.2", kStart).verdict, Verdict::fits);
     slots.closed(1);
     EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::fits);
+    slots.opened(3, "2001:db8:1:2::1", kStart);
+    slots.opened(4, "2001:db8:1:2:ffff:ffff:ffff:fffe", kStart);
+    EXPECT_EQ(slots.roomForConnection("2001:db8:1:2:abcd::7", kStart).verdict, Verdict::addressFull);
+    EXPECT_EQ(slots.roomForConnection("2001:db8:1:3::1", kStart).verdict, Verdict::fits);
+    slots.closed(4);
+    EXPECT_EQ(slots.roomForConnection("2001:db8:1:2:abcd::7", kStart).verdict, Verdict::fits);
 }
 
 }  // namespace
