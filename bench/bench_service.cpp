@@ -1109,9 +1109,7 @@ bool paceKeepersGoal(const std::optional<BesideTrickles>& run, const UploadFlood
 
 // The time the service gives a body of `length` bytes, in seconds.
 double timeOf(std::size_t length) {
-    const HttpServer::Limits limits;
-    const auto time = limits.bodyTime + std::chrono::milliseconds(length * 1000 / limits.lowestBodyRate);
-    return std::chrono::duration<double>(time).count();
+    return std::chrono::duration<double>(HttpServer::Limits{}.body.timeFor(length)).count();
 }
 
 // The pace the service asks of a body of `length` bytes, in bytes per second.

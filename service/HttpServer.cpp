@@ -811,11 +811,8 @@ bool HttpServer::startRequest(Connection& c, std::size_t headEnd) {
     }
     c.phase = Connection::Phase::Body;
     c.bodyLeft = c.request.contentLength;
-    const Clock::time_point now = this->now();
-    c.deadline =
-        now + limits_.bodyTime +
-        std::chrono::milliseconds(c.request.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
-    c.pace = BodyPace(paceRules(), now, c.deadline, c.request.contentLength);
+    c.pace = BodyPace(limits_.body, now(), c.request.contentLength);
+    c.deadline = c.pace.deadline();
     const std::string* expect = c.request.header("expect");
     if (expect && lower(*expect) == "100-continue" && c.bodyLeft > 0 && version == "HTTP/1.1") {
         const std::uint64_t id = c.id;
@@ -847,10 +844,6 @@ void HttpServer::refuseAsServer(Connection& c, Response response) {
     dropRequest(c);
     response.close = true;
     answer(c, std::move(response));
-}
-
-BodyPace::Rules HttpServer::paceRules() const {
-    return {limits_.headTime, limits_.rateGrace, limits_.lowestBodyRate, limits_.minimumBodyRate};
 }
 
 // Takes the next bytes of the body, once its claim has let them in; dispatches the

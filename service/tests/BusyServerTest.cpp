@@ -479,11 +479,11 @@ TEST_F(HandTurnedServerTest, deadlinesFollowTheServersClock) {
     EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
 }
 
-// A body that stops coming is cut off once it has been silent for as long as a head may
-// take, however long its own deadline, and gives its room back.
+// A body that stops coming is cut off once it has been silent for its rules' silence,
+// however long its own deadline, and gives its room back.
 TEST_F(HandTurnedServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
-    limits.headTime = 2s;
-    limits.bodyTime = 60s;
+    limits.body.silence = 2s;
+    limits.body.time = 60s;
     limits.bodyMemory = 100 * 1024;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     const int silent = connectFrom();
@@ -552,15 +552,15 @@ TEST_F(HandTurnedServerTest, bodiesInMemoryTakeTheirBudgetAsTheirBytesCome) {
     EXPECT_TRUE(arrived(later).ends_with("\r\n\r\n122880\n"));
 }
 
-// A body is cut off with 408 once it has been silent for as long as a head may take, or,
+// A body is cut off with 408 once it has been silent for its rules' silence, or,
 // once its grace is over, when its bytes have come at under the least rate on average
 // since its head, or when it has fallen behind the pace its deadline asks of it (64 KiB
 // have 32 s: 2 KiB a second) by more than its grace and a second per 32 KiB it has sent.
 // One a little behind its pace after a stall is taken.
 TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentUnderTheLeastRateOrTooFarBehindItsPace) {
-    limits.headTime = 8s;
-    limits.rateGrace = 10s;
-    limits.minimumBodyRate = 500;
+    limits.body.silence = 8s;
+    limits.body.grace = 10s;
+    limits.body.leastRate = 500;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     const int silent = connectFrom(), slow = connectFrom(), behind = connectFrom(), steady = connectFrom();
     send(silent, post(64 * 1024) + std::string(6000, 's'));

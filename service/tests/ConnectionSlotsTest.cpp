@@ -16,12 +16,10 @@ using Verdict = ConnectionSlots::Verdict;
 constexpr std::uint64_t KiB = 1024;
 const Clock::time_point kStart{1h};
 
-// A body's deadline as the server gives it: 30 s, and a second per 32 KiB.
-Clock::duration deadlineOf(std::uint64_t length) { return 30s + std::chrono::milliseconds(length * 1000 / (32 * KiB)); }
-
-// The pace a body of `length` bytes is asked to keep, in bytes per second.
+// The pace a body of `length` bytes is asked to keep under the server's rules, in bytes
+// per second.
 double paceOf(std::uint64_t length) {
-    return static_cast<double>(length) / std::chrono::duration<double>(deadlineOf(length)).count();
+    return static_cast<double>(length) / std::chrono::duration<double>(BodyPace::Rules{}.timeFor(length)).count();
 }
 
 // How a client sends a body: nothing for `begin` seconds (a slow start, or the round trip
@@ -59,7 +57,7 @@ Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t sp
     std::vector<std::uint64_t> received(bodies.size());
     std::map<ConnectionSlots::Id, std::size_t> open;  // the bodies still coming, by id
     for (std::size_t i = 0; i < bodies.size(); ++i) {
-        paces.emplace_back(BodyPace::Rules{}, kStart, kStart + deadlineOf(bodies[i].length), bodies[i].length);
+        paces.emplace_back(BodyPace::Rules{}, kStart, bodies[i].length);
         slots.opened(i, "10.0.0.1", kStart);
         slots.readingBody(i, paces[i], false);
         open.emplace(i, i);
@@ -188,7 +186,7 @@ TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHold
         slots.bodyFileOpened();
         slots.handlerFilesTaken(2);
     };
-    BodyPace steady({}, kStart, kStart + deadlineOf(64 * KiB), 64 * KiB);
+    BodyPace steady({}, kStart, 64 * KiB);
     const BodyPace stalled = steady;
     holdFiles(1, steady);
     holdFiles(2, stalled);
