@@ -4,9 +4,6 @@ namespace {
 
 // Body files and handlers' files may take this share of the files: a quarter.
 constexpr std::size_t kFileShare = 4;
-// A head gives way once it has taken as great a share of its time as a body off its pace
-// has lost of its allowance: a head comes at once.
-constexpr int kShareUsed = BodyPace::kKeptShare;
 
 }  // namespace
 
@@ -16,7 +13,7 @@ ConnectionSlots::Room ConnectionSlots::roomForConnection(const std::string& addr
         return {Verdict::addressFull};
     if (slots_.size() < limits_.connections && slots_.size() + filesTaken() < limits_.files) return {};
     if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
-    return givingWay(reading_, std::nullopt, now);
+    return givingWay(std::nullopt, now);
 }
 
 // Short of the quarter, only a body that holds files of it can make room; short of files
@@ -28,7 +25,13 @@ ConnectionSlots::Room ConnectionSlots::roomForFiles(std::size_t files, Id asking
     if (files == 0 || (!shareShort && !filesShort)) return {};
     if (shareShort) return givingWay(holding_, asking, now);
     if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
-    return givingWay(reading_, asking, now);
+    return givingWay(asking, now);
+}
+
+// A reader other than `asking`: a body off its pace, else any head, the oldest first.
+ConnectionSlots::Room ConnectionSlots::givingWay(std::optional<Id> asking, Clock::time_point now) const {
+    const Room body = givingWay(bodies_, asking, now);
+    return body.verdict != Verdict::full ? body : givingWay(heads_, asking, Clock::time_point::max());
 }
 
 // The first of `ranking` past its point, other than `asking`.
@@ -58,12 +61,10 @@ void ConnectionSlots::closed(Id id) {
 
 void ConnectionSlots::waiting(Id id) { place(id, Place::waiting); }
 
-void ConnectionSlots::readingHead(Id id, Clock::time_point start) {
-    place(id, Place::reading, start + limits_.headTime / kShareUsed);
-}
+void ConnectionSlots::readingHead(Id id, Clock::time_point start) { place(id, Place::head, start); }
 
 void ConnectionSlots::readingBody(Id id, const BodyPace& pace, bool holdsFiles) {
-    place(id, Place::reading, pace.offPace(), holdsFiles);
+    place(id, Place::body, pace.offPace(), holdsFiles);
 }
 
 void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
@@ -72,12 +73,14 @@ void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
 void ConnectionSlots::place(Id id, Place place, Clock::time_point from, bool holdsFiles) {
     Slot& slot = slots_.at(id);
     if (slot.place == Place::waiting) waiting_.erase(id);
-    if (slot.place == Place::reading) reading_.erase({slot.from, id});
+    if (slot.place == Place::head) heads_.erase({slot.from, id});
+    if (slot.place == Place::body) bodies_.erase({slot.from, id});
     if (slot.holdsFiles) holding_.erase({slot.from, id});
     slot.place = place;
     slot.from = from;
-    slot.holdsFiles = place == Place::reading && holdsFiles;
+    slot.holdsFiles = place == Place::body && holdsFiles;
     if (place == Place::waiting) waiting_.insert(id);
-    if (place == Place::reading) reading_.emplace(from, id);
+    if (place == Place::head) heads_.emplace(from, id);
+    if (place == Place::body) bodies_.emplace(from, id);
     if (slot.holdsFiles) holding_.emplace(from, id);
 }

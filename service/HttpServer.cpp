@@ -151,7 +151,7 @@ std::size_t fileLimit() {
 ConnectionSlots::Limits slotLimits(const HttpServer::Limits& limits) {
     const std::size_t limit = fileLimit();
     const std::size_t files = limit > 2 * kSpareFiles ? limit - kSpareFiles : kSpareFiles;
-    return {std::min(limits.connections, files), limits.connectionsPerAddress, files, limits.headTime};
+    return {std::min(limits.connections, files), limits.connectionsPerAddress, files};
 }
 
 // The authority of an absolute-form target ("http://host:port/path?query"), which is
@@ -625,9 +625,9 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
 }
 
 // Carries out `room`'s verdict when a connection is to give way: one that only waits is
-// owed nothing and is closed; one reading a request has used a third of what its
-// rule allows, and is cut off as for its own slowness, as one left to lapse is (its claim
-// is not told otherwise). False when nobody is to give way.
+// owed nothing and is closed; one reading a request is cut off as for its own slowness,
+// as one left to lapse is (its claim is not told otherwise). False when nobody is to give
+// way.
 bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
     using Verdict = ConnectionSlots::Verdict;
     if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay) return false;

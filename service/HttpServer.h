@@ -10,11 +10,11 @@
 //
 // Hostile traffic is bounded too: one address (an IPv6 /64) may hold only so many
 // connections; when the connections or the files run short, the connections that only
-// wait give way to new ones, then those reading a request that have used a real share of
-// what their rule allows, never one that keeps its pace (see `ConnectionSlots`); a client
-// turned out or away hears why where it can still read it. Spool files count against the open-file
-// budget, and at the open-file limit the server neither spins nor drops what it has; the
-// files a handler opens are counted before its request is taken.
+// wait give way to new ones, then bodies that have fallen well behind their pace, then
+// heads, the oldest first, never a body that keeps its pace (see `ConnectionSlots`); a
+// client turned out or away hears why where it can still read it. Spool files count
+// against the open-file budget, and at the open-file limit the server neither spins nor
+// drops what it has; the files a handler opens are counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
 // come, and requests waiting for a worker a bound: over any of these the client is told
 // to try again later (503 with Retry-After). A request whose client has reset its
