@@ -25,9 +25,10 @@
 //    or slow start of 3 s all stay inside that third.
 // 3. Reading a head, at once, the oldest first (by when it began: its connection's accept,
 //    or the end of its last answer). An honest client sends its head as soon as it has
-//    connected, so it arrives within a round trip, while its connection is the youngest
-//    head and the last to go; a connection that sends nothing, or only the first bytes of
-//    a head, holds no place against a newcomer, however many such a flood opens or renews.
+//    connected, so it arrives within a round trip (the server reads what came with a
+//    connection as it takes it), while its connection is the youngest head and the last
+//    to go; a connection that sends nothing, or only the first bytes of a head, holds no
+//    place against a newcomer, however many such a flood opens or renews.
 //    A head is never judged by how long it has been coming, since a flood renews its
 //    connections faster than any such time runs out. A head on a slow link is at risk
 //    only when more newcomers come while it arrives than there are heads begun before it.

@@ -622,6 +622,9 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     connections_.emplace(c->id, std::move(c));
     slots_.opened(added.id, added.remoteAddress, now());
     watch(added);
+    // A head that came with the connection is read now: heads give way to newcomers at
+    // once, and one taken later in this turn must find this a request, not an empty head.
+    readFrom(added);
 }
 
 // Carries out `room`'s verdict when a connection is to give way: one that only waits is

@@ -249,14 +249,15 @@ protected:
     int holding = -1;
 };
 
-// Events of one connection reach the server before those of a connection opened after
-// them, so once a later request is admitted the server has seen an earlier reset.
+// The request of a client that resets its connection while the request waits for a worker
+// is dropped, its claim with it, and the worker goes on to the next.
 TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     const int gone = connectFrom();
     send(gone, get("/gone"));
     ASSERT_TRUE(handler.waitForAdmitted(2));
     reset(gone);
+    ASSERT_TRUE(handler.waitForEnding(1));
     const int after = connectFrom();
     send(after, get("/after"));
     ASSERT_TRUE(handler.waitForAdmitted(3));
@@ -683,6 +684,26 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfAnIdleOneABody
     EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
     for (int fd : {ahead, third, fourth}) EXPECT_EQ(seen(fd), "open") << fd;
     EXPECT_TRUE(handler.refusedByServer().empty());
+}
+
+// A head that came with its connection is read as the connection is taken, so that a
+// newcomer taken right after it, in the same turn, finds a request being handled there,
+// not an empty head whose place it may take.
+TEST_F(HandTurnedServerTest, aHeadThatCameWithItsConnectionIsReadBeforeTheNextNewcomerIsTaken) {
+    limits.connections = 2;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int body = connectFrom();
+    send(body, post(64 * 1024, "/body") + "b");  // on its pace for 3.3 s
+    turn();
+    const int honest = connectFrom();
+    send(honest, get("/honest"));
+    const int empty = connectFrom();
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    const std::string answer = arrived(honest);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    EXPECT_TRUE(arrived(empty).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
 }
 
 // A body that keeps its pace keeps its place at the cap however many silent connections
