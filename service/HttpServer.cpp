@@ -86,7 +86,7 @@ std::size_t fileLimit() {
 ConnectionSlots::Limits slotLimits(const HttpServer::Limits& limits) {
     const std::size_t limit = fileLimit();
     const std::size_t files = limit > 2 * kSpareFiles ? limit - kSpareFiles : kSpareFiles;
-    return {std::min(limits.connections, files), limits.connectionsPerAddress, files, limits.headTime};
+    return {std::min(limits.connections, files), limits.connectionsPerAddress, files};
 }
 
 }  // namespace
@@ -398,7 +398,7 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     while (giveWay(room)) room = slots_.roomForConnection(remoteAddress, now());
     if (room.verdict == ConnectionSlots::Verdict::addressFull)
         return AnswerWriter::turnAway(
-            fd, refusal(429, "This address has too many connections open; please try again later."));
+            fd, refusal(429, "This address, or its network, has too many connections open; please try again later."));
     if (room.verdict == ConnectionSlots::Verdict::full)
         return AnswerWriter::turnAway(
             fd, busy("The service has no room for more connections now; please try again shortly."));
@@ -410,16 +410,19 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     slots_.opened(id, remoteAddress, now());
     auto c = std::make_unique<Connection>(*this, id, fd, std::move(remoteAddress), std::move(localAddress));
     c->deadline = now() + limits_.headTime;
-    watch(*connections_.emplace(id, std::move(c)).first->second);
+    Connection& added = *connections_.emplace(id, std::move(c)).first->second;
+    watch(added);
+    // A head that came with the connection is read now: heads give way to newcomers at
+    // once, and one taken later in this turn must find this a request, not an empty head.
+    readFrom(added);
 }
 
 // Carries out `room`'s verdict when a connection is to give way: one that only waits is
-// owed nothing and is closed; one reading a request has used a third of what its rule
-// allows, and is cut off as for its own slowness, as one left to lapse is (its claim is
-// not told otherwise); one being answered has stopped taking its answer, and gets nothing
-// more. The slots know what a client of an answer had taken at the last look: one that
-// has taken more since keeps its place, filed anew. True when the slots are to be asked
-// again.
+// owed nothing and is closed; one reading a request is cut off as for its own slowness,
+// as one left to lapse is (its claim is not told otherwise); one being answered has
+// stopped taking its answer, and gets nothing more. The slots know what a client of an
+// answer had taken at the last look: one that has taken more since keeps its place,
+// filed anew. True when the slots are to be asked again.
 bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
     using Verdict = ConnectionSlots::Verdict;
     if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay) return false;
@@ -546,7 +549,7 @@ bool HttpServer::startRequest(Connection& c, bool expectsContinue) {
     if (!roomForBody(c, !admission.spoolFolder.empty(), admission.files)) return false;
     if (std::optional<Response> failed = c.reader.beginBody(admission.spoolFolder, admission.files, now()))
         return refuse(c, std::move(*failed));
-    c.deadline = c.reader.bodyDeadline();
+    c.deadline = c.reader.pace().deadline();
     enter(c, Phase::Body);
     if (expectsContinue) {
         const std::uint64_t id = c.id;

@@ -4,21 +4,21 @@
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer; a body that stops coming is cut off as soon as it has
-// been silent for as long as a head may take, and one that falls too far behind the pace
-// its deadline asks of it, or comes under a least rate, soon after its grace (see
-// `BodyPace`). A large body can be written to a file as it arrives.
+// been silent for a while (by default as long as a head may take), and one that falls too
+// far behind the pace its deadline asks of it, or comes under a least rate, soon after its
+// grace (see `BodyPace`). A large body can be written to a file as it arrives.
 //
-// Hostile traffic is bounded too: one address may hold only so many connections; when
-// the connections or the files run short, the connections that only wait give way to new
-// ones, then those reading a request that have used a real share of what their rule
-// allows and those whose clients have stopped taking their answers, never one that keeps
-// its pace or reads its answers (see `ConnectionSlots`); a client turned out or away
-// hears why where it can still read it. A client that leaves its answers unread has no
-// further request taken once the kernel holds a little of them, and is reset when it is
-// closed, so that the kernel drops what it holds for it (see `AnswerWriter`). Spool
-// files count against the open-file budget, and at the open-file limit the server
-// neither spins nor drops what it has; the files a handler opens are counted before its
-// request is taken.
+// Hostile traffic is bounded too: one address (an IPv6 /64) may hold only so many
+// connections; when the connections or the files run short, the connections that only
+// wait give way to new ones, then bodies that have fallen well behind their pace and
+// answers whose clients have stopped taking them, then heads, the oldest first, never a
+// body that keeps its pace or an answer being read (see `ConnectionSlots`); a client
+// turned out or away hears why where it can still read it. A client that leaves its
+// answers unread has no further request taken once the kernel holds a little of them,
+// and is reset when it is closed, so that the kernel drops what it holds for it (see
+// `AnswerWriter`). Spool files count against the open-file budget, and at the open-file
+// limit the server neither spins nor drops what it has; the files a handler opens are
+// counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
 // come, and requests waiting for a worker a bound: over any of these the client is told
 // to try again later (503 with Retry-After). A request whose client has reset its
@@ -50,6 +50,7 @@
 #include <utility>
 #include <vector>
 
+#include "BodyPace.h"
 #include "BodyShare.h"
 #include "ConnectionSlots.h"
 
@@ -136,18 +137,12 @@ public:
     struct Limits {
         std::size_t workers = 64;
         std::size_t connections = 10000;            // open at once; lowered to what the file limit allows
-        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept); also
-                                                    // the longest a body may go without a byte
-        std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
-        std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
-        // A body is cut off with 408 once it falls behind the pace its deadline asks of it
-        // by more than `rateGrace` and a second for every `lowestBodyRate` bytes it has
-        // sent, or once, from `rateGrace` after its head on, its bytes have come at under
-        // `minimumBodyRate` on average since the head while it is off its pace, a third of
-        // its allowance behind (`BodyPace`): a trickle holds its connection and what it
-        // has sent only briefly, not until its deadline.
-        std::chrono::milliseconds rateGrace{10000};
-        std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no least rate
+        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept)
+        // A body's deadline from its length, and when one that comes too slowly is cut off
+        // with 408 before it: once silent for a while, once too far behind the pace its
+        // deadline asks of it, or once under a least rate while off that pace (`BodyPace`),
+        // so that a trickle holds its connection and what it has sent only briefly.
+        BodyPace::Rules body;
         std::chrono::milliseconds answerTime{30000};
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;

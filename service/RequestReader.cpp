@@ -235,11 +235,7 @@ std::optional<HttpServer::Response> RequestReader::beginBody(const std::string& 
         request_.bodyFile = pattern;
     }
     bodyLeft_ = request_.contentLength;
-    deadline_ =
-        now + limits_.bodyTime +
-        std::chrono::milliseconds(request_.contentLength * 1000 / std::max<std::uint64_t>(limits_.lowestBodyRate, 1));
-    const BodyPace::Rules rules{limits_.headTime, limits_.rateGrace, limits_.lowestBodyRate, limits_.minimumBodyRate};
-    pace_ = BodyPace(rules, now, deadline_, request_.contentLength);
+    pace_ = BodyPace(limits_.body, now, request_.contentLength);
     return std::nullopt;
 }
 

@@ -77,8 +77,7 @@ public:
     std::optional<Response> takeKeptBody(Clock::time_point now);
     // True once the body being read has come whole.
     bool whole() const { return bodyLeft_ == 0; }
-    // By when the body must have come whole, and its pace.
-    Clock::time_point bodyDeadline() const { return deadline_; }
+    // The pace of the body being read, and by when it must have come whole.
     const BodyPace& pace() const { return pace_; }
     // Whether the request holds files of the quarter that such requests may take.
     bool holdsFiles() const { return spoolFd_ >= 0 || files_ > 0; }
@@ -112,7 +111,6 @@ private:
     int emptyLines_ = 0;  // passed over before the request that comes next
     Request request_;
     BodyPace pace_;  // of the body, from its head's arrival
-    Clock::time_point deadline_{};
     std::uint64_t bodyLeft_ = 0;
     int spoolFd_ = -1;
     std::vector<std::string> pieces_;  // the body as it comes, while held in memory
