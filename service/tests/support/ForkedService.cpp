@@ -52,7 +52,7 @@ ForkedService::~ForkedService() {
 // Only the standard streams and the control socket stay open in the child, so that the
 // files it counts against its limit are the service's own. It leaves by `_exit`, once
 // its service and stores are gone: the test's own exit handlers are not its to run.
-void ForkedService::serve(int control, const std::filesystem::path& folder, const Options& options) {
+void ForkedService::serve(int control, const std::filesystem::path& folder, const Options& options) noexcept {
     if (control > 3) ::close_range(3, static_cast<unsigned>(control) - 1, 0);
     ::close_range(static_cast<unsigned>(control) + 1, ~0u, 0);
     const rlimit limit{options.files, options.files};

@@ -66,7 +66,9 @@ private:
     bool ask(Command command, long long& reply);
     // Learns how the child ended, ending it when it is hung.
     void reap();
-    [[noreturn]] static void serve(int control, const std::filesystem::path& folder, const Options& options);
+    // An exception out of the service ends the child as a crash does (std::terminate):
+    // it must never unwind into the test's code, which would go on running tests there.
+    [[noreturn]] static void serve(int control, const std::filesystem::path& folder, const Options& options) noexcept;
     static void obey(int control, HttpServer& server, HttpServer::Clock::time_point& now);
 
     std::filesystem::path folder_;
