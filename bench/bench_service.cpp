@@ -589,17 +589,24 @@ std::pair<std::string, std::string> crashReportOf(std::size_t length) {
     return {crashReportHead(body.size()), std::move(body)};
 }
 
+// The time the service gives a body of `length` bytes, in seconds.
+double timeOf(std::size_t length) {
+    return std::chrono::duration<double>(HttpServer::Limits{}.body.timeFor(length)).count();
+}
+
+// The pace the service asks of a body of `length` bytes, in bytes per second.
+double paceOf(std::size_t length) { return static_cast<double>(length) / timeOf(length); }
+
 // Sends a crash report of `length` bytes from `source` in pieces of 1 KiB, each piece sent
 // once the time the pieces before it and itself take at `share` of the pace the body's
-// deadline asks (its length over 30 s and a second per 32 KiB) has passed; a 503 sends it
-// again on a new connection a second later, as Retry-After asks, until `end`. The status
-// line it ends with ("" when the service closed it without one), and the 503s it heard.
+// deadline asks (`paceOf`) has passed; a 503 sends it again on a new connection a second
+// later, as Retry-After asks, until `end`. The status line it ends with ("" when the
+// service closed it without one), and the 503s it heard.
 std::pair<std::string, int> sendInPieces(int port, const std::string& source, std::size_t length, double share,
                                          Clock::time_point end) {
     constexpr std::size_t kPiece = 1024;
     const auto [head, body] = crashReportOf(length);
-    const double pace = static_cast<double>(body.size()) / (30.0 + static_cast<double>(body.size()) / 32768.0);
-    const auto interval = std::chrono::duration<double>(kPiece / (pace * share));
+    const auto interval = std::chrono::duration<double>(kPiece / (paceOf(body.size()) * share));
     int retried = 0;
     std::string status;
     while (Clock::now() < end) {
@@ -891,14 +898,6 @@ bool paceKeepersGoal(const std::optional<BesideTrickles>& run, const UploadFlood
         mib(run->before), mib(run->peak));
     return run->sent > 0 && run->taken + run->busy == run->sent && run->peak < (512u << 20);
 }
-
-// The time the service gives a body of `length` bytes, in seconds.
-double timeOf(std::size_t length) {
-    return std::chrono::duration<double>(HttpServer::Limits{}.body.timeFor(length)).count();
-}
-
-// The pace the service asks of a body of `length` bytes, in bytes per second.
-double paceOf(std::size_t length) { return static_cast<double>(length) / timeOf(length); }
 
 // The high-score upload sent on a slow link.
 std::string slowUpload() { return honestUpload(7000000, 1); }
