@@ -18,8 +18,8 @@
 //    request, as it must for any idle connection a server closes.
 // 2. Falling behind: a body off its pace, its lost time (how far it is behind the pace its
 //    deadline asks) a third of its allowance (see `BodyPace`), or an answer whose client
-//    has taken none of it for a third of a head's time (see `AnswerWriter`); the first to
-//    fall behind gives way first. Either has shown that its client does not keep up,
+//    has taken none of it for 1.5 s (the server's `answerStall`, see `AnswerWriter`); the
+//    first to fall behind gives way first. Either has shown that its client does not keep up,
 //    where a head has not yet had the time to show anything, so it goes first. A body
 //    that keeps its pace never gives way, however many newcomers come: the lag between
 //    pieces sent at the pace, the round trip of `Expect: 100-continue` and a stall or slow
@@ -28,6 +28,9 @@
 //    answer gives way only past that point, never at once as a head does: its request
 //    has been handled, and a slow reader on a thin link may take nothing for a while
 //    between windows, while the kernel holds little for it (`AnswerWriter::kBacklog`).
+//    Its point comes sooner than a body's, since its client need only take what has
+//    come, not send what it has yet to: connections that ask and leave their answers
+//    unread hold their places against newcomers for 1.5 s only.
 // 3. Reading a head, at once, the oldest first (by when it began: its connection's accept,
 //    or the end of its last answer). An honest client sends its head as soon as it has
 //    connected, so it arrives within a round trip (the server reads what came with a

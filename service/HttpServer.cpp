@@ -98,9 +98,7 @@ struct HttpServer::Connection {
         : id(id),
           fd(fd),
           reader(server.limits_, server.slots_, server.bodies_, std::move(remoteAddress), std::move(localAddress)),
-          // An answer whose client takes none of it for a third of a head's time has
-          // stopped taking it, as a body silent so long has gone off its pace.
-          writer(fd, server.limits_.headTime / BodyPace::kKeptShare) {}
+          writer(fd, server.limits_.answerStall) {}
 
     std::uint64_t id = 0;
     int fd = -1;

@@ -144,6 +144,10 @@ public:
         // so that a trickle holds its connection and what it has sent only briefly.
         BodyPace::Rules body;
         std::chrono::milliseconds answerTime{30000};
+        // A client that takes none of what it is owed of its answers for this long has
+        // stopped taking them (`AnswerWriter`): a round trip and two segments lost and
+        // sent again after it on the slowest link take less.
+        std::chrono::milliseconds answerStall{1500};
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;
         std::size_t connectionsPerAddress = 64;        // open at once from one address; 0: no limit

@@ -822,7 +822,7 @@ TEST_F(HandTurnedServerTest, aClientThatLeavesItsAnswersUnreadHasNoFurtherReques
 }
 
 // An answer whose client has stopped taking it gives way at the cap once its client has
-// taken nothing for a third of a head's time, as a silent body would, and is reset, so
+// taken nothing for a second and a half, as a silent body would later, and is reset, so
 // that the kernel drops what it holds for it; until then a newcomer is turned away. A
 // client that takes its answers slowly, a little every second, keeps its place however
 // long they take, and reads them whole.
@@ -860,11 +860,11 @@ TEST_F(HandTurnedServerTest, anAnswerGivesWayAtTheCapOnlyOnceItsClientHasStopped
     send(unread, get("/large") + get("/large") + get("/large"));
     turn();
     workAll();
-    clock += 3200ms;
+    clock += 1400ms;
     const int early = connectFrom();
     turn();
     EXPECT_TRUE(arrived(early).starts_with("HTTP/1.1 503 "));
-    clock += 200ms;
+    clock += 100ms;
     const int newcomer = connectFrom();
     turn();
     send(newcomer, get("/new"));
