@@ -13,8 +13,17 @@ std::uint64_t millisecondsOf(std::chrono::steady_clock::duration span) {
 
 }  // namespace
 
-BodyPace::BodyPace(const Rules& rules, Clock::time_point start, Clock::time_point deadline, std::uint64_t length)
-    : rules_(rules), start_(start), deadline_(deadline), last_(start), length_(length) {}
+// A length beyond any real body's (a head may announce up to 2^64 - 1 bytes) is given a
+// century at most, so that its deadline stays within the clock's range.
+BodyPace::Clock::duration BodyPace::Rules::timeFor(std::uint64_t length) const {
+    constexpr unsigned __int128 kCentury = 100ULL * 365 * 24 * 3600 * 1000;  // milliseconds
+    if (bytesPerSecond == 0) return time;
+    const unsigned __int128 added = static_cast<unsigned __int128>(length) * 1000 / bytesPerSecond;
+    return time + Milliseconds(static_cast<std::uint64_t>(std::min(added, kCentury)));
+}
+
+BodyPace::BodyPace(const Rules& rules, Clock::time_point start, std::uint64_t length)
+    : rules_(rules), start_(start), deadline_(start + rules.timeFor(length)), last_(start), length_(length) {}
 
 void BodyPace::arrived(std::uint64_t received, Clock::time_point now) {
     received_ = std::min(received, length_);
@@ -31,7 +40,7 @@ BodyPace::Clock::duration BodyPace::paidFor() const {
 }
 
 BodyPace::Clock::duration BodyPace::allowance() const {
-    const std::uint64_t credit = rules_.creditBytes == 0 ? 0 : received_ * 1000 / rules_.creditBytes;
+    const std::uint64_t credit = rules_.bytesPerSecond == 0 ? 0 : received_ * 1000 / rules_.bytesPerSecond;
     return rules_.grace + Milliseconds(credit);
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // When a request body that comes too slowly is cut off, and how far behind it is.
 //
-// A body has a deadline to arrive whole by; the pace it is asked to keep is its length
-// over the time from its start (its head's arrival) to that deadline. Its lost time is
-// how far it is behind that pace: the time since its start less the time its bytes have
-// paid for at the pace. A body is cut off once any of these holds:
+// A body has a time to arrive whole in from its start (its head's arrival): `time`, and a
+// second for every `bytesPerSecond` bytes of its length. The pace it is asked to keep is
+// its length over that time. Its lost time is how far it is behind that pace: the time
+// since its start less the time its bytes have paid for at the pace. A body is cut off
+// once any of these holds:
 // - it has been silent for `silence`;
 // - its lost time passes its allowance: `grace`, and one second more for every
-//   `creditBytes` received. A stall of a few seconds or a slow start is thus forgiven,
+//   `bytesPerSecond` received. A stall of a few seconds or a slow start is thus forgiven,
 //   and a body that has fallen behind may catch up by coming faster, while a trickle
 //   falls further behind every second and is cut off soon after the grace;
 // - from `grace` after its start on, its bytes have come at under `leastRate` on
@@ -21,7 +22,7 @@
 // is spared the least rate; nor does it give way to others when connections run short
 // (`ConnectionSlots`). One that comes steadily slower than its pace cannot arrive by its deadline;
 // how much slower it may come and still be held until then depends on its size (the
-// README's table of paces, which BodyPaceTest computes from these rules).
+// README's table of paces, which BodyPaceTest computes from the server's rules).
 #include <chrono>
 #include <cstdint>
 
@@ -29,18 +30,27 @@ class BodyPace {
 public:
     using Clock = std::chrono::steady_clock;
 
+    // The figures of the rules above. Their defaults are the service's (the server takes
+    // them as they are), so that what the README tells of them is computed from these.
     struct Rules {
+        std::chrono::milliseconds time{30000};     // any body's, before the time its length adds
+        std::uint64_t bytesPerSecond = 32 * 1024;  // each adds a second to a body's time, and each
+                                                   // received a second to its allowance; 0: none
         std::chrono::milliseconds silence{10000};  // the longest a body may go without a byte
         std::chrono::milliseconds grace{10000};    // lost time allowed whatever has come
-        std::uint64_t creditBytes = 32 * 1024;     // each buys one second more of lost time; 0: none
         std::uint64_t leastRate = 500;             // bytes per second on average, from `grace` on; 0: none
+
+        // The time a body of `length` bytes has to arrive whole from its start.
+        Clock::duration timeFor(std::uint64_t length) const;
     };
 
     BodyPace() = default;
-    // A body of `length` bytes, none of them come yet, started at `start` and due whole by
-    // `deadline` (after `start`).
-    BodyPace(const Rules& rules, Clock::time_point start, Clock::time_point deadline, std::uint64_t length);
+    // A body of `length` bytes, none of them come yet, started at `start` and due whole
+    // by its deadline under `rules`.
+    BodyPace(const Rules& rules, Clock::time_point start, std::uint64_t length);
 
+    // When the body is due whole: its start and the time its rules give its length.
+    Clock::time_point deadline() const { return deadline_; }
     // `received` bytes in all (at most the length) have come by `now`.
     void arrived(std::uint64_t received, Clock::time_point now);
     // When the body is cut off unless more of it comes.

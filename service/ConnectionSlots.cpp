@@ -4,19 +4,16 @@ namespace {
 
 // Body files and handlers' files may take this share of the files: a quarter.
 constexpr std::size_t kFileShare = 4;
-// A head gives way once it has taken as great a share of its time as a body off its pace
-// has lost of its allowance: a head comes at once.
-constexpr int kShareUsed = BodyPace::kKeptShare;
 
 }  // namespace
 
 ConnectionSlots::Room ConnectionSlots::roomForConnection(const std::string& address, Clock::time_point now) const {
-    const auto found = perAddress_.find(address);
-    if (limits_.perAddress > 0 && found != perAddress_.end() && found->second >= limits_.perAddress)
+    const auto found = perNetwork_.find(AddressNetwork::of(address));
+    if (limits_.perAddress > 0 && found != perNetwork_.end() && found->second >= limits_.perAddress)
         return {Verdict::addressFull};
     if (slots_.size() < limits_.connections && slots_.size() + filesTaken() < limits_.files) return {};
-    if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
-    return givingWay(reading_, std::nullopt, now);
+    if (const std::optional<Id> idle = longestWaiting(std::nullopt)) return {Verdict::idleGivesWay, *idle};
+    return givingWay(std::nullopt, now);
 }
 
 // Short of the quarter, only a body that holds files of it can make room; short of files
@@ -27,8 +24,23 @@ ConnectionSlots::Room ConnectionSlots::roomForFiles(std::size_t files, Id asking
     const bool filesShort = slots_.size() + taken + files > limits_.files;
     if (files == 0 || (!shareShort && !filesShort)) return {};
     if (shareShort) return givingWay(holding_, asking, now);
-    if (!waiting_.empty()) return {Verdict::idleGivesWay, *waiting_.begin()};
-    return givingWay(reading_, asking, now);
+    if (const std::optional<Id> idle = longestWaiting(asking)) return {Verdict::idleGivesWay, *idle};
+    return givingWay(asking, now);
+}
+
+// Past the waiting, one other than `asking`: a body off its pace or an answer stalled,
+// else any head, the oldest first.
+ConnectionSlots::Room ConnectionSlots::givingWay(std::optional<Id> asking, Clock::time_point now) const {
+    const Room paced = givingWay(paced_, asking, now);
+    return paced.verdict != Verdict::full ? paced : givingWay(heads_, asking, Clock::time_point::max());
+}
+
+// The longest-open waiting connection but `asking`: whatever the one that asks was last
+// filed as, it keeps its place, since its caller goes on with it.
+std::optional<ConnectionSlots::Id> ConnectionSlots::longestWaiting(std::optional<Id> asking) const {
+    for (const Id id : waiting_)
+        if (id != asking) return id;
+    return std::nullopt;
 }
 
 // The first of `ranking` past its point, other than `asking`.
@@ -42,7 +54,7 @@ ConnectionSlots::Room ConnectionSlots::givingWay(const Ranking& ranking, std::op
 }
 
 void ConnectionSlots::opened(Id id, const std::string& address, Clock::time_point now) {
-    const auto counted = perAddress_.try_emplace(address, 0).first;
+    const auto counted = perNetwork_.try_emplace(AddressNetwork::of(address), 0).first;
     ++counted->second;
     slots_.emplace(id, Slot{counted});
     readingHead(id, now);
@@ -52,19 +64,19 @@ void ConnectionSlots::closed(Id id) {
     const auto found = slots_.find(id);
     if (found == slots_.end()) return;
     place(id, Place::busy);
-    if (--found->second.address->second == 0) perAddress_.erase(found->second.address);
+    if (--found->second.network->second == 0) perNetwork_.erase(found->second.network);
     slots_.erase(found);
 }
 
 void ConnectionSlots::waiting(Id id) { place(id, Place::waiting); }
 
-void ConnectionSlots::readingHead(Id id, Clock::time_point start) {
-    place(id, Place::reading, start + limits_.headTime / kShareUsed);
-}
+void ConnectionSlots::readingHead(Id id, Clock::time_point start) { place(id, Place::head, start); }
 
 void ConnectionSlots::readingBody(Id id, const BodyPace& pace, bool holdsFiles) {
-    place(id, Place::reading, pace.offPace(), holdsFiles);
+    place(id, Place::paced, pace.offPace(), holdsFiles);
 }
+
+void ConnectionSlots::answering(Id id, Clock::time_point stalledAt) { place(id, Place::paced, stalledAt); }
 
 void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
 
@@ -72,12 +84,14 @@ void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
 void ConnectionSlots::place(Id id, Place place, Clock::time_point from, bool holdsFiles) {
     Slot& slot = slots_.at(id);
     if (slot.place == Place::waiting) waiting_.erase(id);
-    if (slot.place == Place::reading) reading_.erase({slot.from, id});
+    if (slot.place == Place::head) heads_.erase({slot.from, id});
+    if (slot.place == Place::paced) paced_.erase({slot.from, id});
     if (slot.holdsFiles) holding_.erase({slot.from, id});
     slot.place = place;
     slot.from = from;
-    slot.holdsFiles = place == Place::reading && holdsFiles;
+    slot.holdsFiles = place == Place::paced && holdsFiles;
     if (place == Place::waiting) waiting_.insert(id);
-    if (place == Place::reading) reading_.emplace(from, id);
+    if (place == Place::head) heads_.emplace(from, id);
+    if (place == Place::paced) paced_.emplace(from, id);
     if (slot.holdsFiles) holding_.emplace(from, id);
 }

@@ -7,22 +7,43 @@
 // Every connection takes a place and a file. Request bodies written to files as they come
 // (one file each) and the files their handlers may hold are counted too, and may take at
 // most a quarter of the files together, so that slow uploads of that kind cannot shut
-// every other client out. One address may hold only so many places.
+// every other client out. One address may hold only so many places, an IPv6 address
+// counting by its /64 (`AddressNetwork`): a single machine may hold a whole /64, and its
+// addresses would otherwise take every place between them.
 //
-// A connection stands in one of three ways:
-// - waiting: it is owed nothing (idle between requests, or answered and being read out
-//   before its close). It gives way first, the longest-open first.
-// - reading a request: a head or a body. It gives way only once it has used a real share
-//   of what its rule allows it, a third: a head once a third of the head's time has
-//   gone, a body once its lost time (how far it is behind the pace its deadline asks)
-//   reaches a third of its allowance (see `BodyPace`). Of those, the one that passed that
-//   point longest ago gives way first. A client that keeps its pace therefore never gives
-//   way, however many newcomers come; nor does a newcomer, which has used nothing,
-//   outrank it.
-// - busy: its request is being handled or answered. It never gives way.
+// When they run short, connections give way in this order, each in turn only when none
+// of those before it is left:
+// 1. Waiting: owed nothing (idle between requests, or answered and being read out before
+//    its close), the longest-open first. Its client opens a new connection for its next
+//    request, as it must for any idle connection a server closes.
+// 2. Falling behind: a body off its pace, its lost time (how far it is behind the pace its
+//    deadline asks) a third of its allowance (see `BodyPace`), or an answer whose client
+//    has taken none of it for 1.5 s (the server's `answerStall`, see `AnswerWriter`); the
+//    first to fall behind gives way first. Either has shown that its client does not keep up,
+//    where a head has not yet had the time to show anything, so it goes first. A body
+//    that keeps its pace never gives way, however many newcomers come: the lag between
+//    pieces sent at the pace, the round trip of `Expect: 100-continue` and a stall or slow
+//    start of 3 s all stay inside that third. Nor does an answer whose client takes it at
+//    any pace: it is filed anew, its point put off, each time its client takes more. An
+//    answer gives way only past that point, never at once as a head does: its request
+//    has been handled, and a slow reader on a thin link may take nothing for a while
+//    between windows, while the kernel holds little for it (`AnswerWriter::kBacklog`).
+//    Its point comes sooner than a body's, since its client need only take what has
+//    come, not send what it has yet to: connections that ask and leave their answers
+//    unread hold their places against newcomers for 1.5 s only.
+// 3. Reading a head, at once, the oldest first (by when it began: its connection's accept,
+//    or the end of its last answer). An honest client sends its head as soon as it has
+//    connected, so it arrives within a round trip (the server reads what came with a
+//    connection as it takes it), while its connection is the youngest head and the last
+//    to go; a connection that sends nothing, or only the first bytes of a head, holds no
+//    place against a newcomer, however many such a flood opens or renews.
+//    A head is never judged by how long it has been coming, since a flood renews its
+//    connections faster than any such time runs out. A head on a slow link is at risk
+//    only when more newcomers come while it arrives than there are heads begun before it.
+// - Busy: its request is being handled. It never gives way.
 // A newcomer for whom no connection gives way is turned away. A request that needs files
-// beyond the quarter takes the place of a body holding some of them that gives way by the
-// same rule; one short of files in all, that of anyone who gives way but itself.
+// beyond the quarter takes the place of a body holding some of them that is off its pace;
+// one short of files in all, that of anyone who gives way by the order above but itself.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -34,6 +55,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "AddressNetwork.h"
 #include "BodyPace.h"
 
 class ConnectionSlots {
@@ -42,19 +64,18 @@ public:
     using Id = std::uint64_t;
 
     struct Limits {
-        std::size_t connections = 10000;            // open at once
-        std::size_t perAddress = 64;                // open at once from one address; 0: no limit
-        std::size_t files = 10000;                  // for connections, body files and handlers together
-        std::chrono::milliseconds headTime{10000};  // a head's, from its connection's accept or last answer
+        std::size_t connections = 10000;  // open at once
+        std::size_t perAddress = 64;      // open at once from one network; 0: no limit
+        std::size_t files = 10000;        // for connections, body files and handlers together
     };
 
     // What a newcomer finds.
     enum class Verdict {
         fits,          // room for it now
         idleGivesWay,  // `id`, a waiting connection, is to be closed first
-        slowGivesWay,  // `id`, a connection reading a request, is to be turned out first
+        slowGivesWay,  // `id`, reading a request or sending an answer, is to be turned out first
         full,          // nobody gives way: the newcomer is turned away
-        addressFull,   // its address holds all the places it may: the newcomer is turned away
+        addressFull,   // its address's network holds all the places it may: the newcomer is turned away
     };
     struct Room {
         Verdict verdict = Verdict::fits;
@@ -66,7 +87,7 @@ public:
     // The room for a new connection from `address` at `now`.
     Room roomForConnection(const std::string& address, Clock::time_point now) const;
     // The room for `files` more (a body's file and its handler's), for a request on
-    // connection `asking`, which never gives way to itself.
+    // connection `asking`: no verdict ever names `asking`, wherever it stands.
     Room roomForFiles(std::size_t files, Id asking, Clock::time_point now) const;
 
     // A new connection from `address`, reading a head from `now`.
@@ -79,6 +100,9 @@ public:
     void readingHead(Id id, Clock::time_point start);
     // Reading a body whose pace is `pace`; `holdsFiles` when it holds files of the quarter.
     void readingBody(Id id, const BodyPace& pace, bool holdsFiles);
+    // Sending an answer whose client will have taken none of it for long enough at
+    // `stalledAt` (see `AnswerWriter`).
+    void answering(Id id, Clock::time_point stalledAt);
     void busy(Id id);
 
     // Body files open now, on the server's thread.
@@ -89,25 +113,28 @@ public:
     void handlerFilesGiven(std::size_t files) { handlerFiles_ -= files; }
 
 private:
-    enum class Place { waiting, reading, busy };
-    using Ranking = std::set<std::pair<Clock::time_point, Id>>;  // by when each may give way
+    enum class Place { waiting, head, paced, busy };
+    using Ranking = std::set<std::pair<Clock::time_point, Id>>;  // by `Slot::from`, the earliest first
     struct Slot {
-        std::map<std::string, std::size_t>::iterator address;  // its count in `perAddress_`
+        std::map<AddressNetwork, std::size_t>::iterator network;  // its count in `perNetwork_`
         Place place = Place::busy;
-        Clock::time_point from{};  // reading: when it may give way
-        bool holdsFiles = false;   // reading: a body in `holding_`
+        Clock::time_point from{};  // a head: when it began; a body or an answer: when it falls behind
+        bool holdsFiles = false;   // a body in `holding_`
     };
 
     void place(Id id, Place place, Clock::time_point from = {}, bool holdsFiles = false);
+    Room givingWay(std::optional<Id> asking, Clock::time_point now) const;
     Room givingWay(const Ranking& ranking, std::optional<Id> asking, Clock::time_point now) const;
+    std::optional<Id> longestWaiting(std::optional<Id> asking) const;
     std::size_t filesTaken() const { return bodyFiles_ + handlerFiles_; }
 
     Limits limits_;
     std::unordered_map<Id, Slot> slots_;
-    std::map<std::string, std::size_t> perAddress_;  // places held by each remote address
-    std::set<Id> waiting_;                           // by id: the longest-open first
-    Ranking reading_;                                // connections reading a request
-    Ranking holding_;                                // of those, bodies that hold files
+    std::map<AddressNetwork, std::size_t> perNetwork_;  // places held from each remote address's network
+    std::set<Id> waiting_;                              // by id: the longest-open first
+    Ranking heads_;                                     // connections reading a head, by when it began
+    Ranking paced_;    // connections reading a body or sending an answer, by when each falls behind
+    Ranking holding_;  // of those, bodies that hold files
     std::size_t bodyFiles_ = 0;
     std::atomic<std::size_t> handlerFiles_ = 0;
 };

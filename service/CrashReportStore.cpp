@@ -117,7 +117,7 @@ std::uint64_t CrashReportStore::usedBytes() {
 // refusal for want of it counts nothing against the address's hour.
 std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::string& address, std::uint64_t bytes,
                                                                  std::int64_t now, std::string& error) {
-    const HourlyLimit::Network network = HourlyLimit::networkOf(address);
+    const AddressNetwork network = AddressNetwork::of(address);
     if (!enter(network)) {
         error = "This address has " + std::to_string(limits_.reportsAtOnce) +
                 " error reports on their way already; please try again once one of them has arrived.";
@@ -154,7 +154,7 @@ std::unique_ptr<CrashReportStore::Claim> CrashReportStore::claim(const std::stri
 
 // Takes a place among the reports on their way from `network`; false when it has none
 // left.
-bool CrashReportStore::enter(const HourlyLimit::Network& network) {
+bool CrashReportStore::enter(const AddressNetwork& network) {
     std::lock_guard lock(mutex_);
     int& onItsWay = onTheirWay_[network];
     if (limits_.reportsAtOnce > 0 && onItsWay >= limits_.reportsAtOnce) return false;
@@ -163,7 +163,7 @@ bool CrashReportStore::enter(const HourlyLimit::Network& network) {
 }
 
 // Gives back a place that `enter` took; under the lock.
-void CrashReportStore::leave(const HourlyLimit::Network& network) {
+void CrashReportStore::leave(const AddressNetwork& network) {
     const auto found = onTheirWay_.find(network);
     if (--found->second == 0) onTheirWay_.erase(found);
 }

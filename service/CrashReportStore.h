@@ -8,7 +8,7 @@
 //
 // Three limits keep a flood of reports in check: the disk space all reports take
 // together, the reports taken from one address in an hour, and the reports on their way
-// from one address at once (an IPv6 address counts by its /64, as in HourlyLimit). A
+// from one address at once (an IPv6 address counts by its /64: see `AddressNetwork`). A
 // report is claimed before its body is read, so that one over a limit is refused before
 // it is sent; its claim on the space then grows with the bytes that come, so that reports
 // which announce much and send little hold little.
@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "AddressNetwork.h"
 #include "HourlyLimit.h"
 
 class CrashReportStore {
@@ -59,11 +60,11 @@ public:
 
     private:
         friend class CrashReportStore;
-        Claim(CrashReportStore& store, std::string address, HourlyLimit::Network network, HourlyLimit::Taken taken)
+        Claim(CrashReportStore& store, std::string address, AddressNetwork network, HourlyLimit::Taken taken)
             : store_(store), address_(std::move(address)), network_(network), taken_(taken) {}
         CrashReportStore& store_;
         std::string address_;
-        HourlyLimit::Network network_;
+        AddressNetwork network_;
         std::uint64_t bytes_ = 0;  // held for the report
         HourlyLimit::Taken taken_;
         bool refusedByService_ = false;
@@ -132,16 +133,16 @@ public:
     std::uint64_t usedBytes();
 
 private:
-    bool enter(const HourlyLimit::Network& network);
-    void leave(const HourlyLimit::Network& network);
+    bool enter(const AddressNetwork& network);
+    void leave(const AddressNetwork& network);
     void release(Claim& claim);
 
     std::filesystem::path folder_;
     Limits limits_;
-    HourlyLimit reports_;                             // the claims of each address
-    std::mutex mutex_;                                // guards the counts below
-    std::uint64_t used_ = 0;                          // by the reports kept
-    std::uint64_t claimed_ = 0;                       // by the reports on their way
-    std::int64_t lastCount_ = 0;                      // when the folder was last counted
-    std::map<HourlyLimit::Network, int> onTheirWay_;  // claims alive, by the network of their address
+    HourlyLimit reports_;                       // the claims of each address
+    std::mutex mutex_;                          // guards the counts below
+    std::uint64_t used_ = 0;                    // by the reports kept
+    std::uint64_t claimed_ = 0;                 // by the reports on their way
+    std::int64_t lastCount_ = 0;                // when the folder was last counted
+    std::map<AddressNetwork, int> onTheirWay_;  // claims alive, by the network of their address
 };

@@ -1,6 +1,5 @@
 #include "HourlyLimit.h"
 
-#include <arpa/inet.h>
 #include <sys/random.h>
 
 #include <algorithm>
@@ -39,15 +38,9 @@ std::uint64_t randomWord() {
 // The clock hour that `ms` milliseconds of the clock fall in, rounded down.
 std::int64_t hourOf(std::int64_t ms) { return ms / kHourMs - (ms % kHourMs < 0 ? 1 : 0); }
 
-std::uint64_t bigEndian(const unsigned char* bytes, int count) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
-    return value;
-}
-
 }  // namespace
 
-std::size_t HourlyLimit::Hash::operator()(const Network& network) const noexcept {
+std::size_t HourlyLimit::Hash::operator()(const AddressNetwork& network) const noexcept {
     return mix(mix((std::uint64_t{network.high} << 32 | network.low) ^ key) + network.family);
 }
 
@@ -59,24 +52,9 @@ HourlyLimit::HourlyLimit(int perHour, std::function<Clock::time_point()> clock, 
       table_(0, Hash{randomWord()}),
       latest_(std::numeric_limits<std::int64_t>::min()),
       draw_(randomWord()),
-      untilSweep_(kLeastSweep) {}
-
-HourlyLimit::Network HourlyLimit::networkOf(const std::string& address) {
-    std::uint64_t bits = 0;
-    std::uint8_t family = 0;
-    in_addr v4{};
-    in6_addr v6{};
-    if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) {
-        bits = ntohl(v4.s_addr);
-        family = 4;
-    } else if (::inet_pton(AF_INET6, address.c_str(), &v6) == 1) {
-        const bool mapped = IN6_IS_ADDR_V4MAPPED(&v6);
-        bits = mapped ? bigEndian(v6.s6_addr + 12, 4) : bigEndian(v6.s6_addr, 8);
-        family = mapped ? 4 : 6;
-    } else {
-        bits = std::hash<std::string>{}(address);
-    }
-    return {static_cast<std::uint32_t>(bits >> 32), static_cast<std::uint32_t>(bits), family};
+      untilSweep_(kLeastSweep) {
+    // Checked here, where the entry's types are complete.
+    static_assert(sizeof(Table::value_type) <= 32, "with its node's link an entry takes 40 bytes, 48 of the heap");
 }
 
 std::int64_t HourlyLimit::milliseconds() const {
@@ -123,7 +101,7 @@ void HourlyLimit::Counts::see(Moment now) {
 
 HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
     if (perHour_ <= 0) return {};
-    const Network network = networkOf(address);
+    const AddressNetwork network = AddressNetwork::of(address);
     const std::int64_t read = milliseconds();
     std::lock_guard lock(mutex_);
     const Moment now = this->now(read);
@@ -140,7 +118,7 @@ HourlyLimit::Outcome HourlyLimit::take(const std::string& address) {
 }
 
 void HourlyLimit::giveBack(const std::string& address, Taken taken) {
-    const Network network = networkOf(address);
+    const AddressNetwork network = AddressNetwork::of(address);
     const std::int64_t read = milliseconds();
     std::lock_guard lock(mutex_);
     const Moment now = this->now(read);
@@ -165,7 +143,7 @@ std::size_t HourlyLimit::networkCount() {
 // A new entry for `network`, or in a full table the entry chosen by `toHandOver`, handed
 // over to it with the counts of the network that held it, as those of others; the end
 // when that one has no room left.
-HourlyLimit::Table::iterator HourlyLimit::enter(const Network& network, Moment now) {
+HourlyLimit::Table::iterator HourlyLimit::enter(const AddressNetwork& network, Moment now) {
     if (--untilSweep_ == 0) sweep(now);
     if (table_.size() < capacity_) return table_.emplace(network, Counts{now.minute, {}, {}}).first;
     const Table::iterator handed = toHandOver(now);
@@ -183,7 +161,7 @@ HourlyLimit::Table::iterator HourlyLimit::toHandOver(Moment now) {
     draw_ += 0x9e3779b97f4a7c15;
     const std::size_t buckets = table_.bucket_count();
     std::size_t bucket = mix(draw_) % buckets;
-    Network best;
+    AddressNetwork best;
     std::pair<std::uint64_t, std::int32_t> bestRank{std::numeric_limits<std::uint64_t>::max(), 0};  // load, seen
     int seen = 0;
     for (std::size_t looked = 0; seen < kSample && looked < buckets; ++looked, bucket = (bucket + 1) % buckets) {

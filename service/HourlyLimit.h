@@ -2,9 +2,8 @@
 // How many of something each network may do in an hour (crash reports sent, new
 // installations added to the score tables). Used from many threads at once.
 //
-// A network is an IPv4 address, or the /64 that an IPv6 address belongs to (one
-// subscriber's share, whose addresses it may rotate through at will); an IPv4 address
-// written as IPv6 counts as itself. Each network keeps two counts, of the current clock
+// A network is an IPv4 address, or the /64 that an IPv6 address belongs to (see
+// `AddressNetwork`). Each network keeps two counts, of the current clock
 // hour and of the one before, which counts by the share of it still within the last 60
 // minutes, rounded up. That assumes the earlier hour's takes were spread evenly: a burst
 // at the end of one hour may leave room for nearly as many again within the next. The
@@ -32,8 +31,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <unordered_map>
+
+#include "AddressNetwork.h"
 
 class HourlyLimit {
 public:
@@ -74,26 +74,11 @@ public:
     // The networks in the table now, idle ones not yet swept out included.
     std::size_t networkCount();
 
-    // An IPv4 address or an IPv6 /64 by `family`; text that is no address by its hash.
-    // The 64 bits are kept in halves, so that an entry aligns to 4 bytes and packs into
-    // 32 (see `Table`).
-    struct Network {
-        std::uint32_t high = 0;
-        std::uint32_t low = 0;
-        std::uint8_t family = 0;  // 4, 6, or 0 for text
-        bool operator==(const Network&) const = default;
-        bool operator<(const Network& other) const {
-            return std::tie(family, high, low) < std::tie(other.family, other.high, other.low);
-        }
-    };
-    // The network that `address` counts in.
-    static Network networkOf(const std::string& address);
-
 private:
     // Keyed by a secret, so that no one can pick networks that share a bucket.
     struct Hash {
         std::uint64_t key;
-        std::size_t operator()(const Network& network) const noexcept;
+        std::size_t operator()(const AddressNetwork& network) const noexcept;
     };
     // The hours of the limit's clock, counted from the one it was made in, and how far
     // into one an instant is.
@@ -126,14 +111,13 @@ private:
         void see(Moment now);
         std::int32_t hour() const { return minute / 60; }
     };
-    using Table = std::unordered_map<Network, Counts, Hash>;
-    static_assert(sizeof(Table::value_type) <= 32, "with its node's link an entry takes 40 bytes, 48 of the heap");
+    using Table = std::unordered_map<AddressNetwork, Counts, Hash>;
 
     std::int64_t milliseconds() const;  // of the clock
     Moment momentOf(std::int64_t ms) const;
     // The limit's time, with `read` (milliseconds of the clock) reaching it; under the lock.
     Moment now(std::int64_t read);
-    Table::iterator enter(const Network& network, Moment now);
+    Table::iterator enter(const AddressNetwork& network, Moment now);
     Table::iterator toHandOver(Moment now);
     void sweep(Moment now);
 

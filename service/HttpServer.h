@@ -4,17 +4,21 @@
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
 // body, and for taking its answer; a body that stops coming is cut off as soon as it has
-// been silent for as long as a head may take, and one that falls too far behind the pace
-// its deadline asks of it, or comes under a least rate, soon after its grace (see
-// `BodyPace`). A large body can be written to a file as it arrives.
+// been silent for a while (by default as long as a head may take), and one that falls too
+// far behind the pace its deadline asks of it, or comes under a least rate, soon after its
+// grace (see `BodyPace`). A large body can be written to a file as it arrives.
 //
-// Hostile traffic is bounded too: one address may hold only so many connections; when
-// the connections or the files run short, the connections that only wait give way to new
-// ones, then those reading a request that have used a real share of what their rule
-// allows, never one that keeps its pace (see `ConnectionSlots`); a client turned out or
-// away hears why where it can still read it. Spool files count against the open-file
-// budget, and at the open-file limit the server neither spins nor drops what it has; the
-// files a handler opens are counted before its request is taken.
+// Hostile traffic is bounded too: one address (an IPv6 /64) may hold only so many
+// connections; when the connections or the files run short, the connections that only
+// wait give way to new ones, then bodies that have fallen well behind their pace and
+// answers whose clients have stopped taking them, then heads, the oldest first, never a
+// body that keeps its pace or an answer being read (see `ConnectionSlots`); a client
+// turned out or away hears why where it can still read it. A client that leaves its
+// answers unread has no further request taken once the kernel holds a little of them,
+// and is reset when it is closed, so that the kernel drops what it holds for it (see
+// `AnswerWriter`). Spool files count against the open-file budget, and at the open-file
+// limit the server neither spins nor drops what it has; the files a handler opens are
+// counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
 // come, and requests waiting for a worker a bound: over any of these the client is told
 // to try again later (503 with Retry-After). A request whose client has reset its
@@ -47,6 +51,7 @@
 #include <vector>
 
 #include "BodyPace.h"
+#include "BodyShare.h"
 #include "ConnectionSlots.h"
 
 class HttpServer {
@@ -132,19 +137,17 @@ public:
     struct Limits {
         std::size_t workers = 64;
         std::size_t connections = 10000;            // open at once; lowered to what the file limit allows
-        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept); also
-                                                    // the longest a body may go without a byte
-        std::chrono::milliseconds bodyTime{30000};  // for any body, plus the time at the lowest rate
-        std::uint64_t lowestBodyRate = 32 * 1024;   // bytes per second
-        // A body is cut off with 408 once it falls behind the pace its deadline asks of it
-        // by more than `rateGrace` and a second for every `lowestBodyRate` bytes it has
-        // sent, or once, from `rateGrace` after its head on, its bytes have come at under
-        // `minimumBodyRate` on average since the head while it is off its pace, a third of
-        // its allowance behind (`BodyPace`): a trickle holds its connection and what it
-        // has sent only briefly, not until its deadline.
-        std::chrono::milliseconds rateGrace{10000};
-        std::uint64_t minimumBodyRate = 500;  // bytes per second; 0: no least rate
+        std::chrono::milliseconds headTime{10000};  // from the end of the last answer (or accept)
+        // A body's deadline from its length, and when one that comes too slowly is cut off
+        // with 408 before it: once silent for a while, once too far behind the pace its
+        // deadline asks of it, or once under a least rate while off that pace (`BodyPace`),
+        // so that a trickle holds its connection and what it has sent only briefly.
+        BodyPace::Rules body;
         std::chrono::milliseconds answerTime{30000};
+        // A client that takes none of what it is owed of its answers for this long has
+        // stopped taking them (`AnswerWriter`): a round trip and two segments lost and
+        // sent again after it on the slowest link take less.
+        std::chrono::milliseconds answerStall{1500};
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;
         std::size_t connectionsPerAddress = 64;        // open at once from one address; 0: no limit
@@ -190,11 +193,6 @@ public:
     // A 503 with one line and Retry-After: the server is short of room, not the request wrong.
     static Response busy(const std::string& sentence);
 
-    // Reads a request's head, without the empty line that ends it, into `request`: its
-    // method, path, query, headers and body length. Nothing when the head is sound, else
-    // its refusal. `version` receives the protocol version ("HTTP/1.1" or "HTTP/1.0").
-    static std::optional<Response> readHead(std::string_view head, Request& request, std::string& version);
-
     // One connection served by hand on the calling thread, without the event loop and the
     // workers, for the tests and fuzz targets of the connection reader. `fd` is the
     // server's end of a connected socket pair, non-blocking, to which the answers are
@@ -216,41 +214,19 @@ public:
     };
 
 private:
+    // Where a connection stands: reading a request's head or body, waiting for its
+    // handler, sending its answer, or read out after its last answer before its close.
+    enum class Phase { Head, Body, Handling, Answering, Draining };
     struct Connection;
-
-    // The bytes held for bodies in memory, shared by the server's thread and the workers.
-    struct BodyBudget {
-        std::atomic<std::uint64_t> held = 0;   // by requests alive now
-        std::atomic<std::uint64_t> freed = 0;  // given back since the heap was last trimmed
-    };
-
-    // One body's part of the budget, grown as its bytes come, until its request is
-    // answered or dropped: on its connection, then in the queue, then on its worker.
-    class BodyShare {
-    public:
-        BodyShare() = default;
-        BodyShare(BodyShare&& other) noexcept
-            : budget_(std::exchange(other.budget_, nullptr)), bytes_(std::exchange(other.bytes_, 0)) {}
-        BodyShare& operator=(BodyShare&& other) noexcept;
-        BodyShare(const BodyShare&) = delete;
-        BodyShare& operator=(const BodyShare&) = delete;
-        ~BodyShare() { release(); }
-        // Takes `bytes` more of `budget`, the same budget each time.
-        void take(BodyBudget& budget, std::uint64_t bytes);
-        void release();
-
-    private:
-        BodyBudget* budget_ = nullptr;
-        std::uint64_t bytes_ = 0;
-    };
 
     struct Job {
         std::uint64_t id = 0;  // the connection's
         Request request;
         BodyShare share;
-        std::size_t files = 0;  // counted in `workerFiles_`
+        std::size_t files = 0;  // counted for its handler with the slots
     };
 
+    // The loop.
     void handleEvent(std::uint64_t id, std::uint32_t events);
     void beginStop();
     void finish();
@@ -258,40 +234,38 @@ private:
     bool acceptOne();
     void admitConnection(int fd, std::string remoteAddress, std::string localAddress);
     bool giveWay(const ConnectionSlots::Room& room);
-    static void turnAway(int fd, const Response& response);
-    static void sendLast(int fd, std::string_view bytes);
-    static std::string serialize(const Response& response, bool keepAlive, bool head);
+    static bool readsRequest(const Connection& c);
     void place(Connection& c);
-    void placeIfOpen(std::uint64_t id);
+    void placeAnswered(Connection& c);
+    void enter(Connection& c, Phase phase);
     void pauseAccepting(bool paused);
+    void watch(Connection& c);
+    void close(Connection& c);
+    void end(Connection& c, Clock::time_point at);
+    void trimMemory();
+    void followAnswers();
+    void expire();
+    Clock::time_point now() const { return limits_.clock(); }
+    Clock::time_point deadlineIn(Clock::duration time) const;
+    // Requests, as their reader finds them.
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);
     bool takeInput(Connection& c);
-    bool startRequest(Connection& c, std::size_t headEnd);
+    bool startRequest(Connection& c, bool expectsContinue);
     bool roomForBody(Connection& c, bool spooled, std::size_t files);
+    bool bodyTaken(Connection& c, std::optional<Response> refusal);
+    bool refuse(Connection& c, Response response);
     void refuseAsServer(Connection& c, Response response);
-    bool takeBody(Connection& c, std::string_view bytes);
-    bool keepInMemory(Connection& c, std::string_view bytes);
-    bool keepInFile(Connection& c, std::string_view bytes);
-    BodyPace::Rules paceRules() const;
     bool dispatch(Connection& c);
-    void joinPieces(Connection& c);
-    void answer(Connection& c, Response response);
-    void flush(Connection& c);
-    void watch(Connection& c);
-    void close(Connection& c);
-    void dropRequest(Connection& c);
+    // The workers, and their answers as their writer sends them.
     void dropJob(std::uint64_t id);
     void release(Job& job);
-    void releaseBuffers(Connection& c);
-    void trimMemory();
-    void expire();
-    void collectAnswers();
     void work();
     Response run(Job job);
     void post(std::uint64_t id, Response response);
-    Clock::time_point now() const { return limits_.clock(); }
-    Clock::time_point deadlineIn(Clock::duration time) const;
+    void collectAnswers();
+    void answer(Connection& c, Response response);
+    void flush(Connection& c);
 
     Handler& handler_;
     Limits limits_;
@@ -302,14 +276,15 @@ private:
     bool stopped_ = false;                // the loop has taken the stop up: nothing new is taken
     Clock::time_point stopEnd_{};         // once stopped: every connection is closed by then
     Clock::time_point nextRound_{};       // of the deadlines
-    std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
-    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 
     // Who holds a connection's place and the files counted for spool files and handlers.
     ConnectionSlots slots_;
     int reserveFd_ = -1;         // given up at the file limit to accept and turn away at once
     bool acceptPaused_ = false;  // the listening socket is out of the epoll set
-    BodyBudget bodies_;          // of the bodies held in memory
+    BodyShare::Budget bodies_;   // of the bodies held in memory
+    // After the slots and the budget, which each connection's reader counts with.
+    std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
+    std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up
 
     std::mutex jobsMutex_;
     std::condition_variable jobsSignal_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BodyPace.h"
+#include "HttpServer.h"
 
 namespace {
 
@@ -22,8 +23,12 @@ constexpr Clock::duration kRound = 100ms;  // the server's check of its connecti
 
 double secondsOf(Clock::duration span) { return std::chrono::duration<double>(span).count(); }
 
-// A body's deadline as the server gives it: 30 s, and a second per 32 KiB.
-Clock::duration deadlineOf(std::uint64_t length) { return 30s + std::chrono::milliseconds(length * 1000 / (32 * KiB)); }
+// The rules the server is given unless told otherwise: what the README tells of them is
+// computed from these, so that it cannot drift from what the service does.
+const BodyPace::Rules kRules = HttpServer::Limits{}.body;
+
+// The time a body has to arrive whole in, from its head.
+Clock::duration deadlineOf(std::uint64_t length) { return kRules.timeFor(length); }
 
 // The pace a body of `length` bytes is asked to keep, in bytes per second.
 double paceOf(std::uint64_t length) { return static_cast<double>(length) / secondsOf(deadlineOf(length)); }
@@ -68,7 +73,7 @@ Profile steady(std::uint64_t length, double share) { return {length, 0, {{1e9, s
 // that came in a round, then the check of the lapse. Nothing when it is whole first.
 std::optional<double> cutOff(const Profile& profile, Clock::duration until) {
     const Clock::time_point start{1h};
-    BodyPace pace({}, start, start + deadlineOf(profile.length), profile.length);
+    BodyPace pace(kRules, start, profile.length);
     std::uint64_t received = 0;
     for (Clock::duration since = kRound; since < until; since += kRound) {
         if (const std::uint64_t sent = profile.sentBy(secondsOf(since)); sent > received) {
@@ -173,7 +178,8 @@ TEST(BodyPaceTest, tricklesAndSilentBodiesAreCutOffSoonAfterTheGrace) {
 TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFor) {
     const Clock::time_point start{1h};
     // 64 KiB due in 32 s: a pace of 2 KiB a second.
-    BodyPace pace({}, start, start + 32s, 64 * KiB);
+    BodyPace pace(kRules, start, 64 * KiB);
+    EXPECT_EQ(pace.deadline(), start + 32s);
     EXPECT_EQ(pace.allowanceEnd(), start + 10s);
     pace.arrived(32 * KiB, start + 1s);  // pays for 16 s, and buys a second
     EXPECT_EQ(pace.allowanceEnd(), start + 27s);
@@ -181,13 +187,24 @@ TEST(BodyPaceTest, theAllowanceRunsOutItsGraceAndCreditAfterTheTimeItsBytesPayFo
     pace.arrived(40 * KiB, start + 10s);   // pays for 20 s, and buys 1.25 s
     EXPECT_EQ(pace.allowanceEnd(), start + 31250ms);
     EXPECT_EQ(pace.lapse(), start + 20s);
-    // 6,000 bytes due in 30 s: a pace of 200 bytes a second.
-    BodyPace small({}, start, start + 30s, 6000);
+    // 6,000 bytes due in 30.183 s: a pace of 199 bytes a second.
+    BodyPace small(kRules, start, 6000);
+    EXPECT_EQ(small.deadline(), start + 30183ms);
     small.arrived(1000, start + 1s);  // pays for 5 s: not behind before the grace is over
     EXPECT_EQ(small.lapse(), start + 10s);
-    small.arrived(2000, start + 9s);  // pays for 10 s, and buys 61 ms
-    EXPECT_EQ(small.offPace(), start + 10s + std::chrono::nanoseconds(10061ms) / 3);
+    small.arrived(2000, start + 9s);  // pays for 10.061 s, and buys 61 ms
+    EXPECT_EQ(small.offPace(), start + 10061ms + std::chrono::nanoseconds(10061ms) / 3);
     EXPECT_EQ(small.lapse(), small.offPace());
+}
+
+// A head may announce any length up to 2^64 - 1 bytes: its body's time stays within the
+// clock's range (a century at most), and it is cut off as any silent body is.
+TEST(BodyPaceTest, aBodyAnnouncingMoreThanAnyCouldSendHasADeadlineWithinTheClocksRange) {
+    const Clock::time_point start{1h};
+    const BodyPace pace(kRules, start, UINT64_MAX);
+    EXPECT_GT(pace.deadline(), start + 24h * 365 * 99);
+    EXPECT_LE(pace.deadline(), start + kRules.time + 24h * 365 * 100);
+    EXPECT_EQ(pace.lapse(), start + kRules.silence);
 }
 
 // `value` with `decimals` decimals, and its thousands set apart by commas.

@@ -30,10 +30,12 @@ using namespace std::chrono_literals;
 // Admits every request into memory, counting `files` for each, with a claim that notes
 // the server's own refusals and refuses a body to "/limited" past 10 bytes; a request
 // for "/hold" waits at the gate until it opens, one for "/throw" throws an exception and
-// one for "/throw-other" something else. With `holdReleases`, a claim's end waits at the
-// gate too.
+// one for "/throw-other" something else; one for "/large" is answered with `kLarge` bytes. With `holdReleases`, a
+// claim's end waits at the gate too.
 class GatedHandler : public HttpServer::Handler {
 public:
+    static constexpr std::size_t kLarge = 16 * 1024;
+
     HttpServer::Admission admit(const HttpServer::Request& head) override {
         HttpServer::Admission admission;
         admission.files = files;
@@ -52,7 +54,8 @@ public:
         if (request.path == "/throw-other") throw 42;
         HttpServer::Response response;
         response.contentType = "text/plain";
-        response.body = std::to_string(request.body.size()) + "\n";
+        response.body =
+            request.path == "/large" ? std::string(kLarge, 'l') : std::to_string(request.body.size()) + "\n";
         return response;
     }
 
@@ -171,11 +174,13 @@ protected:
 
     // A new connection from `source` (in 127.0.0.0/8), closed at the end of the test. What
     // is sent on it goes at once, not held back for the server's acknowledgement: a test
-    // moves the server's clock faster than the acknowledgement comes.
-    int connectFrom(const char* source = "127.0.0.1") {
+    // moves the server's clock faster than the acknowledgement comes. `receiveBuffer`, when
+    // given, is the most the client's side holds of what it has not read.
+    int connectFrom(const char* source = "127.0.0.1", int receiveBuffer = 0) {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in from{};
         from.sin_family = AF_INET;
         ::inet_pton(AF_INET, source, &from.sin_addr);
@@ -249,14 +254,15 @@ protected:
     int holding = -1;
 };
 
-// Events of one connection reach the server before those of a connection opened after
-// them, so once a later request is admitted the server has seen an earlier reset.
+// The request of a client that resets its connection while the request waits for a worker
+// is dropped, its claim with it, and the worker goes on to the next.
 TEST_F(BusyServerTest, aRequestWhoseClientHasGoneIsDroppedUnrun) {
     ASSERT_NO_FATAL_FAILURE(startWithItsOneWorkerBusy());
     const int gone = connectFrom();
     send(gone, get("/gone"));
     ASSERT_TRUE(handler.waitForAdmitted(2));
     reset(gone);
+    ASSERT_TRUE(handler.waitForEnding(1));
     const int after = connectFrom();
     send(after, get("/after"));
     ASSERT_TRUE(handler.waitForAdmitted(3));
@@ -385,6 +391,24 @@ protected:
         return bytes;
     }
 
+    // Runs the requests waiting, and sends their answers, until none is left.
+    void workAll() {
+        for (int i = 0; i < 1000 && server->workOne(); ++i) turn();
+    }
+    // How the connection on `fd` ends, once what came before is read: 0 for an orderly
+    // end, else the error (ECONNRESET for a reset); -1 when it has not ended within 5 s.
+    static int endOf(int fd) {
+        char buffer[4096];
+        for (int i = 0; i < 50; ++i) {
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 100) != 1) continue;
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n == 0) return 0;
+            if (n < 0) return errno;
+        }
+        return -1;
+    }
+
     HttpServer::Clock::time_point clock{};
     std::thread worker;  // a worker of the test's own, for the loop turned by hand
 };
@@ -479,11 +503,11 @@ TEST_F(HandTurnedServerTest, deadlinesFollowTheServersClock) {
     EXPECT_TRUE(arrived(slow).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
 }
 
-// A body that stops coming is cut off once it has been silent for as long as a head may
-// take, however long its own deadline, and gives its room back.
+// A body that stops coming is cut off once it has been silent for its rules' silence,
+// however long its own deadline, and gives its room back.
 TEST_F(HandTurnedServerTest, aBodyThatFallsSilentIsCutOffAndGivesItsRoomBack) {
-    limits.headTime = 2s;
-    limits.bodyTime = 60s;
+    limits.body.silence = 2s;
+    limits.body.time = 60s;
     limits.bodyMemory = 100 * 1024;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     const int silent = connectFrom();
@@ -552,15 +576,15 @@ TEST_F(HandTurnedServerTest, bodiesInMemoryTakeTheirBudgetAsTheirBytesCome) {
     EXPECT_TRUE(arrived(later).ends_with("\r\n\r\n122880\n"));
 }
 
-// A body is cut off with 408 once it has been silent for as long as a head may take, or,
+// A body is cut off with 408 once it has been silent for its rules' silence, or,
 // once its grace is over, when its bytes have come at under the least rate on average
 // since its head, or when it has fallen behind the pace its deadline asks of it (64 KiB
 // have 32 s: 2 KiB a second) by more than its grace and a second per 32 KiB it has sent.
 // One a little behind its pace after a stall is taken.
 TEST_F(HandTurnedServerTest, aBodyIsCutOffWhenSilentUnderTheLeastRateOrTooFarBehindItsPace) {
-    limits.headTime = 8s;
-    limits.rateGrace = 10s;
-    limits.minimumBodyRate = 500;
+    limits.body.silence = 8s;
+    limits.body.grace = 10s;
+    limits.body.leastRate = 500;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     const int silent = connectFrom(), slow = connectFrom(), behind = connectFrom(), steady = connectFrom();
     send(silent, post(64 * 1024) + std::string(6000, 's'));
@@ -624,13 +648,13 @@ TEST_F(HandTurnedServerTest, aSmallBodyAheadOfItsPaceIsTakenThoughUnderTheLeastR
     EXPECT_TRUE(arrived(small).ends_with("\r\n\r\n8192\n"));
 }
 
-// With every place taken by a connection reading a request, a new connection takes the
-// place of one that has used a third of what its rule allows (a head a third of the head's
-// time, a body a third of its allowance of lost time), the one whose point passed first,
-// but only after a connection that only waits. The one that gives way hears 408, as for its own
-// slowness, and its claim is not told otherwise; a newcomer for whom nobody gives way is
-// turned away with 503.
-TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsedAThirdOfItsShare) {
+// With every place taken, a new connection takes the place of one that only waits
+// (idle between requests), else of a body that has fallen a third of its allowance behind
+// its pace, the first to fall so far first, else of a head at once, the one begun longest
+// ago first, however little of the head's time it has used. The one that gives way hears
+// 408, as for its own slowness, and its claim is not told otherwise; a newcomer for whom
+// nobody gives way (bodies on their pace hold every place) is turned away with 503.
+TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfAnIdleOneABodyOffItsPaceOrAHead) {
     limits.connections = 3;
     ASSERT_NO_FATAL_FAILURE(startByHand());
     // Whether the server has closed `fd`, answered on it, or left it open, without waiting.
@@ -640,28 +664,21 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsed
         return n == 0 ? std::string("closed") : n > 0 ? std::string("answered") : std::string("open");
     };
     const int ahead = connectFrom(), trickle = connectFrom();
-    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // past a third of its allowance at 23.3 s
+    send(ahead, post(64 * 1024, "/ahead") + std::string(40000, 'a'));  // off its pace at 23.3 s
     send(trickle, post(64 * 1024, "/trickle") + "t");                  // at 3.33 s
     turn();
     clock += 1s;
-    const int slowHead = connectFrom();  // past a third of the head's time at 4.33 s
+    const int slowHead = connectFrom();
     send(slowHead, "GET /slow HTTP/1.1\r\n");
     turn();
-    clock += 1500ms;
-    send(trickle, std::string(100, 't'));  // now at 3.38 s
+    clock += 500ms;
+    send(trickle, std::string(100, 't'));  // now off its pace at 3.38 s
     turn();
-    clock += 500ms;  // 3 s
-    const int early = connectFrom();
-    turn();
-    const std::string refused = arrived(early);
-    EXPECT_TRUE(refused.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << refused;
-    EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
-    EXPECT_EQ(seen(trickle), "open");
-    clock += 500ms;  // 3.5 s
+    clock += 500ms;  // 2 s
     const int first = connectFrom();
     turn();
-    EXPECT_TRUE(arrived(trickle).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
-    EXPECT_EQ(seen(trickle), "closed");
+    EXPECT_TRUE(arrived(slowHead).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_EQ(seen(slowHead), "closed");
     send(first, get("/first"));
     turn();
     ASSERT_TRUE(server->workOne());
@@ -671,23 +688,51 @@ TEST_F(HandTurnedServerTest, atTheCapANewConnectionTakesThePlaceOfOneThatHasUsed
     const int second = connectFrom();
     turn();
     EXPECT_EQ(seen(first), "closed");
-    EXPECT_EQ(seen(slowHead), "open");
-    clock += 900ms;  // 4.4 s
+    clock += 1500ms;  // 3.5 s: the trickle goes before the head of `second`, older than the newcomer's
     const int third = connectFrom();
     turn();
-    EXPECT_TRUE(arrived(slowHead).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
-    // `second` and `third` have used little of their heads' time, and `ahead` keeps its pace.
+    EXPECT_TRUE(arrived(trickle).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_EQ(seen(second), "open");
     const int fourth = connectFrom();
     turn();
-    EXPECT_TRUE(arrived(fourth).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
-    for (int fd : {second, third, ahead}) EXPECT_EQ(seen(fd), "open") << fd;
+    EXPECT_TRUE(arrived(second).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    send(third, post(64 * 1024, "/third") + "3");
+    send(fourth, post(64 * 1024, "/fourth") + "4");
+    turn();
+    // Every place is held by a body on its pace.
+    const int fifth = connectFrom();
+    turn();
+    const std::string refused = arrived(fifth);
+    EXPECT_TRUE(refused.starts_with("HTTP/1.1 503 Service Unavailable\r\n")) << refused;
+    EXPECT_NE(refused.find("\r\nRetry-After: 1\r\n"), std::string::npos) << refused;
+    for (int fd : {ahead, third, fourth}) EXPECT_EQ(seen(fd), "open") << fd;
     EXPECT_TRUE(handler.refusedByServer().empty());
+}
+
+// A head that came with its connection is read as the connection is taken, so that a
+// newcomer taken right after it, in the same turn, finds a request being handled there,
+// not an empty head whose place it may take.
+TEST_F(HandTurnedServerTest, aHeadThatCameWithItsConnectionIsReadBeforeTheNextNewcomerIsTaken) {
+    limits.connections = 2;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int body = connectFrom();
+    send(body, post(64 * 1024, "/body") + "b");  // on its pace for 3.3 s
+    turn();
+    const int honest = connectFrom();
+    send(honest, get("/honest"));
+    const int empty = connectFrom();
+    turn();
+    ASSERT_TRUE(server->workOne());
+    turn();
+    const std::string answer = arrived(honest);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    EXPECT_TRUE(arrived(empty).starts_with("HTTP/1.1 503 Service Unavailable\r\n"));
 }
 
 // A body that keeps its pace keeps its place at the cap however many silent connections
 // come meanwhile: one sent in pieces of 1 KiB, each 0.4 s behind its pace by the time the
 // next comes, and one that waits out the round trip of 100 Continue and then catches up.
-// The silent ones take each other's places as they have used a third of the head's time.
+// The silent ones take each other's places at once, the oldest first.
 TEST_F(HandTurnedServerTest, bodiesThatKeepTheirPaceKeepTheirPlacesBesideAnIdleFloodAtTheCap) {
     limits.connections = 4;
     ASSERT_NO_FATAL_FAILURE(startByHand());
@@ -760,6 +805,95 @@ TEST_F(HandTurnedServerTest, aPipelinedBodyBegunAsTheAnswerBeforeItGoesOutGivesW
     ASSERT_TRUE(server->workOne());
     turn();
     EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 200 OK\r\n"));
+}
+
+// A client that pipelines requests and leaves their answers unread has no further request
+// taken once the kernel holds a little of its answers unsent, so that they cannot pile up
+// in the host's memory: of a hundred answers of 16 KiB, a few are made.
+TEST_F(HandTurnedServerTest, aClientThatLeavesItsAnswersUnreadHasNoFurtherRequestTaken) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int unread = connectFrom("127.0.0.1", 1024);
+    std::string requests;
+    for (int i = 0; i < 100; ++i) requests += get("/large");
+    send(unread, requests);
+    turn();
+    workAll();
+    EXPECT_LE(handler.handled().size(), 4u);
+}
+
+// An answer whose client has stopped taking it gives way at the cap once its client has
+// taken nothing for a second and a half, as a silent body would later, and is reset, so
+// that the kernel drops what it holds for it; until then a newcomer is turned away. A
+// client that takes its answers slowly, a little every second, keeps its place however
+// long they take, and reads them whole.
+TEST_F(HandTurnedServerTest, anAnswerGivesWayAtTheCapOnlyOnceItsClientHasStoppedTakingIt) {
+    limits.connections = 1;
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int slow = connectFrom("127.0.0.1", 4096);
+    send(slow, get("/large") + get("/large") + get("/large") + get("/large"));
+    turn();
+    workAll();
+    // 4 KiB a second: the answers take 16 s.
+    std::string taken;
+    for (int second = 1; second <= 12; ++second) {
+        char buffer[4096];
+        const ssize_t n = ::recv(slow, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) taken.append(buffer, static_cast<std::size_t>(n));
+        clock += 1s;
+        turn();
+        workAll();
+        const int newcomer = connectFrom();
+        turn();
+        EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 503 ")) << second;
+    }
+    const std::size_t whole = 4 * (taken.find("\r\n\r\n") + 4 + GatedHandler::kLarge);
+    for (int i = 0; i < 100 && taken.size() < whole; ++i) {
+        taken += arrived(slow);
+        turn();
+    }
+    EXPECT_EQ(taken.size(), whole);
+
+    ::close(slow);
+    std::erase(open, slow);
+    turn();
+    const int unread = connectFrom("127.0.0.1", 1024);
+    send(unread, get("/large") + get("/large") + get("/large"));
+    turn();
+    workAll();
+    clock += 1400ms;
+    const int early = connectFrom();
+    turn();
+    EXPECT_TRUE(arrived(early).starts_with("HTTP/1.1 503 "));
+    clock += 100ms;
+    const int newcomer = connectFrom();
+    turn();
+    send(newcomer, get("/new"));
+    turn();
+    workAll();
+    EXPECT_TRUE(arrived(newcomer).starts_with("HTTP/1.1 200 OK\r\n"));
+    EXPECT_EQ(endOf(unread), ECONNRESET);
+}
+
+// A connection closed at a deadline is reset where its client has stopped taking its
+// answers (at its answer's deadline, say): the kernel drops what it holds for it at once
+// instead of trying to deliver it long after the close. One whose client has only its
+// last status left to read (a head cut off with 408) reads it, then the orderly end.
+TEST_F(HandTurnedServerTest, aConnectionClosedAtADeadlineIsResetOnlyWhereItsClientStoppedReading) {
+    ASSERT_NO_FATAL_FAILURE(startByHand());
+    const int unread = connectFrom("127.0.0.1", 1024), slowHead = connectFrom();
+    send(unread, get("/large") + get("/large") + get("/large"));
+    send(slowHead, "GET /slow HTTP/1.1\r\n");
+    turn();
+    workAll();
+    clock += limits.headTime + 200ms;
+    turn();
+    clock += 3s;  // the 408's connection is read out for 2 s
+    turn();
+    EXPECT_TRUE(arrived(slowHead).starts_with("HTTP/1.1 408 Request Timeout\r\n"));
+    EXPECT_EQ(endOf(slowHead), 0);
+    clock += limits.answerTime;
+    turn();
+    EXPECT_EQ(endOf(unread), ECONNRESET);
 }
 
 // Requests whose files fill the share of the open files they may take hold it only while

@@ -16,12 +16,10 @@ using Verdict = ConnectionSlots::Verdict;
 constexpr std::uint64_t KiB = 1024;
 const Clock::time_point kStart{1h};
 
-// A body's deadline as the server gives it: 30 s, and a second per 32 KiB.
-Clock::duration deadlineOf(std::uint64_t length) { return 30s + std::chrono::milliseconds(length * 1000 / (32 * KiB)); }
-
-// The pace a body of `length` bytes is asked to keep, in bytes per second.
+// The pace a body of `length` bytes is asked to keep under the server's rules, in bytes
+// per second.
 double paceOf(std::uint64_t length) {
-    return static_cast<double>(length) / std::chrono::duration<double>(deadlineOf(length)).count();
+    return static_cast<double>(length) / std::chrono::duration<double>(BodyPace::Rules{}.timeFor(length)).count();
 }
 
 // How a client sends a body: nothing for `begin` seconds (a slow start, or the round trip
@@ -54,12 +52,12 @@ struct Outcome {
 // cap of their own number and `spare` more connections, with a newcomer in every round
 // that sends nothing (an idle flood, whose connections give way to each other in turn).
 Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t spare = 2) {
-    ConnectionSlots slots({bodies.size() + spare, 0, 100000, 10s});
+    ConnectionSlots slots({bodies.size() + spare, 0, 100000});
     std::vector<BodyPace> paces;
     std::vector<std::uint64_t> received(bodies.size());
     std::map<ConnectionSlots::Id, std::size_t> open;  // the bodies still coming, by id
     for (std::size_t i = 0; i < bodies.size(); ++i) {
-        paces.emplace_back(BodyPace::Rules{}, kStart, kStart + deadlineOf(bodies[i].length), bodies[i].length);
+        paces.emplace_back(BodyPace::Rules{}, kStart, bodies[i].length);
         slots.opened(i, "10.0.0.1", kStart);
         slots.readingBody(i, paces[i], false);
         open.emplace(i, i);
@@ -99,9 +97,9 @@ Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t sp
 }
 
 // Clients that keep their pace never give way to newcomers, however many come, nor does
-// one that has just begun or waits out the round trip of 100 Continue: a newcomer has
-// used nothing of what it is allowed, and they have used little. Meanwhile the newcomers
-// give way to one another once each has been silent for a third of a head's time.
+// one that has just begun or waits out the round trip of 100 Continue: they have used
+// little of what they are allowed. Meanwhile every newcomer finds a place: the flood's
+// connections, which send nothing, give way to one another at once, the oldest first.
 TEST(ConnectionSlotsTest, clientsThatKeepTheirPaceNeverGiveWayToAnIdleFlood) {
     const std::vector<Body> bodies = {
         {"on its pace in pieces of 1 KiB"},
@@ -115,14 +113,13 @@ TEST(ConnectionSlotsTest, clientsThatKeepTheirPaceNeverGiveWayToAnIdleFlood) {
     const Outcome run = atTheCap(bodies, 1060);
     for (const auto& [name, seconds] : run.gaveWay) ADD_FAILURE() << name << " gave way at " << seconds << " s";
     EXPECT_EQ(run.whole.size(), bodies.size());
-    // Two newcomers find a place in every 3.4 s: those of the two before them.
-    EXPECT_NEAR(run.admitted, 2 * 1060 / 3.4, 2);
-    EXPECT_EQ(run.admitted + run.turnedAway, 10600);
+    EXPECT_EQ(run.admitted, 10600);
 }
 
-// A client that falls behind gives way once it has used a third of what its rule allows:
-// a head once a third of the head's time has gone, a body once its lost time reaches a
-// third of its allowance (grace and credit). Until then a newcomer is turned away.
+// A body that falls behind gives way once its lost time reaches a third of its allowance
+// (grace and credit). Until one does, a newcomer is turned away; from then on each
+// newcomer takes the place of the one before it, whose head has not come, unless a body
+// has fallen that far behind meanwhile: that body goes first.
 TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRuleAllows) {
     // 64 KiB are due in 32 s: 2 KiB a second.
     const std::vector<Body> bodies = {
@@ -137,58 +134,97 @@ TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRul
     EXPECT_DOUBLE_EQ(run.gaveWay.at("trickled at 600 bytes a second"), 4.8);
     // k KiB pay for k/2 s and buy k/32 s: 5.9 s reach 3.33 + 0.51k (k = 5) before the 6th comes.
     EXPECT_DOUBLE_EQ(run.gaveWay.at("at half its pace"), 5.9);
-    // Before 3.4 s nobody had used a third of its share.
-    EXPECT_EQ(run.admitted + run.turnedAway, 300);
-    EXPECT_GE(run.turnedAway, 33);
+    // Before 3.4 s nobody had fallen that far behind; from then on every newcomer is taken.
+    EXPECT_EQ(run.turnedAway, 33);
+    EXPECT_EQ(run.admitted, 300 - 33);
 }
 
 // Connections that only wait (idle between requests, or answered and being read out)
-// give way first, the longest-open first; then readers, the one whose point passed
-// longest ago first. A head's point is a third of the head's time after its start.
-TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenTheReaderFurthestPastItsPoint) {
-    ConnectionSlots slots({3, 0, 100, 10s});
+// give way first, the longest-open first; then bodies off their pace, the first to go off
+// it first; then heads, at once, the one begun longest ago first, whether it has sent
+// nothing since its accept or the first bytes of its next request since its last answer.
+TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenBodiesOffTheirPaceThenTheOldestHead) {
+    ConnectionSlots slots({5, 0, 100});
     slots.opened(1, "10.0.0.1", kStart);
-    slots.readingHead(1, kStart + 1s);  // a keep-alive connection answered at 1 s, sending its next head
-    slots.opened(2, "10.0.0.2", kStart);
-    slots.waiting(2);  // idle between requests
+    slots.readingHead(1, kStart + 1s);            // a keep-alive connection answered at 1 s, sending its next head
+    slots.opened(2, "10.0.0.2", kStart + 500ms);  // a new connection, silent since
+    BodyPace silent({}, kStart, 64 * KiB);        // off its pace at 3.33 s
     slots.opened(3, "10.0.0.3", kStart);
-    slots.waiting(3);  // answered, being read out
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).verdict, Verdict::idleGivesWay);
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).id, 2u);
-    slots.closed(2);
-    slots.opened(4, "10.0.0.4", kStart + 500ms);  // a new head
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).id, 3u);
-    slots.closed(3);
+    slots.readingBody(3, silent, false);
+    BodyPace begun({}, kStart, 64 * KiB);
+    begun.arrived(2 * KiB, kStart + 1s);  // pays for 1 s, and buys 62.5 ms: off its pace at 4.35 s
+    slots.opened(4, "10.0.0.4", kStart);
+    slots.readingBody(4, begun, false);
     slots.opened(5, "10.0.0.5", kStart);
-    slots.busy(5);  // its request is being handled
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 3800ms).verdict, Verdict::full);
-    ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 4400ms);
-    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
-    EXPECT_EQ(room.id, 4u);
-    slots.closed(4);
-    slots.opened(6, "10.0.0.6", kStart + 4400ms);
-    slots.busy(6);
-    room = slots.roomForConnection("10.0.1.1", kStart + 4400ms);
+    slots.waiting(5);  // idle between requests
+    // Who gives way to a newcomer at `at`, which then takes the place.
+    ConnectionSlots::Id newcomer = 10;
+    const auto givesWay = [&](Clock::duration at) {
+        const ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + at);
+        if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay)
+            return ConnectionSlots::Id{0};
+        slots.closed(room.id);
+        slots.opened(newcomer++, "10.0.1.1", kStart + at);
+        return room.id;
+    };
+    EXPECT_EQ(givesWay(1500ms), 5u);
+    EXPECT_EQ(givesWay(2s), 2u);
+    EXPECT_EQ(givesWay(4s), 3u);
+    EXPECT_EQ(givesWay(4s), 1u);
+    EXPECT_EQ(givesWay(4500ms), 4u);
+    EXPECT_EQ(givesWay(4500ms), 10u);
+}
+
+// A body on its pace and a request being handled never give way: with only those left,
+// a newcomer is turned away.
+TEST(ConnectionSlotsTest, aNewcomerIsTurnedAwayWhenOnlyBodiesOnTheirPaceAndHandledRequestsHoldThePlaces) {
+    ConnectionSlots slots({2, 0, 100});
+    slots.opened(1, "10.0.0.1", kStart);
+    slots.readingBody(1, BodyPace({}, kStart, 64 * KiB), false);
+    slots.opened(2, "10.0.0.2", kStart);
+    slots.busy(2);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 3s).verdict, Verdict::full);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::slowGivesWay);
+    slots.busy(1);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::full);
+}
+
+// An answer being sent gives way only once its client has taken nothing of it for long
+// enough, and a client that takes more is filed anew, its point put off. Past its point
+// it gives way before any head, ranked with the bodies off their pace by when each fell
+// behind.
+TEST(ConnectionSlotsTest, anAnswerGivesWayOnlyPastItsPointBeforeHeadsAndRankedWithBodiesOffTheirPace) {
+    ConnectionSlots slots({3, 0, 100});
+    slots.opened(1, "10.0.0.1", kStart);
+    slots.answering(1, kStart + 3s);
+    slots.opened(2, "10.0.0.2", kStart);
+    slots.busy(2);
+    slots.opened(3, "10.0.0.3", kStart);
+    slots.readingBody(3, BodyPace({}, kStart, 64 * KiB), false);  // silent: off its pace at 3.33 s
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 2s).verdict, Verdict::full);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 4s).id, 1u);
+    slots.answering(1, kStart + 6s);  // its client took more at 3 s
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 4s).id, 3u);
+    slots.closed(3);
+    slots.opened(4, "10.0.0.4", kStart + 4s);  // a head, which gives way at once
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 5s).id, 4u);
+    const ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 6s);
     EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
     EXPECT_EQ(room.id, 1u);
-    slots.closed(1);
-    slots.opened(7, "10.0.0.7", kStart + 4400ms);
-    slots.busy(7);
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::full);
 }
 
 // Bodies written to files and their handlers' files may take a quarter of the files: a
 // request short of them takes the place of a body that holds some once that one is past
 // its point, never the place of one that keeps its pace, or of one that holds none.
 TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHoldingSomePastItsPoint) {
-    ConnectionSlots slots({100, 0, 40, 10s});  // a quarter: 10 files
+    ConnectionSlots slots({100, 0, 40});  // a quarter: 10 files
     const auto holdFiles = [&](ConnectionSlots::Id id, const BodyPace& pace) {
         slots.opened(id, "10.0.0." + std::to_string(id), kStart);
         slots.readingBody(id, pace, true);
         slots.bodyFileOpened();
         slots.handlerFilesTaken(2);
     };
-    BodyPace steady({}, kStart, kStart + deadlineOf(64 * KiB), 64 * KiB);
+    BodyPace steady({}, kStart, 64 * KiB);
     const BodyPace stalled = steady;
     holdFiles(1, steady);
     holdFiles(2, stalled);
@@ -214,10 +250,10 @@ TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHold
 }
 
 // Short of files in all (a connection takes one), a request takes the place of a waiting
-// connection first, then of a reader past its point, never its own.
+// connection first, then of any other reader by the same order, never its own.
 TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItself) {
-    ConnectionSlots slots({100, 0, 8, 10s});   // a quarter: 2 files
-    slots.opened(1, "10.0.0.1", kStart - 1s);  // asks, its head having taken long
+    ConnectionSlots slots({100, 0, 8});        // a quarter: 2 files
+    slots.opened(1, "10.0.0.1", kStart - 1s);  // asks, the oldest head
     for (ConnectionSlots::Id id = 2; id <= 6; ++id) slots.opened(id, "10.0.0.2", kStart + 500ms);
     slots.opened(7, "10.0.0.3", kStart);
     slots.waiting(7);
@@ -225,23 +261,66 @@ TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItsel
     EXPECT_EQ(slots.roomForFiles(1, 1, kStart).verdict, Verdict::fits);
     EXPECT_EQ(slots.roomForFiles(2, 1, kStart).id, 7u);
     slots.closed(7);
-    slots.opened(8, "10.0.0.3", kStart + 500ms);
-    EXPECT_EQ(slots.roomForFiles(2, 1, kStart + 3800ms).verdict, Verdict::full);
-    const ConnectionSlots::Room room = slots.roomForFiles(2, 1, kStart + 4s);
+    slots.opened(8, "10.0.0.3", kStart + 200ms);
+    ConnectionSlots::Room room = slots.roomForFiles(2, 1, kStart + 600ms);
+    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.id, 8u);
+    for (ConnectionSlots::Id id = 2; id <= 6; ++id) slots.busy(id);
+    slots.busy(8);
+    EXPECT_EQ(slots.roomForFiles(2, 1, kStart + 1h).verdict, Verdict::full);
+}
+
+// Whoever asks for files keeps its place, wherever it stands: filed as waiting (a
+// keep-alive connection whose next request has just come), as a head, as a body past its
+// point, or holding files of the quarter. Another gives way, or nobody does.
+TEST(ConnectionSlotsTest, noVerdictNamesTheConnectionThatAsks) {
+    const BodyPace silent({}, kStart, 64 * KiB);  // off its pace at 3.33 s
+    ConnectionSlots full({100, 0, 4});            // four places take every file; a quarter is one
+    full.opened(1, "10.0.0.1", kStart);
+    full.waiting(1);
+    full.opened(2, "10.0.0.2", kStart);
+    full.readingBody(2, silent, false);
+    full.opened(3, "10.0.0.3", kStart);
+    full.waiting(3);
+    full.opened(5, "10.0.0.5", kStart);
+    full.busy(5);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart).id, 3u);
+    full.closed(3);
+    full.opened(4, "10.0.0.4", kStart);
+    full.busy(4);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1s).verdict, Verdict::full);
+    full.readingHead(1, kStart);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1s).verdict, Verdict::full);
+    ConnectionSlots::Room room = full.roomForFiles(1, 1, kStart + 1h);
     EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
     EXPECT_EQ(room.id, 2u);
+    full.readingBody(1, silent, false);
+    EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1h).id, 2u);
+
+    ConnectionSlots share({100, 0, 400});  // a quarter: 100 files
+    share.opened(1, "10.0.0.1", kStart);
+    share.readingBody(1, silent, true);
+    share.handlerFilesTaken(100);
+    EXPECT_EQ(share.roomForFiles(1, 1, kStart + 1h).verdict, Verdict::full);
 }
 
 // One address holds only so many places, and gets them back as its connections close;
-// other addresses are taken meanwhile.
-TEST(ConnectionSlotsTest, anAddressHoldsOnlySoManyPlaces) {
-    ConnectionSlots slots({100, 2, 1000, 10s});
+// other addresses are taken meanwhile. An IPv6 address counts by its /64, which one
+// machine may hold whole, and an IPv4 address written as IPv6 as itself.
+TEST(ConnectionSlotsTest, anAddressOrAnIpv6Slash64HoldsOnlySoManyPlaces) {
+    ConnectionSlots slots({100, 2, 1000});
     slots.opened(1, "10.0.0.1", kStart);
-    slots.opened(2, "10.0.0.1", kStart);
+    slots.opened(2, "::ffff:10.0.0.1", kStart);
     EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::addressFull);
     EXPECT_EQ(slots.roomForConnection("10.0.0.2", kStart).verdict, Verdict::fits);
     slots.closed(1);
     EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::fits);
+    slots.opened(3, "2001:db8:1:2::1", kStart);
+    slots.opened(4, "2001:db8:1:2:ffff:ffff:ffff:fffe", kStart);
+    EXPECT_EQ(slots.roomForConnection("2001:db8:1:2:abcd::7", kStart).verdict, Verdict::addressFull);
+    EXPECT_EQ(slots.roomForConnection("2001:db8:1:3::1", kStart).verdict, Verdict::fits);
+    slots.closed(4);
+    EXPECT_EQ(slots.roomForConnection("2001:db8:1:2:abcd::7", kStart).verdict, Verdict::fits);
 }
 
 }  // namespace

@@ -154,7 +154,7 @@ TEST_F(CrashReportRouteTest, aReportBeyondThoseAnAddressMayHaveOnTheirWayIsRefus
     EXPECT_EQ(statusLineOn(sendFrom("127.0.0.2", reportHead(whole.size()) + whole)), "HTTP/1.1 200 OK");
 }
 
-// A report whose body falls silent for as long as a head may take, or, once its grace is
+// A report whose body falls silent for 10 s, or, once its grace is
 // over, comes at under the least rate or falls too far behind the pace its deadline asks
 // of it, is cut off with 408 on the server's clock, and gives back at once the space its bytes took. Each
 // counts against its address, so that such reports cannot be made again and again.

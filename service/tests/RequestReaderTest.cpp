@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "HttpServer.h"
+#include "RequestReader.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ using Request = HttpServer::Request;
 
 std::optional<HttpServer::Response> read(const std::string& head, Request& request) {
     std::string version;
-    return HttpServer::readHead(head, request, version);
+    return RequestReader::readHead(head, request, version);
 }
 
 TEST(RequestHeadTest, aWholeUrlsAuthorityStandsForTheHost) {

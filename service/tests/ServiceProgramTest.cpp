@@ -369,6 +369,46 @@ TEST_F(ServiceProgramTest, outOfDescriptorsNewConnectionsAreTurnedAwayAtOnce) {
     EXPECT_EQ(program.stop(SIGTERM), 0);
 }
 
+// At the open-file limit a request that needs files asks who gives way for them; the
+// connection that asks never gives way to itself, even one that had been idle between
+// its requests until its next came. The report takes the place of one of the others,
+// whose heads have not come, and the service stays up to serve others once places are
+// free.
+TEST_F(ServiceProgramTest, aKeepAliveCrashReportAtTheFileLimitIsAnsweredWithoutTakingItsOwnPlace) {
+    Program program;
+    const int port = startService(program, {"--connections-per-address", "0"}, 200);
+    ASSERT_GT(port, 0);
+    const int asking = connectFrom(port, "127.0.0.2");
+    const std::string get = "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n\r\n";
+    send(asking, get.data(), get.size(), MSG_NOSIGNAL);
+    // The whole answer, so that the status read next is the report's.
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t n = 0;
+         answer.find("</html>") == std::string::npos && (n = recv(asking, buffer, sizeof buffer, 0)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(n));
+    ASSERT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer;
+    const std::size_t filesBefore = openFiles(program.pid);
+    // Every other place the connections may take (200 files but 64 kept spare).
+    std::vector<int> others;
+    for (int i = 0; i < 135; ++i) others.push_back(connectFrom(port, "127.0.0.3"));
+    for (int i = 0; i < 500 && openFiles(program.pid) < filesBefore + others.size(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GE(openFiles(program.pid), filesBefore + others.size());
+
+    const std::string report = smallReport();
+    send(asking, report.data(), report.size(), MSG_NOSIGNAL);
+    EXPECT_EQ(statusLine(asking), "HTTP/1.1 200 OK");
+    close(asking);
+    for (int fd : others) close(fd);
+    waitForFilesToClose(program.pid);
+    httplib::Client probe("127.0.0.1", port);
+    const auto reply = probe.Get("/tv2/onlinehelp.php");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200);
+    EXPECT_EQ(program.stop(SIGTERM), 0);
+}
+
 // Upload bodies that arrive in small pieces from many clients at once are each answered.
 // (That each takes one buffer of its announced size is tried in ConnectionReaderTest;
 // bench_service measures the memory they take and give back.)

@@ -53,7 +53,7 @@ protected:
 // before the server's can.
 TEST_F(SlowClientTest, aTricklingClientIsCutOffAtItsDeadline) {
     serverLimits.headTime = std::chrono::milliseconds(600);
-    serverLimits.bodyTime = std::chrono::milliseconds(600);
+    serverLimits.body.time = std::chrono::milliseconds(600);
     stop();
     start();
     const Trickled head = trickle("GET /tv2/onlinehelp.php HTTP/1.1\r\n", "X-Slow: 1\r\n");

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "HttpServer.h"
+#include "RequestReader.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     head = head.substr(0, head.find("\r\n\r\n"));
     HttpServer::Request request;
     std::string version;
-    if (const auto refused = HttpServer::readHead(head, request, version)) {
+    if (const auto refused = RequestReader::readHead(head, request, version)) {
         require(refused->status == 400 || refused->status == 411 || refused->status == 505, "a known refusal");
         require(refused->body.ends_with('\n') && refused->body.find('\n') == refused->body.size() - 1,
                 "a refusal is one line");
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [name, value] : request.headers) again += "\r\n" + name + ": " + value;
     HttpServer::Request second;
     std::string secondVersion;
-    require(!HttpServer::readHead(again, second, secondVersion), "a head written out again is read again");
+    require(!RequestReader::readHead(again, second, secondVersion), "a head written out again is read again");
     require(second.method == request.method && second.path == request.path && second.query == request.query &&
                 second.headers == request.headers && second.contentLength == request.contentLength &&
                 secondVersion == version,

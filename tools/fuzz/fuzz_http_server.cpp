@@ -211,7 +211,8 @@ private:
         limits.queuedRequests = 3;
         limits.bodyMemory = 24 * 1024;  // one upload at a time
         limits.headTime = 2s;
-        limits.bodyTime = 2s;
+        limits.body.time = 2s;
+        limits.body.silence = 2s;
         limits.answerTime = 2s;
         limits.requestsPerConnection = 4;
         limits.clock = [this] { return clock_; };

@@ -1,0 +1,164 @@
+#pragma once
+// The benchmark's plain clients of the web service on 127.0.0.1: connections from chosen
+// loopback addresses, the status lines and answers they read, and the honest uploads and
+// crash reports that the floods are weighed by.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/GameForm.h"
+#include "support/ScoreRecordBuilder.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+// The resident memory of process `pid` (this one by default) now, in bytes.
+inline std::size_t residentMemory(pid_t pid = 0) {
+    std::ifstream status(pid ? "/proc/" + std::to_string(pid) + "/status" : std::string("/proc/self/status"));
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with("VmRSS:")) return std::stoul(line.substr(6)) * 1024;
+    return 0;
+}
+
+// `bytes` in MiB.
+inline double mib(std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
+
+// A connection to `port`, from `source` (an address of 127.0.0.0/8) when given, with a
+// receive buffer of `receiveBuffer` bytes when given (set before the connection, so that
+// the window it offers is that small from the start).
+inline int connectTo(int port, const char* source = nullptr, int receiveBuffer = 0) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (source) {
+        // The port is picked at connect, so that thousands of connections fit.
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &yes, sizeof yes);
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        ::inet_pton(AF_INET, source, &from.sin_addr);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
+            ::close(fd);
+            return -1;
+        }
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// Waits until `fd` is readable or `end` has come; false at `end`.
+inline bool readableBy(int fd, Clock::time_point end) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    pollfd readable{fd, POLLIN, 0};
+    return ::poll(&readable, 1, static_cast<int>(std::max<long>(left.count(), 0))) == 1;
+}
+
+// The status line that has come on `fd` by `end`, read without waiting past it; empty
+// when none has.
+inline std::string statusBy(int fd, Clock::time_point end) {
+    std::string line;
+    while (line.find('\r') == std::string::npos) {
+        char c = 0;
+        if (!readableBy(fd, end) || ::recv(fd, &c, 1, 0) != 1) return {};
+        line += c;
+    }
+    return line.substr(0, line.size() - 1);
+}
+
+// Reads a whole answer on `fd` by `end`, its head and as many bytes of body as the head
+// announces, so that the next answer on a keep-alive connection starts afresh; its status
+// line, empty when it did not come whole.
+inline std::string answerBy(int fd, Clock::time_point end) {
+    std::string head;
+    char c = 0;
+    while (!head.ends_with("\r\n\r\n")) {
+        if (!readableBy(fd, end) || ::recv(fd, &c, 1, 0) != 1) return {};
+        head += c;
+    }
+    const std::size_t length = head.find("\r\nContent-Length: ");
+    std::size_t left = length == std::string::npos ? 0 : std::strtoul(head.c_str() + length + 18, nullptr, 10);
+    char buffer[4096];
+    while (left > 0) {
+        const ssize_t n = readableBy(fd, end) ? ::recv(fd, buffer, std::min(left, sizeof buffer), 0) : -1;
+        if (n <= 0) return {};
+        left -= static_cast<std::size_t>(n);
+    }
+    return head.substr(0, head.find("\r\n"));
+}
+
+// The head of a post to `path` that announces `length` bytes.
+inline std::string postHead(const std::string& path, std::size_t length) {
+    return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: " + std::string(GameForm::kContentType) +
+           "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+}
+
+// The head of a crash report that announces `length` bytes.
+inline std::string crashReportHead(std::size_t length) { return postHead("/tv2/crashreport.php", length); }
+
+// A small crash report whole, as the game sends one.
+inline std::string smallCrashReport() {
+    return GameForm().standardFields().file("crashLog", "crash.log", std::string(1000, 'l')).body();
+}
+
+// Posts `body` to `path` on a new connection from `source`; the status line that came
+// within 5 s, and how long it took in ms.
+inline std::pair<std::string, double> postFrom(int port, const char* source, const std::string& path,
+                                               const std::string& body) {
+    const auto start = Clock::now();
+    const std::string request = "POST " + path +
+                                " HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Type: " + GameForm::kContentType +
+                                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const int fd = connectTo(port, source);
+    std::string status;
+    if (fd >= 0 && ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size()))
+        status = statusBy(fd, start + std::chrono::seconds(5));
+    if (fd >= 0) ::close(fd);
+    return {status, std::chrono::duration<double, std::milli>(Clock::now() - start).count()};
+}
+
+// Honest requests sent beside a flood, and how the flood fared.
+struct BesideTrickles {
+    int trickles = 0, cut = 0;         // opened, and cut off with 408 by the service
+    int trickleBusy = 0;               // trickles answered 503 (heads turned away at the cap, say)
+    int sent = 0, taken = 0;           // the honest requests, and those answered with 200
+    int busy = 0;                      // honest requests answered 503
+    std::vector<double> latencies;     // ms, of the honest requests answered at all
+    std::size_t before = 0, peak = 0;  // resident memory, bytes
+};
+
+// The body of a high-score upload of `score` for `installation`, as the game sends it.
+inline std::string honestUpload(std::uint32_t installation, int score) {
+    ScoreRecordBuilder record(installation, "DE");
+    record.entry(0, 0, "Honest", score);
+    return GameForm().standardFields().file("HSTfile", "Torvane2Xmas.hst", record.bytes()).body();
+}
+
+// One honest high-score upload of `score` from 127.0.0.3 for `installation`, on a new
+// connection, counted in `result`.
+inline void uploadHonestly(int port, std::uint32_t installation, int score, BesideTrickles& result) {
+    const auto [status, ms] =
+        postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php", honestUpload(installation, score));
+    ++result.sent;
+    if (!status.empty()) result.latencies.push_back(ms);
+    result.taken += status == "HTTP/1.1 200 OK";
+    result.busy += status == "HTTP/1.1 503 Service Unavailable";
+}
+
+}  // namespace bench
