@@ -25,9 +25,8 @@ public:
     void addMessage(const std::u16string& text);
     // The position that centres the present lines vertically on y = 0 at x.
     void centreVertically(float x);
-    // The top of the first entry as drawn, and the scale of every entry (1, or less when
-    // the list is taller than the band), for the present entries.
-    float getDrawnTop() const;
+    // The scale every entry is drawn at for the present entries: 1, or less when the list
+    // is taller than the band.
     float getFitScale() const;
 
     void tick(double time, double dt) override;
@@ -35,11 +34,7 @@ public:
 
     std::int32_t wrapWidth;
     std::uint32_t maxMessages = 9;
-    float lineStep;  // between entries, negative: downward
-    // The band the entries keep to, in the owner's world units (bandTop > bandBottom):
-    // unbounded unless the owner sets it.
-    float bandTop = std::numeric_limits<float>::max();
-    float bandBottom = std::numeric_limits<float>::lowest();
+    float lineStep;                      // between entries, negative: downward
     std::int32_t layoutFlags = 4;        // the font's flags: 4 centres each entry on x
     double fadeTime = 0.0;               // s after the last message until gone; 0 never fades
     std::uint8_t bGrowUp = 0;            // the newest entry at the position, older ones above
@@ -48,4 +43,12 @@ public:
     std::deque<std::u16string> entries;  // oldest first
     double lastMessageTime = 0.0;
     float visibility = 1.0f;  // the fade, 0..1
+    // The band the entries keep to, in the owner's world units (bandTop > bandBottom):
+    // unbounded unless the owner sets it.
+    float bandTop = std::numeric_limits<float>::max();
+    float bandBottom = std::numeric_limits<float>::lowest();
+
+private:
+    // The top of the first entry as drawn, for the present entries.
+    float getDrawnTop() const;
 };
