@@ -77,7 +77,8 @@ private:
     int port = 0;
 };
 
-// A screen built as its menu builds it, with Next pressed once the host has been set.
+// `screen` once Next has been pressed on it and the outcome of its request taken in: the
+// host must be set before.
 template <class Screen>
 ContextMenu* pressNext(Screen* screen) {
     screen->pNext->bTriggered = 1;
@@ -142,7 +143,7 @@ protected:
     }
 
     // No pixel of the rest of `screen` lies in the box of `viewer`'s lines or a pixel
-    // around it, and the list is full, as long as a result makes it.
+    // around it; the list is full, as every result here is as long as the list lets one be.
     void expectLinesClear(ContextMenu& screen, MessageViewer& viewer, const std::string& where) {
         SCOPED_TRACE(where);
         EXPECT_EQ(viewer.entries.size(), viewer.maxMessages);
