@@ -75,7 +75,7 @@ TEST_F(MessageViewerTest, AListThatWouldLeaveItsBandIsDrawnRaisedOrSmallerToFill
     viewer.bandTop = 100.5f;
     viewer.bandBottom = -36.5f;  // room for the list where it was placed: it stays there
     EXPECT_EQ(tops(), (std::vector<float>{36.0f, 12.0f, -12.0f}));
-    viewer.bandBottom = -30.5f;  // raised on whole units to the band's first one
+    viewer.bandBottom = -30.5f;  // raised until its last entry ends on the band's lowest whole unit
     EXPECT_EQ(tops(), (std::vector<float>{42.0f, 18.0f, -6.0f}));
     for (const char16_t* m : {u"d", u"e", u"f"}) viewer.addMessage(m);
     // 144 units of entries in 130: the band's top, and each entry 130/144 of its size.
