@@ -59,10 +59,10 @@ public:
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
         socklen_t n = sizeof(a);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-        port = ntohs(a.sin_port);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), n) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0)
+            port = ntohs(a.sin_port);
     }
     ~ClosedPort() { ::close(fd); }
     ClosedPort(const ClosedPort&) = delete;
@@ -74,7 +74,7 @@ public:
 
 private:
     int fd;
-    int port = 0;
+    int port = 0;  // 0 when no port could be had: nothing listens there either
 };
 
 // `screen` once Next has been pressed on it and the outcome of its request taken in: the
