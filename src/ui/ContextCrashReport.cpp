@@ -66,6 +66,7 @@ ContextCrashReport::ContextCrashReport() {
         pNetworkWizard = ScreenFrame::addButton(this, y, text(StringId::NETWORKWIZARDDOTS));
     }
     pViewer->centreVertically(0.0f);
+    ScreenFrame::keepBetweenTitleAndItems(this, pViewer);
 }
 
 ContextCrashReport::~ContextCrashReport() {

@@ -70,6 +70,7 @@ ContextNetworkWizard1::ContextNetworkWizard1() {
     addChild(pRunOnDesktop);
     pCheckboxEntry = addNavigationEntry(pRunOnDesktop);
     if (!bSavedFullScreen) disableCheckbox();
+    ScreenFrame::keepBetweenTitleAndItems(this, pViewer);
 }
 
 ContextNetworkWizard1::~ContextNetworkWizard1() {

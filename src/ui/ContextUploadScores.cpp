@@ -37,6 +37,7 @@ ContextUploadScores::ContextUploadScores() {
     addChild(pViewer);
     ScreenFrame::addBack(this, text(StringId::CANCEL));
     pNext = ScreenFrame::addNext(this, text(StringId::NEXT));
+    ScreenFrame::keepBetweenTitleAndItems(this, pViewer);
 }
 
 void ContextUploadScores::tickContents(double time, double dt) {

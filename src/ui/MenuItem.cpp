@@ -184,6 +184,14 @@ float MenuItem::getLowestY() const {
     return position.y - getFrameHeight() * baseScale * 0.5f - (bShadow ? kShadowOffset : 0.0f);
 }
 
+float MenuItem::getHighestY() const {
+    const float frameTop = position.y + getFrameHeight() * baseScale * 0.5f;
+    if (!pFont || caption.empty() || captionLocation == kCaptionInside) return frameTop;
+    const float line = static_cast<float>(pFont->getLineHeight()) * baseScale;
+    if (captionLocation == kCaptionAbove) return frameTop + 5.0f * baseScale + line;
+    return std::max(frameTop, position.y + line * 0.5f);  // centred on the item's middle
+}
+
 // The fonts draw a line as it comes, a "|" included, so the line is one line high
 // whatever its text.
 float MenuItem::getHelpLineHeight() {

@@ -52,6 +52,9 @@ public:
     Vector3 toScreen(const Vector3& world) const;
     // The lowest y the item draws at while it rests (no click pulse), its shadow included.
     float getLowestY() const;
+    // The highest y the item draws at while it rests: its frame's top, or its caption's
+    // where that stands higher (above the frame, or beside a frame lower than a line).
+    float getHighestY() const;
     // The help line (disabledText while disabled) on its backing at the bottom of the
     // screen, whose lower edge lies at `bottom` (world units of the menu); the menu draws
     // it for its hovered item after every item, so that none drawn later covers it.

@@ -46,17 +46,38 @@ void MessageViewer::tick(double, double) {
     visibility = static_cast<float>(1.0 - std::clamp(now() - (end - 1.0), 0.0, 1.0));
 }
 
+// The scale at which the entries fill the band exactly when they are taller than it;
+// the band's edges are taken at whole units inside it, as the entries are drawn there.
+float MessageViewer::getFitScale() const {
+    const float height = static_cast<float>(entries.size()) * std::fabs(lineStep);
+    const float room = std::floor(bandTop) - std::ceil(bandBottom);
+    return height > room ? std::max(0.0f, room) / height : 1.0f;
+}
+
+// Where the position puts the first entry, on a whole unit (the fonts draw crispest
+// there), raised as far as the band's bottom needs and never above the band's top.
+float MessageViewer::getDrawnTop() const {
+    const auto count = static_cast<float>(entries.size());
+    float top = position.y;
+    if (bGrowUp && count > 0.0f) top -= (count - 1.0f) * lineStep;
+    top = std::trunc(top);
+    top = std::max(top, std::ceil(bandBottom) + count * std::fabs(lineStep) * getFitScale());
+    return std::min(top, std::floor(bandTop));
+}
+
 void MessageViewer::render() {
-    if (bHidden || visibility <= 0.0f || !font) return;
+    const float fit = getFitScale();
+    if (bHidden || visibility <= 0.0f || !font || fit <= 0.0f) return;
     const auto alpha = static_cast<UColor>(std::lround(visibility * static_cast<float>(color >> 24)));
     const UColor shown = (color & 0x00FFFFFFu) | alpha << 24;
-    float y = position.y;
-    if (bGrowUp) y -= static_cast<float>(entries.size() - 1) * lineStep;
-    y = std::trunc(y);
+    Renderable pen;
+    pen.scale = Vector3{fit, fit, 1.0f};
+    float y = getDrawnTop();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const bool older = i + 1 < entries.size();
-        const UColor c = bDimOlder && older ? scaleRGB(shown, 0.5f) : shown;
-        font->drawTextAt(Vector3{position.x, y, position.z}, c, layoutFlags, entries[i]);
-        y += lineStep;
+        pen.color = bDimOlder && older ? scaleRGB(shown, 0.5f) : shown;
+        pen.setPosition(position.x, y, position.z);
+        font->drawText(pen, layoutFlags, entries[i]);
+        y += lineStep * fit;
     }
 }

@@ -9,6 +9,7 @@
 // drawn and text wraps only at "|". Main thread only.
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <string>
 
 #include "render/Renderable.h"
@@ -24,6 +25,9 @@ public:
     void addMessage(const std::u16string& text);
     // The position that centres the present lines vertically on y = 0 at x.
     void centreVertically(float x);
+    // The scale every entry is drawn at for the present entries: 1, or less when the list
+    // is taller than the band.
+    float getFitScale() const;
 
     void tick(double time, double dt) override;
     void render() override;
@@ -39,4 +43,12 @@ public:
     std::deque<std::u16string> entries;  // oldest first
     double lastMessageTime = 0.0;
     float visibility = 1.0f;  // the fade, 0..1
+    // The band the entries keep to, in the owner's world units (bandTop > bandBottom):
+    // unbounded unless the owner sets it.
+    float bandTop = std::numeric_limits<float>::max();
+    float bandBottom = std::numeric_limits<float>::lowest();
+
+private:
+    // The top of the first entry as drawn, for the present entries.
+    float getDrawnTop() const;
 };

@@ -1,5 +1,9 @@
 #include "ui/ScreenFrame.h"
 
+#include <algorithm>
+#include <limits>
+
+#include "engine/ChildIterator.h"
 #include "engine/Qor.h"
 #include "language/Language.h"
 #include "language/StringIds.h"
@@ -8,10 +12,14 @@
 #include "ui/FadingText.h"
 #include "ui/Global.h"
 #include "ui/MenuFonts.h"
+#include "ui/MenuItem.h"
 #include "ui/MenuItemBack.h"
+#include "ui/MessageViewer.h"
+#include "ui/TextFont.h"
 
 namespace {
 constexpr float kCornerItemWidth = 160.0f;
+constexpr float kBandGap = 4.0f;  // units of sky between a viewer's lines and the title or the items
 }  // namespace
 
 void ScreenFrame::build(ContextMenu* menu, const std::u16string& title) {
@@ -49,4 +57,17 @@ MenuButton* ScreenFrame::addNext(ContextMenu* menu, const std::u16string& captio
     item->setWidth(kCornerItemWidth);
     menu->addItem(item);
     return item;
+}
+
+// The title is centred on its height in the large font; an item's caption may stand
+// higher than its frame.
+void ScreenFrame::keepBetweenTitleAndItems(ContextMenu* menu, MessageViewer* viewer) {
+    const TextFont* large = MenuFonts::get(MenuFonts::kLarge);
+    const float titleHeight = large ? static_cast<float>(large->getLineHeight()) : 0.0f;
+    viewer->bandTop = static_cast<float>(menu->cornerY) - titleHeight / 2.0f - kBandGap;
+    float itemsTop = std::numeric_limits<float>::lowest();
+    for (ChildIterator it(menu); !it.done; it.next())
+        if (auto* item = dynamic_cast<MenuItem*>(static_cast<QorBase*>(it.current)))
+            itemsTop = std::max(itemsTop, item->getHighestY());
+    viewer->bandBottom = itemsTop + kBandGap;
 }

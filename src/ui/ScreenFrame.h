@@ -8,6 +8,7 @@ class ContextMenu;
 class FadingText;
 class MenuButton;
 class MenuItemBack;
+class MessageViewer;
 
 class ScreenFrame {
 public:
@@ -22,4 +23,7 @@ public:
     static MenuButton* addNext(ContextMenu* menu, const std::u16string& caption);
     // A button of the screen's column, centred at height `y`, without a help line.
     static MenuButton* addButton(ContextMenu* menu, float y, const std::u16string& caption);
+    // Keeps `viewer`'s lines in the band between the title and the highest of `menu`'s
+    // items, a little clear of both: call once the items are all in place.
+    static void keepBetweenTitleAndItems(ContextMenu* menu, MessageViewer* viewer);
 };

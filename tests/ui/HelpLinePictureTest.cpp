@@ -6,15 +6,11 @@
 // puts around a shape far from its own and stretched. One test a shape.
 //
 // What a part draws is found as the pixels that change when it alone is hidden or shown.
-// The screens are drawn off the stack, each just as it is built: ticks would only fade
-// in their titles and move the snow, and every frame costs a software renderer as much
-// as several such pictures. Away from the window, each screen shows its widest help line
-// only: the lines are all centred on the same band, so the widest one's backing holds
-// every other's.
+// Away from the window, each screen shows its widest help line only: the lines are all
+// centred on the same band, so the widest one's backing holds every other's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,36 +34,12 @@
 #include "ui/ContextNetworkWizard2.h"
 #include "ui/ContextOptions.h"
 #include "ui/ContextSound.h"
+#include "ui/DisplayShapeFixture.h"
 #include "ui/MenuFonts.h"
 #include "ui/MenuItem.h"
-#include "ui/ProgramFixture.h"
 #include "ui/TextFont.h"
 
 namespace {
-// Mesa's softpipe filters some texels a little apart (by up to 15 of 255 on a scaled
-// picture) when the draws around them are batched otherwise, as a help line drawn last
-// makes them: pixels this close count as alike, as in the reference pictures. The opaque
-// backing changes whatever it covers by far more.
-constexpr int kAlike = 24;
-
-struct Display {
-    const char* name;   // of the test
-    int width, height;  // full screen at this size; 0 x 0: the window of the virtual screen's shape
-    bool bars;          // letterbox or pillarbox a shape far from the virtual screen's
-};
-void PrintTo(const Display& d, std::ostream* out) { *out << d.name; }
-// Small sizes of each shape. 16:10 and 16:9 are near enough the virtual screen's 5:3 to
-// be stretched whatever the setting; stretched, 4:3 and 21:9 keep the window's 480 rows.
-constexpr Display kDisplays[] = {
-    {"Window5to3", 0, 0, true},
-    {"FullScreen4to3", 640, 480, true},
-    {"FullScreen16to10", 768, 480, true},
-    {"FullScreen16to9", 854, 480, true},
-    {"FullScreen21to9", 840, 360, true},
-    {"FullScreen9to16", 450, 800, true},
-    {"FullScreen9to16Stretched", 450, 800, false},
-};
-
 struct Screen {
     const char* name;
     ContextMenu* (*open)();
@@ -92,38 +64,8 @@ const Screen kScreens[] = {
     {"pause", []() -> ContextMenu* { return new ContextPaused(); }},
 };
 
-class HelpLinePicture : public ScreenSizedProgramFixture, public ::testing::WithParamInterface<Display> {
+class HelpLinePicture : public DisplayShapeFixture {
 protected:
-    std::string settingsText() const override { return screenSizedSettings() + "bEnableDelayedLoad=No\n"; }
-    void SetUp() override {
-        ScreenSizedProgramFixture::SetUp();
-        if (HasFatalFailure() || IsSkipped()) return;
-        GraphicsDevice::keepPresentedFrames = false;  // the pictures are drawn off the frames
-        ASSERT_TRUE(skipToTheTitle());
-    }
-
-    // As the advanced options apply a choice: through the configuration, which the
-    // network test's page applies again when it closes. The device restarts over the
-    // next frames.
-    void show(const Display& display) {
-        GameConfiguration& c = global->configuration;
-        QorGraphics& g = qor->graphics();
-        const bool full = display.width > 0;
-        const int w = full ? display.width : 800, h = full ? display.height : 480;
-        c.bFullScreen = full ? 1 : 0;
-        c.bAllowLetterbox = display.bars ? 1 : 0;
-        if (full) {
-            g.videoModes.deleteChildren();
-            g.addVideoMode(w, h);
-        }
-        global->applySettings(w, h);
-        ASSERT_TRUE(tickUntil(
-            [&] {
-                return !qor->resetRequest && qor->qorMode == Qor::MODE_OK && g.backBufferWidth == w &&
-                       g.backBufferHeight == h;
-            },
-            10));
-    }
     static std::vector<MenuItem*> itemsOf(ContextMenu& menu) {
         std::vector<MenuItem*> items;
         for (ChildIterator it(&menu); !it.done; it.next())
@@ -146,9 +88,6 @@ protected:
         };
         return {*std::max_element(chosen.begin(), chosen.end(), narrower)};
     }
-    std::vector<std::uint32_t> drawn(Context& screen) { return drawOffScreen(screen, width, height); }
-    std::size_t at(int x, int y) const { return static_cast<std::size_t>(y) * width + x; }
-
     // Each help line of `menu` (or its widest) covers no pixel that changes when its items
     // are hidden, and its lowest row is the picture's (the viewport's, between bars).
     void expectHelpLinesClear(ContextMenu& menu, const std::string& where, bool widestOnly) {
@@ -184,13 +123,11 @@ protected:
                 if (channelDifference(a[at(x, y)], b[at(x, y)]) > kAlike) return y;
         return -1;
     }
-
-    int width = 0, height = 0;  // of the last picture
 };
 }  // namespace
 
 TEST_P(HelpLinePicture, CoversNoItemOnAnyScreenInEitherLanguage) {
-    const Display& display = GetParam();
+    const DisplayShape& display = GetParam();
     ASSERT_NO_FATAL_FAILURE(show(display));
     for (int language : {0, 1}) {
         qor->language().setLanguage(language);
@@ -203,5 +140,4 @@ TEST_P(HelpLinePicture, CoversNoItemOnAnyScreenInEitherLanguage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, HelpLinePicture, ::testing::ValuesIn(kDisplays),
-                         [](const ::testing::TestParamInfo<Display>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Shapes, HelpLinePicture, ::testing::ValuesIn(kDisplayShapes), displayShapeName);

@@ -31,6 +31,15 @@ TEST_F(MenuItemTest, FramesAreTheSizeAskedWithTheSkinsOwnHeight) {
     EXPECT_FLOAT_EQ(item.highlightFace.pSkin->width, 160.0f);
 }
 
+TEST_F(MenuItemTest, TheHighestPointIsTheFramesTopOrTheTopOfACaptionAboveIt) {
+    MenuItem item(0, 100, 0, u"Caption", u"");
+    EXPECT_FLOAT_EQ(item.getHighestY(), 124.0f);  // a caption beside the frame is a line high, less than the frame
+    item.captionLocation = MenuItem::kCaptionAbove;
+    EXPECT_FLOAT_EQ(item.getHighestY(), 153.0f);  // 5 units above the frame, then a line
+    item.baseScale = 0.5f;
+    EXPECT_FLOAT_EQ(item.getHighestY(), 126.5f);
+}
+
 TEST_F(MenuItemTest, TheHighlightFadesInOverAQuarterSecondUnderThePointer) {
     auto* item = new MenuItem(0, 0, 0, u"", u"");
     menu.addItem(item);

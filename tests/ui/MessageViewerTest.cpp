@@ -1,6 +1,8 @@
 // The message viewer: wrapping into entries, the bound on their number, the fade after
-// the last message and where the entries are drawn.
+// the last message and where the entries are drawn, within the band they keep to.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "engine/TimeKeeper.h"
 #include "support/MenuTestEngine.h"
@@ -58,5 +60,30 @@ TEST_F(MessageViewerTest, GrowingUpPutsTheNewestAtThePositionAndDimsTheOlder) {
     EXPECT_EQ(drawn[0].colour, 0xFF808080u);
     EXPECT_EQ(drawn[2].colour, 0xFFFFFFFFu);
     EXPECT_EQ(drawn[0].flags, 4);
+}
+
+TEST_F(MessageViewerTest, AListThatWouldLeaveItsBandIsDrawnRaisedOrSmallerToFillIt) {
+    for (const char16_t* m : {u"a", u"b", u"c"}) viewer.addMessage(m);
+    viewer.centreVertically(0.0f);
+    auto tops = [this] {
+        engine.font.drawn.clear();
+        viewer.render();
+        std::vector<float> y;
+        for (const auto& d : engine.font.drawn) y.push_back(d.position.y);
+        return y;
+    };
+    viewer.bandTop = 100.5f;
+    viewer.bandBottom = -36.5f;  // room for the list where it was placed: it stays there
+    EXPECT_EQ(tops(), (std::vector<float>{36.0f, 12.0f, -12.0f}));
+    viewer.bandBottom = -30.5f;  // raised until its last entry ends on the band's lowest whole unit
+    EXPECT_EQ(tops(), (std::vector<float>{42.0f, 18.0f, -6.0f}));
+    for (const char16_t* m : {u"d", u"e", u"f"}) viewer.addMessage(m);
+    // 144 units of entries in 130: the band's top, and each entry 130/144 of its size.
+    const float fit = 130.0f / 144.0f;
+    EXPECT_FLOAT_EQ(viewer.getFitScale(), fit);
+    const std::vector<float> y = tops();
+    ASSERT_EQ(y.size(), 6u);
+    EXPECT_EQ(y[0], 100.0f);
+    EXPECT_NEAR(y[5] - 24.0f * fit, -30.0f, 1e-4f);
 }
 }  // namespace

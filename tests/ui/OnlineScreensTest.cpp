@@ -16,6 +16,7 @@
 #include "engine/SystemHelpers.h"
 #include "net/HttpRequest.h"
 #include "net/NetConnection.h"
+#include "support/ConnectionTestFrame.h"
 #include "support/MenuTestEngine.h"
 #include "support/TinyHttpServer.h"
 #include "ui/ConnectionTestReply.h"
@@ -100,25 +101,17 @@ TEST_F(OnlineScreensTest, TheUploadShowsTheReplyLineByLineThenFinishCloses) {
     EXPECT_TRUE(upload->bFinished);
 }
 
-std::string frame(const std::string& payload, bool goodDigest = true) {
-    std::string bytes = "\x04\x03\x02\x01" + std::string(4, '\0') + std::string(16, '\0') + payload;
-    const auto length = static_cast<std::uint32_t>(payload.size());
-    std::memcpy(bytes.data() + 4, &length, 4);
-    md5Buffer(reinterpret_cast<std::uint8_t*>(bytes.data() + 8), payload.data(), static_cast<int>(payload.size()));
-    if (!goodDigest) bytes[8] ^= 1;
-    return bytes;
-}
-
 TEST_F(OnlineScreensTest, TheConnectionTestsFrameIsCheckedBeforeItIsRead) {
     const std::string payload = "masterServer=10.0.0.5:27015\r\nmessage=Welcome back.\r\n";
-    const std::string good = frame(payload);
+    const std::string good = connectionTestFrame(payload);
     ConnectionTestReply reply;
     ASSERT_TRUE(
         reply.decode(reinterpret_cast<const std::uint8_t*>(good.data()), static_cast<std::uint32_t>(good.size())));
     ASSERT_TRUE(reply.masterServer);
     EXPECT_EQ(reply.masterServer->toString(), u"10.0.0.5:27015");
     EXPECT_EQ(reply.message, u"Welcome back.");
-    for (const std::string& bad : {frame(payload, false), good.substr(0, good.size() - 1), good.substr(0, 20)}) {
+    for (const std::string& bad :
+         {connectionTestFrame(payload, false), good.substr(0, good.size() - 1), good.substr(0, 20)}) {
         ConnectionTestReply r;
         EXPECT_FALSE(
             r.decode(reinterpret_cast<const std::uint8_t*>(bad.data()), static_cast<std::uint32_t>(bad.size())));
@@ -128,7 +121,8 @@ TEST_F(OnlineScreensTest, TheConnectionTestsFrameIsCheckedBeforeItIsRead) {
 }
 
 TEST_F(OnlineScreensTest, TheWizardStoresTheMasterServerShowsTheMessageAndLeadsToTheCountry) {
-    TinyHttpServer server(TinyHttpServer::response(200, frame("masterServer=10.0.0.5:27015\nmessage=Hello.\n")));
+    TinyHttpServer server(
+        TinyHttpServer::response(200, connectionTestFrame("masterServer=10.0.0.5:27015\nmessage=Hello.\n")));
     useServer(server);
     global->configuration.bFullScreen = 1;
     auto* wizard = open<ContextNetworkWizard1>();
