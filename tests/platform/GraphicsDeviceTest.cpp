@@ -17,6 +17,7 @@
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "render/Vertex.h"
+#include "support/TestVideo.h"
 #include "support/XServer.h"
 
 namespace {
@@ -492,9 +493,7 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
     setenv("DISPLAY", server.display.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    ASSERT_TRUE(Window::initVideo());
-    if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+    ASSERT_TRUE(TestVideo::start("x11"));
     Window window;
     ASSERT_TRUE(window.create("frame shown", 0, 0, 64, 48));
     PresentParameters parameters;
@@ -530,5 +529,5 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     GraphicsDevice::keepPresentedFrames = kept;
     device.reset();
     window.destroy();
-    Window::shutdownVideo();
+    TestVideo::stop();
 }

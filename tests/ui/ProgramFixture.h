@@ -34,6 +34,7 @@
 #include "render/Renderable.h"
 #include "runtime/WindowShell.h"
 #include "support/FakeClock.h"
+#include "support/TestVideo.h"
 #include "support/UserDataHome.h"
 #include "support/XServer.h"
 #include "ui/ContextEnterName.h"
@@ -63,11 +64,9 @@ protected:
             if (const char* d = std::getenv("DISPLAY")) outerDisplay = d;
             setenv("DISPLAY", xServer->display.c_str(), 1);
         }
-        setenv("SDL_VIDEODRIVER", xServer ? "x11" : "offscreen", 1);
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
-        ASSERT_TRUE(Window::initVideo());
-        if (xServer && !videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        ASSERT_TRUE(TestVideo::start(xServer ? "x11" : "offscreen"));
         // At the program's own size: drawn straight into the window, as a player's game is.
         const auto [width, height] = windowSize();
         ASSERT_TRUE(window.create("test", 0, 0, width, height));
@@ -85,7 +84,7 @@ protected:
         WindowShell::deleteQOR();
         window.destroy();
         if (!xServer || xServer->display.empty()) return;
-        Window::shutdownVideo();  // while its server is there
+        TestVideo::stop();  // while its server is there
         setenv("DISPLAY", outerDisplay.c_str(), 1);
     }
     // Runs idle ticks until `done` holds (at most `limit` of them); false when it never did.
