@@ -492,7 +492,7 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-    setenv("DISPLAY", server.display.c_str(), 1);
+    const NamedDisplay display(server.display);
     ASSERT_TRUE(TestVideo::start("x11"));
     Window window;
     ASSERT_TRUE(window.create("frame shown", 0, 0, 64, 48));

@@ -145,8 +145,7 @@ TEST(ErrorBoxForkTest, ACopyForkedFromTheProgramShowsNoBox) {
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs Xvfb (TORVANE_DISPLAY_TESTS)";
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("Xvfb did not start");
-    const std::string outerDisplay = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    setenv("DISPLAY", server.display.c_str(), 1);
+    const NamedDisplay display(server.display);
     ASSERT_TRUE(TestVideo::start("x11"));
     const pid_t copy = fork();
     if (copy == 0) {
@@ -155,6 +154,5 @@ TEST(ErrorBoxForkTest, ACopyForkedFromTheProgramShowsNoBox) {
     }
     const int copyStatus = waitForEnd(copy);
     TestVideo::stop();
-    setenv("DISPLAY", outerDisplay.c_str(), 1);
     EXPECT_TRUE(WIFEXITED(copyStatus) && WEXITSTATUS(copyStatus) == 0) << "the copy waited on a box: " << copyStatus;
 }

@@ -49,7 +49,7 @@ protected:
         if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(640, 480);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
-        setenv("DISPLAY", server->display.c_str(), 1);
+        display = std::make_unique<NamedDisplay>(server->display);
         ASSERT_TRUE(TestVideo::start("x11")) << SDL_GetError();
         ASSERT_TRUE(window.create("tap test", 50, 50, 200, 100)) << SDL_GetError();
         devices = std::make_unique<SdlInputDevices>(&window);
@@ -68,6 +68,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::unique_ptr<NamedDisplay> display;
     Window window;
     std::unique_ptr<SdlInputDevices> devices;
 };

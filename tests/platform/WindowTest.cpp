@@ -76,8 +76,7 @@ protected:
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
         server = std::make_unique<PrivateXServer>(1024, 768);
         if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
-        setenv("DISPLAY", server->display.c_str(), 1);
+        display = std::make_unique<NamedDisplay>(server->display);
         ASSERT_TRUE(TestVideo::start("x11"));
         ASSERT_TRUE(window.create("pointer test", 100, 100, 400, 300));
         window.settleGeometry(100, 100, 400, 300, true);
@@ -86,7 +85,6 @@ protected:
         if (!server) return;  // skipped
         window.destroy();
         TestVideo::stop();
-        setenv("DISPLAY", oldDisplay.c_str(), 1);
     }
     // What the window has waiting, taken out.
     MoveRecorder reported() {
@@ -97,7 +95,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::string oldDisplay;
+    std::unique_ptr<NamedDisplay> display;
     Window window;
 };
 

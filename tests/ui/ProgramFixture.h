@@ -61,8 +61,7 @@ protected:
         if (privateXScreen.first > 0) {
             xServer = std::make_unique<PrivateXServer>(privateXScreen.first, privateXScreen.second);
             if (xServer->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-            if (const char* d = std::getenv("DISPLAY")) outerDisplay = d;
-            setenv("DISPLAY", xServer->display.c_str(), 1);
+            display = std::make_unique<NamedDisplay>(xServer->display);
         }
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
@@ -85,7 +84,6 @@ protected:
         window.destroy();
         if (!xServer || xServer->display.empty()) return;
         TestVideo::stop();  // while its server is there
-        setenv("DISPLAY", outerDisplay.c_str(), 1);
     }
     // Runs idle ticks until `done` holds (at most `limit` of them); false when it never did.
     template <class F>
@@ -299,11 +297,11 @@ protected:
     static constexpr std::uint32_t kSteppedSeed = 1;
 
     // Set before SetUp: the program runs on an X server of the test's own with a screen of
-    // this many pixels, its video on X and DISPLAY naming the server until TearDown;
+    // this many pixels, its video on X and DISPLAY naming the server while the test runs;
     // 0 x 0: with SDL's off-screen video.
     std::pair<int, int> privateXScreen{0, 0};
     std::unique_ptr<PrivateXServer> xServer;  // outlives the window: declared first
-    std::string outerDisplay;                 // DISPLAY before the private server's
+    std::unique_ptr<NamedDisplay> display;    // names the private server while the test runs
     UserDataHome home;
     Window window;
     WMhooks hooks;
