@@ -18,6 +18,7 @@
 #include "render/QorGraphics.h"
 #include "runtime/Console.h"
 #include "support/KeyTap.h"
+#include "support/ScopedVariable.h"
 #include "support/TempFolder.h"
 #include "support/TestVideo.h"
 #include "support/XServer.h"
@@ -311,7 +312,7 @@ protected:
         if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(1280, 1024);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
-        display = std::make_unique<NamedDisplay>(server->display);
+        display = std::make_unique<ScopedVariable>("DISPLAY", server->display.c_str());
         setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
         // An 800 x 480 window: the graphics service otherwise starts in full screen.
         std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
@@ -358,7 +359,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::unique_ptr<NamedDisplay> display;
+    std::unique_ptr<ScopedVariable> display;
     TempFolder dataHome;
     Window window;
     RecordingHooks hooks;

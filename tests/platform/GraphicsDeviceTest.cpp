@@ -17,6 +17,7 @@
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "render/Vertex.h"
+#include "support/ScopedVariable.h"
 #include "support/TestVideo.h"
 #include "support/XServer.h"
 
@@ -492,7 +493,7 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-    const NamedDisplay display(server.display);
+    const ScopedVariable display("DISPLAY", server.display.c_str());
     ASSERT_TRUE(TestVideo::start("x11"));
     Window window;
     ASSERT_TRUE(window.create("frame shown", 0, 0, 64, 48));

@@ -13,6 +13,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SystemInfo.h"
 #include "platform/Window.h"
+#include "support/ScopedVariable.h"
 #include "support/TestVideo.h"
 #include "support/XServer.h"
 
@@ -145,7 +146,7 @@ TEST(ErrorBoxForkTest, ACopyForkedFromTheProgramShowsNoBox) {
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs Xvfb (TORVANE_DISPLAY_TESTS)";
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("Xvfb did not start");
-    const NamedDisplay display(server.display);
+    const ScopedVariable display("DISPLAY", server.display.c_str());
     ASSERT_TRUE(TestVideo::start("x11"));
     const pid_t copy = fork();
     if (copy == 0) {

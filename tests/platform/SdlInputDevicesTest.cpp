@@ -8,6 +8,7 @@
 #include "platform/SdlInputDevices.h"
 #include "platform/Window.h"
 #include "support/KeyTap.h"
+#include "support/ScopedVariable.h"
 #include "support/TestVideo.h"
 #include "support/XServer.h"
 #include "support/Xdotool.h"
@@ -49,7 +50,7 @@ protected:
         if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(640, 480);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
-        display = std::make_unique<NamedDisplay>(server->display);
+        display = std::make_unique<ScopedVariable>("DISPLAY", server->display.c_str());
         ASSERT_TRUE(TestVideo::start("x11")) << SDL_GetError();
         ASSERT_TRUE(window.create("tap test", 50, 50, 200, 100)) << SDL_GetError();
         devices = std::make_unique<SdlInputDevices>(&window);
@@ -68,7 +69,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::unique_ptr<NamedDisplay> display;
+    std::unique_ptr<ScopedVariable> display;
     Window window;
     std::unique_ptr<SdlInputDevices> devices;
 };

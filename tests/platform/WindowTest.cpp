@@ -16,6 +16,7 @@
 
 #include "platform/Window.h"
 #include "platform/WindowListener.h"
+#include "support/ScopedVariable.h"
 #include "support/TestVideo.h"
 #include "support/XServer.h"
 
@@ -76,7 +77,7 @@ protected:
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
         server = std::make_unique<PrivateXServer>(1024, 768);
         if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-        display = std::make_unique<NamedDisplay>(server->display);
+        display = std::make_unique<ScopedVariable>("DISPLAY", server->display.c_str());
         ASSERT_TRUE(TestVideo::start("x11"));
         ASSERT_TRUE(window.create("pointer test", 100, 100, 400, 300));
         window.settleGeometry(100, 100, 400, 300, true);
@@ -95,7 +96,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::unique_ptr<NamedDisplay> display;
+    std::unique_ptr<ScopedVariable> display;
     Window window;
 };
 

@@ -13,7 +13,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 
 class PrivateXServer {
@@ -81,27 +80,6 @@ private:
             if (!CPU_ISSET(cpu, &own)) CPU_SET(cpu, &others);
         return others;
     }
-};
-
-// DISPLAY names `display` while this lives, then what it named before (or nothing): a
-// test's own server, gone with the test, is no later test's display.
-class NamedDisplay {
-public:
-    explicit NamedDisplay(const std::string& display) {
-        if (const char* before = std::getenv("DISPLAY")) outer = before;
-        setenv("DISPLAY", display.c_str(), 1);
-    }
-    ~NamedDisplay() {
-        if (outer)
-            setenv("DISPLAY", outer->c_str(), 1);
-        else
-            unsetenv("DISPLAY");
-    }
-    NamedDisplay(const NamedDisplay&) = delete;
-    NamedDisplay& operator=(const NamedDisplay&) = delete;
-
-private:
-    std::optional<std::string> outer;
 };
 
 // True where the run promises every display test its display: continuous integration,

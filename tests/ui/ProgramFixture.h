@@ -34,6 +34,7 @@
 #include "render/Renderable.h"
 #include "runtime/WindowShell.h"
 #include "support/FakeClock.h"
+#include "support/ScopedVariable.h"
 #include "support/TestVideo.h"
 #include "support/UserDataHome.h"
 #include "support/XServer.h"
@@ -61,7 +62,7 @@ protected:
         if (privateXScreen.first > 0) {
             xServer = std::make_unique<PrivateXServer>(privateXScreen.first, privateXScreen.second);
             if (xServer->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-            display = std::make_unique<NamedDisplay>(xServer->display);
+            display = std::make_unique<ScopedVariable>("DISPLAY", xServer->display.c_str());
         }
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
@@ -301,7 +302,7 @@ protected:
     // 0 x 0: with SDL's off-screen video.
     std::pair<int, int> privateXScreen{0, 0};
     std::unique_ptr<PrivateXServer> xServer;  // outlives the window: declared first
-    std::unique_ptr<NamedDisplay> display;    // names the private server while the test runs
+    std::unique_ptr<ScopedVariable> display;  // names the private server while the test runs
     UserDataHome home;
     Window window;
     WMhooks hooks;
