@@ -494,6 +494,7 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
     const ScopedVariable display("DISPLAY", server.display.c_str());
+    const TestVideo::StopAtEnd stopVideo;
     ASSERT_TRUE(TestVideo::start("x11"));
     Window window;
     ASSERT_TRUE(window.create("frame shown", 0, 0, 64, 48));
@@ -529,6 +530,4 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     EXPECT_EQ(pixels[47 * 64 + 63], 0xFF2040C0u);
     GraphicsDevice::keepPresentedFrames = kept;
     device.reset();
-    window.destroy();
-    TestVideo::stop();
 }

@@ -147,6 +147,7 @@ TEST(ErrorBoxForkTest, ACopyForkedFromTheProgramShowsNoBox) {
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("Xvfb did not start");
     const ScopedVariable display("DISPLAY", server.display.c_str());
+    const TestVideo::StopAtEnd stopVideo;
     ASSERT_TRUE(TestVideo::start("x11"));
     const pid_t copy = fork();
     if (copy == 0) {
@@ -154,6 +155,5 @@ TEST(ErrorBoxForkTest, ACopyForkedFromTheProgramShowsNoBox) {
         _exit(0);
     }
     const int copyStatus = waitForEnd(copy);
-    TestVideo::stop();
     EXPECT_TRUE(WIFEXITED(copyStatus) && WEXITSTATUS(copyStatus) == 0) << "the copy waited on a box: " << copyStatus;
 }

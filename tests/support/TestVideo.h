@@ -40,6 +40,17 @@ public:
         place().clear();
     }
 
+    // Stops the video as it goes, after a failed assertion too. Declared after the X server
+    // the video runs on, it goes first: video left on a server that has gone would end the
+    // process at its next stop.
+    class StopAtEnd {
+    public:
+        StopAtEnd() = default;
+        ~StopAtEnd() { stop(); }
+        StopAtEnd(const StopAtEnd&) = delete;
+        StopAtEnd& operator=(const StopAtEnd&) = delete;
+    };
+
 private:
     // The driver, and for X the server, that a start on `driver` would reach.
     static std::string placeOf(const char* driver) {
