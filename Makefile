@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds the game and its data, and starts it
 # make test  installs what is missing, builds everything, and runs every test
 #            (SANITIZE=1: with ASan and UBSan)
+# make tsan  builds and runs the threaded code's tests under ThreadSanitizer
 # make serve builds and starts the game's web service on localhost:8079
 SANITIZE ?= 0
 JOBS ?= $(shell nproc)
@@ -20,7 +21,7 @@ CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
 TEST_TIMEOUT = 300
 endif
 
-.PHONY: all deps configure build run serve test bench fuzz lint clang release clean
+.PHONY: all deps configure build run serve test tsan bench fuzz lint clang release clean
 
 all: build
 
@@ -47,6 +48,15 @@ serve: configure
 test: build
 	@cd $(BUILD_DIR) && $(TEST_ENV) TORVANE_DISPLAY_TESTS=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout $(TEST_TIMEOUT)
+
+# The threaded code under ThreadSanitizer, in a build of its own that holds only its tests:
+# the web requests' workers and the web service. Each program runs whole; any report of
+# the checker fails it.
+tsan: deps
+	@cmake -S . -B build-tsan -DTSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target torvane_thread_tests torvane_service_tests
+	@build-tsan/torvane_thread_tests
+	@build-tsan/torvane_service_tests
 
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x "$$b" ] && "$$b"; done; true
@@ -81,4 +91,4 @@ release: deps
 	@cmake --build build-release -j $(JOBS)
 
 clean:
-	@rm -rf build build-sanitize build-clang build-release build-fuzz
+	@rm -rf build build-sanitize build-tsan build-clang build-release build-fuzz

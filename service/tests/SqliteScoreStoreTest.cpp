@@ -131,7 +131,7 @@ TEST_F(SqliteScoreStoreTest, theBestEntriesKeptAsTheyArriveAreThoseOfAllTheScore
         ScoreRecordBuilder record(installation, countries[random() % 3]);
         for (int table = 0; table < ScoreUpload::kTableCount; ++table) {
             for (int place = 0; place < static_cast<int>(random() % 4); ++place)
-                record.entry(table, place, "n" + std::to_string(random() % 6), static_cast<std::int32_t>(random() % 5),
+                record.entry(table, place, 'n' + std::to_string(random() % 6), static_cast<std::int32_t>(random() % 5),
                              1700000000 + static_cast<std::int64_t>(random() % 3));
         }
         store(scores, record);

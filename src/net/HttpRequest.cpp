@@ -31,9 +31,12 @@ struct Workers {
     bool curlReady = false;
     std::atomic<bool> abort{false};
 };
+// Never destroyed: the program's exit does not wait for a worker that has published its
+// outcome and is still on its way out, nor for one the bounded wait gave up on, and each
+// of them touches this state last.
 Workers& workers() {
-    static Workers w;
-    return w;
+    static Workers* const w = new Workers;
+    return *w;
 }
 
 void prepareCurl() {

@@ -18,7 +18,8 @@
 // getState() (acquire) has shown Failed or Done. Nothing else is shared, nothing locked.
 //
 // At program exit shutdown() aborts the transfers still running and waits a bounded time
-// for their workers before libcurl is cleaned up.
+// for their workers before libcurl is cleaned up. A worker still running after that, or
+// still ending when the program exits, touches nothing that the exit destroys.
 #include <atomic>
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,9 @@
 #include "platform/Window.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -17,6 +19,10 @@ constexpr Uint32 kSettlePollMs = 10;
 
 // Wheel steps are reported like the original platform's: 120 per notch.
 constexpr int kWheelStep = 120;
+
+// The process whose start brought SDL's video up; 0 while it is down. A process forked
+// from it inherits SDL's state, and with it this number, which then is not its own.
+std::atomic<pid_t> videoProcess{0};
 
 int mouseButtonIndex(Uint8 sdlButton) {
     switch (sdlButton) {
@@ -96,10 +102,18 @@ Window::~Window() { destroy(); }
 
 bool Window::initVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    const bool wasRunning = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    if (!wasRunning) videoProcess = getpid();
+    return true;
 }
 
-void Window::shutdownVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }
+void Window::shutdownVideo() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) videoProcess = 0;
+}
+
+bool Window::videoStartedHere() { return SDL_WasInit(SDL_INIT_VIDEO) && videoProcess == getpid(); }
 
 bool Window::create(const std::string& title, int x, int y, int width, int height) {
     window = SDL_CreateWindow(title.c_str(), x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);

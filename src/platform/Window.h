@@ -16,9 +16,14 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Starts SDL's video and event subsystems; false when there is no display.
+    // Starts SDL's video and event subsystems; false when there is no display. SDL counts
+    // the starts: the video stops at the shutdown that matches the first.
     static bool initVideo();
     static void shutdownVideo();
+    // Whether the video runs, started by this process: a process forked from one whose
+    // video runs (a death test's child, say) shares its connection to the display, but
+    // nothing it would show there is its own.
+    static bool videoStartedHere();
 
     // Creates a fixed-size window with a caption, shown and raised.
     bool create(const std::string& title, int x, int y, int width, int height);

@@ -3,41 +3,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "engine/Strings.h"
 #include "engine/SystemHelpers.h"
+#include "support/ScopedVariable.h"
 #include "support/TempFolder.h"
 
 namespace {
 constexpr char kGameFolders[] = "/Quorrel studios/Torvane2Xmas/2.79";
-
-// Sets an environment variable (or removes it, for null) for the test's duration.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name_, const char* value) : name(name_) {
-        if (const char* old = std::getenv(name)) previous = old, had = true;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (had)
-            setenv(name, previous.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name;
-    std::string previous;
-    bool had = false;
-};
 
 // The permission bits of a folder, or -1 when it is not one.
 int folderMode(const std::string& path) {
@@ -51,7 +26,7 @@ TEST(DataFolderTest, EveryMissingFolderDownFromTheBaseIsMadeForTheUserAlone) {
     TempFolder root;
     chmod(root.path.c_str(), 0755);
     const std::string base = root.file("fresh/account/data");
-    ScopedEnv xdg("XDG_DATA_HOME", base.c_str());
+    ScopedVariable xdg("XDG_DATA_HOME", base.c_str());
     EXPECT_EQ(getDataFolder(), utf8ToWide(base + kGameFolders + "/"));
     for (const std::string& made : {root.file("fresh"), root.file("fresh/account"), base, base + "/Quorrel studios",
                                     base + "/Quorrel studios/Torvane2Xmas", base + kGameFolders})
@@ -63,8 +38,8 @@ TEST(DataFolderTest, EveryMissingFolderDownFromTheBaseIsMadeForTheUserAlone) {
 
 TEST(DataFolderTest, WithoutXdgDataHomeTheFolderIsMadeUnderHomeAndLocalShare) {
     TempFolder home;
-    ScopedEnv xdg("XDG_DATA_HOME", nullptr);
-    ScopedEnv homeVariable("HOME", home.path.c_str());
+    ScopedVariable xdg("XDG_DATA_HOME", nullptr);
+    ScopedVariable homeVariable("HOME", home.path.c_str());
     EXPECT_EQ(getDataFolder(), utf8ToWide(home.path + "/.local/share" + kGameFolders + "/"));
     EXPECT_EQ(folderMode(home.file(".local")), 0700);
     EXPECT_EQ(folderMode(home.path + "/.local/share" + kGameFolders), 0700);
@@ -74,7 +49,7 @@ TEST(DataFolderTest, AFolderThatCannotBeMadeStillNamesWhereTheFilesWouldGo) {
     TempFolder root;
     std::ofstream(root.file("file")) << "in the way";
     const std::string base = root.file("file/data");
-    ScopedEnv xdg("XDG_DATA_HOME", base.c_str());
+    ScopedVariable xdg("XDG_DATA_HOME", base.c_str());
     EXPECT_EQ(getDataFolder(), utf8ToWide(base + kGameFolders + "/"));
     EXPECT_EQ(TempFolder::read(root.file("file")), "in the way");
 }

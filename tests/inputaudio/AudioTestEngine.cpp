@@ -16,6 +16,7 @@
 #include "platform/AudioRecords.h"
 #include "platform/AudioSystem.h"
 #include "support/MixRecording.h"
+#include "support/TestVideo.h"
 
 namespace {
 constexpr double kUpdateSeconds = 0.016;  // between the audio updates, as at 60 frames a second
@@ -42,14 +43,13 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
     static const bool cleanupRegistered = std::atexit(&removeLiveFolders) == 0;
     (void)cleanupRegistered;
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", audioDriver, 1);
     if (!settings.empty()) std::ofstream(wideToUtf8(Qor::getConfigFilePath())) << settings;
     // The audio layer outlives engines: the volumes a program run earlier in this process
     // chose would carry over into this engine's mix.
     for (int volume : {AudioConfig::kSampleVolume, AudioConfig::kStreamVolume, AudioConfig::kMusicVolume})
         QorAudio::library().setConfig(volume, AudioConfig::kFullVolume);
-    Window::initVideo();
+    TestVideo::start("offscreen");
     window.create("audio test", 0, 0, 100, 100);
     new Qor(nullptr, &window);
     // The tests' sounds are loose files, not archive entries.

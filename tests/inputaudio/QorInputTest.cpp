@@ -18,7 +18,9 @@
 #include "render/QorGraphics.h"
 #include "runtime/Console.h"
 #include "support/KeyTap.h"
+#include "support/ScopedVariable.h"
 #include "support/TempFolder.h"
+#include "support/TestVideo.h"
 #include "support/XServer.h"
 #include "support/Xdotool.h"
 
@@ -310,25 +312,24 @@ protected:
         if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(1280, 1024);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
-        setenv("DISPLAY", server->display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
+        display = std::make_unique<ScopedVariable>("DISPLAY", server->display.c_str());
         setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
         // An 800 x 480 window: the graphics service otherwise starts in full screen.
         std::ofstream(wideToUtf8(getDataFolder()) + wideToUtf8(kBuildName) + ".cfg")
             << "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=800\nvideoModeHeight=480\n";
-        ASSERT_TRUE(Window::initVideo()) << SDL_GetError();
+        ASSERT_TRUE(TestVideo::start("x11")) << SDL_GetError();
         ASSERT_TRUE(window.create("Torvane 2", 50, 50, 100, 100)) << SDL_GetError();
         new Qor(nullptr, &window);
-        xdotool("search --sync --name '^Torvane 2$' windowfocus --sync %1");
+        ASSERT_TRUE(xdotool("search --sync --name '^Torvane 2$' windowfocus --sync %1"));
         ASSERT_TRUE(frameUntil([] { return SDL_GetKeyboardFocus() == qor->hWindowHandle->handle(); }));
     }
 
     // Runs frames until every event the server had sent the window has been delivered:
     // a key pressed now reaches the window after them.
     void deliverEventsSoFar() {
-        xdotool("keydown Shift_L");
+        ASSERT_TRUE(xdotool("keydown Shift_L"));
         ASSERT_TRUE(frameUntil([] { return down(kLeftShift); }));
-        xdotool("keyup Shift_L");
+        ASSERT_TRUE(xdotool("keyup Shift_L"));
         ASSERT_TRUE(frameUntil([] { return !down(kLeftShift); }));
     }
     // Where the X server has the mouse cursor, on its screen.
@@ -354,26 +355,27 @@ protected:
         if (!server) return;  // skipped
         delete qor;
         window.destroy();
-        Window::shutdownVideo();
+        TestVideo::stop();
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::unique_ptr<ScopedVariable> display;
     TempFolder dataHome;
     Window window;
     RecordingHooks hooks;
 };
 
 TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
-    xdotool("keydown a");
+    ASSERT_TRUE(xdotool("keydown a"));
     ASSERT_TRUE(frameUntil([] { return down(kA); }));
     EXPECT_TRUE(qor->pQorInput->wasPressed(kA));
     EXPECT_NE(hooks.typed.find(u'a'), std::u16string::npos);
-    xdotool("keyup a");
+    ASSERT_TRUE(xdotool("keyup a"));
     ASSERT_TRUE(frameUntil([] { return !down(kA); }));
     for (const auto& [key, code] : {std::pair{"Control_R", 157}, {"Up", 200}, {"KP_Enter", 156}, {"Shift_R", 54}}) {
-        xdotool(std::string("keydown ") + key);
+        ASSERT_TRUE(xdotool(std::string("keydown ") + key));
         EXPECT_TRUE(frameUntil([code = code] { return down(code); })) << key;
-        xdotool(std::string("keyup ") + key);
+        ASSERT_TRUE(xdotool(std::string("keyup ") + key));
         EXPECT_TRUE(frameUntil([code = code] { return !down(code); })) << key;
     }
 }
@@ -383,8 +385,8 @@ TEST_F(QorInputEndToEnd, KeysReachTheInputCodes) {
 TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
     QorInput& in = *qor->pQorInput;
     qor->bDebugLocked = false;
-    deliverEventsSoFar();
-    xdotool("key --delay 0 shift+grave");
+    ASSERT_NO_FATAL_FAILURE(deliverEventsSoFar());
+    ASSERT_TRUE(xdotool("key --delay 0 shift+grave"));
     ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_GRAVE));  // no frame in between
     ASSERT_TRUE(frameUntil([] { return true; }));
     EXPECT_TRUE(qor->console().bOpen);
@@ -394,25 +396,25 @@ TEST_F(QorInputEndToEnd, AChordTappedWithinAFrameOpensTheConsole) {
     EXPECT_FALSE(down(kLeftShift)) << "released in the next frame";
     EXPECT_TRUE(in.previousKeyState[kLeftShift] & kDown);
     EXPECT_EQ(in.getRepeatedKey(), 0);
-    xdotool("type --delay 0 help");
+    ASSERT_TRUE(xdotool("type --delay 0 help"));
     EXPECT_TRUE(frameUntil([] { return qor->console().input == u"help"; })) << wideToUtf8(qor->console().input);
 }
 
 TEST_F(QorInputEndToEnd, ClicksBecomeContactsAtTheMappedPosition) {
     QorInput& in = *qor->pQorInput;
     // The mouse comes over the window: mouse mode, and the pointer where the cursor is.
-    xdotool("search --name '^Torvane 2$' mousemove --window %1 100 100");
+    ASSERT_TRUE(xdotool("search --name '^Torvane 2$' mousemove --window %1 100 100"));
     ASSERT_TRUE(frameUntil([&] { return in.inputMode == QorInput::kModeMouse; }));
-    xdotool("search --name '^Torvane 2$' mousemove --window %1 200 120");
+    ASSERT_TRUE(xdotool("search --name '^Torvane 2$' mousemove --window %1 200 120"));
     ASSERT_TRUE(frameUntil([&] { return in.rawMousePosition == std::array<int, 2>{200, 120}; }));
-    xdotool("mousedown 1");
+    ASSERT_TRUE(xdotool("mousedown 1"));
     ASSERT_TRUE(frameUntil([&] { return in.isTouchPressed(0); }));
     EXPECT_FLOAT_EQ(in.getTouch(0)->pos.x, 200.0f);
     EXPECT_FLOAT_EQ(in.getTouch(0)->pos.y, 360.0f);
     EXPECT_EQ(in.mouseButtonState[0], 1);
-    xdotool("mouseup 1");
+    ASSERT_TRUE(xdotool("mouseup 1"));
     ASSERT_TRUE(frameUntil([&] { return in.getTouch(0) && in.getTouch(0)->bReleased; }));
-    xdotool("click 4");  // one notch of the wheel, away from the user
+    ASSERT_TRUE(xdotool("click 4"));  // one notch of the wheel, away from the user
     ASSERT_TRUE(frameUntil([&] { return in.pointerPosition.z == 120.0f; }));
 }
 
@@ -425,14 +427,14 @@ TEST_F(QorInputEndToEnd, FullScreenAndBackLeaveTheCursorWhereItIsAndThePointerUn
     QorGraphics& g = qor->graphics();
     int left = 0, top = 0, w = 0, h = 0;
     window.realGeometry(left, top, w, h);
-    xdotool("mousemove " + std::to_string(left + 300) + " " + std::to_string(top + 100));
+    ASSERT_TRUE(xdotool("mousemove " + std::to_string(left + 300) + " " + std::to_string(top + 100)));
     ASSERT_TRUE(frameUntil([&] { return in.inputMode == QorInput::kModeMouse; }));
-    deliverEventsSoFar();
+    ASSERT_NO_FATAL_FAILURE(deliverEventsSoFar());
     const std::array<int, 2> at = cursor();
     for (const bool fullScreen : {true, false, true}) {
         g.changePresentationParameters(-1, -1, fullScreen, g.bAllowLetterbox, g.bBilinearFilter, g.bUseVSync);
         ASSERT_TRUE(frameUntil([&] { return !qor->resetRequest && qor->qorMode == Qor::MODE_OK; }));
-        deliverEventsSoFar();
+        ASSERT_NO_FATAL_FAILURE(deliverEventsSoFar());
         window.realGeometry(left, top, w, h);
         EXPECT_EQ(cursor(), at) << "full screen " << fullScreen;
         EXPECT_EQ(in.rawMousePosition, (std::array<int, 2>{at[0] - left, at[1] - top})) << "full screen " << fullScreen;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -25,6 +28,13 @@ std::shared_ptr<HttpRequest> sent(const TinyHttpServer& server, bool withBody = 
     request->start();
     finish(*request);
     return request;
+}
+
+// The threads of this process, as the system counts them: reading the count does not
+// synchronise with them, so a thread-checker still sees what they did as unordered.
+std::size_t threadCount() {
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
 }
 
 std::string part(const std::string& name, const std::string& value) {
@@ -168,6 +178,24 @@ TEST(HttpRequestTest, AnAbandonedRequestFreesItselfWhenItsWorkerEnds) {
     for (int i = 0; i < 3000 && !watch.expired(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_TRUE(watch.expired());
     EXPECT_EQ(HttpRequest::runningWorkers(), 0);
+}
+
+// A program may end as soon as its request is over, while the worker is still on its way
+// out: nothing the worker touches as it ends goes with the program's static objects. The
+// exit is made once the worker's thread has gone, without waiting on the pool for it, so
+// that a thread-checker (whose reports fail the exit) sees the two unordered.
+TEST(HttpRequestTest, TheProgramMayEndAsSoonAsItsRequestIsOver) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TinyHttpServer server(TinyHttpServer::response(200, "ok"));
+            const std::size_t threads = threadCount();
+            auto request = sent(server, false);
+            for (int i = 0; i < 3000 && threadCount() > threads; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::exit(request->getState() == HttpRequest::Done && threadCount() == threads ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // The silent server would hold the transfer until its 30 s stall limit: a shutdown that

@@ -17,6 +17,8 @@
 #include "platform/Window.h"
 #include "render/QorGraphics.h"
 #include "render/Vertex.h"
+#include "support/ScopedVariable.h"
+#include "support/TestVideo.h"
 #include "support/XServer.h"
 
 namespace {
@@ -491,10 +493,9 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
     PrivateXServer server(320, 240);
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-    setenv("DISPLAY", server.display.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    ASSERT_TRUE(Window::initVideo());
-    if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+    const ScopedVariable display("DISPLAY", server.display.c_str());
+    const TestVideo::StopAtEnd stopVideo;
+    ASSERT_TRUE(TestVideo::start("x11"));
     Window window;
     ASSERT_TRUE(window.create("frame shown", 0, 0, 64, 48));
     PresentParameters parameters;
@@ -529,6 +530,4 @@ TEST(GraphicsDeviceOnXTest, TheFrameShownInAnXWindowReadsBackAfterItsSwapWithout
     EXPECT_EQ(pixels[47 * 64 + 63], 0xFF2040C0u);
     GraphicsDevice::keepPresentedFrames = kept;
     device.reset();
-    window.destroy();
-    Window::shutdownVideo();
 }

@@ -8,6 +8,8 @@
 #include "platform/SdlInputDevices.h"
 #include "platform/Window.h"
 #include "support/KeyTap.h"
+#include "support/ScopedVariable.h"
+#include "support/TestVideo.h"
 #include "support/XServer.h"
 #include "support/Xdotool.h"
 
@@ -48,13 +50,11 @@ protected:
         if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
         server = std::make_unique<PrivateXServer>(640, 480);
         ASSERT_FALSE(server->display.empty()) << "Xvfb did not start";
-        setenv("DISPLAY", server->display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        ASSERT_TRUE(Window::initVideo()) << SDL_GetError();
-        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        display = std::make_unique<ScopedVariable>("DISPLAY", server->display.c_str());
+        ASSERT_TRUE(TestVideo::start("x11")) << SDL_GetError();
         ASSERT_TRUE(window.create("tap test", 50, 50, 200, 100)) << SDL_GetError();
         devices = std::make_unique<SdlInputDevices>(&window);
-        xdotool("search --sync --name '^tap test$' windowfocus --sync %1");
+        ASSERT_TRUE(xdotool("search --sync --name '^tap test$' windowfocus --sync %1"));
         for (int ms = 0; ms < 3000 && SDL_GetKeyboardFocus() != window.handle(); ++ms) {
             SDL_PumpEvents();
             SDL_Delay(1);
@@ -65,10 +65,11 @@ protected:
         if (!server) return;  // skipped
         devices.reset();
         window.destroy();
-        Window::shutdownVideo();
+        TestVideo::stop();
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
+    std::unique_ptr<ScopedVariable> display;
     Window window;
     std::unique_ptr<SdlInputDevices> devices;
 };
@@ -76,7 +77,7 @@ protected:
 TEST_F(SdlInputDevicesTapTest, AKeyTappedBetweenTwoReadsIsReadDownOnceThenUp) {
     constexpr int kA = 30, kLeftShift = 42;
     std::uint8_t keys[InputDevices::kKeyboardBytes];
-    xdotool("keydown Shift_L key --delay 0 a");
+    ASSERT_TRUE(xdotool("keydown Shift_L key --delay 0 a"));
     ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_A));
     ASSERT_TRUE(devices->readKeyboard(keys));
     EXPECT_EQ(keys[kA], 0x80);
@@ -84,7 +85,7 @@ TEST_F(SdlInputDevicesTapTest, AKeyTappedBetweenTwoReadsIsReadDownOnceThenUp) {
     ASSERT_TRUE(devices->readKeyboard(keys));
     EXPECT_EQ(keys[kA], 0);
     EXPECT_EQ(keys[kLeftShift], 0x80) << "a key still held stays down";
-    xdotool("keyup Shift_L");
+    ASSERT_TRUE(xdotool("keyup Shift_L"));
     ASSERT_TRUE(KeyTap::takeInUntilReleased(SDL_SCANCODE_LSHIFT));
     ASSERT_TRUE(devices->readKeyboard(keys));
     EXPECT_EQ(keys[kLeftShift], 0) << "a press already read is not read again";

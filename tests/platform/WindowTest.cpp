@@ -16,15 +16,15 @@
 
 #include "platform/Window.h"
 #include "platform/WindowListener.h"
+#include "support/ScopedVariable.h"
+#include "support/TestVideo.h"
 #include "support/XServer.h"
 
 namespace {
 TEST(WindowTest, WithoutAWindowManagerFullScreenAndWindowSizesAreHadAnyway) {
     if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
     if (!std::getenv("DISPLAY")) LEAVE_WITHOUT_DISPLAY("needs an X server (DISPLAY)");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    ASSERT_TRUE(Window::initVideo());
-    if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+    ASSERT_TRUE(TestVideo::start("x11"));
     SDL_DisplayMode desktop{};
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
     Window window;
@@ -46,7 +46,7 @@ TEST(WindowTest, WithoutAWindowManagerFullScreenAndWindowSizesAreHadAnyway) {
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 384);
     window.destroy();
-    Window::shutdownVideo();
+    TestVideo::stop();
     // An input mode set once the video has gone (an engine's input outliving its window)
     // shows or hides no cursor, and does not crash.
     Window::showCursor(false);
@@ -77,19 +77,15 @@ protected:
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
         server = std::make_unique<PrivateXServer>(1024, 768);
         if (server->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-        if (const char* d = std::getenv("DISPLAY")) oldDisplay = d;
-        setenv("DISPLAY", server->display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        ASSERT_TRUE(Window::initVideo());
-        if (!videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        display = std::make_unique<ScopedVariable>("DISPLAY", server->display.c_str());
+        ASSERT_TRUE(TestVideo::start("x11"));
         ASSERT_TRUE(window.create("pointer test", 100, 100, 400, 300));
         window.settleGeometry(100, 100, 400, 300, true);
     }
     void TearDown() override {
         if (!server) return;  // skipped
         window.destroy();
-        Window::shutdownVideo();
-        setenv("DISPLAY", oldDisplay.c_str(), 1);
+        TestVideo::stop();
     }
     // What the window has waiting, taken out.
     MoveRecorder reported() {
@@ -100,7 +96,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;  // outlives the window: declared first
-    std::string oldDisplay;
+    std::unique_ptr<ScopedVariable> display;
     Window window;
 };
 

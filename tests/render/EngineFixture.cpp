@@ -17,6 +17,7 @@
 #include "render/Quad.h"
 #include "render/Renderable.h"
 #include "render/Texture.h"
+#include "support/TestVideo.h"
 #include "support/XServer.h"
 
 // Allocations that the system's display and OpenGL libraries keep until exit.
@@ -55,8 +56,7 @@ void EngineFixture::SetUp() {
     const PrivateXServer& server = ownXServer();
     if (server.display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run the engine tests' X server");
     setenv("DISPLAY", server.display.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    ASSERT_TRUE(Window::initVideo());
+    ASSERT_TRUE(TestVideo::start("x11"));
     // The engine starts as the program does on a machine with a mouse, the cursor off its
     // window (in the screen's far corner, which no windowed test reaches): in mouse mode,
     // the pointer in the middle.
@@ -77,7 +77,7 @@ void EngineFixture::TearDown() {
     if (started) {
         delete qor;
         window.destroy();
-        // SDL's video stays up until the process ends: shutting it down unloads the
+        // SDL's video stays up for the next engine test: shutting it down unloads the
         // system's OpenGL driver, whose own leftovers the leak checker then cannot name.
     }
     if (!dataHome.empty()) std::filesystem::remove_all(dataHome);

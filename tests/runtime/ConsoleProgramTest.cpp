@@ -74,10 +74,10 @@ TEST_F(ConsoleChordOnXTest, PressedWhileAScreenIsBuiltTheChordOpensTheConsoleAnd
     global->pContextManager->top()->bFinished = 1;
     ASSERT_TRUE(tickUntil([this] { return topIs<GameControllerIntro>(); }));
     ASSERT_TRUE(tickUntil([] { return qor->windowActive; }));
-    xdotool("keydown Shift_L");
+    ASSERT_TRUE(xdotool("keydown Shift_L"));
     ASSERT_TRUE(tickUntil([] { return down(kLeftShift); }));
     global->pContextManager->top()->bFinished = 1;
-    xdotool("keydown grave keyup grave keyup Shift_L");
+    ASSERT_TRUE(xdotool("keydown grave keyup grave keyup Shift_L"));
     ASSERT_TRUE(WindowShell::tick(window));  // the intro ends and the name entry is built
     auto* entry = top<ContextEnterName>();
     ASSERT_NE(entry, nullptr);
@@ -85,15 +85,15 @@ TEST_F(ConsoleChordOnXTest, PressedWhileAScreenIsBuiltTheChordOpensTheConsoleAnd
     frames(2);
     Console& console = qor->console();
     EXPECT_TRUE(console.bOpen);
-    xdotool("type --delay 0 help");
-    xdotool("key Return");
+    ASSERT_TRUE(xdotool("type --delay 0 help"));
+    ASSERT_TRUE(xdotool("key Return"));
     EXPECT_TRUE(
         tickUntil([&] { return !console.history.empty() && console.history.back() == u"Unknown command: help"; }, 200));
     EXPECT_EQ(entry->name, u"");
     // Tapped at once, the chord closes it, and the name field has the keyboard again.
-    xdotool("key --delay 0 shift+grave");
+    ASSERT_TRUE(xdotool("key --delay 0 shift+grave"));
     ASSERT_TRUE(tickUntil([&] { return !console.bOpen; }, 200));
-    xdotool("type --delay 0 Ann");
+    ASSERT_TRUE(xdotool("type --delay 0 Ann"));
     EXPECT_TRUE(tickUntil([&] { return entry->name == u"Ann"; }, 200)) << wideToUtf8(entry->name);
 }
 }  // namespace

@@ -9,19 +9,19 @@
 #include "engine/Qor.h"
 #include "platform/Window.h"
 #include "support/TempFolder.h"
+#include "support/TestVideo.h"
 
 class DisplayWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
-        ASSERT_TRUE(Window::initVideo());
+        ASSERT_TRUE(TestVideo::start("offscreen"));
         ASSERT_TRUE(window.create("test", 0, 0, 100, 100));
     }
     void TearDown() override {
         window.destroy();
-        Window::shutdownVideo();
+        TestVideo::stop();
     }
     TempFolder dataHome;
     Window window;

@@ -1,9 +1,7 @@
 #pragma once
 // X servers for display tests: a virtual one of a test's own (Xvfb), so that no other
-// test's window can lie over this one's, take its focus or its clicks; a check that
-// SDL's video runs on X rather than on the off-screen driver the other tests use; and
-// what a display test does when it cannot get its display.
-#include <SDL.h>
+// test's window can lie over this one's, take its focus or its clicks; and what a
+// display test does when it cannot get its display.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -16,8 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "platform/Window.h"
 
 class PrivateXServer {
 public:
@@ -85,15 +81,6 @@ private:
         return others;
     }
 };
-
-// True when SDL's video, started, runs on X; otherwise it is stopped again (the video was
-// already running on another driver in this process, which SDL then keeps).
-inline bool videoRunsOnX() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "x11") == 0) return true;
-    Window::shutdownVideo();
-    return false;
-}
 
 // True where the run promises every display test its display: continuous integration,
 // which sets CI (to "true") and runs them on virtual X servers. There a display test that

@@ -15,33 +15,10 @@
 #include <string>
 #include <thread>
 
+#include "support/ScopedVariable.h"
 #include "support/XServer.h"
 
 namespace {
-// An environment variable set (or, for null, unset) for the holder's lifetime.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name)) previous = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedVariable() {
-        if (previous)
-            setenv(name, previous->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
-
 // A display test's start whose private X server cannot start: no Xvfb on the way.
 void startWithoutXvfb() {
     std::optional<PrivateXServer> server;

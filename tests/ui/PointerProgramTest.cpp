@@ -245,6 +245,12 @@ TEST_P(PointerProgramTest, ThePointerIsDrawnOnTheCursorWhichGoesOnlyWhereTheHand
 // the language restart.
 class MouseComingInTest : public PointerProgramTest {
 protected:
+    // The keys come through xdotool.
+    void SetUp() override {
+        if (!std::getenv("TORVANE_DISPLAY_TESTS")) GTEST_SKIP() << "needs a display (TORVANE_DISPLAY_TESTS)";
+        if (!xdotoolAndXvfbInstalled()) LEAVE_WITHOUT_DISPLAY("xdotool or Xvfb is missing");
+        PointerProgramTest::SetUp();
+    }
     std::string settingsText() const override {
         return "[QorGraphics]\nbFullScreen=No\nvideoModeWidth=1280\nvideoModeHeight=800\n[Qor]\ndefaultLanguage=0\n";
     }
@@ -285,9 +291,9 @@ TEST_P(MouseComingInTest, TheMouseComingInFindsThePointerWhereItComesAndClicksTh
     ASSERT_TRUE(watchUntil([] { return SDL_GetMouseFocus() == nullptr; }, 100));
     trail = {kOff};
     const Vector3 before = qor->input().pointerPosition;
-    xdotool("keydown Up");
+    ASSERT_TRUE(xdotool("keydown Up"));
     EXPECT_TRUE(watchUntil([] { return qor->input().wasPressed(kUp); }, 100));
-    xdotool("keyup Up");
+    ASSERT_TRUE(xdotool("keyup Up"));
     EXPECT_TRUE(watchUntil([] { return !(qor->input().keyState[kUp] & QorInput::kDown); }, 100));
     watchFrames(2);
     EXPECT_NE(qor->input().pointerPosition.y, before.y);
@@ -373,9 +379,9 @@ protected:
     // A key pressed and released through the X server, each seen by the program, then
     // the frames of the click that a released Return makes.
     void tapKey(const std::string& name, int code) {
-        xdotool("keydown " + name);
+        ASSERT_TRUE(xdotool("keydown " + name));
         EXPECT_TRUE(followUntil([code] { return qor->input().wasPressed(code); })) << name;
-        xdotool("keyup " + name);
+        ASSERT_TRUE(xdotool("keyup " + name));
         EXPECT_TRUE(followUntil([code] { return !(qor->input().keyState[code] & QorInput::kDown); })) << name;
         int frames = 0;
         followUntil([&] { return ++frames > 3; });
@@ -411,29 +417,29 @@ TEST_P(MouseAsideTest, TheKeysCarryOnFromTheItemLastUnderThePointerWhereverTheMo
     EXPECT_TRUE(options->pLanguage->bHovered);
     ASSERT_NO_FATAL_FAILURE(moveTheMouse(corner()));
     for (int i = 0; i < 3; ++i) {
-        tapKey("Down", kDown);
+        ASSERT_NO_FATAL_FAILURE(tapKey("Down", kDown));
         EXPECT_TRUE(options->pHelp->bHovered) << "Down " << i + 1;
     }
     expectTheCursorStayed(corner());
-    tapKey("Return", kReturn);
+    ASSERT_NO_FATAL_FAILURE(tapKey("Return", kReturn));
     EXPECT_TRUE(followUntil([this] { return topIs<ContextHelp>(); }));
 
     // Back in Options, the mouse comes onto Gameplay and leaves beside it: Down lights
     // Controls, two more Sound, and Return opens the sound options.
-    tapKey("Escape", kEscape);
+    ASSERT_NO_FATAL_FAILURE(tapKey("Escape", kEscape));
     ASSERT_TRUE(followUntil([&] { return top<ContextOptions>() == options && irisOpen(); }, 200));
     const Point gameplay = pixelOf(*options->pGameplay);
     ASSERT_NO_FATAL_FAILURE(moveTheMouse(gameplay));
     EXPECT_TRUE(followUntil([&] { return options->pGameplay->bHovered; }));
     const Point aside = besideTheWindow(gameplay);
     ASSERT_NO_FATAL_FAILURE(moveTheMouse(aside));
-    tapKey("Down", kDown);
+    ASSERT_NO_FATAL_FAILURE(tapKey("Down", kDown));
     EXPECT_TRUE(options->pControls->bHovered);
-    tapKey("Down", kDown);
-    tapKey("Down", kDown);
+    ASSERT_NO_FATAL_FAILURE(tapKey("Down", kDown));
+    ASSERT_NO_FATAL_FAILURE(tapKey("Down", kDown));
     EXPECT_TRUE(options->pSound->bHovered);
     expectTheCursorStayed(aside);
-    tapKey("Return", kReturn);
+    ASSERT_NO_FATAL_FAILURE(tapKey("Return", kReturn));
     EXPECT_TRUE(followUntil([this] { return topIs<ContextSound>(); }));
 }
 

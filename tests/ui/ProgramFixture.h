@@ -34,6 +34,8 @@
 #include "render/Renderable.h"
 #include "runtime/WindowShell.h"
 #include "support/FakeClock.h"
+#include "support/ScopedVariable.h"
+#include "support/TestVideo.h"
 #include "support/UserDataHome.h"
 #include "support/XServer.h"
 #include "ui/ContextEnterName.h"
@@ -60,14 +62,11 @@ protected:
         if (privateXScreen.first > 0) {
             xServer = std::make_unique<PrivateXServer>(privateXScreen.first, privateXScreen.second);
             if (xServer->display.empty()) LEAVE_WITHOUT_DISPLAY("no Xvfb to run a private X server");
-            if (const char* d = std::getenv("DISPLAY")) outerDisplay = d;
-            setenv("DISPLAY", xServer->display.c_str(), 1);
+            display = std::make_unique<ScopedVariable>("DISPLAY", xServer->display.c_str());
         }
-        setenv("SDL_VIDEODRIVER", xServer ? "x11" : "offscreen", 1);
         std::filesystem::create_directories(std::filesystem::path(home.file("x")).parent_path());
         std::ofstream(home.file("Torvane2Xmas.cfg")) << settingsText();
-        ASSERT_TRUE(Window::initVideo());
-        if (xServer && !videoRunsOnX()) GTEST_SKIP() << "video already started on another driver";
+        ASSERT_TRUE(TestVideo::start(xServer ? "x11" : "offscreen"));
         // At the program's own size: drawn straight into the window, as a player's game is.
         const auto [width, height] = windowSize();
         ASSERT_TRUE(window.create("test", 0, 0, width, height));
@@ -85,8 +84,7 @@ protected:
         WindowShell::deleteQOR();
         window.destroy();
         if (!xServer || xServer->display.empty()) return;
-        Window::shutdownVideo();  // while its server is there
-        setenv("DISPLAY", outerDisplay.c_str(), 1);
+        TestVideo::stop();  // while its server is there
     }
     // Runs idle ticks until `done` holds (at most `limit` of them); false when it never did.
     template <class F>
@@ -300,11 +298,11 @@ protected:
     static constexpr std::uint32_t kSteppedSeed = 1;
 
     // Set before SetUp: the program runs on an X server of the test's own with a screen of
-    // this many pixels, its video on X and DISPLAY naming the server until TearDown;
+    // this many pixels, its video on X and DISPLAY naming the server while the test runs;
     // 0 x 0: with SDL's off-screen video.
     std::pair<int, int> privateXScreen{0, 0};
     std::unique_ptr<PrivateXServer> xServer;  // outlives the window: declared first
-    std::string outerDisplay;                 // DISPLAY before the private server's
+    std::unique_ptr<ScopedVariable> display;  // names the private server while the test runs
     UserDataHome home;
     Window window;
     WMhooks hooks;
