@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/GameForm.h"
+#include "support/LoopbackConnection.h"
 #include "support/ScoreRecordBuilder.h"
 
 namespace bench {
@@ -37,30 +38,9 @@ inline std::size_t residentMemory(pid_t pid = 0) {
 inline double mib(std::size_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
 
 // A connection to `port`, from `source` (an address of 127.0.0.0/8) when given, with a
-// receive buffer of `receiveBuffer` bytes when given (set before the connection, so that
-// the window it offers is that small from the start).
+// receive buffer of `receiveBuffer` bytes when given.
 inline int connectTo(int port, const char* source = nullptr, int receiveBuffer = 0) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    if (source) {
-        // The port is picked at connect, so that thousands of connections fit.
-        int yes = 1;
-        ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &yes, sizeof yes);
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        ::inet_pton(AF_INET, source, &from.sin_addr);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
-            ::close(fd);
-            return -1;
-        }
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
-    ::close(fd);
-    return -1;
+    return LoopbackConnection{source, receiveBuffer}.to(port);
 }
 
 // Waits until `fd` is readable or `end` has come; false at `end`.

@@ -22,6 +22,7 @@
 
 #include "HttpServer.h"
 #include "support/AcceptFaults.h"
+#include "support/LoopbackConnection.h"
 
 namespace {
 
@@ -177,23 +178,8 @@ protected:
     // moves the server's clock faster than the acknowledgement comes. `receiveBuffer`, when
     // given, is the most the client's side holds of what it has not read.
     int connectFrom(const char* source = "127.0.0.1", int receiveBuffer = 0) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        int yes = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        ::inet_pton(AF_INET, source, &from.sin_addr);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<std::uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
-            ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
-            ::close(fd);
-            return -1;
-        }
-        open.push_back(fd);
+        const int fd = LoopbackConnection{source, receiveBuffer, true}.to(port);
+        if (fd >= 0) open.push_back(fd);
         return fd;
     }
     static void send(int fd, const std::string& bytes) { ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }

@@ -27,6 +27,7 @@
 
 #include "support/ForkedService.h"
 #include "support/GameForm.h"
+#include "support/LoopbackConnection.h"
 #include "support/ScoreRecordBuilder.h"
 
 namespace {
@@ -110,22 +111,9 @@ public:
 
     // Connects from `source`, an address of 127.0.0.0/8; false when it cannot.
     bool connect(int port, const std::string& source) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        int yes = 1;
-        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         // A client that never reads takes little: the server's side fills up instead.
-        int small = 1024;
-        if (!reads_) ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        ::inet_pton(AF_INET, source.c_str(), &from.sin_addr);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<std::uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) return false;
-        // On loopback a connect completes at once, or is refused.
-        return ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 || errno == EINPROGRESS;
+        fd_ = LoopbackConnection{source.c_str(), reads_ ? 0 : 1024, true, true}.to(port);
+        return fd_ >= 0;
     }
 
     // Whether it has more to send now: a keep-alive client asks again only once answered.

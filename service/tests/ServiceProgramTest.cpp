@@ -28,6 +28,7 @@
 #include "SqliteScoreStore.h"
 #include "WebService.h"
 #include "support/GameForm.h"
+#include "support/LoopbackConnection.h"
 #include "support/ScoreRecordBuilder.h"
 
 namespace {
@@ -198,21 +199,7 @@ TEST_F(ServiceProgramTest, largeCrashReportsAtOnceKeepMemoryFlat) {
 }
 
 // A connection to `port` from `source`, an address of 127.0.0.0/8; -1 on failure.
-int connectFrom(int port, const std::string& source) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
-    inet_pton(AF_INET, source.c_str(), &from.sin_addr);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
-        connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
-        return fd;
-    close(fd);
-    return -1;
-}
+int connectFrom(int port, const std::string& source) { return LoopbackConnection{source.c_str()}.to(port); }
 
 // How many files process `pid` has open.
 std::size_t openFiles(pid_t pid) {

@@ -17,6 +17,7 @@
 #include "SqliteScoreStore.h"
 #include "WebService.h"
 #include "support/GameForm.h"
+#include "support/LoopbackConnection.h"
 
 class ServiceFixture : public ::testing::Test {
 protected:
@@ -59,25 +60,7 @@ protected:
 
     // A new connection to the service, from `source` (an address of 127.0.0.0/8) when
     // given; -1 on failure.
-    int connectToService(const char* source = nullptr) const {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (source) {
-            sockaddr_in from{};
-            from.sin_family = AF_INET;
-            ::inet_pton(AF_INET, source, &from.sin_addr);
-            if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
-                ::close(fd);
-                return -1;
-            }
-        }
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
-        ::close(fd);
-        return -1;
-    }
+    int connectToService(const char* source = nullptr) const { return LoopbackConnection{source}.to(port); }
 
     // Reads the status line of the answer on `fd`, without its line break; what has come
     // when the connection ends or nothing comes for 10 s.
