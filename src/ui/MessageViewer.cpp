@@ -55,13 +55,14 @@ float MessageViewer::getFitScale() const {
 }
 
 // Where the position puts the first entry, on a whole unit (the fonts draw crispest
-// there), raised as far as the band's bottom needs and never above the band's top.
-float MessageViewer::getDrawnTop() const {
+// there), raised as far as the band's bottom needs at scale `fit` and never above the
+// band's top.
+float MessageViewer::getDrawnTop(float fit) const {
     const auto count = static_cast<float>(entries.size());
     float top = position.y;
     if (bGrowUp && count > 0.0f) top -= (count - 1.0f) * lineStep;
     top = std::trunc(top);
-    top = std::max(top, std::ceil(bandBottom) + count * std::fabs(lineStep) * getFitScale());
+    top = std::max(top, std::ceil(bandBottom) + count * std::fabs(lineStep) * fit);
     return std::min(top, std::floor(bandTop));
 }
 
@@ -72,7 +73,7 @@ void MessageViewer::render() {
     const UColor shown = (color & 0x00FFFFFFu) | alpha << 24;
     Renderable pen;
     pen.scale = Vector3{fit, fit, 1.0f};
-    float y = getDrawnTop();
+    float y = getDrawnTop(fit);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const bool older = i + 1 < entries.size();
         pen.color = bDimOlder && older ? scaleRGB(shown, 0.5f) : shown;

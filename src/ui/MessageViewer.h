@@ -49,6 +49,6 @@ public:
     float bandBottom = std::numeric_limits<float>::lowest();
 
 private:
-    // The top of the first entry as drawn, for the present entries.
-    float getDrawnTop() const;
+    // The top of the first entry as drawn at scale `fit`, for the present entries.
+    float getDrawnTop(float fit) const;
 };
