@@ -8,7 +8,6 @@
 #include "engine/Logger.h"
 #include "engine/Qor.h"
 #include "engine/Strings.h"
-#include "engine/TimeKeeper.h"
 #include "inputaudio/QorInput.h"
 #include "render/Context.h"
 #include "support/DisplayEngine.h"
@@ -164,10 +163,7 @@ protected:
         QorFrame::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         clock.sleepsPass = true;
-        auto* keeper = new TimeKeeper(clock);
-        keeper->bCalibrated = true;  // the fake's millisecond clock drops the fractions
-        engine->pTimeKeeper->destroy();
-        engine->pTimeKeeper = keeper;
+        clock.takeOverEngineTime();
     }
     FakeClock clock;
 };

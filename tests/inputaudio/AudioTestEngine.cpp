@@ -35,7 +35,8 @@ void removeLiveFolders() {
 
 bool AudioTestEngine::available() { return std::getenv("TORVANE_DISPLAY_TESTS") != nullptr; }
 
-AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& settings) {
+AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& settings)
+    : driver("SDL_AUDIODRIVER", audioDriver) {
     char pattern[] = "/tmp/torvane-audio-XXXXXX";
     folder = mkdtemp(pattern);
     // The list exists before the exit handler is registered, so it outlives the handler.
@@ -43,7 +44,6 @@ AudioTestEngine::AudioTestEngine(const char* audioDriver, const std::string& set
     static const bool cleanupRegistered = std::atexit(&removeLiveFolders) == 0;
     (void)cleanupRegistered;
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
-    setenv("SDL_AUDIODRIVER", audioDriver, 1);
     if (!settings.empty()) std::ofstream(wideToUtf8(Qor::getConfigFilePath())) << settings;
     // The audio layer outlives engines: the volumes a program run earlier in this process
     // chose would carry over into this engine's mix.

@@ -1,14 +1,15 @@
 #pragma once
 // The whole engine for the tests of the engine's audio classes: the offscreen video
-// driver, the SDL audio driver a test names, and a data folder of its own (so settings
-// and the log start fresh). Needs a display: build it only after skipping unless
-// AudioTestEngine::available().
+// driver, the SDL audio driver a test names (while the engine lasts), and a data folder
+// of its own (so settings and the log start fresh). Needs a display: build it only after
+// skipping unless AudioTestEngine::available().
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/Window.h"
+#include "support/ScopedVariable.h"
 
 class AudioTestEngine {
 public:
@@ -37,6 +38,7 @@ public:
     static std::vector<float> mixFor(double seconds);
 
 private:
+    ScopedVariable driver;  // SDL_AUDIODRIVER, the process's own again once the engine has gone
     std::string folder;
     std::string logPath;
     Window window;

@@ -18,6 +18,7 @@
 #include "render/QorGraphics.h"
 #include "render/Texture.h"
 #include "support/BareEngine.h"
+#include "support/FakeClock.h"
 #include "support/UserDataHome.h"
 #include "ui/ContextDialog.h"
 #include "ui/Loader.h"
@@ -26,7 +27,9 @@
 #include "ui/TextureLoading.h"
 
 namespace {
-// The first start-up stage over the data archives beside the test program.
+// The first start-up stage over the data archives beside the test program. The engine's
+// clock is the test's: it moves only by the waits between frames, so a frame's budget of
+// loading time runs out only where the test says.
 class LoaderTest : public EngineFixture {
 protected:
     std::string settingsText() const override {
@@ -36,6 +39,8 @@ protected:
     void SetUp() override {
         EngineFixture::SetUp();
         if (!started) return;
+        clock.sleepsPass = true;
+        clock.takeOverEngineTime();
         global = new GameGlobal();
         global->initPreLoader();
         stack = global->pContextManager;
@@ -59,6 +64,7 @@ protected:
         return n;
     }
 
+    FakeClock clock;
     int defaultLanguage = 0;
     bool delayedLoad = false;
     ContextManager* stack = nullptr;
@@ -88,6 +94,23 @@ TEST_F(LoaderTest, TheFirstFrameRunsStepOneAndTheSecondStopsAfterTheSettings) {
     runFrame(stack);
     EXPECT_EQ(loader->currentStep, 3);
     EXPECT_NE(qor->pResourceManager->find(false, u"musicMenu"), nullptr);
+}
+
+TEST_F(LoaderTest, AFrameEndsWithTheStepThatUsesUpItsBudget) {
+    runFrame(stack);
+    runFrame(stack);
+    ASSERT_EQ(loader->currentStep, 3);
+    // Each reading of the clock now finds it 0.2 s on: the frame's first step starts
+    // within its budget, and when that step ends the budget is used up.
+    clock.readCost = 0.8 * Loader::kFrameBudget;
+    runWhile([this] { return loader->currentStep == 3; });  // the new settings take effect first
+    EXPECT_EQ(loader->currentStep, 4);
+    runFrame(stack);
+    EXPECT_EQ(loader->currentStep, 5);
+    // With time to spare, the next frame loads on to the end.
+    clock.readCost = 0.0;
+    runFrame(stack);
+    EXPECT_EQ(loader->currentStep, Loader::kSteps);
 }
 
 TEST_F(LoaderTest, EveryResourceIsRegisteredByNameAndTheStartScreensFollow) {

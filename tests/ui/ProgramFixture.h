@@ -21,7 +21,6 @@
 
 #include "engine/Qor.h"
 #include "engine/Random.h"
-#include "engine/TimeKeeper.h"
 #include "game/GameControllerIntro.h"
 #include "game/GameGlobal.h"
 #include "game/InGameOverlay.h"
@@ -110,14 +109,7 @@ protected:
     // moment in each run.
     void useSteppedClock(double seconds) {
         Random::seed(kSteppedSeed);
-        TimeKeeper& old = qor->timeKeeper();
-        auto* keeper = new TimeKeeper(clock);
-        const auto elapsed = static_cast<std::int64_t>(std::ceil(old.getPhysicalTime() * clock.frequency));
-        keeper->counterStart = clock.count - elapsed;
-        keeper->discardedTime = old.discardedTime;
-        keeper->bCalibrated = true;  // both of the fake's clocks agree; nothing to correct
-        old.destroy();
-        qor->pTimeKeeper = keeper;
+        clock.takeOverEngineTime();
         frameStep = seconds;
     }
     // Runs n frames, or fewer when the program ends on the way.
