@@ -13,8 +13,10 @@
 namespace {
 
 constexpr std::size_t kReadSize = 64 * 1024;
-// Reads of what a client turned out has sent, before its connection is closed.
+// Reads of what a client turned out has sent, before its connection is closed at once.
 constexpr int kLastReads = 4;
+// The most a connection whose output has ended is read out for before its close.
+constexpr std::uint64_t kReadOutBytes = 4 * 1024 * 1024;
 // Buffer room kept for a connection between answers: thousands of them would otherwise
 // each hold the capacity of their largest answer.
 constexpr std::size_t kKeptRoom = 4 * 1024;
@@ -54,7 +56,7 @@ const char* reasonPhrase(int status) {
 
 }  // namespace
 
-AnswerWriter::AnswerWriter(int fd, Clock::duration patience) : fd_(fd), patience_(patience) {
+AnswerWriter::AnswerWriter(int fd, const AnswerPace::Rules& rules) : fd_(fd), pace_(rules) {
     int backlog = kBacklog;
     paced_ = ::setsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &backlog, sizeof backlog) == 0;
 }
@@ -76,20 +78,22 @@ void AnswerWriter::turnAway(int fd, const Response& response) {
 }
 
 void AnswerWriter::add(const Response& response, bool keepAlive, bool headOnly, Clock::time_point now) {
-    owe(now);
     const std::string bytes = serialize(response, keepAlive, headOnly);
+    owe(bytes.size(), now);
     if (!keepAlive) lastBytes_ = bytes.size();
     output_ += bytes;
 }
 
 void AnswerWriter::addInterim(std::string_view bytes, Clock::time_point now) {
-    owe(now);
+    owe(bytes.size(), now);
     output_.append(bytes);
 }
 
-void AnswerWriter::owe(Clock::time_point now) {
+// Before the bytes are queued: what the client owes is what it has not taken of what the
+// kernel has, and what is still queued.
+void AnswerWriter::owe(std::size_t bytes, Clock::time_point now) {
     look(now);
-    if (!owes()) lastProgress_ = now;
+    pace_.owe(bytes, written_ - taken_ + (output_.size() - sent_) + bytes, now);
 }
 
 bool AnswerWriter::flush(Clock::time_point now) {
@@ -116,14 +120,14 @@ bool AnswerWriter::flush(Clock::time_point now) {
 bool AnswerWriter::look(Clock::time_point now) {
     const std::uint64_t taken = written_ - std::min(unacknowledged(), written_);
     if (taken <= taken_) return false;
+    pace_.took(taken - taken_, now);
     taken_ = taken;
-    lastProgress_ = now;
     return true;
 }
 
 void AnswerWriter::sendLast(const Response& response, Clock::time_point now) {
-    owe(now);
     const std::string bytes = output_.substr(sent_) + serialize(response, false, false);
+    owe(bytes.size() - (output_.size() - sent_), now);
     lastBytes_ = bytes.size();
     written_ += endWith(fd_, bytes);
     ended_ = true;
@@ -136,10 +140,16 @@ void AnswerWriter::endOutput() {
     ended_ = true;
 }
 
-// A client that has left earlier answers unread and taken nothing for so long would not
-// read a status sent after them either.
+bool AnswerWriter::readOut() {
+    bool clientEnded = false;
+    readOut_ += drop(fd_, 1, clientEnded);
+    return !clientEnded && readOut_ <= kReadOutBytes;
+}
+
+// A client that has left earlier answers unread and stopped taking them would not read a
+// status sent after them either.
 void AnswerWriter::close(Clock::time_point now) {
-    const bool stalled = !look(now) && now - lastProgress_ >= patience_;
+    const bool stalled = !look(now) && now >= stalledAt();
     if (stalled && unacknowledged() > lastBytes_ + (ended_ ? 1 : 0)) {
         const linger reset{1, 0};
         ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
@@ -152,10 +162,24 @@ void AnswerWriter::close(Clock::time_point now) {
 std::size_t AnswerWriter::endWith(int fd, std::string_view bytes) {
     const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     ::shutdown(fd, SHUT_WR);
-    char buffer[kReadSize];
-    for (int i = 0; i<kLastReads&& ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)> 0; ++i) {
-    }
+    bool ended = false;
+    drop(fd, kLastReads, ended);
     return sent > 0 ? static_cast<std::size_t>(sent) : 0;
+}
+
+std::uint64_t AnswerWriter::drop(int fd, int reads, bool& ended) {
+    char buffer[kReadSize];
+    std::uint64_t read = 0;
+    for (int i = 0; i < reads; ++i) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            read += static_cast<std::uint64_t>(n);
+            continue;
+        }
+        ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+        break;
+    }
+    return read;
 }
 
 // A TCP socket counts the bytes not yet acknowledged; another kind (a socket pair) those

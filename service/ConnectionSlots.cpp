@@ -12,7 +12,6 @@ ConnectionSlots::Room ConnectionSlots::roomForConnection(const std::string& addr
     if (limits_.perAddress > 0 && found != perNetwork_.end() && found->second >= limits_.perAddress)
         return {Verdict::addressFull};
     if (slots_.size() < limits_.connections && slots_.size() + filesTaken() < limits_.files) return {};
-    if (const std::optional<Id> idle = longestWaiting(std::nullopt)) return {Verdict::idleGivesWay, *idle};
     return givingWay(std::nullopt, now);
 }
 
@@ -24,21 +23,21 @@ ConnectionSlots::Room ConnectionSlots::roomForFiles(std::size_t files, Id asking
     const bool filesShort = slots_.size() + taken + files > limits_.files;
     if (files == 0 || (!shareShort && !filesShort)) return {};
     if (shareShort) return givingWay(holding_, asking, now);
-    if (const std::optional<Id> idle = longestWaiting(asking)) return {Verdict::idleGivesWay, *idle};
     return givingWay(asking, now);
 }
 
-// Past the waiting, one other than `asking`: a body off its pace or an answer stalled,
-// else any head, the oldest first.
+// One other than `asking`, in the order of giving way: whatever the one that asks was
+// last filed as, it keeps its place, since its caller goes on with it.
 ConnectionSlots::Room ConnectionSlots::givingWay(std::optional<Id> asking, Clock::time_point now) const {
+    for (const std::set<Id>* ids : {&waiting_, &empty_})
+        if (const std::optional<Id> id = oldest(*ids, asking)) return {Verdict::givesWay, *id};
     const Room paced = givingWay(paced_, asking, now);
     return paced.verdict != Verdict::full ? paced : givingWay(heads_, asking, Clock::time_point::max());
 }
 
-// The longest-open waiting connection but `asking`: whatever the one that asks was last
-// filed as, it keeps its place, since its caller goes on with it.
-std::optional<ConnectionSlots::Id> ConnectionSlots::longestWaiting(std::optional<Id> asking) const {
-    for (const Id id : waiting_)
+// The first of `ids` but `asking`: the longest open.
+std::optional<ConnectionSlots::Id> ConnectionSlots::oldest(const std::set<Id>& ids, std::optional<Id> asking) {
+    for (const Id id : ids)
         if (id != asking) return id;
     return std::nullopt;
 }
@@ -48,16 +47,16 @@ ConnectionSlots::Room ConnectionSlots::givingWay(const Ranking& ranking, std::op
                                                  Clock::time_point now) const {
     for (const auto& [from, id] : ranking) {
         if (from > now) break;
-        if (id != asking) return {Verdict::slowGivesWay, id};
+        if (id != asking) return {Verdict::givesWay, id};
     }
     return {Verdict::full};
 }
 
-void ConnectionSlots::opened(Id id, const std::string& address, Clock::time_point now) {
+void ConnectionSlots::opened(Id id, const std::string& address) {
     const auto counted = perNetwork_.try_emplace(AddressNetwork::of(address), 0).first;
     ++counted->second;
     slots_.emplace(id, Slot{counted});
-    readingHead(id, now);
+    empty(id);
 }
 
 void ConnectionSlots::closed(Id id) {
@@ -69,6 +68,8 @@ void ConnectionSlots::closed(Id id) {
 }
 
 void ConnectionSlots::waiting(Id id) { place(id, Place::waiting); }
+
+void ConnectionSlots::empty(Id id) { place(id, Place::empty); }
 
 void ConnectionSlots::readingHead(Id id, Clock::time_point start) { place(id, Place::head, start); }
 
@@ -84,6 +85,7 @@ void ConnectionSlots::busy(Id id) { place(id, Place::busy); }
 void ConnectionSlots::place(Id id, Place place, Clock::time_point from, bool holdsFiles) {
     Slot& slot = slots_.at(id);
     if (slot.place == Place::waiting) waiting_.erase(id);
+    if (slot.place == Place::empty) empty_.erase(id);
     if (slot.place == Place::head) heads_.erase({slot.from, id});
     if (slot.place == Place::paced) paced_.erase({slot.from, id});
     if (slot.holdsFiles) holding_.erase({slot.from, id});
@@ -91,6 +93,7 @@ void ConnectionSlots::place(Id id, Place place, Clock::time_point from, bool hol
     slot.from = from;
     slot.holdsFiles = place == Place::paced && holdsFiles;
     if (place == Place::waiting) waiting_.insert(id);
+    if (place == Place::empty) empty_.insert(id);
     if (place == Place::head) heads_.emplace(from, id);
     if (place == Place::paced) paced_.emplace(from, id);
     if (slot.holdsFiles) holding_.emplace(from, id);

@@ -23,6 +23,9 @@ constexpr FieldFile kFiles[] = {{"crashLog", "log.txt"},
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
+// What a call that failed failed with, even one that set no error.
+int failure() { return errno != 0 ? errno : EIO; }
+
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -226,9 +229,9 @@ bool CrashReportStore::Draft::beginFile(std::string_view field, std::string_view
     }
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd_ < 0) {
-        diskFailed_ = errno != EEXIST;
-        error = diskFailed_ ? systemError("cannot create " + path.string())
-                            : "The form has \"" + std::string(field) + "\" more than once.";
+        failure_ = errno == EEXIST ? 0 : errno;
+        error = diskFailed() ? systemError("cannot create " + path.string())
+                             : "The form has \"" + std::string(field) + "\" more than once.";
         return false;
     }
     files_.push_back({std::string(field), std::string(clientFileName), 0});
@@ -237,7 +240,7 @@ bool CrashReportStore::Draft::beginFile(std::string_view field, std::string_view
 
 bool CrashReportStore::Draft::write(std::string_view bytes, std::string& error) {
     if (!writeAll(fd_, bytes)) {
-        diskFailed_ = true;
+        failure_ = failure();
         error = systemError("cannot write " + (folder_ / storedName(files_.back().field)).string());
         return false;
     }
@@ -249,7 +252,7 @@ bool CrashReportStore::Draft::endFile(std::string& error) {
     const int fd = fd_;
     fd_ = -1;
     if (closeFlushed(fd, folder_ / storedName(files_.back().field), error)) return true;
-    diskFailed_ = true;
+    failure_ = failure();
     return false;
 }
 
@@ -264,6 +267,7 @@ std::string CrashReportStore::keep(Draft& draft, const std::vector<std::pair<std
     const std::filesystem::path description = draft.folder_ / kDescription;
     const int fd = ::open(description.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
+        draft.failure_ = errno;
         error = systemError("cannot create " + description.string());
         return {};
     }

@@ -12,6 +12,7 @@
 // report is claimed before its body is read, so that one over a limit is refused before
 // it is sent; its claim on the space then grows with the bytes that come, so that reports
 // which announce much and send little hold little.
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -85,7 +86,10 @@ public:
 
         // True once writing to the disk failed: the report's failure is then the service's
         // own, not its sender's.
-        bool diskFailed() const { return diskFailed_; }
+        bool diskFailed() const { return failure_ != 0; }
+        // True when that failure was for want of a file descriptor, the process's or the
+        // system's: want of room, not a fault of the disk.
+        bool outOfFiles() const { return failure_ == EMFILE || failure_ == ENFILE; }
         std::size_t fileCount() const { return files_.size(); }
         std::uint64_t bytes() const;
 
@@ -100,7 +104,7 @@ public:
         std::filesystem::path folder_;
         std::vector<File> files_;
         int fd_ = -1;
-        bool diskFailed_ = false;
+        int failure_ = 0;  // the error writing to the disk failed with
     };
 
     // Removes what an interrupted earlier run left half written in `folder`, and counts

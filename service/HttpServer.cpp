@@ -14,51 +14,41 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <set>
 
 #include "AnswerWriter.h"
-#include "RequestReader.h"
+#include "HttpServerConnection.h"
 
 namespace {
 
 constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kWakeId = 1;
 constexpr std::size_t kReadSize = 64 * 1024;
-constexpr int kAcceptsPerRound = 8;      // connections taken per turn of the loop
-constexpr std::size_t kSpareFiles = 64;  // kept free of connections for the stores' own files
+constexpr int kAcceptsPerRound = 8;  // connections taken per turn of the loop
+// Files kept from connections for the process's own: all it holds when the server is
+// made and the four the server opens itself, and this many more for the stores' passing
+// needs (a database's temporary file, say); and where the limit allows, at least
+// `kSpareFiles` in all.
+constexpr std::size_t kPassingFiles = 8;
+constexpr std::size_t kSpareFiles = 64;
+constexpr std::size_t kOwnFiles = 4;  // the listening socket, the epoll set, the wake-up and the reserve
 // The heap is given back to the system once this many bytes of bodies have been freed, or
-// a sixteenth of that once no body is held: thousands of bodies leave it in pieces the
-// allocator would otherwise keep.
+// a sixteenth of that once no body is held, and once the connections have fallen by this
+// many from their peak since the last time: thousands of bodies or connections leave it in
+// pieces the allocator would otherwise keep.
 constexpr std::uint64_t kTrimBytes = 64 * 1024 * 1024;
-// After its last answer a connection is read out for up to this long (within a stop's
-// time) and this many bytes before it is closed: closing with unread input would reset
-// it, and the client could lose the answer, a refusal sent before the body, say.
+constexpr std::size_t kTrimConnections = 256;
+// Once its client has taken its last answer, a connection is read out for up to this long
+// (within a stop's time) before it is closed (see `AnswerWriter::readOut`).
 constexpr auto kDrainTime = std::chrono::seconds(2);
-constexpr std::uint64_t kDrainBytes = 4 * 1024 * 1024;
 constexpr auto kRoundTime = std::chrono::milliseconds(100);  // between rounds of the deadlines
 constexpr int kEventsPerTurn = 256;
 constexpr const char* kTooSlow = "The request took too long to arrive.";
+constexpr const char* kNoRoom = "The service has no room for more connections now; please try again shortly.";
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
-
-std::string decode(std::string_view text) {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        int value = 0;
-        if (text[i] == '+') {
-            result += ' ';
-        } else if (text[i] == '%' && i + 2 < text.size() &&
-                   std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr == text.data() + i + 3) {
-            result += static_cast<char>(value);
-            i += 2;
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
-}
 
 std::string addressOf(const sockaddr_storage& address) {
     char text[INET6_ADDRSTRLEN] = "";
@@ -81,58 +71,27 @@ std::size_t fileLimit() {
     return limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : static_cast<std::size_t>(limit.rlim_cur);
 }
 
+// The files the process holds now, from the kernel's list of them (whose own descriptor
+// is not counted); a guess when it cannot be read.
+std::size_t filesHeld() {
+    std::error_code ec;
+    std::size_t held = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec); !ec && it != decltype(it)();
+         it.increment(ec))
+        ++held;
+    return ec || held == 0 ? 2 * kPassingFiles : held - 1;
+}
+
 // The places and files the server's connections may take: all the files the process may
-// open but a few kept for the stores' own.
+// open but those it holds itself and a few for the stores' passing needs.
 ConnectionSlots::Limits slotLimits(const HttpServer::Limits& limits) {
     const std::size_t limit = fileLimit();
-    const std::size_t files = limit > 2 * kSpareFiles ? limit - kSpareFiles : kSpareFiles;
+    const std::size_t kept = std::max(filesHeld() + kOwnFiles + kPassingFiles, std::min(kSpareFiles, limit / 2));
+    const std::size_t files = limit > kept ? limit - kept : 0;
     return {std::min(limits.connections, files), limits.connectionsPerAddress, files};
 }
 
 }  // namespace
-
-// A connection's socket and where it stands, with the reader of its requests and the
-// writer of its answers.
-struct HttpServer::Connection {
-    Connection(HttpServer& server, std::uint64_t id, int fd, std::string remoteAddress, std::string localAddress)
-        : id(id),
-          fd(fd),
-          reader(server.limits_, server.slots_, server.bodies_, std::move(remoteAddress), std::move(localAddress)),
-          writer(fd, server.limits_.answerStall) {}
-
-    std::uint64_t id = 0;
-    int fd = -1;
-    Phase phase = Phase::Head;
-    Clock::time_point deadline;
-    RequestReader reader;
-    AnswerWriter writer;
-    bool headOnly = false;  // the request being answered is a HEAD request: its answer goes without its body
-    bool keepAlive = true;
-    int served = 0;
-    std::uint64_t drained = 0;
-    bool watched = false;      // in the epoll set
-    std::uint32_t events = 0;  // what epoll watches for
-};
-
-const std::string* HttpServer::Request::header(std::string_view lowerName) const {
-    for (const auto& [name, value] : headers)
-        if (name == lowerName) return &value;
-    return nullptr;
-}
-
-std::optional<std::string> HttpServer::Request::param(std::string_view name) const {
-    std::string_view rest = query;
-    while (!rest.empty()) {
-        const std::size_t amp = rest.find('&');
-        const std::string_view pair = rest.substr(0, amp);
-        const std::size_t equals = pair.find('=');
-        if (decode(pair.substr(0, equals)) == name)
-            return equals == std::string_view::npos ? std::string() : decode(pair.substr(equals + 1));
-        if (amp == std::string_view::npos) break;
-        rest.remove_prefix(amp + 1);
-    }
-    return std::nullopt;
-}
 
 HttpServer::Response HttpServer::refusal(int status, const std::string& sentence) {
     Response response;
@@ -195,7 +154,13 @@ void HttpServer::stop() {
         workersStopping_ = true;
     }
     jobsSignal_.notify_all();
-    if (!stopping_.exchange(true)) handler_.stopping(now() + kStopAnswerTime);
+    // The stop's times count from the first ask, however late the loop takes it up.
+    const Clock::time_point asked = now();
+    Clock::rep unasked = kNotAsked;
+    if (stopAsked_.compare_exchange_strong(unasked, asked.time_since_epoch().count())) {
+        stopping_ = true;
+        handler_.stopping(asked + kStopAnswerTime);
+    }
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
@@ -231,6 +196,9 @@ bool HttpServer::turn(std::chrono::milliseconds wait) {
     if (stopping_ && !stopped_) beginStop();
     for (int i = 0; i < count; ++i) handleEvent(events[i].data.u64, events[i].events);
     if (now() >= nextRound_) {
+        // Answers handed on since the wake-up was last read go out before any deadline
+        // ends their connections.
+        collectAnswers();
         followAnswers();
         expire();
         trimMemory();
@@ -269,7 +237,7 @@ void HttpServer::handleEvent(std::uint64_t id, std::uint32_t events) {
 // an answer is sent and read out, until the stop's end.
 void HttpServer::beginStop() {
     stopped_ = true;
-    stopEnd_ = now() + kStopTime;
+    stopEnd_ = Clock::time_point(Clock::duration(stopAsked_.load())) + kStopTime;
     if (listenFd_ >= 0) ::close(listenFd_);
     listenFd_ = -1;
     std::deque<Job> unrun;
@@ -303,9 +271,9 @@ void HttpServer::beginStop() {
     }
 }
 
-// The deadline `time` from now, or the stop's end when that comes first.
-HttpServer::Clock::time_point HttpServer::deadlineIn(Clock::duration time) const {
-    return stopped_ ? std::min(now() + time, stopEnd_) : now() + time;
+// The deadline `deadline`, or the stop's end when that comes first.
+HttpServer::Clock::time_point HttpServer::capped(Clock::time_point deadline) const {
+    return stopped_ ? std::min(deadline, stopEnd_) : deadline;
 }
 
 // Ends a run: the workers finish what they hold, and every connection and request left
@@ -361,9 +329,7 @@ bool HttpServer::acceptOne() {
     if ((errno == EMFILE || errno == ENFILE) && reserveFd_ >= 0) {
         ::close(reserveFd_);
         const int refused = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (refused >= 0)
-            AnswerWriter::turnAway(refused,
-                                   busy("The service has no room for more connections now; please try again shortly."));
+        if (refused >= 0) AnswerWriter::turnAway(refused, busy(kNoRoom));
         reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
         if (refused >= 0 && reserveFd_ >= 0) return true;
     }
@@ -397,40 +363,35 @@ void HttpServer::admitConnection(int fd, std::string remoteAddress, std::string 
     if (room.verdict == ConnectionSlots::Verdict::addressFull)
         return AnswerWriter::turnAway(
             fd, refusal(429, "This address, or its network, has too many connections open; please try again later."));
-    if (room.verdict == ConnectionSlots::Verdict::full)
-        return AnswerWriter::turnAway(
-            fd, busy("The service has no room for more connections now; please try again shortly."));
+    if (room.verdict == ConnectionSlots::Verdict::full) return AnswerWriter::turnAway(fd, busy(kNoRoom));
     // Answers are small and written in pieces: without this, delayed
     // acknowledgements hold each one back for tens of milliseconds.
     int yes = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     const std::uint64_t id = nextId_++;
-    slots_.opened(id, remoteAddress, now());
+    slots_.opened(id, remoteAddress);
     auto c = std::make_unique<Connection>(*this, id, fd, std::move(remoteAddress), std::move(localAddress));
     c->deadline = now() + limits_.headTime;
     Connection& added = *connections_.emplace(id, std::move(c)).first->second;
     watch(added);
-    // A head that came with the connection is read now: heads give way to newcomers at
-    // once, and one taken later in this turn must find this a request, not an empty head.
+    // A head that came with the connection is read now: empty connections give way to
+    // newcomers at once, and one taken later in this turn must find this a request.
     readFrom(added);
 }
 
-// Carries out `room`'s verdict when a connection is to give way: one that only waits is
-// owed nothing and is closed; one reading a request is cut off as for its own slowness,
-// as one left to lapse is (its claim is not told otherwise); one being answered has
+// Carries out `room`'s verdict when a connection is to give way: one reading a request
+// (or empty, about to read one) is pushed out for want of room and hears so, as a
+// newcomer turned away does, after what is still owed of an interim answer (100
+// Continue); one that only waits is owed nothing and is closed; one being answered has
 // stopped taking its answer, and gets nothing more. The slots know what a client of an
-// answer had taken at the last look: one that has taken more since keeps its place,
-// filed anew. True when the slots are to be asked again.
+// answer had taken at the last look: one that has taken more since keeps its place, filed
+// anew. A body so pushed out had fallen behind its pace, so its claim is not told
+// otherwise: it counts as one left to lapse. True when the slots are to be asked again.
 bool HttpServer::giveWay(const ConnectionSlots::Room& room) {
-    using Verdict = ConnectionSlots::Verdict;
-    if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay) return false;
+    if (room.verdict != ConnectionSlots::Verdict::givesWay) return false;
     Connection& c = *connections_.at(room.id);
-    if (c.writer.owes() && c.writer.look(now())) {
-        place(c);
-        return true;
-    }
-    // After what is still owed of an interim answer (100 Continue).
-    if (room.verdict == Verdict::slowGivesWay && readsRequest(c)) c.writer.sendLast(refusal(408, kTooSlow), now());
+    if (follow(c)) return true;
+    if (readsRequest(c)) c.writer.sendLast(busy(kNoRoom), now());
     close(c);
     return true;
 }
@@ -440,44 +401,42 @@ bool HttpServer::readsRequest(const Connection& c) {
     return c.phase == Phase::Body || (c.phase == Phase::Head && (!c.reader.idle() || c.served == 0));
 }
 
-// Tells the slots where `c` stands. A head is read from its connection's accept or its
-// last answer. A connection between requests that has sent nothing of the next only
-// waits, as does one read out after its answer, once its client has taken all it was
-// sent; until then it is still being answered.
+// Tells the slots where `c` stands. While its client has not taken all it was sent of its
+// answers, it is still being answered, whatever else it does meanwhile but send a body:
+// its next head begins only once the last answer is taken whole. A connection between
+// requests that has sent nothing of the next only waits, as does one read out after its
+// answer; a new one that has sent nothing is empty.
 void HttpServer::place(Connection& c) {
-    switch (c.phase) {
-        case Phase::Head:
-            if (readsRequest(c))
-                slots_.readingHead(c.id, c.deadline - limits_.headTime);
-            else
-                placeAnswered(c);
-            break;
-        case Phase::Body:
-            slots_.readingBody(c.id, c.reader.pace(), c.reader.holdsFiles());
-            break;
-        case Phase::Draining:
-            placeAnswered(c);
-            break;
-        case Phase::Handling:
-            slots_.busy(c.id);
-            break;
-        case Phase::Answering:
-            slots_.answering(c.id, c.writer.stalledAt());
-            break;
-    }
-}
-
-void HttpServer::placeAnswered(Connection& c) {
-    if (c.writer.owes())
+    const bool between = c.phase == Phase::Head || c.phase == Phase::Draining;
+    if (c.phase == Phase::Answering || (between && c.writer.owes()))
         slots_.answering(c.id, c.writer.stalledAt());
-    else
+    else if (c.phase == Phase::Head && !c.reader.idle())
+        slots_.readingHead(c.id, c.deadline - limits_.headTime);
+    else if (c.phase == Phase::Head && c.served == 0)
+        slots_.empty(c.id);
+    else if (between)
         slots_.waiting(c.id);
+    else if (c.phase == Phase::Body)
+        slots_.readingBody(c.id, c.reader.pace(), c.reader.holdsFiles());
+    else
+        slots_.busy(c.id);
 }
 
-// Every change of phase goes through here, so that the slots know where the connection
-// stands before anything it does next asks them for room.
+// Every change of phase goes through here, so that the connection has the phase's
+// deadline, and the slots know where it stands before anything it does next asks them
+// for room. Between requests, or read out before its close, a connection has its answers'
+// deadline while its client has not taken them all; then the head's time (an idle
+// connection is closed at its end) or the read-out's runs, from when it took the last byte.
 void HttpServer::enter(Connection& c, Phase phase) {
     c.phase = phase;
+    if (phase == Phase::Head || phase == Phase::Draining) {
+        const Clock::duration wait = phase == Phase::Head ? Clock::duration(limits_.headTime) : kDrainTime;
+        c.deadline = capped(c.writer.owes() ? c.writer.deadline() : now() + wait);
+    } else if (phase == Phase::Body) {
+        c.deadline = c.reader.pace().deadline();
+    } else if (phase == Phase::Answering) {
+        c.deadline = capped(c.writer.deadline());
+    }
     place(c);
 }
 
@@ -499,9 +458,16 @@ void HttpServer::watch(Connection& c) {
     c.events = wanted;
 }
 
+// A body is read as far as it goes, a head a few KiB at a time: what a client sends ahead
+// of its turn waits in the kernel, not in the service's memory. A connection read out
+// before its close reads only to drop what it reads.
 void HttpServer::readFrom(Connection& c) {
+    if (c.phase == Phase::Draining) {
+        if (!c.writer.readOut()) close(c);
+        return;
+    }
     char buffer[kReadSize];
-    const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+    const ssize_t n = ::recv(c.fd, buffer, c.reader.readSize(sizeof buffer), 0);
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return close(c);
     if (n < 0) return;
     receive(c, std::string_view(buffer, static_cast<std::size_t>(n)));
@@ -510,11 +476,6 @@ void HttpServer::readFrom(Connection& c) {
 // Takes what has come. A connection between requests is reading a head from its first
 // byte on, before that head asks for anything.
 void HttpServer::receive(Connection& c, std::string_view bytes) {
-    if (c.phase == Phase::Draining) {
-        c.drained += bytes.size();
-        if (c.drained > kDrainBytes) close(c);
-        return;
-    }
     if (c.phase == Phase::Body) {
         if (bodyTaken(c, c.reader.takeBody(bytes, now()))) takeInput(c);
         return;
@@ -547,7 +508,6 @@ bool HttpServer::startRequest(Connection& c, bool expectsContinue) {
     if (!roomForBody(c, !admission.spoolFolder.empty(), admission.files)) return false;
     if (std::optional<Response> failed = c.reader.beginBody(admission.spoolFolder, admission.files, now()))
         return refuse(c, std::move(*failed));
-    c.deadline = c.reader.pace().deadline();
     enter(c, Phase::Body);
     if (expectsContinue) {
         const std::uint64_t id = c.id;
@@ -659,14 +619,18 @@ void HttpServer::work() {
 
 bool HttpServer::workOne() {
     Job job;
-    {
-        std::lock_guard lock(jobsMutex_);
-        if (workersStopping_ || jobs_.empty()) return false;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-    }
+    if (!nextJob(job)) return false;
     const std::uint64_t id = job.id;
     post(id, run(std::move(job)));
+    return true;
+}
+
+// Takes the request that has waited longest, unless none waits or the server is stopping.
+bool HttpServer::nextJob(Job& job) {
+    std::lock_guard lock(jobsMutex_);
+    if (workersStopping_ || jobs_.empty()) return false;
+    job = std::move(jobs_.front());
+    jobs_.pop_front();
     return true;
 }
 
@@ -720,7 +684,6 @@ void HttpServer::answer(Connection& c, Response response) {
     ++c.served;
     if (response.close || c.served >= limits_.requestsPerConnection) c.keepAlive = false;
     c.writer.add(response, c.keepAlive, std::exchange(c.headOnly, false), now());
-    c.deadline = deadlineIn(limits_.answerTime);
     enter(c, Phase::Answering);
     flush(c);
 }
@@ -735,10 +698,8 @@ void HttpServer::flush(Connection& c) {
         place(c);  // its client may have taken more
     } else if (c.phase == Phase::Answering && !c.keepAlive) {
         c.writer.endOutput();
-        c.deadline = deadlineIn(kDrainTime);
         enter(c, Phase::Draining);
     } else if (c.phase == Phase::Answering) {
-        c.deadline = now() + limits_.headTime;
         enter(c, Phase::Head);
         watch(c);
         takeInput(c);
@@ -761,18 +722,28 @@ void HttpServer::end(Connection& c, Clock::time_point at) {
 
 void HttpServer::trimMemory() {
     const std::uint64_t freed = bodies_.freed;
-    if (freed < kTrimBytes && (freed < kTrimBytes / 16 || bodies_.held > 0)) return;
+    peakConnections_ = std::max(peakConnections_, connections_.size());
+    const bool bodiesGone = freed >= kTrimBytes || (freed >= kTrimBytes / 16 && bodies_.held == 0);
+    if (!bodiesGone && peakConnections_ < connections_.size() + kTrimConnections) return;
     bodies_.freed = 0;
+    peakConnections_ = connections_.size();
     ::malloc_trim(0);
 }
 
 // Files what the clients still owed answers have taken since the last round, so that one
-// that takes nothing gives way at the cap once it has taken nothing for long enough, and
-// one that has taken all only waits.
+// that has stopped taking them gives way at the cap, and one that has taken all only
+// waits.
 void HttpServer::followAnswers() {
-    const Clock::time_point now = this->now();
-    for (auto& [id, c] : connections_)
-        if (c->writer.owes() && c->writer.look(now)) place(*c);
+    for (auto& [id, c] : connections_) follow(*c);
+}
+
+// Looks at what the client of `c` has taken of its answers; true when it has taken more,
+// and then files it anew. Once it has taken all, a connection between requests, or read
+// out before its close, begins to wait for what comes next.
+bool HttpServer::follow(Connection& c) {
+    if (!c.writer.owes() || !c.writer.look(now())) return false;
+    enter(c, c.phase);  // once all is taken, the wait for what comes next begins
+    return true;
 }
 
 // Ends connections past their deadline, and bodies that have stopped coming or come too
@@ -793,38 +764,4 @@ void HttpServer::expire() {
         else
             close(*c);
     }
-}
-
-HttpServer::Session::Session(HttpServer& server, int fd) : server_(server), id_(server.nextId_++) {
-    auto c = std::make_unique<Connection>(server, id_, fd, "127.0.0.1", "127.0.0.1");
-    c->deadline = server.now() + server.limits_.headTime;
-    server.slots_.opened(id_, "127.0.0.1", server.now());
-    server.connections_.emplace(id_, std::move(c));
-}
-
-HttpServer::Session::~Session() {
-    if (const auto found = server_.connections_.find(id_); found != server_.connections_.end())
-        server_.close(*found->second);
-}
-
-// Each whole request is handled at once, as a free worker would: the event loop reads
-// nothing more from a connection while its request is handled, and neither does this.
-bool HttpServer::Session::receive(std::string_view bytes) {
-    const auto found = server_.connections_.find(id_);
-    if (found == server_.connections_.end()) return false;
-    server_.receive(*found->second, bytes);
-    while (true) {
-        Job job;
-        {
-            std::lock_guard lock(server_.jobsMutex_);
-            if (server_.jobs_.empty()) break;
-            job = std::move(server_.jobs_.front());
-            server_.jobs_.pop_front();
-        }
-        const std::uint64_t id = job.id;
-        Response response = server_.run(std::move(job));
-        if (const auto c = server_.connections_.find(id); c != server_.connections_.end())
-            server_.answer(*c->second, std::move(response));
-    }
-    return server_.connections_.count(id_) != 0;
 }

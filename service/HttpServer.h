@@ -3,20 +3,25 @@
 // (epoll), and a pool of workers runs the handler on requests that have arrived whole. A
 // slow client therefore holds a socket, never a worker, and every connection has total
 // deadlines: for a request's head (which also ends idle keep-alive connections), for its
-// body, and for taking its answer; a body that stops coming is cut off as soon as it has
+// body, and for taking its answers; a body that stops coming is cut off as soon as it has
 // been silent for a while (by default as long as a head may take), and one that falls too
 // far behind the pace its deadline asks of it, or comes under a least rate, soon after its
-// grace (see `BodyPace`). A large body can be written to a file as it arrives.
+// grace (see `BodyPace`). Answers have a pace too, and a deadline that grows with their
+// length: a client that takes them at that pace, however its window steps, reads them
+// whole, and its connection waits for its next request only once it has (see
+// `AnswerPace`). A large body can be written to a file as it arrives.
 //
 // Hostile traffic is bounded too: one address (an IPv6 /64) may hold only so many
 // connections; when the connections or the files run short, the connections that only
-// wait give way to new ones, then bodies that have fallen well behind their pace and
-// answers whose clients have stopped taking them, then heads, the oldest first, never a
-// body that keeps its pace or an answer being read (see `ConnectionSlots`); a client
-// turned out or away hears why where it can still read it. A client that leaves its
-// answers unread has no further request taken once the kernel holds a little of them,
-// and is reset when it is closed, so that the kernel drops what it holds for it (see
-// `AnswerWriter`). Spool files count against the open-file budget, and at the open-file
+// wait give way to new ones, then new ones that have sent nothing, then bodies that have
+// fallen well behind their pace and answers whose clients have stopped taking them, then
+// heads, the oldest first, never a body or an answer that keeps its pace (see
+// `ConnectionSlots`); a client pushed out while it sends a request, or turned away, hears
+// 503 with Retry-After where it can still read it. A client that leaves its answers
+// unread has no further request taken once the kernel holds a little of them, nor more
+// of what it sent read than a few KiB, and is reset when it is closed, so that the kernel
+// drops what it holds for it (see `AnswerWriter`). The connections take only the files the
+// process does not hold itself; spool files count against them, and at the open-file
 // limit the server neither spins nor drops what it has; the files a handler opens are
 // counted before its request is taken.
 // Bodies held in memory have a budget of their own, taken in small pieces as their bytes
@@ -40,6 +45,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -50,6 +56,7 @@
 #include <utility>
 #include <vector>
 
+#include "AnswerPace.h"
 #include "BodyPace.h"
 #include "BodyShare.h"
 #include "ConnectionSlots.h"
@@ -143,11 +150,10 @@ public:
         // deadline asks of it, or once under a least rate while off that pace (`BodyPace`),
         // so that a trickle holds its connection and what it has sent only briefly.
         BodyPace::Rules body;
-        std::chrono::milliseconds answerTime{30000};
-        // A client that takes none of what it is owed of its answers for this long has
-        // stopped taking them (`AnswerWriter`): a round trip and two segments lost and
-        // sent again after it on the slowest link take less.
-        std::chrono::milliseconds answerStall{1500};
+        // The pace at which a client is asked to take its answers, when it has stopped
+        // taking them, and by when it must have taken them, which grows with their length
+        // (`AnswerPace`).
+        AnswerPace::Rules answer;
         std::size_t longestHead = 16 * 1024;
         int requestsPerConnection = 1000;
         std::size_t connectionsPerAddress = 64;        // open at once from one address; 0: no limit
@@ -236,7 +242,6 @@ private:
     bool giveWay(const ConnectionSlots::Room& room);
     static bool readsRequest(const Connection& c);
     void place(Connection& c);
-    void placeAnswered(Connection& c);
     void enter(Connection& c, Phase phase);
     void pauseAccepting(bool paused);
     void watch(Connection& c);
@@ -244,9 +249,10 @@ private:
     void end(Connection& c, Clock::time_point at);
     void trimMemory();
     void followAnswers();
+    bool follow(Connection& c);
     void expire();
     Clock::time_point now() const { return limits_.clock(); }
-    Clock::time_point deadlineIn(Clock::duration time) const;
+    Clock::time_point capped(Clock::time_point deadline) const;
     // Requests, as their reader finds them.
     void readFrom(Connection& c);
     void receive(Connection& c, std::string_view bytes);
@@ -259,6 +265,7 @@ private:
     bool dispatch(Connection& c);
     // The workers, and their answers as their writer sends them.
     void dropJob(std::uint64_t id);
+    bool nextJob(Job& job);
     void release(Job& job);
     void work();
     Response run(Job job);
@@ -273,15 +280,18 @@ private:
     int epollFd_ = -1;
     int wakeFd_ = -1;                     // eventfd: answers are ready, or stop was asked
     std::atomic<bool> stopping_ = false;  // asked to stop, from any thread
-    bool stopped_ = false;                // the loop has taken the stop up: nothing new is taken
-    Clock::time_point stopEnd_{};         // once stopped: every connection is closed by then
-    Clock::time_point nextRound_{};       // of the deadlines
+    static constexpr Clock::rep kNotAsked = std::numeric_limits<Clock::rep>::max();
+    std::atomic<Clock::rep> stopAsked_ = kNotAsked;  // when, first, since the clock's epoch
+    bool stopped_ = false;                           // the loop has taken the stop up: nothing new is taken
+    Clock::time_point stopEnd_{};                    // once stopped: every connection is closed by then
+    Clock::time_point nextRound_{};                  // of the deadlines
 
     // Who holds a connection's place and the files counted for spool files and handlers.
     ConnectionSlots slots_;
-    int reserveFd_ = -1;         // given up at the file limit to accept and turn away at once
-    bool acceptPaused_ = false;  // the listening socket is out of the epoll set
-    BodyShare::Budget bodies_;   // of the bodies held in memory
+    int reserveFd_ = -1;               // given up at the file limit to accept and turn away at once
+    bool acceptPaused_ = false;        // the listening socket is out of the epoll set
+    BodyShare::Budget bodies_;         // of the bodies held in memory
+    std::size_t peakConnections_ = 0;  // open at once since the heap was last trimmed
     // After the slots and the budget, which each connection's reader counts with.
     std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
     std::uint64_t nextId_ = 2;  // 0 and 1 stand for the listening socket and the wake-up

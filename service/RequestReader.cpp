@@ -18,8 +18,25 @@ constexpr int kEmptyLines = 4;  // passed over before a request line
 // together once whole.
 constexpr std::uint64_t kBodyPiece = 16 * 1024;
 // Buffer room kept for a connection between requests: thousands of them would otherwise
-// each hold the capacity of their largest read.
+// each hold the capacity of their largest read. Heads are read in pieces of that size.
 constexpr std::size_t kKeptRoom = 4 * 1024;
+
+std::string decode(std::string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        int value = 0;
+        if (text[i] == '+') {
+            result += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() &&
+                   std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr == text.data() + i + 3) {
+            result += static_cast<char>(value);
+            i += 2;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
 
 bool isTokenChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -171,6 +188,26 @@ std::optional<HttpServer::Response> readFraming(HttpServer::Request& request, co
 
 }  // namespace
 
+const std::string* HttpServer::Request::header(std::string_view lowerName) const {
+    for (const auto& [name, value] : headers)
+        if (name == lowerName) return &value;
+    return nullptr;
+}
+
+std::optional<std::string> HttpServer::Request::param(std::string_view name) const {
+    std::string_view rest = query;
+    while (!rest.empty()) {
+        const std::size_t amp = rest.find('&');
+        const std::string_view pair = rest.substr(0, amp);
+        const std::size_t equals = pair.find('=');
+        if (decode(pair.substr(0, equals)) == name)
+            return equals == std::string_view::npos ? std::string() : decode(pair.substr(equals + 1));
+        if (amp == std::string_view::npos) break;
+        rest.remove_prefix(amp + 1);
+    }
+    return std::nullopt;
+}
+
 RequestReader::RequestReader(const HttpServer::Limits& limits, ConnectionSlots& slots, BodyShare::Budget& bodies,
                              std::string remoteAddress, std::string localAddress)
     : limits_(limits),
@@ -184,6 +221,10 @@ std::optional<HttpServer::Response> RequestReader::readHead(std::string_view hea
     std::optional<Response> refused = parseHead(head, request, version);
     if (!refused) refused = readFraming(request, version);
     return refused;
+}
+
+std::size_t RequestReader::readSize(std::size_t most) const {
+    return static_cast<std::size_t>(std::min<std::uint64_t>(most, bodyLeft_ > 0 ? bodyLeft_ : kKeptRoom));
 }
 
 // Some clients send a line break after a body, beyond its length: a few empty lines
@@ -232,6 +273,9 @@ std::optional<HttpServer::Response> RequestReader::beginBody(const std::string& 
     if (!spoolFolder.empty()) {
         std::string pattern = spoolFolder + "/.upload-XXXXXX";
         spoolFd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+        // Out of files is want of room, not a fault of the disk.
+        if (spoolFd_ < 0 && (errno == EMFILE || errno == ENFILE))
+            return refuseAsServer(HttpServer::busy("Too many requests are being received; please try again later."));
         if (spoolFd_ < 0) {
             std::fprintf(stderr, "torvane_service: cannot write a request body into %s\n", spoolFolder.c_str());
             return refuseAsServer(HttpServer::refusal(500, "The request could not be taken; please try again later."));
@@ -335,6 +379,7 @@ void RequestReader::joinPieces() {
 }
 
 void RequestReader::drop() {
+    bodyLeft_ = 0;
     closeSpool();
     if (!request_.bodyFile.empty()) ::unlink(request_.bodyFile.c_str());
     request_ = Request{};

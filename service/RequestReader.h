@@ -53,6 +53,10 @@ public:
     // its refusal. `version` receives the protocol version ("HTTP/1.1" or "HTTP/1.0").
     static std::optional<Response> readHead(std::string_view head, Request& request, std::string& version);
 
+    // How much to read from the client next, at most `most`: a body as far as it goes, and
+    // otherwise a few KiB, so that requests a client sends ahead of their turn wait in
+    // the kernel rather than here.
+    std::size_t readSize(std::size_t most) const;
     // Keeps bytes from the client for the head to come (or the body of a request whose
     // head came with them).
     void append(std::string_view bytes) { input_.append(bytes); }

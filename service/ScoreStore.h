@@ -52,8 +52,9 @@ public:
     // From now on every wait of the store for its database (for a lock another process
     // holds, say) ends by `deadline` at the latest, and a call that could not have the
     // database by then fails with kStopping: so that a stopping service can still answer
-    // its requests. `deadline` is on the clock the store reads for its waits, which the
-    // service's server must read too. From any thread; a later deadline than one set
-    // before changes nothing.
+    // its requests. Nor is anything kept after it: a call whose upload is not kept by then
+    // fails with kStopping too, so that none is kept whose answer may not go out.
+    // `deadline` is on the clock the store reads for its waits, which the service's server
+    // must read too. From any thread; a later deadline than one set before changes nothing.
     virtual void endWaitsBy(std::chrono::steady_clock::time_point deadline) = 0;
 };

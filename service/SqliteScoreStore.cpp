@@ -177,6 +177,9 @@ bool upgradeSchema(sqlite3* db, bool& upgraded, std::string& error) {
 // What a failed call of the store returns, from the error of `db`'s last statement.
 int failure(sqlite3* db) { return sqlite3_errcode(db) == SQLITE_BUSY ? ScoreStore::kBusy : -1; }
 
+// Why an upload is refused once the store's waits have ended.
+constexpr const char* kStoppingReason = "the service is stopping";
+
 }  // namespace
 
 std::int64_t SqliteScoreStore::logBytes(int frames, int pageSize) {
@@ -300,7 +303,7 @@ bool SqliteScoreStore::refuseExpired() {
         const bool stopping = cut < p->giveUpAt;
         p->done = true;
         p->added = stopping ? kStopping : kBusy;
-        p->error = stopping ? "the service is stopping" : sqlite3_errstr(SQLITE_BUSY);
+        p->error = stopping ? kStoppingReason : sqlite3_errstr(SQLITE_BUSY);
         return true;
     };
     const auto waiting = std::remove_if(queue_.begin(), queue_.end(), expired);
@@ -470,7 +473,9 @@ std::vector<SqliteScoreStore::PendingUpload*> SqliteScoreStore::writeQueued() {
     return batch;
 }
 
-// Writes `batch` in the transaction begun.
+// Writes `batch` in the transaction begun, and commits it unless the store's waits have
+// ended by then: a stopping service may no longer get the answers out, and an upload
+// kept unanswered would be sent again. It is undone then, and refused as stopping.
 void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
     std::string error;
     for (PendingUpload* p : batch) {
@@ -486,8 +491,10 @@ void SqliteScoreStore::writeBatch(const std::vector<PendingUpload*>& batch) {
         }
         execute(writer_, "RELEASE upload", error);
     }
-    if (execute(writer_, "COMMIT", error)) return;
-    const int failed = failure(writer_);
+    const bool stopping = now() >= waitsEnd();
+    if (!stopping && execute(writer_, "COMMIT", error)) return;
+    const int failed = stopping ? kStopping : failure(writer_);
+    if (stopping) error = kStoppingReason;
     std::string ignored;
     execute(writer_, "ROLLBACK", ignored);
     for (PendingUpload* p : batch) {

@@ -10,7 +10,8 @@
 // other lock that another process holds is waited for up to 5 s, or until the end of
 // waits set by `endWaitsBy`; an upload that cannot be written by then is refused as
 // busy. An upload's 5 s count from its own call, however many wait before it, and one
-// refused is never written afterwards.
+// refused is never written afterwards. From the end of waits on nothing is committed:
+// an upload not committed by then is refused too, however free the database.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>

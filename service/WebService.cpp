@@ -282,20 +282,24 @@ Response WebService::handleUpload(const Request& request) {
 Response WebService::handleCrashReport(Request& request) {
     CrashReportStore::Claim& claim = static_cast<ReportClaim&>(*request.claim).inStore();
     std::string error;
-    const auto fault = [&error, &claim] {
-        logFault("crash report", error);
+    // Short of file descriptors, the service is short of room: its disk has not failed.
+    const auto fault = [&error, &claim](bool outOfFiles) {
         claim.refusedByService();
+        if (outOfFiles)
+            return HttpServer::busy("The service has no room for this report now; please try again shortly.");
+        logFault("crash report", error);
         return HttpServer::refusal(500, "The report could not be stored; please try again later.");
     };
     std::unique_ptr<CrashReportStore::Draft> draft = crashes_.draft(error);
-    if (!draft) return fault();
+    if (!draft) return fault(false);
     CrashReportForm form(*draft);
     const std::string* type = request.header("content-type");
     MultipartParser parser(MultipartParser::boundaryOf(type ? *type : ""), form);
     const int fd = ::open(request.bodyFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = "cannot read the body back from " + request.bodyFile + ": " + std::strerror(errno);
-        return fault();
+        const int cause = errno;
+        error = "cannot read the body back from " + request.bodyFile + ": " + std::strerror(cause);
+        return fault(cause == EMFILE || cause == ENFILE);
     }
     std::vector<char> buffer(64 * 1024);
     bool parsed = true;
@@ -306,10 +310,11 @@ Response WebService::handleCrashReport(Request& request) {
     ::close(fd);
     if (n < 0) {
         error = "cannot read the body back from " + request.bodyFile + ": " + std::strerror(readError);
-        return fault();
+        return fault(false);
     }
     // A refusal names what the client sent; a failure of the disk is the service's.
-    if (!parsed || !parser.finish(error)) return draft->diskFailed() ? fault() : HttpServer::refusal(400, error);
+    if (!parsed || !parser.finish(error))
+        return draft->diskFailed() ? fault(draft->outOfFiles()) : HttpServer::refusal(400, error);
     StandardFields fields;
     if (!fields.read(form.plain, error)) return HttpServer::refusal(400, error);
     if (draft->fileCount() == 0) return HttpServer::refusal(400, "The report holds no crash files.");
@@ -318,7 +323,7 @@ Response WebService::handleCrashReport(Request& request) {
                                                                        {"gameVersion", fields.gameVersion},
                                                                        {"gamePatch", fields.gamePatch},
                                                                        {"remoteAddress", request.remoteAddress}};
-    if (crashes_.keep(*draft, recorded, now(), error).empty()) return fault();
+    if (crashes_.keep(*draft, recorded, now(), error).empty()) return fault(draft->outOfFiles());
     return reply("Error report received: " + std::to_string(draft->fileCount()) + " files, " +
                      std::to_string(draft->bytes()) + " bytes.\nThank you for your help!\n",
                  kText);

@@ -1,5 +1,6 @@
 // torvane_service: the game's web service. Prints "listening on HOST:PORT" once bound and
 // serves until SIGINT or SIGTERM.
+#include <malloc.h>
 #include <pthread.h>
 
 #include <csignal>
@@ -115,6 +116,10 @@ int serve(const ServiceOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The workers share two heaps: with one of their own each, the memory a flood's
+    // answers took would stay with them long after it had gone, out of reach of the trim
+    // that gives the heap back.
+    mallopt(M_ARENA_MAX, 2);
     ServiceOptions options;
     std::string error;
     if (!options.parse({argv + 1, argv + argc}, error)) {

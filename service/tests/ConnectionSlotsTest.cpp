@@ -50,15 +50,16 @@ struct Outcome {
 
 // Runs `bodies`, all begun at once, for `seconds` in the server's rounds of 100 ms, at the
 // cap of their own number and `spare` more connections, with a newcomer in every round
-// that sends nothing (an idle flood, whose connections give way to each other in turn).
-Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t spare = 2) {
+// that sends nothing (an idle flood, whose connections give way to each other in turn),
+// or with `aByte`, the first byte of a head and nothing more.
+Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t spare = 2, bool aByte = false) {
     ConnectionSlots slots({bodies.size() + spare, 0, 100000});
     std::vector<BodyPace> paces;
     std::vector<std::uint64_t> received(bodies.size());
     std::map<ConnectionSlots::Id, std::size_t> open;  // the bodies still coming, by id
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         paces.emplace_back(BodyPace::Rules{}, kStart, bodies[i].length);
-        slots.opened(i, "10.0.0.1", kStart);
+        slots.opened(i, "10.0.0.1");
         slots.readingBody(i, paces[i], false);
         open.emplace(i, i);
     }
@@ -83,14 +84,18 @@ Outcome atTheCap(const std::vector<Body>& bodies, double seconds, std::size_t sp
             it = open.erase(it);
         }
         ConnectionSlots::Room room = slots.roomForConnection("192.0.2.1", now);
-        for (; room.verdict == Verdict::slowGivesWay; room = slots.roomForConnection("192.0.2.1", now)) {
+        for (; room.verdict == Verdict::givesWay; room = slots.roomForConnection("192.0.2.1", now)) {
             if (const auto body = open.find(room.id); body != open.end()) {
                 run.gaveWay[bodies[body->second].name] = t;
                 open.erase(body);
             }
             slots.closed(room.id);
         }
-        if (room.verdict == Verdict::fits) slots.opened(next++, "192.0.2.1", now);
+        if (room.verdict == Verdict::fits) {
+            slots.opened(next, "192.0.2.1");
+            if (aByte) slots.readingHead(next, now);
+            ++next;
+        }
         (room.verdict == Verdict::fits ? run.admitted : run.turnedAway) += 1;
     }
     return run;
@@ -118,7 +123,7 @@ TEST(ConnectionSlotsTest, clientsThatKeepTheirPaceNeverGiveWayToAnIdleFlood) {
 
 // A body that falls behind gives way once its lost time reaches a third of its allowance
 // (grace and credit). Until one does, a newcomer is turned away; from then on each
-// newcomer takes the place of the one before it, whose head has not come, unless a body
+// newcomer takes the place of the one before it, whose head has only begun, unless a body
 // has fallen that far behind meanwhile: that body goes first.
 TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRuleAllows) {
     // 64 KiB are due in 32 s: 2 KiB a second.
@@ -127,7 +132,7 @@ TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRul
         {"trickled at 600 bytes a second", 64 * KiB, 600, 0, 0, 60},
         {"silent", 64 * KiB, 0},
     };
-    const Outcome run = atTheCap(bodies, 30, 0);
+    const Outcome run = atTheCap(bodies, 30, 0, true);
     // Lost time 3.33 s with no credit.
     EXPECT_DOUBLE_EQ(run.gaveWay.at("silent"), 3.4);
     // At t: 600t bytes pay for 0.29t s and buy 0.018t s; 0.71t reaches 3.33 + 0.006t at 4.8 s.
@@ -140,51 +145,77 @@ TEST(ConnectionSlotsTest, slowClientsGiveWayOnceTheyHaveUsedAThirdOfWhatTheirRul
 }
 
 // Connections that only wait (idle between requests, or answered and being read out)
-// give way first, the longest-open first; then bodies off their pace, the first to go off
-// it first; then heads, at once, the one begun longest ago first, whether it has sent
-// nothing since its accept or the first bytes of its next request since its last answer.
-TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenBodiesOffTheirPaceThenTheOldestHead) {
-    ConnectionSlots slots({5, 0, 100});
-    slots.opened(1, "10.0.0.1", kStart);
-    slots.readingHead(1, kStart + 1s);            // a keep-alive connection answered at 1 s, sending its next head
-    slots.opened(2, "10.0.0.2", kStart + 500ms);  // a new connection, silent since
-    BodyPace silent({}, kStart, 64 * KiB);        // off its pace at 3.33 s
-    slots.opened(3, "10.0.0.3", kStart);
+// give way first, the longest-open first; then new ones that have sent nothing, the
+// oldest first; then bodies off their pace, the first to go off it first; then heads, at
+// once, the one begun longest ago first, whether it is a new connection's first or the
+// next request of a keep-alive connection since its last answer.
+TEST(ConnectionSlotsTest, waitingConnectionsGiveWayFirstThenEmptyOnesThenBodiesOffTheirPaceThenTheOldestHead) {
+    ConnectionSlots slots({6, 0, 100});
+    slots.opened(1, "10.0.0.1");
+    slots.readingHead(1, kStart + 1s);      // a keep-alive connection answered at 1 s, sending its next head
+    slots.opened(2, "10.0.0.2");            // a new connection, silent since
+    BodyPace silent({}, kStart, 64 * KiB);  // off its pace at 3.33 s
+    slots.opened(3, "10.0.0.3");
     slots.readingBody(3, silent, false);
     BodyPace begun({}, kStart, 64 * KiB);
     begun.arrived(2 * KiB, kStart + 1s);  // pays for 1 s, and buys 62.5 ms: off its pace at 4.35 s
-    slots.opened(4, "10.0.0.4", kStart);
+    slots.opened(4, "10.0.0.4");
     slots.readingBody(4, begun, false);
-    slots.opened(5, "10.0.0.5", kStart);
+    slots.opened(5, "10.0.0.5");
     slots.waiting(5);  // idle between requests
-    // Who gives way to a newcomer at `at`, which then takes the place.
+    slots.opened(6, "10.0.0.6");
+    slots.readingHead(6, kStart + 500ms);  // a new connection whose head has begun to come
+    // Who gives way to a newcomer at `at`, which then takes the place and sends a head.
     ConnectionSlots::Id newcomer = 10;
     const auto givesWay = [&](Clock::duration at) {
         const ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + at);
-        if (room.verdict != Verdict::idleGivesWay && room.verdict != Verdict::slowGivesWay)
-            return ConnectionSlots::Id{0};
+        if (room.verdict != Verdict::givesWay) return ConnectionSlots::Id{0};
         slots.closed(room.id);
-        slots.opened(newcomer++, "10.0.1.1", kStart + at);
+        slots.opened(newcomer, "10.0.1.1");
+        slots.readingHead(newcomer++, kStart + at);
         return room.id;
     };
     EXPECT_EQ(givesWay(1500ms), 5u);
     EXPECT_EQ(givesWay(2s), 2u);
     EXPECT_EQ(givesWay(4s), 3u);
+    EXPECT_EQ(givesWay(4s), 6u);
     EXPECT_EQ(givesWay(4s), 1u);
     EXPECT_EQ(givesWay(4500ms), 4u);
     EXPECT_EQ(givesWay(4500ms), 10u);
+}
+
+// However many new connections come that send nothing, and however fast, each takes the
+// place of the oldest of them: a head on its way, begun before them all, keeps its place,
+// as does a body that has fallen behind its pace.
+TEST(ConnectionSlotsTest, aFloodOfEmptyConnectionsTakesOnlyItsOwnPlaces) {
+    ConnectionSlots slots({4, 0, 100});
+    slots.opened(1, "10.0.0.1");
+    slots.readingHead(1, kStart);
+    slots.opened(2, "10.0.0.2");
+    slots.readingBody(2, BodyPace({}, kStart, 64 * KiB), false);  // silent: off its pace at 3.33 s
+    ConnectionSlots::Id next = 3;
+    for (int i = 0; i < 10000; ++i) {
+        const ConnectionSlots::Room room = slots.roomForConnection("192.0.2.1", kStart + 10s);
+        if (room.verdict == Verdict::givesWay) {
+            ASSERT_EQ(room.id + 2, next) << i;
+            slots.closed(room.id);
+        } else {
+            ASSERT_EQ(room.verdict, Verdict::fits) << i;
+        }
+        slots.opened(next++, "192.0.2.1");
+    }
 }
 
 // A body on its pace and a request being handled never give way: with only those left,
 // a newcomer is turned away.
 TEST(ConnectionSlotsTest, aNewcomerIsTurnedAwayWhenOnlyBodiesOnTheirPaceAndHandledRequestsHoldThePlaces) {
     ConnectionSlots slots({2, 0, 100});
-    slots.opened(1, "10.0.0.1", kStart);
+    slots.opened(1, "10.0.0.1");
     slots.readingBody(1, BodyPace({}, kStart, 64 * KiB), false);
-    slots.opened(2, "10.0.0.2", kStart);
+    slots.opened(2, "10.0.0.2");
     slots.busy(2);
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 3s).verdict, Verdict::full);
-    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::givesWay);
     slots.busy(1);
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 1h).verdict, Verdict::full);
 }
@@ -195,21 +226,22 @@ TEST(ConnectionSlotsTest, aNewcomerIsTurnedAwayWhenOnlyBodiesOnTheirPaceAndHandl
 // behind.
 TEST(ConnectionSlotsTest, anAnswerGivesWayOnlyPastItsPointBeforeHeadsAndRankedWithBodiesOffTheirPace) {
     ConnectionSlots slots({3, 0, 100});
-    slots.opened(1, "10.0.0.1", kStart);
+    slots.opened(1, "10.0.0.1");
     slots.answering(1, kStart + 3s);
-    slots.opened(2, "10.0.0.2", kStart);
+    slots.opened(2, "10.0.0.2");
     slots.busy(2);
-    slots.opened(3, "10.0.0.3", kStart);
+    slots.opened(3, "10.0.0.3");
     slots.readingBody(3, BodyPace({}, kStart, 64 * KiB), false);  // silent: off its pace at 3.33 s
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 2s).verdict, Verdict::full);
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 4s).id, 1u);
     slots.answering(1, kStart + 6s);  // its client took more at 3 s
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 4s).id, 3u);
     slots.closed(3);
-    slots.opened(4, "10.0.0.4", kStart + 4s);  // a head, which gives way at once
+    slots.opened(4, "10.0.0.4");  // a head, which gives way at once
+    slots.readingHead(4, kStart + 4s);
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart + 5s).id, 4u);
     const ConnectionSlots::Room room = slots.roomForConnection("10.0.1.1", kStart + 6s);
-    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.verdict, Verdict::givesWay);
     EXPECT_EQ(room.id, 1u);
 }
 
@@ -219,7 +251,7 @@ TEST(ConnectionSlotsTest, anAnswerGivesWayOnlyPastItsPointBeforeHeadsAndRankedWi
 TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHoldingSomePastItsPoint) {
     ConnectionSlots slots({100, 0, 40});  // a quarter: 10 files
     const auto holdFiles = [&](ConnectionSlots::Id id, const BodyPace& pace) {
-        slots.opened(id, "10.0.0." + std::to_string(id), kStart);
+        slots.opened(id, "10.0.0." + std::to_string(id));
         slots.readingBody(id, pace, true);
         slots.bodyFileOpened();
         slots.handlerFilesTaken(2);
@@ -229,15 +261,16 @@ TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHold
     holdFiles(1, steady);
     holdFiles(2, stalled);
     holdFiles(3, stalled);
-    slots.opened(4, "10.0.0.4", kStart);  // stalled too, its body held in memory
+    slots.opened(4, "10.0.0.4");  // stalled too, its body held in memory
     slots.readingBody(4, stalled, false);
-    slots.opened(5, "10.0.0.5", kStart);  // asks
+    slots.opened(5, "10.0.0.5");  // asks
+    slots.readingHead(5, kStart);
     EXPECT_EQ(slots.roomForFiles(1, 5, kStart + 9s).verdict, Verdict::fits);
     EXPECT_EQ(slots.roomForFiles(3, 5, kStart + 3300ms).verdict, Verdict::full);
     steady.arrived(18 * KiB, kStart + 9s);  // pays for 9 s
     slots.readingBody(1, steady, true);
     ConnectionSlots::Room room = slots.roomForFiles(3, 5, kStart + 9s);
-    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.verdict, Verdict::givesWay);
     EXPECT_EQ(room.id, 2u);
     for (const ConnectionSlots::Id id : {2, 3}) {
         slots.closed(id);
@@ -252,18 +285,23 @@ TEST(ConnectionSlotsTest, aRequestShortOfItsShareOfFilesTakesThePlaceOfABodyHold
 // Short of files in all (a connection takes one), a request takes the place of a waiting
 // connection first, then of any other reader by the same order, never its own.
 TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItself) {
-    ConnectionSlots slots({100, 0, 8});        // a quarter: 2 files
-    slots.opened(1, "10.0.0.1", kStart - 1s);  // asks, the oldest head
-    for (ConnectionSlots::Id id = 2; id <= 6; ++id) slots.opened(id, "10.0.0.2", kStart + 500ms);
-    slots.opened(7, "10.0.0.3", kStart);
+    ConnectionSlots slots({100, 0, 8});  // a quarter: 2 files
+    slots.opened(1, "10.0.0.1");         // asks, the oldest head
+    slots.readingHead(1, kStart - 1s);
+    for (ConnectionSlots::Id id = 2; id <= 6; ++id) {
+        slots.opened(id, "10.0.0.2");
+        slots.readingHead(id, kStart + 500ms);
+    }
+    slots.opened(7, "10.0.0.3");
     slots.waiting(7);
     EXPECT_EQ(slots.roomForConnection("10.0.1.1", kStart).verdict, Verdict::fits);
     EXPECT_EQ(slots.roomForFiles(1, 1, kStart).verdict, Verdict::fits);
     EXPECT_EQ(slots.roomForFiles(2, 1, kStart).id, 7u);
     slots.closed(7);
-    slots.opened(8, "10.0.0.3", kStart + 200ms);
+    slots.opened(8, "10.0.0.3");
+    slots.readingHead(8, kStart + 200ms);
     ConnectionSlots::Room room = slots.roomForFiles(2, 1, kStart + 600ms);
-    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.verdict, Verdict::givesWay);
     EXPECT_EQ(room.id, 8u);
     for (ConnectionSlots::Id id = 2; id <= 6; ++id) slots.busy(id);
     slots.busy(8);
@@ -276,29 +314,29 @@ TEST(ConnectionSlotsTest, aRequestShortOfFilesInAllTakesThePlaceOfAnyoneButItsel
 TEST(ConnectionSlotsTest, noVerdictNamesTheConnectionThatAsks) {
     const BodyPace silent({}, kStart, 64 * KiB);  // off its pace at 3.33 s
     ConnectionSlots full({100, 0, 4});            // four places take every file; a quarter is one
-    full.opened(1, "10.0.0.1", kStart);
+    full.opened(1, "10.0.0.1");
     full.waiting(1);
-    full.opened(2, "10.0.0.2", kStart);
+    full.opened(2, "10.0.0.2");
     full.readingBody(2, silent, false);
-    full.opened(3, "10.0.0.3", kStart);
+    full.opened(3, "10.0.0.3");
     full.waiting(3);
-    full.opened(5, "10.0.0.5", kStart);
+    full.opened(5, "10.0.0.5");
     full.busy(5);
     EXPECT_EQ(full.roomForFiles(1, 1, kStart).id, 3u);
     full.closed(3);
-    full.opened(4, "10.0.0.4", kStart);
+    full.opened(4, "10.0.0.4");
     full.busy(4);
     EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1s).verdict, Verdict::full);
     full.readingHead(1, kStart);
     EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1s).verdict, Verdict::full);
     ConnectionSlots::Room room = full.roomForFiles(1, 1, kStart + 1h);
-    EXPECT_EQ(room.verdict, Verdict::slowGivesWay);
+    EXPECT_EQ(room.verdict, Verdict::givesWay);
     EXPECT_EQ(room.id, 2u);
     full.readingBody(1, silent, false);
     EXPECT_EQ(full.roomForFiles(1, 1, kStart + 1h).id, 2u);
 
     ConnectionSlots share({100, 0, 400});  // a quarter: 100 files
-    share.opened(1, "10.0.0.1", kStart);
+    share.opened(1, "10.0.0.1");
     share.readingBody(1, silent, true);
     share.handlerFilesTaken(100);
     EXPECT_EQ(share.roomForFiles(1, 1, kStart + 1h).verdict, Verdict::full);
@@ -309,14 +347,18 @@ TEST(ConnectionSlotsTest, noVerdictNamesTheConnectionThatAsks) {
 // machine may hold whole, and an IPv4 address written as IPv6 as itself.
 TEST(ConnectionSlotsTest, anAddressOrAnIpv6Slash64HoldsOnlySoManyPlaces) {
     ConnectionSlots slots({100, 2, 1000});
-    slots.opened(1, "10.0.0.1", kStart);
-    slots.opened(2, "::ffff:10.0.0.1", kStart);
+    slots.opened(1, "10.0.0.1");
+    slots.readingHead(1, kStart);
+    slots.opened(2, "::ffff:10.0.0.1");
+    slots.readingHead(2, kStart);
     EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::addressFull);
     EXPECT_EQ(slots.roomForConnection("10.0.0.2", kStart).verdict, Verdict::fits);
     slots.closed(1);
     EXPECT_EQ(slots.roomForConnection("10.0.0.1", kStart).verdict, Verdict::fits);
-    slots.opened(3, "2001:db8:1:2::1", kStart);
-    slots.opened(4, "2001:db8:1:2:ffff:ffff:ffff:fffe", kStart);
+    slots.opened(3, "2001:db8:1:2::1");
+    slots.readingHead(3, kStart);
+    slots.opened(4, "2001:db8:1:2:ffff:ffff:ffff:fffe");
+    slots.readingHead(4, kStart);
     EXPECT_EQ(slots.roomForConnection("2001:db8:1:2:abcd::7", kStart).verdict, Verdict::addressFull);
     EXPECT_EQ(slots.roomForConnection("2001:db8:1:3::1", kStart).verdict, Verdict::fits);
     slots.closed(4);

@@ -88,6 +88,22 @@ TEST_F(CrashReportStoreTest, aFileTheDiskCannotTakeFailsWithItsReasonAsTheServic
     EXPECT_TRUE(error.starts_with("cannot write ")) << error;
     EXPECT_NE(error.find("crash.dump: File too large"), std::string::npos) << error;
     EXPECT_TRUE(draft->diskFailed());
+    EXPECT_FALSE(draft->outOfFiles());
+}
+
+// A file that cannot be opened for want of a descriptor fails the report as the service's
+// own, for want of room rather than a fault of the disk.
+TEST_F(CrashReportStoreTest, aFileWithNoDescriptorFreeFailsForWantOfRoom) {
+    CrashReportStore store(folder);
+    std::string error;
+    auto draft = store.draft(error);
+    ASSERT_TRUE(draft) << error;
+    {
+        NoFreeDescriptor limit;
+        EXPECT_FALSE(draft->beginFile("crashLog", "a.log", error));
+    }
+    EXPECT_TRUE(draft->diskFailed());
+    EXPECT_TRUE(draft->outOfFiles());
 }
 
 TEST_F(CrashReportStoreTest, aFieldSentTwiceIsTheSendersFaultNotTheDisks) {

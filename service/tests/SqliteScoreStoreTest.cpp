@@ -253,8 +253,7 @@ TEST_F(SqliteScoreStoreTest, eachUploadWaitsForAnotherProcesssLockFiveSecondsFro
 
 // An upload waiting for another process's lock when the store's waits end, on the
 // store's own clock, is refused as stopping, and nothing of it is kept; one whose own 5 s
-// ran out before that end is refused as busy; an upload once the lock is free is kept as
-// ever.
+// ran out before that end is refused as busy.
 TEST_F(SqliteScoreStoreTest, anUploadWaitingForAnotherProcesssLockWhenWaitsEndIsRefusedAsStopping) {
     TurnedClock clock;
     SqliteScoreStore scores(database, SqliteScoreStore::kLockPatience, clock.function());
@@ -278,9 +277,22 @@ TEST_F(SqliteScoreStoreTest, anUploadWaitingForAnotherProcesssLockWhenWaitsEndIs
     EXPECT_EQ(late.get(), ScoreStore::kStopping);
     EXPECT_EQ(scores.uploadCount(), 0);
     EXPECT_FALSE(scores.hasInstallation(8));
-    ScoreRecordBuilder record(8, "DE");
-    record.entry(0, 0, "Free", 1000);
-    EXPECT_EQ(store(scores, record), 1);
+}
+
+// Once the store's waits have ended (the service stops, and its answers go out only for
+// a little longer), nothing more is kept, though the database is free: an upload is
+// refused as stopping, so that none is kept whose client may never hear of it. Until
+// then uploads are kept as ever.
+TEST_F(SqliteScoreStoreTest, nothingIsKeptOnceTheWaitsHaveEnded) {
+    TurnedClock clock;
+    SqliteScoreStore scores(database, SqliteScoreStore::kLockPatience, clock.function());
+    ASSERT_TRUE(scores.ok()) << scores.openError();
+    scores.endWaitsBy(clock.now() + std::chrono::seconds(1));
+    EXPECT_EQ(storeApart(scores, 5).get(), 1);
+    clock.advance(std::chrono::seconds(1));
+    EXPECT_EQ(storeApart(scores, 6).get(), ScoreStore::kStopping);
+    EXPECT_EQ(scores.uploadCount(), 1);
+    EXPECT_FALSE(scores.hasInstallation(6));
 }
 
 // Another process may hold the database's write lock as the service starts (a backup, or

@@ -213,7 +213,7 @@ private:
         limits.headTime = 2s;
         limits.body.time = 2s;
         limits.body.silence = 2s;
-        limits.answerTime = 2s;
+        limits.answer.time = 2s;
         limits.requestsPerConnection = 4;
         limits.clock = [this] { return clock_; };
         return limits;
