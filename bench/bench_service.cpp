@@ -98,7 +98,13 @@
 //   bound of networks in at most 100 bytes each.
 // - honest uploads on new connections beside clients that hold the service's places
 //   without letting go, each case also alone by its name (see service/NewcomerCases.h):
-//   "file-limit", "idle-newcomers", "renewed-heads" and "unread-answers".
+//   "file-limit", "idle-newcomers", "renewed-heads", "unread-answers", "split-heads"
+//   (heads in pieces beside floods of empty connections and of heads' first bytes) and
+//   "waves" (floods of several kinds in waves).
+// - readers that take their answers at 1 KiB a second, beside floods and over throttled
+//   links (also alone: "slow-readers", see service/SlowReaders.h).
+// - the service's memory beside thousands of connections that leave their answers unread,
+//   and once they are gone (also alone: "unread-memory", see service/UnreadMemory.h).
 #include <arpa/inet.h>
 #include <httplib.h>
 #include <malloc.h>
@@ -134,8 +140,11 @@
 #include "service/IdleFlood.h"
 #include "service/NewcomerCases.h"
 #include "service/PeakSampler.h"
+#include "service/ScoreTables.h"
 #include "service/ServiceClients.h"
 #include "service/ServiceProgram.h"
+#include "service/SlowReaders.h"
+#include "service/UnreadMemory.h"
 #include "support/FirstSchema.h"
 #include "support/GameForm.h"
 #include "support/ScoreRecordBuilder.h"
@@ -1097,25 +1106,6 @@ double pageCost(ScoreStore& store) {
     return bytes > 0 ? ms : 0;
 }
 
-// Fills the store's database at `path` with `installations` installations, each with one
-// entry in every table, in one transaction; false when it fails.
-bool fillInstallations(const std::string& path, int installations) {
-    const std::string sql =
-        "BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-        std::to_string(installations) +
-        ") INSERT INTO installations SELECT i, 'DE', 0 FROM n; "
-        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 5 * " +
-        std::to_string(installations) +
-        " - 1) INSERT INTO scores SELECT i % 5, 1 + i / 5, randomblob(16), 'Player ' || (1 + i / 5), "
-        "abs(random()) % 100000, 1700000000 + i, 0 FROM n; COMMIT;";
-    sqlite3* db = nullptr;
-    const bool filled = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
-                        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    if (!filled) std::fprintf(stderr, "service: cannot fill %s: %s\n", path.c_str(), sqlite3_errmsg(db));
-    sqlite3_close(db);
-    return filled;
-}
-
 // Asks for the high-score page again and again on one keep-alive connection from
 // `source` until `end`, as a plain client that drops what it reads; the pages answered.
 long readPages(int port, const char* source, Clock::time_point end) {
@@ -1421,11 +1411,15 @@ int main(int argc, char** argv) {
     if (!::mkdtemp(folder.data())) return 1;
     // The cases of clients that hold the service's places, each true when its goals are met.
     using Case = std::pair<std::string, std::function<bool()>>;
-    const std::vector<Case> newcomers = {
+    const std::vector<Case> places = {
         {"file-limit", [&] { return fileLimitCrashReport(folder); }},
         {"idle-newcomers", [&] { return idleNewcomers(folder); }},
         {"renewed-heads", [&] { return renewedHeads(folder); }},
         {"unread-answers", [&] { return unreadAnswers(folder); }},
+        {"split-heads", [&] { return splitHeads(folder); }},
+        {"waves", [&] { return newcomersBesideAllWaves(folder); }},
+        {"slow-readers", [&] { return slowReaders(folder); }},
+        {"unread-memory", [&] { return unreadMemory(folder); }},
     };
     // The cases that run alone when named on the command line.
     std::vector<Case> alone = {
@@ -1437,7 +1431,7 @@ int main(int argc, char** argv) {
                     paceKeepersGoal(uploadsBesideManyAddresses(folder, kLargePaceKeepers), kLargePaceKeepers);
          }},
     };
-    alone.insert(alone.end(), newcomers.begin(), newcomers.end());
+    alone.insert(alone.end(), places.begin(), places.end());
     if (argc > 1) {
         bool met = true;
         for (const std::string& name : std::vector<std::string>(argv + 1, argv + argc)) {
@@ -1524,8 +1518,8 @@ int main(int argc, char** argv) {
     const Upgrade upgrade = upgradeFromFirstSchema(folder);
     const bool idleFloodMet = idleFloodAtTheCap(folder);
     const bool crashFloodMet = crashFlood(folder);
-    bool newcomersMet = true;
-    for (const auto& [name, run] : newcomers) newcomersMet = run() && newcomersMet;
+    bool placesMet = true;
+    for (const auto& [name, run] : places) placesMet = run() && placesMet;
     std::filesystem::remove_all(folder);
     const LimitMemory limits = hourlyLimitMemory();
 
@@ -1682,7 +1676,7 @@ int main(int argc, char** argv) {
                      silent.closed == 32 && tricklingMet && uploadsBesideMet && reportsBesideMet && trickledBodiesMet &&
                      slowLinksMet && manyAddressesMet && smallPaceKeepersMet && largePaceKeepersMet &&
                      pageLoad->costAtMany > 0 && pageLoad->costAtMany < 5 && uploadRatio >= 0.5 &&
-                     pageProbeMedian < 50 && idleFloodMet && crashFloodMet && newcomersMet;
+                     pageProbeMedian < 50 && idleFloodMet && crashFloodMet && placesMet;
     std::printf("service: %s\n", met ? "goals met" : "GOALS MISSED");
     return met ? 0 : 1;
 }

@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick libjpeg-turbo-progs
   xvfb xauth xdotool xfonts-base
+  iproute2  # ss, ip and tc, which the service bench looks and throttles links with
 )
 
 missing=()

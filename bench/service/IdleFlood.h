@@ -1,7 +1,8 @@
 #pragma once
 // A flood of connections that send nothing, as a client that only opens connections would
-// make one: it holds so many open, opens one again as the service closes one, and may
-// open more on top at a steady rate, from a few loopback addresses in turn.
+// make one, or only a head's first byte: it holds so many open, opens one again as the
+// service closes one, and may open more on top at a steady rate, from a few loopback
+// addresses in turn.
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,10 +19,11 @@ namespace bench {
 
 // How an idle flood opens its connections.
 struct IdleFloodPlan {
-    int count = 120;     // held open: one is opened again as the service closes one
-    double rate = 10;    // of those, the most opened again a second
-    double extra = 0;    // opened a second beyond `count`, each held until the service closes it
-    int addresses = 12;  // of 127.0.4.0/24 that the connections come from in turn, from 127.0.4.1
+    int count = 120;      // held open: one is opened again as the service closes one
+    double rate = 10;     // of those, the most opened again a second
+    double extra = 0;     // opened a second beyond `count`, each held until the service closes it
+    int addresses = 12;   // of 127.0.4.0/24 that the connections come from in turn, from 127.0.4.1
+    std::string sends{};  // on each connection once open, and nothing more ("P": a head's first byte)
 };
 
 struct IdleFlood {
@@ -42,6 +44,7 @@ inline IdleFlood floodIdly(int port, const IdleFloodPlan& plan, const std::atomi
         const std::string source = "127.0.4." + std::to_string(1 + flood.opened % plan.addresses);
         const int fd = connectTo(port, source.c_str());
         if (fd >= 0) {
+            if (!plan.sends.empty()) ::send(fd, plan.sends.data(), plan.sends.size(), MSG_NOSIGNAL);
             open.push_back({fd, POLLIN, 0});
             held.push_back(kept);
             heldOpen += kept;

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +38,7 @@
 #include "IdleFlood.h"
 #include "ServiceClients.h"
 #include "ServiceProgram.h"
+#include "Waves.h"
 
 namespace bench {
 
@@ -45,25 +47,37 @@ constexpr int kPlacesAt200 = 136;
 // For a flood that is under way as soon as it begins.
 inline const std::atomic<bool> kBegun = true;
 
+// How the honest uploads beside a flood are sent, and what is asked of them.
+struct Newcomers {
+    bool headsInPieces = false;  // each head in three pieces 50 to 200 ms apart, as on a slow link
+    bool mostStored = true;      // at least 90% stored; else each answered, with 200 or 503
+};
+
 // Honest uploads from 127.0.0.3, each on a new connection, one every 0.5 s for 35 s or
-// until `program` ends, from installation `first` on (one each).
-inline BesideTrickles uploadEveryHalfSecond(int port, std::uint32_t first, ServiceProgram& program) {
+// until `program` ends, from installation `first` on (one each), sent as `newcomers` says.
+inline BesideTrickles uploadEveryHalfSecond(int port, std::uint32_t first, ServiceProgram& program,
+                                            const Newcomers& newcomers = {}) {
     BesideTrickles result;
+    std::mt19937 random(first);
+    std::uniform_int_distribution<int> gap(50, 200);
     const auto begun = Clock::now();
     for (std::uint32_t i = 0; Clock::now() - begun < std::chrono::seconds(35) && !program.ended(); ++i) {
         const auto sent = Clock::now();
-        uploadHonestly(port, first + i, 1000 + static_cast<int>(i), result);
+        std::vector<std::chrono::milliseconds> gaps;
+        if (newcomers.headsInPieces)
+            gaps = {std::chrono::milliseconds(gap(random)), std::chrono::milliseconds(gap(random))};
+        uploadHonestly(port, first + i, 1000 + static_cast<int>(i), result, gaps);
         std::this_thread::sleep_until(sent + std::chrono::milliseconds(500));
     }
     return result;
 }
 
 // Starts `program` over a folder `name` in `folder`, under an open-file limit of `files`
-// (0: as it is) and with `options`; its port, or -1 once it has said that the program did
-// not start.
+// (0: as it is), with `options` and in the network namespace at `network` when given; its
+// port, or -1 once it has said that the program did not start.
 inline int startFor(ServiceProgram& program, const std::string& folder, const std::string& name, rlim_t files,
-                    const std::vector<std::string>& options = {}) {
-    const int port = program.start(folder + "/" + name, files, options);
+                    const std::vector<std::string>& options = {}, const std::string& network = {}) {
+    const int port = program.start(folder + "/" + name, files, options, network);
     if (port < 0) std::printf("service: the service program did not start for %s\n", name.c_str());
     return port;
 }
@@ -72,12 +86,12 @@ inline int startFor(ServiceProgram& program, const std::string& folder, const st
 // `uploadEveryHalfSecond` end, which begin a second after `ready` holds; their results.
 template <typename Flood>
 BesideTrickles uploadsBeside(int port, ServiceProgram& program, std::uint32_t first, Flood flood,
-                             const std::atomic<bool>& ready) {
+                             const std::atomic<bool>& ready, const Newcomers& newcomers = {}) {
     std::atomic<bool> flooding = true;
     std::thread flooder([&] { flood(flooding); });
     while (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    BesideTrickles honest = uploadEveryHalfSecond(port, first, program);
+    BesideTrickles honest = uploadEveryHalfSecond(port, first, program, newcomers);
     flooding = false;
     flooder.join();
     return honest;
@@ -91,14 +105,19 @@ inline std::string fateOf(ServiceProgram& program) {
 }
 
 // Stops `program`, prints how the honest uploads fared beside `flood`, and whether the
-// goal was met: at least 90% stored, and the service up throughout and stopped cleanly.
-inline bool newcomersGoal(const char* flood, const BesideTrickles& honest, ServiceProgram& program) {
+// goal was met: what `newcomers` asks of them, and the service up throughout and stopped
+// cleanly.
+inline bool newcomersGoal(const char* flood, const BesideTrickles& honest, ServiceProgram& program,
+                          const Newcomers& newcomers = {}) {
     const std::string fate = fateOf(program);
-    const bool met = honest.sent > 0 && honest.taken * 10 >= honest.sent * 9 && fate.empty();
+    const int other = honest.sent - honest.taken - honest.busy;
+    const bool met =
+        honest.sent > 0 && fate.empty() && (newcomers.mostStored ? honest.taken * 10 >= honest.sent * 9 : other == 0);
     std::printf(
-        "service: beside %s, %d of %d honest uploads on new connections stored, %d answered 503, %d otherwise or "
-        "not at all (goal at least 90%% stored); the service %s: goal %s\n",
-        flood, honest.taken, honest.sent, honest.busy, honest.sent - honest.taken - honest.busy,
+        "service: beside %s, %d of %d honest uploads on new connections%s stored, %d answered 503, %d otherwise or "
+        "not at all (goal %s); the service %s: goal %s\n",
+        flood, honest.taken, honest.sent, newcomers.headsInPieces ? ", their heads in 3 pieces 50-200 ms apart," : "",
+        honest.busy, other, newcomers.mostStored ? "at least 90% stored" : "each answered, with 200 or 503",
         fate.empty() ? "stayed up" : fate.c_str(), met ? "met" : "NOT met");
     std::fflush(stdout);
     return met;
@@ -138,26 +157,43 @@ inline bool fileLimitCrashReport(const std::string& folder) {
     return met;
 }
 
-// Honest uploads beside an idle flood by `plan`, under an open-file limit of `files` (0:
-// as it is).
-inline bool newcomersBesideIdleFlood(const std::string& folder, const IdleFloodPlan& plan, rlim_t files) {
+// Honest uploads sent as `newcomers` says beside an idle flood by `plan`, under an
+// open-file limit of `files` (0: as it is).
+inline bool newcomersBesideIdleFlood(const std::string& folder, const IdleFloodPlan& plan, rlim_t files,
+                                     const Newcomers& newcomers = {}) {
     ServiceProgram program;
-    const int port = startFor(
-        program, folder,
-        "idle-newcomers-" + std::to_string(plan.count) + "-" + std::to_string(static_cast<int>(plan.extra)), files);
+    const int port =
+        startFor(program, folder,
+                 "idle-newcomers-" + std::to_string(plan.count) + "-" + std::to_string(static_cast<int>(plan.extra)) +
+                     (plan.sends.empty() ? "" : "-sending") + (newcomers.headsInPieces ? "-pieces" : ""),
+                 files);
     if (port < 0) return false;
     std::atomic<bool> filled = false;
     IdleFlood flood;
     const BesideTrickles honest = uploadsBeside(
-        port, program, 8000000, [&](const auto& flooding) { flood = floodIdly(port, plan, flooding, &filled); },
-        filled);
-    char name[256];
+        port, program, 8000000, [&](const auto& flooding) { flood = floodIdly(port, plan, flooding, &filled); }, filled,
+        newcomers);
+    char name[320];
     std::snprintf(name, sizeof name,
-                  "%d idle connections opened again as they close and %.0f more a second at %s (%d in all; closed "
-                  "with a status %d, without %d)",
-                  plan.count, plan.extra, files > 0 ? "an open-file limit of 200" : "10000 places", flood.opened,
-                  flood.heard, flood.silent);
-    return newcomersGoal(name, honest, program);
+                  "%d %s%s and %.0f more a second at %s (%d in all; closed with a status %d, without %d)", plan.count,
+                  plan.sends.empty() ? "idle connections" : "connections that sent a head's first byte",
+                  plan.rate > 0 ? " opened again as they close" : "", plan.extra,
+                  files > 0 ? "an open-file limit of 200" : "10000 places", flood.opened, flood.heard, flood.silent);
+    return newcomersGoal(name, honest, program, newcomers);
+}
+
+// Raises this process's open-file limit to its hard limit; false, once it has said that
+// `what` is left out, when that is under `needed`.
+inline bool fileLimitFor(rlim_t needed, const char* what) {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < needed) {
+        std::printf("service: %s is left out: the hard open-file limit is %llu, under the %llu needed\n", what,
+                    static_cast<unsigned long long>(limit.rlim_max), static_cast<unsigned long long>(needed));
+        return false;
+    }
+    limit.rlim_cur = limit.rlim_max;
+    return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
 }
 
 // The idle floods beside new uploads: at 136 places with 10 and with 100 more connections
@@ -167,19 +203,64 @@ inline bool idleNewcomers(const std::string& folder) {
     met = newcomersBesideIdleFlood(folder, {120, 10000, 100, 12}, 200) && met;
     // Each process needs its own: the service its 10,000 places and 64 files beside, the
     // flood here as many connections and a few more.
-    constexpr rlim_t kNeeded = 10300;
-    rlimit limit{};
-    ::getrlimit(RLIMIT_NOFILE, &limit);
-    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < kNeeded) {
-        std::printf(
-            "service: the idle flood at 10000 places is left out: the hard open-file limit is %llu, under the "
-            "%llu that the service and the flood each need\n",
-            static_cast<unsigned long long>(limit.rlim_max), static_cast<unsigned long long>(kNeeded));
-        return met;
-    }
-    limit.rlim_cur = limit.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &limit);
+    if (!fileLimitFor(10300, "the idle flood at 10000 places")) return met;
     return newcomersBesideIdleFlood(folder, {9990, 10000, 100, 200}, 0) && met;
+}
+
+// Honest uploads whose heads come in three pieces beside floods at the cap: 136
+// connections that send nothing, and 600 then 2,500 more a second, each pushing out the
+// oldest; then as many that each send a head's first byte, which meet the honest heads.
+inline bool splitHeads(const std::string& folder) {
+    bool met = true;
+    for (const double rate : {600.0, 2500.0})
+        met = newcomersBesideIdleFlood(folder, {kPlacesAt200, 0, rate, 12}, 200, {.headsInPieces = true}) && met;
+    for (const double rate : {600.0, 2500.0})
+        met = newcomersBesideIdleFlood(folder, {kPlacesAt200, 0, rate, 12, "P"}, 200,
+                                       {.headsInPieces = true, .mostStored = false}) &&
+              met;
+    return met;
+}
+
+// Honest uploads beside waves by `plan`, under an open-file limit of 200, over a folder of
+// run `run`.
+inline bool newcomersBesideWaves(const std::string& folder, const WavePlan& plan, int run) {
+    ServiceProgram program;
+    const int port = startFor(program, folder, "waves-" + std::to_string(run), 200);
+    if (port < 0) return false;
+    Waves waves;
+    const BesideTrickles honest = uploadsBeside(
+        port, program, 8300000, [&](const auto& flooding) { waves = floodInWaves(port, plan, flooding, [] {}); },
+        kBegun, {.mostStored = false});
+    // A connection that reads nothing does not read why it was ended either.
+    const std::string heard = plan.kind == WavePlan::Kind::unread
+                                  ? std::string()
+                                  : ", of which " + std::to_string(waves.refused) + " read 503 and " +
+                                        std::to_string(waves.cut) + " read 408";
+    const std::string name = describe(plan) + " (" + std::to_string(waves.waves) + " waves, " +
+                             std::to_string(waves.opened) + " connections; the service ended " +
+                             std::to_string(waves.ended) + heard + ")";
+    return newcomersGoal(name.c_str(), honest, program, {.mostStored = false});
+}
+
+// Honest uploads beside waves of 136 connections from as many addresses: of connections
+// that read nothing, with receive buffers of 1 KiB and then the system's, every 1.0, 2.0
+// and 3.0 s; and of trickled bodies, of empty connections and of heads' first bytes every
+// 2.0 s.
+inline bool newcomersBesideAllWaves(const std::string& folder) {
+    using Kind = WavePlan::Kind;
+    std::vector<WavePlan> plans;
+    for (const int buffer : {1024, 0})
+        for (const int period : {1000, 2000, 3000})
+            plans.push_back({.kind = Kind::unread,
+                             .period = std::chrono::milliseconds(period),
+                             .count = kPlacesAt200,
+                             .receiveBuffer = buffer});
+    for (const Kind kind : {Kind::trickled, Kind::empty, Kind::oneByte})
+        plans.push_back({.kind = kind, .period = std::chrono::seconds(2), .count = kPlacesAt200});
+    bool met = true;
+    for (std::size_t run = 0; run < plans.size(); ++run)
+        met = newcomersBesideWaves(folder, plans[run], static_cast<int>(run)) && met;
+    return met;
 }
 
 // What a flood that keeps its places read from the service.
@@ -317,38 +398,24 @@ struct UnreadFlood {
 // `flooding` ends and all are closed. The bytes queued for the service's closed sockets
 // are looked at every second meanwhile, and at the end before the close.
 inline UnreadFlood pipelineUnread(int port, const std::atomic<bool>& flooding) {
-    std::string requests;
-    for (int i = 0; i < 990; ++i) requests += "GET /tv2/onlinehelp.php HTTP/1.1\r\nHost: x\r\n\r\n";
     UnreadFlood flood;
-    std::vector<int> held;
-    std::vector<std::pair<int, std::size_t>> sending;  // a connection of the newest, and what it has sent
-    auto generation = Clock::now(), look = generation;
-    for (; flooding; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
-        if (Clock::now() >= generation) {
-            sending.clear();
-            for (int i = 0; i < kPlacesAt200; ++i, ++flood.opened) {
-                const std::string source = "127.0.8." + std::to_string(1 + i % 8);
-                if (const int fd = connectTo(port, source.c_str(), 1024); fd >= 0) {
-                    held.push_back(fd);
-                    sending.emplace_back(fd, 0);
-                }
-            }
-            generation += std::chrono::seconds(28);
-        }
-        for (auto& [fd, sent] : sending) {
-            const ssize_t n = sent < requests.size() ? ::send(fd, requests.data() + sent, requests.size() - sent,
-                                                              MSG_NOSIGNAL | MSG_DONTWAIT)
-                                                     : 0;
-            if (n > 0) sent += static_cast<std::size_t>(n);
-        }
-        if (Clock::now() >= look && flood.peak) {
-            const auto now = queuedOnClosedSockets(port);
-            flood.peak = now ? std::max(*flood.peak, *now) : now;
-            look += std::chrono::seconds(1);
-        }
-    }
-    flood.atEnd = queuedOnClosedSockets(port);
-    for (int fd : held) ::close(fd);
+    const WavePlan plan{.kind = WavePlan::Kind::unread,
+                        .period = std::chrono::seconds(28),
+                        .count = kPlacesAt200,
+                        .receiveBuffer = 1024,
+                        .network = "127.0.8.",
+                        .addresses = 8,
+                        .closesEnded = false};
+    auto look = Clock::now();
+    flood.opened = floodInWaves(port, plan, flooding, [&] {
+                       if (!flooding) {
+                           flood.atEnd = queuedOnClosedSockets(port);
+                       } else if (Clock::now() >= look && flood.peak) {
+                           const auto now = queuedOnClosedSockets(port);
+                           flood.peak = now ? std::max(*flood.peak, *now) : now;
+                           look += std::chrono::seconds(1);
+                       }
+                   }).opened;
     return flood;
 }
 

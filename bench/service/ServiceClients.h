@@ -12,8 +12,10 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,6 +34,18 @@ inline std::size_t residentMemory(pid_t pid = 0) {
     while (std::getline(status, line))
         if (line.starts_with("VmRSS:")) return std::stoul(line.substr(6)) * 1024;
     return 0;
+}
+
+// The sockets process `pid` holds open now.
+inline std::size_t openSockets(pid_t pid) {
+    std::error_code ec;
+    std::size_t sockets = 0;
+    for (std::filesystem::directory_iterator i("/proc/" + std::to_string(pid) + "/fd", ec), end; !ec && i != end;
+         i.increment(ec)) {
+        std::error_code gone;  // closed since it was listed
+        sockets += std::filesystem::read_symlink(i->path(), gone).string().starts_with("socket:");
+    }
+    return sockets;
 }
 
 // `bytes` in MiB.
@@ -97,19 +111,30 @@ inline std::string smallCrashReport() {
     return GameForm().standardFields().file("crashLog", "crash.log", std::string(1000, 'l')).body();
 }
 
-// Posts `body` to `path` on a new connection from `source`; the status line that came
-// within 5 s, and how long it took in ms.
+// Posts `body` to `path` on a new connection from `source`, its head in pieces `gaps`
+// apart when given (cut evenly into one piece more than the gaps, the body going with the
+// last), as on a slow link; the status line that came within 5 s of the last piece, and
+// how long it all took in ms. A service that turns the request out before its end has
+// said why by then, so the status is read even when a piece could not be sent.
 inline std::pair<std::string, double> postFrom(int port, const char* source, const std::string& path,
-                                               const std::string& body) {
+                                               const std::string& body,
+                                               const std::vector<std::chrono::milliseconds>& gaps = {}) {
     const auto start = Clock::now();
-    const std::string request = "POST " + path +
-                                " HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Type: " + GameForm::kContentType +
-                                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    const std::string head = "POST " + path +
+                             " HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Type: " + GameForm::kContentType +
+                             "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
     const int fd = connectTo(port, source);
-    std::string status;
-    if (fd >= 0 && ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size()))
-        status = statusBy(fd, start + std::chrono::seconds(5));
-    if (fd >= 0) ::close(fd);
+    if (fd < 0) return {"", std::chrono::duration<double, std::milli>(Clock::now() - start).count()};
+    bool sent = true;
+    for (std::size_t piece = 0, from = 0; sent && piece <= gaps.size(); ++piece) {
+        if (piece > 0) std::this_thread::sleep_for(gaps[piece - 1]);
+        const std::size_t to = head.size() * (piece + 1) / (gaps.size() + 1);
+        const std::string bytes = head.substr(from, to - from) + (piece == gaps.size() ? body : std::string());
+        sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+        from = to;
+    }
+    const std::string status = statusBy(fd, Clock::now() + std::chrono::seconds(5));
+    ::close(fd);
     return {status, std::chrono::duration<double, std::milli>(Clock::now() - start).count()};
 }
 
@@ -131,10 +156,11 @@ inline std::string honestUpload(std::uint32_t installation, int score) {
 }
 
 // One honest high-score upload of `score` from 127.0.0.3 for `installation`, on a new
-// connection, counted in `result`.
-inline void uploadHonestly(int port, std::uint32_t installation, int score, BesideTrickles& result) {
+// connection, its head in pieces `gaps` apart when given, counted in `result`.
+inline void uploadHonestly(int port, std::uint32_t installation, int score, BesideTrickles& result,
+                           const std::vector<std::chrono::milliseconds>& gaps = {}) {
     const auto [status, ms] =
-        postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php", honestUpload(installation, score));
+        postFrom(port, "127.0.0.3", "/tv2/highscoreupload.php", honestUpload(installation, score), gaps);
     ++result.sent;
     if (!status.empty()) result.latencies.push_back(ms);
     result.taken += status == "HTTP/1.1 200 OK";

@@ -3,6 +3,8 @@
 // operator runs it: the benchmark's clients then share no heap with it, its stop on
 // SIGTERM can be timed, and its death under load is seen rather than taking the benchmark
 // with it. The child is stopped when this goes.
+#include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -27,8 +29,10 @@ public:
     }
 
     // Starts it over `data` with `options` after its own, under an open-file limit of
-    // `files` when given; the port it announced, or -1 when it did not start.
-    int start(const std::string& data, rlim_t files = 0, const std::vector<std::string>& options = {}) {
+    // `files` when given, and in the network namespace at `network` (a file of
+    // /run/netns) when given; the port it announced, or -1 when it did not start.
+    int start(const std::string& data, rlim_t files = 0, const std::vector<std::string>& options = {},
+              const std::string& network = {}) {
         std::vector<std::string> words = {TORVANE_SERVICE_PATH, "--port", "0", "--data", data};
         words.insert(words.end(), options.begin(), options.end());
         std::vector<char*> argv;
@@ -42,6 +46,10 @@ public:
             // The hard limit too: the service raises its soft limit to the hard one.
             const rlimit limit{files, files};
             if (files > 0) ::setrlimit(RLIMIT_NOFILE, &limit);
+            if (!network.empty()) {
+                const int space = ::open(network.c_str(), O_RDONLY | O_CLOEXEC);
+                if (space < 0 || ::setns(space, CLONE_NEWNET) != 0) ::_exit(126);
+            }
             ::dup2(output[1], STDOUT_FILENO);
             ::close(output[0]);
             ::execv(TORVANE_SERVICE_PATH, argv.data());
