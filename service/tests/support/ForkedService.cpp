@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "SqliteScoreStore.h"
 #include "WebService.h"
 
@@ -18,6 +21,25 @@ constexpr int kPatienceMs = 20000;
 bool readWhole(int fd, void* into, std::size_t size) {
     pollfd readable{fd, POLLIN, 0};
     return ::poll(&readable, 1, kPatienceMs) == 1 && ::recv(fd, into, size, MSG_WAITALL) == static_cast<ssize_t>(size);
+}
+
+// Sends `size` bytes at `data` in one message, with `fd` beside them when it is one.
+bool sendWith(int control, const void* data, std::size_t size, int fd) {
+    alignas(cmsghdr) char space[CMSG_SPACE(sizeof fd)] = {};
+    iovec part{const_cast<void*>(data), size};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    if (fd >= 0) {
+        message.msg_control = space;
+        message.msg_controllen = sizeof space;
+        cmsghdr* header = CMSG_FIRSTHDR(&message);
+        header->cmsg_level = SOL_SOCKET;
+        header->cmsg_type = SCM_RIGHTS;
+        header->cmsg_len = CMSG_LEN(sizeof fd);
+        std::memcpy(CMSG_DATA(header), &fd, sizeof fd);
+    }
+    return ::sendmsg(control, &message, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
 }
 
 }  // namespace
@@ -76,7 +98,8 @@ void ForkedService::serve(int control, const std::filesystem::path& folder, cons
 // Until the test closes its end.
 void ForkedService::obey(int control, HttpServer& server, HttpServer::Clock::time_point& now) {
     Command command{};
-    while (::recv(control, &command, sizeof command, MSG_WAITALL) == sizeof command) {
+    int fd = -1;
+    while (receive(control, command, fd)) {
         long long reply = 1;
         switch (command.op) {
             case Op::turn:
@@ -90,6 +113,15 @@ void ForkedService::obey(int control, HttpServer& server, HttpServer::Clock::tim
                 for (long long i = 0; i < command.argument && server.workOne(); ++i) {
                 }
                 break;
+            case Op::adopt: {
+                std::string address(static_cast<std::size_t>(std::clamp(command.argument, 0LL, 64LL)), '\0');
+                if (::recv(control, address.data(), address.size(), MSG_WAITALL) !=
+                    static_cast<ssize_t>(address.size()))
+                    return;
+                reply = fd >= 0;
+                if (fd >= 0) server.adopt(fd, address, "127.0.0.1");
+                break;
+            }
             case Op::stop:
                 server.stop();
                 break;
@@ -101,10 +133,28 @@ void ForkedService::obey(int control, HttpServer& server, HttpServer::Clock::tim
     }
 }
 
-bool ForkedService::ask(Command command, long long& reply) {
+// A file that cannot be taken in for want of room in the child's table is dropped by the
+// kernel on its way (the message comes without it).
+bool ForkedService::receive(int control, Command& command, int& fd) {
+    fd = -1;
+    alignas(cmsghdr) char space[CMSG_SPACE(sizeof fd)];
+    iovec part{&command, sizeof command};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = space;
+    message.msg_controllen = sizeof space;
+    if (::recvmsg(control, &message, MSG_WAITALL | MSG_CMSG_CLOEXEC) != sizeof command) return false;
+    if (const cmsghdr* header = CMSG_FIRSTHDR(&message);
+        header && header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_RIGHTS)
+        std::memcpy(&fd, CMSG_DATA(header), sizeof fd);
+    return true;
+}
+
+bool ForkedService::ask(Command command, long long& reply, int fd, std::string_view text) {
     if (!fate_.empty() || control_ < 0) return false;
-    if (::send(control_, &command, sizeof command, MSG_NOSIGNAL) == sizeof command &&
-        readWhole(control_, &reply, sizeof reply))
+    if (sendWith(control_, &command, sizeof command, fd) &&
+        (text.empty() || sendWith(control_, text.data(), text.size(), -1)) && readWhole(control_, &reply, sizeof reply))
         return true;
     reap();
     return false;
@@ -152,6 +202,14 @@ bool ForkedService::advance(std::chrono::milliseconds by) {
 bool ForkedService::work(int most) {
     long long reply = 0;
     return ask({Op::work, most}, reply);
+}
+
+bool ForkedService::adopt(int fd, const std::string& remoteAddress, bool& taken) {
+    long long reply = 0;
+    const bool asked = ask({Op::adopt, static_cast<long long>(remoteAddress.size())}, reply, fd, remoteAddress);
+    ::close(fd);
+    taken = reply != 0;
+    return asked;
 }
 
 bool ForkedService::stop() {

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "CrashReportStore.h"
 #include "HttpServer.h"
@@ -43,6 +44,11 @@ public:
     bool advance(std::chrono::milliseconds by);
     // Runs up to `most` of the requests waiting for a worker.
     bool work(int most);
+    // Hands the server `fd`, the far end of a connection the test made itself, as if its
+    // listening socket had accepted it from `remoteAddress` (an address this machine
+    // cannot connect from, say: a network of IPv6 addresses); the test's `fd` is closed
+    // either way. `taken` is false when the child had no file left to take it in.
+    bool adopt(int fd, const std::string& remoteAddress, bool& taken);
     // Stops the server and turns its loop, moving the clock 100 ms at a time, until its
     // run is over (3 s of the clock at most); false when it is not over by then.
     bool stop();
@@ -56,14 +62,18 @@ public:
     const std::string& fate() const { return fate_; }
 
 private:
-    enum class Op : char { turn, advance, work, stop, over };
+    enum class Op : char { turn, advance, work, adopt, stop, over };
     struct Command {
         Op op;
-        long long argument;
+        long long argument;  // for `adopt`, the length of the address that follows
     };
 
-    // Sends `command` and reads the child's answer into `reply`; false once it has ended.
-    bool ask(Command command, long long& reply);
+    // Sends `command`, with `fd` beside it when it is one and `text` after it, and reads
+    // the child's answer into `reply`; false once it has ended.
+    bool ask(Command command, long long& reply, int fd = -1, std::string_view text = {});
+    // Takes the test's next command into `command`, and a file sent beside it into `fd`
+    // (-1 when none came); false once the test has closed its end.
+    static bool receive(int control, Command& command, int& fd);
     // Learns how the child ended, ending it when it is hung.
     void reap();
     // An exception out of the service ends the child as a crash does (std::terminate):
