@@ -5,8 +5,9 @@
 // apart, clients that take their answers at 1 KiB a second through a small receive
 // window, and clients that pipeline many requests and never read their answers. A
 // quarter of them, and half the waves of newcomers, come from one network of IPv6
-// addresses, whose connections count together against one address's limit. The clients come and go while the server's
-// clock moves on, so that connections give way at the cap, bodies lapse and answers wait.
+// addresses, whose connections count together against one address's limit. The clients
+// come and go while the server's clock moves on, so that connections give way at the
+// cap, bodies lapse and answers wait.
 //
 // Through every mix the service must stay up, and every request that got a place must
 // hear a status that its kind of client may hear: each one sent on a connection the
