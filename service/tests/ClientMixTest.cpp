@@ -389,11 +389,6 @@ public:
         readAll();
         for (const auto& client : clients_) client->count(tally);
         for (const auto& client : clients_)
-            if (client->describe().find("slow") != std::string::npos ||
-                client->describe().find("split") != std::string::npos ||
-                client->describe().find("crowd") != std::string::npos)
-                fprintf(stderr, "%s\n", client->describe().c_str());
-        for (const auto& client : clients_)
             if (const std::string fault = client->fault(); !fault.empty()) return client->describe() + ": " + fault;
         if (const std::string fault = newcomersFit(); !fault.empty()) return fault;
         if (!service_->stop()) return "the service did not stop: " + service_->fate();
@@ -559,7 +554,6 @@ TEST(ClientMixTest, atTheFileLimitTheServiceStaysUpAndEveryRequestGivenAPlaceHea
     }
     // The mixes reach every limit they are meant to: want of room, a network's share and
     // a head's time.
-    for (auto [k, v] : tally) fprintf(stderr, "%d: %d\n", k, v);
     if (seeds.size() > 1) {
         for (const int status : {200, 408, 429, 503}) EXPECT_GT(tally[status], 0) << "no " << status << " was heard";
     }
